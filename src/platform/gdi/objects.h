@@ -1,0 +1,134 @@
+#pragma once
+// The object model behind the handles: one table of pens, brushes, fonts, bitmaps, palettes,
+// icons and device contexts. Handles carry their kind in the top bits and a generation so a
+// deleted handle, or one reused for a new object, is recognised as invalid.
+//
+// Pixels of every bitmap are stored as 32-bit 0x00RRGGBB values, top-down. A 1-bit bitmap keeps
+// each pixel as 0x00000000 or 0x00FFFFFF, so every kernel serves both formats and the format
+// matters only where colours cross it (solid colours written into a mono bitmap, blits between
+// formats).
+#include <cstdint>
+#include <memory>
+#include <variant>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+
+namespace ov::gdi {
+
+enum class ObjectKind : std::uint8_t { None = 0, Dc = 1, Bitmap = 2, Pen = 3, Brush = 4, Font = 5, Palette = 6, Icon = 7 };
+
+// Live (created and not yet deleted) objects per kind, stock objects excluded. Tests compare a
+// snapshot before and after a routine: every object it creates must be gone.
+struct LiveObjects {
+    int dcs = 0, bitmaps = 0, pens = 0, brushes = 0, fonts = 0, palettes = 0, icons = 0;
+    int total() const { return dcs + bitmaps + pens + brushes + fonts + palettes + icons; }
+    friend bool operator==(const LiveObjects&, const LiveObjects&) = default;
+};
+LiveObjects CountLiveObjects();
+
+namespace detail {
+
+constexpr std::uint32_t kMonoWhite = 0x00FFFFFFu;
+
+// COLORREF (0x00BBGGRR) <-> stored pixel (0x00RRGGBB).
+constexpr std::uint32_t PixelFromColor(COLORREF c) {
+    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+constexpr COLORREF ColorFromPixel(std::uint32_t p) {
+    return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+}
+// A solid colour written into a mono bitmap goes to the nearer of black and white (by the sum
+// of the channels: 0x808080 is white, 0x7F7F7F black).
+constexpr std::uint32_t MonoFromColor(COLORREF c) {
+    return (GetRValue(c) + GetGValue(c) + GetBValue(c)) >= 384 ? kMonoWhite : 0u;
+}
+
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    int bits_per_pixel = 32;        // 32 or 1
+    std::vector<std::uint32_t> pixels;  // width * height, row-major, top-down
+    bool owned_by_window = false;   // a window's surface: selectable into many window DCs
+
+    bool is_mono() const { return bits_per_pixel == 1; }
+    std::uint32_t* row(int y) { return pixels.data() + static_cast<std::size_t>(y) * width; }
+    const std::uint32_t* row(int y) const { return pixels.data() + static_cast<std::size_t>(y) * width; }
+    // The stored pixel for a solid colour written into this bitmap.
+    std::uint32_t StoredPixel(COLORREF c) const { return is_mono() ? MonoFromColor(c) : PixelFromColor(c); }
+};
+
+struct Pen {
+    int style = PS_SOLID;
+    int width = 1;
+    COLORREF colour = 0;
+};
+
+struct Brush {
+    bool hollow = false;
+    COLORREF colour = 0;
+};
+
+class FontInstance;  // the rasterising side of a font, created on first use (text.cpp)
+
+struct Font {
+    LOGFONTA logfont;
+    std::shared_ptr<FontInstance> instance;  // resolved face at a pixel size, shared by equal fonts
+};
+
+struct Palette {
+    int entries = 256;
+};
+
+struct Icon {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb;  // 0xAARRGGBB, alpha 0 is transparent
+};
+
+struct DeviceContext {
+    HBITMAP bitmap = 0;
+    HPEN pen = 0;
+    HBRUSH brush = 0;
+    HFONT font = 0;
+    HPALETTE palette = 0;
+    COLORREF text_colour = 0x000000;
+    COLORREF bk_colour = 0xFFFFFF;
+    int bk_mode = OPAQUE;
+    int stretch_mode = BLACKONWHITE;
+    POINT position{};
+    HWND window = 0;  // set for DCs from GetDC
+};
+
+using ObjectData = std::variant<std::monostate, DeviceContext, Bitmap, Pen, Brush, Font, Palette, Icon>;
+
+ObjectKind KindOfHandle(HGDIOBJ handle);
+
+// Typed lookups: nullptr for 0, a deleted handle, or a handle of another kind.
+DeviceContext* LookupDc(HDC handle);
+Bitmap* LookupBitmap(HBITMAP handle);
+Pen* LookupPen(HPEN handle);
+Brush* LookupBrush(HBRUSH handle);
+Font* LookupFont(HFONT handle);
+Palette* LookupPalette(HPALETTE handle);
+Icon* LookupIcon(HICON handle);
+
+// The bitmap a DC draws on (nullptr when the handle is invalid).
+Bitmap* TargetBitmap(HDC handle);
+
+// Registers a new object and returns its handle (counted as live unless `stock`).
+HGDIOBJ CreateObject(ObjectData data, bool stock = false);
+// Removes an object regardless of selection; for internal owners (windows, DeleteDC).
+void DestroyObject(HGDIOBJ handle);
+bool IsStockObject(HGDIOBJ handle);
+// How many DCs hold the object selected; DeleteObject refuses an object held by any.
+int SelectionCount(HGDIOBJ handle);
+void AdjustSelectionCount(HGDIOBJ handle, int delta);
+// A new DC over `bitmap` holding the stock pen, brush and font (window is 0 for memory DCs).
+HDC NewDeviceContext(HBITMAP bitmap, HWND window);
+
+// The 1x1 monochrome bitmap every new memory DC starts with (a stock object).
+HBITMAP DefaultDcBitmap();
+
+}  // namespace detail
+}  // namespace ov::gdi

@@ -1,0 +1,171 @@
+// The window registry: client areas backed by surface bitmaps, the screen, the update lock.
+#include "platform/gdi/window.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "platform/gdi/objects.h"
+
+namespace ov::gdi {
+namespace {
+
+struct Window {
+    HWND parent = 0;
+    HBITMAP surface = 0;
+    std::vector<std::uint32_t> frozen;  // what the window showed when the update lock was taken
+    int frozen_width = 0, frozen_height = 0;
+};
+
+struct WindowRegistry {
+    std::unordered_map<HWND, Window> windows;
+    HWND next = 0x10;
+    HWND locked = 0;
+    HBITMAP screen = 0;  // the screen's surface: a colour bitmap so compatible bitmaps are colour
+};
+
+WindowRegistry& Registry() {
+    static WindowRegistry registry;
+    return registry;
+}
+
+Window* Find(HWND handle) {
+    auto& windows = Registry().windows;
+    auto it = windows.find(handle);
+    return it == windows.end() ? nullptr : &it->second;
+}
+
+HBITMAP NewSurface(int width, int height, COLORREF background) {
+    detail::Bitmap bitmap;
+    bitmap.width = std::max(width, 1);
+    bitmap.height = std::max(height, 1);
+    bitmap.bits_per_pixel = 32;
+    bitmap.owned_by_window = true;
+    bitmap.pixels.assign(static_cast<std::size_t>(bitmap.width) * bitmap.height, detail::PixelFromColor(background));
+    // Surfaces belong to their window, not to a routine: they are not counted as live objects.
+    return detail::CreateObject(std::move(bitmap), /*stock=*/true);
+}
+
+HBITMAP ScreenSurface() {
+    auto& registry = Registry();
+    if (!registry.screen) registry.screen = NewSurface(1, 1, 0);
+    return registry.screen;
+}
+
+// Client sizes are capped so a runaway Width never allocates gigabytes.
+constexpr int kMaxClientExtent = 16384;
+
+}  // namespace
+
+HWND CreateWindowSurface(HWND parent, int width, int height, COLORREF background) {
+    if (width < 0 || height < 0 || width > kMaxClientExtent || height > kMaxClientExtent) return 0;
+    auto& registry = Registry();
+    const HWND handle = registry.next;
+    registry.next += 4;
+    Window window;
+    window.parent = parent;
+    window.surface = NewSurface(width, height, background);
+    // A zero-sized client area still needs a surface to select; remember the real size.
+    if (auto* bitmap = detail::LookupBitmap(window.surface)) {
+        bitmap->width = width;
+        bitmap->height = height;
+        bitmap->pixels.resize(static_cast<std::size_t>(width) * height);
+    }
+    registry.windows.emplace(handle, std::move(window));
+    return handle;
+}
+
+bool DestroyWindowSurface(HWND handle) {
+    Window* window = Find(handle);
+    if (!window) return false;
+    if (Registry().locked == handle) Registry().locked = 0;
+    detail::DestroyObject(window->surface);
+    Registry().windows.erase(handle);
+    return true;
+}
+
+bool SetWindowClientSize(HWND handle, int width, int height, COLORREF background) {
+    Window* window = Find(handle);
+    if (!window || width < 0 || height < 0 || width > kMaxClientExtent || height > kMaxClientExtent) return false;
+    detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
+    if (bitmap->width == width && bitmap->height == height) return true;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, detail::PixelFromColor(background));
+    const int keep_w = std::min(width, bitmap->width), keep_h = std::min(height, bitmap->height);
+    for (int y = 0; y < keep_h; ++y)
+        std::copy_n(bitmap->row(y), keep_w, pixels.data() + static_cast<std::size_t>(y) * width);
+    bitmap->pixels = std::move(pixels);
+    bitmap->width = width;
+    bitmap->height = height;
+    return true;
+}
+
+bool IsWindow(HWND handle) { return Find(handle) != nullptr; }
+
+HWND GetParent(HWND handle) {
+    Window* window = Find(handle);
+    return window ? window->parent : 0;
+}
+
+HWND GetLockedWindow() { return Registry().locked; }
+
+int LiveWindowCount() { return static_cast<int>(Registry().windows.size()); }
+
+HBITMAP GetWindowSurfaceBitmap(HWND handle) {
+    Window* window = Find(handle);
+    return window ? window->surface : 0;
+}
+
+bool GetPresentedPixels(HWND handle, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    Window* window = Find(handle);
+    if (!window) return false;
+    if (Registry().locked == handle) {
+        *width = window->frozen_width;
+        *height = window->frozen_height;
+        *pixels = window->frozen;
+        return true;
+    }
+    const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
+    *width = bitmap->width;
+    *height = bitmap->height;
+    *pixels = bitmap->pixels;
+    return true;
+}
+
+HDC GetDC(HWND handle) {
+    if (handle == 0) return detail::NewDeviceContext(ScreenSurface(), 0);
+    Window* window = Find(handle);
+    if (!window) return 0;
+    return detail::NewDeviceContext(window->surface, handle);
+}
+
+int ReleaseDC(HWND handle, HDC dc_handle) {
+    detail::DeviceContext* dc = detail::LookupDc(dc_handle);
+    if (!dc || dc->window != handle) return 0;
+    return DeleteDC(dc_handle) ? 1 : 0;
+}
+
+bool GetClientRect(HWND handle, RECT* out) {
+    Window* window = Find(handle);
+    if (!window || !out) return false;
+    const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
+    *out = RECT{0, 0, bitmap->width, bitmap->height};
+    return true;
+}
+
+bool LockWindowUpdate(HWND handle) {
+    auto& registry = Registry();
+    if (handle == 0) {
+        if (registry.locked == 0) return false;
+        registry.locked = 0;
+        return true;
+    }
+    Window* window = Find(handle);
+    if (!window || registry.locked != 0) return false;  // one lock at a time
+    const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
+    window->frozen = bitmap->pixels;
+    window->frozen_width = bitmap->width;
+    window->frozen_height = bitmap->height;
+    registry.locked = handle;
+    return true;
+}
+
+}  // namespace ov::gdi

@@ -1,0 +1,27 @@
+#pragma once
+// Windows as the platform has them, in a small registry: a client area backed by a surface
+// bitmap that drawing through GetDC(window) lands on, a parent, and the update lock.
+#include <cstdint>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+
+namespace ov::gdi {
+
+// Creates a window whose client area is width x height pixels, filled with `background`.
+HWND CreateWindowSurface(HWND parent, int width, int height, COLORREF background = 0xFFFFFF);
+bool DestroyWindowSurface(HWND window);
+// Resizes the client area; the pixels that still fit are kept, new ones take `background`.
+bool SetWindowClientSize(HWND window, int width, int height, COLORREF background = 0xFFFFFF);
+bool IsWindow(HWND window);
+HWND GetParent(HWND window);
+HWND GetLockedWindow();
+int LiveWindowCount();
+
+// What the window shows: its surface, or while it is locked, the surface as it was when the
+// lock was taken. Pixels are 0x00RRGGBB, row-major. Returns false for an invalid window.
+bool GetPresentedPixels(HWND window, int* width, int* height, std::vector<std::uint32_t>* pixels);
+// The window's surface bitmap (for the host's own drawing objects, e.g. a picture box).
+HBITMAP GetWindowSurfaceBitmap(HWND window);
+
+}  // namespace ov::gdi

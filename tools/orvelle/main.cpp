@@ -1,0 +1,42 @@
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "command.h"
+
+namespace ov::cli {
+
+std::vector<Command>& Commands() {
+    static std::vector<Command> commands;
+    return commands;
+}
+
+}  // namespace ov::cli
+
+namespace {
+
+void PrintHelp(std::FILE* out) {
+    std::fprintf(out, "usage: orvelle COMMAND [ARGS...]\n\ncommands:\n");
+    auto commands = ov::cli::Commands();
+    std::sort(commands.begin(), commands.end(),
+              [](const auto& a, const auto& b) { return a.name < b.name; });
+    for (const auto& command : commands)
+        std::fprintf(out, "  %-40s %s\n", command.usage.c_str(), command.summary.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::string(argv[1]) == "help" || std::string(argv[1]) == "--help") {
+        PrintHelp(argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    const std::string name = argv[1];
+    for (const auto& command : ov::cli::Commands()) {
+        if (command.name == name) return command.run(std::vector<std::string>(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "orvelle: unknown command '%s'\n", name.c_str());
+    PrintHelp(stderr);
+    return 2;
+}
