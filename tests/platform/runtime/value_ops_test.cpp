@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/value_ops.h"
+
+namespace ov {
+namespace {
+
+TEST(CanonicalNumberText, PositionalShortest) {
+    EXPECT_EQ(CanonicalNumberText(7), "7");
+    EXPECT_EQ(CanonicalNumberText(1.5), "1.5");
+    EXPECT_EQ(CanonicalNumberText(0.5), "0.5");
+    EXPECT_EQ(CanonicalNumberText(-0.0), "0");
+    EXPECT_EQ(CanonicalNumberText(-12), "-12");
+    EXPECT_EQ(CanonicalNumberText(1e16), "10000000000000000");
+    EXPECT_EQ(CanonicalNumberText(1e-5), "0.00001");
+    EXPECT_EQ(CanonicalNumberText(123.456), "123.456");
+    EXPECT_EQ(CanonicalNumberText(0.1 + 0.2), "0.30000000000000004");
+}
+
+TEST(NumericText, EngineTest) {
+    for (const char* yes : {"5", "-5", "+5", " 5 ", "5.", ".5", "-.5", "007.50"}) EXPECT_TRUE(IsNumericText(yes)) << yes;
+    for (const char* no : {"", "-", ".", "-.", "1.2.3", "1e5", "&H10", "1,000", "$5", "5-", "+-5", "1 2"})
+        EXPECT_FALSE(IsNumericText(no)) << no;
+    EXPECT_EQ(NumericTextValue(" +007.50 "), 7.5);
+    EXPECT_EQ(NumericTextValue("-.5"), -0.5);
+}
+
+TEST(Val, ReadsAsFarAsANumberGoes) {
+    EXPECT_EQ(Val("  1615 198th Street"), 1615198);  // blanks vanish anywhere
+    EXPECT_EQ(Val("12abc"), 12);
+    EXPECT_EQ(Val("abc"), 0);
+    EXPECT_EQ(Val(""), 0);
+    EXPECT_EQ(Val("-"), 0);
+    EXPECT_EQ(Val(".5"), 0.5);
+    EXPECT_EQ(Val("1.2.3"), 1.2);
+    EXPECT_EQ(Val("1e3x"), 1000);
+    EXPECT_EQ(Val("1d2"), 100);
+    EXPECT_EQ(Val("1e"), 1);
+    EXPECT_EQ(Val("- 5"), -5);
+    EXPECT_EQ(Val("&HFF"), 255);
+    EXPECT_EQ(Val("&HFFFF"), -1);
+    EXPECT_EQ(Val("&H8000"), -32768);
+    EXPECT_EQ(Val("&H10000"), 65536);
+    EXPECT_EQ(Val("&O17"), 15);
+    EXPECT_EQ(Val("&17"), 15);
+    EXPECT_EQ(Val("&H1Fz"), 31);
+    EXPECT_EQ(Val("&H"), 0);
+    try {
+        Val("1e999");
+        FAIL();
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 6);
+    }
+}
+
+TEST(UpperCase, AsciiOnly) {
+    EXPECT_EQ(UpperCase("dd/mm/yyyy am"), "DD/MM/YYYY AM");
+    EXPECT_EQ(UpperCase("\xE9z"), "\xE9Z");
+}
+
+}  // namespace
+}  // namespace ov
