@@ -1,0 +1,247 @@
+// Heading list parsing, the row geometry and the SelectedTab text, without a host.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/runtime/automation_error.h"
+#include "tabhead/hand_cursor.h"
+#include "tabhead/selected_tab.h"
+#include "tabhead/tab_layout.h"
+#include "tabhead/tab_string.h"
+
+namespace ov::tabhead {
+namespace {
+
+constexpr double kHeadingHeight = 255;
+
+TabRowMetrics StripMetrics(double width = 8460, double height = 630) {
+    return TabRowMetrics{width, height, 15, 15};
+}
+
+// A row whose heading sizes come from parsing `list`, as the control hands them to the layout.
+TabRowGeometry RowFor(const HeadingTexts& texts) {
+    TabRowGeometry row;
+    for (int i = 0; i < kHeadingCount; ++i) {
+        row.headings[i].width = texts[i].width;
+        row.headings[i].height = kHeadingHeight;
+    }
+    return row;
+}
+
+TEST(ParseTabString, DefaultListGivesTwoHeadingsOfEqualWidth) {
+    HeadingTexts texts;
+    ParseTabString("Tab1,Tab2", texts);
+    EXPECT_EQ(texts[0].caption, "Tab1");
+    EXPECT_EQ(texts[1].caption, "Tab2");
+    EXPECT_EQ(texts[0].width, 560);
+    EXPECT_EQ(texts[1].width, 560);
+    EXPECT_TRUE(texts[0].visible);
+    EXPECT_TRUE(texts[1].visible);
+    for (int i = 2; i < kHeadingCount; ++i) EXPECT_FALSE(texts[i].visible) << i;
+}
+
+TEST(ParseTabString, EmptyItemsAndUntrimmedItems) {
+    HeadingTexts texts;
+    ParseTabString("One,, Two ,", texts);
+    EXPECT_EQ(texts[0].caption, "One");
+    EXPECT_EQ(texts[1].caption, "...");
+    EXPECT_EQ(texts[1].width, 360);
+    EXPECT_EQ(texts[2].caption, " Two ");
+    EXPECT_EQ(texts[2].width, 5 * 90 + 200);
+    EXPECT_EQ(texts[3].caption, "...");  // the trailing comma makes an empty fourth item
+    EXPECT_TRUE(texts[3].visible);
+    EXPECT_FALSE(texts[4].visible);
+}
+
+TEST(ParseTabString, WidthFollowsCharacterCountNotFont) {
+    HeadingTexts texts;
+    ParseTabString("iii,WWW", texts);
+    EXPECT_EQ(texts[0].width, 470);
+    EXPECT_EQ(texts[1].width, 470);
+}
+
+TEST(ParseTabString, EmptyListHidesAllButKeepsOldCaptions) {
+    HeadingTexts texts;
+    ParseTabString("Alpha,Beta", texts);
+    ParseTabString("", texts);
+    for (int i = 0; i < kHeadingCount; ++i) EXPECT_FALSE(texts[i].visible) << i;
+    EXPECT_EQ(texts[0].caption, "Alpha");
+    EXPECT_EQ(texts[0].width, 650);
+}
+
+TEST(ParseTabString, OnlyTheFirstTwelveItemsAppear) {
+    HeadingTexts texts;
+    ParseTabString("a,b,c,d,e,f,g,h,i,j,k,l,m,n", texts);
+    for (int i = 0; i < kHeadingCount; ++i) EXPECT_TRUE(texts[i].visible) << i;
+    EXPECT_EQ(texts[11].caption, "l");
+}
+
+TEST(LayoutTabs, DefaultRowAndPlateBehindFirstHeading) {
+    HeadingTexts texts;
+    ParseTabString("Tab1,Tab2", texts);
+    TabRowGeometry row = RowFor(texts);
+    LayoutTabs(StripMetrics(), 0, true, row);
+
+    EXPECT_EQ(row.headings[0].left, 180);  // six times G = 2 pixels
+    EXPECT_EQ(row.headings[0].top, 630 - 255);
+    EXPECT_EQ(row.headings[1].left, 180 + 560 + 30);
+    // Hidden headings are placed too, each one width and G further.
+    EXPECT_EQ(row.headings[2].left, 770 + 560 + 30);
+
+    EXPECT_TRUE(row.plate_visible);
+    EXPECT_EQ(row.plate.left, 150);         // 2 pixels left of the heading
+    EXPECT_EQ(row.plate.top, 375 - 90);     // 6 pixels above the heading
+    EXPECT_EQ(row.plate.right(), 740);      // the heading's right edge
+    EXPECT_EQ(row.plate.height, 630 + 285); // reaches below the bottom edge
+
+    EXPECT_EQ(row.left_line.x1, 0);
+    EXPECT_EQ(row.left_line.x2, 150);
+    EXPECT_EQ(row.right_line.x1, 725);
+    EXPECT_EQ(row.right_line.x2, 8460);
+    EXPECT_EQ(row.left_line.y1, 615);
+    EXPECT_EQ(row.right_line.y2, 615);
+    // 725 is 5 twips into its pixel: no correction.
+    EXPECT_EQ(row.shadow.x1, 725);
+    EXPECT_EQ(row.shadow.x2, 725);
+    EXPECT_EQ(row.shadow.y1, 285 + 15);
+    EXPECT_EQ(row.shadow.y2, 615);
+
+    EXPECT_TRUE(row.selected_style[0]);
+    EXPECT_FALSE(row.selected_style[1]);
+    EXPECT_EQ(row.styled_count, kHeadingCount);
+}
+
+TEST(LayoutTabs, ShadowMovesOntoPixelColumn) {
+    HeadingTexts texts;
+    ParseTabString("Tab1,Tab2", texts);
+    TabRowGeometry row = RowFor(texts);
+    LayoutTabs(StripMetrics(), 1, true, row);
+    EXPECT_EQ(row.plate.left, 740);
+    EXPECT_EQ(row.plate.right(), 1330);
+    // 1315 is 10 twips into its pixel: the shadow moves one pixel left, the line does not.
+    EXPECT_EQ(row.right_line.x1, 1315);
+    EXPECT_EQ(row.shadow.x1, 1300);
+    EXPECT_EQ(row.left_line.x2, 740);
+}
+
+TEST(LayoutTabs, LowStripClampsPlateTop) {
+    HeadingTexts texts;
+    ParseTabString("Tab1", texts);
+    TabRowGeometry row = RowFor(texts);
+    LayoutTabs(StripMetrics(2000, 300), 0, true, row);
+    EXPECT_EQ(row.headings[0].top, 45);
+    EXPECT_EQ(row.plate.top, 0);
+    EXPECT_EQ(row.plate.height, 300 + 15);
+    EXPECT_EQ(row.shadow.y1, 15);
+}
+
+TEST(LayoutTabs, SelectionOutsideListAndOutsideArray) {
+    HeadingTexts texts;
+    ParseTabString("Tab1,Tab2", texts);
+    TabRowGeometry row = RowFor(texts);
+    row.headings[2].width = row.headings[3].width = row.headings[4].width = row.headings[5].width = 400;
+
+    // Heading 5 is hidden, yet the plate stands where it would be.
+    LayoutTabs(StripMetrics(), 5, true, row);
+    EXPECT_TRUE(row.plate_visible);
+    const double heading5 = 180 + 2 * 590 + 3 * 430;
+    EXPECT_EQ(row.headings[5].left, heading5);
+    EXPECT_EQ(row.plate.left, heading5 - 30);
+
+    for (std::int16_t outside : {std::int16_t{12}, std::int16_t{-1}}) {
+        LayoutTabs(StripMetrics(), outside, true, row);
+        EXPECT_FALSE(row.plate_visible) << outside;
+        // The stale plate still splits the line, the two halves overlapping by one pixel.
+        EXPECT_EQ(row.plate.left, heading5 - 30);
+        EXPECT_EQ(row.left_line.x2, row.plate.right());
+        EXPECT_EQ(row.right_line.x1, row.plate.right() - 15);
+    }
+}
+
+TEST(LayoutTabs, EmptyListHidesPlateAndLineRunsAcross) {
+    HeadingTexts texts;
+    ParseTabString("Tab1,Tab2", texts);
+    TabRowGeometry row = RowFor(texts);
+    LayoutTabs(StripMetrics(), 0, true, row);
+    LayoutTabs(StripMetrics(), 0, false, row);
+    EXPECT_FALSE(row.plate_visible);
+    EXPECT_EQ(row.left_line.x1, 0);
+    EXPECT_EQ(row.left_line.x2, 740);
+    EXPECT_EQ(row.right_line.x1, 725);
+    EXPECT_EQ(row.right_line.x2, 8460);
+}
+
+TEST(LayoutTabs, RunningPositionOverflowStopsPartWay) {
+    HeadingTexts texts;
+    ParseTabString("Tab1,Tab2", texts);
+    TabRowGeometry row = RowFor(texts);
+    LayoutTabs(StripMetrics(), 1, true, row);
+    const TabRowGeometry before = row;
+
+    ParseTabString("A," + std::string(400, 'x'), texts);
+    row = RowFor(texts);
+    row.plate = before.plate;
+    row.plate_visible = before.plate_visible;
+    row.left_line = before.left_line;
+    row.right_line = before.right_line;
+    row.shadow = before.shadow;
+    row.headings[2].left = -1;  // marks a heading the layout must not reach
+
+    try {
+        LayoutTabs(StripMetrics(), 1, true, row);
+        FAIL() << "no overflow";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 6);
+    }
+    // Heading 1 (36200 twips wide) was placed, with its plate, before x overflowed.
+    EXPECT_EQ(row.headings[1].left, 180 + 290 + 30);
+    EXPECT_EQ(row.plate.left, row.headings[1].left - 30);
+    EXPECT_EQ(row.styled_count, 2);
+    EXPECT_EQ(row.headings[2].left, -1);
+    // Nothing after the loop ran: the lines are the previous layout's.
+    EXPECT_EQ(row.right_line.x1, before.right_line.x1);
+    EXPECT_EQ(row.shadow.x1, before.shadow.x1);
+}
+
+TEST(SelectedTabText, ParsedAsTheLanguageReadsNumbers) {
+    EXPECT_EQ(ParseSelectedTab("3"), 3);
+    EXPECT_EQ(ParseSelectedTab("   4"), 4);
+    EXPECT_EQ(ParseSelectedTab("7 tabs"), 7);
+    EXPECT_EQ(ParseSelectedTab("2x5"), 2);
+    EXPECT_EQ(ParseSelectedTab("2.5"), 2);  // halves to even
+    EXPECT_EQ(ParseSelectedTab("3.5"), 4);
+    EXPECT_EQ(ParseSelectedTab("1.4999"), 1);
+    EXPECT_EQ(ParseSelectedTab("none"), 0);
+    EXPECT_EQ(ParseSelectedTab(""), 0);
+    EXPECT_EQ(ParseSelectedTab("-1"), -1);
+    EXPECT_EQ(ParseSelectedTab("32767"), 32767);
+    for (const char* text : {"32768", "-32769", "1e10"}) {
+        try {
+            ParseSelectedTab(text);
+            ADD_FAILURE() << text << " did not overflow";
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.number(), 6) << text;
+        }
+    }
+    EXPECT_EQ(SelectedTabText(3), "3");
+    EXPECT_EQ(SelectedTabText(-1), "-1");
+}
+
+TEST(PointingHandCursor, HotSpotOnFingertipInsideOutline) {
+    const MonochromeCursor& hand = PointingHandCursor();
+    EXPECT_EQ(hand.hot_spot_x, 6);
+    EXPECT_EQ(hand.hot_spot_y, 2);
+    EXPECT_TRUE(hand.IsWhite(6, 2));
+    EXPECT_FALSE(hand.IsTransparent(6, 1));  // the black tip just above
+    EXPECT_FALSE(hand.IsWhite(6, 1));
+    EXPECT_TRUE(hand.IsTransparent(6, 0));
+    EXPECT_TRUE(hand.IsTransparent(31, 31));
+    const std::vector<std::uint32_t> argb = hand.ToArgb();
+    ASSERT_EQ(argb.size(), 32u * 32u);
+    EXPECT_EQ(argb[2 * 32 + 6], 0xFFFFFFFFu);
+    EXPECT_EQ(argb[1 * 32 + 6], 0xFF000000u);
+    EXPECT_EQ(argb[0], 0u);
+}
+
+}  // namespace
+}  // namespace ov::tabhead
