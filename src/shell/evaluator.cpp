@@ -1,0 +1,46 @@
+#include "shell/evaluator.h"
+
+#include "platform/runtime/automation_error.h"
+
+namespace ov::shell {
+
+namespace {
+
+constexpr std::int32_t kInvalidProcedureCall = 5;
+
+std::int32_t RgbComponent(const Variant& value) {
+    const std::int16_t component = CInt(value);
+    if (component < 0) throw AutomationError(kInvalidProcedureCall);
+    return component > 255 ? 255 : component;
+}
+
+}  // namespace
+
+Variant Rgb(const Variant& red, const Variant& green, const Variant& blue) {
+    return Variant::FromLong(RgbComponent(red) | (RgbComponent(green) << 8) | (RgbComponent(blue) << 16));
+}
+
+Variant Evaluate(const ValueExpr& expr, ValueContext& context) {
+    switch (expr.kind) {
+        case ValueExpr::Kind::Literal: return expr.literal;
+        case ValueExpr::Kind::MissingArg: return Variant::Missing();
+        case ValueExpr::Kind::ObjectName: return context.ObjectNamed(expr.name);
+        case ValueExpr::Kind::Rgb:
+            return Rgb(Evaluate(expr.args[0], context), Evaluate(expr.args[1], context),
+                       Evaluate(expr.args[2], context));
+        case ValueExpr::Kind::LoadPicture: return context.LoadPicture(CStr(Evaluate(expr.args[0], context)));
+        case ValueExpr::Kind::Convert: return ConvertTo(Evaluate(expr.args[0], context), expr.convert_to);
+        case ValueExpr::Kind::Font: {
+            FontSpec spec;
+            spec.name = CStr(Evaluate(*expr.font.name, context));
+            spec.size = CDbl(Evaluate(*expr.font.size, context));
+            bool* flags[] = {&spec.bold, &spec.italic, &spec.underline, &spec.strikethrough};
+            for (std::size_t i = 0; i < expr.font.attributes.size(); ++i)
+                if (expr.font.attributes[i]) *flags[i] = CBool(Evaluate(*expr.font.attributes[i], context));
+            return context.MakeFont(spec);
+        }
+    }
+    return Variant();
+}
+
+}  // namespace ov::shell

@@ -1,0 +1,36 @@
+#pragma once
+// Evaluation of value expressions. Literals, RGB and the explicit conversions need nothing
+// from outside; object names, pictures and fonts are resolved through a ValueContext so the
+// evaluator stays independent of the host.
+#include <string>
+
+#include "platform/runtime/variant.h"
+#include "shell/syntax.h"
+
+namespace ov::shell {
+
+struct FontSpec {
+    std::string name;
+    double size = 8.25;
+    bool bold = false, italic = false, underline = false, strikethrough = false;
+};
+
+class ValueContext {
+public:
+    virtual ~ValueContext() = default;
+    // The object created under `name` earlier in the script; throws AutomationError when none.
+    virtual Variant ObjectNamed(const std::string& name) = 0;
+    // A picture object loaded from a file; throws AutomationError (53, 481) when it cannot be.
+    virtual Variant LoadPicture(const std::string& path) = 0;
+    virtual Variant MakeFont(const FontSpec& spec) = 0;
+};
+
+// Throws AutomationError for a failing conversion (6, 13), an RGB component below zero (5)
+// and whatever the context throws.
+Variant Evaluate(const ValueExpr& expr, ValueContext& context);
+
+// RGB(r, g, b) as the language computes it: each component taken as an Integer, values above
+// 255 taken as 255, a negative one fails with 5; the result is the Long 0x00BBGGRR.
+Variant Rgb(const Variant& red, const Variant& green, const Variant& blue);
+
+}  // namespace ov::shell

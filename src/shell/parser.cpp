@@ -1,0 +1,627 @@
+#include "shell/parser.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/runtime/dates.h"
+
+namespace ov::shell {
+
+std::string SyntaxError::Report() const {
+    return "syntax error at line " + std::to_string(line_) + ": " + message_;
+}
+
+namespace {
+
+bool IsIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+ValueExpr Literal(Variant value) {
+    ValueExpr expr;
+    expr.kind = ValueExpr::Kind::Literal;
+    expr.literal = std::move(value);
+    return expr;
+}
+
+// An integer literal is Integer when it fits 16 bits, else Long, else Double.
+Variant SmallestIntegerType(double value) {
+    if (value >= -32768 && value <= 32767) return Variant::FromInteger(static_cast<std::int16_t>(value));
+    if (value >= -2147483648.0 && value <= 2147483647.0) return Variant::FromLong(static_cast<std::int32_t>(value));
+    return Variant::FromDouble(value);
+}
+
+constexpr const char* kHostSettings[] = {"UserMode", "TwipsPerPixelX", "TwipsPerPixelY", "FontName",
+                                         "FontSize", "FontBold",       "FontSmoothing",  "Now"};
+
+struct Conversion {
+    const char* name;
+    VarType type;
+};
+constexpr Conversion kConversions[] = {
+    {"CInt", VarType::Integer}, {"CLng", VarType::Long},   {"CSng", VarType::Single}, {"CDbl", VarType::Double},
+    {"CStr", VarType::String},  {"CBool", VarType::Boolean}, {"CDate", VarType::Date}, {"CByte", VarType::Byte},
+};
+
+constexpr const char* kFontAttributes[] = {"Bold", "Italic", "Underline", "Strikethrough"};
+
+// A cursor over one line. Every Expect*/Parse* either consumes what it names or throws.
+class LineParser {
+public:
+    LineParser(std::string_view text, int line) : text_(text), line_(line) {}
+
+    std::optional<ov::shell::Statement> ParseLine();
+    ValueExpr WholeValue() {
+        ValueExpr value = Value();
+        ExpectEnd();
+        return value;
+    }
+
+private:
+    [[noreturn]] void Fail(const std::string& message) const { throw SyntaxError(line_, message); }
+
+    void SkipBlanks() {
+        while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+    }
+    char Peek() {
+        SkipBlanks();
+        return pos_ < text_.size() ? text_[pos_] : '\0';
+    }
+    bool AtEnd() { return Peek() == '\0'; }
+    bool TryChar(char c) {
+        if (Peek() != c) return false;
+        ++pos_;
+        return true;
+    }
+    void ExpectChar(char c) {
+        if (!TryChar(c)) Fail(std::string("expected '") + c + "'" + Found());
+    }
+    void ExpectEnd() {
+        if (!AtEnd()) Fail("unexpected '" + std::string(text_.substr(pos_)) + "'");
+    }
+    std::string Found() {
+        if (AtEnd()) return " at end of line";
+        return " before '" + std::string(text_.substr(pos_)) + "'";
+    }
+
+    std::optional<std::string> TryIdentifier() {
+        if (!IsIdentifierStart(Peek())) return std::nullopt;
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && IsIdentifierChar(text_[pos_])) ++pos_;
+        return std::string(text_.substr(start, pos_ - start));
+    }
+    std::string ExpectIdentifier(const char* what) {
+        auto identifier = TryIdentifier();
+        if (!identifier) Fail(std::string("expected ") + what + Found());
+        return *identifier;
+    }
+    // Consumes the keyword when it is the next whole identifier.
+    bool TryKeyword(std::string_view keyword) {
+        const std::size_t saved = pos_;
+        auto identifier = TryIdentifier();
+        if (identifier && EqualsNoCase(*identifier, keyword)) return true;
+        pos_ = saved;
+        return false;
+    }
+
+    bool PeekKeyword(std::string_view keyword) {
+        const std::size_t saved = pos_;
+        const bool found = TryKeyword(keyword);
+        pos_ = saved;
+        return found;
+    }
+
+    // A file argument: a quoted string, or the run of non-blank characters.
+    std::string FileArgument() {
+        if (Peek() == '"') return StringLiteral();
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && text_[pos_] != ' ' && text_[pos_] != '\t') ++pos_;
+        if (pos_ == start) Fail("expected a file name" + Found());
+        return std::string(text_.substr(start, pos_ - start));
+    }
+
+    // A class name, possibly a ProgID ("OrvelleControls.OV3DLine").
+    std::string ClassName() {
+        std::string name = ExpectIdentifier("a class name");
+        while (pos_ < text_.size() && text_[pos_] == '.') {
+            ++pos_;
+            name += "." + ExpectIdentifier("a class name");
+        }
+        return name;
+    }
+
+    Target ParseTarget() {
+        Target target;
+        target.name = ExpectIdentifier("a target");
+        if (pos_ < text_.size() && text_[pos_] == '(') {
+            ++pos_;
+            SkipBlanks();
+            const std::size_t start = pos_;
+            while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+            if (pos_ == start || pos_ - start > 5) Fail("expected an array index" + Found());
+            target.index = std::atoi(std::string(text_.substr(start, pos_ - start)).c_str());
+            ExpectChar(')');
+        }
+        return target;
+    }
+
+    std::string StringLiteral();
+    ValueExpr DateLiteral();
+    ValueExpr HexLiteral();
+    ValueExpr NumberLiteral();
+    ValueExpr Value();
+    ValueExpr FunctionCall(const std::string& name);
+    // `(` already consumed: values up to `)`, empty slots allowed (an optional argument not given).
+    std::vector<ValueExpr> ParenthesisedArguments();
+    // To the end of the line. With `blank_separated`, blanks separate values as commas do.
+    std::vector<ValueExpr> TrailingArguments(bool blank_separated);
+    void NoIdentifierCharAfterLiteral() {
+        if (pos_ < text_.size() && (IsIdentifierChar(text_[pos_]) || text_[pos_] == '.'))
+            Fail("malformed literal" + Found());
+    }
+
+    Placement ParsePlacement();
+    ov::shell::Statement MemberStatement(std::string object);
+    ov::shell::Statement PrintStatement();
+    ov::shell::Statement KeywordStatement(const std::string& keyword, bool& matched);
+
+    std::string_view text_;
+    int line_;
+    std::size_t pos_ = 0;
+};
+
+std::string LineParser::StringLiteral() {
+    ExpectChar('"');
+    std::string out;
+    for (;;) {
+        if (pos_ >= text_.size()) Fail("unterminated string");
+        const char c = text_[pos_++];
+        if (c == '"') break;
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (pos_ >= text_.size()) Fail("unterminated string");
+        const char e = text_[pos_++];
+        switch (e) {
+            case '"': out += '"'; break;
+            case '\\': out += '\\'; break;
+            case '0': out += '\0'; break;
+            case 't': out += '\t'; break;
+            case 'n': out += '\n'; break;
+            case 'r': out += '\r'; break;
+            case 'x': {
+                const int high = pos_ < text_.size() ? HexDigitValue(text_[pos_]) : -1;
+                const int low = pos_ + 1 < text_.size() ? HexDigitValue(text_[pos_ + 1]) : -1;
+                if (high < 0 || low < 0) Fail("\\x needs two hex digits");
+                out += static_cast<char>(high * 16 + low);
+                pos_ += 2;
+                break;
+            }
+            default: Fail(std::string("unknown escape \\") + e);
+        }
+    }
+    return out;
+}
+
+ValueExpr LineParser::DateLiteral() {
+    ExpectChar('#');
+    const std::size_t close = text_.find('#', pos_);
+    if (close == std::string_view::npos) Fail("unterminated date literal");
+    const std::string_view body = text_.substr(pos_, close - pos_);
+    const auto serial = ParseIsoDateText(body);
+    if (!serial) Fail("invalid date #" + std::string(body) + "#");
+    pos_ = close + 1;
+    NoIdentifierCharAfterLiteral();
+    return Literal(Variant::FromDate(*serial));
+}
+
+// &H followed by up to eight hex digits, read as a 32-bit two's complement value so that
+// &H8000000F is the Long -2147483633. A trailing & makes it a Long whatever its size.
+ValueExpr LineParser::HexLiteral() {
+    ExpectChar('&');
+    if (pos_ >= text_.size() || (text_[pos_] != 'H' && text_[pos_] != 'h')) Fail("expected &H");
+    ++pos_;
+    std::uint32_t value = 0;
+    int digits = 0;
+    while (pos_ < text_.size() && HexDigitValue(text_[pos_]) >= 0) {
+        value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(text_[pos_++]));
+        if (++digits > 8) Fail("hex literal wider than 32 bits");
+    }
+    if (digits == 0) Fail("expected hex digits after &H");
+    const bool force_long = pos_ < text_.size() && text_[pos_] == '&';
+    if (force_long) ++pos_;
+    NoIdentifierCharAfterLiteral();
+    const auto signed_value = static_cast<std::int32_t>(value);
+    return Literal(force_long ? Variant::FromLong(signed_value) : SmallestIntegerType(signed_value));
+}
+
+ValueExpr LineParser::NumberLiteral() {
+    SkipBlanks();
+    const std::size_t start = pos_;
+    if (pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+')) ++pos_;
+    if (pos_ < text_.size() && text_[pos_] == '&') {
+        // A signed hex literal: negate the 32-bit value.
+        const bool negative = text_[start] == '-';
+        ValueExpr hex = HexLiteral();
+        if (!negative) return hex;
+        const double negated = -static_cast<double>(hex.literal.integral());
+        return Literal(hex.literal.type() == VarType::Long && negated <= 2147483647.0
+                           ? Variant::FromLong(static_cast<std::int32_t>(negated))
+                           : SmallestIntegerType(negated));
+    }
+    int digits = 0;
+    bool fractional = false;
+    while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_, ++digits;
+    if (pos_ < text_.size() && text_[pos_] == '.') {
+        fractional = true;
+        ++pos_;
+        while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_, ++digits;
+    }
+    if (digits == 0) Fail("expected a value" + Found());
+    if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
+        fractional = true;
+        ++pos_;
+        if (pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+')) ++pos_;
+        int exponent_digits = 0;
+        while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_, ++exponent_digits;
+        if (exponent_digits == 0) Fail("malformed exponent");
+    }
+    const std::string number(text_.substr(start, pos_ - start));
+    bool force_long = false;
+    if (!fractional && pos_ < text_.size() && text_[pos_] == '&') force_long = true, ++pos_;
+    NoIdentifierCharAfterLiteral();
+    errno = 0;
+    const double value = std::strtod(number.c_str(), nullptr);
+    if (errno == ERANGE && (value > 1 || value < -1)) Fail("number out of range: " + number);
+    if (fractional) return Literal(Variant::FromDouble(value));
+    if (force_long) {
+        if (value < -2147483648.0 || value > 2147483647.0) Fail("Long literal out of range: " + number);
+        return Literal(Variant::FromLong(static_cast<std::int32_t>(value)));
+    }
+    return Literal(SmallestIntegerType(value));
+}
+
+ValueExpr LineParser::Value() {
+    const char c = Peek();
+    if (c == '"') return Literal(Variant::FromString(StringLiteral()));
+    if (c == '#') return DateLiteral();
+    if (c == '&') return HexLiteral();
+    if (std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+') return NumberLiteral();
+    auto identifier = TryIdentifier();
+    if (!identifier) Fail("expected a value" + Found());
+    if (EqualsNoCase(*identifier, "True")) return Literal(Variant::FromBoolean(true));
+    if (EqualsNoCase(*identifier, "False")) return Literal(Variant::FromBoolean(false));
+    if (EqualsNoCase(*identifier, "Nothing")) return Literal(Variant::FromObject(nullptr));
+    if (EqualsNoCase(*identifier, "Empty")) return Literal(Variant());
+    if (EqualsNoCase(*identifier, "Null")) return Literal(Variant::Null());
+    if (pos_ < text_.size() && text_[pos_] == '(') return FunctionCall(*identifier);
+    ValueExpr name;
+    name.kind = ValueExpr::Kind::ObjectName;
+    name.name = *identifier;
+    return name;
+}
+
+ValueExpr LineParser::FunctionCall(const std::string& name) {
+    ExpectChar('(');
+    ValueExpr call;
+    auto expect_count = [&](std::size_t count) {
+        if (call.args.size() != count)
+            Fail(name + " takes " + std::to_string(count) + " argument" + (count == 1 ? "" : "s"));
+        for (const auto& arg : call.args)
+            if (arg.kind == ValueExpr::Kind::MissingArg) Fail("missing argument to " + name);
+    };
+    if (EqualsNoCase(name, "Font")) {
+        call.kind = ValueExpr::Kind::Font;
+        call.font.name = std::make_shared<ValueExpr>(Value());
+        ExpectChar(',');
+        call.font.size = std::make_shared<ValueExpr>(Value());
+        std::size_t position = 0;
+        while (TryChar(',')) {
+            if (position >= call.font.attributes.size()) Fail("too many arguments to Font");
+            // A bare attribute keyword sets its own slot; any other value fills the next one.
+            const std::size_t saved = pos_;
+            bool keyword = false;
+            if (auto identifier = TryIdentifier(); identifier && (Peek() == ',' || Peek() == ')')) {
+                for (std::size_t slot = 0; slot < 4; ++slot) {
+                    if (EqualsNoCase(*identifier, kFontAttributes[slot])) {
+                        call.font.attributes[slot] = std::make_shared<ValueExpr>(Literal(Variant::FromBoolean(true)));
+                        position = slot + 1;
+                        keyword = true;
+                    }
+                }
+            }
+            if (!keyword) {
+                pos_ = saved;
+                call.font.attributes[position++] = std::make_shared<ValueExpr>(Value());
+            }
+        }
+        ExpectChar(')');
+        return call;
+    }
+    call.args = ParenthesisedArguments();
+    if (EqualsNoCase(name, "RGB")) {
+        call.kind = ValueExpr::Kind::Rgb;
+        expect_count(3);
+        return call;
+    }
+    if (EqualsNoCase(name, "LoadPicture")) {
+        call.kind = ValueExpr::Kind::LoadPicture;
+        expect_count(1);
+        return call;
+    }
+    for (const auto& conversion : kConversions) {
+        if (EqualsNoCase(name, conversion.name)) {
+            call.kind = ValueExpr::Kind::Convert;
+            call.convert_to = conversion.type;
+            expect_count(1);
+            return call;
+        }
+    }
+    Fail("unknown function " + name);
+}
+
+std::vector<ValueExpr> LineParser::ParenthesisedArguments() {
+    std::vector<ValueExpr> args;
+    if (TryChar(')')) return args;
+    for (;;) {
+        const char c = Peek();
+        if (c == ',' || c == ')') {
+            ValueExpr missing;
+            missing.kind = ValueExpr::Kind::MissingArg;
+            args.push_back(std::move(missing));
+        } else {
+            args.push_back(Value());
+        }
+        if (TryChar(')')) return args;
+        ExpectChar(',');
+    }
+}
+
+std::vector<ValueExpr> LineParser::TrailingArguments(bool blank_separated) {
+    std::vector<ValueExpr> args;
+    if (AtEnd()) return args;
+    for (;;) {
+        if (Peek() == ',') {
+            ValueExpr missing;
+            missing.kind = ValueExpr::Kind::MissingArg;
+            args.push_back(std::move(missing));
+        } else {
+            args.push_back(Value());
+        }
+        if (AtEnd()) return args;
+        if (!TryChar(',') && !blank_separated) Fail("expected ','" + Found());
+        if (AtEnd()) Fail("expected a value after ','");
+    }
+}
+
+Placement LineParser::ParsePlacement() {
+    Placement placement;
+    while (!AtEnd()) {
+        if (!placement.container && TryKeyword("in")) {
+            placement.container = ExpectIdentifier("a container name");
+        } else if (!placement.position && TryKeyword("at")) {
+            ValueExpr left = Value();
+            ValueExpr top = Value();
+            placement.position.emplace(std::move(left), std::move(top));
+            if (!AtEnd() && !PeekKeyword("in")) {
+                ValueExpr width = Value();
+                ValueExpr height = Value();
+                placement.extent.emplace(std::move(width), std::move(height));
+            }
+        } else {
+            Fail("expected 'in' or 'at'" + Found());
+        }
+    }
+    return placement;
+}
+
+Statement LineParser::MemberStatement(std::string object) {
+    ExpectChar('.');
+    std::string member = ExpectIdentifier("a member name");
+    std::vector<ValueExpr> args;
+    const bool parenthesised = pos_ < text_.size() && text_[pos_] == '(';
+    if (parenthesised) {
+        ++pos_;
+        args = ParenthesisedArguments();
+    }
+    if (TryChar('=')) {
+        ValueExpr value = Value();
+        ExpectEnd();
+        return PutStmt{std::move(object), std::move(member), std::move(args), std::move(value)};
+    }
+    if (!parenthesised) args = TrailingArguments(false);
+    ExpectEnd();
+    return CallStmt{std::move(object), std::move(member), std::move(args)};
+}
+
+Statement LineParser::PrintStatement() {
+    ExpectChar('?');
+    PrintStmt print;
+    const std::size_t saved = pos_;
+    if (auto identifier = TryIdentifier(); identifier && pos_ < text_.size() && text_[pos_] == '.') {
+        print.object = *identifier;
+        ++pos_;
+        print.member = ExpectIdentifier("a member name");
+        if (pos_ < text_.size() && text_[pos_] == '(') {
+            ++pos_;
+            print.args = ParenthesisedArguments();
+        }
+    } else {
+        pos_ = saved;
+        print.value = Value();
+    }
+    ExpectEnd();
+    return print;
+}
+
+Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched) {
+    matched = true;
+    auto is = [&](const char* word) { return EqualsNoCase(keyword, word); };
+    if (is("host")) {
+        HostStmt host;
+        while (!AtEnd()) {
+            std::string key = ExpectIdentifier("a host setting");
+            bool known = false;
+            for (const char* setting : kHostSettings) {
+                if (EqualsNoCase(key, setting)) {
+                    key = setting;
+                    known = true;
+                }
+            }
+            if (!known) Fail("unknown host setting " + key);
+            ExpectChar('=');
+            host.settings.emplace_back(std::move(key), Value());
+        }
+        if (host.settings.empty()) Fail("expected KEY=VALUE after host");
+        return host;
+    }
+    if (is("syscolor")) {
+        ValueExpr index = Value();
+        ExpectChar('=');
+        ValueExpr colour = Value();
+        ExpectEnd();
+        return SysColorStmt{std::move(index), std::move(colour)};
+    }
+    if (is("new")) {
+        NewStmt stmt;
+        stmt.name = ExpectIdentifier("an object name");
+        stmt.class_name = ClassName();
+        stmt.placement = ParsePlacement();
+        return stmt;
+    }
+    if (is("load")) {
+        LoadStmt stmt;
+        stmt.name = ExpectIdentifier("an object name");
+        stmt.class_name = ClassName();
+        SkipBlanks();
+        stmt.bag_file = FileArgument();
+        stmt.placement = ParsePlacement();
+        return stmt;
+    }
+    if (is("save")) {
+        SaveStmt stmt;
+        stmt.name = ExpectIdentifier("an object name");
+        SkipBlanks();
+        stmt.bag_file = FileArgument();
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("bag")) {
+        BagStmt stmt{ExpectIdentifier("an object name")};
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("resize")) {
+        std::string name = ExpectIdentifier("an object name");
+        ValueExpr width = Value();
+        ValueExpr height = Value();
+        ExpectEnd();
+        return ResizeStmt{std::move(name), std::move(width), std::move(height)};
+    }
+    struct Lifecycle {
+        const char* word;
+        LifecycleStmt::Action action;
+    };
+    for (const Lifecycle& lifecycle : {Lifecycle{"show", LifecycleStmt::Action::Show},
+                                       Lifecycle{"hide", LifecycleStmt::Action::Hide},
+                                       Lifecycle{"paint", LifecycleStmt::Action::Paint},
+                                       Lifecycle{"terminate", LifecycleStmt::Action::Terminate}}) {
+        if (is(lifecycle.word)) {
+            LifecycleStmt stmt{lifecycle.action, ExpectIdentifier("an object name")};
+            ExpectEnd();
+            return stmt;
+        }
+    }
+    if (is("fire")) {
+        FireStmt stmt;
+        stmt.name = ExpectIdentifier("an object name");
+        stmt.target = ParseTarget();
+        stmt.event = ExpectIdentifier("an event name");
+        stmt.args = TrailingArguments(true);
+        return stmt;
+    }
+    if (is("on")) {
+        OnStmt stmt;
+        stmt.name = ExpectIdentifier("an object name");
+        if (pos_ >= text_.size() || text_[pos_] != '.') Fail("expected NAME.EVENT");
+        ++pos_;
+        stmt.event = ExpectIdentifier("an event name");
+        stmt.arg_name = ExpectIdentifier("an argument name");
+        ExpectChar('=');
+        stmt.value = Value();
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("wait")) {
+        WaitStmt stmt{Value()};
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("inspect")) {
+        InspectStmt stmt;
+        stmt.name = ExpectIdentifier("an object name");
+        stmt.target = ParseTarget();
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("snap")) {
+        SnapStmt stmt;
+        stmt.name = ExpectIdentifier("an object name");
+        SkipBlanks();
+        stmt.file = FileArgument();
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("pixel")) {
+        std::string name = ExpectIdentifier("an object name");
+        ValueExpr x = Value();
+        ValueExpr y = Value();
+        ExpectEnd();
+        return PixelStmt{std::move(name), std::move(x), std::move(y)};
+    }
+    matched = false;
+    return {};
+}
+
+std::optional<Statement> LineParser::ParseLine() {
+    const char first = Peek();
+    if (first == '\0' || first == '#') return std::nullopt;
+    if (first == '?') return PrintStatement();
+    const std::string word = ExpectIdentifier("a statement");
+    // `show.Caption = 1` addresses an object that happens to share a keyword's name.
+    if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(word);
+    bool matched = false;
+    Statement statement = KeywordStatement(word, matched);
+    if (!matched) Fail("unknown statement '" + word + "'");
+    return statement;
+}
+
+}  // namespace
+
+std::optional<Statement> ParseStatement(std::string_view line, int line_number) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return LineParser(line, line_number).ParseLine();
+}
+
+ValueExpr ParseValue(std::string_view text, int line_number) {
+    return LineParser(text, line_number).WholeValue();
+}
+
+}  // namespace ov::shell

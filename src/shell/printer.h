@@ -1,0 +1,20 @@
+#pragma once
+// The shell's output text for values: what `?`, `bag`, `arg`, `inspect` and `event` lines show.
+#include <string>
+#include <string_view>
+
+#include "platform/runtime/variant.h"
+
+namespace ov::shell {
+
+// Empty, Null, Nothing, True/False, integers in decimal, Single and Double as their shortest
+// text, strings quoted with escapes, dates #YYYY-MM-DD HH:MM:SS#, objects Object(TYPENAME).
+std::string FormatValue(const Variant& value);
+
+// A string in double quotes: \" \\ \0 \t \n \r, and \xHH for every other control character.
+std::string QuoteString(std::string_view text);
+
+// "RGB(r, g, b)" of a 0x00BBGGRR colour.
+std::string FormatRgb(std::uint32_t colour_bgr);
+
+}  // namespace ov::shell

@@ -1,0 +1,94 @@
+#pragma once
+// The parsed form of one shell statement. The parser produces these without touching the host;
+// the interpreter evaluates their values and carries them out. Values stay unevaluated
+// expressions because some of them (object names, pictures, fonts, explicit conversions) can
+// only be resolved, or can only fail, when the statement runs.
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "platform/runtime/variant.h"
+
+namespace ov::shell {
+
+struct ValueExpr;
+
+// Font("Name", size[, Bold][, Italic][, Underline][, Strikethrough]). Each attribute slot holds
+// either the keyword (stored as the literal True) or a positional value converted with CBool.
+struct FontExpr {
+    std::shared_ptr<ValueExpr> name;
+    std::shared_ptr<ValueExpr> size;
+    std::array<std::shared_ptr<ValueExpr>, 4> attributes;  // bold, italic, underline, strikethrough
+};
+
+struct ValueExpr {
+    enum class Kind {
+        Literal,      // numbers, strings, dates, True/False/Nothing/Empty/Null
+        ObjectName,   // an object created earlier in the script
+        Rgb,          // RGB(r, g, b)
+        LoadPicture,  // LoadPicture("path")
+        Font,         // Font(...)
+        Convert,      // CInt(v) ... CDate(v)
+        MissingArg,   // an empty slot in an argument list: the optional argument is not given
+    };
+    Kind kind = Kind::Literal;
+    Variant literal;
+    std::string name;                 // ObjectName
+    VarType convert_to = VarType::Empty;  // Convert
+    std::vector<ValueExpr> args;      // Rgb (3), LoadPicture (1), Convert (1)
+    FontExpr font;                    // Font
+};
+
+// `[in CONTAINER] [at LEFT TOP [WIDTH HEIGHT]]` of `new` and `load`.
+struct Placement {
+    std::optional<std::string> container;
+    std::optional<std::pair<ValueExpr, ValueExpr>> position;  // left, top
+    std::optional<std::pair<ValueExpr, ValueExpr>> extent;    // width, height
+};
+
+struct HostStmt { std::vector<std::pair<std::string, ValueExpr>> settings; };
+struct SysColorStmt { ValueExpr index; ValueExpr colour; };
+struct NewStmt { std::string name; std::string class_name; Placement placement; };
+struct LoadStmt { std::string name; std::string class_name; std::string bag_file; Placement placement; };
+struct SaveStmt { std::string name; std::string bag_file; };
+struct BagStmt { std::string name; };
+struct ResizeStmt { std::string name; ValueExpr width; ValueExpr height; };
+struct LifecycleStmt {
+    enum class Action { Show, Hide, Paint, Terminate };
+    Action action;
+    std::string name;
+};
+// NAME.MEMBER = VALUE and NAME.MEMBER(ARGS) = VALUE; NAME may be `form`.
+struct PutStmt { std::string object; std::string member; std::vector<ValueExpr> args; ValueExpr value; };
+// NAME.MEMBER [ARGS] and NAME.MEMBER(ARGS) as a statement.
+struct CallStmt { std::string object; std::string member; std::vector<ValueExpr> args; };
+// ? NAME.MEMBER[(ARGS)], or ? VALUE for any value expression.
+struct PrintStmt {
+    std::optional<std::string> object;  // absent: print `value`
+    std::string member;
+    std::vector<ValueExpr> args;
+    ValueExpr value;
+};
+// The target of `fire` and `inspect`: `surface`, a constituent's name, or `name(i)` for an
+// element of a constituent array.
+struct Target {
+    std::string name;
+    std::optional<int> index;
+    std::string Text() const { return index ? name + "(" + std::to_string(*index) + ")" : name; }
+};
+struct FireStmt { std::string name; Target target; std::string event; std::vector<ValueExpr> args; };
+struct OnStmt { std::string name; std::string event; std::string arg_name; ValueExpr value; };
+struct WaitStmt { ValueExpr milliseconds; };
+struct InspectStmt { std::string name; Target target; };
+struct SnapStmt { std::string name; std::string file; };  // name `form` snaps the whole form
+struct PixelStmt { std::string name; ValueExpr x; ValueExpr y; };
+
+using Statement = std::variant<HostStmt, SysColorStmt, NewStmt, LoadStmt, SaveStmt, BagStmt, ResizeStmt,
+                               LifecycleStmt, PutStmt, CallStmt, PrintStmt, FireStmt, OnStmt, WaitStmt,
+                               InspectStmt, SnapStmt, PixelStmt>;
+
+}  // namespace ov::shell

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/dates.h"
+#include "shell/evaluator.h"
+#include "shell/parser.h"
+
+namespace ov::shell {
+namespace {
+
+// Literals need no objects; a name that reaches this context is a test failure.
+class NoObjects : public ValueContext {
+public:
+    Variant ObjectNamed(const std::string& name) override { throw AutomationError(424); }
+    Variant LoadPicture(const std::string& path) override { throw AutomationError(53); }
+    Variant MakeFont(const FontSpec& spec) override {
+        last_font = spec;
+        return Variant::FromString("font");
+    }
+    FontSpec last_font;
+};
+
+Variant Eval(std::string_view text) {
+    NoObjects context;
+    return Evaluate(ParseValue(text), context);
+}
+
+int SyntaxErrorLine(std::string_view text, int line) {
+    try {
+        ParseStatement(text, line);
+    } catch (const SyntaxError& error) {
+        return error.line();
+    }
+    return -1;
+}
+
+TEST(ShellLiterals, IntegersTakeTheSmallestTypeThatHoldsThem) {
+    EXPECT_EQ(Eval("-5"), Variant::FromInteger(-5));
+    EXPECT_EQ(Eval("32767"), Variant::FromInteger(32767));
+    EXPECT_EQ(Eval("-32768"), Variant::FromInteger(-32768));
+    EXPECT_EQ(Eval("32768"), Variant::FromLong(32768));
+    EXPECT_EQ(Eval("40000"), Variant::FromLong(40000));
+    EXPECT_EQ(Eval("-2147483648"), Variant::FromLong(INT32_MIN));
+    EXPECT_EQ(Eval("2147483648"), Variant::FromDouble(2147483648.0));
+    EXPECT_EQ(Eval("5&"), Variant::FromLong(5));
+}
+
+TEST(ShellLiterals, DecimalsAndExponentsAreDoubles) {
+    EXPECT_EQ(Eval("2.5"), Variant::FromDouble(2.5));
+    EXPECT_EQ(Eval("1e3"), Variant::FromDouble(1000));
+    EXPECT_EQ(Eval("-0.25"), Variant::FromDouble(-0.25));
+    EXPECT_EQ(Eval(".5"), Variant::FromDouble(0.5));
+    EXPECT_EQ(Eval("2E-2"), Variant::FromDouble(0.02));
+}
+
+TEST(ShellLiterals, HexIsThirtyTwoBitTwosComplement) {
+    EXPECT_EQ(Eval("&HFF"), Variant::FromInteger(255));
+    EXPECT_EQ(Eval("&hff"), Variant::FromInteger(255));
+    EXPECT_EQ(Eval("&H8000000F"), Variant::FromLong(-2147483633));
+    EXPECT_EQ(Eval("&H8000000F&"), Variant::FromLong(-2147483633));
+    EXPECT_EQ(Eval("&HFFFF"), Variant::FromLong(65535));
+    EXPECT_EQ(Eval("&HFFFFFFFF"), Variant::FromInteger(-1));
+    EXPECT_EQ(Eval("&HFF&"), Variant::FromLong(255));
+    EXPECT_THROW(ParseValue("&H123456789"), SyntaxError);
+    EXPECT_THROW(ParseValue("&H"), SyntaxError);
+    EXPECT_THROW(ParseValue("&HFG"), SyntaxError);
+}
+
+TEST(ShellLiterals, StringEscapes) {
+    EXPECT_EQ(Eval(R"("a\"b\\c")"), Variant::FromString("a\"b\\c"));
+    EXPECT_EQ(Eval(R"("\0\t\n\r")"), Variant::FromString(std::string("\0\t\n\r", 4)));
+    EXPECT_EQ(Eval(R"("\x41\x7f\xFF")"), Variant::FromString("A\x7f\xff"));
+    EXPECT_EQ(Eval(R"("")"), Variant::FromString(""));
+    EXPECT_EQ(Eval(R"("#not a date#")"), Variant::FromString("#not a date#"));
+    EXPECT_THROW(ParseValue(R"("\q")"), SyntaxError);
+    EXPECT_THROW(ParseValue(R"("\x4")"), SyntaxError);
+    EXPECT_THROW(ParseValue(R"("open)"), SyntaxError);
+}
+
+TEST(ShellLiterals, KeywordsAreCaseInsensitive) {
+    EXPECT_EQ(Eval("True"), Variant::FromBoolean(true));
+    EXPECT_EQ(Eval("false"), Variant::FromBoolean(false));
+    EXPECT_EQ(Eval("Nothing"), Variant::FromObject(nullptr));
+    EXPECT_EQ(Eval("EMPTY"), Variant());
+    EXPECT_EQ(Eval("Null"), Variant::Null());
+}
+
+TEST(ShellLiterals, Dates) {
+    EXPECT_EQ(Eval("#2024-12-31#"), Variant::FromDate(*DateFromParts(2024, 12, 31)));
+    EXPECT_EQ(Eval("#2024-12-31 13:15:00#"), Variant::FromDate(*DateFromParts(2024, 12, 31, 13, 15, 0)));
+    EXPECT_EQ(Eval("#1899-12-30#"), Variant::FromDate(0));
+    EXPECT_THROW(ParseValue("#2024-02-30#"), SyntaxError);
+    EXPECT_THROW(ParseValue("#2024-12-31"), SyntaxError);
+    EXPECT_THROW(ParseValue("#12/31/2024#"), SyntaxError);
+}
+
+TEST(ShellLiterals, FunctionsAndConversions) {
+    EXPECT_EQ(Eval("RGB(255, 128, 1)"), Variant::FromLong(0x0180FF));
+    EXPECT_EQ(Eval("rgb(300,0,0)"), Variant::FromLong(255));
+    EXPECT_EQ(Eval("CInt(2.5)"), Variant::FromInteger(2));
+    EXPECT_EQ(Eval("CInt(3.5)"), Variant::FromInteger(4));
+    EXPECT_EQ(Eval("CLng(7)"), Variant::FromLong(7));
+    EXPECT_EQ(Eval("CSng(2.5)"), Variant::FromSingle(2.5f));
+    EXPECT_EQ(Eval("CDbl(1)"), Variant::FromDouble(1));
+    EXPECT_EQ(Eval("CStr(True)"), Variant::FromString("True"));
+    EXPECT_EQ(Eval("CBool(-1)"), Variant::FromBoolean(true));
+    EXPECT_EQ(Eval("CDate(CInt(1))"), Variant::FromDate(1));
+    EXPECT_EQ(Eval("CLng(RGB(0, 0, 255))"), Variant::FromLong(0xFF0000));
+
+    // Conversions fail when the statement runs, not when it is parsed.
+    try {
+        Eval("CInt(40000)");
+        FAIL() << "CInt(40000) did not overflow";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(error.number(), 6);
+    }
+    try {
+        Eval("CLng(\"abc\")");
+        FAIL() << "CLng of text did not mismatch";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(error.number(), 13);
+    }
+    try {
+        Eval("RGB(-1, 0, 0)");
+        FAIL() << "a negative RGB component was accepted";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(error.number(), 5);
+    }
+    EXPECT_THROW(ParseValue("RGB(1, 2)"), SyntaxError);
+    EXPECT_THROW(ParseValue("CInt()"), SyntaxError);
+    EXPECT_THROW(ParseValue("Frobnicate(1)"), SyntaxError);
+}
+
+TEST(ShellLiterals, FontTakesKeywordsOrPositionalFlags) {
+    NoObjects context;
+    Evaluate(ParseValue(R"(Font("Arial", 10, Bold, Underline))"), context);
+    EXPECT_EQ(context.last_font.name, "Arial");
+    EXPECT_EQ(context.last_font.size, 10);
+    EXPECT_TRUE(context.last_font.bold);
+    EXPECT_FALSE(context.last_font.italic);
+    EXPECT_TRUE(context.last_font.underline);
+    EXPECT_FALSE(context.last_font.strikethrough);
+
+    Evaluate(ParseValue(R"(Font("Tahoma", 8.25, False, True, False, True))"), context);
+    EXPECT_EQ(context.last_font.size, 8.25);
+    EXPECT_FALSE(context.last_font.bold);
+    EXPECT_TRUE(context.last_font.italic);
+    EXPECT_FALSE(context.last_font.underline);
+    EXPECT_TRUE(context.last_font.strikethrough);
+
+    Evaluate(ParseValue(R"(Font("Tahoma", 9))"), context);
+    EXPECT_FALSE(context.last_font.bold || context.last_font.italic || context.last_font.underline ||
+                 context.last_font.strikethrough);
+    EXPECT_THROW(ParseValue(R"(Font("Tahoma"))"), SyntaxError);
+}
+
+TEST(ShellLiterals, ObjectNamesResolveAtRunTime) {
+    const ValueExpr name = ParseValue("Grad1");
+    EXPECT_EQ(name.kind, ValueExpr::Kind::ObjectName);
+    EXPECT_EQ(name.name, "Grad1");
+    EXPECT_THROW(ParseValue("5abc"), SyntaxError);
+    EXPECT_THROW(ParseValue("1.2.3"), SyntaxError);
+}
+
+TEST(ShellStatements, BlankAndCommentLinesAreSkipped) {
+    EXPECT_FALSE(ParseStatement("", 1));
+    EXPECT_FALSE(ParseStatement("   \t", 1));
+    EXPECT_FALSE(ParseStatement("# new L OV3DLine", 1));
+    EXPECT_FALSE(ParseStatement("   # indented comment", 1));
+    EXPECT_FALSE(ParseStatement("\r", 1));
+}
+
+TEST(ShellStatements, NewWithContainerAndPlacement) {
+    auto statement = ParseStatement("new L OV3DLine in P at 120 -60 2000 40", 1);
+    ASSERT_TRUE(statement);
+    const auto& create = std::get<NewStmt>(*statement);
+    EXPECT_EQ(create.name, "L");
+    EXPECT_EQ(create.class_name, "OV3DLine");
+    EXPECT_EQ(create.placement.container, "P");
+    ASSERT_TRUE(create.placement.position);
+    EXPECT_EQ(create.placement.position->first.literal, Variant::FromInteger(120));
+    EXPECT_EQ(create.placement.position->second.literal, Variant::FromInteger(-60));
+    ASSERT_TRUE(create.placement.extent);
+    EXPECT_EQ(create.placement.extent->first.literal, Variant::FromInteger(2000));
+
+    const auto bare = std::get<NewStmt>(*ParseStatement("NEW G OrvelleControls.clsGradient", 2));
+    EXPECT_EQ(bare.class_name, "OrvelleControls.clsGradient");
+    EXPECT_FALSE(bare.placement.container || bare.placement.position || bare.placement.extent);
+
+    const auto at_only = std::get<NewStmt>(*ParseStatement("new B Box at 10 20", 3));
+    EXPECT_TRUE(at_only.placement.position && !at_only.placement.extent);
+}
+
+TEST(ShellStatements, LoadSaveAndBagFiles) {
+    const auto load = std::get<LoadStmt>(*ParseStatement("load L2 OV3DLine /tmp/l.json in P at 0 0", 1));
+    EXPECT_EQ(load.bag_file, "/tmp/l.json");
+    EXPECT_EQ(load.placement.container, "P");
+    // The bare file name ends at the first blank; the rest must be a placement.
+    EXPECT_EQ(SyntaxErrorLine("load L2 OV3DLine /tmp/x y/l.json", 4), 4);
+    const auto quoted = std::get<LoadStmt>(*ParseStatement(R"(load L2 OV3DLine "a b.json")", 1));
+    EXPECT_EQ(quoted.bag_file, "a b.json");
+    const auto save = std::get<SaveStmt>(*ParseStatement("save L out/l.json", 1));
+    EXPECT_EQ(save.name, "L");
+    EXPECT_EQ(save.bag_file, "out/l.json");
+    EXPECT_EQ(std::get<BagStmt>(*ParseStatement("bag L", 1)).name, "L");
+}
+
+TEST(ShellStatements, MemberPutCallAndPrint) {
+    const auto put = std::get<PutStmt>(*ParseStatement("L.Orientation = 1", 1));
+    EXPECT_EQ(put.object, "L");
+    EXPECT_EQ(put.member, "Orientation");
+    EXPECT_TRUE(put.args.empty());
+    EXPECT_EQ(put.value.literal, Variant::FromInteger(1));
+
+    const auto indexed = std::get<PutStmt>(*ParseStatement("T.TabCaption(2, ) = \"x\"", 1));
+    ASSERT_EQ(indexed.args.size(), 2u);
+    EXPECT_EQ(indexed.args[1].kind, ValueExpr::Kind::MissingArg);
+
+    const auto form = std::get<PutStmt>(*ParseStatement("form.ScaleMode = 3", 1));
+    EXPECT_EQ(form.object, "form");
+
+    const auto call = std::get<CallStmt>(*ParseStatement("G.Draw S", 1));
+    ASSERT_EQ(call.args.size(), 1u);
+    EXPECT_EQ(call.args[0].kind, ValueExpr::Kind::ObjectName);
+    EXPECT_EQ(std::get<CallStmt>(*ParseStatement("G.Draw(S)", 1)).args.size(), 1u);
+    EXPECT_EQ(std::get<CallStmt>(*ParseStatement("L.Refresh", 1)).args.size(), 0u);
+    EXPECT_EQ(std::get<CallStmt>(*ParseStatement("L.Move 1, 2, 3, 4", 1)).args.size(), 4u);
+    EXPECT_EQ(SyntaxErrorLine("L.Move 1 2", 9), 9);
+
+    const auto print = std::get<PrintStmt>(*ParseStatement("? L.Orientation", 1));
+    EXPECT_EQ(print.object, "L");
+    EXPECT_EQ(print.member, "Orientation");
+    const auto print_args = std::get<PrintStmt>(*ParseStatement("?G.Draw(S)", 1));
+    EXPECT_EQ(print_args.args.size(), 1u);
+    const auto print_value = std::get<PrintStmt>(*ParseStatement("? &H8000000F", 1));
+    EXPECT_FALSE(print_value.object);
+    EXPECT_EQ(print_value.value.literal, Variant::FromLong(-2147483633));
+}
+
+TEST(ShellStatements, HostSyscolorFireOnAndTheRest) {
+    const auto host = std::get<HostStmt>(*ParseStatement(
+        R"(host usermode=False TwipsPerPixelX = 15 FontName="MS Sans Serif" Now=#2024-01-02 03:04:05#)", 1));
+    ASSERT_EQ(host.settings.size(), 4u);
+    EXPECT_EQ(host.settings[0].first, "UserMode");  // canonical spelling
+    EXPECT_EQ(host.settings[2].second.literal, Variant::FromString("MS Sans Serif"));
+    EXPECT_EQ(SyntaxErrorLine("host Colour=1", 3), 3);
+    EXPECT_EQ(SyntaxErrorLine("host", 3), 3);
+
+    const auto syscolor = std::get<SysColorStmt>(*ParseStatement("syscolor 15 = RGB(1, 2, 3)", 1));
+    EXPECT_EQ(syscolor.index.literal, Variant::FromInteger(15));
+
+    const auto fire = std::get<FireStmt>(*ParseStatement("fire H lblHot(2) MouseDown 1, 0, 150 300", 1));
+    EXPECT_EQ(fire.target.name, "lblHot");
+    EXPECT_EQ(fire.target.index, 2);
+    EXPECT_EQ(fire.target.Text(), "lblHot(2)");
+    EXPECT_EQ(fire.event, "MouseDown");
+    EXPECT_EQ(fire.args.size(), 4u);
+    const auto fire_surface = std::get<FireStmt>(*ParseStatement("fire P surface Click", 1));
+    EXPECT_EQ(fire_surface.target.name, "surface");
+    EXPECT_TRUE(fire_surface.args.empty());
+
+    const auto on = std::get<OnStmt>(*ParseStatement("on M.Validate Cancel = True", 1));
+    EXPECT_EQ(on.name, "M");
+    EXPECT_EQ(on.event, "Validate");
+    EXPECT_EQ(on.arg_name, "Cancel");
+
+    EXPECT_EQ(std::get<WaitStmt>(*ParseStatement("wait 3000", 1)).milliseconds.literal, Variant::FromInteger(3000));
+    EXPECT_EQ(std::get<InspectStmt>(*ParseStatement("inspect L Line1", 1)).target.Text(), "Line1");
+    EXPECT_EQ(std::get<SnapStmt>(*ParseStatement("snap form out.png", 1)).name, "form");
+    const auto pixel = std::get<PixelStmt>(*ParseStatement("pixel L 0 1", 1));
+    EXPECT_EQ(pixel.y.literal, Variant::FromInteger(1));
+    EXPECT_EQ(std::get<ResizeStmt>(*ParseStatement("resize L 3000 600", 1)).name, "L");
+    EXPECT_EQ(std::get<LifecycleStmt>(*ParseStatement("terminate L", 1)).action, LifecycleStmt::Action::Terminate);
+    // A keyword followed by a dot is an object of that name.
+    EXPECT_EQ(std::get<PutStmt>(*ParseStatement("show.Caption = 1", 1)).object, "show");
+}
+
+TEST(ShellStatements, MalformedStatementsReportTheirLine) {
+    EXPECT_EQ(SyntaxErrorLine("frobnicate L", 7), 7);
+    EXPECT_EQ(SyntaxErrorLine("L.Orientation =", 2), 2);
+    EXPECT_EQ(SyntaxErrorLine("L.Orientation = 1 2", 2), 2);
+    EXPECT_EQ(SyntaxErrorLine("new L", 3), 3);
+    EXPECT_EQ(SyntaxErrorLine("new L OV3DLine at 1", 4), 4);
+    EXPECT_EQ(SyntaxErrorLine("new L OV3DLine at 1 2 3", 4), 4);
+    EXPECT_EQ(SyntaxErrorLine("new L OV3DLine beside P", 4), 4);
+    EXPECT_EQ(SyntaxErrorLine("resize L 100", 5), 5);
+    EXPECT_EQ(SyntaxErrorLine("? L.", 6), 6);
+    EXPECT_EQ(SyntaxErrorLine("L", 8), 8);
+    EXPECT_EQ(SyntaxErrorLine("show", 10), 10);
+    EXPECT_EQ(SyntaxErrorLine("inspect L lbl(x)", 11), 11);
+    EXPECT_EQ(SyntaxErrorLine("on L.Click", 12), 12);
+    EXPECT_EQ(SyntaxErrorLine("L.Caption = \"abc", 13), 13);
+
+    try {
+        ParseStatement("L.Orientation = = 1", 42);
+        FAIL();
+    } catch (const SyntaxError& error) {
+        EXPECT_EQ(error.Report().rfind("syntax error at line 42: ", 0), 0u) << error.Report();
+    }
+}
+
+}  // namespace
+}  // namespace ov::shell
