@@ -1,0 +1,93 @@
+// `orvelle mask`: tries a mask against texts the way the masked text box judges them, for form
+// designers choosing a mask and for checking the mask engine from outside.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "maskedit/date_matcher.h"
+#include "maskedit/mask_engine.h"
+#include "platform/runtime/clock.h"
+#include "platform/runtime/dates.h"
+
+namespace {
+
+std::string Quoted(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\0': out += "\\0"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default:
+            if (c < 0x20 || c == 0x7F) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
+                out += buffer;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+const char* TrueFalse(bool value) { return value ? "True" : "False"; }
+
+int Usage() {
+    std::fprintf(stderr, "usage: orvelle mask [--now \"YYYY-MM-DD HH:MM:SS\"] FORMAT MASK [TEXT ...]\n"
+                         "FORMAT: 0 text pattern, 1 numeric, 2 date\n");
+    return 2;
+}
+
+int RunMask(const std::vector<std::string>& args) {
+    std::size_t i = 0;
+    std::optional<double> now;
+    if (i < args.size() && args[i] == "--now") {
+        if (i + 1 >= args.size()) return Usage();
+        now = ov::ParseIsoDateText(args[i + 1]);
+        if (!now) {
+            std::fprintf(stderr, "orvelle mask: --now wants \"YYYY-MM-DD HH:MM:SS\", got '%s'\n", args[i + 1].c_str());
+            return 2;
+        }
+        i += 2;
+    }
+    if (args.size() < i + 2) return Usage();
+    int format = 0;
+    try {
+        std::size_t used = 0;
+        format = std::stoi(args[i], &used);
+        if (used != args[i].size()) return Usage();
+    } catch (const std::exception&) {
+        return Usage();
+    }
+    const std::string& mask = args[i + 1];
+    if (now) ov::SetFixedNow(now);
+    const auto context = ov::maskedit::MaskContext::Current();
+
+    std::printf("mask %s\n", ov::maskedit::IsMaskValid(mask, format, context) ? "valid" : "invalid");
+    for (std::size_t k = i + 2; k < args.size(); ++k) {
+        const std::string& text = args[k];
+        const bool valid = ov::maskedit::IsTextValid(text, mask, format, context).valid;
+        const bool partial = ov::maskedit::IsPartialTextValid(text, mask, format, context);
+        std::printf("%s valid=%s partial=%s", Quoted(text).c_str(), TrueFalse(valid), TrueFalse(partial));
+        if (format == 2) {
+            const double date = ov::maskedit::ParseMaskedDate(text, mask, context).date;
+            std::printf(" date=#%s#", ov::DateToIsoText(date).c_str());
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
+const ov::cli::CommandRegistration kMask({
+    "mask",
+    "orvelle mask [--now \"YYYY-MM-DD HH:MM:SS\"] FORMAT MASK [TEXT...]",
+    "check texts against a masked-text-box mask (FORMAT 0 text, 1 numeric, 2 date)",
+    RunMask,
+});
+
+}  // namespace
