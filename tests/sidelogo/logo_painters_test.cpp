@@ -1,0 +1,250 @@
+// The side logo's painters on plain device contexts: band heights and colours, the cylinder's
+// box pairs, the caption font and where the caption lands. Every test also checks that the
+// painters leave no graphics object behind.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/objects.h"
+#include "platform/runtime/automation_error.h"
+#include "sidelogo/band_painter.h"
+#include "sidelogo/caption_painter.h"
+#include "sidelogo/cylinder_painter.h"
+#include "sidelogo/logo_colours.h"
+
+namespace ov::sidelogo {
+namespace {
+
+using gdi::COLORREF;
+using gdi::RGB;
+
+constexpr ChannelTriple kBlue{0, 0, 255};
+constexpr ChannelTriple kSilver{192, 192, 192};
+constexpr COLORREF kSentinel = RGB(1, 2, 3);
+
+// A memory DC over a 32-bit bitmap pre-filled with a sentinel colour; releases both.
+class Canvas {
+public:
+    Canvas(int width, int height) : width_(width), height_(height) {
+        dc_ = gdi::CreateCompatibleDC(0);
+        bitmap_ = gdi::CreateDIBSection32(width, height);
+        previous_ = gdi::SelectObject(dc_, bitmap_);
+        const gdi::HBRUSH sentinel = gdi::CreateSolidBrush(kSentinel);
+        const gdi::RECT all{0, 0, width, height};
+        gdi::FillRect(dc_, &all, sentinel);
+        gdi::DeleteObject(sentinel);
+    }
+    ~Canvas() {
+        gdi::SelectObject(dc_, previous_);
+        gdi::DeleteObject(bitmap_);
+        gdi::DeleteDC(dc_);
+    }
+    gdi::HDC dc() const { return dc_; }
+    COLORREF At(int x, int y) const { return gdi::GetPixel(dc_, x, y); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    int width_, height_;
+    gdi::HDC dc_ = 0;
+    gdi::HBITMAP bitmap_ = 0;
+    gdi::HGDIOBJ previous_ = 0;
+};
+
+class LogoPainters : public ::testing::Test {
+protected:
+    void SetUp() override { before_ = gdi::CountLiveObjects(); }
+    void TearDown() override { EXPECT_EQ(gdi::CountLiveObjects(), before_) << "graphics objects leaked"; }
+    gdi::LiveObjects before_;
+};
+
+TEST(BandStep, OnePixelUpTo255ThenHeightOver255) {
+    EXPECT_EQ(BandStep(0), 1);
+    EXPECT_EQ(BandStep(254), 1);
+    EXPECT_EQ(BandStep(255), 1);
+    EXPECT_EQ(BandStep(509), 1);
+    EXPECT_EQ(BandStep(510), 2);
+    EXPECT_EQ(BandStep(600), 2);
+}
+
+TEST_F(LogoPainters, Bands255PixelsHighAreOnePixelEach) {
+    Canvas canvas(4, 255);
+    PaintBands(canvas.dc(), 4, 255, kBlue, kSilver);
+    // The two lowest bands both have the start colour.
+    EXPECT_EQ(canvas.At(0, 254), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.At(3, 253), RGB(0, 0, 255));
+    // Third band: one 255th of the way, 0.75 rounds to 1 and 254.75 to 255.
+    EXPECT_EQ(canvas.At(0, 252), RGB(1, 1, 255));
+    // Top row: band 254 is 253/255 of the way, short of silver.
+    EXPECT_EQ(canvas.At(0, 0), RGB(190, 190, 192));
+    // Every row is one band: neighbouring rows differ somewhere along the strip.
+    int changes = 0;
+    for (int y = 0; y + 1 < 254; ++y)
+        if (canvas.At(0, y) != canvas.At(0, y + 1)) ++changes;
+    EXPECT_GT(changes, 180);
+    for (int y = 0; y < 255; ++y) EXPECT_NE(canvas.At(2, y), kSentinel) << y;
+}
+
+TEST_F(LogoPainters, Bands600PixelsHighAreTwoPixelsEach) {
+    Canvas canvas(3, 600);
+    PaintBands(canvas.dc(), 3, 600, kBlue, kSilver);
+    for (int y = 0; y < 600; y += 2) ASSERT_EQ(canvas.At(1, y), canvas.At(1, y + 1)) << "band at row " << y;
+    EXPECT_EQ(canvas.At(0, 599), RGB(0, 0, 255));
+    EXPECT_EQ(canvas.At(0, 596), RGB(0, 0, 255));
+    // Two 600ths of the way: 0.64 rounds to 1.
+    EXPECT_EQ(canvas.At(0, 594), RGB(1, 1, 255));
+    EXPECT_EQ(canvas.At(0, 0), RGB(191, 191, 192));
+}
+
+TEST_F(LogoPainters, EqualStartAndEndGiveOneFlatColour) {
+    Canvas canvas(20, 300);
+    const ChannelTriple teal{0, 128, 128};
+    PaintBands(canvas.dc(), 20, 300, teal, teal);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(canvas.At(x, y), RGB(0, 128, 128)) << x << "," << y;
+}
+
+TEST_F(LogoPainters, ZeroHeightStopsAfterFirstBandWithOverflow) {
+    Canvas canvas(5, 5);
+    try {
+        PaintBands(canvas.dc(), 5, 0, kBlue, kSilver);
+        FAIL() << "no error";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 6);
+    }
+    EXPECT_EQ(canvas.At(0, 0), kSentinel);  // the only band lay above the strip
+}
+
+struct RecordedBox {
+    int x1, y1, x2, y2;
+    COLORREF colour;
+};
+
+std::vector<RecordedBox> RecordCylinder(double scale_width, double scale_height, const ChannelTriple& base) {
+    std::vector<RecordedBox> boxes;
+    PaintCylinder(scale_width, scale_height, base, [&](int x1, int y1, int x2, int y2, COLORREF colour) {
+        boxes.push_back(RecordedBox{x1, y1, x2, y2, colour});
+    });
+    return boxes;
+}
+
+TEST(CylinderPainter, CentrePairsDarkenBySixFromTheMiddleOut) {
+    const std::vector<RecordedBox> boxes = RecordCylinder(3000, 10500, kBlue);
+    ASSERT_EQ(boxes.size(), 100u);
+    // c = 1500, d = 3000 / 45 = 66.7 -> 67; right box first, then left.
+    EXPECT_EQ(boxes[0].x1, 1500);
+    EXPECT_EQ(boxes[0].x2, 1567);
+    EXPECT_EQ(boxes[1].x1, 1500);
+    EXPECT_EQ(boxes[1].x2, 1433);
+    EXPECT_EQ(boxes[0].y1, 0);
+    EXPECT_EQ(boxes[0].y2, 10500);
+    EXPECT_EQ(boxes[0].colour, RGB(0, 0, 255));
+    EXPECT_EQ(boxes[1].colour, RGB(0, 0, 255));
+    EXPECT_EQ(boxes[2].x1, 1567);
+    EXPECT_EQ(boxes[2].x2, 1634);
+    EXPECT_EQ(boxes[3].x2, 1366);
+    EXPECT_EQ(boxes[2].colour, RGB(0, 0, 249));
+    EXPECT_EQ(boxes[3].colour, RGB(0, 0, 249));
+    // 255 - 6 * 42 = 3; the next step would go below 0 and stays at 0.
+    EXPECT_EQ(boxes[84].colour, RGB(0, 0, 3));
+    EXPECT_EQ(boxes[86].colour, RGB(0, 0, 0));
+    EXPECT_EQ(boxes[99].colour, RGB(0, 0, 0));
+}
+
+TEST(CylinderPainter, HalvesRoundToEvenAndChannelsClampIndependently) {
+    const std::vector<RecordedBox> boxes = RecordCylinder(112.5, 700, ChannelTriple{10, 100, 255});
+    // c = 56.25 -> 56; d = 2.5 -> 2 (half to even).
+    EXPECT_EQ(boxes[0].x1, 56);
+    EXPECT_EQ(boxes[0].x2, 58);
+    EXPECT_EQ(boxes[2].colour, RGB(4, 94, 249));
+    EXPECT_EQ(boxes[4].colour, RGB(0, 88, 243));
+    EXPECT_EQ(boxes[6].colour, RGB(0, 82, 237));
+}
+
+TEST(CylinderPainter, PositionPastSixteenBitsStopsWithOverflow) {
+    std::vector<RecordedBox> boxes;
+    try {
+        PaintCylinder(30000, 1000, kBlue, [&](int x1, int y1, int x2, int y2, COLORREF colour) {
+            boxes.push_back(RecordedBox{x1, y1, x2, y2, colour});
+        });
+        FAIL() << "no overflow";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 6);
+    }
+    // c = 15000, d = 667: the right box's far edge passes 32767 after the 26th pair.
+    EXPECT_EQ(boxes.size(), 52u);
+    EXPECT_EQ(boxes.back().x2, 15000 - 26 * 667);
+}
+
+TEST_F(LogoPainters, FontRecordFromFontAttributes) {
+    Canvas canvas(1, 1);
+    ASSERT_EQ(gdi::GetDeviceCaps(canvas.dc(), gdi::LOGPIXELSY), 96);
+    gdi::LOGFONTA record;
+    FontToLogFont(FontAttributes{"Times New Roman", 11.25, true, false, false, false}, canvas.dc(), record);
+    EXPECT_EQ(record.lfHeight, -15);  // 11 points at 96 dpi: 14.67 rounds to 15
+    EXPECT_EQ(record.lfWeight, 700);
+    EXPECT_EQ(record.lfItalic, 0);
+    EXPECT_EQ(record.lfEscapement, 0);
+    EXPECT_STREQ(record.lfFaceName, "Times New Roman");
+
+    FontToLogFont(FontAttributes{"Arial", 12.5, false, true, true, true}, canvas.dc(), record);
+    EXPECT_EQ(record.lfHeight, -16);  // 12.5 rounds to 12 (half to even)
+    EXPECT_EQ(record.lfWeight, 400);
+    EXPECT_EQ(record.lfItalic, 255);
+    EXPECT_EQ(record.lfUnderline, 255);
+    EXPECT_EQ(record.lfStrikeOut, 255);
+
+    EXPECT_NO_THROW(FontToLogFont(FontAttributes{std::string(33, 'F'), 10, false, false, false, false}, canvas.dc(), record));
+    try {
+        FontToLogFont(FontAttributes{std::string(34, 'F'), 10, false, false, false, false}, canvas.dc(), record);
+        FAIL() << "a 34-byte face name was accepted";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 9);
+    }
+}
+
+TEST_F(LogoPainters, CaptionReadsUpwardsFrom16PixelsAboveBottom) {
+    Canvas canvas(40, 300);
+    const COLORREF black = RGB(0, 0, 0);
+    const gdi::HBRUSH fill = gdi::CreateSolidBrush(black);
+    const gdi::RECT all{0, 0, 40, 300};
+    gdi::FillRect(canvas.dc(), &all, fill);
+    gdi::DeleteObject(fill);
+    gdi::SetTextColor(canvas.dc(), RGB(255, 255, 255));
+    gdi::SetBkMode(canvas.dc(), gdi::TRANSPARENT);
+
+    PaintCaption(canvas.dc(), 300, "Orvelle Software", FontAttributes{"Times New Roman", 11.25, true, false, false, false});
+
+    int lowest = -1, highest = 300, rightmost = -1, touched = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const COLORREF c = canvas.At(x, y);
+            if (c == black) continue;
+            ++touched;
+            lowest = std::max(lowest, y);
+            highest = std::min(highest, y);
+            rightmost = std::max(rightmost, x);
+        }
+    ASSERT_GT(touched, 50) << "no caption drawn";
+    EXPECT_LE(lowest, 300 - 16);       // nothing below its starting point
+    EXPECT_GE(lowest, 300 - 16 - 6);   // the first letter starts there
+    EXPECT_LT(rightmost, 22);          // one line of 15-pixel text along the left edge
+    EXPECT_GT(lowest - highest, 60);   // and it runs upwards, longer than it is wide
+    // The fully lit pixels carry the text colour.
+    bool white_found = false;
+    for (int y = highest; y <= lowest && !white_found; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (canvas.At(x, y) == RGB(255, 255, 255)) white_found = true;
+    EXPECT_TRUE(white_found);
+}
+
+TEST_F(LogoPainters, OverlongFaceNameSkipsCaptionAndCreatesNothing) {
+    Canvas canvas(20, 100);
+    EXPECT_THROW(PaintCaption(canvas.dc(), 100, "Text", FontAttributes{std::string(40, 'x'), 10, false, false, false, false}),
+                 AutomationError);
+    EXPECT_EQ(canvas.At(5, 80), kSentinel);
+}
+
+}  // namespace
+}  // namespace ov::sidelogo
