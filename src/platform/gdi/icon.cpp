@@ -1,0 +1,60 @@
+// DrawIcon and the icon objects behind it.
+#include "platform/gdi/icon.h"
+
+#include <algorithm>
+
+#include "platform/gdi/objects.h"
+
+namespace ov::gdi {
+
+HICON CreateIconFromArgb(int width, int height, const std::uint32_t* argb) {
+    constexpr long long kMaxPixels = 1LL << 24;
+    if (width <= 0 || height <= 0 || !argb || static_cast<long long>(width) * height > kMaxPixels) return 0;
+    detail::Icon icon;
+    icon.width = width;
+    icon.height = height;
+    icon.argb.assign(argb, argb + static_cast<std::size_t>(width) * height);
+    return detail::CreateObject(std::move(icon));
+}
+
+bool GetIconSize(HICON handle, SIZE* out) {
+    const detail::Icon* icon = detail::LookupIcon(handle);
+    if (!icon || !out) return false;
+    *out = SIZE{icon->width, icon->height};
+    return true;
+}
+
+bool DrawIcon(HDC dc, int x, int y, HICON handle) {
+    detail::Bitmap* bitmap = detail::TargetBitmap(dc);
+    const detail::Icon* icon = detail::LookupIcon(handle);
+    if (!bitmap || !icon) return false;
+    // Natural size, clipped to the bitmap; only pixels with some opacity are touched.
+    const int x0 = std::max(0, x), x1 = std::min(bitmap->width, x + icon->width);
+    const int y0 = std::max(0, y), y1 = std::min(bitmap->height, y + icon->height);
+    for (int row = y0; row < y1; ++row) {
+        const std::uint32_t* source = icon->argb.data() + static_cast<std::size_t>(row - y) * icon->width + (x0 - x);
+        std::uint32_t* out = bitmap->row(row) + x0;
+        for (int col = x0; col < x1; ++col, ++source, ++out) {
+            const std::uint32_t alpha = *source >> 24;
+            if (alpha == 0) continue;
+            std::uint32_t colour = *source & 0x00FFFFFFu;
+            if (alpha != 255) {
+                const std::uint32_t d = *out, inv = 255 - alpha;
+                const std::uint32_t r = (((colour >> 16) & 0xFF) * alpha + ((d >> 16) & 0xFF) * inv + 127) / 255;
+                const std::uint32_t g = (((colour >> 8) & 0xFF) * alpha + ((d >> 8) & 0xFF) * inv + 127) / 255;
+                const std::uint32_t b = ((colour & 0xFF) * alpha + (d & 0xFF) * inv + 127) / 255;
+                colour = (r << 16) | (g << 8) | b;
+            }
+            *out = bitmap->is_mono() ? detail::MonoFromColor(detail::ColorFromPixel(colour)) : colour;
+        }
+    }
+    return true;
+}
+
+bool DestroyIcon(HICON handle) {
+    if (detail::KindOfHandle(handle) != ObjectKind::Icon || detail::IsStockObject(handle)) return false;
+    detail::DestroyObject(handle);
+    return true;
+}
+
+}  // namespace ov::gdi

@@ -1,0 +1,387 @@
+// Text output by pixel: one-bit glyphs (smoothing off) make every pixel either ink, the
+// background box or untouched, so cell positions, colours and rotation can be checked exactly.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "platform/gdi/font.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/screen.h"
+
+namespace ov::gdi {
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kGreen = RGB(0, 160, 0);
+
+// A memory DC over a 32-bit bitmap filled with one colour; pixels are read straight from the
+// bitmap so these tests depend on nothing but the text path.
+class Canvas {
+public:
+    Canvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
+        dc_ = CreateCompatibleDC(0);
+        bitmap_ = CreateDIBSection32(width, height);
+        previous_ = SelectObject(dc_, bitmap_);
+        for (auto& p : detail::LookupBitmap(bitmap_)->pixels) p = detail::PixelFromColor(fill);
+    }
+    ~Canvas() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    COLORREF At(int x, int y) const { return detail::ColorFromPixel(detail::LookupBitmap(bitmap_)->row(y)[x]); }
+
+    // Bounding box (half-open) of pixels of one colour; empty when there are none.
+    RECT BoundsOf(COLORREF colour) const {
+        RECT box{width_, height_, 0, 0};
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                if (At(x, y) == colour) {
+                    box.left = std::min(box.left, x);
+                    box.top = std::min(box.top, y);
+                    box.right = std::max(box.right, x + 1);
+                    box.bottom = std::max(box.bottom, y + 1);
+                }
+        return box;
+    }
+    int Count(COLORREF colour) const {
+        int n = 0;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) n += At(x, y) == colour;
+        return n;
+    }
+
+private:
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+};
+
+// Selects a font made from the given attributes for the life of the object.
+class ScopedFont {
+public:
+    ScopedFont(HDC dc, const char* face, int height, int weight = 400, int escapement = 0, bool underline = false,
+               bool strikeout = false)
+        : dc_(dc) {
+        LOGFONTA lf;
+        lf.lfHeight = height;
+        lf.lfWeight = weight;
+        lf.lfEscapement = escapement;
+        lf.lfUnderline = underline ? 1 : 0;
+        lf.lfStrikeOut = strikeout ? 1 : 0;
+        std::strncpy(lf.lfFaceName, face, sizeof lf.lfFaceName - 1);
+        font_ = CreateFontIndirectA(&lf);
+        previous_ = SelectObject(dc, font_);
+    }
+    ~ScopedFont() {
+        SelectObject(dc_, previous_);
+        DeleteObject(font_);
+    }
+    HFONT font() const { return font_; }
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_;
+};
+
+class TextTest : public ::testing::Test {
+protected:
+    void SetUp() override { Screen().font_smoothing = false; }
+    void TearDown() override { Screen().font_smoothing = true; }
+};
+
+SIZE Extent(HDC dc, const std::string& text) {
+    SIZE size;
+    EXPECT_TRUE(GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size));
+    return size;
+}
+
+TEST_F(TextTest, OpaqueCellFromTopLeftInBackgroundColour) {
+    Canvas canvas(200, 60, kWhite);
+    ScopedFont font(canvas.dc(), "Arial", -16);
+    SetTextColor(canvas.dc(), kRed);
+    SetBkColor(canvas.dc(), kBlue);
+    SetBkMode(canvas.dc(), OPAQUE);
+    const SIZE cell = Extent(canvas.dc(), "Hxg");
+    ASSERT_GT(cell.cx, 20);
+    TEXTMETRICA metrics;
+    ASSERT_TRUE(GetTextMetricsA(canvas.dc(), &metrics));
+    EXPECT_EQ(cell.cy, metrics.tmHeight);
+    EXPECT_EQ(metrics.tmHeight, metrics.tmAscent + metrics.tmDescent);
+    EXPECT_EQ(metrics.tmInternalLeading, metrics.tmHeight - 16);
+
+    ASSERT_TRUE(TextOutA(canvas.dc(), 10, 20, "Hxg", 3));
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            const bool inside = x >= 10 && x < 10 + cell.cx && y >= 20 && y < 20 + cell.cy;
+            const COLORREF c = canvas.At(x, y);
+            if (inside) ASSERT_TRUE(c == kRed || c == kBlue) << x << "," << y;
+            else ASSERT_EQ(c, kWhite) << x << "," << y;
+        }
+    // The box is the whole cell; ink stays inside it, below the internal leading, with the
+    // descender of "g" reaching below the baseline.
+    const RECT box = canvas.BoundsOf(kBlue);
+    EXPECT_EQ(box.left, 10);
+    EXPECT_EQ(box.top, 20);
+    EXPECT_EQ(box.right, 10 + cell.cx);
+    EXPECT_EQ(box.bottom, 20 + cell.cy);
+    const RECT ink = canvas.BoundsOf(kRed);
+    EXPECT_GE(ink.top, 20 + metrics.tmInternalLeading - 1);
+    EXPECT_GT(ink.bottom, 20 + metrics.tmAscent);
+    EXPECT_LT(ink.left, 10 + 4);
+}
+
+TEST_F(TextTest, TransparentModeTouchesOnlyInk) {
+    Canvas opaque(120, 40, kWhite), transparent(120, 40, kGreen);
+    for (Canvas* canvas : {&opaque, &transparent}) {
+        ScopedFont font(canvas->dc(), "Times New Roman", -20);
+        SetTextColor(canvas->dc(), kRed);
+        SetBkColor(canvas->dc(), kBlue);
+        SetBkMode(canvas->dc(), canvas == &opaque ? OPAQUE : TRANSPARENT);
+        ASSERT_TRUE(TextOutA(canvas->dc(), 5, 5, "Ink", 3));
+    }
+    EXPECT_EQ(transparent.Count(kBlue), 0);
+    EXPECT_EQ(transparent.Count(kRed) + transparent.Count(kGreen), 120 * 40);
+    // Same glyph pixels either way: the mode changes the box, never the ink.
+    EXPECT_GT(transparent.Count(kRed), 20);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x) ASSERT_EQ(opaque.At(x, y) == kRed, transparent.At(x, y) == kRed) << x << "," << y;
+}
+
+TEST_F(TextTest, EscapementNineHundredReadsUpwardsWithCellRightOfX) {
+    Canvas canvas(100, 200, kWhite);
+    ScopedFont font(canvas.dc(), "Arial", -16, 400, 900);
+    SetTextColor(canvas.dc(), kRed);
+    SetBkColor(canvas.dc(), kBlue);
+    const SIZE cell = Extent(canvas.dc(), "Rotate");  // the unrotated extent
+    ASSERT_TRUE(TextOutA(canvas.dc(), 20, 150, "Rotate", 6));
+    RECT all = canvas.BoundsOf(kBlue);
+    const RECT ink = canvas.BoundsOf(kRed);
+    all.left = std::min(all.left, ink.left);
+    all.top = std::min(all.top, ink.top);
+    all.right = std::max(all.right, ink.right);
+    all.bottom = std::max(all.bottom, ink.bottom);
+    EXPECT_EQ(all.left, 20);
+    EXPECT_EQ(all.right, 20 + cell.cy);
+    EXPECT_EQ(all.top, 150 - cell.cx);
+    EXPECT_EQ(all.bottom, 150);
+    EXPECT_EQ(canvas.Count(kRed) + canvas.Count(kBlue), cell.cx * cell.cy);
+}
+
+TEST_F(TextTest, RotatedTextIsTheUprightTextTurnedAnticlockwise) {
+    // Reading upwards: the first character sits at the bottom, the tops of the letters face
+    // left (towards x). Compare with the upright rendering turned by a quarter.
+    Canvas upright(80, 30, kWhite), rotated(30, 80, kWhite);
+    {
+        ScopedFont font(upright.dc(), "Arial", -16);
+        SetBkMode(upright.dc(), TRANSPARENT);
+        ASSERT_TRUE(TextOutA(upright.dc(), 0, 0, "Lg7", 3));
+    }
+    {
+        ScopedFont font(rotated.dc(), "Arial", -16, 400, 900);
+        SetBkMode(rotated.dc(), TRANSPARENT);
+        ASSERT_TRUE(TextOutA(rotated.dc(), 0, 80, "Lg7", 3));
+    }
+    int ink = 0, mismatches = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 80; ++x) {
+            // Upright (x, y) lands at (y, 79 - x) after a quarter turn anticlockwise about the origin.
+            const bool a = upright.At(x, y) == 0, b = rotated.At(y, 79 - x) == 0;
+            ink += a;
+            mismatches += a != b;
+        }
+    EXPECT_GT(ink, 30);
+    // Hinting happens before the turn, so the outlines match; allow a pixel or two of
+    // rasteriser tie-breaking on exactly-on-centre edges.
+    EXPECT_LE(mismatches, ink / 20) << "ink " << ink;
+}
+
+TEST_F(TextTest, DrawTextCalcRectMeasuresLinesAndWidestLine) {
+    Canvas canvas(10, 10, kWhite);
+    ScopedFont font(canvas.dc(), "Arial", -12);
+    const SIZE wide = Extent(canvas.dc(), "abcdefgh"), line = Extent(canvas.dc(), "ab");
+    RECT rect{5, 7, 6, 8};
+    EXPECT_EQ(DrawTextA(canvas.dc(), "ab\nabcdefgh\r\nab", -1, &rect, DT_CALCRECT), 3 * line.cy);
+    EXPECT_EQ(rect.left, 5);
+    EXPECT_EQ(rect.top, 7);
+    EXPECT_EQ(rect.right, 5 + wide.cx);
+    EXPECT_EQ(rect.bottom, 7 + 3 * line.cy);
+
+    RECT single{0, 0, 0, 0};
+    EXPECT_EQ(DrawTextA(canvas.dc(), "abcdefgh", 8, &single, DT_CALCRECT | DT_SINGLELINE), wide.cy);
+    EXPECT_EQ(single.right, wide.cx);
+    EXPECT_EQ(single.bottom, wide.cy);
+
+    // Prefix characters take no room unless DT_NOPREFIX says they are text.
+    RECT prefixed{0, 0, 0, 0}, literal{0, 0, 0, 0};
+    DrawTextA(canvas.dc(), "&ab", 3, &prefixed, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(canvas.dc(), "&ab", 3, &literal, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(prefixed.right, line.cx);
+    EXPECT_EQ(literal.right, Extent(canvas.dc(), "&ab").cx);
+    // Nothing was drawn while measuring.
+    EXPECT_EQ(canvas.Count(kWhite), 100);
+}
+
+TEST_F(TextTest, DrawTextSingleLineDrawsFromTopLeftClippedToRect) {
+    Canvas canvas(200, 60, kWhite), reference(200, 60, kWhite);
+    for (Canvas* c : {&canvas, &reference}) {
+        SetTextColor(c->dc(), kRed);
+        SetBkColor(c->dc(), kBlue);
+    }
+    ScopedFont font(canvas.dc(), "Arial", -16);
+    ScopedFont reference_font(reference.dc(), "Arial", -16);
+    RECT rect{10, 12, 60, 22};
+    const SIZE size = Extent(canvas.dc(), "Clipped text here");
+    EXPECT_EQ(DrawTextA(canvas.dc(), "Clipped text here", -1, &rect, DT_SINGLELINE), size.cy);
+    ASSERT_TRUE(TextOutA(reference.dc(), 10, 12, "Clipped text here", 17));
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const bool inside = x >= 10 && x < 60 && y >= 12 && y < 22;
+            ASSERT_EQ(canvas.At(x, y), inside ? reference.At(x, y) : kWhite) << x << "," << y;
+        }
+    EXPECT_GT(canvas.Count(kRed), 10);
+}
+
+TEST_F(TextTest, GlyphsAreRasterisedOncePerFontAndCharacter) {
+    Canvas canvas(300, 40, kWhite);
+    ScopedFont font(canvas.dc(), "Arial", -17);  // a size no other test uses: a cold cache
+    const GlyphCacheCounters before = GetGlyphCacheCounters();
+    ASSERT_TRUE(TextOutA(canvas.dc(), 0, 0, "cache me", 8));
+    const GlyphCacheCounters first = GetGlyphCacheCounters();
+    EXPECT_EQ(first.rasterisations - before.rasterisations, 6);  // c, a, h, e, space, m
+    ASSERT_TRUE(TextOutA(canvas.dc(), 0, 20, "cache me", 8));
+    const GlyphCacheCounters second = GetGlyphCacheCounters();
+    EXPECT_EQ(second.rasterisations, first.rasterisations);
+    EXPECT_EQ(second.hits - first.hits, 8);
+
+    // An equal font created anew shares the cached glyphs.
+    ScopedFont again(canvas.dc(), "arial", -17);
+    ASSERT_TRUE(TextOutA(canvas.dc(), 0, 0, "me", 2));
+    EXPECT_EQ(GetGlyphCacheCounters().rasterisations, first.rasterisations);
+}
+
+TEST_F(TextTest, TextCallsLeaveNoObjectsBehind) {
+    Canvas canvas(100, 40, kWhite);
+    const LiveObjects before = CountLiveObjects();
+    {
+        ScopedFont font(canvas.dc(), "Courier New", -13, 700, 0, true, true);
+        TextOutA(canvas.dc(), 0, 0, "leak?", 5);
+        RECT rect{0, 0, 100, 40};
+        DrawTextA(canvas.dc(), "two\nlines", -1, &rect, 0);
+        DrawTextA(canvas.dc(), "two\nlines", -1, &rect, DT_CALCRECT);
+        SIZE size;
+        GetTextExtentPoint32A(canvas.dc(), "x", 1, &size);
+    }
+    EXPECT_EQ(CountLiveObjects(), before);
+}
+
+TEST_F(TextTest, ClassicFaceNamesResolveToInstalledLookAlikes) {
+    const std::pair<const char*, std::set<std::string>> cases[] = {
+        {"Times New Roman", {"Liberation Serif"}},
+        {"Arial", {"Liberation Sans"}},
+        {"MS Sans Serif", {"Liberation Sans", "DejaVu Sans"}},
+        {"Courier New", {"Liberation Mono"}},
+    };
+    for (const auto& [face, expected] : cases) {
+        LOGFONTA lf;
+        lf.lfHeight = -12;
+        std::strncpy(lf.lfFaceName, face, sizeof lf.lfFaceName - 1);
+        const HFONT font = CreateFontIndirectA(&lf);
+        std::string family, file;
+        ASSERT_TRUE(GetResolvedFontFace(font, &family, &file)) << face;
+        EXPECT_TRUE(expected.count(family)) << face << " -> " << family;
+        EXPECT_FALSE(file.empty());
+        DeleteObject(font);
+    }
+}
+
+TEST_F(TextTest, UnderlineAndStrikeoutInTextColourAcrossTheCell) {
+    Canvas canvas(200, 40, kWhite);
+    ScopedFont font(canvas.dc(), "Arial", -16, 400, 0, true, true);
+    SetTextColor(canvas.dc(), kRed);
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    const SIZE size = Extent(canvas.dc(), "a  b");
+    ASSERT_TRUE(TextOutA(canvas.dc(), 3, 2, "a  b", 4));
+    // The spaces carry no ink, so a row fully red across the whole run is a decoration;
+    // there must be two such bands (underline below the baseline, strikeout above it).
+    TEXTMETRICA metrics;
+    GetTextMetricsA(canvas.dc(), &metrics);
+    int above = 0, below = 0;
+    for (int y = 0; y < 40; ++y) {
+        bool full = true;
+        for (int x = 3; x < 3 + size.cx; ++x) full = full && canvas.At(x, y) == kRed;
+        if (!full) continue;
+        EXPECT_EQ(canvas.At(2, y), kWhite);
+        EXPECT_EQ(canvas.At(3 + size.cx, y), kWhite);
+        (y >= 2 + metrics.tmAscent ? below : above) += 1;
+    }
+    EXPECT_GE(above, 1);
+    EXPECT_GE(below, 1);
+}
+
+TEST_F(TextTest, SmoothedEdgesBlendWithWhatLiesBeneath) {
+    Screen().font_smoothing = true;
+    Canvas canvas(120, 40, kGreen);
+    ScopedFont font(canvas.dc(), "Times New Roman", -24);
+    SetTextColor(canvas.dc(), kRed);
+    SetBkMode(canvas.dc(), TRANSPARENT);
+    ASSERT_TRUE(TextOutA(canvas.dc(), 2, 2, "Sw", 2));
+    int blended = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const COLORREF c = canvas.At(x, y);
+            if (c == kRed || c == kGreen) continue;
+            // A mix of the two: red rises as green falls, blue stays 0.
+            ASSERT_EQ(GetBValue(c), 0);
+            ASSERT_GT(GetRValue(c), 0);
+            ASSERT_LT(GetGValue(c), 160);
+            ++blended;
+        }
+    EXPECT_GT(blended, 10);
+}
+
+TEST_F(TextTest, MonochromeTargetTakesTheMonoValueOfTheTextColour) {
+    const HDC dc = CreateCompatibleDC(0);
+    const HBITMAP mono = CreateBitmap(60, 20, 1, 1, nullptr);
+    const HGDIOBJ previous = SelectObject(dc, mono);
+    for (auto& p : detail::LookupBitmap(mono)->pixels) p = detail::kMonoWhite;
+    SetTextColor(dc, RGB(40, 40, 40));
+    SetBkMode(dc, TRANSPARENT);
+    ASSERT_TRUE(TextOutA(dc, 0, 0, "Mono", 4));  // the DC's default font
+    int black = 0;
+    for (std::uint32_t p : detail::LookupBitmap(mono)->pixels) {
+        ASSERT_TRUE(p == 0 || p == detail::kMonoWhite);
+        black += p == 0;
+    }
+    EXPECT_GT(black, 10);
+    SelectObject(dc, previous);
+    DeleteObject(mono);
+    DeleteDC(dc);
+}
+
+TEST_F(TextTest, InvalidArgumentsFailSafely) {
+    Canvas canvas(10, 10, kWhite);
+    SIZE size;
+    RECT rect{0, 0, 10, 10};
+    EXPECT_FALSE(TextOutA(0, 0, 0, "x", 1));
+    EXPECT_FALSE(TextOutA(canvas.dc(), 0, 0, nullptr, 3));
+    EXPECT_FALSE(TextOutA(canvas.dc(), 0, 0, "x", -1));
+    EXPECT_TRUE(TextOutA(canvas.dc(), -1000, -1000, "far away", 8));
+    EXPECT_FALSE(GetTextExtentPoint32A(12345, "x", 1, &size));
+    EXPECT_EQ(DrawTextA(canvas.dc(), "x", 1, nullptr, 0), 0);
+    EXPECT_EQ(DrawTextA(0, "x", 1, &rect, 0), 0);
+    EXPECT_EQ(canvas.Count(kWhite), 100);
+}
+
+}  // namespace
+}  // namespace ov::gdi
