@@ -1,0 +1,209 @@
+// Lines, rectangles, ellipses, rectangle fills and single pixels. Every primitive clips to the
+// target bitmap first and writes only pixels inside it.
+#include <algorithm>
+#include <climits>
+#include <utility>
+#include <vector>
+
+#include "platform/gdi/ellipse_raster.h"
+#include "platform/gdi/line_raster.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/raster.h"
+
+namespace ov::gdi {
+namespace detail {
+namespace {
+
+// What a drawing call needs from its DC: the target and the pen and brush in stored form.
+struct DrawTarget {
+    Bitmap* bitmap = nullptr;
+    DeviceContext* dc = nullptr;
+    bool has_pen = false;
+    std::uint32_t pen_pixel = 0;
+    bool has_brush = false;
+    std::uint32_t brush_pixel = 0;
+};
+
+bool ResolveTarget(HDC handle, DrawTarget* target) {
+    target->dc = LookupDc(handle);
+    if (!target->dc) return false;
+    target->bitmap = LookupBitmap(target->dc->bitmap);
+    if (!target->bitmap) return false;
+    // FIXME: pens wider than one pixel are drawn one pixel wide; the library only uses width 1.
+    if (const Pen* pen = LookupPen(target->dc->pen); pen && pen->style != PS_NULL) {
+        target->has_pen = true;
+        target->pen_pixel = target->bitmap->StoredPixel(pen->colour);
+    }
+    if (const Brush* brush = LookupBrush(target->dc->brush); brush && !brush->hollow) {
+        target->has_brush = true;
+        target->brush_pixel = target->bitmap->StoredPixel(brush->colour);
+    }
+    return true;
+}
+
+// One segment of the line rule, clipped to the bitmap. Horizontal segments become a span fill.
+void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t pixel) {
+    const PixelRect clip = BoundsOf(bitmap);
+    if (y0 == y1 && x0 != x1) {
+        if (y0 < clip.top || y0 >= clip.bottom) return;
+        // Start included, end excluded, in either direction.
+        const std::int64_t a = x0 < x1 ? x0 : std::int64_t{x1} + 1;
+        const std::int64_t b = x0 < x1 ? x1 : std::int64_t{x0} + 1;
+        const int left = static_cast<int>(std::max<std::int64_t>(a, clip.left));
+        const int right = static_cast<int>(std::min<std::int64_t>(b, clip.right));
+        if (left < right) FillSpan(bitmap, y0, left, right, pixel);
+        return;
+    }
+    WalkLine(x0, y0, x1, y1, clip, [&](int x, int y) { bitmap.row(y)[x] = pixel; });
+}
+
+void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int dx, int dy, std::uint32_t pixel) {
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const POINT& a = vertices[i];
+        const POINT& b = vertices[(i + 1) % vertices.size()];
+        DrawSegment(bitmap, a.x + dx, a.y + dy, b.x + dx, b.y + dy, pixel);
+    }
+}
+
+// Rectangle on a normalised box; also the shape of every ellipse at most 2 pixels wide or high.
+void DrawRectangleShape(const DrawTarget& target, int left, int top, int right, int bottom) {
+    if (right == left || bottom == top) return;
+    Bitmap& bitmap = *target.bitmap;
+    if (target.has_brush) {
+        // Inside the outline; without a pen the brush still stops one pixel short on the right
+        // and bottom, as the platform draws it.
+        const PixelRect fill = target.has_pen ? PixelRect{left + 1, top + 1, right - 1, bottom - 1}
+                                              : PixelRect{left, top, right - 1, bottom - 1};
+        const PixelRect area = fill.intersected(BoundsOf(bitmap));
+        if (!area.empty()) FillRectPixels(bitmap, area, target.brush_pixel);
+    }
+    if (target.has_pen) {
+        // A closed polyline through the corner pixels: each corner is the start of one segment,
+        // so a 1-pixel-wide box is one full line and a 1x1 box paints nothing.
+        const std::vector<POINT> corners = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
+        DrawClosedPolyline(bitmap, corners, 0, 0, target.pen_pixel);
+    }
+}
+
+void DrawEllipseShape(const DrawTarget& target, int left, int top, int right, int bottom) {
+    const int width = right - left, height = bottom - top;
+    if (width <= 2 || height <= 2) {
+        DrawRectangleShape(target, left, top, right, bottom);
+        return;
+    }
+    Bitmap& bitmap = *target.bitmap;
+    const std::vector<POINT> vertices = EllipseOutlineVertices(width, height);
+    if (target.has_brush) {
+        // The brush spans, per row, from the leftmost to the rightmost outline pixel. Only the
+        // rows inside the bitmap are tracked; x is followed unclipped so a span reaching past
+        // the edge still fills up to it.
+        const int row_lo = std::max(top, 0), row_hi = std::min(bottom, bitmap.height);
+        if (row_lo < row_hi) {
+            std::vector<int> min_x(row_hi - row_lo, INT_MAX), max_x(row_hi - row_lo, INT_MIN);
+            const PixelRect rows{INT_MIN, row_lo, INT_MAX, row_hi};
+            for (std::size_t i = 0; i < vertices.size(); ++i) {
+                const POINT& a = vertices[i];
+                const POINT& b = vertices[(i + 1) % vertices.size()];
+                WalkLine(a.x + left, a.y + top, b.x + left, b.y + top, rows, [&](int x, int y) {
+                    min_x[y - row_lo] = std::min(min_x[y - row_lo], x);
+                    max_x[y - row_lo] = std::max(max_x[y - row_lo], x);
+                });
+            }
+            for (int y = row_lo; y < row_hi; ++y) {
+                const int x0 = std::max(min_x[y - row_lo], 0);
+                const int x1 = max_x[y - row_lo] == INT_MIN ? 0 : std::min(max_x[y - row_lo] + 1, bitmap.width);
+                if (x0 < x1) FillSpan(bitmap, y, x0, x1, target.brush_pixel);
+            }
+        }
+    }
+    if (target.has_pen) DrawClosedPolyline(bitmap, vertices, left, top, target.pen_pixel);
+}
+
+void Normalise(int* left, int* top, int* right, int* bottom) {
+    if (*left > *right) std::swap(*left, *right);
+    if (*top > *bottom) std::swap(*top, *bottom);
+}
+
+}  // namespace
+
+
+
+}  // namespace detail
+
+using namespace detail;
+
+bool LineTo(HDC handle, int x, int y) {
+    DrawTarget target;
+    if (!ResolveTarget(handle, &target)) return false;
+    const POINT from = target.dc->position;
+    target.dc->position = POINT{x, y};
+    if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel);
+    return true;
+}
+
+bool Rectangle(HDC handle, int left, int top, int right, int bottom) {
+    DrawTarget target;
+    if (!ResolveTarget(handle, &target)) return false;
+    Normalise(&left, &top, &right, &bottom);
+    DrawRectangleShape(target, left, top, right, bottom);
+    return true;
+}
+
+bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
+    DrawTarget target;
+    if (!ResolveTarget(handle, &target)) return false;
+    Normalise(&left, &top, &right, &bottom);
+    DrawEllipseShape(target, left, top, right, bottom);
+    return true;
+}
+
+int FillRect(HDC handle, const RECT* rect, HBRUSH brush_handle) {
+    Bitmap* bitmap = TargetBitmap(handle);
+    const Brush* brush = LookupBrush(brush_handle);
+    if (!bitmap || !brush || !rect) return 0;
+    if (brush->hollow) return 1;
+    // An inverted extent covers (end, start] like a blit with a negative extent, not a swap.
+    auto span = [](int start, int end) { return end >= start ? Span{start, end} : Span{end + 1, start + 1}; };
+    const Span xs = span(rect->left, rect->right), ys = span(rect->top, rect->bottom);
+    const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*bitmap));
+    if (!area.empty()) FillRectPixels(*bitmap, area, bitmap->StoredPixel(brush->colour));
+    return 1;
+}
+
+COLORREF GetPixel(HDC handle, int x, int y) {
+    const Bitmap* bitmap = TargetBitmap(handle);
+    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
+    return ColorFromPixel(bitmap->row(y)[x] & 0x00FFFFFFu);
+}
+
+bool SetPixelV(HDC handle, int x, int y, COLORREF colour) {
+    Bitmap* bitmap = TargetBitmap(handle);
+    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return false;
+    bitmap->row(y)[x] = bitmap->StoredPixel(colour & 0x00FFFFFFu);
+    return true;
+}
+
+COLORREF SetPixel(HDC handle, int x, int y, COLORREF colour) {
+    // Returns the colour actually stored (black or white on a mono bitmap); -1 outside.
+    Bitmap* bitmap = TargetBitmap(handle);
+    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
+    const std::uint32_t pixel = bitmap->StoredPixel(colour & 0x00FFFFFFu);
+    bitmap->row(y)[x] = pixel;
+    return ColorFromPixel(pixel);
+}
+
+bool PatBlt(HDC handle, int x, int y, int width, int height, std::uint32_t rop) {
+    DrawTarget target;
+    if (!ResolveTarget(handle, &target)) return false;
+    const std::uint8_t index = RopIndex(rop);
+    if (RopUsesSource(index)) return false;
+    if (RopUsesPattern(index) && !target.has_brush) return true;  // a hollow pattern draws nothing
+    const Span xs = SpanOfExtent(x, width), ys = SpanOfExtent(y, height);
+    const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*target.bitmap));
+    const RopRowKernel kernel = RopKernel(index);
+    for (int row = area.top; row < area.bottom; ++row)
+        kernel(target.bitmap->row(row) + area.left, nullptr, target.brush_pixel, area.width());
+    return true;
+}
+
+}  // namespace ov::gdi
