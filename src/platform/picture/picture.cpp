@@ -1,0 +1,111 @@
+#include "platform/picture/picture.h"
+
+#include <algorithm>
+
+#include "platform/gdi/icon.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/screen.h"
+#include "platform/picture/member_table.h"
+
+namespace ov {
+namespace {
+
+constexpr int kHimetricPerInch = 2540;
+
+int DotsPerInch(int twips_per_pixel) { return twips_per_pixel > 0 ? 1440 / twips_per_pixel : 96; }
+
+// Metafile handles: the top nibble 0 marks no object kind, so every drawing call rejects them.
+std::uint32_t NextMetafileHandle() {
+    static std::uint32_t next = 0x0F000000u;
+    return ++next;
+}
+
+const MemberTable<Picture>& Members() {
+    static const MemberTable<Picture> table = [] {
+        MemberTable<Picture> t;
+        t.Property("Handle", Picture::kDispidHandle,
+                   [](Picture& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.handle())); });
+        t.Property("hPal", Picture::kDispidHPal, [](Picture&, auto&) { return Variant::FromLong(0); });
+        t.Property("Type", Picture::kDispidType,
+                   [](Picture& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.type())); });
+        t.Property("Width", Picture::kDispidWidth, [](Picture& p, auto&) { return Variant::FromLong(p.width_himetric()); });
+        t.Property("Height", Picture::kDispidHeight, [](Picture& p, auto&) { return Variant::FromLong(p.height_himetric()); });
+        return t;
+    }();
+    return table;
+}
+
+}  // namespace
+
+int PixelsToHimetricX(int pixels) { return gdi::MulDiv(pixels, kHimetricPerInch, DotsPerInch(gdi::Screen().twips_per_pixel_x)); }
+int PixelsToHimetricY(int pixels) { return gdi::MulDiv(pixels, kHimetricPerInch, DotsPerInch(gdi::Screen().twips_per_pixel_y)); }
+double HimetricToPixelsX(double himetric) { return himetric * DotsPerInch(gdi::Screen().twips_per_pixel_x) / kHimetricPerInch; }
+double HimetricToPixelsY(double himetric) { return himetric * DotsPerInch(gdi::Screen().twips_per_pixel_y) / kHimetricPerInch; }
+
+std::shared_ptr<Picture> Picture::Empty() { return std::shared_ptr<Picture>(new Picture()); }
+
+std::shared_ptr<Picture> Picture::FromBitmap(gdi::HBITMAP bitmap, bool owned) {
+    gdi::SIZE size;
+    if (!gdi::GetBitmapSize(bitmap, &size)) return nullptr;
+    std::shared_ptr<Picture> picture(new Picture());
+    picture->handle_ = bitmap;
+    picture->owned_ = owned;
+    picture->type_ = PictureType::Bitmap;
+    picture->width_pixels_ = size.cx;
+    picture->height_pixels_ = size.cy;
+    picture->width_himetric_ = PixelsToHimetricX(size.cx);
+    picture->height_himetric_ = PixelsToHimetricY(size.cy);
+    return picture;
+}
+
+std::shared_ptr<Picture> Picture::FromIcon(gdi::HICON icon, bool owned) {
+    gdi::SIZE size;
+    if (!gdi::GetIconSize(icon, &size)) return nullptr;
+    std::shared_ptr<Picture> picture(new Picture());
+    picture->handle_ = icon;
+    picture->owned_ = owned;
+    picture->type_ = PictureType::Icon;
+    picture->width_pixels_ = size.cx;
+    picture->height_pixels_ = size.cy;
+    picture->width_himetric_ = PixelsToHimetricX(size.cx);
+    picture->height_himetric_ = PixelsToHimetricY(size.cy);
+    return picture;
+}
+
+std::shared_ptr<Picture> Picture::FromPixels(int width, int height, const std::uint32_t* pixels) {
+    const gdi::HBITMAP bitmap = gdi::CreateDIBSection32(width, height);
+    gdi::detail::Bitmap* data = gdi::detail::LookupBitmap(bitmap);
+    if (!data || !pixels) {
+        gdi::DeleteObject(bitmap);
+        return nullptr;
+    }
+    std::transform(pixels, pixels + data->pixels.size(), data->pixels.begin(), [](std::uint32_t p) { return p & 0x00FFFFFFu; });
+    return FromBitmap(bitmap, true);
+}
+
+std::shared_ptr<Picture> Picture::FromMetafile(PictureType type, int width_himetric, int height_himetric,
+                                               std::vector<std::uint8_t> data) {
+    std::shared_ptr<Picture> picture(new Picture());
+    picture->handle_ = NextMetafileHandle();
+    picture->type_ = type;
+    picture->width_himetric_ = width_himetric;
+    picture->height_himetric_ = height_himetric;
+    picture->metafile_data_ = std::move(data);
+    return picture;
+}
+
+Picture::~Picture() {
+    if (!owned_ || handle_ == 0) return;
+    // A bitmap still selected into a DC cannot be deleted; it then stays alive (and counted),
+    // which the live-object tests of the caller would show.
+    if (type_ == PictureType::Bitmap) gdi::DeleteObject(handle_);
+    else if (type_ == PictureType::Icon) gdi::DestroyIcon(handle_);
+}
+
+std::int32_t Picture::GetIDOfName(std::string_view name) const { return Members().IdOf(name); }
+
+Variant Picture::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
+    return Members().Invoke(*this, dispid, kind, args);
+}
+
+}  // namespace ov

@@ -1,0 +1,77 @@
+#pragma once
+// The picture object: a bitmap, icon or metafile with its size in HIMETRIC (0.01 mm), owning
+// its graphics handle and deleting it when the last reference goes.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+#include "platform/runtime/dispatch.h"
+
+namespace ov {
+
+enum class PictureType : std::int16_t { None = 0, Bitmap = 1, Metafile = 2, Icon = 3, EnhancedMetafile = 4 };
+
+// HIMETRIC <-> pixels at the screen's resolution (1440 / twips per pixel, 96 at 15). Pixels to
+// HIMETRIC rounds like the platform's MulDiv (halves away from zero); the other way is left
+// unrounded for the caller to round as it needs.
+int PixelsToHimetricX(int pixels);
+int PixelsToHimetricY(int pixels);
+double HimetricToPixelsX(double himetric);
+double HimetricToPixelsY(double himetric);
+
+class Picture final : public IDispatch {
+public:
+    // Dispatch ids as the platform's picture object has them.
+    static constexpr std::int32_t kDispidHandle = 0, kDispidHPal = 2, kDispidType = 3, kDispidWidth = 4,
+                                  kDispidHeight = 5;
+
+    static std::shared_ptr<Picture> Empty();
+    // Takes ownership of the handle unless `owned` is false; 0 or an invalid handle fails (nullptr).
+    static std::shared_ptr<Picture> FromBitmap(gdi::HBITMAP bitmap, bool owned = true);
+    static std::shared_ptr<Picture> FromIcon(gdi::HICON icon, bool owned = true);
+    // A bitmap picture holding a copy of width*height 0x00RRGGBB pixels.
+    static std::shared_ptr<Picture> FromPixels(int width, int height, const std::uint32_t* pixels);
+    // Metafiles keep their bytes and size; they are not drawable here, so their handle is an
+    // identifier that no drawing call accepts.
+    static std::shared_ptr<Picture> FromMetafile(PictureType type, int width_himetric, int height_himetric,
+                                                 std::vector<std::uint8_t> data);
+
+    ~Picture() override;
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    std::uint32_t handle() const { return handle_; }
+    PictureType type() const { return type_; }
+    int width_himetric() const { return width_himetric_; }
+    int height_himetric() const { return height_himetric_; }
+    // Natural size in pixels (0 for metafiles and the empty picture).
+    int width_pixels() const { return width_pixels_; }
+    int height_pixels() const { return height_pixels_; }
+    const std::vector<std::uint8_t>& metafile_data() const { return metafile_data_; }
+
+    std::string TypeName() const override { return "StdPicture"; }
+    std::int32_t GetIDOfName(std::string_view name) const override;
+    Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+
+private:
+    Picture() = default;
+
+    std::uint32_t handle_ = 0;
+    bool owned_ = false;
+    PictureType type_ = PictureType::None;
+    int width_pixels_ = 0, height_pixels_ = 0;
+    int width_himetric_ = 0, height_himetric_ = 0;
+    std::vector<std::uint8_t> metafile_data_;
+};
+
+// Loads a picture file: BMP and PNG as bitmaps, ICO as an icon, placeable WMF and EMF as
+// metafiles. An empty path gives the empty picture. Throws AutomationError 53 ("File not
+// found") when the file does not exist or cannot be read, 481 ("Invalid picture") when its
+// contents are not a picture this loader understands.
+std::shared_ptr<Picture> LoadPicture(const std::string& path);
+// The same for bytes already in memory (PNG included).
+std::shared_ptr<Picture> LoadPictureFromMemory(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace ov

@@ -1,0 +1,50 @@
+#pragma once
+// The font object of the host (name, size in points, bold, italic, underline, strikethrough),
+// its plain description, and the graphics font made from it at the screen's resolution.
+#include <memory>
+#include <string>
+
+#include "platform/gdi/gdi.h"
+#include "platform/runtime/dispatch.h"
+
+namespace ov {
+
+struct FontDesc {
+    std::string name = "MS Sans Serif";
+    double size = 8.25;  // points
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikethrough = false;
+
+    friend bool operator==(const FontDesc&, const FontDesc&) = default;
+};
+
+// The logical-font record for `desc`: height -round(size * dpi / 72) pixels at the screen's
+// vertical resolution (8.25 pt -> -11 at 96 dpi), weight 700/400, escapement in tenths of a degree.
+gdi::LOGFONTA LogFontFromDesc(const FontDesc& desc, int escapement = 0);
+// A new font handle; the caller deletes it.
+gdi::HFONT CreateGdiFont(const FontDesc& desc, int escapement = 0);
+
+class StdFont final : public IDispatch {
+public:
+    static constexpr std::int32_t kDispidName = 0, kDispidSize = 2, kDispidBold = 3, kDispidItalic = 4,
+                                  kDispidUnderline = 5, kDispidStrikethrough = 6, kDispidWeight = 7,
+                                  kDispidCharset = 8;
+
+    explicit StdFont(FontDesc desc = {}) : desc_(std::move(desc)) {}
+    static std::shared_ptr<StdFont> Create(FontDesc desc = {}) { return std::make_shared<StdFont>(std::move(desc)); }
+
+    const FontDesc& desc() const { return desc_; }
+    void set_desc(const FontDesc& desc) { desc_ = desc; }
+    std::shared_ptr<StdFont> Clone() const { return Create(desc_); }
+
+    std::string TypeName() const override { return "StdFont"; }
+    std::int32_t GetIDOfName(std::string_view name) const override;
+    Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+
+private:
+    FontDesc desc_;
+};
+
+}  // namespace ov

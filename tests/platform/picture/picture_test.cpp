@@ -1,0 +1,386 @@
+// Picture loading by pixel from files written here byte by byte, HIMETRIC sizes, ownership of
+// the graphics handle, icon transparency, the dispatch members, and the font object.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/icon.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/png_io.h"
+#include "platform/gdi/screen.h"
+#include "platform/picture/picture.h"
+#include "platform/picture/std_font.h"
+#include "platform/runtime/automation_error.h"
+
+namespace ov {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void Put16(Bytes& b, std::uint32_t v) {
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+void Put32(Bytes& b, std::uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+Bytes InfoHeader(int width, int height, int bits, std::uint32_t compression = 0, std::uint32_t colours = 0) {
+    Bytes b;
+    Put32(b, 40);
+    Put32(b, static_cast<std::uint32_t>(width));
+    Put32(b, static_cast<std::uint32_t>(height));
+    Put16(b, 1);
+    Put16(b, static_cast<std::uint32_t>(bits));
+    Put32(b, compression);
+    Put32(b, 0);
+    Put32(b, 2835);
+    Put32(b, 2835);
+    Put32(b, colours);
+    Put32(b, 0);
+    return b;
+}
+
+// A BMP file: file header, info header, palette (0x00RRGGBB entries) and the bits as given.
+Bytes BmpFile(const Bytes& info, const std::vector<std::uint32_t>& palette, const Bytes& bits) {
+    Bytes b{'B', 'M'};
+    const std::uint32_t offset = 14 + static_cast<std::uint32_t>(info.size() + 4 * palette.size());
+    Put32(b, offset + static_cast<std::uint32_t>(bits.size()));
+    Put32(b, 0);
+    Put32(b, offset);
+    b.insert(b.end(), info.begin(), info.end());
+    for (std::uint32_t c : palette) Put32(b, c);
+    b.insert(b.end(), bits.begin(), bits.end());
+    return b;
+}
+
+class PictureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("orvelle_picture_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+        before_ = gdi::CountLiveObjects();
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(dir_);
+        EXPECT_EQ(gdi::CountLiveObjects(), before_) << "every picture released its handle";
+    }
+    std::string Write(const std::string& name, const Bytes& bytes) {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    static gdi::COLORREF BitmapPixel(const Picture& picture, int x, int y) {
+        const auto* bitmap = gdi::detail::LookupBitmap(picture.handle());
+        return gdi::detail::ColorFromPixel(bitmap->row(y)[x]);
+    }
+    static std::int32_t ErrorOf(const std::string& path) {
+        try {
+            LoadPicture(path);
+        } catch (const AutomationError& e) {
+            return e.number();
+        }
+        return 0;
+    }
+
+    std::filesystem::path dir_;
+    gdi::LiveObjects before_;
+};
+
+TEST_F(PictureTest, Bmp24BitBottomUpWithRowPadding) {
+    // 3 x 2, rows bottom-up, each row 9 bytes padded to 12.
+    const Bytes bits = {
+        0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,        // bottom row: red, green, blue (BGR)
+        255, 255, 255, 0, 0, 0, 128, 64, 32, 0, 0, 0,    // top row: white, black, (32, 64, 128)
+    };
+    auto picture = LoadPicture(Write("a.bmp", BmpFile(InfoHeader(3, 2, 24), {}, bits)));
+    ASSERT_EQ(picture->type(), PictureType::Bitmap);
+    EXPECT_EQ(picture->width_pixels(), 3);
+    EXPECT_EQ(picture->height_pixels(), 2);
+    EXPECT_EQ(BitmapPixel(*picture, 0, 1), gdi::RGB(255, 0, 0));
+    EXPECT_EQ(BitmapPixel(*picture, 1, 1), gdi::RGB(0, 255, 0));
+    EXPECT_EQ(BitmapPixel(*picture, 2, 1), gdi::RGB(0, 0, 255));
+    EXPECT_EQ(BitmapPixel(*picture, 0, 0), gdi::RGB(255, 255, 255));
+    EXPECT_EQ(BitmapPixel(*picture, 1, 0), gdi::RGB(0, 0, 0));
+    EXPECT_EQ(BitmapPixel(*picture, 2, 0), gdi::RGB(32, 64, 128));
+    EXPECT_EQ(gdi::GetBitmapBitsPerPixel(picture->handle()), 32);
+}
+
+TEST_F(PictureTest, BmpIndexedDepthsTopDownAndRle) {
+    const std::vector<std::uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    {   // 8-bit, top-down (negative height)
+        const Bytes bits = {1, 2, 3, 0, 0, 3, 2, 0};
+        auto p = LoadPicture(Write("p8.bmp", BmpFile(InfoHeader(3, -2, 8, 0, 4), palette, bits)));
+        EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(255, 0, 0));
+        EXPECT_EQ(BitmapPixel(*p, 2, 0), gdi::RGB(0, 0, 255));
+        EXPECT_EQ(BitmapPixel(*p, 1, 1), gdi::RGB(0, 0, 255));
+        EXPECT_EQ(BitmapPixel(*p, 2, 1), gdi::RGB(0, 255, 0));
+    }
+    {   // 1-bit, 10 pixels wide: the second byte holds pixels 8 and 9
+        const Bytes bits = {0b10000001, 0b01000000, 0, 0};
+        auto p = LoadPicture(Write("p1.bmp", BmpFile(InfoHeader(10, 1, 1, 0, 2), {0x000000, 0xFFFFFF}, bits)));
+        EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(255, 255, 255));
+        EXPECT_EQ(BitmapPixel(*p, 1, 0), gdi::RGB(0, 0, 0));
+        EXPECT_EQ(BitmapPixel(*p, 7, 0), gdi::RGB(255, 255, 255));
+        EXPECT_EQ(BitmapPixel(*p, 8, 0), gdi::RGB(0, 0, 0));
+        EXPECT_EQ(BitmapPixel(*p, 9, 0), gdi::RGB(255, 255, 255));
+    }
+    {   // 4-bit: high nibble first
+        const Bytes bits = {0x12, 0x30, 0, 0};
+        auto p = LoadPicture(Write("p4.bmp", BmpFile(InfoHeader(3, 1, 4, 0, 4), palette, bits)));
+        EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(255, 0, 0));
+        EXPECT_EQ(BitmapPixel(*p, 1, 0), gdi::RGB(0, 255, 0));
+        EXPECT_EQ(BitmapPixel(*p, 2, 0), gdi::RGB(0, 0, 255));
+    }
+    {   // RLE8, 4 x 2 bottom-up: a run of three 1s and an absolute run, end of line, end of bitmap
+        const Bytes bits = {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 4, 3, 0, 1};
+        auto p = LoadPicture(Write("rle.bmp", BmpFile(InfoHeader(4, 2, 8, 1, 4), palette, bits)));
+        EXPECT_EQ(BitmapPixel(*p, 0, 1), gdi::RGB(255, 0, 0));
+        EXPECT_EQ(BitmapPixel(*p, 2, 1), gdi::RGB(255, 0, 0));
+        EXPECT_EQ(BitmapPixel(*p, 3, 1), gdi::RGB(0, 255, 0));
+        EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(0, 0, 255));
+        EXPECT_EQ(BitmapPixel(*p, 3, 0), gdi::RGB(0, 0, 255));
+    }
+    {   // 16-bit 5-5-5
+        const Bytes bits = {0x00, 0x7C, 0x1F, 0x00};  // pure red, pure blue
+        auto p = LoadPicture(Write("p16.bmp", BmpFile(InfoHeader(2, 1, 16), {}, bits)));
+        EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(255, 0, 0));
+        EXPECT_EQ(BitmapPixel(*p, 1, 0), gdi::RGB(0, 0, 255));
+    }
+}
+
+TEST_F(PictureTest, PngLoadsAsBitmap) {
+    const std::vector<std::uint32_t> pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF, 0x000000};
+    ASSERT_TRUE(gdi::WritePng(Path("a.png"), 3, 2, pixels.data()));
+    auto picture = LoadPicture(Path("a.png"));
+    ASSERT_EQ(picture->type(), PictureType::Bitmap);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(BitmapPixel(*picture, x, y), gdi::detail::ColorFromPixel(pixels[y * 3 + x])) << x << "," << y;
+}
+
+TEST_F(PictureTest, HimetricSizesRoundLikeThePlatform) {
+    struct Case { int pixels, himetric; };
+    // pixels * 2540 / 96, halves away from zero: 1 -> 26.46, 3 -> 79.375, 32 -> 846.67, 100 -> 2645.8
+    for (const Case c : {Case{1, 26}, Case{3, 79}, Case{32, 847}, Case{100, 2646}, Case{48, 1270}}) {
+        EXPECT_EQ(PixelsToHimetricX(c.pixels), c.himetric) << c.pixels;
+        auto picture = Picture::FromBitmap(gdi::CreateDIBSection32(c.pixels, 2 * c.pixels));
+        EXPECT_EQ(picture->width_himetric(), c.himetric);
+        EXPECT_EQ(picture->height_himetric(), PixelsToHimetricY(2 * c.pixels));
+        EXPECT_EQ(CLng(GetProperty(*picture, "Width")), c.himetric);
+    }
+    EXPECT_DOUBLE_EQ(HimetricToPixelsX(2540), 96.0);
+    gdi::Screen().twips_per_pixel_x = 12;  // 120 dpi
+    EXPECT_EQ(PixelsToHimetricX(120), 2540);
+    gdi::Screen().twips_per_pixel_x = 15;
+}
+
+// An icon file with one entry: `colour` is the DIB (header with doubled height + bits + mask).
+Bytes IcoFile(int width, int height, int bits, const Bytes& colour) {
+    Bytes b;
+    Put16(b, 0);
+    Put16(b, 1);
+    Put16(b, 1);
+    b.push_back(static_cast<std::uint8_t>(width));
+    b.push_back(static_cast<std::uint8_t>(height));
+    b.push_back(0);
+    b.push_back(0);
+    Put16(b, 1);
+    Put16(b, static_cast<std::uint32_t>(bits));
+    Put32(b, static_cast<std::uint32_t>(colour.size()));
+    Put32(b, 22);
+    b.insert(b.end(), colour.begin(), colour.end());
+    return b;
+}
+
+TEST_F(PictureTest, IcoWithAndMaskDrawsTransparentWhereMaskIsSet) {
+    // 2 x 2, 24-bit: bottom row blue, blue; top row red, white. The AND mask (bottom-up) makes
+    // the bottom-left and top-right pixels transparent.
+    Bytes dib = InfoHeader(2, 4, 24);
+    const Bytes colour = {255, 0, 0, 255, 0, 0, 0, 0, /* top */ 0, 0, 255, 255, 255, 255, 0, 0};
+    const Bytes mask = {0b10000000, 0, 0, 0, 0b01000000, 0, 0, 0};
+    dib.insert(dib.end(), colour.begin(), colour.end());
+    dib.insert(dib.end(), mask.begin(), mask.end());
+    auto picture = LoadPicture(Write("a.ico", IcoFile(2, 2, 24, dib)));
+    ASSERT_EQ(picture->type(), PictureType::Icon);
+    EXPECT_EQ(picture->width_himetric(), PixelsToHimetricX(2));
+    EXPECT_EQ(CInt(GetProperty(*picture, "Type")), 3);
+
+    const gdi::HDC dc = gdi::CreateCompatibleDC(0);
+    const gdi::HBITMAP canvas = gdi::CreateDIBSection32(4, 4);
+    const gdi::HGDIOBJ previous = gdi::SelectObject(dc, canvas);
+    auto* pixels = gdi::detail::LookupBitmap(canvas);
+    for (auto& p : pixels->pixels) p = gdi::detail::PixelFromColor(gdi::RGB(0, 128, 0));
+    ASSERT_TRUE(gdi::DrawIcon(dc, 1, 1, picture->handle()));
+    auto at = [&](int x, int y) { return gdi::detail::ColorFromPixel(pixels->row(y)[x]); };
+    EXPECT_EQ(at(1, 1), gdi::RGB(255, 0, 0));     // top-left: red
+    EXPECT_EQ(at(2, 1), gdi::RGB(0, 128, 0));     // top-right: transparent
+    EXPECT_EQ(at(1, 2), gdi::RGB(0, 128, 0));     // bottom-left: transparent
+    EXPECT_EQ(at(2, 2), gdi::RGB(0, 0, 255));     // bottom-right: blue
+    EXPECT_EQ(at(0, 0), gdi::RGB(0, 128, 0));     // outside the icon
+    EXPECT_EQ(at(3, 3), gdi::RGB(0, 128, 0));
+    // Clipped at the bitmap's edge without complaint.
+    EXPECT_TRUE(gdi::DrawIcon(dc, 3, -1, picture->handle()));
+    EXPECT_EQ(at(3, 0), gdi::RGB(0, 128, 0));  // the icon's transparent bottom-left
+    EXPECT_TRUE(gdi::DrawIcon(dc, 2, -1, picture->handle()));
+    EXPECT_EQ(at(3, 0), gdi::RGB(0, 0, 255));  // its bottom-right
+    EXPECT_FALSE(gdi::DrawIcon(dc, 0, 0, canvas));  // not an icon
+    gdi::SelectObject(dc, previous);
+    gdi::DeleteObject(canvas);
+    gdi::DeleteDC(dc);
+}
+
+TEST_F(PictureTest, Ico32BitAlphaIsBlended) {
+    Bytes dib = InfoHeader(2, 2, 32);
+    const Bytes colour = {0, 0, 255, 255, 0, 0, 255, 0};  // one row, bottom-up: opaque red, transparent red
+    dib.insert(dib.end(), colour.begin(), colour.end());
+    dib.insert(dib.end(), {0, 0, 0, 0});  // a mask that would say "opaque": alpha wins
+    auto picture = LoadPicture(Write("alpha.ico", IcoFile(2, 1, 32, dib)));
+    const auto* icon = gdi::detail::LookupIcon(picture->handle());
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->argb[0], 0xFFFF0000u);
+    EXPECT_EQ(icon->argb[1] >> 24, 0u);
+}
+
+TEST_F(PictureTest, MetafilesCarryTheirSizeAndAreNotDrawable) {
+    Bytes wmf;
+    Put32(wmf, 0x9AC6CDD7u);
+    Put16(wmf, 0);
+    for (std::uint32_t v : {0u, 0u, 1440u, 720u}) Put16(wmf, v);  // bounding box
+    Put16(wmf, 1440);                                             // units per inch
+    Put32(wmf, 0);
+    Put16(wmf, 0);
+    wmf.insert(wmf.end(), 18, 0);
+    auto placeable = LoadPicture(Write("a.wmf", wmf));
+    EXPECT_EQ(placeable->type(), PictureType::Metafile);
+    EXPECT_EQ(placeable->width_himetric(), 2540);
+    EXPECT_EQ(placeable->height_himetric(), 1270);
+    EXPECT_NE(placeable->handle(), 0u);
+    EXPECT_EQ(gdi::detail::KindOfHandle(placeable->handle()), gdi::ObjectKind::None);
+
+    Bytes emf;
+    Put32(emf, 1);
+    Put32(emf, 88);
+    for (int i = 0; i < 4; ++i) Put32(emf, 0);
+    for (std::uint32_t v : {100u, 200u, 5100u, 3200u}) Put32(emf, v);  // frame, HIMETRIC
+    Put32(emf, 0x464D4520u);
+    emf.resize(88, 0);
+    auto enhanced = LoadPicture(Write("a.emf", emf));
+    EXPECT_EQ(enhanced->type(), PictureType::EnhancedMetafile);
+    EXPECT_EQ(enhanced->width_himetric(), 5000);
+    EXPECT_EQ(enhanced->height_himetric(), 3000);
+    EXPECT_EQ(CInt(GetProperty(*enhanced, "Type")), 4);
+}
+
+TEST_F(PictureTest, LoadErrors) {
+    EXPECT_EQ(ErrorOf(Path("missing.bmp")), 53);
+    EXPECT_EQ(ErrorOf(dir_.string()), 53);  // a folder is no file
+    EXPECT_EQ(ErrorOf(Write("junk.bmp", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'})), 481);
+    EXPECT_EQ(ErrorOf(Write("empty.bmp", Bytes{})), 481);
+    Bytes truncated = BmpFile(InfoHeader(100, 100, 24), {}, Bytes(30, 0));
+    EXPECT_EQ(ErrorOf(Write("short.bmp", truncated)), 481);
+    Bytes bad_depth = BmpFile(InfoHeader(2, 2, 7), {}, Bytes(16, 0));
+    EXPECT_EQ(ErrorOf(Write("depth.bmp", bad_depth)), 481);
+    // A metafile without the placeable header has no size.
+    Bytes plain_wmf;
+    Put16(plain_wmf, 1);
+    Put16(plain_wmf, 9);
+    Put16(plain_wmf, 0x300);
+    plain_wmf.resize(18, 0);
+    EXPECT_EQ(ErrorOf(Write("plain.wmf", plain_wmf)), 481);
+    // An icon directory pointing past the end of the file.
+    Bytes ico = IcoFile(16, 16, 32, Bytes(10, 0));
+    ico[18] = 0xFF;
+    EXPECT_EQ(ErrorOf(Write("bad.ico", ico)), 481);
+    try {
+        LoadPicture(Path("missing.bmp"));
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.description(), "File not found");
+    }
+    auto empty = LoadPicture("");
+    EXPECT_EQ(empty->type(), PictureType::None);
+    EXPECT_EQ(empty->handle(), 0u);
+}
+
+TEST_F(PictureTest, PictureOwnsAndReleasesItsHandle) {
+    const auto start = gdi::CountLiveObjects();
+    {
+        auto bitmap = Picture::FromBitmap(gdi::CreateDIBSection32(4, 4));
+        const std::uint32_t argb[1] = {0xFF00FF00u};
+        auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(1, 1, argb));
+        EXPECT_EQ(gdi::CountLiveObjects().bitmaps, start.bitmaps + 1);
+        EXPECT_EQ(gdi::CountLiveObjects().icons, start.icons + 1);
+    }
+    EXPECT_EQ(gdi::CountLiveObjects(), start);
+    // A picture that does not own its handle leaves it alone.
+    const gdi::HBITMAP kept = gdi::CreateDIBSection32(2, 2);
+    Picture::FromBitmap(kept, false).reset();
+    EXPECT_TRUE(gdi::DeleteObject(kept));
+    EXPECT_EQ(Picture::FromBitmap(0), nullptr);
+}
+
+TEST_F(PictureTest, DispatchMembers) {
+    auto picture = Picture::FromBitmap(gdi::CreateDIBSection32(10, 5));
+    EXPECT_EQ(picture->TypeName(), "StdPicture");
+    EXPECT_EQ(picture->GetIDOfName("handle"), Picture::kDispidHandle);
+    EXPECT_EQ(picture->GetIDOfName("HEIGHT"), Picture::kDispidHeight);
+    EXPECT_EQ(picture->GetIDOfName("Render2"), kDispidUnknown);
+    EXPECT_EQ(static_cast<std::uint32_t>(CLng(GetProperty(*picture, "Handle"))), picture->handle());
+    EXPECT_EQ(CInt(GetProperty(*picture, "Type")), 1);
+    EXPECT_EQ(CLng(GetProperty(*picture, "Height")), 132);  // 5 * 2540 / 96 = 132.3
+    try {
+        PutProperty(*picture, "Width", Variant::FromLong(1));
+        FAIL() << "Width is read-only";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 383);
+    }
+}
+
+TEST_F(PictureTest, StdFontMembersAndGdiFont) {
+    auto font = StdFont::Create();
+    EXPECT_EQ(font->TypeName(), "StdFont");
+    EXPECT_EQ(CStr(GetProperty(*font, "Name")), "MS Sans Serif");
+    PutProperty(*font, "Name", Variant::FromString("Times New Roman"));
+    PutProperty(*font, "Size", Variant::FromDouble(11.25));
+    PutProperty(*font, "Bold", Variant::FromBoolean(true));
+    PutProperty(*font, "strikethrough", Variant::FromBoolean(true));
+    EXPECT_EQ(font->desc().name, "Times New Roman");
+    EXPECT_DOUBLE_EQ(CDbl(GetProperty(*font, "Size")), 11.25);
+    EXPECT_TRUE(CBool(GetProperty(*font, "Bold")));
+    EXPECT_EQ(CInt(GetProperty(*font, "Weight")), 700);
+    EXPECT_FALSE(font->desc().italic);
+    EXPECT_TRUE(font->desc().strikethrough);
+    try {
+        PutProperty(*font, "Size", Variant::FromDouble(-1));
+        FAIL();
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 380);
+    }
+
+    const gdi::LOGFONTA lf = LogFontFromDesc(font->desc(), 900);
+    EXPECT_EQ(lf.lfHeight, -15);  // 11.25 pt at 96 dpi
+    EXPECT_EQ(lf.lfWeight, 700);
+    EXPECT_EQ(lf.lfStrikeOut, 1);
+    EXPECT_EQ(lf.lfEscapement, 900);
+    EXPECT_STREQ(lf.lfFaceName, "Times New Roman");
+    EXPECT_EQ(LogFontFromDesc(FontDesc{}).lfHeight, -11);  // 8.25 pt
+
+    const gdi::HFONT handle = CreateGdiFont(font->desc());
+    gdi::LOGFONTA stored;
+    ASSERT_TRUE(gdi::GetObjectLogFont(handle, &stored));
+    EXPECT_EQ(stored.lfHeight, -15);
+    EXPECT_TRUE(gdi::DeleteObject(handle));
+}
+
+}  // namespace
+}  // namespace ov
