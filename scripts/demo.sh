@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
-# The main job of `make demo`: render the sample output with the freshly built CLI.
+# The main job of `make demo`: with the freshly built CLI, render the drawing-layer sample sheet
+# and the showcase form to PNG, then run the shell tour and print what it says.
 set -euo pipefail
 build=${1:-build/release}
 orvelle="$build/tools/orvelle/orvelle"
-"$orvelle" help
+
+"$orvelle" gdi-sample demo.png
+echo "wrote $(pwd)/demo.png (drawing-layer sample sheet)"
+
+"$orvelle" render examples/showcase.json -o showcase.png
+echo "wrote $(pwd)/showcase.png (examples/showcase.json)"
+
+echo "== orvelle shell examples/tour.orv"
+"$orvelle" shell examples/tour.orv
