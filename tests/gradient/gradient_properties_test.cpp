@@ -1,0 +1,148 @@
+// Property writes of clsGradient, directly and late-bound: what is stored, what fails and
+// with which number, and that writes draw nothing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "gradient/gradient_object.h"
+#include "platform/gdi/screen.h"
+#include "platform/runtime/automation_error.h"
+#include "test_surface.h"
+
+namespace ov::gradient {
+namespace {
+
+std::int32_t ErrorNumber(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const AutomationError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(GradientProperties, NewObjectDefaults) {
+    clsGradient g;
+    EXPECT_EQ(g.Color1(), 0xFFFFFF);
+    EXPECT_EQ(g.Color2(), 0);
+    EXPECT_EQ(g.Angle(), 0);
+    EXPECT_EQ(g.Repetitions(), 1);
+    EXPECT_EQ(g.GradientType(), gtNormal);
+    EXPECT_EQ(g.BlendMode(), gbmRGB);
+}
+
+TEST(GradientProperties, AngleIsRoundedHalfToEvenAndReducedWithItsSign) {
+    clsGradient g;
+    const std::pair<double, double> cases[] = {
+        {725, 5}, {-725, -5}, {45.5, 46}, {44.5, 44}, {-44.5, -44}, {360, 0}, {-360, 0},
+        {359.4, 359}, {359.5, 0}, {-359.6, 0}, {-30, -30}, {1e9, 1e9 - 360 * 2777777}};
+    for (auto [written, stored] : cases) {
+        g.SetAngle(written);
+        EXPECT_EQ(g.Angle(), stored) << written;
+        EXPECT_FALSE(std::signbit(g.Angle()) && stored == 0) << "negative zero for " << written;
+    }
+}
+
+TEST(GradientProperties, AngleOutsideThe32BitRangeOverflowsAndKeepsTheOldValue) {
+    clsGradient g;
+    g.SetAngle(30);
+    for (double bad : {2147483647.5, -2147483649.0, 1e300, std::nan("")}) {
+        EXPECT_EQ(ErrorNumber([&] { g.SetAngle(bad); }), 6) << bad;
+        EXPECT_EQ(g.Angle(), 30);
+    }
+    g.SetAngle(2147483647.4);  // rounds to INT32_MAX, which fits
+    EXPECT_EQ(g.Angle(), 2147483647 % 360);
+}
+
+TEST(GradientProperties, RepetitionsStoreTheMagnitudeAndNeverZero) {
+    clsGradient g;
+    g.SetRepetitions(-3);
+    EXPECT_EQ(g.Repetitions(), 3);
+    g.SetRepetitions(0);
+    EXPECT_EQ(g.Repetitions(), 1);
+    g.SetRepetitions(-0.0);
+    EXPECT_EQ(g.Repetitions(), 1);
+    g.SetRepetitions(0.4);
+    EXPECT_EQ(g.Repetitions(), 0.4);
+}
+
+TEST(GradientProperties, ColoursTranslateSystemIndicesOnlyAtTheWrite) {
+    gdi::ResetSysColors();
+    clsGradient g;
+    g.SetColor1(static_cast<std::int32_t>(0x80000005u));
+    EXPECT_EQ(g.Color1(), static_cast<std::int32_t>(gdi::GetSysColor(5)));
+    const std::int32_t stored = g.Color1();
+    gdi::SetSysColorEntry(5, gdi::RGB(9, 8, 7));  // a later scheme change does not reach it
+    EXPECT_EQ(g.Color1(), stored);
+    gdi::ResetSysColors();
+
+    g.SetColor2(static_cast<std::int32_t>(0x80000019u));  // index 25: kept as written
+    EXPECT_EQ(g.Color2(), static_cast<std::int32_t>(0x80000019u));
+    g.SetColor2(0x336699);
+    EXPECT_EQ(g.Color2(), 0x336699);
+}
+
+TEST(GradientProperties, TypeAndBlendModeAreStoredUnchecked) {
+    clsGradient g;
+    g.SetGradientType(9);
+    g.SetBlendMode(-4);
+    EXPECT_EQ(g.GradientType(), 9);
+    EXPECT_EQ(g.BlendMode(), -4);
+}
+
+TEST(GradientProperties, WritesNeitherDrawNorTouchTheSurface) {
+    testing::TestSurface surface(20, 20);
+    GradientObject object;
+    PutProperty(object, "Color1", Variant::FromLong(0x0000FF));
+    PutProperty(object, "Angle", Variant::FromDouble(45));
+    PutProperty(object, "GradientType", Variant::FromLong(gtElliptical));
+    PutProperty(object, "Repetitions", Variant::FromDouble(3));
+    EXPECT_EQ(surface.CountPixels(testing::kSentinel), 400);
+    EXPECT_EQ(surface.dc_reads(), 0);
+}
+
+TEST(GradientLateBound, MembersInInterfaceOrder) {
+    GradientObject object;
+    EXPECT_EQ(object.TypeName(), "clsGradient");
+    const char* names[] = {"Draw", "Color1", "Color2", "Angle", "Repetitions", "GradientType", "BlendMode", "HUEtoRGB"};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(object.GetIDOfName(names[i]), i + 1) << names[i];
+    EXPECT_EQ(object.GetIDOfName("angle"), object.GetIDOfName("Angle"));
+    EXPECT_EQ(object.GetIDOfName("Refresh"), kDispidUnknown);
+}
+
+TEST(GradientLateBound, WritesConvertLikeTheLanguageAndReportErrorNumbers) {
+    GradientObject object;
+    PutProperty(object, "Angle", Variant::FromString("725"));
+    EXPECT_EQ(GetProperty(object, "Angle").real(), 5);
+    EXPECT_EQ(GetProperty(object, "Angle").type(), VarType::Double);
+    EXPECT_EQ(ErrorNumber([&] { PutProperty(object, "Angle", Variant::FromDouble(1e10)); }), 6);
+    EXPECT_EQ(GetProperty(object, "Angle").real(), 5);
+    EXPECT_EQ(ErrorNumber([&] { PutProperty(object, "Angle", Variant::FromString("east")); }), 13);
+    PutProperty(object, "Repetitions", Variant::FromInteger(-2));
+    EXPECT_EQ(GetProperty(object, "Repetitions").real(), 2);
+    PutProperty(object, "Color1", Variant::FromLong(static_cast<std::int32_t>(0x80000008u)));
+    EXPECT_EQ(GetProperty(object, "Color1").integral(), static_cast<std::int32_t>(gdi::GetSysColor(8)));
+    EXPECT_EQ(ErrorNumber([&] { PutProperty(object, "Refresh", Variant::FromLong(1)); }), 438);
+    std::vector<Variant> none;
+    EXPECT_EQ(ErrorNumber([&] { CallMethod(object, "Draw", none); }), 450);
+    std::vector<Variant> nothing{Variant::FromObject(nullptr)};
+    EXPECT_EQ(ErrorNumber([&] { CallMethod(object, "Draw", nothing); }), 91);
+    std::vector<Variant> number{Variant::FromLong(3)};
+    EXPECT_EQ(ErrorNumber([&] { CallMethod(object, "Draw", number); }), 13);
+}
+
+TEST(GradientLateBound, HueToRgbLeavesItsByReferenceArgumentsAsGiven) {
+    GradientObject object;
+    std::vector<Variant> args{Variant::FromLong(200), Variant::FromInteger(100), Variant::FromDouble(300)};
+    EXPECT_EQ(CallMethod(object, "HUEtoRGB", args).integral(), 200);
+    EXPECT_EQ(args[0].type(), VarType::Long);
+    EXPECT_EQ(args[0].integral(), 200);
+    EXPECT_EQ(args[1].type(), VarType::Integer);
+    EXPECT_EQ(args[1].integral(), 100);
+    std::vector<Variant> overflow{Variant::FromDouble(1e12), Variant::FromDouble(0), Variant::FromDouble(60)};
+    EXPECT_EQ(ErrorNumber([&] { CallMethod(object, "HUEtoRGB", overflow); }), 6);
+}
+
+}  // namespace
+}  // namespace ov::gradient

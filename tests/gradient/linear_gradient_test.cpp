@@ -1,0 +1,192 @@
+// Linear gradients by pixel value: which edge starts with the first colour, which ramp entry
+// each row or column shows, repetitions, blend modes and the failing builds that still draw.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "gradient/cls_gradient.h"
+#include "test_surface.h"
+
+namespace ov::gradient {
+namespace {
+
+using testing::Grey;
+using testing::TestSurface;
+
+// White to black over n = 51 lines: 255 / 51 = 5, so entry i is grey 255 - 5i exactly and no
+// rounding can blur which entry a pixel shows.
+constexpr int kSide = 49;
+int RampEntry(int i) { return 255 - 5 * i; }
+
+bool DrawOn(TestSurface& surface, clsGradient& gradient) { return gradient.Draw(surface); }
+
+TEST(LinearGradient, NewObjectDrawsWhiteToBlackLeftToRightOnce) {
+    TestSurface surface(kSide, 10);
+    clsGradient g;
+    ASSERT_TRUE(DrawOn(surface, g));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < kSide; ++x) ASSERT_EQ(Grey(surface.Pixel(x, y)), RampEntry(x)) << x << "," << y;
+    // The ramp runs two lines past the surface: the last column is three entries short of black.
+    EXPECT_EQ(Grey(surface.Pixel(kSide - 1, 5)), 15);
+}
+
+TEST(LinearGradient, NinetyStartsBelowTheSurfaceAndRisesRowByRow) {
+    TestSurface surface(10, kSide);
+    clsGradient g;
+    g.SetAngle(90);
+    ASSERT_TRUE(DrawOn(surface, g));
+    // The white line lies on row H, just outside: the bottom row already shows entry 1.
+    for (int y = 0; y < kSide; ++y) EXPECT_EQ(Grey(surface.Pixel(3, y)), RampEntry(kSide - y)) << y;
+    EXPECT_EQ(Grey(surface.Pixel(0, kSide - 1)), 250);
+}
+
+TEST(LinearGradient, OneEightyStartsRightOfTheSurfaceAndMovesLeft) {
+    TestSurface surface(kSide, 10);
+    clsGradient g;
+    g.SetAngle(180);
+    ASSERT_TRUE(DrawOn(surface, g));
+    for (int x = 0; x < kSide; ++x) EXPECT_EQ(Grey(surface.Pixel(x, 4)), RampEntry(kSide - x)) << x;
+}
+
+TEST(LinearGradient, TwoSeventyAndMinusNinetyRunDownFromTheTopRow) {
+    TestSurface down(10, kSide), minus(10, kSide);
+    clsGradient g;
+    g.SetAngle(270);
+    ASSERT_TRUE(DrawOn(down, g));
+    g.SetAngle(-90);
+    ASSERT_TRUE(DrawOn(minus, g));
+    for (int y = 0; y < kSide; ++y) EXPECT_EQ(Grey(down.Pixel(7, y)), RampEntry(y)) << y;
+    EXPECT_EQ(down.Frame(), minus.Frame());
+}
+
+// Corner lightness of a grey frame: top-left, top-right, bottom-left, bottom-right.
+struct Corners {
+    int tl, tr, bl, br;
+};
+Corners CornersOf(const TestSurface& s) {
+    const int w = s.width() - 1, h = s.height() - 1;
+    return {Grey(s.Pixel(0, 0)), Grey(s.Pixel(w, 0)), Grey(s.Pixel(0, h)), Grey(s.Pixel(w, h))};
+}
+
+TEST(LinearGradient, FortyFiveIsWhiteBottomLeftAndOneThirtyFiveBottomRight) {
+    TestSurface a(50, 50), b(50, 50);
+    clsGradient g;
+    g.SetAngle(45);
+    ASSERT_TRUE(DrawOn(a, g));
+    g.SetAngle(135);
+    ASSERT_TRUE(DrawOn(b, g));
+    EXPECT_EQ(a.CountPixels(testing::kSentinel), 0);
+    EXPECT_EQ(b.CountPixels(testing::kSentinel), 0);
+
+    const Corners ca = CornersOf(a);
+    EXPECT_GE(ca.bl, 245);
+    EXPECT_GT(ca.bl, ca.tl);
+    EXPECT_GT(ca.bl, ca.br);
+    EXPECT_LT(ca.tr, ca.tl);
+    EXPECT_LT(ca.tr, ca.br);
+    // Lines run from upper left to lower right: along that diagonal the colour stays within
+    // an entry (rounded line ends make the lines not quite 45 degrees), across it it changes.
+    EXPECT_LE(std::abs(Grey(a.Pixel(10, 20)) - Grey(a.Pixel(20, 30))), 4);
+    EXPECT_GE(Grey(a.Pixel(10, 20)) - Grey(a.Pixel(20, 10)), 40);
+
+    const Corners cb = CornersOf(b);
+    EXPECT_GE(cb.br, 245);
+    EXPECT_GT(cb.br, cb.bl);
+    EXPECT_GT(cb.br, cb.tr);
+    EXPECT_LT(cb.tl, cb.tr);
+    EXPECT_LT(cb.tl, cb.bl);
+    EXPECT_LE(std::abs(Grey(b.Pixel(30, 20)) - Grey(b.Pixel(20, 30))), 4);
+    EXPECT_GE(Grey(b.Pixel(30, 30)) - Grey(b.Pixel(20, 20)), 40);
+}
+
+TEST(LinearGradient, FullTurnAndNegativeAnglesDrawLikeTheirPositiveEquals) {
+    for (auto [angle, equal] : {std::pair{360.0, 0.0}, std::pair{-30.0, 330.0}, std::pair{-45.0, 315.0}}) {
+        TestSurface a(37, 23), b(37, 23);
+        clsGradient g;
+        g.SetAngle(angle);
+        ASSERT_TRUE(DrawOn(a, g));
+        g.SetAngle(equal);
+        ASSERT_TRUE(DrawOn(b, g));
+        EXPECT_EQ(a.Frame(), b.Frame()) << angle;
+        EXPECT_EQ(a.CountPixels(testing::kSentinel), 0) << angle;
+    }
+}
+
+TEST(LinearGradient, TwoRepetitionsGoWhiteBlackWhite) {
+    TestSurface surface(kSide, 4);
+    clsGradient g;
+    g.SetRepetitions(2);
+    ASSERT_TRUE(DrawOn(surface, g));
+    const int expected[][2] = {{0, 255}, {24, 15}, {25, 0}, {26, 15}, {27, 15}, {28, 35}, {47, 215}, {48, 235}};
+    for (auto [x, grey] : expected) EXPECT_EQ(Grey(surface.Pixel(x, 1)), grey) << x;
+}
+
+TEST(LinearGradient, ThreeQuarterRepetitionShowsThreeQuartersOfTheRamp) {
+    TestSurface surface(kSide, 4);
+    clsGradient g;
+    g.SetRepetitions(0.75);
+    ASSERT_TRUE(DrawOn(surface, g));
+    EXPECT_EQ(Grey(surface.Pixel(0, 0)), 255);
+    EXPECT_EQ(Grey(surface.Pixel(2, 0)), 248);
+    EXPECT_EQ(Grey(surface.Pixel(kSide - 1, 0)), 75);
+}
+
+TEST(LinearGradient, HslRedToBluePassesThroughMagentaNeverGreen) {
+    TestSurface surface(kSide, 6);
+    clsGradient g;
+    g.SetColor1(0x0000FF);
+    g.SetColor2(0xFF0000);
+    g.SetBlendMode(gbmHSL);
+    ASSERT_TRUE(DrawOn(surface, g));
+    for (gdi::COLORREF c : surface.Frame()) ASSERT_EQ(gdi::GetGValue(c), 0) << std::hex << c;
+    const gdi::COLORREF middle = surface.Pixel(24, 3);
+    EXPECT_GE(gdi::GetRValue(middle), 240);
+    EXPECT_GE(gdi::GetBValue(middle), 240);
+    EXPECT_GT(gdi::GetRValue(surface.Pixel(0, 3)), gdi::GetBValue(surface.Pixel(0, 3)));
+    EXPECT_LT(gdi::GetRValue(surface.Pixel(kSide - 1, 3)), gdi::GetBValue(surface.Pixel(kSide - 1, 3)));
+}
+
+TEST(LinearGradient, BlackToBlackIsAllBlack) {
+    TestSurface surface(20, 20);
+    clsGradient g;
+    g.SetColor1(0);
+    for (int blend : {gbmRGB, gbmHSL}) {
+        g.SetBlendMode(blend);
+        ASSERT_TRUE(DrawOn(surface, g));
+        EXPECT_EQ(surface.CountPixels(0), 400) << blend;
+    }
+}
+
+TEST(LinearGradient, RepetitionsAtOrBelowOneHalfStillDraw) {
+    TestSurface surface(30, 8);
+    clsGradient g;
+    g.SetColor1(0x0000FF);
+    g.SetRepetitions(0.4);
+    EXPECT_TRUE(DrawOn(surface, g));
+    for (int y = 0; y < 8; ++y) {
+        EXPECT_EQ(surface.Pixel(0, y), 0x0000FFu);
+        for (int x = 1; x < 30; ++x) ASSERT_EQ(surface.Pixel(x, y), 0u) << x;
+    }
+    // HSL fills the whole table before its loop runs out: no black column.
+    g.SetColor2(0xFF0000);
+    g.SetBlendMode(gbmHSL);
+    EXPECT_TRUE(DrawOn(surface, g));
+    for (int x = 0; x < 30; ++x) EXPECT_NE(surface.Pixel(x, 4), 0u) << x;
+}
+
+TEST(LinearGradient, UnknownBlendModeDrawsBlackAndUnknownTypeDrawsNothing) {
+    TestSurface surface(20, 20);
+    clsGradient g;
+    g.SetBlendMode(5);
+    EXPECT_TRUE(DrawOn(surface, g));
+    EXPECT_EQ(surface.CountPixels(0), 400);
+
+    TestSurface untouched(20, 20);
+    g.SetBlendMode(gbmRGB);
+    g.SetGradientType(3);
+    EXPECT_FALSE(DrawOn(untouched, g));
+    EXPECT_EQ(untouched.CountPixels(testing::kSentinel), 400);
+}
+
+}  // namespace
+}  // namespace ov::gradient
