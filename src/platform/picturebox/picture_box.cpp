@@ -1,0 +1,447 @@
+#include "platform/picturebox/picture_box.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/gdi/objects.h"
+#include "platform/gdi/png_io.h"
+#include "platform/gdi/screen.h"
+#include "platform/gdi/window.h"
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/variant.h"
+
+namespace ov {
+namespace {
+
+constexpr int kBorderPixels = 2;  // a fixed-single frame takes two pixels on each side
+
+double TwipsPerPixel(Axis axis) {
+    const int t = axis == Axis::X ? gdi::Screen().twips_per_pixel_x : gdi::Screen().twips_per_pixel_y;
+    return t > 0 ? t : 15;
+}
+
+int ToInt(double value) { return static_cast<int>(std::clamp(RoundHalfEven(value), -1.0e9, 1.0e9)); }
+
+[[noreturn]] void InvalidValue() { throw AutomationError(error::kInvalidPropertyValue); }
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            lines.emplace_back();
+        } else {
+            lines.back() += text[i];
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::optional<double> TwipsPerUnit(int mode, Axis axis) {
+    switch (static_cast<ScaleMode>(mode)) {
+        case ScaleMode::Twips: return 1.0;
+        case ScaleMode::Points: return 20.0;
+        case ScaleMode::Pixels: return TwipsPerPixel(axis);
+        case ScaleMode::Characters: return axis == Axis::X ? 120.0 : 240.0;
+        case ScaleMode::Inches: return 1440.0;
+        case ScaleMode::Millimeters: return 1440.0 / 25.4;
+        case ScaleMode::Centimeters: return 1440.0 / 2.54;
+        case ScaleMode::Himetric: return 1440.0 / 2540.0;
+        default: return std::nullopt;
+    }
+}
+
+PictureBox::PictureBox(gdi::HWND parent, double left, double top, double width, double height, int container_scale_mode)
+    : container_scale_mode_(TwipsPerUnit(container_scale_mode, Axis::X) ? container_scale_mode : 1),
+      font_(StdFont::Create()) {
+    left_ = ToInt(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
+    top_ = ToInt(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
+    outer_width_ = std::max(0, ToInt(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)));
+    outer_height_ = std::max(0, ToInt(height * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y)));
+
+    const gdi::COLORREF back = Translate(back_colour_);
+    window_ = gdi::CreateWindowSurface(parent, client_width(), client_height(), back);
+    window_dc_ = gdi::GetDC(window_);
+    image_dc_ = gdi::CreateCompatibleDC(0);
+    image_bitmap_ = gdi::CreateDIBSection32(std::max(1, client_width()), std::max(1, client_height()));
+    if (auto* bitmap = gdi::detail::LookupBitmap(image_bitmap_))
+        std::fill(bitmap->pixels.begin(), bitmap->pixels.end(), gdi::detail::PixelFromColor(back));
+    image_dc_original_bitmap_ = gdi::SelectObject(image_dc_, image_bitmap_);
+    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    for (int i = 0; i < 2; ++i) {
+        original_brushes_[i] = gdi::SelectObject(dcs[i], gdi::GetStockObject(gdi::HOLLOW_BRUSH));
+        SyncDcState(dcs[i]);
+    }
+    SyncFont();
+}
+
+PictureBox::~PictureBox() {
+    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    for (int i = 0; i < 2; ++i) {
+        gdi::SelectObject(dcs[i], original_brushes_[i]);
+        if (original_fonts_[i]) gdi::SelectObject(dcs[i], original_fonts_[i]);
+    }
+    gdi::DeleteObject(gdi_font_);
+    gdi::SelectObject(image_dc_, image_dc_original_bitmap_);
+    gdi::DeleteObject(image_bitmap_);
+    gdi::DeleteDC(image_dc_);
+    gdi::ReleaseDC(window_, window_dc_);
+    gdi::DestroyWindowSurface(window_);
+}
+
+gdi::HDC PictureBox::hDC() {
+    SyncFont();
+    return auto_redraw_ ? image_dc_ : window_dc_;
+}
+
+gdi::COLORREF PictureBox::Translate(OleColor colour) const {
+    gdi::COLORREF out = 0;
+    return gdi::OleTranslateColor(colour, 0, &out) == gdi::S_OK ? out : (colour & 0x00FFFFFFu);
+}
+
+void PictureBox::SyncDcState(gdi::HDC dc) {
+    gdi::SetTextColor(dc, Translate(fore_colour_));
+    gdi::SetBkColor(dc, Translate(back_colour_));
+    gdi::SetBkMode(dc, gdi::TRANSPARENT);
+}
+
+// The graphics font follows the font object, whose attributes may have changed since the last
+// drawing; it is re-made only when they did.
+void PictureBox::SyncFont() {
+    if (gdi_font_ && font_->desc() == gdi_font_desc_) return;
+    const gdi::HFONT font = CreateGdiFont(font_->desc());
+    if (!font) return;
+    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    for (int i = 0; i < 2; ++i) {
+        const gdi::HGDIOBJ previous = gdi::SelectObject(dcs[i], font);
+        if (!original_fonts_[i]) original_fonts_[i] = previous;
+    }
+    gdi::DeleteObject(gdi_font_);
+    gdi_font_ = font;
+    gdi_font_desc_ = font_->desc();
+}
+
+// --- colours, font, frame ----------------------------------------------------------------------
+
+void PictureBox::SetBackColor(OleColor colour) {
+    gdi::COLORREF ignored;
+    if (gdi::OleTranslateColor(colour, 0, &ignored) != gdi::S_OK) InvalidValue();
+    back_colour_ = colour;
+    SyncDcState(window_dc_);
+    SyncDcState(image_dc_);
+    Cls();
+}
+
+void PictureBox::SetForeColor(OleColor colour) {
+    gdi::COLORREF ignored;
+    if (gdi::OleTranslateColor(colour, 0, &ignored) != gdi::S_OK) InvalidValue();
+    fore_colour_ = colour;
+    SyncDcState(window_dc_);
+    SyncDcState(image_dc_);
+}
+
+void PictureBox::SetFont(std::shared_ptr<StdFont> font) {
+    if (!font) throw AutomationError(91);
+    font_ = std::move(font);
+    SyncFont();
+}
+
+void PictureBox::SetBorderStyle(int style) {
+    if (style != 0 && style != 1) InvalidValue();
+    if (style == border_style_) return;
+    border_style_ = style;
+    Resize(outer_width_, outer_height_);
+}
+
+void PictureBox::SetAutoRedraw(bool on) {
+    if (on == auto_redraw_) return;
+    const int w = client_width(), h = client_height();
+    if (on) {
+        // The persistent image starts as what the window shows now.
+        gdi::BitBlt(image_dc_, 0, 0, w, h, window_dc_, 0, 0, gdi::SRCCOPY);
+    } else {
+        Refresh();
+    }
+    auto_redraw_ = on;
+}
+
+void PictureBox::SetAutoSize(bool on) {
+    auto_size_ = on;
+    if (on && picture_ && picture_->width_pixels() > 0)
+        Resize(picture_->width_pixels() + 2 * kBorderPixels * border_style_,
+               picture_->height_pixels() + 2 * kBorderPixels * border_style_);
+}
+
+void PictureBox::SetMousePointer(int pointer) {
+    if ((pointer < 0 || pointer > 15) && pointer != 99) InvalidValue();
+    mouse_pointer_ = pointer;
+}
+
+// --- drawing -----------------------------------------------------------------------------------
+
+void PictureBox::Cls() {
+    const gdi::HDC dc = DrawingDc();
+    const gdi::RECT all{0, 0, client_width(), client_height()};
+    const gdi::HBRUSH brush = gdi::CreateSolidBrush(Translate(back_colour_));
+    gdi::FillRect(dc, &all, brush);
+    gdi::DeleteObject(brush);
+    if (picture_ && picture_->type() == PictureType::Bitmap) {
+        const gdi::HDC source = gdi::CreateCompatibleDC(dc);
+        const gdi::HGDIOBJ previous = gdi::SelectObject(source, picture_->handle());
+        gdi::BitBlt(dc, 0, 0, picture_->width_pixels(), picture_->height_pixels(), source, 0, 0, gdi::SRCCOPY);
+        gdi::SelectObject(source, previous);
+        gdi::DeleteDC(source);
+    } else if (picture_ && picture_->type() == PictureType::Icon) {
+        gdi::DrawIcon(dc, 0, 0, picture_->handle());
+    }
+    current_x_ = scale_left_;
+    current_y_ = scale_top_;
+    AfterDrawing();
+}
+
+void PictureBox::Refresh() {
+    if (auto_redraw_) gdi::BitBlt(window_dc_, 0, 0, client_width(), client_height(), image_dc_, 0, 0, gdi::SRCCOPY);
+}
+
+void PictureBox::AfterDrawing() { Refresh(); }
+
+void PictureBox::Line(double x1, double y1, double x2, double y2, std::optional<OleColor> colour, LineForm form) {
+    const gdi::COLORREF ink = Translate(colour.value_or(fore_colour_));
+    const gdi::HDC dc = DrawingDc();
+    const int px1 = ToPixelX(x1), py1 = ToPixelY(y1), px2 = ToPixelX(x2), py2 = ToPixelY(y2);
+    const int left = std::min(px1, px2), right = std::max(px1, px2);
+    const int top = std::min(py1, py2), bottom = std::max(py1, py2);
+    switch (form) {
+        case LineForm::Line: {
+            // The platform's line stops short of its end point; this method paints it too.
+            const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, ink);
+            const gdi::HGDIOBJ previous = gdi::SelectObject(dc, pen);
+            gdi::MoveToEx(dc, px1, py1, nullptr);
+            gdi::LineTo(dc, px2, py2);
+            gdi::SetPixelV(dc, px2, py2, ink);
+            gdi::SelectObject(dc, previous);
+            gdi::DeleteObject(pen);
+            break;
+        }
+        case LineForm::Box: {
+            const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, ink);
+            const gdi::HGDIOBJ previous_pen = gdi::SelectObject(dc, pen);
+            const gdi::HGDIOBJ previous_brush = gdi::SelectObject(dc, gdi::GetStockObject(gdi::HOLLOW_BRUSH));
+            gdi::Rectangle(dc, left, top, right + 1, bottom + 1);
+            gdi::SelectObject(dc, previous_brush);
+            gdi::SelectObject(dc, previous_pen);
+            gdi::DeleteObject(pen);
+            break;
+        }
+        case LineForm::FilledBox: {
+            const gdi::RECT box{left, top, right + 1, bottom + 1};
+            const gdi::HBRUSH brush = gdi::CreateSolidBrush(ink);
+            gdi::FillRect(dc, &box, brush);
+            gdi::DeleteObject(brush);
+            break;
+        }
+    }
+    current_x_ = x2;
+    current_y_ = y2;
+    AfterDrawing();
+}
+
+void PictureBox::Print(const std::string& text, bool new_line) {
+    const gdi::HDC dc = DrawingDc();
+    gdi::SetTextColor(dc, Translate(fore_colour_));
+    const int previous_mode = gdi::SetBkMode(dc, gdi::TRANSPARENT);
+    const std::vector<std::string> lines = Lines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        gdi::TextOutA(dc, ToPixelX(current_x_), ToPixelY(current_y_), line.data(), static_cast<int>(line.size()));
+        gdi::SIZE size{};
+        gdi::GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &size);
+        current_x_ += ScaleX(size.cx, static_cast<int>(ScaleMode::Pixels), 0);
+        if (i + 1 < lines.size() || new_line) {
+            current_x_ = scale_left_;
+            current_y_ += ScaleY(size.cy, static_cast<int>(ScaleMode::Pixels), 0);
+        }
+    }
+    gdi::SetBkMode(dc, previous_mode);
+    AfterDrawing();
+}
+
+double PictureBox::TextWidth(const std::string& text) {
+    const gdi::HDC dc = hDC();
+    int widest = 0;
+    for (const std::string& line : Lines(text)) {
+        gdi::SIZE size{};
+        gdi::GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &size);
+        widest = std::max(widest, size.cx);
+    }
+    return ScaleX(widest, static_cast<int>(ScaleMode::Pixels), 0);
+}
+
+double PictureBox::TextHeight(const std::string& text) {
+    const gdi::HDC dc = hDC();
+    gdi::SIZE size{};
+    gdi::GetTextExtentPoint32A(dc, "", 0, &size);
+    return ScaleY(static_cast<double>(size.cy) * Lines(text).size(), static_cast<int>(ScaleMode::Pixels), 0);
+}
+
+// --- scale ---------------------------------------------------------------------------------------
+
+double PictureBox::TwipsPerScaleUnit(Axis axis) const {
+    if (scale_mode_ != 0) return *TwipsPerUnit(scale_mode_, axis);
+    const double scale = axis == Axis::X ? user_scale_width_ : user_scale_height_;
+    const int client = axis == Axis::X ? client_width() : client_height();
+    // A user scale over an empty client area has no size to divide; treat it as twips.
+    if (scale == 0 || client == 0) return 1.0;
+    return client * TwipsPerPixel(axis) / scale;
+}
+
+double PictureBox::ScaleWidth() const {
+    return scale_mode_ == 0 ? user_scale_width_ : client_width() * TwipsPerPixel(Axis::X) / TwipsPerScaleUnit(Axis::X);
+}
+
+double PictureBox::ScaleHeight() const {
+    return scale_mode_ == 0 ? user_scale_height_ : client_height() * TwipsPerPixel(Axis::Y) / TwipsPerScaleUnit(Axis::Y);
+}
+
+void PictureBox::SetScaleMode(int mode) {
+    if (mode < 0 || mode > 7) InvalidValue();
+    if (mode == 0) {
+        // The user scale starts from the extent the box has in its current units.
+        user_scale_width_ = ScaleWidth();
+        user_scale_height_ = ScaleHeight();
+    } else {
+        scale_left_ = scale_top_ = 0;
+    }
+    scale_mode_ = mode;
+}
+
+void PictureBox::SetScaleWidth(double width) {
+    if (width == 0) InvalidValue();
+    user_scale_height_ = ScaleHeight();
+    user_scale_width_ = width;
+    scale_mode_ = 0;
+}
+
+void PictureBox::SetScaleHeight(double height) {
+    if (height == 0) InvalidValue();
+    user_scale_width_ = ScaleWidth();
+    user_scale_height_ = height;
+    scale_mode_ = 0;
+}
+
+void PictureBox::SetScaleLeft(double left) {
+    user_scale_width_ = ScaleWidth();
+    user_scale_height_ = ScaleHeight();
+    scale_left_ = left;
+    scale_mode_ = 0;
+}
+
+void PictureBox::SetScaleTop(double top) {
+    user_scale_width_ = ScaleWidth();
+    user_scale_height_ = ScaleHeight();
+    scale_top_ = top;
+    scale_mode_ = 0;
+}
+
+double PictureBox::ScaleX(double value, int from_mode, int to_mode) const {
+    auto unit = [this](int mode) {
+        if (mode == 0) return TwipsPerScaleUnit(Axis::X);
+        const auto twips = TwipsPerUnit(mode, Axis::X);
+        if (!twips) throw AutomationError(5);
+        return *twips;
+    };
+    return value * unit(from_mode) / unit(to_mode);
+}
+
+double PictureBox::ScaleY(double value, int from_mode, int to_mode) const {
+    auto unit = [this](int mode) {
+        if (mode == 0) return TwipsPerScaleUnit(Axis::Y);
+        const auto twips = TwipsPerUnit(mode, Axis::Y);
+        if (!twips) throw AutomationError(5);
+        return *twips;
+    };
+    return value * unit(from_mode) / unit(to_mode);
+}
+
+int PictureBox::ToPixelX(double x) const { return ToInt((x - scale_left_) * TwipsPerScaleUnit(Axis::X) / TwipsPerPixel(Axis::X)); }
+int PictureBox::ToPixelY(double y) const { return ToInt((y - scale_top_) * TwipsPerScaleUnit(Axis::Y) / TwipsPerPixel(Axis::Y)); }
+
+// --- position ------------------------------------------------------------------------------------
+
+double PictureBox::ContainerTwipsPerUnit(Axis axis) const { return *TwipsPerUnit(container_scale_mode_, axis); }
+
+void PictureBox::set_container_scale_mode(int mode) {
+    if (TwipsPerUnit(mode, Axis::X) && mode != static_cast<int>(ScaleMode::Himetric)) container_scale_mode_ = mode;
+}
+
+double PictureBox::Left() const { return left_ * TwipsPerPixel(Axis::X) / ContainerTwipsPerUnit(Axis::X); }
+double PictureBox::Top() const { return top_ * TwipsPerPixel(Axis::Y) / ContainerTwipsPerUnit(Axis::Y); }
+// Sizes are whole pixels: a width of 1000 twips at 15 twips per pixel reads back as 1005.
+double PictureBox::Width() const { return outer_width_ * TwipsPerPixel(Axis::X) / ContainerTwipsPerUnit(Axis::X); }
+double PictureBox::Height() const { return outer_height_ * TwipsPerPixel(Axis::Y) / ContainerTwipsPerUnit(Axis::Y); }
+
+void PictureBox::Move(double left, double top, double width, double height) {
+    if (width < 0 || height < 0) InvalidValue();
+    left_ = ToInt(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
+    top_ = ToInt(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
+    Resize(ToInt(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)),
+           ToInt(height * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y)));
+}
+
+int PictureBox::client_width() const { return std::max(0, outer_width_ - 2 * kBorderPixels * border_style_); }
+int PictureBox::client_height() const { return std::max(0, outer_height_ - 2 * kBorderPixels * border_style_); }
+
+void PictureBox::Resize(int outer_width, int outer_height) {
+    outer_width_ = std::clamp(outer_width, 0, 16384);
+    outer_height_ = std::clamp(outer_height, 0, 16384);
+    const int w = client_width(), h = client_height();
+    const gdi::COLORREF back = Translate(back_colour_);
+    gdi::SetWindowClientSize(window_, w, h, back);
+
+    // The persistent image keeps what still fits; new parts take the background colour.
+    const auto* old_bitmap = gdi::detail::LookupBitmap(image_bitmap_);
+    const int new_w = std::max(1, w), new_h = std::max(1, h);
+    if (old_bitmap && old_bitmap->width == new_w && old_bitmap->height == new_h) return;
+    const gdi::HBITMAP resized = gdi::CreateDIBSection32(new_w, new_h);
+    auto* fresh = gdi::detail::LookupBitmap(resized);
+    if (!fresh) return;
+    std::fill(fresh->pixels.begin(), fresh->pixels.end(), gdi::detail::PixelFromColor(back));
+    if (old_bitmap) {
+        const int keep_w = std::min(new_w, old_bitmap->width), keep_h = std::min(new_h, old_bitmap->height);
+        for (int y = 0; y < keep_h; ++y) std::copy_n(old_bitmap->row(y), keep_w, fresh->row(y));
+    }
+    gdi::SelectObject(image_dc_, resized);
+    gdi::DeleteObject(image_bitmap_);
+    image_bitmap_ = resized;
+}
+
+// --- pictures ------------------------------------------------------------------------------------
+
+std::shared_ptr<ov::Picture> PictureBox::Image() {
+    const int w = client_width(), h = client_height();
+    if (w == 0 || h == 0) return ov::Picture::Empty();
+    const gdi::detail::Bitmap* source = gdi::detail::TargetBitmap(hDC());
+    if (!source) return ov::Picture::Empty();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y) std::copy_n(source->row(y), w, pixels.data() + static_cast<std::size_t>(y) * w);
+    return ov::Picture::FromPixels(w, h, pixels.data());
+}
+
+void PictureBox::SetPicture(std::shared_ptr<ov::Picture> picture) {
+    picture_ = (picture && picture->type() != PictureType::None) ? std::move(picture) : nullptr;
+    if (auto_size_ && picture_ && picture_->width_pixels() > 0)
+        Resize(picture_->width_pixels() + 2 * kBorderPixels * border_style_,
+               picture_->height_pixels() + 2 * kBorderPixels * border_style_);
+    Cls();
+}
+
+bool PictureBox::ExportPng(const std::string& path) const {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    if (!gdi::GetPresentedPixels(window_, &width, &height, &pixels) || width == 0 || height == 0) return false;
+    return gdi::WritePng(path, width, height, pixels.data());
+}
+
+}  // namespace ov
