@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/font_spec.h"
+#include "host/type_info.h"
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/dispatch.h"
 #include "platform/runtime/variant.h"
@@ -246,7 +247,7 @@ private:
 // Events the host can deliver on a constituent or on a control's own surface, with their
 // parameters (all by reference). Label: Click, DblClick, MouseDown, MouseMove, MouseUp;
 // Timer: Timer; PictureBox: those of a label plus Paint and Resize.
-struct StandardEvent;
-const StandardEvent* FindStandardEvent(std::string_view event_name);
+// The parameters of a standard event by name (case-insensitive); nullptr for an unknown one.
+const EventDesc* FindStandardEvent(std::string_view event_name);
 
 }  // namespace ov::host

@@ -106,6 +106,9 @@ public:
     // Host side of the extent: sets Width/Height (twips) and delivers Resize once if either
     // changed and the control is initialised.
     void SetExtent(double width_twips, double height_twips);
+    // Host side of placement: sets the extent without delivering Resize (the host delivers
+    // one Resize itself once the control is placed).
+    void PlaceExtent(double width_twips, double height_twips);
 
     // --- events the host delivers on the surface or a constituent ------------------------------
     // `args` are the event's parameters in declaration order, by reference.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "platform/picture/std_font.h"
 #include "platform/runtime/dispatch.h"
 
 namespace ov::host {
@@ -20,16 +21,21 @@ struct FontSpec {
 
     friend bool operator==(const FontSpec&, const FontSpec&) = default;
 
+    // The platform font object's description of the same font, and back.
+    FontDesc ToDesc() const { return FontDesc{name, size, bold, italic, underline, strikethrough}; }
+    static FontSpec FromDesc(const FontDesc& d) { return FontSpec{d.name, d.size, d.bold, d.italic, d.underline, d.strikethrough}; }
+
     // Reads the attributes of a font object; nullopt-like fallback: the unchanged spec when
     // `font` is null or does not answer.
-    static FontSpec FromObject(const std::shared_ptr<IDispatch>& font, const FontSpec& fallback = {});
+    static FontSpec FromObject(const std::shared_ptr<IDispatch>& font, const FontSpec& fallback);
+    static FontSpec FromObject(const std::shared_ptr<IDispatch>& font);
 
     // Logical font at the screen's resolution: height -(points * dpi / 72) rounded, weight 700
     // or 400, italic/underline/strike-out flags.
     gdi::LOGFONTA ToLogFont() const;
 };
 
-// Creates a font object carrying `spec` (the platform's standard font object).
+// Creates the platform's standard font object (StdFont) carrying `spec`.
 std::shared_ptr<IDispatch> MakeFontObject(const FontSpec& spec);
 
 }  // namespace ov::host

@@ -190,9 +190,11 @@ public:
     }
 
     // get/put property with typed accessors: R T::get() const, void T::put(A).
-    template <class R, class A>
-    ClassBuilder& Property(std::string name, std::int32_t dispid, TypeDesc type, R (T::*getter)() const,
-                           void (T::*setter)(A)) {
+    // (Accessors may be members of a base class of T, such as the surface members of Control.)
+    template <class C, class R, class A>
+    ClassBuilder& Property(std::string name, std::int32_t dispid, TypeDesc type, R (C::*getter)() const,
+                           void (C::*setter)(A)) {
+        static_assert(std::is_base_of_v<C, T>);
         MemberDesc& m = AddMember(std::move(name), dispid, MemberKind::Property, std::move(type));
         m.get = [getter](AutomationObject& o, std::vector<Variant>&) {
             return detail::ToVariant((static_cast<T&>(o).*getter)());
@@ -204,8 +206,9 @@ public:
     }
 
     // Read-only property with a typed getter.
-    template <class R>
-    ClassBuilder& ReadOnly(std::string name, std::int32_t dispid, TypeDesc type, R (T::*getter)() const) {
+    template <class C, class R>
+    ClassBuilder& ReadOnly(std::string name, std::int32_t dispid, TypeDesc type, R (C::*getter)() const) {
+        static_assert(std::is_base_of_v<C, T>);
         MemberDesc& m = AddMember(std::move(name), dispid, MemberKind::Property, std::move(type));
         m.get = [getter](AutomationObject& o, std::vector<Variant>&) {
             return detail::ToVariant((static_cast<T&>(o).*getter)());
@@ -214,9 +217,11 @@ public:
     }
 
     // Object property: get and put-by-reference (Set) with typed accessors.
+    template <class C>
     ClassBuilder& ObjectProperty(std::string name, std::int32_t dispid, TypeDesc type,
-                                 std::shared_ptr<IDispatch> (T::*getter)() const,
-                                 void (T::*setter)(std::shared_ptr<IDispatch>)) {
+                                 std::shared_ptr<IDispatch> (C::*getter)() const,
+                                 void (C::*setter)(std::shared_ptr<IDispatch>)) {
+        static_assert(std::is_base_of_v<C, T>);
         MemberDesc& m = AddMember(std::move(name), dispid, MemberKind::Property, std::move(type));
         m.get = [getter](AutomationObject& o, std::vector<Variant>&) {
             return Variant::FromObject((static_cast<T&>(o).*getter)());
@@ -257,7 +262,9 @@ public:
     }
 
     // Method without arguments or result: void T::fn().
-    ClassBuilder& Method(std::string name, std::int32_t dispid, void (T::*fn)()) {
+    template <class C>
+    ClassBuilder& Method(std::string name, std::int32_t dispid, void (C::*fn)()) {
+        static_assert(std::is_base_of_v<C, T>);
         MemberDesc& m = AddMember(std::move(name), dispid, MemberKind::Method, TypeDesc::Void());
         m.call = [fn](AutomationObject& o, std::vector<Variant>&) {
             (static_cast<T&>(o).*fn)();

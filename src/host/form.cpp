@@ -1,0 +1,82 @@
+#include "host/form.h"
+
+#include "host/scale.h"
+#include "platform/gdi/window.h"
+
+namespace ov::host {
+
+namespace {
+
+gdi::COLORREF Translate(std::int32_t colour) {
+    gdi::COLORREF out = 0;
+    if (gdi::OleTranslateColor(static_cast<std::uint32_t>(colour), 0, &out) != gdi::S_OK) return 0;
+    return out;
+}
+
+}  // namespace
+
+Form::Form() {
+    window_ = gdi::CreateWindowSurface(0, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
+                                       Translate(back_color_));
+}
+
+Form::~Form() {
+    if (window_) gdi::DestroyWindowSurface(window_);
+}
+
+const ClassInfo& Form::StaticInfo() {
+    static const ClassInfo info = [] {
+        const TypeDesc single = TypeDesc::Of(VarType::Single);
+        const TypeDesc integer = TypeDesc::Of(VarType::Integer);
+        return ClassBuilder<Form>("Form", false)
+            .PropertyEx("ScaleMode", 1, integer, {},
+                        [](Form& f, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(f.ScaleMode())); },
+                        [](Form& f, auto&, Variant& v) { f.SetScaleMode(CInt(v)); })
+            .PropertyEx("Width", 2, single, {}, [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.Width())); },
+                        [](Form& f, auto&, Variant& v) { f.SetWidth(CSng(v)); })
+            .PropertyEx("Height", 3, single, {}, [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.Height())); },
+                        [](Form& f, auto&, Variant& v) { f.SetHeight(CSng(v)); })
+            .Property("BackColor", 4, TypeDesc::Color(), &Form::BackColor, &Form::SetBackColor)
+            .Property("Visible", 5, TypeDesc::Of(VarType::Boolean), &Form::Visible, &Form::SetVisible)
+            .Property("WindowState", 6, TypeDesc::Of(VarType::Long), &Form::WindowState, &Form::SetWindowState)
+            .ReadOnly("hWnd", 7, TypeDesc::Of(VarType::Long), &Form::hWndValue)
+            .PropertyEx("ScaleWidth", 8, single, {},
+                        [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.ScaleWidth())); }, nullptr)
+            .PropertyEx("ScaleHeight", 9, single, {},
+                        [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.ScaleHeight())); }, nullptr)
+            .Property("Caption", 10, TypeDesc::Of(VarType::String), &Form::Caption, &Form::SetCaption)
+            .Method("Show", 11, &Form::Show)
+            .Method("Hide", 12, &Form::Hide)
+            .Build();
+    }();
+    return info;
+}
+
+void Form::SetWidth(double twips) {
+    width_ = twips;
+    ResizeWindow();
+}
+
+void Form::SetHeight(double twips) {
+    height_ = twips;
+    ResizeWindow();
+}
+
+void Form::ResizeWindow() {
+    gdi::SetWindowClientSize(window_, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
+                             Translate(back_color_));
+}
+
+double Form::ScaleWidth() const {
+    const int mode = scale_mode_ == kScaleUser ? kScaleTwips : scale_mode_;
+    return ConvertUnits(TwipsToPixels(width_, Axis::X), kScalePixels, mode, Axis::X);
+}
+
+double Form::ScaleHeight() const {
+    const int mode = scale_mode_ == kScaleUser ? kScaleTwips : scale_mode_;
+    return ConvertUnits(TwipsToPixels(height_, Axis::Y), kScalePixels, mode, Axis::Y);
+}
+
+void Form::SetBackColor(std::int32_t colour) { back_color_ = colour; }
+
+}  // namespace ov::host

@@ -1,0 +1,119 @@
+// The host's picture boxes: the constituent picture box and the plain "PictureBox" control,
+// both wrapping the drawing layer's ov::PictureBox.
+#include <cmath>
+
+#include "host/constituents.h"
+#include "host/control.h"
+#include "host/plain_controls.h"
+#include "host/reference_host.h"
+#include "platform/picturebox/picture_box.h"
+
+namespace ov::host {
+
+namespace {
+
+constexpr int kContainerTwips = 1;
+
+Variant Single(double v) { return Variant::FromSingle(static_cast<float>(v)); }
+
+}  // namespace
+
+// The box is positioned in twips (converted from the owner's scale units here), so it does not
+// depend on the owner's scale mode, which may be the user scale. Its window is not parented to
+// the owner's: the owner's window may not exist yet, and the compositor places every windowed
+// constituent by its position anyway.
+ConstituentPictureBox::ConstituentPictureBox(Control& owner, std::string name, int index)
+    : Constituent(owner, ConstituentKind::PictureBox, std::move(name), index),
+      box_(std::make_shared<ov::PictureBox>(owner.hWnd(), 0, 0, 0, 0, kContainerTwips)) {}
+
+ConstituentPictureBox::~ConstituentPictureBox() = default;
+
+gdi::HWND ConstituentPictureBox::hWnd() const { return box_->hWnd(); }
+
+void ConstituentPictureBox::Move(double left, double top, double width, double height) {
+    Constituent::Move(left, top, width, height);
+    const Control& o = owner();
+    box_->Move(o.ScaleX(left, o.ScaleMode(), kScaleTwips), o.ScaleY(top, o.ScaleMode(), kScaleTwips),
+               o.ScaleX(width, o.ScaleMode(), kScaleTwips), o.ScaleY(height, o.ScaleMode(), kScaleTwips));
+}
+
+void ConstituentPictureBox::SetVisible(bool visible) { Constituent::SetVisible(visible); }
+
+std::vector<std::pair<std::string, Variant>> ConstituentPictureBox::InspectProperties() const {
+    auto props = Constituent::InspectProperties();
+    props.emplace_back("BackColor", Variant::FromLong(static_cast<std::int32_t>(box_->BackColor())));
+    props.emplace_back("ForeColor", Variant::FromLong(static_cast<std::int32_t>(box_->ForeColor())));
+    return props;
+}
+
+// --- the plain "PictureBox" host control ------------------------------------------------------
+
+namespace {
+
+class HostPictureBox : public Control {
+public:
+    HostPictureBox() : box_(AddPictureBox("Box")) {}
+
+    static const ClassInfo& StaticInfo() {
+        static const ClassInfo info = [] {
+            const TypeDesc single = TypeDesc::Of(VarType::Single);
+            const TypeDesc integer = TypeDesc::Of(VarType::Integer);
+            const TypeDesc boolean = TypeDesc::Of(VarType::Boolean);
+            return ClassBuilder<HostPictureBox>("PictureBox")
+                .PropertyEx("BackColor", 1, TypeDesc::Color(), {},
+                            [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().BackColor())); },
+                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetBackColor(static_cast<OleColor>(CLng(v))); })
+                .PropertyEx("ForeColor", 2, TypeDesc::Color(), {},
+                            [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().ForeColor())); },
+                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetForeColor(static_cast<OleColor>(CLng(v))); })
+                .PropertyEx("BorderStyle", 3, integer, {},
+                            [](HostPictureBox& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.box().BorderStyle())); },
+                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetBorderStyle(CInt(v)); })
+                .PropertyEx("ScaleMode", 4, integer, {},
+                            [](HostPictureBox& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.box().ScaleMode())); },
+                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleMode(CInt(v)); })
+                .PropertyEx("ScaleWidth", 5, single, {}, [](HostPictureBox& p, auto&) { return Single(p.box().ScaleWidth()); },
+                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleWidth(CSng(v)); })
+                .PropertyEx("ScaleHeight", 6, single, {}, [](HostPictureBox& p, auto&) { return Single(p.box().ScaleHeight()); },
+                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleHeight(CSng(v)); })
+                .PropertyEx("AutoRedraw", 7, boolean, {}, [](HostPictureBox& p, auto&) { return Variant::FromBoolean(p.box().AutoRedraw()); },
+                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetAutoRedraw(CBool(v)); })
+                .PropertyEx("Picture", 8, TypeDesc::Object("StdPicture"), {},
+                            [](HostPictureBox& p, auto&) { return Variant::FromObject(p.box().Picture()); }, nullptr,
+                            [](HostPictureBox& p, auto&, Variant& v) {
+                                auto object = CObj(v);
+                                auto picture = std::dynamic_pointer_cast<ov::Picture>(object);
+                                if (object && !picture) throw AutomationError(error::kTypeMismatch);
+                                p.box().SetPicture(picture);
+                            })
+                .PropertyEx("hWnd", 9, TypeDesc::Of(VarType::Long), {},
+                            [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().hWnd())); }, nullptr)
+                .PropertyEx("hDC", 10, TypeDesc::Of(VarType::Long), {},
+                            [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().hDC())); }, nullptr)
+                .PropertyEx("Image", 11, TypeDesc::Object("StdPicture"), {},
+                            [](HostPictureBox& p, auto&) { return Variant::FromObject(p.box().Image()); }, nullptr)
+                .Method("Cls", 12, {}, [](HostPictureBox& p, auto&) { p.box().Cls(); return Variant(); })
+                .Method("Refresh", 13, {}, [](HostPictureBox& p, auto&) { p.box().Refresh(); return Variant(); })
+                .Build();
+        }();
+        return info;
+    }
+    const ClassInfo& Info() const override { return StaticInfo(); }
+
+    ov::PictureBox& box() { return box_.box(); }
+
+protected:
+    // The box covers the whole surface.
+    void OnResize() override { box_.Move(0, 0, ScaleWidth(), ScaleHeight()); }
+
+private:
+    ConstituentPictureBox& box_;
+};
+
+}  // namespace
+
+void RegisterHostPictureBox(ClassRegistry& registry) {
+    registry.Add(ControlEntry<HostPictureBox>("PictureBox", 2400, 1800));
+}
+
+}  // namespace ov::host

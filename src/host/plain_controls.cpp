@@ -1,0 +1,20 @@
+#include "host/plain_controls.h"
+
+#include "host/reference_host.h"
+
+namespace ov::host {
+
+const ClassInfo& Box::StaticInfo() {
+    static const ClassInfo info = ClassBuilder<Box>("Box")
+                                      .Property("BackColor", 1, TypeDesc::Color(), &Box::BackColor, &Box::SetBackColor)
+                                      .Persist("BackColor", Variant::FromLong(static_cast<std::int32_t>(0x8000000Fu)))
+                                      .Build();
+    return info;
+}
+
+void RegisterHostClasses(ClassRegistry& registry) {
+    registry.Add(ControlEntry<Box>("Box", 1200, 800));
+    RegisterHostPictureBox(registry);
+}
+
+}  // namespace ov::host

@@ -1,0 +1,79 @@
+#include "host/type_info.h"
+
+#include <cctype>
+
+namespace ov::host {
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+TypeDesc TypeDesc::Void() { return TypeDesc{Kind::Void, VarType::Empty, "void"}; }
+
+TypeDesc TypeDesc::Of(VarType type) { return TypeDesc{Kind::Value, type, VarTypeName(type)}; }
+
+TypeDesc TypeDesc::AnyVariant() { return TypeDesc{Kind::Variant, VarType::Empty, "Variant"}; }
+
+TypeDesc TypeDesc::Color() { return TypeDesc{Kind::Color, VarType::Long, "OLE_COLOR"}; }
+
+TypeDesc TypeDesc::Enum(std::string enumeration) { return TypeDesc{Kind::Enum, VarType::Long, std::move(enumeration)}; }
+
+TypeDesc TypeDesc::Object(std::string class_name) {
+    return TypeDesc{Kind::Object, VarType::Object, std::move(class_name)};
+}
+
+Variant TypeDesc::Coerce(const Variant& value) const {
+    switch (kind) {
+        case Kind::Void:
+        case Kind::Variant:
+            return value;
+        case Kind::Object:
+            return Variant::FromObject(CObj(value));
+        case Kind::Value:
+        case Kind::Enum:
+        case Kind::Color:
+            return ConvertTo(value, var);
+    }
+    return value;
+}
+
+ParamDesc In(std::string name, TypeDesc type) { return ParamDesc{std::move(name), std::move(type), false, false}; }
+ParamDesc Ref(std::string name, TypeDesc type) { return ParamDesc{std::move(name), std::move(type), false, true}; }
+ParamDesc Opt(std::string name, TypeDesc type) { return ParamDesc{std::move(name), std::move(type), true, false}; }
+
+const MemberDesc* ClassInfo::FindMember(std::string_view member_name) const {
+    for (const MemberDesc& m : members)
+        if (EqualsIgnoreCase(m.name, member_name)) return &m;
+    return nullptr;
+}
+
+const MemberDesc* ClassInfo::FindMember(std::int32_t dispid) const {
+    for (const MemberDesc& m : members)
+        if (m.dispid == dispid) return &m;
+    return nullptr;
+}
+
+const EventDesc* ClassInfo::FindEvent(std::string_view event_name) const {
+    for (const EventDesc& e : events)
+        if (EqualsIgnoreCase(e.name, event_name)) return &e;
+    return nullptr;
+}
+
+const EventDesc* ClassInfo::FindEvent(std::int32_t dispid) const {
+    for (const EventDesc& e : events)
+        if (e.dispid == dispid) return &e;
+    return nullptr;
+}
+
+const EnumDesc* ClassInfo::FindEnum(std::string_view enum_name) const {
+    for (const EnumDesc& e : enums)
+        if (EqualsIgnoreCase(e.name, enum_name)) return &e;
+    return nullptr;
+}
+
+}  // namespace ov::host

@@ -1,0 +1,84 @@
+#include "line3d/ov3dline.h"
+
+namespace ov::line3d {
+
+using host::ClassBuilder;
+using host::TypeDesc;
+
+OV3DLine::OV3DLine() : line1_(AddLine("Line1")), line2_(AddLine("Line2")) {
+    // Design-time state of the two lines: until a colour is written they keep these colours,
+    // whatever ForeColor and BackColor report (loading sets the members only).
+    line1_.SetPoints(0, 60, 5280, 60);
+    line1_.SetBorderColor(k3DDarkShadow);
+    line2_.SetPoints(420, 120, 4860, 120);
+    line2_.SetBorderColor(k3DHighlight);
+}
+
+const host::ClassInfo& OV3DLine::StaticInfo() {
+    static const host::ClassInfo info =
+        ClassBuilder<OV3DLine>("OV3DLine")
+            .Property("ForeColor", 1, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
+            .Help("Line's forecolor")
+            .Property("BackColor", 2, TypeDesc::Color(), &OV3DLine::LineBackColor, &OV3DLine::SetLineBackColor)
+            .Help("Line's backcolor")
+            .Property("Orientation", 3, TypeDesc::Enum("lOrientation"), &OV3DLine::LineOrientation,
+                      &OV3DLine::SetLineOrientation)
+            .Help("Line's orientation (Horisontal/Vertical)")
+            .Enum("lOrientation", {{"Horizontal", kHorizontal}, {"Vertical", kVertical}})
+            // Loading stores the members only: no layout, no recolouring of the lines. Saving
+            // reads each value through its property.
+            .Persist("Orientation", Variant::FromLong(kHorizontal), TypeDesc::Of(VarType::Long),
+                     [](OV3DLine& c, const Variant& v) { c.orientation_ = CLng(v); },
+                     [](OV3DLine& c) { return Variant::FromLong(c.LineOrientation()); })
+            .Persist("BackColor", Variant::FromLong(k3DDarkShadow), TypeDesc::Of(VarType::Long),
+                     [](OV3DLine& c, const Variant& v) { c.back_color_ = CLng(v); },
+                     [](OV3DLine& c) { return Variant::FromLong(c.LineBackColor()); })
+            .Persist("ForeColor", Variant::FromLong(kButtonShadow), TypeDesc::Of(VarType::Long),
+                     [](OV3DLine& c, const Variant& v) { c.fore_color_ = CLng(v); },
+                     [](OV3DLine& c) { return Variant::FromLong(c.LineForeColor()); })
+            .Build();
+    return info;
+}
+
+void OV3DLine::OnInitProperties() {
+    orientation_ = kHorizontal;
+    back_color_ = k3DDarkShadow;
+    fore_color_ = kButtonShadow;
+}
+
+void OV3DLine::SetLineForeColor(std::int32_t colour) {
+    fore_color_ = colour;
+    line2_.SetBorderColor(colour);
+}
+
+void OV3DLine::SetLineBackColor(std::int32_t colour) {
+    back_color_ = colour;
+    line1_.SetBorderColor(colour);
+}
+
+void OV3DLine::SetLineOrientation(std::int32_t orientation) {
+    orientation_ = orientation;
+    Layout();
+    PropertyChanged("Orientation");
+    // Any value but Vertical stretches the width, so the unknown value 2 also gets a width of
+    // 2000 while its lines stay where they were.
+    if (orientation_ != kVertical) SetWidth(kLengthAfterSwitch);
+    else SetHeight(kLengthAfterSwitch);
+}
+
+void OV3DLine::Layout() {
+    // Setting the thickness delivers a nested Resize that lays the lines out with the same
+    // values; the orientation is read again afterwards, as a nested handler may have run.
+    if (orientation_ == kHorizontal) {
+        SetHeight(kThickness);
+        line1_.SetPoints(0, 0, Width() - 10, 0);
+        line2_.SetPoints(20, 20, Width(), 20);
+    }
+    if (orientation_ == kVertical) {
+        SetWidth(kThickness);
+        line1_.SetPoints(0, 0, 0, Height() - 10);
+        line2_.SetPoints(20, 20, 20, Height());
+    }
+}
+
+}  // namespace ov::line3d

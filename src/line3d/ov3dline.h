@@ -1,0 +1,51 @@
+#pragma once
+// OV3DLine: an etched separator made of two one-pixel constituent lines, the second offset one
+// pixel down and right. It keeps a fixed 40-twip thickness whatever size it is dragged to and
+// raises no events.
+#include <cstdint>
+
+#include "host/control.h"
+
+namespace ov::line3d {
+
+class OV3DLine : public host::Control {
+public:
+    enum Orientation : std::int32_t { kHorizontal = 0, kVertical = 1 };
+
+    static constexpr std::int32_t kButtonShadow = static_cast<std::int32_t>(0x80000010u);
+    static constexpr std::int32_t k3DHighlight = static_cast<std::int32_t>(0x80000014u);
+    static constexpr std::int32_t k3DDarkShadow = static_cast<std::int32_t>(0x80000015u);
+    static constexpr double kThickness = 40;          // twips
+    static constexpr double kLengthAfterSwitch = 2000;  // twips, after an Orientation write
+
+    OV3DLine();
+
+    static const host::ClassInfo& StaticInfo();
+    const host::ClassInfo& Info() const override { return StaticInfo(); }
+
+    // ForeColor colours Line2, BackColor Line1; neither write notifies the host.
+    std::int32_t LineForeColor() const { return fore_color_; }
+    void SetLineForeColor(std::int32_t colour);
+    std::int32_t LineBackColor() const { return back_color_; }
+    void SetLineBackColor(std::int32_t colour);
+    std::int32_t LineOrientation() const { return orientation_; }
+    void SetLineOrientation(std::int32_t orientation);
+
+    host::Line& line1() { return line1_; }
+    host::Line& line2() { return line2_; }
+
+protected:
+    void OnInitProperties() override;
+    void OnResize() override { Layout(); }
+
+private:
+    void Layout();
+
+    std::int32_t orientation_ = kHorizontal;
+    std::int32_t back_color_ = k3DDarkShadow;
+    std::int32_t fore_color_ = kButtonShadow;
+    host::Line& line1_;
+    host::Line& line2_;
+};
+
+}  // namespace ov::line3d
