@@ -1,0 +1,304 @@
+#include "tabhead/tab_head.h"
+
+#include "platform/gdi/icon.h"
+#include "platform/gdi/screen.h"
+#include "platform/picture/picture.h"
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/value_ops.h"
+#include "tabhead/hand_cursor.h"
+#include "tabhead/selected_tab.h"
+
+namespace ov::tabhead {
+
+namespace {
+
+using host::TypeDesc;
+
+constexpr double kHeadingHeight = 255;
+// Captions and widths a heading has before any list reached it; only hidden headings beyond the
+// list keep them, and they matter only for where the plate of such an index lands.
+constexpr double kInitialHeadingWidth = 615;
+constexpr std::int32_t kButtonFace = static_cast<std::int32_t>(0x8000000Fu);
+constexpr std::int32_t kHighlight3D = static_cast<std::int32_t>(0x80000014u);
+constexpr std::int32_t kButtonShadow = static_cast<std::int32_t>(0x80000010u);
+
+std::shared_ptr<IDispatch> MakeHandPointer() {
+    const MonochromeCursor& hand = PointingHandCursor();
+    const std::vector<std::uint32_t> argb = hand.ToArgb();
+    const gdi::HICON icon = gdi::CreateIconFromArgb(MonochromeCursor::kSize, MonochromeCursor::kSize, argb.data());
+    return Picture::FromIcon(icon);
+}
+
+}  // namespace
+
+OVTabHead::OVTabHead() = default;
+OVTabHead::~OVTabHead() = default;
+
+const host::ClassInfo& OVTabHead::StaticInfo() {
+    static const host::ClassInfo info =
+        host::ClassBuilder<OVTabHead>("OVTabHead")
+            .Property("TabString", 1, TypeDesc::Of(VarType::String), &OVTabHead::TabString, &OVTabHead::SetTabString)
+            .PutByRef()
+            .Property("SelectedTab", 2, TypeDesc::Of(VarType::String), &OVTabHead::SelectedTab,
+                      &OVTabHead::SetSelectedTab)
+            .Method("Refresh", 3, &OVTabHead::RefreshLayout)
+            .Property("SelectedBold", 4, TypeDesc::Of(VarType::Boolean), &OVTabHead::SelectedBold,
+                      &OVTabHead::SetSelectedBold)
+            .Property("SelectedColor", 5, TypeDesc::Color(), &OVTabHead::SelectedColor, &OVTabHead::SetSelectedColor)
+            .Property("InactiveBold", 6, TypeDesc::Of(VarType::Boolean), &OVTabHead::InactiveBold,
+                      &OVTabHead::SetInactiveBold)
+            .Property("InactiveColor", 7, TypeDesc::Color(), &OVTabHead::InactiveColor, &OVTabHead::SetInactiveColor)
+            .Property("BackColor", 8, TypeDesc::Color(), &OVTabHead::TabBackColor, &OVTabHead::SetTabBackColor)
+            .Help("Returns/sets the background color used to display text and graphics in an object.")
+            .Event("TabSelected", {host::Ref("Index", TypeDesc::Of(VarType::Integer)),
+                                   host::Ref("TabName", TypeDesc::Of(VarType::String))})
+            .Event("Click")
+            .Event("DblClick")
+            // Loading sets members directly: no parsing until SelectedTab, no layout at all
+            // until the host's first resize.
+            .Persist("TabString", Variant::FromString("Tab1,Tab2"), TypeDesc::Of(VarType::String),
+                     [](OVTabHead& c, const Variant& v) { c.tab_string_ = CStr(v); },
+                     [](OVTabHead& c) { return Variant::FromString(c.tab_string_); })
+            .Persist("SelectedTab", Variant::FromString("0"), TypeDesc::Of(VarType::String),
+                     [](OVTabHead& c, const Variant& v) { c.LoadSelectedTab(v); },
+                     [](OVTabHead& c) { return Variant::FromString(c.SelectedTab()); })
+            .Persist("SelectedBold", Variant::FromBoolean(false), TypeDesc::Of(VarType::Boolean),
+                     [](OVTabHead& c, const Variant& v) { c.selected_bold_ = CBool(v); },
+                     [](OVTabHead& c) { return Variant::FromBoolean(c.selected_bold_); })
+            .Persist("SelectedColor", Variant::FromLong(kDefaultSelectedColor), TypeDesc::Color(),
+                     [](OVTabHead& c, const Variant& v) { c.selected_color_ = CLng(v); },
+                     [](OVTabHead& c) { return Variant::FromLong(c.selected_color_); })
+            .Persist("InactiveBold", Variant::FromBoolean(false), TypeDesc::Of(VarType::Boolean),
+                     [](OVTabHead& c, const Variant& v) { c.inactive_bold_ = CBool(v); },
+                     [](OVTabHead& c) { return Variant::FromBoolean(c.inactive_bold_); })
+            .Persist("InactiveColor", Variant::FromLong(kDefaultInactiveColor), TypeDesc::Color(),
+                     [](OVTabHead& c, const Variant& v) { c.inactive_color_ = CLng(v); },
+                     [](OVTabHead& c) { return Variant::FromLong(c.inactive_color_); })
+            .Persist("BackColor", Variant::FromLong(kDefaultBackColor), TypeDesc::Color(),
+                     [](OVTabHead& c, const Variant& v) { c.SetBackColor(CLng(v)); },
+                     [](OVTabHead& c) { return Variant::FromLong(c.BackColor()); })
+            .Build();
+    return info;
+}
+
+// --- lifecycle -----------------------------------------------------------------------------
+
+void OVTabHead::OnInitialize() {
+    SetBackColor(kDefaultBackColor);
+    CreateConstituents();
+}
+
+void OVTabHead::CreateConstituents() {
+    // Creation order is the drawing order: the plate first so the lines and headings lie on it.
+    plate_ = &AddShape("shpBack");
+    plate_->SetFillStyle(host::Shape::kFillSolid);
+    plate_->SetFillColor(kButtonFace);
+    plate_->SetBorderColor(kHighlight3D);
+
+    left_line_ = &AddLine("lnLeft");
+    left_line_->SetBorderColor(kHighlight3D);
+    right_line_ = &AddLine("lnRight");
+    right_line_->SetBorderColor(kHighlight3D);
+    shadow_line_ = &AddLine("lnTabShadow");
+    shadow_line_->SetBorderColor(kButtonShadow);
+
+    hand_pointer_ = MakeHandPointer();
+    headings_ = AddLabelArray("lblTabItem", kHeadingCount);
+    for (host::Label* heading : headings_) {
+        heading->SetBackStyle(0);
+        heading->SetAlignment(host::Label::kCenter);
+        heading->Move(0, 0, kInitialHeadingWidth, kHeadingHeight);
+        heading->SetMousePointer(host::kMousePointerCustom);
+        heading->SetMouseIcon(hand_pointer_);
+    }
+
+    // Enabled from the start with an empty tag: its first tick clears heading 0's underline.
+    mouse_over_timer_ = &AddTimer("tmrMouseOver");
+    mouse_over_timer_->SetInterval(kMouseOverInterval);
+    mouse_over_timer_->SetEnabled(true);
+    mouse_over_timer_->SetTag("");
+}
+
+void OVTabHead::OnInitProperties() {
+    tab_string_ = "Tab1,Tab2";
+    selected_tab_ = 0;
+    ParseTabString();
+    selected_bold_ = false;
+    selected_color_ = kDefaultSelectedColor;
+    inactive_bold_ = false;
+    inactive_color_ = kDefaultInactiveColor;
+}
+
+void OVTabHead::LoadSelectedTab(const Variant& stored) {
+    // The list is parsed after this key whether or not its number could be read: a failing key
+    // is skipped, the next statement still runs.
+    try {
+        selected_tab_ = ParseSelectedTab(CStr(stored));
+    } catch (const AutomationError&) {
+        ParseTabString();
+        throw;
+    }
+    ParseTabString();
+}
+
+void OVTabHead::OnResize() { LayoutTabs(); }
+
+// --- properties ----------------------------------------------------------------------------
+
+void OVTabHead::SetTabString(std::string list) {
+    tab_string_ = std::move(list);
+    ParseTabString();
+    LayoutTabs();
+}
+
+std::string OVTabHead::SelectedTab() const { return SelectedTabText(selected_tab_); }
+
+void OVTabHead::SetSelectedTab(std::string text) {
+    selected_tab_ = ParseSelectedTab(text);  // an overflow leaves the index as it was
+    LayoutTabs();
+}
+
+void OVTabHead::SetSelectedBold(bool bold) {
+    selected_bold_ = bold;
+    PropertyChanged("SelectedBold");
+    LayoutTabs();
+}
+
+void OVTabHead::SetSelectedColor(std::int32_t colour) {
+    selected_color_ = colour;
+    PropertyChanged("SelectedColor");
+    LayoutTabs();
+}
+
+void OVTabHead::SetInactiveBold(bool bold) {
+    inactive_bold_ = bold;
+    PropertyChanged("InactiveBold");
+    LayoutTabs();
+}
+
+void OVTabHead::SetInactiveColor(std::int32_t colour) {
+    inactive_color_ = colour;
+    PropertyChanged("InactiveColor");
+    LayoutTabs();
+}
+
+void OVTabHead::SetTabBackColor(std::int32_t colour) {
+    SetBackColor(colour);
+    PropertyChanged("BackColor");
+    LayoutTabs();
+}
+
+// --- list and layout -----------------------------------------------------------------------
+
+void OVTabHead::ParseTabString() {
+    HeadingTexts texts;
+    for (int i = 0; i < kHeadingCount; ++i) {
+        const host::Label& label = *headings_[static_cast<std::size_t>(i)];
+        texts[static_cast<std::size_t>(i)] = HeadingText{label.Caption(), label.Width(), label.Visible()};
+    }
+    tabhead::ParseTabString(tab_string_, texts);
+    for (int i = 0; i < kHeadingCount; ++i) {
+        host::Label& label = *headings_[static_cast<std::size_t>(i)];
+        const HeadingText& text = texts[static_cast<std::size_t>(i)];
+        label.SetCaption(text.caption);
+        label.SetWidth(text.width);
+        label.SetVisible(text.visible);
+    }
+}
+
+void OVTabHead::LayoutTabs() {
+    TabRowGeometry row;
+    for (int i = 0; i < kHeadingCount; ++i) {
+        const host::Label& label = *headings_[static_cast<std::size_t>(i)];
+        row.headings[static_cast<std::size_t>(i)] = Box{label.Left(), label.Top(), label.Width(), label.Height()};
+    }
+    row.plate = Box{plate_->Left(), plate_->Top(), plate_->Width(), plate_->Height()};
+    row.plate_visible = plate_->Visible();
+    row.left_line = Segment{left_line_->X1(), left_line_->Y1(), left_line_->X2(), left_line_->Y2()};
+    row.right_line = Segment{right_line_->X1(), right_line_->Y1(), right_line_->X2(), right_line_->Y2()};
+    row.shadow = Segment{shadow_line_->X1(), shadow_line_->Y1(), shadow_line_->X2(), shadow_line_->Y2()};
+
+    const TabRowMetrics metrics{ScaleWidth(), ScaleHeight(), gdi::Screen().twips_per_pixel_x,
+                                gdi::Screen().twips_per_pixel_y};
+    bool completed = false;
+    // Whatever the layout reached is applied, also when the running position overflowed.
+    struct ApplyOnExit {
+        OVTabHead& control;
+        const TabRowGeometry& row;
+        const bool& completed;
+        ~ApplyOnExit() {
+            for (int i = 0; i < kHeadingCount; ++i) {
+                host::Label& label = *control.headings_[static_cast<std::size_t>(i)];
+                const Box& box = row.headings[static_cast<std::size_t>(i)];
+                label.Move(box.left, box.top, box.width, box.height);
+                if (i < row.styled_count) {
+                    const bool selected = row.selected_style[static_cast<std::size_t>(i)];
+                    label.SetForeColor(selected ? control.selected_color_ : control.inactive_color_);
+                    label.SetFontBold(selected ? control.selected_bold_ : control.inactive_bold_);
+                }
+            }
+            control.plate_->Move(row.plate.left, row.plate.top, row.plate.width, row.plate.height);
+            if (!completed) return;
+            control.plate_->SetVisible(row.plate_visible);
+            control.left_line_->SetPoints(row.left_line.x1, row.left_line.y1, row.left_line.x2, row.left_line.y2);
+            control.right_line_->SetPoints(row.right_line.x1, row.right_line.y1, row.right_line.x2, row.right_line.y2);
+            control.shadow_line_->SetPoints(row.shadow.x1, row.shadow.y1, row.shadow.x2, row.shadow.y2);
+            control.shadow_line_->SetBorderColor(kButtonShadow);
+        }
+    } apply{*this, row, completed};
+    tabhead::LayoutTabs(metrics, selected_tab_, !tab_string_.empty(), row);
+    completed = true;
+}
+
+// --- interaction ---------------------------------------------------------------------------
+
+void OVTabHead::OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) {
+    // Only the control's own surface raises Click and DblClick; the headings never do.
+    if (event == "Click") RaiseEvent(kEventClick, args);
+    else if (event == "DblClick") RaiseEvent(kEventDblClick, args);
+}
+
+void OVTabHead::OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) {
+    if (&source == mouse_over_timer_) {
+        if (event == "Timer") MouseOverTimerTicked();
+        return;
+    }
+    if (source.kind() != host::ConstituentKind::Label || source.name() != "lblTabItem") return;
+    if (event == "Click") HeadingClicked(source.index());
+    else if (event == "MouseMove") HeadingHovered(source.index());
+}
+
+void OVTabHead::HeadingClicked(int index) {
+    // Index goes by reference: the handler's value is the one selected. TabName is a copy of
+    // the caption, so changing it changes nothing.
+    std::vector<Variant> args{Variant::FromInteger(static_cast<std::int16_t>(index)),
+                              Variant::FromString(headings_[static_cast<std::size_t>(index)]->Caption())};
+    RaiseEvent(kEventTabSelected, args);
+    selected_tab_ = CInt(args[0]);
+    LayoutTabs();
+}
+
+void OVTabHead::HeadingHovered(int index) {
+    for (int i = 0; i < kHeadingCount; ++i) {
+        host::Label& heading = *headings_[static_cast<std::size_t>(i)];
+        if (i != index && heading.FontUnderline()) heading.SetFontUnderline(false);
+    }
+    host::Label& hovered = *headings_[static_cast<std::size_t>(index)];
+    if (!hovered.FontUnderline()) hovered.SetFontUnderline(true);
+    // A running timer keeps its period: continuous movement does not postpone the tick.
+    mouse_over_timer_->SetEnabled(true);
+    mouse_over_timer_->SetTag(std::to_string(index));
+}
+
+void OVTabHead::MouseOverTimerTicked() {
+    // The tick does not look at the pointer: the underline goes even if the mouse still rests
+    // on the heading, and the next movement brings it back.
+    const std::int16_t index = CInt(Variant::FromDouble(Val(mouse_over_timer_->Tag())));
+    if (index >= 0 && index < kHeadingCount) {
+        host::Label& heading = *headings_[static_cast<std::size_t>(index)];
+        if (heading.FontUnderline()) heading.SetFontUnderline(false);
+    }
+    mouse_over_timer_->SetEnabled(false);
+}
+
+}  // namespace ov::tabhead
