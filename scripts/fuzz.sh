@@ -12,8 +12,11 @@ for program in "$build"/fuzz/fuzz_*; do
   name=$(basename "$program")
   corpus="$build/fuzz/corpus/$name"
   mkdir -p "$corpus"
+  dict_args=()
+  dict="$(dirname "$0")/../fuzz/$name.dict"
+  [ -f "$dict" ] && dict_args=(-dict="$dict")
   echo "== $name (${seconds}s)"
-  "$program" -max_total_time="$seconds" -max_len=256 -timeout=10 -print_final_stats=1 "$corpus" 2>&1 |
+  "$program" -max_total_time="$seconds" -max_len=256 -timeout=10 -print_final_stats=1 "${dict_args[@]}" "$corpus" 2>&1 |
     grep -E "stat::number_of_executed_units|Done|ERROR|SUMMARY" || true
   [ "${PIPESTATUS[0]}" = 0 ] || { echo "$name failed"; exit 1; }
 done

@@ -107,7 +107,6 @@ double Val(std::string_view text) {
             ++pos;
         }
         std::uint64_t value = 0;
-        int significant = 0;
         for (; pos < s.size(); ++pos) {
             const char c = s[pos];
             int digit;
@@ -117,7 +116,6 @@ double Val(std::string_view text) {
             else break;
             if (digit >= radix) break;
             value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
-            if (value != 0) ++significant;
             if (value > 0xFFFFFFFFull) throw AutomationError(error::kOverflow);
         }
         // Like the literals: a value that fits 16 bits reads as an Integer, else as a Long.
