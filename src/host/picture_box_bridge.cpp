@@ -7,12 +7,14 @@
 #include "host/plain_controls.h"
 #include "host/reference_host.h"
 #include "platform/picturebox/picture_box.h"
+#include "platform/picturebox/picture_box_object.h"
 
 namespace ov::host {
 
 namespace {
 
 constexpr int kContainerTwips = 1;
+constexpr std::int32_t kAdapterBase = 0x50000000;
 
 Variant Single(double v) { return Variant::FromSingle(static_cast<float>(v)); }
 
@@ -24,7 +26,8 @@ Variant Single(double v) { return Variant::FromSingle(static_cast<float>(v)); }
 // constituent by its position anyway.
 ConstituentPictureBox::ConstituentPictureBox(Control& owner, std::string name, int index)
     : Constituent(owner, ConstituentKind::PictureBox, std::move(name), index),
-      box_(std::make_shared<ov::PictureBox>(owner.hWnd(), 0, 0, 0, 0, kContainerTwips)) {}
+      box_(std::make_shared<ov::PictureBox>(owner.hWnd(), 0, 0, 0, 0, kContainerTwips)),
+      object_(PictureBoxObject::Create(box_)) {}
 
 ConstituentPictureBox::~ConstituentPictureBox() = default;
 
@@ -103,6 +106,19 @@ public:
     ov::PictureBox& box() { return box_.box(); }
 
 protected:
+    // Every other member of the drawing layer's picture box (Line, Print, CurrentX, TextWidth,
+    // ...) answers through its late-bound adapter; the extender comes after it.
+    std::int32_t FallbackIDOfName(std::string_view name) const override {
+        const std::int32_t id = box_.Object()->GetIDOfName(name);
+        if (id != kDispidUnknown) return id + kAdapterBase;
+        return Control::FallbackIDOfName(name);
+    }
+    Variant FallbackInvoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override {
+        if (dispid >= kAdapterBase && dispid < kAdapterBase + 0x1000000)
+            return box_.Object()->Invoke(dispid - kAdapterBase, kind, args);
+        return Control::FallbackInvoke(dispid, kind, args);
+    }
+
     // The box covers the whole surface.
     void OnResize() override { box_.Move(0, 0, ScaleWidth(), ScaleHeight()); }
 

@@ -1,0 +1,132 @@
+// The compositor: form background, surfaces, constituents, containers clipping children,
+// transparency, and no leaked drawing objects.
+#include <gtest/gtest.h>
+
+#include "host/reference_host.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/screen.h"
+#include "platform/picture/picture.h"
+#include "probe_control.h"
+
+namespace ov::host::testing {
+namespace {
+
+constexpr std::int32_t kRed = 0x0000FF;   // OLE_COLOR / COLORREF: red in the low byte
+constexpr std::int32_t kBlue = 0xFF0000;
+constexpr std::int32_t kGreen = 0x00FF00;
+
+class CompositorTest : public ::testing::Test {
+protected:
+    void TearDown() override { gdi::ResetSysColors(); }
+    ClassRegistry registry = ProbeRegistry();
+    ReferenceHost host{registry};
+};
+
+TEST_F(CompositorTest, ContainersClipTheirChildren) {
+    host.New("Outer", "Box", {.left = 0, .top = 0, .width = 1500, .height = 1500});  // 100 x 100 px
+    PutProperty(*host.Find("Outer"), "BackColor", Variant::FromLong(kRed));
+    host.New("Inner", "Box", {.container = "Outer", .left = 1200, .top = 150, .width = 1500, .height = 300});
+    PutProperty(*host.Find("Inner"), "BackColor", Variant::FromLong(kBlue));
+
+    const ComposedImage image = host.Compose();
+    EXPECT_EQ(image.At(10, 50), static_cast<gdi::COLORREF>(kRed));
+    EXPECT_EQ(image.At(85, 12), static_cast<gdi::COLORREF>(kBlue));          // child, inside the container
+    EXPECT_EQ(image.At(99, 12), static_cast<gdi::COLORREF>(kBlue));
+    EXPECT_EQ(image.At(100, 12), gdi::GetSysColor(15));                      // clipped: form background
+    EXPECT_EQ(host.PixelAt("Inner", 5, 5), static_cast<gdi::COLORREF>(kBlue));
+    EXPECT_EQ(host.PixelAt("Inner", 5, 20), static_cast<gdi::COLORREF>(kRed));  // below the child
+}
+
+TEST_F(CompositorTest, FormBackgroundFollowsTheSystemColourAtEachComposition) {
+    EXPECT_EQ(host.PixelAt("form", 3, 3), gdi::GetSysColor(15));
+    gdi::SetSysColorEntry(15, gdi::RGB(1, 2, 3));
+    EXPECT_EQ(host.PixelAt("form", 3, 3), gdi::RGB(1, 2, 3));
+}
+
+TEST_F(CompositorTest, ShapeOutlineAndFillInTheirColours) {
+    host.New("P", "Probe", {.width = 3000, .height = 1500});
+    auto& p = dynamic_cast<Probe&>(*host.FindControl("P"));
+    p.SetBackColor(kGreen);
+    p.plate.SetVisible(true);
+    p.plate.Move(150, 150, 1500, 750);  // pixels 10..110 x 10..60
+    p.plate.SetBorderColor(kRed);
+    p.plate.SetFillStyle(Shape::kFillSolid);
+    p.plate.SetFillColor(kBlue);
+    EXPECT_EQ(host.PixelAt("P", 10, 10), static_cast<gdi::COLORREF>(kRed));
+    EXPECT_EQ(host.PixelAt("P", 109, 59), static_cast<gdi::COLORREF>(kRed));
+    EXPECT_EQ(host.PixelAt("P", 50, 30), static_cast<gdi::COLORREF>(kBlue));
+    EXPECT_EQ(host.PixelAt("P", 110, 30), static_cast<gdi::COLORREF>(kGreen));  // right edge exclusive
+    EXPECT_EQ(host.PixelAt("P", 5, 5), static_cast<gdi::COLORREF>(kGreen));
+}
+
+TEST_F(CompositorTest, OpaqueLabelFillsItsBackgroundAndDrawsText) {
+    host.New("P", "Probe", {.width = 3000, .height = 1500});
+    auto& p = dynamic_cast<Probe&>(*host.FindControl("P"));
+    p.caption_label.SetVisible(true);
+    p.caption_label.Move(0, 0, 1500, 450);
+    p.caption_label.SetBackColor(0xFFFFFF);
+    p.caption_label.SetForeColor(0);
+    p.caption_label.SetCaption("WWWW");
+    const ComposedImage image = host.Compose();
+    int dark = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 100; ++x)
+            if (image.At(x, y) != 0xFFFFFF) ++dark;
+    EXPECT_GT(dark, 20);  // the glyphs
+    EXPECT_EQ(image.At(99, 29), 0xFFFFFFu);  // background corner
+    p.caption_label.SetCaption("");
+    EXPECT_EQ(host.PixelAt("P", 5, 5), 0xFFFFFFu);
+}
+
+TEST_F(CompositorTest, TransparentSurfaceShowsTheParentThroughMaskColourPixels) {
+    host.New("Under", "Box", {.width = 3000, .height = 1500});
+    PutProperty(*host.Find("Under"), "BackColor", Variant::FromLong(kBlue));
+    host.New("P", "Probe", {.width = 3000, .height = 1500});
+    Control& p = *host.FindControl("P");
+    p.SetBackColor(kGreen);
+    EXPECT_EQ(host.PixelAt("P", 1, 1), static_cast<gdi::COLORREF>(kGreen));
+
+    // Mask: the left half in the mask colour (white), the right half black.
+    std::vector<std::uint32_t> mask(200 * 100, 0xFFFFFF);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 100; x < 200; ++x) mask[y * 200 + x] = 0;
+    p.SetMaskPicture(Picture::FromPixels(200, 100, mask.data()));
+    p.SetMaskColor(0xFFFFFF);
+    p.SetBackStyle(0);
+    EXPECT_EQ(host.PixelAt("P", 10, 10), static_cast<gdi::COLORREF>(kBlue));    // see-through
+    EXPECT_EQ(host.PixelAt("P", 150, 10), static_cast<gdi::COLORREF>(kGreen));  // opaque
+    // Without a mask picture a transparent surface shows only its constituents.
+    p.SetMaskPicture(nullptr);
+    EXPECT_EQ(host.PixelAt("P", 150, 10), static_cast<gdi::COLORREF>(kBlue));
+}
+
+TEST_F(CompositorTest, HiddenControlsAreNotDrawn) {
+    host.New("B", "Box", {.width = 1500, .height = 1500});
+    PutProperty(*host.Find("B"), "BackColor", Variant::FromLong(kRed));
+    PutProperty(*host.Find("B"), "Visible", Variant::FromBoolean(false));
+    EXPECT_EQ(host.PixelAt("B", 5, 5), gdi::GetSysColor(15));
+}
+
+TEST_F(CompositorTest, ComposingLeavesNoDrawingObjectsBehind) {
+    host.New("P", "Probe", {.width = 3000, .height = 1500});
+    auto& p = dynamic_cast<Probe&>(*host.FindControl("P"));
+    p.plate.SetVisible(true);
+    p.plate.SetFillStyle(Shape::kFillSolid);
+    p.caption_label.SetVisible(true);
+    p.caption_label.SetCaption("text");
+    const auto before = gdi::CountLiveObjects();
+    host.Compose();
+    EXPECT_EQ(gdi::CountLiveObjects(), before);
+}
+
+TEST_F(CompositorTest, PlainPictureBoxShowsItsBackColour) {
+    host.New("Pic", "PictureBox", {.left = 150, .top = 150, .width = 1500, .height = 1500});
+    PutProperty(*host.Find("Pic"), "BorderStyle", Variant::FromInteger(0));
+    PutProperty(*host.Find("Pic"), "BackColor", Variant::FromLong(kRed));
+    EXPECT_EQ(host.PixelAt("Pic", 50, 50), static_cast<gdi::COLORREF>(kRed));
+    EXPECT_EQ(host.Find("Pic")->TypeName(), "PictureBox");
+    EXPECT_GT(CLng(GetProperty(*host.Find("Pic"), "hWnd")), 0);
+}
+
+}  // namespace
+}  // namespace ov::host::testing

@@ -1,0 +1,94 @@
+// Late-bound dispatch driven by the member table: names, argument conversion, errors.
+#include <gtest/gtest.h>
+
+#include "host/reference_host.h"
+#include "probe_control.h"
+
+namespace ov::host::testing {
+namespace {
+
+std::int32_t ErrorOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const AutomationError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+class DispatchTest : public ::testing::Test {
+protected:
+    ClassRegistry registry = ProbeRegistry();
+    ReferenceHost host{registry};
+    std::shared_ptr<AutomationObject> p;
+    void SetUp() override { p = host.New("P", "Probe"); }
+};
+
+TEST_F(DispatchTest, NamesAreCaseInsensitiveAndIdsComeFromTheTable) {
+    EXPECT_EQ(p->GetIDOfName("COUNT"), 1);
+    EXPECT_EQ(p->GetIDOfName("twice"), 3);
+    EXPECT_EQ(p->TypeName(), "Probe");
+}
+
+TEST_F(DispatchTest, ArgumentsAreConvertedToTheDeclaredTypes) {
+    PutProperty(*p, "Count", Variant::FromString(" 12 "));
+    EXPECT_EQ(GetProperty(*p, "Count"), Variant::FromLong(12));
+    PutProperty(*p, "Count", Variant::FromDouble(2.5));  // halves to even
+    EXPECT_EQ(GetProperty(*p, "Count"), Variant::FromLong(2));
+    std::vector<Variant> args{Variant::FromInteger(5), Variant::FromLong(1)};
+    EXPECT_EQ(CallMethod(*p, "Small", args), Variant::FromLong(6));
+    std::vector<Variant> only_required{Variant::FromString("7")};
+    EXPECT_EQ(CallMethod(*p, "Small", only_required), Variant::FromLong(7));
+}
+
+TEST_F(DispatchTest, ErrorsCarryTheRuntimeNumbers) {
+    std::vector<Variant> too_big{Variant::FromLong(40000)};
+    EXPECT_EQ(ErrorOf([&] { CallMethod(*p, "Small", too_big); }), 6);
+    EXPECT_EQ(ErrorOf([&] { PutProperty(*p, "Count", Variant::FromString("abc")); }), 13);
+    EXPECT_EQ(ErrorOf([&] { GetProperty(*p, "Nonexistent"); }), 438);
+    std::vector<Variant> none;
+    EXPECT_EQ(ErrorOf([&] { CallMethod(*p, "Small", none); }), 450);
+    std::vector<Variant> three{Variant::FromInteger(1), Variant::FromInteger(2), Variant::FromInteger(3)};
+    EXPECT_EQ(ErrorOf([&] { CallMethod(*p, "Small", three); }), 450);
+    EXPECT_EQ(ErrorOf([&] { GetProperty(*p, "Count", {Variant::FromInteger(1)}); }), 450);
+    std::vector<Variant> put_without_value;
+    EXPECT_EQ(ErrorOf([&] { p->Invoke(1, InvokeKind::PropertyPut, put_without_value); }), 450);
+    std::vector<Variant> nothing;
+    EXPECT_EQ(ErrorOf([&] { p->Invoke(12345, InvokeKind::PropertyGet, nothing); }), 438);
+    // A failed conversion leaves the property unchanged.
+    PutProperty(*p, "Count", Variant::FromLong(4));
+    EXPECT_EQ(ErrorOf([&] { PutProperty(*p, "Count", Variant::FromDouble(3e10)); }), 6);
+    EXPECT_EQ(GetProperty(*p, "Count"), Variant::FromLong(4));
+}
+
+TEST_F(DispatchTest, ByReferenceArgumentsComeBackByValueOnesDoNot) {
+    std::vector<Variant> args{Variant::FromInteger(21), Variant::FromLong(5)};
+    CallMethod(*p, "Twice", args);
+    EXPECT_EQ(args[0], Variant::FromLong(42));  // converted to Long and doubled
+    EXPECT_EQ(args[1], Variant::FromLong(5));
+}
+
+TEST_F(DispatchTest, RaisingAnEventChecksItsArguments) {
+    Control& c = *host.FindControl("P");
+    std::vector<Variant> none;
+    EXPECT_EQ(ErrorOf([&] { c.RaiseEvent("Changing", none); }), 450);
+    EXPECT_EQ(ErrorOf([&] { c.RaiseEvent("NoSuchEvent", none); }), 438);
+    EXPECT_EQ(ErrorOf([&] { c.RaiseEvent(2, none); }), 0);  // "Done" is event 2
+}
+
+TEST(ClassRegistryTest, CreatesByNameAndProgId) {
+    ClassRegistry registry = ProbeRegistry();
+    EXPECT_NE(registry.Find("OrvelleControls.Probe"), nullptr);
+    EXPECT_EQ(registry.Find("probe")->name, "Probe");
+    EXPECT_EQ(registry.Create("Nope"), nullptr);
+    auto made = registry.Create("OrvelleControls.Probe");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->TypeName(), "Probe");
+    ReferenceHost host(registry);
+    EXPECT_EQ(ErrorOf([&] { host.New("X", "Nope"); }), 429);
+    host.New("X", "Probe");
+    EXPECT_EQ(ErrorOf([&] { host.New("x", "Probe"); }), 5);
+}
+
+}  // namespace
+}  // namespace ov::host::testing

@@ -1,0 +1,183 @@
+// Lifecycle order, re-entrant resize, events with by-reference arguments, timers, extender.
+#include <gtest/gtest.h>
+
+#include "host/reference_host.h"
+#include "probe_control.h"
+
+namespace ov::host::testing {
+namespace {
+
+class HostFixture : public ::testing::Test {
+protected:
+    ClassRegistry registry = ProbeRegistry();
+    ReferenceHost host{registry};
+    std::vector<std::string> events;
+    std::vector<std::string> changes;
+
+    void SetUp() override {
+        host.SetListener({
+            .on_event = [this](const std::string& o, const std::string& e,
+                               const std::vector<Variant>& args) {
+                std::string text = o + "." + e + "(";
+                for (std::size_t i = 0; i < args.size(); ++i) text += (i ? ", " : "") + CStr(args[i]);
+                events.push_back(text + ")");
+            },
+            .on_changed = [this](const std::string& o, const std::string& p) { changes.push_back(o + "." + p); },
+        });
+    }
+    Probe& probe(const std::string& name) { return dynamic_cast<Probe&>(*host.FindControl(name)); }
+};
+
+TEST_F(HostFixture, NewInstanceRunsTheLifecycleInOrder) {
+    host.New("P", "Probe", {.left = 0, .top = 0, .width = 1500, .height = 900});
+    Probe& p = probe("P");
+    host.Save("P");
+    host.Hide("P");
+    std::vector<std::string> log_before_terminate = p.log;
+    EXPECT_EQ(log_before_terminate,
+              (std::vector<std::string>{"Initialize", "InitProperties", "Resize 900", "Show", "Paint", "WriteProperties",
+                                        "Hide"}));
+    // Terminate is the last call; keep the object alive to read its log.
+    auto keep = host.Find("P");
+    host.Terminate("P");
+    EXPECT_EQ(p.log.back(), "Terminate");
+    EXPECT_EQ(p.stage(), LifecycleStage::Terminated);
+    EXPECT_EQ(host.Find("P"), nullptr);
+}
+
+TEST_F(HostFixture, LoadedInstanceReadsPropertiesInsteadOfDefaults) {
+    PropertyBag bag;
+    bag.Set("Count", Variant::FromLong(7));
+    host.Load("P", "Probe", bag);
+    Probe& p = probe("P");
+    EXPECT_EQ(p.log, (std::vector<std::string>{"Initialize", "ReadProperties", "Resize 900", "Show", "Paint"}));
+    EXPECT_EQ(p.Count(), 7);
+}
+
+TEST_F(HostFixture, ResizeInsideResizeIsDeliveredSynchronously) {
+    host.New("P", "Probe");
+    Probe& p = probe("P");
+    p.log.clear();
+    p.resize_to_height = 40;
+    host.Resize("P", 3000, 600);
+    // The outer handler sets Height 40: the nested Resize sees 40 before the outer one returns;
+    // the nested handler's own SetHeight(40) changes nothing and delivers nothing more.
+    EXPECT_EQ(p.log, (std::vector<std::string>{"Resize 600", "Resize 40"}));
+    EXPECT_EQ(p.Height(), 40);
+    EXPECT_EQ(p.Width(), 3000);
+    EXPECT_EQ(p.PixelHeight(), 3);
+}
+
+TEST_F(HostFixture, HandlerChangesByReferenceArgumentTheControlSees) {
+    host.New("P", "Probe");
+    host.SetEventHandler("P", "Changing", "Value", Variant::FromInteger(7));
+    host.Fire("P", "surface", "Click", {});
+    EXPECT_EQ(probe("P").value_after_event, 7);
+    // Listeners see the arguments as raised, before the handler ran.
+    EXPECT_EQ(events, (std::vector<std::string>{"P.Changing(1)"}));
+}
+
+TEST_F(HostFixture, FireReportsByReferenceArgumentsTheControlChanged) {
+    host.New("P", "Probe");
+    auto changed = host.Fire("P", "surface", "MouseMove",
+                             {Variant::FromInteger(1), Variant::FromInteger(0), Variant::FromLong(5), Variant::FromLong(6)});
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].name, "X");
+    EXPECT_EQ(changed[0].value, Variant::FromSingle(99));
+
+    // Arguments are converted to the declared types: Button is an Integer.
+    try {
+        host.Fire("P", "surface", "MouseMove", {Variant::FromLong(40000), Variant::FromInteger(0), Variant(), Variant()});
+        FAIL() << "expected overflow";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 6);
+    }
+    try {
+        host.Fire("P", "surface", "MouseMove", {});
+        FAIL() << "expected wrong argument count";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 450);
+    }
+}
+
+TEST_F(HostFixture, ChangeNotificationsReachTheListenerByName) {
+    host.New("P", "Probe");
+    PutProperty(*host.Find("P"), "count", Variant::FromInteger(3));
+    EXPECT_EQ(changes, (std::vector<std::string>{"P.Count"}));
+    EXPECT_EQ(probe("P").Count(), 3);
+}
+
+TEST_F(HostFixture, TimersTickInOrderAsTheClockAdvances) {
+    host.New("A", "Probe");
+    host.New("B", "Probe");
+    host.Wait(250);
+    probe("A").timer.SetEnabled(true);  // A's period starts at 250
+    probe("B").timer.SetInterval(700);
+    probe("B").timer.SetEnabled(true);  // B's at 250 too
+    host.Wait(3000);                    // until 3250
+    // A ticks at 1250, 2250, 3250 (disables itself at >= 3000); B at 950, 1650, 2350, 3050.
+    std::vector<std::string> ticks;
+    for (const auto& l : probe("A").log)
+        if (l.starts_with("tmrTick")) ticks.push_back("A " + l);
+    for (const auto& l : probe("B").log)
+        if (l.starts_with("tmrTick")) ticks.push_back("B " + l);
+    EXPECT_EQ(ticks, (std::vector<std::string>{"A tmrTick Timer at 1250", "A tmrTick Timer at 2250",
+                                               "A tmrTick Timer at 3250", "B tmrTick Timer at 950",
+                                               "B tmrTick Timer at 1650", "B tmrTick Timer at 2350",
+                                               "B tmrTick Timer at 3050"}));
+    EXPECT_FALSE(probe("A").timer.Enabled());
+    EXPECT_FALSE(probe("B").timer.Enabled());
+    EXPECT_EQ(host.ClockMilliseconds(), 3250);
+}
+
+TEST_F(HostFixture, ExtenderMembersAnswerNamesTheControlLacks) {
+    host.New("Outer", "Box", {.left = 300, .top = 150, .width = 3000, .height = 2000});
+    host.New("P", "Probe", {.container = "Outer", .left = 150, .top = 75});
+    auto p = host.Find("P");
+    EXPECT_EQ(CStr(GetProperty(*p, "Name")), "P");
+    EXPECT_EQ(CSng(GetProperty(*p, "Left")), 150);
+    probe("P").log.clear();
+    PutProperty(*p, "Height", Variant::FromLong(1200));
+    EXPECT_EQ(probe("P").log, (std::vector<std::string>{"Resize 1200"}));
+    // Parent is the container control, not the form; the container lists its child.
+    EXPECT_EQ(probe("P").Parent(), host.Find("Outer"));
+    ASSERT_EQ(host.FindControl("Outer")->ContainedControls().size(), 1u);
+    EXPECT_EQ(host.OriginOf("P").x, 30);
+    EXPECT_EQ(host.OriginOf("P").y, 15);
+    try {
+        GetProperty(*p, "NoSuchThing");
+        FAIL();
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 438);
+    }
+}
+
+TEST_F(HostFixture, AmbientValuesComeFromTheHost) {
+    host.SetUserMode(false);
+    host.SetAmbientFont(FontSpec{"Arial", 12, true});
+    host.New("Named", "Probe");
+    Control& c = *host.FindControl("Named");
+    EXPECT_FALSE(c.AmbientUserMode());
+    EXPECT_EQ(c.AmbientDisplayName(), "Named");
+    EXPECT_EQ(FontSpec::FromObject(c.AmbientFont()), (FontSpec{"Arial", 12, true}));
+}
+
+TEST_F(HostFixture, ParentFormAnswersScaleModeLateBound) {
+    host.New("P", "Probe");
+    host.form().SetScaleMode(3);
+    EXPECT_EQ(CLng(GetProperty(*probe("P").Parent(), "ScaleMode")), 3);
+    EXPECT_EQ(probe("P").Parent()->TypeName(), "Form");
+}
+
+TEST_F(HostFixture, InspectListsConstituentProperties) {
+    host.New("P", "Probe");
+    probe("P").timer.SetTag("4");
+    auto props = host.Inspect("P", "tmrTick");
+    ASSERT_EQ(props.size(), 3u);
+    EXPECT_EQ(props[1].first, "Interval");
+    EXPECT_EQ(props[1].second, Variant::FromLong(1000));
+    EXPECT_EQ(props[2].second, Variant::FromString("4"));
+}
+
+}  // namespace
+}  // namespace ov::host::testing
