@@ -14,6 +14,7 @@
 #include "platform/gdi/font_instance.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
+#include "platform/gdi/text_blend.h"
 
 namespace ov::gdi {
 namespace {
@@ -80,6 +81,14 @@ void FillQuad(Bitmap& bitmap, const Clip& clip, const PointF (&corners)[4], std:
 // A text-space rectangle [left, right) x [top, bottom) filled in device space.
 void FillTextRect(Bitmap& bitmap, const Clip& clip, const TextFrame& frame, double left, double top,
                   double right, double bottom, std::uint32_t pixel) {
+    if (frame.ux == 1 && frame.uy == 0) {  // upright: a plain rectangle on whole pixels
+        const int x0 = std::max(clip.left, static_cast<int>(frame.x + left));
+        const int x1 = std::min(clip.right, static_cast<int>(frame.x + right));
+        const int y0 = std::max(clip.top, static_cast<int>(frame.y + top));
+        const int y1 = std::min(clip.bottom, static_cast<int>(frame.y + bottom));
+        for (int y = y0; y < y1 && x0 < x1; ++y) std::fill(bitmap.row(y) + x0, bitmap.row(y) + x1, pixel);
+        return;
+    }
     const PointF corners[4] = {frame.Map(left, top), frame.Map(right, top), frame.Map(right, bottom), frame.Map(left, bottom)};
     FillQuad(bitmap, clip, corners, pixel);
 }
@@ -92,24 +101,15 @@ void DrawGlyph(Bitmap& bitmap, const Clip& clip, const detail::Glyph& glyph, int
     const int y0 = std::max(clip.top, top), y1 = std::min(clip.bottom, top + glyph.height);
     if (x0 >= x1 || y0 >= y1) return;
     const std::uint32_t solid = bitmap.StoredPixel(colour);
-    const std::uint32_t red = GetRValue(colour), green = GetGValue(colour), blue = GetBValue(colour);
-    const bool mono = bitmap.is_mono();
     for (int y = y0; y < y1; ++y) {
         const std::uint8_t* coverage = glyph.coverage.data() + static_cast<std::size_t>(y - top) * glyph.width + (x0 - left);
         std::uint32_t* out = bitmap.row(y) + x0;
-        for (int x = x0; x < x1; ++x, ++coverage, ++out) {
-            const std::uint32_t a = *coverage;
-            if (a == 0) continue;
-            if (a == 255 || mono) {
-                if (a >= 128) *out = solid;
-                continue;
-            }
-            const std::uint32_t d = *out, inv = 255 - a;
-            const std::uint32_t r = (red * a + ((d >> 16) & 0xFF) * inv + 127) / 255;
-            const std::uint32_t g = (green * a + ((d >> 8) & 0xFF) * inv + 127) / 255;
-            const std::uint32_t b = (blue * a + (d & 0xFF) * inv + 127) / 255;
-            *out = (r << 16) | (g << 8) | b;
+        if (!bitmap.is_mono()) {
+            detail::BlendSpan(out, coverage, x1 - x0, solid);
+            continue;
         }
+        for (int x = 0; x < x1 - x0; ++x)
+            if (coverage[x] >= 128) out[x] = solid;
     }
 }
 
@@ -148,8 +148,12 @@ void DrawLine(Bitmap& bitmap, const Clip& clip, FontInstance& font, const LineSt
         }
         const detail::Glyph& glyph = font.GetGlyph(c, one_bit);
         if (!glyph.coverage.empty()) {
-            const PointF origin = frame.Map(pen, font.ascent());
-            const int gx = static_cast<int>(std::lround(origin.x)), gy = static_cast<int>(std::lround(origin.y));
+            int gx = x + pen, gy = y + font.ascent();
+            if (font.rotated()) {
+                const PointF origin = frame.Map(pen, font.ascent());
+                gx = static_cast<int>(std::lround(origin.x));
+                gy = static_cast<int>(std::lround(origin.y));
+            }
             DrawGlyph(bitmap, clip, glyph, gx + glyph.left, gy - glyph.top, style.text_colour);
         }
         pen += advance;
