@@ -32,6 +32,10 @@ std::vector<POINT> EllipseOutlineVertices(int width, int height) {
             err += dy;
         }
     }
+    // For narrow, tall boxes the walk runs out of columns before it reaches the bottom row
+    // (3x8, 4x7, 5x32, ...); the platform's outline still touches all four sides of the box, so
+    // the quadrant is finished with a vertical run down the middle column to the bottom row.
+    if (!quadrant.empty() && quadrant.back().y < b) quadrant.push_back(POINT{quadrant.back().x, static_cast<int>(b)});
     // Mirror: bottom-right as walked, bottom-left walked back to the middle row, top-left out
     // to the top row, top-right back to the start.
     std::vector<POINT> vertices;

@@ -1,0 +1,68 @@
+// Ternary raster operations: every kernel against the bit-by-bit truth table, and the named
+// operations the library uses checked by value through BitBlt.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "canvas.h"
+#include "platform/gdi/raster.h"
+
+namespace ov::gdi {
+namespace {
+
+TEST(RopKernels, EveryOperationMatchesItsTruthTable) {
+    std::mt19937 rng(5);
+    std::vector<std::uint32_t> src(64), dst(64), expected(64);
+    for (int index = 0; index < 256; ++index) {
+        const auto rop = static_cast<std::uint8_t>(index);
+        const std::uint32_t pattern = rng() & 0x00FFFFFFu;
+        for (int i = 0; i < 64; ++i) {
+            src[i] = rng() & 0x00FFFFFFu;
+            dst[i] = rng() & 0x00FFFFFFu;
+            expected[i] = detail::RopReference(rop, pattern, src[i], dst[i]) & 0x00FFFFFFu;
+        }
+        detail::RopKernel(rop)(dst.data(), src.data(), pattern, 64);
+        ASSERT_EQ(dst, expected) << "operation index 0x" << std::hex << index;
+    }
+}
+
+TEST(RopKernels, WhichOperandsAnOperationReads) {
+    EXPECT_TRUE(detail::RopUsesSource(detail::RopIndex(SRCCOPY)));
+    EXPECT_FALSE(detail::RopUsesPattern(detail::RopIndex(SRCCOPY)));
+    EXPECT_FALSE(detail::RopUsesDestination(detail::RopIndex(SRCCOPY)));
+    EXPECT_FALSE(detail::RopUsesSource(detail::RopIndex(PATCOPY)));
+    EXPECT_TRUE(detail::RopUsesPattern(detail::RopIndex(PATCOPY)));
+    EXPECT_TRUE(detail::RopUsesDestination(detail::RopIndex(DSTINVERT)));
+    EXPECT_FALSE(detail::RopUsesSource(detail::RopIndex(DSTINVERT)));
+    EXPECT_TRUE(detail::RopUsesSource(detail::RopIndex(DSNA)));
+    EXPECT_TRUE(detail::RopUsesDestination(detail::RopIndex(DSNA)));
+}
+
+// One pixel: destination D, source S, brush P through BitBlt with the given code.
+COLORREF Apply(std::uint32_t rop, COLORREF p, COLORREF s, COLORREF d) {
+    testing::Canvas dst(1, 1, d), src(1, 1, s);
+    dst.Brush(p);
+    EXPECT_TRUE(BitBlt(dst.dc(), 0, 0, 1, 1, src.dc(), 0, 0, rop));
+    return dst.At(0, 0);
+}
+
+TEST(RopValues, NamedOperationsByValue) {
+    const COLORREF p = 0x00F0CC33, s = 0x00AA55C3, d = 0x0033F00F;
+    EXPECT_EQ(Apply(0x00CC0020, p, s, d), s);                        // SRCCOPY
+    EXPECT_EQ(Apply(0x00220326, p, s, d), d & ~s & 0xFFFFFF);        // DSna
+    EXPECT_EQ(Apply(0x008800C6, p, s, d), d & s);                    // SRCAND
+    EXPECT_EQ(Apply(0x00EE0086, p, s, d), d | s);                    // SRCPAINT
+    EXPECT_EQ(Apply(0x00660046, p, s, d), d ^ s);                    // SRCINVERT
+    EXPECT_EQ(Apply(0x00550009, p, s, d), ~d & 0xFFFFFF);            // DSTINVERT
+    EXPECT_EQ(Apply(0x00F00021, p, s, d), p);                        // PATCOPY
+    EXPECT_EQ(Apply(0x00330008, p, s, d), ~s & 0xFFFFFF);            // NOTSRCCOPY
+    EXPECT_EQ(Apply(0x00C000CA, p, s, d), p & s);                    // MERGECOPY
+    EXPECT_EQ(Apply(0x005A0049, p, s, d), p ^ d);                    // PATINVERT
+    EXPECT_EQ(Apply(0x00000042, p, s, d), 0u);                       // BLACKNESS
+    EXPECT_EQ(Apply(0x00FF0062, p, s, d), 0xFFFFFFu);                // WHITENESS
+    EXPECT_EQ(Apply(0x00AA0029, p, s, d), d);                        // destination unchanged
+}
+
+}  // namespace
+}  // namespace ov::gdi
