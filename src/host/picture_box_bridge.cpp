@@ -129,7 +129,9 @@ private:
 }  // namespace
 
 void RegisterHostPictureBox(ClassRegistry& registry) {
-    registry.Add(ControlEntry<HostPictureBox>("PictureBox", 2400, 1800));
+    ClassEntry entry = ControlEntry<HostPictureBox>("PictureBox", 2400, 1800);
+    entry.prog_id.clear();
+    registry.Add(std::move(entry));
 }
 
 }  // namespace ov::host

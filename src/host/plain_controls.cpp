@@ -13,7 +13,10 @@ const ClassInfo& Box::StaticInfo() {
 }
 
 void RegisterHostClasses(ClassRegistry& registry) {
-    registry.Add(ControlEntry<Box>("Box", 1200, 800));
+    // Host classes have no ProgID and no class id: they are not part of the type library.
+    ClassEntry box = ControlEntry<Box>("Box", 1200, 800);
+    box.prog_id.clear();
+    registry.Add(std::move(box));
     RegisterHostPictureBox(registry);
 }
 

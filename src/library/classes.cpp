@@ -1,0 +1,25 @@
+#include "library/classes.h"
+
+#include "host/reference_host.h"
+#include "line3d/ov3dline.h"
+
+namespace ov::library {
+
+void RegisterAllClasses(host::ClassRegistry& registry) {
+    host::RegisterHostClasses(registry);
+    // The library's classes, one line each: class, default extent (twips), class id.
+    registry.Add(host::ControlEntry<line3d::OV3DLine>("OV3DLine", 2400, 255, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7001}"));
+}
+
+const host::ClassRegistry& Classes() {
+    static const host::ClassRegistry registry = [] {
+        host::ClassRegistry r;
+        RegisterAllClasses(r);
+        return r;
+    }();
+    return registry;
+}
+
+bool InTypeLibrary(const host::ClassEntry& entry) { return !entry.class_id.empty(); }
+
+}  // namespace ov::library

@@ -1,0 +1,78 @@
+// The class registry, the type library text and the component server entry points.
+#include <gtest/gtest.h>
+
+#include "library/classes.h"
+#include "library/component_server.h"
+#include "library/typelib_text.h"
+
+namespace ov::library {
+namespace {
+
+TEST(LibraryClasses, CreatableByNameAndProgId) {
+    const auto& classes = Classes();
+    ASSERT_NE(classes.Find("OrvelleControls.OV3DLine"), nullptr);
+    EXPECT_TRUE(classes.Find("ov3dline")->is_control);
+    EXPECT_EQ(classes.Create("OrvelleControls.OV3DLine")->TypeName(), "OV3DLine");
+    // Host classes are creatable by a host but not part of the type library.
+    ASSERT_NE(classes.Find("Box"), nullptr);
+    EXPECT_FALSE(InTypeLibrary(*classes.Find("Box")));
+    EXPECT_EQ(classes.Find("OrvelleControls.Box"), nullptr);
+}
+
+TEST(TypeLibraryText, ListsOV3DLineInterfaceHelpStringsAndEnumeration) {
+    const std::string text = TypeLibraryText(Classes());
+    const char* expected[] = {
+        "library OrvelleControls\n",
+        "class OV3DLine progid OrvelleControls.OV3DLine clsid {6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7001} control\n"
+        "  interface _OV3DLine (default)\n"
+        "    property ForeColor As OLE_COLOR [get, put] id 1 \"Line's forecolor\"\n"
+        "    property BackColor As OLE_COLOR [get, put] id 2 \"Line's backcolor\"\n"
+        "    property Orientation As lOrientation [get, put] id 3 \"Line's orientation (Horisontal/Vertical)\"\n"
+        "  event interface __OV3DLine\n"
+        "    (no events)\n",
+        "enum lOrientation\n  Horizontal = 0\n  Vertical = 1\n",
+    };
+    for (const char* part : expected) EXPECT_NE(text.find(part), std::string::npos) << part << "\n--- in ---\n" << text;
+    EXPECT_EQ(text.find("class Box"), std::string::npos);
+}
+
+TEST(TypeLibraryText, MethodsShowParametersAndEvents) {
+    host::MemberDesc m;
+    m.name = "Draw";
+    m.dispid = 7;
+    m.kind = host::MemberKind::Method;
+    m.type = host::TypeDesc::Of(VarType::Boolean);
+    m.params = {host::Ref("Target", host::TypeDesc::Object("Object")), host::Opt("Step", host::TypeDesc::Of(VarType::Integer))};
+    EXPECT_EQ(MemberLine(m), "method Draw(ByRef Target As Object, Optional ByVal Step As Integer) As Boolean id 7");
+    host::EventDesc e{"TabSelected", 1, {host::Ref("Index", host::TypeDesc::Of(VarType::Integer))}, {}};
+    EXPECT_EQ(EventLine(e), "event TabSelected(ByRef Index As Integer) id 1");
+}
+
+TEST(ComponentServer, RegistersCreatesAndUnloads) {
+    ASSERT_EQ(DllRegisterServer(), S_OK);
+    const std::string id = Runtime().ClassIdOf("OrvelleControls.OV3DLine");
+    EXPECT_EQ(id, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7001}");
+
+    std::shared_ptr<ClassFactory> factory;
+    EXPECT_EQ(DllGetClassObject("{00000000-0000-0000-0000-000000000000}", &factory), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(DllGetClassObject(id, nullptr), E_POINTER);
+    ASSERT_EQ(DllGetClassObject(id, &factory), S_OK);
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+    {
+        auto line = factory->CreateInstance();
+        EXPECT_EQ(line->TypeName(), "OV3DLine");
+        EXPECT_EQ(DllCanUnloadNow(), S_FALSE);  // an instance is alive
+    }
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+    factory->LockServer(true);
+    EXPECT_EQ(DllCanUnloadNow(), S_FALSE);
+    factory->LockServer(false);
+    EXPECT_NE(Runtime().CreateObject("OrvelleControls.OV3DLine"), nullptr);
+
+    ASSERT_EQ(DllUnregisterServer(), S_OK);
+    EXPECT_FALSE(Runtime().IsRegistered(id));
+    EXPECT_EQ(Runtime().CreateObject("OrvelleControls.OV3DLine"), nullptr);
+}
+
+}  // namespace
+}  // namespace ov::library
