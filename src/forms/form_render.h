@@ -1,0 +1,21 @@
+#pragma once
+// `orvelle render`: a form file loaded into a fresh reference host, shown, and composed into
+// one image.
+#include <string>
+
+#include "forms/form_document.h"
+#include "host/class_registry.h"
+
+namespace ov::forms {
+
+struct RenderOptions {
+    bool design_mode = false;  // ambient UserMode False, as a form designer shows the form
+};
+
+// Builds the form on a new host (every control through ReadProperties, placement, Resize,
+// Show and Paint) and writes the composed form as PNG. Throws FormError when the image
+// cannot be written and AutomationError when the host rejects the form.
+void RenderForm(const FormDocument& document, const host::ClassRegistry& registry, const RenderOptions& options,
+                const std::string& png_path);
+
+}  // namespace ov::forms

@@ -1,0 +1,291 @@
+#include "shell/interpreter.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "host/font_spec.h"
+#include "platform/gdi/screen.h"
+#include "platform/picture/picture.h"
+#include "platform/runtime/automation_error.h"
+#include "shell/parser.h"
+#include "shell/printer.h"
+
+namespace ov::shell {
+
+namespace {
+
+constexpr std::int32_t kInvalidProcedureCall = 5;
+constexpr std::int32_t kFileNotFound = 53;
+constexpr std::int32_t kPathFileAccessError = 75;
+constexpr std::int32_t kObjectRequired = 424;
+
+AutomationError FileNotFound() { return AutomationError(kFileNotFound, "File not found", {}); }
+AutomationError FileAccessError() { return AutomationError(kPathFileAccessError, "Path/File access error", {}); }
+
+bool IsFormName(std::string_view name) { return host::EqualsIgnoreCase(name, "form"); }
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw FileNotFound();
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw FileAccessError();
+    return text.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw FileAccessError();
+    out << text;
+    if (!out.flush()) throw FileAccessError();
+}
+
+std::string DirectoryOf(const std::string& path) {
+    return std::filesystem::path(path).parent_path().string();
+}
+
+// Twips and milliseconds arrive as any numeric value; the host takes doubles.
+double Number(const Variant& value) { return CDbl(value); }
+
+}  // namespace
+
+Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out) : host_(host), out_(out) {
+    host::HostListener listener;
+    listener.on_event = [this](const std::string& object, const std::string& event, const std::vector<Variant>& args) {
+        out_ << "event " << object << "." << event << "(";
+        for (std::size_t i = 0; i < args.size(); ++i) out_ << (i ? ", " : "") << FormatValue(args[i]);
+        out_ << ")\n";
+    };
+    listener.on_changed = [this](const std::string& object, const std::string& property) {
+        out_ << "changed " << object << "." << property << "\n";
+    };
+    host_.SetListener(std::move(listener));
+}
+
+int Interpreter::RunScript(std::istream& in, std::ostream& err) {
+    std::string line;
+    int line_number = 0;
+    while (std::getline(in, line)) {
+        ++line_number;
+        std::optional<Statement> statement;
+        try {
+            statement = ParseStatement(line, line_number);
+        } catch (const SyntaxError& error) {
+            out_.flush();
+            err << error.Report() << "\n";
+            err.flush();
+            return 2;
+        }
+        if (statement) Execute(*statement);
+    }
+    out_.flush();
+    return 0;
+}
+
+void Interpreter::Execute(const Statement& statement) {
+    try {
+        std::visit([this](const auto& stmt) { Run(stmt); }, statement);
+    } catch (const AutomationError& error) {
+        PrintError(error.number(), error.description());
+    } catch (const nlohmann::json::exception& error) {
+        // A bag or form file that is not valid JSON: the platform reports unreadable file
+        // contents as a bad file format.
+        PrintError(321, "Invalid file format");
+    }
+}
+
+void Interpreter::PrintError(std::int32_t number, const std::string& description) {
+    out_ << "error " << number << ": " << description << "\n";
+}
+
+// --- value context -------------------------------------------------------------------------------
+
+Variant Interpreter::ObjectNamed(const std::string& name) {
+    if (IsFormName(name)) return Variant::FromObject(host_.form_object());
+    auto object = host_.Find(name);
+    if (!object) throw AutomationError(kObjectRequired, "Object required", {});
+    return Variant::FromObject(object);
+}
+
+Variant Interpreter::LoadPicture(const std::string& path) {
+    return Variant::FromObject(ov::LoadPicture(path));
+}
+
+Variant Interpreter::MakeFont(const FontSpec& spec) {
+    host::FontSpec font;
+    font.name = spec.name;
+    font.size = spec.size;
+    font.bold = spec.bold;
+    font.italic = spec.italic;
+    font.underline = spec.underline;
+    font.strikethrough = spec.strikethrough;
+    return Variant::FromObject(host::MakeFontObject(font));
+}
+
+std::vector<Variant> Interpreter::EvalAll(const std::vector<ValueExpr>& exprs) {
+    std::vector<Variant> values;
+    values.reserve(exprs.size());
+    for (const auto& expr : exprs) values.push_back(Eval(expr));
+    return values;
+}
+
+std::shared_ptr<IDispatch> Interpreter::ObjectForMember(const std::string& name) {
+    return ObjectNamed(name).object();
+}
+
+host::Placement Interpreter::ToPlacement(const Placement& placement) {
+    host::Placement at;
+    if (placement.container && !IsFormName(*placement.container)) at.container = *placement.container;
+    if (placement.position) {
+        at.left = Number(Eval(placement.position->first));
+        at.top = Number(Eval(placement.position->second));
+    }
+    if (placement.extent) {
+        at.width = Number(Eval(placement.extent->first));
+        at.height = Number(Eval(placement.extent->second));
+    }
+    return at;
+}
+
+// --- statements ----------------------------------------------------------------------------------
+
+void Interpreter::Run(const HostStmt& stmt) {
+    for (const auto& [key, expr] : stmt.settings) {
+        const Variant value = Eval(expr);
+        if (key == "UserMode") {
+            host_.SetUserMode(CBool(value));
+        } else if (key == "TwipsPerPixelX" || key == "TwipsPerPixelY") {
+            const std::int16_t twips = CInt(value);
+            if (twips <= 0) throw AutomationError(kInvalidProcedureCall);
+            (key == "TwipsPerPixelX" ? gdi::Screen().twips_per_pixel_x : gdi::Screen().twips_per_pixel_y) = twips;
+        } else if (key == "FontSmoothing") {
+            gdi::Screen().font_smoothing = CBool(value);
+        } else if (key == "Now") {
+            host_.SetNow(CDate(value));
+        } else {
+            host::FontSpec font = host_.AmbientFontSpec();
+            if (key == "FontName") font.name = CStr(value);
+            else if (key == "FontSize") font.size = CDbl(value);
+            else if (key == "FontBold") font.bold = CBool(value);
+            host_.SetAmbientFont(font);
+        }
+    }
+}
+
+void Interpreter::Run(const SysColorStmt& stmt) {
+    const std::int16_t index = CInt(Eval(stmt.index));
+    const std::int32_t colour = CLng(Eval(stmt.colour));
+    // A scheme entry is a plain RGB colour; it cannot name another system colour.
+    if (index < 0 || index >= gdi::kSysColorCount || colour < 0) throw AutomationError(kInvalidProcedureCall);
+    gdi::SetSysColorEntry(index, static_cast<gdi::COLORREF>(colour));
+}
+
+void Interpreter::Run(const NewStmt& stmt) {
+    host_.New(stmt.name, stmt.class_name, ToPlacement(stmt.placement));
+}
+
+void Interpreter::Run(const LoadStmt& stmt) {
+    const host::Placement at = ToPlacement(stmt.placement);
+    const host::PropertyBag bag = host::PropertyBag::FromJsonText(ReadWholeFile(stmt.bag_file), DirectoryOf(stmt.bag_file));
+    host_.Load(stmt.name, stmt.class_name, bag, at);
+}
+
+void Interpreter::Run(const SaveStmt& stmt) {
+    const host::PropertyBag bag = host_.Save(stmt.name);
+    WriteWholeFile(stmt.bag_file, bag.ToJsonText());
+}
+
+void Interpreter::Run(const BagStmt& stmt) {
+    const host::PropertyBag bag = host_.Save(stmt.name);
+    for (const auto& [key, value] : bag.entries()) out_ << key << " = " << FormatValue(value) << "\n";
+}
+
+void Interpreter::Run(const ResizeStmt& stmt) {
+    const double width = Number(Eval(stmt.width));
+    const double height = Number(Eval(stmt.height));
+    host_.Resize(stmt.name, width, height);
+}
+
+void Interpreter::Run(const LifecycleStmt& stmt) {
+    switch (stmt.action) {
+        case LifecycleStmt::Action::Show: host_.Show(stmt.name); break;
+        case LifecycleStmt::Action::Hide: host_.Hide(stmt.name); break;
+        case LifecycleStmt::Action::Paint: host_.Paint(stmt.name); break;
+        case LifecycleStmt::Action::Terminate: host_.Terminate(stmt.name); break;
+    }
+}
+
+void Interpreter::Run(const PutStmt& stmt) {
+    auto object = ObjectForMember(stmt.object);
+    std::vector<Variant> args = EvalAll(stmt.args);
+    Variant value = Eval(stmt.value);
+    const std::int32_t dispid = object->GetIDOfName(stmt.member);
+    if (dispid == kDispidUnknown) throw AutomationError(error::kObjectDoesntSupport);
+    // An object value (Nothing included) is assigned by reference, as `Set` does.
+    const InvokeKind kind = value.IsObject() ? InvokeKind::PropertyPutRef : InvokeKind::PropertyPut;
+    args.push_back(std::move(value));
+    object->Invoke(dispid, kind, args);
+}
+
+void Interpreter::Run(const CallStmt& stmt) {
+    auto object = ObjectForMember(stmt.object);
+    std::vector<Variant> args = EvalAll(stmt.args);
+    const std::int32_t dispid = object->GetIDOfName(stmt.member);
+    if (dispid == kDispidUnknown) throw AutomationError(error::kObjectDoesntSupport);
+    object->Invoke(dispid, InvokeKind::Method, args);
+}
+
+void Interpreter::Run(const PrintStmt& stmt) {
+    if (!stmt.object) {
+        out_ << FormatValue(Eval(stmt.value)) << "\n";
+        return;
+    }
+    auto object = ObjectForMember(*stmt.object);
+    std::vector<Variant> args = EvalAll(stmt.args);
+    const std::int32_t dispid = object->GetIDOfName(stmt.member);
+    if (dispid == kDispidUnknown) throw AutomationError(error::kObjectDoesntSupport);
+    const Variant value = object->Invoke(dispid, InvokeKind::PropertyGet, args);
+    out_ << FormatValue(value) << "\n";
+}
+
+void Interpreter::Run(const FireStmt& stmt) {
+    const auto changed = host_.Fire(stmt.name, stmt.target.Text(), stmt.event, EvalAll(stmt.args));
+    for (const auto& argument : changed) out_ << "arg " << argument.name << " = " << FormatValue(argument.value) << "\n";
+}
+
+void Interpreter::Run(const OnStmt& stmt) {
+    host_.SetEventHandler(stmt.name, stmt.event, stmt.arg_name, Eval(stmt.value));
+}
+
+void Interpreter::Run(const WaitStmt& stmt) {
+    const double milliseconds = Number(Eval(stmt.milliseconds));
+    if (!(milliseconds >= 0) || milliseconds > 1e15) throw AutomationError(kInvalidProcedureCall);
+    host_.Wait(static_cast<std::int64_t>(std::llround(milliseconds)));
+}
+
+void Interpreter::Run(const InspectStmt& stmt) {
+    const std::string target = stmt.target.Text();
+    for (const auto& [property, value] : host_.Inspect(stmt.name, target))
+        out_ << target << "." << property << " = " << FormatValue(value) << "\n";
+}
+
+void Interpreter::Run(const SnapStmt& stmt) {
+    const std::string name = IsFormName(stmt.name) ? "form" : stmt.name;
+    if (!IsFormName(name) && !host_.Find(name)) throw AutomationError(kObjectRequired, "Object required", {});
+    if (!host_.Snap(name, stmt.file)) throw FileAccessError();
+}
+
+void Interpreter::Run(const PixelStmt& stmt) {
+    const std::int32_t x = CLng(Eval(stmt.x));
+    const std::int32_t y = CLng(Eval(stmt.y));
+    const std::string name = IsFormName(stmt.name) ? "form" : stmt.name;
+    const gdi::COLORREF colour = host_.PixelAt(name, x, y);
+    if (colour == gdi::CLR_INVALID) throw AutomationError(kInvalidProcedureCall);
+    out_ << FormatRgb(colour) << "\n";
+}
+
+}  // namespace ov::shell

@@ -1,0 +1,63 @@
+#pragma once
+// Carries shell statements out on a reference host and writes their output: values, `event`
+// and `changed` lines as the controls raise them, `error` lines for failed statements. The
+// interpreter reaches controls only through the host's API and their late-bound interfaces.
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "host/reference_host.h"
+#include "shell/evaluator.h"
+#include "shell/syntax.h"
+
+namespace ov::shell {
+
+class Interpreter : private ValueContext {
+public:
+    // Installs itself as the host's listener; `out` receives every output line.
+    Interpreter(host::ReferenceHost& host, std::ostream& out);
+
+    // Runs one statement. Automation errors (and failures to read or write files) are printed
+    // as `error NUMBER: DESCRIPTION` and do not stop a script.
+    void Execute(const Statement& statement);
+
+    // Reads statements one per line and runs each as soon as it is parsed. A malformed line
+    // stops the script: `syntax error at line N: ...` goes to `err` and the result is 2.
+    // Otherwise the result is 0.
+    int RunScript(std::istream& in, std::ostream& err);
+
+private:
+    // ValueContext
+    Variant ObjectNamed(const std::string& name) override;
+    Variant LoadPicture(const std::string& path) override;
+    Variant MakeFont(const FontSpec& spec) override;
+
+    Variant Eval(const ValueExpr& expr) { return Evaluate(expr, *this); }
+    std::vector<Variant> EvalAll(const std::vector<ValueExpr>& exprs);
+    std::shared_ptr<IDispatch> ObjectForMember(const std::string& name);
+    host::Placement ToPlacement(const Placement& placement);
+    void PrintError(std::int32_t number, const std::string& description);
+
+    void Run(const HostStmt& stmt);
+    void Run(const SysColorStmt& stmt);
+    void Run(const NewStmt& stmt);
+    void Run(const LoadStmt& stmt);
+    void Run(const SaveStmt& stmt);
+    void Run(const BagStmt& stmt);
+    void Run(const ResizeStmt& stmt);
+    void Run(const LifecycleStmt& stmt);
+    void Run(const PutStmt& stmt);
+    void Run(const CallStmt& stmt);
+    void Run(const PrintStmt& stmt);
+    void Run(const FireStmt& stmt);
+    void Run(const OnStmt& stmt);
+    void Run(const WaitStmt& stmt);
+    void Run(const InspectStmt& stmt);
+    void Run(const SnapStmt& stmt);
+    void Run(const PixelStmt& stmt);
+
+    host::ReferenceHost& host_;
+    std::ostream& out_;
+};
+
+}  // namespace ov::shell

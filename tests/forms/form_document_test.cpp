@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "forms/form_document.h"
+#include "forms/form_render.h"
+#include "host/class_registry.h"
+#include "host/control.h"
+#include "host/reference_host.h"
+#include "platform/gdi/png_io.h"
+#include "platform/gdi/screen.h"
+#include "platform/runtime/automation_error.h"
+
+namespace ov::forms {
+namespace {
+
+using host::TypeDesc;
+
+// A control whose surface shows its persisted Shade at run time and plain blue at design
+// time, so a rendered image tells which bag and which mode reached it.
+class Swatch : public host::Control {
+public:
+    static const host::ClassInfo& StaticInfo() {
+        static const host::ClassInfo info = host::ClassBuilder<Swatch>("Swatch")
+                                                .Property("Shade", 1, TypeDesc::Color(), &Swatch::Shade, &Swatch::SetShade)
+                                                .Persist("Shade", Variant::FromLong(0x0000FF))
+                                                .Build();
+        return info;
+    }
+    const host::ClassInfo& Info() const override { return StaticInfo(); }
+    std::int32_t Shade() const { return shade_; }
+    void SetShade(std::int32_t shade) { shade_ = shade; }
+
+protected:
+    void OnResize() override { SetBackColor(AmbientUserMode() ? shade_ : 0xFF0000); }
+
+private:
+    std::int32_t shade_ = 0x0000FF;
+};
+
+constexpr const char* kFormText = R"({
+  "orvelle_form": 1,
+  "form": [
+    {"key": "Caption", "type": "String", "value": "Test"},
+    {"key": "Width", "type": "Single", "value": 3000},
+    {"key": "Height", "type": "Single", "value": 1500},
+    {"key": "BackColor", "type": "Long", "value": "&H00102030"}
+  ],
+  "controls": [
+    {"name": "swA", "class": "Swatch", "left": 150, "top": 150, "width": 600, "height": 300,
+     "properties": [{"key": "Shade", "type": "Long", "value": "&H0000FF00"}]},
+    {"name": "boxFrame", "class": "Box", "container": "form", "left": 1500, "top": 0, "width": 1500, "height": 1500,
+     "properties": [{"key": "BackColor", "type": "Long", "value": 8421504}]},
+    {"name": "swInner", "class": "OrvelleControls.Swatch", "container": "boxFrame", "left": 300, "top": 300}
+  ]
+})";
+
+class Forms : public ::testing::Test {
+protected:
+    Forms() {
+        gdi::Screen() = gdi::ScreenSettings{};
+        host::RegisterHostClasses(registry_);
+        host::ClassEntry swatch = host::ControlEntry<Swatch>("Swatch", 450, 450);
+        registry_.Add(swatch);
+        dir_ = std::filesystem::temp_directory_path() /
+               ("orvelle_forms_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(dir_);
+    }
+    ~Forms() override { std::filesystem::remove_all(dir_); }
+
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+
+    host::ClassRegistry registry_;
+    std::filesystem::path dir_;
+};
+
+std::string ParseErrorOf(std::string_view text) {
+    try {
+        ParseForm(text);
+    } catch (const FormError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+TEST_F(Forms, ParsesControlsWithHexValuesContainersAndDefaults) {
+    const FormDocument document = ParseForm(kFormText);
+    ASSERT_EQ(document.form_properties.size(), 4u);
+    EXPECT_EQ(document.form_properties[3].first, "BackColor");
+    EXPECT_EQ(document.form_properties[3].second, Variant::FromLong(0x102030));
+
+    ASSERT_EQ(document.controls.size(), 3u);
+    const ControlRecord& a = document.controls[0];
+    EXPECT_EQ(a.name, "swA");
+    EXPECT_EQ(a.class_name, "Swatch");
+    EXPECT_EQ(a.container, "");
+    EXPECT_EQ(a.left, 150);
+    EXPECT_EQ(a.width, 600);
+    EXPECT_EQ(a.properties.ReadProperty("Shade"), Variant::FromLong(0x00FF00));
+
+    EXPECT_EQ(document.controls[1].container, "");  // "form" names the form itself
+    const ControlRecord& inner = document.controls[2];
+    EXPECT_EQ(inner.container, "boxFrame");
+    EXPECT_FALSE(inner.width || inner.height);
+    EXPECT_TRUE(inner.properties.empty());
+}
+
+TEST_F(Forms, HexTextIsThirtyTwoBitTwosComplement) {
+    const FormDocument document = ParseForm(R"({"orvelle_form": 1, "form": [
+        {"key": "BackColor", "type": "Long", "value": "&H8000000F"},
+        {"key": "A", "type": "Long", "value": "&HFF&"},
+        {"key": "B", "type": "Integer", "value": "&H7FFF"}]})");
+    EXPECT_EQ(document.form_properties[0].second, Variant::FromLong(-2147483633));
+    EXPECT_EQ(document.form_properties[1].second, Variant::FromLong(255));
+    EXPECT_EQ(document.form_properties[2].second, Variant::FromInteger(32767));
+    EXPECT_NE(ParseErrorOf(R"({"orvelle_form": 1, "form": [{"key": "B", "type": "Integer", "value": "&H8000"}]})"), "");
+    EXPECT_NE(ParseErrorOf(R"({"orvelle_form": 1, "form": [{"key": "B", "type": "Long", "value": "&H123456789"}]})"), "");
+    EXPECT_NE(ParseErrorOf(R"({"orvelle_form": 1, "form": [{"key": "B", "type": "Long", "value": "12"}]})"), "");
+}
+
+TEST_F(Forms, MalformedFilesAreRejectedWithTheirPlace) {
+    EXPECT_NE(ParseErrorOf("{"), "");
+    EXPECT_NE(ParseErrorOf("[]"), "");
+    EXPECT_NE(ParseErrorOf(R"({"controls": []})").find("orvelle_form"), std::string::npos);
+    EXPECT_NE(ParseErrorOf(R"({"orvelle_form": 2})").find("version"), std::string::npos);
+    EXPECT_NE(ParseErrorOf(R"({"orvelle_form": 1, "controls": [{"class": "Box"}]})").find("controls[0]"),
+              std::string::npos);
+    EXPECT_NE(ParseErrorOf(R"({"orvelle_form": 1, "controls": [{"name": "a", "class": "Box", "width": 10}]})"), "");
+    EXPECT_NE(ParseErrorOf(R"({"orvelle_form": 1, "controls": [{"name": "a", "class": "Box", "left": "10"}]})"), "");
+    EXPECT_NE(ParseErrorOf(R"({"orvelle_form": 1, "controls": [
+        {"name": "a", "class": "Box"},
+        {"name": "b", "class": "Box", "properties": [{"key": "BackColor", "type": "Long", "value": "red"}]}]})")
+                  .find("controls[1].properties[0]"),
+              std::string::npos);
+    EXPECT_THROW(LoadFormFile(Path("missing.json")), FormError);
+}
+
+TEST_F(Forms, TextRoundTripKeepsEveryField) {
+    const FormDocument original = ParseForm(kFormText);
+    const FormDocument again = ParseForm(FormToJsonText(original));
+    ASSERT_EQ(again.form_properties, original.form_properties);
+    ASSERT_EQ(again.controls.size(), original.controls.size());
+    for (std::size_t i = 0; i < original.controls.size(); ++i) {
+        EXPECT_EQ(again.controls[i].name, original.controls[i].name);
+        EXPECT_EQ(again.controls[i].class_name, original.controls[i].class_name);
+        EXPECT_EQ(again.controls[i].container, original.controls[i].container);
+        EXPECT_EQ(again.controls[i].left, original.controls[i].left);
+        EXPECT_EQ(again.controls[i].top, original.controls[i].top);
+        EXPECT_EQ(again.controls[i].width, original.controls[i].width);
+        EXPECT_EQ(again.controls[i].properties.entries(), original.controls[i].properties.entries());
+    }
+}
+
+TEST_F(Forms, BuildThenCaptureGivesTheSameForm) {
+    host::ReferenceHost host(registry_);
+    BuildForm(host, ParseForm(kFormText));
+    EXPECT_EQ(host.form().Width(), 3000);
+    EXPECT_EQ(host.form().BackColor(), 0x102030);
+
+    const FormDocument captured = CaptureForm(host);
+    ASSERT_EQ(captured.controls.size(), 3u);
+    EXPECT_EQ(captured.controls[0].name, "swA");
+    EXPECT_EQ(captured.controls[0].width, 600);
+    EXPECT_EQ(captured.controls[0].properties.ReadProperty("Shade"), Variant::FromLong(0x00FF00));
+    EXPECT_EQ(captured.controls[2].class_name, "Swatch");
+    EXPECT_EQ(captured.controls[2].container, "boxFrame");
+    EXPECT_EQ(captured.controls[2].left, 300);
+    EXPECT_EQ(captured.controls[2].width, 450);  // the class's default extent
+    // A default-valued key is not stored, so the bag of the default swatch is empty.
+    EXPECT_TRUE(captured.controls[2].properties.empty());
+
+    // Saved and loaded again, the form renders the same image.
+    SaveFormFile(Path("saved.json"), captured);
+    RenderForm(ParseForm(kFormText), registry_, {}, Path("first.png"));
+    RenderForm(LoadFormFile(Path("saved.json")), registry_, {}, Path("second.png"));
+    int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
+    std::vector<std::uint32_t> p1, p2;
+    ASSERT_TRUE(gdi::ReadPng(Path("first.png"), &w1, &h1, &p1));
+    ASSERT_TRUE(gdi::ReadPng(Path("second.png"), &w2, &h2, &p2));
+    EXPECT_EQ(w1, w2);
+    EXPECT_EQ(h1, h2);
+    EXPECT_EQ(p1, p2);
+}
+
+TEST_F(Forms, UnknownClassOrContainerIsTheHostsError) {
+    host::ReferenceHost host(registry_);
+    try {
+        BuildForm(host, ParseForm(R"({"orvelle_form": 1, "controls": [{"name": "a", "class": "Nope"}]})"));
+        FAIL() << "an unknown class was accepted";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(error.number(), 429);
+    }
+    try {
+        BuildForm(host, ParseForm(R"({"orvelle_form": 1, "controls": [{"name": "b", "class": "Box", "container": "c"}]})"));
+        FAIL() << "an unknown container was accepted";
+    } catch (const AutomationError& error) {
+        EXPECT_EQ(error.number(), 424);
+    }
+}
+
+std::uint32_t PixelOf(const std::vector<std::uint32_t>& pixels, int width, int x, int y) {
+    return pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;  // 0x00RRGGBB
+}
+
+TEST_F(Forms, RenderShowsEachControlInRunAndDesignMode) {
+    std::ofstream(Path("form.json")) << kFormText;
+    for (const bool design : {false, true}) {
+        const std::string png = Path(design ? "design.png" : "run.png");
+        RenderForm(LoadFormFile(Path("form.json")), registry_, RenderOptions{design}, png);
+        int width = 0, height = 0;
+        std::vector<std::uint32_t> pixels;
+        ASSERT_TRUE(gdi::ReadPng(png, &width, &height, &pixels));
+        ASSERT_EQ(width, 200);
+        ASSERT_EQ(height, 100);
+        SCOPED_TRACE(design ? "design" : "run");
+        // Form background 0x00102030 is RGB(0x30, 0x20, 0x10).
+        EXPECT_EQ(PixelOf(pixels, width, 0, 0), 0x302010u);
+        // swA at (10, 10) pixels, 40 by 20: its Shade (green) at run time, blue at design time.
+        EXPECT_EQ(PixelOf(pixels, width, 10, 10), design ? 0x0000FFu : 0x00FF00u);
+        EXPECT_EQ(PixelOf(pixels, width, 49, 29), design ? 0x0000FFu : 0x00FF00u);
+        EXPECT_EQ(PixelOf(pixels, width, 50, 10), 0x302010u);
+        // The box (grey) and the default swatch inside it at (120, 20), 30 by 30: red at run time.
+        EXPECT_EQ(PixelOf(pixels, width, 100, 0), 0x808080u);
+        EXPECT_EQ(PixelOf(pixels, width, 120, 20), design ? 0x0000FFu : 0xFF0000u);
+        EXPECT_EQ(PixelOf(pixels, width, 149, 49), design ? 0x0000FFu : 0xFF0000u);
+        EXPECT_EQ(PixelOf(pixels, width, 150, 50), 0x808080u);
+    }
+}
+
+}  // namespace
+}  // namespace ov::forms
