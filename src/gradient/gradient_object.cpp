@@ -1,97 +1,83 @@
 #include "gradient/gradient_object.h"
 
-#include <cctype>
-
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/variant.h"
 
 namespace ov::gradient {
 namespace {
 
+using host::ClassBuilder;
+using host::Ref;
+using host::In;
+using host::TypeDesc;
+
 constexpr std::int32_t kObjectNotSet = 91;
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-bool IsRead(InvokeKind kind) { return kind == InvokeKind::PropertyGet || kind == InvokeKind::Method; }
-
-void RequireArguments(const std::vector<Variant>& args, std::size_t count) {
-    if (args.size() != count) throw AutomationError(error::kWrongArgumentCount);
-}
-
-// A get with no arguments or a put with exactly its value; anything else is refused.
-template <class Get, class Put>
-Variant Property(InvokeKind kind, std::vector<Variant>& args, Get get, Put put) {
-    if (IsRead(kind)) {
-        RequireArguments(args, 0);
-        return get();
-    }
-    if (kind == InvokeKind::PropertyPut) {
-        RequireArguments(args, 1);
-        put(args.back());
-        return Variant();
-    }
-    throw AutomationError(error::kObjectDoesntSupport);
-}
 
 }  // namespace
 
-const std::vector<std::string>& GradientMemberNames() {
-    static const std::vector<std::string> names{"Draw",        "Color1",       "Color2",    "Angle",
-                                                "Repetitions", "GradientType", "BlendMode", "HUEtoRGB"};
-    return names;
+const host::ClassInfo& GradientObject::StaticInfo() {
+    static const host::ClassInfo info = [] {
+        using G = GradientObject;
+        const TypeDesc long_type = TypeDesc::Of(VarType::Long);
+        const TypeDesc double_type = TypeDesc::Of(VarType::Double);
+        auto long_property = [](std::int32_t (clsGradient::*get)() const, void (clsGradient::*set)(std::int32_t)) {
+            return std::pair{
+                std::function<Variant(G&, std::vector<Variant>&)>(
+                    [get](G& o, std::vector<Variant>&) { return Variant::FromLong((o.gradient().*get)()); }),
+                std::function<void(G&, std::vector<Variant>&, Variant&)>(
+                    [set](G& o, std::vector<Variant>&, Variant& v) { (o.gradient().*set)(CLng(v)); })};
+        };
+        auto double_property = [](double (clsGradient::*get)() const, void (clsGradient::*set)(double)) {
+            return std::pair{
+                std::function<Variant(G&, std::vector<Variant>&)>(
+                    [get](G& o, std::vector<Variant>&) { return Variant::FromDouble((o.gradient().*get)()); }),
+                std::function<void(G&, std::vector<Variant>&, Variant&)>(
+                    [set](G& o, std::vector<Variant>&, Variant& v) { (o.gradient().*set)(CDbl(v)); })};
+        };
+        const auto color1 = long_property(&clsGradient::Color1, &clsGradient::SetColor1);
+        const auto color2 = long_property(&clsGradient::Color2, &clsGradient::SetColor2);
+        const auto angle = double_property(&clsGradient::Angle, &clsGradient::SetAngle);
+        const auto repetitions = double_property(&clsGradient::Repetitions, &clsGradient::SetRepetitions);
+        const auto type = long_property(&clsGradient::GradientType, &clsGradient::SetGradientType);
+        const auto blend = long_property(&clsGradient::BlendMode, &clsGradient::SetBlendMode);
+
+        return ClassBuilder<G>(kGradientClassName, /*is_control=*/false)
+                .ClassHelp("Gradient renderer: linear, elliptical and rectangular gradients in RGB or HSL")
+                .Method("Draw", 1, {Ref("picObj", TypeDesc::Object("Object"))},
+                        [](G& o, std::vector<Variant>& args) {
+                            const std::shared_ptr<IDispatch> surface = CObj(args[0]);
+                            if (!surface) throw AutomationError(kObjectNotSet);
+                            return Variant::FromBoolean(o.gradient().Draw(*surface));
+                        },
+                        TypeDesc::Of(VarType::Boolean))
+                .Help("Draws the gradient on a picture surface exposing hWnd and hDC")
+                .PropertyEx("Color1", 2, long_type, {}, color1.first, color1.second)
+                .Help("Start colour")
+                .PropertyEx("Color2", 3, long_type, {}, color2.first, color2.second)
+                .Help("End colour")
+                .PropertyEx("Angle", 4, double_type, {}, angle.first, angle.second)
+                .Help("Direction in whole degrees (0 = towards the right, 90 = upwards)")
+                .PropertyEx("Repetitions", 5, double_type, {}, repetitions.first, repetitions.second)
+                .Help("Number of colour runs")
+                .PropertyEx("GradientType", 6, TypeDesc::Enum("GradType"), {}, type.first, type.second)
+                .Help("Shape: linear, elliptical or rectangular")
+                .PropertyEx("BlendMode", 7, TypeDesc::Enum("GradBlendMode"), {}, blend.first, blend.second)
+                .Help("Interpolation space: RGB or HSL")
+                .Method("HUEtoRGB", 8,
+                        {Ref("FA", double_type), Ref("FB", double_type), In("H", double_type)},
+                        [](G& o, std::vector<Variant>& args) {
+                            const double fa = CDbl(args[0]), fb = CDbl(args[1]);
+                            return Variant::FromLong(o.gradient().HUEtoRGB(fa, fb, CDbl(args[2])));
+                        },
+                        long_type)
+                .Help("One colour channel (0..255) for a hue on the 0..255 circle")
+                .Enum("GradType", {{"gtNormal", gtNormal}, {"gtElliptical", gtElliptical}, {"gtRectangular", gtRectangular}})
+                .Enum("GradBlendMode", {{"gbmRGB", gbmRGB}, {"gbmHSL", gbmHSL}})
+                .Build();
+    }();
+    return info;
 }
 
-std::int32_t GradientObject::GetIDOfName(std::string_view name) const {
-    const auto& names = GradientMemberNames();
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (SameName(names[i], name)) return static_cast<std::int32_t>(i) + kDispidDraw;
-    return kDispidUnknown;
-}
-
-Variant GradientObject::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
-    clsGradient& g = gradient_;
-    switch (dispid) {
-        case kDispidDraw: {
-            if (!IsRead(kind)) throw AutomationError(error::kObjectDoesntSupport);
-            RequireArguments(args, 1);
-            const std::shared_ptr<IDispatch> surface = CObj(args[0]);
-            if (!surface) throw AutomationError(kObjectNotSet);
-            return Variant::FromBoolean(g.Draw(*surface));
-        }
-        case kDispidColor1:
-            return Property(kind, args, [&] { return Variant::FromLong(g.Color1()); },
-                            [&](const Variant& v) { g.SetColor1(CLng(v)); });
-        case kDispidColor2:
-            return Property(kind, args, [&] { return Variant::FromLong(g.Color2()); },
-                            [&](const Variant& v) { g.SetColor2(CLng(v)); });
-        case kDispidAngle:
-            return Property(kind, args, [&] { return Variant::FromDouble(g.Angle()); },
-                            [&](const Variant& v) { g.SetAngle(CDbl(v)); });
-        case kDispidRepetitions:
-            return Property(kind, args, [&] { return Variant::FromDouble(g.Repetitions()); },
-                            [&](const Variant& v) { g.SetRepetitions(CDbl(v)); });
-        case kDispidGradientType:
-            return Property(kind, args, [&] { return Variant::FromLong(g.GradientType()); },
-                            [&](const Variant& v) { g.SetGradientType(CLng(v)); });
-        case kDispidBlendMode:
-            return Property(kind, args, [&] { return Variant::FromLong(g.BlendMode()); },
-                            [&](const Variant& v) { g.SetBlendMode(CLng(v)); });
-        case kDispidHUEtoRGB: {
-            if (!IsRead(kind)) throw AutomationError(error::kObjectDoesntSupport);
-            RequireArguments(args, 3);
-            // FA and FB are by reference but never changed: the caller's variants stay as given.
-            const double fa = CDbl(args[0]), fb = CDbl(args[1]), h = CDbl(args[2]);
-            return Variant::FromLong(g.HUEtoRGB(fa, fb, h));
-        }
-        default:
-            throw AutomationError(error::kObjectDoesntSupport);
-    }
-}
+host::ClassEntry GradientClassEntry() { return host::ObjectEntry<GradientObject>(kGradientClassName); }
 
 }  // namespace ov::gradient

@@ -1,37 +1,23 @@
 #pragma once
-// The late-bound face of clsGradient: interface _clsGradient with its members in declared
-// order (Draw, Color1, Color2, Angle, Repetitions, GradientType, BlendMode, HUEtoRGB).
+// The late-bound face of clsGradient: interface _clsGradient, declared once as a member table
+// (Draw, Color1, Color2, Angle, Repetitions, GradientType, BlendMode, HUEtoRGB, in that
+// order) with the enumerations GradType and GradBlendMode. The table drives the type library
+// and dispatch; the class is creatable by name and by ProgID.
 #include <cstdint>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "gradient/cls_gradient.h"
-#include "platform/runtime/dispatch.h"
+#include "host/automation_object.h"
+#include "host/class_registry.h"
 
 namespace ov::gradient {
 
 inline constexpr const char* kGradientClassName = "clsGradient";
 inline constexpr const char* kGradientProgId = "OrvelleControls.clsGradient";
 
-enum GradientDispid : std::int32_t {
-    kDispidDraw = 1,
-    kDispidColor1,
-    kDispidColor2,
-    kDispidAngle,
-    kDispidRepetitions,
-    kDispidGradientType,
-    kDispidBlendMode,
-    kDispidHUEtoRGB,
-};
-
-class GradientObject : public IDispatch {
+class GradientObject : public host::AutomationObject {
 public:
-    std::string TypeName() const override { return kGradientClassName; }
-    std::int32_t GetIDOfName(std::string_view name) const override;
-    // 438 for an unknown member or a kind it lacks, 450 for a wrong argument count, 13 / 6 for
-    // values that do not convert, 91 for Draw(Nothing); the members' own errors unchanged.
-    Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+    static const host::ClassInfo& StaticInfo();
+    const host::ClassInfo& Info() const override { return StaticInfo(); }
 
     clsGradient& gradient() { return gradient_; }
     const clsGradient& gradient() const { return gradient_; }
@@ -40,7 +26,8 @@ private:
     clsGradient gradient_;
 };
 
-// Member names in interface order, for the type library and tests.
-const std::vector<std::string>& GradientMemberNames();
+// The registry entry the library adds for the class ("clsGradient",
+// "OrvelleControls.clsGradient").
+host::ClassEntry GradientClassEntry();
 
 }  // namespace ov::gradient

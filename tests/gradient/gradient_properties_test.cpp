@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "gradient/gradient_object.h"
+#include "host/class_registry.h"
 #include "platform/gdi/screen.h"
 #include "platform/runtime/automation_error.h"
 #include "test_surface.h"
@@ -102,13 +103,36 @@ TEST(GradientProperties, WritesNeitherDrawNorTouchTheSurface) {
     EXPECT_EQ(surface.dc_reads(), 0);
 }
 
-TEST(GradientLateBound, MembersInInterfaceOrder) {
-    GradientObject object;
-    EXPECT_EQ(object.TypeName(), "clsGradient");
+TEST(GradientLateBound, InterfaceMembersEnumerationsAndCreation) {
+    const host::ClassInfo& info = GradientObject::StaticInfo();
+    EXPECT_EQ(info.InterfaceName(), "_clsGradient");
+    EXPECT_FALSE(info.is_control);
     const char* names[] = {"Draw", "Color1", "Color2", "Angle", "Repetitions", "GradientType", "BlendMode", "HUEtoRGB"};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(object.GetIDOfName(names[i]), i + 1) << names[i];
-    EXPECT_EQ(object.GetIDOfName("angle"), object.GetIDOfName("Angle"));
-    EXPECT_EQ(object.GetIDOfName("Refresh"), kDispidUnknown);
+    ASSERT_EQ(info.members.size(), 8u);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(info.members[i].name, names[i]);
+    const host::EnumDesc* types = info.FindEnum("GradType");
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->values, (std::vector<std::pair<std::string, std::int32_t>>{
+                                 {"gtNormal", 0}, {"gtElliptical", 1}, {"gtRectangular", 2}}));
+    const host::EnumDesc* blends = info.FindEnum("GradBlendMode");
+    ASSERT_NE(blends, nullptr);
+    EXPECT_EQ(blends->values, (std::vector<std::pair<std::string, std::int32_t>>{{"gbmRGB", 0}, {"gbmHSL", 1}}));
+    // HUEtoRGB's FA and FB are by reference, H by value.
+    const host::MemberDesc* hue = info.FindMember("HUEtoRGB");
+    ASSERT_NE(hue, nullptr);
+    ASSERT_EQ(hue->params.size(), 3u);
+    EXPECT_TRUE(hue->params[0].by_ref);
+    EXPECT_TRUE(hue->params[1].by_ref);
+    EXPECT_FALSE(hue->params[2].by_ref);
+
+    host::ClassRegistry registry;
+    registry.Add(GradientClassEntry());
+    for (const char* name : {"clsGradient", "OrvelleControls.clsGradient", "orvellecontrols.CLSGRADIENT"}) {
+        const std::shared_ptr<host::AutomationObject> object = registry.Create(name);
+        ASSERT_NE(object, nullptr) << name;
+        EXPECT_EQ(object->TypeName(), "clsGradient");
+        EXPECT_EQ(GetProperty(*object, "Color1").integral(), 0xFFFFFF);
+    }
 }
 
 TEST(GradientLateBound, WritesConvertLikeTheLanguageAndReportErrorNumbers) {
@@ -134,12 +158,15 @@ TEST(GradientLateBound, WritesConvertLikeTheLanguageAndReportErrorNumbers) {
 
 TEST(GradientLateBound, HueToRgbLeavesItsByReferenceArgumentsAsGiven) {
     GradientObject object;
-    std::vector<Variant> args{Variant::FromLong(200), Variant::FromInteger(100), Variant::FromDouble(300)};
-    EXPECT_EQ(CallMethod(object, "HUEtoRGB", args).integral(), 200);
-    EXPECT_EQ(args[0].type(), VarType::Long);
-    EXPECT_EQ(args[0].integral(), 200);
-    EXPECT_EQ(args[1].type(), VarType::Integer);
-    EXPECT_EQ(args[1].integral(), 100);
+    std::vector<Variant> args{Variant::FromDouble(200.25), Variant::FromDouble(100.75), Variant::FromDouble(300)};
+    EXPECT_EQ(CallMethod(object, "HUEtoRGB", args).integral(), 200);  // 200.25 rounded
+    EXPECT_EQ(CDbl(args[0]), 200.25);
+    EXPECT_EQ(CDbl(args[1]), 100.75);
+    EXPECT_EQ(CDbl(args[2]), 300);
+    std::vector<Variant> longs{Variant::FromLong(255), Variant::FromInteger(0), Variant::FromLong(-85)};
+    EXPECT_EQ(CallMethod(object, "HUEtoRGB", longs).integral(), 0);
+    EXPECT_EQ(CDbl(longs[0]), 255);
+    EXPECT_EQ(CDbl(longs[1]), 0);
     std::vector<Variant> overflow{Variant::FromDouble(1e12), Variant::FromDouble(0), Variant::FromDouble(60)};
     EXPECT_EQ(ErrorNumber([&] { CallMethod(object, "HUEtoRGB", overflow); }), 6);
 }

@@ -1,0 +1,257 @@
+// Gradient drawing on a 1920 x 1080 surface: each shape at angles 0, 45 and 137 through
+// clsGradient.Draw, against a full-surface FillRect measured in the same run, and cairo's
+// linear and radial gradients on a surface of the same size. The summary at the end prints
+// every gradient as a ratio to the fill and the two cairo comparisons, with the targets.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gradient/cls_gradient.h"
+#include "gradient/draw_gradient.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/window.h"
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/dispatch.h"
+#include "platform/runtime/variant.h"
+
+#if ORVELLE_HAVE_CAIRO
+#include <cairo.h>
+#endif
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+// A picture surface as Draw reads it: "hWnd" and "hDC" by name, a hollow brush selected.
+class BenchSurface : public ov::IDispatch {
+public:
+    BenchSurface() {
+        window_ = ov::gdi::CreateWindowSurface(0, kWidth, kHeight, 0xFFFFFF);
+        dc_ = ov::gdi::GetDC(window_);
+        ov::gdi::SelectObject(dc_, ov::gdi::GetStockObject(ov::gdi::HOLLOW_BRUSH));
+    }
+    ~BenchSurface() override {
+        ov::gdi::ReleaseDC(window_, dc_);
+        ov::gdi::DestroyWindowSurface(window_);
+    }
+    std::string TypeName() const override { return "PictureBox"; }
+    std::int32_t GetIDOfName(std::string_view name) const override {
+        if (name == "hWnd") return 1;
+        if (name == "hDC") return 2;
+        return ov::kDispidUnknown;
+    }
+    ov::Variant Invoke(std::int32_t dispid, ov::InvokeKind, std::vector<ov::Variant>&) override {
+        if (dispid == 1) return ov::Variant::FromLong(static_cast<std::int32_t>(window_));
+        if (dispid == 2) return ov::Variant::FromLong(static_cast<std::int32_t>(dc_));
+        throw ov::AutomationError(ov::error::kObjectDoesntSupport);
+    }
+    ov::gdi::HDC dc() const { return dc_; }
+
+private:
+    ov::gdi::HWND window_ = 0;
+    ov::gdi::HDC dc_ = 0;
+};
+
+BenchSurface& Surface() {
+    static BenchSurface surface;
+    return surface;
+}
+
+void BM_FillRect(benchmark::State& state) {
+    const ov::gdi::HBRUSH brush = ov::gdi::CreateSolidBrush(0x336699);
+    const ov::gdi::RECT all{0, 0, kWidth, kHeight};
+    for (auto _ : state) benchmark::DoNotOptimize(ov::gdi::FillRect(Surface().dc(), &all, brush));
+    ov::gdi::DeleteObject(brush);
+}
+BENCHMARK(BM_FillRect)->Unit(benchmark::kMillisecond);
+
+void BM_Gradient(benchmark::State& state) {
+    ov::gradient::clsGradient gradient;
+    gradient.SetGradientType(static_cast<std::int32_t>(state.range(0)));
+    gradient.SetAngle(static_cast<double>(state.range(1)));
+    for (auto _ : state) {
+        if (!gradient.Draw(Surface())) state.SkipWithError("Draw returned False");
+    }
+}
+BENCHMARK(BM_Gradient)
+    ->ArgNames({"type", "angle"})
+    ->ArgsProduct({{ov::gradient::gtNormal, ov::gradient::gtElliptical, ov::gradient::gtRectangular}, {0, 45, 137}})
+    ->Unit(benchmark::kMillisecond);
+
+// The engine's own share of a Draw: the sweep and the colour table, nothing drawn.
+void BM_PlanOnly(benchmark::State& state) {
+    ov::gradient::GradientSettings settings;
+    settings.angle = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(ov::gradient::PlanGradient(kWidth, kHeight, settings).steps);
+}
+BENCHMARK(BM_PlanOnly)->ArgName("angle")->Arg(0)->Arg(45)->Arg(137)->Unit(benchmark::kMillisecond);
+
+// The drawing-layer work inside one Draw, primitive by primitive, to show where its time goes:
+// the update lock, the per-line pen cycle, and the line, ellipse and rectangle outlines with a
+// single pen (the same calls the shapes make at angle 0, without the pen churn).
+void BM_PrimitiveLockRelease(benchmark::State& state) {
+    const auto window = static_cast<ov::gdi::HWND>(ov::CLng(ov::GetProperty(Surface(), "hWnd")));
+    for (auto _ : state) {
+        ov::gdi::LockWindowUpdate(window);
+        ov::gdi::LockWindowUpdate(0);
+    }
+}
+BENCHMARK(BM_PrimitiveLockRelease)->Unit(benchmark::kMillisecond);
+
+void BM_PrimitivePenCycle1922(benchmark::State& state) {
+    const ov::gdi::HDC dc = Surface().dc();
+    for (auto _ : state)
+        for (int j = 0; j < kWidth + 2; ++j) {
+            const ov::gdi::HPEN pen = ov::gdi::CreatePen(ov::gdi::PS_SOLID, 1, static_cast<ov::gdi::COLORREF>(j));
+            const ov::gdi::HGDIOBJ old = ov::gdi::SelectObject(dc, pen);
+            ov::gdi::SelectObject(dc, old);
+            ov::gdi::DeleteObject(pen);
+        }
+}
+BENCHMARK(BM_PrimitivePenCycle1922)->Unit(benchmark::kMillisecond);
+
+// Runs `body` with one pen selected for the whole loop.
+template <class Body>
+void WithOnePen(benchmark::State& state, Body body) {
+    const ov::gdi::HDC dc = Surface().dc();
+    const ov::gdi::HPEN pen = ov::gdi::CreatePen(ov::gdi::PS_SOLID, 1, 0x808080);
+    const ov::gdi::HGDIOBJ old = ov::gdi::SelectObject(dc, pen);
+    for (auto _ : state) body(dc);
+    ov::gdi::SelectObject(dc, old);
+    ov::gdi::DeleteObject(pen);
+}
+
+void BM_PrimitiveVerticalLines(benchmark::State& state) {
+    // The angle-0 sweep: 1922 lines from far above to far below the surface.
+    WithOnePen(state, [](ov::gdi::HDC dc) {
+        for (int x = 0; x < kWidth + 2; ++x) {
+            ov::gdi::MoveToEx(dc, x, 1900, nullptr);
+            ov::gdi::LineTo(dc, x, -820);
+        }
+    });
+}
+BENCHMARK(BM_PrimitiveVerticalLines)->Unit(benchmark::kMillisecond);
+
+void BM_PrimitiveDiagonalLines(benchmark::State& state) {
+    // A 45-degree sweep: lines 2 x 1360 pixels long stepped across 1920 + 2 x 1360 columns.
+    WithOnePen(state, [](ov::gdi::HDC dc) {
+        for (int x = -2720; x < kWidth + 2720; ++x) {
+            ov::gdi::MoveToEx(dc, x, kHeight + 1360, nullptr);
+            ov::gdi::LineTo(dc, x - 2720, kHeight + 1360 - 2720);
+        }
+    });
+}
+BENCHMARK(BM_PrimitiveDiagonalLines)->Unit(benchmark::kMillisecond);
+
+void BM_PrimitiveEllipseRings(benchmark::State& state) {
+    // The elliptical shape's 1080 steps of five outlines each.
+    WithOnePen(state, [](ov::gdi::HDC dc) {
+        const int r = kHeight / 2;
+        for (int i = 0; i < kHeight; ++i) {
+            const int l = i - r, t = i - r, rt = kWidth + r - i, b = kHeight + r - i;
+            ov::gdi::Ellipse(dc, l, t, rt, b);
+            ov::gdi::Ellipse(dc, l + 1, t, rt - 1, b);
+            ov::gdi::Ellipse(dc, l + 1, t + 1, rt, b);
+            ov::gdi::Ellipse(dc, l, t + 1, rt, b - 1);
+            ov::gdi::Ellipse(dc, l, t, rt - 1, b - 1);
+        }
+    });
+}
+BENCHMARK(BM_PrimitiveEllipseRings)->Unit(benchmark::kMillisecond);
+
+void BM_PrimitiveRectangleRings(benchmark::State& state) {
+    // The rectangular shape's 541 outlines.
+    WithOnePen(state, [](ov::gdi::HDC dc) {
+        for (int i = 0; i <= kHeight / 2; ++i) ov::gdi::Rectangle(dc, i, i, kWidth - i, kHeight - i);
+    });
+}
+BENCHMARK(BM_PrimitiveRectangleRings)->Unit(benchmark::kMillisecond);
+
+#if ORVELLE_HAVE_CAIRO
+// cairo's gradients filling the whole of an image surface of the same size, white to black.
+void CairoGradient(benchmark::State& state, bool radial) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight);
+    cairo_t* cr = cairo_create(surface);
+    cairo_pattern_t* pattern = radial
+        ? cairo_pattern_create_radial(kWidth / 2.0, kHeight / 2.0, 0, kWidth / 2.0, kHeight / 2.0, kWidth / 2.0)
+        : cairo_pattern_create_linear(0, 0, kWidth, 0);
+    cairo_pattern_add_color_stop_rgb(pattern, 0, 1, 1, 1);
+    cairo_pattern_add_color_stop_rgb(pattern, 1, 0, 0, 0);
+    for (auto _ : state) {
+        cairo_set_source(cr, pattern);
+        cairo_paint(cr);
+        cairo_surface_flush(surface);
+        benchmark::DoNotOptimize(cairo_image_surface_get_data(surface));
+    }
+    cairo_pattern_destroy(pattern);
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+}
+void BM_CairoLinear(benchmark::State& state) { CairoGradient(state, false); }
+void BM_CairoRadial(benchmark::State& state) { CairoGradient(state, true); }
+BENCHMARK(BM_CairoLinear)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CairoRadial)->Unit(benchmark::kMillisecond);
+#endif
+
+// Prints as usual and keeps each run's time per iteration for the summary.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
+                seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> seconds;  // in the run's time unit, the same for all here
+};
+
+void PrintSummary(const std::map<std::string, double>& t) {
+    auto find = [&](const std::string& name) {
+        auto it = t.find(name);
+        return it == t.end() ? -1.0 : it->second;
+    };
+    const double fill = find("BM_FillRect");
+    if (fill <= 0) return;
+    std::printf("\nRatios to a full-surface FillRect (%.3f ms):\n", fill);
+    const char* types[] = {"linear", "elliptical", "rectangular"};
+    for (int type = 0; type < 3; ++type)
+        for (int angle : {0, 45, 137}) {
+            const double ms = find("BM_Gradient/type:" + std::to_string(type) + "/angle:" + std::to_string(angle));
+            if (ms < 0) continue;
+            const char* target = "";
+            if (type == 0) target = angle == 0 ? "  (target <= 4)" : "  (target <= 10)";
+            if (type == 2) target = "  (target <= 4)";
+            std::printf("  %-11s %3d deg: %8.3f ms  %7.2fx fill%s\n", types[type], angle, ms, ms / fill, target);
+        }
+    const double cairo_linear = find("BM_CairoLinear");
+    const double cairo_radial = find("BM_CairoRadial");
+    const double linear = find("BM_Gradient/type:0/angle:0");
+    const double elliptical = find("BM_Gradient/type:1/angle:0");
+    if (cairo_linear > 0 && linear > 0)
+        std::printf("cairo linear %.3f ms: linear Draw is %.2fx faster (target >= 3)\n", cairo_linear, cairo_linear / linear);
+    if (cairo_radial > 0 && elliptical > 0)
+        std::printf("cairo radial %.3f ms: elliptical Draw takes %.2fx its time (target <= 1)\n", cairo_radial,
+                    elliptical / cairo_radial);
+    std::printf("Drawing-layer primitives behind one Draw (ratio to the fill):\n");
+    for (const char* name : {"BM_PlanOnly/angle:0", "BM_PlanOnly/angle:45", "BM_PlanOnly/angle:137", "BM_PrimitiveLockRelease", "BM_PrimitivePenCycle1922", "BM_PrimitiveVerticalLines",
+                             "BM_PrimitiveDiagonalLines", "BM_PrimitiveEllipseRings", "BM_PrimitiveRectangleRings"}) {
+        const double ms = find(name);
+        if (ms >= 0) std::printf("  %-28s %8.3f ms  %7.2fx fill\n", name + 3, ms, ms / fill);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    PrintSummary(reporter.seconds);
+    return 0;
+}
