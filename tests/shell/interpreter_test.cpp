@@ -298,6 +298,20 @@ TEST_F(ShellInterpreter, FormMembersPixelsAndSnapshots) {
     std::filesystem::remove(png);
 }
 
+TEST_F(ShellInterpreter, TwipsPerPixelSettingsScaleTheComposedForm) {
+    // At 30 twips per pixel across, a 1500-twip probe is 50 pixels wide; down stays at 15.
+    EXPECT_EQ(Run("host TwipsPerPixelX=30\n"
+                  "new P Probe at 0 0 1500 750\n"
+                  "pixel P 49 49\n"
+                  "pixel P 50 0\n"
+                  "pixel P 0 50\n"
+                  "host TwipsPerPixelY=0\n"),
+              "RGB(0, 128, 255)\n"
+              "RGB(192, 192, 192)\n"
+              "RGB(192, 192, 192)\n"
+              "error 5: Invalid procedure call or argument\n");
+}
+
 TEST_F(ShellInterpreter, SystemColourReplacementShowsOnTheSurface) {
     EXPECT_EQ(Run("syscolor 15 = RGB(1, 2, 3)\n"
                   "new B Box at 0 0 300 300\n"
