@@ -6,7 +6,7 @@
 namespace {
 
 // Runs the built CLI through the shell and returns what it printed.
-std::string Run(const std::string& arguments, int* status = nullptr) {
+std::string RunMaskCommand(const std::string& arguments, int* status = nullptr) {
     const std::string command = std::string("'") + ORVELLE_CLI + "' mask " + arguments + " 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     std::string out;
@@ -18,29 +18,29 @@ std::string Run(const std::string& arguments, int* status = nullptr) {
 }
 
 TEST(MaskCommand, DateMaskWithFixedClock) {
-    EXPECT_EQ(Run("--now '2024-06-01 13:05:09' 2 'DD/MM/YY' '01/01/74' '31/04/24' '4'"),
+    EXPECT_EQ(RunMaskCommand("--now '2024-06-01 13:05:09' 2 'DD/MM/YY' '01/01/74' '31/04/24' '4'"),
               "mask valid\n"
               "\"01/01/74\" valid=True partial=True date=#1974-01-01 00:00:00#\n"
               "\"31/04/24\" valid=False partial=True date=#1899-12-30 00:00:00#\n"
               "\"4\" valid=False partial=False date=#1899-12-30 00:00:00#\n");
-    EXPECT_EQ(Run("--now '2024-06-01 00:00:00' 2 'HH:MM'"), "mask invalid\n");
+    EXPECT_EQ(RunMaskCommand("--now '2024-06-01 00:00:00' 2 'HH:MM'"), "mask invalid\n");
 }
 
 TEST(MaskCommand, TextAndNumericFormatsAndQuoting) {
-    EXPECT_EQ(Run("0 '(###) ###-####' '(555) 123-4567' '(5a'"),
+    EXPECT_EQ(RunMaskCommand("0 '(###) ###-####' '(555) 123-4567' '(5a'"),
               "mask valid\n\"(555) 123-4567\" valid=True partial=True\n\"(5a\" valid=False partial=False\n");
-    EXPECT_EQ(Run("1 '-##' '-' '-123'"),
+    EXPECT_EQ(RunMaskCommand("1 '-##' '-' '-123'"),
               "mask valid\n\"-\" valid=True partial=True\n\"-123\" valid=False partial=False\n");
-    EXPECT_EQ(Run("0 '' \"$(printf 'a\\\"b\\\\\\tc\\001')\""),
+    EXPECT_EQ(RunMaskCommand("0 '' \"$(printf 'a\\042b\\134\\tc\\001')\""),
               "mask valid\n\"a\\\"b\\\\\\tc\\x01\" valid=True partial=True\n");
-    EXPECT_EQ(Run("0 '[AB'"), "mask invalid\n");
+    EXPECT_EQ(RunMaskCommand("0 '[AB'"), "mask invalid\n");
 }
 
 TEST(MaskCommand, UsageErrors) {
     int status = 0;
-    EXPECT_EQ(Run("x y", &status), "");
+    EXPECT_EQ(RunMaskCommand("x y", &status), "");
     EXPECT_NE(status, 0);
-    EXPECT_EQ(Run("--now yesterday 2 DD", &status), "");
+    EXPECT_EQ(RunMaskCommand("--now yesterday 2 DD", &status), "");
     EXPECT_NE(status, 0);
 }
 
