@@ -81,6 +81,8 @@ int Interpreter::RunScript(std::istream& in, std::ostream& err) {
             return 2;
         }
         if (statement) Execute(*statement);
+        // Someone typing statements at the shell sees each answer before typing the next.
+        out_.flush();
     }
     out_.flush();
     return 0;
@@ -91,10 +93,14 @@ void Interpreter::Execute(const Statement& statement) {
         std::visit([this](const auto& stmt) { Run(stmt); }, statement);
     } catch (const AutomationError& error) {
         PrintError(error.number(), error.description());
-    } catch (const nlohmann::json::exception& error) {
-        // A bag or form file that is not valid JSON: the platform reports unreadable file
-        // contents as a bad file format.
+    } catch (const nlohmann::json::exception&) {
+        // A bag file that is not valid JSON: the platform reports unreadable file contents as
+        // a bad file format.
         PrintError(321, "Invalid file format");
+    } catch (const std::exception& error) {
+        // A fault inside a control must not end the script silently: report it like the
+        // runtime's internal error and go on, so the rest of the output still shows.
+        PrintError(51, std::string("Internal error: ") + error.what());
     }
 }
 

@@ -63,6 +63,8 @@ public:
                                 return Variant::FromString(p.Item(index[0]));
                             },
                             [](Probe& p, std::vector<Variant>& index, Variant& value) { p.Item(index[0]) = CStr(value); })
+                .Method("Crash", 11, {},
+                        [](Probe&, std::vector<Variant>&) -> Variant { throw std::logic_error("probe fault"); })
                 .Event("Ping", {Ref("Cancel", TypeDesc::Of(VarType::Boolean)), In("Text", TypeDesc::Of(VarType::String))})
                 .Event("Tick")
                 .Build();
@@ -322,6 +324,14 @@ TEST_F(ShellInterpreter, SystemColourReplacementShowsOnTheSurface) {
               "RGB(1, 2, 3)\n"
               "error 5: Invalid procedure call or argument\n"
               "error 5: Invalid procedure call or argument\n");
+}
+
+TEST_F(ShellInterpreter, AFaultInsideAControlIsReportedAndTheScriptGoesOn) {
+    EXPECT_EQ(Run("new P Probe\n"
+                  "P.Crash\n"
+                  "? P.Level\n"),
+              "error 51: Internal error: probe fault\n"
+              "0\n");
 }
 
 TEST_F(ShellInterpreter, LifecycleStatementsAndUnknownNames) {
