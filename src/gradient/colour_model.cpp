@@ -4,7 +4,6 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/automation_error.h"
-#include "platform/runtime/variant.h"
 
 namespace ov::gradient {
 namespace {
@@ -24,8 +23,6 @@ constexpr std::uint32_t kSystemColourFlag = 0x80000000u;
 constexpr std::uint32_t kLastTranslatedIndex = 24;
 
 }  // namespace
-
-double RoundEven(double value) { return RoundHalfEven(value); }
 
 ColourChannels SplitColour(std::int32_t colour) {
     const auto bits = static_cast<std::uint32_t>(colour);

@@ -2,6 +2,7 @@
 // Colour arithmetic of the gradient engine: the split of an 0x00BBGGRR colour into channels,
 // the conversion between colours and HSL triples on 0..255 scales, the hue-to-channel helper,
 // and the assignment-time translation of system colours.
+#include <cmath>
 #include <cstdint>
 
 namespace ov::gradient {
@@ -34,7 +35,8 @@ std::int32_t HUEtoRGB(const double& fa, const double& fb, double h);
 std::int32_t TranslateColourAtAssignment(std::int32_t value);
 
 // Round to the nearest integer, halves to the even neighbour, as every integer conversion of
-// the engine does.
-double RoundEven(double value);
+// the engine does. That is the floating-point unit's default rounding, which nearbyint applies
+// exactly and without a branch.
+inline double RoundEven(double value) { return std::nearbyint(value); }
 
 }  // namespace ov::gradient
