@@ -12,7 +12,7 @@ namespace {
 constexpr std::int32_t kSubscriptOutOfRange = 9;
 }
 
-void FontToLogFont(const FontAttributes& font, gdi::HDC dc, gdi::LOGFONTA& out) {
+void FontToLogFont(const FontDesc& font, gdi::HDC dc, gdi::LOGFONTA& out) {
     if (font.name.size() > kMaxFaceNameBytes) throw AutomationError(kSubscriptOutOfRange);
     out = gdi::LOGFONTA{};
     const std::size_t copied = std::min(font.name.size(), sizeof(out.lfFaceName) - 1);
@@ -26,7 +26,7 @@ void FontToLogFont(const FontAttributes& font, gdi::HDC dc, gdi::LOGFONTA& out) 
     out.lfStrikeOut = font.strikethrough ? 255 : 0;
 }
 
-void PaintCaption(gdi::HDC dc, int height, std::string_view caption, const FontAttributes& font) {
+void PaintCaption(gdi::HDC dc, int height, std::string_view caption, const FontDesc& font) {
     gdi::LOGFONTA record;
     FontToLogFont(font, dc, record);
     record.lfEscapement = kCaptionEscapement;

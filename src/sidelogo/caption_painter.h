@@ -5,18 +5,9 @@
 #include <string_view>
 
 #include "platform/gdi/gdi.h"
+#include "platform/picture/std_font.h"
 
 namespace ov::sidelogo {
-
-// What the caption needs of a font object.
-struct FontAttributes {
-    std::string name;
-    double size = 0;  // points
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikethrough = false;
-};
 
 // The face-name field of the logical-font record holds at most this many bytes.
 inline constexpr std::size_t kMaxFaceNameBytes = 33;
@@ -28,12 +19,12 @@ inline constexpr int kCaptionBottomMargin = 16;  // pixels between the text's st
 // A face name longer than 33 bytes does not fit the record: AutomationError 9 (subscript out of
 // range). The platform record keeps 31 bytes and a terminator, so 32- and 33-byte names reach
 // the font mapper shortened.
-void FontToLogFont(const FontAttributes& font, gdi::HDC dc, gdi::LOGFONTA& out);
+void FontToLogFont(const FontDesc& font, gdi::HDC dc, gdi::LOGFONTA& out);
 
 // Writes `caption` at (0, height - 16) in the dc's current text colour and background mode.
 // A font the platform cannot create skips the caption quietly; a face name that does not fit
 // the record throws (see FontToLogFont) before anything is created. The font is selected out
 // and deleted before returning.
-void PaintCaption(gdi::HDC dc, int height, std::string_view caption, const FontAttributes& font);
+void PaintCaption(gdi::HDC dc, int height, std::string_view caption, const FontDesc& font);
 
 }  // namespace ov::sidelogo

@@ -177,27 +177,27 @@ TEST(CylinderPainter, PositionPastSixteenBitsStopsWithOverflow) {
     EXPECT_EQ(boxes.back().x2, 15000 - 26 * 667);
 }
 
-TEST_F(LogoPainters, FontRecordFromFontAttributes) {
+TEST_F(LogoPainters, FontRecordFromFontDesc) {
     Canvas canvas(1, 1);
     ASSERT_EQ(gdi::GetDeviceCaps(canvas.dc(), gdi::LOGPIXELSY), 96);
     gdi::LOGFONTA record;
-    FontToLogFont(FontAttributes{"Times New Roman", 11.25, true, false, false, false}, canvas.dc(), record);
+    FontToLogFont(FontDesc{"Times New Roman", 11.25, true, false, false, false}, canvas.dc(), record);
     EXPECT_EQ(record.lfHeight, -15);  // 11 points at 96 dpi: 14.67 rounds to 15
     EXPECT_EQ(record.lfWeight, 700);
     EXPECT_EQ(record.lfItalic, 0);
     EXPECT_EQ(record.lfEscapement, 0);
     EXPECT_STREQ(record.lfFaceName, "Times New Roman");
 
-    FontToLogFont(FontAttributes{"Arial", 12.5, false, true, true, true}, canvas.dc(), record);
+    FontToLogFont(FontDesc{"Arial", 12.5, false, true, true, true}, canvas.dc(), record);
     EXPECT_EQ(record.lfHeight, -16);  // 12.5 rounds to 12 (half to even)
     EXPECT_EQ(record.lfWeight, 400);
     EXPECT_EQ(record.lfItalic, 255);
     EXPECT_EQ(record.lfUnderline, 255);
     EXPECT_EQ(record.lfStrikeOut, 255);
 
-    EXPECT_NO_THROW(FontToLogFont(FontAttributes{std::string(33, 'F'), 10, false, false, false, false}, canvas.dc(), record));
+    EXPECT_NO_THROW(FontToLogFont(FontDesc{std::string(33, 'F'), 10, false, false, false, false}, canvas.dc(), record));
     try {
-        FontToLogFont(FontAttributes{std::string(34, 'F'), 10, false, false, false, false}, canvas.dc(), record);
+        FontToLogFont(FontDesc{std::string(34, 'F'), 10, false, false, false, false}, canvas.dc(), record);
         FAIL() << "a 34-byte face name was accepted";
     } catch (const AutomationError& e) {
         EXPECT_EQ(e.number(), 9);
@@ -214,7 +214,7 @@ TEST_F(LogoPainters, CaptionReadsUpwardsFrom16PixelsAboveBottom) {
     gdi::SetTextColor(canvas.dc(), RGB(255, 255, 255));
     gdi::SetBkMode(canvas.dc(), gdi::TRANSPARENT);
 
-    PaintCaption(canvas.dc(), 300, "Orvelle Software", FontAttributes{"Times New Roman", 11.25, true, false, false, false});
+    PaintCaption(canvas.dc(), 300, "Orvelle Software", FontDesc{"Times New Roman", 11.25, true, false, false, false});
 
     int lowest = -1, highest = 300, rightmost = -1, touched = 0;
     for (int y = 0; y < 300; ++y)
@@ -241,7 +241,7 @@ TEST_F(LogoPainters, CaptionReadsUpwardsFrom16PixelsAboveBottom) {
 
 TEST_F(LogoPainters, OverlongFaceNameSkipsCaptionAndCreatesNothing) {
     Canvas canvas(20, 100);
-    EXPECT_THROW(PaintCaption(canvas.dc(), 100, "Text", FontAttributes{std::string(40, 'x'), 10, false, false, false, false}),
+    EXPECT_THROW(PaintCaption(canvas.dc(), 100, "Text", FontDesc{std::string(40, 'x'), 10, false, false, false, false}),
                  AutomationError);
     EXPECT_EQ(canvas.At(5, 80), kSentinel);
 }

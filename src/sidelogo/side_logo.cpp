@@ -1,0 +1,166 @@
+#include "sidelogo/side_logo.h"
+
+#include "host/font_spec.h"
+#include "host/scale.h"
+#include "platform/gdi/screen.h"
+#include "platform/picture/std_font.h"
+#include "platform/picturebox/picture_box.h"
+#include "platform/runtime/automation_error.h"
+#include "sidelogo/logo_renderer.h"
+
+namespace ov::sidelogo {
+
+namespace {
+
+using host::TypeDesc;
+
+FontDesc InitialLogoFont() { return FontDesc{"Times New Roman", 11.25, true, false, false, false}; }
+
+}  // namespace
+
+OVSideLogo::OVSideLogo() = default;
+OVSideLogo::~OVSideLogo() = default;
+
+const host::ClassInfo& OVSideLogo::StaticInfo() {
+    static const host::ClassInfo info =
+        host::ClassBuilder<OVSideLogo>("OVSideLogo")
+            .Property("StartColor", 1, TypeDesc::Color(), &OVSideLogo::StartColor, &OVSideLogo::SetStartColor)
+            .Help("Starting color of the gradient in the Logo / Color of 3d style logo.")
+            .Property("EndColor", 2, TypeDesc::Color(), &OVSideLogo::EndColor, &OVSideLogo::SetEndColor)
+            .Help("End color of the gradient in the Logo.")
+            .Property("FontColor", 3, TypeDesc::Color(), &OVSideLogo::FontColor, &OVSideLogo::SetFontColor)
+            .PutByRef()
+            .Help("Color of the font in the Logo.")
+            .ObjectProperty("Font", 4, TypeDesc::Object("StdFont"), &OVSideLogo::LogoFont, &OVSideLogo::SetLogoFont)
+            .Help("Font in which the Logo should be displayed.")
+            .Property("Caption", 5, TypeDesc::Of(VarType::String), &OVSideLogo::Caption, &OVSideLogo::SetCaption)
+            .Help("Text displayed in the Logo.")
+            .Property("Style", 6, TypeDesc::Enum("LogoStyle"), &OVSideLogo::Style, &OVSideLogo::SetStyle)
+            .Help("Specifies the style of style the Logo should be drawn.")
+            .Enum("LogoStyle", {{"Regular", kRegular}, {"3-Dimensional", kThreeDimensional}})
+            // Read in this order; colours and font go through their writes, caption and style
+            // only set the member. The Font default is the ambient font (OnReadProperties).
+            .Persist("FontColor", Variant::FromLong(kDefaultFontColor))
+            .Persist("StartColor", Variant::FromLong(kDefaultStartColor))
+            .Persist("EndColor", Variant::FromLong(kDefaultEndColor))
+            .Persist("Font", Variant::FromObject(nullptr))
+            .Persist("Caption", Variant::FromString(kDefaultCaption), TypeDesc::Of(VarType::String),
+                     [](OVSideLogo& c, const Variant& v) { c.caption_ = CStr(v); },
+                     [](OVSideLogo& c) { return Variant::FromString(c.caption_); })
+            .Persist("Style", Variant::FromLong(kRegular), TypeDesc::Enum("LogoStyle"),
+                     [](OVSideLogo& c, const Variant& v) { c.style_ = CLng(v); },
+                     [](OVSideLogo& c) { return Variant::FromLong(c.style_); })
+            .Build();
+    return info;
+}
+
+// --- lifecycle -----------------------------------------------------------------------------
+
+void OVSideLogo::OnInitialize() {
+    picture_ = &AddPictureBox("picLogo");
+    PictureBox& box = picture_->box();
+    box.SetBorderStyle(0);
+    box.SetScaleMode(host::kScaleTwips);
+    box.SetFont(StdFont::Create(InitialLogoFont()));
+    // Through the writes, so the channels are translated; the surface still has its creation
+    // size here.
+    SetStartColor(kDefaultStartColor);
+    SetEndColor(kDefaultEndColor);
+    RenderLogo();
+}
+
+void OVSideLogo::OnInitProperties() {
+    SetFontColor(kDefaultFontColor);
+    caption_ = kDefaultCaption;
+    style_ = kRegular;
+}
+
+void OVSideLogo::OnReadProperties(const host::PropertyBag& bag) {
+    for (const host::PersistDesc& key : Info().persisted) {
+        const Variant fallback = key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
+        ReadKey(bag, key.key, fallback, key.type, [&](const Variant& value) { key.load(*this, value); });
+    }
+}
+
+void OVSideLogo::OnWriteProperties(host::PropertyBag& bag) {
+    for (const host::PersistDesc& key : Info().persisted) {
+        const Variant fallback = key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
+        WriteKey(bag, key.key, fallback, [&] { return key.save(*this); });
+    }
+}
+
+void OVSideLogo::OnResize() {
+    // Each of these writes delivers a nested Resize before it returns.
+    if (Width() < kMinimumWidth) SetWidth(kMinimumWidth);
+    if (Height() < kMinimumHeight) SetHeight(kMinimumHeight);
+    picture_->Move(0, 0, Width(), Height());
+    RenderLogo();
+}
+
+void OVSideLogo::OnPaint() { RenderLogo(); }
+
+void OVSideLogo::OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>&) {
+    if (&source == picture_ && event == "Resize") RenderLogo();
+}
+
+// --- properties ----------------------------------------------------------------------------
+
+void OVSideLogo::SetStartColor(std::int32_t colour) {
+    // An unchanged value only notifies: a system colour is translated once, when it is set.
+    if (colour != start_color_) {
+        start_color_ = colour;
+        start_rgb_ = TranslateToChannels(static_cast<std::uint32_t>(colour));
+        if (picture_) RenderLogo();
+    }
+    PropertyChanged("StartColor");
+}
+
+void OVSideLogo::SetEndColor(std::int32_t colour) {
+    if (colour != end_color_) {
+        end_color_ = colour;
+        end_rgb_ = TranslateToChannels(static_cast<std::uint32_t>(colour));
+        if (picture_) RenderLogo();
+    }
+    PropertyChanged("EndColor");
+}
+
+void OVSideLogo::SetFontColor(std::int32_t colour) {
+    font_color_ = colour;
+    picture_->box().SetForeColor(static_cast<OleColor>(colour));
+    PropertyChanged("FontColor");
+    RenderLogo();
+}
+
+std::shared_ptr<IDispatch> OVSideLogo::LogoFont() const { return picture_->box().Font(); }
+
+void OVSideLogo::SetLogoFont(std::shared_ptr<IDispatch> font) {
+    // The box takes the font's attributes into a font object of its own, so later changes to
+    // the caller's object do not reach the logo.
+    const FontDesc current = picture_->box().Font() ? picture_->box().Font()->desc() : FontDesc{};
+    const host::FontSpec spec = host::FontSpec::FromObject(
+        font, host::FontSpec{current.name, current.size, current.bold, current.italic, current.underline,
+                             current.strikethrough});
+    picture_->box().SetFont(
+        StdFont::Create(FontDesc{spec.name, spec.size, spec.bold, spec.italic, spec.underline, spec.strikethrough}));
+    PropertyChanged("Font");
+    picture_->box().Cls();
+    RenderLogo();
+}
+
+void OVSideLogo::SetCaption(std::string caption) {
+    caption_ = std::move(caption);
+    PropertyChanged("Caption");
+    RenderLogo();
+}
+
+void OVSideLogo::SetStyle(std::int32_t style) {
+    style_ = style;
+    RenderLogo();
+    PropertyChanged("Style");
+}
+
+void OVSideLogo::RenderLogo() {
+    sidelogo::RenderLogo(picture_->box(), gdi::Screen(), LogoAppearance{start_rgb_, end_rgb_, caption_, style_});
+}
+
+}  // namespace ov::sidelogo
