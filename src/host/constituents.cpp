@@ -73,8 +73,9 @@ std::vector<std::pair<std::string, Variant>> Constituent::InspectProperties() co
 
 Label::Label(Control& owner, std::string name, int index)
     : Constituent(owner, ConstituentKind::Label, std::move(name), index) {
-    // A new label takes the host's ambient font, as a label dropped on a form does.
-    font_ = FontSpec::FromObject(owner.AmbientFont(), font_);
+    // A label made on a sited control takes the ambient font at once; one made earlier gets it
+    // when the control is sited (Control::Initialize).
+    if (owner.site()) font_ = FontSpec::FromObject(owner.AmbientFont(), font_);
     width_ = 1215;
     height_ = 255;
 }

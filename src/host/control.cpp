@@ -39,6 +39,12 @@ void Control::Initialize(ControlSite* site) {
     window_ = gdi::CreateWindowSurface(parent, PixelWidth(), PixelHeight(), Translate(back_color_));
     dc_ = gdi::GetDC(window_);
     if (!font_) font_ = AmbientFont();
+    // Labels made before the control was sited, and not given a font of their own, take the
+    // host's ambient font now, as labels placed at design time do.
+    const FontSpec ambient = FontSpec::FromObject(font_);
+    for (auto& c : constituents_)
+        if (c->kind() == ConstituentKind::Label && static_cast<Label&>(*c).Font() == FontSpec{})
+            static_cast<Label&>(*c).SetFont(ambient);
     // Timers created before the control was sited start their first period now.
     for (auto& c : constituents_)
         if (c->kind() == ConstituentKind::Timer) static_cast<Timer&>(*c).Restart(ClockMilliseconds());

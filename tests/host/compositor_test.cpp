@@ -130,3 +130,46 @@ TEST_F(CompositorTest, PlainPictureBoxShowsItsBackColour) {
 
 }  // namespace
 }  // namespace ov::host::testing
+
+namespace ov::host::testing {
+namespace {
+
+TEST(ScaleTest, SurfaceConversionsFollowTheScaleMode) {
+    ClassRegistry registry = ProbeRegistry();
+    ReferenceHost host(registry);
+    host.New("P", "Probe", {.width = 3000, .height = 1500});  // 200 x 100 pixels
+    Control& p = *host.FindControl("P");
+    EXPECT_EQ(p.ScaleWidth(), 3000);
+    EXPECT_DOUBLE_EQ(p.ScaleX(2540, kScaleHimetric, kScaleTwips), 1440);
+    p.SetScaleMode(kScalePixels);
+    EXPECT_EQ(p.ScaleWidth(), 200);
+    EXPECT_DOUBLE_EQ(p.ScaleX(150, kScaleTwips), 10);
+    p.SetScaleWidth(50);  // user scale: 50 units across 200 pixels
+    EXPECT_EQ(p.ScaleMode(), kScaleUser);
+    EXPECT_DOUBLE_EQ(p.ScaleX(1, kScaleUser, kScalePixels), 4);
+    EXPECT_EQ(p.ToPixelsX(25), 100);
+    gdi::Screen().twips_per_pixel_x = 12;
+    EXPECT_EQ(TwipsToPixels(120, Axis::X), 10);
+    gdi::Screen().twips_per_pixel_x = 15;
+}
+
+TEST(AmbientFontTest, LabelsMadeBeforeSitingTakeTheAmbientFont) {
+    ClassRegistry registry = ProbeRegistry();
+    ReferenceHost host(registry);
+    host.SetAmbientFont(FontSpec{"Arial", 10});
+    host.New("P", "Probe");
+    auto& p = dynamic_cast<Probe&>(*host.FindControl("P"));
+    EXPECT_EQ(p.caption_label.Font(), (FontSpec{"Arial", 10}));
+}
+
+TEST(PlainPictureBoxTest, DrawingLayerMembersAnswerLateBound) {
+    ClassRegistry registry = ProbeRegistry();
+    ReferenceHost host(registry);
+    auto pic = host.New("Pic", "PictureBox");
+    PutProperty(*pic, "CurrentX", Variant::FromLong(300));
+    EXPECT_EQ(CDbl(GetProperty(*pic, "CurrentX")), 300);
+    EXPECT_EQ(CSng(GetProperty(*pic, "Left")), 0);  // extender after the adapter
+}
+
+}  // namespace
+}  // namespace ov::host::testing
