@@ -204,9 +204,11 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+                seconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
     }
-    std::map<std::string, double> seconds;  // in the run's time unit, the same for all here
+    // CPU time per iteration, in the run's unit (milliseconds for all here): on a shared
+    // machine the wall time also counts other processes.
+    std::map<std::string, double> seconds;
 };
 
 void PrintSummary(const std::map<std::string, double>& t) {
@@ -216,7 +218,7 @@ void PrintSummary(const std::map<std::string, double>& t) {
     };
     const double fill = find("BM_FillRect");
     if (fill <= 0) return;
-    std::printf("\nRatios to a full-surface FillRect (%.3f ms):\n", fill);
+    std::printf("\nRatios to a full-surface FillRect (%.3f ms CPU; all times below are CPU time):\n", fill);
     const char* types[] = {"linear", "elliptical", "rectangular"};
     for (int type = 0; type < 3; ++type)
         for (int angle : {0, 45, 137}) {

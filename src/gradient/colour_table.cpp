@@ -24,6 +24,10 @@ public:
             throw BuildFailure{};
         return entries_[static_cast<std::size_t>(index)];
     }
+    std::int32_t& at(std::int64_t index) {
+        if (index < 0 || index >= static_cast<std::int64_t>(entries_.size())) throw BuildFailure{};
+        return entries_[static_cast<std::size_t>(index)];
+    }
 
 private:
     ColourTable& entries_;
@@ -48,10 +52,12 @@ void BuildRgbRamp(std::int32_t c1, std::int32_t c2, double q, double qf, Checked
     const double step_red = SafeDivide(b.red - a.red, q);
     const double step_green = SafeDivide(b.green - a.green, q);
     const double step_blue = SafeDivide(b.blue - a.blue, q);
-    t.at(0) = c1;
+    t.at(0.0) = c1;
     t.at(qf) = c2;
     t.at(qf + 1) = c2;
-    for (double i = 1; i <= qf - 1; ++i) {
+    // Both writes succeeded, so qf is a whole index inside the table.
+    const auto last = static_cast<std::int64_t>(qf) - 1;
+    for (std::int64_t i = 1; i <= last; ++i) {
         const double colour = ToLong(a.red + i * step_red) + 256.0 * ToLong(a.green + i * step_green) +
                               65536.0 * ToLong(a.blue + i * step_blue);
         t.at(i) = ToLong(colour);
@@ -70,7 +76,7 @@ void BuildHslRamp(std::int32_t c1, std::int32_t c2, double qf, CheckedTable& t) 
     const double step_lightness = Divide(to.lightness - from.lightness, qf);
     // Each entry is advanced before it is written, so entry 0 is already one step past the
     // first colour and the ramp overshoots the second by two entries.
-    for (double i = 0; i <= qf + 1; ++i) {
+    for (std::int64_t i = 0; static_cast<double>(i) <= qf + 1; ++i) {
         from.hue += step_hue;
         if (from.hue < 0)
             from.hue += 255;
@@ -89,11 +95,16 @@ void RepeatRuns(double q, double qf, double repetitions, CheckedTable& t) {
         // from the third pass on it rewrites it with the value it already holds: stopping
         // there gives the same table without counting to an enormous repetition number.
         if (qf == 0 && pass > 3) break;
-        const double base = qf * (pass - 1);
+        const double base_index = qf * (pass - 1);
+        // A run starting past the table fails at its first write; stop before the index
+        // leaves the range a 64-bit integer holds.
+        if (!(base_index < 9e15)) throw BuildFailure{};
+        const auto base = static_cast<std::int64_t>(base_index);
+        const auto run = static_cast<std::int64_t>(qf);
         const bool mirrored = std::fmod(pass, 2.0) == 0;
-        for (double k = 0; k <= qf; ++k) {
+        for (std::int64_t k = 0; k <= run; ++k) {
             if (mirrored)
-                t.at(base + k) = t.at(RoundEven(q - k));
+                t.at(base + k) = t.at(RoundEven(q - static_cast<double>(k)));
             else
                 t.at(base + k) = t.at(k);
         }

@@ -83,7 +83,12 @@ SweepPlacement PlaceSweep(std::int32_t width, std::int32_t height, double angle)
 
 bool PlaceFirstLine(const SweepPlacement& s, SweepLines& sweep) {
     sweep.points.assign(2, gdi::POINT{});
-    sweep.points.reserve(kGrowthBlock);
+    // The copies cross the surface plus the line's own extent along the step: reserving that
+    // once saves regrowing the list block by block.
+    const double extent = std::fabs(s.p0_x - s.p1_x) + std::fabs(s.p0_y - s.p1_y) +
+                          std::fabs(s.offset_x) + std::fabs(s.offset_y) + 8;
+    const double expected = 2 * extent;
+    sweep.points.reserve(expected > 0 && expected < kMaxSweepPoints ? static_cast<std::size_t>(expected) : kGrowthBlock);
     const double x0 = RoundEven(s.p0_x + s.offset_x), y0 = RoundEven(s.p0_y + s.offset_y);
     const double x1 = RoundEven(s.p1_x + s.offset_x), y1 = RoundEven(s.p1_y + s.offset_y);
     if (!FitsCoordinate(x0) || !FitsCoordinate(y0) || !FitsCoordinate(x1) || !FitsCoordinate(y1)) return false;
