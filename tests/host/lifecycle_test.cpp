@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host/reference_host.h"
+#include "platform/runtime/clock.h"
 #include "probe_control.h"
 
 namespace ov::host::testing {
@@ -98,6 +99,29 @@ TEST_F(HostFixture, FireReportsByReferenceArgumentsTheControlChanged) {
     } catch (const AutomationError& e) {
         EXPECT_EQ(e.number(), 450);
     }
+}
+
+TEST_F(HostFixture, EventsOfArrayElementsReachTheOwnerWithTheirIndex) {
+    host.New("P", "Probe");
+    host.Fire("P", "lblItem(2)", "Click", {});
+    host.Fire("P", "LBLITEM(0)", "DblClick", {});
+    EXPECT_EQ(probe("P").log.back(), "lblItem(0) DblClick at 0");
+    EXPECT_EQ(probe("P").log[probe("P").log.size() - 2], "lblItem(2) Click at 0");
+    for (const char* bad : {"lblItem(3)", "lblItem", "lblItem(x)", "nothing"}) {
+        try {
+            host.Fire("P", bad, "Click", {});
+            ADD_FAILURE() << bad;
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.number(), 424) << bad;
+        }
+    }
+}
+
+TEST_F(HostFixture, WaitMovesAFixedClockForward) {
+    host.SetNow(45657.0);  // 2024-12-31 00:00
+    host.Wait(6 * 3600 * 1000);
+    EXPECT_DOUBLE_EQ(ov::Now(), 45657.25);
+    ov::SetFixedNow(std::nullopt);
 }
 
 TEST_F(HostFixture, ChangeNotificationsReachTheListenerByName) {

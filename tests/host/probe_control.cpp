@@ -4,11 +4,13 @@
 
 namespace ov::host::testing {
 
-Probe::Probe() : timer(AddTimer("tmrTick")), caption_label(AddLabel("lblCaption")), plate(AddShape("shpPlate")) {
+Probe::Probe() : timer(AddTimer("tmrTick")), caption_label(AddLabel("lblCaption")), plate(AddShape("shpPlate")),
+      items(AddLabelArray("lblItem", 3)) {
     timer.SetInterval(1000);
     timer.SetEnabled(false);
     plate.SetVisible(false);
     caption_label.SetVisible(false);
+    for (Label* item : items) item->SetVisible(false);
 }
 
 const ClassInfo& Probe::StaticInfo() {

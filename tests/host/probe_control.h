@@ -31,6 +31,7 @@ public:
     Timer& timer;
     Label& caption_label;
     Shape& plate;
+    std::vector<Label*> items;
 
 protected:
     void OnInitialize() override { log.push_back("Initialize"); }
