@@ -81,8 +81,20 @@ private:
         const std::uint32_t* src_row = src_.row(sy);
         if (xmap_.identity) {
             const std::uint32_t* from = src_row + xmap_.dst_start + xmap_.offset;
-            if (convert_.kind == SourceConversion::Kind::None) std::copy_n(from, n, out);
-            else for (int j = 0; j < n; ++j) out[j] = convert_(from[j]);
+            // One loop per conversion so each stays a simple, vectorisable pass.
+            switch (convert_.kind) {
+                case SourceConversion::Kind::None: std::copy_n(from, n, out); break;
+                case SourceConversion::Kind::ColourToMono: {
+                    const std::uint32_t key = convert_.key;
+                    for (int j = 0; j < n; ++j) out[j] = (from[j] & 0x00FFFFFFu) == key ? kMonoWhite : 0u;
+                    break;
+                }
+                case SourceConversion::Kind::MonoToColour: {
+                    const std::uint32_t zero = convert_.zero, one = convert_.one;
+                    for (int j = 0; j < n; ++j) out[j] = from[j] ? one : zero;
+                    break;
+                }
+            }
             return;
         }
         for (int j = 0; j < n; ++j) {

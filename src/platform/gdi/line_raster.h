@@ -39,14 +39,16 @@ template <typename Plot>
 void WalkLine(int x0, int y0, int x1, int y1, const PixelRect& clip, Plot&& plot) {
     const LineWalk walk = MakeLineWalk(x0, y0, x1, y1);
     if (walk.n == 0 || clip.empty()) return;
-    std::int64_t first = 0, last = 0;
-    ClipLineWalk(walk, clip, &first, &last);
-    if (first >= last) return;
     // Error term for the ceiling division: num = 2*dminor*i - n, minor offset q = ceil(num / 2n),
-    // err = num - 2n*q, kept in (-2n, 0].
+    // err = num - 2n*q, kept in (-2n, 0]. At step 0, q = ceil(-1/2) = 0 and err = -n.
     const std::int64_t two_n = 2 * walk.n, two_d = 2 * walk.dminor;
-    std::int64_t q = walk.MinorOffset(first);
-    std::int64_t err = static_cast<std::int64_t>(static_cast<__int128>(two_d) * first - walk.n - static_cast<__int128>(two_n) * q);
+    std::int64_t first = 0, last = walk.n, q = 0, err = -walk.n;
+    if (!clip.contains(x0, y0) || !clip.contains(x1, y1)) {
+        ClipLineWalk(walk, clip, &first, &last);
+        if (first >= last) return;
+        q = walk.MinorOffset(first);
+        err = static_cast<std::int64_t>(static_cast<__int128>(two_d) * first - walk.n - static_cast<__int128>(two_n) * q);
+    }
     std::int64_t major = walk.major0 + walk.major_step * first;
     for (std::int64_t i = first; i < last; ++i) {
         const std::int64_t minor = walk.minor0 + q;

@@ -1,5 +1,8 @@
 #include "platform/gdi/objects.h"
 
+#include <sys/mman.h>
+
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -155,6 +158,21 @@ Bitmap* TargetBitmap(HDC handle) {
     return dc ? LookupBitmap(dc->bitmap) : nullptr;
 }
 
+void AllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count, std::uint32_t value) {
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    pixels.clear();
+    pixels.reserve(count);
+    const std::size_t bytes = count * sizeof(std::uint32_t);
+    if (bytes >= 2 * kHugePage) {
+        // The hint must come before the first touch, which faults the pages in.
+        const auto begin = reinterpret_cast<std::uintptr_t>(pixels.data());
+        const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+        const std::uintptr_t last = (begin + bytes) & ~(kHugePage - 1);
+        if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+    pixels.assign(count, value);
+}
+
 HGDIOBJ CreateObject(ObjectData data, bool stock) { return Table().Add(std::move(data), stock); }
 void DestroyObject(HGDIOBJ handle) { Table().Remove(handle); }
 
@@ -296,7 +314,7 @@ HBITMAP NewBitmap(int width, int height, int bits_per_pixel) {
     bitmap.width = width;
     bitmap.height = height;
     bitmap.bits_per_pixel = bits_per_pixel;
-    bitmap.pixels.assign(static_cast<std::size_t>(width) * height, 0u);
+    AllocatePixels(bitmap.pixels, static_cast<std::size_t>(width) * height, 0u);
     return CreateObject(std::move(bitmap));
 }
 

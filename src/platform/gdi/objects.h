@@ -58,6 +58,11 @@ struct Bitmap {
     std::uint32_t StoredPixel(COLORREF c) const { return is_mono() ? MonoFromColor(c) : PixelFromColor(c); }
 };
 
+// Sizes `pixels` to `count` words of `value`. Large surfaces are backed by transparent huge
+// pages where the system offers them on request: a column walk (a vertical line) touches one
+// row per pixel, and with 4 KiB pages every one of those rows is a TLB miss.
+void AllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count, std::uint32_t value);
+
 struct Pen {
     int style = PS_SOLID;
     int width = 1;

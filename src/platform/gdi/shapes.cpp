@@ -41,7 +41,8 @@ bool ResolveTarget(HDC handle, DrawTarget* target) {
     return true;
 }
 
-// One segment of the line rule, clipped to the bitmap. Horizontal segments become a span fill.
+// One segment of the line rule, clipped to the bitmap. Horizontal and vertical segments take
+// direct loops (start included, end excluded, either direction).
 void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t pixel) {
     const PixelRect clip = BoundsOf(bitmap);
     if (y0 == y1 && x0 != x1) {
@@ -54,6 +55,17 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
         if (left < right) FillSpan(bitmap, y0, left, right, pixel);
         return;
     }
+    if (x0 == x1 && y0 != y1) {
+        if (x0 < clip.left || x0 >= clip.right) return;
+        const std::int64_t a = y0 < y1 ? y0 : std::int64_t{y1} + 1;
+        const std::int64_t b = y0 < y1 ? y1 : std::int64_t{y0} + 1;
+        const int top = static_cast<int>(std::max<std::int64_t>(a, clip.top));
+        const int bottom = static_cast<int>(std::min<std::int64_t>(b, clip.bottom));
+        if (top >= bottom) return;
+        std::uint32_t* p = bitmap.row(top) + x0;
+        for (int y = top; y < bottom; ++y, p += bitmap.width) *p = pixel;
+        return;
+    }
     WalkLine(x0, y0, x1, y1, clip, [&](int x, int y) { bitmap.row(y)[x] = pixel; });
 }
 
@@ -61,6 +73,14 @@ void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int 
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const POINT& a = vertices[i];
         const POINT& b = vertices[(i + 1) % vertices.size()];
+        const int step_x = b.x - a.x, step_y = b.y - a.y;
+        if (step_x >= -1 && step_x <= 1 && step_y >= -1 && step_y <= 1) {
+            // A one-step segment (most of an ellipse outline) paints just its start; a repeated
+            // vertex paints nothing.
+            const int x = a.x + dx, y = a.y + dy;
+            if ((step_x | step_y) != 0 && x >= 0 && x < bitmap.width && y >= 0 && y < bitmap.height) bitmap.row(y)[x] = pixel;
+            continue;
+        }
         DrawSegment(bitmap, a.x + dx, a.y + dy, b.x + dx, b.y + dy, pixel);
     }
 }

@@ -40,7 +40,7 @@ HBITMAP NewSurface(int width, int height, COLORREF background) {
     bitmap.height = std::max(height, 1);
     bitmap.bits_per_pixel = 32;
     bitmap.owned_by_window = true;
-    bitmap.pixels.assign(static_cast<std::size_t>(bitmap.width) * bitmap.height, detail::PixelFromColor(background));
+    detail::AllocatePixels(bitmap.pixels, static_cast<std::size_t>(bitmap.width) * bitmap.height, detail::PixelFromColor(background));
     // Surfaces belong to their window, not to a routine: they are not counted as live objects.
     return detail::CreateObject(std::move(bitmap), /*stock=*/true);
 }
