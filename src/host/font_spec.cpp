@@ -11,24 +11,24 @@ namespace ov::host {
 FontSpec FontSpec::FromObject(const std::shared_ptr<IDispatch>& font, const FontSpec& fallback) {
     if (!font) return fallback;
     if (const auto* std_font = dynamic_cast<const StdFont*>(font.get())) return FromDesc(std_font->desc());
-    FontSpec spec = fallback;
+    FontSpec attrs = fallback;
     try {
-        spec.name = CStr(GetProperty(*font, "Name"));
-        spec.size = CDbl(GetProperty(*font, "Size"));
-        spec.bold = CBool(GetProperty(*font, "Bold"));
-        spec.italic = CBool(GetProperty(*font, "Italic"));
-        spec.underline = CBool(GetProperty(*font, "Underline"));
-        spec.strikethrough = CBool(GetProperty(*font, "Strikethrough"));
+        attrs.name = CStr(GetProperty(*font, "Name"));
+        attrs.size = CDbl(GetProperty(*font, "Size"));
+        attrs.bold = CBool(GetProperty(*font, "Bold"));
+        attrs.italic = CBool(GetProperty(*font, "Italic"));
+        attrs.underline = CBool(GetProperty(*font, "Underline"));
+        attrs.strikethrough = CBool(GetProperty(*font, "Strikethrough"));
     } catch (const AutomationError&) {
         return fallback;
     }
-    return spec;
+    return attrs;
 }
 
 FontSpec FontSpec::FromObject(const std::shared_ptr<IDispatch>& font) { return FromObject(font, FontSpec{}); }
 
 gdi::LOGFONTA FontSpec::ToLogFont() const { return LogFontFromDesc(ToDesc()); }
 
-std::shared_ptr<IDispatch> MakeFontObject(const FontSpec& spec) { return StdFont::Create(spec.ToDesc()); }
+std::shared_ptr<IDispatch> MakeFontObject(const FontSpec& attrs) { return StdFont::Create(attrs.ToDesc()); }
 
 }  // namespace ov::host

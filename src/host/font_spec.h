@@ -25,7 +25,7 @@ struct FontSpec {
     FontDesc ToDesc() const { return FontDesc{name, size, bold, italic, underline, strikethrough}; }
     static FontSpec FromDesc(const FontDesc& d) { return FontSpec{d.name, d.size, d.bold, d.italic, d.underline, d.strikethrough}; }
 
-    // Reads the attributes of a font object; nullopt-like fallback: the unchanged spec when
+    // Reads the attributes of a font object; nullopt-like fallback: the unchanged attrs when
     // `font` is null or does not answer.
     static FontSpec FromObject(const std::shared_ptr<IDispatch>& font, const FontSpec& fallback);
     static FontSpec FromObject(const std::shared_ptr<IDispatch>& font);
@@ -35,7 +35,7 @@ struct FontSpec {
     gdi::LOGFONTA ToLogFont() const;
 };
 
-// Creates the platform's standard font object (StdFont) carrying `spec`.
-std::shared_ptr<IDispatch> MakeFontObject(const FontSpec& spec);
+// Creates the platform's standard font object (StdFont) carrying `attrs`.
+std::shared_ptr<IDispatch> MakeFontObject(const FontSpec& attrs);
 
 }  // namespace ov::host

@@ -62,20 +62,20 @@ std::vector<std::uint8_t> Base64Decode(std::string_view text) {
 bool IsFontObject(const std::shared_ptr<IDispatch>& object) { return object && object->TypeName() == "StdFont"; }
 
 json FontToJson(const std::shared_ptr<IDispatch>& font) {
-    const FontSpec spec = FontSpec::FromObject(font);
-    return json{{"name", spec.name},         {"size", spec.size},           {"bold", spec.bold},
-                {"italic", spec.italic},     {"underline", spec.underline}, {"strikethrough", spec.strikethrough}};
+    const FontSpec attrs = FontSpec::FromObject(font);
+    return json{{"name", attrs.name},         {"size", attrs.size},           {"bold", attrs.bold},
+                {"italic", attrs.italic},     {"underline", attrs.underline}, {"strikethrough", attrs.strikethrough}};
 }
 
 FontSpec FontFromJson(const json& value) {
-    FontSpec spec;
-    spec.name = value.value("name", spec.name);
-    spec.size = value.value("size", spec.size);
-    spec.bold = value.value("bold", false);
-    spec.italic = value.value("italic", false);
-    spec.underline = value.value("underline", false);
-    spec.strikethrough = value.value("strikethrough", false);
-    return spec;
+    FontSpec attrs;
+    attrs.name = value.value("name", attrs.name);
+    attrs.size = value.value("size", attrs.size);
+    attrs.bold = value.value("bold", false);
+    attrs.italic = value.value("italic", false);
+    attrs.underline = value.value("underline", false);
+    attrs.strikethrough = value.value("strikethrough", false);
+    return attrs;
 }
 
 // A bitmap picture is embedded as PNG bytes; the PNG writer works on files, so the bytes go
