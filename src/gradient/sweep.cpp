@@ -1,6 +1,8 @@
 #include "gradient/sweep.h"
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "gradient/colour_model.h"
 
@@ -13,7 +15,7 @@ constexpr double kRadiansPerDegree = 0.017453292519943278;
 
 // A sweep never needs more than a few points per pixel of the surface's longer side; a list
 // this long means the sizes are absurd, and growing it further is treated as a failure.
-constexpr std::size_t kMaxSweepPoints = std::size_t{1} << 22;
+constexpr std::size_t kMaxSweepPoints = std::size_t{1} << 20;
 // The list grows in blocks rather than point by point.
 constexpr std::size_t kGrowthBlock = 1000;
 
@@ -104,7 +106,14 @@ bool ExtendSweep(const SweepPlacement& s, std::int32_t width, std::int32_t heigh
     // when the count is even: the list may end on an unpaired point.
     do {
         if (q.size() >= kMaxSweepPoints) return false;
-        if (q.size() == q.capacity()) q.reserve(q.size() + kGrowthBlock);
+        if (q.size() == q.capacity()) {
+            try {
+                // At least a block, and doubling beyond, so a long list is not copied over and over.
+                q.reserve(q.size() + std::max(kGrowthBlock, q.size()));
+            } catch (const std::bad_alloc&) {
+                return false;  // the list ends where it could not grow
+            }
+        }
         const gdi::POINT& back = q[q.size() - 2];
         std::int32_t x, y;
         if (__builtin_add_overflow(back.x, static_cast<std::int32_t>(s.step_x), &x) ||

@@ -3,6 +3,7 @@
 // and no graphics object left behind whatever the properties.
 #include <gtest/gtest.h>
 
+#include "gradient/draw_gradient.h"
 #include "gradient/gradient_object.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/window.h"
@@ -97,6 +98,15 @@ TEST(GradientDraw, LateBoundDrawReturnsTrueAndDraws) {
     EXPECT_EQ(result.type(), VarType::Boolean);
     EXPECT_TRUE(result.boolean());
     EXPECT_LT(testing::Grey(surface->Pixel(0, 0)), testing::Grey(surface->Pixel(39, 0)));
+}
+
+TEST(GradientDraw, AbsurdSizesFailStepsWithoutOverrunning) {
+    // Sweep ends beyond the 32-bit range, a point list that would need billions of points:
+    // the failing steps are skipped and the plan still ends with a consistent table.
+    const GradientPlan plan = PlanGradient(2000000000, 2000000000, GradientSettings{});
+    EXPECT_TRUE(plan.failed);
+    EXPECT_EQ(plan.table.size(), 2 * static_cast<std::size_t>(plan.steps) + 1);
+    EXPECT_EQ(plan.steps, static_cast<std::int32_t>(plan.sweep.points.size() / 2));
 }
 
 TEST(GradientDraw, NoGraphicsObjectOutlivesADrawing) {
