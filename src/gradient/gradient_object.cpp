@@ -78,6 +78,6 @@ const host::ClassInfo& GradientObject::StaticInfo() {
     return info;
 }
 
-host::ClassEntry GradientClassEntry() { return host::ObjectEntry<GradientObject>(kGradientClassName); }
+host::ClassEntry GradientClassEntry() { return host::ObjectEntry<GradientObject>(kGradientClassName, kGradientClassId); }
 
 }  // namespace ov::gradient

@@ -13,6 +13,7 @@ namespace ov::gradient {
 
 inline constexpr const char* kGradientClassName = "clsGradient";
 inline constexpr const char* kGradientProgId = "OrvelleControls.clsGradient";
+inline constexpr const char* kGradientClassId = "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7020}";
 
 class GradientObject : public host::AutomationObject {
 public:
@@ -27,7 +28,7 @@ private:
 };
 
 // The registry entry the library adds for the class ("clsGradient",
-// "OrvelleControls.clsGradient").
+// "OrvelleControls.clsGradient", its class id), creatable and in the type library.
 host::ClassEntry GradientClassEntry();
 
 }  // namespace ov::gradient
