@@ -146,7 +146,12 @@ ObjectKind KindOfHandle(HGDIOBJ handle) {
 }
 
 DeviceContext* LookupDc(HDC h) { return Lookup<DeviceContext>(h); }
-Bitmap* LookupBitmap(HBITMAP h) { return Lookup<Bitmap>(h); }
+Bitmap* LookupBitmap(HBITMAP h) {
+    Bitmap* bitmap = Lookup<Bitmap>(h);
+    if (bitmap && !bitmap->pending.empty()) bitmap->FlushPendingColumns();
+    return bitmap;
+}
+Bitmap* LookupBitmapForAppend(HBITMAP h) { return Lookup<Bitmap>(h); }
 Pen* LookupPen(HPEN h) { return Lookup<Pen>(h); }
 Brush* LookupBrush(HBRUSH h) { return Lookup<Brush>(h); }
 Font* LookupFont(HFONT h) { return Lookup<Font>(h); }

@@ -8,6 +8,7 @@
 #include "platform/gdi/ellipse_raster.h"
 #include "platform/gdi/line_raster.h"
 #include "platform/gdi/objects.h"
+#include "platform/gdi/pending_columns.h"
 #include "platform/gdi/raster.h"
 
 namespace ov::gdi {
@@ -24,10 +25,11 @@ struct DrawTarget {
     std::uint32_t brush_pixel = 0;
 };
 
-bool ResolveTarget(HDC handle, DrawTarget* target) {
+// `for_append` leaves pending columns pending: LineTo may only add to them.
+bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
     target->dc = LookupDc(handle);
     if (!target->dc) return false;
-    target->bitmap = LookupBitmap(target->dc->bitmap);
+    target->bitmap = for_append ? LookupBitmapForAppend(target->dc->bitmap) : LookupBitmap(target->dc->bitmap);
     if (!target->bitmap) return false;
     // FIXME: pens wider than one pixel are drawn one pixel wide; the library only uses width 1.
     if (const Pen* pen = LookupPen(target->dc->pen); pen && pen->style != PS_NULL) {
@@ -42,8 +44,9 @@ bool ResolveTarget(HDC handle, DrawTarget* target) {
 }
 
 // One segment of the line rule, clipped to the bitmap. Horizontal and vertical segments take
-// direct loops (start included, end excluded, either direction).
-void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t pixel) {
+// direct loops (start included, end excluded, either direction); with `defer` a vertical one is
+// recorded as a pending column instead.
+void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t pixel, bool defer = false) {
     const PixelRect clip = BoundsOf(bitmap);
     if (y0 == y1 && x0 != x1) {
         if (y0 < clip.top || y0 >= clip.bottom) return;
@@ -62,6 +65,10 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
         const int top = static_cast<int>(std::max<std::int64_t>(a, clip.top));
         const int bottom = static_cast<int>(std::min<std::int64_t>(b, clip.bottom));
         if (top >= bottom) return;
+        if (defer && ColumnDeferralEnabled()) {
+            AppendPendingColumn(bitmap, x0, top, bottom, pixel);
+            return;
+        }
         std::uint32_t* p = bitmap.row(top) + x0;
         for (int y = top; y < bottom; ++y, p += bitmap.width) *p = pixel;
         return;
@@ -154,10 +161,10 @@ using namespace detail;
 
 bool LineTo(HDC handle, int x, int y) {
     DrawTarget target;
-    if (!ResolveTarget(handle, &target)) return false;
+    if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
     const POINT from = target.dc->position;
     target.dc->position = POINT{x, y};
-    if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel);
+    if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel, /*defer=*/true);
     return true;
 }
 
