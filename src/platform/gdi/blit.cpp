@@ -12,26 +12,6 @@ namespace ov::gdi {
 namespace detail {
 namespace {
 
-// A source pixel as the destination sees it.
-// * colour -> mono: a pixel exactly equal to the source DC's background colour becomes white
-//   (1), every other pixel black (0); the text colour plays no part.
-// * mono -> colour: 0 takes the destination DC's text colour, 1 its background colour.
-// * same format: unchanged (mono -> mono ignores both DCs' colours).
-struct SourceConversion {
-    enum class Kind { None, ColourToMono, MonoToColour } kind = Kind::None;
-    std::uint32_t key = 0;              // colour -> mono
-    std::uint32_t zero = 0, one = 0;    // mono -> colour
-
-    std::uint32_t operator()(std::uint32_t p) const {
-        switch (kind) {
-            case Kind::ColourToMono: return (p & 0x00FFFFFFu) == key ? kMonoWhite : 0u;
-            case Kind::MonoToColour: return p ? one : zero;
-            case Kind::None: break;
-        }
-        return p;
-    }
-};
-
 SourceConversion ConversionBetween(const Bitmap& src, const DeviceContext& src_dc, const Bitmap& dst,
                                    const DeviceContext& dst_dc) {
     SourceConversion c;
@@ -170,16 +150,25 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
 
     const SourceConversion convert = ConversionBetween(*src, *src_dc, *dst, *dst_dc);
     const RopRowKernel kernel = RopKernel(index);
+    const ConvertingRopRowKernel converting = ConvertingRopKernel(index, convert.kind);
     const int n = xmap.dst_end - xmap.dst_start;
     RowSampler sampler(*src, xmap, convert, mode);
     for (int row = ymap.dst_start; row < ymap.dst_end; ++row) {
         const int i = row - ymap.dst_start;
-        const std::uint32_t* source = nullptr;
-        if (xmap.identity && ymap.first[i] == ymap.last[i] && convert.kind == SourceConversion::Kind::None)
-            source = src->row(ymap.first[i]) + xmap.dst_start + xmap.offset;  // plain copy: read in place
-        else
-            source = sampler.Sample(ymap.first[i], ymap.last[i]);
-        kernel(dst->row(row) + xmap.dst_start, source, pattern, n);
+        std::uint32_t* target = dst->row(row) + xmap.dst_start;
+        if (xmap.identity && ymap.first[i] == ymap.last[i]) {
+            // One source pixel per destination pixel: read the source row in place.
+            const std::uint32_t* source = src->row(ymap.first[i]) + xmap.dst_start + xmap.offset;
+            if (convert.kind == SourceConversion::Kind::None) {
+                kernel(target, source, pattern, n);
+                continue;
+            }
+            if (converting) {
+                converting(target, source, pattern, n, convert);
+                continue;
+            }
+        }
+        kernel(target, sampler.Sample(ymap.first[i], ymap.last[i]), pattern, n);
     }
     return true;
 }

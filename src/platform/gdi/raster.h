@@ -60,6 +60,33 @@ constexpr bool RopUsesSource(std::uint8_t r) { return ((r >> 2) ^ r) & 0x33; }
 constexpr bool RopUsesPattern(std::uint8_t r) { return ((r >> 4) ^ r) & 0x0F; }
 constexpr bool RopUsesDestination(std::uint8_t r) { return ((r >> 1) ^ r) & 0x55; }
 
+// A source pixel as the destination sees it.
+// * colour -> mono: a pixel exactly equal to the source DC's background colour becomes white
+//   (1), every other pixel black (0); the text colour plays no part.
+// * mono -> colour: 0 takes the destination DC's text colour, 1 its background colour.
+// * same format: unchanged (mono -> mono ignores both DCs' colours).
+struct SourceConversion {
+    enum class Kind { None, ColourToMono, MonoToColour } kind = Kind::None;
+    std::uint32_t key = 0;              // colour -> mono
+    std::uint32_t zero = 0, one = 0;    // mono -> colour
+
+    std::uint32_t operator()(std::uint32_t p) const {
+        switch (kind) {
+            case Kind::ColourToMono: return (p & 0x00FFFFFFu) == key ? kMonoWhite : 0u;
+            case Kind::MonoToColour: return p ? one : zero;
+            case Kind::None: break;
+        }
+        return p;
+    }
+};
+
+// A row kernel that converts each source pixel on the way in, so a blit between formats is one
+// pass over the row. Only the operations blits use most have one (nullptr for the rest, which
+// convert into a row buffer first and then run the plain kernel).
+using ConvertingRopRowKernel = void (*)(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t pattern, int count,
+                                        const SourceConversion& convert);
+ConvertingRopRowKernel ConvertingRopKernel(std::uint8_t rop_index, SourceConversion::Kind kind);
+
 // The operation evaluated bit by bit from its truth table: the slow, obviously-correct form the
 // kernels are tested against.
 std::uint32_t RopReference(std::uint8_t rop_index, std::uint32_t pattern, std::uint32_t source, std::uint32_t destination);

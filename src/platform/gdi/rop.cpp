@@ -39,12 +39,35 @@ inline std::uint32_t Eval(std::uint32_t p, std::uint32_t s, std::uint32_t d) {
 }
 
 template <unsigned Index>
-void RopRow(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t pattern, int count) {
+void RopRow(std::uint32_t* __restrict dst, const std::uint32_t* __restrict src, std::uint32_t pattern, int count) {
     constexpr bool kSource = RopUsesSource(static_cast<std::uint8_t>(Index));
     for (int i = 0; i < count; ++i) {
         const std::uint32_t s = kSource ? src[i] : 0u;
         dst[i] = Eval<Index, 3>(pattern, s, dst[i]) & 0x00FFFFFFu;
     }
+}
+
+template <unsigned Index, SourceConversion::Kind kKind>
+void ConvertingRopRow(std::uint32_t* __restrict dst, const std::uint32_t* __restrict src, std::uint32_t pattern, int count,
+                      const SourceConversion& convert) {
+    const std::uint32_t key = convert.key, zero = convert.zero, one = convert.one;
+    for (int i = 0; i < count; ++i) {
+        // Selects written as masks so the loop stays branch-free and vectorises.
+        std::uint32_t s;
+        if constexpr (kKind == SourceConversion::Kind::ColourToMono) {
+            s = (0u - static_cast<std::uint32_t>((src[i] & 0x00FFFFFFu) == key)) & kMonoWhite;
+        } else {
+            const std::uint32_t set = 0u - static_cast<std::uint32_t>(src[i] != 0);
+            s = (one & set) | (zero & ~set);
+        }
+        dst[i] = Eval<Index, 3>(pattern, s, dst[i]) & 0x00FFFFFFu;
+    }
+}
+
+template <unsigned Index>
+constexpr std::pair<ConvertingRopRowKernel, ConvertingRopRowKernel> ConvertingPair() {
+    return {&ConvertingRopRow<Index, SourceConversion::Kind::ColourToMono>,
+            &ConvertingRopRow<Index, SourceConversion::Kind::MonoToColour>};
 }
 
 template <std::size_t... I>
@@ -57,6 +80,29 @@ constexpr std::array<RopRowKernel, 256> kRopKernels = MakeTable(std::make_index_
 }  // namespace
 
 RopRowKernel RopKernel(std::uint8_t rop_index) { return kRopKernels[rop_index]; }
+
+ConvertingRopRowKernel ConvertingRopKernel(std::uint8_t rop_index, SourceConversion::Kind kind) {
+    // The copies, masks and combinations of the transparent blit and of mask painting.
+    std::pair<ConvertingRopRowKernel, ConvertingRopRowKernel> pair{nullptr, nullptr};
+    switch (rop_index) {
+        case 0xCC: pair = ConvertingPair<0xCC>(); break;  // SRCCOPY
+        case 0x88: pair = ConvertingPair<0x88>(); break;  // SRCAND
+        case 0xEE: pair = ConvertingPair<0xEE>(); break;  // SRCPAINT
+        case 0x66: pair = ConvertingPair<0x66>(); break;  // SRCINVERT
+        case 0x22: pair = ConvertingPair<0x22>(); break;  // DSna
+        case 0x44: pair = ConvertingPair<0x44>(); break;  // SRCERASE
+        case 0x33: pair = ConvertingPair<0x33>(); break;  // NOTSRCCOPY
+        case 0xBB: pair = ConvertingPair<0xBB>(); break;  // MERGEPAINT
+        case 0xC0: pair = ConvertingPair<0xC0>(); break;  // MERGECOPY
+        default: return nullptr;
+    }
+    switch (kind) {
+        case SourceConversion::Kind::ColourToMono: return pair.first;
+        case SourceConversion::Kind::MonoToColour: return pair.second;
+        case SourceConversion::Kind::None: break;
+    }
+    return nullptr;
+}
 
 std::uint32_t RopReference(std::uint8_t rop_index, std::uint32_t pattern, std::uint32_t source, std::uint32_t destination) {
     std::uint32_t result = 0;

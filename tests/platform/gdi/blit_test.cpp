@@ -240,5 +240,37 @@ TEST(StretchReference, FastPathMatchesOnRandomInput) {
     }
 }
 
+// Blits across formats at equal extents take one-pass converting kernels for the common
+// operations; each against the reference, both directions, odd widths for the loop tails.
+TEST(StretchReference, ConvertingKernelsMatchOnRandomInput) {
+    std::mt19937 rng(777);
+    const std::uint32_t rops[] = {SRCCOPY,    SRCAND,     SRCPAINT,  SRCINVERT, DSNA, SRCERASE,
+                                  NOTSRCCOPY, MERGEPAINT, MERGECOPY, 0x00B8074A};
+    for (const std::uint32_t rop : rops)
+        for (const bool src_mono : {false, true})
+            for (int trial = 0; trial < 6; ++trial) {
+                const int w = 1 + static_cast<int>(rng() % 13), h = 1 + static_cast<int>(rng() % 5);
+                Canvas src(w + 2, h + 1, 0, src_mono), base(w, h, 0, !src_mono);
+                Canvas fast(w, h, 0, !src_mono), slow(w, h, 0, !src_mono);
+                Randomise(src, rng);
+                Randomise(base, rng);
+                SetBkColor(src.dc(), rng() % 2 ? 0xFF00FF : 0x000000);
+                const COLORREF brush = rng() & 0xFFFFFF, text = rng() & 0xFFFFFF, bk = rng() & 0xFFFFFF;
+                for (Canvas* c : {&fast, &slow}) {
+                    BitBlt(c->dc(), 0, 0, w, h, base.dc(), 0, 0, SRCCOPY);
+                    c->Brush(brush);
+                    SetTextColor(c->dc(), text);
+                    SetBkColor(c->dc(), bk);
+                }
+                ASSERT_TRUE(BitBlt(fast.dc(), 0, 0, w, h, src.dc(), 1, 1, rop));
+                ASSERT_TRUE(detail::StretchBltReference(slow.dc(), 0, 0, w, h, src.dc(), 1, 1, w, h, rop));
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x)
+                        ASSERT_EQ(fast.At(x, y), slow.At(x, y)) << "rop " << std::hex << rop << std::dec
+                                                                << (src_mono ? " mono->colour" : " colour->mono")
+                                                                << " at " << x << "," << y;
+            }
+}
+
 }  // namespace
 }  // namespace ov::gdi
