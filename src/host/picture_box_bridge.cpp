@@ -55,7 +55,10 @@ namespace {
 
 class HostPictureBox : public Control {
 public:
-    HostPictureBox() : box_(AddPictureBox("Box")) {}
+    // A plain picture box starts without a border: it serves scripts and forms as a drawing
+    // surface, so pixel (0, 0) of the control is pixel (0, 0) of what is drawn on it.
+    // `BorderStyle = 1` gives the fixed single frame.
+    HostPictureBox() : box_(AddPictureBox("Box")) { box_.box().SetBorderStyle(0); }
 
     static const ClassInfo& StaticInfo() {
         static const ClassInfo info = [] {
