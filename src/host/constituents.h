@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/font_spec.h"
+#include "host/font_attributes.h"
 #include "host/type_info.h"
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/dispatch.h"
@@ -89,9 +89,9 @@ public:
     void SetBackColor(std::int32_t colour) { back_color_ = colour; }
     std::int32_t ForeColor() const { return fore_color_; }
     void SetForeColor(std::int32_t colour) { fore_color_ = colour; }
-    const FontSpec& Font() const { return font_; }
-    FontSpec& MutableFont() { return font_; }
-    void SetFont(const FontSpec& font) { font_ = font; }
+    const FontAttributes& Font() const { return font_; }
+    FontAttributes& MutableFont() { return font_; }
+    void SetFont(const FontAttributes& font) { font_ = font; }
     bool FontBold() const { return font_.bold; }
     void SetFontBold(bool bold) { font_.bold = bold; }
     bool FontUnderline() const { return font_.underline; }
@@ -113,7 +113,7 @@ private:
     int back_style_ = 1;
     std::int32_t back_color_ = static_cast<std::int32_t>(0x8000000Fu);
     std::int32_t fore_color_ = static_cast<std::int32_t>(0x80000012u);
-    FontSpec font_;
+    FontAttributes font_;
     bool word_wrap_ = false;
     bool enabled_ = true;
     std::int16_t mouse_pointer_ = 0;

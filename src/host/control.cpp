@@ -41,9 +41,9 @@ void Control::Initialize(ControlSite* site) {
     if (!font_) font_ = AmbientFont();
     // Labels made before the control was sited, and not given a font of their own, take the
     // host's ambient font now, as labels placed at design time do.
-    const FontSpec ambient = FontSpec::FromObject(font_);
+    const FontAttributes ambient = FontAttributes::FromObject(font_);
     for (auto& c : constituents_)
-        if (c->kind() == ConstituentKind::Label && static_cast<Label&>(*c).Font() == FontSpec{})
+        if (c->kind() == ConstituentKind::Label && static_cast<Label&>(*c).Font() == FontAttributes{})
             static_cast<Label&>(*c).SetFont(ambient);
     // Timers created before the control was sited start their first period now.
     for (auto& c : constituents_)
@@ -244,7 +244,7 @@ bool Control::AmbientUserMode() const { return site_ ? site_->AmbientUserMode() 
 
 std::shared_ptr<IDispatch> Control::AmbientFont() const {
     if (site_) return site_->AmbientFont();
-    return MakeFontObject(FontSpec{});
+    return MakeFontObject(FontAttributes{});
 }
 
 std::string Control::AmbientDisplayName() const { return site_ ? site_->AmbientDisplayName(*this) : std::string(); }

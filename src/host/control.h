@@ -25,7 +25,7 @@
 
 #include "host/automation_object.h"
 #include "host/constituents.h"
-#include "host/font_spec.h"
+#include "host/font_attributes.h"
 #include "host/property_bag.h"
 #include "host/scale.h"
 #include "platform/gdi/gdi.h"

@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/font_spec.h"
+#include "host/font_attributes.h"
 #include "host/type_info.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
@@ -62,13 +62,13 @@ std::vector<std::uint8_t> Base64Decode(std::string_view text) {
 bool IsFontObject(const std::shared_ptr<IDispatch>& object) { return object && object->TypeName() == "StdFont"; }
 
 json FontToJson(const std::shared_ptr<IDispatch>& font) {
-    const FontSpec attrs = FontSpec::FromObject(font);
+    const FontAttributes attrs = FontAttributes::FromObject(font);
     return json{{"name", attrs.name},         {"size", attrs.size},           {"bold", attrs.bold},
                 {"italic", attrs.italic},     {"underline", attrs.underline}, {"strikethrough", attrs.strikethrough}};
 }
 
-FontSpec FontFromJson(const json& value) {
-    FontSpec attrs;
+FontAttributes FontFromJson(const json& value) {
+    FontAttributes attrs;
     attrs.name = value.value("name", attrs.name);
     attrs.size = value.value("size", attrs.size);
     attrs.bold = value.value("bold", false);
@@ -115,7 +115,7 @@ bool BagValuesEqual(const Variant& value, const Variant& default_value) {
         const auto& a = value.object();
         const auto& b = default_value.object();
         if (a == b) return true;
-        if (IsFontObject(a) && IsFontObject(b)) return FontSpec::FromObject(a) == FontSpec::FromObject(b);
+        if (IsFontObject(a) && IsFontObject(b)) return FontAttributes::FromObject(a) == FontAttributes::FromObject(b);
         return false;
     }
     return value == default_value;

@@ -58,15 +58,15 @@ ReferenceHost::~ReferenceHost() {
 
 // --- environment ---------------------------------------------------------------------------
 
-void ReferenceHost::SetAmbientFont(const FontSpec& font) {
-    ambient_font_spec_ = font;
+void ReferenceHost::SetAmbientFont(const FontAttributes& font) {
+    ambient_font_attributes_ = font;
     ambient_font_.reset();
 }
 
 std::shared_ptr<IDispatch> ReferenceHost::AmbientFont() const {
     // A fresh object each time: a control that changes the font it was given must not change
     // the ambient font of every other control.
-    return MakeFontObject(ambient_font_spec_);
+    return MakeFontObject(ambient_font_attributes_);
 }
 
 void ReferenceHost::SetNow(double date_serial) { SetFixedNow(date_serial); }

@@ -30,7 +30,7 @@
 
 #include "host/class_registry.h"
 #include "host/control.h"
-#include "host/font_spec.h"
+#include "host/font_attributes.h"
 #include "host/form.h"
 #include "host/property_bag.h"
 #include "platform/gdi/gdi.h"
@@ -84,8 +84,8 @@ public:
     // --- environment ---------------------------------------------------------------------------
     void SetUserMode(bool user_mode) { user_mode_ = user_mode; }
     bool UserMode() const { return user_mode_; }
-    void SetAmbientFont(const FontSpec& font);
-    const FontSpec& AmbientFontSpec() const { return ambient_font_spec_; }
+    void SetAmbientFont(const FontAttributes& font);
+    const FontAttributes& AmbientFontAttributes() const { return ambient_font_attributes_; }
     // Fixes the runtime clock (Now) at a date serial; Wait moves it forward.
     void SetNow(double date_serial);
     // Advances the host clock by `milliseconds`, delivering every timer tick that falls due,
@@ -181,7 +181,7 @@ private:
     std::shared_ptr<Form> form_;
     std::vector<std::unique_ptr<Entry>> entries_;  // creation order; z-order is creation order
     bool user_mode_ = true;
-    FontSpec ambient_font_spec_;
+    FontAttributes ambient_font_attributes_;
     mutable std::shared_ptr<IDispatch> ambient_font_;
     std::int64_t clock_ms_ = 0;
     HostListener listener_;

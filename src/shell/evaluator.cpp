@@ -31,13 +31,13 @@ Variant Evaluate(const ValueExpr& expr, ValueContext& context) {
         case ValueExpr::Kind::LoadPicture: return context.LoadPicture(CStr(Evaluate(expr.args[0], context)));
         case ValueExpr::Kind::Convert: return ConvertTo(Evaluate(expr.args[0], context), expr.convert_to);
         case ValueExpr::Kind::Font: {
-            FontSpec spec;
-            spec.name = CStr(Evaluate(*expr.font.name, context));
-            spec.size = CDbl(Evaluate(*expr.font.size, context));
-            bool* flags[] = {&spec.bold, &spec.italic, &spec.underline, &spec.strikethrough};
+            FontAttributes attributes;
+            attributes.name = CStr(Evaluate(*expr.font.name, context));
+            attributes.size = CDbl(Evaluate(*expr.font.size, context));
+            bool* flags[] = {&attributes.bold, &attributes.italic, &attributes.underline, &attributes.strikethrough};
             for (std::size_t i = 0; i < expr.font.attributes.size(); ++i)
                 if (expr.font.attributes[i]) *flags[i] = CBool(Evaluate(*expr.font.attributes[i], context));
-            return context.MakeFont(spec);
+            return context.MakeFont(attributes);
         }
     }
     return Variant();

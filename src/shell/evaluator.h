@@ -9,7 +9,7 @@
 
 namespace ov::shell {
 
-struct FontSpec {
+struct FontAttributes {
     std::string name;
     double size = 8.25;
     bool bold = false, italic = false, underline = false, strikethrough = false;
@@ -22,7 +22,7 @@ public:
     virtual Variant ObjectNamed(const std::string& name) = 0;
     // A picture object loaded from a file; throws AutomationError (53, 481) when it cannot be.
     virtual Variant LoadPicture(const std::string& path) = 0;
-    virtual Variant MakeFont(const FontSpec& spec) = 0;
+    virtual Variant MakeFont(const FontAttributes& attributes) = 0;
 };
 
 // Throws AutomationError for a failing conversion (6, 13), an RGB component below zero (5)

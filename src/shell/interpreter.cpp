@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/font_spec.h"
+#include "host/font_attributes.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
@@ -121,14 +121,14 @@ Variant Interpreter::LoadPicture(const std::string& path) {
     return Variant::FromObject(ov::LoadPicture(path));
 }
 
-Variant Interpreter::MakeFont(const FontSpec& spec) {
-    host::FontSpec font;
-    font.name = spec.name;
-    font.size = spec.size;
-    font.bold = spec.bold;
-    font.italic = spec.italic;
-    font.underline = spec.underline;
-    font.strikethrough = spec.strikethrough;
+Variant Interpreter::MakeFont(const FontAttributes& attributes) {
+    host::FontAttributes font;
+    font.name = attributes.name;
+    font.size = attributes.size;
+    font.bold = attributes.bold;
+    font.italic = attributes.italic;
+    font.underline = attributes.underline;
+    font.strikethrough = attributes.strikethrough;
     return Variant::FromObject(host::MakeFontObject(font));
 }
 
@@ -173,7 +173,7 @@ void Interpreter::Run(const HostStmt& stmt) {
         } else if (key == "Now") {
             host_.SetNow(CDate(value));
         } else {
-            host::FontSpec font = host_.AmbientFontSpec();
+            host::FontAttributes font = host_.AmbientFontAttributes();
             if (key == "FontName") font.name = CStr(value);
             else if (key == "FontSize") font.size = CDbl(value);
             else if (key == "FontBold") font.bold = CBool(value);

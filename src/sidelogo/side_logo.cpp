@@ -1,6 +1,6 @@
 #include "sidelogo/side_logo.h"
 
-#include "host/font_spec.h"
+#include "host/font_attributes.h"
 #include "host/scale.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/std_font.h"
@@ -137,11 +137,11 @@ void OVSideLogo::SetLogoFont(std::shared_ptr<IDispatch> font) {
     // The box takes the font's attributes into a font object of its own, so later changes to
     // the caller's object do not reach the logo.
     const FontDesc current = picture_->box().Font() ? picture_->box().Font()->desc() : FontDesc{};
-    const host::FontSpec spec = host::FontSpec::FromObject(
-        font, host::FontSpec{current.name, current.size, current.bold, current.italic, current.underline,
+    const host::FontAttributes attributes = host::FontAttributes::FromObject(
+        font, host::FontAttributes{current.name, current.size, current.bold, current.italic, current.underline,
                              current.strikethrough});
     picture_->box().SetFont(
-        StdFont::Create(FontDesc{spec.name, spec.size, spec.bold, spec.italic, spec.underline, spec.strikethrough}));
+        StdFont::Create(FontDesc{attributes.name, attributes.size, attributes.bold, attributes.italic, attributes.underline, attributes.strikethrough}));
     PropertyChanged("Font");
     picture_->box().Cls();
     RenderLogo();

@@ -156,10 +156,10 @@ TEST(ScaleTest, SurfaceConversionsFollowTheScaleMode) {
 TEST(AmbientFontTest, LabelsMadeBeforeSitingTakeTheAmbientFont) {
     ClassRegistry registry = ProbeRegistry();
     ReferenceHost host(registry);
-    host.SetAmbientFont(FontSpec{"Arial", 10});
+    host.SetAmbientFont(FontAttributes{"Arial", 10});
     host.New("P", "Probe");
     auto& p = dynamic_cast<Probe&>(*host.FindControl("P"));
-    EXPECT_EQ(p.caption_label.Font(), (FontSpec{"Arial", 10}));
+    EXPECT_EQ(p.caption_label.Font(), (FontAttributes{"Arial", 10}));
 }
 
 TEST(PlainPictureBoxTest, DrawingLayerMembersAnswerLateBound) {

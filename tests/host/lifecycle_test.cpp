@@ -178,12 +178,12 @@ TEST_F(HostFixture, ExtenderMembersAnswerNamesTheControlLacks) {
 
 TEST_F(HostFixture, AmbientValuesComeFromTheHost) {
     host.SetUserMode(false);
-    host.SetAmbientFont(FontSpec{"Arial", 12, true});
+    host.SetAmbientFont(FontAttributes{"Arial", 12, true});
     host.New("Named", "Probe");
     Control& c = *host.FindControl("Named");
     EXPECT_FALSE(c.AmbientUserMode());
     EXPECT_EQ(c.AmbientDisplayName(), "Named");
-    EXPECT_EQ(FontSpec::FromObject(c.AmbientFont()), (FontSpec{"Arial", 12, true}));
+    EXPECT_EQ(FontAttributes::FromObject(c.AmbientFont()), (FontAttributes{"Arial", 12, true}));
 }
 
 TEST_F(HostFixture, ParentFormAnswersScaleModeLateBound) {

@@ -8,7 +8,7 @@
 
 #include "host/class_registry.h"
 #include "host/control.h"
-#include "host/font_spec.h"
+#include "host/font_attributes.h"
 #include "host/reference_host.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
@@ -52,7 +52,7 @@ public:
                         TypeDesc::Of(VarType::Date))
                 .Method("Ambient", 8, {},
                         [](Probe& p, std::vector<Variant>&) {
-                            const host::FontSpec font = host::FontSpec::FromObject(p.AmbientFont());
+                            const host::FontAttributes font = host::FontAttributes::FromObject(p.AmbientFont());
                             return Variant::FromString(std::string(p.AmbientUserMode() ? "run " : "design ") +
                                                        font.name + (font.bold ? " bold" : ""));
                         },

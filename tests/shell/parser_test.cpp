@@ -13,11 +13,11 @@ class NoObjects : public ValueContext {
 public:
     Variant ObjectNamed(const std::string& name) override { throw AutomationError(424); }
     Variant LoadPicture(const std::string& path) override { throw AutomationError(53); }
-    Variant MakeFont(const FontSpec& spec) override {
-        last_font = spec;
+    Variant MakeFont(const FontAttributes& attributes) override {
+        last_font = attributes;
         return Variant::FromString("font");
     }
-    FontSpec last_font;
+    FontAttributes last_font;
 };
 
 Variant Eval(std::string_view text) {

@@ -1,4 +1,4 @@
-#include "host/font_spec.h"
+#include "host/font_attributes.h"
 
 #include <cmath>
 #include <cstring>
@@ -8,10 +8,10 @@
 
 namespace ov::host {
 
-FontSpec FontSpec::FromObject(const std::shared_ptr<IDispatch>& font, const FontSpec& fallback) {
+FontAttributes FontAttributes::FromObject(const std::shared_ptr<IDispatch>& font, const FontAttributes& fallback) {
     if (!font) return fallback;
     if (const auto* std_font = dynamic_cast<const StdFont*>(font.get())) return FromDesc(std_font->desc());
-    FontSpec attrs = fallback;
+    FontAttributes attrs = fallback;
     try {
         attrs.name = CStr(GetProperty(*font, "Name"));
         attrs.size = CDbl(GetProperty(*font, "Size"));
@@ -25,10 +25,10 @@ FontSpec FontSpec::FromObject(const std::shared_ptr<IDispatch>& font, const Font
     return attrs;
 }
 
-FontSpec FontSpec::FromObject(const std::shared_ptr<IDispatch>& font) { return FromObject(font, FontSpec{}); }
+FontAttributes FontAttributes::FromObject(const std::shared_ptr<IDispatch>& font) { return FromObject(font, FontAttributes{}); }
 
-gdi::LOGFONTA FontSpec::ToLogFont() const { return LogFontFromDesc(ToDesc()); }
+gdi::LOGFONTA FontAttributes::ToLogFont() const { return LogFontFromDesc(ToDesc()); }
 
-std::shared_ptr<IDispatch> MakeFontObject(const FontSpec& attrs) { return StdFont::Create(attrs.ToDesc()); }
+std::shared_ptr<IDispatch> MakeFontObject(const FontAttributes& attrs) { return StdFont::Create(attrs.ToDesc()); }
 
 }  // namespace ov::host

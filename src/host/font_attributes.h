@@ -11,7 +11,7 @@
 
 namespace ov::host {
 
-struct FontSpec {
+struct FontAttributes {
     std::string name = "MS Sans Serif";
     double size = 8.25;  // points
     bool bold = false;
@@ -19,16 +19,16 @@ struct FontSpec {
     bool underline = false;
     bool strikethrough = false;
 
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const FontAttributes&, const FontAttributes&) = default;
 
     // The platform font object's description of the same font, and back.
     FontDesc ToDesc() const { return FontDesc{name, size, bold, italic, underline, strikethrough}; }
-    static FontSpec FromDesc(const FontDesc& d) { return FontSpec{d.name, d.size, d.bold, d.italic, d.underline, d.strikethrough}; }
+    static FontAttributes FromDesc(const FontDesc& d) { return FontAttributes{d.name, d.size, d.bold, d.italic, d.underline, d.strikethrough}; }
 
     // Reads the attributes of a font object; nullopt-like fallback: the unchanged attrs when
     // `font` is null or does not answer.
-    static FontSpec FromObject(const std::shared_ptr<IDispatch>& font, const FontSpec& fallback);
-    static FontSpec FromObject(const std::shared_ptr<IDispatch>& font);
+    static FontAttributes FromObject(const std::shared_ptr<IDispatch>& font, const FontAttributes& fallback);
+    static FontAttributes FromObject(const std::shared_ptr<IDispatch>& font);
 
     // Logical font at the screen's resolution: height -(points * dpi / 72) rounded, weight 700
     // or 400, italic/underline/strike-out flags.
@@ -36,6 +36,6 @@ struct FontSpec {
 };
 
 // Creates the platform's standard font object (StdFont) carrying `attrs`.
-std::shared_ptr<IDispatch> MakeFontObject(const FontSpec& attrs);
+std::shared_ptr<IDispatch> MakeFontObject(const FontAttributes& attrs);
 
 }  // namespace ov::host
