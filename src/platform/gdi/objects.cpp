@@ -148,7 +148,7 @@ ObjectKind KindOfHandle(HGDIOBJ handle) {
 DeviceContext* LookupDc(HDC h) { return Lookup<DeviceContext>(h); }
 Bitmap* LookupBitmap(HBITMAP h) {
     Bitmap* bitmap = Lookup<Bitmap>(h);
-    if (bitmap && !bitmap->pending.empty()) bitmap->FlushPendingColumns();
+    if (bitmap && !bitmap->pending.empty()) bitmap->FlushPendingLines();
     return bitmap;
 }
 Bitmap* LookupBitmapForAppend(HBITMAP h) { return Lookup<Bitmap>(h); }

@@ -44,45 +44,52 @@ constexpr std::uint32_t MonoFromColor(COLORREF c) {
     return (GetRValue(c) + GetGValue(c) + GetBValue(c)) >= 384 ? kMonoWhite : 0u;
 }
 
-// Vertical line segments drawn but not yet written (see Bitmap). Neighbouring columns with the
-// same rows form one run, so writing them out is one row-major copy per row instead of a walk
-// down every column: a column walk touches a new cache line for every pixel.
-struct PendingColumns {
-    struct Run {
-        int x = 0;              // the run's first column, in drawing order
-        int step = 0;           // +1 or -1 from one column to the next; 0 while count is 1
-        int top = 0, bottom = 0;  // rows [top, bottom), already clipped
-        std::uint32_t first = 0, count = 0;  // its pixels: colours[first, first + count)
+// Line segments drawn but not yet written (see Bitmap). A line that is not horizontal writes one
+// pixel per row, each in a new cache line; recorded and written out a band of rows at a time,
+// neighbouring lines share those cache lines instead. Neighbouring vertical columns with the
+// same rows form one run, written as one row-major copy per row.
+struct PendingLines {
+    struct Item {
+        enum class Kind : std::uint8_t { ColumnRun, RowSpan, Segment } kind = Kind::ColumnRun;
+        // ColumnRun: columns x, x + step, ... (step +1 or -1; 0 while count is 1), rows
+        // [top, bottom) already clipped, colours[first, first + count) one per column.
+        // RowSpan: row top, columns [x, x1), in `pixel`.
+        // Segment: the line rule's walk from (x, top) to (x1, bottom), steps [first_step,
+        // last_step) inside the bitmap, in `pixel`.
+        int x = 0, step = 0, top = 0, bottom = 0, x1 = 0;
+        std::uint32_t first = 0, count = 0;
+        std::uint32_t pixel = 0;
+        std::int64_t first_step = 0, last_step = 0;
     };
-    std::vector<Run> runs;
-    std::vector<std::uint32_t> colours;  // one stored pixel per column, in drawing order
+    std::vector<Item> items;             // in drawing order
+    std::vector<std::uint32_t> colours;  // the column runs' pixels, one per column
 
-    bool empty() const { return runs.empty(); }
+    bool empty() const { return items.empty(); }
 };
 
-// Pending columns are part of the bitmap's content: row() and every lookup (LookupBitmap,
+// Pending lines are part of the bitmap's content: row() and every lookup (LookupBitmap,
 // TargetBitmap) write them out first, so only the line rasterizer's append path sees them.
-// Code that indexes `pixels` directly must have looked the bitmap up since its last LineTo.
+// Code that indexes `pixels` directly must have looked the bitmap up since its last line.
 struct Bitmap {
     int width = 0;
     int height = 0;
     int bits_per_pixel = 32;        // 32 or 1
     std::vector<std::uint32_t> pixels;  // width * height, row-major, top-down
     bool owned_by_window = false;   // a window's surface: selectable into many window DCs
-    PendingColumns pending;
+    PendingLines pending;
 
     bool is_mono() const { return bits_per_pixel == 1; }
     std::uint32_t* row(int y) {
-        if (!pending.empty()) FlushPendingColumns();
+        if (!pending.empty()) FlushPendingLines();
         return pixels.data() + static_cast<std::size_t>(y) * width;
     }
     const std::uint32_t* row(int y) const {
-        if (!pending.empty()) FlushPendingColumns();
+        if (!pending.empty()) FlushPendingLines();
         return pixels.data() + static_cast<std::size_t>(y) * width;
     }
-    // Writes the pending columns in drawing order (later lines win where they overlap). Const
-    // because it changes how the content is held, not the content.
-    void FlushPendingColumns() const;
+    // Writes the pending lines, each pixel in drawing order (later lines win where they
+    // overlap). Const because it changes how the content is held, not the content.
+    void FlushPendingLines() const;
     // The stored pixel for a solid colour written into this bitmap.
     std::uint32_t StoredPixel(COLORREF c) const { return is_mono() ? MonoFromColor(c) : PixelFromColor(c); }
 };
@@ -149,7 +156,7 @@ Icon* LookupIcon(HICON handle);
 
 // The bitmap a DC draws on (nullptr when the handle is invalid).
 Bitmap* TargetBitmap(HDC handle);
-// LookupBitmap without writing out pending columns: only for the line rasterizer's append path.
+// LookupBitmap without writing out pending lines: only for the line rasterizer's append path.
 Bitmap* LookupBitmapForAppend(HBITMAP handle);
 
 // Registers a new object and returns its handle (counted as live unless `stock`).

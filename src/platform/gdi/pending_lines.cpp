@@ -1,27 +1,135 @@
-#include "platform/gdi/pending_columns.h"
+#include "platform/gdi/pending_lines.h"
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <vector>
+
+#include "platform/gdi/line_raster.h"
 
 namespace ov::gdi::detail {
 namespace {
 
-// Enough for a full sweep of vertical lines across a wide surface in one record; past it the
-// record is written out so its memory stays small however long nothing reads the bitmap.
-constexpr std::size_t kMaxPendingColumns = 16384;
+using Item = PendingLines::Item;
+
+// Enough for a full sweep of lines across a wide surface in one record; past it the record is
+// written out so its memory stays small however long nothing reads the bitmap.
+constexpr std::size_t kMaxPendingItems = 16384;
+constexpr std::size_t kMaxPendingColours = 16384;
+// Rows written together: 64 rows of a 1920-pixel surface (480 KiB) stay in the second-level
+// cache while every pending line crossing them is written. Fewer rows per band cost more in
+// revisiting each line's walk state than they save (measured on the diagonal sweeps).
+constexpr int kBandRows = 64;
 
 bool deferral_enabled = true;
 
+void Append(Bitmap& bitmap, const Item& item) {
+    bitmap.pending.items.push_back(item);
+    if (bitmap.pending.items.size() >= kMaxPendingItems) bitmap.FlushPendingLines();
+}
+
+// A segment's walk, visited in the order of increasing rows: forwards when the walk goes down,
+// backwards from its last step when it goes up. The error term is kept as in WalkLine; stepping
+// back subtracts the increment and renormalises the same way, because |2*dminor| <= 2n.
+struct SegmentCursor {
+    LineWalk walk;
+    std::int64_t i = 0, end = 0, direction = 1;
+    std::int64_t q = 0, err = 0, two_n = 0, two_d = 0;
+
+    void Start(const Item& item) {
+        walk = MakeLineWalk(item.x, item.top, item.x1, item.bottom);
+        const bool rows_increase = walk.x_major ? walk.dminor >= 0 : walk.major_step > 0;
+        direction = rows_increase ? 1 : -1;
+        i = rows_increase ? item.first_step : item.last_step - 1;
+        end = rows_increase ? item.last_step : item.first_step - 1;
+        two_n = 2 * walk.n;
+        two_d = 2 * walk.dminor;
+        q = walk.MinorOffset(i);
+        err = static_cast<std::int64_t>(static_cast<__int128>(two_d) * i - walk.n - static_cast<__int128>(two_n) * q);
+    }
+
+    // Writes the walk's pixels on rows before `row_end`; true when the walk is finished. Rows
+    // only grow in the cursor's direction, so a change of the minor offset moves a y-major walk
+    // one column and an x-major walk one row down.
+    bool WriteUntil(std::uint32_t* base, std::size_t stride, int row_end, std::uint32_t pixel) {
+        if (i == end) return true;
+        // The state lives in locals inside the loops: kept in members, every step would wait
+        // on a store and reload of the error term.
+        std::int64_t step = i, error = err, offset = q;
+        const std::int64_t last = end, dir = direction, step_err = direction * two_d, period = two_n;
+        const std::int64_t major = walk.major0 + walk.major_step * step, minor = walk.minor0 + offset;
+        std::int64_t y = walk.x_major ? minor : major;
+        if (y >= row_end) return false;
+        const auto row_stride = static_cast<std::ptrdiff_t>(stride);
+        std::uint32_t* p = base + y * row_stride + (walk.x_major ? major : minor);
+        bool finished = false;
+        if (walk.x_major) {
+            const std::ptrdiff_t along = walk.major_step * direction;
+            while (true) {
+                *p = pixel;
+                step += dir;
+                if (step == last) { finished = true; break; }
+                p += along;
+                error += step_err;
+                if (error > 0) { ++offset; error -= period; }
+                else if (error <= -period) { --offset; error += period; p -= row_stride; continue; }  // not reached: rows grow
+                else continue;
+                p += row_stride;  // the minor offset grew: one row down
+                if (++y >= row_end) break;
+            }
+        } else {
+            // y-major: one row per step; the minor offset is the column.
+            while (true) {
+                *p = pixel;
+                step += dir;
+                if (step == last) { finished = true; break; }
+                p += row_stride;
+                error += step_err;
+                if (error > 0) { ++offset; error -= period; ++p; }
+                else if (error <= -period) { --offset; error += period; --p; }
+                if (++y >= row_end) break;
+            }
+        }
+        i = step;
+        err = error;
+        q = offset;
+        return finished;
+    }
+};
+
+// The rows an item covers, [first, last] inclusive.
+std::pair<int, int> RowsOf(const Item& item) {
+    if (item.kind == Item::Kind::ColumnRun) return {item.top, item.bottom - 1};
+    if (item.kind == Item::Kind::RowSpan) return {item.top, item.top};
+    const LineWalk walk = MakeLineWalk(item.x, item.top, item.x1, item.bottom);
+    auto row_at = [&](std::int64_t i) {
+        return static_cast<int>(walk.x_major ? walk.minor0 + walk.MinorOffset(i) : walk.major0 + walk.major_step * i);
+    };
+    const int a = row_at(item.first_step), b = row_at(item.last_step - 1);
+    return {std::min(a, b), std::max(a, b)};
+}
+
+void WriteColumnRows(const Item& item, const std::uint32_t* colours, std::uint32_t* base, std::size_t stride, int top,
+                     int bottom) {
+    if (item.count == 1) {
+        std::uint32_t* p = base + static_cast<std::size_t>(top) * stride + item.x;
+        for (int y = top; y < bottom; ++y, p += stride) *p = colours[0];
+        return;
+    }
+    const int left = item.step < 0 ? item.x - static_cast<int>(item.count - 1) : item.x;
+    const std::size_t bytes = item.count * sizeof(std::uint32_t);
+    for (int y = top; y < bottom; ++y) std::memcpy(base + static_cast<std::size_t>(y) * stride + left, colours, bytes);
+}
+
 }  // namespace
 
-void SetColumnDeferral(bool enabled) { deferral_enabled = enabled; }
-bool ColumnDeferralEnabled() { return deferral_enabled; }
+void SetLineDeferral(bool enabled) { deferral_enabled = enabled; }
+bool LineDeferralEnabled() { return deferral_enabled; }
 
 void AppendPendingColumn(Bitmap& bitmap, int x, int top, int bottom, std::uint32_t pixel) {
-    PendingColumns& pending = bitmap.pending;
-    bool joined = false;
-    if (!pending.runs.empty()) {
-        PendingColumns::Run& last = pending.runs.back();
+    PendingLines& pending = bitmap.pending;
+    if (!pending.items.empty() && pending.items.back().kind == Item::Kind::ColumnRun) {
+        Item& last = pending.items.back();
         const int last_x = last.x + last.step * static_cast<int>(last.count - 1);
         const int step = x - last_x;
         // Only the next column on with exactly the same rows joins: a run must stay a rectangle
@@ -29,41 +137,116 @@ void AppendPendingColumn(Bitmap& bitmap, int x, int top, int bottom, std::uint32
         if (last.top == top && last.bottom == bottom && (step == 1 || step == -1) && (last.step == 0 || last.step == step)) {
             last.step = step;
             ++last.count;
-            joined = true;
+            pending.colours.push_back(pixel);
+            if (pending.colours.size() >= kMaxPendingColours) bitmap.FlushPendingLines();
+            return;
         }
     }
-    if (!joined)
-        pending.runs.push_back(PendingColumns::Run{x, 0, top, bottom, static_cast<std::uint32_t>(pending.colours.size()), 1});
+    Item item;
+    item.kind = Item::Kind::ColumnRun;
+    item.x = x;
+    item.top = top;
+    item.bottom = bottom;
+    item.first = static_cast<std::uint32_t>(pending.colours.size());
+    item.count = 1;
     pending.colours.push_back(pixel);
-    if (pending.colours.size() >= kMaxPendingColumns) bitmap.FlushPendingColumns();
+    Append(bitmap, item);
 }
 
-void Bitmap::FlushPendingColumns() const {
+void AppendPendingRowSpan(Bitmap& bitmap, int y, int left, int right, std::uint32_t pixel) {
+    Item item;
+    item.kind = Item::Kind::RowSpan;
+    item.x = left;
+    item.x1 = right;
+    item.top = item.bottom = y;
+    item.pixel = pixel;
+    Append(bitmap, item);
+}
+
+void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::int64_t first, std::int64_t last,
+                          std::uint32_t pixel) {
+    Item item;
+    item.kind = Item::Kind::Segment;
+    item.x = x0;
+    item.top = y0;
+    item.x1 = x1;
+    item.bottom = y1;
+    item.first_step = first;
+    item.last_step = last;
+    item.pixel = pixel;
+    Append(bitmap, item);
+}
+
+void Bitmap::FlushPendingLines() const {
     // The record and the pixels belong to a bitmap in the object table (or a copy of one),
     // never to a const object, so writing through this is well defined.
     Bitmap& self = const_cast<Bitmap&>(*this);
-    PendingColumns& pending = self.pending;
+    PendingLines& pending = self.pending;
     std::uint32_t* const base = self.pixels.data();
     const std::size_t stride = static_cast<std::size_t>(width);
-    // Runs in drawing order, each writing every pixel of its rectangle once, so where runs
-    // overlap the later one wins, as it would have drawn directly.
-    for (const PendingColumns::Run& run : pending.runs) {
-        std::uint32_t* colours = pending.colours.data() + run.first;
-        if (run.count == 1) {
-            std::uint32_t* p = base + static_cast<std::size_t>(run.top) * stride + run.x;
-            for (int y = run.top; y < run.bottom; ++y, p += stride) *p = colours[0];
-            continue;
-        }
-        int left = run.x;
-        if (run.step < 0) {
+    bool only_columns = true;
+    for (const Item& item : pending.items) {
+        if (item.kind != Item::Kind::ColumnRun) only_columns = false;
+        else if (item.step < 0) {
             // Drawn right to left: turn the colours into left-to-right order for the row copy.
-            std::reverse(colours, colours + run.count);
-            left = run.x - static_cast<int>(run.count - 1);
+            std::uint32_t* colours = pending.colours.data() + item.first;
+            std::reverse(colours, colours + item.count);
         }
-        const std::size_t bytes = run.count * sizeof(std::uint32_t);
-        for (int y = run.top; y < run.bottom; ++y) std::memcpy(base + y * stride + left, colours, bytes);
     }
-    pending.runs.clear();
+    if (only_columns) {
+        // Each run is row-major already: runs in drawing order, each writing every pixel of its
+        // rectangle once, so where runs overlap the later one wins.
+        for (const Item& item : pending.items)
+            WriteColumnRows(item, pending.colours.data() + item.first, base, stride, item.top, item.bottom);
+        pending.items.clear();
+        pending.colours.clear();
+        return;
+    }
+
+    // Band by band, top to bottom; within a band every item crossing it in drawing order, so
+    // each pixel still sees the writes in drawing order. Items join the active list in the band
+    // of their first row (a stable counting sort keeps drawing order) and leave after their last.
+    const std::size_t count = pending.items.size();
+    const int bands = (height + kBandRows - 1) / kBandRows;
+    std::vector<std::pair<int, int>> rows(count);
+    std::vector<std::uint32_t> band_start(static_cast<std::size_t>(bands) + 1, 0), order(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        rows[k] = RowsOf(pending.items[k]);
+        ++band_start[static_cast<std::size_t>(rows[k].first / kBandRows) + 1];
+    }
+    for (int b = 0; b < bands; ++b) band_start[b + 1] += band_start[b];
+    {
+        std::vector<std::uint32_t> next(band_start.begin(), band_start.end() - 1);
+        for (std::size_t k = 0; k < count; ++k) order[next[static_cast<std::size_t>(rows[k].first / kBandRows)]++] = static_cast<std::uint32_t>(k);
+    }
+    std::vector<SegmentCursor> cursors(count);
+    std::vector<std::uint32_t> active, merged;
+    for (int b = 0; b < bands; ++b) {
+        const int band_top = b * kBandRows, band_end = std::min(height, band_top + kBandRows);
+        const auto joining_begin = order.begin() + band_start[b], joining_end = order.begin() + band_start[b + 1];
+        for (auto it = joining_begin; it != joining_end; ++it)
+            if (pending.items[*it].kind == Item::Kind::Segment) cursors[*it].Start(pending.items[*it]);
+        merged.clear();
+        std::merge(active.begin(), active.end(), joining_begin, joining_end, std::back_inserter(merged));
+        active.swap(merged);
+        for (const std::uint32_t k : active) {
+            const Item& item = pending.items[k];
+            switch (item.kind) {
+                case Item::Kind::ColumnRun:
+                    WriteColumnRows(item, pending.colours.data() + item.first, base, stride, std::max(item.top, band_top),
+                                    std::min(item.bottom, band_end));
+                    break;
+                case Item::Kind::RowSpan:
+                    std::fill(base + static_cast<std::size_t>(item.top) * stride + item.x,
+                              base + static_cast<std::size_t>(item.top) * stride + item.x1, item.pixel);
+                    break;
+                case Item::Kind::Segment: cursors[k].WriteUntil(base, stride, band_end, item.pixel); break;
+            }
+        }
+        active.erase(std::remove_if(active.begin(), active.end(), [&](std::uint32_t k) { return rows[k].second < band_end; }),
+                     active.end());
+    }
+    pending.items.clear();
     pending.colours.clear();
 }
 

@@ -1,20 +1,25 @@
 #pragma once
-// Deferred vertical lines: LineTo records a clipped vertical segment on the bitmap (see
-// PendingColumns in objects.h) and the bitmap writes the record out, row by row, the next time
-// anything reads or writes its pixels.
+// Deferred lines: LineTo and Rectangle record their clipped segments on the bitmap (see
+// PendingLines in objects.h) and the bitmap writes the record out, a band of rows at a time,
+// the next time anything reads or writes its pixels.
 #include <cstdint>
 
 #include "platform/gdi/objects.h"
 
 namespace ov::gdi::detail {
 
-// Records column x, rows [top, bottom) (inside the bitmap, top < bottom) in `pixel`. Never
-// writes out what is already pending, except to keep the record small.
+// Column x, rows [top, bottom) (inside the bitmap, top < bottom), in `pixel`.
 void AppendPendingColumn(Bitmap& bitmap, int x, int top, int bottom, std::uint32_t pixel);
+// Row y, columns [left, right) (inside the bitmap, left < right), in `pixel`.
+void AppendPendingRowSpan(Bitmap& bitmap, int y, int left, int right, std::uint32_t pixel);
+// The steps [first, last) of the line rule's walk from (x0, y0) to (x1, y1), all inside the
+// bitmap (see ClipLineWalk), in `pixel`.
+void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::int64_t first, std::int64_t last,
+                          std::uint32_t pixel);
 
-// Test hook: with deferral off, LineTo writes vertical segments at once, so a test can draw the
-// same sequence both ways and compare every pixel.
-void SetColumnDeferral(bool enabled);
-bool ColumnDeferralEnabled();
+// Test hook: with deferral off, lines are written at once, so a test can draw the same
+// sequence both ways and compare every pixel.
+void SetLineDeferral(bool enabled);
+bool LineDeferralEnabled();
 
 }  // namespace ov::gdi::detail

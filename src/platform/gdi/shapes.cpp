@@ -8,7 +8,7 @@
 #include "platform/gdi/ellipse_raster.h"
 #include "platform/gdi/line_raster.h"
 #include "platform/gdi/objects.h"
-#include "platform/gdi/pending_columns.h"
+#include "platform/gdi/pending_lines.h"
 #include "platform/gdi/raster.h"
 
 namespace ov::gdi {
@@ -25,7 +25,8 @@ struct DrawTarget {
     std::uint32_t brush_pixel = 0;
 };
 
-// `for_append` leaves pending columns pending: LineTo may only add to them.
+// `for_append` leaves pending lines pending: the line calls only add to them, and any direct
+// pixel access they make goes through Bitmap::row, which writes them out first.
 bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
     target->dc = LookupDc(handle);
     if (!target->dc) return false;
@@ -44,10 +45,11 @@ bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
 }
 
 // One segment of the line rule, clipped to the bitmap. Horizontal and vertical segments take
-// direct loops (start included, end excluded, either direction); with `defer` a vertical one is
-// recorded as a pending column instead.
+// direct loops (start included, end excluded, either direction). With `defer` the clipped
+// segment is recorded as a pending line instead of written.
 void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t pixel, bool defer = false) {
     const PixelRect clip = BoundsOf(bitmap);
+    defer = defer && LineDeferralEnabled();
     if (y0 == y1 && x0 != x1) {
         if (y0 < clip.top || y0 >= clip.bottom) return;
         // Start included, end excluded, in either direction.
@@ -55,7 +57,9 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
         const std::int64_t b = x0 < x1 ? x1 : std::int64_t{x0} + 1;
         const int left = static_cast<int>(std::max<std::int64_t>(a, clip.left));
         const int right = static_cast<int>(std::min<std::int64_t>(b, clip.right));
-        if (left < right) FillSpan(bitmap, y0, left, right, pixel);
+        if (left >= right) return;
+        if (defer) AppendPendingRowSpan(bitmap, y0, left, right, pixel);
+        else FillSpan(bitmap, y0, left, right, pixel);
         return;
     }
     if (x0 == x1 && y0 != y1) {
@@ -65,7 +69,7 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
         const int top = static_cast<int>(std::max<std::int64_t>(a, clip.top));
         const int bottom = static_cast<int>(std::min<std::int64_t>(b, clip.bottom));
         if (top >= bottom) return;
-        if (defer && ColumnDeferralEnabled()) {
+        if (defer) {
             AppendPendingColumn(bitmap, x0, top, bottom, pixel);
             return;
         }
@@ -73,10 +77,19 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
         for (int y = top; y < bottom; ++y, p += bitmap.width) *p = pixel;
         return;
     }
+    if (defer) {
+        const LineWalk walk = MakeLineWalk(x0, y0, x1, y1);
+        if (walk.n == 0 || clip.empty()) return;
+        std::int64_t first = 0, last = walk.n;
+        if (!clip.contains(x0, y0) || !clip.contains(x1, y1)) ClipLineWalk(walk, clip, &first, &last);
+        if (first < last) AppendPendingSegment(bitmap, x0, y0, x1, y1, first, last, pixel);
+        return;
+    }
     WalkLine(x0, y0, x1, y1, clip, [&](int x, int y) { bitmap.row(y)[x] = pixel; });
 }
 
-void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int dx, int dy, std::uint32_t pixel) {
+void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int dx, int dy, std::uint32_t pixel,
+                        bool defer = false) {
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const POINT& a = vertices[i];
         const POINT& b = vertices[(i + 1) % vertices.size()];
@@ -88,7 +101,7 @@ void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int 
             if ((step_x | step_y) != 0 && x >= 0 && x < bitmap.width && y >= 0 && y < bitmap.height) bitmap.row(y)[x] = pixel;
             continue;
         }
-        DrawSegment(bitmap, a.x + dx, a.y + dy, b.x + dx, b.y + dy, pixel);
+        DrawSegment(bitmap, a.x + dx, a.y + dy, b.x + dx, b.y + dy, pixel, defer);
     }
 }
 
@@ -108,7 +121,7 @@ void DrawRectangleShape(const DrawTarget& target, int left, int top, int right, 
         // A closed polyline through the corner pixels: each corner is the start of one segment,
         // so a 1-pixel-wide box is one full line and a 1x1 box paints nothing.
         const std::vector<POINT> corners = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
-        DrawClosedPolyline(bitmap, corners, 0, 0, target.pen_pixel);
+        DrawClosedPolyline(bitmap, corners, 0, 0, target.pen_pixel, /*defer=*/true);
     }
 }
 
@@ -170,7 +183,7 @@ bool LineTo(HDC handle, int x, int y) {
 
 bool Rectangle(HDC handle, int left, int top, int right, int bottom) {
     DrawTarget target;
-    if (!ResolveTarget(handle, &target)) return false;
+    if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
     Normalise(&left, &top, &right, &bottom);
     DrawRectangleShape(target, left, top, right, bottom);
     return true;

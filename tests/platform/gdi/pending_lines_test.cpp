@@ -11,7 +11,7 @@
 #include "canvas.h"
 #include "platform/gdi/line_raster.h"
 #include "platform/gdi/objects.h"
-#include "platform/gdi/pending_columns.h"
+#include "platform/gdi/pending_lines.h"
 #include "platform/gdi/window.h"
 
 namespace ov::gdi {
@@ -21,8 +21,8 @@ using testing::Canvas;
 
 // Restores deferral however a test ends.
 struct DeferralSwitch {
-    explicit DeferralSwitch(bool enabled) { detail::SetColumnDeferral(enabled); }
-    ~DeferralSwitch() { detail::SetColumnDeferral(true); }
+    explicit DeferralSwitch(bool enabled) { detail::SetLineDeferral(enabled); }
+    ~DeferralSwitch() { detail::SetLineDeferral(true); }
 };
 
 void DrawWithPen(HDC dc, COLORREF colour, int x0, int y0, int x1, int y1) {
@@ -41,7 +41,7 @@ std::vector<COLORREF> AllPixels(const Canvas& c) {
     return out;
 }
 
-TEST(PendingColumns, OverlappingLinesLaterColourWins) {
+TEST(PendingLines, OverlappingLinesLaterColourWins) {
     Canvas c(8, 10);
     DrawWithPen(c.dc(), 0x0000FF, 2, 0, 2, 10);  // a run of red, left to right
     DrawWithPen(c.dc(), 0x0000FF, 3, 0, 3, 10);
@@ -74,7 +74,7 @@ TEST(PendingColumns, OverlappingLinesLaterColourWins) {
 }
 
 // Vertical segments only, checked against the line rule's slow reference on a plain array.
-TEST(PendingColumns, RandomColumnsMatchTheReferenceRule) {
+TEST(PendingLines, RandomColumnsMatchTheReferenceRule) {
     std::mt19937 rng(20240611);
     constexpr int kW = 23, kH = 17;
     for (int trial = 0; trial < 200; ++trial) {
@@ -136,9 +136,8 @@ COLORREF RandomStep(std::mt19937& rng, HDC dc, HDC other, int w, int h, int* col
     }
 }
 
-void CompareInterleaved(bool mono, std::uint32_t seed) {
+void CompareInterleaved(bool mono, std::uint32_t seed, int kW = 19, int kH = 13) {
     std::mt19937 rng_on(seed), rng_off(seed);
-    constexpr int kW = 19, kH = 13;
     Canvas deferred(kW, kH, 0xFFFFFF, mono), direct(kW, kH, 0xFFFFFF, mono);
     Canvas other(kW, kH, 0x123456);
     DrawWithPen(other.dc(), 0x00FF00, 0, 0, kW, kH);
@@ -159,15 +158,40 @@ void CompareInterleaved(bool mono, std::uint32_t seed) {
     EXPECT_EQ(AllPixels(deferred), AllPixels(direct)) << "seed " << seed;
 }
 
-TEST(PendingColumns, InterleavedDrawingAndReadingMatchesDirectDrawing) {
+TEST(PendingLines, InterleavedDrawingAndReadingMatchesDirectDrawing) {
     for (std::uint32_t seed = 1; seed <= 40; ++seed) CompareInterleaved(/*mono=*/false, seed);
 }
 
-TEST(PendingColumns, MonoBitmapsMatchDirectDrawing) {
+// Tall enough for several bands of rows in the write-out, so walks resume across bands.
+TEST(PendingLines, TallBitmapsMatchDirectDrawing) {
+    for (std::uint32_t seed = 200; seed <= 206; ++seed) CompareInterleaved(/*mono=*/false, seed, 37, 211);
+}
+
+// Segments of every slope and direction, many crossing bands of rows, against the line rule's
+// slow reference on a plain array; overlaps in different colours check the drawing order.
+TEST(PendingLines, RandomSegmentsMatchTheReferenceRule) {
+    std::mt19937 rng(99);
+    constexpr int kW = 41, kH = 300;
+    const detail::PixelRect clip{0, 0, kW, kH};
+    for (int trial = 0; trial < 30; ++trial) {
+        Canvas c(kW, kH, 0xFFFFFF);
+        std::vector<COLORREF> model(kW * kH, 0xFFFFFF);
+        for (int i = 0; i < 60; ++i) {
+            const int x0 = static_cast<int>(rng() % (kW + 40)) - 20, y0 = static_cast<int>(rng() % (kH + 80)) - 40;
+            const int x1 = static_cast<int>(rng() % (kW + 40)) - 20, y1 = static_cast<int>(rng() % (kH + 80)) - 40;
+            const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
+            DrawWithPen(c.dc(), colour, x0, y0, x1, y1);
+            for (const POINT& p : detail::LineReferencePixels(x0, y0, x1, y1, clip)) model[p.y * kW + p.x] = colour;
+        }
+        ASSERT_EQ(AllPixels(c), model) << "trial " << trial;
+    }
+}
+
+TEST(PendingLines, MonoBitmapsMatchDirectDrawing) {
     for (std::uint32_t seed = 100; seed <= 120; ++seed) CompareInterleaved(/*mono=*/true, seed);
 }
 
-TEST(PendingColumns, BlitFromABitmapWithPendingColumns) {
+TEST(PendingLines, BlitFromABitmapWithPendingLines) {
     Canvas src(6, 4, 0xFFFFFF), dst(6, 4, 0x000000);
     DrawWithPen(src.dc(), 0x0000FF, 1, 0, 1, 4);
     DrawWithPen(src.dc(), 0x0000FF, 2, 0, 2, 4);
@@ -179,7 +203,7 @@ TEST(PendingColumns, BlitFromABitmapWithPendingColumns) {
 
 // A pointer looked up before the lines, read afterwards, as the host's compositor holds one
 // across drawing on its scratch bitmap.
-TEST(PendingColumns, HeldBitmapPointerSeesLaterLinesThroughRow) {
+TEST(PendingLines, HeldBitmapPointerSeesLaterLinesThroughRow) {
     Canvas c(5, 5, 0xFFFFFF);
     const detail::Bitmap* held = detail::LookupBitmap(c.bitmap());
     ASSERT_NE(held, nullptr);
@@ -189,20 +213,20 @@ TEST(PendingColumns, HeldBitmapPointerSeesLaterLinesThroughRow) {
     EXPECT_TRUE(held->pending.empty());
 }
 
-TEST(PendingColumns, RecordStaysBoundedWhenNothingReads) {
+TEST(PendingLines, RecordStaysBoundedWhenNothingReads) {
     // Alternating rows keep every column its own run; far more columns than the record holds.
     Canvas c(1000, 4, 0xFFFFFF);
     for (int pass = 0; pass < 40; ++pass)
         for (int x = 0; x < 1000; ++x) DrawWithPen(c.dc(), static_cast<COLORREF>(pass * 1000 + x), x, x % 2, x, 4);
     const detail::Bitmap* bitmap = detail::LookupBitmapForAppend(c.bitmap());
-    EXPECT_LT(bitmap->pending.colours.size(), 20000u);
+    EXPECT_LT(bitmap->pending.items.size() + bitmap->pending.colours.size(), 40000u);
     for (int x = 0; x < 1000; x += 97) {
         EXPECT_EQ(c.At(x, 3), static_cast<COLORREF>(39 * 1000 + x)) << x;
         EXPECT_EQ(c.At(x, 0), x % 2 ? 0xFFFFFFu : static_cast<COLORREF>(39 * 1000 + x)) << x;
     }
 }
 
-TEST(PendingColumns, DeletingABitmapWithPendingColumnsReleasesIt) {
+TEST(PendingLines, DeletingABitmapWithPendingLinesReleasesIt) {
     const LiveObjects before = CountLiveObjects();
     {
         HDC dc = CreateCompatibleDC(0);
@@ -217,7 +241,7 @@ TEST(PendingColumns, DeletingABitmapWithPendingColumnsReleasesIt) {
     EXPECT_EQ(CountLiveObjects(), before);
 }
 
-TEST(PendingColumns, BitmapMovedToAnotherDcKeepsItsLines) {
+TEST(PendingLines, BitmapMovedToAnotherDcKeepsItsLines) {
     HDC first = CreateCompatibleDC(0), second = CreateCompatibleDC(0);
     HBITMAP bitmap = CreateDIBSection32(4, 4);
     HGDIOBJ old_first = SelectObject(first, bitmap);
@@ -235,7 +259,7 @@ TEST(PendingColumns, BitmapMovedToAnotherDcKeepsItsLines) {
     DeleteDC(second);
 }
 
-TEST(PendingColumns, WindowResizedAndLockedWithPendingColumns) {
+TEST(PendingLines, WindowResizedAndLockedWithPendingLines) {
     HWND window = CreateWindowSurface(0, 6, 5, 0xFFFFFF);
     HDC dc = GetDC(window);
     DrawWithPen(dc, 0x0000FF, 1, 0, 1, 5);
