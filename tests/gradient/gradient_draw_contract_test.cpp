@@ -3,6 +3,7 @@
 // and no graphics object left behind whatever the properties.
 #include <gtest/gtest.h>
 
+#include "../support/error_number.h"
 #include "gradient/draw_gradient.h"
 #include "gradient/gradient_object.h"
 #include "platform/gdi/objects.h"
@@ -14,6 +15,7 @@ namespace ov::gradient {
 namespace {
 
 using testing::TestSurface;
+using testing_support::ErrorNumberOf;
 
 TEST(GradientDraw, SurfacesOfOnePixelOrLessEitherWayAreNotDrawn) {
     clsGradient g;
@@ -58,12 +60,7 @@ TEST(GradientDraw, FailingPropertyReadReachesTheCallerAfterTheLockIsReleased) {
         surface.FailDcReadWith(number);
         GradientObject object;
         std::vector<Variant> args{Variant::FromObject(std::shared_ptr<IDispatch>(&surface, [](IDispatch*) {}))};
-        try {
-            CallMethod(object, "Draw", args);
-            ADD_FAILURE() << "expected error " << number;
-        } catch (const AutomationError& e) {
-            EXPECT_EQ(e.number(), number);
-        }
+        EXPECT_EQ(ErrorNumberOf([&] { CallMethod(object, "Draw", args); }), number);
         EXPECT_TRUE(surface.locked_when_dc_read());
         EXPECT_EQ(gdi::GetLockedWindow(), 0u);
         EXPECT_EQ(surface.CountPixels(testing::kSentinel), 600);
@@ -71,12 +68,7 @@ TEST(GradientDraw, FailingPropertyReadReachesTheCallerAfterTheLockIsReleased) {
     // An object without a window at all: 438 before any lock.
     testing::NotASurface other;
     clsGradient g;
-    try {
-        g.Draw(other);
-        ADD_FAILURE() << "expected error 438";
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 438);
-    }
+    EXPECT_EQ(ErrorNumberOf([&] { g.Draw(other); }), 438);
     EXPECT_EQ(gdi::GetLockedWindow(), 0u);
 }
 

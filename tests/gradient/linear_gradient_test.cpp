@@ -20,43 +20,28 @@ int RampEntry(int i) { return 255 - 5 * i; }
 
 bool DrawOn(TestSurface& surface, clsGradient& gradient) { return gradient.Draw(surface); }
 
-TEST(LinearGradient, NewObjectDrawsWhiteToBlackLeftToRightOnce) {
-    TestSurface surface(kSide, 10);
-    clsGradient g;
-    ASSERT_TRUE(DrawOn(surface, g));
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < kSide; ++x) ASSERT_EQ(Grey(surface.Pixel(x, y)), RampEntry(x)) << x << "," << y;
-    // The ramp runs two lines past the surface: the last column is three entries short of black.
-    EXPECT_EQ(Grey(surface.Pixel(kSide - 1, 5)), 15);
-}
-
-TEST(LinearGradient, NinetyStartsBelowTheSurfaceAndRisesRowByRow) {
-    TestSurface surface(10, kSide);
-    clsGradient g;
-    g.SetAngle(90);
-    ASSERT_TRUE(DrawOn(surface, g));
-    // The white line lies on row H, just outside: the bottom row already shows entry 1.
-    for (int y = 0; y < kSide; ++y) EXPECT_EQ(Grey(surface.Pixel(3, y)), RampEntry(kSide - y)) << y;
-    EXPECT_EQ(Grey(surface.Pixel(0, kSide - 1)), 250);
-}
-
-TEST(LinearGradient, OneEightyStartsRightOfTheSurfaceAndMovesLeft) {
-    TestSurface surface(kSide, 10);
-    clsGradient g;
-    g.SetAngle(180);
-    ASSERT_TRUE(DrawOn(surface, g));
-    for (int x = 0; x < kSide; ++x) EXPECT_EQ(Grey(surface.Pixel(x, 4)), RampEntry(kSide - x)) << x;
-}
-
-TEST(LinearGradient, TwoSeventyAndMinusNinetyRunDownFromTheTopRow) {
-    TestSurface down(10, kSide), minus(10, kSide);
-    clsGradient g;
-    g.SetAngle(270);
-    ASSERT_TRUE(DrawOn(down, g));
-    g.SetAngle(-90);
-    ASSERT_TRUE(DrawOn(minus, g));
-    for (int y = 0; y < kSide; ++y) EXPECT_EQ(Grey(down.Pixel(7, y)), RampEntry(y)) << y;
-    EXPECT_EQ(down.Frame(), minus.Frame());
+// The four axis directions, every pixel checked. The first line of the sweep lies on the
+// near edge for 0 and 270 (-90 draws like 270) and one line outside the far edge for 90 and
+// 180, so there the edge row or column already shows entry 1. A new object draws angle 0.
+TEST(LinearGradient, AxisAnglesStartOnTheirEdgeAndStepOneEntryPerLine) {
+    struct Row {
+        double angle;
+        bool along_x;   // the ramp advances with x (else with y)
+        bool from_far;  // entry 0 lies just beyond the far edge
+    };
+    const Row rows[] = {{0, true, false}, {90, false, true}, {180, true, true}, {270, false, false}, {-90, false, false}};
+    for (const Row& row : rows) {
+        TestSurface surface(row.along_x ? kSide : 10, row.along_x ? 10 : kSide);
+        clsGradient g;
+        if (row.angle != 0) g.SetAngle(row.angle);
+        ASSERT_TRUE(DrawOn(surface, g)) << row.angle;
+        for (int y = 0; y < surface.height(); ++y)
+            for (int x = 0; x < surface.width(); ++x) {
+                const int along = row.along_x ? x : y;
+                ASSERT_EQ(Grey(surface.Pixel(x, y)), RampEntry(row.from_far ? kSide - along : along))
+                    << "angle " << row.angle << " at " << x << "," << y;
+            }
+    }
 }
 
 // Corner lightness of a grey frame: top-left, top-right, bottom-left, bottom-right.
@@ -112,23 +97,22 @@ TEST(LinearGradient, FullTurnAndNegativeAnglesDrawLikeTheirPositiveEquals) {
     }
 }
 
-TEST(LinearGradient, TwoRepetitionsGoWhiteBlackWhite) {
-    TestSurface surface(kSide, 4);
-    clsGradient g;
-    g.SetRepetitions(2);
-    ASSERT_TRUE(DrawOn(surface, g));
-    const int expected[][2] = {{0, 255}, {24, 15}, {25, 0}, {26, 15}, {27, 15}, {28, 35}, {47, 215}, {48, 235}};
-    for (auto [x, grey] : expected) EXPECT_EQ(Grey(surface.Pixel(x, 1)), grey) << x;
-}
-
-TEST(LinearGradient, ThreeQuarterRepetitionShowsThreeQuartersOfTheRamp) {
-    TestSurface surface(kSide, 4);
-    clsGradient g;
-    g.SetRepetitions(0.75);
-    ASSERT_TRUE(DrawOn(surface, g));
-    EXPECT_EQ(Grey(surface.Pixel(0, 0)), 255);
-    EXPECT_EQ(Grey(surface.Pixel(2, 0)), 248);
-    EXPECT_EQ(Grey(surface.Pixel(kSide - 1, 0)), 75);
+// Two runs go white-black-white with the mirrored run's halves rounded to even (entries 26
+// and 27 equal); three quarters of a run reach only grey 75 at the far edge.
+TEST(LinearGradient, RepetitionsRepeatOrCutTheRamp) {
+    struct Row {
+        double repetitions;
+        int x, grey;
+    };
+    const Row rows[] = {{2, 0, 255},    {2, 24, 15},   {2, 25, 0},      {2, 26, 15},   {2, 27, 15}, {2, 28, 35},
+                        {2, 47, 215},   {2, 48, 235},  {0.75, 0, 255},  {0.75, 2, 248}, {0.75, kSide - 1, 75}};
+    for (const Row& row : rows) {
+        TestSurface surface(kSide, 4);
+        clsGradient g;
+        g.SetRepetitions(row.repetitions);
+        ASSERT_TRUE(DrawOn(surface, g));
+        EXPECT_EQ(Grey(surface.Pixel(row.x, 1)), row.grey) << row.repetitions << " repetitions, x " << row.x;
+    }
 }
 
 TEST(LinearGradient, HslRedToBluePassesThroughMagentaNeverGreen) {
