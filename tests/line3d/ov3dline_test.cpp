@@ -2,6 +2,7 @@
 // persistence, late-bound access and the composed pixels of its two lines.
 #include <gtest/gtest.h>
 
+#include "../support/error_number.h"
 #include "host/reference_host.h"
 #include "line3d/ov3dline.h"
 #include "platform/gdi/objects.h"
@@ -23,14 +24,7 @@ struct Segment {
 
 Segment SegmentOf(const host::Line& line) { return {line.X1(), line.Y1(), line.X2(), line.Y2()}; }
 
-std::int32_t ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const AutomationError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testing_support::ErrorNumberOf;
 
 class OV3DLineTest : public ::testing::Test {
 protected:
@@ -47,7 +41,7 @@ protected:
     std::vector<std::string> changes;
 };
 
-TEST_F(OV3DLineTest, NewInstanceIs40TwipsHighWithLinesAlongItsWidth) {
+TEST_F(OV3DLineTest, NewInstanceIs40TwipsHighWithLinesAlongItsWidthAndPersistsNothing) {
     host.New("L", "OV3DLine");
     OV3DLine& l = line();
     EXPECT_EQ(l.Width(), 2400);
@@ -61,6 +55,14 @@ TEST_F(OV3DLineTest, NewInstanceIs40TwipsHighWithLinesAlongItsWidth) {
     EXPECT_EQ(l.line1().BorderColor(), OV3DLine::k3DDarkShadow);
     EXPECT_EQ(l.line2().BorderColor(), OV3DLine::k3DHighlight);
     EXPECT_TRUE(changes.empty());
+
+    // Defaults persist nothing, and loading that empty bag gives the same state.
+    EXPECT_TRUE(host.Save("L").empty());
+    host.Load("M", "OV3DLine", host.Save("L"));
+    EXPECT_EQ(line("M").LineOrientation(), 0);
+    EXPECT_EQ(line("M").LineForeColor(), OV3DLine::kButtonShadow);
+    EXPECT_EQ(line("M").LineBackColor(), OV3DLine::k3DDarkShadow);
+    EXPECT_EQ(line("M").Height(), 40);
 }
 
 TEST_F(OV3DLineTest, EverySizeChangeKeepsTheThicknessAndRelaysTheLines) {
@@ -126,16 +128,6 @@ TEST_F(OV3DLineTest, ColourWritesRecolourTheLinesWithoutNotifying) {
     EXPECT_EQ(GetProperty(*host.Find("L"), "ForeColor"), Variant::FromLong(0x0000FF));
 }
 
-TEST_F(OV3DLineTest, DefaultsPersistNothingAndLoadBackTheSameState) {
-    host.New("L", "OV3DLine");
-    EXPECT_TRUE(host.Save("L").empty());
-    host.Load("M", "OV3DLine", host.Save("L"));
-    EXPECT_EQ(line("M").LineOrientation(), 0);
-    EXPECT_EQ(line("M").LineForeColor(), OV3DLine::kButtonShadow);
-    EXPECT_EQ(line("M").LineBackColor(), OV3DLine::k3DDarkShadow);
-    EXPECT_EQ(line("M").Height(), 40);
-}
-
 TEST_F(OV3DLineTest, PersistenceRoundTripInKeyOrder) {
     host.New("L", "OV3DLine");
     auto l = host.Find("L");
@@ -175,27 +167,35 @@ TEST_F(OV3DLineTest, WrongTypedKeyFailsAndTheNextKeysAreStillRead) {
 
 TEST_F(OV3DLineTest, LateBoundErrors) {
     auto l = host.New("L", "OV3DLine");
-    EXPECT_EQ(ErrorOf([&] { GetProperty(*l, "Thickness"); }), 438);
-    EXPECT_EQ(ErrorOf([&] { PutProperty(*l, "Orientation", Variant::FromString("up")); }), 13);
-    EXPECT_EQ(ErrorOf([&] { GetProperty(*l, "ForeColor", {Variant::FromInteger(1)}); }), 450);
+    EXPECT_EQ(ErrorNumberOf([&] { GetProperty(*l, "Thickness"); }), 438);
+    EXPECT_EQ(ErrorNumberOf([&] { PutProperty(*l, "Orientation", Variant::FromString("up")); }), 13);
+    EXPECT_EQ(ErrorNumberOf([&] { GetProperty(*l, "ForeColor", {Variant::FromInteger(1)}); }), 450);
     EXPECT_EQ(line().LineOrientation(), 0);
     EXPECT_EQ(l->TypeName(), "OV3DLine");
 }
 
-TEST_F(OV3DLineTest, ComposedPixelsShowBothLinesInTheirColours) {
-    host.New("L", "OV3DLine", {.left = 150, .top = 300});
-    // 2400 x 40 twips: 160 x 3 pixels. Row 0 Line1 (x 0..158), row 1 Line2 (x 1..159), row 2
-    // the control's own background.
-    EXPECT_EQ(host.PixelAt("L", 0, 0), gdi::GetSysColor(21));
-    EXPECT_EQ(host.PixelAt("L", 158, 0), gdi::GetSysColor(21));
-    EXPECT_EQ(host.PixelAt("L", 159, 0), gdi::GetSysColor(15));  // 10 twips short of the end
-    EXPECT_EQ(host.PixelAt("L", 0, 1), gdi::GetSysColor(15));
-    EXPECT_EQ(host.PixelAt("L", 1, 1), gdi::GetSysColor(20));
-    EXPECT_EQ(host.PixelAt("L", 159, 1), gdi::GetSysColor(20));
-    EXPECT_EQ(host.PixelAt("L", 80, 2), gdi::GetSysColor(15));
-    EXPECT_EQ(host.PixelAt("L", 80, 3), gdi::GetSysColor(15));  // the form below
+// Horizontal, 2400 x 40 twips is 160 x 3 pixels: row 0 Line1 (x 0..158, 10 twips short of the
+// end), row 1 Line2 (x 1..159), row 2 the control's background, row 3 the form below.
+// Vertical, 40 x 2000 twips is 3 x 133 pixels: column 0 Line1, column 1 Line2 from row 1.
+TEST_F(OV3DLineTest, ComposedPixelsShowBothLinesInTheirSystemColours) {
+    struct Row {
+        int orientation, x, y, system_colour;
+    };
+    const Row rows[] = {{0, 0, 0, 21},   {0, 158, 0, 21}, {0, 159, 0, 15}, {0, 0, 1, 15},  {0, 1, 1, 20},
+                        {0, 159, 1, 20}, {0, 80, 2, 15},  {0, 80, 3, 15},  {1, 0, 50, 21}, {1, 1, 50, 20},
+                        {1, 1, 0, 15},   {1, 2, 50, 15}};
+    host.New("H", "OV3DLine", {.left = 150, .top = 300});
+    host.New("V", "OV3DLine", {.left = 3000, .top = 300});
+    PutProperty(*host.Find("V"), "Orientation", Variant::FromLong(1));
+    for (const Row& row : rows) {
+        const char* name = row.orientation ? "V" : "H";
+        EXPECT_EQ(host.PixelAt(name, row.x, row.y), gdi::GetSysColor(row.system_colour))
+            << name << " at " << row.x << "," << row.y;
+    }
+}
 
-    // System colours are translated at draw time: a new scheme shows at the next composition.
+TEST_F(OV3DLineTest, SystemColoursAreTranslatedAtEachComposition) {
+    host.New("L", "OV3DLine", {.left = 150, .top = 300});
     gdi::SetSysColorEntry(21, gdi::RGB(10, 20, 30));
     gdi::SetSysColorEntry(20, gdi::RGB(200, 100, 50));
     EXPECT_EQ(host.PixelAt("L", 40, 0), gdi::RGB(10, 20, 30));
@@ -206,16 +206,6 @@ TEST_F(OV3DLineTest, ComposedPixelsShowBothLinesInTheirColours) {
     EXPECT_EQ(host.PixelAt("L", 40, 1), gdi::RGB(1, 2, 3));
     PutProperty(*host.Find("L"), "BackColor", Variant::FromLong(0x0000FF));
     EXPECT_EQ(host.PixelAt("L", 40, 0), gdi::RGB(255, 0, 0));
-}
-
-TEST_F(OV3DLineTest, VerticalLinePixels) {
-    host.New("L", "OV3DLine");
-    PutProperty(*host.Find("L"), "Orientation", Variant::FromLong(1));
-    // 40 x 2000 twips: 3 x 133 pixels; column 0 Line1, column 1 Line2 from row 1.
-    EXPECT_EQ(host.PixelAt("L", 0, 50), gdi::GetSysColor(21));
-    EXPECT_EQ(host.PixelAt("L", 1, 50), gdi::GetSysColor(20));
-    EXPECT_EQ(host.PixelAt("L", 1, 0), gdi::GetSysColor(15));
-    EXPECT_EQ(host.PixelAt("L", 2, 50), gdi::GetSysColor(15));
 }
 
 TEST_F(OV3DLineTest, LeavesNoDrawingObjectsOrWindowsBehind) {
