@@ -126,6 +126,11 @@ TEST_F(CompositorTest, PlainPictureBoxShowsItsBackColour) {
     EXPECT_EQ(host.PixelAt("Pic", 50, 50), static_cast<gdi::COLORREF>(kRed));
     EXPECT_EQ(host.Find("Pic")->TypeName(), "PictureBox");
     EXPECT_GT(CLng(GetProperty(*host.Find("Pic"), "hWnd")), 0);
+    // Drawing-layer members answer late-bound; the extender is asked after the adapter.
+    auto plain = host.New("Plain", "PictureBox");
+    PutProperty(*plain, "CurrentX", Variant::FromLong(300));
+    EXPECT_EQ(CDbl(GetProperty(*plain, "CurrentX")), 300);
+    EXPECT_EQ(CSng(GetProperty(*plain, "Left")), 0);
 }
 
 }  // namespace
@@ -151,24 +156,6 @@ TEST(ScaleTest, SurfaceConversionsFollowTheScaleMode) {
     gdi::Screen().twips_per_pixel_x = 12;
     EXPECT_EQ(TwipsToPixels(120, Axis::X), 10);
     gdi::Screen().twips_per_pixel_x = 15;
-}
-
-TEST(AmbientFontTest, LabelsMadeBeforeSitingTakeTheAmbientFont) {
-    ClassRegistry registry = ProbeRegistry();
-    ReferenceHost host(registry);
-    host.SetAmbientFont(FontAttributes{"Arial", 10});
-    host.New("P", "Probe");
-    auto& p = dynamic_cast<Probe&>(*host.FindControl("P"));
-    EXPECT_EQ(p.caption_label.Font(), (FontAttributes{"Arial", 10}));
-}
-
-TEST(PlainPictureBoxTest, DrawingLayerMembersAnswerLateBound) {
-    ClassRegistry registry = ProbeRegistry();
-    ReferenceHost host(registry);
-    auto pic = host.New("Pic", "PictureBox");
-    PutProperty(*pic, "CurrentX", Variant::FromLong(300));
-    EXPECT_EQ(CDbl(GetProperty(*pic, "CurrentX")), 300);
-    EXPECT_EQ(CSng(GetProperty(*pic, "Left")), 0);  // extender after the adapter
 }
 
 }  // namespace

@@ -1,20 +1,14 @@
 // Late-bound dispatch driven by the member table: names, argument conversion, errors.
 #include <gtest/gtest.h>
 
+#include "../support/error_number.h"
 #include "host/reference_host.h"
 #include "probe_control.h"
 
 namespace ov::host::testing {
 namespace {
 
-std::int32_t ErrorOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const AutomationError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testing_support::ErrorNumberOf;
 
 class DispatchTest : public ::testing::Test {
 protected:
@@ -43,21 +37,21 @@ TEST_F(DispatchTest, ArgumentsAreConvertedToTheDeclaredTypes) {
 
 TEST_F(DispatchTest, ErrorsCarryTheRuntimeNumbers) {
     std::vector<Variant> too_big{Variant::FromLong(40000)};
-    EXPECT_EQ(ErrorOf([&] { CallMethod(*p, "Small", too_big); }), 6);
-    EXPECT_EQ(ErrorOf([&] { PutProperty(*p, "Count", Variant::FromString("abc")); }), 13);
-    EXPECT_EQ(ErrorOf([&] { GetProperty(*p, "Nonexistent"); }), 438);
+    EXPECT_EQ(ErrorNumberOf([&] { CallMethod(*p, "Small", too_big); }), 6);
+    EXPECT_EQ(ErrorNumberOf([&] { PutProperty(*p, "Count", Variant::FromString("abc")); }), 13);
+    EXPECT_EQ(ErrorNumberOf([&] { GetProperty(*p, "Nonexistent"); }), 438);
     std::vector<Variant> none;
-    EXPECT_EQ(ErrorOf([&] { CallMethod(*p, "Small", none); }), 450);
+    EXPECT_EQ(ErrorNumberOf([&] { CallMethod(*p, "Small", none); }), 450);
     std::vector<Variant> three{Variant::FromInteger(1), Variant::FromInteger(2), Variant::FromInteger(3)};
-    EXPECT_EQ(ErrorOf([&] { CallMethod(*p, "Small", three); }), 450);
-    EXPECT_EQ(ErrorOf([&] { GetProperty(*p, "Count", {Variant::FromInteger(1)}); }), 450);
+    EXPECT_EQ(ErrorNumberOf([&] { CallMethod(*p, "Small", three); }), 450);
+    EXPECT_EQ(ErrorNumberOf([&] { GetProperty(*p, "Count", {Variant::FromInteger(1)}); }), 450);
     std::vector<Variant> put_without_value;
-    EXPECT_EQ(ErrorOf([&] { p->Invoke(1, InvokeKind::PropertyPut, put_without_value); }), 450);
+    EXPECT_EQ(ErrorNumberOf([&] { p->Invoke(1, InvokeKind::PropertyPut, put_without_value); }), 450);
     std::vector<Variant> nothing;
-    EXPECT_EQ(ErrorOf([&] { p->Invoke(12345, InvokeKind::PropertyGet, nothing); }), 438);
+    EXPECT_EQ(ErrorNumberOf([&] { p->Invoke(12345, InvokeKind::PropertyGet, nothing); }), 438);
     // A failed conversion leaves the property unchanged.
     PutProperty(*p, "Count", Variant::FromLong(4));
-    EXPECT_EQ(ErrorOf([&] { PutProperty(*p, "Count", Variant::FromDouble(3e10)); }), 6);
+    EXPECT_EQ(ErrorNumberOf([&] { PutProperty(*p, "Count", Variant::FromDouble(3e10)); }), 6);
     EXPECT_EQ(GetProperty(*p, "Count"), Variant::FromLong(4));
 }
 
@@ -71,9 +65,9 @@ TEST_F(DispatchTest, ByReferenceArgumentsComeBackByValueOnesDoNot) {
 TEST_F(DispatchTest, RaisingAnEventChecksItsArguments) {
     Control& c = *host.FindControl("P");
     std::vector<Variant> none;
-    EXPECT_EQ(ErrorOf([&] { c.RaiseEvent("Changing", none); }), 450);
-    EXPECT_EQ(ErrorOf([&] { c.RaiseEvent("NoSuchEvent", none); }), 438);
-    EXPECT_EQ(ErrorOf([&] { c.RaiseEvent(2, none); }), 0);  // "Done" is event 2
+    EXPECT_EQ(ErrorNumberOf([&] { c.RaiseEvent("Changing", none); }), 450);
+    EXPECT_EQ(ErrorNumberOf([&] { c.RaiseEvent("NoSuchEvent", none); }), 438);
+    EXPECT_EQ(ErrorNumberOf([&] { c.RaiseEvent(2, none); }), 0);  // "Done" is event 2
 }
 
 TEST(ClassRegistryTest, CreatesByNameAndProgId) {
@@ -85,9 +79,9 @@ TEST(ClassRegistryTest, CreatesByNameAndProgId) {
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->TypeName(), "Probe");
     ReferenceHost host(registry);
-    EXPECT_EQ(ErrorOf([&] { host.New("X", "Nope"); }), 429);
+    EXPECT_EQ(ErrorNumberOf([&] { host.New("X", "Nope"); }), 429);
     host.New("X", "Probe");
-    EXPECT_EQ(ErrorOf([&] { host.New("x", "Probe"); }), 5);
+    EXPECT_EQ(ErrorNumberOf([&] { host.New("x", "Probe"); }), 5);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "../support/error_number.h"
 #include "host/property_bag.h"
 #include "host/reference_host.h"
 #include "platform/picture/picture.h"
@@ -72,12 +73,9 @@ TEST(PropertyBagTest, FontsEqualByAttributesCountAsTheDefault) {
 }
 
 TEST(PropertyBagTest, MalformedJsonIsATypeMismatch) {
-    try {
-        PropertyBag::FromJsonText(R"([{"key": "A", "type": "Long", "value": "x"}])");
-        FAIL();
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 13);
-    }
+    EXPECT_EQ(testing_support::ErrorNumberOf(
+                  [] { PropertyBag::FromJsonText(R"([{"key": "A", "type": "Long", "value": "x"}])"); }),
+              13);
 }
 
 TEST(PropertyBagTest, WrongTypedValueFailsInTheControlAndTheNextKeyIsRead) {
