@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/error_number.h"
 #include "host/class_registry.h"
 #include "host/reference_host.h"
 #include "platform/gdi/objects.h"
@@ -71,14 +72,7 @@ protected:
     std::vector<RaisedEvent> events_;
 };
 
-int ErrorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AutomationError& e) {
-        return e.number();
-    }
-    return 0;
-}
+using testing_support::ErrorNumberOf;
 
 TEST_F(TabHeadInHost, NewInstanceLaysOutTwoHeadingsWithPlateBehindFirst) {
     IDispatch& tab = NewTabHead();

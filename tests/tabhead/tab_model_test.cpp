@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "../support/error_number.h"
 #include "platform/runtime/automation_error.h"
 #include "tabhead/hand_cursor.h"
 #include "tabhead/selected_tab.h"
@@ -12,13 +13,15 @@
 namespace ov::tabhead {
 namespace {
 
+using testing_support::ErrorNumberOf;
+
 constexpr double kHeadingHeight = 255;
 
 TabRowMetrics StripMetrics(double width = 8460, double height = 630) {
     return TabRowMetrics{width, height, 15, 15};
 }
 
-// A row whose heading sizes come from parsing `list`, as the control hands them to the layout.
+// A row whose heading sizes come from the parsed texts, as the control hands them to the layout.
 TabRowGeometry RowFor(const HeadingTexts& texts) {
     TabRowGeometry row;
     for (int i = 0; i < kHeadingCount; ++i) {
@@ -28,7 +31,15 @@ TabRowGeometry RowFor(const HeadingTexts& texts) {
     return row;
 }
 
-TEST(ParseTabString, DefaultListGivesTwoHeadingsOfEqualWidth) {
+TabRowGeometry LaidOut(const std::string& list, std::int16_t selected, const TabRowMetrics& metrics = StripMetrics()) {
+    HeadingTexts texts;
+    ParseTabString(list, texts);
+    TabRowGeometry row = RowFor(texts);
+    LayoutTabs(metrics, selected, true, row);
+    return row;
+}
+
+TEST(ParseTabString, HeadingWidthFollowsCharacterCount) {
     HeadingTexts texts;
     ParseTabString("Tab1,Tab2", texts);
     EXPECT_EQ(texts[0].caption, "Tab1");
@@ -38,6 +49,10 @@ TEST(ParseTabString, DefaultListGivesTwoHeadingsOfEqualWidth) {
     EXPECT_TRUE(texts[0].visible);
     EXPECT_TRUE(texts[1].visible);
     for (int i = 2; i < kHeadingCount; ++i) EXPECT_FALSE(texts[i].visible) << i;
+    // The width counts characters, whatever their glyphs.
+    ParseTabString("iii,WWW", texts);
+    EXPECT_EQ(texts[0].width, 470);
+    EXPECT_EQ(texts[1].width, 470);
 }
 
 TEST(ParseTabString, EmptyItemsAndUntrimmedItems) {
@@ -53,34 +68,21 @@ TEST(ParseTabString, EmptyItemsAndUntrimmedItems) {
     EXPECT_FALSE(texts[4].visible);
 }
 
-TEST(ParseTabString, WidthFollowsCharacterCountNotFont) {
-    HeadingTexts texts;
-    ParseTabString("iii,WWW", texts);
-    EXPECT_EQ(texts[0].width, 470);
-    EXPECT_EQ(texts[1].width, 470);
-}
-
-TEST(ParseTabString, EmptyListHidesAllButKeepsOldCaptions) {
+TEST(ParseTabString, EmptyListHidesAllButKeepsOldCaptionsAndOnlyTwelveShow) {
     HeadingTexts texts;
     ParseTabString("Alpha,Beta", texts);
     ParseTabString("", texts);
     for (int i = 0; i < kHeadingCount; ++i) EXPECT_FALSE(texts[i].visible) << i;
     EXPECT_EQ(texts[0].caption, "Alpha");
     EXPECT_EQ(texts[0].width, 650);
-}
-
-TEST(ParseTabString, OnlyTheFirstTwelveItemsAppear) {
-    HeadingTexts texts;
+    // Only the first twelve of a longer list appear.
     ParseTabString("a,b,c,d,e,f,g,h,i,j,k,l,m,n", texts);
     for (int i = 0; i < kHeadingCount; ++i) EXPECT_TRUE(texts[i].visible) << i;
     EXPECT_EQ(texts[11].caption, "l");
 }
 
 TEST(LayoutTabs, DefaultRowAndPlateBehindFirstHeading) {
-    HeadingTexts texts;
-    ParseTabString("Tab1,Tab2", texts);
-    TabRowGeometry row = RowFor(texts);
-    LayoutTabs(StripMetrics(), 0, true, row);
+    TabRowGeometry row = LaidOut("Tab1,Tab2", 0);
 
     EXPECT_EQ(row.headings[0].left, 180);  // six times G = 2 pixels
     EXPECT_EQ(row.headings[0].top, 630 - 255);
@@ -112,10 +114,7 @@ TEST(LayoutTabs, DefaultRowAndPlateBehindFirstHeading) {
 }
 
 TEST(LayoutTabs, ShadowMovesOntoPixelColumn) {
-    HeadingTexts texts;
-    ParseTabString("Tab1,Tab2", texts);
-    TabRowGeometry row = RowFor(texts);
-    LayoutTabs(StripMetrics(), 1, true, row);
+    TabRowGeometry row = LaidOut("Tab1,Tab2", 1);
     EXPECT_EQ(row.plate.left, 740);
     EXPECT_EQ(row.plate.right(), 1330);
     // 1315 is 10 twips into its pixel: the shadow moves one pixel left, the line does not.
@@ -125,10 +124,7 @@ TEST(LayoutTabs, ShadowMovesOntoPixelColumn) {
 }
 
 TEST(LayoutTabs, LowStripClampsPlateTop) {
-    HeadingTexts texts;
-    ParseTabString("Tab1", texts);
-    TabRowGeometry row = RowFor(texts);
-    LayoutTabs(StripMetrics(2000, 300), 0, true, row);
+    TabRowGeometry row = LaidOut("Tab1", 0, StripMetrics(2000, 300));
     EXPECT_EQ(row.headings[0].top, 45);
     EXPECT_EQ(row.plate.top, 0);
     EXPECT_EQ(row.plate.height, 300 + 15);
@@ -159,10 +155,7 @@ TEST(LayoutTabs, SelectionOutsideListAndOutsideArray) {
 }
 
 TEST(LayoutTabs, EmptyListHidesPlateAndLineRunsAcross) {
-    HeadingTexts texts;
-    ParseTabString("Tab1,Tab2", texts);
-    TabRowGeometry row = RowFor(texts);
-    LayoutTabs(StripMetrics(), 0, true, row);
+    TabRowGeometry row = LaidOut("Tab1,Tab2", 0);
     LayoutTabs(StripMetrics(), 0, false, row);
     EXPECT_FALSE(row.plate_visible);
     EXPECT_EQ(row.left_line.x1, 0);
@@ -172,14 +165,11 @@ TEST(LayoutTabs, EmptyListHidesPlateAndLineRunsAcross) {
 }
 
 TEST(LayoutTabs, RunningPositionOverflowStopsPartWay) {
-    HeadingTexts texts;
-    ParseTabString("Tab1,Tab2", texts);
-    TabRowGeometry row = RowFor(texts);
-    LayoutTabs(StripMetrics(), 1, true, row);
-    const TabRowGeometry before = row;
+    const TabRowGeometry before = LaidOut("Tab1,Tab2", 1);
 
+    HeadingTexts texts;
     ParseTabString("A," + std::string(400, 'x'), texts);
-    row = RowFor(texts);
+    TabRowGeometry row = RowFor(texts);
     row.plate = before.plate;
     row.plate_visible = before.plate_visible;
     row.left_line = before.left_line;
@@ -187,12 +177,7 @@ TEST(LayoutTabs, RunningPositionOverflowStopsPartWay) {
     row.shadow = before.shadow;
     row.headings[2].left = -1;  // marks a heading the layout must not reach
 
-    try {
-        LayoutTabs(StripMetrics(), 1, true, row);
-        FAIL() << "no overflow";
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 6);
-    }
+    EXPECT_EQ(ErrorNumberOf([&] { LayoutTabs(StripMetrics(), 1, true, row); }), 6);
     // Heading 1 (36200 twips wide) was placed, with its plate, before x overflowed.
     EXPECT_EQ(row.headings[1].left, 180 + 290 + 30);
     EXPECT_EQ(row.plate.left, row.headings[1].left - 30);
@@ -204,25 +189,13 @@ TEST(LayoutTabs, RunningPositionOverflowStopsPartWay) {
 }
 
 TEST(SelectedTabText, ParsedAsTheLanguageReadsNumbers) {
-    EXPECT_EQ(ParseSelectedTab("3"), 3);
-    EXPECT_EQ(ParseSelectedTab("   4"), 4);
-    EXPECT_EQ(ParseSelectedTab("7 tabs"), 7);
-    EXPECT_EQ(ParseSelectedTab("2x5"), 2);
-    EXPECT_EQ(ParseSelectedTab("2.5"), 2);  // halves to even
-    EXPECT_EQ(ParseSelectedTab("3.5"), 4);
-    EXPECT_EQ(ParseSelectedTab("1.4999"), 1);
-    EXPECT_EQ(ParseSelectedTab("none"), 0);
-    EXPECT_EQ(ParseSelectedTab(""), 0);
-    EXPECT_EQ(ParseSelectedTab("-1"), -1);
-    EXPECT_EQ(ParseSelectedTab("32767"), 32767);
-    for (const char* text : {"32768", "-32769", "1e10"}) {
-        try {
-            ParseSelectedTab(text);
-            ADD_FAILURE() << text << " did not overflow";
-        } catch (const AutomationError& e) {
-            EXPECT_EQ(e.number(), 6) << text;
-        }
-    }
+    // Leading blanks skipped, the number ends at the first other character, halves to even.
+    const std::pair<const char*, int> rows[] = {{"3", 3},      {"   4", 4},  {"7 tabs", 7}, {"2x5", 2},
+                                                {"2.5", 2},    {"3.5", 4},   {"1.4999", 1}, {"none", 0},
+                                                {"", 0},       {"-1", -1},   {"32767", 32767}};
+    for (auto [text, index] : rows) EXPECT_EQ(ParseSelectedTab(text), index) << '"' << text << '"';
+    for (const char* text : {"32768", "-32769", "1e10"})
+        EXPECT_EQ(ErrorNumberOf([&] { ParseSelectedTab(text); }), 6) << text;
     EXPECT_EQ(SelectedTabText(3), "3");
     EXPECT_EQ(SelectedTabText(-1), "-1");
 }
