@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "../support/error_number.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/objects.h"
 #include "platform/runtime/automation_error.h"
@@ -18,6 +19,7 @@ namespace {
 
 using gdi::COLORREF;
 using gdi::RGB;
+using testing_support::ErrorNumberOf;
 
 constexpr ChannelTriple kBlue{0, 0, 255};
 constexpr ChannelTriple kSilver{192, 192, 192};
@@ -68,33 +70,32 @@ TEST(BandStep, OnePixelUpTo255ThenHeightOver255) {
     EXPECT_EQ(BandStep(600), 2);
 }
 
-TEST_F(LogoPainters, Bands255PixelsHighAreOnePixelEach) {
-    Canvas canvas(4, 255);
-    PaintBands(canvas.dc(), 4, 255, kBlue, kSilver);
-    // The two lowest bands both have the start colour.
-    EXPECT_EQ(canvas.At(0, 254), RGB(0, 0, 255));
-    EXPECT_EQ(canvas.At(3, 253), RGB(0, 0, 255));
-    // Third band: one 255th of the way, 0.75 rounds to 1 and 254.75 to 255.
-    EXPECT_EQ(canvas.At(0, 252), RGB(1, 1, 255));
-    // Top row: band 254 is 253/255 of the way, short of silver.
-    EXPECT_EQ(canvas.At(0, 0), RGB(190, 190, 192));
-    // Every row is one band: neighbouring rows differ somewhere along the strip.
-    int changes = 0;
-    for (int y = 0; y + 1 < 254; ++y)
-        if (canvas.At(0, y) != canvas.At(0, y + 1)) ++changes;
-    EXPECT_GT(changes, 180);
-    for (int y = 0; y < 255; ++y) EXPECT_NE(canvas.At(2, y), kSentinel) << y;
-}
-
-TEST_F(LogoPainters, Bands600PixelsHighAreTwoPixelsEach) {
-    Canvas canvas(3, 600);
-    PaintBands(canvas.dc(), 3, 600, kBlue, kSilver);
-    for (int y = 0; y < 600; y += 2) ASSERT_EQ(canvas.At(1, y), canvas.At(1, y + 1)) << "band at row " << y;
-    EXPECT_EQ(canvas.At(0, 599), RGB(0, 0, 255));
-    EXPECT_EQ(canvas.At(0, 596), RGB(0, 0, 255));
-    // Two 600ths of the way: 0.64 rounds to 1.
-    EXPECT_EQ(canvas.At(0, 594), RGB(1, 1, 255));
-    EXPECT_EQ(canvas.At(0, 0), RGB(191, 191, 192));
+// Blue to silver from the bottom up. The two lowest bands both have the start colour; the
+// third is one step of the way (255 rows: 0.75 rounds to 1, 254.75 to 255; 600 rows: two
+// 600ths, 0.64 rounds to 1); the top band stops short of silver.
+TEST_F(LogoPainters, BandsRiseFromStartColourOneOrTwoPixelsHigh) {
+    struct Row {
+        int height, x, y;
+        COLORREF colour;
+    };
+    const Row rows[] = {{255, 0, 254, RGB(0, 0, 255)},    {255, 2, 253, RGB(0, 0, 255)}, {255, 0, 252, RGB(1, 1, 255)},
+                        {255, 0, 0, RGB(190, 190, 192)},  {600, 0, 599, RGB(0, 0, 255)}, {600, 0, 596, RGB(0, 0, 255)},
+                        {600, 0, 594, RGB(1, 1, 255)},    {600, 0, 0, RGB(191, 191, 192)}};
+    for (int height : {255, 600}) {
+        Canvas canvas(3, height);
+        PaintBands(canvas.dc(), 3, height, kBlue, kSilver);
+        for (const Row& row : rows)
+            if (row.height == height) EXPECT_EQ(canvas.At(row.x, row.y), row.colour) << height << " rows, y " << row.y;
+        for (int y = 0; y < height; ++y) ASSERT_NE(canvas.At(2, y), kSentinel) << height << " rows, y " << y;
+        if (height == 600) {
+            for (int y = 0; y < 600; y += 2) ASSERT_EQ(canvas.At(1, y), canvas.At(1, y + 1)) << "band at row " << y;
+        } else {
+            // Every row is one band: neighbouring rows differ somewhere along the strip.
+            int changes = 0;
+            for (int y = 0; y + 1 < 254; ++y) changes += canvas.At(0, y) != canvas.At(0, y + 1);
+            EXPECT_GT(changes, 180);
+        }
+    }
 }
 
 TEST_F(LogoPainters, EqualStartAndEndGiveOneFlatColour) {
@@ -107,12 +108,7 @@ TEST_F(LogoPainters, EqualStartAndEndGiveOneFlatColour) {
 
 TEST_F(LogoPainters, ZeroHeightStopsAfterFirstBandWithOverflow) {
     Canvas canvas(5, 5);
-    try {
-        PaintBands(canvas.dc(), 5, 0, kBlue, kSilver);
-        FAIL() << "no error";
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 6);
-    }
+    EXPECT_EQ(ErrorNumberOf([&] { PaintBands(canvas.dc(), 5, 0, kBlue, kSilver); }), 6);
     EXPECT_EQ(canvas.At(0, 0), kSentinel);  // the only band lay above the strip
 }
 
@@ -164,14 +160,12 @@ TEST(CylinderPainter, HalvesRoundToEvenAndChannelsClampIndependently) {
 
 TEST(CylinderPainter, PositionPastSixteenBitsStopsWithOverflow) {
     std::vector<RecordedBox> boxes;
-    try {
-        PaintCylinder(30000, 1000, kBlue, [&](int x1, int y1, int x2, int y2, COLORREF colour) {
-            boxes.push_back(RecordedBox{x1, y1, x2, y2, colour});
-        });
-        FAIL() << "no overflow";
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 6);
-    }
+    EXPECT_EQ(ErrorNumberOf([&] {
+                  PaintCylinder(30000, 1000, kBlue, [&](int x1, int y1, int x2, int y2, COLORREF colour) {
+                      boxes.push_back(RecordedBox{x1, y1, x2, y2, colour});
+                  });
+              }),
+              6);
     // c = 15000, d = 667: the right box's far edge passes 32767 after the 26th pair.
     EXPECT_EQ(boxes.size(), 52u);
     EXPECT_EQ(boxes.back().x2, 15000 - 26 * 667);
@@ -196,12 +190,10 @@ TEST_F(LogoPainters, FontRecordFromFontDesc) {
     EXPECT_EQ(record.lfStrikeOut, 255);
 
     EXPECT_NO_THROW(FontToLogFont(FontDesc{std::string(33, 'F'), 10, false, false, false, false}, canvas.dc(), record));
-    try {
-        FontToLogFont(FontDesc{std::string(34, 'F'), 10, false, false, false, false}, canvas.dc(), record);
-        FAIL() << "a 34-byte face name was accepted";
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 9);
-    }
+    EXPECT_EQ(ErrorNumberOf([&] {
+                  FontToLogFont(FontDesc{std::string(34, 'F'), 10, false, false, false, false}, canvas.dc(), record);
+              }),
+              9);
 }
 
 TEST_F(LogoPainters, CaptionReadsUpwardsFrom16PixelsAboveBottom) {
