@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "../support/error_number.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dates.h"
 #include "shell/evaluator.h"
@@ -34,101 +35,73 @@ int SyntaxErrorLine(std::string_view text, int line) {
     return -1;
 }
 
-TEST(ShellLiterals, IntegersTakeTheSmallestTypeThatHoldsThem) {
-    EXPECT_EQ(Eval("-5"), Variant::FromInteger(-5));
-    EXPECT_EQ(Eval("32767"), Variant::FromInteger(32767));
-    EXPECT_EQ(Eval("-32768"), Variant::FromInteger(-32768));
-    EXPECT_EQ(Eval("32768"), Variant::FromLong(32768));
-    EXPECT_EQ(Eval("40000"), Variant::FromLong(40000));
-    EXPECT_EQ(Eval("-2147483648"), Variant::FromLong(INT32_MIN));
-    EXPECT_EQ(Eval("2147483648"), Variant::FromDouble(2147483648.0));
-    EXPECT_EQ(Eval("5&"), Variant::FromLong(5));
+// Every literal and function the value language knows, with the exact type it yields:
+// integers take the smallest type that holds them, hex is 32-bit two's complement, keywords
+// are case-insensitive, conversions round halves to even.
+TEST(ShellLiterals, ValuesCarryTheirExactType) {
+    const std::pair<const char*, Variant> rows[] = {
+        {"-5", Variant::FromInteger(-5)},
+        {"32767", Variant::FromInteger(32767)},
+        {"-32768", Variant::FromInteger(-32768)},
+        {"32768", Variant::FromLong(32768)},
+        {"40000", Variant::FromLong(40000)},
+        {"-2147483648", Variant::FromLong(INT32_MIN)},
+        {"2147483648", Variant::FromDouble(2147483648.0)},
+        {"5&", Variant::FromLong(5)},
+        {"2.5", Variant::FromDouble(2.5)},
+        {"1e3", Variant::FromDouble(1000)},
+        {"-0.25", Variant::FromDouble(-0.25)},
+        {".5", Variant::FromDouble(0.5)},
+        {"2E-2", Variant::FromDouble(0.02)},
+        {"&HFF", Variant::FromInteger(255)},
+        {"&hff", Variant::FromInteger(255)},
+        {"&H8000000F", Variant::FromLong(-2147483633)},
+        {"&H8000000F&", Variant::FromLong(-2147483633)},
+        {"&HFFFF", Variant::FromLong(65535)},
+        {"&HFFFFFFFF", Variant::FromInteger(-1)},
+        {"&HFF&", Variant::FromLong(255)},
+        {R"("a\"b\\c")", Variant::FromString("a\"b\\c")},
+        {R"("\0\t\n\r")", Variant::FromString(std::string("\0\t\n\r", 4))},
+        {R"("\x41\x7f\xFF")", Variant::FromString("A\x7f\xff")},
+        {R"("")", Variant::FromString("")},
+        {R"("#not a date#")", Variant::FromString("#not a date#")},
+        {"True", Variant::FromBoolean(true)},
+        {"false", Variant::FromBoolean(false)},
+        {"Nothing", Variant::FromObject(nullptr)},
+        {"EMPTY", Variant()},
+        {"Null", Variant::Null()},
+        {"#2024-12-31#", Variant::FromDate(*DateFromParts(2024, 12, 31))},
+        {"#2024-12-31 13:15:00#", Variant::FromDate(*DateFromParts(2024, 12, 31, 13, 15, 0))},
+        {"#1899-12-30#", Variant::FromDate(0)},
+        {"RGB(255, 128, 1)", Variant::FromLong(0x0180FF)},
+        {"rgb(300,0,0)", Variant::FromLong(255)},
+        {"CInt(2.5)", Variant::FromInteger(2)},
+        {"CInt(3.5)", Variant::FromInteger(4)},
+        {"CLng(7)", Variant::FromLong(7)},
+        {"CSng(2.5)", Variant::FromSingle(2.5f)},
+        {"CDbl(1)", Variant::FromDouble(1)},
+        {"CStr(True)", Variant::FromString("True")},
+        {"CBool(-1)", Variant::FromBoolean(true)},
+        {"CDate(CInt(1))", Variant::FromDate(1)},
+        {"CLng(RGB(0, 0, 255))", Variant::FromLong(0xFF0000)},
+    };
+    for (const auto& [text, expected] : rows) EXPECT_EQ(Eval(text), expected) << text;
 }
 
-TEST(ShellLiterals, DecimalsAndExponentsAreDoubles) {
-    EXPECT_EQ(Eval("2.5"), Variant::FromDouble(2.5));
-    EXPECT_EQ(Eval("1e3"), Variant::FromDouble(1000));
-    EXPECT_EQ(Eval("-0.25"), Variant::FromDouble(-0.25));
-    EXPECT_EQ(Eval(".5"), Variant::FromDouble(0.5));
-    EXPECT_EQ(Eval("2E-2"), Variant::FromDouble(0.02));
+TEST(ShellLiterals, MalformedValuesAreSyntaxErrors) {
+    for (const char* text : {"&H123456789", "&H", "&HFG", R"("\q")", R"("\x4")", R"("open)", "#2024-02-30#",
+                             "#2024-12-31", "#12/31/2024#", "RGB(1, 2)", "CInt()", "Frobnicate(1)"})
+        EXPECT_THROW(ParseValue(text), SyntaxError) << text;
 }
 
-TEST(ShellLiterals, HexIsThirtyTwoBitTwosComplement) {
-    EXPECT_EQ(Eval("&HFF"), Variant::FromInteger(255));
-    EXPECT_EQ(Eval("&hff"), Variant::FromInteger(255));
-    EXPECT_EQ(Eval("&H8000000F"), Variant::FromLong(-2147483633));
-    EXPECT_EQ(Eval("&H8000000F&"), Variant::FromLong(-2147483633));
-    EXPECT_EQ(Eval("&HFFFF"), Variant::FromLong(65535));
-    EXPECT_EQ(Eval("&HFFFFFFFF"), Variant::FromInteger(-1));
-    EXPECT_EQ(Eval("&HFF&"), Variant::FromLong(255));
-    EXPECT_THROW(ParseValue("&H123456789"), SyntaxError);
-    EXPECT_THROW(ParseValue("&H"), SyntaxError);
-    EXPECT_THROW(ParseValue("&HFG"), SyntaxError);
-}
-
-TEST(ShellLiterals, StringEscapes) {
-    EXPECT_EQ(Eval(R"("a\"b\\c")"), Variant::FromString("a\"b\\c"));
-    EXPECT_EQ(Eval(R"("\0\t\n\r")"), Variant::FromString(std::string("\0\t\n\r", 4)));
-    EXPECT_EQ(Eval(R"("\x41\x7f\xFF")"), Variant::FromString("A\x7f\xff"));
-    EXPECT_EQ(Eval(R"("")"), Variant::FromString(""));
-    EXPECT_EQ(Eval(R"("#not a date#")"), Variant::FromString("#not a date#"));
-    EXPECT_THROW(ParseValue(R"("\q")"), SyntaxError);
-    EXPECT_THROW(ParseValue(R"("\x4")"), SyntaxError);
-    EXPECT_THROW(ParseValue(R"("open)"), SyntaxError);
-}
-
-TEST(ShellLiterals, KeywordsAreCaseInsensitive) {
-    EXPECT_EQ(Eval("True"), Variant::FromBoolean(true));
-    EXPECT_EQ(Eval("false"), Variant::FromBoolean(false));
-    EXPECT_EQ(Eval("Nothing"), Variant::FromObject(nullptr));
-    EXPECT_EQ(Eval("EMPTY"), Variant());
-    EXPECT_EQ(Eval("Null"), Variant::Null());
-}
-
-TEST(ShellLiterals, Dates) {
-    EXPECT_EQ(Eval("#2024-12-31#"), Variant::FromDate(*DateFromParts(2024, 12, 31)));
-    EXPECT_EQ(Eval("#2024-12-31 13:15:00#"), Variant::FromDate(*DateFromParts(2024, 12, 31, 13, 15, 0)));
-    EXPECT_EQ(Eval("#1899-12-30#"), Variant::FromDate(0));
-    EXPECT_THROW(ParseValue("#2024-02-30#"), SyntaxError);
-    EXPECT_THROW(ParseValue("#2024-12-31"), SyntaxError);
-    EXPECT_THROW(ParseValue("#12/31/2024#"), SyntaxError);
-}
-
-TEST(ShellLiterals, FunctionsAndConversions) {
-    EXPECT_EQ(Eval("RGB(255, 128, 1)"), Variant::FromLong(0x0180FF));
-    EXPECT_EQ(Eval("rgb(300,0,0)"), Variant::FromLong(255));
-    EXPECT_EQ(Eval("CInt(2.5)"), Variant::FromInteger(2));
-    EXPECT_EQ(Eval("CInt(3.5)"), Variant::FromInteger(4));
-    EXPECT_EQ(Eval("CLng(7)"), Variant::FromLong(7));
-    EXPECT_EQ(Eval("CSng(2.5)"), Variant::FromSingle(2.5f));
-    EXPECT_EQ(Eval("CDbl(1)"), Variant::FromDouble(1));
-    EXPECT_EQ(Eval("CStr(True)"), Variant::FromString("True"));
-    EXPECT_EQ(Eval("CBool(-1)"), Variant::FromBoolean(true));
-    EXPECT_EQ(Eval("CDate(CInt(1))"), Variant::FromDate(1));
-    EXPECT_EQ(Eval("CLng(RGB(0, 0, 255))"), Variant::FromLong(0xFF0000));
-
-    // Conversions fail when the statement runs, not when it is parsed.
-    try {
-        Eval("CInt(40000)");
-        FAIL() << "CInt(40000) did not overflow";
-    } catch (const AutomationError& error) {
-        EXPECT_EQ(error.number(), 6);
+// Conversions fail when the statement runs, not when it is parsed.
+TEST(ShellLiterals, ConversionsFailAtRunTimeWithTheirNumbers) {
+    const std::pair<const char*, std::int32_t> rows[] = {{"CInt(40000)", 6}, {"CLng(\"abc\")", 13}, {"RGB(-1, 0, 0)", 5}};
+    for (auto [text, number] : rows) {
+        const ValueExpr parsed = ParseValue(text);
+        NoObjects context;
+        EXPECT_EQ(testing_support::ErrorNumberOf([&] { Evaluate(parsed, context); }), number) << text;
     }
-    try {
-        Eval("CLng(\"abc\")");
-        FAIL() << "CLng of text did not mismatch";
-    } catch (const AutomationError& error) {
-        EXPECT_EQ(error.number(), 13);
-    }
-    try {
-        Eval("RGB(-1, 0, 0)");
-        FAIL() << "a negative RGB component was accepted";
-    } catch (const AutomationError& error) {
-        EXPECT_EQ(error.number(), 5);
-    }
-    EXPECT_THROW(ParseValue("RGB(1, 2)"), SyntaxError);
-    EXPECT_THROW(ParseValue("CInt()"), SyntaxError);
-    EXPECT_THROW(ParseValue("Frobnicate(1)"), SyntaxError);
 }
 
 TEST(ShellLiterals, FontTakesKeywordsOrPositionalFlags) {
@@ -276,20 +249,12 @@ TEST(ShellStatements, HostSyscolorFireOnAndTheRest) {
 }
 
 TEST(ShellStatements, MalformedStatementsReportTheirLine) {
-    EXPECT_EQ(SyntaxErrorLine("frobnicate L", 7), 7);
-    EXPECT_EQ(SyntaxErrorLine("L.Orientation =", 2), 2);
-    EXPECT_EQ(SyntaxErrorLine("L.Orientation = 1 2", 2), 2);
-    EXPECT_EQ(SyntaxErrorLine("new L", 3), 3);
-    EXPECT_EQ(SyntaxErrorLine("new L OV3DLine at 1", 4), 4);
-    EXPECT_EQ(SyntaxErrorLine("new L OV3DLine at 1 2 3", 4), 4);
-    EXPECT_EQ(SyntaxErrorLine("new L OV3DLine beside P", 4), 4);
-    EXPECT_EQ(SyntaxErrorLine("resize L 100", 5), 5);
-    EXPECT_EQ(SyntaxErrorLine("? L.", 6), 6);
-    EXPECT_EQ(SyntaxErrorLine("L", 8), 8);
-    EXPECT_EQ(SyntaxErrorLine("show", 10), 10);
-    EXPECT_EQ(SyntaxErrorLine("inspect L lbl(x)", 11), 11);
-    EXPECT_EQ(SyntaxErrorLine("on L.Click", 12), 12);
-    EXPECT_EQ(SyntaxErrorLine("L.Caption = \"abc", 13), 13);
+    const std::pair<const char*, int> rows[] = {
+        {"frobnicate L", 7},  {"L.Orientation =", 2},        {"L.Orientation = 1 2", 2},     {"new L", 3},
+        {"new L OV3DLine at 1", 4}, {"new L OV3DLine at 1 2 3", 4}, {"new L OV3DLine beside P", 4}, {"resize L 100", 5},
+        {"? L.", 6},          {"L", 8},                      {"show", 10},                   {"inspect L lbl(x)", 11},
+        {"on L.Click", 12},   {"L.Caption = \"abc", 13}};
+    for (auto [text, line] : rows) EXPECT_EQ(SyntaxErrorLine(text, line), line) << text;
 
     try {
         ParseStatement("L.Orientation = = 1", 42);
