@@ -44,44 +44,34 @@ TEST(LinearGradient, AxisAnglesStartOnTheirEdgeAndStepOneEntryPerLine) {
     }
 }
 
-// Corner lightness of a grey frame: top-left, top-right, bottom-left, bottom-right.
-struct Corners {
-    int tl, tr, bl, br;
-};
-Corners CornersOf(const TestSurface& s) {
-    const int w = s.width() - 1, h = s.height() - 1;
-    return {Grey(s.Pixel(0, 0)), Grey(s.Pixel(w, 0)), Grey(s.Pixel(0, h)), Grey(s.Pixel(w, h))};
-}
-
-TEST(LinearGradient, FortyFiveIsWhiteBottomLeftAndOneThirtyFiveBottomRight) {
-    TestSurface a(50, 50), b(50, 50);
-    clsGradient g;
-    g.SetAngle(45);
-    ASSERT_TRUE(DrawOn(a, g));
-    g.SetAngle(135);
-    ASSERT_TRUE(DrawOn(b, g));
-    EXPECT_EQ(a.CountPixels(testing::kSentinel), 0);
-    EXPECT_EQ(b.CountPixels(testing::kSentinel), 0);
-
-    const Corners ca = CornersOf(a);
-    EXPECT_GE(ca.bl, 245);
-    EXPECT_GT(ca.bl, ca.tl);
-    EXPECT_GT(ca.bl, ca.br);
-    EXPECT_LT(ca.tr, ca.tl);
-    EXPECT_LT(ca.tr, ca.br);
-    // Lines run from upper left to lower right: along that diagonal the colour stays within
-    // an entry (rounded line ends make the lines not quite 45 degrees), across it it changes.
-    EXPECT_LE(std::abs(Grey(a.Pixel(10, 20)) - Grey(a.Pixel(20, 30))), 4);
-    EXPECT_GE(Grey(a.Pixel(10, 20)) - Grey(a.Pixel(20, 10)), 40);
-
-    const Corners cb = CornersOf(b);
-    EXPECT_GE(cb.br, 245);
-    EXPECT_GT(cb.br, cb.bl);
-    EXPECT_GT(cb.br, cb.tr);
-    EXPECT_LT(cb.tl, cb.tr);
-    EXPECT_LT(cb.tl, cb.bl);
-    EXPECT_LE(std::abs(Grey(b.Pixel(30, 20)) - Grey(b.Pixel(20, 30))), 4);
-    EXPECT_GE(Grey(b.Pixel(30, 30)) - Grey(b.Pixel(20, 20)), 40);
+// 45 degrees is white at the bottom-left corner and darkest top-right; 135 white bottom-right
+// and darkest top-left. Along the lines the colour stays within an entry (rounded line ends
+// make them not quite diagonal), across them it changes by several entries.
+TEST(LinearGradient, DiagonalsRunFromTheirWhiteCornerToTheOpposite) {
+    struct Row {
+        double angle;
+        int white, dark;               // corner indices: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
+        gdi::POINT along[2], across[2];  // across[0] is the lighter pixel
+    };
+    const Row rows[] = {{45, 2, 1, {{10, 20}, {20, 30}}, {{10, 20}, {20, 10}}},
+                        {135, 3, 0, {{30, 20}, {20, 30}}, {{30, 30}, {20, 20}}}};
+    for (const Row& row : rows) {
+        TestSurface s(50, 50);
+        clsGradient g;
+        g.SetAngle(row.angle);
+        ASSERT_TRUE(DrawOn(s, g));
+        EXPECT_EQ(s.CountPixels(testing::kSentinel), 0) << row.angle;
+        const int corner[4] = {Grey(s.Pixel(0, 0)), Grey(s.Pixel(49, 0)), Grey(s.Pixel(0, 49)), Grey(s.Pixel(49, 49))};
+        EXPECT_GE(corner[row.white], 245) << row.angle;
+        for (int other = 0; other < 4; ++other) {
+            if (other == row.white || other == row.dark) continue;
+            EXPECT_GT(corner[row.white], corner[other]) << row.angle << " corner " << other;
+            EXPECT_LT(corner[row.dark], corner[other]) << row.angle << " corner " << other;
+        }
+        const auto grey_at = [&](gdi::POINT p) { return Grey(s.Pixel(p.x, p.y)); };
+        EXPECT_LE(std::abs(grey_at(row.along[0]) - grey_at(row.along[1])), 4) << row.angle;
+        EXPECT_GE(grey_at(row.across[0]) - grey_at(row.across[1]), 40) << row.angle;
+    }
 }
 
 TEST(LinearGradient, FullTurnAndNegativeAnglesDrawLikeTheirPositiveEquals) {
