@@ -125,38 +125,47 @@ void DrawRectangleShape(const DrawTarget& target, int left, int top, int right, 
     }
 }
 
+// Writes [x0, x1) of a row, clipped to [0, width).
+inline void FillClippedSpan(std::uint32_t* row, int width, int x0, int x1, std::uint32_t pixel) {
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width);
+    for (int x = x0; x < x1; ++x) row[x] = pixel;
+}
+
 void DrawEllipseShape(const DrawTarget& target, int left, int top, int right, int bottom) {
     const int width = right - left, height = bottom - top;
     if (width <= 2 || height <= 2) {
         DrawRectangleShape(target, left, top, right, bottom);
         return;
     }
+    if (!target.has_pen && !target.has_brush) return;
     Bitmap& bitmap = *target.bitmap;
-    const std::vector<POINT> vertices = EllipseOutlineVertices(width, height);
-    if (target.has_brush) {
-        // The brush spans, per row, from the leftmost to the rightmost outline pixel. Only the
-        // rows inside the bitmap are tracked; x is followed unclipped so a span reaching past
-        // the edge still fills up to it.
-        const int row_lo = std::max(top, 0), row_hi = std::min(bottom, bitmap.height);
-        if (row_lo < row_hi) {
-            std::vector<int> min_x(row_hi - row_lo, INT_MAX), max_x(row_hi - row_lo, INT_MIN);
-            const PixelRect rows{INT_MIN, row_lo, INT_MAX, row_hi};
-            for (std::size_t i = 0; i < vertices.size(); ++i) {
-                const POINT& a = vertices[i];
-                const POINT& b = vertices[(i + 1) % vertices.size()];
-                WalkLine(a.x + left, a.y + top, b.x + left, b.y + top, rows, [&](int x, int y) {
-                    min_x[y - row_lo] = std::min(min_x[y - row_lo], x);
-                    max_x[y - row_lo] = std::max(max_x[y - row_lo], x);
-                });
-            }
-            for (int y = row_lo; y < row_hi; ++y) {
-                const int x0 = std::max(min_x[y - row_lo], 0);
-                const int x1 = max_x[y - row_lo] == INT_MIN ? 0 : std::min(max_x[y - row_lo] + 1, bitmap.width);
-                if (x0 < x1) FillSpan(bitmap, y, x0, x1, target.brush_pixel);
-            }
+    // The outline is the quadrant's path mirrored four ways, so each row of the path gives two
+    // rows of the outline, each with a run on the right and its mirror image on the left. Per
+    // row, the brush spans from the leftmost to the rightmost outline pixel and the pen is
+    // written over it. Each outline row comes from exactly one path row (the middle row of an
+    // odd height is its own mirror, written once), so the rows can be finished one at a time.
+    const int a = width - 1, b = height - 1;
+    // Path row y lands on rows top + y and top + b - y; past this neither is inside the bitmap.
+    const std::int64_t limit = std::max<std::int64_t>(std::int64_t{bitmap.height} - top, std::int64_t{b} + top + 1);
+    const int y_limit = static_cast<int>(std::min<std::int64_t>(limit, INT_MAX));
+    std::uint32_t* const base = bitmap.row(0);
+    const int surface_width = bitmap.width, surface_height = bitmap.height;
+    const bool pen = target.has_pen, brush = target.has_brush;
+    const std::uint32_t pen_pixel = target.pen_pixel, brush_pixel = target.brush_pixel;
+    auto write_row = [&](int row, int lo, int hi) {
+        std::uint32_t* const p = base + static_cast<std::ptrdiff_t>(row) * surface_width;
+        if (brush) FillClippedSpan(p, surface_width, left + a - hi, left + hi + 1, brush_pixel);
+        if (pen) {
+            FillClippedSpan(p, surface_width, left + lo, left + hi + 1, pen_pixel);
+            FillClippedSpan(p, surface_width, left + a - hi, left + a - lo + 1, pen_pixel);
         }
-    }
-    if (target.has_pen) DrawClosedPolyline(bitmap, vertices, left, top, target.pen_pixel);
+    };
+    WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
+        const int lower = top + y, upper = top + b - y;
+        if (lower >= 0 && lower < surface_height) write_row(lower, lo, hi);
+        if (upper != lower && upper >= 0 && upper < surface_height) write_row(upper, lo, hi);
+    });
 }
 
 void Normalise(int* left, int* top, int* right, int* bottom) {

@@ -5,6 +5,7 @@
 #include <random>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "canvas.h"
 #include "platform/gdi/ellipse_raster.h"
@@ -142,6 +143,22 @@ TEST(EllipseReference, FastPathMatchesOnRandomClippedBoxes) {
     for (int i = 0; i < 1500; ++i) {
         const bool pen = flag(rng), brush = flag(rng);
         ExpectMatchesReference(40, 30, coord(rng), coord(rng), coord(rng), coord(rng), pen || !brush, brush);
+    }
+}
+
+// Every box size up to 34 pixels and the narrow, tall boxes whose path ends in a vertical run,
+// each inside the canvas and cut by each pair of edges, so every row and column clip of the
+// mirrored runs is met.
+TEST(EllipseReference, FastPathMatchesEverySmallBoxInsideAndAcrossEdges) {
+    std::vector<std::pair<int, int>> sizes;
+    for (int w = 3; w <= 34; ++w)
+        for (int h = 3; h <= 34; ++h) sizes.emplace_back(w, h);
+    for (int n = 3; n <= 6; ++n)
+        for (int m : {17, 32, 33, 57}) sizes.insert(sizes.end(), {{n, m}, {m, n}});
+    for (const auto& [w, h] : sizes) {
+        ExpectMatchesReference(64, 64, 3, 2, 3 + w, 2 + h, true, true);
+        ExpectMatchesReference(40, 36, -w / 3, -h / 2, w - w / 3, h - h / 2, true, false);
+        ExpectMatchesReference(40, 36, 40 - w / 2, 36 - h / 3, 40 - w / 2 + w, 36 - h / 3 + h, true, true);
     }
 }
 
