@@ -1,5 +1,6 @@
 // `orvelle mask`: tries a mask against texts the way the masked text box judges them, for form
-// designers choosing a mask and for checking the mask engine from outside.
+// designers choosing a mask and for checking the mask engine from outside. Texts are quoted as
+// the shell quotes strings.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,31 +10,9 @@
 #include "maskedit/mask_engine.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/dates.h"
+#include "shell/printer.h"
 
 namespace {
-
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\0': out += "\\0"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default:
-            if (c < 0x20 || c == 0x7F) {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\x%02X", c);
-                out += buffer;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-    }
-    return out + "\"";
-}
 
 const char* TrueFalse(bool value) { return value ? "True" : "False"; }
 
@@ -73,7 +52,7 @@ int RunMask(const std::vector<std::string>& args) {
         const std::string& text = args[k];
         const bool valid = ov::maskedit::IsTextValid(text, mask, format, context).valid;
         const bool partial = ov::maskedit::IsPartialTextValid(text, mask, format, context);
-        std::printf("%s valid=%s partial=%s", Quoted(text).c_str(), TrueFalse(valid), TrueFalse(partial));
+        std::printf("%s valid=%s partial=%s", ov::shell::QuoteString(text).c_str(), TrueFalse(valid), TrueFalse(partial));
         if (format == 2) {
             const double date = ov::maskedit::ParseMaskedDate(text, mask, context).date;
             std::printf(" date=#%s#", ov::DateToIsoText(date).c_str());
