@@ -161,11 +161,30 @@ void DrawEllipseShape(const DrawTarget& target, int left, int top, int right, in
             FillClippedSpan(p, surface_width, left + a - hi, left + a - lo + 1, pen_pixel);
         }
     };
-    WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
-        const int lower = top + y, upper = top + b - y;
-        if (lower >= 0 && lower < surface_height) write_row(lower, lo, hi);
-        if (upper != lower && upper >= 0 && upper < surface_height) write_row(upper, lo, hi);
-    });
+    auto each_row = [&](auto&& write) {
+        WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
+            const int lower = top + y, upper = top + b - y;
+            if (lower >= 0 && lower < surface_height) write(lower, lo, hi);
+            if (upper != lower && upper >= 0 && upper < surface_height) write(upper, lo, hi);
+        });
+    };
+    if (pen && !brush && left >= 0 && right <= surface_width) {
+        // An outline clear of both side edges (every ring of a gradient once it is inside the
+        // surface): no column clipping, and the steep parts' one-pixel runs written directly.
+        std::uint32_t* const origin = base + left;
+        each_row([&](int row, int lo, int hi) {
+            std::uint32_t* const p = origin + static_cast<std::ptrdiff_t>(row) * surface_width;
+            if (lo == hi) {
+                p[lo] = pen_pixel;
+                p[a - lo] = pen_pixel;
+                return;
+            }
+            for (int x = lo; x <= hi; ++x) p[x] = pen_pixel;
+            for (int x = a - hi; x <= a - lo; ++x) p[x] = pen_pixel;
+        });
+        return;
+    }
+    each_row(write_row);
 }
 
 void Normalise(int* left, int* top, int* right, int* bottom) {

@@ -147,8 +147,8 @@ TEST(EllipseReference, FastPathMatchesOnRandomClippedBoxes) {
 }
 
 // Every box size up to 34 pixels and the narrow, tall boxes whose path ends in a vertical run,
-// each inside the canvas and cut by each pair of edges, so every row and column clip of the
-// mirrored runs is met.
+// each inside the canvas and cut by each pair of edges, with and without the brush, so every
+// row and column clip of the mirrored runs is met.
 TEST(EllipseReference, FastPathMatchesEverySmallBoxInsideAndAcrossEdges) {
     std::vector<std::pair<int, int>> sizes;
     for (int w = 3; w <= 34; ++w)
@@ -157,6 +157,7 @@ TEST(EllipseReference, FastPathMatchesEverySmallBoxInsideAndAcrossEdges) {
         for (int m : {17, 32, 33, 57}) sizes.insert(sizes.end(), {{n, m}, {m, n}});
     for (const auto& [w, h] : sizes) {
         ExpectMatchesReference(64, 64, 3, 2, 3 + w, 2 + h, true, true);
+        ExpectMatchesReference(40, 36, 2, -h / 2, 2 + w, h - h / 2, true, false);
         ExpectMatchesReference(40, 36, -w / 3, -h / 2, w - w / 3, h - h / 2, true, false);
         ExpectMatchesReference(40, 36, 40 - w / 2, 36 - h / 3, 40 - w / 2 + w, 36 - h / 3 + h, true, true);
     }
