@@ -91,37 +91,40 @@ double NumericTextValue(std::string_view text) {
     return std::strtod(clean.c_str(), nullptr);
 }
 
+RadixLiteral ReadRadixLiteral(std::string_view s, std::size_t& pos) {
+    int radix = 8;
+    ++pos;  // the '&'
+    if (pos < s.size() && (s[pos] == 'H' || s[pos] == 'h')) {
+        radix = 16;
+        ++pos;
+    } else if (pos < s.size() && (s[pos] == 'O' || s[pos] == 'o')) {
+        ++pos;
+    }
+    std::uint64_t value = 0;
+    RadixLiteral literal;
+    for (; pos < s.size(); ++pos, ++literal.digits) {
+        const char c = s[pos];
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (radix == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (radix == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        else break;
+        if (digit >= radix) break;
+        value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
+        if (value > 0xFFFFFFFFull) throw AutomationError(error::kOverflow);
+    }
+    literal.value = value <= 0xFFFF ? static_cast<double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(value)))
+                                    : static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+    return literal;
+}
+
 double Val(std::string_view text) {
     std::string s;
     s.reserve(text.size());
     for (char c : text)
         if (!IsValBlank(c)) s.push_back(c);
     std::size_t pos = 0;
-    if (pos < s.size() && s[pos] == '&') {
-        int radix = 8;
-        ++pos;
-        if (pos < s.size() && (s[pos] == 'H' || s[pos] == 'h')) {
-            radix = 16;
-            ++pos;
-        } else if (pos < s.size() && (s[pos] == 'O' || s[pos] == 'o')) {
-            ++pos;
-        }
-        std::uint64_t value = 0;
-        for (; pos < s.size(); ++pos) {
-            const char c = s[pos];
-            int digit;
-            if (c >= '0' && c <= '9') digit = c - '0';
-            else if (radix == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-            else if (radix == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-            else break;
-            if (digit >= radix) break;
-            value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
-            if (value > 0xFFFFFFFFull) throw AutomationError(error::kOverflow);
-        }
-        // Like the literals: a value that fits 16 bits reads as an Integer, else as a Long.
-        if (value <= 0xFFFF) return static_cast<double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(value)));
-        return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
-    }
+    if (pos < s.size() && s[pos] == '&') return ReadRadixLiteral(s, pos).value;
     std::string number;
     if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
         if (s[pos] == '-') number.push_back('-');

@@ -9,6 +9,16 @@ namespace ov {
 
 // The shortest decimal digits that read back to the same value: value = 0.d1d2d3... x 10^exponent
 // with d1 != 0 (digits "0" and exponent 1 for zero). No trailing zeros.
+// A `&H` (hexadecimal) or `&O`/`&` (octal) literal starting at text[pos] == '&'. Reads as many
+// digits as the radix allows and leaves `pos` after the last one read; `digits` counts them.
+// Throws error 6 beyond 32 bits. Like the language's literals, a value that fits 16 bits reads
+// as an Integer (&HFFFF is -1), a larger one as a Long.
+struct RadixLiteral {
+    double value = 0;
+    int digits = 0;
+};
+RadixLiteral ReadRadixLiteral(std::string_view text, std::size_t& pos);
+
 struct DecimalDigits {
     bool negative = false;
     std::string digits = "0";

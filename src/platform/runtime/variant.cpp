@@ -157,25 +157,10 @@ bool ParseLanguageNumber(std::string_view text, double& out) {
     const std::string_view s = text.substr(begin, end - begin);
     if (s.empty()) return false;
     if (s[0] == '&') {
-        std::size_t pos = 1;
-        int radix = 8;
-        if (pos < s.size() && (s[pos] == 'H' || s[pos] == 'h')) radix = 16, ++pos;
-        else if (pos < s.size() && (s[pos] == 'O' || s[pos] == 'o')) ++pos;
-        if (pos == s.size()) return false;
-        std::uint64_t value = 0;
-        for (; pos < s.size(); ++pos) {
-            const char c = s[pos];
-            int digit;
-            if (c >= '0' && c <= '9') digit = c - '0';
-            else if (radix == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-            else if (radix == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-            else return false;
-            if (digit >= radix) return false;
-            value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(digit);
-            if (value > 0xFFFFFFFFull) throw AutomationError(error::kOverflow);
-        }
-        out = value <= 0xFFFF ? static_cast<double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(value)))
-                              : static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
+        std::size_t pos = 0;
+        const RadixLiteral literal = ReadRadixLiteral(s, pos);
+        if (literal.digits == 0 || pos != s.size()) return false;  // the whole text must be the literal
+        out = literal.value;
         return true;
     }
     std::string normal;
