@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "host/compositor.h"
 #include "platform/gdi/window.h"
 #include "platform/runtime/automation_error.h"
 
@@ -11,11 +12,6 @@ namespace ov::host {
 
 namespace {
 
-gdi::COLORREF Translate(std::int32_t colour) {
-    gdi::COLORREF out = 0;
-    if (gdi::OleTranslateColor(static_cast<std::uint32_t>(colour), 0, &out) != gdi::S_OK) return 0;
-    return out;
-}
 
 int PixelsOf(double twips, Axis axis) { return std::max(0, TwipsToPixels(twips, axis)); }
 
@@ -36,7 +32,7 @@ void Control::Initialize(ControlSite* site) {
     if (stage_ != LifecycleStage::Created) return;
     site_ = site;
     const gdi::HWND parent = site_ ? site_->ParentWindow(*this) : 0;
-    window_ = gdi::CreateWindowSurface(parent, PixelWidth(), PixelHeight(), Translate(back_color_));
+    window_ = gdi::CreateWindowSurface(parent, PixelWidth(), PixelHeight(), TranslateOleColor(back_color_));
     dc_ = gdi::GetDC(window_);
     if (!font_) font_ = AmbientFont();
     // Labels made before the control was sited, and not given a font of their own, take the
@@ -125,7 +121,7 @@ void Control::PlaceExtent(double width_twips, double height_twips) {
 }
 
 void Control::ResizeWindow() {
-    if (window_) gdi::SetWindowClientSize(window_, PixelWidth(), PixelHeight(), Translate(back_color_));
+    if (window_) gdi::SetWindowClientSize(window_, PixelWidth(), PixelHeight(), TranslateOleColor(back_color_));
 }
 
 // --- events delivered by the host ------------------------------------------------------------
@@ -216,7 +212,7 @@ void Control::SetBackColor(std::int32_t colour) {
 
 void Control::ClearSurface() {
     if (!dc_) return;
-    const gdi::HBRUSH brush = gdi::CreateSolidBrush(Translate(back_color_));
+    const gdi::HBRUSH brush = gdi::CreateSolidBrush(TranslateOleColor(back_color_));
     const gdi::RECT all{0, 0, PixelWidth(), PixelHeight()};
     gdi::FillRect(dc_, &all, brush);
     gdi::DeleteObject(brush);

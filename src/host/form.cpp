@@ -1,23 +1,15 @@
 #include "host/form.h"
 
 #include "host/scale.h"
+#include "host/compositor.h"
 #include "platform/gdi/window.h"
 
 namespace ov::host {
 
-namespace {
-
-gdi::COLORREF Translate(std::int32_t colour) {
-    gdi::COLORREF out = 0;
-    if (gdi::OleTranslateColor(static_cast<std::uint32_t>(colour), 0, &out) != gdi::S_OK) return 0;
-    return out;
-}
-
-}  // namespace
 
 Form::Form() {
     window_ = gdi::CreateWindowSurface(0, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
-                                       Translate(back_color_));
+                                       TranslateOleColor(back_color_));
 }
 
 Form::~Form() {
@@ -64,7 +56,7 @@ void Form::SetHeight(double twips) {
 
 void Form::ResizeWindow() {
     gdi::SetWindowClientSize(window_, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
-                             Translate(back_color_));
+                             TranslateOleColor(back_color_));
 }
 
 double Form::ScaleWidth() const {

@@ -44,13 +44,12 @@ double HimetricToPixelsY(double himetric) { return himetric * DotsPerInch(gdi::S
 
 std::shared_ptr<Picture> Picture::Empty() { return std::shared_ptr<Picture>(new Picture()); }
 
-std::shared_ptr<Picture> Picture::FromBitmap(gdi::HBITMAP bitmap, bool owned) {
-    gdi::SIZE size;
-    if (!gdi::GetBitmapSize(bitmap, &size)) return nullptr;
+// A picture over a bitmap or icon handle of `size` pixels; HIMETRIC follows from the screen.
+std::shared_ptr<Picture> Picture::FromSizedHandle(gdi::HGDIOBJ handle, bool owned, PictureType type, gdi::SIZE size) {
     std::shared_ptr<Picture> picture(new Picture());
-    picture->handle_ = bitmap;
+    picture->handle_ = handle;
     picture->owned_ = owned;
-    picture->type_ = PictureType::Bitmap;
+    picture->type_ = type;
     picture->width_pixels_ = size.cx;
     picture->height_pixels_ = size.cy;
     picture->width_himetric_ = PixelsToHimetricX(size.cx);
@@ -58,18 +57,16 @@ std::shared_ptr<Picture> Picture::FromBitmap(gdi::HBITMAP bitmap, bool owned) {
     return picture;
 }
 
+std::shared_ptr<Picture> Picture::FromBitmap(gdi::HBITMAP bitmap, bool owned) {
+    gdi::SIZE size;
+    if (!gdi::GetBitmapSize(bitmap, &size)) return nullptr;
+    return FromSizedHandle(bitmap, owned, PictureType::Bitmap, size);
+}
+
 std::shared_ptr<Picture> Picture::FromIcon(gdi::HICON icon, bool owned) {
     gdi::SIZE size;
     if (!gdi::GetIconSize(icon, &size)) return nullptr;
-    std::shared_ptr<Picture> picture(new Picture());
-    picture->handle_ = icon;
-    picture->owned_ = owned;
-    picture->type_ = PictureType::Icon;
-    picture->width_pixels_ = size.cx;
-    picture->height_pixels_ = size.cy;
-    picture->width_himetric_ = PixelsToHimetricX(size.cx);
-    picture->height_himetric_ = PixelsToHimetricY(size.cy);
-    return picture;
+    return FromSizedHandle(icon, owned, PictureType::Icon, size);
 }
 
 std::shared_ptr<Picture> Picture::FromPixels(int width, int height, const std::uint32_t* pixels) {

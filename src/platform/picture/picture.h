@@ -57,6 +57,7 @@ public:
 
 private:
     Picture() = default;
+    static std::shared_ptr<Picture> FromSizedHandle(gdi::HGDIOBJ handle, bool owned, PictureType type, gdi::SIZE size);
 
     std::uint32_t handle_ = 0;
     bool owned_ = false;
