@@ -1,6 +1,8 @@
 #include "platform/gdi/pending_lines.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <vector>
@@ -97,11 +99,77 @@ struct SegmentCursor {
     }
 };
 
+// A segment with one pixel per row: steep (y-major) or at exactly 45 degrees.
+bool OnePixelPerRow(int x0, int y0, int x1, int y1) {
+    const std::int64_t dx = std::llabs(std::int64_t{x1} - x0), dy = std::llabs(std::int64_t{y1} - y0);
+    return dy >= dx && dy > 0;
+}
+
+// The steps of a run's segment whose rows lie in [0, height), whatever their columns: each copy
+// is the same walk moved sideways, so these steps cover every row any copy paints.
+void RowRangeSteps(const LineWalk& walk, int height, std::int64_t* first, std::int64_t* last) {
+    ClipLineWalk(walk, PixelRect{INT_MIN, 0, INT_MAX, height}, first, last);
+}
+
+// The column of a one-pixel-per-row walk row by row, in increasing rows: the step index moves
+// by one per row, forwards or backwards, and the error term follows it as in SegmentCursor.
+struct RowColumnCursor {
+    LineWalk walk;
+    std::int64_t i = 0, end = 0, direction = 1;
+    std::int64_t q = 0, err = 0, two_n = 0, two_d = 0;
+    int row = 0;
+
+    void Start(const Item& item, int height) {
+        walk = MakeLineWalk(item.x, item.top, item.x1, item.bottom);
+        std::int64_t first = 0, last = 0;
+        RowRangeSteps(walk, height, &first, &last);
+        const bool rows_increase = walk.x_major ? walk.dminor >= 0 : walk.major_step > 0;
+        direction = rows_increase ? 1 : -1;
+        i = rows_increase ? first : last - 1;
+        end = rows_increase ? last : first - 1;
+        if (first >= last) {
+            i = end;
+            return;
+        }
+        two_n = 2 * walk.n;
+        two_d = 2 * walk.dminor;
+        q = walk.MinorOffset(i);
+        err = static_cast<std::int64_t>(static_cast<__int128>(two_d) * i - walk.n - static_cast<__int128>(two_n) * q);
+        row = static_cast<int>(walk.x_major ? walk.minor0 + q : walk.major0 + walk.major_step * i);
+    }
+
+    // Calls write(row, column) for the rows before `row_end`.
+    template <typename Write>
+    void WriteUntil(int row_end, Write&& write) {
+        const std::int64_t step_err = direction * two_d;
+        while (i != end && row < row_end) {
+            const std::int64_t column = walk.x_major ? walk.major0 + walk.major_step * i : walk.minor0 + q;
+            write(row, column);
+            i += direction;
+            err += step_err;
+            if (err > 0) { ++q; err -= two_n; }
+            else if (err <= -two_n) { --q; err += two_n; }
+            ++row;
+        }
+    }
+};
+
 // The rows an item covers, [first, last] inclusive.
-std::pair<int, int> RowsOf(const Item& item) {
+std::pair<int, int> RowsOf(const Item& item, int height) {
     if (item.kind == Item::Kind::ColumnRun) return {item.top, item.bottom - 1};
     if (item.kind == Item::Kind::RowSpan) return {item.top, item.top};
     const LineWalk walk = MakeLineWalk(item.x, item.top, item.x1, item.bottom);
+    if (item.kind == Item::Kind::SegmentRun) {
+        // One pixel per row: the rows are those of the first and last steps inside [0, height).
+        std::int64_t first = 0, last = 0;
+        RowRangeSteps(walk, height, &first, &last);
+        if (first >= last) return {0, -1};
+        auto row_at = [&](std::int64_t i) {
+            return static_cast<int>(walk.x_major ? walk.minor0 + walk.MinorOffset(i) : walk.major0 + walk.major_step * i);
+        };
+        const int a = row_at(first), b = row_at(last - 1);
+        return {std::min(a, b), std::max(a, b)};
+    }
     auto row_at = [&](std::int64_t i) {
         return static_cast<int>(walk.x_major ? walk.minor0 + walk.MinorOffset(i) : walk.major0 + walk.major_step * i);
     };
@@ -165,6 +233,30 @@ void AppendPendingRowSpan(Bitmap& bitmap, int y, int left, int right, std::uint3
 
 void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::int64_t first, std::int64_t last,
                           std::uint32_t pixel) {
+    PendingLines& pending = bitmap.pending;
+    if (!pending.items.empty() && OnePixelPerRow(x0, y0, x1, y1)) {
+        Item& previous = pending.items.back();
+        const bool segment = previous.kind == Item::Kind::Segment, run = previous.kind == Item::Kind::SegmentRun;
+        // The copy before this one, and how far this one is moved from it.
+        const int copies = run ? static_cast<int>(previous.count) : 1;
+        const std::int64_t last_x0 = std::int64_t{previous.x} + std::int64_t{previous.step} * (copies - 1);
+        const std::int64_t shift = x0 - last_x0;
+        if ((segment || run) && y0 == previous.top && std::int64_t{x1} - x0 == std::int64_t{previous.x1} - previous.x &&
+            y1 == previous.bottom && (shift == 1 || shift == -1) && (segment ? OnePixelPerRow(previous.x, previous.top, previous.x1, previous.bottom)
+                                                                              : shift == previous.step)) {
+            if (segment) {
+                previous.kind = Item::Kind::SegmentRun;
+                previous.step = static_cast<int>(shift);
+                previous.first = static_cast<std::uint32_t>(pending.colours.size());
+                previous.count = 1;
+                pending.colours.push_back(previous.pixel);
+            }
+            ++previous.count;
+            pending.colours.push_back(pixel);
+            if (pending.colours.size() >= kMaxPendingColours) bitmap.FlushPendingLines();
+            return;
+        }
+    }
     Item item;
     item.kind = Item::Kind::Segment;
     item.x = x0;
@@ -187,7 +279,7 @@ void Bitmap::FlushPendingLines() const {
     bool only_columns = true;
     for (const Item& item : pending.items) {
         if (item.kind != Item::Kind::ColumnRun) only_columns = false;
-        else if (item.step < 0) {
+        if ((item.kind == Item::Kind::ColumnRun || item.kind == Item::Kind::SegmentRun) && item.step < 0) {
             // Drawn right to left: turn the colours into left-to-right order for the row copy.
             std::uint32_t* colours = pending.colours.data() + item.first;
             std::reverse(colours, colours + item.count);
@@ -211,7 +303,8 @@ void Bitmap::FlushPendingLines() const {
     std::vector<std::pair<int, int>> rows(count);
     std::vector<std::uint32_t> band_start(static_cast<std::size_t>(bands) + 1, 0), order(count);
     for (std::size_t k = 0; k < count; ++k) {
-        rows[k] = RowsOf(pending.items[k]);
+        rows[k] = RowsOf(pending.items[k], height);
+        if (rows[k].first > rows[k].second) rows[k] = {0, 0};  // paints nothing; joins and leaves at once
         ++band_start[static_cast<std::size_t>(rows[k].first / kBandRows) + 1];
     }
     for (int b = 0; b < bands; ++b) band_start[b + 1] += band_start[b];
@@ -220,12 +313,14 @@ void Bitmap::FlushPendingLines() const {
         for (std::size_t k = 0; k < count; ++k) order[next[static_cast<std::size_t>(rows[k].first / kBandRows)]++] = static_cast<std::uint32_t>(k);
     }
     std::vector<SegmentCursor> cursors(count);
+    std::vector<RowColumnCursor> run_cursors(count);
     std::vector<std::uint32_t> active, merged;
     for (int b = 0; b < bands; ++b) {
         const int band_top = b * kBandRows, band_end = std::min(height, band_top + kBandRows);
         const auto joining_begin = order.begin() + band_start[b], joining_end = order.begin() + band_start[b + 1];
         for (auto it = joining_begin; it != joining_end; ++it)
             if (pending.items[*it].kind == Item::Kind::Segment) cursors[*it].Start(pending.items[*it]);
+            else if (pending.items[*it].kind == Item::Kind::SegmentRun) run_cursors[*it].Start(pending.items[*it], height);
         merged.clear();
         std::merge(active.begin(), active.end(), joining_begin, joining_end, std::back_inserter(merged));
         active.swap(merged);
@@ -241,6 +336,20 @@ void Bitmap::FlushPendingLines() const {
                               base + static_cast<std::size_t>(item.top) * stride + item.x1, item.pixel);
                     break;
                 case Item::Kind::Segment: cursors[k].WriteUntil(base, stride, band_end, item.pixel); break;
+                case Item::Kind::SegmentRun: {
+                    // Row by row, the copies' pixels side by side from the leftmost copy's on.
+                    const std::uint32_t* colours = pending.colours.data() + item.first;
+                    const std::int64_t span = item.count, surface_width = width;
+                    const std::int64_t leftmost = item.step < 0 ? -(span - 1) : 0;
+                    run_cursors[k].WriteUntil(band_end, [&](int row, std::int64_t column) {
+                        const std::int64_t left = column + leftmost;
+                        const std::int64_t from = std::max<std::int64_t>(left, 0), to = std::min(left + span, surface_width);
+                        if (from < to)
+                            std::memcpy(base + static_cast<std::size_t>(row) * stride + from, colours + (from - left),
+                                        static_cast<std::size_t>(to - from) * sizeof(std::uint32_t));
+                    });
+                    break;
+                }
             }
         }
         active.erase(std::remove_if(active.begin(), active.end(), [&](std::uint32_t k) { return rows[k].second < band_end; }),

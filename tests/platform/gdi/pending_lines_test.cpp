@@ -187,6 +187,58 @@ TEST(PendingLines, RandomSegmentsMatchTheReferenceRule) {
     }
 }
 
+// A gradient's sweep: copies of one segment moved a column at a time, each in its own colour.
+// Steep and 45-degree copies join into one record; flat ones, other shifts and lines drawn in
+// between break it. Against the line rule's slow reference, with reads in the middle of sweeps
+// and bitmaps tall enough for several bands of rows.
+TEST(PendingLines, ParallelSweepsMatchTheReferenceRule) {
+    std::mt19937 rng(4517);
+    constexpr int kW = 47, kH = 150;
+    const detail::PixelRect clip{0, 0, kW, kH};
+    for (int trial = 0; trial < 40; ++trial) {
+        Canvas c(kW, kH, 0xFFFFFF);
+        std::vector<COLORREF> model(kW * kH, 0xFFFFFF);
+        auto draw = [&](int x0, int y0, int x1, int y1, COLORREF colour) {
+            DrawWithPen(c.dc(), colour, x0, y0, x1, y1);
+            for (const POINT& p : detail::LineReferencePixels(x0, y0, x1, y1, clip)) model[p.y * kW + p.x] = colour;
+        };
+        for (int sweep = 0; sweep < 4; ++sweep) {
+            const int dy = static_cast<int>(rng() % 400) - 200;
+            const int shape = static_cast<int>(rng() % 4);
+            const int dx = shape == 0 ? (rng() % 2 ? dy : -dy)                                 // 45 degrees
+                         : shape == 3 ? static_cast<int>(rng() % 600) - 300                    // any slope
+                                      : static_cast<int>(rng() % (std::abs(dy) + 1)) * (rng() % 2 ? 1 : -1);  // steep
+            int x0 = static_cast<int>(rng() % (kW + 2 * std::abs(dx) + 20)) - std::abs(dx) - 10;
+            const int y0 = static_cast<int>(rng() % (kH + 200)) - 100;
+            const int shift = rng() % 2 ? 1 : -1;
+            const int copies = 1 + static_cast<int>(rng() % 120);
+            for (int k = 0; k < copies; ++k) {
+                draw(x0, y0, x0 + dx, y0 + dy, static_cast<COLORREF>(rng() & 0xFFFFFF));
+                const int event = static_cast<int>(rng() % 60);
+                if (event == 0) x0 += shift;  // a gap: the next copy starts a new record
+                if (event == 1) draw(static_cast<int>(rng() % kW), 0, static_cast<int>(rng() % kW), kH, 0x123456);
+                if (event == 2) {
+                    const int x = static_cast<int>(rng() % kW), y = static_cast<int>(rng() % kH);
+                    ASSERT_EQ(c.At(x, y), model[y * kW + x]) << "trial " << trial << " sweep " << sweep << " copy " << k;
+                }
+                x0 += shift;
+            }
+        }
+        ASSERT_EQ(AllPixels(c), model) << "trial " << trial;
+    }
+}
+
+TEST(PendingLines, ParallelSteepCopiesShareOneRecord) {
+    Canvas c(64, 600, 0xFFFFFF);
+    for (int k = 0; k < 300; ++k) DrawWithPen(c.dc(), static_cast<COLORREF>(k), 200 - k, -50, -100 - k, 650);
+    const detail::Bitmap* bitmap = detail::LookupBitmapForAppend(c.bitmap());
+    EXPECT_EQ(bitmap->pending.items.size(), 1u);
+    // Row 300 is step 350 of every copy: column 200 - k + round(-300 * 350 / 700) = 50 - k.
+    EXPECT_EQ(c.At(20, 300), static_cast<COLORREF>(30));
+    EXPECT_EQ(c.At(0, 300), static_cast<COLORREF>(50));
+    EXPECT_EQ(c.At(51, 300), 0xFFFFFFu);
+}
+
 TEST(PendingLines, MonoBitmapsMatchDirectDrawing) {
     for (std::uint32_t seed = 100; seed <= 120; ++seed) CompareInterleaved(/*mono=*/true, seed);
 }
