@@ -189,6 +189,19 @@ void WriteColumnRows(const Item& item, const std::uint32_t* colours, std::uint32
     for (int y = top; y < bottom; ++y) std::memcpy(base + static_cast<std::size_t>(y) * stride + left, colours, bytes);
 }
 
+// Working lists of FlushPendingLines (see there).
+struct FlushScratch {
+    std::vector<std::pair<int, int>> rows;
+    std::vector<std::uint32_t> band_start, order, next, active, merged;
+    std::vector<SegmentCursor> cursors;
+    std::vector<RowColumnCursor> run_cursors;
+};
+
+FlushScratch& Scratch() {
+    static thread_local FlushScratch scratch;
+    return scratch;
+}
+
 }  // namespace
 
 void SetLineDeferral(bool enabled) { deferral_enabled = enabled; }
@@ -300,21 +313,32 @@ void Bitmap::FlushPendingLines() const {
     // of their first row (a stable counting sort keeps drawing order) and leave after their last.
     const std::size_t count = pending.items.size();
     const int bands = (height + kBandRows - 1) / kBandRows;
-    std::vector<std::pair<int, int>> rows(count);
-    std::vector<std::uint32_t> band_start(static_cast<std::size_t>(bands) + 1, 0), order(count);
+    // The write-out's working lists are kept from one flush to the next: a full record needs
+    // megabytes of them, and fresh allocations that size come as new, unfaulted pages each time.
+    FlushScratch& scratch = Scratch();
+    auto& rows = scratch.rows;
+    auto& band_start = scratch.band_start;
+    auto& order = scratch.order;
+    auto& next = scratch.next;
+    auto& cursors = scratch.cursors;
+    auto& run_cursors = scratch.run_cursors;
+    auto& active = scratch.active;
+    auto& merged = scratch.merged;
+    rows.resize(count);
+    order.resize(count);
+    band_start.assign(static_cast<std::size_t>(bands) + 1, 0);
     for (std::size_t k = 0; k < count; ++k) {
         rows[k] = RowsOf(pending.items[k], height);
         if (rows[k].first > rows[k].second) rows[k] = {0, 0};  // paints nothing; joins and leaves at once
         ++band_start[static_cast<std::size_t>(rows[k].first / kBandRows) + 1];
     }
     for (int b = 0; b < bands; ++b) band_start[b + 1] += band_start[b];
-    {
-        std::vector<std::uint32_t> next(band_start.begin(), band_start.end() - 1);
-        for (std::size_t k = 0; k < count; ++k) order[next[static_cast<std::size_t>(rows[k].first / kBandRows)]++] = static_cast<std::uint32_t>(k);
-    }
-    std::vector<SegmentCursor> cursors(count);
-    std::vector<RowColumnCursor> run_cursors(count);
-    std::vector<std::uint32_t> active, merged;
+    next.assign(band_start.begin(), band_start.end() - 1);
+    for (std::size_t k = 0; k < count; ++k) order[next[static_cast<std::size_t>(rows[k].first / kBandRows)]++] = static_cast<std::uint32_t>(k);
+    // Cursors are set up when their item joins; only segments and runs of segments use them.
+    if (cursors.size() < count) cursors.resize(count);
+    if (run_cursors.size() < count) run_cursors.resize(count);
+    active.clear();
     for (int b = 0; b < bands; ++b) {
         const int band_top = b * kBandRows, band_end = std::min(height, band_top + kBandRows);
         const auto joining_begin = order.begin() + band_start[b], joining_end = order.begin() + band_start[b + 1];
