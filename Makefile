@@ -22,8 +22,10 @@ test: deps build/asan/build.ninja
 	cmake --build build/asan -j $(JOBS)
 	cd build/asan && ctest --output-on-failure -j $(JOBS)
 
+BENCH_TARGETS := $(notdir $(basename $(wildcard bench/bench_*.cpp)))
+
 bench: deps build/release/build.ninja
-	cmake --build build/release -j $(JOBS)
+	cmake --build build/release -j $(JOBS) --target $(BENCH_TARGETS)
 	@bash scripts/bench.sh build/release
 
 fuzz: deps
