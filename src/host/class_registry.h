@@ -42,21 +42,6 @@ private:
     std::vector<ClassEntry> entries_;
 };
 
-// A registry entry for a control class T (default-constructible, deriving from Control).
-template <class T>
-ClassEntry ControlEntry(std::string name, double default_width, double default_height, std::string class_id = {}) {
-    ClassEntry e;
-    e.name = name;
-    e.prog_id = "OrvelleControls." + name;
-    e.class_id = std::move(class_id);
-    e.info = &T::StaticInfo();
-    e.create = [] { return std::make_shared<T>(); };
-    e.is_control = true;
-    e.default_width = default_width;
-    e.default_height = default_height;
-    return e;
-}
-
 // A registry entry for a creatable non-control class T (e.g. the gradient renderer).
 template <class T>
 ClassEntry ObjectEntry(std::string name, std::string class_id = {}) {
@@ -66,6 +51,16 @@ ClassEntry ObjectEntry(std::string name, std::string class_id = {}) {
     e.class_id = std::move(class_id);
     e.info = &T::StaticInfo();
     e.create = [] { return std::make_shared<T>(); };
+    return e;
+}
+
+// A registry entry for a control class T (default-constructible, deriving from Control).
+template <class T>
+ClassEntry ControlEntry(std::string name, double default_width, double default_height, std::string class_id = {}) {
+    ClassEntry e = ObjectEntry<T>(std::move(name), std::move(class_id));
+    e.is_control = true;
+    e.default_width = default_width;
+    e.default_height = default_height;
     return e;
 }
 
