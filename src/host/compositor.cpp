@@ -89,7 +89,7 @@ void DrawLabel(const Control& owner, const Label& label, gdi::HDC dc) {
         gdi::DeleteObject(brush);
     }
     if (label.Caption().empty()) return;
-    const gdi::LOGFONTA logfont = label.Font().ToLogFont();
+    const gdi::LOGFONTA logfont = LogFontFromDesc(label.Font());
     const gdi::HFONT font = gdi::CreateFontIndirectA(&logfont);
     const gdi::HGDIOBJ old_font = gdi::SelectObject(dc, font);
     // A disabled label shows its text greyed, as the platform draws disabled captions.

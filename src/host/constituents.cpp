@@ -75,7 +75,7 @@ Label::Label(Control& owner, std::string name, int index)
     : Constituent(owner, ConstituentKind::Label, std::move(name), index) {
     // A label made on a sited control takes the ambient font at once; one made earlier gets it
     // when the control is sited (Control::Initialize).
-    if (owner.site()) font_ = FontAttributes::FromObject(owner.AmbientFont(), font_);
+    if (owner.site()) font_ = FontFromObject(owner.AmbientFont(), font_);
     width_ = 1215;
     height_ = 255;
 }

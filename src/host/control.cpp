@@ -37,7 +37,7 @@ void Control::Initialize(ControlSite* site) {
     if (!font_) font_ = AmbientFont();
     // Labels made before the control was sited, and not given a font of their own, take the
     // host's ambient font now, as labels placed at design time do.
-    const FontAttributes ambient = FontAttributes::FromObject(font_);
+    const FontAttributes ambient = FontFromObject(font_);
     for (auto& c : constituents_)
         if (c->kind() == ConstituentKind::Label && static_cast<Label&>(*c).Font() == FontAttributes{})
             static_cast<Label&>(*c).SetFont(ambient);

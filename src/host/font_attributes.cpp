@@ -1,16 +1,12 @@
 #include "host/font_attributes.h"
 
-#include <cmath>
-#include <cstring>
-
-#include "platform/gdi/screen.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::host {
 
-FontAttributes FontAttributes::FromObject(const std::shared_ptr<IDispatch>& font, const FontAttributes& fallback) {
+FontAttributes FontFromObject(const std::shared_ptr<IDispatch>& font, const FontAttributes& fallback) {
     if (!font) return fallback;
-    if (const auto* std_font = dynamic_cast<const StdFont*>(font.get())) return FromDesc(std_font->desc());
+    if (const auto* std_font = dynamic_cast<const StdFont*>(font.get())) return std_font->desc();
     FontAttributes attrs = fallback;
     try {
         attrs.name = CStr(GetProperty(*font, "Name"));
@@ -25,10 +21,6 @@ FontAttributes FontAttributes::FromObject(const std::shared_ptr<IDispatch>& font
     return attrs;
 }
 
-FontAttributes FontAttributes::FromObject(const std::shared_ptr<IDispatch>& font) { return FromObject(font, FontAttributes{}); }
-
-gdi::LOGFONTA FontAttributes::ToLogFont() const { return LogFontFromDesc(ToDesc()); }
-
-std::shared_ptr<IDispatch> MakeFontObject(const FontAttributes& attrs) { return StdFont::Create(attrs.ToDesc()); }
+std::shared_ptr<IDispatch> MakeFontObject(const FontAttributes& attrs) { return StdFont::Create(attrs); }
 
 }  // namespace ov::host

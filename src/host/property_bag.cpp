@@ -62,7 +62,7 @@ std::vector<std::uint8_t> Base64Decode(std::string_view text) {
 bool IsFontObject(const std::shared_ptr<IDispatch>& object) { return object && object->TypeName() == "StdFont"; }
 
 json FontToJson(const std::shared_ptr<IDispatch>& font) {
-    const FontAttributes attrs = FontAttributes::FromObject(font);
+    const FontAttributes attrs = FontFromObject(font);
     return json{{"name", attrs.name},         {"size", attrs.size},           {"bold", attrs.bold},
                 {"italic", attrs.italic},     {"underline", attrs.underline}, {"strikethrough", attrs.strikethrough}};
 }
@@ -115,7 +115,7 @@ bool BagValuesEqual(const Variant& value, const Variant& default_value) {
         const auto& a = value.object();
         const auto& b = default_value.object();
         if (a == b) return true;
-        if (IsFontObject(a) && IsFontObject(b)) return FontAttributes::FromObject(a) == FontAttributes::FromObject(b);
+        if (IsFontObject(a) && IsFontObject(b)) return FontFromObject(a) == FontFromObject(b);
         return false;
     }
     return value == default_value;

@@ -31,13 +31,13 @@ Variant Evaluate(const ValueExpr& expr, ValueContext& context) {
         case ValueExpr::Kind::LoadPicture: return context.LoadPicture(CStr(Evaluate(expr.args[0], context)));
         case ValueExpr::Kind::Convert: return ConvertTo(Evaluate(expr.args[0], context), expr.convert_to);
         case ValueExpr::Kind::Font: {
-            FontAttributes attributes;
-            attributes.name = CStr(Evaluate(*expr.font.name, context));
-            attributes.size = CDbl(Evaluate(*expr.font.size, context));
-            bool* flags[] = {&attributes.bold, &attributes.italic, &attributes.underline, &attributes.strikethrough};
+            FontDesc font;
+            font.name = CStr(Evaluate(*expr.font.name, context));
+            font.size = CDbl(Evaluate(*expr.font.size, context));
+            bool* flags[] = {&font.bold, &font.italic, &font.underline, &font.strikethrough};
             for (std::size_t i = 0; i < expr.font.attributes.size(); ++i)
                 if (expr.font.attributes[i]) *flags[i] = CBool(Evaluate(*expr.font.attributes[i], context));
-            return context.MakeFont(attributes);
+            return context.MakeFont(font);
         }
     }
     return Variant();

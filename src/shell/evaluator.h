@@ -4,16 +4,11 @@
 // evaluator stays independent of the host.
 #include <string>
 
+#include "platform/picture/std_font.h"
 #include "platform/runtime/variant.h"
 #include "shell/syntax.h"
 
 namespace ov::shell {
-
-struct FontAttributes {
-    std::string name;
-    double size = 8.25;
-    bool bold = false, italic = false, underline = false, strikethrough = false;
-};
 
 class ValueContext {
 public:
@@ -22,7 +17,7 @@ public:
     virtual Variant ObjectNamed(const std::string& name) = 0;
     // A picture object loaded from a file; throws AutomationError (53, 481) when it cannot be.
     virtual Variant LoadPicture(const std::string& path) = 0;
-    virtual Variant MakeFont(const FontAttributes& attributes) = 0;
+    virtual Variant MakeFont(const FontDesc& font) = 0;
 };
 
 // Throws AutomationError for a failing conversion (6, 13), an RGB component below zero (5)

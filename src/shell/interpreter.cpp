@@ -121,15 +121,8 @@ Variant Interpreter::LoadPicture(const std::string& path) {
     return Variant::FromObject(ov::LoadPicture(path));
 }
 
-Variant Interpreter::MakeFont(const FontAttributes& attributes) {
-    host::FontAttributes font;
-    font.name = attributes.name;
-    font.size = attributes.size;
-    font.bold = attributes.bold;
-    font.italic = attributes.italic;
-    font.underline = attributes.underline;
-    font.strikethrough = attributes.strikethrough;
-    return Variant::FromObject(host::MakeFontObject(font));
+Variant Interpreter::MakeFont(const FontDesc& font) {
+    return Variant::FromObject(StdFont::Create(font));
 }
 
 std::vector<Variant> Interpreter::EvalAll(const std::vector<ValueExpr>& exprs) {

@@ -30,7 +30,7 @@ private:
     // ValueContext
     Variant ObjectNamed(const std::string& name) override;
     Variant LoadPicture(const std::string& path) override;
-    Variant MakeFont(const FontAttributes& attributes) override;
+    Variant MakeFont(const FontDesc& attributes) override;
 
     Variant Eval(const ValueExpr& expr) { return Evaluate(expr, *this); }
     std::vector<Variant> EvalAll(const std::vector<ValueExpr>& exprs);

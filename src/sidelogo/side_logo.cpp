@@ -137,11 +137,7 @@ void OVSideLogo::SetLogoFont(std::shared_ptr<IDispatch> font) {
     // The box takes the font's attributes into a font object of its own, so later changes to
     // the caller's object do not reach the logo.
     const FontDesc current = picture_->box().Font() ? picture_->box().Font()->desc() : FontDesc{};
-    const host::FontAttributes attributes = host::FontAttributes::FromObject(
-        font, host::FontAttributes{current.name, current.size, current.bold, current.italic, current.underline,
-                             current.strikethrough});
-    picture_->box().SetFont(
-        StdFont::Create(FontDesc{attributes.name, attributes.size, attributes.bold, attributes.italic, attributes.underline, attributes.strikethrough}));
+    picture_->box().SetFont(StdFont::Create(host::FontFromObject(font, current)));
     PropertyChanged("Font");
     picture_->box().Cls();
     RenderLogo();

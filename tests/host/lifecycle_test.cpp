@@ -169,7 +169,7 @@ TEST_F(HostFixture, AmbientValuesComeFromTheHost) {
     Control& c = *host.FindControl("Named");
     EXPECT_FALSE(c.AmbientUserMode());
     EXPECT_EQ(c.AmbientDisplayName(), "Named");
-    EXPECT_EQ(FontAttributes::FromObject(c.AmbientFont()), (FontAttributes{"Arial", 12, true}));
+    EXPECT_EQ(FontFromObject(c.AmbientFont()), (FontAttributes{"Arial", 12, true}));
     // Labels the control made before it was sited take the ambient font too.
     EXPECT_EQ(probe("Named").caption_label.Font(), (FontAttributes{"Arial", 12, true}));
 }

@@ -55,7 +55,7 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
         EXPECT_EQ(back.entries()[i].first, bag.entries()[i].first);
         EXPECT_EQ(back.entries()[i].second, bag.entries()[i].second) << bag.entries()[i].first;
     }
-    EXPECT_EQ(FontAttributes::FromObject(back.ReadProperty("Font").object()), (FontAttributes{"Arial", 9.75, true, false, true, false}));
+    EXPECT_EQ(FontFromObject(back.ReadProperty("Font").object()), (FontAttributes{"Arial", 9.75, true, false, true, false}));
     const auto* picture = dynamic_cast<const Picture*>(back.ReadProperty("Picture").object().get());
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->width_pixels(), 2);

@@ -52,7 +52,7 @@ public:
                         TypeDesc::Of(VarType::Date))
                 .Method("Ambient", 8, {},
                         [](Probe& p, std::vector<Variant>&) {
-                            const host::FontAttributes font = host::FontAttributes::FromObject(p.AmbientFont());
+                            const host::FontAttributes font = host::FontFromObject(p.AmbientFont());
                             return Variant::FromString(std::string(p.AmbientUserMode() ? "run " : "design ") +
                                                        font.name + (font.bold ? " bold" : ""));
                         },

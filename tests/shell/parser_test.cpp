@@ -14,11 +14,11 @@ class NoObjects : public ValueContext {
 public:
     Variant ObjectNamed(const std::string& name) override { throw AutomationError(424); }
     Variant LoadPicture(const std::string& path) override { throw AutomationError(53); }
-    Variant MakeFont(const FontAttributes& attributes) override {
+    Variant MakeFont(const FontDesc& attributes) override {
         last_font = attributes;
         return Variant::FromString("font");
     }
-    FontAttributes last_font;
+    FontDesc last_font;
 };
 
 Variant Eval(std::string_view text) {
