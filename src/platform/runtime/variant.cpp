@@ -13,70 +13,17 @@
 
 namespace ov {
 
-Variant Variant::Null() {
-    Variant v;
-    v.type_ = VarType::Null;
-    return v;
-}
-Variant Variant::Missing() {
-    Variant v;
-    v.type_ = VarType::Missing;
-    return v;
-}
-Variant Variant::FromBoolean(bool value) {
-    Variant v;
-    v.type_ = VarType::Boolean;
-    v.value_ = value;
-    return v;
-}
-Variant Variant::FromByte(std::uint8_t value) {
-    Variant v;
-    v.type_ = VarType::Byte;
-    v.value_ = static_cast<std::int32_t>(value);
-    return v;
-}
-Variant Variant::FromInteger(std::int16_t value) {
-    Variant v;
-    v.type_ = VarType::Integer;
-    v.value_ = static_cast<std::int32_t>(value);
-    return v;
-}
-Variant Variant::FromLong(std::int32_t value) {
-    Variant v;
-    v.type_ = VarType::Long;
-    v.value_ = value;
-    return v;
-}
-Variant Variant::FromSingle(float value) {
-    Variant v;
-    v.type_ = VarType::Single;
-    v.value_ = static_cast<double>(value);
-    return v;
-}
-Variant Variant::FromDouble(double value) {
-    Variant v;
-    v.type_ = VarType::Double;
-    v.value_ = value;
-    return v;
-}
-Variant Variant::FromDate(double serial) {
-    Variant v;
-    v.type_ = VarType::Date;
-    v.value_ = serial;
-    return v;
-}
-Variant Variant::FromString(std::string value) {
-    Variant v;
-    v.type_ = VarType::String;
-    v.value_ = std::move(value);
-    return v;
-}
-Variant Variant::FromObject(std::shared_ptr<IDispatch> object) {
-    Variant v;
-    v.type_ = VarType::Object;
-    v.value_ = std::move(object);
-    return v;
-}
+Variant Variant::Null() { return Variant(VarType::Null, {}); }
+Variant Variant::Missing() { return Variant(VarType::Missing, {}); }
+Variant Variant::FromBoolean(bool value) { return Variant(VarType::Boolean, value); }
+Variant Variant::FromByte(std::uint8_t value) { return Variant(VarType::Byte, std::int32_t{value}); }
+Variant Variant::FromInteger(std::int16_t value) { return Variant(VarType::Integer, std::int32_t{value}); }
+Variant Variant::FromLong(std::int32_t value) { return Variant(VarType::Long, value); }
+Variant Variant::FromSingle(float value) { return Variant(VarType::Single, static_cast<double>(value)); }
+Variant Variant::FromDouble(double value) { return Variant(VarType::Double, value); }
+Variant Variant::FromDate(double serial) { return Variant(VarType::Date, serial); }
+Variant Variant::FromString(std::string value) { return Variant(VarType::String, std::move(value)); }
+Variant Variant::FromObject(std::shared_ptr<IDispatch> object) { return Variant(VarType::Object, std::move(object)); }
 
 bool Variant::IsNumeric() const {
     switch (type_) {

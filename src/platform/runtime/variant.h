@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <variant>
 
 namespace ov {
@@ -49,8 +50,12 @@ public:
     friend bool operator==(const Variant& a, const Variant& b);
 
 private:
+    // Byte, Integer and Long share the 32-bit payload; Single, Double and Date the double.
+    using Payload = std::variant<std::monostate, bool, std::int32_t, double, std::string, std::shared_ptr<IDispatch>>;
+    Variant(VarType type, Payload value) : type_(type), value_(std::move(value)) {}
+
     VarType type_ = VarType::Empty;
-    std::variant<std::monostate, bool, std::int32_t, double, std::string, std::shared_ptr<IDispatch>> value_;
+    Payload value_;
 };
 
 // Conversions as the language performs them. Each throws AutomationError: 13 for a value
