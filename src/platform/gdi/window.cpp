@@ -34,10 +34,12 @@ Window* Find(HWND handle) {
     return it == windows.end() ? nullptr : &it->second;
 }
 
+// A surface may be 0 x 0 (a client area with nothing in it); it still exists as an object so
+// window DCs always have a bitmap selected.
 HBITMAP NewSurface(int width, int height, COLORREF background) {
     detail::Bitmap bitmap;
-    bitmap.width = std::max(width, 1);
-    bitmap.height = std::max(height, 1);
+    bitmap.width = width;
+    bitmap.height = height;
     bitmap.bits_per_pixel = 32;
     bitmap.owned_by_window = true;
     detail::AllocatePixels(bitmap.pixels, static_cast<std::size_t>(bitmap.width) * bitmap.height, detail::PixelFromColor(background));
@@ -64,12 +66,6 @@ HWND CreateWindowSurface(HWND parent, int width, int height, COLORREF background
     Window window;
     window.parent = parent;
     window.surface = NewSurface(width, height, background);
-    // A zero-sized client area still needs a surface to select; remember the real size.
-    if (auto* bitmap = detail::LookupBitmap(window.surface)) {
-        bitmap->width = width;
-        bitmap->height = height;
-        bitmap->pixels.resize(static_cast<std::size_t>(width) * height);
-    }
     registry.windows.emplace(handle, std::move(window));
     return handle;
 }
