@@ -148,10 +148,35 @@ ObjectKind KindOfHandle(HGDIOBJ handle) {
 DeviceContext* LookupDc(HDC h) { return Lookup<DeviceContext>(h); }
 Bitmap* LookupBitmap(HBITMAP h) {
     Bitmap* bitmap = Lookup<Bitmap>(h);
-    if (bitmap && !bitmap->pending.empty()) bitmap->FlushPendingLines();
+    if (bitmap && (!bitmap->pending.empty() || bitmap->kept.armed)) bitmap->PrepareForAccess();
     return bitmap;
 }
-Bitmap* LookupBitmapForAppend(HBITMAP h) { return Lookup<Bitmap>(h); }
+
+void Bitmap::PrepareForAccess() const {
+    // Only bitmaps in the object table are prepared, never const objects (see FlushPendingLines).
+    Bitmap& self = const_cast<Bitmap&>(*this);
+    if (self.kept.armed) {
+        self.kept.armed = false;
+        self.kept.taken = true;
+        self.kept.width = width;
+        self.kept.height = height;
+        self.kept.pixels = pixels;
+    }
+    if (!pending.empty()) FlushPendingLines();
+}
+
+void Bitmap::KeepFrameBeforeChange() {
+    if (!pending.empty()) FlushPendingLines();
+    kept.armed = true;
+    kept.taken = false;
+}
+
+void Bitmap::ReleaseKeptFrame() {
+    kept.armed = false;
+    kept.taken = false;
+    kept.pixels.clear();
+}
+Bitmap* PeekBitmap(HBITMAP h) { return Lookup<Bitmap>(h); }
 Pen* LookupPen(HPEN h) { return Lookup<Pen>(h); }
 Brush* LookupBrush(HBRUSH h) { return Lookup<Brush>(h); }
 Font* LookupFont(HFONT h) { return Lookup<Font>(h); }

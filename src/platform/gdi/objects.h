@@ -84,17 +84,37 @@ struct Bitmap {
     PendingLines pending;
 
     bool is_mono() const { return bits_per_pixel == 1; }
+    // What a locked window goes on presenting (see PrepareForAccess). `armed` while the copy is
+    // still to be taken; `taken` once `pixels` holds it.
+    struct KeptFrame {
+        bool armed = false;
+        bool taken = false;
+        int width = 0, height = 0;
+        std::vector<std::uint32_t> pixels;
+    };
+    KeptFrame kept;
+
     std::uint32_t* row(int y) {
-        if (!pending.empty()) FlushPendingLines();
+        if (!pending.empty() || kept.armed) PrepareForAccess();
         return pixels.data() + static_cast<std::size_t>(y) * width;
     }
     const std::uint32_t* row(int y) const {
-        if (!pending.empty()) FlushPendingLines();
+        if (!pending.empty() || kept.armed) PrepareForAccess();
         return pixels.data() + static_cast<std::size_t>(y) * width;
     }
+    // Before the pixels are read or changed: takes the kept frame if one is armed (the pixels
+    // still hold what was there when it was armed, since lines recorded since then are only
+    // pending), then writes out the pending lines. Taking the copy only here spares a
+    // full-surface copy for every update lock under which nothing but lines is drawn.
+    void PrepareForAccess() const;
     // Writes the pending lines, each pixel in drawing order (later lines win where they
     // overlap). Const because it changes how the content is held, not the content.
     void FlushPendingLines() const;
+    // Arms the kept frame; the pending lines are written out first, so the frame is the
+    // content as it is now.
+    void KeepFrameBeforeChange();
+    // Drops the kept frame (its memory stays for the next lock).
+    void ReleaseKeptFrame();
     // The stored pixel for a solid colour written into this bitmap.
     std::uint32_t StoredPixel(COLORREF c) const { return is_mono() ? MonoFromColor(c) : PixelFromColor(c); }
 };
@@ -161,8 +181,10 @@ Icon* LookupIcon(HICON handle);
 
 // The bitmap a DC draws on (nullptr when the handle is invalid).
 Bitmap* TargetBitmap(HDC handle);
-// LookupBitmap without writing out pending lines: only for the line rasterizer's append path.
-Bitmap* LookupBitmapForAppend(HBITMAP handle);
+// LookupBitmap without preparing the pixels (no pending lines written, no kept frame taken):
+// for reading the size, for recording lines, and for presenting a locked window. Its pixels
+// are not the bitmap's content unless it is prepared.
+Bitmap* PeekBitmap(HBITMAP handle);
 
 // Registers a new object and returns its handle (counted as live unless `stock`).
 HGDIOBJ CreateObject(ObjectData data, bool stock = false);

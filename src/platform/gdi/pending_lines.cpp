@@ -27,7 +27,7 @@ bool deferral_enabled = true;
 
 void Append(Bitmap& bitmap, const Item& item) {
     bitmap.pending.items.push_back(item);
-    if (bitmap.pending.items.size() >= kMaxPendingItems) bitmap.FlushPendingLines();
+    if (bitmap.pending.items.size() >= kMaxPendingItems) bitmap.PrepareForAccess();  // the record is full
 }
 
 // A segment's walk, visited in the order of increasing rows: forwards when the walk goes down,
@@ -219,7 +219,7 @@ void AppendPendingColumn(Bitmap& bitmap, int x, int top, int bottom, std::uint32
             last.step = step;
             ++last.count;
             pending.colours.push_back(pixel);
-            if (pending.colours.size() >= kMaxPendingColours) bitmap.FlushPendingLines();
+            if (pending.colours.size() >= kMaxPendingColours) bitmap.PrepareForAccess();  // the record is full
             return;
         }
     }
@@ -266,7 +266,7 @@ void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::i
             }
             ++previous.count;
             pending.colours.push_back(pixel);
-            if (pending.colours.size() >= kMaxPendingColours) bitmap.FlushPendingLines();
+            if (pending.colours.size() >= kMaxPendingColours) bitmap.PrepareForAccess();  // the record is full
             return;
         }
     }

@@ -12,8 +12,6 @@ namespace {
 struct Window {
     HWND parent = 0;
     HBITMAP surface = 0;
-    std::vector<std::uint32_t> frozen;  // what the window showed when the update lock was taken
-    int frozen_width = 0, frozen_height = 0;
 };
 
 struct WindowRegistry {
@@ -114,9 +112,18 @@ bool GetPresentedPixels(HWND handle, int* width, int* height, std::vector<std::u
     Window* window = Find(handle);
     if (!window) return false;
     if (Registry().locked == handle) {
-        *width = window->frozen_width;
-        *height = window->frozen_height;
-        *pixels = window->frozen;
+        // The frame at the time of the lock: its copy if anything has touched the surface
+        // since, otherwise the pixels themselves (the lines recorded since stay pending).
+        const detail::Bitmap* bitmap = detail::PeekBitmap(window->surface);
+        if (bitmap->kept.taken) {
+            *width = bitmap->kept.width;
+            *height = bitmap->kept.height;
+            *pixels = bitmap->kept.pixels;
+        } else {
+            *width = bitmap->width;
+            *height = bitmap->height;
+            *pixels = bitmap->pixels;
+        }
         return true;
     }
     const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
@@ -142,24 +149,26 @@ int ReleaseDC(HWND handle, HDC dc_handle) {
 bool GetClientRect(HWND handle, RECT* out) {
     Window* window = Find(handle);
     if (!window || !out) return false;
-    const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
+    const detail::Bitmap* bitmap = detail::PeekBitmap(window->surface);  // the size only
     *out = RECT{0, 0, bitmap->width, bitmap->height};
     return true;
 }
 
+// The locked window keeps presenting its frame from the time of the lock. The surface copies
+// that frame only when something first reads or changes its pixels during the lock: a lock
+// under which only lines are drawn (they stay recorded until the next access) copies nothing.
 bool LockWindowUpdate(HWND handle) {
     auto& registry = Registry();
     if (handle == 0) {
         if (registry.locked == 0) return false;
+        if (Window* window = Find(registry.locked))
+            detail::PeekBitmap(window->surface)->ReleaseKeptFrame();
         registry.locked = 0;
         return true;
     }
     Window* window = Find(handle);
     if (!window || registry.locked != 0) return false;  // one lock at a time
-    const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
-    window->frozen = bitmap->pixels;
-    window->frozen_width = bitmap->width;
-    window->frozen_height = bitmap->height;
+    detail::PeekBitmap(window->surface)->KeepFrameBeforeChange();
     registry.locked = handle;
     return true;
 }

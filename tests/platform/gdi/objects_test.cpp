@@ -197,6 +197,27 @@ TEST(WindowLock, DrawingOnALockedWindowIsPresentedOnlyAfterRelease) {
     ASSERT_TRUE(GetPresentedPixels(window, &w, &h, &pixels));
     EXPECT_EQ(pixels[1 * 4 + 1], 0x00FF0000u);  // stored 0x00RRGGBB
     EXPECT_FALSE(LockWindowUpdate(0));
+    // A second lock presents the frame of its own time, whether the surface is read during
+    // the lock (which takes a copy of that frame) or only has lines recorded on it.
+    ASSERT_TRUE(LockWindowUpdate(window));
+    HPEN green = CreatePen(PS_SOLID, 1, 0x00FF00);
+    HGDIOBJ old_pen = SelectObject(dc, green);
+    MoveToEx(dc, 0, 0, nullptr);
+    LineTo(dc, 4, 0);
+    ASSERT_TRUE(GetPresentedPixels(window, &w, &h, &pixels));
+    EXPECT_EQ(pixels[0], 0x00FFFFFFu);
+    EXPECT_EQ(pixels[1 * 4 + 1], 0x00FF0000u);
+    EXPECT_EQ(GetPixel(dc, 2, 0), 0x00FF00u);
+    SetPixelV(dc, 3, 1, 0x000000);
+    ASSERT_TRUE(GetPresentedPixels(window, &w, &h, &pixels));
+    EXPECT_EQ(pixels[2], 0x00FFFFFFu);
+    EXPECT_EQ(pixels[1 * 4 + 3], 0x00FFFFFFu);
+    ASSERT_TRUE(LockWindowUpdate(0));
+    ASSERT_TRUE(GetPresentedPixels(window, &w, &h, &pixels));
+    EXPECT_EQ(pixels[2], 0x0000FF00u);
+    EXPECT_EQ(pixels[1 * 4 + 3], 0u);
+    SelectObject(dc, old_pen);
+    DeleteObject(green);
     EXPECT_EQ(ReleaseDC(window, dc), 1);
     EXPECT_TRUE(DestroyWindowSurface(window));
 }

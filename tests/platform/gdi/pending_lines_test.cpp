@@ -231,7 +231,7 @@ TEST(PendingLines, ParallelSweepsMatchTheReferenceRule) {
 TEST(PendingLines, ParallelSteepCopiesShareOneRecord) {
     Canvas c(64, 600, 0xFFFFFF);
     for (int k = 0; k < 300; ++k) DrawWithPen(c.dc(), static_cast<COLORREF>(k), 200 - k, -50, -100 - k, 650);
-    const detail::Bitmap* bitmap = detail::LookupBitmapForAppend(c.bitmap());
+    const detail::Bitmap* bitmap = detail::PeekBitmap(c.bitmap());
     EXPECT_EQ(bitmap->pending.items.size(), 1u);
     // Row 300 is step 350 of every copy: column 200 - k + round(-300 * 350 / 700) = 50 - k.
     EXPECT_EQ(c.At(20, 300), static_cast<COLORREF>(30));
@@ -270,7 +270,7 @@ TEST(PendingLines, RecordStaysBoundedWhenNothingReads) {
     Canvas c(1000, 4, 0xFFFFFF);
     for (int pass = 0; pass < 40; ++pass)
         for (int x = 0; x < 1000; ++x) DrawWithPen(c.dc(), static_cast<COLORREF>(pass * 1000 + x), x, x % 2, x, 4);
-    const detail::Bitmap* bitmap = detail::LookupBitmapForAppend(c.bitmap());
+    const detail::Bitmap* bitmap = detail::PeekBitmap(c.bitmap());
     EXPECT_LT(bitmap->pending.items.size() + bitmap->pending.colours.size(), 40000u);
     for (int x = 0; x < 1000; x += 97) {
         EXPECT_EQ(c.At(x, 3), static_cast<COLORREF>(39 * 1000 + x)) << x;
@@ -285,7 +285,7 @@ TEST(PendingLines, DeletingABitmapWithPendingLinesReleasesIt) {
         HBITMAP bitmap = CreateDIBSection32(50, 40);
         HGDIOBJ old = SelectObject(dc, bitmap);
         for (int x = 0; x < 50; ++x) DrawWithPen(dc, 0x00FF00, x, 0, x, 40);
-        ASSERT_FALSE(detail::LookupBitmapForAppend(bitmap)->pending.empty());
+        ASSERT_FALSE(detail::PeekBitmap(bitmap)->pending.empty());
         SelectObject(dc, old);
         EXPECT_TRUE(DeleteObject(bitmap));
         EXPECT_TRUE(DeleteDC(dc));
