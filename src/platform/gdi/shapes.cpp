@@ -30,7 +30,7 @@ struct DrawTarget {
 bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
     target->dc = LookupDc(handle);
     if (!target->dc) return false;
-    target->bitmap = for_append ? LookupBitmapForAppend(target->dc->bitmap) : LookupBitmap(target->dc->bitmap);
+    target->bitmap = for_append ? PeekBitmap(target->dc->bitmap) : LookupBitmap(target->dc->bitmap);
     if (!target->bitmap) return false;
     // FIXME: pens wider than one pixel are drawn one pixel wide; the library only uses width 1.
     if (const Pen* pen = LookupPen(target->dc->pen); pen && pen->style != PS_NULL) {
@@ -98,7 +98,11 @@ void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int 
             // A one-step segment (most of an ellipse outline) paints just its start; a repeated
             // vertex paints nothing.
             const int x = a.x + dx, y = a.y + dy;
-            if ((step_x | step_y) != 0 && x >= 0 && x < bitmap.width && y >= 0 && y < bitmap.height) bitmap.row(y)[x] = pixel;
+            if ((step_x | step_y) == 0 || x < 0 || x >= bitmap.width || y < 0 || y >= bitmap.height) continue;
+            // Recorded with the other segments when they are: a direct write would first have
+            // to write out everything recorded before it.
+            if (defer && LineDeferralEnabled()) AppendPendingColumn(bitmap, x, y, y + 1, pixel);
+            else bitmap.row(y)[x] = pixel;
             continue;
         }
         DrawSegment(bitmap, a.x + dx, a.y + dy, b.x + dx, b.y + dy, pixel, defer);
