@@ -51,7 +51,7 @@ constexpr std::uint32_t MonoFromColor(COLORREF c) {
 // steep segment (a gradient's parallel lines).
 struct PendingLines {
     struct Item {
-        enum class Kind : std::uint8_t { ColumnRun, RowSpan, Segment, SegmentRun } kind = Kind::ColumnRun;
+        enum class Kind : std::uint8_t { ColumnRun, RowSpan, Segment, SegmentRun, FrameRun } kind = Kind::ColumnRun;
         // ColumnRun: columns x, x + step, ... (step +1 or -1; 0 while count is 1), rows
         // [top, bottom) already clipped, colours[first, first + count) one per column.
         // RowSpan: row top, columns [x, x1), in `pixel`.
@@ -61,6 +61,10 @@ struct PendingLines {
         // columns (step +1 or -1), each painting its pixels inside the bitmap in
         // colours[first + k]. Only segments with one pixel per row form runs, so the copies
         // never share a pixel and each row is one contiguous stretch of colours.
+        // FrameRun: rectangle outlines nested one pixel apart, outline k on the box
+        // [x + k, x1 - k) x [top + k, bottom - k) in colours[first + k], all inside the bitmap
+        // and each at least 3 x 3. The outlines never share a pixel, so a row is a stretch of
+        // left edges, one outline's top or bottom edge, and the mirrored stretch of right edges.
         int x = 0, step = 0, top = 0, bottom = 0, x1 = 0;
         std::uint32_t first = 0, count = 0;
         std::uint32_t pixel = 0;

@@ -156,7 +156,7 @@ struct RowColumnCursor {
 
 // The rows an item covers, [first, last] inclusive.
 std::pair<int, int> RowsOf(const Item& item, int height) {
-    if (item.kind == Item::Kind::ColumnRun) return {item.top, item.bottom - 1};
+    if (item.kind == Item::Kind::ColumnRun || item.kind == Item::Kind::FrameRun) return {item.top, item.bottom - 1};
     if (item.kind == Item::Kind::RowSpan) return {item.top, item.top};
     const LineWalk walk = MakeLineWalk(item.x, item.top, item.x1, item.bottom);
     if (item.kind == Item::Kind::SegmentRun) {
@@ -189,10 +189,27 @@ void WriteColumnRows(const Item& item, const std::uint32_t* colours, std::uint32
     for (int y = top; y < bottom; ++y) std::memcpy(base + static_cast<std::size_t>(y) * stride + left, colours, bytes);
 }
 
+// Rows [top, bottom) of a run of nested outlines. Row y lies m rows inside the outermost
+// outline: outlines 0..m-1 give it their left and right edge pixels, side by side, and outline
+// m (if the run has it) its top or bottom edge in between. `reversed` holds the run's colours
+// backwards, so the right-hand edges are a plain copy too.
+void WriteFrameRows(const Item& item, const std::uint32_t* colours, const std::uint32_t* reversed, std::uint32_t* base,
+                    std::size_t stride, int top, int bottom) {
+    const int n = static_cast<int>(item.count);
+    for (int y = top; y < bottom; ++y) {
+        std::uint32_t* const row = base + static_cast<std::size_t>(y) * stride;
+        const int m = std::min(y - item.top, item.bottom - 1 - y);
+        const int sides = std::min(m, n);
+        std::memcpy(row + item.x, colours, static_cast<std::size_t>(sides) * sizeof(std::uint32_t));
+        std::memcpy(row + item.x1 - sides, reversed + (n - sides), static_cast<std::size_t>(sides) * sizeof(std::uint32_t));
+        if (m < n) std::fill(row + item.x + m, row + item.x1 - m, colours[m]);
+    }
+}
+
 // Working lists of FlushPendingLines (see there).
 struct FlushScratch {
     std::vector<std::pair<int, int>> rows;
-    std::vector<std::uint32_t> band_start, order, next, active, merged;
+    std::vector<std::uint32_t> band_start, order, next, active, merged, reversed;
     std::vector<SegmentCursor> cursors;
     std::vector<RowColumnCursor> run_cursors;
 };
@@ -244,6 +261,34 @@ void AppendPendingRowSpan(Bitmap& bitmap, int y, int left, int right, std::uint3
     Append(bitmap, item);
 }
 
+bool AppendPendingFrame(Bitmap& bitmap, int left, int top, int right, int bottom, std::uint32_t pixel) {
+    if (!LineDeferralEnabled() || left < 0 || top < 0 || right > bitmap.width || bottom > bitmap.height ||
+        right - left < 3 || bottom - top < 3)
+        return false;
+    PendingLines& pending = bitmap.pending;
+    if (!pending.items.empty() && pending.items.back().kind == Item::Kind::FrameRun) {
+        Item& last = pending.items.back();
+        const int k = static_cast<int>(last.count);
+        if (left == last.x + k && top == last.top + k && right == last.x1 - k && bottom == last.bottom - k) {
+            ++last.count;
+            pending.colours.push_back(pixel);
+            if (pending.colours.size() >= kMaxPendingColours) bitmap.PrepareForAccess();  // the record is full
+            return true;
+        }
+    }
+    Item item;
+    item.kind = Item::Kind::FrameRun;
+    item.x = left;
+    item.x1 = right;
+    item.top = top;
+    item.bottom = bottom;
+    item.first = static_cast<std::uint32_t>(pending.colours.size());
+    item.count = 1;
+    pending.colours.push_back(pixel);
+    Append(bitmap, item);
+    return true;
+}
+
 void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::int64_t first, std::int64_t last,
                           std::uint32_t pixel) {
     PendingLines& pending = bitmap.pending;
@@ -290,8 +335,14 @@ void Bitmap::FlushPendingLines() const {
     std::uint32_t* const base = self.pixels.data();
     const std::size_t stride = static_cast<std::size_t>(width);
     bool only_columns = true;
+    auto& reversed = Scratch().reversed;
     for (const Item& item : pending.items) {
         if (item.kind != Item::Kind::ColumnRun) only_columns = false;
+        if (item.kind == Item::Kind::FrameRun) {
+            if (reversed.size() < pending.colours.size()) reversed.resize(pending.colours.size());
+            std::reverse_copy(pending.colours.begin() + item.first, pending.colours.begin() + item.first + item.count,
+                              reversed.begin() + item.first);
+        }
         if ((item.kind == Item::Kind::ColumnRun || item.kind == Item::Kind::SegmentRun) && item.step < 0) {
             // Drawn right to left: turn the colours into left-to-right order for the row copy.
             std::uint32_t* colours = pending.colours.data() + item.first;
@@ -354,6 +405,10 @@ void Bitmap::FlushPendingLines() const {
                 case Item::Kind::ColumnRun:
                     WriteColumnRows(item, pending.colours.data() + item.first, base, stride, std::max(item.top, band_top),
                                     std::min(item.bottom, band_end));
+                    break;
+                case Item::Kind::FrameRun:
+                    WriteFrameRows(item, pending.colours.data() + item.first, reversed.data() + item.first, base, stride,
+                                   std::max(item.top, band_top), std::min(item.bottom, band_end));
                     break;
                 case Item::Kind::RowSpan:
                     std::fill(base + static_cast<std::size_t>(item.top) * stride + item.x,

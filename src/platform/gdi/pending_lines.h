@@ -12,6 +12,11 @@ namespace ov::gdi::detail {
 void AppendPendingColumn(Bitmap& bitmap, int x, int top, int bottom, std::uint32_t pixel);
 // Row y, columns [left, right) (inside the bitmap, left < right), in `pixel`.
 void AppendPendingRowSpan(Bitmap& bitmap, int y, int left, int right, std::uint32_t pixel);
+// The outline of the box [left, right) x [top, bottom) in `pixel`, when the box lies inside the
+// bitmap and is at least 3 x 3 (then the outline is exactly the box's ring of edge pixels);
+// false, recording nothing, otherwise. An outline one pixel inside the one recorded just before
+// joins its record.
+bool AppendPendingFrame(Bitmap& bitmap, int left, int top, int right, int bottom, std::uint32_t pixel);
 // The steps [first, last) of the line rule's walk from (x0, y0) to (x1, y1), all inside the
 // bitmap (see ClipLineWalk), in `pixel`.
 void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::int64_t first, std::int64_t last,

@@ -122,6 +122,7 @@ void DrawRectangleShape(const DrawTarget& target, int left, int top, int right, 
         if (!area.empty()) FillRectPixels(bitmap, area, target.brush_pixel);
     }
     if (target.has_pen) {
+        if (AppendPendingFrame(bitmap, left, top, right, bottom, target.pen_pixel)) return;
         // A closed polyline through the corner pixels: each corner is the start of one segment,
         // so a 1-pixel-wide box is one full line and a 1x1 box paints nothing.
         const std::vector<POINT> corners = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};

@@ -239,6 +239,73 @@ TEST(PendingLines, ParallelSteepCopiesShareOneRecord) {
     EXPECT_EQ(c.At(51, 300), 0xFFFFFFu);
 }
 
+void OutlineWithPen(HDC dc, COLORREF colour, int left, int top, int right, int bottom) {
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ old = SelectObject(dc, pen);
+    Rectangle(dc, left, top, right, bottom);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+// A rectangular gradient's outlines: boxes nested one pixel apart, each in its own colour, down
+// to the degenerate innermost ones, drawn with deferral on and off. Runs break on a box that is
+// not the next one in, on a box reaching outside the surface, on a line drawn in between, and
+// on a read; the hollow brush is the DC's, then a solid one fills each interior first.
+TEST(PendingLines, NestedOutlinesMatchDirectDrawing) {
+    std::mt19937 rng(733);
+    constexpr int kW = 61, kH = 150;
+    for (int trial = 0; trial < 40; ++trial) {
+        Canvas on(kW, kH, 0xFFFFFF), off(kW, kH, 0xFFFFFF);
+        const bool solid = trial % 4 == 3;
+        HBRUSH brush = CreateSolidBrush(0x00FFFF);
+        HGDIOBJ old_on = SelectObject(on.dc(), solid ? brush : GetStockObject(NULL_BRUSH));
+        HGDIOBJ old_off = SelectObject(off.dc(), solid ? brush : GetStockObject(NULL_BRUSH));
+        for (int run = 0; run < 3; ++run) {
+            int l = static_cast<int>(rng() % 30) - 4, t = static_cast<int>(rng() % 90) - 4;
+            int r = l + 2 + static_cast<int>(rng() % 60), b = t + 2 + static_cast<int>(rng() % 120);
+            const int boxes = 1 + static_cast<int>(rng() % 40);
+            for (int k = 0; k < boxes; ++k) {
+                const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
+                const int event = static_cast<int>(rng() % 30);
+                {
+                    DeferralSwitch deferral(true);
+                    OutlineWithPen(on.dc(), colour, l, t, r, b);
+                    if (event == 1) DrawWithPen(on.dc(), 0x123456, k, 0, kW - k, kH);
+                }
+                {
+                    DeferralSwitch deferral(false);
+                    OutlineWithPen(off.dc(), colour, l, t, r, b);
+                    if (event == 1) DrawWithPen(off.dc(), 0x123456, k, 0, kW - k, kH);
+                }
+                if (event == 2) ASSERT_EQ(on.At(l + k % 5, t + k % 7), off.At(l + k % 5, t + k % 7));
+                const int inset = event == 0 ? 2 : 1;  // a gap breaks the run
+                l += inset, t += inset, r -= inset, b -= inset;
+            }
+        }
+        ASSERT_EQ(AllPixels(on), AllPixels(off)) << "trial " << trial;
+        SelectObject(on.dc(), old_on);
+        SelectObject(off.dc(), old_off);
+        DeleteObject(brush);
+    }
+}
+
+TEST(PendingLines, NestedOutlinesShareOneRecord) {
+    Canvas c(200, 100, 0xFFFFFF);
+    HGDIOBJ old = SelectObject(c.dc(), GetStockObject(NULL_BRUSH));
+    for (int i = 0; i <= 50; ++i) OutlineWithPen(c.dc(), static_cast<COLORREF>(i), i, i, 200 - i, 100 - i);
+    const detail::Bitmap* bitmap = detail::PeekBitmap(c.bitmap());
+    // Boxes 0..48 (the last 104 x 4) form one run; 49 (102 x 2) is recorded as its polyline's
+    // four segments and 50 is empty.
+    EXPECT_EQ(bitmap->pending.items.size(), 5u);
+    EXPECT_EQ(c.At(0, 50), 0u);
+    EXPECT_EQ(c.At(199, 50), 0u);
+    EXPECT_EQ(c.At(30, 30), static_cast<COLORREF>(30));
+    EXPECT_EQ(c.At(169, 45), static_cast<COLORREF>(30));
+    EXPECT_EQ(c.At(100, 69), static_cast<COLORREF>(30));
+    EXPECT_EQ(c.At(49, 50), static_cast<COLORREF>(49));
+    SelectObject(c.dc(), old);
+}
+
 TEST(PendingLines, MonoBitmapsMatchDirectDrawing) {
     for (std::uint32_t seed = 100; seed <= 120; ++seed) CompareInterleaved(/*mono=*/true, seed);
 }
