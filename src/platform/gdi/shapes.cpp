@@ -10,6 +10,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/pending_lines.h"
 #include "platform/gdi/raster.h"
+#include "platform/gdi/wide_pen.h"
 
 namespace ov::gdi {
 namespace detail {
@@ -21,6 +22,7 @@ struct DrawTarget {
     DeviceContext* dc = nullptr;
     bool has_pen = false;
     std::uint32_t pen_pixel = 0;
+    int pen_width = 1;
     bool has_brush = false;
     std::uint32_t brush_pixel = 0;
 };
@@ -30,10 +32,14 @@ struct DrawTarget {
 bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
     target->dc = LookupDc(handle);
     if (!target->dc) return false;
+    const Pen* pen = LookupPen(target->dc->pen);
+    if (pen && pen->style != PS_NULL) target->pen_width = pen->width;
+    // A wide pen writes its pixels at once instead of adding to the pending lines, so those are
+    // written out first to keep the drawing order.
+    if (target->pen_width > 1) for_append = false;
     target->bitmap = for_append ? PeekBitmap(target->dc->bitmap) : LookupBitmap(target->dc->bitmap);
     if (!target->bitmap) return false;
-    // FIXME: pens wider than one pixel are drawn one pixel wide; the library only uses width 1.
-    if (const Pen* pen = LookupPen(target->dc->pen); pen && pen->style != PS_NULL) {
+    if (pen && pen->style != PS_NULL) {
         target->has_pen = true;
         target->pen_pixel = target->bitmap->StoredPixel(pen->colour);
     }
@@ -121,7 +127,9 @@ void DrawRectangleShape(const DrawTarget& target, int left, int top, int right, 
         const PixelRect area = fill.intersected(BoundsOf(bitmap));
         if (!area.empty()) FillRectPixels(bitmap, area, target.brush_pixel);
     }
-    if (target.has_pen) {
+    if (target.has_pen && target.pen_width > 1) {
+        DrawWideRectangleFrame(bitmap, left, top, right, bottom, target.pen_width, target.pen_pixel);
+    } else if (target.has_pen) {
         if (AppendPendingFrame(bitmap, left, top, right, bottom, target.pen_pixel)) return;
         // A closed polyline through the corner pixels: each corner is the start of one segment,
         // so a 1-pixel-wide box is one full line and a 1x1 box paints nothing.
@@ -192,6 +200,18 @@ void DrawEllipseShape(const DrawTarget& target, int left, int top, int right, in
     each_row(write_row);
 }
 
+// Ellipse with a wide pen: the brush as under a one-pixel pen (between the thin outline's
+// extreme pixels, nothing for boxes at most 2 pixels wide or high), then the ring over it.
+void DrawWideEllipseShape(const DrawTarget& target, int left, int top, int right, int bottom) {
+    if (right == left || bottom == top) return;
+    if (target.has_brush && right - left > 2 && bottom - top > 2) {
+        DrawTarget brush_only = target;
+        brush_only.has_pen = false;
+        DrawEllipseShape(brush_only, left, top, right, bottom);
+    }
+    DrawWideEllipseRing(*target.bitmap, left, top, right, bottom, target.pen_width, target.pen_pixel);
+}
+
 void Normalise(int* left, int* top, int* right, int* bottom) {
     if (*left > *right) std::swap(*left, *right);
     if (*top > *bottom) std::swap(*top, *bottom);
@@ -210,7 +230,8 @@ bool LineTo(HDC handle, int x, int y) {
     if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
     const POINT from = target.dc->position;
     target.dc->position = POINT{x, y};
-    if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel, /*defer=*/true);
+    if (target.has_pen && target.pen_width > 1) DrawWideLine(*target.bitmap, from.x, from.y, x, y, target.pen_width, target.pen_pixel);
+    else if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel, /*defer=*/true);
     return true;
 }
 
@@ -226,7 +247,8 @@ bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
     DrawTarget target;
     if (!ResolveTarget(handle, &target)) return false;
     Normalise(&left, &top, &right, &bottom);
-    DrawEllipseShape(target, left, top, right, bottom);
+    if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
+    else DrawEllipseShape(target, left, top, right, bottom);
     return true;
 }
 
