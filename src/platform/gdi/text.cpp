@@ -101,13 +101,15 @@ void DrawGlyph(Bitmap& bitmap, const Clip& clip, const detail::Glyph& glyph, int
     const int y0 = std::max(clip.top, top), y1 = std::min(clip.bottom, top + glyph.height);
     if (x0 >= x1 || y0 >= y1) return;
     const std::uint32_t solid = bitmap.StoredPixel(colour);
+    const std::uint8_t* const first = glyph.coverage.data() + static_cast<std::size_t>(y0 - top) * glyph.width + (x0 - left);
+    if (!bitmap.is_mono()) {
+        detail::BlendRect(bitmap.row(y0) + x0, static_cast<std::size_t>(bitmap.width), first,
+                          static_cast<std::size_t>(glyph.width), x1 - x0, y1 - y0, solid);
+        return;
+    }
     for (int y = y0; y < y1; ++y) {
-        const std::uint8_t* coverage = glyph.coverage.data() + static_cast<std::size_t>(y - top) * glyph.width + (x0 - left);
+        const std::uint8_t* coverage = first + static_cast<std::size_t>(y - y0) * glyph.width;
         std::uint32_t* out = bitmap.row(y) + x0;
-        if (!bitmap.is_mono()) {
-            detail::BlendSpan(out, coverage, x1 - x0, solid);
-            continue;
-        }
         for (int x = 0; x < x1 - x0; ++x)
             if (coverage[x] >= 128) out[x] = solid;
     }

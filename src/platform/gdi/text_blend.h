@@ -1,6 +1,7 @@
 #pragma once
 // Coverage blending of glyph rows onto 32-bit pixels: an SSE2 span kernel and the plain
 // per-pixel reference it must match exactly (tests compare them on random input).
+#include <cstddef>
 #include <cstdint>
 
 namespace ov::gdi::detail {
@@ -19,7 +20,11 @@ inline std::uint32_t BlendPixel(std::uint32_t source, std::uint32_t destination,
 
 // The reference: one pixel at a time, untouched where coverage is 0.
 void BlendSpanReference(std::uint32_t* pixels, const std::uint8_t* coverage, int count, std::uint32_t source);
-// The same result, four pixels at a time where the target supports it.
+// The same result, eight or four pixels at a time as the processor allows.
 void BlendSpan(std::uint32_t* pixels, const std::uint8_t* coverage, int count, std::uint32_t source);
+// BlendSpan on `height` rows of `width` pixels: row y at pixels + y * stride with its coverage
+// at coverage + y * pitch.
+void BlendRect(std::uint32_t* pixels, std::size_t stride, const std::uint8_t* coverage, std::size_t pitch, int width,
+               int height, std::uint32_t source);
 
 }  // namespace ov::gdi::detail
