@@ -230,7 +230,8 @@ bool LineTo(HDC handle, int x, int y) {
     if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
     const POINT from = target.dc->position;
     target.dc->position = POINT{x, y};
-    if (target.has_pen && target.pen_width > 1) DrawWideLine(*target.bitmap, from.x, from.y, x, y, target.pen_width, target.pen_pixel);
+    if (target.has_pen && target.pen_width > 1)
+        DrawWideLine(*target.bitmap, from.x, from.y, x, y, target.pen_width, target.pen_pixel);
     else if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel, /*defer=*/true);
     return true;
 }

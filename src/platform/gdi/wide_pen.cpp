@@ -151,7 +151,8 @@ bool WideSegment::Covers(int x, int y) const {
     if (along >= length_squared) return Square(qx - bx_) + Square(qy - by_) < radius_squared;
     // Between the ends: |cross| / |d| < r, i.e. cross^2 < r^2 |d|^2.
     const Int128 cross = rx * dy - ry * dx;
-    return Less(Multiply(Magnitude(cross), Magnitude(cross)), Multiply(radius_squared, static_cast<UInt128>(length_squared)));
+    return Less(Multiply(Magnitude(cross), Magnitude(cross)),
+                Multiply(radius_squared, static_cast<UInt128>(length_squared)));
 }
 
 bool WideSegment::EstimateRow(double sample_y, double* low, double* high) const {

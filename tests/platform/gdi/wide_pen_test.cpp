@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -129,8 +130,8 @@ TEST_F(WidePen, RoundCapsPaintTheEndPointAndCutTheCapCorners) {
         // Along the path row the caps reach as far as the sides do.
         EXPECT_EQ(RunOf(c, false, 15), std::pair(10 - up, 25 + down)) << "w " << w;
         EXPECT_EQ(c.At(25, 15), kPen) << "end point, w " << w;
-        // The corners of the square around each cap: inside the round cap only for widths below 4
-        // (the corner pixel's centre is at (w/2 - 1/2) * sqrt 2 from the end for even widths, (w - 1) / 2 * sqrt 2 for odd ones).
+        // The corners of the square around each cap: their centres are (w - 1) / 2 * sqrt 2 from
+        // the end point, less than w / 2 only for widths below 4.
         const bool corners = w < 4;
         EXPECT_EQ(c.At(10 - up, 15 - up) == kPen, corners) << "w " << w;
         EXPECT_EQ(c.At(10 - up, 15 + down) == kPen, corners) << "w " << w;
@@ -184,8 +185,9 @@ TEST_F(WidePen, PolylineMovesThePositionAndJoinsRound) {
     GetCurrentPositionEx(c.dc(), &p);
     EXPECT_EQ(p.x, 18);
     EXPECT_EQ(p.y, 18);
-    ExpectPixels(c, [](int x, int y) { return NearSegment(4, 4, 18, 4, 5, x, y) || NearSegment(18, 4, 18, 18, 5, x, y); },
-                 "polyline");
+    ExpectPixels(
+        c, [](int x, int y) { return NearSegment(4, 4, 18, 4, 5, x, y) || NearSegment(18, 4, 18, 18, 5, x, y); },
+        "polyline");
     // The outer corner of the join is round: (20, 2) is sqrt 8 > 2.5 from the corner point.
     EXPECT_EQ(c.At(20, 2), kBack);
     EXPECT_EQ(c.At(19, 2), kPen);
@@ -219,6 +221,9 @@ TEST_F(WidePen, HugeLinesClipExactlyAtTheSurfaceEdges) {
         PenScope pen(c, 4);
         Line(c, -1000000000, -1000000000, 1000000000, 1000000000);
         ExpectPixels(c, [](int x, int y) { return std::abs(x - y) <= 2; }, "diagonal");
+        c.Fill(kBack);
+        Line(c, INT_MAX, INT_MAX, INT_MIN, INT_MIN);  // the whole coordinate range
+        ExpectPixels(c, [](int x, int y) { return std::abs(x - y) <= 2; }, "full-range diagonal");
     }
     {
         // 100,000 pixels long at a shallow slope, against the reference.
@@ -241,6 +246,23 @@ TEST_F(WidePen, HugeLinesClipExactlyAtTheSurfaceEdges) {
         PenScope pen(c, 6);
         Line(c, -3, 10, -3, 10);
         EXPECT_EQ(c.Count(kPen), 0);
+    }
+    {
+        // A pen wider than the coordinates are far apart covers everything, with no overflow.
+        Canvas c(20, 20, kBack);
+        c.HollowBrush();
+        PenScope pen(c, 1 << 30);
+        Line(c, -2000000000, 5, 2000000000, 7);
+        EXPECT_EQ(c.Count(kPen), 400);
+        c.Fill(kBack);
+        Ellipse(c.dc(), -10, -2000000000, 2000000000, 2000000000);  // the surface is on the ring
+        EXPECT_EQ(c.Count(kPen), 400);
+        c.Fill(kBack);
+        Ellipse(c.dc(), -2000000000, -2000000000, 2000000000, 2000000000);  // and in the hole
+        EXPECT_EQ(c.Count(kPen), 0);
+        c.Fill(kBack);
+        Rectangle(c.dc(), 100, 100, 200, 200);
+        EXPECT_EQ(c.Count(kPen), 400);
     }
 }
 
@@ -272,8 +294,9 @@ TEST_F(WidePen, DegenerateRectanglesStrokeTheirPath) {
         c.HollowBrush();
         PenScope pen(c, 4);
         Rectangle(c.dc(), box.left, box.top, box.right, box.bottom);
-        ExpectPixels(c, [&](int x, int y) { return NearSegment(box.left, box.top, box.right - 1, box.bottom - 1, 4, x, y); },
-                     "degenerate box");
+        ExpectPixels(
+            c, [&](int x, int y) { return NearSegment(box.left, box.top, box.right - 1, box.bottom - 1, 4, x, y); },
+            "degenerate box");
     }
     Canvas c(16, 16, kBack);
     PenScope pen(c, 4);
@@ -305,8 +328,9 @@ TEST_F(WidePen, EllipseRingThicknessAtItsFourExtremes) {
         thin.Pen(kPen);
         thin.Brush(kBrush);
         Ellipse(thin.dc(), 2, 3, 27, 20);
-        ExpectPixels(c, [&](int x, int y) { return InRing(2, 3, 27, 20, k.w, x, y); }, "ring " + std::to_string(k.w),
-                     [&](int x, int y) { return thin.At(x, y) != kBack ? kBrush : kBack; });
+        ExpectPixels(
+            c, [&](int x, int y) { return InRing(2, 3, 27, 20, k.w, x, y); }, "ring " + std::to_string(k.w),
+            [&](int x, int y) { return thin.At(x, y) != kBack ? kBrush : kBack; });
     }
 }
 
@@ -398,8 +422,8 @@ TEST_F(WidePen, RowRasterizersMatchThePixelRuleOnRandomShapes) {
         PenScope pen(c, w);
         int l = coordinate(rng), t = coordinate(rng), r = coordinate(rng), b = coordinate(rng);
         const int kind = shape(rng);
-        std::string what = std::to_string(kind) + " (" + std::to_string(l) + "," + std::to_string(t) + "," +
-                           std::to_string(r) + "," + std::to_string(b) + ") w " + std::to_string(w);
+        const std::string what = "(" + std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(r) + "," +
+                                 std::to_string(b) + ") w " + std::to_string(w);
         if (kind == 0) {
             Line(c, l, t, r, b);
             ExpectPixels(c, [&](int x, int y) { return NearSegment(l, t, r, b, w, x, y); }, "line " + what);
