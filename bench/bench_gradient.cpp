@@ -4,6 +4,7 @@
 // every gradient as a ratio to the fill and the two cairo comparisons, with the targets.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -172,13 +173,18 @@ void BM_PrimitiveRectangleRings(benchmark::State& state) {
 BENCHMARK(BM_PrimitiveRectangleRings)->Unit(benchmark::kMillisecond);
 
 #if ORVELLE_HAVE_CAIRO
-// cairo's gradients filling the whole of an image surface of the same size, white to black.
-void CairoGradient(benchmark::State& state, bool radial) {
+// cairo's gradients filling the whole of an image surface of the same size, white to black:
+// radial from the centre, or linear along `angle` degrees (anticlockwise from the x axis, as
+// the gradient's angle) from one corner's projection to the opposite one's.
+void CairoGradient(benchmark::State& state, bool radial, double angle = 0) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, kHeight);
     cairo_t* cr = cairo_create(surface);
+    const double radians = angle * 3.14159265358979323846 / 180, ux = std::cos(radians), uy = -std::sin(radians);
+    const double reach = (std::abs(ux) * kWidth + std::abs(uy) * kHeight) / 2;
+    const double cx = kWidth / 2.0, cy = kHeight / 2.0;
     cairo_pattern_t* pattern = radial
-        ? cairo_pattern_create_radial(kWidth / 2.0, kHeight / 2.0, 0, kWidth / 2.0, kHeight / 2.0, kWidth / 2.0)
-        : cairo_pattern_create_linear(0, 0, kWidth, 0);
+        ? cairo_pattern_create_radial(cx, cy, 0, cx, cy, kWidth / 2.0)
+        : cairo_pattern_create_linear(cx - ux * reach, cy - uy * reach, cx + ux * reach, cy + uy * reach);
     cairo_pattern_add_color_stop_rgb(pattern, 0, 1, 1, 1);
     cairo_pattern_add_color_stop_rgb(pattern, 1, 0, 0, 0);
     for (auto _ : state) {
@@ -191,9 +197,9 @@ void CairoGradient(benchmark::State& state, bool radial) {
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
 }
-void BM_CairoLinear(benchmark::State& state) { CairoGradient(state, false); }
+void BM_CairoLinear(benchmark::State& state) { CairoGradient(state, false, static_cast<double>(state.range(0))); }
 void BM_CairoRadial(benchmark::State& state) { CairoGradient(state, true); }
-BENCHMARK(BM_CairoLinear)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CairoLinear)->ArgName("angle")->Arg(0)->Arg(45)->Arg(137)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CairoRadial)->Unit(benchmark::kMillisecond);
 #endif
 
@@ -229,12 +235,17 @@ void PrintSummary(const std::map<std::string, double>& t) {
             if (type == 2) target = "  (target <= 4)";
             std::printf("  %-11s %3d deg: %8.3f ms  %7.2fx fill%s\n", types[type], angle, ms, ms / fill, target);
         }
-    const double cairo_linear = find("BM_CairoLinear");
+    // Each linear Draw against cairo's linear gradient at the same angle. At 0 degrees every
+    // row of cairo's gradient is the same, which it draws as copies of one row.
+    for (int angle : {0, 45, 137}) {
+        const double cairo_linear = find("BM_CairoLinear/angle:" + std::to_string(angle));
+        const double linear = find("BM_Gradient/type:0/angle:" + std::to_string(angle));
+        if (cairo_linear > 0 && linear > 0)
+            std::printf("cairo linear %3d deg %8.3f ms: linear Draw is %.2fx faster (target >= 3)\n", angle, cairo_linear,
+                        cairo_linear / linear);
+    }
     const double cairo_radial = find("BM_CairoRadial");
-    const double linear = find("BM_Gradient/type:0/angle:0");
     const double elliptical = find("BM_Gradient/type:1/angle:0");
-    if (cairo_linear > 0 && linear > 0)
-        std::printf("cairo linear %.3f ms: linear Draw is %.2fx faster (target >= 3)\n", cairo_linear, cairo_linear / linear);
     if (cairo_radial > 0 && elliptical > 0)
         std::printf("cairo radial %.3f ms: elliptical Draw takes %.2fx its time (target <= 1)\n", cairo_radial,
                     elliptical / cairo_radial);
