@@ -2,6 +2,7 @@
 // The ellipse outline: a closed polyline, drawn with the line rule, through the points of a
 // midpoint walk of one quadrant mirrored into the other three.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -59,6 +60,23 @@ void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit)
     const int bottom = height - 1;
     emit(last_y, last_x, row_hi);
     for (int row = last_y + 1; row <= bottom && row < y_limit; ++row) emit(row, last_x, last_x);
+}
+
+// Whether the rectangle [0, surface_width) x [0, surface_height) lies wholly inside the ellipse
+// of the box at (left, top), width x height, clear of its outline: true only when no outline
+// pixel can fall on the surface, so the outline need not be walked at all (the outer rings of
+// an elliptical gradient enclose the whole surface). The path's pixels lie within a pixel of
+// the ideal ellipse through the corner pixels' centres; the test keeps three pixels of margin
+// on the surface and on the ellipse, so rounding can only make it answer false.
+inline bool SurfaceInsideOutline(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
+                                 int surface_width, int surface_height) {
+    constexpr double kMargin = 3;
+    const double rx = (width - 1) / 2.0 - kMargin, ry = (height - 1) / 2.0 - kMargin;
+    if (rx <= 0 || ry <= 0) return false;
+    const double cx = static_cast<double>(left) + (width - 1) / 2.0, cy = static_cast<double>(top) + (height - 1) / 2.0;
+    const double dx = std::max(std::abs(cx), std::abs(surface_width - 1 - cx)) + kMargin;
+    const double dy = std::max(std::abs(cy), std::abs(surface_height - 1 - cy)) + kMargin;
+    return (dx / rx) * (dx / rx) + (dy / ry) * (dy / ry) < 1;
 }
 
 // Polyline vertices of the outline of a width x height box (both >= 3), relative to its

@@ -153,6 +153,7 @@ void DrawEllipseShape(const DrawTarget& target, int left, int top, int right, in
     }
     if (!target.has_pen && !target.has_brush) return;
     Bitmap& bitmap = *target.bitmap;
+    if (!target.has_brush && SurfaceInsideOutline(left, top, width, height, bitmap.width, bitmap.height)) return;
     // The outline is the quadrant's path mirrored four ways, so each row of the path gives two
     // rows of the outline, each with a run on the right and its mirror image on the left. Per
     // row, the brush spans from the leftmost to the rightmost outline pixel and the pen is

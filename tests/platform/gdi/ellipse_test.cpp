@@ -163,6 +163,31 @@ TEST(EllipseReference, FastPathMatchesEverySmallBoxInsideAndAcrossEdges) {
     }
 }
 
+// Outlines around the whole surface are skipped unwalked; these boxes grow from just touching
+// the surface's corners to well clear of them, so the last ones drawn and the first ones
+// skipped are both compared with the reference.
+TEST(EllipseClipping, OutlinesAroundTheSurfaceNearTheirCorners) {
+    bool touched = false, clear = false;
+    for (int grow = 0; grow < 30; ++grow) {
+        for (int skew : {0, 3, 11}) {
+            const int l = -9 - grow, t = -6 - grow - skew / 2, r = 49 + grow + skew, b = 36 + grow;
+            ExpectMatchesReference(40, 30, l, t, r, b, true, false);
+            ExpectMatchesReference(40, 30, l, t, r, b, true, true);
+            Canvas c(40, 30, kBack);
+            c.Pen(kPen);
+            c.HollowBrush();
+            Ellipse(c.dc(), l, t, r, b);
+            bool painted = false;
+            for (int y = 0; y < 30; ++y)
+                for (int x = 0; x < 40; ++x) painted = painted || c.At(x, y) == kPen;
+            (painted ? touched : clear) = true;
+        }
+    }
+    // The boxes cross from outlines through the corners to outlines clear of the surface.
+    EXPECT_TRUE(touched);
+    EXPECT_TRUE(clear);
+}
+
 TEST(EllipseClipping, HugeBoxIsClippedCheaplyAndExactly) {
     ExpectMatchesReference(300, 100, -50, -50, 350, 150, true, true);
     ExpectMatchesReference(60, 40, -600, -400, 660, 440, true, true);

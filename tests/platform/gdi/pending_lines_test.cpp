@@ -100,7 +100,7 @@ TEST(PendingLines, RandomColumnsMatchTheReferenceRule) {
 
 // One random step of drawing or reading; returns what a read saw (0 for drawing steps).
 COLORREF RandomStep(std::mt19937& rng, HDC dc, HDC other, int w, int h, int* column) {
-    const int kind = static_cast<int>(rng() % 12);
+    const int kind = static_cast<int>(rng() % 13);
     const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
     auto coord = [&](int extent) { return static_cast<int>(rng() % (extent + 6)) - 3; };
     switch (kind) {
@@ -130,6 +130,18 @@ COLORREF RandomStep(std::mt19937& rng, HDC dc, HDC other, int w, int h, int* col
             SelectObject(dc, old_brush);
             SelectObject(dc, old);
             DeleteObject(pen);
+            return 0;
+        }
+        case 11: {  // an outline, or a filled ellipse that writes at once
+            HPEN pen = CreatePen(PS_SOLID, 1, colour);
+            HGDIOBJ old = SelectObject(dc, pen);
+            HBRUSH brush = CreateSolidBrush(colour ^ 0xFFFFFF);
+            HGDIOBJ old_brush = SelectObject(dc, rng() % 3 ? GetStockObject(NULL_BRUSH) : brush);
+            Ellipse(dc, coord(w) - w / 2, coord(h) - h / 2, coord(w) + w / 2, coord(h) + h / 2);
+            SelectObject(dc, old_brush);
+            SelectObject(dc, old);
+            DeleteObject(pen);
+            DeleteObject(brush);
             return 0;
         }
         default: return PatBlt(dc, coord(w), coord(h), coord(w), coord(h), DSTINVERT) ? 1 : 0;
