@@ -30,7 +30,7 @@ bench: deps build/release/build.ninja
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVELLE_FUZZ=ON
-	cmake --build build/fuzz -j $(JOBS) --target fuzz_pattern_matcher fuzz_numeric_check fuzz_masked_date
+	cmake --build build/fuzz -j $(JOBS) --target fuzz_pattern_matcher fuzz_numeric_check fuzz_masked_date fuzz_drawing_order
 	@bash scripts/fuzz.sh build/fuzz
 
 clean:
