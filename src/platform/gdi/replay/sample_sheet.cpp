@@ -19,8 +19,9 @@ void Fill(HDC dc, int l, int t, int r, int b, COLORREF colour) {
 
 // Runs `draw` with a pen and brush selected, then restores and deletes them.
 template <typename Draw>
-void WithPenAndBrush(HDC dc, int pen_style, COLORREF pen_colour, bool hollow, COLORREF brush_colour, Draw&& draw) {
-    HPEN pen = CreatePen(pen_style, 1, pen_colour);
+void WithPenAndBrush(HDC dc, int pen_style, COLORREF pen_colour, bool hollow, COLORREF brush_colour, Draw&& draw,
+                     int pen_width = 1) {
+    HPEN pen = CreatePen(pen_style, pen_width, pen_colour);
     HBRUSH brush = hollow ? 0 : CreateSolidBrush(brush_colour);
     HGDIOBJ old_pen = SelectObject(dc, pen);
     HGDIOBJ old_brush = SelectObject(dc, hollow ? GetStockObject(NULL_BRUSH) : brush);
@@ -53,6 +54,19 @@ void DrawBoxesAndEllipses(HDC dc, int x, int y) {
         for (int i = 0; i < 6; ++i) Ellipse(dc, x + 80 + i * 4, y + 60 + i * 3, x + 150 - i * 4, y + 110 - i * 3);
     });
     WithPenAndBrush(dc, PS_NULL, 0, false, RGB(240, 120, 40), [&] { Ellipse(dc, x + 160, y + 60, x + 230, y + 110); });
+}
+
+// Wide pens: lines of growing width with their round caps, a frame and a ring.
+void DrawWidePens(HDC dc, int x, int y) {
+    for (int i = 0; i < 5; ++i) {
+        const int width = 2 + i * 2;
+        WithPenAndBrush(dc, PS_SOLID, RGB(30 + i * 40, 90, 160 - i * 25), true, 0, [&] {
+            MoveToEx(dc, x + 8 + i * 18, y + 70, nullptr);
+            LineTo(dc, x + 20 + i * 18, y + 10);
+        }, width);
+    }
+    WithPenAndBrush(dc, PS_SOLID, RGB(0, 120, 90), false, RGB(200, 240, 220), [&] { Rectangle(dc, x + 110, y + 10, x + 160, y + 70); }, 6);
+    WithPenAndBrush(dc, PS_SOLID, RGB(170, 60, 20), true, 0, [&] { Ellipse(dc, x + 175, y + 10, x + 230, y + 70); }, 5);
 }
 
 // A sprite on a magenta key colour, drawn transparently over a striped background.
@@ -126,6 +140,7 @@ bool RenderSampleSheet(const std::string& png_path) {
 
     DrawStar(dc, 110, 110, 95);
     DrawBoxesAndEllipses(dc, 230, 20);
+    DrawWidePens(dc, 230, 140);
     DrawTransparentBlit(dc, 480, 20);
     DrawText(dc, 20, 240);
 

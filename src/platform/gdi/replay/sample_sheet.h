@@ -1,6 +1,6 @@
 #pragma once
-// The drawing layer's sample sheet: lines at 16 angles, boxes, ellipses, a transparent blit,
-// and plain and rotated text in three faces, rendered through the public drawing calls.
+// The drawing layer's sample sheet: lines at 16 angles, boxes, ellipses, wide pens, a transparent
+// blit, and plain and rotated text in three faces, rendered through the public drawing calls.
 #include <string>
 
 namespace ov::gdi::replay {
