@@ -27,6 +27,32 @@ TEST(RopKernels, EveryOperationMatchesItsTruthTable) {
     }
 }
 
+// Mono rows hold bytes 0x00 or 0xFF; each byte kernel must give the black or white the word
+// kernel gives on the same pixels as 32-bit mono values (0 or 0x00FFFFFF).
+TEST(RopKernels, MonoByteKernelsAgreeWithTheWordKernels) {
+    std::mt19937 rng(6);
+    constexpr int kCount = 67;  // past a vector width, with a tail
+    std::vector<std::uint8_t> src(kCount), dst(kCount);
+    std::vector<std::uint32_t> src_words(kCount), dst_words(kCount);
+    for (int index = 0; index < 256; ++index) {
+        const auto rop = static_cast<std::uint8_t>(index);
+        for (const std::uint32_t pattern : {0u, detail::kMonoWhite}) {
+            for (int i = 0; i < kCount; ++i) {
+                src[i] = rng() % 2 ? 0xFF : 0x00;
+                dst[i] = rng() % 2 ? 0xFF : 0x00;
+                src_words[i] = detail::MonoWord(src[i]);
+                dst_words[i] = detail::MonoWord(dst[i]);
+            }
+            detail::RopKernel(rop)(dst_words.data(), src_words.data(), pattern, kCount);
+            detail::MonoRopKernel(rop)(dst.data(), src.data(), pattern, kCount);
+            for (int i = 0; i < kCount; ++i)
+                ASSERT_EQ(detail::MonoWord(dst[i]), dst_words[i])
+                    << "operation index 0x" << std::hex << index << " pattern " << pattern << std::dec << " at " << i;
+            for (int i = 0; i < kCount; ++i) ASSERT_TRUE(dst[i] == 0x00 || dst[i] == 0xFF);
+        }
+    }
+}
+
 TEST(RopKernels, WhichOperandsAnOperationReads) {
     EXPECT_TRUE(detail::RopUsesSource(detail::RopIndex(SRCCOPY)));
     EXPECT_FALSE(detail::RopUsesPattern(detail::RopIndex(SRCCOPY)));
