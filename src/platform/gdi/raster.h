@@ -113,6 +113,9 @@ using MonoToColourRopRowKernel = void (*)(std::uint32_t* dst, const std::uint8_t
                                           const SourceConversion& convert);
 ColourToMonoRopRowKernel ColourToMonoRopKernel(std::uint8_t rop_index);
 MonoToColourRopRowKernel MonoToColourRopKernel(std::uint8_t rop_index);
+// Test hook: with AVX2 not allowed, the lookups above return the baseline kernels even where
+// the processor has AVX2, so a test can compare both.
+void SetAvx2ConvertingKernels(bool allowed);
 
 // The operation evaluated bit by bit from its truth table: the slow, obviously-correct form the
 // kernels are tested against.

@@ -107,9 +107,14 @@ __attribute__((target("avx2"))) void MonoToColourRopRowAvx2(std::uint32_t* dst, 
     MonoToColourLoop<Index>(dst, src, pattern, count, convert.zero, convert.one);
 }
 
+bool& Avx2Allowed() {
+    static bool allowed = true;
+    return allowed;
+}
+
 bool HasAvx2() {
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2;
+    return avx2 && Avx2Allowed();
 }
 
 template <typename V, std::size_t... I>
@@ -153,6 +158,8 @@ struct PickMonoToColour {
 
 RopRowKernel RopKernel(std::uint8_t rop_index) { return kRopKernels[rop_index]; }
 MonoRopRowKernel MonoRopKernel(std::uint8_t rop_index) { return kMonoRopKernels[rop_index]; }
+
+void SetAvx2ConvertingKernels(bool allowed) { Avx2Allowed() = allowed; }
 
 ColourToMonoRopRowKernel ColourToMonoRopKernel(std::uint8_t rop_index) { return ConvertingKernel<PickColourToMono>(rop_index); }
 MonoToColourRopRowKernel MonoToColourRopKernel(std::uint8_t rop_index) { return ConvertingKernel<PickMonoToColour>(rop_index); }
