@@ -192,7 +192,7 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
             for (int x = 0; x < std::min(width, surface_width); ++x) {
                 if (mask) {
                     const bool inside = x < mask->width && y < mask->height;
-                    if (!inside || mask->row(y)[x] == mask_pixel) continue;
+                    if (!inside || mask->PixelAt(x, y) == mask_pixel) continue;
                 }
                 buffer.row(y)[x] = surface[static_cast<std::size_t>(y) * surface_width + x];
             }

@@ -87,7 +87,8 @@ json PictureToJson(const Picture& picture) {
     if (!bitmap) throw AutomationError(error::kInvalidPicture);
     const auto path = std::filesystem::temp_directory_path() /
                       ("orvelle-bag-" + std::to_string(reinterpret_cast<std::uintptr_t>(&picture)) + ".png");
-    if (!gdi::WritePng(path.string(), bitmap->width, bitmap->height, bitmap->pixels.data()))
+    const std::vector<std::uint32_t> pixels = bitmap->PixelWords();  // either format as 32-bit words
+    if (!gdi::WritePng(path.string(), bitmap->width, bitmap->height, pixels.data()))
         throw AutomationError(error::kInvalidPicture);
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -30,8 +30,19 @@ std::uint32_t ConvertForReference(std::uint32_t pixel, const void* context) {
     return (*static_cast<const SourceConversion*>(context))(pixel);
 }
 
-// Builds one destination row of source pixels (already in the destination's format) for
-// destination row `i` of the maps, combining each shrink run as the stretch mode says.
+// A source pixel of stored type S in the destination's stored type D.
+template <typename S, typename D>
+inline D Convert(const SourceConversion& convert, S p) {
+    if constexpr (sizeof(S) == sizeof(D)) return p;
+    else if constexpr (sizeof(D) == 1) return convert.ToMono(p);
+    else return convert.ToColour(p);
+}
+
+// Builds one destination row of source pixels (already in the destination's format, stored
+// type D, from a source of stored type S) for destination row `i` of the maps, combining each
+// shrink run as the stretch mode says. AND and OR act on bytes as on words, so the modes give
+// a mono destination the same black and white as they would on 32-bit mono values.
+template <typename S, typename D>
 class RowSampler {
 public:
     RowSampler(const Bitmap& src, const AxisMap& xmap, const SourceConversion& convert, int mode)
@@ -42,11 +53,14 @@ public:
         if (mode == HALFTONE) sums_.resize(n * 3);
     }
 
-    const std::uint32_t* Sample(int src_first_row, int src_last_row) {
+    const D* Sample(int src_first_row, int src_last_row) {
         const int n = xmap_.dst_end - xmap_.dst_start;
-        if (mode_ == HALFTONE) return Average(src_first_row, src_last_row, n);
+        if constexpr (sizeof(D) == 4) {
+            // A mono destination never averages (see Blit).
+            if (mode_ == HALFTONE) return Average(src_first_row, src_last_row, n);
+        }
         for (int sy = src_first_row; sy <= src_last_row; ++sy) {
-            std::uint32_t* out = sy == src_first_row ? row_.data() : line_.data();
+            D* out = sy == src_first_row ? row_.data() : line_.data();
             SampleLine(sy, out, n);
             if (sy == src_first_row) continue;
             // Shrinking vertically: BLACKONWHITE keeps black (AND), WHITEONBLACK white (OR).
@@ -57,44 +71,40 @@ public:
     }
 
 private:
-    void SampleLine(int sy, std::uint32_t* out, int n) const {
-        const std::uint32_t* src_row = src_.row(sy);
+    void SampleLine(int sy, D* out, int n) const {
+        const S* src_row = src_.row_of<S>(sy);
         if (xmap_.identity) {
-            const std::uint32_t* from = src_row + xmap_.dst_start + xmap_.offset;
-            // One loop per conversion so each stays a simple, vectorisable pass.
-            switch (convert_.kind) {
-                case SourceConversion::Kind::None: std::copy_n(from, n, out); break;
-                case SourceConversion::Kind::ColourToMono: {
-                    const std::uint32_t key = convert_.key;
-                    for (int j = 0; j < n; ++j) out[j] = (from[j] & 0x00FFFFFFu) == key ? kMonoWhite : 0u;
-                    break;
-                }
-                case SourceConversion::Kind::MonoToColour: {
-                    const std::uint32_t zero = convert_.zero, one = convert_.one;
-                    for (int j = 0; j < n; ++j) out[j] = from[j] ? one : zero;
-                    break;
-                }
+            // One simple pass per conversion, so each vectorises.
+            const S* from = src_row + xmap_.dst_start + xmap_.offset;
+            if constexpr (sizeof(S) == sizeof(D)) {
+                std::copy_n(from, n, out);
+            } else if constexpr (sizeof(D) == 1) {
+                const std::uint32_t key = convert_.key;
+                for (int j = 0; j < n; ++j) out[j] = (from[j] & 0x00FFFFFFu) == key ? kMonoByteWhite : 0u;
+            } else {
+                const std::uint32_t zero = convert_.zero, one = convert_.one;
+                for (int j = 0; j < n; ++j) out[j] = from[j] ? one : zero;
             }
             return;
         }
         for (int j = 0; j < n; ++j) {
             const int first = xmap_.first[j], last = xmap_.last[j];
-            std::uint32_t v = convert_(src_row[first]);
+            D v = Convert<S, D>(convert_, src_row[first]);
             for (int sx = first + 1; sx <= last; ++sx) {
-                if (mode_ == WHITEONBLACK) v |= convert_(src_row[sx]);
-                else v &= convert_(src_row[sx]);
+                if (mode_ == WHITEONBLACK) v |= Convert<S, D>(convert_, src_row[sx]);
+                else v &= Convert<S, D>(convert_, src_row[sx]);
             }
             out[j] = v;
         }
     }
 
-    const std::uint32_t* Average(int src_first_row, int src_last_row, int n) {
+    const D* Average(int src_first_row, int src_last_row, int n) {
         std::fill(sums_.begin(), sums_.end(), 0u);
         for (int sy = src_first_row; sy <= src_last_row; ++sy) {
-            const std::uint32_t* src_row = src_.row(sy);
+            const S* src_row = src_.row_of<S>(sy);
             for (int j = 0; j < n; ++j)
                 for (int sx = xmap_.first[j]; sx <= xmap_.last[j]; ++sx) {
-                    const std::uint32_t p = convert_(src_row[sx]);
+                    const std::uint32_t p = Convert<S, D>(convert_, src_row[sx]);
                     sums_[3 * j] += (p >> 16) & 0xFF;
                     sums_[3 * j + 1] += (p >> 8) & 0xFF;
                     sums_[3 * j + 2] += p & 0xFF;
@@ -104,7 +114,7 @@ private:
         for (int j = 0; j < n; ++j) {
             const std::uint64_t count = rows * static_cast<std::uint64_t>(xmap_.last[j] - xmap_.first[j] + 1);
             auto avg = [&](std::uint64_t v) { return static_cast<std::uint32_t>((v + count / 2) / count); };
-            row_[j] = (avg(sums_[3 * j]) << 16) | (avg(sums_[3 * j + 1]) << 8) | avg(sums_[3 * j + 2]);
+            row_[j] = static_cast<D>((avg(sums_[3 * j]) << 16) | (avg(sums_[3 * j + 1]) << 8) | avg(sums_[3 * j + 2]));
         }
         return row_.data();
     }
@@ -113,9 +123,43 @@ private:
     const AxisMap& xmap_;
     const SourceConversion& convert_;
     int mode_;
-    std::vector<std::uint32_t> row_, line_;
+    std::vector<D> row_, line_;
     std::vector<std::uint64_t> sums_;
 };
+
+// The kernel that converts from S to D on the way in, or nullptr (none for the same format,
+// where no conversion is needed, or for an operation without one).
+template <typename S, typename D>
+auto ConvertingKernelFor(std::uint8_t index) {
+    if constexpr (sizeof(S) == 4 && sizeof(D) == 1) return ColourToMonoRopKernel(index);
+    else if constexpr (sizeof(S) == 1 && sizeof(D) == 4) return MonoToColourRopKernel(index);
+    else return static_cast<void (*)(D*, const S*, std::uint32_t, int, const SourceConversion&)>(nullptr);
+}
+
+template <typename S, typename D>
+void BlitRows(Bitmap& dst, const Bitmap& src, const AxisMap& xmap, const AxisMap& ymap, const SourceConversion& convert,
+              int mode, std::uint8_t index, std::uint32_t pattern) {
+    const RopRowKernelOf<D> kernel = RopKernelFor<D>(index);
+    const auto converting = ConvertingKernelFor<S, D>(index);
+    const int n = xmap.dst_end - xmap.dst_start;
+    RowSampler<S, D> sampler(src, xmap, convert, mode);
+    for (int row = ymap.dst_start; row < ymap.dst_end; ++row) {
+        const int i = row - ymap.dst_start;
+        D* target = dst.row_of<D>(row) + xmap.dst_start;
+        if (xmap.identity && ymap.first[i] == ymap.last[i]) {
+            // One source pixel per destination pixel: read the source row in place.
+            const S* source = src.row_of<S>(ymap.first[i]) + xmap.dst_start + xmap.offset;
+            if constexpr (sizeof(S) == sizeof(D)) {
+                kernel(target, source, pattern, n);
+                continue;
+            } else if (converting) {
+                converting(target, source, pattern, n, convert);
+                continue;
+            }
+        }
+        kernel(target, sampler.Sample(ymap.first[i], ymap.last[i]), pattern, n);
+    }
+}
 
 bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, int src_x, int src_y, int src_width,
           int src_height, std::uint32_t rop) {
@@ -149,27 +193,11 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     if (ymap.empty()) return true;
 
     const SourceConversion convert = ConversionBetween(*src, *src_dc, *dst, *dst_dc);
-    const RopRowKernel kernel = RopKernel(index);
-    const ConvertingRopRowKernel converting = ConvertingRopKernel(index, convert.kind);
-    const int n = xmap.dst_end - xmap.dst_start;
-    RowSampler sampler(*src, xmap, convert, mode);
-    for (int row = ymap.dst_start; row < ymap.dst_end; ++row) {
-        const int i = row - ymap.dst_start;
-        std::uint32_t* target = dst->row(row) + xmap.dst_start;
-        if (xmap.identity && ymap.first[i] == ymap.last[i]) {
-            // One source pixel per destination pixel: read the source row in place.
-            const std::uint32_t* source = src->row(ymap.first[i]) + xmap.dst_start + xmap.offset;
-            if (convert.kind == SourceConversion::Kind::None) {
-                kernel(target, source, pattern, n);
-                continue;
-            }
-            if (converting) {
-                converting(target, source, pattern, n, convert);
-                continue;
-            }
-        }
-        kernel(target, sampler.Sample(ymap.first[i], ymap.last[i]), pattern, n);
-    }
+    src->VisitFormat([&](auto source_tag) {
+        dst->VisitFormat([&](auto target_tag) {
+            BlitRows<decltype(source_tag), decltype(target_tag)>(*dst, *src, xmap, ymap, convert, mode, index, pattern);
+        });
+    });
     return true;
 }
 

@@ -33,19 +33,18 @@ bool DrawIcon(HDC dc, int x, int y, HICON handle) {
     const int y0 = std::max(0, y), y1 = std::min(bitmap->height, y + icon->height);
     for (int row = y0; row < y1; ++row) {
         const std::uint32_t* source = icon->argb.data() + static_cast<std::size_t>(row - y) * icon->width + (x0 - x);
-        std::uint32_t* out = bitmap->row(row) + x0;
-        for (int col = x0; col < x1; ++col, ++source, ++out) {
+        for (int col = x0; col < x1; ++col, ++source) {
             const std::uint32_t alpha = *source >> 24;
             if (alpha == 0) continue;
             std::uint32_t colour = *source & 0x00FFFFFFu;
             if (alpha != 255) {
-                const std::uint32_t d = *out, inv = 255 - alpha;
+                const std::uint32_t d = bitmap->PixelAt(col, row), inv = 255 - alpha;
                 const std::uint32_t r = (((colour >> 16) & 0xFF) * alpha + ((d >> 16) & 0xFF) * inv + 127) / 255;
                 const std::uint32_t g = (((colour >> 8) & 0xFF) * alpha + ((d >> 8) & 0xFF) * inv + 127) / 255;
                 const std::uint32_t b = ((colour & 0xFF) * alpha + (d & 0xFF) * inv + 127) / 255;
                 colour = (r << 16) | (g << 8) | b;
             }
-            *out = bitmap->is_mono() ? detail::MonoFromColor(detail::ColorFromPixel(colour)) : colour;
+            bitmap->SetPixelAt(col, row, bitmap->is_mono() ? detail::MonoFromColor(detail::ColorFromPixel(colour)) : colour);
         }
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -128,7 +129,7 @@ struct StockObjects {
         Bitmap one_pixel;
         one_pixel.width = one_pixel.height = 1;
         one_pixel.bits_per_pixel = 1;
-        one_pixel.pixels.assign(1, 0);
+        AllocateStore(one_pixel);
         dc_bitmap = CreateObject(std::move(one_pixel), true);
     }
 };
@@ -188,11 +189,14 @@ Bitmap* TargetBitmap(HDC handle) {
     return dc ? LookupBitmap(dc->bitmap) : nullptr;
 }
 
-void AllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count, std::uint32_t value) {
+namespace {
+
+template <typename T>
+void AllocateHinted(std::vector<T>& pixels, std::size_t count, T value) {
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
     pixels.clear();
     pixels.reserve(count);
-    const std::size_t bytes = count * sizeof(std::uint32_t);
+    const std::size_t bytes = count * sizeof(T);
     if (bytes >= 2 * kHugePage) {
         // The hint must come before the first touch, which faults the pages in.
         const auto begin = reinterpret_cast<std::uintptr_t>(pixels.data());
@@ -201,6 +205,35 @@ void AllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count, std::
         if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
     }
     pixels.assign(count, value);
+}
+
+}  // namespace
+
+void AllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count, std::uint32_t value) {
+    AllocateHinted(pixels, count, value);
+}
+
+void AllocatePixels(std::vector<std::uint8_t>& pixels, std::size_t count, std::uint8_t value) {
+    AllocateHinted(pixels, count, value);
+}
+
+void AllocateStore(Bitmap& bitmap) {
+    const std::size_t count = static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height);
+    if (bitmap.is_mono()) {
+        AllocatePixels(bitmap.mono_pixels, count, std::uint8_t{0});
+        std::vector<std::uint32_t>().swap(bitmap.pixels);
+    } else {
+        AllocatePixels(bitmap.pixels, count, 0u);
+        std::vector<std::uint8_t>().swap(bitmap.mono_pixels);
+    }
+}
+
+std::vector<std::uint32_t> Bitmap::PixelWords() const {
+    if (!pending.empty() || kept.armed) PrepareForAccess();
+    if (!is_mono()) return pixels;
+    std::vector<std::uint32_t> words(mono_pixels.size());
+    std::transform(mono_pixels.begin(), mono_pixels.end(), words.begin(), MonoWord);
+    return words;
 }
 
 HGDIOBJ CreateObject(ObjectData data, bool stock) { return Table().Add(std::move(data), stock); }
@@ -344,7 +377,7 @@ HBITMAP NewBitmap(int width, int height, int bits_per_pixel) {
     bitmap.width = width;
     bitmap.height = height;
     bitmap.bits_per_pixel = bits_per_pixel;
-    AllocatePixels(bitmap.pixels, static_cast<std::size_t>(width) * height, 0u);
+    AllocateStore(bitmap);
     return CreateObject(std::move(bitmap));
 }
 
@@ -373,7 +406,7 @@ HBITMAP CreateBitmap(int width, int height, unsigned planes, unsigned bits_per_p
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const bool set = (bytes[y * stride + x / 8] >> (7 - x % 8)) & 1;
-                bitmap->row(y)[x] = set ? kMonoWhite : 0u;
+                bitmap->mono_row(y)[x] = set ? kMonoByteWhite : 0u;
             }
     }
     return handle;

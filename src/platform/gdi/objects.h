@@ -3,10 +3,14 @@
 // icons and device contexts. Handles carry their kind in the top bits and a generation so a
 // deleted handle, or one reused for a new object, is recognised as invalid.
 //
-// Pixels of every bitmap are stored as 32-bit 0x00RRGGBB values, top-down. A 1-bit bitmap keeps
-// each pixel as 0x00000000 or 0x00FFFFFF, so every kernel serves both formats and the format
-// matters only where colours cross it (solid colours written into a mono bitmap, blits between
-// formats).
+// A colour bitmap stores each pixel as a 32-bit 0x00RRGGBB word, a 1-bit (mono) bitmap as one
+// byte, 0x00 black or 0xFF white; both top-down and row-major. Code outside the kernels passes
+// pixels around as 32-bit stored values whatever the format: a mono pixel is then 0 or
+// kMonoWhite (0x00FFFFFF), whose low byte is exactly its stored byte, so a solid pixel enters a
+// mono row by truncation (StoredAs) and every bitwise raster operation gives the same black or
+// white on bytes as on words. Kernels are templated on the stored type (std::uint32_t or
+// std::uint8_t) and picked once per call through Bitmap::VisitFormat.
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <variant>
@@ -30,6 +34,15 @@ LiveObjects CountLiveObjects();
 namespace detail {
 
 constexpr std::uint32_t kMonoWhite = 0x00FFFFFFu;
+constexpr std::uint8_t kMonoByteWhite = 0xFFu;
+
+// A 32-bit stored value in a row of T: itself for colour, its low byte for mono (0 or 0xFF).
+template <typename T>
+constexpr T StoredAs(std::uint32_t pixel) {
+    return static_cast<T>(pixel);
+}
+// A mono byte as a 32-bit stored value.
+constexpr std::uint32_t MonoWord(std::uint8_t b) { return b ? kMonoWhite : 0u; }
 
 // COLORREF (0x00BBGGRR) <-> stored pixel (0x00RRGGBB).
 constexpr std::uint32_t PixelFromColor(COLORREF c) {
@@ -76,20 +89,23 @@ struct PendingLines {
     bool empty() const { return items.empty(); }
 };
 
-// Pending lines are part of the bitmap's content: row() and every lookup (LookupBitmap,
-// TargetBitmap) write them out first, so only the line rasterizer's append path sees them.
-// Code that indexes `pixels` directly must have looked the bitmap up since its last line.
+// Pending lines are part of the bitmap's content: row(), mono_row() and every lookup
+// (LookupBitmap, TargetBitmap) write them out first, so only the line rasterizer's append path
+// sees them. Code that indexes `pixels` or `mono_pixels` directly must have looked the bitmap
+// up since its last line.
 struct Bitmap {
     int width = 0;
     int height = 0;
     int bits_per_pixel = 32;        // 32 or 1
-    std::vector<std::uint32_t> pixels;  // width * height, row-major, top-down
+    std::vector<std::uint32_t> pixels;      // colour: width * height words; empty for mono
+    std::vector<std::uint8_t> mono_pixels;  // mono: width * height bytes; empty for colour
     bool owned_by_window = false;   // a window's surface: selectable into many window DCs
     PendingLines pending;
 
     bool is_mono() const { return bits_per_pixel == 1; }
     // What a locked window goes on presenting (see PrepareForAccess). `armed` while the copy is
-    // still to be taken; `taken` once `pixels` holds it.
+    // still to be taken; `taken` once `pixels` holds it. Only window surfaces, which are always
+    // colour, keep frames.
     struct KeptFrame {
         bool armed = false;
         bool taken = false;
@@ -98,14 +114,55 @@ struct Bitmap {
     };
     KeptFrame kept;
 
+    // Row y of a colour bitmap.
     std::uint32_t* row(int y) {
+        assert(!is_mono());
         if (!pending.empty() || kept.armed) PrepareForAccess();
         return pixels.data() + static_cast<std::size_t>(y) * width;
     }
     const std::uint32_t* row(int y) const {
+        assert(!is_mono());
         if (!pending.empty() || kept.armed) PrepareForAccess();
         return pixels.data() + static_cast<std::size_t>(y) * width;
     }
+    // Row y of a mono bitmap.
+    std::uint8_t* mono_row(int y) {
+        assert(is_mono());
+        if (!pending.empty() || kept.armed) PrepareForAccess();
+        return mono_pixels.data() + static_cast<std::size_t>(y) * width;
+    }
+    const std::uint8_t* mono_row(int y) const {
+        assert(is_mono());
+        if (!pending.empty() || kept.armed) PrepareForAccess();
+        return mono_pixels.data() + static_cast<std::size_t>(y) * width;
+    }
+    // Row y in the stored type T of the bitmap's format.
+    template <typename T>
+    T* row_of(int y) {
+        if constexpr (sizeof(T) == 1) return mono_row(y);
+        else return row(y);
+    }
+    template <typename T>
+    const T* row_of(int y) const {
+        if constexpr (sizeof(T) == 1) return mono_row(y);
+        else return row(y);
+    }
+    // Calls f with a value of the stored type (std::uint32_t{} or std::uint8_t{}), so a generic
+    // lambda is instantiated once per format and chosen here once per call.
+    template <typename F>
+    decltype(auto) VisitFormat(F&& f) const {
+        if (is_mono()) return f(std::uint8_t{});
+        return f(std::uint32_t{});
+    }
+    // One pixel as a 32-bit stored value (mono: 0 or kMonoWhite), and its write. For single
+    // pixels and slow paths; row loops go through row_of.
+    std::uint32_t PixelAt(int x, int y) const { return is_mono() ? MonoWord(mono_row(y)[x]) : row(y)[x]; }
+    void SetPixelAt(int x, int y, std::uint32_t stored) {
+        if (is_mono()) mono_row(y)[x] = StoredAs<std::uint8_t>(stored);
+        else row(y)[x] = stored;
+    }
+    // The whole content as 32-bit stored values, row-major (export, capture, comparison).
+    std::vector<std::uint32_t> PixelWords() const;
     // Before the pixels are read or changed: takes the kept frame if one is armed (the pixels
     // still hold what was there when it was armed, since lines recorded since then are only
     // pending), then writes out the pending lines. Taking the copy only here spares a
@@ -127,6 +184,10 @@ struct Bitmap {
 // pages where the system offers them on request: a column walk (a vertical line) touches one
 // row per pixel, and with 4 KiB pages every one of those rows is a TLB miss.
 void AllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count, std::uint32_t value);
+void AllocatePixels(std::vector<std::uint8_t>& pixels, std::size_t count, std::uint8_t value);
+// Sizes the store of the bitmap's format (set width, height and bits_per_pixel first) to its
+// width * height pixels, all black, and empties the other store.
+void AllocateStore(Bitmap& bitmap);
 
 struct Pen {
     int style = PS_SOLID;

@@ -53,7 +53,8 @@ struct SegmentCursor {
     // Writes the walk's pixels on rows before `row_end`; true when the walk is finished. Rows
     // only grow in the cursor's direction, so a change of the minor offset moves a y-major walk
     // one column and an x-major walk one row down.
-    bool WriteUntil(std::uint32_t* base, std::size_t stride, int row_end, std::uint32_t pixel) {
+    template <typename T>
+    bool WriteUntil(T* base, std::size_t stride, int row_end, T pixel) {
         if (i == end) return true;
         // The state lives in locals inside the loops: kept in members, every step would wait
         // on a store and reload of the error term.
@@ -63,7 +64,7 @@ struct SegmentCursor {
         std::int64_t y = walk.x_major ? minor : major;
         if (y >= row_end) return false;
         const auto row_stride = static_cast<std::ptrdiff_t>(stride);
-        std::uint32_t* p = base + y * row_stride + (walk.x_major ? major : minor);
+        T* p = base + y * row_stride + (walk.x_major ? major : minor);
         bool finished = false;
         if (walk.x_major) {
             const std::ptrdiff_t along = walk.major_step * direction;
@@ -177,15 +178,15 @@ std::pair<int, int> RowsOf(const Item& item, int height) {
     return {std::min(a, b), std::max(a, b)};
 }
 
-void WriteColumnRows(const Item& item, const std::uint32_t* colours, std::uint32_t* base, std::size_t stride, int top,
-                     int bottom) {
+template <typename T>
+void WriteColumnRows(const Item& item, const T* colours, T* base, std::size_t stride, int top, int bottom) {
     if (item.count == 1) {
-        std::uint32_t* p = base + static_cast<std::size_t>(top) * stride + item.x;
+        T* p = base + static_cast<std::size_t>(top) * stride + item.x;
         for (int y = top; y < bottom; ++y, p += stride) *p = colours[0];
         return;
     }
     const int left = item.step < 0 ? item.x - static_cast<int>(item.count - 1) : item.x;
-    const std::size_t bytes = item.count * sizeof(std::uint32_t);
+    const std::size_t bytes = item.count * sizeof(T);
     for (int y = top; y < bottom; ++y) std::memcpy(base + static_cast<std::size_t>(y) * stride + left, colours, bytes);
 }
 
@@ -193,15 +194,15 @@ void WriteColumnRows(const Item& item, const std::uint32_t* colours, std::uint32
 // outline: outlines 0..m-1 give it their left and right edge pixels, side by side, and outline
 // m (if the run has it) its top or bottom edge in between. `reversed` holds the run's colours
 // backwards, so the right-hand edges are a plain copy too.
-void WriteFrameRows(const Item& item, const std::uint32_t* colours, const std::uint32_t* reversed, std::uint32_t* base,
-                    std::size_t stride, int top, int bottom) {
+template <typename T>
+void WriteFrameRows(const Item& item, const T* colours, const T* reversed, T* base, std::size_t stride, int top, int bottom) {
     const int n = static_cast<int>(item.count);
     for (int y = top; y < bottom; ++y) {
-        std::uint32_t* const row = base + static_cast<std::size_t>(y) * stride;
+        T* const row = base + static_cast<std::size_t>(y) * stride;
         const int m = std::min(y - item.top, item.bottom - 1 - y);
         const int sides = std::min(m, n);
-        std::memcpy(row + item.x, colours, static_cast<std::size_t>(sides) * sizeof(std::uint32_t));
-        std::memcpy(row + item.x1 - sides, reversed + (n - sides), static_cast<std::size_t>(sides) * sizeof(std::uint32_t));
+        std::memcpy(row + item.x, colours, static_cast<std::size_t>(sides) * sizeof(T));
+        std::memcpy(row + item.x1 - sides, reversed + (n - sides), static_cast<std::size_t>(sides) * sizeof(T));
         if (m < n) std::fill(row + item.x + m, row + item.x1 - m, colours[m]);
     }
 }
@@ -209,7 +210,7 @@ void WriteFrameRows(const Item& item, const std::uint32_t* colours, const std::u
 // Working lists of FlushPendingLines (see there).
 struct FlushScratch {
     std::vector<std::pair<int, int>> rows;
-    std::vector<std::uint32_t> band_start, order, next, active, merged, reversed;
+    std::vector<std::uint32_t> band_start, order, next, active, merged;
     std::vector<SegmentCursor> cursors;
     std::vector<RowColumnCursor> run_cursors;
 };
@@ -218,6 +219,28 @@ FlushScratch& Scratch() {
     static thread_local FlushScratch scratch;
     return scratch;
 }
+
+// The record's colours in the stored type T: narrowed copies for a mono bitmap, and the frame
+// runs' colours backwards.
+template <typename T>
+struct TypedColours {
+    std::vector<T> narrowed, reversed;
+};
+
+template <typename T>
+TypedColours<T>& ColourScratch() {
+    static thread_local TypedColours<T> scratch;
+    return scratch;
+}
+
+template <typename T>
+T* StoreOf(Bitmap& bitmap) {
+    if constexpr (sizeof(T) == 1) return bitmap.mono_pixels.data();
+    else return bitmap.pixels.data();
+}
+
+template <typename T>
+void FlushInto(Bitmap& self);
 
 }  // namespace
 
@@ -331,29 +354,46 @@ void Bitmap::FlushPendingLines() const {
     // The record and the pixels belong to a bitmap in the object table (or a copy of one),
     // never to a const object, so writing through this is well defined.
     Bitmap& self = const_cast<Bitmap&>(*this);
+    VisitFormat([&](auto tag) { FlushInto<decltype(tag)>(self); });
+}
+
+namespace {
+
+template <typename T>
+void FlushInto(Bitmap& self) {
+    const int width = self.width, height = self.height;
     PendingLines& pending = self.pending;
-    std::uint32_t* const base = self.pixels.data();
+    T* const base = StoreOf<T>(self);
     const std::size_t stride = static_cast<std::size_t>(width);
     bool only_columns = true;
-    auto& reversed = Scratch().reversed;
     for (const Item& item : pending.items) {
         if (item.kind != Item::Kind::ColumnRun) only_columns = false;
-        if (item.kind == Item::Kind::FrameRun) {
-            if (reversed.size() < pending.colours.size()) reversed.resize(pending.colours.size());
-            std::reverse_copy(pending.colours.begin() + item.first, pending.colours.begin() + item.first + item.count,
-                              reversed.begin() + item.first);
-        }
         if ((item.kind == Item::Kind::ColumnRun || item.kind == Item::Kind::SegmentRun) && item.step < 0) {
             // Drawn right to left: turn the colours into left-to-right order for the row copy.
             std::uint32_t* colours = pending.colours.data() + item.first;
             std::reverse(colours, colours + item.count);
         }
     }
+    TypedColours<T>& typed = ColourScratch<T>();
+    const T* all_colours = nullptr;
+    if constexpr (sizeof(T) == 1) {
+        typed.narrowed.resize(pending.colours.size());
+        std::transform(pending.colours.begin(), pending.colours.end(), typed.narrowed.begin(), StoredAs<T>);
+        all_colours = typed.narrowed.data();
+    } else {
+        all_colours = pending.colours.data();
+    }
+    auto& reversed = typed.reversed;
+    for (const Item& item : pending.items) {
+        if (item.kind != Item::Kind::FrameRun) continue;
+        if (reversed.size() < pending.colours.size()) reversed.resize(pending.colours.size());
+        std::reverse_copy(all_colours + item.first, all_colours + item.first + item.count, reversed.begin() + item.first);
+    }
     if (only_columns) {
         // Each run is row-major already: runs in drawing order, each writing every pixel of its
         // rectangle once, so where runs overlap the later one wins.
         for (const Item& item : pending.items)
-            WriteColumnRows(item, pending.colours.data() + item.first, base, stride, item.top, item.bottom);
+            WriteColumnRows(item, all_colours + item.first, base, stride, item.top, item.bottom);
         pending.items.clear();
         pending.colours.clear();
         return;
@@ -403,21 +443,21 @@ void Bitmap::FlushPendingLines() const {
             const Item& item = pending.items[k];
             switch (item.kind) {
                 case Item::Kind::ColumnRun:
-                    WriteColumnRows(item, pending.colours.data() + item.first, base, stride, std::max(item.top, band_top),
+                    WriteColumnRows(item, all_colours + item.first, base, stride, std::max(item.top, band_top),
                                     std::min(item.bottom, band_end));
                     break;
                 case Item::Kind::FrameRun:
-                    WriteFrameRows(item, pending.colours.data() + item.first, reversed.data() + item.first, base, stride,
+                    WriteFrameRows(item, all_colours + item.first, reversed.data() + item.first, base, stride,
                                    std::max(item.top, band_top), std::min(item.bottom, band_end));
                     break;
                 case Item::Kind::RowSpan:
                     std::fill(base + static_cast<std::size_t>(item.top) * stride + item.x,
-                              base + static_cast<std::size_t>(item.top) * stride + item.x1, item.pixel);
+                              base + static_cast<std::size_t>(item.top) * stride + item.x1, StoredAs<T>(item.pixel));
                     break;
-                case Item::Kind::Segment: cursors[k].WriteUntil(base, stride, band_end, item.pixel); break;
+                case Item::Kind::Segment: cursors[k].WriteUntil(base, stride, band_end, StoredAs<T>(item.pixel)); break;
                 case Item::Kind::SegmentRun: {
                     // Row by row, the copies' pixels side by side from the leftmost copy's on.
-                    const std::uint32_t* colours = pending.colours.data() + item.first;
+                    const T* colours = all_colours + item.first;
                     const std::int64_t span = item.count, surface_width = width;
                     const std::int64_t leftmost = item.step < 0 ? -(span - 1) : 0;
                     run_cursors[k].WriteUntil(band_end, [&](int row, std::int64_t column) {
@@ -425,7 +465,7 @@ void Bitmap::FlushPendingLines() const {
                         const std::int64_t from = std::max<std::int64_t>(left, 0), to = std::min(left + span, surface_width);
                         if (from < to)
                             std::memcpy(base + static_cast<std::size_t>(row) * stride + from, colours + (from - left),
-                                        static_cast<std::size_t>(to - from) * sizeof(std::uint32_t));
+                                        static_cast<std::size_t>(to - from) * sizeof(T));
                     });
                     break;
                 }
@@ -437,5 +477,7 @@ void Bitmap::FlushPendingLines() const {
     pending.items.clear();
     pending.colours.clear();
 }
+
+}  // namespace
 
 }  // namespace ov::gdi::detail

@@ -55,8 +55,10 @@ bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::
 bool WriteDcPng(HDC dc, const std::string& path) {
     const detail::Bitmap* bitmap = detail::TargetBitmap(dc);
     if (!bitmap) return false;
-    // Mono pixels are stored as 0 or 0x00FFFFFF already, so both formats write as they are.
-    return WritePng(path, bitmap->width, bitmap->height, bitmap->pixels.data());
+    // Mono pixels come out as 0 or 0x00FFFFFF words: black and white.
+    if (!bitmap->is_mono()) return WritePng(path, bitmap->width, bitmap->height, bitmap->pixels.data());
+    const std::vector<std::uint32_t> words = bitmap->PixelWords();
+    return WritePng(path, bitmap->width, bitmap->height, words.data());
 }
 
 }  // namespace ov::gdi

@@ -3,9 +3,10 @@
 // primitive writes through, and the ternary raster operations.
 //
 // Inside the drawing layer every rectangle is half-open (right and bottom exclusive); the
-// platform calls convert once at their boundary. Both bitmap formats store one 32-bit word per
-// pixel (a mono pixel is 0 or 0x00FFFFFF), so one kernel table serves both; the format only
-// matters where a colour enters a bitmap (Bitmap::StoredPixel) or crosses formats in a blit.
+// platform calls convert once at their boundary. Kernels exist per stored type: 32-bit words
+// for colour bitmaps, bytes (0x00 or 0xFF) for mono ones (see objects.h). Pixels reach them as
+// 32-bit stored values and are narrowed with StoredAs; the format otherwise matters only where a
+// colour enters a bitmap (Bitmap::StoredPixel) or crosses formats in a blit.
 #include <algorithm>
 #include <cstdint>
 
@@ -40,19 +41,37 @@ inline Span SpanOfExtent(int origin, int extent) {
 
 // --- kernels ---------------------------------------------------------------------------------
 
-// Pixels already in the bitmap's stored form. Callers clip; kernels never check bounds.
+// Pixels already in the bitmap's stored form (32-bit, narrowed here for a mono bitmap). Callers
+// clip; kernels never check bounds.
+template <typename T>
+inline void FillRowPixels(T* row, int x0, int x1, std::uint32_t pixel) {
+    std::fill(row + x0, row + x1, StoredAs<T>(pixel));
+}
 inline void FillSpan(Bitmap& bitmap, int y, int x0, int x1, std::uint32_t pixel) {
-    std::fill(bitmap.row(y) + x0, bitmap.row(y) + x1, pixel);
+    bitmap.VisitFormat([&](auto tag) { FillRowPixels(bitmap.row_of<decltype(tag)>(y), x0, x1, pixel); });
 }
 inline void FillRectPixels(Bitmap& bitmap, const PixelRect& r, std::uint32_t pixel) {
-    for (int y = r.top; y < r.bottom; ++y) FillSpan(bitmap, y, r.left, r.right, pixel);
+    bitmap.VisitFormat([&](auto tag) {
+        for (int y = r.top; y < r.bottom; ++y) FillRowPixels(bitmap.row_of<decltype(tag)>(y), r.left, r.right, pixel);
+    });
 }
 
 // One row of a ternary raster operation: dst[i] = f(pattern, src[i], dst[i]) bitwise, where
 // f's truth table is the operation index (bits 16-23 of the code). `src` may be null when the
-// operation does not read the source. Results keep the stored pixels' top byte clear.
-using RopRowKernel = void (*)(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t pattern, int count);
+// operation does not read the source. The pattern is a 32-bit stored value of the
+// destination's format. Results keep the stored words' top byte clear; on mono bytes that are
+// each 0x00 or 0xFF every result is again 0x00 or 0xFF, the low byte of the 32-bit result.
+template <typename T>
+using RopRowKernelOf = void (*)(T* dst, const T* src, std::uint32_t pattern, int count);
+using RopRowKernel = RopRowKernelOf<std::uint32_t>;
+using MonoRopRowKernel = RopRowKernelOf<std::uint8_t>;
 RopRowKernel RopKernel(std::uint8_t rop_index);
+MonoRopRowKernel MonoRopKernel(std::uint8_t rop_index);
+template <typename T>
+RopRowKernelOf<T> RopKernelFor(std::uint8_t rop_index) {
+    if constexpr (sizeof(T) == 1) return MonoRopKernel(rop_index);
+    else return RopKernel(rop_index);
+}
 
 constexpr std::uint8_t RopIndex(std::uint32_t rop) { return static_cast<std::uint8_t>(rop >> 16); }
 // Whether the operation's result depends on the source, the pattern or the destination.
@@ -70,6 +89,7 @@ struct SourceConversion {
     std::uint32_t key = 0;              // colour -> mono
     std::uint32_t zero = 0, one = 0;    // mono -> colour
 
+    // On 32-bit stored values of either format (mono: 0 or kMonoWhite).
     std::uint32_t operator()(std::uint32_t p) const {
         switch (kind) {
             case Kind::ColourToMono: return (p & 0x00FFFFFFu) == key ? kMonoWhite : 0u;
@@ -78,14 +98,24 @@ struct SourceConversion {
         }
         return p;
     }
+    // From a colour word to a mono byte, and from a mono byte to a colour word.
+    std::uint8_t ToMono(std::uint32_t p) const { return (p & 0x00FFFFFFu) == key ? kMonoByteWhite : 0u; }
+    std::uint32_t ToColour(std::uint8_t b) const { return b ? one : zero; }
 };
 
 // A row kernel that converts each source pixel on the way in, so a blit between formats is one
-// pass over the row. Only the operations blits use most have one (nullptr for the rest, which
-// convert into a row buffer first and then run the plain kernel).
-using ConvertingRopRowKernel = void (*)(std::uint32_t* dst, const std::uint32_t* src, std::uint32_t pattern, int count,
-                                        const SourceConversion& convert);
-ConvertingRopRowKernel ConvertingRopKernel(std::uint8_t rop_index, SourceConversion::Kind kind);
+// pass over the row: colour words into a mono row, or mono bytes into a colour row. Only the
+// operations blits use most have one (nullptr for the rest, which convert into a row buffer
+// first and then run the plain kernel).
+using ColourToMonoRopRowKernel = void (*)(std::uint8_t* dst, const std::uint32_t* src, std::uint32_t pattern, int count,
+                                          const SourceConversion& convert);
+using MonoToColourRopRowKernel = void (*)(std::uint32_t* dst, const std::uint8_t* src, std::uint32_t pattern, int count,
+                                          const SourceConversion& convert);
+ColourToMonoRopRowKernel ColourToMonoRopKernel(std::uint8_t rop_index);
+MonoToColourRopRowKernel MonoToColourRopKernel(std::uint8_t rop_index);
+// Test hook: with AVX2 not allowed, the lookups above return the baseline kernels even where
+// the processor has AVX2, so a test can compare both.
+void SetAvx2ConvertingKernels(bool allowed);
 
 // The operation evaluated bit by bit from its truth table: the slow, obviously-correct form the
 // kernels are tested against.

@@ -79,8 +79,12 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
             AppendPendingColumn(bitmap, x0, top, bottom, pixel);
             return;
         }
-        std::uint32_t* p = bitmap.row(top) + x0;
-        for (int y = top; y < bottom; ++y, p += bitmap.width) *p = pixel;
+        bitmap.VisitFormat([&](auto tag) {
+            using T = decltype(tag);
+            const T value = StoredAs<T>(pixel);
+            T* p = bitmap.row_of<T>(top) + x0;
+            for (int y = top; y < bottom; ++y, p += bitmap.width) *p = value;
+        });
         return;
     }
     if (defer) {
@@ -91,7 +95,13 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
         if (first < last) AppendPendingSegment(bitmap, x0, y0, x1, y1, first, last, pixel);
         return;
     }
-    WalkLine(x0, y0, x1, y1, clip, [&](int x, int y) { bitmap.row(y)[x] = pixel; });
+    bitmap.VisitFormat([&](auto tag) {
+        using T = decltype(tag);
+        const T value = StoredAs<T>(pixel);
+        T* const base = bitmap.row_of<T>(0);
+        const auto stride = static_cast<std::ptrdiff_t>(bitmap.width);
+        WalkLine(x0, y0, x1, y1, clip, [&](int x, int y) { base[y * stride + x] = value; });
+    });
 }
 
 void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int dx, int dy, std::uint32_t pixel,
@@ -108,7 +118,7 @@ void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int 
             // Recorded with the other segments when they are: a direct write would first have
             // to write out everything recorded before it.
             if (defer && LineDeferralEnabled()) AppendPendingColumn(bitmap, x, y, y + 1, pixel);
-            else bitmap.row(y)[x] = pixel;
+            else bitmap.SetPixelAt(x, y, pixel);
             continue;
         }
         DrawSegment(bitmap, a.x + dx, a.y + dy, b.x + dx, b.y + dy, pixel, defer);
@@ -139,10 +149,54 @@ void DrawRectangleShape(const DrawTarget& target, int left, int top, int right, 
 }
 
 // Writes [x0, x1) of a row, clipped to [0, width).
-inline void FillClippedSpan(std::uint32_t* row, int width, int x0, int x1, std::uint32_t pixel) {
+template <typename T>
+inline void FillClippedSpan(T* row, int width, int x0, int x1, T pixel) {
     x0 = std::max(x0, 0);
     x1 = std::min(x1, width);
     for (int x = x0; x < x1; ++x) row[x] = pixel;
+}
+
+// The rows of an ellipse's brush and outline (see DrawEllipseShape) in a row of stored type T.
+template <typename T>
+void WriteEllipseRows(const DrawTarget& target, int left, int top, int right, int a, int b, int y_limit) {
+    Bitmap& bitmap = *target.bitmap;
+    const int width = right - left, height = b + 1;
+    T* const base = bitmap.row_of<T>(0);
+    const int surface_width = bitmap.width, surface_height = bitmap.height;
+    const bool pen = target.has_pen, brush = target.has_brush;
+    const T pen_pixel = StoredAs<T>(target.pen_pixel), brush_pixel = StoredAs<T>(target.brush_pixel);
+    auto write_row = [&](int row, int lo, int hi) {
+        T* const p = base + static_cast<std::ptrdiff_t>(row) * surface_width;
+        if (brush) FillClippedSpan(p, surface_width, left + a - hi, left + hi + 1, brush_pixel);
+        if (pen) {
+            FillClippedSpan(p, surface_width, left + lo, left + hi + 1, pen_pixel);
+            FillClippedSpan(p, surface_width, left + a - hi, left + a - lo + 1, pen_pixel);
+        }
+    };
+    auto each_row = [&](auto&& write) {
+        WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
+            const int lower = top + y, upper = top + b - y;
+            if (lower >= 0 && lower < surface_height) write(lower, lo, hi);
+            if (upper != lower && upper >= 0 && upper < surface_height) write(upper, lo, hi);
+        });
+    };
+    if (pen && !brush && left >= 0 && right <= surface_width) {
+        // An outline clear of both side edges (every ring of a gradient once it is inside the
+        // surface): no column clipping, and the steep parts' one-pixel runs written directly.
+        T* const origin = base + left;
+        each_row([&](int row, int lo, int hi) {
+            T* const p = origin + static_cast<std::ptrdiff_t>(row) * surface_width;
+            if (lo == hi) {
+                p[lo] = pen_pixel;
+                p[a - lo] = pen_pixel;
+                return;
+            }
+            for (int x = lo; x <= hi; ++x) p[x] = pen_pixel;
+            for (int x = a - hi; x <= a - lo; ++x) p[x] = pen_pixel;
+        });
+        return;
+    }
+    each_row(write_row);
 }
 
 void DrawEllipseShape(const DrawTarget& target, int left, int top, int right, int bottom) {
@@ -163,42 +217,7 @@ void DrawEllipseShape(const DrawTarget& target, int left, int top, int right, in
     // Path row y lands on rows top + y and top + b - y; past this neither is inside the bitmap.
     const std::int64_t limit = std::max<std::int64_t>(std::int64_t{bitmap.height} - top, std::int64_t{b} + top + 1);
     const int y_limit = static_cast<int>(std::min<std::int64_t>(limit, INT_MAX));
-    std::uint32_t* const base = bitmap.row(0);
-    const int surface_width = bitmap.width, surface_height = bitmap.height;
-    const bool pen = target.has_pen, brush = target.has_brush;
-    const std::uint32_t pen_pixel = target.pen_pixel, brush_pixel = target.brush_pixel;
-    auto write_row = [&](int row, int lo, int hi) {
-        std::uint32_t* const p = base + static_cast<std::ptrdiff_t>(row) * surface_width;
-        if (brush) FillClippedSpan(p, surface_width, left + a - hi, left + hi + 1, brush_pixel);
-        if (pen) {
-            FillClippedSpan(p, surface_width, left + lo, left + hi + 1, pen_pixel);
-            FillClippedSpan(p, surface_width, left + a - hi, left + a - lo + 1, pen_pixel);
-        }
-    };
-    auto each_row = [&](auto&& write) {
-        WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
-            const int lower = top + y, upper = top + b - y;
-            if (lower >= 0 && lower < surface_height) write(lower, lo, hi);
-            if (upper != lower && upper >= 0 && upper < surface_height) write(upper, lo, hi);
-        });
-    };
-    if (pen && !brush && left >= 0 && right <= surface_width) {
-        // An outline clear of both side edges (every ring of a gradient once it is inside the
-        // surface): no column clipping, and the steep parts' one-pixel runs written directly.
-        std::uint32_t* const origin = base + left;
-        each_row([&](int row, int lo, int hi) {
-            std::uint32_t* const p = origin + static_cast<std::ptrdiff_t>(row) * surface_width;
-            if (lo == hi) {
-                p[lo] = pen_pixel;
-                p[a - lo] = pen_pixel;
-                return;
-            }
-            for (int x = lo; x <= hi; ++x) p[x] = pen_pixel;
-            for (int x = a - hi; x <= a - lo; ++x) p[x] = pen_pixel;
-        });
-        return;
-    }
-    each_row(write_row);
+    bitmap.VisitFormat([&](auto tag) { WriteEllipseRows<decltype(tag)>(target, left, top, right, a, b, y_limit); });
 }
 
 // Ellipse with a wide pen: the brush as under a one-pixel pen (between the thin outline's
@@ -270,13 +289,13 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brush_handle) {
 COLORREF GetPixel(HDC handle, int x, int y) {
     const Bitmap* bitmap = TargetBitmap(handle);
     if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
-    return ColorFromPixel(bitmap->row(y)[x] & 0x00FFFFFFu);
+    return ColorFromPixel(bitmap->PixelAt(x, y) & 0x00FFFFFFu);
 }
 
 bool SetPixelV(HDC handle, int x, int y, COLORREF colour) {
     Bitmap* bitmap = TargetBitmap(handle);
     if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return false;
-    bitmap->row(y)[x] = bitmap->StoredPixel(colour & 0x00FFFFFFu);
+    bitmap->SetPixelAt(x, y, bitmap->StoredPixel(colour & 0x00FFFFFFu));
     return true;
 }
 
@@ -285,7 +304,7 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF colour) {
     Bitmap* bitmap = TargetBitmap(handle);
     if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
     const std::uint32_t pixel = bitmap->StoredPixel(colour & 0x00FFFFFFu);
-    bitmap->row(y)[x] = pixel;
+    bitmap->SetPixelAt(x, y, pixel);
     return ColorFromPixel(pixel);
 }
 
@@ -297,9 +316,13 @@ bool PatBlt(HDC handle, int x, int y, int width, int height, std::uint32_t rop) 
     if (RopUsesPattern(index) && !target.has_brush) return true;  // a hollow pattern draws nothing
     const Span xs = SpanOfExtent(x, width), ys = SpanOfExtent(y, height);
     const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*target.bitmap));
-    const RopRowKernel kernel = RopKernel(index);
-    for (int row = area.top; row < area.bottom; ++row)
-        kernel(target.bitmap->row(row) + area.left, nullptr, target.brush_pixel, area.width());
+    Bitmap& bitmap = *target.bitmap;
+    bitmap.VisitFormat([&](auto tag) {
+        using T = decltype(tag);
+        const RopRowKernelOf<T> kernel = RopKernelFor<T>(index);
+        for (int row = area.top; row < area.bottom; ++row)
+            kernel(bitmap.row_of<T>(row) + area.left, nullptr, target.brush_pixel, area.width());
+    });
     return true;
 }
 

@@ -118,7 +118,7 @@ void StretchReference(Bitmap& dst, const Bitmap& src, const StretchReferenceArgs
                 for (int sx : sources(dx, dst_count_x, src_count_x, true)) {
                     const int SX = a.src_width > 0 ? a.src_x + sx : a.src_x - sx;
                     if (SX < 0 || SX >= src.width) continue;
-                    const std::uint32_t p = a.convert(src.row(SY)[SX], a.context);
+                    const std::uint32_t p = a.convert(src.PixelAt(SX, SY), a.context);
                     and_all &= p;
                     or_all |= p;
                     sum[0] += (p >> 16) & 0xFF;
@@ -134,8 +134,9 @@ void StretchReference(Bitmap& dst, const Bitmap& src, const StretchReferenceArgs
                 auto avg = [&](std::uint64_t v) { return static_cast<std::uint32_t>((v + count / 2) / count); };
                 s = (avg(sum[0]) << 16) | (avg(sum[1]) << 8) | avg(sum[2]);
             }
-            std::uint32_t& d = dst.row(Y)[X];
-            d = RopReference(a.rop_index, a.pattern, s, d) & 0x00FFFFFFu;
+            // On 32-bit stored values whatever the formats, so the fast paths' byte rows are
+            // checked against the word rule they must agree with.
+            dst.SetPixelAt(X, Y, RopReference(a.rop_index, a.pattern, s, dst.PixelAt(X, Y)) & 0x00FFFFFFu);
         }
     }
 }

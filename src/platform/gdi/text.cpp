@@ -13,6 +13,7 @@
 
 #include "platform/gdi/font_instance.h"
 #include "platform/gdi/objects.h"
+#include "platform/gdi/raster.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/text_blend.h"
 
@@ -74,7 +75,7 @@ void FillQuad(Bitmap& bitmap, const Clip& clip, const PointF (&corners)[4], std:
         if (from > to) continue;
         const int first_col = std::max(clip.left, static_cast<int>(std::ceil(from - 0.5)));
         const int end_col = std::min(clip.right, static_cast<int>(std::ceil(to - 0.5)));
-        if (first_col < end_col) std::fill(bitmap.row(row) + first_col, bitmap.row(row) + end_col, pixel);
+        if (first_col < end_col) detail::FillSpan(bitmap, row, first_col, end_col, pixel);
     }
 }
 
@@ -86,7 +87,7 @@ void FillTextRect(Bitmap& bitmap, const Clip& clip, const TextFrame& frame, doub
         const int x1 = std::min(clip.right, static_cast<int>(frame.x + right));
         const int y0 = std::max(clip.top, static_cast<int>(frame.y + top));
         const int y1 = std::min(clip.bottom, static_cast<int>(frame.y + bottom));
-        for (int y = y0; y < y1 && x0 < x1; ++y) std::fill(bitmap.row(y) + x0, bitmap.row(y) + x1, pixel);
+        if (x0 < x1 && y0 < y1) detail::FillRectPixels(bitmap, detail::PixelRect{x0, y0, x1, y1}, pixel);
         return;
     }
     const PointF corners[4] = {frame.Map(left, top), frame.Map(right, top), frame.Map(right, bottom), frame.Map(left, bottom)};
@@ -107,11 +108,12 @@ void DrawGlyph(Bitmap& bitmap, const Clip& clip, const detail::Glyph& glyph, int
                           static_cast<std::size_t>(glyph.width), x1 - x0, y1 - y0, solid);
         return;
     }
+    const std::uint8_t mono_solid = detail::StoredAs<std::uint8_t>(solid);
     for (int y = y0; y < y1; ++y) {
         const std::uint8_t* coverage = first + static_cast<std::size_t>(y - y0) * glyph.width;
-        std::uint32_t* out = bitmap.row(y) + x0;
+        std::uint8_t* out = bitmap.mono_row(y) + x0;
         for (int x = 0; x < x1 - x0; ++x)
-            if (coverage[x] >= 128) out[x] = solid;
+            if (coverage[x] >= 128) out[x] = mono_solid;
     }
 }
 

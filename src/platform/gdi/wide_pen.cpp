@@ -107,8 +107,7 @@ std::pair<int, int> RowsBetween(double low, double high, std::int64_t offset, co
 
 void FillRowSpan(Bitmap& bitmap, int y, const ColumnSpan& span, std::uint32_t pixel) {
     if (span.empty()) return;
-    std::uint32_t* const row = bitmap.row(y);
-    std::fill(row + span.left, row + span.right, pixel);
+    FillSpan(bitmap, y, span.left, span.right, pixel);
 }
 
 }  // namespace

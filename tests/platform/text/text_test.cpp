@@ -379,13 +379,13 @@ TEST_F(TextTest, MonochromeTargetTakesTheMonoValueOfTheTextColour) {
     const HDC dc = CreateCompatibleDC(0);
     const HBITMAP mono = CreateBitmap(60, 20, 1, 1, nullptr);
     const HGDIOBJ previous = SelectObject(dc, mono);
-    for (auto& p : detail::LookupBitmap(mono)->pixels) p = detail::kMonoWhite;
+    for (auto& p : detail::LookupBitmap(mono)->mono_pixels) p = detail::kMonoByteWhite;
     SetTextColor(dc, RGB(40, 40, 40));
     SetBkMode(dc, TRANSPARENT);
     ASSERT_TRUE(TextOutA(dc, 0, 0, "Mono", 4));  // the DC's default font
     int black = 0;
-    for (std::uint32_t p : detail::LookupBitmap(mono)->pixels) {
-        ASSERT_TRUE(p == 0 || p == detail::kMonoWhite);
+    for (std::uint8_t p : detail::LookupBitmap(mono)->mono_pixels) {
+        ASSERT_TRUE(p == 0 || p == detail::kMonoByteWhite);
         black += p == 0;
     }
     EXPECT_GT(black, 10);

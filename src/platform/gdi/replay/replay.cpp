@@ -102,8 +102,8 @@ Image Capture(HDC dc, const std::string& name) {
     if (!bitmap) throw std::runtime_error("no bitmap to capture for " + name);
     image.width = bitmap->width;
     image.height = bitmap->height;
-    image.pixels.reserve(bitmap->pixels.size());
-    for (std::uint32_t p : bitmap->pixels) image.pixels.push_back(p & 0x00FFFFFFu);
+    image.pixels = bitmap->PixelWords();
+    for (std::uint32_t& p : image.pixels) p &= 0x00FFFFFFu;
     return image;
 }
 
