@@ -201,8 +201,13 @@ void WriteFrameRows(const Item& item, const T* colours, const T* reversed, T* ba
         T* const row = base + static_cast<std::size_t>(y) * stride;
         const int m = std::min(y - item.top, item.bottom - 1 - y);
         const int sides = std::min(m, n);
-        std::memcpy(row + item.x, colours, static_cast<std::size_t>(sides) * sizeof(T));
-        std::memcpy(row + item.x1 - sides, reversed + (n - sides), static_cast<std::size_t>(sides) * sizeof(T));
+        if (sides == 1) {  // a lone outline, or the first rows of a run: no call for one pixel
+            row[item.x] = colours[0];
+            row[item.x1 - 1] = reversed[n - 1];
+        } else if (sides > 1) {
+            std::memcpy(row + item.x, colours, static_cast<std::size_t>(sides) * sizeof(T));
+            std::memcpy(row + item.x1 - sides, reversed + (n - sides), static_cast<std::size_t>(sides) * sizeof(T));
+        }
         if (m < n) std::fill(row + item.x + m, row + item.x1 - m, colours[m]);
     }
 }
