@@ -30,6 +30,21 @@ void Append(Bitmap& bitmap, const Item& item) {
     if (bitmap.pending.items.size() >= kMaxPendingItems) bitmap.PrepareForAccess();  // the record is full
 }
 
+// Appends `item` as a run of one colour, `pixel`.
+void AppendRun(Bitmap& bitmap, Item item, std::uint32_t pixel) {
+    item.first = static_cast<std::uint32_t>(bitmap.pending.colours.size());
+    item.count = 1;
+    bitmap.pending.colours.push_back(pixel);
+    Append(bitmap, item);
+}
+
+// Adds one colour to `run`, the record's last item.
+void ExtendRun(Bitmap& bitmap, Item& run, std::uint32_t pixel) {
+    ++run.count;
+    bitmap.pending.colours.push_back(pixel);
+    if (bitmap.pending.colours.size() >= kMaxPendingColours) bitmap.PrepareForAccess();  // the record is full
+}
+
 // A segment's walk, visited in the order of increasing rows: forwards when the walk goes down,
 // backwards from its last step when it goes up. The error term is kept as in WalkLine; stepping
 // back subtracts the increment and renormalises the same way, because |2*dminor| <= 2n.
@@ -262,9 +277,7 @@ void AppendPendingColumn(Bitmap& bitmap, int x, int top, int bottom, std::uint32
         // with one colour per column and no column twice.
         if (last.top == top && last.bottom == bottom && (step == 1 || step == -1) && (last.step == 0 || last.step == step)) {
             last.step = step;
-            ++last.count;
-            pending.colours.push_back(pixel);
-            if (pending.colours.size() >= kMaxPendingColours) bitmap.PrepareForAccess();  // the record is full
+            ExtendRun(bitmap, last, pixel);
             return;
         }
     }
@@ -273,10 +286,7 @@ void AppendPendingColumn(Bitmap& bitmap, int x, int top, int bottom, std::uint32
     item.x = x;
     item.top = top;
     item.bottom = bottom;
-    item.first = static_cast<std::uint32_t>(pending.colours.size());
-    item.count = 1;
-    pending.colours.push_back(pixel);
-    Append(bitmap, item);
+    AppendRun(bitmap, item, pixel);
 }
 
 void AppendPendingRowSpan(Bitmap& bitmap, int y, int left, int right, std::uint32_t pixel) {
@@ -298,9 +308,7 @@ bool AppendPendingFrame(Bitmap& bitmap, int left, int top, int right, int bottom
         Item& last = pending.items.back();
         const int k = static_cast<int>(last.count);
         if (left == last.x + k && top == last.top + k && right == last.x1 - k && bottom == last.bottom - k) {
-            ++last.count;
-            pending.colours.push_back(pixel);
-            if (pending.colours.size() >= kMaxPendingColours) bitmap.PrepareForAccess();  // the record is full
+            ExtendRun(bitmap, last, pixel);
             return true;
         }
     }
@@ -310,10 +318,7 @@ bool AppendPendingFrame(Bitmap& bitmap, int left, int top, int right, int bottom
     item.x1 = right;
     item.top = top;
     item.bottom = bottom;
-    item.first = static_cast<std::uint32_t>(pending.colours.size());
-    item.count = 1;
-    pending.colours.push_back(pixel);
-    Append(bitmap, item);
+    AppendRun(bitmap, item, pixel);
     return true;
 }
 
@@ -337,9 +342,7 @@ void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::i
                 previous.count = 1;
                 pending.colours.push_back(previous.pixel);
             }
-            ++previous.count;
-            pending.colours.push_back(pixel);
-            if (pending.colours.size() >= kMaxPendingColours) bitmap.PrepareForAccess();  // the record is full
+            ExtendRun(bitmap, previous, pixel);
             return;
         }
     }
