@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/objects.h"
+#include "platform/gdi/pending_lines.h"
 #include "platform/gdi/raster.h"
 #include "platform/gdi/stretch_map.h"
 
@@ -161,10 +162,60 @@ void BlitRows(Bitmap& dst, const Bitmap& src, const AxisMap& xmap, const AxisMap
     }
 }
 
+// --- recorded blits (see RunBlitChain) ---------------------------------------------------------
+
+// A blit whose source row for each destination row is the row of the same index, with one
+// source pixel per destination pixel, columns [x0, x1) reading source columns x + offset.
+struct ChainedBlit {
+    HBITMAP dst = 0, src = 0;
+    int x0 = 0, x1 = 0, offset = 0, y0 = 0, y1 = 0;
+    std::uint8_t index = 0;
+    std::uint32_t pattern = 0;
+    SourceConversion convert;
+};
+
+// Past this many the recorded blits are run, so the record stays small.
+constexpr std::size_t kMaxChainedBlits = 32;
+// Rows run together: a band of four 1920-pixel bitmaps (120 KiB) stays in the second-level cache.
+constexpr int kChainBandRows = 16;
+
+std::vector<ChainedBlit>& Chain() {
+    static std::vector<ChainedBlit> chain;
+    return chain;
+}
+
+// Whether a row kernel reads the source in place for this pair of formats (the same format, or
+// an operation with a converting kernel); the others sample into a row buffer first.
+bool HasInPlaceKernel(const Bitmap& src, const Bitmap& dst, std::uint8_t index) {
+    if (src.is_mono() == dst.is_mono()) return true;
+    return dst.is_mono() ? ColourToMonoRopKernel(index) != nullptr : MonoToColourRopKernel(index) != nullptr;
+}
+
+template <typename S, typename D>
+void RunChainedRows(const ChainedBlit& op, Bitmap& dst, const Bitmap& src, int top, int bottom) {
+    const int n = op.x1 - op.x0;
+    if constexpr (sizeof(S) == sizeof(D)) {
+        const RopRowKernelOf<D> kernel = RopKernelFor<D>(op.index);
+        for (int row = top; row < bottom; ++row)
+            kernel(dst.row_of<D>(row) + op.x0, src.row_of<S>(row) + op.x0 + op.offset, op.pattern, n);
+    } else {
+        const auto kernel = ConvertingKernelFor<S, D>(op.index);
+        for (int row = top; row < bottom; ++row)
+            kernel(dst.row_of<D>(row) + op.x0, src.row_of<S>(row) + op.x0 + op.offset, op.pattern, n, op.convert);
+    }
+}
+
+void RecordBlit(const ChainedBlit& op, Bitmap& dst, const Bitmap& src) {
+    Chain().push_back(op);
+    dst.in_blit_chain = true;
+    const_cast<Bitmap&>(src).in_blit_chain = true;  // a table object: the flag is not its content
+    if (Chain().size() >= kMaxChainedBlits) RunBlitChain();
+}
+
 bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, int src_x, int src_y, int src_width,
           int src_height, std::uint32_t rop) {
     DeviceContext* dst_dc = LookupDc(dst_handle);
-    Bitmap* dst = dst_dc ? LookupBitmap(dst_dc->bitmap) : nullptr;
+    Bitmap* dst = dst_dc ? LookupBitmapKeepingChain(dst_dc->bitmap) : nullptr;
     if (!dst) return false;
     const std::uint8_t index = RopIndex(rop);
     std::uint32_t pattern = 0;
@@ -176,14 +227,8 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     if (!RopUsesSource(index)) return PatBlt(dst_handle, x, y, width, height, rop);
 
     DeviceContext* src_dc = LookupDc(src_handle);
-    const Bitmap* src = src_dc ? LookupBitmap(src_dc->bitmap) : nullptr;
+    const Bitmap* src = src_dc ? LookupBitmapKeepingChain(src_dc->bitmap) : nullptr;
     if (!src) return false;
-    // Copying within one bitmap reads from a snapshot so overlapping areas come out right.
-    Bitmap snapshot;
-    if (src == dst) {
-        snapshot = *src;
-        src = &snapshot;
-    }
 
     const int mode = dst_dc->stretch_mode == HALFTONE && dst->is_mono() ? COLORONCOLOR : dst_dc->stretch_mode;
     const bool one_pixel = mode == COLORONCOLOR;
@@ -191,8 +236,22 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     if (xmap.empty()) return true;
     const AxisMap ymap = MapAxis(y, height, dst->height, src_y, src_height, src->height, one_pixel, /*pick_last=*/false);
     if (ymap.empty()) return true;
-
     const SourceConversion convert = ConversionBetween(*src, *src_dc, *dst, *dst_dc);
+
+    if (src != dst && LineDeferralEnabled() && xmap.identity && ymap.identity && ymap.offset == 0 &&
+        HasInPlaceKernel(*src, *dst, index)) {
+        RecordBlit(ChainedBlit{dst_dc->bitmap, src_dc->bitmap, xmap.dst_start, xmap.dst_end, xmap.offset, ymap.dst_start,
+                               ymap.dst_end, index, pattern, convert},
+                   *dst, *src);
+        return true;
+    }
+    if (dst->in_blit_chain || src->in_blit_chain) RunBlitChain();
+    // Copying within one bitmap reads from a snapshot so overlapping areas come out right.
+    Bitmap snapshot;
+    if (src == dst) {
+        snapshot = *src;
+        src = &snapshot;
+    }
     src->VisitFormat([&](auto source_tag) {
         dst->VisitFormat([&](auto target_tag) {
             BlitRows<decltype(source_tag), decltype(target_tag)>(*dst, *src, xmap, ymap, convert, mode, index, pattern);
@@ -202,6 +261,39 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
 }
 
 }  // namespace
+
+void RunBlitChain() {
+    std::vector<ChainedBlit> ops;
+    ops.swap(Chain());  // running never records: the kernels only read and write rows
+    struct Pair {
+        Bitmap* dst;
+        const Bitmap* src;
+    };
+    std::vector<Pair> pairs(ops.size());
+    int top = 0, bottom = 0;
+    for (std::size_t k = 0; k < ops.size(); ++k) {
+        // Recorded bitmaps are destroyed only after a run (DestroyObject runs the record).
+        pairs[k] = {RawBitmap(ops[k].dst), RawBitmap(ops[k].src)};
+        if (pairs[k].dst) pairs[k].dst->in_blit_chain = false;
+        if (pairs[k].src) const_cast<Bitmap*>(pairs[k].src)->in_blit_chain = false;
+        top = k == 0 ? ops[k].y0 : std::min(top, ops[k].y0);
+        bottom = k == 0 ? ops[k].y1 : std::max(bottom, ops[k].y1);
+    }
+    for (int band = top; band < bottom; band += kChainBandRows) {
+        const int band_end = std::min(bottom, band + kChainBandRows);
+        for (std::size_t k = 0; k < ops.size(); ++k) {
+            const int from = std::max(band, ops[k].y0), to = std::min(band_end, ops[k].y1);
+            if (from >= to || !pairs[k].dst || !pairs[k].src) continue;
+            Bitmap& dst = *pairs[k].dst;
+            const Bitmap& src = *pairs[k].src;
+            src.VisitFormat([&](auto source_tag) {
+                dst.VisitFormat([&](auto target_tag) {
+                    RunChainedRows<decltype(source_tag), decltype(target_tag)>(ops[k], dst, src, from, to);
+                });
+            });
+        }
+    }
+}
 
 // Test hook: the slow reference of a blit between two DCs, with the same conversions.
 bool StretchBltReference(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, int src_x, int src_y,

@@ -149,11 +149,24 @@ ObjectKind KindOfHandle(HGDIOBJ handle) {
 DeviceContext* LookupDc(HDC h) { return Lookup<DeviceContext>(h); }
 Bitmap* LookupBitmap(HBITMAP h) {
     Bitmap* bitmap = Lookup<Bitmap>(h);
-    if (bitmap && (!bitmap->pending.empty() || bitmap->kept.armed)) bitmap->PrepareForAccess();
+    if (bitmap && bitmap->NeedsPreparation()) bitmap->PrepareForAccess();
     return bitmap;
 }
 
+Bitmap* LookupBitmapKeepingChain(HBITMAP h) {
+    Bitmap* bitmap = Lookup<Bitmap>(h);
+    if (bitmap && (!bitmap->pending.empty() || bitmap->kept.armed)) bitmap->PrepareKeepingChain();
+    return bitmap;
+}
+
+Bitmap* RawBitmap(HBITMAP h) { return Lookup<Bitmap>(h); }
+
 void Bitmap::PrepareForAccess() const {
+    if (in_blit_chain) RunBlitChain();
+    PrepareKeepingChain();
+}
+
+void Bitmap::PrepareKeepingChain() const {
     // Only bitmaps in the object table are prepared, never const objects (see FlushPendingLines).
     Bitmap& self = const_cast<Bitmap&>(*this);
     if (self.kept.armed) {
@@ -177,7 +190,13 @@ void Bitmap::ReleaseKeptFrame() {
     kept.taken = false;
     kept.pixels.clear();
 }
-Bitmap* PeekBitmap(HBITMAP h) { return Lookup<Bitmap>(h); }
+Bitmap* PeekBitmap(HBITMAP h) {
+    // Recorded blits are part of the content as lines recorded before them are: lines added
+    // now, a size or a frame kept now come after them.
+    Bitmap* bitmap = Lookup<Bitmap>(h);
+    if (bitmap && bitmap->in_blit_chain) RunBlitChain();
+    return bitmap;
+}
 Pen* LookupPen(HPEN h) { return Lookup<Pen>(h); }
 Brush* LookupBrush(HBRUSH h) { return Lookup<Brush>(h); }
 Font* LookupFont(HFONT h) { return Lookup<Font>(h); }
@@ -237,7 +256,10 @@ std::vector<std::uint32_t> Bitmap::PixelWords() const {
 }
 
 HGDIOBJ CreateObject(ObjectData data, bool stock) { return Table().Add(std::move(data), stock); }
-void DestroyObject(HGDIOBJ handle) { Table().Remove(handle); }
+void DestroyObject(HGDIOBJ handle) {
+    if (KindOfHandle(handle) == ObjectKind::Bitmap && Lookup<Bitmap>(handle)->in_blit_chain) RunBlitChain();
+    Table().Remove(handle);
+}
 
 bool IsStockObject(HGDIOBJ handle) {
     Slot* slot = Table().Find(handle);

@@ -113,27 +113,31 @@ struct Bitmap {
         std::vector<std::uint32_t> pixels;
     };
     KeptFrame kept;
+    // Set while a recorded blit reads or writes this bitmap (see RunBlitChain): the recorded
+    // blits run before anything else reads or changes the pixels.
+    bool in_blit_chain = false;
+    bool NeedsPreparation() const { return !pending.empty() || kept.armed || in_blit_chain; }
 
     // Row y of a colour bitmap.
     std::uint32_t* row(int y) {
         assert(!is_mono());
-        if (!pending.empty() || kept.armed) PrepareForAccess();
+        if (NeedsPreparation()) PrepareForAccess();
         return pixels.data() + static_cast<std::size_t>(y) * width;
     }
     const std::uint32_t* row(int y) const {
         assert(!is_mono());
-        if (!pending.empty() || kept.armed) PrepareForAccess();
+        if (NeedsPreparation()) PrepareForAccess();
         return pixels.data() + static_cast<std::size_t>(y) * width;
     }
     // Row y of a mono bitmap.
     std::uint8_t* mono_row(int y) {
         assert(is_mono());
-        if (!pending.empty() || kept.armed) PrepareForAccess();
+        if (NeedsPreparation()) PrepareForAccess();
         return mono_pixels.data() + static_cast<std::size_t>(y) * width;
     }
     const std::uint8_t* mono_row(int y) const {
         assert(is_mono());
-        if (!pending.empty() || kept.armed) PrepareForAccess();
+        if (NeedsPreparation()) PrepareForAccess();
         return mono_pixels.data() + static_cast<std::size_t>(y) * width;
     }
     // Row y in the stored type T of the bitmap's format.
@@ -163,11 +167,14 @@ struct Bitmap {
     }
     // The whole content as 32-bit stored values, row-major (export, capture, comparison).
     std::vector<std::uint32_t> PixelWords() const;
-    // Before the pixels are read or changed: takes the kept frame if one is armed (the pixels
-    // still hold what was there when it was armed, since lines recorded since then are only
-    // pending), then writes out the pending lines. Taking the copy only here spares a
-    // full-surface copy for every update lock under which nothing but lines is drawn.
+    // Before the pixels are read or changed: runs the recorded blits if this bitmap takes part
+    // in them, then PrepareKeepingChain.
     void PrepareForAccess() const;
+    // Takes the kept frame if one is armed (the pixels still hold what was there when it was
+    // armed, since lines recorded since then are only pending), then writes out the pending
+    // lines. Taking the copy only here spares a full-surface copy for every update lock under
+    // which nothing but lines is drawn. Recorded blits stay recorded: for recording another.
+    void PrepareKeepingChain() const;
     // Writes the pending lines, each pixel in drawing order (later lines win where they
     // overlap). Const because it changes how the content is held, not the content.
     void FlushPendingLines() const;
@@ -246,6 +253,17 @@ Icon* LookupIcon(HICON handle);
 
 // The bitmap a DC draws on (nullptr when the handle is invalid).
 Bitmap* TargetBitmap(HDC handle);
+// Runs the blits recorded since the last run, in recording order, a band of rows at a time for
+// all of them (blit.cpp). A sequence of full-surface blits between a few bitmaps (the
+// transparent blit's five) then keeps each band of every bitmap in the cache from one blit to
+// the next, instead of streaming every bitmap through memory once per blit. Only blits that read
+// each source row into the destination row of the same index are recorded, so running them band
+// by band gives every pixel the same values as running them one after the other.
+void RunBlitChain();
+// LookupBitmap for recording a blit: prepared as PrepareKeepingChain does.
+Bitmap* LookupBitmapKeepingChain(HBITMAP handle);
+// The bitmap object as it is, nothing run or written out: for running the recorded blits.
+Bitmap* RawBitmap(HBITMAP handle);
 // LookupBitmap without preparing the pixels (no pending lines written, no kept frame taken):
 // for reading the size, for recording lines, and for presenting a locked window. Its pixels
 // are not the bitmap's content unless it is prepared.

@@ -22,8 +22,8 @@ bool AppendPendingFrame(Bitmap& bitmap, int left, int top, int right, int bottom
 void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::int64_t first, std::int64_t last,
                           std::uint32_t pixel);
 
-// Test hook: with deferral off, lines are written at once, so a test can draw the same
-// sequence both ways and compare every pixel.
+// Test hook: with deferral off, lines are written at once and blits run at once (see
+// RunBlitChain), so a test can draw the same sequence both ways and compare every pixel.
 void SetLineDeferral(bool enabled);
 bool LineDeferralEnabled();
 
