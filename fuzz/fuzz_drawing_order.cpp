@@ -1,9 +1,9 @@
-// Random sequences of drawing calls on a colour and a monochrome bitmap, run twice from the same
-// input: once as the drawing layer normally works (lines and outlines recorded and written out
-// on the next access) and once with every line written at once. Every read must see the same
-// value, both runs must end with the same pixels, and every object a run creates must be gone
-// when it ends. Coordinates are mostly near the bitmaps and now and then far outside them, so
-// clipping, the deferred record and the wide-pen strokes are all reached.
+// Random sequences of drawing calls on a colour and a monochrome bitmap, run twice from the
+// same input: once as the drawing layer normally works (lines, outlines and row-aligned blits
+// recorded and carried out on the next access) and once with everything done at once. Every
+// read must see the same value, both runs must end with the same pixels, and every object a run
+// creates must be gone when it ends. Coordinates are mostly near the bitmaps and now and then far
+// outside them, so clipping, the records of lines and blits and the wide-pen strokes are reached.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -132,8 +132,9 @@ Outcome Run(const std::uint8_t* data, std::size_t size) {
                 SetBkColor(other, in.Colour());
                 SetTextColor(dc, in.Colour());
                 const std::uint32_t rop = static_cast<std::uint32_t>(in.Byte()) << 16;
-                BitBlt(dc, in.Coord(kWidth), in.Coord(kHeight), in.Coord(kWidth), in.Coord(kHeight), other, in.Coord(kWidth),
-                       in.Coord(kHeight), rop);
+                // Mostly row-aligned (source row = destination row), the blits that are recorded.
+                const int y = in.Coord(kHeight), src_y = in.Byte() % 4 ? y : in.Coord(kHeight);
+                BitBlt(dc, in.Coord(kWidth), y, in.Coord(kWidth), in.Coord(kHeight), other, in.Coord(kWidth), src_y, rop);
                 break;
             }
             case 9: {
