@@ -1,6 +1,7 @@
 #pragma once
 // A memory DC over a 32-bit bitmap for pixel tests, released on destruction, with helpers to
 // read pixels back and to draw small scenes as text.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,19 @@ public:
         for (int y = 0; y < height_; ++y)
             for (int x = 0; x < width_; ++x) n += At(x, y) == colour;
         return n;
+    }
+    // Bounding box (half-open) of the pixels of one colour; empty (left >= right) when none.
+    RECT BoundsOf(COLORREF colour) const {
+        RECT box{width_, height_, 0, 0};
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                if (At(x, y) == colour) {
+                    box.left = std::min(box.left, x);
+                    box.top = std::min(box.top, y);
+                    box.right = std::max(box.right, x + 1);
+                    box.bottom = std::max(box.bottom, y + 1);
+                }
+        return box;
     }
 
 private:

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "../gdi/canvas.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/objects.h"
@@ -21,52 +22,7 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 
-// A memory DC over a 32-bit bitmap filled with one colour; pixels are read straight from the
-// bitmap so these tests depend on nothing but the text path.
-class Canvas {
-public:
-    Canvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
-        dc_ = CreateCompatibleDC(0);
-        bitmap_ = CreateDIBSection32(width, height);
-        previous_ = SelectObject(dc_, bitmap_);
-        for (auto& p : detail::LookupBitmap(bitmap_)->pixels) p = detail::PixelFromColor(fill);
-    }
-    ~Canvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    COLORREF At(int x, int y) const { return detail::ColorFromPixel(detail::LookupBitmap(bitmap_)->row(y)[x]); }
-
-    // Bounding box (half-open) of pixels of one colour; empty when there are none.
-    RECT BoundsOf(COLORREF colour) const {
-        RECT box{width_, height_, 0, 0};
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                if (At(x, y) == colour) {
-                    box.left = std::min(box.left, x);
-                    box.top = std::min(box.top, y);
-                    box.right = std::max(box.right, x + 1);
-                    box.bottom = std::max(box.bottom, y + 1);
-                }
-        return box;
-    }
-    int Count(COLORREF colour) const {
-        int n = 0;
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) n += At(x, y) == colour;
-        return n;
-    }
-
-private:
-    int width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
-};
+using testing::Canvas;
 
 // Selects a font made from the given attributes for the life of the object.
 class ScopedFont {
