@@ -196,6 +196,28 @@ void WriteEllipseRows(const DrawTarget& target, int left, int top, int right, in
         });
         return;
     }
+    if (pen && !brush) {
+        // An outline cut by a side edge (the outer rings of a gradient): both rows of a path row
+        // share its two clipped runs, so they are clipped once, and a path row with nothing
+        // left on the surface is dropped before either row is touched.
+        const std::int64_t last_column = surface_width - 1;
+        WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
+            const std::int64_t right_from = std::max<std::int64_t>(std::int64_t{left} + lo, 0);
+            const std::int64_t right_to = std::min<std::int64_t>(std::int64_t{left} + hi, last_column);
+            const std::int64_t left_from = std::max<std::int64_t>(std::int64_t{left} + a - hi, 0);
+            const std::int64_t left_to = std::min<std::int64_t>(std::int64_t{left} + a - lo, last_column);
+            if (right_from > right_to && left_from > left_to) return;
+            auto write = [&](int row) {
+                T* const p = base + static_cast<std::ptrdiff_t>(row) * surface_width;
+                for (std::int64_t x = right_from; x <= right_to; ++x) p[x] = pen_pixel;
+                for (std::int64_t x = left_from; x <= left_to; ++x) p[x] = pen_pixel;
+            };
+            const int lower = top + y, upper = top + b - y;
+            if (lower >= 0 && lower < surface_height) write(lower);
+            if (upper != lower && upper >= 0 && upper < surface_height) write(upper);
+        });
+        return;
+    }
     each_row(write_row);
 }
 
