@@ -263,36 +263,33 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
 }  // namespace
 
 void RunBlitChain() {
-    std::vector<ChainedBlit> ops;
-    ops.swap(Chain());  // running never records: the kernels only read and write rows
-    struct Pair {
-        Bitmap* dst;
-        const Bitmap* src;
-    };
-    std::vector<Pair> pairs(ops.size());
-    int top = 0, bottom = 0;
-    for (std::size_t k = 0; k < ops.size(); ++k) {
+    // The record is moved aside while it runs (running never records: the kernels only read
+    // and write rows), and both lists keep their memory from one run to the next.
+    static std::vector<ChainedBlit> ops;
+    ops.swap(Chain());
+    int top = ops.empty() ? 0 : ops.front().y0, bottom = top;
+    for (const ChainedBlit& op : ops) {
         // Recorded bitmaps are destroyed only after a run (DestroyObject runs the record).
-        pairs[k] = {RawBitmap(ops[k].dst), RawBitmap(ops[k].src)};
-        if (pairs[k].dst) pairs[k].dst->in_blit_chain = false;
-        if (pairs[k].src) const_cast<Bitmap*>(pairs[k].src)->in_blit_chain = false;
-        top = k == 0 ? ops[k].y0 : std::min(top, ops[k].y0);
-        bottom = k == 0 ? ops[k].y1 : std::max(bottom, ops[k].y1);
+        for (HBITMAP handle : {op.dst, op.src})
+            if (Bitmap* bitmap = RawBitmap(handle)) bitmap->in_blit_chain = false;
+        top = std::min(top, op.y0);
+        bottom = std::max(bottom, op.y1);
     }
     for (int band = top; band < bottom; band += kChainBandRows) {
         const int band_end = std::min(bottom, band + kChainBandRows);
-        for (std::size_t k = 0; k < ops.size(); ++k) {
-            const int from = std::max(band, ops[k].y0), to = std::min(band_end, ops[k].y1);
-            if (from >= to || !pairs[k].dst || !pairs[k].src) continue;
-            Bitmap& dst = *pairs[k].dst;
-            const Bitmap& src = *pairs[k].src;
-            src.VisitFormat([&](auto source_tag) {
-                dst.VisitFormat([&](auto target_tag) {
-                    RunChainedRows<decltype(source_tag), decltype(target_tag)>(ops[k], dst, src, from, to);
+        for (const ChainedBlit& op : ops) {
+            const int from = std::max(band, op.y0), to = std::min(band_end, op.y1);
+            Bitmap* dst = RawBitmap(op.dst);
+            const Bitmap* src = RawBitmap(op.src);
+            if (from >= to || !dst || !src) continue;
+            src->VisitFormat([&](auto source_tag) {
+                dst->VisitFormat([&](auto target_tag) {
+                    RunChainedRows<decltype(source_tag), decltype(target_tag)>(op, *dst, *src, from, to);
                 });
             });
         }
     }
+    ops.clear();
 }
 
 // Test hook: the slow reference of a blit between two DCs, with the same conversions.

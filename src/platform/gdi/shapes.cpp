@@ -173,11 +173,15 @@ void WriteEllipseRows(const DrawTarget& target, int left, int top, int right, in
             FillClippedSpan(p, surface_width, left + a - hi, left + a - lo + 1, pen_pixel);
         }
     };
+    // Path row y lands on rows top + y and top + b - y (once when they coincide).
+    auto each_image = [&](int y, auto&& write) {
+        const int lower = top + y, upper = top + b - y;
+        if (lower >= 0 && lower < surface_height) write(lower);
+        if (upper != lower && upper >= 0 && upper < surface_height) write(upper);
+    };
     auto each_row = [&](auto&& write) {
         WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
-            const int lower = top + y, upper = top + b - y;
-            if (lower >= 0 && lower < surface_height) write(lower, lo, hi);
-            if (upper != lower && upper >= 0 && upper < surface_height) write(upper, lo, hi);
+            each_image(y, [&](int row) { write(row, lo, hi); });
         });
     };
     if (pen && !brush && left >= 0 && right <= surface_width) {
@@ -207,14 +211,11 @@ void WriteEllipseRows(const DrawTarget& target, int left, int top, int right, in
             const std::int64_t left_from = std::max<std::int64_t>(std::int64_t{left} + a - hi, 0);
             const std::int64_t left_to = std::min<std::int64_t>(std::int64_t{left} + a - lo, last_column);
             if (right_from > right_to && left_from > left_to) return;
-            auto write = [&](int row) {
+            each_image(y, [&](int row) {
                 T* const p = base + static_cast<std::ptrdiff_t>(row) * surface_width;
                 for (std::int64_t x = right_from; x <= right_to; ++x) p[x] = pen_pixel;
                 for (std::int64_t x = left_from; x <= left_to; ++x) p[x] = pen_pixel;
-            };
-            const int lower = top + y, upper = top + b - y;
-            if (lower >= 0 && lower < surface_height) write(lower);
-            if (upper != lower && upper >= 0 && upper < surface_height) write(upper);
+            });
         });
         return;
     }
