@@ -1,0 +1,35 @@
+#pragma once
+// The sizes and depths the library accepts from its callers and its input files. Every check
+// against one of these reads it from here, so the README's table of limits and the code agree.
+// What exceeding each gives is stated beside it; nothing past a limit is ever allocated.
+#include <cstddef>
+#include <cstdint>
+
+namespace ov::limits {
+
+// Drawing surfaces (bitmaps, windows, picture boxes, composed forms), in pixels. Creating a
+// larger surface fails as the platform's creation calls fail (a null handle); controls, forms
+// and the shell turn that into "Out of memory" (7).
+inline constexpr int kMaxSurfaceSide = 32767;
+inline constexpr std::int64_t kMaxSurfacePixels = std::int64_t{1} << 26;  // 8192 x 8192, 256 MiB
+
+inline constexpr bool SurfaceSizeAllowed(std::int64_t width, std::int64_t height) {
+    return width >= 0 && height >= 0 && width <= kMaxSurfaceSide && height <= kMaxSurfaceSide &&
+           width * height <= kMaxSurfacePixels;
+}
+
+// Pictures decoded from files and memory: the same pixel cap, checked against the header before
+// any allocation, and a header whose pixels cannot fit in the file is refused too. A refused
+// picture is "Invalid picture" (481).
+inline constexpr std::int64_t kMaxPicturePixels = kMaxSurfacePixels;
+
+// Structured input (forms, property bags, drawing-call manifests): nesting deeper than this is
+// refused as "Invalid file format" (321) before it can exhaust the stack.
+inline constexpr int kMaxJsonDepth = 64;
+
+// Shell statements: nested calls and parentheses deeper than this are a syntax error, and a
+// single line longer than this is refused before it is parsed.
+inline constexpr int kMaxExpressionDepth = 256;
+inline constexpr std::size_t kMaxStatementBytes = std::size_t{1} << 20;
+
+}  // namespace ov::limits
