@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -25,9 +26,13 @@ struct Slot {
     int selections = 0;
 };
 
+// Slots live in fixed-size chunks that are never moved or freed while the table lives, so a
+// pointer to an object stays valid across the creation of any number of others (a caller may
+// hold a bitmap or DC it looked up while it creates pens, brushes or sections). Only deleting
+// the object itself ends the pointer's life.
 class ObjectTable {
 public:
-    ObjectTable() { slots_.emplace_back(); }  // reserve index 0
+    ObjectTable() { Append(); }  // reserve index 0
 
     HGDIOBJ Add(ObjectData data, bool stock) {
         std::uint32_t index;
@@ -35,11 +40,10 @@ public:
             index = free_.back();
             free_.pop_back();
         } else {
-            if (slots_.size() > kIndexMask) return 0;
-            index = static_cast<std::uint32_t>(slots_.size());
-            slots_.emplace_back();
+            if (size_ > kIndexMask) return 0;
+            index = Append();
         }
-        Slot& slot = slots_[index];
+        Slot& slot = At(index);
         slot.data = std::move(data);
         slot.stock = stock;
         slot.selections = 0;
@@ -50,8 +54,8 @@ public:
 
     Slot* Find(HGDIOBJ handle) {
         const std::uint32_t index = handle & kIndexMask;
-        if (index == 0 || index >= slots_.size()) return nullptr;
-        Slot& slot = slots_[index];
+        if (index == 0 || index >= size_) return nullptr;
+        Slot& slot = At(index);
         if (std::holds_alternative<std::monostate>(slot.data)) return nullptr;
         if (((handle >> kIndexBits) & kGenerationMask) != slot.generation) return nullptr;
         if ((handle >> 28) != static_cast<std::uint32_t>(KindOf(slot.data))) return nullptr;
@@ -72,6 +76,18 @@ public:
     static ObjectKind KindOf(const ObjectData& data) { return static_cast<ObjectKind>(data.index()); }
 
 private:
+    static constexpr int kChunkBits = 8;
+    static constexpr std::uint32_t kChunkSize = 1u << kChunkBits;
+    using Chunk = std::array<Slot, kChunkSize>;
+
+    Slot& At(std::uint32_t index) { return (*chunks_[index >> kChunkBits])[index & (kChunkSize - 1)]; }
+
+    // A new slot at the end; a new chunk is added when the last one is full, the others stay.
+    std::uint32_t Append() {
+        if (size_ % kChunkSize == 0) chunks_.push_back(std::make_unique<Chunk>());
+        return size_++;
+    }
+
     void Count(std::uint32_t kind, int delta) {
         switch (static_cast<ObjectKind>(kind)) {
             case ObjectKind::Dc: live_.dcs += delta; break;
@@ -85,7 +101,8 @@ private:
         }
     }
 
-    std::vector<Slot> slots_;
+    std::vector<std::unique_ptr<Chunk>> chunks_;
+    std::uint32_t size_ = 0;
     std::vector<std::uint32_t> free_;
     LiveObjects live_;
 };

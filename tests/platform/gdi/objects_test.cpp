@@ -108,6 +108,36 @@ TEST(GdiObjects, LiveObjectCounterPerKind) {
     EXPECT_EQ(CountLiveObjects(), before);
 }
 
+// Callers hold looked-up objects while they create others (a compositor's scratch bitmap
+// across pen, brush and font creation): creation must never move an existing object.
+TEST(GdiObjects, ObjectsStayInPlaceWhileThousandsMoreAreCreated) {
+    const LiveObjects before = CountLiveObjects();
+    HBITMAP bitmap = CreateBitmap(3, 2, 1, 32, nullptr);
+    HDC dc = CreateCompatibleDC(0);
+    detail::Bitmap* held_bitmap = detail::LookupBitmap(bitmap);
+    detail::DeviceContext* held_dc = detail::LookupDc(dc);
+    ASSERT_NE(held_bitmap, nullptr);
+    ASSERT_NE(held_dc, nullptr);
+    std::vector<HGDIOBJ> created;
+    for (int i = 0; i < 5000; ++i) {
+        created.push_back(CreatePen(PS_SOLID, 1, static_cast<COLORREF>(i)));
+        created.push_back(CreateSolidBrush(static_cast<COLORREF>(i)));
+        if (i % 50 == 0) created.push_back(CreateCompatibleBitmap(dc, 4, 4));
+    }
+    EXPECT_EQ(detail::LookupBitmap(bitmap), held_bitmap);
+    EXPECT_EQ(detail::LookupDc(dc), held_dc);
+    EXPECT_EQ(held_bitmap->width, 3);
+    EXPECT_EQ(held_bitmap->height, 2);
+    held_bitmap->SetPixelAt(2, 1, 0x123456u);
+    EXPECT_EQ(held_dc->bk_colour, RGB(255, 255, 255));
+    for (HGDIOBJ o : created) EXPECT_TRUE(DeleteObject(o));
+    EXPECT_TRUE(SelectObject(dc, bitmap));
+    EXPECT_EQ(GetPixel(dc, 2, 1), RGB(0x12, 0x34, 0x56));
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_TRUE(DeleteObject(bitmap));
+    EXPECT_EQ(CountLiveObjects(), before);
+}
+
 TEST(GdiPalettes, HalftonePaletteIsARealCountedObjectWithoutColourEffect) {
     const LiveObjects before = CountLiveObjects();
     HDC screen = GetDC(0);
