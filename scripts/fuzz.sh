@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target of a fuzz build for a bounded time each.
-# usage: scripts/fuzz.sh [BUILD_DIR]   (FUZZ_SECONDS per target, default 60)
+# usage: scripts/fuzz.sh [BUILD_DIR] [TARGET ...]   (FUZZ_SECONDS per target, default 60;
+# FUZZ_MAX_LEN the longest input, default 256). The working corpus starts from the seeds in
+# fuzz/corpus/NAME/ and grows in BUILD_DIR; FUZZ_MAX_LEN_NAME overrides the length per target.
 set -euo pipefail
 build=${1:-build/fuzz}
+shift || true
+only=("$@")
+root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds=${FUZZ_SECONDS:-60}
 shopt -s nullglob
 found=0
@@ -10,13 +15,18 @@ for program in "$build"/fuzz/fuzz_*; do
   [ -x "$program" ] || continue
   found=1
   name=$(basename "$program")
+  if [ ${#only[@]} -gt 0 ] && [[ ! " ${only[*]} " == *" $name "* ]]; then continue; fi
   corpus="$build/fuzz/corpus/$name"
   mkdir -p "$corpus"
+  seeds="$root/fuzz/corpus/$name"
+  [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
+  len_var="FUZZ_MAX_LEN_$name"
+  max_len=${!len_var:-${FUZZ_MAX_LEN:-256}}
   dict_args=()
-  dict="$(dirname "$0")/../fuzz/$name.dict"
+  dict="$root/fuzz/$name.dict"
   [ -f "$dict" ] && dict_args=(-dict="$dict")
   echo "== $name (${seconds}s)"
-  "$program" -max_total_time="$seconds" -max_len=256 -timeout=10 -print_final_stats=1 "${dict_args[@]}" "$corpus" 2>&1 |
+  "$program" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -print_final_stats=1 "${dict_args[@]}" "$corpus" 2>&1 |
     grep -E "stat::number_of_executed_units|Done|ERROR|SUMMARY" || true
   [ "${PIPESTATUS[0]}" = 0 ] || { echo "$name failed"; exit 1; }
 done
