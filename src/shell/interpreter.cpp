@@ -26,7 +26,7 @@ constexpr std::int32_t kObjectRequired = 424;
 AutomationError FileNotFound() { return AutomationError(kFileNotFound, "File not found", {}); }
 AutomationError FileAccessError() { return AutomationError(kPathFileAccessError, "Path/File access error", {}); }
 
-bool IsFormName(std::string_view name) { return host::EqualsIgnoreCase(name, "form"); }
+bool IsFormName(std::string_view name) { return EqualsIgnoreCase(name, "form"); }
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
