@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::host {

@@ -12,7 +12,6 @@ namespace ov::sidelogo {
 
 namespace {
 
-using host::TypeDesc;
 
 FontDesc InitialLogoFont() { return FontDesc{"Times New Roman", 11.25, true, false, false, false}; }
 
@@ -21,9 +20,9 @@ FontDesc InitialLogoFont() { return FontDesc{"Times New Roman", 11.25, true, fal
 OVSideLogo::OVSideLogo() = default;
 OVSideLogo::~OVSideLogo() = default;
 
-const host::ClassInfo& OVSideLogo::StaticInfo() {
-    static const host::ClassInfo info =
-        host::ClassBuilder<OVSideLogo>("OVSideLogo")
+const ClassInfo& OVSideLogo::StaticInfo() {
+    static const ClassInfo info =
+        ClassBuilder<OVSideLogo>("OVSideLogo")
             .Property("StartColor", 1, TypeDesc::Color(), &OVSideLogo::StartColor, &OVSideLogo::SetStartColor)
             .Help("Starting color of the gradient in the Logo / Color of 3d style logo.")
             .Property("EndColor", 2, TypeDesc::Color(), &OVSideLogo::EndColor, &OVSideLogo::SetEndColor)
@@ -76,14 +75,14 @@ void OVSideLogo::OnInitProperties() {
 }
 
 void OVSideLogo::OnReadProperties(const host::PropertyBag& bag) {
-    for (const host::PersistDesc& key : Info().persisted) {
+    for (const PersistDesc& key : Info().persisted) {
         const Variant fallback = key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
         ReadKey(bag, key.key, fallback, key.type, [&](const Variant& value) { key.load(*this, value); });
     }
 }
 
 void OVSideLogo::OnWriteProperties(host::PropertyBag& bag) {
-    for (const host::PersistDesc& key : Info().persisted) {
+    for (const PersistDesc& key : Info().persisted) {
         const Variant fallback = key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
         WriteKey(bag, key.key, fallback, [&] { return key.save(*this); });
     }
