@@ -27,7 +27,7 @@
 #include "host/constituents.h"
 #include "host/font_attributes.h"
 #include "host/property_bag.h"
-#include "host/scale.h"
+#include "platform/scale/scale.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::host {

@@ -23,7 +23,7 @@ public:
     void SetWidth(double twips);
     void SetHeight(double twips);
     std::int32_t ScaleMode() const { return scale_mode_; }
-    void SetScaleMode(std::int32_t mode) { scale_mode_ = mode; }
+    void SetScaleMode(std::int32_t mode);  // a surface mode (0..7), else 380
     double ScaleWidth() const;
     double ScaleHeight() const;
     std::int32_t BackColor() const { return back_color_; }

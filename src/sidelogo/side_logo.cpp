@@ -1,7 +1,7 @@
 #include "sidelogo/side_logo.h"
 
 #include "host/font_attributes.h"
-#include "host/scale.h"
+#include "platform/scale/scale.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/std_font.h"
 #include "platform/picturebox/picture_box.h"
@@ -59,7 +59,7 @@ void OVSideLogo::OnInitialize() {
     picture_ = &AddPictureBox("picLogo");
     PictureBox& box = picture_->box();
     box.SetBorderStyle(0);
-    box.SetScaleMode(host::kScaleTwips);
+    box.SetScaleMode(kScaleTwips);
     box.SetFont(StdFont::Create(InitialLogoFont()));
     // Through the writes, so the channels are translated; the surface still has its creation
     // size here.
