@@ -76,6 +76,41 @@ std::string StringField(const json& object, const char* field, const std::string
     return object.at(field).get<std::string>();
 }
 
+// Event arguments are plain JSON values: numbers (whole ones as Long), strings and booleans;
+// the host converts them to the event's parameter types.
+Variant ArgumentFromJson(const json& value, const std::string& where) {
+    if (value.is_boolean()) return Variant::FromBoolean(value.get<bool>());
+    if (value.is_number_integer()) return Variant::FromLong(value.get<std::int32_t>());
+    if (value.is_number()) return Variant::FromDouble(value.get<double>());
+    if (value.is_string()) return Variant::FromString(value.get<std::string>());
+    throw FormError(where + ": an argument must be a number, a string or a boolean");
+}
+
+json ArgumentToJson(const Variant& value) {
+    if (value.type() == VarType::Boolean) return CBool(value);
+    if (value.type() == VarType::String) return CStr(value);
+    if (value.type() == VarType::Byte || value.type() == VarType::Integer || value.type() == VarType::Long)
+        return CLng(value);
+    return CDbl(value);
+}
+
+std::vector<FiredEvent> EventsFromJson(const json& events, const std::string& where) {
+    if (!events.is_array()) throw FormError(where + ": expected an array of {target, event, args} entries");
+    std::vector<FiredEvent> out;
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        const std::string at = where + "[" + std::to_string(i) + "]";
+        const json& e = events[i];
+        if (!e.is_object()) throw FormError(at + ": an event must be an object");
+        FiredEvent fired{StringField(e, "target", at, true), StringField(e, "event", at, true), {}};
+        if (e.contains("args")) {
+            if (!e.at("args").is_array()) throw FormError(at + ": \"args\" must be an array");
+            for (const json& arg : e.at("args")) fired.args.push_back(ArgumentFromJson(arg, at));
+        }
+        out.push_back(std::move(fired));
+    }
+    return out;
+}
+
 ControlRecord ControlFromJson(const json& j, const std::string& base_dir, const std::string& where) {
     if (!j.is_object()) throw FormError(where + ": a control must be an object");
     ControlRecord record;
@@ -91,6 +126,7 @@ ControlRecord ControlFromJson(const json& j, const std::string& base_dir, const 
         record.height = NumberField(j, "height", where);
     }
     if (j.contains("properties")) record.properties = BagFromJson(j.at("properties"), base_dir, where + ".properties");
+    if (j.contains("events")) record.events = EventsFromJson(j.at("events"), where + ".events");
     return record;
 }
 
@@ -138,6 +174,15 @@ std::string FormToJsonText(const FormDocument& document) {
             control["height"] = *record.height;
         }
         control["properties"] = record.properties.ToJson();
+        if (!record.events.empty()) {
+            json events = json::array();
+            for (const FiredEvent& e : record.events) {
+                json args = json::array();
+                for (const Variant& arg : e.args) args.push_back(ArgumentToJson(arg));
+                events.push_back(json{{"target", e.target}, {"event", e.event}, {"args", std::move(args)}});
+            }
+            control["events"] = std::move(events);
+        }
         controls.push_back(std::move(control));
     }
     root["controls"] = std::move(controls);
@@ -177,6 +222,7 @@ void BuildForm(host::ReferenceHost& host, const FormDocument& document) {
         at.width = record.width;
         at.height = record.height;
         host.Load(record.name, record.class_name, record.properties, at);
+        for (const FiredEvent& e : record.events) host.Fire(record.name, e.target, e.event, e.args);
     }
 }
 

@@ -21,6 +21,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// An event delivered to a control once it is loaded, as the user's pointer or keyboard would:
+// on its surface ("surface") or a constituent ("picMain", "lblTabItem(2)"), with its arguments.
+struct FiredEvent {
+    std::string target;
+    std::string event;
+    std::vector<Variant> args;
+};
+
 struct ControlRecord {
     std::string name;
     std::string class_name;
@@ -30,6 +38,7 @@ struct ControlRecord {
     std::optional<double> width;  // absent: the class's default extent
     std::optional<double> height;
     host::PropertyBag properties;  // what ReadProperties receives
+    std::vector<FiredEvent> events;  // fired in order once the control is shown
 };
 
 struct FormDocument {
@@ -47,7 +56,7 @@ FormDocument LoadFormFile(const std::string& path);
 void SaveFormFile(const std::string& path, const FormDocument& document);
 
 // Applies the form properties, then loads every control in order (ReadProperties from its
-// bag, placement, Resize, Show, Paint). Automation errors of the host (an unknown class, a
+// bag, placement, Resize, Show, Paint, then its events). Automation errors of the host (an unknown class, a
 // failing form property) propagate as AutomationError.
 void BuildForm(host::ReferenceHost& host, const FormDocument& document);
 
