@@ -128,8 +128,10 @@ void OVHotLabel::OnInitialize() {
     holder.SetBorderStyle(0);
     holder.SetAutoRedraw(true);
     holder.SetAutoSize(true);
-    holder.SetBackColor(kInitialBackColor);
+    // Sized before it is cleared, so the whole image takes the background: a box grown from
+    // nothing keeps the one stale pixel its empty image had.
     picture_->Move(0, 0, kInitialPictureSize, kInitialPictureSize);
+    holder.SetBackColor(kInitialBackColor);
 
     cursor_ = &AddImage("imgCursor");
     cursor_->SetVisible(false);

@@ -159,6 +159,17 @@ TEST_F(HotLabelInHost, NewInstanceDefaultsAndConstituents) {
     EXPECT_TRUE(RunHas(spot.left, spot.right, kBlue));
     EXPECT_FALSE(RunHas(spot.left, spot.right, kBlack));
     EXPECT_TRUE(RunHas(spot.right, spot.right + Width(" Textbox"), kBlack));
+    // "*" without a picture copies the blank holder: white, every pixel of it.
+    IDispatch& other = NewLabel(60, 40, "S");
+    Label("S").MainBox().box().SetBackColor(kBlue);
+    PutProperty(other, "ControlString", Variant::FromString("*"));
+    const host::ComposedImage image = host_->Compose();
+    const gdi::POINT s = host_->OriginOf("S");
+    for (int y = 0; y < 33; ++y)
+        for (int x = 2; x < 38; ++x) {
+            const bool block = x >= 5 && x < 5 + 29 && y >= 2 && y < 2 + 29;
+            ASSERT_EQ(image.At(s.x + kFrame + x, s.y + kFrame + y), block ? kWhite : kBlue) << x << "," << y;
+        }
 }
 
 TEST_F(HotLabelInHost, HoverLightsTheHotSpotAndSwitchesThePointer) {
