@@ -63,7 +63,22 @@ inline Bytes BmpFile(const Bytes& info, const std::vector<std::uint32_t>& palett
     return b;
 }
 
+inline std::size_t DibStride(int width, int bits) { return ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4; }
+
 // ---- ICO ----
+
+// An icon image: the DIB header with the doubled height, a black-and-white palette where
+// indexed, `colour` bits (zeros when empty) and an AND mask of `mask_byte`.
+inline Bytes IconDib(int width, int height, int bits, const Bytes& colour = {}, std::uint8_t mask_byte = 0) {
+    Bytes dib = InfoHeader(width, 2 * height, bits, 0, bits <= 8 ? 2 : 0);
+    if (bits <= 8)
+        for (std::uint32_t c : {0x000000u, 0xFFFFFFu}) Put32(dib, c);
+    Bytes bits_part = colour;
+    bits_part.resize(DibStride(width, bits) * height, 0);
+    Append(dib, bits_part);
+    dib.resize(dib.size() + DibStride(width, 1) * height, mask_byte);
+    return dib;
+}
 
 struct IcoEntry {
     int width, height, bits;

@@ -225,8 +225,9 @@ Image DecodeRle(const Reader& in, std::size_t at, const DibHeader& h) {
 }
 
 // Decodes the colour bits at `at` into 0xAARRGGBB pixels, top-down, after checking that the
-// buffer holds every row. `alpha_seen` reports whether a 32-bit image carries any non-zero
-// alpha (icons then use it instead of the mask).
+// buffer holds every row. With `alpha_seen` (icons) a 32-bit image keeps its alpha and reports
+// whether any is non-zero (icons then use it instead of the mask); without it (bitmap files,
+// whose alpha byte is not transparency) every pixel is opaque.
 Image DecodeDibBits(const Reader& in, std::size_t at, const DibHeader& h, bool* alpha_seen = nullptr) {
     if (h.run_length()) return DecodeRle(in, at, h);
     const std::uint64_t stride = RowStride(h.width, h.bits_per_pixel);
@@ -250,7 +251,7 @@ Image DecodeDibBits(const Reader& in, std::size_t at, const DibHeader& h, bool* 
                         : static_cast<std::uint32_t>(row[4 * x] | (row[4 * x + 1] << 8) | (row[4 * x + 2] << 16) |
                                                      (static_cast<std::uint32_t>(row[4 * x + 3]) << 24));
                     colour = (Channel(v, h.masks[0]) << 16) | (Channel(v, h.masks[1]) << 8) | Channel(v, h.masks[2]);
-                    if (h.bits_per_pixel == 32) {
+                    if (h.bits_per_pixel == 32 && alpha_seen) {
                         // BI_RGB keeps alpha in the top byte (icons use it); bit fields name it.
                         alpha = h.masks[3] ? Channel(v, h.masks[3]) : (v >> 24);
                         if (alpha) any_alpha = true;
@@ -265,6 +266,13 @@ Image DecodeDibBits(const Reader& in, std::size_t at, const DibHeader& h, bool* 
     return image;
 }
 
+// A bitmap picture of an image's colours; its alpha is not looked at.
+std::shared_ptr<Picture> OpaqueBitmapPicture(const Image& image) {
+    auto picture = Picture::FromPixels(image.width, image.height, image.argb.data());
+    if (!picture) InvalidPicture();
+    return picture;
+}
+
 // A bitmap picture drops alpha: partly transparent pixels are composed over white, so PNGs
 // with transparency look as they would on a page.
 std::shared_ptr<Picture> BitmapPicture(Image& image) {
@@ -274,18 +282,14 @@ std::shared_ptr<Picture> BitmapPicture(Image& image) {
         auto over_white = [a](std::uint32_t c) { return (c * a + 255 * (255 - a) + 127) / 255; };
         p = (over_white((p >> 16) & 0xFF) << 16) | (over_white((p >> 8) & 0xFF) << 8) | over_white(p & 0xFF);
     }
-    auto picture = Picture::FromPixels(image.width, image.height, image.argb.data());
-    if (!picture) InvalidPicture();
-    return picture;
+    return OpaqueBitmapPicture(image);
 }
 
 std::shared_ptr<Picture> LoadBmp(const Reader& in) {
     const std::uint32_t bits_offset = in.U32(10);
     const DibHeader h = ParseDibHeader(in, 14, false);
     // Some writers leave the offset 0; the bits then follow the palette.
-    Image image = DecodeDibBits(in, bits_offset ? bits_offset : h.header_end, h);
-    for (std::uint32_t& p : image.argb) p |= 0xFF000000u;  // a bitmap file's alpha byte is not transparency
-    return BitmapPicture(image);
+    return OpaqueBitmapPicture(DecodeDibBits(in, bits_offset ? bits_offset : h.header_end, h));
 }
 
 Image DecodePngImage(const std::uint8_t* data, std::size_t size) {

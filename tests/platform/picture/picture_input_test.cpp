@@ -128,26 +128,15 @@ Bytes Poked(Bytes file, std::size_t at, std::uint32_t value) {
     return file;
 }
 
-std::size_t Stride(int width, int bits) { return ((static_cast<std::size_t>(width) * bits + 31) / 32) * 4; }
-
 // A w x h BMP of the given depth with all-zero bits (and a two-entry palette where indexed).
 Bytes PlainBmp(int width, int height, int bits) {
     const std::vector<std::uint32_t> palette = bits <= 8 ? std::vector<std::uint32_t>{0x000000, 0xFFFFFF} : std::vector<std::uint32_t>{};
     return BmpFile(InfoHeader(width, height, bits, 0, static_cast<std::uint32_t>(palette.size())), palette,
-                   Bytes(Stride(width, bits) * static_cast<std::size_t>(height < 0 ? -height : height), 0));
+                   Bytes(DibStride(width, bits) * static_cast<std::size_t>(height < 0 ? -height : height), 0));
 }
 
 Bytes Rle8Bmp(int width, int height, const Bytes& stream) {
     return BmpFile(InfoHeader(width, height, 8, 1, 2), {0x000000, 0xFFFFFF}, stream);
-}
-
-// An icon image: the DIB header with the doubled height, the colour bits and the AND mask.
-Bytes IconDib(int width, int height, int bits) {
-    Bytes dib = InfoHeader(width, 2 * height, bits, 0, bits <= 8 ? 2 : 0);
-    if (bits <= 8)
-        for (std::uint32_t c : {0x000000u, 0xFFFFFFu}) Put32(dib, c);
-    dib.resize(dib.size() + Stride(width, bits) * height + Stride(width, 1) * height, 0);
-    return dib;
 }
 
 Bytes Rgb8Png(std::uint32_t width, std::uint32_t height) {
