@@ -12,9 +12,6 @@ namespace ov::host {
 
 namespace {
 
-constexpr std::int32_t kObjectRequired = 424;
-constexpr std::int32_t kCannotCreateObject = 429;
-constexpr std::int32_t kInvalidArgument = 5;
 
 // Extender members the host adds to every placed control. Their ids sit in a range no
 // control table uses.
@@ -114,13 +111,13 @@ ReferenceHost::Entry* ReferenceHost::EntryOf(const IDispatch* object) const {
 
 ReferenceHost::Entry& ReferenceHost::Create(const std::string& name, const std::string& class_name, const Placement& at) {
     if (FindEntry(name) || EqualsIgnoreCase(name, "form"))
-        throw AutomationError(kInvalidArgument, "Name '" + name + "' is already in use", "ReferenceHost");
+        throw AutomationError(error::kInvalidProcedureCall, "Name '" + name + "' is already in use", "ReferenceHost");
     const ClassEntry* cls = registry_.Find(class_name);
-    if (!cls) throw AutomationError(kCannotCreateObject, "ActiveX component can't create object", "ReferenceHost");
+    if (!cls) throw AutomationError(error::kCannotCreateObject, "ReferenceHost");
     Entry* container = nullptr;
     if (!at.container.empty()) {
         container = FindEntry(at.container);
-        if (!container || !container->control) throw AutomationError(kObjectRequired, "Object required", "ReferenceHost");
+        if (!container || !container->control) throw AutomationError(error::kObjectRequired, "ReferenceHost");
     }
     auto entry = std::make_unique<Entry>();
     entry->name = name;
@@ -173,7 +170,7 @@ std::shared_ptr<AutomationObject> ReferenceHost::Load(const std::string& name, c
 namespace {
 
 Control& RequireControl(Control* control) {
-    if (!control) throw AutomationError(kObjectRequired, "Object required", "ReferenceHost");
+    if (!control) throw AutomationError(error::kObjectRequired, "ReferenceHost");
     return *control;
 }
 
@@ -191,7 +188,7 @@ void ReferenceHost::Resize(const std::string& name, double width, double height)
 
 void ReferenceHost::Move(const std::string& name, double left, double top) {
     Entry* e = FindEntry(name);
-    if (!e) throw AutomationError(kObjectRequired, "Object required", "ReferenceHost");
+    if (!e) throw AutomationError(error::kObjectRequired, "ReferenceHost");
     e->left = left;
     e->top = top;
 }
@@ -227,7 +224,7 @@ void ReferenceHost::TerminateEntry(Entry& entry) {
 
 void ReferenceHost::Terminate(const std::string& name) {
     Entry* e = FindEntry(name);
-    if (!e) throw AutomationError(kObjectRequired, "Object required", "ReferenceHost");
+    if (!e) throw AutomationError(error::kObjectRequired, "ReferenceHost");
     TerminateEntry(*e);
 }
 
@@ -269,7 +266,7 @@ std::vector<ChangedArgument> ReferenceHost::Fire(const std::string& name, const 
         control.DeliverSurfaceEvent(desc->name, args);
     } else {
         Constituent* source = control.FindConstituent(target);
-        if (!source) throw AutomationError(kObjectRequired, "Object required", "ReferenceHost");
+        if (!source) throw AutomationError(error::kObjectRequired, "ReferenceHost");
         control.DeliverConstituentEvent(*source, desc->name, args);
     }
 
@@ -294,7 +291,7 @@ std::vector<std::pair<std::string, Variant>> ReferenceHost::Inspect(const std::s
                                                                     const std::string& target) const {
     Control& control = RequireControl(FindControl(name));
     Constituent* c = control.FindConstituent(target);
-    if (!c) throw AutomationError(kObjectRequired, "Object required", "ReferenceHost");
+    if (!c) throw AutomationError(error::kObjectRequired, "ReferenceHost");
     return c->InspectProperties();
 }
 
@@ -329,7 +326,7 @@ ComposedImage ReferenceHost::Compose() const {
 gdi::POINT ReferenceHost::OriginOf(const std::string& name) const {
     if (EqualsIgnoreCase(name, "form")) return {0, 0};
     const Entry* e = FindEntry(name);
-    if (!e) throw AutomationError(kObjectRequired, "Object required", "ReferenceHost");
+    if (!e) throw AutomationError(error::kObjectRequired, "ReferenceHost");
     gdi::POINT p{0, 0};
     for (; e; e = e->container) {
         p.x += TwipsToPixels(e->left, Axis::X);
