@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/gdi/objects.h"
@@ -163,6 +164,8 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* heig
 }
 
 bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;  // a pipe would block the open
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return false;
     const std::streamoff size = file.tellg();

@@ -89,6 +89,7 @@ TEST(PngIo, FailuresAreReported) {
     int w = 0, h = 0;
     std::vector<std::uint32_t> pixels;
     EXPECT_FALSE(ReadPng(TempPath("does_not_exist.png"), &w, &h, &pixels));
+    EXPECT_FALSE(ReadPng(std::filesystem::temp_directory_path().string(), &w, &h, &pixels));
     EXPECT_FALSE(WritePng("/nonexistent-dir/x.png", 1, 1, pixels.data()));
     EXPECT_FALSE(WriteDcPng(0xDEADBEEF, TempPath("never.png")));
 }
