@@ -2,8 +2,8 @@
 // The host's property bag: an ordered list of key/value pairs a control writes when the form
 // is saved and reads back when it is loaded. Values keep the type they were stored with; the
 // control converts them on reading, so a wrongly typed entry fails in the control's own
-// conversion (persistence.h) and not here. Reading, writing and loading are linear in the
-// number of keys: an index by key sits beside the entries kept in write order.
+// conversion (Control::ReadPersisted) and not here. Reading, writing and loading are linear in
+// the number of keys: an index by key sits beside the entries kept in write order.
 //
 // JSON form (what forms on disk and bag files hold), an array in write order:
 //   [ {"key": "Orientation", "type": "Long", "value": 1},
