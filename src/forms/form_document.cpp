@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/codepage/windows1252.h"
 #include "platform/files/replace_file.h"
 #include "platform/json/json_document.h"
 #include "platform/runtime/automation_error.h"
@@ -26,6 +27,9 @@ constexpr int kFormatVersion = 1;
 // The form members a saved form records, in the order they are applied on loading: the
 // extent before the scale mode so a user scale is never computed from a stale size.
 constexpr const char* kSavedFormProperties[] = {"Caption", "Width", "Height", "BackColor", "ScaleMode"};
+
+// Messages are library text (1252); file names arrive as the file system spells them (UTF-8).
+std::string PathText(const std::string& path) { return codepage::Utf8ToWindows1252(path); }
 
 // The version is a Long; one outside its range is an overflow rather than an unknown version,
 // and nothing is read as a version it is not (4294967297 is not 1).
@@ -105,16 +109,16 @@ std::string FormToJsonText(const FormDocument& document) {
 
 FormDocument LoadFormFile(const std::string& path) {
     std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) throw FormError(path + ": is a directory", error::kPathFileAccessError);
+    if (std::filesystem::is_directory(path, ignored)) throw FormError(PathText(path) + ": is a directory", error::kPathFileAccessError);
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw FormError(path + ": cannot open", error::kFileNotFound);
+    if (!in) throw FormError(PathText(path) + ": cannot open", error::kFileNotFound);
     std::ostringstream text;
     text << in.rdbuf();
-    if (in.bad()) throw FormError(path + ": cannot read", error::kPathFileAccessError);
+    if (in.bad()) throw FormError(PathText(path) + ": cannot read", error::kPathFileAccessError);
     try {
         return ParseForm(text.str(), std::filesystem::path(path).parent_path().string());
     } catch (const FormError& error) {
-        throw FormError(path + ": " + error.what(), error.number());
+        throw FormError(PathText(path) + ": " + error.what(), error.number());
     }
 }
 
@@ -123,9 +127,9 @@ void SaveFormFile(const std::string& path, const FormDocument& document) {
     try {
         text = FormToJsonText(document);
     } catch (const AutomationError& error) {
-        throw FormError(path + ": " + error.description(), error.number());
+        throw FormError(PathText(path) + ": " + error.description(), error.number());
     }
-    if (!files::ReplaceFile(path, text)) throw FormError(path + ": cannot write", error::kPathFileAccessError);
+    if (!files::ReplaceFile(path, text)) throw FormError(PathText(path) + ": cannot write", error::kPathFileAccessError);
 }
 
 std::vector<LoadProblem> BuildForm(host::ReferenceHost& host, const FormDocument& document) {

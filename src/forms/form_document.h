@@ -21,7 +21,7 @@ namespace ov::forms {
 // wrong shape. The message says where ("controls[2].properties[0].value: must be a number");
 // the number is the runtime's: "Invalid file format" (321) for what the file holds, 6 for a
 // format version beyond the range of a Long, 53 and 75 for a file that cannot be opened or
-// written.
+// written. The message is library text (Windows-1252), file names included.
 class FormError : public std::runtime_error {
 public:
     explicit FormError(const std::string& message, std::int32_t number = error::kInvalidFileFormat)

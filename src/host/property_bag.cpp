@@ -205,7 +205,13 @@ json VariantToJson(const Variant& v) {
             if (v.type() == VarType::Single)
                 return json{{"type", "Single"}, {"value", static_cast<double>(static_cast<float>(v.real()))}};
             return json{{"type", "Double"}, {"value", v.real()}};
-        case VarType::Date: return json{{"type", "Date"}, {"value", DateToIsoText(v.real())}};
+        case VarType::Date: {
+            // Readable text when it holds the date exactly (whole seconds), the serial otherwise,
+            // so that a saved date always loads back as the same value.
+            const std::string text = DateToIsoText(v.real());
+            if (ParseIsoDateText(text) == v.real()) return json{{"type", "Date"}, {"value", text}};
+            return json{{"type", "Date"}, {"value", v.real()}};
+        }
         case VarType::String: return json{{"type", "String"}, {"value", TextToJson(v.string())}};
         case VarType::Object: {
             const auto& object = v.object();

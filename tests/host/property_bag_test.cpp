@@ -55,6 +55,7 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
     bag.Set("Double", Variant::FromDouble(0.1));
     bag.Set("Text", Variant::FromString("a \"quoted\"\nline, caf\xE9 \x80 \x81"));
     bag.Set("When", Variant::FromDate(45657.5));  // 2024-12-31 12:00:00
+    bag.Set("Instant", Variant::FromDate(45657.123456789));  // not a whole second
     bag.Set("Nothing", Variant::FromObject(nullptr));
     bag.Set("Font", Variant::FromObject(StdFont::Create(FontDesc{"Arial", 9.75, true, false, true, false})));
     const std::uint32_t pixels[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
@@ -62,7 +63,7 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
 
     const PropertyBag back = PropertyBag::FromJsonText(bag.ToJsonText());
     ASSERT_EQ(back.entries().size(), bag.entries().size());
-    for (std::size_t i = 0; i < 8; ++i) {
+    for (std::size_t i = 0; i < 9; ++i) {
         EXPECT_EQ(back.entries()[i].first, bag.entries()[i].first);
         EXPECT_EQ(back.entries()[i].second, bag.entries()[i].second) << bag.entries()[i].first;
     }
@@ -73,6 +74,7 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
     EXPECT_EQ(picture->height_pixels(), 2);
     const auto json = nlohmann::json::parse(bag.ToJsonText());
     EXPECT_EQ(json[6]["value"], "2024-12-31 12:00:00");
+    EXPECT_EQ(json[7]["value"], 45657.123456789);
     // Text is UTF-8 in the file, Windows-1252 in the bag.
     EXPECT_EQ(json[5]["value"], "a \"quoted\"\nline, caf\xC3\xA9 \xE2\x82\xAC \xC2\x81");
     EXPECT_EQ(PropertyBag::FromJsonText(R"([{"key": "T", "type": "String", "value": "\u65e5 caf\u00e9"}])")
