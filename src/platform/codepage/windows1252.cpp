@@ -40,6 +40,26 @@ std::size_t DecodeOne(std::string_view s, std::size_t at, char32_t& code_point) 
     return length;
 }
 
+// Walks UTF-8 text: each well-formed sequence goes to `on_character` (the output so far, its
+// code point, its bytes), each byte that is not part of one becomes '?'.
+template <typename OnCharacter>
+std::string Transcode(std::string_view utf8, OnCharacter on_character) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t code_point = 0;
+        const std::size_t length = DecodeOne(utf8, i, code_point);
+        if (length == 0) {
+            out += kReplacement;
+            ++i;
+            continue;
+        }
+        on_character(out, code_point, utf8.substr(i, length));
+        i += length;
+    }
+    return out;
+}
+
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -65,21 +85,10 @@ std::optional<unsigned char> FromUnicode(char32_t code_point) {
 }
 
 std::string Utf8ToWindows1252(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        char32_t code_point = 0;
-        const std::size_t length = DecodeOne(utf8, i, code_point);
-        if (length == 0) {
-            out += kReplacement;
-            ++i;
-            continue;
-        }
+    return Transcode(utf8, [](std::string& out, char32_t code_point, std::string_view) {
         const auto byte = FromUnicode(code_point);
         out += byte ? static_cast<char>(*byte) : kReplacement;
-        i += length;
-    }
-    return out;
+    });
 }
 
 std::string Windows1252ToUtf8(std::string_view text) {
@@ -90,20 +99,7 @@ std::string Windows1252ToUtf8(std::string_view text) {
 }
 
 std::string RepairUtf8(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        char32_t ignored = 0;
-        const std::size_t length = DecodeOne(utf8, i, ignored);
-        if (length == 0) {
-            out += kReplacement;
-            ++i;
-        } else {
-            out.append(utf8.substr(i, length));
-            i += length;
-        }
-    }
-    return out;
+    return Transcode(utf8, [](std::string& out, char32_t, std::string_view sequence) { out.append(sequence); });
 }
 
 bool IsControlByte(unsigned char byte) {
