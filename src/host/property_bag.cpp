@@ -264,6 +264,16 @@ void PropertyBag::Drop(std::string_view key) {
     index_.erase(it);
     --live_;
     entries_current_ = false;
+    // Dropped slots are swept out once they outnumber the live ones, so a key dropped and
+    // written again and again costs amortised constant time and bounded memory.
+    const std::size_t dropped = slots_.size() - live_;
+    if (dropped > 64 && dropped > live_) Compact();
+}
+
+void PropertyBag::Compact() {
+    std::erase_if(slots_, [](const Slot& slot) { return slot.dropped; });
+    index_.clear();
+    for (std::size_t i = 0; i < slots_.size(); ++i) index_.emplace(FoldedKey(slots_[i].key), i);
 }
 
 Variant PropertyBag::ReadProperty(std::string_view key, const Variant& default_value) const {

@@ -87,6 +87,7 @@ private:
     const Slot* FindSlot(std::string_view key) const;
     Slot& SlotFor(std::string_view key);  // the key's slot, a new one at the end if it has none
     void Drop(std::string_view key);
+    void Compact();  // removes the dropped slots
 
     std::vector<Slot> slots_;                               // write order, dropped ones included
     std::unordered_map<std::string, std::size_t> index_;    // key folded to lower case -> slot
