@@ -9,11 +9,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/reference_host.h"
 #include "hotlabel/control_string_painter.h"
 #include "library/classes.h"
 #include "platform/gdi/gdi.h"
+#include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/dispatch.h"
 
@@ -30,8 +32,14 @@ std::string BenchString() {
     return text;
 }
 
+// The inline picture: 16 x 16 pixels.
+std::shared_ptr<ov::Picture> InlinePicture() {
+    const std::vector<std::uint32_t> pixels(16 * 16, 0x3366CC);
+    return ov::Picture::FromPixels(16, 16, pixels.data());
+}
+
 // The label's two boxes as the control makes them: the visible one with its frame, the
-// hidden picture holder with a persistent image.
+// hidden picture holder with a persistent image holding the picture.
 struct LabelBoxes {
     ov::PictureBox main{0, 0, 0, kWidth * 15.0, kHeight * 15.0};
     ov::PictureBox holder{0, 0, 0, 29 * 15.0, 29 * 15.0};
@@ -41,7 +49,9 @@ struct LabelBoxes {
         holder.SetScaleMode(ov::kScalePixels);
         holder.SetBorderStyle(0);
         holder.SetAutoRedraw(true);
+        holder.SetAutoSize(true);
         holder.SetBackColor(0xFFFFFF);
+        holder.SetPicture(InlinePicture());
     }
 };
 
@@ -79,6 +89,7 @@ void BM_MouseMoveInHost(benchmark::State& state) {
     at.width = kWidth * 15.0;
     at.height = kHeight * 15.0;
     host.New("H", "OVHotLabel", at);
+    ov::PutPropertyRef(*host.Find("H"), "Picture", ov::Variant::FromObject(InlinePicture()));
     ov::PutProperty(*host.Find("H"), "ControlString", ov::Variant::FromString(BenchString()));
     float x = 0;
     for (auto _ : state) {
