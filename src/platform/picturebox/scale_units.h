@@ -15,4 +15,10 @@ enum class Axis { X, Y };
 // characters 120 twips wide and 240 high); nullopt for User and unknown modes.
 std::optional<double> TwipsPerUnit(int mode, Axis axis);
 
+// A position or size in device pixels to a whole pixel: to the nearest, halves to the even
+// neighbour, saturating at ov::limits::kMaxPixelCoordinate; NaN gives 0. Every conversion to
+// pixels (picture boxes, the host's placement of controls and lightweight constituents) ends
+// here, so the same position lands on the same pixel whatever is drawn there.
+int RoundToPixel(double pixels);
+
 }  // namespace ov

@@ -13,6 +13,7 @@ std::string AutomationError::StandardDescription(std::int32_t number) {
     switch (number) {
     case 5: return "Invalid procedure call or argument";
     case error::kOverflow: return "Overflow";
+    case error::kOutOfMemory: return "Out of memory";
     case 9: return "Subscript out of range";
     case 11: return "Division by zero";
     case error::kTypeMismatch: return "Type mismatch";

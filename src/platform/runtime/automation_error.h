@@ -9,6 +9,7 @@ namespace ov {
 
 namespace error {
 inline constexpr std::int32_t kOverflow = 6;
+inline constexpr std::int32_t kOutOfMemory = 7;
 inline constexpr std::int32_t kTypeMismatch = 13;
 inline constexpr std::int32_t kInvalidPatternString = 93;
 inline constexpr std::int32_t kInvalidPropertyValue = 380;
