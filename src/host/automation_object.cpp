@@ -1,5 +1,6 @@
 #include "host/automation_object.h"
 
+#include "host/visual_changes.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::host {
@@ -76,6 +77,9 @@ std::int32_t AutomationObject::GetIDOfName(std::string_view name) const {
 }
 
 Variant AutomationObject::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
+    // Any member may change what the object shows (a get included: some draw or lay out on
+    // first use), so every call counts as a visual change.
+    NoteVisualChange();
     if (const MemberDesc* m = Info().FindMember(dispid)) return InvokeMember(*this, *m, kind, args);
     return FallbackInvoke(dispid, kind, args);
 }

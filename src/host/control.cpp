@@ -6,16 +6,21 @@
 
 #include "host/compositor.h"
 #include "platform/gdi/window.h"
+#include "platform/limits.h"
+#include "platform/picturebox/scale_units.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::host {
 
 namespace {
 
-
 int PixelsOf(double twips, Axis axis) { return std::max(0, TwipsToPixels(twips, axis)); }
 
 }  // namespace
+
+bool Control::ExtentFits(double width_twips, double height_twips) {
+    return limits::SurfaceSizeAllowed(PixelsOf(width_twips, Axis::X), PixelsOf(height_twips, Axis::Y));
+}
 
 Control::Control() = default;
 
@@ -33,6 +38,9 @@ void Control::Initialize(ControlSite* site) {
     site_ = site;
     const gdi::HWND parent = site_ ? site_->ParentWindow(*this) : 0;
     window_ = gdi::CreateWindowSurface(parent, PixelWidth(), PixelHeight(), TranslateOleColor(back_color_));
+    // Without its window the control has nothing to draw on (and GetDC(0) would hand it the
+    // screen's): it stays uninitialised.
+    if (!window_) throw AutomationError(error::kOutOfMemory);
     dc_ = gdi::GetDC(window_);
     if (!font_) font_ = AmbientFont();
     // Labels made before the control was sited, and not given a font of their own, take the
@@ -45,6 +53,7 @@ void Control::Initialize(ControlSite* site) {
     for (auto& c : constituents_)
         if (c->kind() == ConstituentKind::Timer) static_cast<Timer&>(*c).Restart(ClockMilliseconds());
     stage_ = LifecycleStage::Initialized;
+    NoteVisualChange();
     current_step_ = "Initialize";
     OnInitialize();
 }
@@ -96,6 +105,7 @@ void Control::Terminate() {
     current_step_ = "Terminate";
     OnTerminate();
     stage_ = LifecycleStage::Terminated;
+    NoteVisualChange();
     shown_ = false;
     constituents_.clear();
     if (dc_) gdi::ReleaseDC(window_, dc_);
@@ -106,17 +116,27 @@ void Control::Terminate() {
 
 void Control::SetExtent(double width_twips, double height_twips) {
     if (width_twips == width_ && height_twips == height_) return;
-    width_ = width_twips;
-    height_ = height_twips;
-    ResizeWindow();
+    if (!ExtentFits(width_twips, height_twips)) throw AutomationError(error::kOutOfMemory);
+    const double old_width = width_, old_height = height_;
+    PlaceExtent(width_twips, height_twips);
     // Delivered synchronously, also from inside OnResize: a control that corrects its own
     // size sees the corrected size in a nested Resize before its own setter returns.
-    Resize();
+    try {
+        Resize();
+    } catch (...) {
+        // A layout the new extent cannot have (a constituent picture box too large to make)
+        // leaves the control as it was: the old extent, laid out again.
+        PlaceExtent(old_width, old_height);
+        Resize();
+        throw;
+    }
 }
 
 void Control::PlaceExtent(double width_twips, double height_twips) {
+    if (!ExtentFits(width_twips, height_twips)) throw AutomationError(error::kOutOfMemory);
     width_ = width_twips;
     height_ = height_twips;
+    NoteVisualChange();
     ResizeWindow();
 }
 
@@ -147,6 +167,7 @@ void Control::SetScaleMode(int mode) {
         if (user_scale_height_ == 0) user_scale_height_ = ScaleHeight();
     }
     scale_mode_ = mode;
+    NoteVisualChange();
 }
 
 double Control::ScaleWidth() const {
@@ -164,12 +185,14 @@ void Control::SetScaleWidth(double width) {
     if (scale_mode_ != kScaleUser) user_scale_height_ = ScaleHeight();
     user_scale_width_ = width;
     scale_mode_ = kScaleUser;
+    NoteVisualChange();
 }
 
 void Control::SetScaleHeight(double height) {
     if (scale_mode_ != kScaleUser) user_scale_width_ = ScaleWidth();
     user_scale_height_ = height;
     scale_mode_ = kScaleUser;
+    NoteVisualChange();
 }
 
 namespace {
@@ -197,13 +220,9 @@ double Control::ScaleY(double value, int from_mode, int to_mode) const {
     return value * from / to;
 }
 
-int Control::ToPixelsX(double scale_units) const {
-    return static_cast<int>(std::lround(ScaleX(scale_units, scale_mode_, kScalePixels)));
-}
+int Control::ToPixelsX(double scale_units) const { return RoundToPixel(ScaleX(scale_units, scale_mode_, kScalePixels)); }
 
-int Control::ToPixelsY(double scale_units) const {
-    return static_cast<int>(std::lround(ScaleY(scale_units, scale_mode_, kScalePixels)));
-}
+int Control::ToPixelsY(double scale_units) const { return RoundToPixel(ScaleY(scale_units, scale_mode_, kScalePixels)); }
 
 void Control::SetBackColor(std::int32_t colour) {
     back_color_ = colour;
@@ -332,6 +351,7 @@ template <class C>
 C& Control::AddConstituent(std::unique_ptr<C> constituent) {
     C& ref = *constituent;
     constituents_.push_back(std::move(constituent));
+    NoteVisualChange();
     return ref;
 }
 

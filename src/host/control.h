@@ -28,6 +28,7 @@
 #include "host/font_attributes.h"
 #include "host/property_bag.h"
 #include "host/scale.h"
+#include "host/visual_changes.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::host {
@@ -104,11 +105,15 @@ public:
     ControlSite* site() const { return site_; }
 
     // Host side of the extent: sets Width/Height (twips) and delivers Resize once if either
-    // changed and the control is initialised.
+    // changed and the control is initialised. An extent whose surface the drawing layer
+    // cannot have (ov::limits) is "Out of memory" (7) and changes nothing; so is a Resize
+    // handler failing, after the previous extent and its layout are put back.
     void SetExtent(double width_twips, double height_twips);
     // Host side of placement: sets the extent without delivering Resize (the host delivers
-    // one Resize itself once the control is placed).
+    // one Resize itself once the control is placed). 7 and no change as for SetExtent.
     void PlaceExtent(double width_twips, double height_twips);
+    // Whether a surface of this extent (twips) can be made.
+    static bool ExtentFits(double width_twips, double height_twips);
 
     // --- events the host delivers on the surface or a constituent ------------------------------
     // `args` are the event's parameters in declaration order, by reference.
@@ -168,11 +173,20 @@ public:
     // through every MaskPicture pixel equal to MaskColor; with no mask picture the whole
     // surface is transparent and only the constituents are drawn.
     int BackStyle() const { return back_style_; }
-    void SetBackStyle(int style) { back_style_ = style; }
+    void SetBackStyle(int style) {
+        back_style_ = style;
+        NoteVisualChange();
+    }
     std::int32_t MaskColor() const { return mask_color_; }
-    void SetMaskColor(std::int32_t colour) { mask_color_ = colour; }
+    void SetMaskColor(std::int32_t colour) {
+        mask_color_ = colour;
+        NoteVisualChange();
+    }
     std::shared_ptr<IDispatch> MaskPicture() const { return mask_picture_; }
-    void SetMaskPicture(std::shared_ptr<IDispatch> picture) { mask_picture_ = std::move(picture); }
+    void SetMaskPicture(std::shared_ptr<IDispatch> picture) {
+        mask_picture_ = std::move(picture);
+        NoteVisualChange();
+    }
 
     // The form or container control holding this control; null when not sited.
     std::shared_ptr<IDispatch> Parent() const;

@@ -1,8 +1,7 @@
 #include "host/scale.h"
 
-#include <cmath>
-
 #include "platform/gdi/screen.h"
+#include "platform/picturebox/scale_units.h"
 
 namespace ov::host {
 
@@ -31,9 +30,7 @@ double ConvertUnits(double value, int from_mode, int to_mode, Axis axis) {
     return value * from / to;
 }
 
-int TwipsToPixels(double twips, Axis axis) {
-    return static_cast<int>(std::lround(twips / TwipsPerUnit(kScalePixels, axis)));
-}
+int TwipsToPixels(double twips, Axis axis) { return ov::RoundToPixel(twips / TwipsPerUnit(kScalePixels, axis)); }
 
 double PixelsToTwips(double pixels, Axis axis) { return pixels * TwipsPerUnit(kScalePixels, axis); }
 

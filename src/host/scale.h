@@ -26,7 +26,8 @@ double TwipsPerUnit(int mode, Axis axis);
 // Converts between two fixed scale modes (not the user scale); an unknown mode converts as twips.
 double ConvertUnits(double value, int from_mode, int to_mode, Axis axis);
 
-// Twips to whole device pixels, to the nearest pixel (halves away from zero), and back.
+// Twips to whole device pixels with ov::RoundToPixel (halves to even, as picture boxes round),
+// and back.
 int TwipsToPixels(double twips, Axis axis);
 double PixelsToTwips(double pixels, Axis axis);
 
