@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/gdi/objects.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 namespace {
@@ -52,13 +53,12 @@ HBITMAP ScreenSurface() {
     return registry.screen;
 }
 
-// Client sizes are capped so a runaway Width never allocates gigabytes.
-constexpr int kMaxClientExtent = 16384;
 
 }  // namespace
 
 HWND CreateWindowSurface(HWND parent, int width, int height, COLORREF background) {
-    if (width < 0 || height < 0 || width > kMaxClientExtent || height > kMaxClientExtent) return 0;
+    // Client areas are capped (ov::limits) so a runaway Width never allocates gigabytes.
+    if (!limits::SurfaceSizeAllowed(width, height)) return 0;
     auto& registry = Registry();
     const HWND handle = registry.next;
     registry.next += 4;
@@ -80,7 +80,7 @@ bool DestroyWindowSurface(HWND handle) {
 
 bool SetWindowClientSize(HWND handle, int width, int height, COLORREF background) {
     Window* window = Find(handle);
-    if (!window || width < 0 || height < 0 || width > kMaxClientExtent || height > kMaxClientExtent) return false;
+    if (!window || !limits::SurfaceSizeAllowed(width, height)) return false;
     detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
     if (bitmap->width == width && bitmap->height == height) return true;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, detail::PixelFromColor(background));
