@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/limits.h"
 #include "platform/runtime/dates.h"
 
 namespace ov::shell {
@@ -93,11 +94,19 @@ private:
         if (!TryChar(c)) Fail(std::string("expected '") + c + "'" + Found());
     }
     void ExpectEnd() {
-        if (!AtEnd()) Fail("unexpected '" + std::string(text_.substr(pos_)) + "'");
+        if (!AtEnd()) Fail("unexpected '" + Excerpt() + "'");
     }
     std::string Found() {
         if (AtEnd()) return " at end of line";
-        return " before '" + std::string(text_.substr(pos_)) + "'";
+        return " before '" + Excerpt() + "'";
+    }
+    // The rest of the line as a message quotes it: a long line is cut, so a message stays a
+    // line's worth whatever was typed.
+    std::string Excerpt() const {
+        constexpr std::size_t kShown = 40;
+        const std::string_view rest = text_.substr(pos_);
+        if (rest.size() <= kShown) return std::string(rest);
+        return std::string(rest.substr(0, kShown)) + "...";
     }
 
     std::optional<std::string> TryIdentifier() {
@@ -181,9 +190,26 @@ private:
     ov::shell::Statement PrintStatement();
     ov::shell::Statement KeywordStatement(const std::string& keyword, bool& matched);
 
+    // Nested calls (conversions, RGB, Font, LoadPicture) recurse; deeper than the limit is a
+    // syntax error before the stack runs out.
+    class NestingGuard {
+    public:
+        explicit NestingGuard(LineParser& parser) : parser_(parser) {
+            if (++parser_.depth_ > limits::kMaxExpressionDepth)
+                parser_.Fail("expression nested deeper than " + std::to_string(limits::kMaxExpressionDepth) + " calls");
+        }
+        ~NestingGuard() { --parser_.depth_; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+
+    private:
+        LineParser& parser_;
+    };
+
     std::string_view text_;
     int line_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
 };
 
 std::string LineParser::StringLiteral() {
@@ -319,6 +345,7 @@ ValueExpr LineParser::Value() {
 }
 
 ValueExpr LineParser::FunctionCall(const std::string& name) {
+    const NestingGuard nesting(*this);
     ExpectChar('(');
     ValueExpr call;
     auto expect_count = [&](std::size_t count) {
@@ -615,12 +642,27 @@ std::optional<Statement> LineParser::ParseLine() {
 
 }  // namespace
 
+namespace {
+
+void RefuseOverlongStatement(std::string_view line, int line_number) {
+    if (line.size() > limits::kMaxStatementBytes) throw StatementTooLong(line_number);
+}
+
+}  // namespace
+
+SyntaxError StatementTooLong(int line_number) {
+    return SyntaxError(line_number,
+                       "statement longer than " + std::to_string(limits::kMaxStatementBytes) + " bytes");
+}
+
 std::optional<Statement> ParseStatement(std::string_view line, int line_number) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    RefuseOverlongStatement(line, line_number);
     return LineParser(line, line_number).ParseLine();
 }
 
 ValueExpr ParseValue(std::string_view text, int line_number) {
+    RefuseOverlongStatement(text, line_number);
     return LineParser(text, line_number).WholeValue();
 }
 
