@@ -82,7 +82,7 @@ ControlRecord ControlFromJson(const json& j, const std::string& base_dir, const 
     record.name = StringField(j, "name", where, true);
     record.class_name = StringField(j, "class", where, true);
     record.container = StringField(j, "container", where, false);
-    if (host::EqualsIgnoreCase(record.container, "form")) record.container.clear();
+    if (EqualsIgnoreCase(record.container, "form")) record.container.clear();
     if (j.contains("left")) record.left = NumberField(j, "left", where);
     if (j.contains("top")) record.top = NumberField(j, "top", where);
     if (j.contains("width") != j.contains("height")) throw FormError(where + ": give both width and height, or neither");
@@ -191,7 +191,7 @@ FormDocument CaptureForm(host::ReferenceHost& host) {
         record.name = name;
         record.class_name = control->TypeName();
         const std::string container = host.NameOf(control->Parent().get());
-        if (!host::EqualsIgnoreCase(container, "form")) record.container = container;
+        if (!EqualsIgnoreCase(container, "form")) record.container = container;
         // Position comes from the extender the host gives every placed control.
         record.left = CDbl(GetProperty(*control, "Left"));
         record.top = CDbl(GetProperty(*control, "Top"));

@@ -33,7 +33,7 @@ void clsGradient::SetColor1(std::int32_t colour) { settings_.colour1 = Translate
 void clsGradient::SetColor2(std::int32_t colour) { settings_.colour2 = TranslateColourAtAssignment(colour); }
 
 void clsGradient::SetAngle(double degrees) {
-    const double rounded = RoundEven(degrees);
+    const double rounded = RoundHalfEven(degrees);
     if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) throw AutomationError(error::kOverflow);
     settings_.angle = static_cast<double>(static_cast<std::int32_t>(rounded) % 360);
 }

@@ -80,7 +80,7 @@ std::int32_t HUEtoRGB(const double& fa, const double& fb, double h) {
     else
         value = fb;
 
-    const double rounded = RoundEven(value);
+    const double rounded = RoundHalfEven(value);
     if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) throw AutomationError(error::kOverflow);
     return static_cast<std::int32_t>(rounded);
 }
@@ -90,7 +90,7 @@ std::int32_t HSLtoRGB(const HslTriple& hsl) {
     const double s = Clamp255(hsl.saturation);
     const double l = Clamp255(hsl.lightness);
     if (s == 0) {
-        const auto grey = static_cast<std::int32_t>(RoundEven(l));
+        const auto grey = static_cast<std::int32_t>(RoundHalfEven(l));
         return grey + 256 * grey + 65536 * grey;
     }
     const double m2 = l > 127.5 ? l + s - l * s / 255 : l * (s + 255) / 255;

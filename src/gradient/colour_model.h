@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/runtime/rounding.h"
+
 namespace ov::gradient {
 
 struct ColourChannels {
@@ -34,9 +36,5 @@ std::int32_t HUEtoRGB(const double& fa, const double& fb, double h);
 // later change of the scheme does not reach a stored colour.
 std::int32_t TranslateColourAtAssignment(std::int32_t value);
 
-// Round to the nearest integer, halves to the even neighbour, as every integer conversion of
-// the engine does. That is the floating-point unit's default rounding, which nearbyint applies
-// exactly and without a branch.
-inline double RoundEven(double value) { return std::nearbyint(value); }
 
 }  // namespace ov::gradient

@@ -34,7 +34,7 @@ private:
 };
 
 std::int32_t ToLong(double value) {
-    const double rounded = RoundEven(value);
+    const double rounded = RoundHalfEven(value);
     if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) throw BuildFailure{};
     return static_cast<std::int32_t>(rounded);
 }
@@ -67,7 +67,7 @@ void BuildRgbRamp(std::int32_t c1, std::int32_t c2, double q, double qf, Checked
 void BuildHslRamp(std::int32_t c1, std::int32_t c2, double qf, CheckedTable& t) {
     HslTriple from = RGBtoHSL(c1);
     const HslTriple to = RGBtoHSL(c2);
-    double hue_distance = RoundEven(to.hue - from.hue);
+    double hue_distance = RoundHalfEven(to.hue - from.hue);
     // The hue takes the shorter way round its circle.
     if (std::fabs(hue_distance) > 127.5)
         hue_distance = -(255 - std::fabs(hue_distance)) * (hue_distance > 0 ? 1 : -1);
@@ -104,7 +104,7 @@ void RepeatRuns(double q, double qf, double repetitions, CheckedTable& t) {
         const bool mirrored = std::fmod(pass, 2.0) == 0;
         for (std::int64_t k = 0; k <= run; ++k) {
             if (mirrored)
-                t.at(base + k) = t.at(RoundEven(q - static_cast<double>(k)));
+                t.at(base + k) = t.at(RoundHalfEven(q - static_cast<double>(k)));
             else
                 t.at(base + k) = t.at(k);
         }

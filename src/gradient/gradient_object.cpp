@@ -11,7 +11,6 @@ using host::Ref;
 using host::In;
 using host::TypeDesc;
 
-constexpr std::int32_t kObjectNotSet = 91;
 
 }  // namespace
 
@@ -46,7 +45,7 @@ const host::ClassInfo& GradientObject::StaticInfo() {
                 .Method("Draw", 1, {Ref("picObj", TypeDesc::Object("Object"))},
                         [](G& o, std::vector<Variant>& args) {
                             const std::shared_ptr<IDispatch> surface = CObj(args[0]);
-                            if (!surface) throw AutomationError(kObjectNotSet);
+                            if (!surface) throw AutomationError(error::kObjectNotSet);
                             return Variant::FromBoolean(o.gradient().Draw(*surface));
                         },
                         TypeDesc::Of(VarType::Boolean))

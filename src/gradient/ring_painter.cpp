@@ -41,7 +41,7 @@ std::int32_t PaintRectangularGradient(gdi::HDC dc, std::int32_t width, std::int3
     const std::int32_t shorter = width < height ? width : height;
     const double half = shorter / 2.0;
     const std::int64_t stride = Stride(LastRingIndex(table), half);
-    const auto last_step = static_cast<std::int32_t>(RoundEven(half));
+    const auto last_step = static_cast<std::int32_t>(RoundHalfEven(half));
     for (std::int32_t i = 0; i <= last_step; ++i) {
         EntryPen pen(dc, table, i * stride);
         gdi::Rectangle(dc, i, i, width - i, height - i);

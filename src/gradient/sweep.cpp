@@ -53,7 +53,7 @@ SweepPlacement PlaceSweep(std::int32_t width, std::int32_t height, double angle)
     s.p0_y = centre_y;
     s.p1_x = centre_x + half_length;
     s.p1_y = centre_y;
-    const double turn = ReduceDegrees(RoundEven(angle + 90));
+    const double turn = ReduceDegrees(RoundHalfEven(angle + 90));
     RotatePoint(centre_x, centre_y, s.p0_x, s.p0_y, turn);
     RotatePoint(centre_x, centre_y, s.p1_x, s.p1_y, turn);
 
@@ -91,8 +91,8 @@ bool PlaceFirstLine(const SweepPlacement& s, SweepLines& sweep) {
                           std::fabs(s.offset_x) + std::fabs(s.offset_y) + 8;
     const double expected = 2 * extent;
     sweep.points.reserve(expected > 0 && expected < kMaxSweepPoints ? static_cast<std::size_t>(expected) : kGrowthBlock);
-    const double x0 = RoundEven(s.p0_x + s.offset_x), y0 = RoundEven(s.p0_y + s.offset_y);
-    const double x1 = RoundEven(s.p1_x + s.offset_x), y1 = RoundEven(s.p1_y + s.offset_y);
+    const double x0 = RoundHalfEven(s.p0_x + s.offset_x), y0 = RoundHalfEven(s.p0_y + s.offset_y);
+    const double x1 = RoundHalfEven(s.p1_x + s.offset_x), y1 = RoundHalfEven(s.p1_y + s.offset_y);
     if (!FitsCoordinate(x0) || !FitsCoordinate(y0) || !FitsCoordinate(x1) || !FitsCoordinate(y1)) return false;
     sweep.points[0] = gdi::POINT{static_cast<int>(x0), static_cast<int>(y0)};
     sweep.points[1] = gdi::POINT{static_cast<int>(x1), static_cast<int>(y1)};

@@ -10,11 +10,7 @@ namespace ov::host {
 
 namespace {
 
-constexpr std::int32_t kObjectRequired = 424;
-constexpr std::int32_t kCannotCreateObject = 429;
-constexpr std::int32_t kInvalidArgument = 5;
-
-AutomationError ObjectRequired() { return AutomationError(kObjectRequired, "Object required", "ReferenceHost"); }
+AutomationError ObjectRequired() { return AutomationError(error::kObjectRequired, "ReferenceHost"); }
 
 Control& RequireControl(Control* control) {
     if (!control) throw ObjectRequired();
@@ -62,9 +58,9 @@ void ReferenceHost::Wait(std::int64_t milliseconds) { clock_.Wait(objects_, mill
 
 HostEntry& ReferenceHost::Create(const std::string& name, const std::string& class_name, const Placement& at) {
     if (FindEntry(name) || EqualsIgnoreCase(name, "form"))
-        throw AutomationError(kInvalidArgument, "Name '" + name + "' is already in use", "ReferenceHost");
+        throw AutomationError(error::kInvalidProcedureCall, "Name '" + name + "' is already in use", "ReferenceHost");
     const ClassEntry* cls = registry_.Find(class_name);
-    if (!cls) throw AutomationError(kCannotCreateObject, "ActiveX component can't create object", "ReferenceHost");
+    if (!cls) throw AutomationError(error::kCannotCreateObject, "ReferenceHost");
     HostEntry* container = nullptr;
     if (!at.container.empty()) {
         container = FindEntry(at.container);

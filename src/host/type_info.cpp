@@ -1,17 +1,6 @@
 #include "host/type_info.h"
 
-#include <cctype>
-
 namespace ov::host {
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 TypeDesc TypeDesc::Void() { return TypeDesc{Kind::Void, VarType::Empty, "void"}; }
 

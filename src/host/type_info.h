@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "platform/runtime/automation_error.h"
+#include "platform/runtime/compare.h"
 #include "platform/runtime/dispatch.h"
 #include "platform/runtime/variant.h"
 
@@ -140,8 +141,6 @@ struct ClassInfo {
     const EventDesc* FindEvent(std::int32_t dispid) const;
     const EnumDesc* FindEnum(std::string_view enum_name) const;
 };
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
 // --- typed value adapters --------------------------------------------------------------------
 namespace detail {

@@ -40,7 +40,7 @@ void ComponentRuntime::Unregister(const std::string& class_id) { registrations_.
 
 std::string ComponentRuntime::ClassIdOf(std::string_view prog_id) const {
     for (const auto& [id, r] : registrations_)
-        if (host::EqualsIgnoreCase(r.prog_id, prog_id)) return id;
+        if (EqualsIgnoreCase(r.prog_id, prog_id)) return id;
     return {};
 }
 

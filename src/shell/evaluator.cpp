@@ -6,11 +6,10 @@ namespace ov::shell {
 
 namespace {
 
-constexpr std::int32_t kInvalidProcedureCall = 5;
 
 std::int32_t RgbComponent(const Variant& value) {
     const std::int16_t component = CInt(value);
-    if (component < 0) throw AutomationError(kInvalidProcedureCall);
+    if (component < 0) throw AutomationError(error::kInvalidProcedureCall);
     return component > 255 ? 255 : component;
 }
 

@@ -20,15 +20,10 @@ namespace ov::shell {
 
 namespace {
 
-constexpr std::int32_t kInvalidProcedureCall = 5;
-constexpr std::int32_t kFileNotFound = 53;
-constexpr std::int32_t kPathFileAccessError = 75;
-constexpr std::int32_t kObjectRequired = 424;
+AutomationError FileNotFound() { return AutomationError(error::kFileNotFound); }
+AutomationError FileAccessError() { return AutomationError(error::kPathFileAccessError); }
 
-AutomationError FileNotFound() { return AutomationError(kFileNotFound, "File not found", {}); }
-AutomationError FileAccessError() { return AutomationError(kPathFileAccessError, "Path/File access error", {}); }
-
-bool IsFormName(std::string_view name) { return host::EqualsIgnoreCase(name, "form"); }
+bool IsFormName(std::string_view name) { return EqualsIgnoreCase(name, "form"); }
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -133,15 +128,15 @@ void Interpreter::Execute(const Statement& statement) {
     } catch (const nlohmann::json::exception&) {
         // A bag file that is not valid JSON: the platform reports unreadable file contents as
         // a bad file format.
-        PrintError(321, "Invalid file format");
+        PrintError(error::kInvalidFileFormat, AutomationError::StandardDescription(error::kInvalidFileFormat));
     } catch (const std::bad_alloc&) {
         PrintError(error::kOutOfMemory, AutomationError::StandardDescription(error::kOutOfMemory));
     } catch (const std::exception& error) {
         // A fault inside a control must not end the script silently: report it like the
         // runtime's internal error and go on, so the rest of the output still shows.
-        PrintError(51, std::string("Internal error: ") + error.what());
+        PrintError(error::kInternalError, std::string("Internal error: ") + error.what());
     } catch (...) {
-        PrintError(51, "Internal error");
+        PrintError(error::kInternalError, AutomationError::StandardDescription(error::kInternalError));
     }
 }
 
@@ -154,7 +149,7 @@ void Interpreter::PrintError(std::int32_t number, const std::string& description
 Variant Interpreter::ObjectNamed(const std::string& name) {
     if (IsFormName(name)) return Variant::FromObject(host_.form_object());
     auto object = host_.Find(name);
-    if (!object) throw AutomationError(kObjectRequired, "Object required", {});
+    if (!object) throw AutomationError(error::kObjectRequired);
     return Variant::FromObject(object);
 }
 
@@ -200,7 +195,7 @@ void Interpreter::Run(const HostStmt& stmt) {
             host_.SetUserMode(CBool(value));
         } else if (key == "TwipsPerPixelX" || key == "TwipsPerPixelY") {
             const std::int16_t twips = CInt(value);
-            if (twips <= 0) throw AutomationError(kInvalidProcedureCall);
+            if (twips <= 0) throw AutomationError(error::kInvalidProcedureCall);
             (key == "TwipsPerPixelX" ? gdi::Screen().twips_per_pixel_x : gdi::Screen().twips_per_pixel_y) = twips;
         } else if (key == "FontSmoothing") {
             gdi::Screen().font_smoothing = CBool(value);
@@ -220,7 +215,7 @@ void Interpreter::Run(const SysColorStmt& stmt) {
     const std::int16_t index = CInt(Eval(stmt.index));
     const std::int32_t colour = CLng(Eval(stmt.colour));
     // A scheme entry is a plain RGB colour; it cannot name another system colour.
-    if (index < 0 || index >= gdi::kSysColorCount || colour < 0) throw AutomationError(kInvalidProcedureCall);
+    if (index < 0 || index >= gdi::kSysColorCount || colour < 0) throw AutomationError(error::kInvalidProcedureCall);
     gdi::SetSysColorEntry(index, static_cast<gdi::COLORREF>(colour));
 }
 
@@ -303,7 +298,7 @@ void Interpreter::Run(const OnStmt& stmt) {
 
 void Interpreter::Run(const WaitStmt& stmt) {
     const double milliseconds = Number(Eval(stmt.milliseconds));
-    if (!(milliseconds >= 0) || milliseconds > 1e15) throw AutomationError(kInvalidProcedureCall);
+    if (!(milliseconds >= 0) || milliseconds > 1e15) throw AutomationError(error::kInvalidProcedureCall);
     host_.Wait(static_cast<std::int64_t>(std::llround(milliseconds)));
 }
 
@@ -315,7 +310,7 @@ void Interpreter::Run(const InspectStmt& stmt) {
 
 void Interpreter::Run(const SnapStmt& stmt) {
     const std::string name = IsFormName(stmt.name) ? "form" : stmt.name;
-    if (!IsFormName(name) && !host_.Find(name)) throw AutomationError(kObjectRequired, "Object required", {});
+    if (!IsFormName(name) && !host_.Find(name)) throw AutomationError(error::kObjectRequired);
     if (!host_.Snap(name, stmt.file)) throw FileAccessError();
 }
 
@@ -324,7 +319,7 @@ void Interpreter::Run(const PixelStmt& stmt) {
     const std::int32_t y = CLng(Eval(stmt.y));
     const std::string name = IsFormName(stmt.name) ? "form" : stmt.name;
     const gdi::COLORREF colour = host_.PixelAt(name, x, y);
-    if (colour == gdi::CLR_INVALID) throw AutomationError(kInvalidProcedureCall);
+    if (colour == gdi::CLR_INVALID) throw AutomationError(error::kInvalidProcedureCall);
     out_ << FormatRgb(colour) << "\n";
 }
 

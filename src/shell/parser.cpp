@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/limits.h"
+#include "platform/runtime/compare.h"
 #include "platform/runtime/dates.h"
 
 namespace ov::shell {
@@ -18,14 +19,6 @@ namespace {
 
 bool IsIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -124,7 +117,7 @@ private:
     bool TryKeyword(std::string_view keyword) {
         const std::size_t saved = pos_;
         auto identifier = TryIdentifier();
-        if (identifier && EqualsNoCase(*identifier, keyword)) return true;
+        if (identifier && EqualsIgnoreCase(*identifier, keyword)) return true;
         pos_ = saved;
         return false;
     }
@@ -332,11 +325,11 @@ ValueExpr LineParser::Value() {
     if (std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+') return NumberLiteral();
     auto identifier = TryIdentifier();
     if (!identifier) Fail("expected a value" + Found());
-    if (EqualsNoCase(*identifier, "True")) return Literal(Variant::FromBoolean(true));
-    if (EqualsNoCase(*identifier, "False")) return Literal(Variant::FromBoolean(false));
-    if (EqualsNoCase(*identifier, "Nothing")) return Literal(Variant::FromObject(nullptr));
-    if (EqualsNoCase(*identifier, "Empty")) return Literal(Variant());
-    if (EqualsNoCase(*identifier, "Null")) return Literal(Variant::Null());
+    if (EqualsIgnoreCase(*identifier, "True")) return Literal(Variant::FromBoolean(true));
+    if (EqualsIgnoreCase(*identifier, "False")) return Literal(Variant::FromBoolean(false));
+    if (EqualsIgnoreCase(*identifier, "Nothing")) return Literal(Variant::FromObject(nullptr));
+    if (EqualsIgnoreCase(*identifier, "Empty")) return Literal(Variant());
+    if (EqualsIgnoreCase(*identifier, "Null")) return Literal(Variant::Null());
     if (pos_ < text_.size() && text_[pos_] == '(') return FunctionCall(*identifier);
     ValueExpr name;
     name.kind = ValueExpr::Kind::ObjectName;
@@ -354,7 +347,7 @@ ValueExpr LineParser::FunctionCall(const std::string& name) {
         for (const auto& arg : call.args)
             if (arg.kind == ValueExpr::Kind::MissingArg) Fail("missing argument to " + name);
     };
-    if (EqualsNoCase(name, "Font")) {
+    if (EqualsIgnoreCase(name, "Font")) {
         call.kind = ValueExpr::Kind::Font;
         call.font.name = std::make_shared<ValueExpr>(Value());
         ExpectChar(',');
@@ -367,7 +360,7 @@ ValueExpr LineParser::FunctionCall(const std::string& name) {
             bool keyword = false;
             if (auto identifier = TryIdentifier(); identifier && (Peek() == ',' || Peek() == ')')) {
                 for (std::size_t slot = 0; slot < 4; ++slot) {
-                    if (EqualsNoCase(*identifier, kFontAttributes[slot])) {
+                    if (EqualsIgnoreCase(*identifier, kFontAttributes[slot])) {
                         call.font.attributes[slot] = std::make_shared<ValueExpr>(Literal(Variant::FromBoolean(true)));
                         position = slot + 1;
                         keyword = true;
@@ -383,18 +376,18 @@ ValueExpr LineParser::FunctionCall(const std::string& name) {
         return call;
     }
     call.args = ParenthesisedArguments();
-    if (EqualsNoCase(name, "RGB")) {
+    if (EqualsIgnoreCase(name, "RGB")) {
         call.kind = ValueExpr::Kind::Rgb;
         expect_count(3);
         return call;
     }
-    if (EqualsNoCase(name, "LoadPicture")) {
+    if (EqualsIgnoreCase(name, "LoadPicture")) {
         call.kind = ValueExpr::Kind::LoadPicture;
         expect_count(1);
         return call;
     }
     for (const auto& conversion : kConversions) {
-        if (EqualsNoCase(name, conversion.name)) {
+        if (EqualsIgnoreCase(name, conversion.name)) {
             call.kind = ValueExpr::Kind::Convert;
             call.convert_to = conversion.type;
             expect_count(1);
@@ -500,14 +493,14 @@ Statement LineParser::PrintStatement() {
 
 Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched) {
     matched = true;
-    auto is = [&](const char* word) { return EqualsNoCase(keyword, word); };
+    auto is = [&](const char* word) { return EqualsIgnoreCase(keyword, word); };
     if (is("host")) {
         HostStmt host;
         while (!AtEnd()) {
             std::string key = ExpectIdentifier("a host setting");
             bool known = false;
             for (const char* setting : kHostSettings) {
-                if (EqualsNoCase(key, setting)) {
+                if (EqualsIgnoreCase(key, setting)) {
                     key = setting;
                     known = true;
                 }

@@ -9,11 +9,10 @@
 namespace ov::sidelogo {
 
 namespace {
-constexpr std::int32_t kSubscriptOutOfRange = 9;
 }
 
 void FontToLogFont(const FontDesc& font, gdi::HDC dc, gdi::LOGFONTA& out) {
-    if (font.name.size() > kMaxFaceNameBytes) throw AutomationError(kSubscriptOutOfRange);
+    if (font.name.size() > kMaxFaceNameBytes) throw AutomationError(error::kSubscriptOutOfRange);
     out = gdi::LOGFONTA{};
     const std::size_t copied = std::min(font.name.size(), sizeof(out.lfFaceName) - 1);
     std::memcpy(out.lfFaceName, font.name.data(), copied);

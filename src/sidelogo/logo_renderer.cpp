@@ -15,7 +15,7 @@ namespace {
 // then the quotient truncated; a zero divisor is an error.
 int WholeDivide(double twips, int twips_per_pixel) {
     const std::int32_t dividend = CLng(Variant::FromDouble(twips));
-    if (twips_per_pixel == 0) throw AutomationError(11);  // division by zero
+    if (twips_per_pixel == 0) throw AutomationError(error::kDivisionByZero);
     return dividend / twips_per_pixel;
 }
 

@@ -53,7 +53,7 @@ public:
             case InvokeKind::PropertyPut:
             case InvokeKind::PropertyPutRef: {
                 if (member->is_method) throw AutomationError(error::kObjectDoesntSupport);
-                if (!member->put) throw AutomationError(383, "Property is read-only", "");
+                if (!member->put) throw AutomationError(error::kPropertyReadOnly, "Property is read-only", "");
                 if (args.empty()) throw AutomationError(error::kWrongArgumentCount);
                 const Variant value = args.back();
                 std::vector<Variant> indices(args.begin(), args.end() - 1);

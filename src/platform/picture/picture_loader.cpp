@@ -375,9 +375,9 @@ std::shared_ptr<Picture> Decode(Bytes bytes, const std::string* path) {
 std::shared_ptr<Picture> LoadPicture(const std::string& path) {
     if (path.empty()) return Picture::Empty();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw AutomationError(53, "File not found", "");
+    if (!std::filesystem::is_regular_file(path, ec)) throw AutomationError(error::kFileNotFound);
     std::ifstream file(path, std::ios::binary);
-    if (!file) throw AutomationError(53, "File not found", "");
+    if (!file) throw AutomationError(error::kFileNotFound);
     Bytes bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     return Decode(std::move(bytes), &path);
 }

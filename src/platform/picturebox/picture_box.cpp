@@ -149,7 +149,7 @@ void PictureBox::SetForeColor(OleColor colour) {
 }
 
 void PictureBox::SetFont(std::shared_ptr<StdFont> font) {
-    if (!font) throw AutomationError(91);
+    if (!font) throw AutomationError(error::kObjectNotSet);
     font_ = std::move(font);
     SyncFont();
 }
@@ -365,7 +365,7 @@ double PictureBox::ScaleX(double value, int from_mode, int to_mode) const {
     auto unit = [this](int mode) {
         if (mode == 0) return TwipsPerScaleUnit(Axis::X);
         const auto twips = TwipsPerUnit(mode, Axis::X);
-        if (!twips) throw AutomationError(5);
+        if (!twips) throw AutomationError(error::kInvalidProcedureCall);
         return *twips;
     };
     return value * unit(from_mode) / unit(to_mode);
@@ -375,7 +375,7 @@ double PictureBox::ScaleY(double value, int from_mode, int to_mode) const {
     auto unit = [this](int mode) {
         if (mode == 0) return TwipsPerScaleUnit(Axis::Y);
         const auto twips = TwipsPerUnit(mode, Axis::Y);
-        if (!twips) throw AutomationError(5);
+        if (!twips) throw AutomationError(error::kInvalidProcedureCall);
         return *twips;
     };
     return value * unit(from_mode) / unit(to_mode);

@@ -114,7 +114,7 @@ const MemberTable<PictureBox>& Members() {
                 std::transform(flags.begin(), flags.end(), flags.begin(), [](unsigned char c) { return std::toupper(c); });
                 if (flags == "B") form = LineForm::Box;
                 else if (flags == "BF") form = LineForm::FilledBox;
-                else if (!flags.empty()) throw AutomationError(5);
+                else if (!flags.empty()) throw AutomationError(error::kInvalidProcedureCall);
             }
             b.Line(CDbl(a[0]), CDbl(a[1]), CDbl(a[2]), CDbl(a[3]), colour, form);
             return Variant();

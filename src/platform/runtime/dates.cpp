@@ -101,16 +101,16 @@ double DateSerial(int year, int month, int day) {
     std::int64_t m0 = static_cast<std::int64_t>(month) - 1;  // carry months into years
     y += m0 >= 0 ? m0 / 12 : -((11 - m0) / 12);
     m0 -= (m0 >= 0 ? m0 / 12 : -((11 - m0) / 12)) * 12;
-    if (y < 100 || y > 9999) throw AutomationError(5);
+    if (y < 100 || y > 9999) throw AutomationError(error::kInvalidProcedureCall);
     const double linear = static_cast<double>(DayNumber(static_cast<int>(y), static_cast<int>(m0) + 1, 1)) + (day - 1);
-    if (!InRange(linear)) throw AutomationError(5);
+    if (!InRange(linear)) throw AutomationError(error::kInvalidProcedureCall);
     return SerialFromLinear(linear);
 }
 
 double TimeSerial(int hour, int minute, int second) {
     const double seconds = static_cast<double>(hour) * 3600.0 + static_cast<double>(minute) * 60.0 + second;
     const double linear = seconds / 86400.0;
-    if (!InRange(linear)) throw AutomationError(5);
+    if (!InRange(linear)) throw AutomationError(error::kInvalidProcedureCall);
     return SerialFromLinear(linear);
 }
 

@@ -212,7 +212,7 @@ std::string FormatNumber(double value, std::string_view pattern) {
 std::string Format(const Variant& value, std::string_view pattern) {
     auto as_date = [&](double serial) {
         auto text = FormatDate(serial, pattern);
-        if (!text) throw AutomationError(5);
+        if (!text) throw AutomationError(error::kInvalidProcedureCall);
         return *text;
     };
     bool date_pattern = false;

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "platform/runtime/automation_error.h"
+#include "platform/runtime/compare.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/dispatch.h"
 #include "platform/runtime/value_ops.h"
@@ -61,15 +62,6 @@ const std::shared_ptr<IDispatch>& Variant::object() const {
 bool operator==(const Variant& a, const Variant& b) {
     if (a.type_ != b.type_) return false;
     return a.value_ == b.value_;
-}
-
-double RoundHalfEven(double value) {
-    if (!std::isfinite(value)) return value;
-    const double floor_value = std::floor(value);
-    const double diff = value - floor_value;
-    if (diff > 0.5) return floor_value + 1;
-    if (diff < 0.5) return floor_value;
-    return std::fmod(floor_value, 2.0) == 0 ? floor_value : floor_value + 1;
 }
 
 namespace {
@@ -139,13 +131,6 @@ bool ParseLanguageNumber(std::string_view text, double& out) {
     return true;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (UpperCase(a[i]) != UpperCase(b[i])) return false;
-    return true;
-}
-
 std::string_view Trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -165,8 +150,8 @@ double ToNumber(const Variant& v) {
             return value;
         }
         const std::string_view t = Trimmed(v.string());
-        if (EqualsIgnoringCase(t, "True")) return -1;
-        if (EqualsIgnoringCase(t, "False")) return 0;
+        if (EqualsIgnoreCase(t, "True")) return -1;
+        if (EqualsIgnoreCase(t, "False")) return 0;
         throw AutomationError(error::kTypeMismatch);
     }
     default: throw AutomationError(error::kTypeMismatch);

@@ -9,6 +9,8 @@
 #include <utility>
 #include <variant>
 
+#include "platform/runtime/rounding.h"
+
 namespace ov {
 
 class IDispatch;  // late-bound object interface, dispatch.h
