@@ -20,6 +20,14 @@ namespace {
 bool IsIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
+// Input as a message quotes it: a long stretch is cut, so a message stays a line's worth
+// whatever was typed.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    if (text.size() <= kShown) return std::string(text);
+    return std::string(text.substr(0, kShown)) + "...";
+}
+
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -93,14 +101,7 @@ private:
         if (AtEnd()) return " at end of line";
         return " before '" + Excerpt() + "'";
     }
-    // The rest of the line as a message quotes it: a long line is cut, so a message stays a
-    // line's worth whatever was typed.
-    std::string Excerpt() const {
-        constexpr std::size_t kShown = 40;
-        const std::string_view rest = text_.substr(pos_);
-        if (rest.size() <= kShown) return std::string(rest);
-        return std::string(rest.substr(0, kShown)) + "...";
-    }
+    std::string Excerpt() const { return Shown(text_.substr(pos_)); }
 
     std::optional<std::string> TryIdentifier() {
         if (!IsIdentifierStart(Peek())) return std::nullopt;
@@ -245,7 +246,7 @@ ValueExpr LineParser::DateLiteral() {
     if (close == std::string_view::npos) Fail("unterminated date literal");
     const std::string_view body = text_.substr(pos_, close - pos_);
     const auto serial = ParseIsoDateText(body);
-    if (!serial) Fail("invalid date #" + std::string(body) + "#");
+    if (!serial) Fail("invalid date #" + Shown(body) + "#");
     pos_ = close + 1;
     NoIdentifierCharAfterLiteral();
     return Literal(Variant::FromDate(*serial));
@@ -308,10 +309,10 @@ ValueExpr LineParser::NumberLiteral() {
     NoIdentifierCharAfterLiteral();
     errno = 0;
     const double value = std::strtod(number.c_str(), nullptr);
-    if (errno == ERANGE && (value > 1 || value < -1)) Fail("number out of range: " + number);
+    if (errno == ERANGE && (value > 1 || value < -1)) Fail("number out of range: " + Shown(number));
     if (fractional) return Literal(Variant::FromDouble(value));
     if (force_long) {
-        if (value < -2147483648.0 || value > 2147483647.0) Fail("Long literal out of range: " + number);
+        if (value < -2147483648.0 || value > 2147483647.0) Fail("Long literal out of range: " + Shown(number));
         return Literal(Variant::FromLong(static_cast<std::int32_t>(value)));
     }
     return Literal(SmallestIntegerType(value));
@@ -394,7 +395,7 @@ ValueExpr LineParser::FunctionCall(const std::string& name) {
             return call;
         }
     }
-    Fail("unknown function " + name);
+    Fail("unknown function " + Shown(name));
 }
 
 std::vector<ValueExpr> LineParser::ParenthesisedArguments() {
@@ -505,7 +506,7 @@ Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched
                     known = true;
                 }
             }
-            if (!known) Fail("unknown host setting " + key);
+            if (!known) Fail("unknown host setting " + Shown(key));
             ExpectChar('=');
             host.settings.emplace_back(std::move(key), Value());
         }
@@ -629,7 +630,7 @@ std::optional<Statement> LineParser::ParseLine() {
     if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(word);
     bool matched = false;
     Statement statement = KeywordStatement(word, matched);
-    if (!matched) Fail("unknown statement '" + word + "'");
+    if (!matched) Fail("unknown statement '" + Shown(word) + "'");
     return statement;
 }
 

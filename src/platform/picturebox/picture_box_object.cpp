@@ -74,10 +74,11 @@ const MemberTable<PictureBox>& Members() {
         const std::pair<const char*, bool FontDesc::*> flags[] = {
             {"FontBold", &FontDesc::bold}, {"FontItalic", &FontDesc::italic},
             {"FontUnderline", &FontDesc::underline}, {"FontStrikethru", &FontDesc::strikethrough}};
-        for (const auto& [name, field] : flags) {
+        for (const auto& [name, member] : flags) {
+            // Captured by copy: clang before 16 cannot capture a structured binding.
             t.Property(
-                name, id++, [field](PictureBox& b, Args&) { return Variant::FromBoolean(b.Font()->desc().*field); },
-                [field](PictureBox& b, const Variant& v, Args&) { SetFontField(b, field, CBool(v)); });
+                name, id++, [field = member](PictureBox& b, Args&) { return Variant::FromBoolean(b.Font()->desc().*field); },
+                [field = member](PictureBox& b, const Variant& v, Args&) { SetFontField(b, field, CBool(v)); });
         }
         t.Property(
             "BorderStyle", id++, [](PictureBox& b, Args&) { return Variant::FromInteger(static_cast<std::int16_t>(b.BorderStyle())); },
