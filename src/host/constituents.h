@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "host/font_attributes.h"
-#include "host/type_info.h"
 #include "host/visual_changes.h"
+#include "platform/runtime/type_info.h"
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/dispatch.h"
 #include "platform/runtime/variant.h"

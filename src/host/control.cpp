@@ -7,7 +7,6 @@
 #include "host/compositor.h"
 #include "platform/gdi/window.h"
 #include "platform/limits.h"
-#include "platform/picturebox/scale_units.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::host {
@@ -29,6 +28,11 @@ Control::~Control() {
     constituents_.clear();
     if (dc_) gdi::ReleaseDC(window_, dc_);
     if (window_) gdi::DestroyWindowSurface(window_);
+}
+
+Variant Control::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
+    NoteVisualChange();
+    return AutomationObject::Invoke(dispid, kind, args);
 }
 
 // --- lifecycle -------------------------------------------------------------------------------
@@ -162,6 +166,7 @@ int Control::PixelWidth() const { return PixelsOf(width_, Axis::X); }
 int Control::PixelHeight() const { return PixelsOf(height_, Axis::Y); }
 
 void Control::SetScaleMode(int mode) {
+    if (!IsSurfaceScaleMode(mode)) throw AutomationError(error::kInvalidPropertyValue);
     if (mode == kScaleUser) {
         if (user_scale_width_ == 0) user_scale_width_ = ScaleWidth();
         if (user_scale_height_ == 0) user_scale_height_ = ScaleHeight();
@@ -199,9 +204,8 @@ namespace {
 
 // Twips per unit of `mode` on a surface, the user scale measured by the surface's extent.
 double SurfaceTwipsPerUnit(int mode, Axis axis, double user_extent, int pixel_extent) {
-    if (mode != kScaleUser) return TwipsPerUnit(mode, axis);
-    if (user_extent == 0) return 1.0;
-    return PixelsToTwips(pixel_extent, axis) / user_extent;
+    const double user = user_extent == 0 ? 1.0 : PixelsToTwips(pixel_extent, axis) / user_extent;
+    return TwipsPerUnit(mode, axis, user);
 }
 
 }  // namespace
@@ -220,9 +224,13 @@ double Control::ScaleY(double value, int from_mode, int to_mode) const {
     return value * from / to;
 }
 
-int Control::ToPixelsX(double scale_units) const { return RoundToPixel(ScaleX(scale_units, scale_mode_, kScalePixels)); }
+int Control::ToPixelsX(double scale_units) const {
+    return RoundToPixels(ScaleX(scale_units, scale_mode_, kScalePixels));
+}
 
-int Control::ToPixelsY(double scale_units) const { return RoundToPixel(ScaleY(scale_units, scale_mode_, kScalePixels)); }
+int Control::ToPixelsY(double scale_units) const {
+    return RoundToPixels(ScaleY(scale_units, scale_mode_, kScalePixels));
+}
 
 void Control::SetBackColor(std::int32_t colour) {
     back_color_ = colour;

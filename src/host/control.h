@@ -23,12 +23,12 @@
 #include <string_view>
 #include <vector>
 
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 #include "host/constituents.h"
 #include "host/font_attributes.h"
 #include "host/property_bag.h"
-#include "host/scale.h"
 #include "host/visual_changes.h"
+#include "platform/scale/scale.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::host {
@@ -84,12 +84,16 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
+    // Late-bound calls as the member table says. Any member may change what the control shows
+    // (a get included: some lay out on first use), so every call counts as a visual change.
+    Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+
     // --- lifecycle, called by the host ---------------------------------------------------------
     // Creates the surface window under the site's parent window at the current extent and
     // delivers OnInitialize. `site` must outlive the control's use of it (until Terminate).
     void Initialize(ControlSite* site);
     void InitProperties();
-    // OnReadProperties; the default reads every persisted key of the table (persistence.h).
+    // OnReadProperties; the default reads every persisted key of the table (ReadPersisted).
     void ReadProperties(const PropertyBag& bag);
     // Delivers OnResize (the host's layout pass and every extent change).
     void Resize();

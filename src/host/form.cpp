@@ -4,10 +4,10 @@
 
 #include "host/compositor.h"
 #include "host/control.h"
-#include "host/scale.h"
 #include "host/visual_changes.h"
 #include "platform/gdi/window.h"
 #include "platform/runtime/automation_error.h"
+#include "platform/scale/scale.h"
 
 namespace ov::host {
 
@@ -60,6 +60,11 @@ void Form::SetExtent(double width_twips, double height_twips) {
     NoteVisualChange();
     gdi::SetWindowClientSize(window_, std::max(0, TwipsToPixels(width_, Axis::X)),
                              std::max(0, TwipsToPixels(height_, Axis::Y)), TranslateOleColor(back_color_));
+}
+
+void Form::SetScaleMode(std::int32_t mode) {
+    if (!IsSurfaceScaleMode(mode)) throw AutomationError(error::kInvalidPropertyValue);
+    scale_mode_ = mode;
 }
 
 double Form::ScaleWidth() const {

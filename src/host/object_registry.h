@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 
 namespace ov::host {
 

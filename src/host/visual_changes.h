@@ -1,7 +1,7 @@
 #pragma once
 // A count of changes to what the compositor reads outside the drawing layer: extents and
 // placement, constituents' properties, see-through settings, the form's size and colour, and
-// any late-bound call (which may change any of these). The drawing layer counts pixel changes
+// any late-bound call on a control (which may change any of these). The drawing layer counts pixel changes
 // itself (gdi::SurfaceChangeCount); together they tell a cached composition whether it is
 // still what composing now would give. Every change counts, in any host: a needless
 // recomposition costs time, a missed one would be a wrong pixel.
