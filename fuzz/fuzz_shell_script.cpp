@@ -1,8 +1,9 @@
 // Shell scripts run on a reference host holding every class of the library, with small limits:
-// no allocation above 64 MiB succeeds, the screen is ten times coarser than usual (so extents
-// cost a hundredth of the pixels), at most 16 objects are created and waits are short. Statements
-// that touch files are skipped. Nothing may crash, leak or hang: a failing allocation is one
-// more error line, and when the host closes every window and drawing object it made is gone.
+// no allocation above 32 MiB succeeds, the screen is forty times coarser than usual (so extents
+// cost a sixteen-hundredth of the pixels), at most 16 objects are created, waits are short, and
+// a script stops once its surfaces hold more than four million pixels in all. Statements that
+// touch files are skipped. Nothing may crash, leak or hang: a failing allocation is one more
+// error line, and when the host closes every window and drawing object it made is gone.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,17 +16,19 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
+#include "platform/picturebox/picture_box.h"
 #include "platform/runtime/clock.h"
 #include "shell/interpreter.h"
 #include "shell/parser.h"
 
-extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1:max_allocation_size_mb=64"; }
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1:max_allocation_size_mb=32"; }
 
 namespace {
 
 using namespace ov::shell;
 
-constexpr int kCoarseTwipsPerPixel = 150;
+constexpr int kCoarseTwipsPerPixel = 600;
+constexpr std::int64_t kMaxSurfacePixels = 4 << 20;
 constexpr int kMaxObjects = 16;
 constexpr double kMaxWaitMilliseconds = 100000;
 
@@ -79,6 +82,22 @@ bool Allowed(const Statement& statement, int& objects) {
         statement);
 }
 
+// Pixels held by the controls' surfaces and their picture boxes.
+std::int64_t SurfacePixels(ov::host::ReferenceHost& host) {
+    std::int64_t total = 0;
+    for (const std::string& name : host.Names()) {
+        const ov::host::Control* control = host.FindControl(name);
+        if (!control) continue;
+        total += std::int64_t{control->PixelWidth()} * control->PixelHeight();
+        for (const auto& c : control->constituents()) {
+            if (c->kind() != ov::host::ConstituentKind::PictureBox) continue;
+            const auto& box = static_cast<const ov::host::ConstituentPictureBox&>(*c).box();
+            total += std::int64_t{box.client_width()} * box.client_height();
+        }
+    }
+    return total;
+}
+
 void KeepTheScreenCoarse() {
     auto& screen = ov::gdi::Screen();
     screen.twips_per_pixel_x = std::max(screen.twips_per_pixel_x, kCoarseTwipsPerPixel);
@@ -110,6 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (statement && Allowed(*statement, created)) {
                 interpreter.Execute(*statement);
                 KeepTheScreenCoarse();
+                if (SurfacePixels(host) > kMaxSurfacePixels) break;
             }
             start = end + 1;
         }

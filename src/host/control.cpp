@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 
 #include "host/compositor.h"
 #include "platform/gdi/window.h"
@@ -138,14 +139,27 @@ void Control::SetExtent(double width_twips, double height_twips) {
 
 void Control::PlaceExtent(double width_twips, double height_twips) {
     if (!ExtentFits(width_twips, height_twips)) throw AutomationError(error::kOutOfMemory);
+    const double old_width = width_, old_height = height_;
     width_ = width_twips;
     height_ = height_twips;
     NoteVisualChange();
-    ResizeWindow();
+    if (!ResizeWindow()) {
+        width_ = old_width;
+        height_ = old_height;
+        throw AutomationError(error::kOutOfMemory);
+    }
 }
 
-void Control::ResizeWindow() {
-    if (window_) gdi::SetWindowClientSize(window_, PixelWidth(), PixelHeight(), TranslateOleColor(back_color_));
+bool Control::ResizeWindow() {
+    return !window_ || ResizeClientArea(window_, PixelWidth(), PixelHeight(), back_color_);
+}
+
+bool ResizeClientArea(gdi::HWND window, int width, int height, std::int32_t ole_colour) {
+    try {
+        return gdi::SetWindowClientSize(window, width, height, TranslateOleColor(ole_colour));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 // --- events delivered by the host ------------------------------------------------------------

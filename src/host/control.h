@@ -35,6 +35,11 @@ namespace ov::host {
 
 class Control;
 
+// Resizes a surface window's client area (pixels), new parts in `ole_colour`. False when the
+// drawing layer cannot: sizes past ov::limits, or memory that cannot be had (a failed
+// allocation counts as a failed call, so callers keep their previous state either way).
+bool ResizeClientArea(gdi::HWND window, int width, int height, std::int32_t ole_colour);
+
 // What the host offers a sited control. The reference host implements it; a test may supply
 // its own.
 class ControlSite {
@@ -263,7 +268,7 @@ protected:
 private:
     template <class C>
     C& AddConstituent(std::unique_ptr<C> constituent);
-    void ResizeWindow();
+    bool ResizeWindow();
     void ReportLifecycleError(std::string_view step, std::string_view key, const AutomationError& error);
 
     ControlSite* site_ = nullptr;

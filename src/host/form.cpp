@@ -54,12 +54,13 @@ void Form::SetHeight(double twips) { SetExtent(width_, twips); }
 
 void Form::SetExtent(double width_twips, double height_twips) {
     // The form is composed into one image: a size no surface may have is refused first.
-    if (!Control::ExtentFits(width_twips, height_twips)) throw AutomationError(error::kOutOfMemory);
+    if (!Control::ExtentFits(width_twips, height_twips) ||
+        !ResizeClientArea(window_, std::max(0, TwipsToPixels(width_twips, Axis::X)),
+                          std::max(0, TwipsToPixels(height_twips, Axis::Y)), back_color_))
+        throw AutomationError(error::kOutOfMemory);
     width_ = width_twips;
     height_ = height_twips;
     NoteVisualChange();
-    gdi::SetWindowClientSize(window_, std::max(0, TwipsToPixels(width_, Axis::X)),
-                             std::max(0, TwipsToPixels(height_, Axis::Y)), TranslateOleColor(back_color_));
 }
 
 void Form::SetScaleMode(std::int32_t mode) {

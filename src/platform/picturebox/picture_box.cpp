@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 #include "platform/gdi/objects.h"
@@ -403,7 +404,13 @@ void PictureBox::Resize(int outer_width, int outer_height) {
             for (int y = 0; y < keep_h; ++y) std::copy_n(old_bitmap->row(y), keep_w, fresh->row(y));
         }
     }
-    if (!gdi::SetWindowClientSize(window_, w, h, back)) {
+    bool resized_window = false;
+    try {
+        resized_window = gdi::SetWindowClientSize(window_, w, h, back);
+    } catch (const std::bad_alloc&) {
+        // A failed allocation is a failed call here too: the new image must not be lost.
+    }
+    if (!resized_window) {
         gdi::DeleteObject(resized);
         throw AutomationError(error::kOutOfMemory);
     }
