@@ -5,7 +5,7 @@
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/value_ops.h"
-#include "tabhead/hand_cursor.h"
+#include "host/hand_cursor.h"
 #include "tabhead/selected_tab.h"
 
 namespace ov::tabhead {
@@ -21,12 +21,7 @@ constexpr std::int32_t kButtonFace = static_cast<std::int32_t>(0x8000000Fu);
 constexpr std::int32_t kHighlight3D = static_cast<std::int32_t>(0x80000014u);
 constexpr std::int32_t kButtonShadow = static_cast<std::int32_t>(0x80000010u);
 
-std::shared_ptr<IDispatch> MakeHandPointer() {
-    const MonochromeCursor& hand = PointingHandCursor();
-    const std::vector<std::uint32_t> argb = hand.ToArgb();
-    const gdi::HICON icon = gdi::CreateIconFromArgb(MonochromeCursor::kSize, MonochromeCursor::kSize, argb.data());
-    return Picture::FromIcon(icon);
-}
+std::shared_ptr<IDispatch> MakeHandPointer() { return host::CursorPicture(host::PointingHandCursor()); }
 
 }  // namespace
 
