@@ -121,7 +121,6 @@ void Control::Terminate() {
 
 void Control::SetExtent(double width_twips, double height_twips) {
     if (width_twips == width_ && height_twips == height_) return;
-    if (!ExtentFits(width_twips, height_twips)) throw AutomationError(error::kOutOfMemory);
     const double old_width = width_, old_height = height_;
     PlaceExtent(width_twips, height_twips);
     // Delivered synchronously, also from inside OnResize: a control that corrects its own
@@ -138,6 +137,7 @@ void Control::SetExtent(double width_twips, double height_twips) {
 }
 
 void Control::PlaceExtent(double width_twips, double height_twips) {
+    RequireValidExtent(width_twips, height_twips);
     if (!ExtentFits(width_twips, height_twips)) throw AutomationError(error::kOutOfMemory);
     const double old_width = width_, old_height = height_;
     width_ = width_twips;
@@ -148,6 +148,13 @@ void Control::PlaceExtent(double width_twips, double height_twips) {
         height_ = old_height;
         throw AutomationError(error::kOutOfMemory);
     }
+}
+
+// A control cannot be given a negative (or not-a-number) width or height: the platform refuses
+// it with "Invalid property value" and the control keeps its extent, whichever way the extent
+// was set (the extender's Width and Height, the host's layout, a placement on loading).
+void Control::RequireValidExtent(double width_twips, double height_twips) {
+    if (!(width_twips >= 0) || !(height_twips >= 0)) throw AutomationError(error::kInvalidPropertyValue);
 }
 
 bool Control::ResizeWindow() {

@@ -114,9 +114,10 @@ public:
     ControlSite* site() const { return site_; }
 
     // Host side of the extent: sets Width/Height (twips) and delivers Resize once if either
-    // changed and the control is initialised. An extent whose surface the drawing layer
-    // cannot have (ov::limits) is "Out of memory" (7) and changes nothing; so is a Resize
-    // handler failing, after the previous extent and its layout are put back.
+    // changed and the control is initialised. A negative extent is "Invalid property value"
+    // (380) and an extent whose surface the drawing layer cannot have (ov::limits) is
+    // "Out of memory" (7); either changes nothing; so is a Resize handler failing, after
+    // the previous extent and its layout are put back.
     void SetExtent(double width_twips, double height_twips);
     // Host side of placement: sets the extent without delivering Resize (the host delivers
     // one Resize itself once the control is placed). 7 and no change as for SetExtent.
@@ -268,6 +269,7 @@ protected:
 private:
     template <class C>
     C& AddConstituent(std::unique_ptr<C> constituent);
+    static void RequireValidExtent(double width_twips, double height_twips);
     bool ResizeWindow();
     void ReportLifecycleError(std::string_view step, std::string_view key, const AutomationError& error);
 
