@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/control.h"
+#include "host/text_box_painter.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
@@ -271,7 +272,13 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
     }
     const gdi::POINT shift = scratch.shift();
     for (const auto& c : control.constituents()) {
-        if (!c->Visible() || c->kind() != ConstituentKind::PictureBox) continue;
+        if (!c->Visible()) continue;
+        if (c->kind() == ConstituentKind::TextBox) {
+            const PixelRect r = PixelRectOf(control, *c, shift);
+            PaintTextBox(scratch.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<const TextBox&>(*c));
+            continue;
+        }
+        if (c->kind() != ConstituentKind::PictureBox) continue;
         const auto& box = static_cast<const ConstituentPictureBox&>(*c);
         const int x = control.ToPixelsX(box.Left()) + shift.x, y = control.ToPixelsY(box.Top()) + shift.y;
         if (box.box().BorderStyle() == 1) {

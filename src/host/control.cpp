@@ -404,6 +404,10 @@ ConstituentPictureBox& Control::AddPictureBox(std::string name) {
     return AddConstituent(std::make_unique<ConstituentPictureBox>(*this, std::move(name), -1));
 }
 
+TextBox& Control::AddTextBox(std::string name) {
+    return AddConstituent(std::make_unique<TextBox>(*this, std::move(name), -1));
+}
+
 Constituent* Control::FindConstituent(std::string_view name, int index) const {
     for (const auto& c : constituents_)
         if (c->index() == index && EqualsIgnoreCase(c->name(), name)) return c.get();

@@ -25,6 +25,7 @@
 
 #include "platform/runtime/automation_object.h"
 #include "host/constituents.h"
+#include "host/text_box.h"
 #include "host/font_attributes.h"
 #include "host/property_bag.h"
 #include "host/visual_changes.h"
@@ -68,6 +69,10 @@ public:
     virtual void OLEDragRequested(Control& control) {}
     virtual void PopupMenuRequested(Control& control, const Variant& menu) {}
     virtual void SurfaceRefreshed(Control& control) {}
+    // The text clipboard text boxes copy to and paste from; nullptr when the site has none.
+    virtual std::string* ClipboardText() { return nullptr; }
+    // Lets the host deliver what is waiting (the platform's pending messages) before returning.
+    virtual void ProcessPendingMessages() {}
 
     // Extender members (Name, Left, Top, Width, Height, Visible) for late-bound names the
     // control's own table lacks. Ids are the host's; kDispidUnknown when there is none.
@@ -224,6 +229,7 @@ public:
     Image& AddImage(std::string name);
     Timer& AddTimer(std::string name);
     ConstituentPictureBox& AddPictureBox(std::string name);
+    TextBox& AddTextBox(std::string name);
 
     // In z-order (creation order). Find takes "name" or "name(i)", case-insensitive.
     const std::vector<std::unique_ptr<Constituent>>& constituents() const { return constituents_; }
