@@ -274,8 +274,10 @@ void Control::OLEDrag() {
     if (site_) site_->OLEDragRequested(*this);
 }
 
-void Control::PopupMenu(const Variant& menu) {
-    if (site_) site_->PopupMenuRequested(*this, menu);
+void Control::PopupMenu(const Variant& menu) { PopupMenu(std::vector<Variant>{menu}); }
+
+void Control::PopupMenu(const std::vector<Variant>& args) {
+    if (site_) site_->PopupMenuRequested(*this, args);
 }
 
 std::shared_ptr<IDispatch> Control::Parent() const { return site_ ? site_->Parent(*this) : nullptr; }

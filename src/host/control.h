@@ -67,7 +67,9 @@ public:
     virtual void LifecycleError(Control& control, std::string_view step, std::string_view key,
                                 const AutomationError& error) = 0;
     virtual void OLEDragRequested(Control& control) {}
-    virtual void PopupMenuRequested(Control& control, const Variant& menu) {}
+    // A pop-up menu: the menu and any further arguments (flags, position, default item) as the
+    // caller passed them, missing ones missing.
+    virtual void PopupMenuRequested(Control& control, const std::vector<Variant>& args) {}
     virtual void SurfaceRefreshed(Control& control) {}
     // The text clipboard text boxes copy to and paste from; nullptr when the site has none.
     virtual std::string* ClipboardText() { return nullptr; }
@@ -179,6 +181,7 @@ public:
     void SetOLEDropMode(std::int16_t mode) { ole_drop_mode_ = mode; }
     void OLEDrag();
     void PopupMenu(const Variant& menu);
+    void PopupMenu(const std::vector<Variant>& args);
     // Fills the surface with the translated BackColor (what the platform's Cls does).
     void ClearSurface();
     // Tells the host the surface changed (the compositor reads it at the next composition).
