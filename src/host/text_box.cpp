@@ -114,12 +114,13 @@ void TextBox::SetFont(const FontAttributes& font) {
 }
 
 void TextBox::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    NoteVisualChange();
+    // Disabled first, so a LostFocus handler cannot give the focus back.
     if (!enabled && focused_) {
         focused_ = false;
         Raise("LostFocus");
     }
-    enabled_ = enabled;
-    NoteVisualChange();
 }
 
 void TextBox::SetMousePointer(std::int32_t pointer) {

@@ -211,6 +211,28 @@ TEST_F(MaskedTextBoxTest, PutsFailWithTheirNumbers) {
     EXPECT_EQ(changes, (std::vector<std::string>{"Alignment"}));
 }
 
+TEST_F(MaskedTextBoxTest, ValuePutOfEveryVariantTypeInNumericFormat) {
+    struct Case { Variant value; std::int32_t number; const char* text; };
+    const std::vector<Case> cases = {
+        {Variant(), 0, ""},
+        {Variant::Null(), error::kInvalidUseOfNull, ""},
+        {Variant::FromBoolean(true), error::kInvalidPropertyValue, ""},
+        {Variant::FromByte(7), 0, "7"},
+        {Variant::FromInteger(-3), error::kInvalidPropertyValue, ""},
+        {Variant::FromLong(12), 0, "12"},
+        {Variant::FromSingle(1.25f), 0, "1.3"},
+        {Variant::FromDouble(123), error::kInvalidPropertyValue, ""},
+        {Variant::FromDate(DateSerial(2024, 1, 1)), error::kInvalidPropertyValue, ""},
+        {Variant::FromString("4.5"), 0, "4.5"},
+        {Variant::FromObject(nullptr), error::kTypeMismatch, ""},
+    };
+    for (const Case& c : cases) {
+        Setup(1, "##.#", "");
+        EXPECT_EQ(ErrorNumberOf([&] { Put("Value", c.value); }), c.number) << VarTypeName(c.value.type());
+        EXPECT_EQ(box().txt().Text(), c.text) << VarTypeName(c.value.type());
+    }
+}
+
 TEST_F(MaskedTextBoxTest, InputFormatPutEmptiesWhatNoLongerFits) {
     Setup(0, "", "abc");
     Put("InputFormat", Variant::FromLong(1));
