@@ -1,9 +1,9 @@
-// The class registry, the type library text and the component server entry points.
+// The class registry and the component server entry points; the type library text itself is
+// compared with typelib.expected by a CTest script.
 #include <gtest/gtest.h>
 
 #include "library/classes.h"
 #include "library/component_server.h"
-#include "library/typelib_text.h"
 
 namespace ov::library {
 namespace {
@@ -17,35 +17,6 @@ TEST(LibraryClasses, CreatableByNameAndProgId) {
     ASSERT_NE(classes.Find("Box"), nullptr);
     EXPECT_FALSE(InTypeLibrary(*classes.Find("Box")));
     EXPECT_EQ(classes.Find("OrvelleControls.Box"), nullptr);
-}
-
-TEST(TypeLibraryText, ListsOV3DLineInterfaceHelpStringsAndEnumeration) {
-    const std::string text = TypeLibraryText(Classes());
-    const char* expected[] = {
-        "library OrvelleControls\n",
-        "class OV3DLine progid OrvelleControls.OV3DLine clsid {6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7001} control\n"
-        "  interface _OV3DLine (default)\n"
-        "    property ForeColor As OLE_COLOR [get, put] id 1 \"Line's forecolor\"\n"
-        "    property BackColor As OLE_COLOR [get, put] id 2 \"Line's backcolor\"\n"
-        "    property Orientation As lOrientation [get, put] id 3 \"Line's orientation (Horisontal/Vertical)\"\n"
-        "  event interface __OV3DLine\n"
-        "    (no events)\n",
-        "enum lOrientation\n  Horizontal = 0\n  Vertical = 1\n",
-    };
-    for (const char* part : expected) EXPECT_NE(text.find(part), std::string::npos) << part << "\n--- in ---\n" << text;
-    EXPECT_EQ(text.find("class Box"), std::string::npos);
-}
-
-TEST(TypeLibraryText, MethodsShowParametersAndEvents) {
-    MemberDesc m;
-    m.name = "Draw";
-    m.dispid = 7;
-    m.kind = MemberKind::Method;
-    m.type = TypeDesc::Of(VarType::Boolean);
-    m.params = {Ref("Target", TypeDesc::Object("Object")), Opt("Step", TypeDesc::Of(VarType::Integer))};
-    EXPECT_EQ(MemberLine(m), "method Draw(ByRef Target As Object, Optional ByVal Step As Integer) As Boolean id 7");
-    EventDesc e{"TabSelected", 1, {Ref("Index", TypeDesc::Of(VarType::Integer))}, {}};
-    EXPECT_EQ(EventLine(e), "event TabSelected(ByRef Index As Integer) id 1");
 }
 
 TEST(ComponentServer, RegistersCreatesAndUnloads) {

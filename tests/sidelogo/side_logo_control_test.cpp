@@ -191,10 +191,6 @@ TEST_F(SideLogoInHost, SystemColourIsTranslatedOnceAtTheWrite) {
 }
 
 TEST_F(SideLogoInHost, FontColorWrittenByReferenceColoursTheCaption) {
-    const MemberDesc* member = OVSideLogo::StaticInfo().FindMember("FontColor");
-    ASSERT_NE(member, nullptr);
-    EXPECT_TRUE(member->put_value_by_ref);
-
     IDispatch& logo = NewLogo(60, 300);
     std::vector<Variant> args{Variant::FromLong(0x0000FF)};
     logo.Invoke(logo.GetIDOfName("FontColor"), InvokeKind::PropertyPut, args);
