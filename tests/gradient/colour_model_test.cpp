@@ -2,7 +2,7 @@
 // rounding, and the assignment-time translation of system colours.
 #include <gtest/gtest.h>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "gradient/colour_model.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"

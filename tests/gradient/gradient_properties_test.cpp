@@ -8,7 +8,7 @@
 #include "host/class_registry.h"
 #include "platform/gdi/screen.h"
 #include "platform/runtime/automation_error.h"
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "test_surface.h"
 
 namespace ov::gradient {

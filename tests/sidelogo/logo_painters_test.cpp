@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/objects.h"
 #include "platform/runtime/automation_error.h"

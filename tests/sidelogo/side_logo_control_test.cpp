@@ -16,6 +16,7 @@
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
 #include "sidelogo/side_logo.h"
+#include "support/hosted_control.h"
 
 namespace ov::sidelogo {
 namespace {
@@ -24,14 +25,7 @@ using gdi::COLORREF;
 using gdi::RGB;
 using host::ReferenceHost;
 
-host::ClassRegistry& Registry() {
-    static host::ClassRegistry registry = [] {
-        host::ClassRegistry r;
-        r.Add(host::ControlEntry<OVSideLogo>("OVSideLogo", 1200, 4800));
-        return r;
-    }();
-    return registry;
-}
+host::ClassRegistry& Registry() { return testing_support::RegistryOf<OVSideLogo>("OVSideLogo", 1200, 4800); }
 
 class SideLogoInHost : public ::testing::Test {
 protected:
@@ -41,17 +35,13 @@ protected:
         host_ = std::make_unique<ReferenceHost>(Registry());
         host_->form().SetWidth(9000);
         host_->form().SetHeight(9600);  // room for a 600-pixel strip
-        host_->SetListener({
-            .on_event = nullptr,
-            .on_changed = [this](const std::string&, const std::string& p) { changed_.push_back(p); },
-            .on_lifecycle_error = nullptr,
-        });
+        testing_support::RecordInto(*host_, record_);
     }
 
     // A new logo `width_px` x `height_px` pixels.
     IDispatch& NewLogo(int width_px, int height_px) {
         host_->New("S", "OVSideLogo", {.left = 0, .top = 0, .width = width_px * 15.0, .height = height_px * 15.0});
-        changed_.clear();
+        record_.Clear();
         return *host_->Find("S");
     }
     OVSideLogo& Logo() { return *dynamic_cast<OVSideLogo*>(host_->FindControl("S")); }
@@ -83,7 +73,8 @@ protected:
     }
 
     std::unique_ptr<ReferenceHost> host_;
-    std::vector<std::string> changed_;
+    testing_support::HostRecord record_;
+    const std::vector<std::string>& changed_ = record_.changed;
 };
 
 TEST_F(SideLogoInHost, DefaultInstanceBandsBlueToSilverWithWhiteCaption) {

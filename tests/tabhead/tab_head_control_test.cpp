@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
+#include "support/hosted_control.h"
 #include "host/class_registry.h"
 #include "host/reference_host.h"
 #include "platform/gdi/objects.h"
@@ -23,18 +24,8 @@ namespace {
 using host::ReferenceHost;
 
 host::ClassRegistry& Registry() {
-    static host::ClassRegistry registry = [] {
-        host::ClassRegistry r;
-        r.Add(host::ControlEntry<OVTabHead>("OVTabHead", kNewInstanceWidth, kNewInstanceHeight));
-        return r;
-    }();
-    return registry;
+    return testing_support::RegistryOf<OVTabHead>("OVTabHead", kNewInstanceWidth, kNewInstanceHeight);
 }
-
-struct RaisedEvent {
-    std::string object, event;
-    std::vector<Variant> args;
-};
 
 class TabHeadInHost : public ::testing::Test {
 protected:
@@ -42,18 +33,12 @@ protected:
         gdi::Screen() = gdi::ScreenSettings{};
         gdi::ResetSysColors();
         host_ = std::make_unique<ReferenceHost>(Registry());
-        host_->SetListener({
-            .on_event = [this](const std::string& o, const std::string& e,
-                               const std::vector<Variant>& a) { events_.push_back({o, e, a}); },
-            .on_changed = [this](const std::string&, const std::string& p) { changed_.push_back(p); },
-            .on_lifecycle_error = nullptr,
-        });
+        testing_support::RecordInto(*host_, record_);
     }
 
     IDispatch& NewTabHead(const std::string& name = "T") {
         host_->New(name, "OVTabHead");
-        changed_.clear();
-        events_.clear();
+        record_.Clear();
         return *host_->Find(name);
     }
 
@@ -69,8 +54,9 @@ protected:
     bool Flag(const std::string& target, const std::string& property) { return CBool(Inspected(target, property)); }
 
     std::unique_ptr<ReferenceHost> host_;
-    std::vector<std::string> changed_;
-    std::vector<RaisedEvent> events_;
+    testing_support::HostRecord record_;
+    const std::vector<std::string>& changed_ = record_.changed;
+    const std::vector<testing_support::RaisedEvent>& events_ = record_.events;
 };
 
 using testing_support::ErrorNumberOf;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "platform/runtime/automation_error.h"
 #include "tabhead/selected_tab.h"
 #include "tabhead/tab_layout.h"
