@@ -15,6 +15,7 @@
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
 #include "sidelogo/band_painter.h"
+#include "sidelogo/caption_painter.h"
 #include "sidelogo/side_logo.h"
 #include "support/canvas.h"
 #include "support/hosted_control.h"
@@ -69,9 +70,9 @@ protected:
     const std::vector<std::string>& changed_ = record_.changed;
 };
 
-// Right of the caption the strip is exactly what the band painter draws at the logo's pixel
-// size and colours; the caption is drawn over its left edge in the font colour.
-TEST_F(SideLogoInHost, NewInstanceShowsTheBandPaintersStripAndAWhiteCaption) {
+// The strip is exactly what the band and caption painters draw at the logo's pixel size, in its
+// colours and font (and the caption is there: no empty strip passes).
+TEST_F(SideLogoInHost, NewInstanceShowsWhatItsPaintersDrawAtItsSize) {
     IDispatch& logo = NewLogo(60, 255);
     EXPECT_EQ(CLng(GetProperty(logo, "StartColor")), 0xFF0000);
     EXPECT_EQ(CLng(GetProperty(logo, "EndColor")), 0xC0C0C0);
@@ -79,11 +80,14 @@ TEST_F(SideLogoInHost, NewInstanceShowsTheBandPaintersStripAndAWhiteCaption) {
     EXPECT_EQ(CStr(GetProperty(logo, "Caption")), "Orvelle Computer Software");
     EXPECT_EQ(CLng(GetProperty(logo, "Style")), 0);
 
-    testing_support::Canvas bands(60, 255, RGB(0, 0, 0));
-    PaintBands(bands.dc(), 60, 255, ChannelTriple{0, 0, 255}, ChannelTriple{192, 192, 192});
+    testing_support::Canvas expected(60, 255, RGB(0, 0, 0));
+    PaintBands(expected.dc(), 60, 255, ChannelTriple{0, 0, 255}, ChannelTriple{192, 192, 192});
+    gdi::SetTextColor(expected.dc(), RGB(255, 255, 255));
+    gdi::SetBkMode(expected.dc(), gdi::TRANSPARENT);
+    PaintCaption(expected.dc(), 255, "Orvelle Computer Software", FontDesc{"Times New Roman", 11.25, true});
     const Frame frame = Snapshot();
     for (int y = 0; y < 255; ++y)
-        for (int x = 22; x < 60; ++x) ASSERT_EQ(frame.At(x, y), bands.At(x, y)) << x << "," << y;
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(frame.At(x, y), expected.At(x, y)) << x << "," << y;
     EXPECT_GT(CountColour(RGB(255, 255, 255), 22, 255), 30);
 }
 

@@ -169,13 +169,16 @@ TEST_F(TabHeadInHost, TabStringPutTakesItsArgumentByReferenceUnchanged) {
 // row without telling the host, and a refused index reaches the caller and changes nothing.
 TEST_F(TabHeadInHost, SelectedTabWritesRelayTheRowAndRefusalsReachTheCaller) {
     IDispatch& tab = NewTabHead();
-    PutProperty(tab, "SelectedTab", Variant::FromDouble(1));
+    PutProperty(tab, "SelectedTab", Variant::FromString(" 1 tab"));
     EXPECT_EQ(CStr(GetProperty(tab, "SelectedTab")), "1");
     EXPECT_EQ(Number("shpBack", "Left"), 740);
     PutProperty(tab, "SelectedTab", Variant::FromString("12"));
     EXPECT_FALSE(Flag("shpBack", "Visible"));
     EXPECT_EQ(ErrorNumberOf([&] { PutProperty(tab, "SelectedTab", Variant::FromString("40000")); }), 6);
     EXPECT_EQ(CStr(GetProperty(tab, "SelectedTab")), "12");
+    PutProperty(tab, "TabString", Variant::FromString(""));
+    PutProperty(tab, "SelectedTab", Variant::FromString("0"));
+    EXPECT_FALSE(Flag("shpBack", "Visible")) << "an empty list shows no plate";
     EXPECT_TRUE(changed_.empty());
 }
 
