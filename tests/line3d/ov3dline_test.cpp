@@ -34,9 +34,9 @@ protected:
 
     OV3DLine& line(const std::string& name = "L") { return dynamic_cast<OV3DLine&>(*host.FindControl(name)); }
 
-    ReferenceHost host{testing_support::RegistryOf<OV3DLine>("OV3DLine", 2400, 255)};
-    testing_support::HostRecord record;
+    testing_support::HostRecord record;  // outlives the host, which reports to it
     const std::vector<std::string>& changes = record.changed;
+    ReferenceHost host{testing_support::RegistryOf<OV3DLine>("OV3DLine", 2400, 255)};
 };
 
 TEST_F(OV3DLineTest, NewInstanceIs40TwipsHighWithLinesAlongItsWidthAndPersistsNothing) {

@@ -27,17 +27,10 @@ using gdi::COLORREF;
 using gdi::RGB;
 using host::ReferenceHost;
 
-host::ClassRegistry& Registry() { return testing_support::RegistryOf<OVSideLogo>("OVSideLogo", 1200, 4800); }
-
 class SideLogoInHost : public ::testing::Test {
 protected:
     void SetUp() override {
-        gdi::Screen() = gdi::ScreenSettings{};
-        gdi::ResetSysColors();
-        host_ = std::make_unique<ReferenceHost>(Registry());
-        host_->form().SetWidth(9000);
-        host_->form().SetHeight(9600);  // room for a 600-pixel strip
-        testing_support::RecordInto(*host_, record_);
+        host_ = testing_support::FreshHost(testing_support::RegistryOf<OVSideLogo>("OVSideLogo", 1200, 4800), record_);
     }
 
     // A new logo `width_px` x `height_px` pixels.
@@ -65,9 +58,9 @@ protected:
         return count;
     }
 
-    std::unique_ptr<ReferenceHost> host_;
-    testing_support::HostRecord record_;
+    testing_support::HostRecord record_;  // outlives the host, which reports to it
     const std::vector<std::string>& changed_ = record_.changed;
+    std::unique_ptr<ReferenceHost> host_;
 };
 
 // The strip is exactly what the band and caption painters draw at the logo's pixel size, in its

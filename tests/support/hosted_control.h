@@ -1,11 +1,13 @@
 #pragma once
 // What a control's host-level tests set up before each case: the control's class registered
 // alone, and a recorder of the events and change notifications the reference host passes on.
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/class_registry.h"
 #include "host/reference_host.h"
+#include "platform/gdi/screen.h"
 
 namespace ov::testing_support {
 
@@ -45,6 +47,16 @@ inline void RecordInto(host::ReferenceHost& host, HostRecord& record) {
         record.changed.push_back(property);
     };
     host.SetListener(std::move(listener));
+}
+
+// A reference host on `registry` reporting to `record`, on the default screen and the classic
+// system colours (an earlier test may have changed either).
+inline std::unique_ptr<host::ReferenceHost> FreshHost(host::ClassRegistry& registry, HostRecord& record) {
+    gdi::Screen() = gdi::ScreenSettings{};
+    gdi::ResetSysColors();
+    auto host = std::make_unique<host::ReferenceHost>(registry);
+    RecordInto(*host, record);
+    return host;
 }
 
 }  // namespace ov::testing_support

@@ -30,10 +30,7 @@ host::ClassRegistry& Registry() {
 class TabHeadInHost : public ::testing::Test {
 protected:
     void SetUp() override {
-        gdi::Screen() = gdi::ScreenSettings{};
-        gdi::ResetSysColors();
-        host_ = std::make_unique<ReferenceHost>(Registry());
-        testing_support::RecordInto(*host_, record_);
+        host_ = testing_support::FreshHost(Registry(), record_);
     }
 
     IDispatch& NewTabHead(const std::string& name = "T") {
@@ -53,10 +50,10 @@ protected:
     }
     bool Flag(const std::string& target, const std::string& property) { return CBool(Inspected(target, property)); }
 
-    std::unique_ptr<ReferenceHost> host_;
-    testing_support::HostRecord record_;
+    testing_support::HostRecord record_;  // outlives the host, which reports to it
     const std::vector<std::string>& changed_ = record_.changed;
     const std::vector<testing_support::RaisedEvent>& events_ = record_.events;
+    std::unique_ptr<ReferenceHost> host_;
 };
 
 using testing_support::ErrorNumberOf;
