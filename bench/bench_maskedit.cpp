@@ -5,6 +5,8 @@
 // one FillRect of the box in the same run. Targets: the keystroke <= 20 us, the paste <= 2 ms.
 #include <benchmark/benchmark.h>
 
+#include "cpu_times.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -104,18 +106,6 @@ void BM_Paste5000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Paste5000)->Unit(benchmark::kMicrosecond);
-
-// Keeps each benchmark's CPU time per iteration (microseconds): other processes on a shared
-// machine add to the wall time only.
-class CpuTimes : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) us[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    std::map<std::string, double> us;
-};
 
 }  // namespace
 
