@@ -242,6 +242,27 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
     return info;
 }
 
+// A sunken entry field holding "#.", the first character red.
+host::ToolboxImage OVMaskedTextBox::DrawToolboxImage() {
+    return host::ToolboxImageFromArt({"                ",
+                                      "                ",
+                                      "                ",
+                                      "gggggggggggggggg",
+                                      "gdddddddddddddwg",
+                                      "gdwwwwwwwwwwwwwg",
+                                      "gdwrwrwwkwwwkwwg",
+                                      "gdwrrrwwkwwwkwwg",
+                                      "gdwrwrwwkwwwkwwg",
+                                      "gdwrrrwwkwkwkwwg",
+                                      "gdwrwrwwkwkwkwwg",
+                                      "gdwwwwwwwwwwwwwg",
+                                      "gwwwwwwwwwwwwwwg",
+                                      "gggggggggggggggg",
+                                      "                "},
+                                     {{' ', 0xC0C0C0}, {'g', 0x808080}, {'d', 0x404040}, {'w', 0xFFFFFF},
+                                      {'r', 0xFF0000}, {'k', 0x000000}});
+}
+
 Variant OVMaskedTextBox::PersistedDefault(const PersistDesc& key) const {
     const host::FontAttributes own = host::FontFromObject(Control::Font());
     if (key.key == "Font") return Variant::FromObject(Control::Font());

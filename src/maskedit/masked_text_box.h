@@ -12,6 +12,7 @@
 
 #include "host/control.h"
 #include "host/text_box.h"
+#include "host/toolbox_image.h"
 #include "maskedit/mask_context.h"
 
 namespace ov::maskedit {
@@ -27,6 +28,7 @@ public:
     OVMaskedTextBox();
     static const ClassInfo& StaticInfo();
     const ClassInfo& Info() const override { return StaticInfo(); }
+    static host::ToolboxImage DrawToolboxImage();
 
     host::TextBox& txt() { return txt_; }
     const host::TextBox& txt() const { return txt_; }

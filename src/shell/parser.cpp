@@ -611,14 +611,16 @@ Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched
         return stmt;
     }
     if (is("focus") || is("blur")) {
-        TextInputStmt stmt{is("focus") ? TextInputStmt::Action::Focus : TextInputStmt::Action::Blur,
-                           ExpectIdentifier("an object name")};
+        TextInputStmt stmt;
+        stmt.action = is("focus") ? TextInputStmt::Action::Focus : TextInputStmt::Action::Blur;
+        stmt.name = ExpectIdentifier("an object name");
         ExpectEnd();
         return stmt;
     }
     if (is("type") || is("paste")) {
-        TextInputStmt stmt{is("type") ? TextInputStmt::Action::Type : TextInputStmt::Action::Paste,
-                           ExpectIdentifier("an object name")};
+        TextInputStmt stmt;
+        stmt.action = is("type") ? TextInputStmt::Action::Type : TextInputStmt::Action::Paste;
+        stmt.name = ExpectIdentifier("an object name");
         SkipBlanks();
         if (Peek() != '"') Fail("expected a quoted text" + Found());
         stmt.text = StringLiteral();
@@ -626,7 +628,9 @@ Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched
         return stmt;
     }
     if (is("key")) {
-        TextInputStmt stmt{TextInputStmt::Action::Key, ExpectIdentifier("an object name")};
+        TextInputStmt stmt;
+        stmt.action = TextInputStmt::Action::Key;
+        stmt.name = ExpectIdentifier("an object name");
         std::string key = ExpectIdentifier("a key");
         if (pos_ < text_.size() && text_[pos_] == '+') {
             ++pos_;
@@ -639,7 +643,9 @@ Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched
         return stmt;
     }
     if (is("select")) {
-        TextInputStmt stmt{TextInputStmt::Action::Select, ExpectIdentifier("an object name")};
+        TextInputStmt stmt;
+        stmt.action = TextInputStmt::Action::Select;
+        stmt.name = ExpectIdentifier("an object name");
         stmt.start = Value();
         stmt.length = Value();
         ExpectEnd();
