@@ -1,9 +1,9 @@
 #include "host/compositor.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "host/control.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
 
@@ -37,7 +37,7 @@ public:
     Scratch& operator=(const Scratch&) = delete;
 
     gdi::HDC dc() const { return dc_; }
-    gdi::detail::Bitmap& pixels() const { return *gdi::detail::LookupBitmap(bitmap_); }
+    gdi::HBITMAP bitmap() const { return bitmap_; }
 
 private:
     gdi::HBITMAP bitmap_ = 0;
@@ -126,27 +126,31 @@ void DrawImage(const Control& owner, const Image& image, gdi::HDC dc) {
     gdi::DeleteDC(source);
 }
 
-// Copies a window's presented pixels into the scratch buffer at (x, y).
-void CopyWindow(gdi::HWND window, gdi::detail::Bitmap& target, int x, int y) {
+// Copies a window's presented pixels into the scratch bitmap at (x, y); the part outside it is
+// clipped away.
+void CopyWindow(gdi::HWND window, gdi::HBITMAP target, int x, int y) {
     int width = 0, height = 0;
     std::vector<std::uint32_t> pixels;
     if (!gdi::GetPresentedPixels(window, &width, &height, &pixels)) return;
-    for (int row = 0; row < height; ++row) {
-        const int ty = y + row;
-        if (ty < 0 || ty >= target.height) continue;
-        for (int col = 0; col < width; ++col) {
-            const int tx = x + col;
-            if (tx < 0 || tx >= target.width) continue;
-            target.row(ty)[tx] = pixels[static_cast<std::size_t>(row) * width + col];
-        }
-    }
+    const gdi::RECT at{x, y, x + width, y + height};
+    gdi::SetBitmapBits32(target, &at, pixels.data());
 }
 
-// The mask picture's pixels when it is a bitmap (nullptr otherwise).
-const gdi::detail::Bitmap* MaskBitmap(const Control& control) {
+// The mask picture's pixels when it is a bitmap.
+struct MaskPixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+std::optional<MaskPixels> ReadMask(const Control& control) {
     const auto* picture = dynamic_cast<const Picture*>(control.MaskPicture().get());
-    if (!picture || picture->type() != PictureType::Bitmap) return nullptr;
-    return gdi::detail::LookupBitmap(picture->handle());
+    if (!picture || picture->type() != PictureType::Bitmap) return std::nullopt;
+    gdi::SIZE size;
+    if (!gdi::GetBitmapSize(picture->handle(), &size)) return std::nullopt;
+    MaskPixels mask{size.cx, size.cy, std::vector<std::uint32_t>(static_cast<std::size_t>(size.cx) * size.cy)};
+    const gdi::RECT all{0, 0, size.cx, size.cy};
+    if (gdi::GetBitmapBits32(picture->handle(), &all, mask.pixels.data()) != size.cy) return std::nullopt;
+    return mask;
 }
 
 }  // namespace
@@ -159,7 +163,7 @@ gdi::COLORREF TranslateOleColor(std::int32_t ole_colour) {
 
 void FillCanvas(Canvas& canvas, const gdi::RECT& rect, std::int32_t ole_colour) {
     const gdi::RECT r = Intersect(rect, gdi::RECT{0, 0, canvas.width, canvas.height});
-    const std::uint32_t pixel = gdi::detail::PixelFromColor(TranslateOleColor(ole_colour));
+    const std::uint32_t pixel = gdi::PixelWordFromColor(TranslateOleColor(ole_colour));
     for (int y = r.top; y < r.bottom; ++y)
         std::fill_n(canvas.pixels.begin() + static_cast<std::ptrdiff_t>(y) * canvas.width + r.left, r.right - r.left, pixel);
 }
@@ -172,31 +176,34 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
     if (area.right <= area.left || area.bottom <= area.top) return;
 
     Scratch scratch(width, height);
-    gdi::detail::Bitmap& buffer = scratch.pixels();
+    if (!scratch.bitmap()) return;  // no buffer that size: nothing of the control is drawn
+    std::vector<std::uint32_t> buffer(static_cast<std::size_t>(width) * height, 0);
+    const gdi::RECT whole{0, 0, width, height};
     // Start from what lies beneath, so transparent parts of the surface show the parent.
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const int cx = origin.x + x, cy = origin.y + y;
             if (cx >= 0 && cy >= 0 && cx < canvas.width && cy < canvas.height)
-                buffer.row(y)[x] = canvas.pixels[static_cast<std::size_t>(cy) * canvas.width + cx];
+                buffer[static_cast<std::size_t>(y) * width + x] = canvas.pixels[static_cast<std::size_t>(cy) * canvas.width + cx];
         }
 
     int surface_width = 0, surface_height = 0;
     std::vector<std::uint32_t> surface;
     if (gdi::GetPresentedPixels(control.hWnd(), &surface_width, &surface_height, &surface)) {
-        const gdi::detail::Bitmap* mask = control.BackStyle() == 0 ? MaskBitmap(control) : nullptr;
-        const std::uint32_t mask_pixel = gdi::detail::PixelFromColor(TranslateOleColor(control.MaskColor()));
+        const std::optional<MaskPixels> mask = control.BackStyle() == 0 ? ReadMask(control) : std::nullopt;
+        const std::uint32_t mask_pixel = gdi::PixelWordFromColor(TranslateOleColor(control.MaskColor()));
         // A transparent surface without a mask picture shows only its constituents.
-        const bool draw_surface = control.BackStyle() != 0 || mask != nullptr;
+        const bool draw_surface = control.BackStyle() != 0 || mask.has_value();
         for (int y = 0; draw_surface && y < std::min(height, surface_height); ++y)
             for (int x = 0; x < std::min(width, surface_width); ++x) {
                 if (mask) {
                     const bool inside = x < mask->width && y < mask->height;
-                    if (!inside || mask->PixelAt(x, y) == mask_pixel) continue;
+                    if (!inside || mask->pixels[static_cast<std::size_t>(y) * mask->width + x] == mask_pixel) continue;
                 }
-                buffer.row(y)[x] = surface[static_cast<std::size_t>(y) * surface_width + x];
+                buffer[static_cast<std::size_t>(y) * width + x] = surface[static_cast<std::size_t>(y) * surface_width + x];
             }
     }
+    gdi::SetBitmapBits32(scratch.bitmap(), &whole, buffer.data());
 
     // Lightweight constituents in z-order, then the windowed ones above them.
     for (const auto& c : control.constituents()) {
@@ -212,12 +219,13 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
     for (const auto& c : control.constituents()) {
         if (!c->Visible() || c->kind() != ConstituentKind::PictureBox) continue;
         const auto& box = static_cast<const ConstituentPictureBox&>(*c);
-        CopyWindow(box.hWnd(), buffer, control.ToPixelsX(box.Left()), control.ToPixelsY(box.Top()));
+        CopyWindow(box.hWnd(), scratch.bitmap(), control.ToPixelsX(box.Left()), control.ToPixelsY(box.Top()));
     }
 
+    if (gdi::GetBitmapBits32(scratch.bitmap(), &whole, buffer.data()) != height) return;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            canvas.pixels[static_cast<std::size_t>(y) * canvas.width + x] = buffer.row(y - origin.y)[x - origin.x];
+            canvas.pixels[static_cast<std::size_t>(y) * canvas.width + x] = buffer[static_cast<std::size_t>(y - origin.y) * width + (x - origin.x)];
 }
 
 }  // namespace ov::host

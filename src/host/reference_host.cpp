@@ -4,7 +4,6 @@
 
 #include "host/compositor.h"
 #include "host/plain_controls.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 #include "platform/runtime/clock.h"
 
@@ -39,7 +38,7 @@ struct ReferenceHost::Entry {
 
 gdi::COLORREF ComposedImage::At(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return gdi::CLR_INVALID;
-    return gdi::detail::ColorFromPixel(pixels[static_cast<std::size_t>(y) * width + x]);
+    return gdi::ColorFromPixelWord(pixels[static_cast<std::size_t>(y) * width + x]);
 }
 
 ReferenceHost::ReferenceHost(const ClassRegistry& registry) : registry_(registry), form_(std::make_shared<Form>()) {}

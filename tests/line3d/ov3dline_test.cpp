@@ -5,7 +5,7 @@
 #include "../support/error_number.h"
 #include "host/reference_host.h"
 #include "line3d/ov3dline.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 

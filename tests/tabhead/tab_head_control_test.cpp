@@ -9,7 +9,7 @@
 #include "../support/error_number.h"
 #include "host/class_registry.h"
 #include "host/reference_host.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "platform/gdi/objects.h"
 
 namespace ov::gdi {
 
@@ -53,12 +52,13 @@ bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::
 }
 
 bool WriteDcPng(HDC dc, const std::string& path) {
-    const detail::Bitmap* bitmap = detail::TargetBitmap(dc);
-    if (!bitmap) return false;
     // Mono pixels come out as 0 or 0x00FFFFFF words: black and white.
-    if (!bitmap->is_mono()) return WritePng(path, bitmap->width, bitmap->height, bitmap->pixels.data());
-    const std::vector<std::uint32_t> words = bitmap->PixelWords();
-    return WritePng(path, bitmap->width, bitmap->height, words.data());
+    const HBITMAP bitmap = GetCurrentBitmap(dc);
+    SIZE size;
+    if (!GetBitmapSize(bitmap, &size)) return false;
+    std::vector<std::uint32_t> words(static_cast<std::size_t>(size.cx) * size.cy);
+    const RECT all{0, 0, size.cx, size.cy};
+    return GetBitmapBits32(bitmap, &all, words.data()) == size.cy && WritePng(path, size.cx, size.cy, words.data());
 }
 
 }  // namespace ov::gdi

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/ellipse_raster.h"
 #include "platform/gdi/line_raster.h"
 #include "platform/gdi/objects.h"
@@ -27,8 +28,8 @@ struct DrawTarget {
     std::uint32_t brush_pixel = 0;
 };
 
-// `for_append` leaves pending lines pending: the line calls only add to them, and any direct
-// pixel access they make goes through Bitmap::row, which writes them out first.
+// `for_append` looks the bitmap up for recording: the line calls add to its pending lines, and
+// any direct pixel access they make goes through Bitmap::row, which writes them out first.
 bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
     target->dc = LookupDc(handle);
     if (!target->dc) return false;
@@ -37,7 +38,7 @@ bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
     // A wide pen writes its pixels at once instead of adding to the pending lines, so those are
     // written out first to keep the drawing order.
     if (target->pen_width > 1) for_append = false;
-    target->bitmap = for_append ? PeekBitmap(target->dc->bitmap) : LookupBitmap(target->dc->bitmap);
+    target->bitmap = for_append ? BitmapForRecording(target->dc->bitmap) : BitmapForPixels(target->dc->bitmap);
     if (!target->bitmap) return false;
     if (pen && pen->style != PS_NULL) {
         target->has_pen = true;
@@ -269,84 +270,94 @@ void Normalise(int* left, int* top, int* right, int* bottom) {
 using namespace detail;
 
 bool LineTo(HDC handle, int x, int y) {
-    DrawTarget target;
-    if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
-    const POINT from = target.dc->position;
-    target.dc->position = POINT{x, y};
-    if (target.has_pen && target.pen_width > 1)
-        DrawWideLine(*target.bitmap, from.x, from.y, x, y, target.pen_width, target.pen_pixel);
-    else if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel, /*defer=*/true);
-    return true;
+    return Guarded(false, [&] {
+        DrawTarget target;
+        if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
+        const POINT from = target.dc->position;
+        target.dc->position = POINT{x, y};
+        if (target.has_pen && target.pen_width > 1)
+            DrawWideLine(*target.bitmap, from.x, from.y, x, y, target.pen_width, target.pen_pixel);
+        else if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel, /*defer=*/true);
+        return true;
+    });
 }
 
 bool Rectangle(HDC handle, int left, int top, int right, int bottom) {
-    DrawTarget target;
-    if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
-    Normalise(&left, &top, &right, &bottom);
-    DrawRectangleShape(target, left, top, right, bottom);
-    return true;
+    return Guarded(false, [&] {
+        DrawTarget target;
+        if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
+        Normalise(&left, &top, &right, &bottom);
+        DrawRectangleShape(target, left, top, right, bottom);
+        return true;
+    });
 }
 
 bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
-    DrawTarget target;
-    if (!ResolveTarget(handle, &target)) return false;
-    Normalise(&left, &top, &right, &bottom);
-    if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
-    else DrawEllipseShape(target, left, top, right, bottom);
-    return true;
+    return Guarded(false, [&] {
+        DrawTarget target;
+        if (!ResolveTarget(handle, &target)) return false;
+        Normalise(&left, &top, &right, &bottom);
+        if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
+        else DrawEllipseShape(target, left, top, right, bottom);
+        return true;
+    });
 }
 
 int FillRect(HDC handle, const RECT* rect, HBRUSH brush_handle) {
-    Bitmap* bitmap = TargetBitmap(handle);
-    const Brush* brush = LookupBrush(brush_handle);
-    if (!bitmap || !brush || !rect) return 0;
-    if (brush->hollow) return 1;
-    // An inverted extent covers (end, start] like a blit with a negative extent, not a swap.
-    auto span = [](int start, int end) { return end >= start ? Span{start, end} : Span{end + 1, start + 1}; };
-    const Span xs = span(rect->left, rect->right), ys = span(rect->top, rect->bottom);
-    const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*bitmap));
-    if (!area.empty()) FillRectPixels(*bitmap, area, bitmap->StoredPixel(brush->colour));
-    return 1;
+    return Guarded(0, [&] {
+        Bitmap* bitmap = TargetBitmap(handle);
+        const Brush* brush = LookupBrush(brush_handle);
+        if (!bitmap || !brush || !rect) return 0;
+        if (brush->hollow) return 1;
+        // An inverted extent covers (end, start] like a blit with a negative extent, not a swap.
+        const Span xs = SpanBetween(rect->left, rect->right), ys = SpanBetween(rect->top, rect->bottom);
+        const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*bitmap));
+        if (!area.empty()) FillRectPixels(*bitmap, area, bitmap->StoredPixel(brush->colour));
+        return 1;
+    });
 }
 
 COLORREF GetPixel(HDC handle, int x, int y) {
-    const Bitmap* bitmap = TargetBitmap(handle);
-    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
-    return ColorFromPixel(bitmap->PixelAt(x, y) & 0x00FFFFFFu);
+    return Guarded(CLR_INVALID, [&] {
+        const Bitmap* bitmap = TargetBitmap(handle);
+        if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
+        return ColorFromPixelWord(bitmap->PixelAt(x, y) & 0x00FFFFFFu);
+    });
 }
 
 bool SetPixelV(HDC handle, int x, int y, COLORREF colour) {
-    Bitmap* bitmap = TargetBitmap(handle);
-    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return false;
-    bitmap->SetPixelAt(x, y, bitmap->StoredPixel(colour & 0x00FFFFFFu));
-    return true;
+    return SetPixel(handle, x, y, colour) != CLR_INVALID;
 }
 
 COLORREF SetPixel(HDC handle, int x, int y, COLORREF colour) {
     // Returns the colour actually stored (black or white on a mono bitmap); -1 outside.
-    Bitmap* bitmap = TargetBitmap(handle);
-    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
-    const std::uint32_t pixel = bitmap->StoredPixel(colour & 0x00FFFFFFu);
-    bitmap->SetPixelAt(x, y, pixel);
-    return ColorFromPixel(pixel);
+    return Guarded(CLR_INVALID, [&] {
+        Bitmap* bitmap = TargetBitmap(handle);
+        if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
+        const std::uint32_t pixel = bitmap->StoredPixel(colour & 0x00FFFFFFu);
+        bitmap->SetPixelAt(x, y, pixel);
+        return ColorFromPixelWord(pixel);
+    });
 }
 
 bool PatBlt(HDC handle, int x, int y, int width, int height, std::uint32_t rop) {
-    DrawTarget target;
-    if (!ResolveTarget(handle, &target)) return false;
-    const std::uint8_t index = RopIndex(rop);
-    if (RopUsesSource(index)) return false;
-    if (RopUsesPattern(index) && !target.has_brush) return true;  // a hollow pattern draws nothing
-    const Span xs = SpanOfExtent(x, width), ys = SpanOfExtent(y, height);
-    const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*target.bitmap));
-    Bitmap& bitmap = *target.bitmap;
-    bitmap.VisitFormat([&](auto tag) {
-        using T = decltype(tag);
-        const RopRowKernelOf<T> kernel = RopKernelFor<T>(index);
-        for (int row = area.top; row < area.bottom; ++row)
-            kernel(bitmap.row_of<T>(row) + area.left, nullptr, target.brush_pixel, area.width());
+    return Guarded(false, [&] {
+        DrawTarget target;
+        if (!ResolveTarget(handle, &target)) return false;
+        const std::uint8_t index = RopIndex(rop);
+        if (RopUsesSource(index)) return false;
+        if (RopUsesPattern(index) && !target.has_brush) return true;  // a hollow pattern draws nothing
+        const Span xs = SpanOfExtent(x, width), ys = SpanOfExtent(y, height);
+        const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*target.bitmap));
+        Bitmap& bitmap = *target.bitmap;
+        bitmap.VisitFormat([&](auto tag) {
+            using T = decltype(tag);
+            const RopRowKernelOf<T> kernel = RopKernelFor<T>(index);
+            for (int row = area.top; row < area.bottom; ++row)
+                kernel(bitmap.row_of<T>(row) + area.left, nullptr, target.brush_pixel, area.width());
+        });
+        return true;
     });
-    return true;
 }
 
 }  // namespace ov::gdi

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/font_instance.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/raster.h"
@@ -192,7 +193,7 @@ bool ResolveTarget(HDC handle, TextTarget& target, bool need_bitmap) {
     target.font = detail::InstanceOfFont(target.dc->font);
     if (!font || !target.font) return false;
     target.logfont = &font->logfont;
-    target.bitmap = detail::LookupBitmap(target.dc->bitmap);
+    target.bitmap = detail::BitmapForPixels(target.dc->bitmap);
     return target.bitmap || !need_bitmap;
 }
 
@@ -260,9 +261,7 @@ std::vector<std::string> WrapLine(FontInstance& font, const std::string& line, i
     return out;
 }
 
-}  // namespace
-
-bool TextOutA(HDC dc, int x, int y, const char* text, int length) {
+bool DrawTextLine(HDC dc, int x, int y, const char* text, int length) {
     TextTarget target;
     if (!ResolveTarget(dc, target, true) || length < 0 || (length > 0 && !text)) return false;
     DrawLine(*target.bitmap, BitmapClip(*target.bitmap), *target.font, target.Style(), x, y,
@@ -270,7 +269,7 @@ bool TextOutA(HDC dc, int x, int y, const char* text, int length) {
     return true;
 }
 
-bool GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* out) {
+bool MeasureTextLine(HDC dc, const char* text, int length, SIZE* out) {
     TextTarget target;
     if (!ResolveTarget(dc, target, false) || length < 0 || !out || (length > 0 && !text)) return false;
     // The extent is the unrotated one, whatever the escapement.
@@ -279,7 +278,7 @@ bool GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* out) {
     return true;
 }
 
-int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
+int DrawFormattedText(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
     TextTarget target;
     if (!rect || !ResolveTarget(dc, target, (format & DT_CALCRECT) == 0)) return 0;
     if (!text) length = 0;
@@ -333,6 +332,21 @@ int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format)
     // Like the platform: the height of the text, measured from the rectangle's top when the
     // text was moved down inside it.
     return (top - rect->top) + text_height;
+}
+
+}  // namespace
+
+// Rendering a glyph caches it, and a face is opened on first use: both allocate.
+bool TextOutA(HDC dc, int x, int y, const char* text, int length) {
+    return detail::Guarded(false, [&] { return DrawTextLine(dc, x, y, text, length); });
+}
+
+bool GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* out) {
+    return detail::Guarded(false, [&] { return MeasureTextLine(dc, text, length, out); });
+}
+
+int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
+    return detail::Guarded(0, [&] { return DrawFormattedText(dc, text, length, rect, format); });
 }
 
 }  // namespace ov::gdi

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/objects.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 namespace {
@@ -33,14 +35,14 @@ Window* Find(HWND handle) {
 }
 
 // A surface may be 0 x 0 (a client area with nothing in it); it still exists as an object so
-// window DCs always have a bitmap selected.
+// window DCs always have a bitmap selected. 0 when the store cannot be had.
 HBITMAP NewSurface(int width, int height, COLORREF background) {
     detail::Bitmap bitmap;
     bitmap.width = width;
     bitmap.height = height;
     bitmap.bits_per_pixel = 32;
     bitmap.owned_by_window = true;
-    detail::AllocatePixels(bitmap.pixels, static_cast<std::size_t>(bitmap.width) * bitmap.height, detail::PixelFromColor(background));
+    detail::AllocateStore(bitmap, PixelWordFromColor(background));
     // Surfaces belong to their window, not to a routine: they are not counted as live objects.
     return detail::CreateObject(std::move(bitmap), /*stock=*/true);
 }
@@ -51,21 +53,22 @@ HBITMAP ScreenSurface() {
     return registry.screen;
 }
 
-// Client sizes are capped so a runaway Width never allocates gigabytes.
-constexpr int kMaxClientExtent = 16384;
-
 }  // namespace
 
 HWND CreateWindowSurface(HWND parent, int width, int height, COLORREF background) {
-    if (width < 0 || height < 0 || width > kMaxClientExtent || height > kMaxClientExtent) return 0;
-    auto& registry = Registry();
-    const HWND handle = registry.next;
-    registry.next += 4;
-    Window window;
-    window.parent = parent;
-    window.surface = NewSurface(width, height, background);
-    registry.windows.emplace(handle, std::move(window));
-    return handle;
+    // Client areas past the surface limits fail before anything is allocated.
+    if (!limits::SurfaceSizeAllowed(width, height)) return 0;
+    return detail::Guarded<HWND>(0, [&] {
+        auto& registry = Registry();
+        Window window;
+        window.parent = parent;
+        window.surface = NewSurface(width, height, background);
+        if (!window.surface) return HWND{0};
+        const HWND handle = registry.next;
+        if (!registry.windows.emplace(handle, window).second) return HWND{0};
+        registry.next += 4;
+        return handle;
+    });
 }
 
 bool DestroyWindowSurface(HWND handle) {
@@ -79,17 +82,22 @@ bool DestroyWindowSurface(HWND handle) {
 
 bool SetWindowClientSize(HWND handle, int width, int height, COLORREF background) {
     Window* window = Find(handle);
-    if (!window || width < 0 || height < 0 || width > kMaxClientExtent || height > kMaxClientExtent) return false;
-    detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
-    if (bitmap->width == width && bitmap->height == height) return true;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, detail::PixelFromColor(background));
-    const int keep_w = std::min(width, bitmap->width), keep_h = std::min(height, bitmap->height);
-    for (int y = 0; y < keep_h; ++y)
-        std::copy_n(bitmap->row(y), keep_w, pixels.data() + static_cast<std::size_t>(y) * width);
-    bitmap->pixels = std::move(pixels);
-    bitmap->width = width;
-    bitmap->height = height;
-    return true;
+    if (!window || !limits::SurfaceSizeAllowed(width, height)) return false;
+    // The new store is filled before anything changes, so a failed allocation leaves the window
+    // as it was.
+    return detail::Guarded(false, [&] {
+        detail::Bitmap* bitmap = detail::BitmapForPixels(window->surface);
+        if (!bitmap) return false;
+        if (bitmap->width == width && bitmap->height == height) return true;
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, PixelWordFromColor(background));
+        const int keep_w = std::min(width, bitmap->width), keep_h = std::min(height, bitmap->height);
+        for (int y = 0; y < keep_h; ++y)
+            std::copy_n(bitmap->row(y), keep_w, pixels.data() + static_cast<std::size_t>(y) * width);
+        bitmap->pixels = std::move(pixels);
+        bitmap->width = width;
+        bitmap->height = height;
+        return true;
+    });
 }
 
 bool IsWindow(HWND handle) { return Find(handle) != nullptr; }
@@ -110,34 +118,37 @@ HBITMAP GetWindowSurfaceBitmap(HWND handle) {
 
 bool GetPresentedPixels(HWND handle, int* width, int* height, std::vector<std::uint32_t>* pixels) {
     Window* window = Find(handle);
-    if (!window) return false;
-    if (Registry().locked == handle) {
-        // The frame at the time of the lock: its copy if anything has touched the surface
-        // since, otherwise the pixels themselves (the lines recorded since stay pending).
-        const detail::Bitmap* bitmap = detail::PeekBitmap(window->surface);
-        if (bitmap->kept.taken) {
-            *width = bitmap->kept.width;
-            *height = bitmap->kept.height;
-            *pixels = bitmap->kept.pixels;
+    if (!window || !width || !height || !pixels) return false;
+    return detail::Guarded(false, [&] {
+        const detail::Bitmap* bitmap = nullptr;
+        if (Registry().locked == handle) {
+            // The frame at the time of the lock: its copy if anything has touched the surface
+            // since, otherwise the pixels themselves (what was drawn since is still recorded:
+            // lines pending, blits onto the surface took the copy when they were recorded).
+            bitmap = detail::BitmapForRecording(window->surface);
+            if (bitmap && bitmap->kept.taken) {
+                *pixels = bitmap->kept.pixels;
+                *width = bitmap->kept.width;
+                *height = bitmap->kept.height;
+                return true;
+            }
         } else {
-            *width = bitmap->width;
-            *height = bitmap->height;
-            *pixels = bitmap->pixels;
+            bitmap = detail::BitmapForPixels(window->surface);
         }
+        if (!bitmap) return false;
+        *pixels = bitmap->pixels;
+        *width = bitmap->width;
+        *height = bitmap->height;
         return true;
-    }
-    const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
-    *width = bitmap->width;
-    *height = bitmap->height;
-    *pixels = bitmap->pixels;
-    return true;
+    });
 }
 
 HDC GetDC(HWND handle) {
-    if (handle == 0) return detail::NewDeviceContext(ScreenSurface(), 0);
-    Window* window = Find(handle);
-    if (!window) return 0;
-    return detail::NewDeviceContext(window->surface, handle);
+    return detail::Guarded<HDC>(0, [&] {
+        Window* window = handle ? Find(handle) : nullptr;
+        const HBITMAP surface = handle ? (window ? window->surface : 0) : ScreenSurface();
+        return surface ? detail::NewDeviceContext(surface, handle) : HDC{0};
+    });
 }
 
 int ReleaseDC(HWND handle, HDC dc_handle) {
@@ -149,7 +160,8 @@ int ReleaseDC(HWND handle, HDC dc_handle) {
 bool GetClientRect(HWND handle, RECT* out) {
     Window* window = Find(handle);
     if (!window || !out) return false;
-    const detail::Bitmap* bitmap = detail::PeekBitmap(window->surface);  // the size only
+    const detail::Bitmap* bitmap = detail::BitmapForRecording(window->surface);  // the size only
+    if (!bitmap) return false;
     *out = RECT{0, 0, bitmap->width, bitmap->height};
     return true;
 }
@@ -162,15 +174,19 @@ bool LockWindowUpdate(HWND handle) {
     if (handle == 0) {
         if (registry.locked == 0) return false;
         if (Window* window = Find(registry.locked))
-            detail::PeekBitmap(window->surface)->ReleaseKeptFrame();
+            if (detail::Bitmap* surface = detail::BitmapForRecording(window->surface)) surface->ReleaseKeptFrame();
         registry.locked = 0;
         return true;
     }
     Window* window = Find(handle);
     if (!window || registry.locked != 0) return false;  // one lock at a time
-    detail::PeekBitmap(window->surface)->KeepFrameBeforeChange();
-    registry.locked = handle;
-    return true;
+    return detail::Guarded(false, [&] {
+        detail::Bitmap* surface = detail::BitmapForRecording(window->surface);
+        if (!surface) return false;
+        surface->KeepFrameBeforeChange();
+        registry.locked = handle;
+        return true;
+    });
 }
 
 }  // namespace ov::gdi

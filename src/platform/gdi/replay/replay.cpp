@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 
 namespace ov::gdi::replay {
@@ -98,12 +97,15 @@ private:
 Image Capture(HDC dc, const std::string& name) {
     Image image;
     image.name = name;
-    const detail::Bitmap* bitmap = detail::TargetBitmap(dc);
-    if (!bitmap) throw std::runtime_error("no bitmap to capture for " + name);
-    image.width = bitmap->width;
-    image.height = bitmap->height;
-    image.pixels = bitmap->PixelWords();
-    for (std::uint32_t& p : image.pixels) p &= 0x00FFFFFFu;
+    const HBITMAP bitmap = GetCurrentBitmap(dc);
+    SIZE size;
+    if (!GetBitmapSize(bitmap, &size)) throw std::runtime_error("no bitmap to capture for " + name);
+    image.width = size.cx;
+    image.height = size.cy;
+    image.pixels.resize(static_cast<std::size_t>(size.cx) * size.cy);
+    const RECT all{0, 0, size.cx, size.cy};
+    if (GetBitmapBits32(bitmap, &all, image.pixels.data()) != size.cy)
+        throw std::runtime_error("cannot read the bitmap of " + name);
     return image;
 }
 
