@@ -6,16 +6,12 @@
 namespace ov::gradient {
 namespace {
 
-using host::ClassBuilder;
-using host::Ref;
-using host::In;
-using host::TypeDesc;
 
 
 }  // namespace
 
-const host::ClassInfo& GradientObject::StaticInfo() {
-    static const host::ClassInfo info = [] {
+const ClassInfo& GradientObject::StaticInfo() {
+    static const ClassInfo info = [] {
         using G = GradientObject;
         const TypeDesc long_type = TypeDesc::Of(VarType::Long);
         const TypeDesc double_type = TypeDesc::Of(VarType::Double);

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "gradient/cls_gradient.h"
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 #include "host/class_registry.h"
 
 namespace ov::gradient {
@@ -15,10 +15,10 @@ inline constexpr const char* kGradientClassName = "clsGradient";
 inline constexpr const char* kGradientProgId = "OrvelleControls.clsGradient";
 inline constexpr const char* kGradientClassId = "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7020}";
 
-class GradientObject : public host::AutomationObject {
+class GradientObject : public AutomationObject {
 public:
-    static const host::ClassInfo& StaticInfo();
-    const host::ClassInfo& Info() const override { return StaticInfo(); }
+    static const ClassInfo& StaticInfo();
+    const ClassInfo& Info() const override { return StaticInfo(); }
 
     clsGradient& gradient() { return gradient_; }
     const clsGradient& gradient() const { return gradient_; }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 
 namespace ov::host {
 
@@ -47,7 +47,7 @@ template <class T>
 ClassEntry ObjectEntry(std::string name, std::string class_id = {}) {
     ClassEntry e;
     e.name = name;
-    e.prog_id = "OrvelleControls." + name;
+    e.prog_id = ProgIdOf(name);
     e.class_id = std::move(class_id);
     e.info = &T::StaticInfo();
     e.create = [] { return std::make_shared<T>(); };

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "host/font_attributes.h"
-#include "host/type_info.h"
+#include "platform/runtime/type_info.h"
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/dispatch.h"
 #include "platform/runtime/variant.h"

@@ -142,6 +142,7 @@ int Control::PixelWidth() const { return PixelsOf(width_, Axis::X); }
 int Control::PixelHeight() const { return PixelsOf(height_, Axis::Y); }
 
 void Control::SetScaleMode(int mode) {
+    if (!IsSurfaceScaleMode(mode)) throw AutomationError(error::kInvalidPropertyValue);
     if (mode == kScaleUser) {
         if (user_scale_width_ == 0) user_scale_width_ = ScaleWidth();
         if (user_scale_height_ == 0) user_scale_height_ = ScaleHeight();
@@ -176,9 +177,8 @@ namespace {
 
 // Twips per unit of `mode` on a surface, the user scale measured by the surface's extent.
 double SurfaceTwipsPerUnit(int mode, Axis axis, double user_extent, int pixel_extent) {
-    if (mode != kScaleUser) return TwipsPerUnit(mode, axis);
-    if (user_extent == 0) return 1.0;
-    return PixelsToTwips(pixel_extent, axis) / user_extent;
+    const double user = user_extent == 0 ? 1.0 : PixelsToTwips(pixel_extent, axis) / user_extent;
+    return TwipsPerUnit(mode, axis, user);
 }
 
 }  // namespace
@@ -198,11 +198,11 @@ double Control::ScaleY(double value, int from_mode, int to_mode) const {
 }
 
 int Control::ToPixelsX(double scale_units) const {
-    return static_cast<int>(std::lround(ScaleX(scale_units, scale_mode_, kScalePixels)));
+    return RoundToPixels(ScaleX(scale_units, scale_mode_, kScalePixels));
 }
 
 int Control::ToPixelsY(double scale_units) const {
-    return static_cast<int>(std::lround(ScaleY(scale_units, scale_mode_, kScalePixels)));
+    return RoundToPixels(ScaleY(scale_units, scale_mode_, kScalePixels));
 }
 
 void Control::SetBackColor(std::int32_t colour) {

@@ -23,11 +23,11 @@
 #include <string_view>
 #include <vector>
 
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 #include "host/constituents.h"
 #include "host/font_attributes.h"
 #include "host/property_bag.h"
-#include "host/scale.h"
+#include "platform/scale/scale.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::host {
@@ -88,7 +88,7 @@ public:
     // delivers OnInitialize. `site` must outlive the control's use of it (until Terminate).
     void Initialize(ControlSite* site);
     void InitProperties();
-    // OnReadProperties; the default reads every persisted key of the table (persistence.h).
+    // OnReadProperties; the default reads every persisted key of the table (ReadPersisted).
     void ReadProperties(const PropertyBag& bag);
     // Delivers OnResize (the host's layout pass and every extent change).
     void Resize();

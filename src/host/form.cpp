@@ -1,6 +1,6 @@
 #include "host/form.h"
 
-#include "host/scale.h"
+#include "platform/scale/scale.h"
 #include "host/compositor.h"
 #include "platform/gdi/window.h"
 
@@ -57,6 +57,11 @@ void Form::SetHeight(double twips) {
 void Form::ResizeWindow() {
     gdi::SetWindowClientSize(window_, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
                              TranslateOleColor(back_color_));
+}
+
+void Form::SetScaleMode(std::int32_t mode) {
+    if (!IsSurfaceScaleMode(mode)) throw AutomationError(error::kInvalidPropertyValue);
+    scale_mode_ = mode;
 }
 
 double Form::ScaleWidth() const {

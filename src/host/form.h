@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::host {
@@ -23,7 +23,7 @@ public:
     void SetWidth(double twips);
     void SetHeight(double twips);
     std::int32_t ScaleMode() const { return scale_mode_; }
-    void SetScaleMode(std::int32_t mode) { scale_mode_ = mode; }
+    void SetScaleMode(std::int32_t mode);  // a surface mode (0..7), else 380
     double ScaleWidth() const;
     double ScaleHeight() const;
     std::int32_t BackColor() const { return back_color_; }

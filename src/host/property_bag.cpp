@@ -9,7 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/font_attributes.h"
-#include "host/type_info.h"
+#include "platform/runtime/type_info.h"
 #include "platform/gdi/png_io.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"

@@ -2,7 +2,7 @@
 // The host's property bag: an ordered list of key/value pairs a control writes when the form
 // is saved and reads back when it is loaded. Values keep the type they were stored with; the
 // control converts them on reading, so a wrongly typed entry fails in the control's own
-// conversion (persistence.h) and not here.
+// conversion (Control::ReadPersisted) and not here.
 //
 // JSON form (what forms on disk and bag files hold), an array in write order:
 //   [ {"key": "Orientation", "type": "Long", "value": 1},

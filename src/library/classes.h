@@ -9,8 +9,6 @@
 
 namespace ov::library {
 
-inline constexpr const char* kTypeLibraryName = "OrvelleControls";
-
 void RegisterAllClasses(host::ClassRegistry& registry);
 
 // The registry filled once with RegisterAllClasses.

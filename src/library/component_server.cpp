@@ -9,7 +9,7 @@ namespace ov::library {
 namespace {
 
 struct ServerState {
-    std::vector<std::weak_ptr<host::AutomationObject>> instances;
+    std::vector<std::weak_ptr<AutomationObject>> instances;
     int locks = 0;
 };
 
@@ -20,7 +20,7 @@ ServerState& State() {
 
 }  // namespace
 
-std::shared_ptr<host::AutomationObject> ClassFactory::CreateInstance() {
+std::shared_ptr<AutomationObject> ClassFactory::CreateInstance() {
     auto object = entry_.create();
     if (object) {
         auto& instances = State().instances;
@@ -48,7 +48,7 @@ bool ComponentRuntime::IsRegistered(std::string_view class_id) const {
     return registrations_.contains(std::string(class_id));
 }
 
-std::shared_ptr<host::AutomationObject> ComponentRuntime::CreateObject(std::string_view prog_id) const {
+std::shared_ptr<AutomationObject> ComponentRuntime::CreateObject(std::string_view prog_id) const {
     const std::string id = ClassIdOf(prog_id);
     std::shared_ptr<ClassFactory> factory;
     if (id.empty() || DllGetClassObject(id, &factory) != S_OK) return nullptr;

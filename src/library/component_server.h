@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 #include "host/class_registry.h"
 
 namespace ov::library {
@@ -26,7 +26,7 @@ inline constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u)
 class ClassFactory {
 public:
     explicit ClassFactory(const host::ClassEntry& entry) : entry_(entry) {}
-    std::shared_ptr<host::AutomationObject> CreateInstance();
+    std::shared_ptr<AutomationObject> CreateInstance();
     void LockServer(bool lock);
     const host::ClassEntry& entry() const { return entry_; }
 
@@ -48,7 +48,7 @@ public:
     bool IsRegistered(std::string_view class_id) const;
     const std::map<std::string, Registration>& registrations() const { return registrations_; }
     // Creates an instance by ProgID through the server's class object (nullptr when unknown).
-    std::shared_ptr<host::AutomationObject> CreateObject(std::string_view prog_id) const;
+    std::shared_ptr<AutomationObject> CreateObject(std::string_view prog_id) const;
 
 private:
     std::map<std::string, Registration> registrations_;

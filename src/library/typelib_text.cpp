@@ -4,15 +4,18 @@
 #include <sstream>
 
 #include "library/classes.h"
+#include "platform/picture/picture.h"
+#include "platform/picture/std_font.h"
+#include "platform/picturebox/picture_box_object.h"
 
 namespace ov::library {
 
 namespace {
 
-std::string Params(const std::vector<host::ParamDesc>& params) {
+std::string Params(const std::vector<ParamDesc>& params) {
     std::string text;
     for (std::size_t i = 0; i < params.size(); ++i) {
-        const host::ParamDesc& p = params[i];
+        const ParamDesc& p = params[i];
         if (i) text += ", ";
         if (p.optional) text += "Optional ";
         text += p.by_ref ? "ByRef " : "ByVal ";
@@ -32,9 +35,9 @@ std::string Quoted(const std::string& text) {
 
 }  // namespace
 
-std::string MemberLine(const host::MemberDesc& m) {
+std::string MemberLine(const MemberDesc& m) {
     std::ostringstream line;
-    if (m.kind == host::MemberKind::Method) {
+    if (m.kind == MemberKind::Method) {
         line << "method " << m.name << "(" << Params(m.params) << ")";
         if (!m.type.IsVoid()) line << " As " << m.type.name;
     } else {
@@ -52,37 +55,58 @@ std::string MemberLine(const host::MemberDesc& m) {
     return line.str();
 }
 
-std::string EventLine(const host::EventDesc& e) {
+std::string EventLine(const EventDesc& e) {
     std::ostringstream line;
     line << "event " << e.name << "(" << Params(e.params) << ") id " << e.dispid;
     if (!e.help.empty()) line << " " << Quoted(e.help);
     return line.str();
 }
 
+namespace {
+
+// The interface of one class, and its events when it is a control.
+void WriteInterfaces(std::ostringstream& out, const ClassInfo& info) {
+    out << "  interface " << info.InterfaceName() << " (default)\n";
+    for (const MemberDesc& m : info.members) out << "    " << MemberLine(m) << "\n";
+    if (info.is_control) {
+        out << "  event interface " << info.EventInterfaceName() << "\n";
+        if (info.events.empty()) out << "    (no events)\n";
+        for (const EventDesc& e : info.events) out << "    " << EventLine(e) << "\n";
+    }
+}
+
+}  // namespace
+
+const std::vector<const ClassInfo*>& PlatformObjects() {
+    static const std::vector<const ClassInfo*> objects = {&Picture::StaticInfo(), &StdFont::StaticInfo(),
+                                                          &PictureBoxObject::StaticInfo()};
+    return objects;
+}
+
 std::string TypeLibraryText(const host::ClassRegistry& registry) {
     std::ostringstream out;
-    out << "library " << kTypeLibraryName << "\n";
+    out << "library " << kLibraryName << "\n";
     std::set<std::string> enums_seen;
     std::ostringstream enums;
     for (const host::ClassEntry& entry : registry.entries()) {
         if (!InTypeLibrary(entry) || !entry.info) continue;
-        const host::ClassInfo& info = *entry.info;
+        const ClassInfo& info = *entry.info;
         out << "\nclass " << info.name << " progid " << entry.prog_id << " clsid " << entry.class_id
             << (info.is_control ? " control" : "") << "\n";
         if (!info.help.empty()) out << "  help " << Quoted(info.help) << "\n";
-        out << "  interface " << info.InterfaceName() << " (default)\n";
-        for (const host::MemberDesc& m : info.members) out << "    " << MemberLine(m) << "\n";
-        if (info.is_control) {
-            out << "  event interface " << info.EventInterfaceName() << "\n";
-            if (info.events.empty()) out << "    (no events)\n";
-            for (const host::EventDesc& e : info.events) out << "    " << EventLine(e) << "\n";
-        }
+        WriteInterfaces(out, info);
         // Enumerations shared by several classes (the gradient ones) are listed once.
-        for (const host::EnumDesc& e : info.enums) {
+        for (const EnumDesc& e : info.enums) {
             if (!enums_seen.insert(e.name).second) continue;
             enums << "\nenum " << e.name << "\n";
             for (const auto& [name, value] : e.values) enums << "  " << name << " = " << value << "\n";
         }
+    }
+    // The platform's own objects the classes take and return (pictures, fonts, the picture
+    // boxes they draw on): not creatable from the library, but callable by the same names.
+    for (const ClassInfo* info : PlatformObjects()) {
+        out << "\nobject " << info->name << "\n";
+        WriteInterfaces(out, *info);
     }
     out << enums.str();
     return out.str();

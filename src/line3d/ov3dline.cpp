@@ -2,8 +2,6 @@
 
 namespace ov::line3d {
 
-using host::ClassBuilder;
-using host::TypeDesc;
 
 OV3DLine::OV3DLine() : line1_(AddLine("Line1")), line2_(AddLine("Line2")) {
     // Design-time state of the two lines: until a colour is written they keep these colours,
@@ -14,8 +12,8 @@ OV3DLine::OV3DLine() : line1_(AddLine("Line1")), line2_(AddLine("Line2")) {
     line2_.SetBorderColor(k3DHighlight);
 }
 
-const host::ClassInfo& OV3DLine::StaticInfo() {
-    static const host::ClassInfo info =
+const ClassInfo& OV3DLine::StaticInfo() {
+    static const ClassInfo info =
         ClassBuilder<OV3DLine>("OV3DLine")
             .Property("ForeColor", 1, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
             .Help("Line's forecolor")

@@ -20,8 +20,8 @@ public:
 
     OV3DLine();
 
-    static const host::ClassInfo& StaticInfo();
-    const host::ClassInfo& Info() const override { return StaticInfo(); }
+    static const ClassInfo& StaticInfo();
+    const ClassInfo& Info() const override { return StaticInfo(); }
 
     // ForeColor colours Line2, BackColor Line1; neither write notifies the host.
     std::int32_t LineForeColor() const { return fore_color_; }

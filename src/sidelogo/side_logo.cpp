@@ -1,7 +1,7 @@
 #include "sidelogo/side_logo.h"
 
 #include "host/font_attributes.h"
-#include "host/scale.h"
+#include "platform/scale/scale.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/std_font.h"
 #include "platform/picturebox/picture_box.h"
@@ -12,7 +12,6 @@ namespace ov::sidelogo {
 
 namespace {
 
-using host::TypeDesc;
 
 FontDesc InitialLogoFont() { return FontDesc{"Times New Roman", 11.25, true, false, false, false}; }
 
@@ -21,9 +20,9 @@ FontDesc InitialLogoFont() { return FontDesc{"Times New Roman", 11.25, true, fal
 OVSideLogo::OVSideLogo() = default;
 OVSideLogo::~OVSideLogo() = default;
 
-const host::ClassInfo& OVSideLogo::StaticInfo() {
-    static const host::ClassInfo info =
-        host::ClassBuilder<OVSideLogo>("OVSideLogo")
+const ClassInfo& OVSideLogo::StaticInfo() {
+    static const ClassInfo info =
+        ClassBuilder<OVSideLogo>("OVSideLogo")
             .Property("StartColor", 1, TypeDesc::Color(), &OVSideLogo::StartColor, &OVSideLogo::SetStartColor)
             .Help("Starting color of the gradient in the Logo / Color of 3d style logo.")
             .Property("EndColor", 2, TypeDesc::Color(), &OVSideLogo::EndColor, &OVSideLogo::SetEndColor)
@@ -60,7 +59,7 @@ void OVSideLogo::OnInitialize() {
     picture_ = &AddPictureBox("picLogo");
     PictureBox& box = picture_->box();
     box.SetBorderStyle(0);
-    box.SetScaleMode(host::kScaleTwips);
+    box.SetScaleMode(kScaleTwips);
     box.SetFont(StdFont::Create(InitialLogoFont()));
     // Through the writes, so the channels are translated; the surface still has its creation
     // size here.
@@ -76,14 +75,14 @@ void OVSideLogo::OnInitProperties() {
 }
 
 void OVSideLogo::OnReadProperties(const host::PropertyBag& bag) {
-    for (const host::PersistDesc& key : Info().persisted) {
+    for (const PersistDesc& key : Info().persisted) {
         const Variant fallback = key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
         ReadKey(bag, key.key, fallback, key.type, [&](const Variant& value) { key.load(*this, value); });
     }
 }
 
 void OVSideLogo::OnWriteProperties(host::PropertyBag& bag) {
-    for (const host::PersistDesc& key : Info().persisted) {
+    for (const PersistDesc& key : Info().persisted) {
         const Variant fallback = key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
         WriteKey(bag, key.key, fallback, [&] { return key.save(*this); });
     }

@@ -25,8 +25,8 @@ public:
     OVSideLogo();
     ~OVSideLogo() override;
 
-    static const host::ClassInfo& StaticInfo();
-    const host::ClassInfo& Info() const override { return StaticInfo(); }
+    static const ClassInfo& StaticInfo();
+    const ClassInfo& Info() const override { return StaticInfo(); }
 
     std::int32_t StartColor() const { return start_color_; }
     void SetStartColor(std::int32_t colour);

@@ -12,7 +12,6 @@ namespace ov::tabhead {
 
 namespace {
 
-using host::TypeDesc;
 
 constexpr double kHeadingHeight = 255;
 // Captions and widths a heading has before any list reached it; only hidden headings beyond the
@@ -34,9 +33,9 @@ std::shared_ptr<IDispatch> MakeHandPointer() {
 OVTabHead::OVTabHead() = default;
 OVTabHead::~OVTabHead() = default;
 
-const host::ClassInfo& OVTabHead::StaticInfo() {
-    static const host::ClassInfo info =
-        host::ClassBuilder<OVTabHead>("OVTabHead")
+const ClassInfo& OVTabHead::StaticInfo() {
+    static const ClassInfo info =
+        ClassBuilder<OVTabHead>("OVTabHead")
             .Property("TabString", 1, TypeDesc::Of(VarType::String), &OVTabHead::TabString, &OVTabHead::SetTabString)
             .PutByRef()
             .Property("SelectedTab", 2, TypeDesc::Of(VarType::String), &OVTabHead::SelectedTab,
@@ -50,8 +49,8 @@ const host::ClassInfo& OVTabHead::StaticInfo() {
             .Property("InactiveColor", 7, TypeDesc::Color(), &OVTabHead::InactiveColor, &OVTabHead::SetInactiveColor)
             .Property("BackColor", 8, TypeDesc::Color(), &OVTabHead::TabBackColor, &OVTabHead::SetTabBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")
-            .Event("TabSelected", {host::Ref("Index", TypeDesc::Of(VarType::Integer)),
-                                   host::Ref("TabName", TypeDesc::Of(VarType::String))})
+            .Event("TabSelected", {Ref("Index", TypeDesc::Of(VarType::Integer)),
+                                   Ref("TabName", TypeDesc::Of(VarType::String))})
             .Event("Click")
             .Event("DblClick")
             // Loading sets members directly: no parsing until SelectedTab, no layout at all

@@ -31,8 +31,8 @@ public:
     OVTabHead();
     ~OVTabHead() override;
 
-    static const host::ClassInfo& StaticInfo();
-    const host::ClassInfo& Info() const override { return StaticInfo(); }
+    static const ClassInfo& StaticInfo();
+    const ClassInfo& Info() const override { return StaticInfo(); }
 
     // --- the interface -------------------------------------------------------------------------
     const std::string& TabString() const { return tab_string_; }

@@ -15,20 +15,19 @@
 namespace ov::forms {
 namespace {
 
-using host::TypeDesc;
 
 // A control whose surface shows its persisted Shade at run time and plain blue at design
 // time, so a rendered image tells which bag and which mode reached it.
 class Swatch : public host::Control {
 public:
-    static const host::ClassInfo& StaticInfo() {
-        static const host::ClassInfo info = host::ClassBuilder<Swatch>("Swatch")
+    static const ClassInfo& StaticInfo() {
+        static const ClassInfo info = ClassBuilder<Swatch>("Swatch")
                                                 .Property("Shade", 1, TypeDesc::Color(), &Swatch::Shade, &Swatch::SetShade)
                                                 .Persist("Shade", Variant::FromLong(0x0000FF))
                                                 .Build();
         return info;
     }
-    const host::ClassInfo& Info() const override { return StaticInfo(); }
+    const ClassInfo& Info() const override { return StaticInfo(); }
     std::int32_t Shade() const { return shade_; }
     void SetShade(std::int32_t shade) { shade_ = shade; }
 

@@ -89,21 +89,21 @@ TEST(GradientProperties, WritesNeitherDrawNorTouchTheSurface) {
 }
 
 TEST(GradientLateBound, InterfaceMembersEnumerationsAndCreation) {
-    const host::ClassInfo& info = GradientObject::StaticInfo();
+    const ClassInfo& info = GradientObject::StaticInfo();
     EXPECT_EQ(info.InterfaceName(), "_clsGradient");
     EXPECT_FALSE(info.is_control);
     const char* names[] = {"Draw", "Color1", "Color2", "Angle", "Repetitions", "GradientType", "BlendMode", "HUEtoRGB"};
     ASSERT_EQ(info.members.size(), 8u);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(info.members[i].name, names[i]);
-    const host::EnumDesc* types = info.FindEnum("GradType");
+    const EnumDesc* types = info.FindEnum("GradType");
     ASSERT_NE(types, nullptr);
     EXPECT_EQ(types->values, (std::vector<std::pair<std::string, std::int32_t>>{
                                  {"gtNormal", 0}, {"gtElliptical", 1}, {"gtRectangular", 2}}));
-    const host::EnumDesc* blends = info.FindEnum("GradBlendMode");
+    const EnumDesc* blends = info.FindEnum("GradBlendMode");
     ASSERT_NE(blends, nullptr);
     EXPECT_EQ(blends->values, (std::vector<std::pair<std::string, std::int32_t>>{{"gbmRGB", 0}, {"gbmHSL", 1}}));
     // HUEtoRGB's FA and FB are by reference, H by value.
-    const host::MemberDesc* hue = info.FindMember("HUEtoRGB");
+    const MemberDesc* hue = info.FindMember("HUEtoRGB");
     ASSERT_NE(hue, nullptr);
     ASSERT_EQ(hue->params.size(), 3u);
     EXPECT_TRUE(hue->params[0].by_ref);
@@ -113,7 +113,7 @@ TEST(GradientLateBound, InterfaceMembersEnumerationsAndCreation) {
     host::ClassRegistry registry;
     registry.Add(GradientClassEntry());
     for (const char* name : {"clsGradient", "OrvelleControls.clsGradient", "orvellecontrols.CLSGRADIENT"}) {
-        const std::shared_ptr<host::AutomationObject> object = registry.Create(name);
+        const std::shared_ptr<AutomationObject> object = registry.Create(name);
         ASSERT_NE(object, nullptr) << name;
         EXPECT_EQ(object->TypeName(), "clsGradient");
         EXPECT_EQ(GetProperty(*object, "Color1").integral(), 0xFFFFFF);

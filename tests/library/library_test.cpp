@@ -37,14 +37,14 @@ TEST(TypeLibraryText, ListsOV3DLineInterfaceHelpStringsAndEnumeration) {
 }
 
 TEST(TypeLibraryText, MethodsShowParametersAndEvents) {
-    host::MemberDesc m;
+    MemberDesc m;
     m.name = "Draw";
     m.dispid = 7;
-    m.kind = host::MemberKind::Method;
-    m.type = host::TypeDesc::Of(VarType::Boolean);
-    m.params = {host::Ref("Target", host::TypeDesc::Object("Object")), host::Opt("Step", host::TypeDesc::Of(VarType::Integer))};
+    m.kind = MemberKind::Method;
+    m.type = TypeDesc::Of(VarType::Boolean);
+    m.params = {Ref("Target", TypeDesc::Object("Object")), Opt("Step", TypeDesc::Of(VarType::Integer))};
     EXPECT_EQ(MemberLine(m), "method Draw(ByRef Target As Object, Optional ByVal Step As Integer) As Boolean id 7");
-    host::EventDesc e{"TabSelected", 1, {host::Ref("Index", host::TypeDesc::Of(VarType::Integer))}, {}};
+    EventDesc e{"TabSelected", 1, {Ref("Index", TypeDesc::Of(VarType::Integer))}, {}};
     EXPECT_EQ(EventLine(e), "event TabSelected(ByRef Index As Integer) id 1");
 }
 

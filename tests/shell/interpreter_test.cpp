@@ -18,16 +18,12 @@
 namespace ov::shell {
 namespace {
 
-using host::In;
-using host::Opt;
-using host::Ref;
-using host::TypeDesc;
 
 class Probe : public host::Control {
 public:
-    static const host::ClassInfo& StaticInfo() {
-        static const host::ClassInfo info =
-            host::ClassBuilder<Probe>("Probe")
+    static const ClassInfo& StaticInfo() {
+        static const ClassInfo info =
+            ClassBuilder<Probe>("Probe")
                 .Property("Level", 1, TypeDesc::Of(VarType::Integer), &Probe::Level, &Probe::SetLevel)
                 .Method("Twice", 2, {Ref("N", TypeDesc::Of(VarType::Long))},
                         [](Probe&, std::vector<Variant>& args) {
@@ -70,7 +66,7 @@ public:
                 .Build();
         return info;
     }
-    const host::ClassInfo& Info() const override { return StaticInfo(); }
+    const ClassInfo& Info() const override { return StaticInfo(); }
 
     std::int16_t Level() const { return level_; }
     void SetLevel(std::int16_t level) {

@@ -191,7 +191,7 @@ TEST_F(SideLogoInHost, SystemColourIsTranslatedOnceAtTheWrite) {
 }
 
 TEST_F(SideLogoInHost, FontColorWrittenByReferenceColoursTheCaption) {
-    const host::MemberDesc* member = OVSideLogo::StaticInfo().FindMember("FontColor");
+    const MemberDesc* member = OVSideLogo::StaticInfo().FindMember("FontColor");
     ASSERT_NE(member, nullptr);
     EXPECT_TRUE(member->put_value_by_ref);
 

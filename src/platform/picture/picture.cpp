@@ -4,7 +4,6 @@
 
 #include "platform/gdi/icon.h"
 #include "platform/gdi/screen.h"
-#include "platform/picture/member_table.h"
 
 namespace ov {
 namespace {
@@ -17,21 +16,6 @@ int DotsPerInch(int twips_per_pixel) { return twips_per_pixel > 0 ? 1440 / twips
 std::uint32_t NextMetafileHandle() {
     static std::uint32_t next = 0x0F000000u;
     return ++next;
-}
-
-const MemberTable<Picture>& Members() {
-    static const MemberTable<Picture> table = [] {
-        MemberTable<Picture> t;
-        t.Property("Handle", Picture::kDispidHandle,
-                   [](Picture& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.handle())); });
-        t.Property("hPal", Picture::kDispidHPal, [](Picture&, auto&) { return Variant::FromLong(0); });
-        t.Property("Type", Picture::kDispidType,
-                   [](Picture& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.type())); });
-        t.Property("Width", Picture::kDispidWidth, [](Picture& p, auto&) { return Variant::FromLong(p.width_himetric()); });
-        t.Property("Height", Picture::kDispidHeight, [](Picture& p, auto&) { return Variant::FromLong(p.height_himetric()); });
-        return t;
-    }();
-    return table;
 }
 
 }  // namespace
@@ -98,10 +82,21 @@ Picture::~Picture() {
     else if (type_ == PictureType::Icon) gdi::DestroyIcon(handle_);
 }
 
-std::int32_t Picture::GetIDOfName(std::string_view name) const { return Members().IdOf(name); }
-
-Variant Picture::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
-    return Members().Invoke(*this, dispid, kind, args);
+const ClassInfo& Picture::StaticInfo() {
+    // The picture object's members are read-only: a picture is replaced, never edited.
+    static const ClassInfo info =
+        ClassBuilder<Picture>("StdPicture", false)
+            .Source(std::string(error::kRuntimeSource))
+            .PropertyEx("Handle", kDispidHandle, TypeDesc::Of(VarType::Long), {},
+                        [](Picture& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.handle())); }, nullptr)
+            .PropertyEx("hPal", kDispidHPal, TypeDesc::Of(VarType::Long), {},
+                        [](Picture&, auto&) { return Variant::FromLong(0); }, nullptr)
+            .PropertyEx("Type", kDispidType, TypeDesc::Of(VarType::Integer), {},
+                        [](Picture& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.type())); }, nullptr)
+            .ReadOnly("Width", kDispidWidth, TypeDesc::Of(VarType::Long), &Picture::width_himetric)
+            .ReadOnly("Height", kDispidHeight, TypeDesc::Of(VarType::Long), &Picture::height_himetric)
+            .Build();
+    return info;
 }
 
 }  // namespace ov

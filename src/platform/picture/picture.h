@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/runtime/dispatch.h"
+#include "platform/runtime/automation_object.h"
 
 namespace ov {
 
@@ -21,7 +21,7 @@ int PixelsToHimetricY(int pixels);
 double HimetricToPixelsX(double himetric);
 double HimetricToPixelsY(double himetric);
 
-class Picture final : public IDispatch {
+class Picture final : public AutomationObject {
 public:
     // Dispatch ids as the platform's picture object has them.
     static constexpr std::int32_t kDispidHandle = 0, kDispidHPal = 2, kDispidType = 3, kDispidWidth = 4,
@@ -51,9 +51,8 @@ public:
     int height_pixels() const { return height_pixels_; }
     const std::vector<std::uint8_t>& metafile_data() const { return metafile_data_; }
 
-    std::string TypeName() const override { return "StdPicture"; }
-    std::int32_t GetIDOfName(std::string_view name) const override;
-    Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+    static const ClassInfo& StaticInfo();
+    const ClassInfo& Info() const override { return StaticInfo(); }
 
 private:
     Picture() = default;

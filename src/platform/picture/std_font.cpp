@@ -4,56 +4,16 @@
 #include <cstring>
 
 #include "platform/gdi/screen.h"
-#include "platform/picture/member_table.h"
 
 namespace ov {
 namespace {
 
-const MemberTable<StdFont>& Members() {
-    static const MemberTable<StdFont> table = [] {
-        MemberTable<StdFont> t;
-        auto flag = [&t](const char* name, std::int32_t id, bool FontDesc::*field) {
-            t.Property(
-                name, id, [field](StdFont& f, auto&) { return Variant::FromBoolean(f.desc().*field); },
-                [field](StdFont& f, const Variant& v, auto&) {
-                    FontDesc d = f.desc();
-                    d.*field = CBool(v);
-                    f.set_desc(d);
-                });
-        };
-        t.Property(
-            "Name", StdFont::kDispidName, [](StdFont& f, auto&) { return Variant::FromString(f.desc().name); },
-            [](StdFont& f, const Variant& v, auto&) {
-                FontDesc d = f.desc();
-                d.name = CStr(v);
-                if (d.name.empty()) throw AutomationError(error::kInvalidPropertyValue);
-                f.set_desc(d);
-            });
-        t.Property(
-            "Size", StdFont::kDispidSize, [](StdFont& f, auto&) { return Variant::FromDouble(f.desc().size); },
-            [](StdFont& f, const Variant& v, auto&) {
-                const double size = CDbl(v);
-                if (!(size > 0) || size > 2160) throw AutomationError(error::kInvalidPropertyValue);
-                FontDesc d = f.desc();
-                d.size = std::round(size * 10000) / 10000;  // the platform keeps sizes as currency
-                f.set_desc(d);
-            });
-        flag("Bold", StdFont::kDispidBold, &FontDesc::bold);
-        flag("Italic", StdFont::kDispidItalic, &FontDesc::italic);
-        flag("Underline", StdFont::kDispidUnderline, &FontDesc::underline);
-        flag("Strikethrough", StdFont::kDispidStrikethrough, &FontDesc::strikethrough);
-        t.Property(
-            "Weight", StdFont::kDispidWeight, [](StdFont& f, auto&) { return Variant::FromInteger(f.desc().bold ? 700 : 400); },
-            [](StdFont& f, const Variant& v, auto&) {
-                FontDesc d = f.desc();
-                d.bold = CInt(v) >= 550;
-                f.set_desc(d);
-            });
-        t.Property("Charset", StdFont::kDispidCharset, [](StdFont&, auto&) { return Variant::FromInteger(0); },
-                   [](StdFont&, const Variant& v, auto&) { (void)CInt(v); });
-        return t;
-    }();
-    return table;
+// A font attribute write changes a copy of the description and hands it back whole.
+template <typename Field>
+void SetField(StdFont& font, Field FontDesc::*field, Field value) {
+    FontDesc desc = font.desc();
+    desc.*field = std::move(value);
+    font.set_desc(desc);
 }
 
 }  // namespace
@@ -78,10 +38,50 @@ gdi::HFONT CreateGdiFont(const FontDesc& desc, int escapement) {
     return gdi::CreateFontIndirectA(&lf);
 }
 
-std::int32_t StdFont::GetIDOfName(std::string_view name) const { return Members().IdOf(name); }
-
-Variant StdFont::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
-    return Members().Invoke(*this, dispid, kind, args);
+const ClassInfo& StdFont::StaticInfo() {
+    static const ClassInfo info = [] {
+        ClassBuilder<StdFont> b("StdFont", false);
+        b.Source(std::string(error::kRuntimeSource));
+        b.PropertyEx(
+            "Name", kDispidName, TypeDesc::Of(VarType::String), {},
+            [](StdFont& f, auto&) { return Variant::FromString(f.desc().name); },
+            [](StdFont& f, auto&, Variant& v) {
+                std::string name = CStr(v);
+                if (name.empty()) throw AutomationError(error::kInvalidPropertyValue);
+                SetField(f, &FontDesc::name, std::move(name));
+            });
+        b.PropertyEx(
+            "Size", kDispidSize, TypeDesc::Of(VarType::Double), {},
+            [](StdFont& f, auto&) { return Variant::FromDouble(f.desc().size); },
+            [](StdFont& f, auto&, Variant& v) {
+                const double size = CDbl(v);
+                if (!(size > 0) || size > 2160) throw AutomationError(error::kInvalidPropertyValue);
+                // The platform keeps font sizes as currency: four decimal places.
+                SetField(f, &FontDesc::size, std::round(size * 10000) / 10000);
+            });
+        const std::pair<const char*, std::pair<std::int32_t, bool FontDesc::*>> flags[] = {
+            {"Bold", {kDispidBold, &FontDesc::bold}},
+            {"Italic", {kDispidItalic, &FontDesc::italic}},
+            {"Underline", {kDispidUnderline, &FontDesc::underline}},
+            {"Strikethrough", {kDispidStrikethrough, &FontDesc::strikethrough}}};
+        for (const auto& [name, member] : flags) {
+            const auto field = member.second;
+            b.PropertyEx(
+                name, member.first, TypeDesc::Of(VarType::Boolean), {},
+                [field](StdFont& f, auto&) { return Variant::FromBoolean(f.desc().*field); },
+                [field](StdFont& f, auto&, Variant& v) { SetField(f, field, CBool(v)); });
+        }
+        b.PropertyEx(
+            "Weight", kDispidWeight, TypeDesc::Of(VarType::Integer), {},
+            [](StdFont& f, auto&) { return Variant::FromInteger(f.desc().bold ? 700 : 400); },
+            [](StdFont& f, auto&, Variant& v) { SetField(f, &FontDesc::bold, CInt(v) >= 550); });
+        // Only the single-byte character set exists here; a write is checked and kept as 0.
+        b.PropertyEx(
+            "Charset", kDispidCharset, TypeDesc::Of(VarType::Integer), {},
+            [](StdFont&, auto&) { return Variant::FromInteger(0); }, [](StdFont&, auto&, Variant&) {});
+        return b.Build();
+    }();
+    return info;
 }
 
 }  // namespace ov

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
-#include "platform/runtime/dispatch.h"
+#include "platform/runtime/automation_object.h"
 
 namespace ov {
 
@@ -26,7 +26,7 @@ gdi::LOGFONTA LogFontFromDesc(const FontDesc& desc, int escapement = 0);
 // A new font handle; the caller deletes it.
 gdi::HFONT CreateGdiFont(const FontDesc& desc, int escapement = 0);
 
-class StdFont final : public IDispatch {
+class StdFont final : public AutomationObject {
 public:
     static constexpr std::int32_t kDispidName = 0, kDispidSize = 2, kDispidBold = 3, kDispidItalic = 4,
                                   kDispidUnderline = 5, kDispidStrikethrough = 6, kDispidWeight = 7,
@@ -39,9 +39,8 @@ public:
     void set_desc(const FontDesc& desc) { desc_ = desc; }
     std::shared_ptr<StdFont> Clone() const { return Create(desc_); }
 
-    std::string TypeName() const override { return "StdFont"; }
-    std::int32_t GetIDOfName(std::string_view name) const override;
-    Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+    static const ClassInfo& StaticInfo();
+    const ClassInfo& Info() const override { return StaticInfo(); }
 
 private:
     FontDesc desc_;

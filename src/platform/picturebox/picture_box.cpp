@@ -14,14 +14,14 @@ namespace {
 
 constexpr int kBorderPixels = 2;  // a fixed-single frame takes two pixels on each side
 
-double TwipsPerPixel(Axis axis) {
-    const int t = axis == Axis::X ? gdi::Screen().twips_per_pixel_x : gdi::Screen().twips_per_pixel_y;
-    return t > 0 ? t : 15;
-}
-
-int ToInt(double value) { return static_cast<int>(std::clamp(RoundHalfEven(value), -1.0e9, 1.0e9)); }
-
 [[noreturn]] void InvalidValue() { throw AutomationError(error::kInvalidPropertyValue); }
+
+// A container measures its children in one of the surface modes; its user scale is its own
+// business and counts as twips here.
+int CheckedContainerMode(int mode) {
+    if (!IsSurfaceScaleMode(mode)) throw AutomationError(error::kInvalidProcedureCall);
+    return mode;
+}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines(1);
@@ -38,27 +38,13 @@ std::vector<std::string> Lines(const std::string& text) {
 
 }  // namespace
 
-std::optional<double> TwipsPerUnit(int mode, Axis axis) {
-    switch (static_cast<ScaleMode>(mode)) {
-        case ScaleMode::Twips: return 1.0;
-        case ScaleMode::Points: return 20.0;
-        case ScaleMode::Pixels: return TwipsPerPixel(axis);
-        case ScaleMode::Characters: return axis == Axis::X ? 120.0 : 240.0;
-        case ScaleMode::Inches: return 1440.0;
-        case ScaleMode::Millimeters: return 1440.0 / 25.4;
-        case ScaleMode::Centimeters: return 1440.0 / 2.54;
-        case ScaleMode::Himetric: return 1440.0 / 2540.0;
-        default: return std::nullopt;
-    }
-}
-
 PictureBox::PictureBox(gdi::HWND parent, double left, double top, double width, double height, int container_scale_mode)
-    : container_scale_mode_(TwipsPerUnit(container_scale_mode, Axis::X) ? container_scale_mode : 1),
+    : container_scale_mode_(CheckedContainerMode(container_scale_mode)),
       font_(StdFont::Create()) {
-    left_ = ToInt(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
-    top_ = ToInt(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
-    outer_width_ = std::max(0, ToInt(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)));
-    outer_height_ = std::max(0, ToInt(height * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y)));
+    left_ = RoundToPixels(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
+    top_ = RoundToPixels(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
+    outer_width_ = std::max(0, RoundToPixels(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)));
+    outer_height_ = std::max(0, RoundToPixels(height * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y)));
 
     const gdi::COLORREF back = Translate(back_colour_);
     window_ = gdi::CreateWindowSurface(parent, client_width(), client_height(), back);
@@ -257,10 +243,10 @@ void PictureBox::Print(const std::string& text, bool new_line) {
         gdi::TextOutA(dc, ToPixelX(current_x_), ToPixelY(current_y_), line.data(), static_cast<int>(line.size()));
         gdi::SIZE size{};
         gdi::GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &size);
-        current_x_ += ScaleX(size.cx, static_cast<int>(ScaleMode::Pixels), 0);
+        current_x_ += ScaleX(size.cx, kScalePixels, 0);
         if (i + 1 < lines.size() || new_line) {
             current_x_ = scale_left_;
-            current_y_ += ScaleY(size.cy, static_cast<int>(ScaleMode::Pixels), 0);
+            current_y_ += ScaleY(size.cy, kScalePixels, 0);
         }
     }
     gdi::SetBkMode(dc, previous_mode);
@@ -275,20 +261,20 @@ double PictureBox::TextWidth(const std::string& text) {
         gdi::GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &size);
         widest = std::max(widest, size.cx);
     }
-    return ScaleX(widest, static_cast<int>(ScaleMode::Pixels), 0);
+    return ScaleX(widest, kScalePixels, 0);
 }
 
 double PictureBox::TextHeight(const std::string& text) {
     const gdi::HDC dc = hDC();
     gdi::SIZE size{};
     gdi::GetTextExtentPoint32A(dc, "", 0, &size);
-    return ScaleY(static_cast<double>(size.cy) * Lines(text).size(), static_cast<int>(ScaleMode::Pixels), 0);
+    return ScaleY(static_cast<double>(size.cy) * Lines(text).size(), kScalePixels, 0);
 }
 
 // --- scale ---------------------------------------------------------------------------------------
 
 double PictureBox::TwipsPerScaleUnit(Axis axis) const {
-    if (scale_mode_ != 0) return *TwipsPerUnit(scale_mode_, axis);
+    if (scale_mode_ != kScaleUser) return TwipsPerUnit(scale_mode_, axis);
     const double scale = axis == Axis::X ? user_scale_width_ : user_scale_height_;
     const int client = axis == Axis::X ? client_width() : client_height();
     // A user scale over an empty client area has no size to divide; treat it as twips.
@@ -345,35 +331,23 @@ void PictureBox::SetScaleTop(double top) {
 }
 
 double PictureBox::ScaleX(double value, int from_mode, int to_mode) const {
-    auto unit = [this](int mode) {
-        if (mode == 0) return TwipsPerScaleUnit(Axis::X);
-        const auto twips = TwipsPerUnit(mode, Axis::X);
-        if (!twips) throw AutomationError(error::kInvalidProcedureCall);
-        return *twips;
-    };
-    return value * unit(from_mode) / unit(to_mode);
+    const double user = TwipsPerScaleUnit(Axis::X);
+    return value * TwipsPerUnit(from_mode, Axis::X, user) / TwipsPerUnit(to_mode, Axis::X, user);
 }
 
 double PictureBox::ScaleY(double value, int from_mode, int to_mode) const {
-    auto unit = [this](int mode) {
-        if (mode == 0) return TwipsPerScaleUnit(Axis::Y);
-        const auto twips = TwipsPerUnit(mode, Axis::Y);
-        if (!twips) throw AutomationError(error::kInvalidProcedureCall);
-        return *twips;
-    };
-    return value * unit(from_mode) / unit(to_mode);
+    const double user = TwipsPerScaleUnit(Axis::Y);
+    return value * TwipsPerUnit(from_mode, Axis::Y, user) / TwipsPerUnit(to_mode, Axis::Y, user);
 }
 
-int PictureBox::ToPixelX(double x) const { return ToInt((x - scale_left_) * TwipsPerScaleUnit(Axis::X) / TwipsPerPixel(Axis::X)); }
-int PictureBox::ToPixelY(double y) const { return ToInt((y - scale_top_) * TwipsPerScaleUnit(Axis::Y) / TwipsPerPixel(Axis::Y)); }
+int PictureBox::ToPixelX(double x) const { return RoundToPixels((x - scale_left_) * TwipsPerScaleUnit(Axis::X) / TwipsPerPixel(Axis::X)); }
+int PictureBox::ToPixelY(double y) const { return RoundToPixels((y - scale_top_) * TwipsPerScaleUnit(Axis::Y) / TwipsPerPixel(Axis::Y)); }
 
 // --- position ------------------------------------------------------------------------------------
 
-double PictureBox::ContainerTwipsPerUnit(Axis axis) const { return *TwipsPerUnit(container_scale_mode_, axis); }
+double PictureBox::ContainerTwipsPerUnit(Axis axis) const { return TwipsPerUnit(container_scale_mode_, axis); }
 
-void PictureBox::set_container_scale_mode(int mode) {
-    if (TwipsPerUnit(mode, Axis::X) && mode != static_cast<int>(ScaleMode::Himetric)) container_scale_mode_ = mode;
-}
+void PictureBox::set_container_scale_mode(int mode) { container_scale_mode_ = CheckedContainerMode(mode); }
 
 double PictureBox::Left() const { return left_ * TwipsPerPixel(Axis::X) / ContainerTwipsPerUnit(Axis::X); }
 double PictureBox::Top() const { return top_ * TwipsPerPixel(Axis::Y) / ContainerTwipsPerUnit(Axis::Y); }
@@ -383,10 +357,10 @@ double PictureBox::Height() const { return outer_height_ * TwipsPerPixel(Axis::Y
 
 void PictureBox::Move(double left, double top, double width, double height) {
     if (width < 0 || height < 0) InvalidValue();
-    left_ = ToInt(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
-    top_ = ToInt(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
-    Resize(ToInt(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)),
-           ToInt(height * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y)));
+    left_ = RoundToPixels(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
+    top_ = RoundToPixels(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
+    Resize(RoundToPixels(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)),
+           RoundToPixels(height * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y)));
 }
 
 int PictureBox::client_width() const { return std::max(0, outer_width_ - 2 * kBorderPixels * border_style_); }

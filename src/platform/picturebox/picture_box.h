@@ -14,7 +14,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
-#include "platform/picturebox/scale_units.h"
+#include "platform/scale/scale.h"
 
 namespace ov {
 
@@ -85,7 +85,7 @@ public:
     void SetScaleLeft(double left);
     void SetScaleTop(double top);
     // Converts a width / height between any two modes (0 meaning this box's user scale, 8
-    // HIMETRIC); unknown modes are error 5.
+    // HIMETRIC); unknown modes are error 5, as everywhere (platform/scale).
     double ScaleX(double value, int from_mode, int to_mode) const;
     double ScaleY(double value, int from_mode, int to_mode) const;
 

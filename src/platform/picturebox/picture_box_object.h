@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "platform/picturebox/picture_box.h"
-#include "platform/runtime/dispatch.h"
+#include "platform/runtime/automation_object.h"
 
 namespace ov {
 
-class PictureBoxObject final : public IDispatch {
+class PictureBoxObject final : public AutomationObject {
 public:
     explicit PictureBoxObject(std::shared_ptr<PictureBox> box) : box_(std::move(box)) {}
     static std::shared_ptr<PictureBoxObject> Create(std::shared_ptr<PictureBox> box) {
@@ -19,12 +19,11 @@ public:
     PictureBox& box() { return *box_; }
     const std::shared_ptr<PictureBox>& shared_box() const { return box_; }
 
-    std::string TypeName() const override { return "PictureBox"; }
-    std::int32_t GetIDOfName(std::string_view name) const override;
     // Line takes (x1, y1, x2, y2, [colour], [flags]) with flags "B" or "BF"; Print takes the
     // text and an optional False to stay on the line (as a trailing ";"); ScaleX/ScaleY take
     // (value, [from = 8 HIMETRIC], [to = the box's ScaleMode]) and return a Single.
-    Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+    static const ClassInfo& StaticInfo();
+    const ClassInfo& Info() const override { return StaticInfo(); }
 
 private:
     std::shared_ptr<PictureBox> box_;

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "host/type_info.h"
+#include "platform/runtime/type_info.h"
 #include "platform/runtime/dispatch.h"
 
-namespace ov::host {
+namespace ov {
 
 class AutomationObject : public IDispatch {
 public:
@@ -21,8 +21,9 @@ public:
 
     // Invoke by the table:
     // - an unknown dispid throws 438;
-    // - too many arguments, or fewer than the required ones, throw 450; so does a put on a
-    //   read-only property or a get on a write-only one;
+    // - too many arguments, or fewer than the required ones, throw 450; so does a get on a
+    //   write-only property; a put on a read-only one throws 383;
+    // - an error leaving the call without a source of its own gets the class's (ClassInfo::source);
     // - every argument is converted to its declared type (6 overflow, 13 type mismatch), an
     //   omitted optional one arrives as Missing; converted by-reference arguments are written
     //   back into `args`, by-value ones are not;
@@ -40,4 +41,4 @@ protected:
 // front ends such as an extender).
 Variant InvokeMember(AutomationObject& object, const MemberDesc& member, InvokeKind kind, std::vector<Variant>& args);
 
-}  // namespace ov::host
+}  // namespace ov

@@ -1,6 +1,6 @@
-#include "host/type_info.h"
+#include "platform/runtime/type_info.h"
 
-namespace ov::host {
+namespace ov {
 
 TypeDesc TypeDesc::Void() { return TypeDesc{Kind::Void, VarType::Empty, "void"}; }
 
@@ -65,4 +65,4 @@ const EnumDesc* ClassInfo::FindEnum(std::string_view enum_name) const {
     return nullptr;
 }
 
-}  // namespace ov::host
+}  // namespace ov

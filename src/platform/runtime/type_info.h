@@ -1,7 +1,8 @@
 #pragma once
 // The member table of an automation class: every property, method, event, enumeration and
 // persisted key is declared once, and that one declaration drives the type library, late-bound
-// dispatch (automation_object.h) and the property bag helpers (persistence.h).
+// dispatch (automation_object.h) and the property bag helpers (Control::ReadPersisted and
+// WritePersisted in the host).
 //
 // A class declares its table with ClassBuilder<T>:
 //
@@ -33,7 +34,7 @@
 #include "platform/runtime/dispatch.h"
 #include "platform/runtime/variant.h"
 
-namespace ov::host {
+namespace ov {
 
 class AutomationObject;
 
@@ -122,9 +123,18 @@ struct PersistDesc {
     SaveFn save;
 };
 
+// The library every class of the type library belongs to, and a class's ProgID in it.
+inline constexpr std::string_view kLibraryName = "OrvelleControls";
+inline std::string ProgIdOf(std::string_view class_name) {
+    return std::string(kLibraryName) + "." + std::string(class_name);
+}
+
 struct ClassInfo {
     std::string name;                 // "OV3DLine"
     std::string help;                 // class documentation string (may be empty)
+    // What an error leaving this class's members names as its source when the code that
+    // raised it named none: the class's ProgID by default.
+    std::string source;
     bool is_control = false;          // has the control lifecycle and an event interface
     std::vector<MemberDesc> members;  // declaration order
     std::vector<EventDesc> events;    // declaration order, dispid 1, 2, ...
@@ -184,6 +194,7 @@ template <class T>
 class ClassBuilder {
 public:
     explicit ClassBuilder(std::string name, bool is_control = true) {
+        info_.source = ProgIdOf(name);
         info_.name = std::move(name);
         info_.is_control = is_control;
     }
@@ -287,6 +298,11 @@ public:
         info_.help = std::move(text);
         return *this;
     }
+    // The source errors of this class carry when they name none (see ClassInfo::source).
+    ClassBuilder& Source(std::string source) {
+        info_.source = std::move(source);
+        return *this;
+    }
 
     // Events are numbered 1, 2, ... in declaration order.
     ClassBuilder& Event(std::string name, std::vector<ParamDesc> params = {}) {
@@ -361,4 +377,4 @@ private:
     bool last_is_event_ = false;
 };
 
-}  // namespace ov::host
+}  // namespace ov

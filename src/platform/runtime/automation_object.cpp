@@ -1,8 +1,8 @@
-#include "host/automation_object.h"
+#include "platform/runtime/automation_object.h"
 
 #include "platform/runtime/automation_error.h"
 
-namespace ov::host {
+namespace ov {
 
 namespace {
 
@@ -59,7 +59,7 @@ Variant InvokeMember(AutomationObject& object, const MemberDesc& member, InvokeK
     const PutFn* put = nullptr;
     if (kind == InvokeKind::PropertyPutRef) put = member.CanPutRef() ? &member.put_ref : (member.CanPut() ? &member.put : nullptr);
     else put = member.CanPut() ? &member.put : (member.CanPutRef() ? &member.put_ref : nullptr);
-    if (!put) throw AutomationError(error::kWrongArgumentCount);
+    if (!put) throw AutomationError(error::kPropertyReadOnly);
 
     std::vector<Variant> given_index(args.begin(), args.end() - 1);
     std::vector<Variant> index = ConvertArguments(member.params, given_index);
@@ -76,8 +76,15 @@ std::int32_t AutomationObject::GetIDOfName(std::string_view name) const {
 }
 
 Variant AutomationObject::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
-    if (const MemberDesc* m = Info().FindMember(dispid)) return InvokeMember(*this, *m, kind, args);
-    return FallbackInvoke(dispid, kind, args);
+    try {
+        if (const MemberDesc* m = Info().FindMember(dispid)) return InvokeMember(*this, *m, kind, args);
+        return FallbackInvoke(dispid, kind, args);
+    } catch (const AutomationError& error) {
+        // The boundary of the class: an error its code raised without naming a source is
+        // this class's; one a nested object raised keeps that object's name.
+        if (error.has_source()) throw;
+        throw error.WithSourceIfNone(Info().source);
+    }
 }
 
 std::int32_t AutomationObject::FallbackIDOfName(std::string_view) const { return kDispidUnknown; }
@@ -86,4 +93,4 @@ Variant AutomationObject::FallbackInvoke(std::int32_t, InvokeKind, std::vector<V
     throw AutomationError(error::kObjectDoesntSupport);
 }
 
-}  // namespace ov::host
+}  // namespace ov
