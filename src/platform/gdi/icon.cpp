@@ -5,12 +5,12 @@
 
 #include "platform/gdi/call_guard.h"
 #include "platform/gdi/objects.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 
 HICON CreateIconFromArgb(int width, int height, const std::uint32_t* argb) {
-    constexpr long long kMaxPixels = 1LL << 24;
-    if (width <= 0 || height <= 0 || !argb || static_cast<long long>(width) * height > kMaxPixels) return 0;
+    if (width <= 0 || height <= 0 || !argb || !limits::SurfaceSizeAllowed(width, height)) return 0;
     detail::Icon icon;
     icon.width = width;
     icon.height = height;

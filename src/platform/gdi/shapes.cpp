@@ -12,6 +12,7 @@
 #include "platform/gdi/pending_lines.h"
 #include "platform/gdi/raster.h"
 #include "platform/gdi/wide_pen.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 namespace detail {
@@ -105,16 +106,15 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
     });
 }
 
-void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int dx, int dy, std::uint32_t pixel,
-                        bool defer = false) {
+void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, std::uint32_t pixel, bool defer = false) {
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const POINT& a = vertices[i];
         const POINT& b = vertices[(i + 1) % vertices.size()];
-        const int step_x = b.x - a.x, step_y = b.y - a.y;
+        // In 64 bits: the vertices may lie at opposite ends of the coordinate range.
+        const std::int64_t step_x = std::int64_t{b.x} - a.x, step_y = std::int64_t{b.y} - a.y;
         if (step_x >= -1 && step_x <= 1 && step_y >= -1 && step_y <= 1) {
-            // A one-step segment (most of an ellipse outline) paints just its start; a repeated
-            // vertex paints nothing.
-            const int x = a.x + dx, y = a.y + dy;
+            // A one-step segment paints just its start; a repeated vertex paints nothing.
+            const int x = a.x, y = a.y;
             if ((step_x | step_y) == 0 || x < 0 || x >= bitmap.width || y < 0 || y >= bitmap.height) continue;
             // Recorded with the other segments when they are: a direct write would first have
             // to write out everything recorded before it.
@@ -122,7 +122,7 @@ void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int 
             else bitmap.SetPixelAt(x, y, pixel);
             continue;
         }
-        DrawSegment(bitmap, a.x + dx, a.y + dy, b.x + dx, b.y + dy, pixel, defer);
+        DrawSegment(bitmap, a.x, a.y, b.x, b.y, pixel, defer);
     }
 }
 
@@ -145,7 +145,7 @@ void DrawRectangleShape(const DrawTarget& target, int left, int top, int right, 
         // A closed polyline through the corner pixels: each corner is the start of one segment,
         // so a 1-pixel-wide box is one full line and a 1x1 box paints nothing.
         const std::vector<POINT> corners = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
-        DrawClosedPolyline(bitmap, corners, 0, 0, target.pen_pixel, /*defer=*/true);
+        DrawClosedPolyline(bitmap, corners, target.pen_pixel, /*defer=*/true);
     }
 }
 
@@ -263,8 +263,6 @@ void Normalise(int* left, int* top, int* right, int* bottom) {
 
 }  // namespace
 
-
-
 }  // namespace detail
 
 using namespace detail;
@@ -297,6 +295,12 @@ bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
         DrawTarget target;
         if (!ResolveTarget(handle, &target)) return false;
         Normalise(&left, &top, &right, &bottom);
+        // The outline walk (a one-pixel pen, or the brush under any pen) has a size limit; a
+        // wide pen's ring alone is exact for every box.
+        const bool walks = target.pen_width == 1 || target.has_brush;
+        if (walks && (std::int64_t{right} - left > limits::kMaxEllipseExtent ||
+                      std::int64_t{bottom} - top > limits::kMaxEllipseExtent))
+            return false;
         if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
         else DrawEllipseShape(target, left, top, right, bottom);
         return true;
