@@ -7,7 +7,8 @@ namespace ov::host {
 const ClassInfo& Box::StaticInfo() {
     static const ClassInfo info = ClassBuilder<Box>("Box")
                                       .Property("BackColor", 1, TypeDesc::Color(), &Box::BackColor, &Box::SetBackColor)
-                                      .Persist("BackColor", Variant::FromLong(static_cast<std::int32_t>(0x8000000Fu)))
+                                      .Default(Variant::FromLong(static_cast<std::int32_t>(0x8000000Fu)))
+                                      .Persist("BackColor")
                                       .Build();
     return info;
 }

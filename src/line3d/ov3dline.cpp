@@ -17,31 +17,32 @@ const ClassInfo& OV3DLine::StaticInfo() {
         ClassBuilder<OV3DLine>("OV3DLine")
             .Property("ForeColor", 1, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
             .Help("Line's forecolor")
+            .Default(Variant::FromLong(kButtonShadow))
             .Property("BackColor", 2, TypeDesc::Color(), &OV3DLine::LineBackColor, &OV3DLine::SetLineBackColor)
             .Help("Line's backcolor")
+            .Default(Variant::FromLong(k3DDarkShadow))
             .Property("Orientation", 3, TypeDesc::Enum("lOrientation"), &OV3DLine::LineOrientation,
                       &OV3DLine::SetLineOrientation)
             .Help("Line's orientation (Horisontal/Vertical)")
+            .Default(Variant::FromLong(kHorizontal))
             .Enum("lOrientation", {{"Horizontal", kHorizontal}, {"Vertical", kVertical}})
             // Loading stores the members only: no layout, no recolouring of the lines. Saving
             // reads each value through its property.
-            .Persist("Orientation", Variant::FromLong(kHorizontal), TypeDesc::Of(VarType::Long),
-                     [](OV3DLine& c, const Variant& v) { c.orientation_ = CLng(v); },
+            .Persist("Orientation", [](OV3DLine& c, const Variant& v) { c.orientation_ = CLng(v); },
                      [](OV3DLine& c) { return Variant::FromLong(c.LineOrientation()); })
-            .Persist("BackColor", Variant::FromLong(k3DDarkShadow), TypeDesc::Of(VarType::Long),
-                     [](OV3DLine& c, const Variant& v) { c.back_color_ = CLng(v); },
+            .Persist("BackColor", [](OV3DLine& c, const Variant& v) { c.back_color_ = CLng(v); },
                      [](OV3DLine& c) { return Variant::FromLong(c.LineBackColor()); })
-            .Persist("ForeColor", Variant::FromLong(kButtonShadow), TypeDesc::Of(VarType::Long),
-                     [](OV3DLine& c, const Variant& v) { c.fore_color_ = CLng(v); },
+            .Persist("ForeColor", [](OV3DLine& c, const Variant& v) { c.fore_color_ = CLng(v); },
                      [](OV3DLine& c) { return Variant::FromLong(c.LineForeColor()); })
             .Build();
     return info;
 }
 
 void OV3DLine::OnInitProperties() {
-    orientation_ = kHorizontal;
-    back_color_ = k3DDarkShadow;
-    fore_color_ = kButtonShadow;
+    // New instances start from the declared defaults, set as loading sets them: members only.
+    orientation_ = CLng(Info().DefaultOf("Orientation"));
+    back_color_ = CLng(Info().DefaultOf("BackColor"));
+    fore_color_ = CLng(Info().DefaultOf("ForeColor"));
 }
 
 void OV3DLine::SetLineForeColor(std::int32_t colour) {

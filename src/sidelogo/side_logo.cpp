@@ -25,29 +25,35 @@ const ClassInfo& OVSideLogo::StaticInfo() {
         ClassBuilder<OVSideLogo>("OVSideLogo")
             .Property("StartColor", 1, TypeDesc::Color(), &OVSideLogo::StartColor, &OVSideLogo::SetStartColor)
             .Help("Starting color of the gradient in the Logo / Color of 3d style logo.")
+            .Default(Variant::FromLong(kDefaultStartColor))
             .Property("EndColor", 2, TypeDesc::Color(), &OVSideLogo::EndColor, &OVSideLogo::SetEndColor)
             .Help("End color of the gradient in the Logo.")
+            .Default(Variant::FromLong(kDefaultEndColor))
             .Property("FontColor", 3, TypeDesc::Color(), &OVSideLogo::FontColor, &OVSideLogo::SetFontColor)
             .PutByRef()
             .Help("Color of the font in the Logo.")
+            .Default(Variant::FromLong(kDefaultFontColor))
+            // The Font key's default is the ambient font, which only the site knows
+            // (OnReadProperties and OnWriteProperties put it in).
             .ObjectProperty("Font", 4, TypeDesc::Object("StdFont"), &OVSideLogo::LogoFont, &OVSideLogo::SetLogoFont)
             .Help("Font in which the Logo should be displayed.")
+            .Default(Variant::FromObject(nullptr))
             .Property("Caption", 5, TypeDesc::Of(VarType::String), &OVSideLogo::Caption, &OVSideLogo::SetCaption)
             .Help("Text displayed in the Logo.")
+            .Default(Variant::FromString(kDefaultCaption))
             .Property("Style", 6, TypeDesc::Enum("LogoStyle"), &OVSideLogo::Style, &OVSideLogo::SetStyle)
             .Help("Specifies the style of style the Logo should be drawn.")
+            .Default(Variant::FromLong(kRegular))
             .Enum("LogoStyle", {{"Regular", kRegular}, {"3-Dimensional", kThreeDimensional}})
             // Read in this order; colours and font go through their writes, caption and style
-            // only set the member. The Font default is the ambient font (OnReadProperties).
-            .Persist("FontColor", Variant::FromLong(kDefaultFontColor))
-            .Persist("StartColor", Variant::FromLong(kDefaultStartColor))
-            .Persist("EndColor", Variant::FromLong(kDefaultEndColor))
-            .Persist("Font", Variant::FromObject(nullptr))
-            .Persist("Caption", Variant::FromString(kDefaultCaption), TypeDesc::Of(VarType::String),
-                     [](OVSideLogo& c, const Variant& v) { c.caption_ = CStr(v); },
+            // only set the member.
+            .Persist("FontColor")
+            .Persist("StartColor")
+            .Persist("EndColor")
+            .Persist("Font")
+            .Persist("Caption", [](OVSideLogo& c, const Variant& v) { c.caption_ = CStr(v); },
                      [](OVSideLogo& c) { return Variant::FromString(c.caption_); })
-            .Persist("Style", Variant::FromLong(kRegular), TypeDesc::Enum("LogoStyle"),
-                     [](OVSideLogo& c, const Variant& v) { c.style_ = CLng(v); },
+            .Persist("Style", [](OVSideLogo& c, const Variant& v) { c.style_ = CLng(v); },
                      [](OVSideLogo& c) { return Variant::FromLong(c.style_); })
             .Build();
     return info;
@@ -61,17 +67,20 @@ void OVSideLogo::OnInitialize() {
     box.SetBorderStyle(0);
     box.SetScaleMode(kScaleTwips);
     box.SetFont(StdFont::Create(InitialLogoFont()));
+    // The caption colour lives in the box; it starts at the default so that a loaded logo whose
+    // FontColor key fails keeps drawing (and saving) the default.
+    box.SetForeColor(static_cast<OleColor>(CLng(Info().DefaultOf("FontColor"))));
     // Through the writes, so the channels are translated; the surface still has its creation
     // size here.
-    SetStartColor(kDefaultStartColor);
-    SetEndColor(kDefaultEndColor);
+    SetStartColor(CLng(Info().DefaultOf("StartColor")));
+    SetEndColor(CLng(Info().DefaultOf("EndColor")));
     RenderLogo();
 }
 
 void OVSideLogo::OnInitProperties() {
-    SetFontColor(kDefaultFontColor);
-    caption_ = kDefaultCaption;
-    style_ = kRegular;
+    SetFontColor(CLng(Info().DefaultOf("FontColor")));
+    caption_ = CStr(Info().DefaultOf("Caption"));
+    style_ = CLng(Info().DefaultOf("Style"));
 }
 
 void OVSideLogo::OnReadProperties(const host::PropertyBag& bag) {
@@ -123,8 +132,12 @@ void OVSideLogo::SetEndColor(std::int32_t colour) {
     PropertyChanged("EndColor");
 }
 
+std::int32_t OVSideLogo::FontColor() const {
+    return picture_ ? static_cast<std::int32_t>(picture_->box().ForeColor()) : kDefaultFontColor;
+}
+
 void OVSideLogo::SetFontColor(std::int32_t colour) {
-    font_color_ = colour;
+    // A colour the box refuses (380) leaves the property as it was: nothing stored, no notice.
     picture_->box().SetForeColor(static_cast<OleColor>(colour));
     PropertyChanged("FontColor");
     RenderLogo();

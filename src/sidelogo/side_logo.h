@@ -32,7 +32,8 @@ public:
     void SetStartColor(std::int32_t colour);
     std::int32_t EndColor() const { return end_color_; }
     void SetEndColor(std::int32_t colour);
-    std::int32_t FontColor() const { return font_color_; }
+    // The caption's colour is the picture box's fore colour: what it refused was never set.
+    std::int32_t FontColor() const;
     void SetFontColor(std::int32_t colour);
     std::shared_ptr<IDispatch> LogoFont() const;
     void SetLogoFont(std::shared_ptr<IDispatch> font);
@@ -61,7 +62,6 @@ private:
     ChannelTriple start_rgb_{};
     std::int32_t end_color_ = 0;
     ChannelTriple end_rgb_{};
-    std::int32_t font_color_ = kDefaultFontColor;
     std::string caption_;
     std::int32_t style_ = kRegular;
     host::ConstituentPictureBox* picture_ = nullptr;

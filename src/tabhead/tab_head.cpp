@@ -5,7 +5,7 @@
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/value_ops.h"
-#include "tabhead/hand_cursor.h"
+#include "host/hand_cursor.h"
 #include "tabhead/selected_tab.h"
 
 namespace ov::tabhead {
@@ -21,12 +21,7 @@ constexpr std::int32_t kButtonFace = static_cast<std::int32_t>(0x8000000Fu);
 constexpr std::int32_t kHighlight3D = static_cast<std::int32_t>(0x80000014u);
 constexpr std::int32_t kButtonShadow = static_cast<std::int32_t>(0x80000010u);
 
-std::shared_ptr<IDispatch> MakeHandPointer() {
-    const MonochromeCursor& hand = PointingHandCursor();
-    const std::vector<std::uint32_t> argb = hand.ToArgb();
-    const gdi::HICON icon = gdi::CreateIconFromArgb(MonochromeCursor::kSize, MonochromeCursor::kSize, argb.data());
-    return Picture::FromIcon(icon);
-}
+std::shared_ptr<IDispatch> MakeHandPointer() { return host::CursorPicture(host::PointingHandCursor()); }
 
 }  // namespace
 
@@ -38,42 +33,49 @@ const ClassInfo& OVTabHead::StaticInfo() {
         ClassBuilder<OVTabHead>("OVTabHead")
             .Property("TabString", 1, TypeDesc::Of(VarType::String), &OVTabHead::TabString, &OVTabHead::SetTabString)
             .PutByRef()
+            .Default(Variant::FromString("Tab1,Tab2"))
             .Property("SelectedTab", 2, TypeDesc::Of(VarType::String), &OVTabHead::SelectedTab,
                       &OVTabHead::SetSelectedTab)
+            .Default(Variant::FromString("0"))
             .Method("Refresh", 3, &OVTabHead::RefreshLayout)
             .Property("SelectedBold", 4, TypeDesc::Of(VarType::Boolean), &OVTabHead::SelectedBold,
                       &OVTabHead::SetSelectedBold)
+            .Default(Variant::FromBoolean(false))
             .Property("SelectedColor", 5, TypeDesc::Color(), &OVTabHead::SelectedColor, &OVTabHead::SetSelectedColor)
+            .Default(Variant::FromLong(kDefaultSelectedColor))
             .Property("InactiveBold", 6, TypeDesc::Of(VarType::Boolean), &OVTabHead::InactiveBold,
                       &OVTabHead::SetInactiveBold)
+            .Default(Variant::FromBoolean(false))
             .Property("InactiveColor", 7, TypeDesc::Color(), &OVTabHead::InactiveColor, &OVTabHead::SetInactiveColor)
+            .Default(Variant::FromLong(kDefaultInactiveColor))
             .Property("BackColor", 8, TypeDesc::Color(), &OVTabHead::TabBackColor, &OVTabHead::SetTabBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")
+            .Default(Variant::FromLong(kDefaultBackColor))
             .Event("TabSelected", {Ref("Index", TypeDesc::Of(VarType::Integer)),
                                    Ref("TabName", TypeDesc::Of(VarType::String))})
             .Event("Click")
             .Event("DblClick")
             // Loading sets members directly: no parsing until SelectedTab, no layout at all
             // until the host's first resize.
-            .Persist("TabString", Variant::FromString("Tab1,Tab2"), TypeDesc::Of(VarType::String),
+            .Persist("TabString",
                      [](OVTabHead& c, const Variant& v) { c.tab_string_ = CStr(v); },
                      [](OVTabHead& c) { return Variant::FromString(c.tab_string_); })
-            .Persist("SelectedTab", Variant::FromString("0"), TypeDesc::Of(VarType::String),
+            .Persist("SelectedTab",
                      [](OVTabHead& c, const Variant& v) { c.LoadSelectedTab(v); },
                      [](OVTabHead& c) { return Variant::FromString(c.SelectedTab()); })
-            .Persist("SelectedBold", Variant::FromBoolean(false), TypeDesc::Of(VarType::Boolean),
+            .Persist("SelectedBold",
                      [](OVTabHead& c, const Variant& v) { c.selected_bold_ = CBool(v); },
                      [](OVTabHead& c) { return Variant::FromBoolean(c.selected_bold_); })
-            .Persist("SelectedColor", Variant::FromLong(kDefaultSelectedColor), TypeDesc::Color(),
+            .Persist("SelectedColor",
                      [](OVTabHead& c, const Variant& v) { c.selected_color_ = CLng(v); },
                      [](OVTabHead& c) { return Variant::FromLong(c.selected_color_); })
-            .Persist("InactiveBold", Variant::FromBoolean(false), TypeDesc::Of(VarType::Boolean),
+            .Persist("InactiveBold",
                      [](OVTabHead& c, const Variant& v) { c.inactive_bold_ = CBool(v); },
                      [](OVTabHead& c) { return Variant::FromBoolean(c.inactive_bold_); })
-            .Persist("InactiveColor", Variant::FromLong(kDefaultInactiveColor), TypeDesc::Color(),
+            .Persist("InactiveColor",
                      [](OVTabHead& c, const Variant& v) { c.inactive_color_ = CLng(v); },
                      [](OVTabHead& c) { return Variant::FromLong(c.inactive_color_); })
-            .Persist("BackColor", Variant::FromLong(kDefaultBackColor), TypeDesc::Color(),
+            .Persist("BackColor",
                      [](OVTabHead& c, const Variant& v) { c.SetBackColor(CLng(v)); },
                      [](OVTabHead& c) { return Variant::FromLong(c.BackColor()); })
             .Build();
@@ -83,7 +85,7 @@ const ClassInfo& OVTabHead::StaticInfo() {
 // --- lifecycle -----------------------------------------------------------------------------
 
 void OVTabHead::OnInitialize() {
-    SetBackColor(kDefaultBackColor);
+    SetBackColor(CLng(Info().DefaultOf("BackColor")));
     CreateConstituents();
 }
 
@@ -119,13 +121,14 @@ void OVTabHead::CreateConstituents() {
 }
 
 void OVTabHead::OnInitProperties() {
-    tab_string_ = "Tab1,Tab2";
-    selected_tab_ = 0;
+    const ClassInfo& info = Info();
+    tab_string_ = CStr(info.DefaultOf("TabString"));
+    selected_tab_ = ParseSelectedTab(CStr(info.DefaultOf("SelectedTab")));
     ParseTabString();
-    selected_bold_ = false;
-    selected_color_ = kDefaultSelectedColor;
-    inactive_bold_ = false;
-    inactive_color_ = kDefaultInactiveColor;
+    selected_bold_ = CBool(info.DefaultOf("SelectedBold"));
+    selected_color_ = CLng(info.DefaultOf("SelectedColor"));
+    inactive_bold_ = CBool(info.DefaultOf("InactiveBold"));
+    inactive_color_ = CLng(info.DefaultOf("InactiveColor"));
 }
 
 void OVTabHead::LoadSelectedTab(const Variant& stored) {

@@ -23,7 +23,8 @@ public:
     static const ClassInfo& StaticInfo() {
         static const ClassInfo info = ClassBuilder<Swatch>("Swatch")
                                                 .Property("Shade", 1, TypeDesc::Color(), &Swatch::Shade, &Swatch::SetShade)
-                                                .Persist("Shade", Variant::FromLong(0x0000FF))
+                                                .Default(Variant::FromLong(0x0000FF))
+                                                .Persist("Shade")
                                                 .Build();
         return info;
     }

@@ -3,6 +3,8 @@
 
 #include "../support/error_number.h"
 #include "host/reference_host.h"
+#include "platform/gdi/icon.h"
+#include "platform/picture/picture.h"
 #include "probe_control.h"
 
 namespace ov::host::testing {
@@ -53,6 +55,27 @@ TEST_F(DispatchTest, ErrorsCarryTheRuntimeNumbers) {
     PutProperty(*p, "Count", Variant::FromLong(4));
     EXPECT_EQ(ErrorNumberOf([&] { PutProperty(*p, "Count", Variant::FromDouble(3e10)); }), 6);
     EXPECT_EQ(GetProperty(*p, "Count"), Variant::FromLong(4));
+}
+
+// Errors name their source: the class whose member raised them (nested objects keep their
+// own), the runtime for what no class raised; a put on a read-only member is 383.
+TEST_F(DispatchTest, ErrorsNameTheClassTheyLeave) {
+    const auto source_of = [](const std::function<void()>& action) -> std::string {
+        try {
+            action();
+        } catch (const AutomationError& e) {
+            return e.source();
+        }
+        return "(none)";
+    };
+    EXPECT_EQ(source_of([&] { PutProperty(*p, "Count", Variant::FromString("abc")); }), "OrvelleControls.Probe");
+    std::vector<Variant> nothing;
+    EXPECT_EQ(source_of([&] { p->Invoke(12345, InvokeKind::PropertyGet, nothing); }), "OrvelleControls.Probe");
+    EXPECT_EQ(source_of([] { CInt(Variant::FromLong(70000)); }), "OrvelleRuntime");
+    EXPECT_EQ(source_of([] { throw AutomationError(error::kObjectErrorBase + 3000, "Own", "TrayIcon"); }), "TrayIcon");
+    auto picture = Picture::FromIcon(gdi::CreateIconFromArgb(1, 1, std::vector<std::uint32_t>{0}.data()));
+    EXPECT_EQ(ErrorNumberOf([&] { PutProperty(*picture, "Handle", Variant::FromLong(1)); }), error::kPropertyReadOnly);
+    EXPECT_EQ(source_of([&] { PutProperty(*picture, "Handle", Variant::FromLong(1)); }), "OrvelleRuntime");
 }
 
 TEST_F(DispatchTest, ByReferenceArgumentsComeBackByValueOnesDoNot) {

@@ -19,7 +19,9 @@ const ClassInfo& Probe::StaticInfo() {
         return ClassBuilder<Probe>("Probe")
             .Property("Count", 1, long_type, &Probe::Count, &Probe::SetCount)
             .Help("How many")
+            .Default(Variant::FromLong(0))
             .Property("Caption", 2, TypeDesc::Of(VarType::String), &Probe::Caption, &Probe::SetCaption)
+            .Default(Variant::FromString(""))
             .Method("Twice", 3, {Ref("Value", long_type), In("Copy", long_type)},
                     [](Probe&, std::vector<Variant>& args) {
                         args[0] = Variant::FromLong(CLng(args[0]) * 2);
@@ -33,8 +35,8 @@ const ClassInfo& Probe::StaticInfo() {
                     long_type)
             .Event("Changing", {Ref("Value", long_type)})
             .Event("Done")
-            .Persist("Count", Variant::FromLong(0))
-            .Persist("Caption", Variant::FromString(""))
+            .Persist("Count")
+            .Persist("Caption")
             .Build();
     }();
     return info;

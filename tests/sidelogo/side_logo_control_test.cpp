@@ -275,6 +275,16 @@ TEST_F(SideLogoInHost, PersistsSixKeysInOrderAndSkipsUnreadableOnes) {
     EXPECT_EQ(CLng(GetProperty(partial, "StartColor")), 0xFF0000);  // as creation left it
     EXPECT_EQ(CStr(GetProperty(partial, "Caption")), "Still read");
     EXPECT_EQ(host_->lifecycle_errors().size(), 1u);
+
+    // A FontColor the picture box refuses (an unknown system colour, 380) leaves the property
+    // as it was, and what is saved is the colour the caption is drawn in.
+    host::PropertyBag refused;
+    refused.Set("FontColor", Variant::FromLong(static_cast<std::int32_t>(0x800000FFu)));
+    host_->Load("R", "OVSideLogo", refused);
+    IDispatch& kept = *host_->Find("R");
+    EXPECT_EQ(CLng(GetProperty(kept, "FontColor")), 0xFFFFFF);
+    EXPECT_EQ(host_->lifecycle_errors().size(), 2u);
+    EXPECT_FALSE(host_->Save("R").Contains("FontColor"));
 }
 
 TEST_F(SideLogoInHost, RenderingLeavesNoGraphicsObjects) {

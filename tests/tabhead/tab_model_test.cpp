@@ -5,7 +5,6 @@
 
 #include "../support/error_number.h"
 #include "platform/runtime/automation_error.h"
-#include "tabhead/hand_cursor.h"
 #include "tabhead/selected_tab.h"
 #include "tabhead/tab_layout.h"
 #include "tabhead/tab_string.h"
@@ -198,22 +197,6 @@ TEST(SelectedTabText, ParsedAsTheLanguageReadsNumbers) {
         EXPECT_EQ(ErrorNumberOf([&] { ParseSelectedTab(text); }), 6) << text;
     EXPECT_EQ(SelectedTabText(3), "3");
     EXPECT_EQ(SelectedTabText(-1), "-1");
-}
-
-TEST(PointingHandCursor, HotSpotOnFingertipInsideOutline) {
-    const MonochromeCursor& hand = PointingHandCursor();
-    EXPECT_EQ(hand.hot_spot_x, 6);
-    EXPECT_EQ(hand.hot_spot_y, 2);
-    EXPECT_TRUE(hand.IsWhite(6, 2));
-    EXPECT_FALSE(hand.IsTransparent(6, 1));  // the black tip just above
-    EXPECT_FALSE(hand.IsWhite(6, 1));
-    EXPECT_TRUE(hand.IsTransparent(6, 0));
-    EXPECT_TRUE(hand.IsTransparent(31, 31));
-    const std::vector<std::uint32_t> argb = hand.ToArgb();
-    ASSERT_EQ(argb.size(), 32u * 32u);
-    EXPECT_EQ(argb[2 * 32 + 6], 0xFFFFFFFFu);
-    EXPECT_EQ(argb[1 * 32 + 6], 0xFF000000u);
-    EXPECT_EQ(argb[0], 0u);
 }
 
 }  // namespace

@@ -14,10 +14,25 @@ HICON CreateIconFromArgb(int width, int height, const std::uint32_t* argb) {
     detail::Icon icon;
     icon.width = width;
     icon.height = height;
+    icon.hot_spot = POINT{width / 2, height / 2};
     return detail::Guarded<HICON>(0, [&] {
         icon.argb.assign(argb, argb + static_cast<std::size_t>(width) * height);
         return detail::CreateObject(std::move(icon));
     });
+}
+
+HICON CreateCursorFromArgb(int width, int height, const std::uint32_t* argb, int hot_x, int hot_y) {
+    if (hot_x < 0 || hot_y < 0 || hot_x >= width || hot_y >= height) return 0;
+    const HICON cursor = CreateIconFromArgb(width, height, argb);
+    if (detail::Icon* icon = detail::LookupIcon(cursor)) icon->hot_spot = POINT{hot_x, hot_y};
+    return cursor;
+}
+
+bool GetIconHotSpot(HICON handle, POINT* out) {
+    const detail::Icon* icon = detail::LookupIcon(handle);
+    if (!icon || !out) return false;
+    *out = icon->hot_spot;
+    return true;
 }
 
 bool GetIconSize(HICON handle, SIZE* out) {

@@ -44,6 +44,9 @@ struct Icon {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> argb;  // 0xAARRGGBB, alpha 0 is transparent
+    // The pixel a pointer made from this image points with: the centre for an icon, the
+    // given point for a cursor.
+    POINT hot_spot{};
 };
 
 struct DeviceContext {

@@ -74,6 +74,12 @@ std::shared_ptr<Picture> Picture::FromMetafile(PictureType type, int width_himet
     return picture;
 }
 
+gdi::POINT Picture::HotSpot() const {
+    gdi::POINT hot_spot{};
+    if (type_ == PictureType::Icon) gdi::GetIconHotSpot(handle_, &hot_spot);
+    return hot_spot;
+}
+
 Picture::~Picture() {
     if (!owned_ || handle_ == 0) return;
     // A bitmap still selected into a DC cannot be deleted; it then stays alive (and counted),

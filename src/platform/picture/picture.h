@@ -50,6 +50,9 @@ public:
     int width_pixels() const { return width_pixels_; }
     int height_pixels() const { return height_pixels_; }
     const std::vector<std::uint8_t>& metafile_data() const { return metafile_data_; }
+    // Where a pointer shown with this picture points: a cursor's hot spot, an icon's centre,
+    // (0, 0) for other pictures.
+    gdi::POINT HotSpot() const;
 
     static const ClassInfo& StaticInfo();
     const ClassInfo& Info() const override { return StaticInfo(); }

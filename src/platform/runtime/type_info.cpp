@@ -59,6 +59,11 @@ const EventDesc* ClassInfo::FindEvent(std::int32_t dispid) const {
     return nullptr;
 }
 
+Variant ClassInfo::DefaultOf(std::string_view member_name) const {
+    const MemberDesc* m = FindMember(member_name);
+    return m && m->default_value ? *m->default_value : Variant();
+}
+
 const EnumDesc* ClassInfo::FindEnum(std::string_view enum_name) const {
     for (const EnumDesc& e : enums)
         if (EqualsIgnoreCase(e.name, enum_name)) return &e;

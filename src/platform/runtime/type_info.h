@@ -9,10 +9,15 @@
 //   const ClassInfo& OV3DLine::StaticInfo() {   // Info() const override { return StaticInfo(); }
 //       static const ClassInfo info = ClassBuilder<OV3DLine>("OV3DLine")
 //           .Property("ForeColor", 1, TypeDesc::Color(), &OV3DLine::ForeColor, &OV3DLine::SetForeColor)
-//               .Help("Line's forecolor")
+//               .Help("Line's forecolor").Default(Variant::FromLong(kButtonShadow))
+//           .Property("Orientation", 3, TypeDesc::Enum("lOrientation"), ...).Default(Variant::FromLong(0))
 //           .Enum("lOrientation", {{"Horizontal", 0}, {"Vertical", 1}})
-//           .Persist("Orientation", Variant::FromLong(0))
+//           .Persist("Orientation")        // through the property's put and get
+//           .Persist("ForeColor", load, save)  // members set directly
 //           .Build();
+//
+// A property's default is declared once, on the property: persisted keys read and write with
+// it, and new-instance defaults read it with ClassInfo::DefaultOf.
 //       return info;
 //   }
 //
@@ -23,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -92,6 +98,9 @@ struct MemberDesc {
     PutFn put;                      // property put (Let)
     PutFn put_ref;                  // property put by reference (Set), for objects
     CallFn call;                    // method body
+    // The property's default: the value a new instance starts with and, for a persisted
+    // property, the value its key is read and written with (declared once, on the property).
+    std::optional<Variant> default_value;
 
     bool CanGet() const { return static_cast<bool>(get); }
     bool CanPut() const { return static_cast<bool>(put); }
@@ -150,6 +159,8 @@ struct ClassInfo {
     const EventDesc* FindEvent(std::string_view event_name) const;
     const EventDesc* FindEvent(std::int32_t dispid) const;
     const EnumDesc* FindEnum(std::string_view enum_name) const;
+    // The declared default of a property; Empty when it declares none.
+    Variant DefaultOf(std::string_view member_name) const;
 };
 
 // --- typed value adapters --------------------------------------------------------------------
@@ -320,48 +331,66 @@ public:
         return *this;
     }
 
-    // A persisted key read and written through the property of the same name: the value is
-    // converted to the property's type, loaded through its put and saved from its get.
-    ClassBuilder& Persist(std::string key, Variant default_value) {
-        const MemberDesc* m = info_.FindMember(key);
-        PersistDesc p;
-        p.key = std::move(key);
-        p.default_value = std::move(default_value);
-        if (m) {
-            p.type = m->type;
-            PutFn put = m->put ? m->put : m->put_ref;
-            GetFn get = m->get;
-            p.load = [put](AutomationObject& o, const Variant& v) {
-                std::vector<Variant> none;
-                Variant value = v;
-                put(o, none, value);
-            };
-            p.save = [get](AutomationObject& o) {
-                std::vector<Variant> none;
-                return get(o, none);
-            };
+    // The default of the last property declared (see MemberDesc::default_value).
+    ClassBuilder& Default(Variant value) {
+        info_.members.back().default_value = std::move(value);
+        return *this;
+    }
+
+    // Persisted keys are read and written in the order they are declared here; each names the
+    // property it stores and takes that property's type and default.
+    //
+    // Through the property itself: loaded through its put (Let, or Set for objects) and saved
+    // from its get.
+    ClassBuilder& Persist(std::string key) {
+        const MemberDesc& m = PersistedMember(key);
+        PutFn put = m.put ? m.put : m.put_ref;
+        GetFn get = m.get;
+        return AddPersisted(std::move(key), m.default_value.value_or(Variant()), m.type,
+                            [put](AutomationObject& o, const Variant& v) {
+                                std::vector<Variant> none;
+                                Variant value = v;
+                                put(o, none, value);
+                            },
+                            [get](AutomationObject& o) {
+                                std::vector<Variant> none;
+                                return get(o, none);
+                            });
+    }
+    // With a load and save of its own (members set directly, without the put's side effects),
+    // the value converted to the property's type, or to `stored_as` where the key keeps another
+    // type than the property shows (a 16-bit integer for an enumeration, say).
+    ClassBuilder& Persist(std::string key, std::function<void(T&, const Variant&)> load, std::function<Variant(T&)> save,
+                          std::optional<TypeDesc> stored_as = std::nullopt) {
+        const MemberDesc& m = PersistedMember(key);
+        return AddPersisted(std::move(key), m.default_value.value_or(Variant()), stored_as.value_or(m.type),
+                            [load](AutomationObject& o, const Variant& v) { load(static_cast<T&>(o), v); },
+                            [save](AutomationObject& o) { return save(static_cast<T&>(o)); });
+    }
+
+    ClassInfo Build() {
+        for (const PersistDesc& p : info_.persisted) {
+            // Every persisted key's property must exist and declare its default; a table that
+            // breaks this is a programming error caught the first time the class is used.
+            if (!p.load || !p.save) throw std::logic_error("persisted key without load or save: " + p.key);
         }
-        info_.persisted.push_back(std::move(p));
-        return *this;
+        return std::move(info_);
     }
-
-    // A persisted key with its own load and save (members set directly, values stored in
-    // another form than the property shows).
-    ClassBuilder& Persist(std::string key, Variant default_value, TypeDesc type, std::function<void(T&, const Variant&)> load,
-                          std::function<Variant(T&)> save) {
-        PersistDesc p;
-        p.key = std::move(key);
-        p.default_value = std::move(default_value);
-        p.type = std::move(type);
-        p.load = [load](AutomationObject& o, const Variant& v) { load(static_cast<T&>(o), v); };
-        p.save = [save](AutomationObject& o) { return save(static_cast<T&>(o)); };
-        info_.persisted.push_back(std::move(p));
-        return *this;
-    }
-
-    ClassInfo Build() { return std::move(info_); }
 
 private:
+    const MemberDesc& PersistedMember(const std::string& key) const {
+        const MemberDesc* m = info_.FindMember(key);
+        if (!m || m->kind != MemberKind::Property) throw std::logic_error("persisted key without a property: " + key);
+        if (!m->default_value) throw std::logic_error("persisted property without a default: " + key);
+        return *m;
+    }
+
+    ClassBuilder& AddPersisted(std::string key, Variant default_value, TypeDesc type, LoadFn load, SaveFn save) {
+        info_.persisted.push_back(PersistDesc{std::move(key), std::move(default_value), std::move(type),
+                                              std::move(load), std::move(save)});
+        return *this;
+    }
+
     MemberDesc& AddMember(std::string name, std::int32_t dispid, MemberKind kind, TypeDesc type) {
         MemberDesc m;
         m.name = std::move(name);

@@ -313,7 +313,9 @@ TEST_F(PictureTest, LoadErrors) {
     EXPECT_EQ(ErrorOf(Write("bad.ico", ico)), 481);
     try {
         LoadPicture(Path("missing.bmp"));
+        ADD_FAILURE() << "a missing file must raise 53";
     } catch (const AutomationError& e) {
+        EXPECT_EQ(e.number(), 53);
         EXPECT_EQ(e.description(), "File not found");
     }
     auto empty = LoadPicture("");

@@ -1,8 +1,10 @@
-#include "tabhead/hand_cursor.h"
+#include "host/hand_cursor.h"
 
 #include <string_view>
 
-namespace ov::tabhead {
+#include "platform/gdi/icon.h"
+
+namespace ov::host {
 
 namespace {
 
@@ -71,9 +73,15 @@ std::vector<std::uint32_t> MonochromeCursor::ToArgb() const {
     return pixels;
 }
 
+std::shared_ptr<Picture> CursorPicture(const MonochromeCursor& cursor) {
+    const std::vector<std::uint32_t> argb = cursor.ToArgb();
+    return Picture::FromIcon(gdi::CreateCursorFromArgb(MonochromeCursor::kSize, MonochromeCursor::kSize, argb.data(),
+                                                       cursor.hot_spot_x, cursor.hot_spot_y));
+}
+
 const MonochromeCursor& PointingHandCursor() {
     static const MonochromeCursor cursor = BuildPointingHand();
     return cursor;
 }
 
-}  // namespace ov::tabhead
+}  // namespace ov::host

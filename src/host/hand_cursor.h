@@ -3,9 +3,12 @@
 // spot on the tip of the index finger.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-namespace ov::tabhead {
+#include "platform/picture/picture.h"
+
+namespace ov::host {
 
 struct MonochromeCursor {
     static constexpr int kSize = 32;
@@ -26,4 +29,8 @@ struct MonochromeCursor {
 
 const MonochromeCursor& PointingHandCursor();
 
-}  // namespace ov::tabhead
+// A picture of the cursor for a MouseIcon: an icon picture that keeps the cursor's hot spot,
+// so a live host points with the fingertip.
+std::shared_ptr<Picture> CursorPicture(const MonochromeCursor& cursor);
+
+}  // namespace ov::host
