@@ -138,8 +138,11 @@ TEST(AllocationFailure, WindowsAreNotCreatedOrResizedWhenTheirSurfaceCannotBeHad
     FailEachAllocationInTurn("SetWindowClientSize", [&] { return resized = SetWindowClientSize(window, 80, 60); }, [&] {
         RECT client;
         ASSERT_TRUE(GetClientRect(window, &client));
-        if (!resized) EXPECT_EQ(client.right, 8) << "a failed resize keeps the old size";
-        if (resized) SetWindowClientSize(window, 8, 6);
+        if (resized) {
+            SetWindowClientSize(window, 8, 6);
+        } else {
+            EXPECT_EQ(client.right, 8) << "a failed resize keeps the old size";
+        }
         const HDC dc = GetDC(window);
         EXPECT_EQ(GetPixel(dc, 7, 5), RGB(0, 0, 200)) << "and the old pixels";
         ReleaseDC(window, dc);
