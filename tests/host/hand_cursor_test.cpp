@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "host/hand_cursor.h"
-#include "platform/gdi/icon.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/icon.h"
 
 namespace ov::host {
 namespace {

@@ -18,6 +18,7 @@
 #include <tuple>
 
 #include "platform/codepage/windows1252.h"
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
@@ -331,15 +332,9 @@ void TrimFontCache() {
     std::erase_if(cache, [](const auto& entry) { return entry.second.use_count() == 1; });
 }
 
-bool GetResolvedFontFace(HFONT font, std::string* family, std::string* file) {
-    detail::FontInstance* instance = detail::InstanceOfFont(font);
-    if (!instance) return false;
-    if (family) *family = instance->family();
-    if (file) *file = instance->file();
-    return true;
-}
+namespace {
 
-bool GetTextMetricsA(HDC dc_handle, TEXTMETRICA* out) {
+bool ReadTextMetrics(HDC dc_handle, TEXTMETRICA* out) {
     const detail::DeviceContext* dc = detail::LookupDc(dc_handle);
     if (!dc || !out) return false;
     detail::FontInstance* instance = detail::InstanceOfFont(dc->font);
@@ -357,6 +352,23 @@ bool GetTextMetricsA(HDC dc_handle, TEXTMETRICA* out) {
     metrics.tmStruckOut = font->logfont.lfStrikeOut;
     *out = metrics;
     return true;
+}
+
+}  // namespace
+
+// Both open the font's face on first use, which allocates.
+bool GetResolvedFontFace(HFONT font, std::string* family, std::string* file) {
+    return detail::Guarded(false, [&] {
+        detail::FontInstance* instance = detail::InstanceOfFont(font);
+        if (!instance) return false;
+        if (family) *family = instance->family();
+        if (file) *file = instance->file();
+        return true;
+    });
+}
+
+bool GetTextMetricsA(HDC dc_handle, TEXTMETRICA* out) {
+    return detail::Guarded(false, [&] { return ReadTextMetrics(dc_handle, out); });
 }
 
 }  // namespace ov::gdi

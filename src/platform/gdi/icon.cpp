@@ -42,8 +42,10 @@ bool GetIconSize(HICON handle, SIZE* out) {
     return true;
 }
 
-bool DrawIcon(HDC dc, int x, int y, HICON handle) {
-    detail::Bitmap* bitmap = detail::TargetBitmap(dc);
+namespace {
+
+bool DrawIconUnguarded(HDC dc, int x, int y, HICON handle) {
+    detail::Bitmap* bitmap = detail::TargetBitmap(dc);  // writing out what is recorded allocates
     const detail::Icon* icon = detail::LookupIcon(handle);
     if (!bitmap || !icon) return false;
     // Natural size, clipped to the bitmap (in 64 bits: x may be any int); only pixels with some
@@ -68,6 +70,12 @@ bool DrawIcon(HDC dc, int x, int y, HICON handle) {
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool DrawIcon(HDC dc, int x, int y, HICON handle) {
+    return detail::Guarded(false, [&] { return DrawIconUnguarded(dc, x, y, handle); });
 }
 
 bool DestroyIcon(HICON handle) {

@@ -9,11 +9,14 @@
 #include <fstream>
 
 #include "platform/files/replace_file.h"
+#include "platform/gdi/call_guard.h"
 #include "platform/limits.h"
 
 namespace ov::gdi {
 
-bool WritePng(const std::string& path, int width, int height, const std::uint32_t* pixels) {
+namespace {
+
+bool EncodePngFile(const std::string& path, int width, int height, const std::uint32_t* pixels) {
     if (width <= 0 || height <= 0 || !pixels) return false;
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
     for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i) {
@@ -35,8 +38,6 @@ bool WritePng(const std::string& path, int width, int height, const std::uint32_
     png_image_free(&image);
     return ok != 0 && files::ReplaceFile(path, std::string_view(encoded).substr(0, size));
 }
-
-namespace {
 
 // The most bytes deflate can produce from one compressed byte: a 258-byte match coded in two
 // bits, four to a byte. Image data shorter than the pixels need divided by this cannot hold
@@ -146,9 +147,7 @@ private:
     std::uint32_t width_ = 0, height_ = 0;
 };
 
-}  // namespace
-
-bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+bool DecodeWithLibpng(const std::uint8_t* data, std::size_t size, int* width, int* height, std::vector<std::uint32_t>* pixels) {
     if (!data || !width || !height || !pixels) return false;
     if (size < sizeof kPngSignature || std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0) return false;
     PngDecoder decoder(data, size);
@@ -167,7 +166,7 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* heig
     return true;
 }
 
-bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+bool ReadPngFile(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;  // a pipe would block the open
     std::ifstream file(path, std::ios::binary | std::ios::ate);
@@ -177,17 +176,36 @@ bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     file.seekg(0);
     if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return false;
-    return DecodePng(bytes.data(), bytes.size(), width, height, pixels);
+    return DecodeWithLibpng(bytes.data(), bytes.size(), width, height, pixels);
 }
 
-bool WriteDcPng(HDC dc, const std::string& path) {
+bool WriteBitmapPng(HDC dc, const std::string& path) {
     // Mono pixels come out as 0 or 0x00FFFFFF words: black and white.
     const HBITMAP bitmap = GetCurrentBitmap(dc);
     SIZE size;
     if (!GetBitmapSize(bitmap, &size)) return false;
     std::vector<std::uint32_t> words(static_cast<std::size_t>(size.cx) * size.cy);
     const RECT all{0, 0, size.cx, size.cy};
-    return GetBitmapBits32(bitmap, &all, words.data()) == size.cy && WritePng(path, size.cx, size.cy, words.data());
+    return GetBitmapBits32(bitmap, &all, words.data()) == size.cy && EncodePngFile(path, size.cx, size.cy, words.data());
+}
+
+}  // namespace
+
+// Each holds buffers the size of the image: a failed allocation is a failed call.
+bool WritePng(const std::string& path, int width, int height, const std::uint32_t* pixels) {
+    return detail::Guarded(false, [&] { return EncodePngFile(path, width, height, pixels); });
+}
+
+bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    return detail::Guarded(false, [&] { return DecodeWithLibpng(data, size, width, height, pixels); });
+}
+
+bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    return detail::Guarded(false, [&] { return ReadPngFile(path, width, height, pixels); });
+}
+
+bool WriteDcPng(HDC dc, const std::string& path) {
+    return detail::Guarded(false, [&] { return WriteBitmapPng(dc, path); });
 }
 
 }  // namespace ov::gdi

@@ -5,14 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "canvas.h"
+#include "platform/gdi/font.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/pending_lines.h"
+#include "platform/gdi/png_io.h"
 #include "platform/gdi/window.h"
 
 namespace {
@@ -102,7 +105,9 @@ TEST(AllocationFailure, CreationCallsReturnNoHandleAndLeaveNothingBehind) {
         {"CreateHalftonePalette", [] { return CreateHalftonePalette(0); }},
     };
     std::vector<HBRUSH> filler;
-    for (const auto& [name, create] : calls) {
+    for (const Call& call : calls) {
+        const char* name = call.name;
+        const auto& create = call.create;
         // Take every free slot: the first creation that allocates is the one that finds none.
         while (true) {
             failing_countdown = 0;
@@ -206,6 +211,13 @@ TEST(AllocationFailure, AFailedWriteOutKeepsTheRecordedDrawing) {
 
 TEST(AllocationFailure, DrawingCallsFailByValue) {
     Canvas src(40, 30, RGB(0, 200, 0)), dst(40, 30, kBack);
+    LOGFONTA logfont;
+    logfont.lfHeight = -23;  // a size no other test opens, so its face is opened inside the call
+    const HFONT font = CreateFontIndirectA(&logfont);
+    const HGDIOBJ old_font = SelectObject(src.dc(), font);
+    const std::string png = (std::filesystem::temp_directory_path() / "orvelle_allocation_failure.png").string();
+    int png_width = 0, png_height = 0;
+    std::vector<std::uint32_t> png_pixels;
     const std::vector<std::pair<const char*, std::function<bool()>>> calls = {
         {"StretchBlt halftone", [&] {
              SetStretchBltMode(dst.dc(), HALFTONE);
@@ -217,10 +229,20 @@ TEST(AllocationFailure, DrawingCallsFailByValue) {
              RECT r{0, 0, 40, 30};
              return DrawTextA(dst.dc(), "word wrapped text", -1, &r, DT_WORDBREAK) > 0;
          }},
+        {"GetTextMetricsA", [&] {
+             TEXTMETRICA metrics;
+             return GetTextMetricsA(src.dc(), &metrics);
+         }},
+        {"WriteDcPng", [&] { return WriteDcPng(src.dc(), png); }},
+        {"ReadPng", [&] { return ReadPng(png, &png_width, &png_height, &png_pixels); }},
     };
     const LiveObjects before = CountLiveObjects();
-    for (const auto& [name, call] : calls) FailEachAllocationInTurn(name, call);
+    for (const auto& entry : calls) FailEachAllocationInTurn(entry.first, entry.second);
     EXPECT_EQ(CountLiveObjects(), before);
+    EXPECT_EQ(png_pixels.at(0), 0xFF00C800u) << "the file of the last write, read whole";
+    std::filesystem::remove(png);
+    SelectObject(src.dc(), old_font);
+    DeleteObject(font);
 }
 
 }  // namespace
