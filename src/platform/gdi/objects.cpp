@@ -6,7 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <utility>
+
+#include "platform/gdi/window.h"
 
 namespace ov::gdi {
 namespace detail {
@@ -115,8 +118,12 @@ ObjectTable& Table() {
     return table;
 }
 
+// Moves at every bitmap access and every creation or deletion (SurfaceChangeCount).
+std::uint64_t surface_changes = 0;
+
 template <typename T>
 T* Lookup(HGDIOBJ handle) {
+    if constexpr (std::is_same_v<T, Bitmap>) ++surface_changes;
     Slot* slot = Table().Find(handle);
     return slot ? std::get_if<T>(&slot->data) : nullptr;
 }
@@ -187,8 +194,12 @@ Bitmap* TargetBitmap(HDC handle) {
     return dc ? BitmapForPixels(dc->bitmap) : nullptr;
 }
 
-HGDIOBJ CreateObject(ObjectData data, bool stock) { return Table().Add(std::move(data), stock); }
+HGDIOBJ CreateObject(ObjectData data, bool stock) {
+    ++surface_changes;
+    return Table().Add(std::move(data), stock);
+}
 void DestroyObject(HGDIOBJ handle) {
+    ++surface_changes;
     if (KindOfHandle(handle) == ObjectKind::Bitmap && Lookup<Bitmap>(handle)->in_blit_chain) RunBlitChain();
     Table().Remove(handle);
 }
@@ -199,6 +210,12 @@ bool IsStockObject(HGDIOBJ handle) {
 }
 
 HBITMAP DefaultDcBitmap() { return Stock().dc_bitmap; }
+
+}  // namespace detail
+
+std::uint64_t SurfaceChangeCount() { return detail::surface_changes; }
+
+namespace detail {
 
 int SelectionCount(HGDIOBJ handle) {
     Slot* slot = Table().Find(handle);

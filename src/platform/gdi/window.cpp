@@ -2,6 +2,7 @@
 #include "platform/gdi/window.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/gdi/call_guard.h"
@@ -116,30 +117,70 @@ HBITMAP GetWindowSurfaceBitmap(HWND handle) {
     return window ? window->surface : 0;
 }
 
-bool GetPresentedPixels(HWND handle, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+namespace {
+
+// What a window presents: its surface, or while it is locked, the frame at the time of the
+// lock: the frame's copy if anything has touched the surface since, otherwise the pixels
+// themselves (the lines recorded since stay pending).
+struct PresentedFrame {
+    int width = 0, height = 0;
+    const std::uint32_t* pixels = nullptr;
+};
+
+std::optional<PresentedFrame> Presented(HWND handle) {
     Window* window = Find(handle);
-    if (!window || !width || !height || !pixels) return false;
+    if (!window) return std::nullopt;
+    if (Registry().locked == handle) {
+        // Looked up for recording: writing out what was drawn since the lock would change the
+        // frame (blits onto the surface took the copy when they were recorded).
+        const detail::Bitmap* bitmap = detail::BitmapForRecording(window->surface);
+        if (!bitmap) return std::nullopt;
+        if (bitmap->kept.taken) return PresentedFrame{bitmap->kept.width, bitmap->kept.height, bitmap->kept.pixels.data()};
+        return PresentedFrame{bitmap->width, bitmap->height, bitmap->pixels.data()};
+    }
+    const detail::Bitmap* bitmap = detail::BitmapForPixels(window->surface);
+    if (!bitmap) return std::nullopt;
+    return PresentedFrame{bitmap->width, bitmap->height, bitmap->pixels.data()};
+}
+
+}  // namespace
+
+// Looking a surface up for its pixels writes out what is recorded on it, which allocates.
+bool GetPresentedSize(HWND handle, int* width, int* height) {
+    if (!width || !height) return false;
     return detail::Guarded(false, [&] {
-        const detail::Bitmap* bitmap = nullptr;
-        if (Registry().locked == handle) {
-            // The frame at the time of the lock: its copy if anything has touched the surface
-            // since, otherwise the pixels themselves (what was drawn since is still recorded:
-            // lines pending, blits onto the surface took the copy when they were recorded).
-            bitmap = detail::BitmapForRecording(window->surface);
-            if (bitmap && bitmap->kept.taken) {
-                *pixels = bitmap->kept.pixels;
-                *width = bitmap->kept.width;
-                *height = bitmap->kept.height;
-                return true;
-            }
-        } else {
-            bitmap = detail::BitmapForPixels(window->surface);
-        }
-        if (!bitmap) return false;
-        *pixels = bitmap->pixels;
-        *width = bitmap->width;
-        *height = bitmap->height;
+        const auto frame = Presented(handle);
+        if (!frame) return false;
+        *width = frame->width;
+        *height = frame->height;
         return true;
+    });
+}
+
+bool CopyPresentedPixels(HWND handle, const RECT& rect, std::uint32_t* out) {
+    if (!out) return false;
+    return detail::Guarded(false, [&] {
+        const auto frame = Presented(handle);
+        if (!frame || rect.left < 0 || rect.top < 0 || rect.right > frame->width || rect.bottom > frame->height ||
+            rect.right < rect.left || rect.bottom < rect.top)
+            return false;
+        const int row_width = rect.right - rect.left;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            std::copy_n(frame->pixels + static_cast<std::size_t>(y) * frame->width + rect.left, row_width,
+                        out + static_cast<std::size_t>(y - rect.top) * row_width);
+        return true;
+    });
+}
+
+bool GetPresentedPixels(HWND handle, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    if (!width || !height || !pixels) return false;
+    return detail::Guarded(false, [&] {
+        int w = 0, h = 0;
+        if (!GetPresentedSize(handle, &w, &h)) return false;
+        pixels->resize(static_cast<std::size_t>(w) * h);
+        *width = w;
+        *height = h;
+        return CopyPresentedPixels(handle, RECT{0, 0, w, h}, pixels->data());
     });
 }
 

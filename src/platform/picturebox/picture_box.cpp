@@ -1,11 +1,14 @@
 #include "platform/picturebox/picture_box.h"
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 #include <vector>
 
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
+#include "platform/limits.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/variant.h"
 
@@ -136,8 +139,14 @@ void PictureBox::SetFont(std::shared_ptr<StdFont> font) {
 void PictureBox::SetBorderStyle(int style) {
     if (style != 0 && style != 1) InvalidValue();
     if (style == border_style_) return;
+    const int previous = border_style_;
     border_style_ = style;
-    Resize(outer_width_, outer_height_);
+    try {
+        Resize(outer_width_, outer_height_);
+    } catch (...) {
+        border_style_ = previous;
+        throw;
+    }
 }
 
 void PictureBox::SetAutoRedraw(bool on) {
@@ -153,10 +162,14 @@ void PictureBox::SetAutoRedraw(bool on) {
 }
 
 void PictureBox::SetAutoSize(bool on) {
+    if (on && picture_) FitTo(*picture_);
     auto_size_ = on;
-    if (on && picture_ && picture_->width_pixels() > 0)
-        Resize(picture_->width_pixels() + 2 * kBorderPixels * border_style_,
-               picture_->height_pixels() + 2 * kBorderPixels * border_style_);
+}
+
+void PictureBox::FitTo(const ov::Picture& picture) {
+    if (picture.width_pixels() > 0)
+        Resize(picture.width_pixels() + 2 * kBorderPixels * border_style_,
+               picture.height_pixels() + 2 * kBorderPixels * border_style_);
 }
 
 void PictureBox::SetMousePointer(int pointer) {
@@ -357,36 +370,56 @@ double PictureBox::Height() const { return outer_height_ * TwipsPerPixel(Axis::Y
 
 void PictureBox::Move(double left, double top, double width, double height) {
     if (width < 0 || height < 0) InvalidValue();
-    left_ = RoundToPixels(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
-    top_ = RoundToPixels(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
     Resize(RoundToPixels(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)),
            RoundToPixels(height * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y)));
+    left_ = RoundToPixels(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
+    top_ = RoundToPixels(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
 }
 
 int PictureBox::client_width() const { return std::max(0, outer_width_ - 2 * kBorderPixels * border_style_); }
 int PictureBox::client_height() const { return std::max(0, outer_height_ - 2 * kBorderPixels * border_style_); }
 
 void PictureBox::Resize(int outer_width, int outer_height) {
-    outer_width_ = std::clamp(outer_width, 0, 16384);
-    outer_height_ = std::clamp(outer_height, 0, 16384);
-    const int w = client_width(), h = client_height();
+    const int border = 2 * kBorderPixels * border_style_;
+    const int w = std::max(0, outer_width - border), h = std::max(0, outer_height - border);
+    // A box larger than any surface may be is refused before anything changes.
+    if (outer_width < 0 || outer_height < 0 || !limits::SurfaceSizeAllowed(w, h))
+        throw AutomationError(error::kOutOfMemory);
     const gdi::COLORREF back = Translate(back_colour_);
-    gdi::SetWindowClientSize(window_, w, h, back);
 
-    // The persistent image keeps what still fits; new parts take the background colour.
+    // The persistent image keeps what still fits; new parts take the background colour. It is
+    // made first, so a failure leaves the box as it was.
+    const int new_w = std::max(1, w), new_h = std::max(1, h);
     gdi::SIZE old_size{0, 0};
     const bool had_image = gdi::GetBitmapSize(image_bitmap_, &old_size);
-    const int new_w = std::max(1, w), new_h = std::max(1, h);
-    if (had_image && old_size.cx == new_w && old_size.cy == new_h) return;
-    const gdi::HBITMAP resized = gdi::CreateDIBSection32(new_w, new_h);
-    const gdi::RECT fresh_area{0, 0, new_w, new_h};
-    if (!gdi::FillBitmapRect(resized, &fresh_area, back)) return;
-    if (had_image) {
-        const gdi::RECT kept{0, 0, std::min(new_w, old_size.cx), std::min(new_h, old_size.cy)};
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kept.right) * kept.bottom);
-        gdi::GetBitmapBits32(image_bitmap_, &kept, pixels.data());
-        gdi::SetBitmapBits32(resized, &kept, pixels.data());
+    gdi::HBITMAP resized = 0;
+    if (!had_image || old_size.cx != new_w || old_size.cy != new_h) {
+        resized = gdi::CreateDIBSection32(new_w, new_h);
+        const gdi::RECT fresh_area{0, 0, new_w, new_h};
+        bool made = gdi::FillBitmapRect(resized, &fresh_area, back);
+        if (made && had_image) {
+            const gdi::RECT kept{0, 0, std::min(new_w, old_size.cx), std::min(new_h, old_size.cy)};
+            try {
+                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kept.right) * kept.bottom);
+                made = gdi::GetBitmapBits32(image_bitmap_, &kept, pixels.data()) == kept.bottom &&
+                       gdi::SetBitmapBits32(resized, &kept, pixels.data()) == kept.bottom;
+            } catch (const std::bad_alloc&) {
+                made = false;
+            }
+        }
+        if (!made) {
+            gdi::DeleteObject(resized);
+            throw AutomationError(error::kOutOfMemory);
+        }
     }
+    // The drawing layer's calls fail by value, allocation failure included.
+    if (!gdi::SetWindowClientSize(window_, w, h, back)) {
+        gdi::DeleteObject(resized);
+        throw AutomationError(error::kOutOfMemory);
+    }
+    outer_width_ = outer_width;
+    outer_height_ = outer_height;
+    if (!resized) return;
     gdi::SelectObject(image_dc_, resized);
     gdi::DeleteObject(image_bitmap_);
     image_bitmap_ = resized;
@@ -404,10 +437,10 @@ std::shared_ptr<ov::Picture> PictureBox::Image() {
 }
 
 void PictureBox::SetPicture(std::shared_ptr<ov::Picture> picture) {
-    picture_ = (picture && picture->type() != PictureType::None) ? std::move(picture) : nullptr;
-    if (auto_size_ && picture_ && picture_->width_pixels() > 0)
-        Resize(picture_->width_pixels() + 2 * kBorderPixels * border_style_,
-               picture_->height_pixels() + 2 * kBorderPixels * border_style_);
+    if (picture && picture->type() == PictureType::None) picture = nullptr;
+    // Fitted before it is taken, so a picture the box cannot grow to leaves the box as it was.
+    if (auto_size_ && picture) FitTo(*picture);
+    picture_ = std::move(picture);
     Cls();
 }
 
