@@ -12,7 +12,6 @@
 #include "host/text_box_painter.h"
 #include "host/text_edit.h"
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::host {

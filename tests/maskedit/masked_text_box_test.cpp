@@ -10,7 +10,7 @@
 #include "host/reference_host.h"
 #include "maskedit/keystroke_candidate.h"
 #include "maskedit/masked_text_box.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/runtime/dates.h"
 
 namespace ov::maskedit {
