@@ -233,6 +233,74 @@ TEST_F(MaskedTextBoxTest, ValuePutOfEveryVariantTypeInNumericFormat) {
     }
 }
 
+// Long masks, control characters and bytes above 127: the puts take them or fail with their
+// number, and the text box keeps every byte (a character above 127 is one character, compared
+// by its unsigned code).
+TEST_F(MaskedTextBoxTest, LongMasksAndUnusualCharacters) {
+    struct Case {
+        const char* name;
+        int format;
+        std::string mask;
+        std::int32_t mask_error;
+        std::string text;
+        std::int32_t text_error;
+    };
+    const std::string long_date = "DD/MM/YYYY" + std::string(9990, ' ');
+    const std::vector<Case> cases = {
+        {"10,000 pattern digits", 0, std::string(10000, '#'), 0, std::string(10000, '7'), 0},
+        {"10,000 pattern digits, one short", 0, std::string(10000, '#'), 0, std::string(9999, '7'), 380},
+        {"unclosed bracket after 9,999 letters", 0, std::string(9999, 'a') + "[", 93, "", 0},
+        {"10,000 numeric places", 1, std::string(10000, '#'), 0, "123", 0},
+        {"10,000 numeric places, two points", 1, std::string(5000, '#') + ".." + std::string(4998, '#'), 93, "", 0},
+        {"10,000-character date layout", 2, long_date, 0, "31/12/2024" + std::string(9990, ' '), 0},
+        {"10,000 date literals form no date", 2, std::string(10000, '-'), 93, "", 0},
+        {"range up to byte 255", 0, "[A-\xFF]", 0, "\xE9", 0},
+        {"excluded high bytes", 0, "[!\x80-\xFF]#", 0, "\xE9" "7", 380},
+        {"control characters are characters", 0, "?\t?", 0, std::string("\x01\t\x7F"), 0},
+        {"NUL is no digit", 0, "###", 0, std::string("1\0" "2", 3), 380},
+        {"tab in a number", 1, "", 0, "1\t2", 380},
+        {"high byte for a separator", 2, "DD/MM/YYYY", 0, "31\xB7" "12\xB7" "2024", 380},
+    };
+    for (const Case& c : cases) {
+        Setup(c.format, "", "");
+        EXPECT_EQ(ErrorNumberOf([&] { Put("Mask", Variant::FromString(c.mask)); }), c.mask_error) << c.name;
+        EXPECT_EQ(box().Mask(), c.mask_error ? "" : c.mask) << c.name;
+        if (c.mask_error) continue;
+        EXPECT_EQ(ErrorNumberOf([&] { Put("Text", Variant::FromString(c.text)); }), c.text_error) << c.name;
+        EXPECT_EQ(CStr(Get("Text")), c.text_error ? "" : c.text) << c.name;
+    }
+
+    // Typed bytes above 127 reach KeyPress as their code and are judged like any character;
+    // a typed control character under a digit mask is swallowed.
+    std::vector<std::string> codes;
+    host.SetListener({.on_event = [&](const std::string&, const std::string& e, const std::vector<Variant>& args) {
+        if (e == "KeyPress") codes.push_back(CStr(args[0]));
+    }});
+    Setup(0, "[\xC0-\xFF]#", "");
+    Type("\xE9\x01" "5");
+    EXPECT_EQ(box().txt().Text(), "\xE9" "5");
+    EXPECT_EQ(box().txt().ForeColor(), kValidColour);
+    EXPECT_EQ(codes, (std::vector<std::string>{"233", "0", "53"}));
+}
+
+// SelStart and SelLength past the text clamp to it, as the box does for a dragged selection;
+// a negative MaxLength or selection is refused with 380 and changes nothing.
+TEST_F(MaskedTextBoxTest, SelectionAndMaxLengthOutOfRange) {
+    Setup(0, "", "abc");
+    Put("SelStart", Variant::FromLong(99));
+    EXPECT_EQ(CLng(Get("SelStart")), 3);
+    Put("SelLength", Variant::FromLong(99));
+    EXPECT_EQ(CLng(Get("SelLength")), 0);
+    Put("SelStart", Variant::FromLong(1));
+    Put("SelLength", Variant::FromLong(99));
+    EXPECT_EQ(CLng(Get("SelLength")), 2);
+    for (const char* name : {"MaxLength", "SelStart", "SelLength"})
+        EXPECT_EQ(ErrorNumberOf([&] { Put(name, Variant::FromLong(-1)); }), error::kInvalidPropertyValue) << name;
+    EXPECT_EQ(CLng(Get("MaxLength")), 0);
+    EXPECT_EQ(CLng(Get("SelStart")), 1);
+    EXPECT_EQ(CLng(Get("SelLength")), 2);
+}
+
 TEST_F(MaskedTextBoxTest, InputFormatPutEmptiesWhatNoLongerFits) {
     Setup(0, "", "abc");
     Put("InputFormat", Variant::FromLong(1));
@@ -249,11 +317,15 @@ TEST_F(MaskedTextBoxTest, BagRoundTripOfAnInvalidText) {
     bag.Set("Mask", Variant::FromString("###"));
     bag.Set("Text", Variant::FromString("12a"));
     bag.Set("Allignment", Variant::FromInteger(1));
+    bag.Set("MaxLength", Variant::FromLong(-4));  // refused by the text box, reported, skipped
+    bag.Set("SelStart", Variant::FromLong(50));   // read before "Text": clamped to the empty text
     host.Load("N", "OVMaskedTextBox", bag);
+    EXPECT_EQ(host.lifecycle_errors(), (std::vector<std::string>{"N.ReadProperties.MaxLength: 380"}));
     auto& loaded = dynamic_cast<OVMaskedTextBox&>(*host.FindControl("N"));
     EXPECT_EQ(loaded.txt().ForeColor(), kInvalidColour);
     EXPECT_EQ(CStr(GetProperty(*host.Find("N"), "Text")), "");
     EXPECT_EQ(loaded.txt().Alignment(), host::TextBox::kRight);
+    EXPECT_EQ(loaded.txt().SelStart(), 0);
     const host::PropertyBag saved = host.Save("N");
     EXPECT_EQ(CStr(saved.ReadProperty("Text")), "12a");
     EXPECT_EQ(CStr(saved.ReadProperty("Mask")), "###");
