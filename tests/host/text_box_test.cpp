@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/canvas.h"
 #include "host/compositor.h"
 #include "host/control.h"
 #include "host/text_box.h"
@@ -232,15 +233,12 @@ protected:
     // Paints the box on a fresh white 32-bit buffer and returns the pixel at (x, y).
     std::vector<gdi::COLORREF> Paint(int width, int height, std::vector<std::pair<int, int>> at) {
         const gdi::LiveObjects before = gdi::CountLiveObjects();
-        const gdi::HDC dc = gdi::CreateCompatibleDC(0);
-        const gdi::HBITMAP bitmap = gdi::CreateDIBSection32(width, height);
-        const gdi::HGDIOBJ old = gdi::SelectObject(dc, bitmap);
-        PaintTextBox(dc, 0, 0, width, height, box);
         std::vector<gdi::COLORREF> out;
-        for (auto [x, y] : at) out.push_back(gdi::GetPixel(dc, x, y));
-        gdi::SelectObject(dc, old);
-        gdi::DeleteObject(bitmap);
-        gdi::DeleteDC(dc);
+        {
+            const testing_support::Canvas canvas(width, height);
+            PaintTextBox(canvas.dc(), 0, 0, width, height, box);
+            for (auto [x, y] : at) out.push_back(canvas.At(x, y));
+        }
         EXPECT_EQ(gdi::CountLiveObjects(), before);
         return out;
     }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "host/reference_host.h"
 #include "maskedit/keystroke_candidate.h"
 #include "maskedit/masked_text_box.h"
