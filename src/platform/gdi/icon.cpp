@@ -39,6 +39,15 @@ bool GetIconSize(HICON handle, SIZE* out) {
     return true;
 }
 
+bool GetIconPixels(HICON handle, int* width, int* height, std::vector<std::uint32_t>* argb) {
+    const detail::Icon* icon = detail::LookupIcon(handle);
+    if (!icon || !width || !height || !argb) return false;
+    *width = icon->width;
+    *height = icon->height;
+    *argb = icon->argb;
+    return true;
+}
+
 bool DrawIcon(HDC dc, int x, int y, HICON handle) {
     detail::Bitmap* bitmap = detail::TargetBitmap(dc);
     const detail::Icon* icon = detail::LookupIcon(handle);
