@@ -38,13 +38,17 @@ const ClassInfo& OVTrayIcon::StaticInfo() {
     const TypeDesc integer = TypeDesc::Of(VarType::Integer);
     const TypeDesc single = TypeDesc::Of(VarType::Single);
     const TypeDesc string = TypeDesc::Of(VarType::String);
+    // The three properties are hidden and persist nothing: the application sets them at run time.
     static const ClassInfo info =
         ClassBuilder<OVTrayIcon>("OVTrayIcon")
             .Property("SetSysTray", 1, TypeDesc::Of(VarType::Boolean), &OVTrayIcon::SysTray, &OVTrayIcon::SetSysTray)
+            .Hidden()
             .Help("Sets whether the icon in the systray should be visible or not.")
             .Property("InfoTip", 2, string, &OVTrayIcon::InfoTip, &OVTrayIcon::SetInfoTip)
+            .Hidden()
             .Help("Sets the infotip for the icon in the systray")
             .Property("TrayIcon", 3, TypeDesc::Of(VarType::Long), &OVTrayIcon::TrayIcon, &OVTrayIcon::SetTrayIcon)
+            .Hidden()
             .Help("Sets the handle for the icon that should appear in the systray.")
             .Method("Refresh", 4, &OVTrayIcon::RefreshTray)
             .Method("AddForm", 5, &OVTrayIcon::AddForm)

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/error_number.h"
+#include "support/hosted_control.h"
 #include "host/class_registry.h"
 #include "host/reference_host.h"
 #include "platform/gdi/screen.h"
@@ -23,7 +23,7 @@ namespace {
 
 using host::ReferenceHost;
 using notifyarea::AreaCall;
-using testing_support::ErrorNumberOf;
+using testing_support::RaisedEvent;
 
 host::ClassRegistry& Registry() {
     static host::ClassRegistry registry = [] {
@@ -34,11 +34,6 @@ host::ClassRegistry& Registry() {
     }();
     return registry;
 }
-
-struct RaisedEvent {
-    std::string event;
-    std::vector<Variant> args;
-};
 
 // The record as bytes, built field by field at the platform's offsets.
 class ExpectedRecord {
@@ -68,8 +63,8 @@ public:
         previous_observer_ = notifyarea::SetCallObserver([this](const AreaCall& call) { calls_.push_back(call); });
         host_ = std::make_unique<ReferenceHost>(Registry());
         host_->SetListener({
-            .on_event = [this](const std::string&, const std::string& e,
-                               const std::vector<Variant>& a) { events_.push_back({e, a}); },
+            .on_event = [this](const std::string& o, const std::string& e,
+                               const std::vector<Variant>& a) { events_.push_back({o, e, a}); },
             .on_changed = nullptr,
             .on_lifecycle_error = nullptr,
             .on_form_operation = [this](const std::string& op) { form_operations_.push_back(op); },

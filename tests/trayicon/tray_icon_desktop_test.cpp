@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fake_desktop.h"
+#include "support/hosted_control.h"
 #include "host/class_registry.h"
 #include "host/reference_host.h"
 #include "platform/gdi/gdi.h"
@@ -24,11 +25,7 @@ namespace {
 
 using testing_support::FakeDesktop;
 using testing_support::PrivateSessionBus;
-
-struct RaisedEvent {
-    std::string event;
-    std::vector<Variant> args;
-};
+using testing_support::RaisedEvent;
 
 class TrayIconOnDesktop : public ::testing::Test {
 protected:
@@ -44,13 +41,7 @@ protected:
         auto area = notifyarea::ConnectDesktopTray(false);
         ASSERT_TRUE(area != nullptr);
         previous_area_ = notifyarea::InstallNotificationArea(std::move(area));
-        registry_.Add(host::ControlEntry<OVTrayIcon>("OVTrayIcon", 1800, 375));
-        host_ = std::make_unique<host::ReferenceHost>(registry_);
-        host::HostListener listener;
-        listener.on_event = [this](const std::string&, const std::string& e, const std::vector<Variant>& a) {
-            events_.push_back({e, a});
-        };
-        host_->SetListener(std::move(listener));
+        host_ = testing_support::FreshHost(testing_support::RegistryOf<OVTrayIcon>("OVTrayIcon", 1800, 375), record_);
         host_->New("Y", "OVTrayIcon");
     }
     void TearDown() override {
@@ -87,9 +78,9 @@ protected:
     std::unique_ptr<PrivateSessionBus> bus_;
     std::unique_ptr<FakeDesktop> desktop_;
     std::unique_ptr<notifyarea::NotificationArea> previous_area_;
-    host::ClassRegistry registry_;
+    testing_support::HostRecord record_;
+    std::vector<RaisedEvent>& events_ = record_.events;
     std::unique_ptr<host::ReferenceHost> host_;
-    std::vector<RaisedEvent> events_;
     gdi::HICON icon_ = 0;
 };
 
