@@ -17,6 +17,7 @@ packages=(
   dbus-daemon                 # private session bus for the desktop tray round-trip test
   fonts-liberation fonts-dejavu-core  # metric-compatible faces for classic names
   python3
+  python3-jsonschema          # validating the designer metadata against its schema (tests)
 )
 
 missing=()

@@ -9,8 +9,8 @@
 #include <nlohmann/json.hpp>
 
 #include "host/font_attributes.h"
+#include "platform/runtime/base64.h"
 #include "platform/runtime/type_info.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 #include "platform/json/json_document.h"
 #include "platform/picture/picture.h"
@@ -26,43 +26,6 @@ namespace {
 using nlohmann::json;
 using json_input::Node;
 using json_input::TextToJson;
-
-const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string Base64Encode(const std::vector<std::uint8_t>& bytes) {
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const std::uint32_t n = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
-        for (int s = 18; s >= 0; s -= 6) out += kBase64[(n >> s) & 63];
-    }
-    if (i < bytes.size()) {
-        std::uint32_t n = bytes[i] << 16;
-        if (i + 1 < bytes.size()) n |= bytes[i + 1] << 8;
-        out += kBase64[(n >> 18) & 63];
-        out += kBase64[(n >> 12) & 63];
-        out += (i + 1 < bytes.size()) ? kBase64[(n >> 6) & 63] : '=';
-        out += '=';
-    }
-    return out;
-}
-
-std::vector<std::uint8_t> Base64Decode(std::string_view text) {
-    std::vector<std::uint8_t> out;
-    std::uint32_t buffer = 0;
-    int bits = 0;
-    for (char c : text) {
-        const char* p = std::char_traits<char>::find(kBase64, 64, c);
-        if (!p) continue;  // padding and line breaks
-        buffer = (buffer << 6) | static_cast<std::uint32_t>(p - kBase64);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back(static_cast<std::uint8_t>((buffer >> bits) & 0xFF));
-        }
-    }
-    return out;
-}
 
 bool IsFontObject(const std::shared_ptr<IDispatch>& object) { return object && object->TypeName() == "StdFont"; }
 
@@ -98,13 +61,15 @@ Variant FontFromNode(const Node& value) {
 // through a temporary file.
 json PictureToJson(const Picture& picture) {
     if (picture.type() == PictureType::None) return json{{"type", "Picture"}, {"empty", true}};
-    const gdi::detail::Bitmap* bitmap =
-        picture.type() == PictureType::Bitmap ? gdi::detail::LookupBitmap(picture.handle()) : nullptr;
-    if (!bitmap) throw AutomationError(error::kInvalidPicture);
+    gdi::SIZE size;
+    if (picture.type() != PictureType::Bitmap || !gdi::GetBitmapSize(picture.handle(), &size))
+        throw AutomationError(error::kInvalidPicture);
     const auto path = std::filesystem::temp_directory_path() /
                       ("orvelle-bag-" + std::to_string(reinterpret_cast<std::uintptr_t>(&picture)) + ".png");
-    const std::vector<std::uint32_t> pixels = bitmap->PixelWords();  // either format as 32-bit words
-    if (!gdi::WritePng(path.string(), bitmap->width, bitmap->height, pixels.data()))
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);  // either format as pixel words
+    const gdi::RECT all{0, 0, size.cx, size.cy};
+    if (gdi::GetBitmapBits32(picture.handle(), &all, pixels.data()) != size.cy ||
+        !gdi::WritePng(path.string(), size.cx, size.cy, pixels.data()))
         throw AutomationError(error::kInvalidPicture);
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -189,6 +154,15 @@ Variant ValueOfEntry(const Node& entry, const std::string& base_dir) {
     type_node.Fail("unknown type \"" + type + "\"");
 }
 
+
+std::string FoldedKey(std::string_view key) {
+    std::string folded(key);
+    for (char& c : folded) c = AsciiLower(c);
+    return folded;
+}
+
+}  // namespace
+
 json VariantToJson(const Variant& v) {
     switch (v.type()) {
         case VarType::Empty: return json{{"type", "Empty"}};
@@ -223,14 +197,6 @@ json VariantToJson(const Variant& v) {
     }
     return json{{"type", "Empty"}};
 }
-
-std::string FoldedKey(std::string_view key) {
-    std::string folded(key);
-    for (char& c : folded) c = AsciiLower(c);
-    return folded;
-}
-
-}  // namespace
 
 bool BagValuesEqual(const Variant& value, const Variant& default_value) {
     if (value.IsObject() && default_value.IsObject()) {
