@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/control.h"
+#include "host/toolbox_image.h"
 #include "platform/notifyarea/notify_icon_data.h"
 
 namespace ov::host {
@@ -41,6 +42,8 @@ public:
 
     static const ClassInfo& StaticInfo();
     const ClassInfo& Info() const override { return StaticInfo(); }
+    // The control's picture in a form designer's toolbox.
+    static host::ToolboxImage DrawToolboxImage();
 
     // --- the interface, in its order ------------------------------------------------------------
     bool SysTray() const { return sys_tray_; }

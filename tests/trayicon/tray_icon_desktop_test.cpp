@@ -17,6 +17,7 @@
 #include "platform/gdi/icon.h"
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/desktop_tray.h"
+#include "platform/picture/picture.h"
 #include "platform/runtime/dispatch.h"
 #include "trayicon/tray_icon.h"
 
@@ -104,6 +105,28 @@ TEST_F(TrayIconOnDesktop, RoundTrip) {
     PutProperty(Tray(), "InfoTip", Variant::FromString("Done"));
     OnDesktop([&](sd_bus* bus) { tip = FakeDesktop::ReadToolTip(bus, item); });
     EXPECT_EQ(tip.title, "Done");
+
+    // A loaded picture assigned and released at once, as `Y.TrayIcon = LoadPicture(...)` does:
+    // its icon is gone, and the desktop still reads the icon's pixels.
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> loaded;
+    gdi::HICON released = 0;
+    {
+        const std::shared_ptr<Picture> picture = LoadPicture(ORVELLE_SOURCE_ROOT "/examples/pictures/tray.ico");
+        released = picture->handle();
+        ASSERT_TRUE(gdi::GetIconPixels(released, &width, &height, &loaded));
+        PutProperty(Tray(), "TrayIcon", Variant::FromObject(picture));
+    }
+    std::vector<std::uint32_t> gone;
+    ASSERT_FALSE(loaded.empty());
+    ASSERT_FALSE(gdi::GetIconPixels(released, &width, &height, &gone)) << "the icon went with its picture";
+    OnDesktop([&](sd_bus* bus) { tip = FakeDesktop::ReadToolTip(bus, item); });
+    EXPECT_EQ(tip.icon_width, width);
+    EXPECT_EQ(tip.icon_height, height);
+    std::vector<std::uint32_t> published(tip.icon_bytes.size() / 4);
+    for (std::size_t i = 0; i < tip.icon_bytes.size(); ++i)
+        published[i / 4] = (published[i / 4] << 8) | tip.icon_bytes[i];
+    EXPECT_EQ(published, loaded);
 
     // Balloons: shown, then closed as expired (1), dismissed (2), closed by a call (3: nothing),
     // clicked. The callbacks are read straight off the queue here, so the two closings can be

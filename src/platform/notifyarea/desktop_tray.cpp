@@ -33,12 +33,26 @@ void CloseBus(sd_bus*& bus) {
     bus = nullptr;
 }
 
+struct IconPixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> argb;  // 0xAARRGGBB, row-major, top-down; empty: no icon
+};
+
+IconPixels CopyIconPixels(gdi::HICON icon) {
+    IconPixels copy;
+    if (!gdi::GetIconPixels(icon, &copy.width, &copy.height, &copy.argb)) copy = IconPixels{};
+    return copy;
+}
+
 // One icon: its own connection, so that each item sits at the path watchers look at.
 struct Item {
     gdi::HWND window = 0;
     std::uint32_t id = 0;
     std::uint32_t callback_message = 0;
-    gdi::HICON icon = 0;
+    // A copy of the icon's pixels taken when the record named the icon: the caller may destroy
+    // the icon right after the call (a picture released once assigned), and the desktop asks
+    // for the pixmap later.
+    IconPixels icon;
     std::string tip;
     std::string service;
     sd_bus* bus = nullptr;
@@ -55,18 +69,16 @@ struct Item {
 int AppendString(sd_bus_message* reply, const char* text) { return sd_bus_message_append(reply, "s", text); }
 
 // a(iiay): the icon's pixels as ARGB32 in network byte order.
-int AppendPixmaps(sd_bus_message* reply, gdi::HICON icon) {
+int AppendPixmaps(sd_bus_message* reply, const IconPixels& icon) {
     int r = sd_bus_message_open_container(reply, 'a', "(iiay)");
     if (r < 0) return r;
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> argb;
-    if (gdi::GetIconPixels(icon, &width, &height, &argb)) {
+    if (!icon.argb.empty()) {
         std::vector<std::uint8_t> bytes;
-        bytes.reserve(argb.size() * 4);
-        for (std::uint32_t p : argb)
+        bytes.reserve(icon.argb.size() * 4);
+        for (std::uint32_t p : icon.argb)
             for (int shift : {24, 16, 8, 0}) bytes.push_back(static_cast<std::uint8_t>(p >> shift));
         if ((r = sd_bus_message_open_container(reply, 'r', "iiay")) < 0) return r;
-        if ((r = sd_bus_message_append(reply, "ii", width, height)) < 0) return r;
+        if ((r = sd_bus_message_append(reply, "ii", icon.width, icon.height)) < 0) return r;
         if ((r = sd_bus_message_append_array(reply, 'y', bytes.data(), bytes.size())) < 0) return r;
         if ((r = sd_bus_message_close_container(reply)) < 0) return r;
     }
@@ -230,7 +242,7 @@ private:
     void Apply(Item& item, const NotifyIconDataA& record, bool announce) {
         if (record.flags & kNifMessage) item.callback_message = record.callback_message;
         if (record.flags & kNifIcon) {
-            item.icon = record.icon;
+            item.icon = CopyIconPixels(record.icon);
             if (announce) sd_bus_emit_signal(item.bus, kItemPath, kItemInterface, "NewIcon", "");
         }
         if (record.flags & kNifTip) {
