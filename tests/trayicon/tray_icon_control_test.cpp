@@ -12,6 +12,7 @@
 #include "support/hosted_control.h"
 #include "host/class_registry.h"
 #include "host/reference_host.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/notification_area.h"
 #include "platform/runtime/automation_error.h"
@@ -221,6 +222,8 @@ TEST_F(TrayIconInHost, FormOperations) {
     }
 }
 
+// The size stays 120 x 25 pixels through resizes, and no graphics object outlives the
+// repaints, resizes and the terminate.
 TEST_F(TrayIconInHost, FixedSizeWhateverTheHostAsks) {
     struct Case {
         int twips_per_pixel_x, twips_per_pixel_y;
@@ -228,15 +231,21 @@ TEST_F(TrayIconInHost, FixedSizeWhateverTheHostAsks) {
     for (const Case& c : {Case{15, 15}, Case{12, 20}}) {
         gdi::Screen().twips_per_pixel_x = c.twips_per_pixel_x;
         gdi::Screen().twips_per_pixel_y = c.twips_per_pixel_y;
+        const gdi::LiveObjects before = gdi::CountLiveObjects();
         const OVTrayIcon& tray = NewTray({.width = 5000, .height = 4000});
         EXPECT_EQ(tray.Width(), 120.0 * c.twips_per_pixel_x);
         EXPECT_EQ(tray.Height(), 25.0 * c.twips_per_pixel_y);
+        const gdi::LiveObjects settled = gdi::CountLiveObjects();
         host_->Resize("Y", 300, 9000);
         EXPECT_EQ(tray.Width(), 120.0 * c.twips_per_pixel_x);
         EXPECT_EQ(tray.Height(), 25.0 * c.twips_per_pixel_y);
         EXPECT_EQ(tray.PixelWidth(), 120);
         EXPECT_EQ(tray.PixelHeight(), 25);
+        Call("Refresh");
+        host_->Paint("Y");
+        EXPECT_EQ(gdi::CountLiveObjects(), settled);
         host_->Terminate("Y");
+        EXPECT_EQ(gdi::CountLiveObjects(), before);
     }
 }
 
