@@ -98,6 +98,7 @@ void OVTrayIcon::OnResize() {
 void OVTrayIcon::OnTerminate() {
     // Whether or not the icon was ever added: a delete of nothing fails harmlessly.
     Send(notifyarea::kNimDelete, record_);
+    tray_icon_owner_.reset();
 }
 
 // --- the interface -------------------------------------------------------------------------
@@ -128,6 +129,7 @@ void OVTrayIcon::SetInfoTip(const std::string& text) {
 
 void OVTrayIcon::SetTrayIcon(std::int32_t icon) {
     tray_icon_ = icon;
+    tray_icon_owner_ = Picture::Owning(static_cast<std::uint32_t>(icon));
     if (!sys_tray_) return;
     record_.icon = static_cast<std::uint32_t>(icon);
     SendUpdate();

@@ -10,6 +10,7 @@
 #include "host/control.h"
 #include "host/toolbox_image.h"
 #include "platform/notifyarea/notify_icon_data.h"
+#include "platform/picture/picture.h"
 
 namespace ov::host {
 class Form;
@@ -78,6 +79,10 @@ private:
     bool sys_tray_ = false;
     std::string info_tip_;
     std::int32_t tray_icon_ = 0;
+    // The picture owning TrayIcon's handle, if a picture does: held while the handle is the
+    // TrayIcon, so a picture assigned and released at once (`TrayIcon = LoadPicture(...)`)
+    // leaves a live icon for the area to show. A bare handle is neither loaded nor freed here.
+    std::shared_ptr<Picture> tray_icon_owner_;
     notifyarea::NotifyIconDataA record_;
     host::Label* caption_ = nullptr;
 };

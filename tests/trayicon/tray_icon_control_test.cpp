@@ -13,8 +13,10 @@
 #include "host/class_registry.h"
 #include "host/reference_host.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/icon.h"
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/notification_area.h"
+#include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
 #include "trayicon/tray_icon.h"
@@ -245,6 +247,45 @@ TEST_F(TrayIconInHost, FixedSizeWhateverTheHostAsks) {
         host_->Paint("Y");
         EXPECT_EQ(gdi::CountLiveObjects(), settled);
         host_->Terminate("Y");
+        EXPECT_EQ(gdi::CountLiveObjects(), before);
+    }
+}
+
+// A picture's icon stays alive while its handle is the TrayIcon, though the picture was let go
+// at the assignment; it goes with another TrayIcon or the terminate. A bare handle is the
+// program's: the control leaves it alive.
+TEST_F(TrayIconInHost, APictureAssignedAndReleasedKeepsItsIconWhileItIsTheTrayIcon) {
+    struct Case {
+        const char* name;
+        bool from_picture;
+        bool replaced;  // another TrayIcon assigned before the terminate
+    };
+    const std::uint32_t pixels[] = {0xFF102030};
+    for (const Case& c : {Case{"picture, replaced", true, true}, Case{"picture, terminated", true, false},
+                          Case{"bare handle", false, false}}) {
+        SCOPED_TRACE(c.name);
+        const gdi::LiveObjects before = gdi::CountLiveObjects();
+        NewTray();
+        gdi::HICON icon = 0;
+        if (c.from_picture) {
+            const std::shared_ptr<Picture> picture = LoadPicture(ORVELLE_SOURCE_ROOT "/examples/pictures/tray.ico");
+            icon = picture->handle();
+            PutProperty(Tray(), "TrayIcon", Variant::FromObject(picture));
+        } else {
+            icon = gdi::CreateIconFromArgb(1, 1, pixels);
+            PutProperty(Tray(), "TrayIcon", Variant::FromLong(static_cast<std::int32_t>(icon)));
+        }
+        gdi::SIZE size;
+        PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true));
+        EXPECT_EQ(LastNotifyCall().record.icon, icon);
+        EXPECT_TRUE(gdi::GetIconSize(icon, &size)) << "alive at the add";
+        if (c.replaced) {
+            PutProperty(Tray(), "TrayIcon", Variant::FromLong(0));
+            EXPECT_FALSE(gdi::GetIconSize(icon, &size)) << "gone with its picture";
+        }
+        host_->Terminate("Y");
+        EXPECT_EQ(gdi::GetIconSize(icon, &size), !c.from_picture);
+        if (!c.from_picture) gdi::DestroyIcon(icon);
         EXPECT_EQ(gdi::CountLiveObjects(), before);
     }
 }

@@ -70,6 +70,23 @@ protected:
         std::vector<Variant> args = {Variant::FromString(text), Variant::FromString(title), Variant::FromLong(style)};
         CallMethod(Tray(), "PopupBalloon", args);
     }
+    // Loads the tour's icon into a picture, assigns it to TrayIcon and lets the picture go;
+    // returns the icon's pixels.
+    std::vector<std::uint32_t> AssignLoadedPicture() {
+        int width = 0, height = 0;
+        std::vector<std::uint32_t> pixels;
+        const std::shared_ptr<Picture> picture = LoadPicture(ORVELLE_SOURCE_ROOT "/examples/pictures/tray.ico");
+        EXPECT_TRUE(gdi::GetIconPixels(picture->handle(), &width, &height, &pixels));
+        EXPECT_FALSE(pixels.empty());
+        PutProperty(Tray(), "TrayIcon", Variant::FromObject(picture));
+        return pixels;
+    }
+    // The tip's pixmap as 0xAARRGGBB words (it travels in network byte order).
+    static std::vector<std::uint32_t> PublishedPixels(const testing_support::ToolTip& tip) {
+        std::vector<std::uint32_t> words(tip.icon_bytes.size() / 4);
+        for (std::size_t i = 0; i < tip.icon_bytes.size(); ++i) words[i / 4] = (words[i / 4] << 8) | tip.icon_bytes[i];
+        return words;
+    }
     std::vector<std::string> EventNames() const {
         std::vector<std::string> names;
         for (const RaisedEvent& e : events_) names.push_back(e.event);
@@ -93,6 +110,10 @@ TEST_F(TrayIconOnDesktop, RoundTrip) {
     PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true));
     ASSERT_EQ(desktop_->registered_items.size(), 1u);
     const std::string item = desktop_->registered_items[0];
+    // The program frees its icon once it was passed; the desktop still has its pixels, also
+    // after an update that names the freed icon again.
+    gdi::DestroyIcon(icon_);
+    icon_ = 0;
 
     // The tip and the icon's pixels, as the watcher's side reads them.
     testing_support::ToolTip tip;
@@ -102,31 +123,17 @@ TEST_F(TrayIconOnDesktop, RoundTrip) {
     EXPECT_EQ(tip.icon_height, 2);
     EXPECT_EQ(tip.icon_bytes, (std::vector<std::uint8_t>{0xFF, 0x10, 0x20, 0x30, 0x80, 0xFF, 0xFF, 0xFF,
                                                          0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF}));
+    const std::vector<std::uint8_t> first_icon = tip.icon_bytes;
     PutProperty(Tray(), "InfoTip", Variant::FromString("Done"));
     OnDesktop([&](sd_bus* bus) { tip = FakeDesktop::ReadToolTip(bus, item); });
     EXPECT_EQ(tip.title, "Done");
+    EXPECT_EQ(tip.icon_bytes, first_icon);
 
-    // A loaded picture assigned and released at once, as `Y.TrayIcon = LoadPicture(...)` does:
-    // its icon is gone, and the desktop still reads the icon's pixels.
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> loaded;
-    gdi::HICON released = 0;
-    {
-        const std::shared_ptr<Picture> picture = LoadPicture(ORVELLE_SOURCE_ROOT "/examples/pictures/tray.ico");
-        released = picture->handle();
-        ASSERT_TRUE(gdi::GetIconPixels(released, &width, &height, &loaded));
-        PutProperty(Tray(), "TrayIcon", Variant::FromObject(picture));
-    }
-    std::vector<std::uint32_t> gone;
-    ASSERT_FALSE(loaded.empty());
-    ASSERT_FALSE(gdi::GetIconPixels(released, &width, &height, &gone)) << "the icon went with its picture";
+    // A loaded picture assigned and released at once, as `Y.TrayIcon = LoadPicture(...)` does,
+    // while the icon is in the area: the desktop reads the picture's pixels.
+    const std::vector<std::uint32_t> loaded = AssignLoadedPicture();
     OnDesktop([&](sd_bus* bus) { tip = FakeDesktop::ReadToolTip(bus, item); });
-    EXPECT_EQ(tip.icon_width, width);
-    EXPECT_EQ(tip.icon_height, height);
-    std::vector<std::uint32_t> published(tip.icon_bytes.size() / 4);
-    for (std::size_t i = 0; i < tip.icon_bytes.size(); ++i)
-        published[i / 4] = (published[i / 4] << 8) | tip.icon_bytes[i];
-    EXPECT_EQ(published, loaded);
+    EXPECT_EQ(PublishedPixels(tip), loaded);
 
     // Balloons: shown, then closed as expired (1), dismissed (2), closed by a call (3: nothing),
     // clicked. The callbacks are read straight off the queue here, so the two closings can be
@@ -200,6 +207,13 @@ TEST_F(TrayIconOnDesktop, RoundTrip) {
     OnDesktop([&](sd_bus* bus) {
         EXPECT_LT(sd_bus_get_name_creds(bus, item.c_str(), 0, nullptr), 0) << "the item left the bus";
     });
+
+    // The same picture assigned and released before the icon is added, as the tour does.
+    const std::vector<std::uint32_t> reloaded = AssignLoadedPicture();
+    PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true));
+    ASSERT_EQ(desktop_->registered_items.size(), 2u);
+    OnDesktop([&](sd_bus* bus) { tip = FakeDesktop::ReadToolTip(bus, desktop_->registered_items[1]); });
+    EXPECT_EQ(PublishedPixels(tip), reloaded);
 }
 
 }  // namespace

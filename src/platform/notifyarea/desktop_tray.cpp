@@ -34,14 +34,18 @@ void CloseBus(sd_bus*& bus) {
 }
 
 struct IconPixels {
+    gdi::HICON handle = 0;
     int width = 0, height = 0;
     std::vector<std::uint32_t> argb;  // 0xAARRGGBB, row-major, top-down; empty: no icon
 };
 
-IconPixels CopyIconPixels(gdi::HICON icon) {
-    IconPixels copy;
-    if (!gdi::GetIconPixels(icon, &copy.width, &copy.height, &copy.argb)) copy = IconPixels{};
-    return copy;
+// The pixels of the icon a record names. An icon freed since the last record that named the
+// same handle keeps the copy already taken: a program may free its icon once it was passed.
+void CopyIconPixels(gdi::HICON icon, IconPixels& copy) {
+    IconPixels taken;
+    taken.handle = icon;
+    if (gdi::GetIconPixels(icon, &taken.width, &taken.height, &taken.argb)) copy = std::move(taken);
+    else if (icon != copy.handle) copy = IconPixels{icon};
 }
 
 // One icon: its own connection, so that each item sits at the path watchers look at.
@@ -49,9 +53,8 @@ struct Item {
     gdi::HWND window = 0;
     std::uint32_t id = 0;
     std::uint32_t callback_message = 0;
-    // A copy of the icon's pixels taken when the record named the icon: the caller may destroy
-    // the icon right after the call (a picture released once assigned), and the desktop asks
-    // for the pixmap later.
+    // A copy of the icon's pixels taken when a record named the icon: the program may free the
+    // icon right after the call, and the desktop asks for the pixmap later.
     IconPixels icon;
     std::string tip;
     std::string service;
@@ -242,7 +245,7 @@ private:
     void Apply(Item& item, const NotifyIconDataA& record, bool announce) {
         if (record.flags & kNifMessage) item.callback_message = record.callback_message;
         if (record.flags & kNifIcon) {
-            item.icon = CopyIconPixels(record.icon);
+            CopyIconPixels(record.icon, item.icon);
             if (announce) sd_bus_emit_signal(item.bus, kItemPath, kItemInterface, "NewIcon", "");
         }
         if (record.flags & kNifTip) {
