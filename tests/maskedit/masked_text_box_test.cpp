@@ -1,6 +1,7 @@
 // OVMaskedTextBox through the reference host: the keystroke filter per format, Delete in each
 // digit group, recolouring, the invalid-entry reactions with their event order, Text and Value
-// round trips, the bag round trip of an invalid text, errors and resizing.
+// round trips, the bag round trip of an invalid text, errors, bad input, resizing and the
+// composed colours.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -345,6 +346,27 @@ TEST_F(MaskedTextBoxTest, ResizeRaisesOneResizeAndTakesTheTextBoxHeight) {
     Put("FontSize", Variant::FromSingle(20));
     host.Compose();
     EXPECT_EQ(gdi::CountLiveObjects(), before);
+}
+
+// The composed form shows the box in its back colour with the text in the validity colour.
+TEST_F(MaskedTextBoxTest, ComposedBoxShowsTheValidityColour) {
+    Setup(0, "###", "");
+    Put("BackColor", Variant::FromLong(0x00FF00));
+    const int width = host.FindControl("M")->PixelWidth(), height = host.FindControl("M")->PixelHeight();
+    const auto count = [&](gdi::COLORREF colour) {
+        int n = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) n += host.PixelAt("M", x, y) == colour;
+        return n;
+    };
+    // The frame's dark lines are black too: valid text adds black pixels to those.
+    box().txt().SetText("12a");
+    EXPECT_EQ(host.PixelAt("M", width - 6, height / 2), 0x00FF00u);
+    EXPECT_GT(count(kInvalidColour), 0);
+    const int frame_black = count(kValidColour);
+    box().txt().SetText("123");
+    EXPECT_EQ(count(kInvalidColour), 0);
+    EXPECT_GT(count(kValidColour), frame_black);
 }
 
 }  // namespace
