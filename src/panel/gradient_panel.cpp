@@ -223,14 +223,16 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
 
 void OVGradientPanel::OnInitialize() {
     renderer_ = std::make_unique<gradient::clsGradient>();
-    // The hidden drawing area: persistent drawing, no frame, the panel's scale, never shown
-    // (only what PresentDrawing copies onto the panel's surface is). It starts at the panel's
-    // size so that a repaint before the first resize has somewhere to draw.
+    // The hidden drawing area: no frame, the panel's scale, never shown (only what
+    // PresentDrawing copies onto the panel's surface is). A window's surface keeps what is
+    // drawn on it here, so the area draws on it directly and its drawing persists without a
+    // second image that every drawing method would copy into the hidden window. It starts at
+    // the panel's size so that a repaint before the first resize has somewhere to draw.
     area_ = &AddPictureBox("picDrawArea");
     area_->SetVisible(false);
     PictureBox& area = area_->box();
     area.SetBorderStyle(0);
-    area.SetAutoRedraw(true);
+    area.SetAutoRedraw(false);
     area.SetScaleMode(ScaleMode());
     area_->Move(0, 0, ScaleWidth(), ScaleHeight());
 }

@@ -128,10 +128,13 @@ protected:
 
 private:
     // Paint steps (panel_redraw.cpp).
-    void ClearDrawingArea();
+    enum class Repaint : std::uint8_t { Full, Quick };
+    void ClearDrawingArea(Repaint repaint);
     void SetBorderColors();
     void BuildBackground();
-    void PaintGradient();
+    void SnapshotGradient();
+    bool CachedGradientCoversArea() const;
+    void PaintGradient(Repaint repaint);
     void DrawBackgroundPicture();
     void DrawPanelBorder();
     void DrawPanelCaption();

@@ -9,16 +9,17 @@
 #include "panel/transparency.h"
 #include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"
+#include "platform/runtime/automation_error.h"
 #include "platform/scale/scale.h"
 
 namespace ov::panel {
 
 void OVGradientPanel::RedrawFull() {
     if (!area_) return;
-    ClearDrawingArea();
+    ClearDrawingArea(Repaint::Full);
     SetBorderColors();
     BuildBackground();
-    PaintGradient();
+    PaintGradient(Repaint::Full);
     DrawBackgroundPicture();
     DrawPanelBorder();
     DrawPanelCaption();
@@ -28,8 +29,8 @@ void OVGradientPanel::RedrawFull() {
 
 void OVGradientPanel::RedrawQuick() {
     if (!area_) return;
-    ClearDrawingArea();
-    PaintGradient();
+    ClearDrawingArea(Repaint::Quick);
+    PaintGradient(Repaint::Quick);
     DrawBackgroundPicture();
     DrawPanelBorder();
     DrawPanelCaption();
@@ -42,20 +43,32 @@ double OVGradientPanel::PixelHeightExact() const { return ScaleY(ScaleHeight(), 
 int OVGradientPanel::RoundedPixelWidth() const { return RoundToPixels(PixelWidthExact()); }
 int OVGradientPanel::RoundedPixelHeight() const { return RoundToPixels(PixelHeightExact()); }
 
-void OVGradientPanel::ClearDrawingArea() {
-    // Removing the persistent picture clears the area to BackColor.
-    DrawingArea().SetPicture(nullptr);
+// Step 1: remove the persistent picture and clear the area to BackColor. Two clears would only
+// be painted over and are left out: before a linear gradient, whose one-pixel lines one pixel
+// apart cover every pixel of an area over one pixel each way, and before a quick repaint's
+// copy of a cached gradient that covers the whole area.
+void OVGradientPanel::ClearDrawingArea(Repaint repaint) {
+    PictureBox& area = DrawingArea();
+    if (area.Picture()) {
+        area.SetPicture(nullptr);  // which clears
+        return;
+    }
+    if (style_ == gpsGradient) {
+        if (repaint == Repaint::Quick && CachedGradientCoversArea()) return;
+        if (repaint == Repaint::Full && gradient_type_ == gradient::gtNormal && area.client_width() > 1 &&
+            area.client_height() > 1)
+            return;
+    }
+    area.Cls();
 }
 
 void OVGradientPanel::SetBorderColors() { border_colours_ = ComputeBorderColours(style_, border_colour_); }
 
+// Renders the gradient into the area and keeps a copy as the cached gradient picture. The
+// area's persistent picture is left empty: it would only show again at the area's next clear,
+// and every repaint replaces the whole area before it draws, so the cache alone serves.
 void OVGradientPanel::BuildBackground() {
-    PictureBox& area = DrawingArea();
-    if (style_ != gpsGradient) {
-        // The first step left the area without a persistent picture already.
-        if (area.Picture()) area.SetPicture(nullptr);
-        return;
-    }
+    if (style_ != gpsGradient) return;  // the first step left the area without a picture
     renderer_->SetColor1(gradient_colour1_);
     renderer_->SetColor2(gradient_colour2_);
     renderer_->SetAngle(gradient_angle_);
@@ -64,17 +77,56 @@ void OVGradientPanel::BuildBackground() {
     renderer_->SetGradientType(gradient_type_);
     renderer_->Draw(*area_->Object());  // False (nothing drawn) is not an error here
     ++gradient_renders_;
-    cached_gradient_ = area.Image();
-    area.SetPicture(cached_gradient_);
+    SnapshotGradient();
 }
 
-void OVGradientPanel::PaintGradient() {
+// A copy of the area's pixels, in the cached picture's own bitmap when its size still fits.
+void OVGradientPanel::SnapshotGradient() {
+    PictureBox& area = DrawingArea();
+    const int width = area.client_width(), height = area.client_height();
+    if (width <= 0 || height <= 0) {
+        cached_gradient_ = Picture::Empty();
+        return;
+    }
+    if (!cached_gradient_ || cached_gradient_->type() != PictureType::Bitmap ||
+        cached_gradient_->width_pixels() != width || cached_gradient_->height_pixels() != height) {
+        cached_gradient_ = Picture::FromBitmap(gdi::CreateDIBSection32(width, height));
+        if (!cached_gradient_) throw AutomationError(error::kOutOfMemory);
+    }
+    const gdi::HDC copy = gdi::CreateCompatibleDC(0);
+    const gdi::HGDIOBJ previous = gdi::SelectObject(copy, cached_gradient_->handle());
+    gdi::BitBlt(copy, 0, 0, width, height, area.hDC(), 0, 0, gdi::SRCCOPY);
+    gdi::SelectObject(copy, previous);
+    gdi::DeleteDC(copy);
+}
+
+bool OVGradientPanel::CachedGradientCoversArea() const {
+    const PictureBox& area = DrawingArea();
+    const int width = RoundedPixelWidth(), height = RoundedPixelHeight();
+    return cached_gradient_ && cached_gradient_->type() == PictureType::Bitmap &&
+           cached_gradient_->width_pixels() >= width && cached_gradient_->height_pixels() >= height &&
+           width >= area.client_width() && height >= area.client_height();
+}
+
+// Step 4: the cached gradient over the area with BackColor as the transparent colour. Under a
+// cache that covers the area lies either BackColor (cleared) or the cache's own pixels (just
+// rendered), and where the cache has BackColor it keeps BackColor: the result is the cache
+// itself, which a full repaint already has and a quick one gets by a plain copy.
+void OVGradientPanel::PaintGradient(Repaint repaint) {
     if (style_ != gpsGradient) return;
     const int width = RoundedPixelWidth(), height = RoundedPixelHeight();
     // A panel without pixels has nothing to copy (and its drawing area no image to cache).
     if (width <= 0 || height <= 0) return;
     PictureBox& area = DrawingArea();
-    PaintTransparentStdPicture(area.hDC(), 0, 0, width, height, cached_gradient_.get(), 0, 0, area.BackColor(), 0);
+    if (!CachedGradientCoversArea()) {
+        PaintTransparentStdPicture(area.hDC(), 0, 0, width, height, cached_gradient_.get(), 0, 0, area.BackColor(), 0);
+    } else if (repaint == Repaint::Quick) {
+        const gdi::HDC cache = gdi::CreateCompatibleDC(0);
+        const gdi::HGDIOBJ previous = gdi::SelectObject(cache, cached_gradient_->handle());
+        gdi::BitBlt(area.hDC(), 0, 0, width, height, cache, 0, 0, gdi::SRCCOPY);
+        gdi::SelectObject(cache, previous);
+        gdi::DeleteDC(cache);
+    }
     area.Refresh();
 }
 

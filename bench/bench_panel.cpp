@@ -1,0 +1,163 @@
+// OVGradientPanel's repaints on a 1920 x 1080 panel in the reference host, against a
+// full-surface FillRect on the panel's own surface and the gradient renderer's Draw alone, both
+// measured in the same run. The summary prints the three targets:
+//   RedrawQuick, gradient panel with a shaded 3-D frame and a caption   <= 3 x fill
+//   RedrawQuick, the same panel with a bevel of width 20                 <= 4 x fill
+//   RedrawFull, linear gradient panel                                    <= Draw + 3 x fill
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gradient/cls_gradient.h"
+#include "host/reference_host.h"
+#include "library/classes.h"
+#include "panel/gradient_panel.h"
+#include "platform/gdi/gdi.h"
+#include "platform/picturebox/picture_box.h"
+#include "platform/picturebox/picture_box_object.h"
+#include "platform/runtime/dispatch.h"
+
+namespace {
+
+using ov::Variant;
+using ov::panel::OVGradientPanel;
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr double kTwipsPerPixel = 15;
+
+// One host holding one panel of the benchmark's size, set up as `setup` says.
+class PanelBench {
+public:
+    explicit PanelBench(std::int32_t appearance, std::int32_t bevel_width = 3)
+        : host_(std::make_unique<ov::host::ReferenceHost>(ov::library::Classes())) {
+        host_->form().SetWidth(kWidth * kTwipsPerPixel);
+        host_->form().SetHeight(kHeight * kTwipsPerPixel);
+        ov::host::Placement at;
+        at.width = kWidth * kTwipsPerPixel;
+        at.height = kHeight * kTwipsPerPixel;
+        host_->New("P", "OVGradientPanel", at);
+        ov::IDispatch& p = *host_->Find("P");
+        ov::PutProperty(p, "GradientColor1", Variant::FromLong(0xFFFFFF));
+        ov::PutProperty(p, "GradientColor2", Variant::FromLong(0x800000));
+        ov::PutProperty(p, "Caption", Variant::FromString("Quarterly figures"));
+        ov::PutProperty(p, "FontSize", Variant::FromSingle(14));
+        ov::PutProperty(p, "Appearance", Variant::FromLong(appearance));
+        ov::PutProperty(p, "BevelWidth", Variant::FromLong(bevel_width));
+        ov::PutProperty(p, "Style", Variant::FromLong(ov::panel::gpsGradient));
+    }
+    OVGradientPanel& panel() { return *dynamic_cast<OVGradientPanel*>(host_->FindControl("P")); }
+
+private:
+    std::unique_ptr<ov::host::ReferenceHost> host_;
+};
+
+// Reading a pixel makes whatever the drawing layer keeps recorded land inside the iteration.
+void FinishIteration(ov::gdi::HDC dc) {
+    benchmark::DoNotOptimize(ov::gdi::GetPixel(dc, kWidth - 1, kHeight - 1));
+    benchmark::ClobberMemory();
+}
+
+void BM_FillRect(benchmark::State& state) {
+    PanelBench bench(ov::panel::gpaNone);
+    const ov::gdi::HDC dc = bench.panel().hDC();
+    const ov::gdi::HBRUSH brush = ov::gdi::CreateSolidBrush(0x336699);
+    const ov::gdi::RECT all{0, 0, kWidth, kHeight};
+    for (auto _ : state) {
+        ov::gdi::FillRect(dc, &all, brush);
+        FinishIteration(dc);
+    }
+    ov::gdi::DeleteObject(brush);
+}
+BENCHMARK(BM_FillRect)->Unit(benchmark::kMillisecond);
+
+// The renderer by itself on a hidden picture box of the panel's size, as the panel calls it.
+void BM_GradientDraw(benchmark::State& state) {
+    auto box = std::make_shared<ov::PictureBox>(0, 0, 0, kWidth * kTwipsPerPixel, kHeight * kTwipsPerPixel);
+    box->SetBorderStyle(0);
+    box->SetAutoRedraw(true);
+    const auto surface = ov::PictureBoxObject::Create(box);
+    ov::gradient::clsGradient gradient;
+    gradient.SetColor1(0xFFFFFF);
+    gradient.SetColor2(0x800000);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(gradient.Draw(*surface));
+        FinishIteration(box->hDC());
+    }
+}
+BENCHMARK(BM_GradientDraw)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawQuickShaded3D(benchmark::State& state) {
+    PanelBench bench(ov::panel::gpa3DRaised);
+    for (auto _ : state) {
+        bench.panel().RedrawQuick();
+        FinishIteration(bench.panel().hDC());
+    }
+}
+BENCHMARK(BM_RedrawQuickShaded3D)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawQuickBevel20(benchmark::State& state) {
+    PanelBench bench(ov::panel::gpaBevelRaised, 20);
+    for (auto _ : state) {
+        bench.panel().RedrawQuick();
+        FinishIteration(bench.panel().hDC());
+    }
+}
+BENCHMARK(BM_RedrawQuickBevel20)->Unit(benchmark::kMillisecond);
+
+void BM_RedrawFullLinear(benchmark::State& state) {
+    PanelBench bench(ov::panel::gpa3DRaised);
+    for (auto _ : state) {
+        bench.panel().RedrawFull();
+        FinishIteration(bench.panel().hDC());
+    }
+}
+BENCHMARK(BM_RedrawFullLinear)->Unit(benchmark::kMillisecond);
+
+// Prints as usual and keeps each run's CPU time per iteration (on a shared machine the wall
+// time also counts other processes).
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (!run.error_occurred && run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
+    std::map<std::string, double> times;
+};
+
+void PrintSummary(const std::map<std::string, double>& t) {
+    auto find = [&](const char* name) {
+        const auto it = t.find(name);
+        return it == t.end() ? -1.0 : it->second;
+    };
+    const double fill = find("BM_FillRect"), draw = find("BM_GradientDraw");
+    if (fill <= 0) return;
+    std::printf("\nRatios to a full-surface FillRect (%.3f ms CPU); the gradient Draw alone takes %.3f ms (%.2fx):\n",
+                fill, draw, draw / fill);
+    const auto row = [&](const char* label, const char* name, double extra, double target) {
+        const double ms = find(name);
+        if (ms < 0) return;
+        const double ratio = (ms - extra) / fill;
+        std::printf("  %-48s %8.3f ms  %6.2fx  %s %.0fx\n", label, ms, ratio, ratio <= target ? "<=" : "MISS", target);
+    };
+    row("RedrawQuick, shaded 3-D frame and caption", "BM_RedrawQuickShaded3D", 0, 3);
+    row("RedrawQuick, bevel of width 20", "BM_RedrawQuickBevel20", 0, 4);
+    if (draw > 0) row("RedrawFull, linear gradient, less the Draw alone", "BM_RedrawFullLinear", draw, 3);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    PrintSummary(reporter.times);
+    return 0;
+}
