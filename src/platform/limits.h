@@ -23,6 +23,20 @@ inline constexpr bool SurfaceSizeAllowed(std::int64_t width, std::int64_t height
 // picture is "Invalid picture" (481).
 inline constexpr std::int64_t kMaxPicturePixels = kMaxSurfacePixels;
 
+inline constexpr bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
+    return width > 0 && height > 0 && SurfaceSizeAllowed(width, height) && width * height <= kMaxPicturePixels;
+}
+
+// A picture file is read into memory whole, so one larger than the largest picture the pixel cap
+// allows is refused (481) before it is read: 8 bytes a pixel (a 16-bit RGBA PNG stored without
+// compression) and room for its framing.
+inline constexpr std::int64_t kMaxPictureFileBytes = 9 * kMaxPicturePixels;
+
+// PNG chunks other than the image data that the decoder keeps (palette, transparency) are read
+// whole; libpng refuses one longer than this. Text, colour profiles and unknown chunks are
+// skipped unread.
+inline constexpr std::size_t kMaxPictureChunkBytes = std::size_t{1} << 22;
+
 // Structured input (forms, property bags, drawing-call manifests): nesting deeper than this is
 // refused as "Invalid file format" (321) before it can exhaust the stack.
 inline constexpr int kMaxJsonDepth = 64;

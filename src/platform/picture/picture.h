@@ -71,8 +71,10 @@ private:
 
 // Loads a picture file: BMP and PNG as bitmaps, ICO as an icon, placeable WMF and EMF as
 // metafiles. An empty path gives the empty picture. Throws AutomationError 53 ("File not
-// found") when the file does not exist or cannot be read, 481 ("Invalid picture") when its
-// contents are not a picture this loader understands.
+// found") when the path names no readable regular file, 481 ("Invalid picture") when its
+// contents are not a picture this loader understands or exceed the picture limits
+// (platform/limits.h), and 7 ("Out of memory") should a load within those limits still fail to
+// allocate.
 std::shared_ptr<Picture> LoadPicture(const std::string& path);
 // The same for bytes already in memory (PNG included).
 std::shared_ptr<Picture> LoadPictureFromMemory(const std::vector<std::uint8_t>& bytes);

@@ -1,18 +1,24 @@
 // LoadPicture: BMP (every uncompressed depth, RLE4/RLE8, bit fields), PNG, ICO (AND mask plus
-// colour image, 32-bit with alpha, or embedded PNG), placeable WMF and EMF (size only).
-// Every read is bounds-checked: a truncated or malformed file is an invalid picture, never a
-// read past the buffer.
-#include <png.h>
+// colour image, 32-bit with alpha, or embedded PNG), placeable WMF and EMF (size only, their
+// record structure checked).
+// Nothing a file says is trusted before it is checked against the data: every read is
+// bounds-checked, sizes are worked out in 64 bits, and a picture's dimensions are checked
+// against the picture limits and against the bytes that must hold its pixels before any pixel
+// is allocated. Whatever fails is an invalid picture, never a read past the buffer.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <climits>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
+#include <new>
 
 #include "platform/gdi/icon.h"
 #include "platform/gdi/png_io.h"
+#include "platform/limits.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 
@@ -27,12 +33,13 @@ struct Image {
 };
 
 [[noreturn]] void InvalidPicture() { throw AutomationError(error::kInvalidPicture); }
+[[noreturn]] void FileNotFound() { throw AutomationError(error::kFileNotFound); }
 
-// Little-endian reads that fail (nullopt) past the end of the buffer.
+// Little-endian reads that fail (invalid picture) past the end of the buffer.
 class Reader {
 public:
     Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool Has(std::size_t offset, std::size_t count) const { return offset <= size_ && count <= size_ - offset; }
+    bool Has(std::uint64_t offset, std::uint64_t count) const { return offset <= size_ && count <= size_ - offset; }
     std::uint32_t U8(std::size_t at) const { return Check(at, 1), data_[at]; }
     std::uint32_t U16(std::size_t at) const { return Check(at, 2), data_[at] | (data_[at + 1] << 8); }
     std::uint32_t U32(std::size_t at) const {
@@ -64,35 +71,63 @@ struct DibHeader {
     std::uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
     std::vector<std::uint32_t> palette;     // 0x00RRGGBB
     std::size_t header_end = 0;             // offset after header, masks and palette
+
+    bool run_length() const { return compression == BI_RLE8 || compression == BI_RLE4; }
+    // The picture row a stored row lands on: rows are stored bottom-up unless the height was negative.
+    int RowOf(int stored) const { return top_down ? stored : height - 1 - stored; }
 };
+
+// The core header (12 bytes) and the info header with its later extensions.
+bool KnownHeaderSize(std::uint32_t size) { return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124; }
+
+// Whether the header's compression fits its depth (and its row order: run-length bitmaps are
+// always stored bottom-up).
+bool SupportedLayout(const DibHeader& h) {
+    switch (h.compression) {
+        case BI_RGB: {
+            const int b = h.bits_per_pixel;
+            return b == 1 || b == 4 || b == 8 || b == 16 || b == 24 || b == 32;
+        }
+        case BI_RLE8: return h.bits_per_pixel == 8 && !h.top_down;
+        case BI_RLE4: return h.bits_per_pixel == 4 && !h.top_down;
+        case BI_BITFIELDS:
+        case BI_ALPHABITFIELDS: return h.bits_per_pixel == 16 || h.bits_per_pixel == 32;
+        default: return false;
+    }
+}
 
 DibHeader ParseDibHeader(const Reader& in, std::size_t at, bool icon_image) {
     DibHeader h;
     const std::uint32_t header_size = in.U32(at);
-    bool core = false;
-    if (header_size == 12) {
-        core = true;
-        h.width = static_cast<int>(in.U16(at + 4));
-        h.height = static_cast<int>(in.U16(at + 6));
+    if (!KnownHeaderSize(header_size)) InvalidPicture();
+    const bool core = header_size == 12;
+    // 64 bits, so that the most negative height turns positive instead of overflowing.
+    std::int64_t width = 0, height = 0;
+    std::uint32_t colours_used = 0;
+    if (core) {
+        width = in.U16(at + 4);
+        height = in.U16(at + 6);
         h.bits_per_pixel = static_cast<int>(in.U16(at + 10));
-    } else if (header_size >= 40 && header_size <= 124) {
-        h.width = in.S32(at + 4);
-        h.height = in.S32(at + 8);
+    } else {
+        width = in.S32(at + 4);
+        height = in.S32(at + 8);
         h.bits_per_pixel = static_cast<int>(in.U16(at + 14));
         h.compression = in.U32(at + 16);
+        colours_used = in.U32(at + 32);
         if (header_size >= 52) {
             for (int i = 0; i < 3; ++i) h.masks[i] = in.U32(at + 40 + 4 * i);
             if (header_size >= 56) h.masks[3] = in.U32(at + 52);
         }
-    } else {
-        InvalidPicture();
     }
-    if (h.height < 0) {
+    if (height < 0) {
         h.top_down = true;
-        h.height = -h.height;
+        height = -height;
     }
-    if (icon_image) h.height /= 2;  // the header counts the AND mask too
-    if (h.width <= 0 || h.height <= 0 || h.width > 32768 || h.height > 32768) InvalidPicture();
+    if (icon_image) height /= 2;  // the header counts the AND mask too
+    if (!limits::PictureSizeAllowed(width, height)) InvalidPicture();
+    h.width = static_cast<int>(width);
+    h.height = static_cast<int>(height);
+    if (!SupportedLayout(h)) InvalidPicture();
 
     std::size_t cursor = at + header_size;
     if (header_size == 40 && (h.compression == BI_BITFIELDS || h.compression == BI_ALPHABITFIELDS)) {
@@ -101,22 +136,19 @@ DibHeader ParseDibHeader(const Reader& in, std::size_t at, bool icon_image) {
         cursor += 4 * count;
     }
     if (h.bits_per_pixel <= 8) {
-        if (h.bits_per_pixel != 1 && h.bits_per_pixel != 4 && h.bits_per_pixel != 8) InvalidPicture();
-        std::uint32_t colours = core ? 0 : in.U32(at + 32);
-        if (colours == 0 || colours > (1u << h.bits_per_pixel)) colours = 1u << h.bits_per_pixel;
+        // A count past what the depth can index is a writer's mistake: the depth decides.
+        const std::uint32_t most = 1u << h.bits_per_pixel;
+        const std::uint32_t colours = colours_used == 0 || colours_used > most ? most : colours_used;
         const std::size_t entry = core ? 3 : 4;
+        if (!in.Has(cursor, colours * entry)) InvalidPicture();
+        h.palette.reserve(colours);
         for (std::uint32_t i = 0; i < colours; ++i) {
             const std::size_t e = cursor + i * entry;
             h.palette.push_back((in.U8(e + 2) << 16) | (in.U8(e + 1) << 8) | in.U8(e));
         }
         cursor += colours * entry;
-    } else if (h.bits_per_pixel != 16 && h.bits_per_pixel != 24 && h.bits_per_pixel != 32) {
-        InvalidPicture();
     }
-    if (h.compression == BI_RLE8 && h.bits_per_pixel != 8) InvalidPicture();
-    if (h.compression == BI_RLE4 && h.bits_per_pixel != 4) InvalidPicture();
-    if (h.compression > BI_BITFIELDS && h.compression != BI_ALPHABITFIELDS) InvalidPicture();
-    if (h.compression == BI_RGB || ((h.compression == BI_BITFIELDS || h.compression == BI_ALPHABITFIELDS) && h.masks[0] == 0)) {
+    if (h.compression == BI_RGB || h.masks[0] == 0) {
         if (h.bits_per_pixel == 16) {  // 5-5-5
             h.masks[0] = 0x7C00; h.masks[1] = 0x03E0; h.masks[2] = 0x001F;
         } else if (h.bits_per_pixel == 32) {
@@ -127,79 +159,84 @@ DibHeader ParseDibHeader(const Reader& in, std::size_t at, bool icon_image) {
     return h;
 }
 
-std::size_t RowStride(int width, int bits_per_pixel) { return ((static_cast<std::size_t>(width) * bits_per_pixel + 31) / 32) * 4; }
+std::uint64_t RowStride(int width, int bits_per_pixel) { return ((static_cast<std::uint64_t>(width) * bits_per_pixel + 31) / 32) * 4; }
 
-// The value of one channel mask scaled to 0..255.
+// The value of one channel mask scaled to 0..255. (value & mask) >> shift never exceeds
+// mask >> shift, even for masks with gaps, and the product is formed in 64 bits.
 std::uint32_t Channel(std::uint32_t value, std::uint32_t mask) {
     if (mask == 0) return 0;
-    int shift = 0;
-    while (!((mask >> shift) & 1)) ++shift;
-    const std::uint32_t max = mask >> shift;
-    return (((value & mask) >> shift) * 255 + max / 2) / max;
+    const int shift = std::countr_zero(mask);
+    const std::uint64_t max = mask >> shift;
+    return static_cast<std::uint32_t>((((value & mask) >> shift) * std::uint64_t{255} + max / 2) / max);
 }
 
 std::uint32_t PaletteEntry(const DibHeader& h, std::uint32_t index) {
     return index < h.palette.size() ? h.palette[index] : 0;
 }
 
-// Expands run-length encoded rows (bottom-up) into palette indices; pixels a delta skips stay 0.
-std::vector<std::uint8_t> DecodeRle(const Reader& in, std::size_t at, const DibHeader& h) {
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(h.width) * h.height, 0);
+Image BlankImage(int width, int height, std::uint32_t argb) {
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.argb.assign(static_cast<std::size_t>(width) * height, argb);
+    return image;
+}
+
+// Expands run-length encoded rows (bottom-up); pixels a delta or an early end skips keep palette
+// entry 0. Runs past the end of a row are dropped and the position stops at the row's end, and
+// decoding stops at the top row, so no run or delta can push a coordinate out of range. A
+// stream that ends before its end code while rows remain is cut short: invalid.
+Image DecodeRle(const Reader& in, std::size_t at, const DibHeader& h) {
+    Image image = BlankImage(h.width, h.height, 0xFF000000u | PaletteEntry(h, 0));
     const bool four_bit = h.compression == BI_RLE4;
     int x = 0, y = 0;
-    auto put = [&](std::uint32_t value) {
-        if (x < h.width && y < h.height) indices[static_cast<std::size_t>(y) * h.width + x] = static_cast<std::uint8_t>(value);
+    auto put = [&](std::uint32_t index) {  // only while x < width
+        image.argb[static_cast<std::size_t>(h.height - 1 - y) * h.width + x] = 0xFF000000u | PaletteEntry(h, index);
         ++x;
     };
+    auto nibble = [](std::uint32_t byte, std::uint32_t i) { return (i & 1) ? byte & 0xF : byte >> 4; };
     std::size_t p = at;
-    while (in.Has(p, 2)) {
+    while (y < h.height) {
+        if (!in.Has(p, 2)) InvalidPicture();
         const std::uint32_t count = in.U8(p), value = in.U8(p + 1);
         p += 2;
         if (count > 0) {
-            for (std::uint32_t i = 0; i < count; ++i) put(four_bit ? ((i & 1) ? value & 0xF : value >> 4) : value);
-        } else if (value == 0) {
+            for (std::uint32_t i = 0; i < count && x < h.width; ++i) put(four_bit ? nibble(value, i) : value);
+        } else if (value == 0) {  // end of line
             x = 0;
             ++y;
-        } else if (value == 1) {
+        } else if (value == 1) {  // end of bitmap
             break;
-        } else if (value == 2) {
-            x += static_cast<int>(in.U8(p));
+        } else if (value == 2) {  // delta: move right and up
+            x = std::min(x + static_cast<int>(in.U8(p)), h.width);
             y += static_cast<int>(in.U8(p + 1));
             p += 2;
         } else {  // absolute run of `value` pixels, padded to a 16-bit boundary
             const std::size_t bytes = four_bit ? (value + 1) / 2 : value;
-            for (std::uint32_t i = 0; i < value; ++i) {
-                const std::uint32_t byte = in.U8(p + (four_bit ? i / 2 : i));
-                put(four_bit ? ((i & 1) ? byte & 0xF : byte >> 4) : byte);
+            if (!in.Has(p, bytes)) InvalidPicture();
+            for (std::uint32_t i = 0; i < value && x < h.width; ++i) {
+                const std::uint32_t byte = in.data()[p + (four_bit ? i / 2 : i)];
+                put(four_bit ? nibble(byte, i) : byte);
             }
             p += bytes + (bytes & 1);
         }
     }
-    return indices;
+    return image;
 }
 
-// Decodes the colour bits at `at` into opaque 0xFFRRGGBB pixels, top-down. `alpha_seen` reports
-// whether a 32-bit image carries any non-zero alpha (icons then use it instead of the mask).
+// Decodes the colour bits at `at` into 0xAARRGGBB pixels, top-down, after checking that the
+// buffer holds every row. With `alpha_seen` (icons) a 32-bit image keeps its alpha and reports
+// whether any is non-zero (icons then use it instead of the mask); without it (bitmap files,
+// whose alpha byte is not transparency) every pixel is opaque.
 Image DecodeDibBits(const Reader& in, std::size_t at, const DibHeader& h, bool* alpha_seen = nullptr) {
-    Image image;
-    image.width = h.width;
-    image.height = h.height;
-    image.argb.assign(static_cast<std::size_t>(h.width) * h.height, 0xFF000000u);
-    bool any_alpha = false;
-    if (h.compression == BI_RLE8 || h.compression == BI_RLE4) {
-        const std::vector<std::uint8_t> indices = DecodeRle(in, at, h);
-        for (int y = 0; y < h.height; ++y)
-            for (int x = 0; x < h.width; ++x)
-                image.argb[static_cast<std::size_t>(h.height - 1 - y) * h.width + x] =
-                    0xFF000000u | PaletteEntry(h, indices[static_cast<std::size_t>(y) * h.width + x]);
-        return image;
-    }
-    const std::size_t stride = RowStride(h.width, h.bits_per_pixel);
+    if (h.run_length()) return DecodeRle(in, at, h);
+    const std::uint64_t stride = RowStride(h.width, h.bits_per_pixel);
     if (!in.Has(at, stride * h.height)) InvalidPicture();
+    Image image = BlankImage(h.width, h.height, 0xFF000000u);
+    bool any_alpha = false;
     for (int stored = 0; stored < h.height; ++stored) {
         const std::uint8_t* row = in.data() + at + stride * stored;
-        const int y = h.top_down ? stored : h.height - 1 - stored;
-        std::uint32_t* out = image.argb.data() + static_cast<std::size_t>(y) * h.width;
+        std::uint32_t* out = image.argb.data() + static_cast<std::size_t>(h.RowOf(stored)) * h.width;
         for (int x = 0; x < h.width; ++x) {
             std::uint32_t colour = 0, alpha = 0xFF;
             switch (h.bits_per_pixel) {
@@ -214,7 +251,7 @@ Image DecodeDibBits(const Reader& in, std::size_t at, const DibHeader& h, bool* 
                         : static_cast<std::uint32_t>(row[4 * x] | (row[4 * x + 1] << 8) | (row[4 * x + 2] << 16) |
                                                      (static_cast<std::uint32_t>(row[4 * x + 3]) << 24));
                     colour = (Channel(v, h.masks[0]) << 16) | (Channel(v, h.masks[1]) << 8) | Channel(v, h.masks[2]);
-                    if (h.bits_per_pixel == 32) {
+                    if (h.bits_per_pixel == 32 && alpha_seen) {
                         // BI_RGB keeps alpha in the top byte (icons use it); bit fields name it.
                         alpha = h.masks[3] ? Channel(v, h.masks[3]) : (v >> 24);
                         if (alpha) any_alpha = true;
@@ -229,6 +266,13 @@ Image DecodeDibBits(const Reader& in, std::size_t at, const DibHeader& h, bool* 
     return image;
 }
 
+// A bitmap picture of an image's colours; its alpha is not looked at.
+std::shared_ptr<Picture> OpaqueBitmapPicture(const Image& image) {
+    auto picture = Picture::FromPixels(image.width, image.height, image.argb.data());
+    if (!picture) InvalidPicture();
+    return picture;
+}
+
 // A bitmap picture drops alpha: partly transparent pixels are composed over white, so PNGs
 // with transparency look as they would on a page.
 std::shared_ptr<Picture> BitmapPicture(Image& image) {
@@ -238,70 +282,50 @@ std::shared_ptr<Picture> BitmapPicture(Image& image) {
         auto over_white = [a](std::uint32_t c) { return (c * a + 255 * (255 - a) + 127) / 255; };
         p = (over_white((p >> 16) & 0xFF) << 16) | (over_white((p >> 8) & 0xFF) << 8) | over_white(p & 0xFF);
     }
-    auto picture = Picture::FromPixels(image.width, image.height, image.argb.data());
-    if (!picture) InvalidPicture();
-    return picture;
+    return OpaqueBitmapPicture(image);
 }
 
 std::shared_ptr<Picture> LoadBmp(const Reader& in) {
     const std::uint32_t bits_offset = in.U32(10);
     const DibHeader h = ParseDibHeader(in, 14, false);
     // Some writers leave the offset 0; the bits then follow the palette.
-    Image image = DecodeDibBits(in, bits_offset ? bits_offset : h.header_end, h);
-    for (std::uint32_t& p : image.argb) p |= 0xFF000000u;  // a bitmap file's alpha byte is not transparency
-    return BitmapPicture(image);
+    return OpaqueBitmapPicture(DecodeDibBits(in, bits_offset ? bits_offset : h.header_end, h));
 }
 
-std::optional<Image> DecodePngMemory(const std::uint8_t* data, std::size_t size) {
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&png, data, size)) return std::nullopt;
-    png.format = PNG_FORMAT_BGRA;  // little-endian 0xAARRGGBB words
-    if (png.width == 0 || png.height == 0 || png.width > 32768 || png.height > 32768) {
-        png_image_free(&png);
-        return std::nullopt;
-    }
+Image DecodePngImage(const std::uint8_t* data, std::size_t size) {
     Image image;
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
-    image.argb.resize(static_cast<std::size_t>(image.width) * image.height);
-    if (!png_image_finish_read(&png, nullptr, image.argb.data(), 0, nullptr)) {
-        png_image_free(&png);
-        return std::nullopt;
-    }
+    if (!gdi::DecodePng(data, size, &image.width, &image.height, &image.argb)) InvalidPicture();
     return image;
 }
 
 // ---- icons ----------------------------------------------------------------------------------
 
-Image DecodeIconImage(const Reader& in, std::size_t at, std::size_t size) {
-    if (!in.Has(at, size)) InvalidPicture();
+// One image of an icon file: `size` bytes at `offset`, an embedded PNG or a DIB whose header
+// counts the colour rows and the AND mask rows that follow them.
+Image DecodeIconImage(const Reader& in, std::uint32_t offset, std::uint32_t size) {
+    if (!in.Has(offset, size)) InvalidPicture();
     static constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size >= 8 && std::memcmp(in.data() + at, kPngSignature, 8) == 0) {
-        auto png = DecodePngMemory(in.data() + at, size);
-        if (!png) InvalidPicture();
-        return *png;
-    }
-    const Reader image_in(in.data() + at, size);
+    if (size >= 8 && std::memcmp(in.data() + offset, kPngSignature, 8) == 0) return DecodePngImage(in.data() + offset, size);
+
+    const Reader image_in(in.data() + offset, size);
     const DibHeader h = ParseDibHeader(image_in, 0, true);
     if (h.compression != BI_RGB && h.compression != BI_BITFIELDS) InvalidPicture();
+    const std::uint64_t mask_at = h.header_end + RowStride(h.width, h.bits_per_pixel) * h.height;
+    const std::uint64_t mask_stride = RowStride(h.width, 1);
+    if (!image_in.Has(mask_at, mask_stride * h.height)) InvalidPicture();  // the image is cut short
     bool alpha_seen = false;
     Image image = DecodeDibBits(image_in, h.header_end, h, &alpha_seen);
     if (h.bits_per_pixel == 32 && alpha_seen) return image;
 
-    // The AND mask follows the colour bits: 1 leaves the screen (transparent), 0 shows the
-    // colour. Pixels the platform would invert (mask 1 over a non-black colour) are treated as
-    // transparent too, since an ARGB icon cannot invert.
-    const std::size_t mask_at = h.header_end + RowStride(h.width, h.bits_per_pixel) * h.height;
-    const std::size_t mask_stride = RowStride(h.width, 1);
-    const bool has_mask = image_in.Has(mask_at, mask_stride * h.height);
+    // The AND mask: 1 leaves the screen (transparent), 0 shows the colour. Pixels the platform
+    // would invert (mask 1 over a non-black colour) are treated as transparent too, since an
+    // ARGB icon cannot invert. Its rows run in the same order as the colour rows.
     for (int stored = 0; stored < h.height; ++stored) {
-        const int y = h.height - 1 - stored;
+        const std::uint8_t* mask_row = image_in.data() + mask_at + mask_stride * stored;
+        std::uint32_t* row = image.argb.data() + static_cast<std::size_t>(h.RowOf(stored)) * h.width;
         for (int x = 0; x < h.width; ++x) {
-            std::uint32_t& p = image.argb[static_cast<std::size_t>(y) * h.width + x];
-            const bool transparent = has_mask && ((image_in.data()[mask_at + mask_stride * stored + (x >> 3)] >> (7 - (x & 7))) & 1);
-            p = transparent ? (p & 0x00FFFFFFu) : (p | 0xFF000000u);
+            const bool transparent = (mask_row[x >> 3] >> (7 - (x & 7))) & 1;
+            row[x] = transparent ? (row[x] & 0x00FFFFFFu) : (row[x] | 0xFF000000u);
         }
     }
     return image;
@@ -309,7 +333,7 @@ Image DecodeIconImage(const Reader& in, std::size_t at, std::size_t size) {
 
 std::shared_ptr<Picture> LoadIco(const Reader& in) {
     const std::uint32_t count = in.U16(4);
-    if (count == 0) InvalidPicture();
+    if (count == 0 || !in.Has(6, 16 * std::uint64_t{count})) InvalidPicture();
     // The entry closest to the system icon size (32 x 32), then the deepest colour.
     std::size_t best = 0;
     long best_score = -1;
@@ -332,35 +356,66 @@ std::shared_ptr<Picture> LoadIco(const Reader& in) {
 
 // ---- metafiles ------------------------------------------------------------------------------
 
-// A placeable metafile's header gives its bounding box in units of `inch` per inch.
+// A HIMETRIC extent from a 64-bit difference of coordinates; one an int cannot hold is invalid.
+int HimetricExtent(std::int64_t extent) {
+    extent = extent < 0 ? -extent : extent;
+    if (extent > INT_MAX) InvalidPicture();
+    return static_cast<int>(extent);
+}
+
+// A placeable metafile: a 22-byte header giving the bounding box in units of `inch` per inch,
+// then a standard metafile whose 18-byte header gives its size in 16-bit words, and records of
+// at least three words each, the last one the end record (function 0).
 std::shared_ptr<Picture> LoadPlaceableWmf(const Reader& in, Bytes bytes) {
-    const int left = in.S16(6), top = in.S16(8), right = in.S16(10), bottom = in.S16(12);
+    const std::int64_t left = in.S16(6), top = in.S16(8), right = in.S16(10), bottom = in.S16(12);
     const int inch = static_cast<int>(in.U16(14));
     if (inch == 0) InvalidPicture();
-    const int width = gdi::MulDiv(std::abs(right - left), 2540, inch);
-    const int height = gdi::MulDiv(std::abs(bottom - top), 2540, inch);
+
+    constexpr std::size_t kHeaderAt = 22, kHeaderWords = 9;
+    const std::uint32_t type = in.U16(kHeaderAt), header_words = in.U16(kHeaderAt + 2), version = in.U16(kHeaderAt + 4);
+    if ((type != 1 && type != 2) || header_words != kHeaderWords || (version != 0x100 && version != 0x300)) InvalidPicture();
+    const std::uint64_t end = kHeaderAt + 2 * std::uint64_t{in.U32(kHeaderAt + 6)};
+    if (end < kHeaderAt + 2 * kHeaderWords || end > in.size()) InvalidPicture();
+    for (std::uint64_t record = kHeaderAt + 2 * kHeaderWords;;) {
+        if (end - record < 6) InvalidPicture();
+        const std::uint64_t words = in.U32(record);
+        if (words < 3 || 2 * words > end - record) InvalidPicture();
+        if (in.U16(record + 4) == 0) break;
+        record += 2 * words;
+    }
+    // |box| <= 65535 units: the products stay far inside MulDiv's 64-bit intermediate.
+    const int width = gdi::MulDiv(HimetricExtent(right - left), 2540, inch);
+    const int height = gdi::MulDiv(HimetricExtent(bottom - top), 2540, inch);
     return Picture::FromMetafile(PictureType::Metafile, width, height, std::move(bytes));
 }
 
-// An enhanced metafile's frame rectangle is already in HIMETRIC.
+// An enhanced metafile: the header record (at least 88 bytes) gives the frame in HIMETRIC and
+// the file's size; the records after it, each a multiple of four bytes and at least eight, must
+// reach the end record (type 14) within that size.
 std::shared_ptr<Picture> LoadEmf(const Reader& in, Bytes bytes) {
-    const int left = in.S32(24), top = in.S32(28), right = in.S32(32), bottom = in.S32(36);
-    return Picture::FromMetafile(PictureType::EnhancedMetafile, right - left, bottom - top, std::move(bytes));
+    constexpr std::uint32_t kHeaderBytes = 88, kEndRecord = 14;
+    const std::uint32_t header_size = in.U32(4);
+    const std::uint64_t end = in.U32(48);
+    if (header_size < kHeaderBytes || header_size % 4 != 0 || header_size > end || end > in.size()) InvalidPicture();
+    for (std::uint64_t record = header_size;;) {
+        if (end - record < 8) InvalidPicture();
+        const std::uint32_t type = in.U32(record), size = in.U32(record + 4);
+        if (size < 8 || size % 4 != 0 || size > end - record) InvalidPicture();
+        if (type == kEndRecord) break;
+        record += size;
+    }
+    const std::int64_t left = in.S32(24), top = in.S32(28), right = in.S32(32), bottom = in.S32(36);
+    return Picture::FromMetafile(PictureType::EnhancedMetafile, HimetricExtent(right - left), HimetricExtent(bottom - top),
+                                 std::move(bytes));
 }
 
-std::shared_ptr<Picture> Decode(Bytes bytes, const std::string* path) {
+std::shared_ptr<Picture> Decode(Bytes bytes) {
     const Reader in(bytes.data(), bytes.size());
+    static constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (bytes.size() < 4) InvalidPicture();
     if (bytes[0] == 'B' && bytes[1] == 'M') return LoadBmp(in);
-    if (bytes[0] == 0x89 && bytes[1] == 'P' && bytes[2] == 'N' && bytes[3] == 'G') {
-        Image image;
-        if (path) {
-            if (!gdi::ReadPng(*path, &image.width, &image.height, &image.argb)) InvalidPicture();
-        } else {
-            auto decoded = DecodePngMemory(bytes.data(), bytes.size());
-            if (!decoded) InvalidPicture();
-            image = std::move(*decoded);
-        }
+    if (bytes.size() >= 8 && std::memcmp(bytes.data(), kPngSignature, 8) == 0) {
+        Image image = DecodePngImage(bytes.data(), bytes.size());
         return BitmapPicture(image);
     }
     if (in.U16(0) == 0 && in.U16(2) == 1 && bytes.size() >= 6) return LoadIco(in);
@@ -370,18 +425,53 @@ std::shared_ptr<Picture> Decode(Bytes bytes, const std::string* path) {
     InvalidPicture();
 }
 
+// Decoding allocates at most what the limits allow; should even that fail, the caller hears
+// "Out of memory" rather than an exception it does not know.
+template <typename Load>
+std::shared_ptr<Picture> OutOfMemoryAsError(Load load) {
+    try {
+        return load();
+    } catch (const std::bad_alloc&) {
+        throw AutomationError(error::kOutOfMemory);
+    }
+}
+
+// Reads a whole regular file. The file type is checked on the opened descriptor (opened
+// without waiting), so a pipe or device, even one swapped in for the name after a check, can
+// neither block the read nor feed it without end. A file larger than any picture the limits
+// allow is refused before it is read.
+Bytes ReadPictureFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) FileNotFound();
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) FileNotFound();
+    if (info.st_size > limits::kMaxPictureFileBytes) InvalidPicture();
+    Bytes bytes(static_cast<std::size_t>(info.st_size));
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) FileNotFound();
+        if (got == 0) break;  // the file shrank while it was read
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
 }  // namespace
 
 std::shared_ptr<Picture> LoadPicture(const std::string& path) {
     if (path.empty()) return Picture::Empty();
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) throw AutomationError(error::kFileNotFound);
-    std::ifstream file(path, std::ios::binary);
-    if (!file) throw AutomationError(error::kFileNotFound);
-    Bytes bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    return Decode(std::move(bytes), &path);
+    return OutOfMemoryAsError([&] { return Decode(ReadPictureFile(path)); });
 }
 
-std::shared_ptr<Picture> LoadPictureFromMemory(const std::vector<std::uint8_t>& bytes) { return Decode(bytes, nullptr); }
+std::shared_ptr<Picture> LoadPictureFromMemory(const std::vector<std::uint8_t>& bytes) {
+    return OutOfMemoryAsError([&] { return Decode(bytes); });
+}
 
 }  // namespace ov

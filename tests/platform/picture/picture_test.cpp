@@ -1,5 +1,6 @@
-// Picture loading by pixel from files written here byte by byte, HIMETRIC sizes, ownership of
-// the graphics handle, icon transparency, the dispatch members, and the font object.
+// Picture loading by pixel from well-formed files written here byte by byte, HIMETRIC sizes,
+// ownership of the graphics handle, icon transparency, the dispatch members, and the font
+// object. Malformed and hostile files are in picture_input_test.cpp.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,49 +17,12 @@
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/runtime/automation_error.h"
+#include "../../support/picture_files.h"
 
 namespace ov {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void Put16(Bytes& b, std::uint32_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-void Put32(Bytes& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
-Bytes InfoHeader(int width, int height, int bits, std::uint32_t compression = 0, std::uint32_t colours = 0) {
-    Bytes b;
-    Put32(b, 40);
-    Put32(b, static_cast<std::uint32_t>(width));
-    Put32(b, static_cast<std::uint32_t>(height));
-    Put16(b, 1);
-    Put16(b, static_cast<std::uint32_t>(bits));
-    Put32(b, compression);
-    Put32(b, 0);
-    Put32(b, 2835);
-    Put32(b, 2835);
-    Put32(b, colours);
-    Put32(b, 0);
-    return b;
-}
-
-// A BMP file: file header, info header, palette (0x00RRGGBB entries) and the bits as given.
-Bytes BmpFile(const Bytes& info, const std::vector<std::uint32_t>& palette, const Bytes& bits) {
-    Bytes b{'B', 'M'};
-    const std::uint32_t offset = 14 + static_cast<std::uint32_t>(info.size() + 4 * palette.size());
-    Put32(b, offset + static_cast<std::uint32_t>(bits.size()));
-    Put32(b, 0);
-    Put32(b, offset);
-    b.insert(b.end(), info.begin(), info.end());
-    for (std::uint32_t c : palette) Put32(b, c);
-    b.insert(b.end(), bits.begin(), bits.end());
-    return b;
-}
+using namespace picture_files;
 
 class PictureTest : public ::testing::Test {
 protected:
@@ -83,14 +47,6 @@ protected:
     static gdi::COLORREF BitmapPixel(const Picture& picture, int x, int y) {
         const auto* bitmap = gdi::detail::LookupBitmap(picture.handle());
         return gdi::detail::ColorFromPixel(bitmap->row(y)[x]);
-    }
-    static std::int32_t ErrorOf(const std::string& path) {
-        try {
-            LoadPicture(path);
-        } catch (const AutomationError& e) {
-            return e.number();
-        }
-        return 0;
     }
 
     std::filesystem::path dir_;
@@ -185,24 +141,6 @@ TEST_F(PictureTest, HimetricSizesRoundLikeThePlatform) {
     gdi::Screen().twips_per_pixel_x = 15;
 }
 
-// An icon file with one entry: `colour` is the DIB (header with doubled height + bits + mask).
-Bytes IcoFile(int width, int height, int bits, const Bytes& colour) {
-    Bytes b;
-    Put16(b, 0);
-    Put16(b, 1);
-    Put16(b, 1);
-    b.push_back(static_cast<std::uint8_t>(width));
-    b.push_back(static_cast<std::uint8_t>(height));
-    b.push_back(0);
-    b.push_back(0);
-    Put16(b, 1);
-    Put16(b, static_cast<std::uint32_t>(bits));
-    Put32(b, static_cast<std::uint32_t>(colour.size()));
-    Put32(b, 22);
-    b.insert(b.end(), colour.begin(), colour.end());
-    return b;
-}
-
 TEST_F(PictureTest, IcoWithAndMaskDrawsTransparentWhereMaskIsSet) {
     // 2 x 2, 24-bit: bottom row blue, blue; top row red, white. The AND mask (bottom-up) makes
     // the bottom-left and top-right pixels transparent.
@@ -253,65 +191,19 @@ TEST_F(PictureTest, Ico32BitAlphaIsBlended) {
 }
 
 TEST_F(PictureTest, MetafilesCarryTheirSizeAndAreNotDrawable) {
-    Bytes wmf;
-    Put32(wmf, 0x9AC6CDD7u);
-    Put16(wmf, 0);
-    for (std::uint32_t v : {0u, 0u, 1440u, 720u}) Put16(wmf, v);  // bounding box
-    Put16(wmf, 1440);                                             // units per inch
-    Put32(wmf, 0);
-    Put16(wmf, 0);
-    wmf.insert(wmf.end(), 18, 0);
-    auto placeable = LoadPicture(Write("a.wmf", wmf));
+    // A box of 1440 x 720 units at 1440 a inch: one inch by half an inch.
+    auto placeable = LoadPicture(Write("a.wmf", WmfFile(0, 0, 1440, 720, 1440, {WmfRecord(0x0103, {8})})));
     EXPECT_EQ(placeable->type(), PictureType::Metafile);
     EXPECT_EQ(placeable->width_himetric(), 2540);
     EXPECT_EQ(placeable->height_himetric(), 1270);
     EXPECT_NE(placeable->handle(), 0u);
     EXPECT_EQ(gdi::detail::KindOfHandle(placeable->handle()), gdi::ObjectKind::None);
 
-    Bytes emf;
-    Put32(emf, 1);
-    Put32(emf, 88);
-    for (int i = 0; i < 4; ++i) Put32(emf, 0);
-    for (std::uint32_t v : {100u, 200u, 5100u, 3200u}) Put32(emf, v);  // frame, HIMETRIC
-    Put32(emf, 0x464D4520u);
-    emf.resize(88, 0);
-    auto enhanced = LoadPicture(Write("a.emf", emf));
+    auto enhanced = LoadPicture(Write("a.emf", EmfFile(100, 200, 5100, 3200, {EmfRecord(17, {1})})));
     EXPECT_EQ(enhanced->type(), PictureType::EnhancedMetafile);
     EXPECT_EQ(enhanced->width_himetric(), 5000);
     EXPECT_EQ(enhanced->height_himetric(), 3000);
     EXPECT_EQ(CInt(GetProperty(*enhanced, "Type")), 4);
-}
-
-TEST_F(PictureTest, LoadErrors) {
-    EXPECT_EQ(ErrorOf(Path("missing.bmp")), 53);
-    EXPECT_EQ(ErrorOf(dir_.string()), 53);  // a folder is no file
-    EXPECT_EQ(ErrorOf(Write("junk.bmp", Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'})), 481);
-    EXPECT_EQ(ErrorOf(Write("empty.bmp", Bytes{})), 481);
-    Bytes truncated = BmpFile(InfoHeader(100, 100, 24), {}, Bytes(30, 0));
-    EXPECT_EQ(ErrorOf(Write("short.bmp", truncated)), 481);
-    Bytes bad_depth = BmpFile(InfoHeader(2, 2, 7), {}, Bytes(16, 0));
-    EXPECT_EQ(ErrorOf(Write("depth.bmp", bad_depth)), 481);
-    // A metafile without the placeable header has no size.
-    Bytes plain_wmf;
-    Put16(plain_wmf, 1);
-    Put16(plain_wmf, 9);
-    Put16(plain_wmf, 0x300);
-    plain_wmf.resize(18, 0);
-    EXPECT_EQ(ErrorOf(Write("plain.wmf", plain_wmf)), 481);
-    // An icon directory pointing past the end of the file.
-    Bytes ico = IcoFile(16, 16, 32, Bytes(10, 0));
-    ico[18] = 0xFF;
-    EXPECT_EQ(ErrorOf(Write("bad.ico", ico)), 481);
-    try {
-        LoadPicture(Path("missing.bmp"));
-        ADD_FAILURE() << "a missing file must raise 53";
-    } catch (const AutomationError& e) {
-        EXPECT_EQ(e.number(), 53);
-        EXPECT_EQ(e.description(), "File not found");
-    }
-    auto empty = LoadPicture("");
-    EXPECT_EQ(empty->type(), PictureType::None);
-    EXPECT_EQ(empty->handle(), 0u);
 }
 
 TEST_F(PictureTest, PictureOwnsAndReleasesItsHandle) {
