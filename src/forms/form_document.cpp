@@ -1,5 +1,6 @@
 #include "forms/form_document.h"
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -7,7 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/codepage/windows1252.h"
+#include "platform/files/replace_file.h"
+#include "platform/json/json_document.h"
 #include "platform/runtime/automation_error.h"
+#include "platform/runtime/compare.h"
 #include "platform/runtime/dispatch.h"
 
 namespace ov::forms {
@@ -15,6 +20,7 @@ namespace ov::forms {
 namespace {
 
 using nlohmann::json;
+using json_input::Node;
 
 constexpr int kFormatVersion = 1;
 
@@ -22,115 +28,72 @@ constexpr int kFormatVersion = 1;
 // extent before the scale mode so a user scale is never computed from a stale size.
 constexpr const char* kSavedFormProperties[] = {"Caption", "Width", "Height", "BackColor", "ScaleMode"};
 
-// Colours are easier to write by hand as "&H8000000F" than as -2147483633, so an integer entry
-// may give its value as hex text; it is read as the 32-bit two's complement value.
-json NormaliseHexValue(json entry, const std::string& where) {
-    if (!entry.is_object() || !entry.contains("value") || !entry.at("value").is_string()) return entry;
-    const std::string type = entry.value("type", "");
-    if (type != "Integer" && type != "Long" && type != "Byte") return entry;
-    std::string text = entry.at("value").get<std::string>();
-    if (!text.empty() && text.back() == '&') text.pop_back();
-    if (text.size() < 3 || text[0] != '&' || (text[1] != 'H' && text[1] != 'h') || text.size() > 10)
-        throw FormError(where + ": integer value must be a number or &H hex text");
-    std::uint32_t value = 0;
-    for (std::size_t i = 2; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit = -1;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        if (digit < 0) throw FormError(where + ": bad hex digit in " + text);
-        value = value * 16 + static_cast<std::uint32_t>(digit);
-    }
-    const auto signed_value = static_cast<std::int32_t>(value);
-    if (type == "Integer" && (signed_value < -32768 || signed_value > 32767))
-        throw FormError(where + ": " + text + " does not fit an Integer");
-    entry["value"] = signed_value;
-    return entry;
+// Messages are library text (1252); file names arrive as the file system spells them (UTF-8).
+std::string PathText(const std::string& path) { return codepage::Utf8ToWindows1252(path); }
+
+// The version is a Long; one outside its range is an overflow rather than an unknown version,
+// and nothing is read as a version it is not (4294967297 is not 1).
+void CheckVersion(const Node& root) {
+    const std::optional<Node> version = root.Find("orvelle_form");
+    if (!version) root.Fail("missing \"orvelle_form\" version");
+    const double number = version->Number();
+    if (std::floor(number) != number) version->Fail("must be a whole number");
+    if (number < -2147483648.0 || number > 2147483647.0)
+        throw FormError(version->where() + ": " + AutomationError::StandardDescription(error::kOverflow), error::kOverflow);
+    if (number != kFormatVersion) version->Fail("unsupported form version " + version->json().dump());
 }
 
-host::PropertyBag BagFromJson(const json& entries, const std::string& base_dir, const std::string& where) {
-    if (!entries.is_array()) throw FormError(where + ": expected an array of {key, type, value} entries");
-    json normalised = json::array();
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        normalised.push_back(NormaliseHexValue(entries[i], where + "[" + std::to_string(i) + "]"));
-    try {
-        return host::PropertyBag::FromJson(normalised, base_dir);
-    } catch (const AutomationError& error) {
-        throw FormError(where + ": " + error.description());
-    }
-}
-
-double NumberField(const json& object, const char* field, const std::string& where) {
-    const json& value = object.at(field);
-    if (!value.is_number()) throw FormError(where + ": \"" + field + "\" must be a number");
-    return value.get<double>();
-}
-
-std::string StringField(const json& object, const char* field, const std::string& where, bool required) {
-    if (!object.contains(field)) {
-        if (required) throw FormError(where + ": missing \"" + field + "\"");
-        return {};
-    }
-    if (!object.at(field).is_string()) throw FormError(where + ": \"" + field + "\" must be a string");
-    return object.at(field).get<std::string>();
-}
-
-ControlRecord ControlFromJson(const json& j, const std::string& base_dir, const std::string& where) {
-    if (!j.is_object()) throw FormError(where + ": a control must be an object");
+ControlRecord ControlFromNode(const Node& control, const std::string& base_dir) {
+    control.ExpectObject();
     ControlRecord record;
-    record.name = StringField(j, "name", where, true);
-    record.class_name = StringField(j, "class", where, true);
-    record.container = StringField(j, "container", where, false);
+    record.name = control["name"].Text();
+    if (record.name.empty()) control["name"].Fail("must not be empty");
+    record.class_name = control["class"].Text();
+    if (record.class_name.empty()) control["class"].Fail("must not be empty");
+    if (const auto container = control.Find("container")) record.container = container->Text();
     if (EqualsIgnoreCase(record.container, "form")) record.container.clear();
-    if (j.contains("left")) record.left = NumberField(j, "left", where);
-    if (j.contains("top")) record.top = NumberField(j, "top", where);
-    if (j.contains("width") != j.contains("height")) throw FormError(where + ": give both width and height, or neither");
-    if (j.contains("width")) {
-        record.width = NumberField(j, "width", where);
-        record.height = NumberField(j, "height", where);
+    if (const auto left = control.Find("left")) record.left = left->Number();
+    if (const auto top = control.Find("top")) record.top = top->Number();
+    const std::optional<Node> width = control.Find("width");
+    const std::optional<Node> height = control.Find("height");
+    if (width.has_value() != height.has_value()) control.Fail("give both width and height, or neither");
+    if (width) {
+        record.width = width->Number();
+        record.height = height->Number();
     }
-    if (j.contains("properties")) record.properties = BagFromJson(j.at("properties"), base_dir, where + ".properties");
+    if (const auto properties = control.Find("properties")) record.properties = host::PropertyBag::FromNode(*properties, base_dir);
     return record;
 }
 
 }  // namespace
 
 FormDocument ParseForm(std::string_view json_text, const std::string& base_dir) {
-    const json root = json::parse(json_text.begin(), json_text.end(), nullptr, false);
-    if (root.is_discarded()) throw FormError("not valid JSON");
-    if (!root.is_object()) throw FormError("a form file holds one JSON object");
-    if (!root.contains("orvelle_form") || !root.at("orvelle_form").is_number_integer())
-        throw FormError("missing \"orvelle_form\" version");
-    if (root.at("orvelle_form").get<int>() != kFormatVersion)
-        throw FormError("unsupported form version " + root.at("orvelle_form").dump());
-
-    FormDocument document;
-    if (root.contains("form")) {
-        const host::PropertyBag form = BagFromJson(root.at("form"), base_dir, "form");
-        document.form_properties = form.entries();
+    try {
+        const json document = json_input::ParseDocument(json_text);
+        if (!document.is_object()) throw FormError("a form file holds one JSON object");
+        const Node root(document);
+        CheckVersion(root);
+        FormDocument form;
+        if (const auto properties = root.Find("form")) form.form_properties = host::PropertyBag::FromNode(*properties, base_dir);
+        if (const auto controls = root.Find("controls")) {
+            for (std::size_t i = 0; i < controls->Size(); ++i) form.controls.push_back(ControlFromNode(controls->At(i), base_dir));
+        }
+        return form;
+    } catch (const json_input::ShapeError& shape) {
+        throw FormError(shape.what());
     }
-    if (root.contains("controls")) {
-        const json& controls = root.at("controls");
-        if (!controls.is_array()) throw FormError("\"controls\" must be an array");
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            document.controls.push_back(ControlFromJson(controls[i], base_dir, "controls[" + std::to_string(i) + "]"));
-    }
-    return document;
 }
 
 std::string FormToJsonText(const FormDocument& document) {
     json root;
     root["orvelle_form"] = kFormatVersion;
-    host::PropertyBag form;
-    for (const auto& [key, value] : document.form_properties) form.Set(key, value);
-    root["form"] = form.ToJson();
+    root["form"] = document.form_properties.ToJson();
     json controls = json::array();
     for (const ControlRecord& record : document.controls) {
         json control;
-        control["name"] = record.name;
-        control["class"] = record.class_name;
-        if (!record.container.empty()) control["container"] = record.container;
+        control["name"] = json_input::TextToJson(record.name);
+        control["class"] = json_input::TextToJson(record.class_name);
+        if (!record.container.empty()) control["container"] = json_input::TextToJson(record.container);
         control["left"] = record.left;
         control["top"] = record.top;
         if (record.width && record.height) {
@@ -145,29 +108,42 @@ std::string FormToJsonText(const FormDocument& document) {
 }
 
 FormDocument LoadFormFile(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) throw FormError(PathText(path) + ": is a directory", error::kPathFileAccessError);
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw FormError(path + ": cannot open");
+    if (!in) throw FormError(PathText(path) + ": cannot open", error::kFileNotFound);
     std::ostringstream text;
     text << in.rdbuf();
+    if (in.bad()) throw FormError(PathText(path) + ": cannot read", error::kPathFileAccessError);
     try {
         return ParseForm(text.str(), std::filesystem::path(path).parent_path().string());
     } catch (const FormError& error) {
-        throw FormError(path + ": " + error.what());
+        throw FormError(PathText(path) + ": " + error.what(), error.number());
     }
 }
 
 void SaveFormFile(const std::string& path, const FormDocument& document) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw FormError(path + ": cannot write");
-    out << FormToJsonText(document);
-    if (!out.flush()) throw FormError(path + ": cannot write");
+    std::string text;
+    try {
+        text = FormToJsonText(document);
+    } catch (const AutomationError& error) {
+        throw FormError(PathText(path) + ": " + error.description(), error.number());
+    }
+    if (!files::ReplaceFile(path, text)) throw FormError(PathText(path) + ": cannot write", error::kPathFileAccessError);
 }
 
-void BuildForm(host::ReferenceHost& host, const FormDocument& document) {
+std::vector<LoadProblem> BuildForm(host::ReferenceHost& host, const FormDocument& document) {
+    std::vector<LoadProblem> problems;
+    for (const auto& [key, number] : document.form_properties.unreadable())
+        problems.push_back({"form." + key, AutomationError(number)});
     host::Form& form = host.form();
-    for (const auto& [key, value] : document.form_properties) {
-        if (value.IsObject()) PutPropertyRef(form, key, value);
-        else PutProperty(form, key, value);
+    for (const auto& [key, value] : document.form_properties.entries()) {
+        try {
+            if (value.IsObject()) PutPropertyRef(form, key, value);
+            else PutProperty(form, key, value);
+        } catch (const AutomationError& error) {
+            problems.push_back({"form." + key, error});
+        }
     }
     for (const ControlRecord& record : document.controls) {
         host::Placement at;
@@ -178,12 +154,13 @@ void BuildForm(host::ReferenceHost& host, const FormDocument& document) {
         at.height = record.height;
         host.Load(record.name, record.class_name, record.properties, at);
     }
+    return problems;
 }
 
 FormDocument CaptureForm(host::ReferenceHost& host) {
     FormDocument document;
     host::Form& form = host.form();
-    for (const char* key : kSavedFormProperties) document.form_properties.emplace_back(key, GetProperty(form, key));
+    for (const char* key : kSavedFormProperties) document.form_properties.Set(key, GetProperty(form, key));
     for (const std::string& name : host.Names()) {
         host::Control* control = host.FindControl(name);
         if (!control) continue;  // plain objects (a gradient renderer) are not part of a form

@@ -3,6 +3,7 @@
 // class, name, container, position and property bag (docs/forms.md describes the format).
 // A FormDocument is the parsed file; BuildForm loads it into a reference host the way a
 // running application loads a form, and CaptureForm saves a host's form back into one.
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -11,14 +12,32 @@
 
 #include "host/property_bag.h"
 #include "host/reference_host.h"
+#include "platform/runtime/automation_error.h"
 #include "platform/runtime/variant.h"
 
 namespace ov::forms {
 
-// A form file that cannot be read: missing, not JSON, or not a form. The message says where.
+// A form file that cannot be read or written: missing, not JSON, not a form, or a field of the
+// wrong shape. The message says where ("controls[2].properties[0].value: must be a number");
+// the number is the runtime's: "Invalid file format" (321) for what the file holds, 6 for a
+// format version beyond the range of a Long, 53 and 75 for a file that cannot be opened or
+// written. The message is library text (Windows-1252), file names included.
 class FormError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit FormError(const std::string& message, std::int32_t number = error::kInvalidFileFormat)
+        : std::runtime_error(message), number_(number) {}
+    std::int32_t number() const { return number_; }
+
+private:
+    std::int32_t number_;
+};
+
+// Something that failed while a form was built without stopping it: a form property that could
+// not be read or set ("form.ScaleMode"), a key a control's lifecycle handler skipped
+// ("swA.ReadProperties.Shade").
+struct LoadProblem {
+    std::string place;
+    AutomationError error;
 };
 
 struct ControlRecord {
@@ -35,7 +54,7 @@ struct ControlRecord {
 struct FormDocument {
     // Set through the form's late-bound interface in this order (Caption, Width, Height,
     // BackColor, ScaleMode, ...).
-    std::vector<std::pair<std::string, Variant>> form_properties;
+    host::PropertyBag form_properties;
     std::vector<ControlRecord> controls;  // creation order, which is also the z-order
 };
 
@@ -47,9 +66,11 @@ FormDocument LoadFormFile(const std::string& path);
 void SaveFormFile(const std::string& path, const FormDocument& document);
 
 // Applies the form properties, then loads every control in order (ReadProperties from its
-// bag, placement, Resize, Show, Paint). Automation errors of the host (an unknown class, a
-// failing form property) propagate as AutomationError.
-void BuildForm(host::ReferenceHost& host, const FormDocument& document);
+// bag, placement, Resize, Show, Paint). A form property that cannot be read or set is skipped
+// and returned as a problem, as the host goes on past it; keys the controls skip reach the
+// host's listener. Automation errors that stop a control from being placed (an unknown class
+// or container, an invalid extent) propagate as AutomationError.
+std::vector<LoadProblem> BuildForm(host::ReferenceHost& host, const FormDocument& document);
 
 // The host's form as a document: the form's Caption, Width, Height, BackColor and ScaleMode,
 // then every control (WriteProperties into its bag) in creation order.

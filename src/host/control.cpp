@@ -106,6 +106,7 @@ void Control::Terminate() {
 
 void Control::SetExtent(double width_twips, double height_twips) {
     if (width_twips == width_ && height_twips == height_) return;
+    RequireValidExtent(width_twips, height_twips);
     width_ = width_twips;
     height_ = height_twips;
     ResizeWindow();
@@ -115,9 +116,17 @@ void Control::SetExtent(double width_twips, double height_twips) {
 }
 
 void Control::PlaceExtent(double width_twips, double height_twips) {
+    RequireValidExtent(width_twips, height_twips);
     width_ = width_twips;
     height_ = height_twips;
     ResizeWindow();
+}
+
+// A control cannot be given a negative (or not-a-number) width or height: the platform refuses
+// it with "Invalid property value" and the control keeps its extent, whichever way the extent
+// was set (the extender's Width and Height, the host's layout, a placement on loading).
+void Control::RequireValidExtent(double width_twips, double height_twips) {
+    if (!(width_twips >= 0) || !(height_twips >= 0)) throw AutomationError(error::kInvalidPropertyValue);
 }
 
 void Control::ResizeWindow() {

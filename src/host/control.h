@@ -104,7 +104,8 @@ public:
     ControlSite* site() const { return site_; }
 
     // Host side of the extent: sets Width/Height (twips) and delivers Resize once if either
-    // changed and the control is initialised.
+    // changed and the control is initialised. A negative extent throws 380 and changes nothing,
+    // here and in PlaceExtent.
     void SetExtent(double width_twips, double height_twips);
     // Host side of placement: sets the extent without delivering Resize (the host delivers
     // one Resize itself once the control is placed).
@@ -245,6 +246,7 @@ protected:
 private:
     template <class C>
     C& AddConstituent(std::unique_ptr<C> constituent);
+    static void RequireValidExtent(double width_twips, double height_twips);
     void ResizeWindow();
     void ReportLifecycleError(std::string_view step, std::string_view key, const AutomationError& error);
 

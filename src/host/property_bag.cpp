@@ -12,15 +12,20 @@
 #include "platform/runtime/type_info.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
+#include "platform/json/json_document.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
+#include "platform/runtime/compare.h"
 #include "platform/runtime/dates.h"
+#include "platform/runtime/dispatch.h"
 
 namespace ov::host {
 
 namespace {
 
 using nlohmann::json;
+using json_input::Node;
+using json_input::TextToJson;
 
 const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -63,19 +68,30 @@ bool IsFontObject(const std::shared_ptr<IDispatch>& object) { return object && o
 
 json FontToJson(const std::shared_ptr<IDispatch>& font) {
     const FontAttributes attrs = FontFromObject(font);
-    return json{{"name", attrs.name},         {"size", attrs.size},           {"bold", attrs.bold},
-                {"italic", attrs.italic},     {"underline", attrs.underline}, {"strikethrough", attrs.strikethrough}};
+    return json{{"name", TextToJson(attrs.name)}, {"size", attrs.size},           {"bold", attrs.bold},
+                {"italic", attrs.italic},         {"underline", attrs.underline}, {"strikethrough", attrs.strikethrough}};
 }
 
-FontAttributes FontFromJson(const json& value) {
-    FontAttributes attrs;
-    attrs.name = value.value("name", attrs.name);
-    attrs.size = value.value("size", attrs.size);
-    attrs.bold = value.value("bold", false);
-    attrs.italic = value.value("italic", false);
-    attrs.underline = value.value("underline", false);
-    attrs.strikethrough = value.value("strikethrough", false);
-    return attrs;
+// Every member is optional (the font object's default stands in). The shapes are checked
+// before any value is applied, so a malformed font is a format error even when another member
+// would also be out of range; the values then go through the font object's own properties,
+// which refuse an empty name or a size outside (0, 2160] points with 380.
+Variant FontFromNode(const Node& value) {
+    value.ExpectObject();
+    const std::optional<Node> name = value.Find("name");
+    const std::optional<Node> size = value.Find("size");
+    std::vector<std::pair<const char*, bool>> flags;
+    for (const auto& [member, property] : {std::pair{"bold", "Bold"}, std::pair{"italic", "Italic"},
+                                           std::pair{"underline", "Underline"}, std::pair{"strikethrough", "Strikethrough"}})
+        if (const std::optional<Node> flag = value.Find(member)) flags.emplace_back(property, flag->Boolean());
+    const std::string name_text = name ? name->Text() : std::string();
+    const double size_points = size ? size->Number() : 0;
+
+    const std::shared_ptr<IDispatch> font = MakeFontObject(FontAttributes{});
+    if (name) PutProperty(*font, "Name", Variant::FromString(name_text));
+    if (size) PutProperty(*font, "Size", Variant::FromDouble(size_points));
+    for (const auto& [property, on] : flags) PutProperty(*font, property, Variant::FromBoolean(on));
+    return Variant::FromObject(font);
 }
 
 // A bitmap picture is embedded as PNG bytes; the PNG writer works on files, so the bytes go
@@ -98,15 +114,120 @@ json PictureToJson(const Picture& picture) {
     return json{{"type", "Picture"}, {"png", Base64Encode(bytes)}};
 }
 
-Variant PictureFromJson(const json& j, const std::string& base_dir) {
-    if (j.value("empty", false)) return Variant::FromObject(Picture::Empty());
-    if (j.contains("png")) return Variant::FromObject(LoadPictureFromMemory(Base64Decode(j.at("png").get<std::string>())));
-    if (j.contains("file")) {
-        std::filesystem::path path = j.at("file").get<std::string>();
+// A picture entry names its source beside "type": embedded PNG bytes, a file (relative to the
+// bag's folder), or none. A source that does not decode raises the loader's error.
+Variant PictureFromNode(const Node& entry, const std::string& base_dir) {
+    if (const std::optional<Node> empty = entry.Find("empty"); empty && empty->Boolean())
+        return Variant::FromObject(Picture::Empty());
+    if (const std::optional<Node> png = entry.Find("png"))
+        return Variant::FromObject(LoadPictureFromMemory(Base64Decode(png->Utf8Text())));
+    if (const std::optional<Node> file = entry.Find("file")) {
+        std::filesystem::path path = file->Utf8Text();
         if (path.is_relative() && !base_dir.empty()) path = std::filesystem::path(base_dir) / path;
         return Variant::FromObject(LoadPicture(path.string()));
     }
-    throw AutomationError(error::kTypeMismatch);
+    entry.Fail("a Picture entry needs \"png\", \"file\" or \"empty\": true");
+}
+
+// &H hex text, the way colours are written by hand: up to eight digits, an optional trailing
+// '&', read as the 32-bit two's complement value. More digits than 32 bits hold overflow.
+double HexValue(const Node& value) {
+    std::string text = value.Text();
+    if (!text.empty() && text.back() == '&') text.pop_back();
+    if (text.size() < 3 || text[0] != '&' || (text[1] != 'H' && text[1] != 'h'))
+        value.Fail("must be a number or &H hex text");
+    std::uint64_t magnitude = 0;
+    for (std::size_t i = 2; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) value.Fail("bad hex digit in " + text);
+        magnitude = magnitude * 16 + static_cast<std::uint64_t>(digit);
+        if (magnitude > 0xFFFFFFFFu) throw AutomationError(error::kOverflow);
+    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(magnitude));
+}
+
+// A whole number for Byte, Integer and Long; its range is the conversion's to check.
+double WholeNumber(const Node& value) {
+    if (value.IsString()) return HexValue(value);
+    const double number = value.Number();
+    if (std::floor(number) != number) value.Fail("must be a whole number");
+    return number;
+}
+
+// The value an entry stores. A wrong shape throws ShapeError; a value its type cannot hold
+// throws the AutomationError the type's conversion raises (6 for a number out of range).
+Variant ValueOfEntry(const Node& entry, const std::string& base_dir) {
+    const Node type_node = entry["type"];
+    const std::string type = type_node.Text();
+    const auto value = [&] { return entry["value"]; };
+    if (type == "Empty") return Variant();
+    if (type == "Null") return Variant::Null();
+    if (type == "Boolean") return Variant::FromBoolean(value().Boolean());
+    if (type == "Byte") return ConvertTo(Variant::FromDouble(WholeNumber(value())), VarType::Byte);
+    if (type == "Integer") return ConvertTo(Variant::FromDouble(WholeNumber(value())), VarType::Integer);
+    if (type == "Long") return ConvertTo(Variant::FromDouble(WholeNumber(value())), VarType::Long);
+    if (type == "Single") return ConvertTo(Variant::FromDouble(value().Number()), VarType::Single);
+    if (type == "Double") return Variant::FromDouble(value().Number());
+    if (type == "String") return Variant::FromString(value().Text());
+    if (type == "Date") {
+        const Node date = value();
+        if (date.IsNumber()) return Variant::FromDate(CDate(Variant::FromDouble(date.Number())));
+        if (!date.IsString()) date.Fail("must be date text \"YYYY-MM-DD HH:MM:SS\" or a date serial number");
+        if (const auto serial = ParseIsoDateText(date.Text())) return Variant::FromDate(*serial);
+        throw AutomationError(error::kTypeMismatch);
+    }
+    if (type == "Object") {
+        if (!value().IsNull()) value().Fail("an Object entry holds only null (Nothing)");
+        return Variant::FromObject(nullptr);
+    }
+    if (type == "Font") return FontFromNode(value());
+    if (type == "Picture") return PictureFromNode(entry, base_dir);
+    type_node.Fail("unknown type \"" + type + "\"");
+}
+
+json VariantToJson(const Variant& v) {
+    switch (v.type()) {
+        case VarType::Empty: return json{{"type", "Empty"}};
+        case VarType::Null: return json{{"type", "Null"}};
+        case VarType::Missing: return json{{"type", "Empty"}};
+        case VarType::Boolean: return json{{"type", "Boolean"}, {"value", v.boolean()}};
+        case VarType::Byte:
+        case VarType::Integer:
+        case VarType::Long: return json{{"type", VarTypeName(v.type())}, {"value", v.integral()}};
+        case VarType::Single:
+        case VarType::Double:
+            // JSON has no infinities; a value that would come back as something else is refused.
+            if (!std::isfinite(v.real())) throw AutomationError(error::kOverflow);
+            if (v.type() == VarType::Single)
+                return json{{"type", "Single"}, {"value", static_cast<double>(static_cast<float>(v.real()))}};
+            return json{{"type", "Double"}, {"value", v.real()}};
+        case VarType::Date: {
+            // Readable text when it holds the date exactly (whole seconds), the serial otherwise,
+            // so that a saved date always loads back as the same value.
+            const std::string text = DateToIsoText(v.real());
+            if (ParseIsoDateText(text) == v.real()) return json{{"type", "Date"}, {"value", text}};
+            return json{{"type", "Date"}, {"value", v.real()}};
+        }
+        case VarType::String: return json{{"type", "String"}, {"value", TextToJson(v.string())}};
+        case VarType::Object: {
+            const auto& object = v.object();
+            if (!object) return json{{"type", "Object"}, {"value", nullptr}};
+            if (IsFontObject(object)) return json{{"type", "Font"}, {"value", FontToJson(object)}};
+            if (const auto* picture = dynamic_cast<const Picture*>(object.get())) return PictureToJson(*picture);
+            throw AutomationError(error::kTypeMismatch);
+        }
+    }
+    return json{{"type", "Empty"}};
+}
+
+std::string FoldedKey(std::string_view key) {
+    std::string folded(key);
+    for (char& c : folded) c = AsciiLower(c);
+    return folded;
 }
 
 }  // namespace
@@ -122,118 +243,146 @@ bool BagValuesEqual(const Variant& value, const Variant& default_value) {
     return value == default_value;
 }
 
+const PropertyBag::Slot* PropertyBag::FindSlot(std::string_view key) const {
+    const auto it = index_.find(FoldedKey(key));
+    return it == index_.end() ? nullptr : &slots_[it->second];
+}
+
+PropertyBag::Slot& PropertyBag::SlotFor(std::string_view key) {
+    entries_current_ = false;
+    const auto [it, inserted] = index_.try_emplace(FoldedKey(key), slots_.size());
+    if (!inserted) return slots_[it->second];
+    ++live_;
+    return slots_.emplace_back(Slot{std::string(key), Variant(), 0, false});
+}
+
+void PropertyBag::Drop(std::string_view key) {
+    const auto it = index_.find(FoldedKey(key));
+    if (it == index_.end()) return;
+    slots_[it->second].dropped = true;
+    slots_[it->second].value = Variant();  // releases an object value now
+    index_.erase(it);
+    --live_;
+    entries_current_ = false;
+    // Dropped slots are swept out once they outnumber the live ones, so a key dropped and
+    // written again and again costs amortised constant time and bounded memory.
+    const std::size_t dropped = slots_.size() - live_;
+    if (dropped > 64 && dropped > live_) Compact();
+}
+
+void PropertyBag::Compact() {
+    std::erase_if(slots_, [](const Slot& slot) { return slot.dropped; });
+    index_.clear();
+    for (std::size_t i = 0; i < slots_.size(); ++i) index_.emplace(FoldedKey(slots_[i].key), i);
+}
+
 Variant PropertyBag::ReadProperty(std::string_view key, const Variant& default_value) const {
-    for (const auto& [k, v] : entries_)
-        if (EqualsIgnoreCase(k, key)) return v;
-    return default_value;
+    const Slot* slot = FindSlot(key);
+    if (!slot) return default_value;
+    if (slot->error) throw AutomationError(slot->error);
+    return slot->value;
 }
 
 void PropertyBag::WriteProperty(std::string_view key, const Variant& value, const Variant& default_value) {
-    if (BagValuesEqual(value, default_value)) {
-        std::erase_if(entries_, [&](const auto& e) { return EqualsIgnoreCase(e.first, key); });
-        return;
-    }
-    Set(key, value);
+    if (BagValuesEqual(value, default_value)) Drop(key);
+    else Set(key, value);
 }
 
 void PropertyBag::Set(std::string_view key, const Variant& value) {
-    for (auto& [k, v] : entries_) {
-        if (EqualsIgnoreCase(k, key)) {
-            v = value;
-            return;
-        }
-    }
-    entries_.emplace_back(std::string(key), value);
+    Slot& slot = SlotFor(key);
+    slot.value = value;
+    slot.error = 0;
 }
 
-bool PropertyBag::Contains(std::string_view key) const {
-    for (const auto& e : entries_)
-        if (EqualsIgnoreCase(e.first, key)) return true;
-    return false;
+void PropertyBag::SetUnreadable(std::string_view key, std::int32_t error_number) {
+    Slot& slot = SlotFor(key);
+    slot.value = Variant();
+    slot.error = error_number;
 }
 
-json VariantToJson(const Variant& v) {
-    switch (v.type()) {
-        case VarType::Empty: return json{{"type", "Empty"}};
-        case VarType::Null: return json{{"type", "Null"}};
-        case VarType::Missing: return json{{"type", "Empty"}};
-        case VarType::Boolean: return json{{"type", "Boolean"}, {"value", v.boolean()}};
-        case VarType::Byte:
-        case VarType::Integer:
-        case VarType::Long: return json{{"type", VarTypeName(v.type())}, {"value", v.integral()}};
-        case VarType::Single: return json{{"type", "Single"}, {"value", static_cast<double>(static_cast<float>(v.real()))}};
-        case VarType::Double: return json{{"type", "Double"}, {"value", v.real()}};
-        case VarType::Date: return json{{"type", "Date"}, {"value", DateToIsoText(v.real())}};
-        case VarType::String: return json{{"type", "String"}, {"value", v.string()}};
-        case VarType::Object: {
-            const auto& object = v.object();
-            if (!object) return json{{"type", "Object"}, {"value", nullptr}};
-            if (IsFontObject(object)) return json{{"type", "Font"}, {"value", FontToJson(object)}};
-            if (const auto* picture = dynamic_cast<const Picture*>(object.get())) return PictureToJson(*picture);
-            throw AutomationError(error::kTypeMismatch);
-        }
-    }
-    return json{{"type", "Empty"}};
+bool PropertyBag::Contains(std::string_view key) const { return FindSlot(key) != nullptr; }
+
+void PropertyBag::Clear() {
+    slots_.clear();
+    index_.clear();
+    live_ = 0;
+    entries_.clear();
+    entries_current_ = true;
 }
 
-Variant VariantFromJson(const json& j, const std::string& base_dir) {
-    if (!j.is_object() || !j.contains("type")) throw AutomationError(error::kTypeMismatch);
-    const std::string type = j.at("type").get<std::string>();
-    const json value = j.value("value", json());
-    try {
-        if (type == "Empty") return Variant();
-        if (type == "Null") return Variant::Null();
-        if (type == "Boolean") return Variant::FromBoolean(value.get<bool>());
-        if (type == "Byte") return Variant::FromByte(static_cast<std::uint8_t>(value.get<int>()));
-        if (type == "Integer") return Variant::FromInteger(static_cast<std::int16_t>(value.get<int>()));
-        if (type == "Long") return Variant::FromLong(value.get<std::int32_t>());
-        if (type == "Single") return Variant::FromSingle(value.get<float>());
-        if (type == "Double") return Variant::FromDouble(value.get<double>());
-        if (type == "String") return Variant::FromString(value.get<std::string>());
-        if (type == "Date") {
-            if (value.is_number()) return Variant::FromDate(value.get<double>());
-            if (auto serial = ParseIsoDateText(value.get<std::string>())) return Variant::FromDate(*serial);
-            throw AutomationError(error::kTypeMismatch);
-        }
-        if (type == "Object") {
-            if (value.is_null()) return Variant::FromObject(nullptr);
-            throw AutomationError(error::kTypeMismatch);
-        }
-        if (type == "Font") return Variant::FromObject(MakeFontObject(FontFromJson(value)));
-        if (type == "Picture") return PictureFromJson(j, base_dir);
-    } catch (const json::exception&) {
-        throw AutomationError(error::kTypeMismatch);
+const std::vector<std::pair<std::string, Variant>>& PropertyBag::entries() const {
+    if (!entries_current_) {
+        entries_.clear();
+        for (const Slot& slot : slots_)
+            if (!slot.dropped && !slot.error) entries_.emplace_back(slot.key, slot.value);
+        entries_current_ = true;
     }
-    throw AutomationError(error::kTypeMismatch);
+    return entries_;
+}
+
+std::vector<std::pair<std::string, std::int32_t>> PropertyBag::unreadable() const {
+    std::vector<std::pair<std::string, std::int32_t>> keys;
+    for (const Slot& slot : slots_)
+        if (!slot.dropped && slot.error) keys.emplace_back(slot.key, slot.error);
+    return keys;
 }
 
 json PropertyBag::ToJson() const {
     json out = json::array();
-    for (const auto& [key, value] : entries_) {
-        json entry = VariantToJson(value);
-        entry["key"] = key;
+    for (const Slot& slot : slots_) {
+        if (slot.dropped || slot.error) continue;
+        json entry = VariantToJson(slot.value);
+        entry["key"] = TextToJson(slot.key);
         out.push_back(std::move(entry));
     }
     return out;
 }
 
-PropertyBag PropertyBag::FromJson(const json& j, const std::string& base_dir) {
+PropertyBag PropertyBag::FromNode(const Node& entries, const std::string& base_dir) {
     PropertyBag bag;
-    if (!j.is_array()) throw AutomationError(error::kTypeMismatch);
-    for (const json& entry : j) {
-        if (!entry.is_object() || !entry.contains("key") || !entry.at("key").is_string())
-            throw AutomationError(error::kTypeMismatch);
-        bag.Set(entry.at("key").get<std::string>(), VariantFromJson(entry, base_dir));
+    for (std::size_t i = 0; i < entries.Size(); ++i) {
+        const Node entry = entries.At(i);
+        entry.ExpectObject();
+        const Node key_node = entry["key"];
+        const std::string key = key_node.Text();
+        if (key.empty()) key_node.Fail("must not be empty");
+        try {
+            bag.Set(key, ValueOfEntry(entry, base_dir));
+        } catch (const AutomationError& error) {
+            bag.SetUnreadable(key, error.number());
+        }
     }
     return bag;
+}
+
+namespace {
+
+AutomationError InvalidBagFile(const json_input::ShapeError& shape) {
+    return AutomationError(error::kInvalidFileFormat,
+                           AutomationError::StandardDescription(error::kInvalidFileFormat) + " (" + shape.what() + ")", {});
+}
+
+}  // namespace
+
+PropertyBag PropertyBag::FromJson(const json& j, const std::string& base_dir) {
+    try {
+        if (!j.is_array()) throw json_input::ShapeError({}, "a property bag is an array of entries");
+        return FromNode(Node(j), base_dir);
+    } catch (const json_input::ShapeError& shape) {
+        throw InvalidBagFile(shape);
+    }
 }
 
 std::string PropertyBag::ToJsonText() const { return ToJson().dump(2); }
 
 PropertyBag PropertyBag::FromJsonText(std::string_view text, const std::string& base_dir) {
-    json j = json::parse(text.begin(), text.end(), nullptr, false);
-    if (j.is_discarded()) throw AutomationError(error::kTypeMismatch);
-    return FromJson(j, base_dir);
+    json document;
+    try {
+        document = json_input::ParseDocument(text);
+    } catch (const json_input::ShapeError& shape) {
+        throw InvalidBagFile(shape);
+    }
+    return FromJson(document, base_dir);
 }
 
 }  // namespace ov::host

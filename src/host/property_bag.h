@@ -2,10 +2,12 @@
 // The host's property bag: an ordered list of key/value pairs a control writes when the form
 // is saved and reads back when it is loaded. Values keep the type they were stored with; the
 // control converts them on reading, so a wrongly typed entry fails in the control's own
-// conversion (Control::ReadPersisted) and not here.
+// conversion (Control::ReadPersisted) and not here. Reading, writing and loading are linear in
+// the number of keys: an index by key sits beside the entries kept in write order.
 //
 // JSON form (what forms on disk and bag files hold), an array in write order:
 //   [ {"key": "Orientation", "type": "Long", "value": 1},
+//     {"key": "BackColor", "type": "Long", "value": "&H8000000F"},
 //     {"key": "Caption", "type": "String", "value": "Hello"},
 //     {"key": "When", "type": "Date", "value": "2024-12-31 13:15:00"},
 //     {"key": "Font", "type": "Font", "value": {"name": "Arial", "size": 8.25, "bold": false,
@@ -14,9 +16,18 @@
 //     {"key": "Picture", "type": "Picture", "png": "<base64>"},
 //     {"key": "MouseIcon", "type": "Object", "value": null} ]
 // Types: Empty, Null, Boolean, Byte, Integer, Long, Single, Double, Date, String, Object
-// (Nothing), Font, Picture.
+// (Nothing), Font, Picture. Integers are whole JSON numbers or &H hex text (32-bit two's
+// complement). Text is UTF-8 in the file and Windows-1252 in the bag.
+//
+// Reading a file, a value of the wrong kind for its type (text for a Long, an array for a Font)
+// or a malformed entry makes the whole file "Invalid file format" (321), naming the place. A
+// value of the right kind that its type cannot hold (an Integer 65537, a Date of 1e300, a
+// picture that does not decode) leaves the key unreadable instead: reading it raises that
+// error (6 overflow, 481, ...), so the control skips that key and goes on with the next.
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,11 +35,16 @@
 
 #include "platform/runtime/variant.h"
 
+namespace ov::json_input {
+class Node;
+}
+
 namespace ov::host {
 
 class PropertyBag {
 public:
-    // The stored value with its stored type, or `default_value` when the key is absent.
+    // The stored value with its stored type, or `default_value` when the key is absent. An
+    // unreadable key raises its error.
     Variant ReadProperty(std::string_view key, const Variant& default_value = Variant()) const;
 
     // Stores the value; a value equal to the default (same type and value; fonts by their
@@ -36,28 +52,49 @@ public:
     // dropped so that reading gives the default back.
     void WriteProperty(std::string_view key, const Variant& value, const Variant& default_value = Variant());
 
-    // Stores unconditionally (tests and hand-made bags).
+    // Stores unconditionally (tests and hand-made bags). A key already present keeps its place.
     void Set(std::string_view key, const Variant& value);
+    // Records a key whose stored value could not be read; ReadProperty raises `error_number`.
+    void SetUnreadable(std::string_view key, std::int32_t error_number);
     bool Contains(std::string_view key) const;
-    void Clear() { entries_.clear(); }
+    void Clear();
 
-    const std::vector<std::pair<std::string, Variant>>& entries() const { return entries_; }
-    bool empty() const { return entries_.empty(); }
+    // The readable entries in write order.
+    const std::vector<std::pair<std::string, Variant>>& entries() const;
+    // The unreadable keys with their error numbers, in write order.
+    std::vector<std::pair<std::string, std::int32_t>> unreadable() const;
+    bool empty() const { return live_ == 0; }
 
-    // JSON round trip. `base_dir` resolves relative picture file references when loading.
-    // FromJson throws AutomationError 13 for an entry it cannot read.
+    // JSON round trip. `base_dir` resolves relative picture file references when loading; it
+    // and the file names are file-system paths (UTF-8). Loading throws AutomationError 321 for
+    // a file that is not a bag; writing skips unreadable keys and throws 6 for a Single or
+    // Double that is not finite.
     nlohmann::json ToJson() const;
     static PropertyBag FromJson(const nlohmann::json& json, const std::string& base_dir = {});
     std::string ToJsonText() const;
     static PropertyBag FromJsonText(std::string_view text, const std::string& base_dir = {});
+    // The entries at `entries` of a larger document (a form holds one bag per control); a
+    // wrong shape throws json_input::ShapeError naming the place.
+    static PropertyBag FromNode(const json_input::Node& entries, const std::string& base_dir);
 
 private:
-    std::vector<std::pair<std::string, Variant>> entries_;
-};
+    struct Slot {
+        std::string key;
+        Variant value;
+        std::int32_t error = 0;  // non-zero: unreadable
+        bool dropped = false;    // written back to the default after it was stored
+    };
+    const Slot* FindSlot(std::string_view key) const;
+    Slot& SlotFor(std::string_view key);  // the key's slot, a new one at the end if it has none
+    void Drop(std::string_view key);
+    void Compact();  // removes the dropped slots
 
-// Typed value <-> JSON, shared with forms on disk.
-nlohmann::json VariantToJson(const Variant& value);
-Variant VariantFromJson(const nlohmann::json& json, const std::string& base_dir = {});
+    std::vector<Slot> slots_;                               // write order, dropped ones included
+    std::unordered_map<std::string, std::size_t> index_;    // key folded to lower case -> slot
+    std::size_t live_ = 0;                                  // slots not dropped
+    mutable std::vector<std::pair<std::string, Variant>> entries_;  // built on demand
+    mutable bool entries_current_ = true;
+};
 
 // Whether a bag would treat `value` as equal to `default_value` (see WriteProperty).
 bool BagValuesEqual(const Variant& value, const Variant& default_value);

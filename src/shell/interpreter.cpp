@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "host/font_attributes.h"
+#include "platform/codepage/windows1252.h"
+#include "platform/files/replace_file.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
@@ -23,7 +25,12 @@ AutomationError FileAccessError() { return AutomationError(error::kPathFileAcces
 
 bool IsFormName(std::string_view name) { return EqualsIgnoreCase(name, "form"); }
 
+// A file name from a statement is library text; the file system names files in UTF-8.
+std::string FileSystemPath(const std::string& name) { return codepage::Windows1252ToUtf8(name); }
+
 std::string ReadWholeFile(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) throw FileAccessError();
     std::ifstream in(path, std::ios::binary);
     if (!in) throw FileNotFound();
     std::ostringstream text;
@@ -33,10 +40,7 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void WriteWholeFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw FileAccessError();
-    out << text;
-    if (!out.flush()) throw FileAccessError();
+    if (!files::ReplaceFile(path, text)) throw FileAccessError();
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -48,7 +52,8 @@ double Number(const Variant& value) { return CDbl(value); }
 
 }  // namespace
 
-Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out) : host_(host), out_(out) {
+Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out)
+    : host_(host), utf8_out_(out.rdbuf()), out_(&utf8_out_) {
     host::HostListener listener;
     listener.on_event = [this](const std::string& object, const std::string& event, const std::vector<Variant>& args) {
         out_ << "event " << object << "." << event << "(";
@@ -57,6 +62,11 @@ Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out) : host_(h
     };
     listener.on_changed = [this](const std::string& object, const std::string& property) {
         out_ << "changed " << object << "." << property << "\n";
+    };
+    listener.on_lifecycle_error = [this](const std::string& object, const std::string& step, const std::string& key,
+                                         const AutomationError& error) {
+        out_ << "skipped " << object << "." << key << " in " << step << ": error " << error.number() << ": "
+             << error.description() << "\n";
     };
     host_.SetListener(std::move(listener));
 }
@@ -68,10 +78,10 @@ int Interpreter::RunScript(std::istream& in, std::ostream& err) {
         ++line_number;
         std::optional<Statement> statement;
         try {
-            statement = ParseStatement(line, line_number);
+            statement = ParseStatement(codepage::Utf8ToWindows1252(line), line_number);
         } catch (const SyntaxError& error) {
             out_.flush();
-            err << error.Report() << "\n";
+            err << codepage::Windows1252ToUtf8(error.Report()) << "\n";
             err.flush();
             return 2;
         }
@@ -113,7 +123,7 @@ Variant Interpreter::ObjectNamed(const std::string& name) {
 }
 
 Variant Interpreter::LoadPicture(const std::string& path) {
-    return Variant::FromObject(ov::LoadPicture(path));
+    return Variant::FromObject(ov::LoadPicture(FileSystemPath(path)));
 }
 
 Variant Interpreter::MakeFont(const FontDesc& font) {
@@ -184,13 +194,14 @@ void Interpreter::Run(const NewStmt& stmt) {
 
 void Interpreter::Run(const LoadStmt& stmt) {
     const host::Placement at = ToPlacement(stmt.placement);
-    const host::PropertyBag bag = host::PropertyBag::FromJsonText(ReadWholeFile(stmt.bag_file), DirectoryOf(stmt.bag_file));
+    const std::string path = FileSystemPath(stmt.bag_file);
+    const host::PropertyBag bag = host::PropertyBag::FromJsonText(ReadWholeFile(path), DirectoryOf(path));
     host_.Load(stmt.name, stmt.class_name, bag, at);
 }
 
 void Interpreter::Run(const SaveStmt& stmt) {
     const host::PropertyBag bag = host_.Save(stmt.name);
-    WriteWholeFile(stmt.bag_file, bag.ToJsonText());
+    WriteWholeFile(FileSystemPath(stmt.bag_file), bag.ToJsonText());
 }
 
 void Interpreter::Run(const BagStmt& stmt) {
@@ -270,7 +281,7 @@ void Interpreter::Run(const InspectStmt& stmt) {
 void Interpreter::Run(const SnapStmt& stmt) {
     const std::string name = IsFormName(stmt.name) ? "form" : stmt.name;
     if (!IsFormName(name) && !host_.Find(name)) throw AutomationError(error::kObjectRequired);
-    if (!host_.Snap(name, stmt.file)) throw FileAccessError();
+    if (!host_.Snap(name, FileSystemPath(stmt.file))) throw FileAccessError();
 }
 
 void Interpreter::Run(const PixelStmt& stmt) {

@@ -1,7 +1,12 @@
 #pragma once
 // Carries shell statements out on a reference host and writes their output: values, `event`
-// and `changed` lines as the controls raise them, `error` lines for failed statements. The
+// and `changed` lines as the controls raise them, `skipped` lines for persisted keys a control's
+// lifecycle handler could not read or write, `error` lines for failed statements. The
 // interpreter reaches controls only through the host's API and their late-bound interfaces.
+//
+// Scripts are UTF-8 and so is everything written to `out` and `err`; inside, text is
+// Windows-1252 like all of the library's text, and file names go back to UTF-8 when a file is
+// opened.
 #include <istream>
 #include <ostream>
 #include <string>
@@ -9,6 +14,7 @@
 #include "host/reference_host.h"
 #include "shell/evaluator.h"
 #include "shell/syntax.h"
+#include "shell/utf8_output.h"
 
 namespace ov::shell {
 
@@ -57,7 +63,8 @@ private:
     void Run(const PixelStmt& stmt);
 
     host::ReferenceHost& host_;
-    std::ostream& out_;
+    Utf8OutputBuffer utf8_out_;
+    std::ostream out_;  // writes through utf8_out_
 };
 
 }  // namespace ov::shell

@@ -1,11 +1,26 @@
 #include "shell/printer.h"
 
+#include <cmath>
 #include <cstdio>
 
+#include "platform/codepage/windows1252.h"
 #include "platform/runtime/dates.h"
 #include "platform/runtime/dispatch.h"
 
 namespace ov::shell {
+
+namespace {
+
+// The runtime never makes an infinity or a NaN, but a value that arrives as one is shown as
+// what it is, the way the platform prints them, rather than as the 0 its digits would give.
+template <typename Real>
+std::string RealText(Real value) {
+    if (std::isnan(value)) return "1.#QNAN";
+    if (std::isinf(value)) return value < 0 ? "-1.#INF" : "1.#INF";
+    return NumberText(value);
+}
+
+}  // namespace
 
 std::string QuoteString(std::string_view text) {
     std::string out = "\"";
@@ -19,7 +34,7 @@ std::string QuoteString(std::string_view text) {
             case '\r': out += "\\r"; break;
             default: {
                 const auto byte = static_cast<unsigned char>(c);
-                if (byte < 0x20 || byte == 0x7F) {
+                if (codepage::IsControlByte(byte)) {
                     char escaped[5];
                     std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
                     out += escaped;
@@ -41,8 +56,8 @@ std::string FormatValue(const Variant& value) {
         case VarType::Byte:
         case VarType::Integer:
         case VarType::Long: return std::to_string(value.integral());
-        case VarType::Single: return NumberText(static_cast<float>(value.real()));
-        case VarType::Double: return NumberText(value.real());
+        case VarType::Single: return RealText(static_cast<float>(value.real()));
+        case VarType::Double: return RealText(value.real());
         case VarType::Date: return "#" + DateToIsoText(value.real()) + "#";
         case VarType::String: return QuoteString(value.string());
         case VarType::Object:

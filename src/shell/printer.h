@@ -11,7 +11,8 @@ namespace ov::shell {
 // text, strings quoted with escapes, dates #YYYY-MM-DD HH:MM:SS#, objects Object(TYPENAME).
 std::string FormatValue(const Variant& value);
 
-// A string in double quotes: \" \\ \0 \t \n \r, and \xHH for every other control character.
+// A string in double quotes: \" \\ \0 \t \n \r, and \xHH for every other control character
+// (C0, DEL, and the bytes Windows-1252 leaves undefined, which stand for C1 controls).
 std::string QuoteString(std::string_view text);
 
 // "RGB(r, g, b)" of a 0x00BBGGRR colour.

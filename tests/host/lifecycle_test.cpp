@@ -1,6 +1,9 @@
 // Lifecycle order, re-entrant resize, events with by-reference arguments, timers, extender.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
+
 #include "../support/error_number.h"
 #include "host/reference_host.h"
 #include "platform/runtime/clock.h"
@@ -160,6 +163,32 @@ TEST_F(HostFixture, ExtenderMembersAnswerNamesTheControlLacks) {
     EXPECT_EQ(host.OriginOf("P").x, 30);
     EXPECT_EQ(host.OriginOf("P").y, 15);
     EXPECT_EQ(ErrorNumberOf([&] { GetProperty(*p, "NoSuchThing"); }), 438);
+}
+
+TEST_F(HostFixture, NegativeExtentsAreRefusedWhereverTheyAreSet) {
+    host.New("P", "Probe", {.width = 900, .height = 600});
+    auto p = host.Find("P");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        const char* what;
+        std::function<void()> set;
+    } cases[] = {
+        {"host resize", [&] { host.Resize("P", -5, -5); }},
+        {"host resize of one side", [&] { host.Resize("P", 900, -1); }},
+        {"extender Width", [&] { PutProperty(*p, "Width", Variant::FromLong(-1)); }},
+        {"extender Height", [&] { PutProperty(*p, "Height", Variant::FromDouble(-0.5)); }},
+        {"not a number", [&] { host.Resize("P", nan, 600); }},
+    };
+    probe("P").log.clear();
+    for (const auto& c : cases) {
+        EXPECT_EQ(ErrorNumberOf(c.set), error::kInvalidPropertyValue) << c.what;
+        EXPECT_EQ(probe("P").Width(), 900) << c.what;
+        EXPECT_EQ(probe("P").Height(), 600) << c.what;
+    }
+    EXPECT_TRUE(probe("P").log.empty());  // no Resize for a refused extent
+    EXPECT_EQ(ErrorNumberOf([&] { host.New("Q", "Probe", {.width = -15, .height = 600}); }),
+              error::kInvalidPropertyValue);
+    EXPECT_EQ(ErrorNumberOf([&] { host.Resize("P", 0, 0); }), 0);  // empty is allowed
 }
 
 TEST_F(HostFixture, AmbientValuesComeFromTheHost) {

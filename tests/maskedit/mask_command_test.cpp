@@ -37,11 +37,18 @@ TEST(MaskCommand, TextAndNumericFormatsAndQuoting) {
 }
 
 TEST(MaskCommand, UsageErrors) {
-    int status = 0;
-    EXPECT_EQ(RunMaskCommand("x y", &status), "");
-    EXPECT_NE(status, 0);
-    EXPECT_EQ(RunMaskCommand("--now yesterday 2 DD", &status), "");
-    EXPECT_NE(status, 0);
+    for (const char* arguments : {"x y", "--now yesterday 2 DD", "3 '##'", "-1 '##'", "01 '##'", "'' '##'", "1"}) {
+        int status = 0;
+        EXPECT_EQ(RunMaskCommand(arguments, &status), "") << arguments;
+        EXPECT_NE(status, 0) << arguments;
+    }
+}
+
+TEST(MaskCommand, Utf8TextIsOneCharacterPerLetter) {
+    // Four characters for the four-character pattern, and the text printed back as it came.
+    EXPECT_EQ(RunMaskCommand("0 '\?\?\?\?' 'caf\xC3\xA9' 'cafe!'"),
+              "mask valid\n\"caf\xC3\xA9\" valid=True partial=True\n\"cafe!\" valid=False partial=False\n");
+    EXPECT_EQ(RunMaskCommand("0 '\xC3\xA9?' '\xC3\xA9t'"), "mask valid\n\"\xC3\xA9t\" valid=True partial=True\n");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/runtime/dates.h"
 #include "platform/runtime/dispatch.h"
 #include "shell/printer.h"
@@ -34,6 +36,11 @@ TEST(ShellPrinter, RealsUseTheirShortestText) {
     // A Single prints its own shortest digits, not those of the widened double.
     EXPECT_EQ(FormatValue(Variant::FromSingle(0.1f)), "0.1");
     EXPECT_EQ(FormatValue(Variant::FromSingle(8.25f)), "8.25");
+    // A value no conversion makes but that can arrive from outside prints as what it is.
+    EXPECT_EQ(FormatValue(Variant::FromSingle(std::numeric_limits<float>::infinity())), "1.#INF");
+    EXPECT_EQ(FormatValue(Variant::FromDouble(-std::numeric_limits<double>::infinity())), "-1.#INF");
+    EXPECT_EQ(FormatValue(Variant::FromDouble(std::numeric_limits<double>::quiet_NaN())), "1.#QNAN");
+    EXPECT_EQ(FormatValue(Variant::FromSingle(3.4e38f)), "3.4E+38");
 }
 
 TEST(ShellPrinter, DatesAreAlwaysComplete) {
@@ -47,8 +54,10 @@ TEST(ShellPrinter, StringsAreQuotedWithEscapes) {
     EXPECT_EQ(FormatValue(Variant::FromString("a\"b\\c")), R"("a\"b\\c")");
     EXPECT_EQ(FormatValue(Variant::FromString(std::string("\0\t\n\r", 4))), R"("\0\t\n\r")");
     EXPECT_EQ(FormatValue(Variant::FromString("\x01\x1b\x7f")), R"("\x01\x1B\x7F")");
-    // Bytes above the ASCII range are text, not control characters.
-    EXPECT_EQ(FormatValue(Variant::FromString("caf\xc3\xa9")), "\"caf\xc3\xa9\"");
+    // Bytes above the ASCII range are Windows-1252 text, except the five the code page leaves
+    // undefined, which stand for control characters.
+    EXPECT_EQ(FormatValue(Variant::FromString("caf\xe9 \x80\x9f")), "\"caf\xe9 \x80\x9f\"");
+    EXPECT_EQ(FormatValue(Variant::FromString("\x81\x8d\x8f\x90\x9d")), R"("\x81\x8D\x8F\x90\x9D")");
 }
 
 TEST(ShellPrinter, RgbTextOfAColour) {

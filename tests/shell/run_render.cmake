@@ -1,11 +1,26 @@
-# Checks the exit statuses and output files of `orvelle render`.
+# Checks the exit statuses, messages and output files of `orvelle render`.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 
+# expect_status(STATUS [STDERR substring] ARGS...): the status, and the substring in standard
+# error when one is given before the arguments as `SAYS text`.
 function(expect_status expected)
-  execute_process(COMMAND ${ORVELLE} render ${ARGN} RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_QUIET)
+  set(args ${ARGN})
+  set(says "")
+  list(GET args 0 first)
+  if(first STREQUAL "SAYS")
+    list(GET args 1 says)
+    list(REMOVE_AT args 0 1)
+  endif()
+  execute_process(COMMAND ${ORVELLE} render ${args} RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_QUIET)
   if(NOT status EQUAL expected)
-    message(FATAL_ERROR "orvelle render ${ARGN}: exit status ${status}, expected ${expected}\n${err}")
+    message(FATAL_ERROR "orvelle render ${args}: exit status ${status}, expected ${expected}\n${err}")
+  endif()
+  if(says)
+    string(FIND "${err}" "${says}" where)
+    if(where EQUAL -1)
+      message(FATAL_ERROR "orvelle render ${args}: standard error lacks '${says}':\n${err}")
+    endif()
   endif()
 endfunction()
 
@@ -19,6 +34,40 @@ endforeach()
 expect_status(2 ${FORM})
 expect_status(2 -o ${WORK_DIR}/x.png)
 expect_status(2 ${FORM} -o ${WORK_DIR}/x.png --frobnicate)
-expect_status(1 ${WORK_DIR}/no_such_form.json -o ${WORK_DIR}/x.png)
-file(WRITE ${WORK_DIR}/bad.json "{\"orvelle_form\": 1, \"controls\": [{\"name\": \"a\", \"class\": \"NoSuchClass\"}]}")
-expect_status(1 ${WORK_DIR}/bad.json -o ${WORK_DIR}/x.png)
+expect_status(1 SAYS "error 53" ${WORK_DIR}/no_such_form.json -o ${WORK_DIR}/x.png)
+expect_status(1 SAYS "is a directory" ${WORK_DIR} -o ${WORK_DIR}/x.png)
+
+# Hostile forms: each fails with status 1 and a message naming the place, never an abort.
+set(line "{\"name\": \"a\", \"class\": \"OV3DLine\"")
+set(hostile
+  "class|{\"orvelle_form\": 1, \"controls\": [{\"name\": \"a\", \"class\": \"NoSuchClass\"}]}|error 429"
+  "garbage|garbage|line 1, column 1: not valid JSON (error 321)"
+  "array|[1, 2]|a form file holds one JSON object"
+  "version|{\"orvelle_form\": 4294967297}|orvelle_form: Overflow (error 6)"
+  "control|{\"orvelle_form\": 1, \"controls\": [null]}|controls[0]: must be an object, not null (error 321)"
+  "kind|{\"orvelle_form\": 1, \"controls\": [${line}, \"properties\": [{\"key\": \"Orientation\", \"type\": \"Long\", \"value\": [1]}]}]}|controls[0].properties[0].value: must be a number, not an array (error 321)"
+  "negative|{\"orvelle_form\": 1, \"controls\": [${line}, \"width\": -5, \"height\": -5}]}|error 380")
+foreach(case ${hostile})
+  string(REPLACE "|" ";" parts "${case}")
+  list(GET parts 0 name)
+  list(GET parts 1 text)
+  list(GET parts 2 says)
+  file(WRITE ${WORK_DIR}/${name}.json "${text}")
+  expect_status(1 SAYS "${says}" ${WORK_DIR}/${name}.json -o ${WORK_DIR}/${name}.png)
+endforeach()
+string(REPEAT "[" 100000 open)
+string(REPEAT "]" 100000 close)
+file(WRITE ${WORK_DIR}/deep.json "{\"orvelle_form\": 1, \"controls\": ${open}${close}}")
+expect_status(1 SAYS "nested deeper than 64 levels" ${WORK_DIR}/deep.json -o ${WORK_DIR}/deep.png)
+
+# A property that fails to load is reported and makes the status 1, and the form is still
+# rendered with that key at its default.
+file(WRITE ${WORK_DIR}/partial.json "{\"orvelle_form\": 1, \"controls\": [${line}, \"properties\": [
+  {\"key\": \"Orientation\", \"type\": \"Long\", \"value\": 1e30},
+  {\"key\": \"BackColor\", \"type\": \"Integer\", \"value\": 65537}]}]}")
+expect_status(1 SAYS "partial.json: a.ReadProperties.Orientation: error 6: Overflow\n"
+              ${WORK_DIR}/partial.json -o ${WORK_DIR}/partial.png)
+expect_status(1 SAYS "a.ReadProperties.BackColor: error 6: Overflow" ${WORK_DIR}/partial.json -o ${WORK_DIR}/partial.png)
+if(NOT EXISTS ${WORK_DIR}/partial.png)
+  message(FATAL_ERROR "orvelle render wrote no partial.png")
+endif()

@@ -2,6 +2,7 @@
 #   cmake -DORVELLE=... -DSCRIPT=x.orv -DWORK_DIR=... -P run_script.cmake
 # Expected results sit next to the script: x.out (standard output, exact), x.err (a prefix of
 # standard error; its presence also means the exit status must be 2, otherwise it must be 0).
+# Files the script reads may sit in a folder x.files/, copied into its working directory.
 get_filename_component(script_dir ${SCRIPT} DIRECTORY)
 get_filename_component(script_name ${SCRIPT} NAME_WE)
 set(expected_out_file ${script_dir}/${script_name}.out)
@@ -9,6 +10,10 @@ set(expected_err_file ${script_dir}/${script_name}.err)
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
+if(IS_DIRECTORY ${script_dir}/${script_name}.files)
+  file(GLOB inputs ${script_dir}/${script_name}.files/*)
+  file(COPY ${inputs} DESTINATION ${WORK_DIR})
+endif()
 execute_process(COMMAND ${ORVELLE} shell ${SCRIPT}
   WORKING_DIRECTORY ${WORK_DIR}
   OUTPUT_VARIABLE actual_out ERROR_VARIABLE actual_err RESULT_VARIABLE status)

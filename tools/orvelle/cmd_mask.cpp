@@ -1,6 +1,7 @@
 // `orvelle mask`: tries a mask against texts the way the masked text box judges them, for form
 // designers choosing a mask and for checking the mask engine from outside. Texts are quoted as
-// the shell quotes strings.
+// the shell quotes strings. Arguments and output are UTF-8; the engine sees Windows-1252, so
+// "café" is four characters to it.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "command.h"
 #include "maskedit/date_matcher.h"
 #include "maskedit/mask_engine.h"
+#include "platform/codepage/windows1252.h"
 #include "platform/runtime/clock.h"
 #include "platform/runtime/dates.h"
 #include "shell/printer.h"
@@ -35,24 +37,23 @@ int RunMask(const std::vector<std::string>& args) {
         i += 2;
     }
     if (args.size() < i + 2) return Usage();
-    int format = 0;
-    try {
-        std::size_t used = 0;
-        format = std::stoi(args[i], &used);
-        if (used != args[i].size()) return Usage();
-    } catch (const std::exception&) {
-        return Usage();
+    const std::string& format_text = args[i];
+    if (format_text.size() != 1 || format_text[0] < '0' || format_text[0] > '2') {
+        std::fprintf(stderr, "orvelle mask: FORMAT must be 0, 1 or 2, got '%s'\n", format_text.c_str());
+        return 2;
     }
-    const std::string& mask = args[i + 1];
+    const int format = format_text[0] - '0';
+    const std::string mask = ov::codepage::Utf8ToWindows1252(args[i + 1]);
     if (now) ov::SetFixedNow(now);
     const auto context = ov::maskedit::MaskContext::Current();
 
     std::printf("mask %s\n", ov::maskedit::IsMaskValid(mask, format, context) ? "valid" : "invalid");
     for (std::size_t k = i + 2; k < args.size(); ++k) {
-        const std::string& text = args[k];
+        const std::string text = ov::codepage::Utf8ToWindows1252(args[k]);
         const bool valid = ov::maskedit::IsTextValid(text, mask, format, context).valid;
         const bool partial = ov::maskedit::IsPartialTextValid(text, mask, format, context);
-        std::printf("%s valid=%s partial=%s", ov::shell::QuoteString(text).c_str(), TrueFalse(valid), TrueFalse(partial));
+        std::printf("%s valid=%s partial=%s", ov::codepage::Windows1252ToUtf8(ov::shell::QuoteString(text)).c_str(),
+                    TrueFalse(valid), TrueFalse(partial));
         if (format == 2) {
             const double date = ov::maskedit::ParseMaskedDate(text, mask, context).date;
             std::printf(" date=#%s#", ov::DateToIsoText(date).c_str());

@@ -1,9 +1,12 @@
 #include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "command.h"
+#include "platform/codepage/windows1252.h"
 
 namespace ov::cli {
 
@@ -34,7 +37,17 @@ int main(int argc, char** argv) {
     }
     const std::string name = argv[1];
     for (const auto& command : ov::cli::Commands()) {
-        if (command.name == name) return command.run(std::vector<std::string>(argv + 2, argv + argc));
+        if (command.name != name) continue;
+        // Whatever a command lets escape ends it with a message and a failure status, never
+        // with the runtime's abort.
+        try {
+            return command.run(std::vector<std::string>(argv + 2, argv + argc));
+        } catch (const std::bad_alloc&) {
+            std::fprintf(stderr, "orvelle %s: out of memory\n", name.c_str());
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "orvelle %s: %s\n", name.c_str(), ov::codepage::Windows1252ToUtf8(error.what()).c_str());
+        }
+        return 1;
     }
     std::fprintf(stderr, "orvelle: unknown command '%s'\n", name.c_str());
     PrintHelp(stderr);

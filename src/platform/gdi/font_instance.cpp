@@ -16,6 +16,7 @@
 #include <numbers>
 #include <tuple>
 
+#include "platform/codepage/windows1252.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
@@ -134,15 +135,6 @@ const FaceFile* MatchFace(const std::string& family, bool bold, bool italic) {
     return it->second.path.empty() ? nullptr : &it->second;
 }
 
-// Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1.
-char32_t UnicodeOf(unsigned char c) {
-    static constexpr char16_t kHigh[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    return (c >= 0x80 && c < 0xA0) ? kHigh[c - 0x80] : c;
-}
-
 // Scaled font units rounded up, with a tolerance so an exact whole number stays whole.
 int CeilScaled(double units, double scale) { return static_cast<int>(std::ceil(units * scale - 1e-6)); }
 int RoundScaled(double units, double scale) { return static_cast<int>(std::lround(units * scale)); }
@@ -258,7 +250,7 @@ unsigned char FontInstance::EnsureAdvance(unsigned char character) {
     // Layout uses hinted whole-pixel advances measured upright and unaffected by smoothing,
     // so a string has the same width drawn, measured, rotated or one-bit.
     FT_Set_Transform(face, nullptr, nullptr);
-    const FT_UInt index = FT_Get_Char_Index(face, UnicodeOf(character));
+    const FT_UInt index = FT_Get_Char_Index(face, codepage::ToUnicode(character));
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) == 0) {
         if (synthetic_bold_) FT_GlyphSlot_Embolden(face->glyph);
         advances_[character] = static_cast<int>((face->glyph->metrics.horiAdvance + 32) >> 6);
@@ -293,7 +285,7 @@ void FontInstance::Rasterise(unsigned char character, bool one_bit, Glyph& out) 
     const bool identity = escapement_ == 0 && !synthetic_italic_;
     FT_Set_Transform(face, identity ? nullptr : &matrix, nullptr);
 
-    const FT_UInt index = FT_Get_Char_Index(face, UnicodeOf(character));
+    const FT_UInt index = FT_Get_Char_Index(face, codepage::ToUnicode(character));
     const FT_Int32 load = FT_LOAD_NO_BITMAP | (one_bit ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
     if (FT_Load_Glyph(face, index, load) != 0) return;
     if (synthetic_bold_) FT_GlyphSlot_Embolden(face->glyph);

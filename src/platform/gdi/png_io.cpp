@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/files/replace_file.h"
 #include "platform/gdi/objects.h"
 #include "platform/limits.h"
 
@@ -27,9 +28,13 @@ bool WritePng(const std::string& path, int width, int height, const std::uint32_
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    const int ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), width * 3, nullptr);
+    // Encoded in memory first, so the file is replaced whole or not at all.
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), width * 3, nullptr)) return false;
+    std::string encoded(size, '\0');
+    const int ok = png_image_write_to_memory(&image, encoded.data(), &size, 0, rgb.data(), width * 3, nullptr);
     png_image_free(&image);
-    return ok != 0;
+    return ok != 0 && files::ReplaceFile(path, std::string_view(encoded).substr(0, size));
 }
 
 namespace {

@@ -117,10 +117,11 @@ const ClassInfo& PictureBoxObject::StaticInfo() {
         const std::pair<const char*, bool FontDesc::*> flags[] = {
             {"FontBold", &FontDesc::bold}, {"FontItalic", &FontDesc::italic},
             {"FontUnderline", &FontDesc::underline}, {"FontStrikethru", &FontDesc::strikethrough}};
-        for (const auto& [name, field] : flags) {
+        for (const auto& [name, member] : flags) {
+            // Captured by copy: clang before 16 cannot capture a structured binding.
             t.Property(
-                name, boolean, [field](PictureBox& b) { return Variant::FromBoolean(b.Font()->desc().*field); },
-                [field](PictureBox& b, const Variant& v) { SetFontField(b, field, CBool(v)); });
+                name, boolean, [field = member](PictureBox& b) { return Variant::FromBoolean(b.Font()->desc().*field); },
+                [field = member](PictureBox& b, const Variant& v) { SetFontField(b, field, CBool(v)); });
         }
         t.Property(
             "BorderStyle", integer,

@@ -37,6 +37,14 @@ DecimalDigits ShortestDigitsOf(Float value) {
 
 bool IsValBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// The value of text of IsNumericText's form; infinite when it is beyond a Double.
+double ConvertNumericText(std::string_view text) {
+    std::string clean;
+    for (char c : text)
+        if (c != ' ' && c != '+') clean.push_back(c);
+    return std::strtod(clean.c_str(), nullptr);
+}
+
 }  // namespace
 
 DecimalDigits ShortestDigits(double value) { return ShortestDigitsOf(value); }
@@ -80,16 +88,10 @@ bool IsNumericText(std::string_view text) {
         ++pos;
     }
     while (pos < text.size() && text[pos] == ' ') ++pos;
-    return pos == text.size() && digits > 0;
+    return pos == text.size() && digits > 0 && std::isfinite(ConvertNumericText(text));
 }
 
-double NumericTextValue(std::string_view text) {
-    if (!IsNumericText(text)) return 0;
-    std::string clean;
-    for (char c : text)
-        if (c != ' ' && c != '+') clean.push_back(c);
-    return std::strtod(clean.c_str(), nullptr);
-}
+double NumericTextValue(std::string_view text) { return IsNumericText(text) ? ConvertNumericText(text) : 0; }
 
 RadixLiteral ReadRadixLiteral(std::string_view s, std::size_t& pos) {
     int radix = 8;

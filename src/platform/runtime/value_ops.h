@@ -37,7 +37,8 @@ std::string CanonicalNumberText(double value);
 
 // The numeric-text test of the mask engine: optional blanks around, one optional sign (+ or -),
 // digits with at most one "." and at least one digit. Nothing else (no exponent, grouping,
-// currency or hex).
+// currency or hex). A number beyond the range of a Double (309 nines, say) is not numeric,
+// as it cannot be converted.
 bool IsNumericText(std::string_view text);
 // The value of a text that passes IsNumericText; 0 for any other text.
 double NumericTextValue(std::string_view text);

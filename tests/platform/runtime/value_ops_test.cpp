@@ -26,6 +26,13 @@ TEST(NumericText, EngineTest) {
         EXPECT_FALSE(IsNumericText(no)) << no;
     EXPECT_EQ(NumericTextValue(" +007.50 "), 7.5);
     EXPECT_EQ(NumericTextValue("-.5"), -0.5);
+    // 308 nines still fit a Double; 309 do not, and text that cannot be converted is
+    // not numeric.
+    EXPECT_TRUE(IsNumericText(std::string(308, '9')));
+    EXPECT_FALSE(IsNumericText(std::string(309, '9')));
+    EXPECT_FALSE(IsNumericText("-" + std::string(400, '9') + ".5"));
+    EXPECT_EQ(NumericTextValue(std::string(309, '9')), 0);
+    EXPECT_TRUE(IsNumericText("0." + std::string(400, '0') + "1"));  // underflow is a tiny number
 }
 
 TEST(Val, ReadsAsFarAsANumberGoes) {

@@ -389,5 +389,31 @@ TEST_F(TextTest, InvalidArgumentsFailSafely) {
     EXPECT_EQ(canvas.Count(kWhite), 100);
 }
 
+// Text is Windows-1252: each byte draws the glyph of its own character. A byte drawn as the
+// code point of the same value (the 0x80..0x9F range read as Latin-1) falls on a character the
+// face lacks and draws the same missing-glyph box as the five bytes 1252 leaves undefined.
+TEST_F(TextTest, Windows1252BytesDrawTheirOwnCharacters) {
+    const auto draw = [](const std::string& text) {
+        Canvas canvas(40, 30, kWhite);
+        ScopedFont font(canvas.dc(), "Arial", -20);
+        SetTextColor(canvas.dc(), kRed);
+        SetBkMode(canvas.dc(), TRANSPARENT);
+        TextOutA(canvas.dc(), 2, 2, text.data(), static_cast<int>(text.size()));
+        return canvas.Art(kRed);
+    };
+    const std::string missing = draw("\x81");
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D || byte == 0xA0 || byte == 0xAD)
+            continue;  // undefined, or drawn without ink (no-break space, soft hyphen)
+        EXPECT_NE(draw(std::string(1, static_cast<char>(byte))), missing) << "byte " << byte;
+    }
+    EXPECT_EQ(draw("\x8D"), missing);
+    // An accented letter is its own glyph, not its base letter, and one character wide.
+    EXPECT_NE(draw("\xE9"), draw("e"));
+    Canvas canvas(10, 10);
+    ScopedFont font(canvas.dc(), "Arial", -20);
+    EXPECT_EQ(Extent(canvas.dc(), "caf\xE9").cx, Extent(canvas.dc(), "cafe").cx);
+}
+
 }  // namespace
 }  // namespace ov::gdi

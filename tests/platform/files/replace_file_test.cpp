@@ -1,0 +1,100 @@
+// Replacing a file: the new contents arrive whole, and a failure at any point leaves the old
+// file as it was and no temporary file behind.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "platform/files/replace_file.h"
+
+namespace ov::files {
+namespace {
+
+class ReplaceFileTest : public ::testing::Test {
+protected:
+    ReplaceFileTest() {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("orvelle_replace_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    ~ReplaceFileTest() override { std::filesystem::remove_all(dir_); }
+
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    static std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    int FilesInDirectory() const {
+        int count = 0;
+        for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_)) ++count;
+        return count;
+    }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(ReplaceFileTest, NewContentsReplaceTheOldWhole) {
+    const std::string path = Path("form.json");
+    std::ofstream(path) << "old contents that are longer than the new ones";
+    ASSERT_TRUE(ReplaceFile(path, "new"));
+    EXPECT_EQ(Read(path), "new");
+    ASSERT_TRUE(ReplaceFile(Path("fresh.json"), std::string("a\0b", 3)));
+    EXPECT_EQ(Read(Path("fresh.json")), std::string("a\0b", 3));
+    EXPECT_EQ(FilesInDirectory(), 2);
+}
+
+// Limits the size of files this process may write, the way a full disk cuts a write short.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previous_handler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previous_handler_)(int);
+};
+
+TEST_F(ReplaceFileTest, AFailureKeepsTheOldFileAndLeavesNoTemporary) {
+    const std::string path = Path("bag.json");
+    const struct {
+        const char* what;
+        std::function<bool()> replace;
+    } cases[] = {
+        {"a write cut short", [&] {
+             const FileSizeLimit limit(1024);
+             return ReplaceFile(path, std::string(64 * 1024, 'x'));
+         }},
+        {"a missing directory", [&] { return ReplaceFile(Path("missing/bag.json"), "new"); }},
+        {"a directory in the way", [&] { return ReplaceFile(Path("folder"), "new"); }},
+        {"no file name", [&] { return ReplaceFile(dir_.string() + "/", "new"); }},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_ / "folder");
+        std::ofstream(path) << "old";
+        EXPECT_FALSE(c.replace()) << c.what;
+        EXPECT_EQ(Read(path), "old") << c.what;
+        EXPECT_TRUE(std::filesystem::is_directory(dir_ / "folder")) << c.what;
+        EXPECT_EQ(FilesInDirectory(), 2) << c.what;  // bag.json and folder, nothing else
+    }
+}
+
+}  // namespace
+}  // namespace ov::files
