@@ -1,5 +1,7 @@
 #include "panel/border_painter.h"
 
+#include <algorithm>
+
 #include "panel/panel_enums.h"
 #include "panel/shaded_border_painter.h"
 #include "panel/shift_colour.h"
@@ -36,6 +38,25 @@ void VerticalLine(PictureBox& area, const FrameGeometry& g, int x, int y1, int f
 int AreaPixels(const PictureBox& area, Axis axis) {
     return axis == Axis::X ? RoundToPixels(area.ScaleX(area.ScaleWidth(), area.ScaleMode(), kScalePixels))
                            : RoundToPixels(area.ScaleY(area.ScaleHeight(), area.ScaleMode(), kScalePixels));
+}
+
+// The classic frames lie on the two outermost rings; the far-edge coordinates pass through the
+// area's scale, so a band of four pixels along each edge holds them whatever the rounding.
+std::vector<gdi::RECT> EdgeBands(int w, int h) {
+    constexpr int kBand = 4;
+    return {gdi::RECT{0, 0, w, kBand}, gdi::RECT{0, h - kBand, w, h}, gdi::RECT{0, 0, kBand, h},
+            gdi::RECT{w - kBand, 0, w, h}};
+}
+
+std::vector<gdi::RECT> RunRectangles(const ShiftProgram& program) {
+    std::vector<gdi::RECT> rects;
+    rects.reserve(program.size());
+    for (const ShiftRun& run : program) {
+        if (run.first > run.last) continue;
+        rects.push_back(run.along == ShiftRun::Along::Row ? gdi::RECT{run.first, run.line, run.last + 1, run.line + 1}
+                                                          : gdi::RECT{run.line, run.first, run.line + 1, run.last + 1});
+    }
+    return rects;
 }
 
 }  // namespace
@@ -79,19 +100,20 @@ void DrawClassicEtchedFrame(PictureBox& area, const FrameGeometry& g, int o, con
     Box(area, g, o, o, o + 2, o + 2, c.dark_shadow);
 }
 
-void DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& s) {
-    if (s.appearance == gpaNone) return;
+std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& s) {
+    if (s.appearance == gpaNone) return {};
+    const int w = AreaPixels(area, Axis::X), h = AreaPixels(area, Axis::Y);
     const bool bevel = s.appearance == gpaBevelRaised || s.appearance == gpaBevelInset;
     if (!bevel && s.classic) {
         switch (s.appearance) {
             case gpaFlatRaised:
-            case gpaFlatInset: DrawClassicFlatFrame(area, geometry, 0, s.appearance == gpaFlatInset, s.colours); return;
+            case gpaFlatInset: DrawClassicFlatFrame(area, geometry, 0, s.appearance == gpaFlatInset, s.colours); break;
             case gpa3DRaised:
-            case gpa3DInset: DrawClassic3DFrame(area, geometry, 0, s.appearance == gpa3DInset, s.colours); return;
-            default: DrawClassicEtchedFrame(area, geometry, 0, s.colours); return;
+            case gpa3DInset: DrawClassic3DFrame(area, geometry, 0, s.appearance == gpa3DInset, s.colours); break;
+            default: DrawClassicEtchedFrame(area, geometry, 0, s.colours); break;
         }
+        return EdgeBands(std::max(w, area.client_width()), std::max(h, area.client_height()));
     }
-    const int w = AreaPixels(area, Axis::X), h = AreaPixels(area, Axis::Y);
     ShiftProgram program;
     switch (s.appearance) {
         case gpaFlatRaised:
@@ -105,6 +127,7 @@ void DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSet
         default: program = ShadedEtchedFrame(w, h, 0); break;
     }
     RunShifts(area.hDC(), program);
+    return RunRectangles(program);
 }
 
 }  // namespace ov::panel

@@ -3,6 +3,9 @@
 // classic flat, 3-D and etched frames drawn with the drawing area's box and line operations.
 // The shaded renderings and the bevel are in shaded_border_painter.h.
 #include <cstdint>
+#include <vector>
+
+#include "platform/gdi/gdi.h"
 
 namespace ov {
 class PictureBox;
@@ -45,8 +48,9 @@ struct BorderSettings {
     BorderColours colours;
 };
 
-// Draws the frame chosen by `settings.appearance` (out of range: etched) at offset 0.
-void DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& settings);
+// Draws the frame chosen by `settings.appearance` (out of range: etched) at offset 0. Returns
+// rectangles, in pixels of the area, that hold every pixel the frame may have changed.
+std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& settings);
 
 // The classic renderings at `offset` pixels from the edges.
 void DrawClassicFlatFrame(PictureBox& area, const FrameGeometry& geometry, int offset, bool inset,

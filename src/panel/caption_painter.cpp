@@ -58,7 +58,7 @@ gdi::RECT PlaceCaption(const CaptionLayout& layout, int tw, int th) {
     return gdi::RECT{left, top, left + tw, top + th};
 }
 
-void DrawCaption(const std::string& text, PictureBox& area, const CaptionLayout& layout) {
+gdi::RECT DrawCaption(const std::string& text, PictureBox& area, const CaptionLayout& layout) {
     const gdi::HDC dc = area.hDC();
     gdi::RECT measured = layout.client;
     gdi::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &measured, gdi::DT_CALCRECT);
@@ -73,6 +73,7 @@ void DrawCaption(const std::string& text, PictureBox& area, const CaptionLayout&
     }
     if (!passes.empty()) area.SetForeColor(fore);
     DrawSingleLine(dc, text, rect);
+    return gdi::RECT{rect.left - 1, rect.top - 1, rect.right + 1, rect.bottom + 1};
 }
 
 }  // namespace ov::panel

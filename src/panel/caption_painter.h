@@ -29,7 +29,8 @@ gdi::RECT PlaceCaption(const CaptionLayout& layout, int text_width, int text_hei
 
 // Measures (DT_CALCRECT, line breaks honoured) and draws (DT_SINGLELINE) `text` on the drawing
 // area. The area's ForeColor is the text colour; the extra passes change it and it is set back
-// before the text itself is drawn.
-void DrawCaption(const std::string& text, PictureBox& area, const CaptionLayout& layout);
+// before the text itself is drawn. Returns the rectangle holding every pixel it may have drawn:
+// each pass is clipped to its text rectangle, so the placed one grown by a pixel each way.
+gdi::RECT DrawCaption(const std::string& text, PictureBox& area, const CaptionLayout& layout);
 
 }  // namespace ov::panel

@@ -129,12 +129,14 @@ protected:
 private:
     // Paint steps (panel_redraw.cpp).
     enum class Repaint : std::uint8_t { Full, Quick };
+    bool AreaIsCacheUnderDrawing() const;
+    void NoteDrawingOverCache();
     void ClearDrawingArea(Repaint repaint);
     void SetBorderColors();
     void BuildBackground();
     void SnapshotGradient();
     bool CachedGradientCoversArea() const;
-    void PaintGradient(Repaint repaint);
+    void PaintGradient(Repaint repaint, bool restore_only_drawn_over);
     void DrawBackgroundPicture();
     void DrawPanelBorder();
     void DrawPanelCaption();
@@ -176,6 +178,14 @@ private:
     std::unique_ptr<gradient::clsGradient> renderer_;
     std::shared_ptr<Picture> cached_gradient_;
     BorderColours border_colours_;
+    // After a repaint of a gradient panel the drawing area holds the cached gradient except in
+    // these rectangles (frame and caption), at the recorded size; a quick repaint then restores
+    // just them instead of copying the whole gradient. Cleared when a repaint starts.
+    std::vector<gdi::RECT> drawn_over_cache_;
+    bool area_is_cache_under_drawing_ = false;
+    int drawn_area_width_ = 0, drawn_area_height_ = 0;
+    std::vector<gdi::RECT> frame_rects_;  // what the last DrawPanelBorder may have changed
+    gdi::RECT caption_rect_{};            // and the last DrawPanelCaption
     bool resizing_ = false;      // the resize handler is sizing the panel to its picture
     bool initialising_ = false;  // new-instance defaults are being applied
     bool parent_scale_ = false;  // the parent reported a ScaleMode other than user

@@ -16,26 +16,52 @@ namespace ov::panel {
 
 void OVGradientPanel::RedrawFull() {
     if (!area_) return;
+    area_is_cache_under_drawing_ = false;
     ClearDrawingArea(Repaint::Full);
     SetBorderColors();
     BuildBackground();
-    PaintGradient(Repaint::Full);
+    PaintGradient(Repaint::Full, false);
     DrawBackgroundPicture();
     DrawPanelBorder();
     DrawPanelCaption();
     ApplyTransparency();
+    NoteDrawingOverCache();
     PresentDrawing();
 }
 
 void OVGradientPanel::RedrawQuick() {
     if (!area_) return;
+    const bool restore_only_drawn_over = AreaIsCacheUnderDrawing();
+    area_is_cache_under_drawing_ = false;
     ClearDrawingArea(Repaint::Quick);
-    PaintGradient(Repaint::Quick);
+    PaintGradient(Repaint::Quick, restore_only_drawn_over);
     DrawBackgroundPicture();
     DrawPanelBorder();
     DrawPanelCaption();
     ApplyTransparency();
+    NoteDrawingOverCache();
     PresentDrawing();
+}
+
+// Whether the area still holds what the last repaint left: the cached gradient with the frame
+// and caption over it, at the same size, and no persistent picture (whose removal clears).
+bool OVGradientPanel::AreaIsCacheUnderDrawing() const {
+    const PictureBox& area = DrawingArea();
+    return area_is_cache_under_drawing_ && style_ == gpsGradient && !area.Picture() &&
+           area.client_width() == drawn_area_width_ && area.client_height() == drawn_area_height_ &&
+           CachedGradientCoversArea();
+}
+
+// Called once a repaint has drawn everything into the area: for a gradient panel whose cache
+// covers the area, the area is now the cache except under the frame and the caption.
+void OVGradientPanel::NoteDrawingOverCache() {
+    PictureBox& area = DrawingArea();
+    if (style_ != gpsGradient || area.Picture() || !CachedGradientCoversArea()) return;
+    drawn_over_cache_ = frame_rects_;
+    drawn_over_cache_.push_back(caption_rect_);
+    drawn_area_width_ = area.client_width();
+    drawn_area_height_ = area.client_height();
+    area_is_cache_under_drawing_ = true;
 }
 
 double OVGradientPanel::PixelWidthExact() const { return ScaleX(ScaleWidth(), ScaleMode(), kScalePixels); }
@@ -111,8 +137,9 @@ bool OVGradientPanel::CachedGradientCoversArea() const {
 // Step 4: the cached gradient over the area with BackColor as the transparent colour. Under a
 // cache that covers the area lies either BackColor (cleared) or the cache's own pixels (just
 // rendered), and where the cache has BackColor it keeps BackColor: the result is the cache
-// itself, which a full repaint already has and a quick one gets by a plain copy.
-void OVGradientPanel::PaintGradient(Repaint repaint) {
+// itself, which a full repaint already has and a quick one gets by a plain copy, of the whole
+// area or, when the area still holds the cache under the last frame and caption, of just those.
+void OVGradientPanel::PaintGradient(Repaint repaint, bool restore_only_drawn_over) {
     if (style_ != gpsGradient) return;
     const int width = RoundedPixelWidth(), height = RoundedPixelHeight();
     // A panel without pixels has nothing to copy (and its drawing area no image to cache).
@@ -123,7 +150,13 @@ void OVGradientPanel::PaintGradient(Repaint repaint) {
     } else if (repaint == Repaint::Quick) {
         const gdi::HDC cache = gdi::CreateCompatibleDC(0);
         const gdi::HGDIOBJ previous = gdi::SelectObject(cache, cached_gradient_->handle());
-        gdi::BitBlt(area.hDC(), 0, 0, width, height, cache, 0, 0, gdi::SRCCOPY);
+        const gdi::HDC dc = area.hDC();
+        if (restore_only_drawn_over) {
+            for (const gdi::RECT& r : drawn_over_cache_)
+                gdi::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, cache, r.left, r.top, gdi::SRCCOPY);
+        } else {
+            gdi::BitBlt(dc, 0, 0, width, height, cache, 0, 0, gdi::SRCCOPY);
+        }
         gdi::SelectObject(cache, previous);
         gdi::DeleteDC(cache);
     }
@@ -151,14 +184,14 @@ void OVGradientPanel::DrawBackgroundPicture() {
 void OVGradientPanel::DrawPanelBorder() {
     const FrameGeometry geometry{ScaleX(1, kScalePixels, ScaleMode()), ScaleY(1, kScalePixels, ScaleMode()),
                                  ScaleWidth(), ScaleHeight()};
-    DrawBorder(DrawingArea(), geometry,
-               BorderSettings{appearance_, classic_borders_, bevel_width_, bevel_intensity_, border_colours_});
+    frame_rects_ = DrawBorder(DrawingArea(), geometry,
+                              BorderSettings{appearance_, classic_borders_, bevel_width_, bevel_intensity_, border_colours_});
 }
 
 void OVGradientPanel::DrawPanelCaption() {
     CaptionLayout layout{alignment_, caption_style_, cushion_, PixelWidthExact(), PixelHeightExact(), {}};
     gdi::GetClientRect(hWnd(), &layout.client);
-    DrawCaption(caption_, DrawingArea(), layout);
+    caption_rect_ = DrawCaption(caption_, DrawingArea(), layout);
 }
 
 void OVGradientPanel::ApplyTransparency() {

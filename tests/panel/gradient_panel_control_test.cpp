@@ -437,6 +437,52 @@ TEST_F(PanelInHost, GradientIsRenderedByFullRepaintsOnlyAndShownAsDrawn) {
     EXPECT_EQ(Panel().gradient_renders(), renders + 2);
 }
 
+// A quick repaint restores only what the last one drew over the cached gradient: after each
+// step, a panel that only ever repainted quickly shows what its twin shows after a full repaint
+// of the same settings, pixel for pixel (frames of every kind, a wide bevel, captions that move,
+// grow past the edges and change style, a resize, a switch through another style).
+TEST_F(PanelInHost, QuickRepaintsMatchAFullRepaintAfterEveryChange) {
+    IDispatch& quick = NewPanel(70, 40, "P", 0, 0);
+    IDispatch& full = NewPanel(70, 40, "R", 0, 50);
+    const auto both = [&](const char* name, const Variant& value) {
+        PutProperty(quick, name, value);
+        PutProperty(full, name, value);
+    };
+    both("GradientColor1", Long(RGB(255, 255, 255)));
+    both("GradientColor2", Long(RGB(0, 64, 128)));
+    both("GradientType", Long(gradient::gtElliptical));
+    both("Style", Long(gpsGradient));
+    const struct {
+        const char* name;
+        Variant value;
+    } steps[] = {
+        {"Caption", Variant::FromString("Quarter")}, {"Appearance", Long(gpaBevelRaised)},
+        {"BevelWidth", Long(12)},                    {"Alignment", Long(gpaRightBottom)},
+        {"CaptionStyle", Long(gpcRaisedHeavy)},      {"FontSize", Variant::FromSingle(30)},
+        {"Appearance", Long(gpaEtched)},             {"UseClassicBorders", Variant::FromBoolean(true)},
+        {"Appearance", Long(gpa3DInset)},            {"Alignment", Long(gpaLeftTop)},
+        {"Caption", Variant::FromString("")},        {"Appearance", Long(gpaNone)},
+        {"Caption", Variant::FromString("Again")},   {"Style", Long(gpsStandard)},
+        {"Style", Long(gpsGradient)},                {"Appearance", Long(gpaFlatRaised)},
+    };
+    for (std::size_t i = 0; i <= std::size(steps); ++i) {
+        if (i == std::size(steps)) {
+            host_->Resize("P", 900, 525);
+            host_->Resize("R", 900, 525);
+            PutProperty(quick, "Caption", Variant::FromString("Resized"));
+            PutProperty(full, "Caption", Variant::FromString("Resized"));
+        } else {
+            both(steps[i].name, steps[i].value);
+        }
+        CallMethod(full, "Refresh", *std::make_unique<std::vector<Variant>>());
+        const host::ComposedImage image = host_->Compose();
+        const gdi::POINT a = host_->OriginOf("P"), b = host_->OriginOf("R");
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 70; ++x)
+                ASSERT_EQ(image.At(a.x + x, a.y + y), image.At(b.x + x, b.y + y)) << "step " << i << " at " << x << "," << y;
+    }
+}
+
 // See-through at run time over a red box on the form: what is still BackColor shows the box,
 // the frame and the contained control do not. At design time the panel is opaque.
 TEST_F(PanelInHost, TransparentPanelShowsItsParentOnlyAtRunTime) {
