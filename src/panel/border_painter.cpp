@@ -40,23 +40,34 @@ int AreaPixels(const PictureBox& area, Axis axis) {
                            : RoundToPixels(area.ScaleY(area.ScaleHeight(), area.ScaleMode(), kScalePixels));
 }
 
-// The classic frames lie on the two outermost rings; the far-edge coordinates pass through the
-// area's scale, so a band of four pixels along each edge holds them whatever the rounding.
-std::vector<gdi::RECT> EdgeBands(int w, int h) {
-    constexpr int kBand = 4;
-    return {gdi::RECT{0, 0, w, kBand}, gdi::RECT{0, h - kBand, w, h}, gdi::RECT{0, 0, kBand, h},
-            gdi::RECT{w - kBand, 0, w, h}};
+// Four bands along the edges, `top` rows deep at the top and so on (clipped by whoever uses
+// them): what a frame changes lies in them.
+std::vector<gdi::RECT> EdgeBands(int w, int h, int top, int bottom, int left, int right) {
+    return {gdi::RECT{0, 0, w, top}, gdi::RECT{0, h - bottom, w, h}, gdi::RECT{0, 0, left, h},
+            gdi::RECT{w - right, 0, w, h}};
 }
 
-std::vector<gdi::RECT> RunRectangles(const ShiftProgram& program) {
-    std::vector<gdi::RECT> rects;
-    rects.reserve(program.size());
+// The classic frames lie on the two outermost rings; the far-edge coordinates pass through the
+// area's scale, so a band of four pixels along each edge holds them whatever the rounding.
+std::vector<gdi::RECT> ClassicFrameBands(int w, int h) {
+    constexpr int kBand = 4;
+    return EdgeBands(w, h, kBand, kBand, kBand, kBand);
+}
+
+// A shaded frame's runs each lie along one edge, at most as deep as its outermost ring: the
+// bands reach the deepest run on each side (a run in the middle of a tiny panel counts for the
+// nearer edge, and the bands then overlap).
+std::vector<gdi::RECT> ShiftedBands(const ShiftProgram& program, int w, int h) {
+    int top = 0, bottom = 0, left = 0, right = 0;
     for (const ShiftRun& run : program) {
         if (run.first > run.last) continue;
-        rects.push_back(run.along == ShiftRun::Along::Row ? gdi::RECT{run.first, run.line, run.last + 1, run.line + 1}
-                                                          : gdi::RECT{run.line, run.first, run.line + 1, run.last + 1});
+        const int extent = run.along == ShiftRun::Along::Row ? h : w;
+        int& near = run.along == ShiftRun::Along::Row ? top : left;
+        int& far = run.along == ShiftRun::Along::Row ? bottom : right;
+        if (run.line < extent - 1 - run.line) near = std::max(near, run.line + 1);
+        else far = std::max(far, extent - run.line);
     }
-    return rects;
+    return EdgeBands(w, h, top, bottom, left, right);
 }
 
 }  // namespace
@@ -112,7 +123,7 @@ std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometr
             case gpa3DInset: DrawClassic3DFrame(area, geometry, 0, s.appearance == gpa3DInset, s.colours); break;
             default: DrawClassicEtchedFrame(area, geometry, 0, s.colours); break;
         }
-        return EdgeBands(std::max(w, area.client_width()), std::max(h, area.client_height()));
+        return ClassicFrameBands(std::max(w, area.client_width()), std::max(h, area.client_height()));
     }
     ShiftProgram program;
     switch (s.appearance) {
@@ -127,7 +138,7 @@ std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometr
         default: program = ShadedEtchedFrame(w, h, 0); break;
     }
     RunShifts(area.hDC(), program);
-    return RunRectangles(program);
+    return ShiftedBands(program, w, h);
 }
 
 }  // namespace ov::panel
