@@ -111,7 +111,8 @@ void DrawClassicEtchedFrame(PictureBox& area, const FrameGeometry& g, int o, con
     Box(area, g, o, o, o + 2, o + 2, c.dark_shadow);
 }
 
-std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& s) {
+std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& s,
+                                  const gdi::RECT* redo_within) {
     if (s.appearance == gpaNone) return {};
     const int w = AreaPixels(area, Axis::X), h = AreaPixels(area, Axis::Y);
     const bool bevel = s.appearance == gpaBevelRaised || s.appearance == gpaBevelInset;
@@ -137,7 +138,7 @@ std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometr
             break;
         default: program = ShadedEtchedFrame(w, h, 0); break;
     }
-    RunShifts(area.hDC(), program);
+    RunShifts(area.hDC(), program, redo_within);
     return ShiftedBands(program, w, h);
 }
 

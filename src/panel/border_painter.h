@@ -19,6 +19,7 @@ struct BorderColours {
     std::int32_t dark_shadow = 0;
     std::int32_t light = 0;
     std::int32_t highlight = 0;
+    friend bool operator==(const BorderColours&, const BorderColours&) = default;
 };
 
 // A gpsStandard panel, and any Style outside the enumeration, takes the system 3-D colours;
@@ -46,11 +47,18 @@ struct BorderSettings {
     std::int32_t bevel_width = 3;
     std::int32_t bevel_intensity = 20;
     BorderColours colours;
+    friend bool operator==(const BorderSettings&, const BorderSettings&) = default;
 };
 
 // Draws the frame chosen by `settings.appearance` (out of range: etched) at offset 0. Returns
 // rectangles, in pixels of the area, that hold every pixel the frame may have changed.
-std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& settings);
+//
+// With `redo_within`, the area already holds this very frame everywhere except inside that
+// rectangle, which holds again what lay under the frame: a shaded frame then shifts only the
+// pixels there (each pixel's result depends only on the shifts listed for it), and a classic
+// frame, which paints fixed colours over whatever is there, is drawn whole again.
+std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& settings,
+                                  const gdi::RECT* redo_within = nullptr);
 
 // The classic renderings at `offset` pixels from the edges.
 void DrawClassicFlatFrame(PictureBox& area, const FrameGeometry& geometry, int offset, bool inset,

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -129,16 +130,26 @@ protected:
 private:
     // Paint steps (panel_redraw.cpp).
     enum class Repaint : std::uint8_t { Full, Quick };
-    bool AreaIsCacheUnderDrawing() const;
+    // After a repaint of a gradient panel the drawing area holds the cached gradient with this
+    // frame and caption over it; a quick repaint then restores from the cache only what they
+    // covered (the caption alone when the frame stays the same) instead of the whole area.
+    struct DrawnOverCache {
+        int area_width = 0, area_height = 0;
+        BorderSettings frame;
+        std::vector<gdi::RECT> frame_rects;
+        gdi::RECT caption{};
+    };
+    std::optional<DrawnOverCache> TakeDrawnOverCache();
     void NoteDrawingOverCache();
+    BorderSettings FrameSettings() const;
     void ClearDrawingArea(Repaint repaint);
     void SetBorderColors();
     void BuildBackground();
     void SnapshotGradient();
     bool CachedGradientCoversArea() const;
-    void PaintGradient(Repaint repaint, bool restore_only_drawn_over);
+    void PaintGradient(Repaint repaint, const std::vector<gdi::RECT>* restore_only);
     void DrawBackgroundPicture();
-    void DrawPanelBorder();
+    void DrawPanelBorder(const gdi::RECT* redo_within = nullptr);
     void DrawPanelCaption();
     void ApplyTransparency();
     void PresentDrawing();
@@ -178,12 +189,7 @@ private:
     std::unique_ptr<gradient::clsGradient> renderer_;
     std::shared_ptr<Picture> cached_gradient_;
     BorderColours border_colours_;
-    // After a repaint of a gradient panel the drawing area holds the cached gradient except in
-    // these rectangles (frame and caption), at the recorded size; a quick repaint then restores
-    // just them instead of copying the whole gradient. Cleared when a repaint starts.
-    std::vector<gdi::RECT> drawn_over_cache_;
-    bool area_is_cache_under_drawing_ = false;
-    int drawn_area_width_ = 0, drawn_area_height_ = 0;
+    std::optional<DrawnOverCache> drawn_over_cache_;  // taken (and so cleared) by every repaint
     std::vector<gdi::RECT> frame_rects_;  // what the last DrawPanelBorder may have changed
     gdi::RECT caption_rect_{};            // and the last DrawPanelCaption
     bool resizing_ = false;      // the resize handler is sizing the panel to its picture

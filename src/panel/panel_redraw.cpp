@@ -16,11 +16,11 @@ namespace ov::panel {
 
 void OVGradientPanel::RedrawFull() {
     if (!area_) return;
-    area_is_cache_under_drawing_ = false;
+    drawn_over_cache_.reset();
     ClearDrawingArea(Repaint::Full);
     SetBorderColors();
     BuildBackground();
-    PaintGradient(Repaint::Full, false);
+    PaintGradient(Repaint::Full, nullptr);
     DrawBackgroundPicture();
     DrawPanelBorder();
     DrawPanelCaption();
@@ -31,37 +31,47 @@ void OVGradientPanel::RedrawFull() {
 
 void OVGradientPanel::RedrawQuick() {
     if (!area_) return;
-    const bool restore_only_drawn_over = AreaIsCacheUnderDrawing();
-    area_is_cache_under_drawing_ = false;
+    const std::optional<DrawnOverCache> previous = TakeDrawnOverCache();
+    const bool same_frame = previous && previous->frame == FrameSettings();
+    std::vector<gdi::RECT> restore;
+    if (previous) {
+        if (!same_frame) restore = previous->frame_rects;
+        restore.push_back(previous->caption);
+    }
     ClearDrawingArea(Repaint::Quick);
-    PaintGradient(Repaint::Quick, restore_only_drawn_over);
+    PaintGradient(Repaint::Quick, previous ? &restore : nullptr);
     DrawBackgroundPicture();
-    DrawPanelBorder();
+    DrawPanelBorder(same_frame ? &previous->caption : nullptr);
     DrawPanelCaption();
     ApplyTransparency();
     NoteDrawingOverCache();
     PresentDrawing();
 }
 
-// Whether the area still holds what the last repaint left: the cached gradient with the frame
-// and caption over it, at the same size, and no persistent picture (whose removal clears).
-bool OVGradientPanel::AreaIsCacheUnderDrawing() const {
+// What the last repaint left in the area, if the area still holds it: the same size, still a
+// gradient panel whose cache covers the area, and no persistent picture (whose removal
+// clears). Cleared either way: a repaint that fails halfway leaves nothing to rely on.
+std::optional<OVGradientPanel::DrawnOverCache> OVGradientPanel::TakeDrawnOverCache() {
+    std::optional<DrawnOverCache> drawn = std::move(drawn_over_cache_);
+    drawn_over_cache_.reset();
     const PictureBox& area = DrawingArea();
-    return area_is_cache_under_drawing_ && style_ == gpsGradient && !area.Picture() &&
-           area.client_width() == drawn_area_width_ && area.client_height() == drawn_area_height_ &&
-           CachedGradientCoversArea();
+    if (!drawn || style_ != gpsGradient || area.Picture() || area.client_width() != drawn->area_width ||
+        area.client_height() != drawn->area_height || !CachedGradientCoversArea())
+        return std::nullopt;
+    return drawn;
 }
 
 // Called once a repaint has drawn everything into the area: for a gradient panel whose cache
-// covers the area, the area is now the cache except under the frame and the caption.
+// covers the area, the area is now the cache with the frame and the caption over it.
 void OVGradientPanel::NoteDrawingOverCache() {
-    PictureBox& area = DrawingArea();
+    const PictureBox& area = DrawingArea();
     if (style_ != gpsGradient || area.Picture() || !CachedGradientCoversArea()) return;
-    drawn_over_cache_ = frame_rects_;
-    drawn_over_cache_.push_back(caption_rect_);
-    drawn_area_width_ = area.client_width();
-    drawn_area_height_ = area.client_height();
-    area_is_cache_under_drawing_ = true;
+    drawn_over_cache_ =
+        DrawnOverCache{area.client_width(), area.client_height(), FrameSettings(), frame_rects_, caption_rect_};
+}
+
+BorderSettings OVGradientPanel::FrameSettings() const {
+    return BorderSettings{appearance_, classic_borders_, bevel_width_, bevel_intensity_, border_colours_};
 }
 
 double OVGradientPanel::PixelWidthExact() const { return ScaleX(ScaleWidth(), ScaleMode(), kScalePixels); }
@@ -139,7 +149,7 @@ bool OVGradientPanel::CachedGradientCoversArea() const {
 // rendered), and where the cache has BackColor it keeps BackColor: the result is the cache
 // itself, which a full repaint already has and a quick one gets by a plain copy, of the whole
 // area or, when the area still holds the cache under the last frame and caption, of just those.
-void OVGradientPanel::PaintGradient(Repaint repaint, bool restore_only_drawn_over) {
+void OVGradientPanel::PaintGradient(Repaint repaint, const std::vector<gdi::RECT>* restore_only) {
     if (style_ != gpsGradient) return;
     const int width = RoundedPixelWidth(), height = RoundedPixelHeight();
     // A panel without pixels has nothing to copy (and its drawing area no image to cache).
@@ -151,8 +161,8 @@ void OVGradientPanel::PaintGradient(Repaint repaint, bool restore_only_drawn_ove
         const gdi::HDC cache = gdi::CreateCompatibleDC(0);
         const gdi::HGDIOBJ previous = gdi::SelectObject(cache, cached_gradient_->handle());
         const gdi::HDC dc = area.hDC();
-        if (restore_only_drawn_over) {
-            for (const gdi::RECT& r : drawn_over_cache_)
+        if (restore_only) {
+            for (const gdi::RECT& r : *restore_only)
                 gdi::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, cache, r.left, r.top, gdi::SRCCOPY);
         } else {
             gdi::BitBlt(dc, 0, 0, width, height, cache, 0, 0, gdi::SRCCOPY);
@@ -181,11 +191,10 @@ void OVGradientPanel::DrawBackgroundPicture() {
     area.Refresh();
 }
 
-void OVGradientPanel::DrawPanelBorder() {
+void OVGradientPanel::DrawPanelBorder(const gdi::RECT* redo_within) {
     const FrameGeometry geometry{ScaleX(1, kScalePixels, ScaleMode()), ScaleY(1, kScalePixels, ScaleMode()),
                                  ScaleWidth(), ScaleHeight()};
-    frame_rects_ = DrawBorder(DrawingArea(), geometry,
-                              BorderSettings{appearance_, classic_borders_, bevel_width_, bevel_intensity_, border_colours_});
+    frame_rects_ = DrawBorder(DrawingArea(), geometry, FrameSettings(), redo_within);
 }
 
 void OVGradientPanel::DrawPanelCaption() {

@@ -95,25 +95,30 @@ ShiftProgram BevelRings(int w, int h, int o, std::int32_t bevel_width, std::int3
 
 namespace {
 
-// The run's pixels that lie inside a width x height bitmap, as [first, last] along the run;
-// false when none do.
-bool ClipRun(const ShiftRun& run, int width, int height, int* first, int* last) {
-    const int across = run.along == Along::Row ? height : width;
-    const int along = run.along == Along::Row ? width : height;
-    if (run.line < 0 || run.line >= across) return false;
-    *first = std::max(run.first, 0);
-    *last = std::min(run.last, along - 1);
+// The run's pixels that lie inside `bounds`, as [first, last] along the run; false when none do.
+bool ClipRun(const ShiftRun& run, const gdi::RECT& bounds, int* first, int* last) {
+    const bool row = run.along == Along::Row;
+    const int across_low = row ? bounds.top : bounds.left, across_end = row ? bounds.bottom : bounds.right;
+    const int along_low = row ? bounds.left : bounds.top, along_end = row ? bounds.right : bounds.bottom;
+    if (run.line < across_low || run.line >= across_end) return false;
+    *first = std::max(run.first, along_low);
+    *last = std::min(run.last, along_end - 1);
     return *first <= *last;
 }
 
 }  // namespace
 
-void RunShifts(gdi::HDC dc, const ShiftProgram& program) {
+void RunShifts(gdi::HDC dc, const ShiftProgram& program, const gdi::RECT* clip) {
     gdi::SIZE size{};
     if (!gdi::GetBitmapSize(gdi::GetCurrentBitmap(dc), &size)) return;
+    gdi::RECT bounds{0, 0, size.cx, size.cy};
+    if (clip) {
+        bounds = gdi::RECT{std::max(bounds.left, clip->left), std::max(bounds.top, clip->top),
+                           std::min(bounds.right, clip->right), std::min(bounds.bottom, clip->bottom)};
+    }
     for (const ShiftRun& run : program) {
         int first = 0, last = 0;
-        if (!ClipRun(run, size.cx, size.cy, &first, &last)) continue;
+        if (!ClipRun(run, bounds, &first, &last)) continue;
         for (int k = first; k <= last; ++k) {
             const int x = run.along == Along::Row ? k : run.line;
             const int y = run.along == Along::Row ? run.line : k;

@@ -45,8 +45,8 @@ ShiftProgram BevelRings(int width, int height, int offset, std::int32_t bevel_wi
                         bool inset);
 
 // Carries a program out on the bitmap selected into `dc`: every pixel of every run in order,
-// read, shifted and written back.
-void RunShifts(gdi::HDC dc, const ShiftProgram& program);
+// read, shifted and written back; with `clip`, only the pixels inside it.
+void RunShifts(gdi::HDC dc, const ShiftProgram& program, const gdi::RECT* clip = nullptr);
 // The same one pixel at a time through GetPixel and SetPixelV: the reference RunShifts is
 // checked against.
 void RunShiftsPixelByPixel(gdi::HDC dc, const ShiftProgram& program);
