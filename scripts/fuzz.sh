@@ -3,6 +3,7 @@
 # usage: scripts/fuzz.sh [BUILD_DIR] [TARGET ...]   (FUZZ_SECONDS per target, default 60;
 # FUZZ_MAX_LEN the longest input, default 256). The working corpus starts from the seeds in
 # fuzz/corpus/NAME/ and grows in BUILD_DIR; FUZZ_MAX_LEN_NAME overrides the length per target.
+# fuzz/NAME.options, if present, holds further libFuzzer flags for that target, one per line.
 set -euo pipefail
 build=${1:-build/fuzz}
 shift || true
@@ -22,11 +23,17 @@ for program in "$build"/fuzz/fuzz_*; do
   [ -d "$seeds" ] && cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
   len_var="FUZZ_MAX_LEN_$name"
   max_len=${!len_var:-${FUZZ_MAX_LEN:-256}}
-  dict_args=()
+  extra_args=()
   dict="$root/fuzz/$name.dict"
-  [ -f "$dict" ] && dict_args=(-dict="$dict")
+  [ -f "$dict" ] && extra_args=(-dict="$dict")
+  options="$root/fuzz/$name.options"
+  if [ -f "$options" ]; then
+    while read -r flag; do
+      if [[ -n "$flag" && "$flag" != \#* ]]; then extra_args+=("$flag"); fi
+    done < "$options"
+  fi
   echo "== $name (${seconds}s)"
-  "$program" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -print_final_stats=1 "${dict_args[@]}" "$corpus" 2>&1 |
+  "$program" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -print_final_stats=1 "${extra_args[@]}" "$corpus" 2>&1 |
     grep -E "stat::number_of_executed_units|Done|ERROR|SUMMARY" || true
   [ "${PIPESTATUS[0]}" = 0 ] || { echo "$name failed"; exit 1; }
 done

@@ -6,25 +6,21 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
+#include "platform/runtime/automation_error.h"
 
 namespace ov::host {
 
 namespace {
 
-gdi::RECT Intersect(const gdi::RECT& a, const gdi::RECT& b) {
-    gdi::RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                std::min(a.bottom, b.bottom)};
-    if (r.right < r.left) r.right = r.left;
-    if (r.bottom < r.top) r.bottom = r.top;
-    return r;
-}
-
-// A 32-bit drawing buffer the size of one control, so constituents are drawn with the
-// platform's own primitives (pens, brushes, text) exactly as on a real surface.
+// A 32-bit drawing buffer for the part of one control that shows, so constituents are drawn
+// with the platform's own primitives (pens, brushes, text) exactly as on a real surface.
+// `shift` takes a point of the control's surface to the buffer: drawing the control's pixel
+// (x, y) lands on buffer pixel (x + shift.x, y + shift.y).
 class Scratch {
 public:
-    Scratch(int width, int height) {
+    Scratch(int width, int height, gdi::POINT shift) : width_(width), height_(height), shift_(shift) {
         bitmap_ = gdi::CreateDIBSection32(std::max(width, 1), std::max(height, 1));
+        if (!bitmap_) throw AutomationError(error::kOutOfMemory);
         dc_ = gdi::CreateCompatibleDC(0);
         previous_ = gdi::SelectObject(dc_, bitmap_);
     }
@@ -37,35 +33,44 @@ public:
     Scratch& operator=(const Scratch&) = delete;
 
     gdi::HDC dc() const { return dc_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    gdi::POINT shift() const { return shift_; }
+    // Looked up at each use: drawing on the DC may have recorded lines since.
     gdi::detail::Bitmap& pixels() const { return *gdi::detail::LookupBitmap(bitmap_); }
 
 private:
+    int width_, height_;
+    gdi::POINT shift_;
     gdi::HBITMAP bitmap_ = 0;
     gdi::HDC dc_ = 0;
     gdi::HGDIOBJ previous_ = 0;
 };
 
-void DrawLine(const Control& owner, const Line& line, gdi::HDC dc) {
-    const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, TranslateOleColor(line.BorderColor()));
-    const gdi::HGDIOBJ old = gdi::SelectObject(dc, pen);
-    gdi::MoveToEx(dc, owner.ToPixelsX(line.X1()), owner.ToPixelsY(line.Y1()), nullptr);
-    gdi::LineTo(dc, owner.ToPixelsX(line.X2()), owner.ToPixelsY(line.Y2()));
-    gdi::SelectObject(dc, old);
-    gdi::DeleteObject(pen);
-}
-
 struct PixelRect {
     int left, top, right, bottom;
 };
 
-PixelRect PixelRectOf(const Control& owner, const Constituent& c) {
-    const int left = owner.ToPixelsX(c.Left());
-    const int top = owner.ToPixelsY(c.Top());
-    return {left, top, owner.ToPixelsX(c.Left() + c.Width()), owner.ToPixelsY(c.Top() + c.Height())};
+// A constituent's rectangle in buffer pixels.
+PixelRect PixelRectOf(const Control& owner, const Constituent& c, gdi::POINT shift) {
+    return {owner.ToPixelsX(c.Left()) + shift.x, owner.ToPixelsY(c.Top()) + shift.y,
+            owner.ToPixelsX(c.Left() + c.Width()) + shift.x, owner.ToPixelsY(c.Top() + c.Height()) + shift.y};
 }
 
-void DrawShape(const Control& owner, const Shape& shape, gdi::HDC dc) {
-    const PixelRect r = PixelRectOf(owner, shape);
+void DrawLine(const Control& owner, const Line& line, const Scratch& scratch) {
+    const gdi::HDC dc = scratch.dc();
+    const gdi::POINT shift = scratch.shift();
+    const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, TranslateOleColor(line.BorderColor()));
+    const gdi::HGDIOBJ old = gdi::SelectObject(dc, pen);
+    gdi::MoveToEx(dc, owner.ToPixelsX(line.X1()) + shift.x, owner.ToPixelsY(line.Y1()) + shift.y, nullptr);
+    gdi::LineTo(dc, owner.ToPixelsX(line.X2()) + shift.x, owner.ToPixelsY(line.Y2()) + shift.y);
+    gdi::SelectObject(dc, old);
+    gdi::DeleteObject(pen);
+}
+
+void DrawShape(const Control& owner, const Shape& shape, const Scratch& scratch) {
+    const gdi::HDC dc = scratch.dc();
+    const PixelRect r = PixelRectOf(owner, shape, scratch.shift());
     gdi::HPEN pen = 0;
     gdi::HBRUSH brush = 0;
     if (shape.BorderStyle() != 0) pen = gdi::CreatePen(gdi::PS_SOLID, 1, TranslateOleColor(shape.BorderColor()));
@@ -80,8 +85,9 @@ void DrawShape(const Control& owner, const Shape& shape, gdi::HDC dc) {
     if (brush) gdi::DeleteObject(brush);
 }
 
-void DrawLabel(const Control& owner, const Label& label, gdi::HDC dc) {
-    const PixelRect r = PixelRectOf(owner, label);
+void DrawLabel(const Control& owner, const Label& label, const Scratch& scratch) {
+    const gdi::HDC dc = scratch.dc();
+    const PixelRect r = PixelRectOf(owner, label, scratch.shift());
     gdi::RECT rect{r.left, r.top, r.right, r.bottom};
     if (label.BackStyle() == 1) {
         const gdi::HBRUSH brush = gdi::CreateSolidBrush(TranslateOleColor(label.BackColor()));
@@ -106,10 +112,11 @@ void DrawLabel(const Control& owner, const Label& label, gdi::HDC dc) {
     gdi::DeleteObject(font);
 }
 
-void DrawImage(const Control& owner, const Image& image, gdi::HDC dc) {
+void DrawImage(const Control& owner, const Image& image, const Scratch& scratch) {
     const auto* picture = dynamic_cast<const Picture*>(image.Picture().get());
     if (!picture) return;
-    const PixelRect r = PixelRectOf(owner, image);
+    const gdi::HDC dc = scratch.dc();
+    const PixelRect r = PixelRectOf(owner, image, scratch.shift());
     if (picture->type() == PictureType::Icon) {
         gdi::DrawIcon(dc, r.left, r.top, picture->handle());
         return;
@@ -126,20 +133,37 @@ void DrawImage(const Control& owner, const Image& image, gdi::HDC dc) {
     gdi::DeleteDC(source);
 }
 
-// Copies a window's presented pixels into the scratch buffer at (x, y).
-void CopyWindow(gdi::HWND window, gdi::detail::Bitmap& target, int x, int y) {
-    int width = 0, height = 0;
+// The part of what `window` presents that falls inside the buffer when the window's pixel
+// (0, 0) sits at buffer pixel `at`, with that part's rectangle in window pixels. Empty when
+// nothing of the window reaches the buffer.
+struct WindowPart {
+    gdi::RECT in_window{};
     std::vector<std::uint32_t> pixels;
-    if (!gdi::GetPresentedPixels(window, &width, &height, &pixels)) return;
-    for (int row = 0; row < height; ++row) {
-        const int ty = y + row;
-        if (ty < 0 || ty >= target.height) continue;
-        for (int col = 0; col < width; ++col) {
-            const int tx = x + col;
-            if (tx < 0 || tx >= target.width) continue;
-            target.row(ty)[tx] = pixels[static_cast<std::size_t>(row) * width + col];
-        }
-    }
+    bool empty() const { return in_window.right <= in_window.left || in_window.bottom <= in_window.top; }
+};
+
+WindowPart ReadWindowPart(gdi::HWND window, const Scratch& scratch, gdi::POINT at) {
+    WindowPart part;
+    int width = 0, height = 0;
+    if (!gdi::GetPresentedSize(window, &width, &height)) return part;
+    part.in_window = Intersect(gdi::RECT{0, 0, width, height},
+                               gdi::RECT{-at.x, -at.y, scratch.width() - at.x, scratch.height() - at.y});
+    if (part.empty()) return part;
+    part.pixels.resize(static_cast<std::size_t>(part.in_window.right - part.in_window.left) *
+                       (part.in_window.bottom - part.in_window.top));
+    if (!gdi::CopyPresentedPixels(window, part.in_window, part.pixels.data())) part.in_window = {};
+    return part;
+}
+
+// Copies a windowed constituent's presented pixels into the buffer with its (0, 0) at `at`.
+void CopyWindow(gdi::HWND window, const Scratch& scratch, gdi::POINT at) {
+    const WindowPart part = ReadWindowPart(window, scratch, at);
+    if (part.empty()) return;
+    gdi::detail::Bitmap& target = scratch.pixels();
+    const int width = part.in_window.right - part.in_window.left;
+    for (int y = part.in_window.top; y < part.in_window.bottom; ++y)
+        std::copy_n(part.pixels.data() + static_cast<std::size_t>(y - part.in_window.top) * width, width,
+                    target.row(y + at.y) + part.in_window.left + at.x);
 }
 
 // The mask picture's pixels when it is a bitmap (nullptr otherwise).
@@ -149,7 +173,40 @@ const gdi::detail::Bitmap* MaskBitmap(const Control& control) {
     return gdi::detail::LookupBitmap(picture->handle());
 }
 
+// The control's own surface over what lies beneath. With BackStyle transparent, mask-colour
+// pixels of the mask picture (and everything outside it) let the parent show through; without
+// a mask picture only the constituents are drawn.
+void DrawSurface(const Control& control, const Scratch& scratch) {
+    const gdi::detail::Bitmap* mask = control.BackStyle() == 0 ? MaskBitmap(control) : nullptr;
+    if (control.BackStyle() == 0 && !mask) return;
+    const gdi::POINT shift = scratch.shift();
+    const WindowPart part = ReadWindowPart(control.hWnd(), scratch, shift);
+    if (part.empty()) return;
+    const std::uint32_t mask_pixel = gdi::detail::PixelFromColor(TranslateOleColor(control.MaskColor()));
+    gdi::detail::Bitmap& buffer = scratch.pixels();
+    const int width = part.in_window.right - part.in_window.left;
+    for (int y = part.in_window.top; y < part.in_window.bottom; ++y) {
+        std::uint32_t* row = buffer.row(y + shift.y);
+        const std::uint32_t* source = part.pixels.data() + static_cast<std::size_t>(y - part.in_window.top) * width;
+        for (int x = part.in_window.left; x < part.in_window.right; ++x) {
+            if (mask) {
+                const bool inside = x < mask->width && y < mask->height;
+                if (!inside || mask->PixelAt(x, y) == mask_pixel) continue;
+            }
+            row[x + shift.x] = source[x - part.in_window.left];
+        }
+    }
+}
+
 }  // namespace
+
+gdi::RECT Intersect(const gdi::RECT& a, const gdi::RECT& b) {
+    gdi::RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+    if (r.right < r.left) r.right = r.left;
+    if (r.bottom < r.top) r.bottom = r.top;
+    return r;
+}
 
 gdi::COLORREF TranslateOleColor(std::int32_t ole_colour) {
     gdi::COLORREF out = 0;
@@ -158,66 +215,47 @@ gdi::COLORREF TranslateOleColor(std::int32_t ole_colour) {
 }
 
 void FillCanvas(Canvas& canvas, const gdi::RECT& rect, std::int32_t ole_colour) {
-    const gdi::RECT r = Intersect(rect, gdi::RECT{0, 0, canvas.width, canvas.height});
+    const gdi::RECT r = Intersect(rect, canvas.bounds);
     const std::uint32_t pixel = gdi::detail::PixelFromColor(TranslateOleColor(ole_colour));
-    for (int y = r.top; y < r.bottom; ++y)
-        std::fill_n(canvas.pixels.begin() + static_cast<std::ptrdiff_t>(y) * canvas.width + r.left, r.right - r.left, pixel);
+    for (int y = r.top; y < r.bottom; ++y) std::fill_n(&canvas.at(r.left, y), r.right - r.left, pixel);
 }
 
 void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, const gdi::RECT& clip) {
-    const int width = control.PixelWidth();
-    const int height = control.PixelHeight();
-    const gdi::RECT area = Intersect(Intersect(clip, gdi::RECT{origin.x, origin.y, origin.x + width, origin.y + height}),
-                                     gdi::RECT{0, 0, canvas.width, canvas.height});
+    const gdi::RECT area = Intersect(
+        Intersect(clip, gdi::RECT{origin.x, origin.y, origin.x + control.PixelWidth(), origin.y + control.PixelHeight()}),
+        canvas.bounds);
     if (area.right <= area.left || area.bottom <= area.top) return;
 
-    Scratch scratch(width, height);
-    gdi::detail::Bitmap& buffer = scratch.pixels();
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    Scratch scratch(width, height, gdi::POINT{origin.x - area.left, origin.y - area.top});
     // Start from what lies beneath, so transparent parts of the surface show the parent.
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const int cx = origin.x + x, cy = origin.y + y;
-            if (cx >= 0 && cy >= 0 && cx < canvas.width && cy < canvas.height)
-                buffer.row(y)[x] = canvas.pixels[static_cast<std::size_t>(cy) * canvas.width + cx];
-        }
-
-    int surface_width = 0, surface_height = 0;
-    std::vector<std::uint32_t> surface;
-    if (gdi::GetPresentedPixels(control.hWnd(), &surface_width, &surface_height, &surface)) {
-        const gdi::detail::Bitmap* mask = control.BackStyle() == 0 ? MaskBitmap(control) : nullptr;
-        const std::uint32_t mask_pixel = gdi::detail::PixelFromColor(TranslateOleColor(control.MaskColor()));
-        // A transparent surface without a mask picture shows only its constituents.
-        const bool draw_surface = control.BackStyle() != 0 || mask != nullptr;
-        for (int y = 0; draw_surface && y < std::min(height, surface_height); ++y)
-            for (int x = 0; x < std::min(width, surface_width); ++x) {
-                if (mask) {
-                    const bool inside = x < mask->width && y < mask->height;
-                    if (!inside || mask->PixelAt(x, y) == mask_pixel) continue;
-                }
-                buffer.row(y)[x] = surface[static_cast<std::size_t>(y) * surface_width + x];
-            }
+    {
+        gdi::detail::Bitmap& buffer = scratch.pixels();
+        for (int y = 0; y < height; ++y) std::copy_n(&canvas.at(area.left, area.top + y), width, buffer.row(y));
     }
+    DrawSurface(control, scratch);
 
     // Lightweight constituents in z-order, then the windowed ones above them.
     for (const auto& c : control.constituents()) {
         if (!c->Visible()) continue;
         switch (c->kind()) {
-            case ConstituentKind::Line: DrawLine(control, static_cast<const Line&>(*c), scratch.dc()); break;
-            case ConstituentKind::Shape: DrawShape(control, static_cast<const Shape&>(*c), scratch.dc()); break;
-            case ConstituentKind::Label: DrawLabel(control, static_cast<const Label&>(*c), scratch.dc()); break;
-            case ConstituentKind::Image: DrawImage(control, static_cast<const Image&>(*c), scratch.dc()); break;
+            case ConstituentKind::Line: DrawLine(control, static_cast<const Line&>(*c), scratch); break;
+            case ConstituentKind::Shape: DrawShape(control, static_cast<const Shape&>(*c), scratch); break;
+            case ConstituentKind::Label: DrawLabel(control, static_cast<const Label&>(*c), scratch); break;
+            case ConstituentKind::Image: DrawImage(control, static_cast<const Image&>(*c), scratch); break;
             default: break;
         }
     }
+    const gdi::POINT shift = scratch.shift();
     for (const auto& c : control.constituents()) {
         if (!c->Visible() || c->kind() != ConstituentKind::PictureBox) continue;
         const auto& box = static_cast<const ConstituentPictureBox&>(*c);
-        CopyWindow(box.hWnd(), buffer, control.ToPixelsX(box.Left()), control.ToPixelsY(box.Top()));
+        CopyWindow(box.hWnd(), scratch,
+                   gdi::POINT{control.ToPixelsX(box.Left()) + shift.x, control.ToPixelsY(box.Top()) + shift.y});
     }
 
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            canvas.pixels[static_cast<std::size_t>(y) * canvas.width + x] = buffer.row(y - origin.y)[x - origin.x];
+    const gdi::detail::Bitmap& buffer = scratch.pixels();
+    for (int y = 0; y < height; ++y) std::copy_n(buffer.row(y), width, &canvas.at(area.left, area.top + y));
 }
 
 }  // namespace ov::host

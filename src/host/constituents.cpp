@@ -64,6 +64,7 @@ void Constituent::Move(double left, double top, double width, double height) {
     top_ = top;
     width_ = width;
     height_ = height;
+    NoteVisualChange();
 }
 
 std::vector<std::pair<std::string, Variant>> Constituent::InspectProperties() const {

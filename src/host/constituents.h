@@ -6,7 +6,8 @@
 // windowed ones), and their events are routed to the owner's OnConstituentEvent.
 //
 // Colours are OLE_COLOR values kept as given; the compositor translates system colours each
-// time it draws, so a change of the system colour scheme shows at the next composition.
+// time it draws, so a change of the system colour scheme shows at the next composition. Every
+// setter that changes what is drawn counts as a visual change (visual_changes.h).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "host/font_attributes.h"
+#include "host/visual_changes.h"
 #include "platform/runtime/type_info.h"
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/dispatch.h"
@@ -57,7 +59,10 @@ public:
     void SetWidth(double v) { Move(left_, top_, v, height_); }
     void SetHeight(double v) { Move(left_, top_, width_, v); }
     bool Visible() const { return visible_; }
-    virtual void SetVisible(bool visible) { visible_ = visible; }
+    virtual void SetVisible(bool visible) {
+        visible_ = visible;
+        NoteVisualChange();
+    }
 
     // Every property the host's inspector shows, in a fixed order, with current values.
     virtual std::vector<std::pair<std::string, Variant>> InspectProperties() const;
@@ -80,30 +85,34 @@ public:
     enum Alignment : int { kLeftJustify = 0, kRightJustify = 1, kCenter = 2 };
 
     const std::string& Caption() const { return caption_; }
-    void SetCaption(std::string caption) { caption_ = std::move(caption); }
+    void SetCaption(std::string caption) { caption_ = std::move(caption); NoteVisualChange(); }
     int Alignment() const { return alignment_; }
-    void SetAlignment(int alignment) { alignment_ = alignment; }
+    void SetAlignment(int alignment) { alignment_ = alignment; NoteVisualChange(); }
     int BackStyle() const { return back_style_; }  // 0 transparent, 1 opaque
-    void SetBackStyle(int style) { back_style_ = style; }
+    void SetBackStyle(int style) { back_style_ = style; NoteVisualChange(); }
     std::int32_t BackColor() const { return back_color_; }
-    void SetBackColor(std::int32_t colour) { back_color_ = colour; }
+    void SetBackColor(std::int32_t colour) { back_color_ = colour; NoteVisualChange(); }
     std::int32_t ForeColor() const { return fore_color_; }
-    void SetForeColor(std::int32_t colour) { fore_color_ = colour; }
+    void SetForeColor(std::int32_t colour) { fore_color_ = colour; NoteVisualChange(); }
     const FontAttributes& Font() const { return font_; }
-    FontAttributes& MutableFont() { return font_; }
-    void SetFont(const FontAttributes& font) { font_ = font; }
+    // Handing out the font to change counts as changing it.
+    FontAttributes& MutableFont() {
+        NoteVisualChange();
+        return font_;
+    }
+    void SetFont(const FontAttributes& font) { font_ = font; NoteVisualChange(); }
     bool FontBold() const { return font_.bold; }
-    void SetFontBold(bool bold) { font_.bold = bold; }
+    void SetFontBold(bool bold) { font_.bold = bold; NoteVisualChange(); }
     bool FontUnderline() const { return font_.underline; }
-    void SetFontUnderline(bool underline) { font_.underline = underline; }
+    void SetFontUnderline(bool underline) { font_.underline = underline; NoteVisualChange(); }
     bool WordWrap() const { return word_wrap_; }
-    void SetWordWrap(bool wrap) { word_wrap_ = wrap; }
+    void SetWordWrap(bool wrap) { word_wrap_ = wrap; NoteVisualChange(); }
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled) { enabled_ = enabled; }
+    void SetEnabled(bool enabled) { enabled_ = enabled; NoteVisualChange(); }
     std::int16_t MousePointer() const { return mouse_pointer_; }
-    void SetMousePointer(std::int16_t pointer) { mouse_pointer_ = pointer; }
+    void SetMousePointer(std::int16_t pointer) { mouse_pointer_ = pointer; NoteVisualChange(); }
     const std::shared_ptr<IDispatch>& MouseIcon() const { return mouse_icon_; }
-    void SetMouseIcon(std::shared_ptr<IDispatch> icon) { mouse_icon_ = std::move(icon); }
+    void SetMouseIcon(std::shared_ptr<IDispatch> icon) { mouse_icon_ = std::move(icon); NoteVisualChange(); }
 
     std::vector<std::pair<std::string, Variant>> InspectProperties() const override;
 
@@ -130,13 +139,16 @@ public:
     double Y1() const { return y1_; }
     double X2() const { return x2_; }
     double Y2() const { return y2_; }
-    void SetX1(double v) { x1_ = v; }
-    void SetY1(double v) { y1_ = v; }
-    void SetX2(double v) { x2_ = v; }
-    void SetY2(double v) { y2_ = v; }
-    void SetPoints(double x1, double y1, double x2, double y2) { x1_ = x1, y1_ = y1, x2_ = x2, y2_ = y2; }
+    void SetX1(double v) { x1_ = v; NoteVisualChange(); }
+    void SetY1(double v) { y1_ = v; NoteVisualChange(); }
+    void SetX2(double v) { x2_ = v; NoteVisualChange(); }
+    void SetY2(double v) { y2_ = v; NoteVisualChange(); }
+    void SetPoints(double x1, double y1, double x2, double y2) {
+        x1_ = x1, y1_ = y1, x2_ = x2, y2_ = y2;
+        NoteVisualChange();
+    }
     std::int32_t BorderColor() const { return border_color_; }
-    void SetBorderColor(std::int32_t colour) { border_color_ = colour; }
+    void SetBorderColor(std::int32_t colour) { border_color_ = colour; NoteVisualChange(); }
 
     std::vector<std::pair<std::string, Variant>> InspectProperties() const override;
 
@@ -154,17 +166,17 @@ public:
     enum FillStyle : int { kFillSolid = 0, kFillTransparent = 1 };
 
     std::int32_t BorderColor() const { return border_color_; }
-    void SetBorderColor(std::int32_t colour) { border_color_ = colour; }
+    void SetBorderColor(std::int32_t colour) { border_color_ = colour; NoteVisualChange(); }
     std::int32_t FillColor() const { return fill_color_; }
-    void SetFillColor(std::int32_t colour) { fill_color_ = colour; }
+    void SetFillColor(std::int32_t colour) { fill_color_ = colour; NoteVisualChange(); }
     int FillStyle() const { return fill_style_; }
-    void SetFillStyle(int style) { fill_style_ = style; }
+    void SetFillStyle(int style) { fill_style_ = style; NoteVisualChange(); }
     int BackStyle() const { return back_style_; }
-    void SetBackStyle(int style) { back_style_ = style; }
+    void SetBackStyle(int style) { back_style_ = style; NoteVisualChange(); }
     std::int32_t BackColor() const { return back_color_; }
-    void SetBackColor(std::int32_t colour) { back_color_ = colour; }
+    void SetBackColor(std::int32_t colour) { back_color_ = colour; NoteVisualChange(); }
     int BorderStyle() const { return border_style_; }  // 0 none (no outline), 1 solid
-    void SetBorderStyle(int style) { border_style_ = style; }
+    void SetBorderStyle(int style) { border_style_ = style; NoteVisualChange(); }
 
     std::vector<std::pair<std::string, Variant>> InspectProperties() const override;
 
@@ -183,9 +195,9 @@ public:
     Image(Control& owner, std::string name, int index);
 
     const std::shared_ptr<IDispatch>& Picture() const { return picture_; }
-    void SetPicture(std::shared_ptr<IDispatch> picture) { picture_ = std::move(picture); }
+    void SetPicture(std::shared_ptr<IDispatch> picture) { picture_ = std::move(picture); NoteVisualChange(); }
     bool Stretch() const { return stretch_; }
-    void SetStretch(bool stretch) { stretch_ = stretch; }
+    void SetStretch(bool stretch) { stretch_ = stretch; NoteVisualChange(); }
 
 private:
     std::shared_ptr<IDispatch> picture_;

@@ -3,19 +3,24 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <new>
 
 #include "host/compositor.h"
 #include "platform/gdi/window.h"
+#include "platform/limits.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::host {
 
 namespace {
 
-
 int PixelsOf(double twips, Axis axis) { return std::max(0, TwipsToPixels(twips, axis)); }
 
 }  // namespace
+
+bool Control::ExtentFits(double width_twips, double height_twips) {
+    return limits::SurfaceSizeAllowed(PixelsOf(width_twips, Axis::X), PixelsOf(height_twips, Axis::Y));
+}
 
 Control::Control() = default;
 
@@ -26,6 +31,11 @@ Control::~Control() {
     if (window_) gdi::DestroyWindowSurface(window_);
 }
 
+Variant Control::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
+    NoteVisualChange();
+    return AutomationObject::Invoke(dispid, kind, args);
+}
+
 // --- lifecycle -------------------------------------------------------------------------------
 
 void Control::Initialize(ControlSite* site) {
@@ -33,6 +43,9 @@ void Control::Initialize(ControlSite* site) {
     site_ = site;
     const gdi::HWND parent = site_ ? site_->ParentWindow(*this) : 0;
     window_ = gdi::CreateWindowSurface(parent, PixelWidth(), PixelHeight(), TranslateOleColor(back_color_));
+    // Without its window the control has nothing to draw on (and GetDC(0) would hand it the
+    // screen's): it stays uninitialised.
+    if (!window_) throw AutomationError(error::kOutOfMemory);
     dc_ = gdi::GetDC(window_);
     if (!font_) font_ = AmbientFont();
     // Labels made before the control was sited, and not given a font of their own, take the
@@ -45,6 +58,7 @@ void Control::Initialize(ControlSite* site) {
     for (auto& c : constituents_)
         if (c->kind() == ConstituentKind::Timer) static_cast<Timer&>(*c).Restart(ClockMilliseconds());
     stage_ = LifecycleStage::Initialized;
+    NoteVisualChange();
     current_step_ = "Initialize";
     OnInitialize();
 }
@@ -96,6 +110,7 @@ void Control::Terminate() {
     current_step_ = "Terminate";
     OnTerminate();
     stage_ = LifecycleStage::Terminated;
+    NoteVisualChange();
     shown_ = false;
     constituents_.clear();
     if (dc_) gdi::ReleaseDC(window_, dc_);
@@ -106,20 +121,33 @@ void Control::Terminate() {
 
 void Control::SetExtent(double width_twips, double height_twips) {
     if (width_twips == width_ && height_twips == height_) return;
-    RequireValidExtent(width_twips, height_twips);
-    width_ = width_twips;
-    height_ = height_twips;
-    ResizeWindow();
+    const double old_width = width_, old_height = height_;
+    PlaceExtent(width_twips, height_twips);
     // Delivered synchronously, also from inside OnResize: a control that corrects its own
     // size sees the corrected size in a nested Resize before its own setter returns.
-    Resize();
+    try {
+        Resize();
+    } catch (...) {
+        // A layout the new extent cannot have (a constituent picture box too large to make)
+        // leaves the control as it was: the old extent, laid out again.
+        PlaceExtent(old_width, old_height);
+        Resize();
+        throw;
+    }
 }
 
 void Control::PlaceExtent(double width_twips, double height_twips) {
     RequireValidExtent(width_twips, height_twips);
+    if (!ExtentFits(width_twips, height_twips)) throw AutomationError(error::kOutOfMemory);
+    const double old_width = width_, old_height = height_;
     width_ = width_twips;
     height_ = height_twips;
-    ResizeWindow();
+    NoteVisualChange();
+    if (!ResizeWindow()) {
+        width_ = old_width;
+        height_ = old_height;
+        throw AutomationError(error::kOutOfMemory);
+    }
 }
 
 // A control cannot be given a negative (or not-a-number) width or height: the platform refuses
@@ -129,8 +157,16 @@ void Control::RequireValidExtent(double width_twips, double height_twips) {
     if (!(width_twips >= 0) || !(height_twips >= 0)) throw AutomationError(error::kInvalidPropertyValue);
 }
 
-void Control::ResizeWindow() {
-    if (window_) gdi::SetWindowClientSize(window_, PixelWidth(), PixelHeight(), TranslateOleColor(back_color_));
+bool Control::ResizeWindow() {
+    return !window_ || ResizeClientArea(window_, PixelWidth(), PixelHeight(), back_color_);
+}
+
+bool ResizeClientArea(gdi::HWND window, int width, int height, std::int32_t ole_colour) {
+    try {
+        return gdi::SetWindowClientSize(window, width, height, TranslateOleColor(ole_colour));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 // --- events delivered by the host ------------------------------------------------------------
@@ -157,6 +193,7 @@ void Control::SetScaleMode(int mode) {
         if (user_scale_height_ == 0) user_scale_height_ = ScaleHeight();
     }
     scale_mode_ = mode;
+    NoteVisualChange();
 }
 
 double Control::ScaleWidth() const {
@@ -174,12 +211,14 @@ void Control::SetScaleWidth(double width) {
     if (scale_mode_ != kScaleUser) user_scale_height_ = ScaleHeight();
     user_scale_width_ = width;
     scale_mode_ = kScaleUser;
+    NoteVisualChange();
 }
 
 void Control::SetScaleHeight(double height) {
     if (scale_mode_ != kScaleUser) user_scale_width_ = ScaleWidth();
     user_scale_height_ = height;
     scale_mode_ = kScaleUser;
+    NoteVisualChange();
 }
 
 namespace {
@@ -341,6 +380,7 @@ template <class C>
 C& Control::AddConstituent(std::unique_ptr<C> constituent) {
     C& ref = *constituent;
     constituents_.push_back(std::move(constituent));
+    NoteVisualChange();
     return ref;
 }
 

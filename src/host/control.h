@@ -27,12 +27,18 @@
 #include "host/constituents.h"
 #include "host/font_attributes.h"
 #include "host/property_bag.h"
+#include "host/visual_changes.h"
 #include "platform/scale/scale.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::host {
 
 class Control;
+
+// Resizes a surface window's client area (pixels), new parts in `ole_colour`. False when the
+// drawing layer cannot: sizes past ov::limits, or memory that cannot be had (a failed
+// allocation counts as a failed call, so callers keep their previous state either way).
+bool ResizeClientArea(gdi::HWND window, int width, int height, std::int32_t ole_colour);
 
 // What the host offers a sited control. The reference host implements it; a test may supply
 // its own.
@@ -83,6 +89,10 @@ public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
+    // Late-bound calls as the member table says. Any member may change what the control shows
+    // (a get included: some lay out on first use), so every call counts as a visual change.
+    Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+
     // --- lifecycle, called by the host ---------------------------------------------------------
     // Creates the surface window under the site's parent window at the current extent and
     // delivers OnInitialize. `site` must outlive the control's use of it (until Terminate).
@@ -104,12 +114,16 @@ public:
     ControlSite* site() const { return site_; }
 
     // Host side of the extent: sets Width/Height (twips) and delivers Resize once if either
-    // changed and the control is initialised. A negative extent throws 380 and changes nothing,
-    // here and in PlaceExtent.
+    // changed and the control is initialised. A negative extent is "Invalid property value"
+    // (380) and an extent whose surface the drawing layer cannot have (ov::limits) is
+    // "Out of memory" (7); either changes nothing; so is a Resize handler failing, after
+    // the previous extent and its layout are put back.
     void SetExtent(double width_twips, double height_twips);
     // Host side of placement: sets the extent without delivering Resize (the host delivers
-    // one Resize itself once the control is placed).
+    // one Resize itself once the control is placed). 7 and no change as for SetExtent.
     void PlaceExtent(double width_twips, double height_twips);
+    // Whether a surface of this extent (twips) can be made.
+    static bool ExtentFits(double width_twips, double height_twips);
 
     // --- events the host delivers on the surface or a constituent ------------------------------
     // `args` are the event's parameters in declaration order, by reference.
@@ -169,11 +183,20 @@ public:
     // through every MaskPicture pixel equal to MaskColor; with no mask picture the whole
     // surface is transparent and only the constituents are drawn.
     int BackStyle() const { return back_style_; }
-    void SetBackStyle(int style) { back_style_ = style; }
+    void SetBackStyle(int style) {
+        back_style_ = style;
+        NoteVisualChange();
+    }
     std::int32_t MaskColor() const { return mask_color_; }
-    void SetMaskColor(std::int32_t colour) { mask_color_ = colour; }
+    void SetMaskColor(std::int32_t colour) {
+        mask_color_ = colour;
+        NoteVisualChange();
+    }
     std::shared_ptr<IDispatch> MaskPicture() const { return mask_picture_; }
-    void SetMaskPicture(std::shared_ptr<IDispatch> picture) { mask_picture_ = std::move(picture); }
+    void SetMaskPicture(std::shared_ptr<IDispatch> picture) {
+        mask_picture_ = std::move(picture);
+        NoteVisualChange();
+    }
 
     // The form or container control holding this control; null when not sited.
     std::shared_ptr<IDispatch> Parent() const;
@@ -247,7 +270,7 @@ private:
     template <class C>
     C& AddConstituent(std::unique_ptr<C> constituent);
     static void RequireValidExtent(double width_twips, double height_twips);
-    void ResizeWindow();
+    bool ResizeWindow();
     void ReportLifecycleError(std::string_view step, std::string_view key, const AutomationError& error);
 
     ControlSite* site_ = nullptr;

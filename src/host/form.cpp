@@ -1,11 +1,15 @@
 #include "host/form.h"
 
-#include "platform/scale/scale.h"
+#include <algorithm>
+
 #include "host/compositor.h"
+#include "host/control.h"
+#include "host/visual_changes.h"
 #include "platform/gdi/window.h"
+#include "platform/runtime/automation_error.h"
+#include "platform/scale/scale.h"
 
 namespace ov::host {
-
 
 Form::Form() {
     window_ = gdi::CreateWindowSurface(0, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
@@ -44,19 +48,19 @@ const ClassInfo& Form::StaticInfo() {
     return info;
 }
 
-void Form::SetWidth(double twips) {
-    width_ = twips;
-    ResizeWindow();
-}
+void Form::SetWidth(double twips) { SetExtent(twips, height_); }
 
-void Form::SetHeight(double twips) {
-    height_ = twips;
-    ResizeWindow();
-}
+void Form::SetHeight(double twips) { SetExtent(width_, twips); }
 
-void Form::ResizeWindow() {
-    gdi::SetWindowClientSize(window_, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
-                             TranslateOleColor(back_color_));
+void Form::SetExtent(double width_twips, double height_twips) {
+    // The form is composed into one image: a size no surface may have is refused first.
+    if (!Control::ExtentFits(width_twips, height_twips) ||
+        !ResizeClientArea(window_, std::max(0, TwipsToPixels(width_twips, Axis::X)),
+                          std::max(0, TwipsToPixels(height_twips, Axis::Y)), back_color_))
+        throw AutomationError(error::kOutOfMemory);
+    width_ = width_twips;
+    height_ = height_twips;
+    NoteVisualChange();
 }
 
 void Form::SetScaleMode(std::int32_t mode) {
@@ -74,6 +78,9 @@ double Form::ScaleHeight() const {
     return ConvertUnits(TwipsToPixels(height_, Axis::Y), kScalePixels, mode, Axis::Y);
 }
 
-void Form::SetBackColor(std::int32_t colour) { back_color_ = colour; }
+void Form::SetBackColor(std::int32_t colour) {
+    back_color_ = colour;
+    NoteVisualChange();
+}
 
 }  // namespace ov::host

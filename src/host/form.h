@@ -20,6 +20,7 @@ public:
     gdi::HWND hWnd() const { return window_; }
     double Width() const { return width_; }  // twips; the client area (a form without borders)
     double Height() const { return height_; }
+    // A size whose image no surface could hold is "Out of memory" (7) and changes nothing.
     void SetWidth(double twips);
     void SetHeight(double twips);
     std::int32_t ScaleMode() const { return scale_mode_; }
@@ -39,7 +40,7 @@ public:
 
 private:
     std::int32_t hWndValue() const { return static_cast<std::int32_t>(window_); }
-    void ResizeWindow();
+    void SetExtent(double width_twips, double height_twips);
 
     gdi::HWND window_ = 0;
     double width_ = 7200, height_ = 5400;

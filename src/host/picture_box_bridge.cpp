@@ -34,10 +34,11 @@ ConstituentPictureBox::~ConstituentPictureBox() = default;
 gdi::HWND ConstituentPictureBox::hWnd() const { return box_->hWnd(); }
 
 void ConstituentPictureBox::Move(double left, double top, double width, double height) {
-    Constituent::Move(left, top, width, height);
+    // The box first: one it cannot be (380, 7) leaves the constituent where it was.
     const Control& o = owner();
     box_->Move(o.ScaleX(left, o.ScaleMode(), kScaleTwips), o.ScaleY(top, o.ScaleMode(), kScaleTwips),
                o.ScaleX(width, o.ScaleMode(), kScaleTwips), o.ScaleY(height, o.ScaleMode(), kScaleTwips));
+    Constituent::Move(left, top, width, height);
 }
 
 void ConstituentPictureBox::SetVisible(bool visible) { Constituent::SetVisible(visible); }

@@ -1,64 +1,48 @@
 #include "host/reference_host.h"
 
 #include <algorithm>
+#include <limits>
 
-#include "host/compositor.h"
 #include "host/plain_controls.h"
-#include "platform/gdi/objects.h"
-#include "platform/gdi/png_io.h"
-#include "platform/runtime/clock.h"
+#include "host/visual_changes.h"
 
 namespace ov::host {
 
 namespace {
 
+AutomationError ObjectRequired() { return AutomationError(error::kObjectRequired, "ReferenceHost"); }
 
-// Extender members the host adds to every placed control. Their ids sit in a range no
-// control table uses.
-constexpr std::int32_t kExtenderBase = 0x60000000;
-enum ExtenderMember : std::int32_t { kExtName = 1, kExtLeft, kExtTop, kExtWidth, kExtHeight, kExtVisible, kExtContainer };
-struct ExtenderName {
-    const char* name;
-    std::int32_t id;
-};
-constexpr ExtenderName kExtenderNames[] = {{"Name", kExtName},     {"Left", kExtLeft},     {"Top", kExtTop},
-                                           {"Width", kExtWidth},   {"Height", kExtHeight}, {"Visible", kExtVisible},
-                                           {"Container", kExtContainer}};
+Control& RequireControl(Control* control) {
+    if (!control) throw ObjectRequired();
+    return *control;
+}
+
+int SaturatedInt(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
 
 }  // namespace
 
-struct ReferenceHost::Entry {
-    std::string name;
-    std::string class_name;
-    std::shared_ptr<AutomationObject> object;
-    Control* control = nullptr;
-    Entry* container = nullptr;
-    double left = 0, top = 0;  // twips, in the container
-    bool visible = true;
-};
-
-gdi::COLORREF ComposedImage::At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height) return gdi::CLR_INVALID;
-    return gdi::detail::ColorFromPixel(pixels[static_cast<std::size_t>(y) * width + x]);
-}
-
-ReferenceHost::ReferenceHost(const ClassRegistry& registry) : registry_(registry), form_(std::make_shared<Form>()) {}
+ReferenceHost::ReferenceHost(const ClassRegistry& registry)
+    : registry_(registry), form_(std::make_shared<Form>()), extender_(form_), composition_(objects_, *form_) {}
 
 ReferenceHost::~ReferenceHost() {
-    while (!entries_.empty()) {
+    while (!objects_.empty()) {
         // Newest first; Terminate takes the contained controls with it.
-        Entry* top = entries_.back().get();
+        HostEntry* top = objects_.entries().back().get();
         while (top->container) top = top->container;
-        Terminate(top->name);
+        try {
+            TerminateEntry(*top);
+        } catch (...) {
+            // A terminate handler that fails cannot stop the host from closing; the entry is
+            // forgotten all the same.
+        }
     }
 }
 
 // --- environment ---------------------------------------------------------------------------
 
-void ReferenceHost::SetAmbientFont(const FontAttributes& font) {
-    ambient_font_attributes_ = font;
-    ambient_font_.reset();
-}
+void ReferenceHost::SetAmbientFont(const FontAttributes& font) { ambient_font_attributes_ = font; }
 
 std::shared_ptr<IDispatch> ReferenceHost::AmbientFont() const {
     // A fresh object each time: a control that changes the font it was given must not change
@@ -66,115 +50,73 @@ std::shared_ptr<IDispatch> ReferenceHost::AmbientFont() const {
     return MakeFontObject(ambient_font_attributes_);
 }
 
-void ReferenceHost::SetNow(double date_serial) { SetFixedNow(date_serial); }
+void ReferenceHost::SetNow(double date_serial) { clock_.SetNow(date_serial); }
 
-void ReferenceHost::Wait(std::int64_t milliseconds) {
-    const std::int64_t target = clock_ms_ + std::max<std::int64_t>(0, milliseconds);
-    for (;;) {
-        Timer* next = nullptr;
-        Entry* owner = nullptr;
-        std::int64_t due_at = 0;
-        for (const auto& entry : entries_) {
-            if (!entry->control || entry->control->stage() == LifecycleStage::Terminated) continue;
-            for (const auto& c : entry->control->constituents()) {
-                if (c->kind() != ConstituentKind::Timer) continue;
-                auto& timer = static_cast<Timer&>(*c);
-                const std::int64_t due = timer.NextDue();
-                if (due < 0 || due > target) continue;
-                if (!next || due < due_at) next = &timer, owner = entry.get(), due_at = due;
-            }
-        }
-        if (!next) break;
-        AdvanceFixedNow(static_cast<double>(due_at - clock_ms_));
-        clock_ms_ = due_at;
-        next->Ticked(due_at);
-        std::vector<Variant> none;
-        owner->control->DeliverConstituentEvent(*next, "Timer", none);
-    }
-    AdvanceFixedNow(static_cast<double>(target - clock_ms_));
-    clock_ms_ = target;
-}
+void ReferenceHost::Wait(std::int64_t milliseconds) { clock_.Wait(objects_, milliseconds); }
 
 // --- objects -------------------------------------------------------------------------------
 
-ReferenceHost::Entry* ReferenceHost::FindEntry(std::string_view name) const {
-    for (const auto& e : entries_)
-        if (EqualsIgnoreCase(e->name, name)) return e.get();
-    return nullptr;
-}
-
-ReferenceHost::Entry* ReferenceHost::EntryOf(const IDispatch* object) const {
-    for (const auto& e : entries_)
-        if (e->object.get() == object) return e.get();
-    return nullptr;
-}
-
-ReferenceHost::Entry& ReferenceHost::Create(const std::string& name, const std::string& class_name, const Placement& at) {
+HostEntry& ReferenceHost::Create(const std::string& name, const std::string& class_name, const Placement& at) {
     if (FindEntry(name) || EqualsIgnoreCase(name, "form"))
         throw AutomationError(error::kInvalidProcedureCall, "Name '" + name + "' is already in use", "ReferenceHost");
     const ClassEntry* cls = registry_.Find(class_name);
     if (!cls) throw AutomationError(error::kCannotCreateObject, "ReferenceHost");
-    Entry* container = nullptr;
+    HostEntry* container = nullptr;
     if (!at.container.empty()) {
         container = FindEntry(at.container);
-        if (!container || !container->control) throw AutomationError(error::kObjectRequired, "ReferenceHost");
+        if (!container || !container->control) throw ObjectRequired();
     }
-    auto entry = std::make_unique<Entry>();
+    // An extent no surface can have is refused before anything is created.
+    if (cls->is_control &&
+        !Control::ExtentFits(at.width.value_or(cls->default_width), at.height.value_or(cls->default_height)))
+        throw AutomationError(error::kOutOfMemory);
+    auto entry = std::make_unique<HostEntry>();
     entry->name = name;
     entry->class_name = cls->name;
     entry->object = cls->create();
     entry->control = cls->is_control ? dynamic_cast<Control*>(entry->object.get()) : nullptr;
     entry->container = container;
     if (entry->control) entry->control->PlaceExtent(cls->default_width, cls->default_height);
-    entries_.push_back(std::move(entry));
-    return *entries_.back();
+    return objects_.Add(std::move(entry));
 }
 
-void ReferenceHost::Place(Entry& entry, const Placement& at) {
+void ReferenceHost::Place(HostEntry& entry, const Placement& at) {
     entry.left = at.left;
     entry.top = at.top;
     Control& c = *entry.control;
     if (at.width || at.height) c.PlaceExtent(at.width.value_or(c.Width()), at.height.value_or(c.Height()));
 }
 
-void ReferenceHost::ShowAndPaint(Entry& entry) {
-    entry.control->Resize();
-    entry.control->Show();
-    entry.control->Paint();
+template <class Lifecycle>
+void ReferenceHost::RunNewLifecycle(HostEntry& entry, const Placement& at, Lifecycle&& lifecycle) {
+    try {
+        entry.control->Initialize(this);
+        lifecycle(*entry.control);
+        Place(entry, at);
+        entry.control->Resize();
+        entry.control->Show();
+        entry.control->Paint();
+    } catch (...) {
+        TerminateEntry(entry);
+        throw;
+    }
 }
 
 std::shared_ptr<AutomationObject> ReferenceHost::New(const std::string& name, const std::string& class_name,
                                                      const Placement& at) {
-    Entry& entry = Create(name, class_name, at);
-    if (!entry.control) return entry.object;
+    HostEntry& entry = Create(name, class_name, at);
     std::shared_ptr<AutomationObject> keep = entry.object;
-    entry.control->Initialize(this);
-    entry.control->InitProperties();
-    Place(entry, at);
-    ShowAndPaint(entry);
+    if (entry.control) RunNewLifecycle(entry, at, [](Control& c) { c.InitProperties(); });
     return keep;
 }
 
 std::shared_ptr<AutomationObject> ReferenceHost::Load(const std::string& name, const std::string& class_name,
                                                       const PropertyBag& bag, const Placement& at) {
-    Entry& entry = Create(name, class_name, at);
-    if (!entry.control) return entry.object;
+    HostEntry& entry = Create(name, class_name, at);
     std::shared_ptr<AutomationObject> keep = entry.object;
-    entry.control->Initialize(this);
-    entry.control->ReadProperties(bag);
-    Place(entry, at);
-    ShowAndPaint(entry);
+    if (entry.control) RunNewLifecycle(entry, at, [&](Control& c) { c.ReadProperties(bag); });
     return keep;
 }
-
-namespace {
-
-Control& RequireControl(Control* control) {
-    if (!control) throw AutomationError(error::kObjectRequired, "ReferenceHost");
-    return *control;
-}
-
-}  // namespace
 
 PropertyBag ReferenceHost::Save(const std::string& name) {
     PropertyBag bag;
@@ -187,67 +129,70 @@ void ReferenceHost::Resize(const std::string& name, double width, double height)
 }
 
 void ReferenceHost::Move(const std::string& name, double left, double top) {
-    Entry* e = FindEntry(name);
-    if (!e) throw AutomationError(error::kObjectRequired, "ReferenceHost");
+    HostEntry* e = FindEntry(name);
+    if (!e) throw ObjectRequired();
     e->left = left;
     e->top = top;
+    NoteVisualChange();
 }
 
 void ReferenceHost::Show(const std::string& name) {
-    Entry* e = FindEntry(name);
+    HostEntry* e = FindEntry(name);
     RequireControl(e ? e->control : nullptr);
     e->visible = true;
+    NoteVisualChange();
     e->control->Show();
 }
 
 void ReferenceHost::Hide(const std::string& name) {
-    Entry* e = FindEntry(name);
+    HostEntry* e = FindEntry(name);
     RequireControl(e ? e->control : nullptr);
     e->visible = false;
+    NoteVisualChange();
     e->control->Hide();
 }
 
 void ReferenceHost::Paint(const std::string& name) { RequireControl(FindControl(name)).Paint(); }
 
-void ReferenceHost::TerminateEntry(Entry& entry) {
+void ReferenceHost::TerminateEntry(HostEntry& entry) {
     // Contained controls go first, newest first, so no child outlives its container's window.
-    for (;;) {
-        Entry* child = nullptr;
-        for (auto it = entries_.rbegin(); it != entries_.rend() && !child; ++it)
-            if ((*it)->container == &entry) child = it->get();
-        if (!child) break;
-        TerminateEntry(*child);
-    }
+    while (HostEntry* child = objects_.NewestChildOf(entry)) TerminateEntry(*child);
+    // Forgotten even when its terminate handler fails: every name the host knows belongs to a
+    // live object.
+    struct Forget {
+        ObjectRegistry& objects;
+        const HostEntry& entry;
+        ~Forget() { objects.Remove(entry); }
+    } forget{objects_, entry};
     if (entry.control) entry.control->Terminate();
-    std::erase_if(entries_, [&](const auto& e) { return e.get() == &entry; });
 }
 
 void ReferenceHost::Terminate(const std::string& name) {
-    Entry* e = FindEntry(name);
-    if (!e) throw AutomationError(error::kObjectRequired, "ReferenceHost");
+    HostEntry* e = FindEntry(name);
+    if (!e) throw ObjectRequired();
     TerminateEntry(*e);
 }
 
 std::shared_ptr<AutomationObject> ReferenceHost::Find(std::string_view name) const {
     if (EqualsIgnoreCase(name, "form")) return form_;
-    Entry* e = FindEntry(name);
+    HostEntry* e = FindEntry(name);
     return e ? e->object : nullptr;
 }
 
 Control* ReferenceHost::FindControl(std::string_view name) const {
-    Entry* e = FindEntry(name);
+    HostEntry* e = FindEntry(name);
     return e ? e->control : nullptr;
 }
 
 std::string ReferenceHost::NameOf(const IDispatch* object) const {
     if (object == form_.get()) return "form";
-    Entry* e = EntryOf(object);
+    HostEntry* e = objects_.EntryOf(object);
     return e ? e->name : std::string();
 }
 
 std::vector<std::string> ReferenceHost::Names() const {
     std::vector<std::string> names;
-    for (const auto& e : entries_) names.push_back(e->name);
+    for (const auto& e : objects_.entries()) names.push_back(e->name);
     return names;
 }
 
@@ -262,11 +207,12 @@ std::vector<ChangedArgument> ReferenceHost::Fire(const std::string& name, const 
     for (std::size_t i = 0; i < args.size(); ++i) args[i] = desc->params[i].type.Coerce(args[i]);
     const std::vector<Variant> before = args;
 
+    NoteVisualChange();
     if (EqualsIgnoreCase(target, "surface")) {
         control.DeliverSurfaceEvent(desc->name, args);
     } else {
         Constituent* source = control.FindConstituent(target);
-        if (!source) throw AutomationError(error::kObjectRequired, "ReferenceHost");
+        if (!source) throw ObjectRequired();
         control.DeliverConstituentEvent(*source, desc->name, args);
     }
 
@@ -291,95 +237,59 @@ std::vector<std::pair<std::string, Variant>> ReferenceHost::Inspect(const std::s
                                                                     const std::string& target) const {
     Control& control = RequireControl(FindControl(name));
     Constituent* c = control.FindConstituent(target);
-    if (!c) throw AutomationError(error::kObjectRequired, "ReferenceHost");
+    if (!c) throw ObjectRequired();
     return c->InspectProperties();
 }
 
-void ReferenceHost::ComposeChildren(const Entry* container, std::vector<std::uint32_t>& pixels, int width, int height,
-                                    const gdi::RECT& clip, gdi::POINT origin) const {
-    Canvas canvas{width, height, pixels};
-    for (const auto& e : entries_) {
-        if (e->container != container || !e->control || !e->visible) continue;
-        if (e->control->stage() == LifecycleStage::Terminated) continue;
-        const gdi::POINT at{origin.x + TwipsToPixels(e->left, Axis::X), origin.y + TwipsToPixels(e->top, Axis::Y)};
-        ComposeControl(*e->control, canvas, at, clip);
-        // Contained controls are clipped to their container's client area.
-        const gdi::RECT inner{std::max(clip.left, at.x), std::max(clip.top, at.y),
-                              std::min(clip.right, at.x + e->control->PixelWidth()),
-                              std::min(clip.bottom, at.y + e->control->PixelHeight())};
-        if (inner.right > inner.left && inner.bottom > inner.top) ComposeChildren(e.get(), pixels, width, height, inner, at);
-    }
-}
-
-ComposedImage ReferenceHost::Compose() const {
-    ComposedImage image;
-    image.width = std::max(0, TwipsToPixels(form_->Width(), Axis::X));
-    image.height = std::max(0, TwipsToPixels(form_->Height(), Axis::Y));
-    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
-    Canvas canvas{image.width, image.height, image.pixels};
-    const gdi::RECT all{0, 0, image.width, image.height};
-    FillCanvas(canvas, all, form_->BackColor());
-    ComposeChildren(nullptr, image.pixels, image.width, image.height, all, gdi::POINT{0, 0});
-    return image;
-}
+const ComposedImage& ReferenceHost::Compose() const { return composition_.Image(); }
 
 gdi::POINT ReferenceHost::OriginOf(const std::string& name) const {
     if (EqualsIgnoreCase(name, "form")) return {0, 0};
-    const Entry* e = FindEntry(name);
-    if (!e) throw AutomationError(error::kObjectRequired, "ReferenceHost");
-    gdi::POINT p{0, 0};
-    for (; e; e = e->container) {
-        p.x += TwipsToPixels(e->left, Axis::X);
-        p.y += TwipsToPixels(e->top, Axis::Y);
-    }
-    return p;
+    const HostEntry* e = FindEntry(name);
+    if (!e) throw ObjectRequired();
+    const FormPoint p = FormComposition::OriginOf(e);
+    return {SaturatedInt(p.x), SaturatedInt(p.y)};
 }
 
 gdi::COLORREF ReferenceHost::PixelAt(const std::string& name, int x, int y) const {
-    const gdi::POINT origin = OriginOf(name);
-    return Compose().At(origin.x + x, origin.y + y);
+    if (EqualsIgnoreCase(name, "form")) return composition_.PixelAt(nullptr, x, y);
+    const HostEntry* e = FindEntry(name);
+    if (!e) throw ObjectRequired();
+    return composition_.PixelAt(e, x, y);
 }
 
 bool ReferenceHost::Snap(const std::string& name, const std::string& png_path) const {
-    const ComposedImage image = Compose();
-    if (EqualsIgnoreCase(name, "form")) return gdi::WritePng(png_path, image.width, image.height, image.pixels.data());
-    const Control& control = RequireControl(FindControl(name));
-    const gdi::POINT origin = OriginOf(name);
-    const int width = control.PixelWidth(), height = control.PixelHeight();
-    std::vector<std::uint32_t> part(static_cast<std::size_t>(std::max(width, 0)) * std::max(height, 0), 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const int sx = origin.x + x, sy = origin.y + y;
-            if (sx >= 0 && sy >= 0 && sx < image.width && sy < image.height)
-                part[static_cast<std::size_t>(y) * width + x] = image.pixels[static_cast<std::size_t>(sy) * image.width + sx];
-        }
-    return gdi::WritePng(png_path, width, height, part.data());
+    if (EqualsIgnoreCase(name, "form")) return composition_.WritePng(nullptr, png_path);
+    const HostEntry* e = FindEntry(name);
+    RequireControl(e ? e->control : nullptr);
+    return composition_.WritePng(e, png_path);
 }
 
 // --- ControlSite ---------------------------------------------------------------------------
 
 std::string ReferenceHost::AmbientDisplayName(const Control& control) const {
-    Entry* e = EntryOf(&control);
+    HostEntry* e = objects_.EntryOf(&control);
     return e ? e->name : std::string();
 }
 
 gdi::HWND ReferenceHost::ParentWindow(const Control& control) const {
-    Entry* e = EntryOf(&control);
+    HostEntry* e = objects_.EntryOf(&control);
     if (e && e->container && e->container->control) return e->container->control->hWnd();
     return form_->hWnd();
 }
 
 std::shared_ptr<IDispatch> ReferenceHost::Parent(const Control& control) const {
-    Entry* e = EntryOf(&control);
+    HostEntry* e = objects_.EntryOf(&control);
     if (e && e->container) return e->container->object;
     return form_;
 }
 
 std::vector<std::shared_ptr<IDispatch>> ReferenceHost::ContainedControls(const Control& control) const {
     std::vector<std::shared_ptr<IDispatch>> out;
-    Entry* container = EntryOf(&control);
-    for (const auto& e : entries_)
-        if (container && e->container == container) out.push_back(e->object);
+    HostEntry* container = objects_.EntryOf(&control);
+    if (!container) return out;
+    for (const auto& e : objects_.entries())
+        if (e->container == container) out.push_back(e->object);
     return out;
 }
 
@@ -406,44 +316,14 @@ void ReferenceHost::LifecycleError(Control& control, std::string_view step, std:
 }
 
 std::int32_t ReferenceHost::ExtenderIDOfName(const Control& control, std::string_view name) const {
-    if (!EntryOf(&control)) return kDispidUnknown;
-    for (const ExtenderName& n : kExtenderNames)
-        if (EqualsIgnoreCase(n.name, name)) return kExtenderBase + n.id;
-    return kDispidUnknown;
+    if (!objects_.EntryOf(&control)) return kDispidUnknown;
+    return extender_.IDOfName(name);
 }
 
 Variant ReferenceHost::ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
-    Entry* e = EntryOf(&control);
+    HostEntry* e = objects_.EntryOf(&control);
     if (!e) throw AutomationError(error::kObjectDoesntSupport);
-    const bool put = kind == InvokeKind::PropertyPut || kind == InvokeKind::PropertyPutRef;
-    if (put ? args.size() != 1 : !args.empty()) throw AutomationError(error::kWrongArgumentCount);
-    const auto single = [](double v) { return Variant::FromSingle(static_cast<float>(v)); };
-    switch (dispid - kExtenderBase) {
-        case kExtName:
-            if (put) throw AutomationError(error::kWrongArgumentCount);
-            return Variant::FromString(e->name);
-        case kExtLeft:
-            if (put) e->left = CSng(args[0]);
-            return put ? Variant() : single(e->left);
-        case kExtTop:
-            if (put) e->top = CSng(args[0]);
-            return put ? Variant() : single(e->top);
-        case kExtWidth:
-            if (put) control.SetExtent(CSng(args[0]), control.Height());
-            return put ? Variant() : single(control.Width());
-        case kExtHeight:
-            if (put) control.SetExtent(control.Width(), CSng(args[0]));
-            return put ? Variant() : single(control.Height());
-        case kExtVisible:
-            if (put) e->visible = CBool(args[0]);
-            return put ? Variant() : Variant::FromBoolean(e->visible);
-        case kExtContainer:
-            if (put) throw AutomationError(error::kWrongArgumentCount);
-            return Variant::FromObject(e->container ? std::shared_ptr<IDispatch>(e->container->object)
-                                                    : std::shared_ptr<IDispatch>(form_));
-        default:
-            throw AutomationError(error::kObjectDoesntSupport);
-    }
+    return extender_.Invoke(*e, dispid, kind, args);
 }
 
 }  // namespace ov::host

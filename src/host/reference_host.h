@@ -5,6 +5,10 @@
 // renders the whole form into one image. The `orvelle` shell and the tests drive controls
 // through this class only.
 //
+// The class sequences the lifecycle and routes events; each other job has its own class: the
+// named objects (object_registry.h), the clock and timers (host_clock.h), the extender members
+// (extender_members.h), composition and image output (form_composition.h).
+//
 // Typical use:
 //
 //   ReferenceHost host(ov::library::Classes());
@@ -30,8 +34,12 @@
 
 #include "host/class_registry.h"
 #include "host/control.h"
+#include "host/extender_members.h"
 #include "host/font_attributes.h"
 #include "host/form.h"
+#include "host/form_composition.h"
+#include "host/host_clock.h"
+#include "host/object_registry.h"
 #include "host/property_bag.h"
 #include "platform/gdi/gdi.h"
 
@@ -66,14 +74,6 @@ struct ChangedArgument {
     Variant value;
 };
 
-// The composed form: 0x00RRGGBB pixels, row-major, top-down.
-struct ComposedImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-    gdi::COLORREF At(int x, int y) const;  // CLR_INVALID outside
-};
-
 class ReferenceHost : public ControlSite {
 public:
     explicit ReferenceHost(const ClassRegistry& registry);
@@ -91,7 +91,7 @@ public:
     // Advances the host clock by `milliseconds`, delivering every timer tick that falls due,
     // in time order (ties: creation order of the controls, then of their timers).
     void Wait(std::int64_t milliseconds);
-    std::int64_t ClockMilliseconds() const override { return clock_ms_; }
+    std::int64_t ClockMilliseconds() const override { return clock_.milliseconds(); }
 
     Form& form() { return *form_; }
     std::shared_ptr<Form> form_object() const { return form_; }
@@ -100,7 +100,9 @@ public:
     // --- objects -------------------------------------------------------------------------------
     // A new instance. A control goes through Initialize, InitProperties (ambient DisplayName =
     // name), placement, Resize, Show and Paint; another class is only created. Throws 429 for an
-    // unknown class, 424 for an unknown container, 5 for a name already in use.
+    // unknown class, 424 for an unknown container, 5 for a name already in use, 7 for an
+    // extent no surface can have. A control whose lifecycle fails part-way is terminated and
+    // forgotten before the error reaches the caller.
     std::shared_ptr<AutomationObject> New(const std::string& name, const std::string& class_name,
                                           const Placement& at = {});
     // As New, with ReadProperties(bag) instead of InitProperties.
@@ -108,7 +110,8 @@ public:
                                            const PropertyBag& bag, const Placement& at = {});
     // WriteProperties into a new bag.
     PropertyBag Save(const std::string& name);
-    // Host-side layout changes: the extent (twips) with the Resize it causes; show/hide/paint.
+    // Host-side layout changes: the extent (twips) with the Resize it causes (7 and no change
+    // for an extent no surface can have); show/hide/paint.
     void Resize(const std::string& name, double width, double height);
     void Move(const std::string& name, double left, double top);
     void Show(const std::string& name);
@@ -140,11 +143,13 @@ public:
     // Every property of a constituent (Left, Top, ... as apply), in a fixed order.
     std::vector<std::pair<std::string, Variant>> Inspect(const std::string& name, const std::string& target) const;
     // Renders the form: background, then each visible control in z-order with its surface,
-    // constituents and contained controls (clipped to the container).
-    ComposedImage Compose() const;
-    // The control's top-left corner in form pixels.
+    // constituents and contained controls (clipped to the container). The image is kept until
+    // something on the form changes; the reference stays valid for the host's lifetime.
+    const ComposedImage& Compose() const;
+    // The control's top-left corner in form pixels (saturated to the range of int).
     gdi::POINT OriginOf(const std::string& name) const;
-    // The composed pixel at (x, y) pixels from the control's top-left ("form" for the form).
+    // The composed pixel at (x, y) pixels from the control's top-left ("form" for the form);
+    // CLR_INVALID outside the form, however far.
     gdi::COLORREF PixelAt(const std::string& name, int x, int y) const;
     // Writes the composed image, or the part of it covered by one control, as PNG.
     bool Snap(const std::string& name, const std::string& png_path) const;
@@ -167,23 +172,23 @@ public:
     Variant ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
 
 private:
-    struct Entry;
-    Entry* FindEntry(std::string_view name) const;
-    Entry* EntryOf(const IDispatch* object) const;
-    Entry& Create(const std::string& name, const std::string& class_name, const Placement& at);
-    void Place(Entry& entry, const Placement& at);
-    void ShowAndPaint(Entry& entry);
-    void TerminateEntry(Entry& entry);
-    void ComposeChildren(const Entry* container, std::vector<std::uint32_t>& canvas, int canvas_width,
-                         int canvas_height, const gdi::RECT& clip, gdi::POINT origin) const;
+    HostEntry* FindEntry(std::string_view name) const { return objects_.Find(name); }
+    HostEntry& Create(const std::string& name, const std::string& class_name, const Placement& at);
+    // Runs `lifecycle` on a new entry's control; if it throws, the control is terminated and
+    // forgotten before the error goes on to the caller.
+    template <class Lifecycle>
+    void RunNewLifecycle(HostEntry& entry, const Placement& at, Lifecycle&& lifecycle);
+    void Place(HostEntry& entry, const Placement& at);
+    void TerminateEntry(HostEntry& entry);
 
     const ClassRegistry& registry_;
     std::shared_ptr<Form> form_;
-    std::vector<std::unique_ptr<Entry>> entries_;  // creation order; z-order is creation order
+    ObjectRegistry objects_;
+    HostClock clock_;
+    ExtenderMembers extender_;
+    FormComposition composition_;
     bool user_mode_ = true;
     FontAttributes ambient_font_attributes_;
-    mutable std::shared_ptr<IDispatch> ambient_font_;
-    std::int64_t clock_ms_ = 0;
     HostListener listener_;
     std::vector<std::string> lifecycle_errors_;
     struct Handler {

@@ -18,6 +18,11 @@ inline constexpr bool SurfaceSizeAllowed(std::int64_t width, std::int64_t height
            width * height <= kMaxSurfacePixels;
 }
 
+// Positions converted to pixels (twips, scale units) saturate at this magnitude, so sums and
+// differences of converted positions never overflow an int; a place that far off the form is
+// never drawn.
+inline constexpr int kMaxPixelCoordinate = 1'000'000'000;
+
 // Pictures decoded from files and memory: the same pixel cap, checked against the header before
 // any allocation, and a header whose pixels cannot fit in the file is refused too. A refused
 // picture is "Invalid picture" (481).

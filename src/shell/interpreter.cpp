@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -11,6 +12,7 @@
 #include "platform/codepage/windows1252.h"
 #include "platform/files/replace_file.h"
 #include "platform/gdi/screen.h"
+#include "platform/limits.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "shell/parser.h"
@@ -71,19 +73,54 @@ Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out)
     host_.SetListener(std::move(listener));
 }
 
+namespace {
+
+enum class LineRead { Line, TooLong, End };
+
+// One line without its newline, holding at most `limit` bytes: a longer line is read to its
+// end but not kept, so a line of any length costs no more memory than the limit.
+LineRead ReadBoundedLine(std::istream& in, std::string& line, std::size_t limit) {
+    line.clear();
+    std::streambuf* buffer = in.rdbuf();
+    if (!buffer || !in.good()) return LineRead::End;
+    bool any = false, too_long = false;
+    for (;;) {
+        const int c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            if (!any) return LineRead::End;
+            break;
+        }
+        any = true;
+        if (c == '\n') break;
+        if (line.size() < limit) line.push_back(static_cast<char>(c));
+        else too_long = true;
+    }
+    return too_long ? LineRead::TooLong : LineRead::Line;
+}
+
+}  // namespace
+
 int Interpreter::RunScript(std::istream& in, std::ostream& err) {
+    const auto syntax_error = [&](const SyntaxError& error) {
+        out_.flush();
+        err << codepage::Windows1252ToUtf8(error.Report()) << "\n";
+        err.flush();
+        return 2;
+    };
     std::string line;
     int line_number = 0;
-    while (std::getline(in, line)) {
+    // One byte over the limit is kept so a carriage return before the newline is not counted.
+    for (LineRead read; (read = ReadBoundedLine(in, line, limits::kMaxStatementBytes + 1)) != LineRead::End;) {
         ++line_number;
+        if (read == LineRead::TooLong) return syntax_error(StatementTooLong(line_number));
         std::optional<Statement> statement;
         try {
             statement = ParseStatement(codepage::Utf8ToWindows1252(line), line_number);
         } catch (const SyntaxError& error) {
-            out_.flush();
-            err << codepage::Windows1252ToUtf8(error.Report()) << "\n";
-            err.flush();
-            return 2;
+            return syntax_error(error);
+        } catch (const std::bad_alloc&) {
+            PrintError(error::kOutOfMemory, AutomationError::StandardDescription(error::kOutOfMemory));
         }
         if (statement) Execute(*statement);
         // Someone typing statements at the shell sees each answer before typing the next.
@@ -102,10 +139,14 @@ void Interpreter::Execute(const Statement& statement) {
         // A bag file that is not valid JSON: the platform reports unreadable file contents as
         // a bad file format.
         PrintError(error::kInvalidFileFormat, AutomationError::StandardDescription(error::kInvalidFileFormat));
+    } catch (const std::bad_alloc&) {
+        PrintError(error::kOutOfMemory, AutomationError::StandardDescription(error::kOutOfMemory));
     } catch (const std::exception& error) {
         // A fault inside a control must not end the script silently: report it like the
         // runtime's internal error and go on, so the rest of the output still shows.
         PrintError(error::kInternalError, std::string("Internal error: ") + error.what());
+    } catch (...) {
+        PrintError(error::kInternalError, AutomationError::StandardDescription(error::kInternalError));
     }
 }
 

@@ -24,12 +24,14 @@ public:
     Interpreter(host::ReferenceHost& host, std::ostream& out);
 
     // Runs one statement. Automation errors (and failures to read or write files) are printed
-    // as `error NUMBER: DESCRIPTION` and do not stop a script.
+    // as `error NUMBER: DESCRIPTION` and do not stop a script; a failed allocation is error 7,
+    // any other exception error 51.
     void Execute(const Statement& statement);
 
     // Reads statements one per line and runs each as soon as it is parsed. A malformed line
-    // stops the script: `syntax error at line N: ...` goes to `err` and the result is 2.
-    // Otherwise the result is 0.
+    // stops the script: `syntax error at line N: ...` goes to `err` and the result is 2; so
+    // does a line longer than ov::limits::kMaxStatementBytes, which is not kept in memory.
+    // Otherwise the result is 0: no failure of a statement, whatever it throws, ends the run.
     int RunScript(std::istream& in, std::ostream& err);
 
 private:

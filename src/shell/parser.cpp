@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/limits.h"
 #include "platform/runtime/compare.h"
 #include "platform/runtime/dates.h"
 
@@ -18,6 +19,14 @@ namespace {
 
 bool IsIdentifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsIdentifierChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+
+// Input as a message quotes it: a long stretch is cut, so a message stays a line's worth
+// whatever was typed.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kShown = 40;
+    if (text.size() <= kShown) return std::string(text);
+    return std::string(text.substr(0, kShown)) + "...";
+}
 
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -86,12 +95,13 @@ private:
         if (!TryChar(c)) Fail(std::string("expected '") + c + "'" + Found());
     }
     void ExpectEnd() {
-        if (!AtEnd()) Fail("unexpected '" + std::string(text_.substr(pos_)) + "'");
+        if (!AtEnd()) Fail("unexpected '" + Excerpt() + "'");
     }
     std::string Found() {
         if (AtEnd()) return " at end of line";
-        return " before '" + std::string(text_.substr(pos_)) + "'";
+        return " before '" + Excerpt() + "'";
     }
+    std::string Excerpt() const { return Shown(text_.substr(pos_)); }
 
     std::optional<std::string> TryIdentifier() {
         if (!IsIdentifierStart(Peek())) return std::nullopt;
@@ -174,9 +184,26 @@ private:
     ov::shell::Statement PrintStatement();
     ov::shell::Statement KeywordStatement(const std::string& keyword, bool& matched);
 
+    // Nested calls (conversions, RGB, Font, LoadPicture) recurse; deeper than the limit is a
+    // syntax error before the stack runs out.
+    class NestingGuard {
+    public:
+        explicit NestingGuard(LineParser& parser) : parser_(parser) {
+            if (++parser_.depth_ > limits::kMaxExpressionDepth)
+                parser_.Fail("expression nested deeper than " + std::to_string(limits::kMaxExpressionDepth) + " calls");
+        }
+        ~NestingGuard() { --parser_.depth_; }
+        NestingGuard(const NestingGuard&) = delete;
+        NestingGuard& operator=(const NestingGuard&) = delete;
+
+    private:
+        LineParser& parser_;
+    };
+
     std::string_view text_;
     int line_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
 };
 
 std::string LineParser::StringLiteral() {
@@ -219,7 +246,7 @@ ValueExpr LineParser::DateLiteral() {
     if (close == std::string_view::npos) Fail("unterminated date literal");
     const std::string_view body = text_.substr(pos_, close - pos_);
     const auto serial = ParseIsoDateText(body);
-    if (!serial) Fail("invalid date #" + std::string(body) + "#");
+    if (!serial) Fail("invalid date #" + Shown(body) + "#");
     pos_ = close + 1;
     NoIdentifierCharAfterLiteral();
     return Literal(Variant::FromDate(*serial));
@@ -282,10 +309,10 @@ ValueExpr LineParser::NumberLiteral() {
     NoIdentifierCharAfterLiteral();
     errno = 0;
     const double value = std::strtod(number.c_str(), nullptr);
-    if (errno == ERANGE && (value > 1 || value < -1)) Fail("number out of range: " + number);
+    if (errno == ERANGE && (value > 1 || value < -1)) Fail("number out of range: " + Shown(number));
     if (fractional) return Literal(Variant::FromDouble(value));
     if (force_long) {
-        if (value < -2147483648.0 || value > 2147483647.0) Fail("Long literal out of range: " + number);
+        if (value < -2147483648.0 || value > 2147483647.0) Fail("Long literal out of range: " + Shown(number));
         return Literal(Variant::FromLong(static_cast<std::int32_t>(value)));
     }
     return Literal(SmallestIntegerType(value));
@@ -312,6 +339,7 @@ ValueExpr LineParser::Value() {
 }
 
 ValueExpr LineParser::FunctionCall(const std::string& name) {
+    const NestingGuard nesting(*this);
     ExpectChar('(');
     ValueExpr call;
     auto expect_count = [&](std::size_t count) {
@@ -367,7 +395,7 @@ ValueExpr LineParser::FunctionCall(const std::string& name) {
             return call;
         }
     }
-    Fail("unknown function " + name);
+    Fail("unknown function " + Shown(name));
 }
 
 std::vector<ValueExpr> LineParser::ParenthesisedArguments() {
@@ -478,7 +506,7 @@ Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched
                     known = true;
                 }
             }
-            if (!known) Fail("unknown host setting " + key);
+            if (!known) Fail("unknown host setting " + Shown(key));
             ExpectChar('=');
             host.settings.emplace_back(std::move(key), Value());
         }
@@ -602,18 +630,33 @@ std::optional<Statement> LineParser::ParseLine() {
     if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(word);
     bool matched = false;
     Statement statement = KeywordStatement(word, matched);
-    if (!matched) Fail("unknown statement '" + word + "'");
+    if (!matched) Fail("unknown statement '" + Shown(word) + "'");
     return statement;
 }
 
 }  // namespace
 
+namespace {
+
+void RefuseOverlongStatement(std::string_view line, int line_number) {
+    if (line.size() > limits::kMaxStatementBytes) throw StatementTooLong(line_number);
+}
+
+}  // namespace
+
+SyntaxError StatementTooLong(int line_number) {
+    return SyntaxError(line_number,
+                       "statement longer than " + std::to_string(limits::kMaxStatementBytes) + " bytes");
+}
+
 std::optional<Statement> ParseStatement(std::string_view line, int line_number) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    RefuseOverlongStatement(line, line_number);
     return LineParser(line, line_number).ParseLine();
 }
 
 ValueExpr ParseValue(std::string_view text, int line_number) {
+    RefuseOverlongStatement(text, line_number);
     return LineParser(text, line_number).WholeValue();
 }
 

@@ -26,8 +26,14 @@ private:
 };
 
 // Parses one line. Blank lines and whole-line comments (first non-blank character '#') give
-// nullopt. Throws SyntaxError carrying `line_number`.
+// nullopt. Throws SyntaxError carrying `line_number`, also for a line longer than
+// ov::limits::kMaxStatementBytes (refused before parsing) and for calls nested deeper than
+// ov::limits::kMaxExpressionDepth.
 std::optional<Statement> ParseStatement(std::string_view line, int line_number);
+
+// The syntax error for a line longer than ov::limits::kMaxStatementBytes (a reader that stops
+// reading such a line reports it with this).
+SyntaxError StatementTooLong(int line_number);
 
 // Parses a whole line as one value (used by tests and by `? VALUE`). Throws SyntaxError.
 ValueExpr ParseValue(std::string_view text, int line_number = 1);

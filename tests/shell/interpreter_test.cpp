@@ -12,6 +12,7 @@
 #include "host/reference_host.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
+#include "platform/limits.h"
 #include "platform/runtime/clock.h"
 #include "shell/interpreter.h"
 
@@ -61,6 +62,7 @@ public:
                             [](Probe& p, std::vector<Variant>& index, Variant& value) { p.Item(index[0]) = CStr(value); })
                 .Method("Crash", 11, {},
                         [](Probe&, std::vector<Variant>&) -> Variant { throw std::logic_error("probe fault"); })
+                .Method("Exhaust", 12, {}, [](Probe&, std::vector<Variant>&) -> Variant { throw std::bad_alloc(); })
                 .Event("Ping", {Ref("Cancel", TypeDesc::Of(VarType::Boolean)), In("Text", TypeDesc::Of(VarType::String))})
                 .Event("Tick")
                 .Build();
@@ -325,9 +327,55 @@ TEST_F(ShellInterpreter, SystemColourReplacementShowsOnTheSurface) {
 TEST_F(ShellInterpreter, AFaultInsideAControlIsReportedAndTheScriptGoesOn) {
     EXPECT_EQ(Run("new P Probe\n"
                   "P.Crash\n"
+                  "P.Exhaust\n"
                   "? P.Level\n"),
               "error 51: Internal error: probe fault\n"
+              "error 7: Out of memory\n"
               "0\n");
+}
+
+// Inputs too large to keep as script files: deep nesting, long lines, long garbage. Each ends
+// the run with a syntax error naming its line, or runs, never more.
+TEST_F(ShellInterpreter, OversizedInputIsRefusedWithASyntaxError) {
+    const auto nested = [](int depth) {
+        std::string text = "? ";
+        for (int i = 0; i < depth; ++i) text += "CInt(";
+        text += "1";
+        return text + std::string(static_cast<std::size_t>(depth), ')') + "\n";
+    };
+    const std::size_t limit = limits::kMaxStatementBytes;
+    const std::string comment_at_limit = "#" + std::string(limit - 1, 'x');
+    struct Row {
+        const char* what;
+        std::string script;
+        std::string out;
+        int status;
+        std::string err;  // a prefix
+    };
+    const Row rows[] = {
+        {"10,000 nested calls", "? 1\n" + nested(10000) + "? 2\n", "1\n", 2,
+         "syntax error at line 2: expression nested deeper than 256 calls"},
+        {"a 16 MB line", "? 1\n? \"" + std::string(16u << 20, 'x') + "\"\n? 2\n", "1\n", 2,
+         "syntax error at line 2: statement longer than 1048576 bytes"},
+        {"a line at the limit", comment_at_limit + "\n? 2\n", "2\n", 0, ""},
+        {"a line at the limit ending in CR LF", comment_at_limit + "\r\n? 2\n", "2\n", 0, ""},
+        {"a line one byte over", comment_at_limit + "x\n? 2\n", "", 2,
+         "syntax error at line 1: statement longer than 1048576 bytes"},
+        {"the last line over, without a newline", "? 2\n" + comment_at_limit + "xx", "2\n", 2,
+         "syntax error at line 2: statement longer than 1048576 bytes"},
+    };
+    for (const Row& row : rows) {
+        int status = -1;
+        std::string err;
+        EXPECT_EQ(Run(row.script, &status, &err), row.out) << row.what;
+        EXPECT_EQ(status, row.status) << row.what;
+        EXPECT_EQ(err.rfind(row.err, 0), 0u) << row.what << ": " << err.substr(0, 200);
+    }
+    // A message quotes a bounded excerpt of what it could not parse.
+    std::string err;
+    Run("? 1 " + std::string(100000, ')') + "\n", nullptr, &err);
+    EXPECT_EQ(err.rfind("syntax error at line 1: unexpected ')", 0), 0u) << err.substr(0, 200);
+    EXPECT_LT(err.size(), 200u);
 }
 
 TEST_F(ShellInterpreter, LifecycleStatementsAndUnknownNames) {

@@ -71,3 +71,26 @@ expect_status(1 SAYS "a.ReadProperties.BackColor: error 6: Overflow" ${WORK_DIR}
 if(NOT EXISTS ${WORK_DIR}/partial.png)
   message(FATAL_ERROR "orvelle render wrote no partial.png")
 endif()
+
+# A form width no drawing surface can hold is a property that fails to load: reported with
+# "Out of memory", and the form is rendered at its default width. A control no surface can hold
+# cannot be built: the form fails and no image is written.
+function(expect_out_of_memory name image json)
+  file(WRITE ${WORK_DIR}/${name}.json "${json}")
+  file(REMOVE ${WORK_DIR}/${name}.png)
+  execute_process(COMMAND ${ORVELLE} render ${WORK_DIR}/${name}.json -o ${WORK_DIR}/${name}.png
+    RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_QUIET)
+  string(FIND "${err}" "error 7: Out of memory" where)
+  if(EXISTS ${WORK_DIR}/${name}.png)
+    set(written YES)
+  else()
+    set(written NO)
+  endif()
+  if(NOT status EQUAL 1 OR where EQUAL -1 OR NOT written STREQUAL image)
+    message(FATAL_ERROR "${name}: exit status ${status}, image written: ${written}; expected 1 with error 7, image ${image}\n${err}")
+  endif()
+endfunction()
+expect_out_of_memory(huge_form YES
+  "{\"orvelle_form\": 1, \"form\": [{\"key\": \"Width\", \"type\": \"Single\", \"value\": 1e9}]}")
+expect_out_of_memory(huge_control NO
+  "{\"orvelle_form\": 1, \"controls\": [{\"name\": \"p\", \"class\": \"PictureBox\", \"width\": 300000, \"height\": 300000}]}")

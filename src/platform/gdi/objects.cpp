@@ -6,7 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <utility>
+
+#include "platform/gdi/window.h"
 
 namespace ov::gdi {
 namespace detail {
@@ -112,8 +115,12 @@ ObjectTable& Table() {
     return table;
 }
 
+// Moves at every bitmap access and every creation or deletion (SurfaceChangeCount).
+std::uint64_t surface_changes = 0;
+
 template <typename T>
 T* Lookup(HGDIOBJ handle) {
+    if constexpr (std::is_same_v<T, Bitmap>) ++surface_changes;
     Slot* slot = Table().Find(handle);
     return slot ? std::get_if<T>(&slot->data) : nullptr;
 }
@@ -272,8 +279,12 @@ std::vector<std::uint32_t> Bitmap::PixelWords() const {
     return words;
 }
 
-HGDIOBJ CreateObject(ObjectData data, bool stock) { return Table().Add(std::move(data), stock); }
+HGDIOBJ CreateObject(ObjectData data, bool stock) {
+    ++surface_changes;
+    return Table().Add(std::move(data), stock);
+}
 void DestroyObject(HGDIOBJ handle) {
+    ++surface_changes;
     if (KindOfHandle(handle) == ObjectKind::Bitmap && Lookup<Bitmap>(handle)->in_blit_chain) RunBlitChain();
     Table().Remove(handle);
 }
@@ -284,6 +295,12 @@ bool IsStockObject(HGDIOBJ handle) {
 }
 
 HBITMAP DefaultDcBitmap() { return Stock().dc_bitmap; }
+
+}  // namespace detail
+
+std::uint64_t SurfaceChangeCount() { return detail::surface_changes; }
+
+namespace detail {
 
 int SelectionCount(HGDIOBJ handle) {
     Slot* slot = Table().Find(handle);

@@ -2,9 +2,11 @@
 #include "platform/gdi/window.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/gdi/objects.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 namespace {
@@ -51,13 +53,12 @@ HBITMAP ScreenSurface() {
     return registry.screen;
 }
 
-// Client sizes are capped so a runaway Width never allocates gigabytes.
-constexpr int kMaxClientExtent = 16384;
 
 }  // namespace
 
 HWND CreateWindowSurface(HWND parent, int width, int height, COLORREF background) {
-    if (width < 0 || height < 0 || width > kMaxClientExtent || height > kMaxClientExtent) return 0;
+    // Client areas are capped (ov::limits) so a runaway Width never allocates gigabytes.
+    if (!limits::SurfaceSizeAllowed(width, height)) return 0;
     auto& registry = Registry();
     const HWND handle = registry.next;
     registry.next += 4;
@@ -79,7 +80,7 @@ bool DestroyWindowSurface(HWND handle) {
 
 bool SetWindowClientSize(HWND handle, int width, int height, COLORREF background) {
     Window* window = Find(handle);
-    if (!window || width < 0 || height < 0 || width > kMaxClientExtent || height > kMaxClientExtent) return false;
+    if (!window || !limits::SurfaceSizeAllowed(width, height)) return false;
     detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
     if (bitmap->width == width && bitmap->height == height) return true;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, detail::PixelFromColor(background));
@@ -108,29 +109,57 @@ HBITMAP GetWindowSurfaceBitmap(HWND handle) {
     return window ? window->surface : 0;
 }
 
-bool GetPresentedPixels(HWND handle, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+namespace {
+
+// What a window presents: its surface, or while it is locked, the frame at the time of the
+// lock: the frame's copy if anything has touched the surface since, otherwise the pixels
+// themselves (the lines recorded since stay pending).
+struct PresentedFrame {
+    int width = 0, height = 0;
+    const std::uint32_t* pixels = nullptr;
+};
+
+std::optional<PresentedFrame> Presented(HWND handle) {
     Window* window = Find(handle);
-    if (!window) return false;
+    if (!window) return std::nullopt;
     if (Registry().locked == handle) {
-        // The frame at the time of the lock: its copy if anything has touched the surface
-        // since, otherwise the pixels themselves (the lines recorded since stay pending).
         const detail::Bitmap* bitmap = detail::PeekBitmap(window->surface);
-        if (bitmap->kept.taken) {
-            *width = bitmap->kept.width;
-            *height = bitmap->kept.height;
-            *pixels = bitmap->kept.pixels;
-        } else {
-            *width = bitmap->width;
-            *height = bitmap->height;
-            *pixels = bitmap->pixels;
-        }
-        return true;
+        if (bitmap->kept.taken) return PresentedFrame{bitmap->kept.width, bitmap->kept.height, bitmap->kept.pixels.data()};
+        return PresentedFrame{bitmap->width, bitmap->height, bitmap->pixels.data()};
     }
     const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
-    *width = bitmap->width;
-    *height = bitmap->height;
-    *pixels = bitmap->pixels;
+    return PresentedFrame{bitmap->width, bitmap->height, bitmap->pixels.data()};
+}
+
+}  // namespace
+
+bool GetPresentedSize(HWND handle, int* width, int* height) {
+    const auto frame = Presented(handle);
+    if (!frame) return false;
+    *width = frame->width;
+    *height = frame->height;
     return true;
+}
+
+bool CopyPresentedPixels(HWND handle, const RECT& rect, std::uint32_t* out) {
+    const auto frame = Presented(handle);
+    if (!frame || rect.left < 0 || rect.top < 0 || rect.right > frame->width || rect.bottom > frame->height ||
+        rect.right < rect.left || rect.bottom < rect.top)
+        return false;
+    const int row_width = rect.right - rect.left;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        std::copy_n(frame->pixels + static_cast<std::size_t>(y) * frame->width + rect.left, row_width,
+                    out + static_cast<std::size_t>(y - rect.top) * row_width);
+    return true;
+}
+
+bool GetPresentedPixels(HWND handle, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    int w = 0, h = 0;
+    if (!GetPresentedSize(handle, &w, &h)) return false;
+    pixels->resize(static_cast<std::size_t>(w) * h);
+    *width = w;
+    *height = h;
+    return CopyPresentedPixels(handle, RECT{0, 0, w, h}, pixels->data());
 }
 
 HDC GetDC(HWND handle) {

@@ -21,6 +21,18 @@ int LiveWindowCount();
 // What the window shows: its surface, or while it is locked, the surface as it was when the
 // lock was taken. Pixels are 0x00RRGGBB, row-major. Returns false for an invalid window.
 bool GetPresentedPixels(HWND window, int* width, int* height, std::vector<std::uint32_t>* pixels);
+// The size of what the window presents; false for an invalid window.
+bool GetPresentedSize(HWND window, int* width, int* height);
+// Copies the part of what the window presents inside `rect` (half-open, within the presented
+// size) into `out`, row by row, rect-width pixels per row: a compositor that needs a few
+// pixels of a large window reads those, not the whole frame. False for an invalid window or a
+// rect outside the presented size.
+bool CopyPresentedPixels(HWND window, const RECT& rect, std::uint32_t* out);
+// A count that moves whenever any bitmap may have changed: every access to a bitmap's pixels
+// (reading ones included: an access may write out recorded lines), every bitmap created or
+// deleted. Equal counts mean every window presents what it presented before, so a host may
+// keep what it composed from them.
+std::uint64_t SurfaceChangeCount();
 // The window's surface bitmap (for the host's own drawing objects, e.g. a picture box).
 HBITMAP GetWindowSurfaceBitmap(HWND window);
 

@@ -1,12 +1,15 @@
 #include "platform/picturebox/picture_box.h"
 
 #include <algorithm>
+#include <cmath>
+#include <new>
 #include <vector>
 
 #include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
+#include "platform/limits.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/variant.h"
 
@@ -137,8 +140,14 @@ void PictureBox::SetFont(std::shared_ptr<StdFont> font) {
 void PictureBox::SetBorderStyle(int style) {
     if (style != 0 && style != 1) InvalidValue();
     if (style == border_style_) return;
+    const int previous = border_style_;
     border_style_ = style;
-    Resize(outer_width_, outer_height_);
+    try {
+        Resize(outer_width_, outer_height_);
+    } catch (...) {
+        border_style_ = previous;
+        throw;
+    }
 }
 
 void PictureBox::SetAutoRedraw(bool on) {
@@ -154,10 +163,14 @@ void PictureBox::SetAutoRedraw(bool on) {
 }
 
 void PictureBox::SetAutoSize(bool on) {
+    if (on && picture_) FitTo(*picture_);
     auto_size_ = on;
-    if (on && picture_ && picture_->width_pixels() > 0)
-        Resize(picture_->width_pixels() + 2 * kBorderPixels * border_style_,
-               picture_->height_pixels() + 2 * kBorderPixels * border_style_);
+}
+
+void PictureBox::FitTo(const ov::Picture& picture) {
+    if (picture.width_pixels() > 0)
+        Resize(picture.width_pixels() + 2 * kBorderPixels * border_style_,
+               picture.height_pixels() + 2 * kBorderPixels * border_style_);
 }
 
 void PictureBox::SetMousePointer(int pointer) {
@@ -358,34 +371,52 @@ double PictureBox::Height() const { return outer_height_ * TwipsPerPixel(Axis::Y
 
 void PictureBox::Move(double left, double top, double width, double height) {
     if (width < 0 || height < 0) InvalidValue();
-    left_ = RoundToPixels(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
-    top_ = RoundToPixels(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
     Resize(RoundToPixels(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)),
            RoundToPixels(height * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y)));
+    left_ = RoundToPixels(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
+    top_ = RoundToPixels(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
 }
 
 int PictureBox::client_width() const { return std::max(0, outer_width_ - 2 * kBorderPixels * border_style_); }
 int PictureBox::client_height() const { return std::max(0, outer_height_ - 2 * kBorderPixels * border_style_); }
 
 void PictureBox::Resize(int outer_width, int outer_height) {
-    outer_width_ = std::clamp(outer_width, 0, 16384);
-    outer_height_ = std::clamp(outer_height, 0, 16384);
-    const int w = client_width(), h = client_height();
+    const int border = 2 * kBorderPixels * border_style_;
+    const int w = std::max(0, outer_width - border), h = std::max(0, outer_height - border);
+    // A box larger than any surface may be is refused before anything changes.
+    if (outer_width < 0 || outer_height < 0 || !limits::SurfaceSizeAllowed(w, h))
+        throw AutomationError(error::kOutOfMemory);
     const gdi::COLORREF back = Translate(back_colour_);
-    gdi::SetWindowClientSize(window_, w, h, back);
 
-    // The persistent image keeps what still fits; new parts take the background colour.
-    const auto* old_bitmap = gdi::detail::LookupBitmap(image_bitmap_);
+    // The persistent image keeps what still fits; new parts take the background colour. It is
+    // made first, so a failure leaves the box as it was.
     const int new_w = std::max(1, w), new_h = std::max(1, h);
-    if (old_bitmap && old_bitmap->width == new_w && old_bitmap->height == new_h) return;
-    const gdi::HBITMAP resized = gdi::CreateDIBSection32(new_w, new_h);
-    auto* fresh = gdi::detail::LookupBitmap(resized);
-    if (!fresh) return;
-    std::fill(fresh->pixels.begin(), fresh->pixels.end(), gdi::detail::PixelFromColor(back));
-    if (old_bitmap) {
-        const int keep_w = std::min(new_w, old_bitmap->width), keep_h = std::min(new_h, old_bitmap->height);
-        for (int y = 0; y < keep_h; ++y) std::copy_n(old_bitmap->row(y), keep_w, fresh->row(y));
+    const auto* old_bitmap = gdi::detail::LookupBitmap(image_bitmap_);
+    gdi::HBITMAP resized = 0;
+    if (!old_bitmap || old_bitmap->width != new_w || old_bitmap->height != new_h) {
+        resized = gdi::CreateDIBSection32(new_w, new_h);
+        auto* fresh = gdi::detail::LookupBitmap(resized);
+        if (!fresh) throw AutomationError(error::kOutOfMemory);
+        std::fill(fresh->pixels.begin(), fresh->pixels.end(), gdi::detail::PixelFromColor(back));
+        old_bitmap = gdi::detail::LookupBitmap(image_bitmap_);
+        if (old_bitmap) {
+            const int keep_w = std::min(new_w, old_bitmap->width), keep_h = std::min(new_h, old_bitmap->height);
+            for (int y = 0; y < keep_h; ++y) std::copy_n(old_bitmap->row(y), keep_w, fresh->row(y));
+        }
     }
+    bool resized_window = false;
+    try {
+        resized_window = gdi::SetWindowClientSize(window_, w, h, back);
+    } catch (const std::bad_alloc&) {
+        // A failed allocation is a failed call here too: the new image must not be lost.
+    }
+    if (!resized_window) {
+        gdi::DeleteObject(resized);
+        throw AutomationError(error::kOutOfMemory);
+    }
+    outer_width_ = outer_width;
+    outer_height_ = outer_height;
+    if (!resized) return;
     gdi::SelectObject(image_dc_, resized);
     gdi::DeleteObject(image_bitmap_);
     image_bitmap_ = resized;
@@ -404,10 +435,10 @@ std::shared_ptr<ov::Picture> PictureBox::Image() {
 }
 
 void PictureBox::SetPicture(std::shared_ptr<ov::Picture> picture) {
-    picture_ = (picture && picture->type() != PictureType::None) ? std::move(picture) : nullptr;
-    if (auto_size_ && picture_ && picture_->width_pixels() > 0)
-        Resize(picture_->width_pixels() + 2 * kBorderPixels * border_style_,
-               picture_->height_pixels() + 2 * kBorderPixels * border_style_);
+    if (picture && picture->type() == PictureType::None) picture = nullptr;
+    // Fitted before it is taken, so a picture the box cannot grow to leaves the box as it was.
+    if (auto_size_ && picture) FitTo(*picture);
+    picture_ = std::move(picture);
     Cls();
 }
 

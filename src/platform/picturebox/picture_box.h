@@ -98,6 +98,7 @@ public:
     void SetTop(double top) { Move(Left(), top, Width(), Height()); }
     void SetWidth(double width) { Move(Left(), Top(), width, Height()); }
     void SetHeight(double height) { Move(Left(), Top(), Width(), height); }
+    // Negative sizes are 380; a size larger than a surface may be is 7; either changes nothing.
     void Move(double left, double top, double width, double height);
     int container_scale_mode() const { return container_scale_mode_; }
     void set_container_scale_mode(int mode);
@@ -124,7 +125,11 @@ public:
 private:
     double TwipsPerScaleUnit(Axis axis) const;
     gdi::COLORREF Translate(OleColor colour) const;
+    // Sizes the box in pixels, the border included; one larger than a surface may be
+    // (ov::limits) is "Out of memory" (7) and changes nothing.
     void Resize(int outer_width, int outer_height);
+    // AutoSize: the outer size that shows the whole picture.
+    void FitTo(const ov::Picture& picture);
     void SyncFont();
     void SyncDcState(gdi::HDC dc);
     gdi::HDC DrawingDc() { return hDC(); }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/gdi/screen.h"
+#include "platform/limits.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/rounding.h"
 
@@ -39,7 +40,8 @@ double ConvertUnits(double value, int from_mode, int to_mode, Axis axis, double 
 
 int RoundToPixels(double pixels) {
     if (std::isnan(pixels)) return 0;
-    return static_cast<int>(std::clamp(RoundHalfEven(pixels), -1.0e9, 1.0e9));
+    const double limit = limits::kMaxPixelCoordinate;
+    return static_cast<int>(std::clamp(RoundHalfEven(pixels), -limit, limit));
 }
 
 int TwipsToPixels(double twips, Axis axis) { return RoundToPixels(twips / TwipsPerPixel(axis)); }

@@ -41,7 +41,7 @@ double TwipsPerPixel(Axis axis);
 
 // A length in twips as whole device pixels: to the nearest pixel with halves to the even
 // neighbour, the language's rounding (37.5 twips at 15 per pixel is 2 pixels, 52.5 is 4).
-// Far-off values saturate at +-1e9 pixels instead of overflowing.
+// Far-off values saturate at ov::limits::kMaxPixelCoordinate instead of overflowing.
 int TwipsToPixels(double twips, Axis axis);
 double PixelsToTwips(double pixels, Axis axis);
 
