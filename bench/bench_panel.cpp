@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "cpu_time_summary.h"
+
 #include "gradient/cls_gradient.h"
 #include "host/reference_host.h"
 #include "library/classes.h"
@@ -132,23 +134,9 @@ void BM_RedrawFullLinear(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawFullLinear)->Unit(benchmark::kMillisecond);
 
-// Prints as usual and keeps each run's CPU time per iteration (on a shared machine the wall
-// time also counts other processes).
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    std::map<std::string, double> times;
-};
-
-void PrintSummary(const std::map<std::string, double>& t) {
-    auto find = [&](const char* name) {
-        const auto it = t.find(name);
-        return it == t.end() ? -1.0 : it->second;
-    };
+// Times are CPU time per iteration, in milliseconds.
+void PrintSummary(const ov::bench::CpuTimes& t) {
+    auto find = [&](const char* name) { return ov::bench::TimeOf(t, name); };
     const double fill = find("BM_FillRect"), draw = find("BM_GradientDraw"), present = find("BM_PresentCopy");
     if (fill <= 0) return;
     std::printf("\nRatios to a full-surface FillRect (%.3f ms CPU); the gradient Draw alone takes %.3f ms (%.2fx),\n"
@@ -167,12 +155,4 @@ void PrintSummary(const std::map<std::string, double>& t) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    CollectingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    PrintSummary(reporter.times);
-    return 0;
-}
+int main(int argc, char** argv) { return ov::bench::RunWithSummary(argc, argv, PrintSummary); }
