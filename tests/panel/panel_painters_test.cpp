@@ -179,23 +179,33 @@ std::vector<FrameCase> FrameCases() {
 }
 
 // Panels 1 to 3 pixels in one direction overlap their own rings: a pixel listed twice is
-// shifted twice, in the listed order (each shift clamps, so the order shows).
+// shifted twice, in the listed order (each shift clamps, so the order shows). Clipped to a
+// rectangle, a program changes exactly the pixels inside it, and those as unclipped.
 TEST_F(PanelPainters, ShadedFramesMatchTheirLoopsOnOverlappingAndNormalSizes) {
     std::mt19937 random(20240613);
     const int sizes[][2] = {{1, 1}, {1, 5}, {5, 1}, {2, 2}, {2, 7}, {7, 2}, {3, 3}, {3, 9}, {9, 3}, {4, 6}, {12, 10}};
     for (const FrameCase& frame : FrameCases())
         for (const auto& size : sizes) {
             const int w = size[0], h = size[1];
-            Canvas expected(w, h), actual(w, h), stepwise(w, h);
+            Canvas expected(w, h), actual(w, h), stepwise(w, h), clipped(w, h);
             FillRandom(expected, random);
-            gdi::BitBlt(actual.dc(), 0, 0, w, h, expected.dc(), 0, 0, gdi::SRCCOPY);
-            gdi::BitBlt(stepwise.dc(), 0, 0, w, h, expected.dc(), 0, 0, gdi::SRCCOPY);
+            for (Canvas* copy : {&actual, &stepwise, &clipped})
+                gdi::BitBlt(copy->dc(), 0, 0, w, h, expected.dc(), 0, 0, gdi::SRCCOPY);
+            const std::vector<COLORREF> original = Pixels(expected);
             frame.literal(expected.dc(), w, h);
             const ShiftProgram program = frame.program(w, h);
             RunShifts(actual.dc(), program);
             RunShiftsPixelByPixel(stepwise.dc(), program);
+            const gdi::RECT clip{1, 0, w, h - 1};
+            RunShifts(clipped.dc(), program, &clip);
             ASSERT_EQ(Pixels(actual), Pixels(expected)) << frame.name << " on " << w << " x " << h;
             ASSERT_EQ(Pixels(stepwise), Pixels(expected)) << frame.name << " on " << w << " x " << h;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const bool inside = x >= clip.left && y < clip.bottom;
+                    ASSERT_EQ(clipped.At(x, y), inside ? expected.At(x, y) : original[y * w + x])
+                        << frame.name << " clipped, on " << w << " x " << h << " at " << x << "," << y;
+                }
         }
 }
 
