@@ -39,6 +39,7 @@ struct FrameGeometry {
     double NearY(int k) const { return k * pixel_y; }
     double FarX(int k) const { return scale_width - k * pixel_x; }
     double FarY(int k) const { return scale_height - k * pixel_y; }
+    friend bool operator==(const FrameGeometry&, const FrameGeometry&) = default;
 };
 
 struct BorderSettings {

@@ -136,12 +136,14 @@ private:
     struct DrawnOverCache {
         int area_width = 0, area_height = 0;
         BorderSettings frame;
+        FrameGeometry geometry;
         std::vector<gdi::RECT> frame_rects;
         gdi::RECT caption{};
     };
     std::optional<DrawnOverCache> TakeDrawnOverCache();
     void NoteDrawingOverCache();
     BorderSettings FrameSettings() const;
+    FrameGeometry PanelFrameGeometry() const;
     void ClearDrawingArea(Repaint repaint);
     void SetBorderColors();
     void BuildBackground();

@@ -32,7 +32,8 @@ void OVGradientPanel::RedrawFull() {
 void OVGradientPanel::RedrawQuick() {
     if (!area_) return;
     const std::optional<DrawnOverCache> previous = TakeDrawnOverCache();
-    const bool same_frame = previous && previous->frame == FrameSettings();
+    const bool same_frame =
+        previous && previous->frame == FrameSettings() && previous->geometry == PanelFrameGeometry();
     std::vector<gdi::RECT> restore;
     if (previous) {
         if (!same_frame) restore = previous->frame_rects;
@@ -66,12 +67,18 @@ std::optional<OVGradientPanel::DrawnOverCache> OVGradientPanel::TakeDrawnOverCac
 void OVGradientPanel::NoteDrawingOverCache() {
     const PictureBox& area = DrawingArea();
     if (style_ != gpsGradient || area.Picture() || !CachedGradientCoversArea()) return;
-    drawn_over_cache_ =
-        DrawnOverCache{area.client_width(), area.client_height(), FrameSettings(), frame_rects_, caption_rect_};
+    drawn_over_cache_ = DrawnOverCache{area.client_width(), area.client_height(), FrameSettings(),
+                                       PanelFrameGeometry(), frame_rects_, caption_rect_};
 }
 
 BorderSettings OVGradientPanel::FrameSettings() const {
     return BorderSettings{appearance_, classic_borders_, bevel_width_, bevel_intensity_, border_colours_};
+}
+
+// Where the classic frames go: in the panel's scale, one pixel and the far edges.
+FrameGeometry OVGradientPanel::PanelFrameGeometry() const {
+    return FrameGeometry{ScaleX(1, kScalePixels, ScaleMode()), ScaleY(1, kScalePixels, ScaleMode()), ScaleWidth(),
+                         ScaleHeight()};
 }
 
 double OVGradientPanel::PixelWidthExact() const { return ScaleX(ScaleWidth(), ScaleMode(), kScalePixels); }
@@ -192,9 +199,7 @@ void OVGradientPanel::DrawBackgroundPicture() {
 }
 
 void OVGradientPanel::DrawPanelBorder(const gdi::RECT* redo_within) {
-    const FrameGeometry geometry{ScaleX(1, kScalePixels, ScaleMode()), ScaleY(1, kScalePixels, ScaleMode()),
-                                 ScaleWidth(), ScaleHeight()};
-    frame_rects_ = DrawBorder(DrawingArea(), geometry, FrameSettings(), redo_within);
+    frame_rects_ = DrawBorder(DrawingArea(), PanelFrameGeometry(), FrameSettings(), redo_within);
 }
 
 void OVGradientPanel::DrawPanelCaption() {
