@@ -43,6 +43,40 @@ void CheckVersion(const Node& root) {
     if (number != kFormatVersion) version->Fail("unsupported form version " + version->json().dump());
 }
 
+// Event arguments are plain JSON values: numbers (whole ones within a Long's range as Long),
+// strings and booleans; the host converts them to the event's parameter types.
+Variant ArgumentFromNode(const Node& arg) {
+    const json& value = arg.json();
+    if (value.is_boolean()) return Variant::FromBoolean(arg.Boolean());
+    if (value.is_string()) return Variant::FromString(arg.Text());
+    const double number = arg.Number();
+    if (value.is_number_integer() && number >= -2147483648.0 && number <= 2147483647.0)
+        return Variant::FromLong(static_cast<std::int32_t>(number));
+    return Variant::FromDouble(number);
+}
+
+json ArgumentToJson(const Variant& value) {
+    if (value.type() == VarType::Boolean) return CBool(value);
+    if (value.type() == VarType::String) return json_input::TextToJson(CStr(value));
+    if (value.type() == VarType::Byte || value.type() == VarType::Integer || value.type() == VarType::Long)
+        return CLng(value);
+    return CDbl(value);
+}
+
+std::vector<FiredEvent> EventsFromNode(const Node& events) {
+    std::vector<FiredEvent> out;
+    for (std::size_t i = 0; i < events.Size(); ++i) {
+        const Node event = events.At(i);
+        event.ExpectObject();
+        FiredEvent fired{event["target"].Text(), event["event"].Text(), {}};
+        if (const auto args = event.Find("args")) {
+            for (std::size_t k = 0; k < args->Size(); ++k) fired.args.push_back(ArgumentFromNode(args->At(k)));
+        }
+        out.push_back(std::move(fired));
+    }
+    return out;
+}
+
 ControlRecord ControlFromNode(const Node& control, const std::string& base_dir) {
     control.ExpectObject();
     ControlRecord record;
@@ -62,6 +96,7 @@ ControlRecord ControlFromNode(const Node& control, const std::string& base_dir) 
         record.height = height->Number();
     }
     if (const auto properties = control.Find("properties")) record.properties = host::PropertyBag::FromNode(*properties, base_dir);
+    if (const auto events = control.Find("events")) record.events = EventsFromNode(*events);
     return record;
 }
 
@@ -101,6 +136,17 @@ std::string FormToJsonText(const FormDocument& document) {
             control["height"] = *record.height;
         }
         control["properties"] = record.properties.ToJson();
+        if (!record.events.empty()) {
+            json events = json::array();
+            for (const FiredEvent& e : record.events) {
+                json args = json::array();
+                for (const Variant& arg : e.args) args.push_back(ArgumentToJson(arg));
+                events.push_back(json{{"target", json_input::TextToJson(e.target)},
+                                   {"event", json_input::TextToJson(e.event)},
+                                   {"args", std::move(args)}});
+            }
+            control["events"] = std::move(events);
+        }
         controls.push_back(std::move(control));
     }
     root["controls"] = std::move(controls);
@@ -153,6 +199,7 @@ std::vector<LoadProblem> BuildForm(host::ReferenceHost& host, const FormDocument
         at.width = record.width;
         at.height = record.height;
         host.Load(record.name, record.class_name, record.properties, at);
+        for (const FiredEvent& e : record.events) host.Fire(record.name, e.target, e.event, e.args);
     }
     return problems;
 }

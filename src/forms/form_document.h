@@ -40,6 +40,14 @@ struct LoadProblem {
     AutomationError error;
 };
 
+// An event delivered to a control once it is loaded, as the user's pointer or keyboard would:
+// on its surface ("surface") or a constituent ("picMain", "lblTabItem(2)"), with its arguments.
+struct FiredEvent {
+    std::string target;
+    std::string event;
+    std::vector<Variant> args;
+};
+
 struct ControlRecord {
     std::string name;
     std::string class_name;
@@ -49,6 +57,7 @@ struct ControlRecord {
     std::optional<double> width;  // absent: the class's default extent
     std::optional<double> height;
     host::PropertyBag properties;  // what ReadProperties receives
+    std::vector<FiredEvent> events;  // fired in order once the control is shown
 };
 
 struct FormDocument {
@@ -66,10 +75,10 @@ FormDocument LoadFormFile(const std::string& path);
 void SaveFormFile(const std::string& path, const FormDocument& document);
 
 // Applies the form properties, then loads every control in order (ReadProperties from its
-// bag, placement, Resize, Show, Paint). A form property that cannot be read or set is skipped
-// and returned as a problem, as the host goes on past it; keys the controls skip reach the
-// host's listener. Automation errors that stop a control from being placed (an unknown class
-// or container, an invalid extent) propagate as AutomationError.
+// bag, placement, Resize, Show, Paint, then its events). A form property that cannot be read or
+// set is skipped and returned as a problem, as the host goes on past it; keys the controls skip
+// reach the host's listener. Automation errors that stop a control from being placed (an
+// unknown class or container, an invalid extent) propagate as AutomationError.
 std::vector<LoadProblem> BuildForm(host::ReferenceHost& host, const FormDocument& document);
 
 // The host's form as a document: the form's Caption, Width, Height, BackColor and ScaleMode,

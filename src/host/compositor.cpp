@@ -6,6 +6,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
+#include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::host {
@@ -166,6 +167,28 @@ void CopyWindow(gdi::HWND window, const Scratch& scratch, gdi::POINT at) {
                     target.row(y + at.y) + part.in_window.left + at.x);
 }
 
+// The fixed-single frame of a picture box: two pixels on each side, sunken (the outer ring
+// button shadow above and left, 3-D highlight below and right; the inner ring 3-D dark shadow
+// and 3-D light), around a client area of `client_width` x `client_height` at (x + 2, y + 2).
+void DrawSunkenFrame(const Scratch& scratch, int x, int y, int client_width, int client_height) {
+    gdi::detail::Bitmap& target = scratch.pixels();
+    const int right = x + client_width + 3, bottom = y + client_height + 3;  // inclusive
+    const auto put = [&](int px, int py, int sys_colour) {
+        if (px >= 0 && py >= 0 && px < target.width && py < target.height)
+            target.row(py)[px] = gdi::detail::PixelFromColor(gdi::GetSysColor(sys_colour));
+    };
+    constexpr int kButtonShadow = 16, kHighlight3D = 20, kDarkShadow3D = 21, kLight3D = 22;
+    for (int ring = 0; ring < 2; ++ring) {
+        const int l = x + ring, t = y + ring, r = right - ring, b = bottom - ring;
+        const int upper_left = ring == 0 ? kButtonShadow : kDarkShadow3D;
+        const int lower_right = ring == 0 ? kHighlight3D : kLight3D;
+        for (int px = l; px < r; ++px) put(px, t, upper_left);
+        for (int py = t; py < b; ++py) put(l, py, upper_left);
+        for (int px = l; px <= r; ++px) put(px, b, lower_right);
+        for (int py = t; py < b; ++py) put(r, py, lower_right);
+    }
+}
+
 // The mask picture's pixels when it is a bitmap (nullptr otherwise).
 const gdi::detail::Bitmap* MaskBitmap(const Control& control) {
     const auto* picture = dynamic_cast<const Picture*>(control.MaskPicture().get());
@@ -250,8 +273,13 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
     for (const auto& c : control.constituents()) {
         if (!c->Visible() || c->kind() != ConstituentKind::PictureBox) continue;
         const auto& box = static_cast<const ConstituentPictureBox&>(*c);
-        CopyWindow(box.hWnd(), scratch,
-                   gdi::POINT{control.ToPixelsX(box.Left()) + shift.x, control.ToPixelsY(box.Top()) + shift.y});
+        const int x = control.ToPixelsX(box.Left()) + shift.x, y = control.ToPixelsY(box.Top()) + shift.y;
+        if (box.box().BorderStyle() == 1) {
+            DrawSunkenFrame(scratch, x, y, box.box().client_width(), box.box().client_height());
+            CopyWindow(box.hWnd(), scratch, gdi::POINT{x + 2, y + 2});
+        } else {
+            CopyWindow(box.hWnd(), scratch, gdi::POINT{x, y});
+        }
     }
 
     const gdi::detail::Bitmap& buffer = scratch.pixels();

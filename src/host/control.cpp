@@ -328,14 +328,14 @@ void Control::OnWriteProperties(PropertyBag& bag) { WritePersisted(bag); }
 void Control::ReadPersisted(const PropertyBag& bag) {
     for (const PersistDesc& p : Info().persisted) {
         if (!p.load) continue;
-        ReadKey(bag, p.key, p.default_value, p.type, [&](const Variant& v) { p.load(*this, v); });
+        ReadKey(bag, p.key, PersistedDefault(p), p.type, [&](const Variant& v) { p.load(*this, v); });
     }
 }
 
 void Control::WritePersisted(PropertyBag& bag) {
     for (const PersistDesc& p : Info().persisted) {
         if (!p.save) continue;
-        WriteKey(bag, p.key, p.default_value, [&] { return p.save(*this); });
+        WriteKey(bag, p.key, PersistedDefault(p), [&] { return p.save(*this); });
     }
 }
 

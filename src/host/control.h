@@ -251,10 +251,14 @@ protected:
     virtual void OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) {}
     virtual void OnConstituentEvent(Constituent& source, std::string_view event, std::vector<Variant>& args) {}
 
-    // Reads/writes every persisted key of the table in order; a key whose value fails to
-    // convert or load is reported to the site and skipped, and the next key is processed.
+    // Reads/writes every persisted key of the table in order, each with PersistedDefault; a
+    // key whose value fails to convert or load is reported to the site and skipped, and the
+    // next key is processed.
     void ReadPersisted(const PropertyBag& bag);
     void WritePersisted(PropertyBag& bag);
+    // The default a persisted key is read and written with: the table's, unless the control
+    // keys it to something only the site knows (a Font key defaulting to the ambient font).
+    virtual Variant PersistedDefault(const PersistDesc& key) const { return key.default_value; }
     // Reads one key with its default and hands the value, converted to `type`, to `load`;
     // a failure is reported to the site and swallowed. Returns whether the load ran.
     bool ReadKey(const PropertyBag& bag, std::string_view key, const Variant& default_value, const TypeDesc& type,

@@ -47,6 +47,7 @@ std::vector<std::pair<std::string, Variant>> ConstituentPictureBox::InspectPrope
     auto props = Constituent::InspectProperties();
     props.emplace_back("BackColor", Variant::FromLong(static_cast<std::int32_t>(box_->BackColor())));
     props.emplace_back("ForeColor", Variant::FromLong(static_cast<std::int32_t>(box_->ForeColor())));
+    props.emplace_back("MousePointer", Variant::FromInteger(static_cast<std::int16_t>(box_->MousePointer())));
     return props;
 }
 

@@ -34,7 +34,7 @@ const ClassInfo& OVSideLogo::StaticInfo() {
             .Help("Color of the font in the Logo.")
             .Default(Variant::FromLong(kDefaultFontColor))
             // The Font key's default is the ambient font, which only the site knows
-            // (OnReadProperties and OnWriteProperties put it in).
+            // (PersistedDefault puts it in).
             .ObjectProperty("Font", 4, TypeDesc::Object("StdFont"), &OVSideLogo::LogoFont, &OVSideLogo::SetLogoFont)
             .Help("Font in which the Logo should be displayed.")
             .Default(Variant::FromObject(nullptr))
@@ -83,18 +83,8 @@ void OVSideLogo::OnInitProperties() {
     style_ = CLng(Info().DefaultOf("Style"));
 }
 
-void OVSideLogo::OnReadProperties(const host::PropertyBag& bag) {
-    for (const PersistDesc& key : Info().persisted) {
-        const Variant fallback = key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
-        ReadKey(bag, key.key, fallback, key.type, [&](const Variant& value) { key.load(*this, value); });
-    }
-}
-
-void OVSideLogo::OnWriteProperties(host::PropertyBag& bag) {
-    for (const PersistDesc& key : Info().persisted) {
-        const Variant fallback = key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
-        WriteKey(bag, key.key, fallback, [&] { return key.save(*this); });
-    }
+Variant OVSideLogo::PersistedDefault(const PersistDesc& key) const {
+    return key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
 }
 
 void OVSideLogo::OnResize() {

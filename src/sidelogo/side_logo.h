@@ -49,8 +49,7 @@ public:
 protected:
     void OnInitialize() override;
     void OnInitProperties() override;
-    void OnReadProperties(const host::PropertyBag& bag) override;
-    void OnWriteProperties(host::PropertyBag& bag) override;
+    Variant PersistedDefault(const PersistDesc& key) const override;
     void OnResize() override;
     void OnPaint() override;
     void OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) override;

@@ -32,8 +32,14 @@ public:
     std::int32_t Shade() const { return shade_; }
     void SetShade(std::int32_t shade) { shade_ = shade; }
 
+    // The surface events delivered so far: "name" or "name X".
+    std::vector<std::string> seen;
+
 protected:
     void OnResize() override { SetBackColor(AmbientUserMode() ? shade_ : 0xFF0000); }
+    void OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) override {
+        seen.push_back(std::string(event) + (args.size() == 4 ? " " + std::to_string(CSng(args[2])) : ""));
+    }
 
 private:
     std::int32_t shade_ = 0x0000FF;
@@ -237,6 +243,46 @@ TEST_F(Forms, BuildThenCaptureGivesTheSameForm) {
     EXPECT_EQ(w1, w2);
     EXPECT_EQ(h1, h2);
     EXPECT_EQ(p1, p2);
+}
+
+TEST_F(Forms, EventsFireInOrderOnceTheControlIsLoadedAndSurviveTheTextForm) {
+    constexpr const char* kText = R"({"orvelle_form": 1, "controls": [
+        {"name": "swA", "class": "Swatch", "events": [
+          {"target": "surface", "event": "MouseMove", "args": [1, 0, 12.5, 3]},
+          {"target": "surface", "event": "Click"}]}]})";
+    const FormDocument document = ParseForm(kText);
+    ASSERT_EQ(document.controls[0].events.size(), 2u);
+    const FiredEvent& move = document.controls[0].events[0];
+    EXPECT_EQ(move.target, "surface");
+    EXPECT_EQ(move.event, "MouseMove");
+    EXPECT_EQ(move.args, (std::vector<Variant>{Variant::FromLong(1), Variant::FromLong(0), Variant::FromDouble(12.5),
+                                               Variant::FromLong(3)}));
+    const FormDocument again = ParseForm(FormToJsonText(document));
+    ASSERT_EQ(again.controls[0].events.size(), 2u);
+    EXPECT_EQ(again.controls[0].events[0].args, move.args);
+    EXPECT_EQ(again.controls[0].events[1].event, "Click");
+
+    host::ReferenceHost host(registry_);
+    BuildForm(host, document);
+    EXPECT_EQ(dynamic_cast<Swatch&>(*host.FindControl("swA")).seen,
+              (std::vector<std::string>{"MouseMove " + std::to_string(12.5f), "Click"}));
+
+    const struct {
+        const char* events;
+        const char* place;
+    } malformed[] = {
+        {R"("events": {})", "controls[0].events"},
+        {R"("events": [{"event": "Click"}])", "controls[0].events[0]"},
+        {R"("events": [{"target": "surface", "event": "Click", "args": 1}])", "controls[0].events[0]"},
+        {R"("events": [{"target": "surface", "event": "Click", "args": [[1]]}])", "controls[0].events[0]"},
+    };
+    for (const auto& m : malformed) {
+        const std::string text =
+            std::string(R"({"orvelle_form": 1, "controls": [{"name": "a", "class": "Swatch", )") + m.events + "}]}";
+        const auto [number, message] = FormErrorOf(text);
+        EXPECT_EQ(number, error::kInvalidFileFormat) << m.events;
+        EXPECT_NE(message.find(m.place), std::string::npos) << m.events << "\n" << message;
+    }
 }
 
 TEST_F(Forms, UnknownClassOrContainerIsTheHostsError) {

@@ -133,6 +133,29 @@ TEST_F(CompositorTest, PlainPictureBoxShowsItsBackColour) {
     EXPECT_EQ(CSng(GetProperty(*plain, "Left")), 0);
 }
 
+TEST_F(CompositorTest, FixedSinglePictureBoxShowsASunkenFrameAroundItsClientArea) {
+    // Distinct frame colours, so a ring or side drawn in the wrong one shows.
+    const gdi::COLORREF shadow = 0x000010, highlight = 0x000020, dark = 0x000030, light = 0x000040;
+    gdi::SetSysColorEntry(16, shadow);
+    gdi::SetSysColorEntry(20, highlight);
+    gdi::SetSysColorEntry(21, dark);
+    gdi::SetSysColorEntry(22, light);
+    host.New("Pic", "PictureBox", {.left = 0, .top = 0, .width = 300, .height = 225});  // 20 x 15 pixels
+    PutProperty(*host.Find("Pic"), "BorderStyle", Variant::FromInteger(1));
+    PutProperty(*host.Find("Pic"), "BackColor", Variant::FromLong(kRed));
+    const ComposedImage image = host.Compose();
+    const struct {
+        int x, y;
+        gdi::COLORREF colour;
+    } expected[] = {
+        {0, 0, shadow},    {18, 0, shadow},   {0, 13, shadow},   {19, 0, highlight}, {0, 14, highlight},
+        {19, 14, highlight}, {19, 7, highlight}, {1, 1, dark},   {17, 1, dark},      {1, 12, dark},
+        {18, 1, light},    {1, 13, light},    {18, 13, light},   {2, 2, static_cast<gdi::COLORREF>(kRed)},
+        {17, 12, static_cast<gdi::COLORREF>(kRed)},              {20, 7, gdi::GetSysColor(15)},
+    };
+    for (const auto& e : expected) EXPECT_EQ(image.At(e.x, e.y), e.colour) << e.x << "," << e.y;
+}
+
 }  // namespace
 }  // namespace ov::host::testing
 

@@ -1,0 +1,291 @@
+#include "hotlabel/hot_label.h"
+
+#include "host/font_attributes.h"
+#include "host/hand_cursor.h"
+#include "platform/picture/picture.h"
+#include "platform/picture/std_font.h"
+#include "platform/picturebox/picture_box.h"
+#include "platform/runtime/automation_error.h"
+
+namespace ov::hotlabel {
+
+namespace {
+
+// The standard dispatch id of a control's Font property.
+constexpr std::int32_t kDispidFont = -512;
+
+OleColor AsOleColor(std::int32_t colour) { return static_cast<OleColor>(colour); }
+
+}  // namespace
+
+OVHotLabel::OVHotLabel() = default;
+OVHotLabel::~OVHotLabel() = default;
+
+const ClassInfo& OVHotLabel::StaticInfo() {
+    static const ClassInfo info = [] {
+        const TypeDesc integer = TypeDesc::Of(VarType::Integer);
+        const TypeDesc single = TypeDesc::Of(VarType::Single);
+        return ClassBuilder<OVHotLabel>("OVHotLabel")
+            .Property("BackColor", 1, TypeDesc::Color(), &OVHotLabel::LabelBackColor, &OVHotLabel::SetLabelBackColor)
+            .Help("Returns/sets the background color used to display text and graphics in an object.")
+            // What the bag falls back to; a new instance keeps the boxes' white.
+            .Default(Variant::FromLong(kBagBackColor))
+            .Property("Enabled", 2, TypeDesc::Of(VarType::Boolean), &OVHotLabel::LabelEnabled,
+                      &OVHotLabel::SetLabelEnabled)
+            .Help("Returns/sets a value that determines whether an object can respond to user-generated events.")
+            .Default(Variant::FromBoolean(true))
+            // The Font key's default is the ambient font, which only the site knows
+            // (PersistedDefault puts it in).
+            .ObjectProperty("Font", kDispidFont, TypeDesc::Object("StdFont"), &OVHotLabel::LabelFont,
+                            &OVHotLabel::SetLabelFont)
+            .Help("Returns a Font object.")
+            .Default(Variant::FromObject(nullptr))
+            .Method("Refresh", 3, &OVHotLabel::RefreshLabel)
+            .Help("Forces a complete repaint of a object.")
+            .PropertyEx(
+                "ControlString", 4, TypeDesc::Of(VarType::String), {},
+                [](OVHotLabel& c, auto&) { return Variant::FromString(c.ControlString()); },
+                [](OVHotLabel& c, auto&, Variant& v) { c.SetControlString(CStr(v)); })
+            .Help("Specifies the text in the control, and where the hotspot region and pictures go. "
+                  "~ - Hotspotstart ` - Hotspot end * - picture ")
+            .Default(Variant::FromString(kDefaultControlString))
+            .ObjectProperty("Picture", 5, TypeDesc::Object("StdPicture"), &OVHotLabel::Picture,
+                            &OVHotLabel::SetPicture)
+            .Help("Returns/sets a graphic to be displayed in a control.")
+            .Default(Variant::FromObject(nullptr))
+            .Property("HotspotColor", 6, TypeDesc::Color(), &OVHotLabel::HotspotColor, &OVHotLabel::SetHotspotColor)
+            .Help("Set/return the hotspot color")
+            .Default(Variant::FromLong(kDefaultHotspotColor))
+            .Property("ForeColor", 7, TypeDesc::Color(), &OVHotLabel::LabelForeColor, &OVHotLabel::SetLabelForeColor)
+            .Help("Returns/sets the foreground color used to display text and graphics in an object.")
+            .Default(Variant::FromLong(0))
+            .Property("BorderStyle", 8, integer, &OVHotLabel::BorderStyle, &OVHotLabel::SetBorderStyle)
+            .Help("Returns/sets the border style for an object.")
+            .Default(Variant::FromInteger(1))
+            .Property("Highlight", 9, TypeDesc::Of(VarType::Boolean), &OVHotLabel::Highlight, &OVHotLabel::SetHighlight)
+            .Help("Sets whether the hot spot lights up when the  mouse is over it.")
+            // The integer 1, not True: a stored True differs from it, so the key is always written.
+            .Default(Variant::FromInteger(1))
+            .Property("HighlightColor", 10, TypeDesc::Color(), &OVHotLabel::HighlightColor,
+                      &OVHotLabel::SetHighlightColor)
+            .Default(Variant::FromLong(kDefaultHighlightColor))
+            .Event("Click")
+            .Help("Click event on the label")
+            .Event("DblClick")
+            .Help("Double click event on the label")
+            .Event("MouseDown", {Ref("Button", integer), Ref("Shift", integer), Ref("X", single), Ref("Y", single)})
+            .Event("MouseMove", {Ref("Button", integer), Ref("Shift", integer), Ref("X", single), Ref("Y", single)})
+            .Event("MouseUp", {Ref("Button", integer), Ref("Shift", integer), Ref("X", single), Ref("Y", single)})
+            .Event("HotSpotClick", {Ref("Index", TypeDesc::Of(VarType::Long))})
+            .Help("Set the event when there was a click on a hotspot")
+            // Read in this order. BackColor and Picture go through their writes (both boxes,
+            // change notices); the rest set members or boxes directly, and the string is not
+            // counted: the first render does that.
+            .Persist("BackColor")
+            .Persist("Enabled", [](OVHotLabel& c, const Variant& v) { c.enabled_ = CBool(v); },
+                     [](OVHotLabel& c) { return Variant::FromBoolean(c.enabled_); })
+            .Persist("Font",
+                     [](OVHotLabel& c, const Variant& v) {
+                         PictureBox& box = c.main_->box();
+                         box.SetFont(StdFont::Create(host::FontFromObject(CObj(v), box.Font()->desc())));
+                     },
+                     [](OVHotLabel& c) { return Variant::FromObject(c.main_->box().Font()); })
+            .Persist("ControlString", [](OVHotLabel& c, const Variant& v) { c.control_string_ = CStr(v); },
+                     [](OVHotLabel& c) { return Variant::FromString(c.control_string_); })
+            .Persist("Picture", [](OVHotLabel& c, const Variant& v) { c.SetPicture(CObj(v)); },
+                     [](OVHotLabel& c) { return Variant::FromObject(c.picture_->box().Picture()); })
+            .Persist("HotspotColor", [](OVHotLabel& c, const Variant& v) { c.hotspot_color_ = CLng(v); },
+                     [](OVHotLabel& c) { return Variant::FromLong(c.hotspot_color_); })
+            .Persist("ForeColor", [](OVHotLabel& c, const Variant& v) { c.fore_color_ = CLng(v); },
+                     [](OVHotLabel& c) { return Variant::FromLong(c.fore_color_); })
+            .Persist("BorderStyle", [](OVHotLabel& c, const Variant& v) { c.main_->box().SetBorderStyle(CInt(v)); },
+                     [](OVHotLabel& c) { return Variant::FromInteger(c.BorderStyle()); })
+            .Persist("Highlight", [](OVHotLabel& c, const Variant& v) { c.highlight_ = CBool(v); },
+                     [](OVHotLabel& c) { return Variant::FromBoolean(c.highlight_); })
+            .Persist("HighlightColor", [](OVHotLabel& c, const Variant& v) { c.highlight_color_ = CLng(v); },
+                     [](OVHotLabel& c) { return Variant::FromLong(c.highlight_color_); })
+            .Build();
+    }();
+    return info;
+}
+
+// --- lifecycle -----------------------------------------------------------------------------
+
+void OVHotLabel::OnInitialize() {
+    // Pixels throughout: the boxes' widths, the drawing positions and the recorded hot spots.
+    SetScaleMode(kScalePixels);
+
+    main_ = &AddPictureBox("picMain");
+    PictureBox& main = main_->box();
+    main.SetScaleMode(kScalePixels);
+    main.SetBackColor(kInitialBackColor);
+
+    // The picture holder is never shown: its persistent image is what every "*" copies.
+    picture_ = &AddPictureBox("picPicture");
+    picture_->SetVisible(false);
+    PictureBox& holder = picture_->box();
+    holder.SetScaleMode(kScalePixels);
+    holder.SetBorderStyle(0);
+    holder.SetAutoRedraw(true);
+    holder.SetAutoSize(true);
+    // Sized before it is cleared, so the whole image takes the background: a box grown from
+    // nothing keeps the one stale pixel its empty image had.
+    picture_->Move(0, 0, kInitialPictureSize, kInitialPictureSize);
+    holder.SetBackColor(kInitialBackColor);
+
+    cursor_ = &AddImage("imgCursor");
+    cursor_->SetVisible(false);
+    hand_ = host::CursorPicture(host::PointingHandColourCursor());
+    cursor_->SetPicture(hand_);
+
+    hot_spots_.count = 0;
+    CountHotSpots(control_string_, hot_spots_);
+}
+
+void OVHotLabel::OnInitProperties() {
+    const ClassInfo& info = Info();
+    enabled_ = CBool(info.DefaultOf("Enabled"));
+    control_string_ = CStr(info.DefaultOf("ControlString"));
+    hotspot_color_ = CLng(info.DefaultOf("HotspotColor"));
+    fore_color_ = CLng(info.DefaultOf("ForeColor"));
+    highlight_ = CBool(info.DefaultOf("Highlight"));
+    highlight_color_ = CLng(info.DefaultOf("HighlightColor"));
+}
+
+Variant OVHotLabel::PersistedDefault(const PersistDesc& key) const {
+    return key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
+}
+
+void OVHotLabel::OnResize() {
+    main_->Move(0, 0, ScaleWidth(), ScaleHeight());
+    RenderControlString();
+}
+
+void OVHotLabel::OnPaint() { RenderControlString(); }
+
+void OVHotLabel::RenderControlString() {
+    const ControlStringColours colours{AsOleColor(fore_color_), AsOleColor(hotspot_color_),
+                                       AsOleColor(highlight_color_)};
+    hotlabel::RenderControlString(main_->box(), picture_->box(), control_string_, colours, hover_, hot_spots_);
+}
+
+// --- properties ----------------------------------------------------------------------------
+
+std::int32_t OVHotLabel::LabelBackColor() const { return static_cast<std::int32_t>(picture_->box().BackColor()); }
+
+void OVHotLabel::SetLabelBackColor(std::int32_t colour) {
+    // Both boxes erase their drawing; the text comes back at the next render.
+    picture_->box().SetBackColor(AsOleColor(colour));
+    main_->box().SetBackColor(picture_->box().BackColor());
+    PropertyChanged("BackColor");
+}
+
+void OVHotLabel::SetLabelEnabled(bool enabled) {
+    enabled_ = enabled;
+    PropertyChanged("Enabled");
+}
+
+std::shared_ptr<IDispatch> OVHotLabel::LabelFont() const { return main_->box().Font(); }
+
+void OVHotLabel::SetLabelFont(std::shared_ptr<IDispatch> font) {
+    // The box takes the attributes into a font object of its own, whose underline the renderer
+    // then sets character by character; the caller's object is left alone.
+    PictureBox& box = main_->box();
+    box.SetFont(StdFont::Create(host::FontFromObject(font, box.Font()->desc())));
+    PropertyChanged("Font");
+}
+
+std::string OVHotLabel::ControlString() {
+    std::string text = control_string_;
+    RenderControlString();
+    return text;
+}
+
+void OVHotLabel::SetControlString(std::string text) {
+    control_string_ = std::move(text);
+    PropertyChanged("ControlString");
+    CountHotSpots(control_string_, hot_spots_);
+    RenderControlString();
+}
+
+std::shared_ptr<IDispatch> OVHotLabel::Picture() const {
+    const std::shared_ptr<ov::Picture>& picture = picture_->box().Picture();
+    return picture ? picture : ov::Picture::Empty();
+}
+
+void OVHotLabel::SetPicture(std::shared_ptr<IDispatch> object) {
+    auto picture = std::dynamic_pointer_cast<ov::Picture>(object);
+    if (object && !picture) throw AutomationError(error::kTypeMismatch);
+    picture_->box().SetPicture(std::move(picture));
+    PropertyChanged("Picture");
+}
+
+void OVHotLabel::SetHotspotColor(std::int32_t colour) {
+    hotspot_color_ = colour;
+    PropertyChanged("HotspotColor");
+}
+
+void OVHotLabel::SetLabelForeColor(std::int32_t colour) {
+    fore_color_ = colour;
+    PropertyChanged("ForeColor");
+}
+
+std::int16_t OVHotLabel::BorderStyle() const { return static_cast<std::int16_t>(main_->box().BorderStyle()); }
+
+void OVHotLabel::SetBorderStyle(std::int16_t style) {
+    main_->box().SetBorderStyle(style);  // 0 none, 1 fixed single; anything else is 380
+    PropertyChanged("BorderStyle");
+}
+
+void OVHotLabel::SetHighlight(bool highlight) {
+    highlight_ = highlight;
+    PropertyChanged("Highlight");
+}
+
+void OVHotLabel::SetHighlightColor(std::int32_t colour) {
+    highlight_color_ = colour;
+    PropertyChanged("HighlightColor");
+}
+
+// --- pointer -------------------------------------------------------------------------------
+
+void OVHotLabel::OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) {
+    if (&source != main_) return;
+    if (event == "Click") {
+        RaiseEvent(kEventClick, args);
+    } else if (event == "DblClick") {
+        RaiseEvent(kEventDblClick, args);
+    } else if (event == "MouseDown") {
+        RaiseEvent(kEventMouseDown, args);
+        // A press uses what the last move found; it does not search again. The handler gets
+        // HoverIndex itself: what it writes into Index is the hot spot the label keeps.
+        if (hover_.over) {
+            std::vector<Variant> index{Variant::FromLong(hover_.index)};
+            RaiseEvent(kEventHotSpotClick, index);
+            hover_.index = CLng(index[0]);
+        }
+    } else if (event == "MouseMove") {
+        RaiseEvent(kEventMouseMove, args);
+        SearchHotSpot(CSng(args[2]), CSng(args[3]));
+    } else if (event == "MouseUp") {
+        RaiseEvent(kEventMouseUp, args);
+    }
+}
+
+void OVHotLabel::SearchHotSpot(float x, float y) {
+    if (hot_spots_.count == 0) return;  // no pointer change, no redraw
+    PictureBox& main = main_->box();
+    main.SetMousePointer(kMousePointerArrow);
+    hover_.over = false;
+    // Leaving every hot spot keeps HoverIndex; only OverHotSpot goes.
+    const float line_height = static_cast<float>(main.TextHeight("A"));
+    if (const std::int32_t found = FindHotSpot(hot_spots_, x, y, line_height); found > 0) {
+        main.SetMouseIcon(hand_);
+        main.SetMousePointer(host::kMousePointerCustom);
+        hover_.index = found;
+        hover_.over = true;
+    }
+    RenderControlString();
+}
+
+}  // namespace ov::hotlabel
