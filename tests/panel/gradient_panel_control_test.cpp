@@ -118,6 +118,16 @@ protected:
     };
     Frame Snapshot(const std::string& name = "P") { return Frame{host_->Compose(), host_->OriginOf(name)}; }
 
+    // A 20 x 10 picture panel on green, no frame, no caption.
+    IDispatch& PicturePanel() {
+        IDispatch& p = NewPanel(20, 10);
+        PutProperty(p, "Appearance", Long(gpaNone));
+        PutProperty(p, "Caption", Variant::FromString(""));
+        PutProperty(p, "BackColor", Long(RGB(0, 128, 0)));
+        PutProperty(p, "Style", Long(gpsPicture));
+        return p;
+    }
+
     gdi::LiveObjects objects_before_;
     std::unique_ptr<LoggingHost> host_;
     std::vector<std::string> changed_;
@@ -542,11 +552,7 @@ std::shared_ptr<Picture> Checker(int w, int h) {
 }
 
 TEST_F(PanelInHost, PictureAtNaturalSizeStretchedOrSizingThePanel) {
-    IDispatch& p = NewPanel(20, 10);
-    PutProperty(p, "Appearance", Long(gpaNone));
-    PutProperty(p, "Caption", Variant::FromString(""));
-    PutProperty(p, "BackColor", Long(RGB(0, 128, 0)));
-    PutProperty(p, "Style", Long(gpsPicture));
+    IDispatch& p = PicturePanel();
     PutPropertyRef(p, "Picture", Variant::FromObject(Checker(4, 2)));
     EXPECT_EQ(At(0, 0), RGB(255, 255, 0));
     EXPECT_EQ(At(3, 0), RGB(0, 0, 255));
@@ -580,11 +586,7 @@ TEST_F(PanelInHost, PictureAtNaturalSizeStretchedOrSizingThePanel) {
 }
 
 TEST_F(PanelInHost, IconTransparencyAndRefusedPictures) {
-    IDispatch& p = NewPanel(20, 10);
-    PutProperty(p, "Appearance", Long(gpaNone));
-    PutProperty(p, "Caption", Variant::FromString(""));
-    PutProperty(p, "BackColor", Long(RGB(0, 128, 0)));
-    PutProperty(p, "Style", Long(gpsPicture));
+    IDispatch& p = PicturePanel();
     std::vector<std::uint32_t> argb(16, 0);
     argb[0] = 0xFFFF0000u;
     PutPropertyRef(p, "Picture", Variant::FromObject(Picture::FromIcon(gdi::CreateIconFromArgb(4, 4, argb.data()))));
