@@ -4,12 +4,14 @@
 //   RedrawQuick, gradient panel with a shaded 3-D frame and a caption   <= 3 x fill
 //   RedrawQuick, the same panel with a bevel of width 20                 <= 4 x fill
 //   RedrawFull, linear gradient panel                                    <= Draw + 3 x fill
+// and, without targets, the copy every repaint ends with and a caption put and a frame put.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cpu_time_summary.h"
@@ -125,6 +127,30 @@ void BM_RedrawQuickBevel20(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawQuickBevel20)->Unit(benchmark::kMillisecond);
 
+// The quick repaints above find the frame they drew last time and restore only under the
+// caption; these puts show the other two cases: a caption that changes (restored under the old
+// one, drawn anew) and a frame that changes (its bands restored, every frame pixel shifted
+// again through GetPixel and SetPixelV), on the bevel panel.
+void BM_CaptionPut(benchmark::State& state) {
+    PanelBench bench(ov::panel::gpaBevelRaised, 20);
+    int i = 0;
+    for (auto _ : state) {
+        bench.panel().SetCaption(++i % 2 ? "Quarterly figures" : "Yearly figures");
+        FinishIteration(bench.panel().hDC());
+    }
+}
+BENCHMARK(BM_CaptionPut)->Unit(benchmark::kMillisecond);
+
+void BM_BevelWidthPut(benchmark::State& state) {
+    PanelBench bench(ov::panel::gpaBevelRaised, 20);
+    int i = 0;
+    for (auto _ : state) {
+        bench.panel().SetBevelWidth(++i % 2 ? 19 : 20);
+        FinishIteration(bench.panel().hDC());
+    }
+}
+BENCHMARK(BM_BevelWidthPut)->Unit(benchmark::kMillisecond);
+
 void BM_RedrawFullLinear(benchmark::State& state) {
     PanelBench bench(ov::panel::gpa3DRaised);
     for (auto _ : state) {
@@ -151,6 +177,11 @@ void PrintSummary(const ov::bench::CpuTimes& t) {
     row("RedrawQuick, shaded 3-D frame and caption", "BM_RedrawQuickShaded3D", 0, 3);
     row("RedrawQuick, bevel of width 20", "BM_RedrawQuickBevel20", 0, 4);
     if (draw > 0) row("RedrawFull, linear gradient, less the Draw alone", "BM_RedrawFullLinear", draw, 3);
+    for (const auto& [label, name] : {std::pair{"Caption put (bevel panel)", "BM_CaptionPut"},
+                                      std::pair{"BevelWidth put 19 <-> 20", "BM_BevelWidthPut"}}) {
+        const double ms = find(name);
+        if (ms >= 0) std::printf("  %-48s %8.3f ms  %6.2fx  (no target)\n", label, ms, ms / fill);
+    }
 }
 
 }  // namespace
