@@ -11,6 +11,7 @@
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
 #include "platform/runtime/automation_error.h"
+#include "support/scratch_dir.h"
 
 namespace ov::forms {
 namespace {
@@ -69,16 +70,13 @@ protected:
         host::RegisterHostClasses(registry_);
         host::ClassEntry swatch = host::ControlEntry<Swatch>("Swatch", 450, 450);
         registry_.Add(swatch);
-        dir_ = std::filesystem::temp_directory_path() /
-               ("orvelle_forms_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::create_directories(dir_);
     }
-    ~Forms() override { std::filesystem::remove_all(dir_); }
 
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::string Path(const char* name) const { return scratch_.Path(name); }
 
     host::ClassRegistry registry_;
-    std::filesystem::path dir_;
+    testing_support::ScratchDir scratch_{"orvelle_forms"};
+    const std::filesystem::path& dir_ = scratch_.path();
 };
 
 TEST_F(Forms, ParsesControlsWithHexValuesContainersAndDefaults) {

@@ -1,8 +1,9 @@
-// The colour arithmetic: RGB <-> HSL on 0..255 scales, the hue helper's thresholds, wrap and
-// rounding, and the assignment-time translation of system colours.
+// The colour arithmetic: RGB <-> HSL on 0..255 scales, the hue helper's thresholds, wrap,
+// rounding and overflow, and the assignment-time translation of system colours. The object's
+// tests check only that its members reach these.
 #include <gtest/gtest.h>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "gradient/colour_model.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
@@ -50,42 +51,49 @@ TEST(GradientColourModel, HslToRgbRoundTripsPrimariesClampsAndRoundsGreys) {
     EXPECT_EQ(HSLtoRGB({50, -4, 300}), 0xFFFFFF);
 }
 
-TEST(GradientColourModel, HueToRgbThresholdsWrapAndRounding) {
-    const double fa = 255, fb = 0;
-    EXPECT_EQ(HUEtoRGB(fa, fb, 85), 255);
-    EXPECT_EQ(HUEtoRGB(fa, fb, -85), 0);  // becomes 170: the last band
-    EXPECT_EQ(HUEtoRGB(200, 100, 300), 200);  // treated as 45
-    EXPECT_EQ(HUEtoRGB(fa, fb, 42.5), 255);   // 42.5 already belongs to the flat band
-    EXPECT_EQ(HUEtoRGB(fa, fb, 169.9), 1);    // 6 * 0.1 rounds to 1
-    EXPECT_EQ(HUEtoRGB(fa, fb, 170), 0);
-    EXPECT_EQ(HUEtoRGB(fa, fb, 255), 0);      // 255 is not wrapped
-    EXPECT_EQ(HUEtoRGB(fa, fb, 256), 6);      // 256 wraps to 1
-    // Only one period is folded: -300 becomes -45, which extrapolates below FB.
-    EXPECT_EQ(HUEtoRGB(fa, fb, -300), -270);
-    // Rounding halves to even: 0.5 -> 0, 1.5 -> 2.
-    EXPECT_EQ(HUEtoRGB(1, 0, 21.25), 0);
-    EXPECT_EQ(HUEtoRGB(3, 0, 21.25), 2);
+// One channel for a hue: the band thresholds, the single fold of the period, rounding halves
+// to even, and the overflow (error 6) of a result beyond 16 bits.
+TEST(GradientColourModel, HueToRgbThresholdsWrapRoundingAndOverflow) {
+    struct Row {
+        double fa, fb, h;
+        std::int32_t channel;  // or the error number when `fails`
+        bool fails = false;
+    };
+    const Row rows[] = {
+        {255, 0, 85, 255},
+        {255, 0, -85, 0},         // becomes 170: the last band
+        {200, 100, 300, 200},     // treated as 45
+        {200.25, 100.75, 300, 200},  // 200.25 rounded
+        {255, 0, 42.5, 255},      // 42.5 already belongs to the flat band
+        {255, 0, 169.9, 1},       // 6 * 0.1 rounds to 1
+        {255, 0, 170, 0},
+        {255, 0, 255, 0},         // 255 is not wrapped
+        {255, 0, 256, 6},         // 256 wraps to 1
+        {255, 0, -300, -270},     // only one period is folded: -45 extrapolates below FB
+        {1, 0, 21.25, 0},         // 0.5 rounds to 0
+        {3, 0, 21.25, 2},         // 1.5 rounds to 2
+        {1e12, 0, 60, 6, true},
+    };
+    for (const Row& row : rows) {
+        if (row.fails)
+            EXPECT_EQ(testing_support::ErrorNumberOf([&] { HUEtoRGB(row.fa, row.fb, row.h); }), row.channel) << row.fa;
+        else
+            EXPECT_EQ(HUEtoRGB(row.fa, row.fb, row.h), row.channel) << row.fa << ", " << row.fb << ", " << row.h;
+    }
 }
 
-TEST(GradientColourModel, HueToRgbLeavesItsReferenceArgumentsAndOverflows) {
-    double fa = 255.25, fb = 0.75;
-    HUEtoRGB(fa, fb, 10);
-    EXPECT_EQ(fa, 255.25);
-    EXPECT_EQ(fb, 0.75);
-    EXPECT_EQ(testing_support::ErrorNumberOf([] { HUEtoRGB(1e12, 0, 60); }), 6);
-}
-
+// System colours up to index 24 become their current RGB value when assigned; index 25 and
+// above, other high-bit values and plain colours are kept as written.
 TEST(GradientColourModel, SystemColoursTranslatedAtAssignmentUpToIndex24) {
     gdi::ResetSysColors();
-    EXPECT_EQ(TranslateColourAtAssignment(static_cast<std::int32_t>(0x80000005u)),
-              static_cast<std::int32_t>(gdi::GetSysColor(5)));
     gdi::SetSysColorEntry(24, gdi::RGB(1, 2, 3));
-    EXPECT_EQ(TranslateColourAtAssignment(static_cast<std::int32_t>(0x80000018u)), gdi::RGB(1, 2, 3));
+    const std::pair<std::uint32_t, std::uint32_t> rows[] = {
+        {0x80000005u, gdi::GetSysColor(5)}, {0x80000018u, gdi::RGB(1, 2, 3)}, {0x80000019u, 0x80000019u},
+        {0xFF000005u, 0xFF000005u},         {0x123456u, 0x123456u}};
+    for (auto [written, stored] : rows)
+        EXPECT_EQ(TranslateColourAtAssignment(static_cast<std::int32_t>(written)), static_cast<std::int32_t>(stored))
+            << std::hex << written;
     gdi::ResetSysColors();
-    // Index 25 and above, and other high-bit values, are kept as they are.
-    EXPECT_EQ(TranslateColourAtAssignment(static_cast<std::int32_t>(0x80000019u)), static_cast<std::int32_t>(0x80000019u));
-    EXPECT_EQ(TranslateColourAtAssignment(static_cast<std::int32_t>(0xFF000005u)), static_cast<std::int32_t>(0xFF000005u));
-    EXPECT_EQ(TranslateColourAtAssignment(0x123456), 0x123456);
 }
 
 }  // namespace

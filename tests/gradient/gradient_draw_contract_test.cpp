@@ -3,7 +3,7 @@
 // and no graphics object left behind whatever the properties.
 #include <gtest/gtest.h>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "gradient/draw_gradient.h"
 #include "gradient/gradient_object.h"
 #include "platform/gdi/objects.h"

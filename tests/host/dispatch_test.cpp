@@ -1,7 +1,7 @@
 // Late-bound dispatch driven by the member table: names, argument conversion, errors.
 #include <gtest/gtest.h>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "host/reference_host.h"
 #include "platform/gdi/icon.h"
 #include "platform/picture/picture.h"

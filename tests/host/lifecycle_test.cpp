@@ -4,7 +4,7 @@
 #include <functional>
 #include <limits>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "host/reference_host.h"
 #include "platform/runtime/clock.h"
 #include "probe_control.h"

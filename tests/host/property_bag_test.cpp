@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "host/property_bag.h"
 #include "host/reference_host.h"
 #include "platform/picture/picture.h"

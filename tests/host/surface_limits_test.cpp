@@ -5,7 +5,7 @@
 #include <climits>
 #include <functional>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "host/reference_host.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/window.h"

@@ -2,7 +2,8 @@
 // persistence, late-bound access and the composed pixels of its two lines.
 #include <gtest/gtest.h>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
+#include "support/hosted_control.h"
 #include "host/reference_host.h"
 #include "line3d/ov3dline.h"
 #include "platform/gdi/objects.h"
@@ -28,17 +29,14 @@ using testing_support::ErrorNumberOf;
 
 class OV3DLineTest : public ::testing::Test {
 protected:
-    OV3DLineTest() { registry.Add(host::ControlEntry<OV3DLine>("OV3DLine", 2400, 255)); }
-    void SetUp() override {
-        host.SetListener({.on_changed = [this](const std::string& o, const std::string& p) { changes.push_back(o + "." + p); }});
-    }
+    void SetUp() override { testing_support::RecordInto(host, record); }
     void TearDown() override { gdi::ResetSysColors(); }
 
     OV3DLine& line(const std::string& name = "L") { return dynamic_cast<OV3DLine&>(*host.FindControl(name)); }
 
-    host::ClassRegistry registry;
-    ReferenceHost host{registry};
-    std::vector<std::string> changes;
+    testing_support::HostRecord record;  // outlives the host, which reports to it
+    const std::vector<std::string>& changes = record.changed;
+    ReferenceHost host{testing_support::RegistryOf<OV3DLine>("OV3DLine", 2400, 255)};
 };
 
 TEST_F(OV3DLineTest, NewInstanceIs40TwipsHighWithLinesAlongItsWidthAndPersistsNothing) {
@@ -82,7 +80,7 @@ TEST_F(OV3DLineTest, OrientationWritesTurnTheLineAndNotifyOnce) {
     host.New("L", "OV3DLine");
     auto l = host.Find("L");
     PutProperty(*l, "Orientation", Variant::FromInteger(1));
-    EXPECT_EQ(changes, (std::vector<std::string>{"L.Orientation"}));
+    EXPECT_EQ(changes, (std::vector<std::string>{"Orientation"}));
     EXPECT_EQ(line().Width(), 40);
     EXPECT_EQ(line().Height(), 2000);
     EXPECT_EQ(SegmentOf(line().line1()), (Segment{0, 0, 0, 1990}));
@@ -111,7 +109,7 @@ TEST_F(OV3DLineTest, OrientationTwoIsStoredStretchesTheWidthAndLeavesTheLines) {
     EXPECT_EQ(line().Height(), 40);
     EXPECT_EQ(SegmentOf(line().line1()), line1);
     EXPECT_EQ(SegmentOf(line().line2()), line2);
-    EXPECT_EQ(changes, (std::vector<std::string>{"L.Orientation"}));
+    EXPECT_EQ(changes, (std::vector<std::string>{"Orientation"}));
     const host::PropertyBag bag = host.Save("L");
     ASSERT_EQ(bag.entries().size(), 1u);
     EXPECT_EQ(bag.entries()[0].first, "Orientation");

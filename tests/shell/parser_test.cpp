@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dates.h"
 #include "shell/evaluator.h"

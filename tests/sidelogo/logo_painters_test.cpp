@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/objects.h"
 #include "platform/runtime/automation_error.h"
@@ -13,6 +13,7 @@
 #include "sidelogo/caption_painter.h"
 #include "sidelogo/cylinder_painter.h"
 #include "sidelogo/logo_colours.h"
+#include "support/canvas.h"
 
 namespace ov::sidelogo {
 namespace {
@@ -25,33 +26,10 @@ constexpr ChannelTriple kBlue{0, 0, 255};
 constexpr ChannelTriple kSilver{192, 192, 192};
 constexpr COLORREF kSentinel = RGB(1, 2, 3);
 
-// A memory DC over a 32-bit bitmap pre-filled with a sentinel colour; releases both.
-class Canvas {
+// Every canvas starts in a sentinel colour no painter uses.
+class Canvas : public testing_support::Canvas {
 public:
-    Canvas(int width, int height) : width_(width), height_(height) {
-        dc_ = gdi::CreateCompatibleDC(0);
-        bitmap_ = gdi::CreateDIBSection32(width, height);
-        previous_ = gdi::SelectObject(dc_, bitmap_);
-        const gdi::HBRUSH sentinel = gdi::CreateSolidBrush(kSentinel);
-        const gdi::RECT all{0, 0, width, height};
-        gdi::FillRect(dc_, &all, sentinel);
-        gdi::DeleteObject(sentinel);
-    }
-    ~Canvas() {
-        gdi::SelectObject(dc_, previous_);
-        gdi::DeleteObject(bitmap_);
-        gdi::DeleteDC(dc_);
-    }
-    gdi::HDC dc() const { return dc_; }
-    COLORREF At(int x, int y) const { return gdi::GetPixel(dc_, x, y); }
-    int width() const { return width_; }
-    int height() const { return height_; }
-
-private:
-    int width_, height_;
-    gdi::HDC dc_ = 0;
-    gdi::HBITMAP bitmap_ = 0;
-    gdi::HGDIOBJ previous_ = 0;
+    Canvas(int width, int height) : testing_support::Canvas(width, height, kSentinel) {}
 };
 
 class LogoPainters : public ::testing::Test {
@@ -197,12 +175,8 @@ TEST_F(LogoPainters, FontRecordFromFontDesc) {
 }
 
 TEST_F(LogoPainters, CaptionReadsUpwardsFrom16PixelsAboveBottom) {
-    Canvas canvas(40, 300);
     const COLORREF black = RGB(0, 0, 0);
-    const gdi::HBRUSH fill = gdi::CreateSolidBrush(black);
-    const gdi::RECT all{0, 0, 40, 300};
-    gdi::FillRect(canvas.dc(), &all, fill);
-    gdi::DeleteObject(fill);
+    testing_support::Canvas canvas(40, 300, black);
     gdi::SetTextColor(canvas.dc(), RGB(255, 255, 255));
     gdi::SetBkMode(canvas.dc(), gdi::TRANSPARENT);
 

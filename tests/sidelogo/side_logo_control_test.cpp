@@ -1,9 +1,8 @@
-// OVSideLogo in the reference host: what the composed strip shows for both styles, the caption
-// colour and position, the minimum size, the writes and their notifications, persistence, and
-// that rendering leaves no graphics object behind.
+// OVSideLogo in the reference host: that the strip is what its painters draw at the logo's size,
+// the minimum size, the writes and their notifications, persistence, errors, and that rendering
+// leaves no graphics object behind. The painters' pixels are their own tests'.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,11 @@
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
+#include "sidelogo/band_painter.h"
+#include "sidelogo/caption_painter.h"
 #include "sidelogo/side_logo.h"
+#include "support/canvas.h"
+#include "support/hosted_control.h"
 
 namespace ov::sidelogo {
 namespace {
@@ -24,34 +27,16 @@ using gdi::COLORREF;
 using gdi::RGB;
 using host::ReferenceHost;
 
-host::ClassRegistry& Registry() {
-    static host::ClassRegistry registry = [] {
-        host::ClassRegistry r;
-        r.Add(host::ControlEntry<OVSideLogo>("OVSideLogo", 1200, 4800));
-        return r;
-    }();
-    return registry;
-}
-
 class SideLogoInHost : public ::testing::Test {
 protected:
     void SetUp() override {
-        gdi::Screen() = gdi::ScreenSettings{};
-        gdi::ResetSysColors();
-        host_ = std::make_unique<ReferenceHost>(Registry());
-        host_->form().SetWidth(9000);
-        host_->form().SetHeight(9600);  // room for a 600-pixel strip
-        host_->SetListener({
-            .on_event = nullptr,
-            .on_changed = [this](const std::string&, const std::string& p) { changed_.push_back(p); },
-            .on_lifecycle_error = nullptr,
-        });
+        host_ = testing_support::FreshHost(testing_support::RegistryOf<OVSideLogo>("OVSideLogo", 1200, 4800), record_);
     }
 
     // A new logo `width_px` x `height_px` pixels.
     IDispatch& NewLogo(int width_px, int height_px) {
         host_->New("S", "OVSideLogo", {.left = 0, .top = 0, .width = width_px * 15.0, .height = height_px * 15.0});
-        changed_.clear();
+        record_.Clear();
         return *host_->Find("S");
     }
     OVSideLogo& Logo() { return *dynamic_cast<OVSideLogo*>(host_->FindControl("S")); }
@@ -64,29 +49,23 @@ protected:
     };
     Frame Snapshot(const std::string& name = "S") { return Frame{host_->Compose(), host_->OriginOf(name)}; }
 
-    // The rows and columns where `colour` appears, within the left `columns` pixels.
-    struct Extent {
-        int count = 0, top = 1 << 30, bottom = -1, right = -1;
-    };
-    Extent FindColour(COLORREF colour, int columns, int rows) {
+    // How many pixels of `colour` the left `columns` x `rows` pixels of the logo hold.
+    int CountColour(COLORREF colour, int columns, int rows) {
         const Frame frame = Snapshot();
-        Extent e;
+        int count = 0;
         for (int y = 0; y < rows; ++y)
-            for (int x = 0; x < columns; ++x)
-                if (frame.At(x, y) == colour) {
-                    ++e.count;
-                    e.top = std::min(e.top, y);
-                    e.bottom = std::max(e.bottom, y);
-                    e.right = std::max(e.right, x);
-                }
-        return e;
+            for (int x = 0; x < columns; ++x) count += frame.At(x, y) == colour;
+        return count;
     }
 
+    testing_support::HostRecord record_;  // outlives the host, which reports to it
+    const std::vector<std::string>& changed_ = record_.changed;
     std::unique_ptr<ReferenceHost> host_;
-    std::vector<std::string> changed_;
 };
 
-TEST_F(SideLogoInHost, DefaultInstanceBandsBlueToSilverWithWhiteCaption) {
+// The strip is exactly what the band and caption painters draw at the logo's pixel size, in its
+// colours and font (and the caption is there: no empty strip passes).
+TEST_F(SideLogoInHost, NewInstanceShowsWhatItsPaintersDrawAtItsSize) {
     IDispatch& logo = NewLogo(60, 255);
     EXPECT_EQ(CLng(GetProperty(logo, "StartColor")), 0xFF0000);
     EXPECT_EQ(CLng(GetProperty(logo, "EndColor")), 0xC0C0C0);
@@ -94,55 +73,28 @@ TEST_F(SideLogoInHost, DefaultInstanceBandsBlueToSilverWithWhiteCaption) {
     EXPECT_EQ(CStr(GetProperty(logo, "Caption")), "Orvelle Computer Software");
     EXPECT_EQ(CLng(GetProperty(logo, "Style")), 0);
 
-    // One-pixel bands: the two lowest are the start colour, the top one short of silver.
-    EXPECT_EQ(At(59, 254), RGB(0, 0, 255));
-    EXPECT_EQ(At(59, 253), RGB(0, 0, 255));
-    EXPECT_EQ(At(59, 252), RGB(1, 1, 255));
-    EXPECT_EQ(At(59, 0), RGB(190, 190, 192));
-
-    // The caption: white, along the left edge, starting 16 pixels above the bottom and reading
-    // upwards.
-    const Extent white = FindColour(RGB(255, 255, 255), 60, 255);
-    ASSERT_GT(white.count, 30);
-    EXPECT_LE(white.bottom, 255 - 16);
-    EXPECT_GE(white.bottom, 255 - 16 - 6);
-    EXPECT_LT(white.right, 22);
-    EXPECT_GT(white.bottom - white.top, 100);
-}
-
-TEST_F(SideLogoInHost, StripOf600PixelsHasTwoPixelBands) {
-    NewLogo(40, 600);
+    testing_support::Canvas expected(60, 255, RGB(0, 0, 0));
+    PaintBands(expected.dc(), 60, 255, ChannelTriple{0, 0, 255}, ChannelTriple{192, 192, 192});
+    gdi::SetTextColor(expected.dc(), RGB(255, 255, 255));
+    gdi::SetBkMode(expected.dc(), gdi::TRANSPARENT);
+    PaintCaption(expected.dc(), 255, "Orvelle Computer Software", FontDesc{"Times New Roman", 11.25, true});
     const Frame frame = Snapshot();
-    for (int y = 0; y < 600; y += 2) ASSERT_EQ(frame.At(39, y), frame.At(39, y + 1)) << "row " << y;
-    EXPECT_EQ(At(39, 596), RGB(0, 0, 255));
-    EXPECT_EQ(At(39, 594), RGB(1, 1, 255));
-    EXPECT_EQ(At(39, 0), RGB(191, 191, 192));
-}
-
-TEST_F(SideLogoInHost, EqualStartAndEndColoursGiveOneFlatColour) {
-    IDispatch& logo = NewLogo(40, 300);
-    PutProperty(logo, "StartColor", Variant::FromLong(0x808000));
-    PutProperty(logo, "EndColor", Variant::FromLong(0x808000));
-    const Frame frame = Snapshot();
-    for (int y = 0; y < 300; ++y)
-        for (int x = 25; x < 40; ++x) ASSERT_EQ(frame.At(x, y), RGB(0, 128, 128)) << x << "," << y;
+    for (int y = 0; y < 255; ++y)
+        for (int x = 0; x < 60; ++x) ASSERT_EQ(frame.At(x, y), expected.At(x, y)) << x << "," << y;
+    EXPECT_GT(CountColour(RGB(255, 255, 255), 22, 255), 30);
 }
 
 TEST_F(SideLogoInHost, ThreeDimensionalCentreBoxesDarkenOutwards) {
     IDispatch& logo = NewLogo(300, 300);
     PutProperty(logo, "Style", Variant::FromLong(1));
-    // c = 2250 twips (pixel 150), d = 100 twips (6.7 pixels).
-    EXPECT_EQ(At(153, 10), RGB(0, 0, 255));
+    // The boxes are laid out in twips (c = 2250, d = 100) and land on these pixels: either side
+    // of the centre, the next pair, and the 23rd box to the right at the edge.
+    EXPECT_EQ(At(153, 299), RGB(0, 0, 255));
     EXPECT_EQ(At(146, 10), RGB(0, 0, 255));
     EXPECT_EQ(At(160, 10), RGB(0, 0, 249));
-    EXPECT_EQ(At(140, 10), RGB(0, 0, 249));
-    EXPECT_EQ(At(153, 299), RGB(0, 0, 255));  // full height
-    // Pixel 299 (4485 twips) lies in the 23rd box to the right, pixel 25 in the 19th to the
-    // left.
     EXPECT_EQ(At(299, 10), RGB(0, 0, 255 - 22 * 6));
-    EXPECT_EQ(At(25, 10), RGB(0, 0, 255 - 18 * 6));
-    // The caption is drawn over the shading too.
-    EXPECT_GT(FindColour(RGB(255, 255, 255), 22, 300).count, 30);
+    // The caption is drawn over the shading.
+    EXPECT_GT(CountColour(RGB(255, 255, 255), 22, 300), 30);
 }
 
 TEST_F(SideLogoInHost, GrowsToTheMinimumSize) {
@@ -191,25 +143,19 @@ TEST_F(SideLogoInHost, SystemColourIsTranslatedOnceAtTheWrite) {
 }
 
 TEST_F(SideLogoInHost, FontColorWrittenByReferenceColoursTheCaption) {
-    const MemberDesc* member = OVSideLogo::StaticInfo().FindMember("FontColor");
-    ASSERT_NE(member, nullptr);
-    EXPECT_TRUE(member->put_value_by_ref);
-
     IDispatch& logo = NewLogo(60, 300);
     std::vector<Variant> args{Variant::FromLong(0x0000FF)};
     logo.Invoke(logo.GetIDOfName("FontColor"), InvokeKind::PropertyPut, args);
     EXPECT_EQ(changed_, std::vector<std::string>{"FontColor"});
     EXPECT_EQ(Logo().LogoPicture()->box().ForeColor(), 0x0000FFu);
-    const Extent red = FindColour(RGB(255, 0, 0), 60, 300);
-    EXPECT_GT(red.count, 30);
-    EXPECT_LE(red.bottom, 300 - 16);
-    EXPECT_EQ(FindColour(RGB(255, 255, 255), 60, 300).count, 0) << "the old caption colour stayed";
+    EXPECT_GT(CountColour(RGB(255, 0, 0), 60, 300), 30);
+    EXPECT_EQ(CountColour(RGB(255, 255, 255), 60, 300), 0) << "the old caption colour stayed";
 }
 
 TEST_F(SideLogoInHost, WritesNotifyAndRender) {
     IDispatch& logo = NewLogo(60, 300);
     PutProperty(logo, "Caption", Variant::FromString(""));
-    EXPECT_EQ(FindColour(RGB(255, 255, 255), 60, 300).count, 0);  // background only
+    EXPECT_EQ(CountColour(RGB(255, 255, 255), 60, 300), 0);  // background only
     PutProperty(logo, "Style", Variant::FromLong(1));
     PutProperty(logo, "EndColor", Variant::FromLong(0x00FF00));
     PutProperty(logo, "StartColor", Variant::FromLong(0x0000FF));
@@ -233,7 +179,7 @@ TEST_F(SideLogoInHost, InitialFontAndOverlongFaceName) {
 
     // A face name that does not fit the font record ends the render before the caption.
     PutPropertyRef(logo, "Font", Variant::FromObject(StdFont::Create(FontDesc{std::string(40, 'N'), 12})));
-    EXPECT_EQ(FindColour(RGB(255, 255, 255), 60, 300).count, 0);
+    EXPECT_EQ(CountColour(RGB(255, 255, 255), 60, 300), 0);
     EXPECT_EQ(At(59, 299), RGB(0, 0, 255));  // the background was drawn
 }
 

@@ -2,8 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "platform/runtime/automation_error.h"
 #include "tabhead/selected_tab.h"
 #include "tabhead/tab_layout.h"
@@ -38,46 +39,38 @@ TabRowGeometry LaidOut(const std::string& list, std::int16_t selected, const Tab
     return row;
 }
 
-TEST(ParseTabString, HeadingWidthFollowsCharacterCount) {
-    HeadingTexts texts;
-    ParseTabString("Tab1,Tab2", texts);
-    EXPECT_EQ(texts[0].caption, "Tab1");
-    EXPECT_EQ(texts[1].caption, "Tab2");
-    EXPECT_EQ(texts[0].width, 560);
-    EXPECT_EQ(texts[1].width, 560);
-    EXPECT_TRUE(texts[0].visible);
-    EXPECT_TRUE(texts[1].visible);
-    for (int i = 2; i < kHeadingCount; ++i) EXPECT_FALSE(texts[i].visible) << i;
-    // The width counts characters, whatever their glyphs.
-    ParseTabString("iii,WWW", texts);
-    EXPECT_EQ(texts[0].width, 470);
-    EXPECT_EQ(texts[1].width, 470);
-}
-
-TEST(ParseTabString, EmptyItemsAndUntrimmedItems) {
-    HeadingTexts texts;
-    ParseTabString("One,, Two ,", texts);
-    EXPECT_EQ(texts[0].caption, "One");
-    EXPECT_EQ(texts[1].caption, "...");
-    EXPECT_EQ(texts[1].width, 360);
-    EXPECT_EQ(texts[2].caption, " Two ");
-    EXPECT_EQ(texts[2].width, 5 * 90 + 200);
-    EXPECT_EQ(texts[3].caption, "...");  // the trailing comma makes an empty fourth item
-    EXPECT_TRUE(texts[3].visible);
-    EXPECT_FALSE(texts[4].visible);
-}
-
-TEST(ParseTabString, EmptyListHidesAllButKeepsOldCaptionsAndOnlyTwelveShow) {
-    HeadingTexts texts;
-    ParseTabString("Alpha,Beta", texts);
-    ParseTabString("", texts);
-    for (int i = 0; i < kHeadingCount; ++i) EXPECT_FALSE(texts[i].visible) << i;
-    EXPECT_EQ(texts[0].caption, "Alpha");
-    EXPECT_EQ(texts[0].width, 650);
-    // Only the first twelve of a longer list appear.
-    ParseTabString("a,b,c,d,e,f,g,h,i,j,k,l,m,n", texts);
-    for (int i = 0; i < kHeadingCount; ++i) EXPECT_TRUE(texts[i].visible) << i;
-    EXPECT_EQ(texts[11].caption, "l");
+// A heading is 90 twips a character plus 200, whatever the glyphs; an empty item shows "..."
+// (the trailing comma makes one too); items are not trimmed; an empty list hides every heading
+// but keeps the previous captions and widths; only the first twelve items show.
+TEST(ParseTabString, CaptionsWidthsAndVisibleHeadings) {
+    struct Heading {
+        int index;
+        const char* caption;
+        double width;
+    };
+    struct Row {
+        const char* before;
+        const char* list;
+        int visible;  // headings 0 .. visible - 1 show
+        std::vector<Heading> headings;
+    };
+    const Row rows[] = {
+        {"", "Tab1,Tab2", 2, {{0, "Tab1", 560}, {1, "Tab2", 560}}},
+        {"", "iii,WWW", 2, {{0, "iii", 470}, {1, "WWW", 470}}},
+        {"", "One,, Two ,", 4, {{0, "One", 470}, {1, "...", 360}, {2, " Two ", 650}, {3, "...", 360}}},
+        {"Alpha,Beta", "", 0, {{0, "Alpha", 650}, {1, "Beta", 560}}},
+        {"", "a,b,c,d,e,f,g,h,i,j,k,l,m,n", 12, {{11, "l", 290}}},
+    };
+    for (const Row& row : rows) {
+        HeadingTexts texts;
+        ParseTabString(row.before, texts);
+        ParseTabString(row.list, texts);
+        for (int i = 0; i < kHeadingCount; ++i) EXPECT_EQ(texts[i].visible, i < row.visible) << row.list << ": " << i;
+        for (const Heading& h : row.headings) {
+            EXPECT_EQ(texts[h.index].caption, h.caption) << row.list << ": " << h.index;
+            EXPECT_EQ(texts[h.index].width, h.width) << row.list << ": " << h.index;
+        }
+    }
 }
 
 TEST(LayoutTabs, DefaultRowAndPlateBehindFirstHeading) {

@@ -11,34 +11,23 @@
 #include <sstream>
 
 #include "platform/files/replace_file.h"
+#include "support/scratch_dir.h"
 
 namespace ov::files {
 namespace {
 
 class ReplaceFileTest : public ::testing::Test {
 protected:
-    ReplaceFileTest() {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("orvelle_replace_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    ~ReplaceFileTest() override { std::filesystem::remove_all(dir_); }
-
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string Path(const char* name) const { return scratch_.Path(name); }
+    static std::string Read(const std::string& path) { return testing_support::ScratchDir::Read(path); }
     int FilesInDirectory() const {
         int count = 0;
         for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_)) ++count;
         return count;
     }
 
-    std::filesystem::path dir_;
+    testing_support::ScratchDir scratch_{"orvelle_replace"};
+    const std::filesystem::path& dir_ = scratch_.path();
 };
 
 TEST_F(ReplaceFileTest, NewContentsReplaceTheOldWhole) {

@@ -20,7 +20,8 @@
 #include "platform/limits.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
-#include "../../support/picture_files.h"
+#include "support/picture_files.h"
+#include "support/scratch_dir.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define ORVELLE_WATCH_ALLOCATIONS 1
@@ -380,13 +381,8 @@ TEST(PictureInput, ExtremeHeaderValuesAreRefusedOrBounded) {
 
 class PictureFileInput : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("orvelle_picture_input_" + std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::filesystem::path dir_;
+    testing_support::ScratchDir scratch_{"orvelle_picture_input"};
+    const std::filesystem::path& dir_ = scratch_.path();
 };
 
 TEST_F(PictureFileInput, PathsThatAreNoPictureFile) {

@@ -17,7 +17,8 @@
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/runtime/automation_error.h"
-#include "../../support/picture_files.h"
+#include "support/picture_files.h"
+#include "support/scratch_dir.h"
 
 namespace ov {
 namespace {
@@ -27,29 +28,20 @@ using namespace picture_files;
 class PictureTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("orvelle_picture_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
         before_ = gdi::CountLiveObjects();
     }
     void TearDown() override {
-        std::filesystem::remove_all(dir_);
         EXPECT_EQ(gdi::CountLiveObjects(), before_) << "every picture released its handle";
     }
-    std::string Write(const std::string& name, const Bytes& bytes) {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Write(const std::string& name, const Bytes& bytes) { return scratch_.Write(name, bytes); }
+    std::string Path(const std::string& name) const { return scratch_.Path(name); }
 
     static gdi::COLORREF BitmapPixel(const Picture& picture, int x, int y) {
         const auto* bitmap = gdi::detail::LookupBitmap(picture.handle());
         return gdi::detail::ColorFromPixel(bitmap->row(y)[x]);
     }
 
-    std::filesystem::path dir_;
+    testing_support::ScratchDir scratch_{"orvelle_picture"};
     gdi::LiveObjects before_;
 };
 

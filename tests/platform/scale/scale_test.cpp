@@ -6,7 +6,7 @@
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/scale/scale.h"
-#include "../../support/error_number.h"
+#include "support/error_number.h"
 
 namespace ov {
 namespace {
