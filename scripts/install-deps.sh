@@ -15,6 +15,7 @@ packages=(
   libcairo2-dev               # benchmark comparison only
   fonts-liberation fonts-dejavu-core  # metric-compatible faces for classic names
   python3
+  python3-jsonschema          # validating the designer metadata against its schema (tests)
 )
 
 missing=()

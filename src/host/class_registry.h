@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/toolbox_image.h"
 #include "platform/runtime/automation_object.h"
 
 namespace ov::host {
@@ -23,6 +24,7 @@ struct ClassEntry {
     bool is_control = false;
     double default_width = 2400;  // twips, a new control's extent before it sizes itself
     double default_height = 1200;
+    ToolboxImage toolbox_image;   // a control's picture in a designer's toolbox (T::DrawToolboxImage)
 };
 
 class ClassRegistry {
@@ -61,6 +63,7 @@ ClassEntry ControlEntry(std::string name, double default_width, double default_h
     e.is_control = true;
     e.default_width = default_width;
     e.default_height = default_height;
+    if constexpr (requires { T::DrawToolboxImage(); }) e.toolbox_image = T::DrawToolboxImage();
     return e;
 }
 

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "host/font_attributes.h"
+#include "platform/runtime/base64.h"
 #include "platform/runtime/type_info.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
@@ -26,43 +27,6 @@ namespace {
 using nlohmann::json;
 using json_input::Node;
 using json_input::TextToJson;
-
-const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string Base64Encode(const std::vector<std::uint8_t>& bytes) {
-    std::string out;
-    std::size_t i = 0;
-    for (; i + 2 < bytes.size(); i += 3) {
-        const std::uint32_t n = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
-        for (int s = 18; s >= 0; s -= 6) out += kBase64[(n >> s) & 63];
-    }
-    if (i < bytes.size()) {
-        std::uint32_t n = bytes[i] << 16;
-        if (i + 1 < bytes.size()) n |= bytes[i + 1] << 8;
-        out += kBase64[(n >> 18) & 63];
-        out += kBase64[(n >> 12) & 63];
-        out += (i + 1 < bytes.size()) ? kBase64[(n >> 6) & 63] : '=';
-        out += '=';
-    }
-    return out;
-}
-
-std::vector<std::uint8_t> Base64Decode(std::string_view text) {
-    std::vector<std::uint8_t> out;
-    std::uint32_t buffer = 0;
-    int bits = 0;
-    for (char c : text) {
-        const char* p = std::char_traits<char>::find(kBase64, 64, c);
-        if (!p) continue;  // padding and line breaks
-        buffer = (buffer << 6) | static_cast<std::uint32_t>(p - kBase64);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out.push_back(static_cast<std::uint8_t>((buffer >> bits) & 0xFF));
-        }
-    }
-    return out;
-}
 
 bool IsFontObject(const std::shared_ptr<IDispatch>& object) { return object && object->TypeName() == "StdFont"; }
 
@@ -189,6 +153,15 @@ Variant ValueOfEntry(const Node& entry, const std::string& base_dir) {
     type_node.Fail("unknown type \"" + type + "\"");
 }
 
+
+std::string FoldedKey(std::string_view key) {
+    std::string folded(key);
+    for (char& c : folded) c = AsciiLower(c);
+    return folded;
+}
+
+}  // namespace
+
 json VariantToJson(const Variant& v) {
     switch (v.type()) {
         case VarType::Empty: return json{{"type", "Empty"}};
@@ -223,14 +196,6 @@ json VariantToJson(const Variant& v) {
     }
     return json{{"type", "Empty"}};
 }
-
-std::string FoldedKey(std::string_view key) {
-    std::string folded(key);
-    for (char& c : folded) c = AsciiLower(c);
-    return folded;
-}
-
-}  // namespace
 
 bool BagValuesEqual(const Variant& value, const Variant& default_value) {
     if (value.IsObject() && default_value.IsObject()) {

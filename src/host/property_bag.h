@@ -96,6 +96,10 @@ private:
     mutable bool entries_current_ = true;
 };
 
+// One value as the bag's JSON form writes it: {"type": ..., "value": ...}. Throws
+// AutomationError for a value no bag can hold (an object other than a font, picture or Nothing).
+nlohmann::json VariantToJson(const Variant& value);
+
 // Whether a bag would treat `value` as equal to `default_value` (see WriteProperty).
 bool BagValuesEqual(const Variant& value, const Variant& default_value);
 

@@ -305,6 +305,7 @@ void ReferenceHost::EventRaised(Control& control, const EventDesc& event, std::v
         for (std::size_t i = 0; i < event.params.size() && i < args.size(); ++i)
             if (EqualsIgnoreCase(event.params[i].name, h.argument)) args[i] = event.params[i].type.Coerce(h.value);
     }
+    if (listener_.handle_event) listener_.handle_event(name, event, args);
 }
 
 void ReferenceHost::LifecycleError(Control& control, std::string_view step, std::string_view key,

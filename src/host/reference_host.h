@@ -59,13 +59,17 @@ struct Placement {
 // Callbacks for what the host observes; any may be empty.
 struct HostListener {
     // A control raised EVENT with these arguments (as raised, before handlers change them).
-    std::function<void(const std::string& object, const std::string& event, const std::vector<Variant>& args)> on_event;
+    std::function<void(const std::string& object, const std::string& event, const std::vector<Variant>& args)> on_event{};
     // A control notified a property change.
-    std::function<void(const std::string& object, const std::string& property)> on_changed;
+    std::function<void(const std::string& object, const std::string& property)> on_changed{};
     // A lifecycle handler skipped a persisted key (the control goes on with the next one).
     std::function<void(const std::string& object, const std::string& step, const std::string& key,
                        const AutomationError& error)>
-        on_lifecycle_error;
+        on_lifecycle_error{};
+    // A handler of every event, after on_event and the fixed handlers: it may change the
+    // by-reference arguments, which the raising control then reads (a live host's slots, the
+    // component server's event sinks).
+    std::function<void(const std::string& object, const EventDesc& event, std::vector<Variant>& args)> handle_event{};
 };
 
 // A by-reference argument an event delivery changed: its declared name and new value.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/control.h"
+#include "host/toolbox_image.h"
 #include "hotlabel/control_string_painter.h"
 #include "hotlabel/hot_spots.h"
 
@@ -32,6 +33,8 @@ public:
     ~OVHotLabel() override;
 
     static const ClassInfo& StaticInfo();
+    // The control's picture in a form designer's toolbox.
+    static host::ToolboxImage DrawToolboxImage();
     const ClassInfo& Info() const override { return StaticInfo(); }
 
     // --- the interface, in its order ------------------------------------------------------------

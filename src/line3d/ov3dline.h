@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "host/control.h"
+#include "host/toolbox_image.h"
 
 namespace ov::line3d {
 
@@ -21,6 +22,8 @@ public:
     OV3DLine();
 
     static const ClassInfo& StaticInfo();
+    // The control's picture in a form designer's toolbox.
+    static host::ToolboxImage DrawToolboxImage();
     const ClassInfo& Info() const override { return StaticInfo(); }
 
     // ForeColor colours Line2, BackColor Line1; neither write notifies the host.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/control.h"
+#include "host/toolbox_image.h"
 #include "sidelogo/logo_colours.h"
 
 namespace ov::sidelogo {
@@ -26,6 +27,8 @@ public:
     ~OVSideLogo() override;
 
     static const ClassInfo& StaticInfo();
+    // The control's picture in a form designer's toolbox.
+    static host::ToolboxImage DrawToolboxImage();
     const ClassInfo& Info() const override { return StaticInfo(); }
 
     std::int32_t StartColor() const { return start_color_; }

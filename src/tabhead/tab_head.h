@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/control.h"
+#include "host/toolbox_image.h"
 #include "tabhead/tab_layout.h"
 #include "tabhead/tab_string.h"
 
@@ -32,6 +33,8 @@ public:
     ~OVTabHead() override;
 
     static const ClassInfo& StaticInfo();
+    // The control's picture in a form designer's toolbox.
+    static host::ToolboxImage DrawToolboxImage();
     const ClassInfo& Info() const override { return StaticInfo(); }
 
     // --- the interface -------------------------------------------------------------------------

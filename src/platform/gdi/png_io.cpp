@@ -14,27 +14,31 @@
 
 namespace ov::gdi {
 
-bool WritePng(const std::string& path, int width, int height, const std::uint32_t* pixels) {
-    if (width <= 0 || height <= 0 || !pixels) return false;
+namespace {
+
+// The simplified API's image record for opaque 8-bit RGB rows, and the rows themselves.
+std::vector<std::uint8_t> RgbRows(int width, int height, const std::uint32_t* pixels, png_image* image) {
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
     for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i) {
         rgb[i * 3 + 0] = static_cast<std::uint8_t>(pixels[i] >> 16);
         rgb[i * 3 + 1] = static_cast<std::uint8_t>(pixels[i] >> 8);
         rgb[i * 3 + 2] = static_cast<std::uint8_t>(pixels[i]);
     }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
+    std::memset(image, 0, sizeof *image);
+    image->version = PNG_IMAGE_VERSION;
+    image->width = static_cast<png_uint_32>(width);
+    image->height = static_cast<png_uint_32>(height);
+    image->format = PNG_FORMAT_RGB;
+    return rgb;
+}
+
+}  // namespace
+
+bool WritePng(const std::string& path, int width, int height, const std::uint32_t* pixels) {
     // Encoded in memory first, so the file is replaced whole or not at all.
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), width * 3, nullptr)) return false;
-    std::string encoded(size, '\0');
-    const int ok = png_image_write_to_memory(&image, encoded.data(), &size, 0, rgb.data(), width * 3, nullptr);
-    png_image_free(&image);
-    return ok != 0 && files::ReplaceFile(path, std::string_view(encoded).substr(0, size));
+    std::vector<std::uint8_t> encoded;
+    if (!EncodePng(width, height, pixels, &encoded)) return false;
+    return files::ReplaceFile(path, std::string_view(reinterpret_cast<const char*>(encoded.data()), encoded.size()));
 }
 
 namespace {
@@ -166,6 +170,23 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* heig
     *height = decoder.height();
     *pixels = std::move(words);
     return true;
+}
+
+bool EncodePng(int width, int height, const std::uint32_t* pixels, std::vector<std::uint8_t>* out) {
+    if (width <= 0 || height <= 0 || !pixels || !out) return false;
+    png_image image;
+    const std::vector<std::uint8_t> rgb = RgbRows(width, height, pixels, &image);
+    png_alloc_size_t size = 0;
+    // The first call measures, the second writes into a buffer of that size.
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), width * 3, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    out->resize(size);
+    const int ok = png_image_write_to_memory(&image, out->data(), &size, 0, rgb.data(), width * 3, nullptr);
+    png_image_free(&image);
+    out->resize(ok ? size : 0);
+    return ok != 0;
 }
 
 bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {

@@ -205,7 +205,7 @@ const ClassInfo& PictureBoxObject::StaticInfo() {
                 {In(x ? "Width" : "Height", single), Opt("FromScale", TypeDesc::AnyVariant()),
                  Opt("ToScale", TypeDesc::AnyVariant())},
                 [x](PictureBox& b, Args& a) {
-                    const int from = Given(a, 1) ? CInt(a[1]) : kScaleHimetric;
+                    const int from = Given(a, 1) ? CInt(a[1]) : static_cast<int>(kScaleHimetric);
                     const int to = Given(a, 2) ? CInt(a[2]) : b.ScaleMode();
                     const double value = CDbl(a[0]);
                     return SingleValue(x ? b.ScaleX(value, from, to) : b.ScaleY(value, from, to));

@@ -101,6 +101,11 @@ struct MemberDesc {
     // The property's default: the value a new instance starts with and, for a persisted
     // property, the value its key is read and written with (declared once, on the property).
     std::optional<Variant> default_value;
+    // The name a put of this property notifies the host with, where it is not the property's
+    // own name (Notifies); designers match change notifications to properties by it.
+    std::optional<std::string> notification;
+
+    std::string NotificationName() const { return notification.value_or(name); }
 
     bool CanGet() const { return static_cast<bool>(get); }
     bool CanPut() const { return static_cast<bool>(put); }
@@ -328,6 +333,12 @@ public:
 
     ClassBuilder& Enum(std::string name, std::vector<std::pair<std::string, std::int32_t>> values) {
         info_.enums.push_back(EnumDesc{std::move(name), std::move(values)});
+        return *this;
+    }
+
+    // The last property's puts notify the host with `name` instead of the property's own.
+    ClassBuilder& Notifies(std::string name) {
+        info_.members.back().notification = std::move(name);
         return *this;
     }
 
