@@ -17,6 +17,7 @@
 
 #include "gradient/cls_gradient.h"
 #include "host/control.h"
+#include "host/toolbox_image.h"
 #include "panel/border_painter.h"
 #include "panel/panel_enums.h"
 #include "platform/picture/std_font.h"
@@ -38,6 +39,7 @@ public:
     ~OVGradientPanel() override;
 
     static const ClassInfo& StaticInfo();
+    static host::ToolboxImage DrawToolboxImage();
     const ClassInfo& Info() const override { return StaticInfo(); }
 
     // --- properties, in interface order --------------------------------------------------------
