@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "../tests/support/picture_files.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/limits.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"

@@ -13,7 +13,7 @@
 
 #include "host/reference_host.h"
 #include "library/classes.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 #include "platform/picturebox/picture_box.h"

@@ -1,9 +1,10 @@
 #include "host/compositor.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "host/control.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"
@@ -14,12 +15,14 @@ namespace ov::host {
 namespace {
 
 // A 32-bit drawing buffer for the part of one control that shows, so constituents are drawn
-// with the platform's own primitives (pens, brushes, text) exactly as on a real surface.
-// `shift` takes a point of the control's surface to the buffer: drawing the control's pixel
-// (x, y) lands on buffer pixel (x + shift.x, y + shift.y).
+// with the platform's own primitives (pens, brushes, text) exactly as on a real surface, and a
+// copy of its pixels that the composition works on between drawing calls. `shift` takes a
+// point of the control's surface to the buffer: drawing the control's pixel (x, y) lands on
+// buffer pixel (x + shift.x, y + shift.y).
 class Scratch {
 public:
-    Scratch(int width, int height, gdi::POINT shift) : width_(width), height_(height), shift_(shift) {
+    Scratch(int width, int height, gdi::POINT shift)
+        : width_(width), height_(height), shift_(shift), pixels_(static_cast<std::size_t>(width) * height) {
         bitmap_ = gdi::CreateDIBSection32(std::max(width, 1), std::max(height, 1));
         if (!bitmap_) throw AutomationError(error::kOutOfMemory);
         dc_ = gdi::CreateCompatibleDC(0);
@@ -37,12 +40,22 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     gdi::POINT shift() const { return shift_; }
-    // Looked up at each use: drawing on the DC may have recorded lines since.
-    gdi::detail::Bitmap& pixels() const { return *gdi::detail::LookupBitmap(bitmap_); }
+    std::uint32_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+
+    // The copy to the bitmap before drawing on the DC, and back after.
+    void Store() const {
+        const gdi::RECT all{0, 0, width_, height_};
+        gdi::SetBitmapBits32(bitmap_, &all, pixels_.data());
+    }
+    void Load() {
+        const gdi::RECT all{0, 0, width_, height_};
+        if (gdi::GetBitmapBits32(bitmap_, &all, pixels_.data()) != height_) throw AutomationError(error::kOutOfMemory);
+    }
 
 private:
     int width_, height_;
     gdi::POINT shift_;
+    std::vector<std::uint32_t> pixels_;
     gdi::HBITMAP bitmap_ = 0;
     gdi::HDC dc_ = 0;
     gdi::HGDIOBJ previous_ = 0;
@@ -157,25 +170,23 @@ WindowPart ReadWindowPart(gdi::HWND window, const Scratch& scratch, gdi::POINT a
 }
 
 // Copies a windowed constituent's presented pixels into the buffer with its (0, 0) at `at`.
-void CopyWindow(gdi::HWND window, const Scratch& scratch, gdi::POINT at) {
+void CopyWindow(gdi::HWND window, Scratch& scratch, gdi::POINT at) {
     const WindowPart part = ReadWindowPart(window, scratch, at);
     if (part.empty()) return;
-    gdi::detail::Bitmap& target = scratch.pixels();
     const int width = part.in_window.right - part.in_window.left;
     for (int y = part.in_window.top; y < part.in_window.bottom; ++y)
         std::copy_n(part.pixels.data() + static_cast<std::size_t>(y - part.in_window.top) * width, width,
-                    target.row(y + at.y) + part.in_window.left + at.x);
+                    scratch.row(y + at.y) + part.in_window.left + at.x);
 }
 
 // The fixed-single frame of a picture box: two pixels on each side, sunken (the outer ring
 // button shadow above and left, 3-D highlight below and right; the inner ring 3-D dark shadow
 // and 3-D light), around a client area of `client_width` x `client_height` at (x + 2, y + 2).
-void DrawSunkenFrame(const Scratch& scratch, int x, int y, int client_width, int client_height) {
-    gdi::detail::Bitmap& target = scratch.pixels();
+void DrawSunkenFrame(Scratch& scratch, int x, int y, int client_width, int client_height) {
     const int right = x + client_width + 3, bottom = y + client_height + 3;  // inclusive
     const auto put = [&](int px, int py, int sys_colour) {
-        if (px >= 0 && py >= 0 && px < target.width && py < target.height)
-            target.row(py)[px] = gdi::detail::PixelFromColor(gdi::GetSysColor(sys_colour));
+        if (px >= 0 && py >= 0 && px < scratch.width() && py < scratch.height())
+            scratch.row(py)[px] = gdi::PixelWordFromColor(gdi::GetSysColor(sys_colour));
     };
     constexpr int kButtonShadow = 16, kHighlight3D = 20, kDarkShadow3D = 21, kLight3D = 22;
     for (int ring = 0; ring < 2; ++ring) {
@@ -189,32 +200,42 @@ void DrawSunkenFrame(const Scratch& scratch, int x, int y, int client_width, int
     }
 }
 
-// The mask picture's pixels when it is a bitmap (nullptr otherwise).
-const gdi::detail::Bitmap* MaskBitmap(const Control& control) {
+// The mask picture's pixels when it is a bitmap.
+struct MaskPixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+std::optional<MaskPixels> ReadMask(const Control& control) {
     const auto* picture = dynamic_cast<const Picture*>(control.MaskPicture().get());
-    if (!picture || picture->type() != PictureType::Bitmap) return nullptr;
-    return gdi::detail::LookupBitmap(picture->handle());
+    if (!picture || picture->type() != PictureType::Bitmap) return std::nullopt;
+    gdi::SIZE size;
+    if (!gdi::GetBitmapSize(picture->handle(), &size)) return std::nullopt;
+    MaskPixels mask{size.cx, size.cy, std::vector<std::uint32_t>(static_cast<std::size_t>(size.cx) * size.cy)};
+    const gdi::RECT all{0, 0, size.cx, size.cy};
+    if (gdi::GetBitmapBits32(picture->handle(), &all, mask.pixels.data()) != size.cy) return std::nullopt;
+    return mask;
 }
 
 // The control's own surface over what lies beneath. With BackStyle transparent, mask-colour
 // pixels of the mask picture (and everything outside it) let the parent show through; without
 // a mask picture only the constituents are drawn.
-void DrawSurface(const Control& control, const Scratch& scratch) {
-    const gdi::detail::Bitmap* mask = control.BackStyle() == 0 ? MaskBitmap(control) : nullptr;
+void DrawSurface(const Control& control, Scratch& scratch) {
+    const std::optional<MaskPixels> mask = control.BackStyle() == 0 ? ReadMask(control) : std::nullopt;
     if (control.BackStyle() == 0 && !mask) return;
     const gdi::POINT shift = scratch.shift();
     const WindowPart part = ReadWindowPart(control.hWnd(), scratch, shift);
     if (part.empty()) return;
-    const std::uint32_t mask_pixel = gdi::detail::PixelFromColor(TranslateOleColor(control.MaskColor()));
-    gdi::detail::Bitmap& buffer = scratch.pixels();
+    const std::uint32_t mask_pixel = gdi::PixelWordFromColor(TranslateOleColor(control.MaskColor()));
     const int width = part.in_window.right - part.in_window.left;
     for (int y = part.in_window.top; y < part.in_window.bottom; ++y) {
-        std::uint32_t* row = buffer.row(y + shift.y);
+        std::uint32_t* row = scratch.row(y + shift.y);
         const std::uint32_t* source = part.pixels.data() + static_cast<std::size_t>(y - part.in_window.top) * width;
         for (int x = part.in_window.left; x < part.in_window.right; ++x) {
             if (mask) {
                 const bool inside = x < mask->width && y < mask->height;
-                if (!inside || mask->PixelAt(x, y) == mask_pixel) continue;
+                if (!inside || mask->at(x, y) == mask_pixel) continue;
             }
             row[x + shift.x] = source[x - part.in_window.left];
         }
@@ -239,7 +260,7 @@ gdi::COLORREF TranslateOleColor(std::int32_t ole_colour) {
 
 void FillCanvas(Canvas& canvas, const gdi::RECT& rect, std::int32_t ole_colour) {
     const gdi::RECT r = Intersect(rect, canvas.bounds);
-    const std::uint32_t pixel = gdi::detail::PixelFromColor(TranslateOleColor(ole_colour));
+    const std::uint32_t pixel = gdi::PixelWordFromColor(TranslateOleColor(ole_colour));
     for (int y = r.top; y < r.bottom; ++y) std::fill_n(&canvas.at(r.left, y), r.right - r.left, pixel);
 }
 
@@ -252,11 +273,9 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
     const int width = area.right - area.left, height = area.bottom - area.top;
     Scratch scratch(width, height, gdi::POINT{origin.x - area.left, origin.y - area.top});
     // Start from what lies beneath, so transparent parts of the surface show the parent.
-    {
-        gdi::detail::Bitmap& buffer = scratch.pixels();
-        for (int y = 0; y < height; ++y) std::copy_n(&canvas.at(area.left, area.top + y), width, buffer.row(y));
-    }
+    for (int y = 0; y < height; ++y) std::copy_n(&canvas.at(area.left, area.top + y), width, scratch.row(y));
     DrawSurface(control, scratch);
+    scratch.Store();
 
     // Lightweight constituents in z-order, then the windowed ones above them.
     for (const auto& c : control.constituents()) {
@@ -269,6 +288,7 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
             default: break;
         }
     }
+    scratch.Load();
     const gdi::POINT shift = scratch.shift();
     for (const auto& c : control.constituents()) {
         if (!c->Visible() || c->kind() != ConstituentKind::PictureBox) continue;
@@ -282,8 +302,7 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
         }
     }
 
-    const gdi::detail::Bitmap& buffer = scratch.pixels();
-    for (int y = 0; y < height; ++y) std::copy_n(buffer.row(y), width, &canvas.at(area.left, area.top + y));
+    for (int y = 0; y < height; ++y) std::copy_n(scratch.row(y), width, &canvas.at(area.left, area.top + y));
 }
 
 }  // namespace ov::host

@@ -7,7 +7,7 @@
 #include "host/form.h"
 #include "host/object_registry.h"
 #include "host/visual_changes.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/window.h"
 
@@ -15,7 +15,7 @@ namespace ov::host {
 
 gdi::COLORREF ComposedImage::At(std::int64_t x, std::int64_t y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return gdi::CLR_INVALID;
-    return gdi::detail::ColorFromPixel(pixels[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)]);
+    return gdi::ColorFromPixelWord(pixels[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)]);
 }
 
 bool FormComposition::Stamp::operator==(const Stamp& other) const {

@@ -11,7 +11,6 @@
 #include "host/font_attributes.h"
 #include "platform/runtime/base64.h"
 #include "platform/runtime/type_info.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 #include "platform/json/json_document.h"
 #include "platform/picture/picture.h"
@@ -62,13 +61,15 @@ Variant FontFromNode(const Node& value) {
 // through a temporary file.
 json PictureToJson(const Picture& picture) {
     if (picture.type() == PictureType::None) return json{{"type", "Picture"}, {"empty", true}};
-    const gdi::detail::Bitmap* bitmap =
-        picture.type() == PictureType::Bitmap ? gdi::detail::LookupBitmap(picture.handle()) : nullptr;
-    if (!bitmap) throw AutomationError(error::kInvalidPicture);
+    gdi::SIZE size;
+    if (picture.type() != PictureType::Bitmap || !gdi::GetBitmapSize(picture.handle(), &size))
+        throw AutomationError(error::kInvalidPicture);
     const auto path = std::filesystem::temp_directory_path() /
                       ("orvelle-bag-" + std::to_string(reinterpret_cast<std::uintptr_t>(&picture)) + ".png");
-    const std::vector<std::uint32_t> pixels = bitmap->PixelWords();  // either format as 32-bit words
-    if (!gdi::WritePng(path.string(), bitmap->width, bitmap->height, pixels.data()))
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);  // either format as pixel words
+    const gdi::RECT all{0, 0, size.cx, size.cy};
+    if (gdi::GetBitmapBits32(picture.handle(), &all, pixels.data()) != size.cy ||
+        !gdi::WritePng(path.string(), size.cx, size.cy, pixels.data()))
         throw AutomationError(error::kInvalidPicture);
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

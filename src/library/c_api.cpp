@@ -11,11 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <new>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,6 +24,7 @@
 #include "library/component_registry.h"
 #include "library/typelib_json.h"
 #include "platform/codepage/windows1252.h"
+#include "platform/files/read_file.h"
 #include "platform/files/replace_file.h"
 #include "platform/runtime/automation_error.h"
 
@@ -395,13 +394,11 @@ const OvPersistPropertyBagVtbl kPersistVtbl = {
         return Guarded([&]() -> OvResult {
             ServerObject* owner = Owner<OvPersistPropertyBagVtbl>(self);
             if (owner->object) return OV_E_UNEXPECTED;
-            std::ifstream in(path, std::ios::binary);
-            if (!in) return OV_STG_E_FILENOTFOUND;
-            std::ostringstream text;
-            text << in.rdbuf();
+            std::string text;
+            if (!files::ReadWholeFile(path, &text)) return OV_STG_E_FILENOTFOUND;
             host::PropertyBag bag;
             try {
-                bag = host::PropertyBag::FromJsonText(text.str(), std::filesystem::path(path).parent_path().string());
+                bag = host::PropertyBag::FromJsonText(text, std::filesystem::path(path).parent_path().string());
             } catch (const AutomationError&) {
                 return OV_STG_E_INVALIDHEADER;
             }
@@ -650,11 +647,12 @@ OV_EXPORT OvResult DllUnregisterServer(void) {
             const ov::host::ClassEntry* e = Classes().FindByClassId(r.clsid);
             return e && InTypeLibrary(*e) && r.server == server;
         });
-        for (const RegistryEntry& r : entries) ours_left |= r.typelib == TypeLibraryPath(path);
+        const std::string typelib = TypeLibraryPath(path);
+        for (const RegistryEntry& r : entries) ours_left |= r.typelib == typelib;
         if (WriteRegistry(path, entries) != RegistryStatus::Ok) return OV_SELFREG_E_CLASS;
         if (!ours_left) {
             std::error_code ec;
-            std::filesystem::remove(TypeLibraryPath(path), ec);
+            std::filesystem::remove(typelib, ec);
         }
         return OV_S_OK;
     });

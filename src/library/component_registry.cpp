@@ -2,11 +2,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/files/read_file.h"
 #include "platform/files/replace_file.h"
 #include "platform/json/json_document.h"
 #include "platform/runtime/compare.h"
@@ -44,14 +43,12 @@ RegistryStatus ReadRegistry(const std::string& path, std::vector<RegistryEntry>*
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec) return RegistryStatus::IoError;
     if (size > kMaxRegistryBytes) return RegistryStatus::Malformed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return RegistryStatus::IoError;
-    std::ostringstream text;
-    text << in.rdbuf();
+    std::string text;
+    if (!files::ReadWholeFile(path, &text)) return RegistryStatus::IoError;
     // One reader checks the shape; every string in the file is UTF-8 and stays UTF-8 (paths,
     // identifiers), as the host application reads and writes them.
     try {
-        const json document = json_input::ParseDocument(text.str());
+        const json document = json_input::ParseDocument(text);
         const json_input::Node root(document);
         root.ExpectObject();
         if (root["format"].Utf8Text() != kFormat) root["format"].Fail("is not \"" + std::string(kFormat) + "\"");

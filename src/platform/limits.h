@@ -18,6 +18,13 @@ inline constexpr bool SurfaceSizeAllowed(std::int64_t width, std::int64_t height
            width * height <= kMaxSurfacePixels;
 }
 
+// Ellipses whose bounding box is wider or taller than this, in pixels, fail (Ellipse returns
+// false and draws nothing) when they are drawn with a one-pixel pen or filled: the outline walk
+// takes a step per pixel of the box and its 64-bit error terms grow with the cube of the box's
+// size. (A wide pen's ring alone is worked out exactly for any box.) The largest ring a
+// gradient draws on the largest surface is about 93,000 pixels across.
+inline constexpr std::int64_t kMaxEllipseExtent = std::int64_t{1} << 19;
+
 // Positions converted to pixels (twips, scale units) saturate at this magnitude, so sums and
 // differences of converted positions never overflow an int; a place that far off the form is
 // never drawn.

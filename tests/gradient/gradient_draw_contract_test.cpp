@@ -6,7 +6,7 @@
 #include "support/error_number.h"
 #include "gradient/draw_gradient.h"
 #include "gradient/gradient_object.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/window.h"
 #include "platform/runtime/automation_error.h"
 #include "test_surface.h"
@@ -51,7 +51,7 @@ TEST(GradientDraw, HoldsTheUpdateLockWhileDrawingAndReleasesIt) {
     int w = 0, h = 0;
     std::vector<std::uint32_t> shown;
     ASSERT_TRUE(gdi::GetPresentedPixels(surface.hwnd(), &w, &h, &shown));
-    EXPECT_EQ(gdi::detail::ColorFromPixel(shown[0]), 0xFFFFFFu);
+    EXPECT_EQ(gdi::ColorFromPixelWord(shown[0]), 0xFFFFFFu);
 }
 
 TEST(GradientDraw, FailingPropertyReadReachesTheCallerAfterTheLockIsReleased) {

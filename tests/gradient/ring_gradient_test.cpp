@@ -7,7 +7,7 @@
 
 #include "gradient/cls_gradient.h"
 #include "gradient/draw_gradient.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "test_surface.h"
 
 namespace ov::gradient {

@@ -1,6 +1,6 @@
 #include "test_surface.h"
 
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/window.h"
 #include "platform/runtime/automation_error.h"
 
@@ -40,8 +40,10 @@ Variant TestSurface::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Va
 }
 
 gdi::COLORREF TestSurface::Pixel(int x, int y) const {
-    const gdi::detail::Bitmap* bitmap = gdi::detail::LookupBitmap(gdi::GetWindowSurfaceBitmap(window_));
-    return gdi::detail::ColorFromPixel(bitmap->row(y)[x]);
+    std::uint32_t word = 0;
+    const gdi::RECT one{x, y, x + 1, y + 1};
+    if (gdi::GetBitmapBits32(gdi::GetWindowSurfaceBitmap(window_), &one, &word) != 1) return gdi::CLR_INVALID;
+    return gdi::ColorFromPixelWord(word);
 }
 
 std::vector<gdi::COLORREF> TestSurface::Frame() const {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/reference_host.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
 #include "probe_control.h"

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "host/hand_cursor.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/icon.h"
-#include "platform/gdi/objects.h"
 
 namespace ov::host {
 namespace {

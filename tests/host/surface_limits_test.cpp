@@ -7,7 +7,7 @@
 
 #include "support/error_number.h"
 #include "host/reference_host.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/window.h"
 #include "probe_control.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "hotlabel/control_string_painter.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 
 namespace ov::hotlabel {

@@ -13,7 +13,7 @@
 #include "host/font_attributes.h"
 #include "host/reference_host.h"
 #include "hotlabel/hot_label.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"

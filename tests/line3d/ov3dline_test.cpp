@@ -6,7 +6,7 @@
 #include "support/hosted_control.h"
 #include "host/reference_host.h"
 #include "line3d/ov3dline.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 

@@ -7,7 +7,6 @@
 
 #include "support/error_number.h"
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
 #include "platform/runtime/automation_error.h"
 #include "sidelogo/band_painter.h"
 #include "sidelogo/caption_painter.h"

@@ -8,7 +8,7 @@
 
 #include "host/class_registry.h"
 #include "host/reference_host.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/std_font.h"
 #include "platform/picturebox/picture_box.h"

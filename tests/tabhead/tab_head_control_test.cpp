@@ -11,7 +11,7 @@
 #include "support/hosted_control.h"
 #include "host/class_registry.h"
 #include "host/reference_host.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/pending_lines.h"
 #include "platform/gdi/raster.h"
@@ -18,11 +19,11 @@ SourceConversion ConversionBetween(const Bitmap& src, const DeviceContext& src_d
     SourceConversion c;
     if (!src.is_mono() && dst.is_mono()) {
         c.kind = SourceConversion::Kind::ColourToMono;
-        c.key = PixelFromColor(src_dc.bk_colour);
+        c.key = PixelWordFromColor(src_dc.bk_colour);
     } else if (src.is_mono() && !dst.is_mono()) {
         c.kind = SourceConversion::Kind::MonoToColour;
-        c.zero = PixelFromColor(dst_dc.text_colour);
-        c.one = PixelFromColor(dst_dc.bk_colour);
+        c.zero = PixelWordFromColor(dst_dc.text_colour);
+        c.one = PixelWordFromColor(dst_dc.bk_colour);
     }
     return c;
 }
@@ -165,9 +166,12 @@ void BlitRows(Bitmap& dst, const Bitmap& src, const AxisMap& xmap, const AxisMap
 // --- recorded blits (see RunBlitChain) ---------------------------------------------------------
 
 // A blit whose source row for each destination row is the row of the same index, with one
-// source pixel per destination pixel, columns [x0, x1) reading source columns x + offset.
+// source pixel per destination pixel, columns [x0, x1) reading source columns x + offset. The
+// bitmaps are held directly: objects never move, and a recorded bitmap is deleted only after
+// the record has run (DestroyObject runs it).
 struct ChainedBlit {
-    HBITMAP dst = 0, src = 0;
+    Bitmap* dst = nullptr;
+    Bitmap* src = nullptr;
     int x0 = 0, x1 = 0, offset = 0, y0 = 0, y1 = 0;
     std::uint8_t index = 0;
     std::uint32_t pattern = 0;
@@ -205,17 +209,23 @@ void RunChainedRows(const ChainedBlit& op, Bitmap& dst, const Bitmap& src, int t
     }
 }
 
-void RecordBlit(const ChainedBlit& op, Bitmap& dst, const Bitmap& src) {
+// Lines recorded on either bitmap are written out first (and a kept frame taken before the
+// destination changes), so the blit comes after everything drawn on both.
+void RecordBlit(const ChainedBlit& op, Bitmap& dst, Bitmap& src) {
+    dst.WriteOutLines();
+    src.WriteOutLines();
     Chain().push_back(op);
     dst.in_blit_chain = true;
-    const_cast<Bitmap&>(src).in_blit_chain = true;  // a table object: the flag is not its content
+    src.in_blit_chain = true;
     if (Chain().size() >= kMaxChainedBlits) RunBlitChain();
 }
 
 bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, int src_x, int src_y, int src_width,
           int src_height, std::uint32_t rop) {
+    // Looked up for recording: the sizes and formats decide whether the blit is recorded, and
+    // either way the drawing recorded on both bitmaps is dealt with below.
     DeviceContext* dst_dc = LookupDc(dst_handle);
-    Bitmap* dst = dst_dc ? LookupBitmapKeepingChain(dst_dc->bitmap) : nullptr;
+    Bitmap* dst = dst_dc ? BitmapForRecording(dst_dc->bitmap) : nullptr;
     if (!dst) return false;
     const std::uint8_t index = RopIndex(rop);
     std::uint32_t pattern = 0;
@@ -227,7 +237,7 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     if (!RopUsesSource(index)) return PatBlt(dst_handle, x, y, width, height, rop);
 
     DeviceContext* src_dc = LookupDc(src_handle);
-    const Bitmap* src = src_dc ? LookupBitmapKeepingChain(src_dc->bitmap) : nullptr;
+    Bitmap* src = src_dc ? BitmapForRecording(src_dc->bitmap) : nullptr;
     if (!src) return false;
 
     const int mode = dst_dc->stretch_mode == HALFTONE && dst->is_mono() ? COLORONCOLOR : dst_dc->stretch_mode;
@@ -240,21 +250,24 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
 
     if (src != dst && LineDeferralEnabled() && xmap.identity && ymap.identity && ymap.offset == 0 &&
         HasInPlaceKernel(*src, *dst, index)) {
-        RecordBlit(ChainedBlit{dst_dc->bitmap, src_dc->bitmap, xmap.dst_start, xmap.dst_end, xmap.offset, ymap.dst_start,
-                               ymap.dst_end, index, pattern, convert},
+        RecordBlit(ChainedBlit{dst, src, xmap.dst_start, xmap.dst_end, xmap.offset, ymap.dst_start, ymap.dst_end, index,
+                               pattern, convert},
                    *dst, *src);
         return true;
     }
-    if (dst->in_blit_chain || src->in_blit_chain) RunBlitChain();
+    // Carried out now: both bitmaps with everything recorded on them done.
+    dst->PrepareForAccess();
+    src->PrepareForAccess();
     // Copying within one bitmap reads from a snapshot so overlapping areas come out right.
     Bitmap snapshot;
+    const Bitmap* source = src;
     if (src == dst) {
         snapshot = *src;
-        src = &snapshot;
+        source = &snapshot;
     }
-    src->VisitFormat([&](auto source_tag) {
+    source->VisitFormat([&](auto source_tag) {
         dst->VisitFormat([&](auto target_tag) {
-            BlitRows<decltype(source_tag), decltype(target_tag)>(*dst, *src, xmap, ymap, convert, mode, index, pattern);
+            BlitRows<decltype(source_tag), decltype(target_tag)>(*dst, *source, xmap, ymap, convert, mode, index, pattern);
         });
     });
     return true;
@@ -269,9 +282,8 @@ void RunBlitChain() {
     ops.swap(Chain());
     int top = ops.empty() ? 0 : ops.front().y0, bottom = top;
     for (const ChainedBlit& op : ops) {
-        // Recorded bitmaps are destroyed only after a run (DestroyObject runs the record).
-        for (HBITMAP handle : {op.dst, op.src})
-            if (Bitmap* bitmap = RawBitmap(handle)) bitmap->in_blit_chain = false;
+        op.dst->in_blit_chain = false;
+        op.src->in_blit_chain = false;
         top = std::min(top, op.y0);
         bottom = std::max(bottom, op.y1);
     }
@@ -279,12 +291,10 @@ void RunBlitChain() {
         const int band_end = std::min(bottom, band + kChainBandRows);
         for (const ChainedBlit& op : ops) {
             const int from = std::max(band, op.y0), to = std::min(band_end, op.y1);
-            Bitmap* dst = RawBitmap(op.dst);
-            const Bitmap* src = RawBitmap(op.src);
-            if (from >= to || !dst || !src) continue;
-            src->VisitFormat([&](auto source_tag) {
-                dst->VisitFormat([&](auto target_tag) {
-                    RunChainedRows<decltype(source_tag), decltype(target_tag)>(op, *dst, *src, from, to);
+            if (from >= to) continue;
+            op.src->VisitFormat([&](auto source_tag) {
+                op.dst->VisitFormat([&](auto target_tag) {
+                    RunChainedRows<decltype(source_tag), decltype(target_tag)>(op, *op.dst, *op.src, from, to);
                 });
             });
         }
@@ -297,8 +307,8 @@ bool StretchBltReference(HDC dst_handle, int x, int y, int width, int height, HD
                          int src_width, int src_height, std::uint32_t rop) {
     DeviceContext* dst_dc = LookupDc(dst_handle);
     DeviceContext* src_dc = LookupDc(src_handle);
-    Bitmap* dst = dst_dc ? LookupBitmap(dst_dc->bitmap) : nullptr;
-    const Bitmap* src = src_dc ? LookupBitmap(src_dc->bitmap) : nullptr;
+    Bitmap* dst = dst_dc ? BitmapForPixels(dst_dc->bitmap) : nullptr;
+    const Bitmap* src = src_dc ? BitmapForPixels(src_dc->bitmap) : nullptr;
     if (!dst || !src || src == dst) return false;
     const Brush* brush = LookupBrush(dst_dc->brush);
     const SourceConversion convert = ConversionBetween(*src, *src_dc, *dst, *dst_dc);
@@ -314,12 +324,14 @@ bool StretchBltReference(HDC dst_handle, int x, int y, int width, int height, HD
 bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y, std::uint32_t rop) {
     // A blit is a stretch with equal extents: negative extents cover (origin + extent, origin]
     // on both sides and so copy without mirroring.
-    return detail::Blit(dst, x, y, width, height, src, src_x, src_y, width, height, rop);
+    return detail::Guarded(false, [&] { return detail::Blit(dst, x, y, width, height, src, src_x, src_y, width, height, rop); });
 }
 
 bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y, int src_width,
                 int src_height, std::uint32_t rop) {
-    return detail::Blit(dst, x, y, width, height, src, src_x, src_y, src_width, src_height, rop);
+    return detail::Guarded(false, [&] {
+        return detail::Blit(dst, x, y, width, height, src, src_x, src_y, src_width, src_height, rop);
+    });
 }
 
 }  // namespace ov::gdi

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/gdi/objects.h"
+#include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 
 namespace ov::gdi {

@@ -13,10 +13,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <numbers>
 #include <tuple>
 
 #include "platform/codepage/windows1252.h"
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
@@ -106,30 +108,33 @@ const FaceFile* MatchFace(const std::string& family, bool bold, bool italic) {
 
     FaceFile result;
     if (InitFontconfig()) {
-        FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
+        // Held so that a failed allocation below (copying the names) still releases them.
+        struct PatternDestroy {
+            void operator()(FcPattern* p) const { FcPatternDestroy(p); }
+        };
+        using Pattern = std::unique_ptr<FcPattern, PatternDestroy>;
+        const Pattern pattern(FcPatternCreate());
+        FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+        FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+        FcDefaultSubstitute(pattern.get());
         FcResult status = FcResultNoMatch;
-        if (FcPattern* match = FcFontMatch(nullptr, pattern, &status)) {
+        if (const Pattern match{FcFontMatch(nullptr, pattern.get(), &status)}) {
             FcChar8* file = nullptr;
             FcChar8* found_family = nullptr;
             int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
-            if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) result.path = reinterpret_cast<char*>(file);
-            if (FcPatternGetString(match, FC_FAMILY, 0, &found_family) == FcResultMatch)
+            if (FcPatternGetString(match.get(), FC_FILE, 0, &file) == FcResultMatch) result.path = reinterpret_cast<char*>(file);
+            if (FcPatternGetString(match.get(), FC_FAMILY, 0, &found_family) == FcResultMatch)
                 result.family = reinterpret_cast<char*>(found_family);
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-            FcPatternGetInteger(match, FC_SLANT, 0, &slant);
+            FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
+            FcPatternGetInteger(match.get(), FC_WEIGHT, 0, &weight);
+            FcPatternGetInteger(match.get(), FC_SLANT, 0, &slant);
             result.index = index;
             result.is_bold = weight >= FC_WEIGHT_DEMIBOLD;
             result.is_italic = slant != FC_SLANT_ROMAN;
-            FcPatternDestroy(match);
         }
-        FcPatternDestroy(pattern);
     }
     auto [it, inserted] = matched.emplace(key, std::move(result));
     return it->second.path.empty() ? nullptr : &it->second;
@@ -203,15 +208,16 @@ bool FontInstance::Open(const LOGFONTA& logfont) {
 
     // lfHeight < 0 asks for the em height in pixels, > 0 for the cell height, 0 for a default
     // 12-point font at the screen's resolution.
-    int em = 0;
+    // In 64 bits: lfHeight may be any int, INT_MIN included.
+    std::int64_t em = 0;
     if (logfont.lfHeight < 0) {
-        em = -logfont.lfHeight;
+        em = -std::int64_t{logfont.lfHeight};
     } else if (logfont.lfHeight > 0) {
-        em = static_cast<int>(std::lround(logfont.lfHeight * units_per_em / (cell_ascent + cell_descent)));
+        em = std::llround(std::min(logfont.lfHeight * units_per_em / (cell_ascent + cell_descent), 1e9));
     } else {
         em = MulDiv(12, 1440 / std::max(1, Screen().twips_per_pixel_y), 72);
     }
-    pixel_size_ = std::clamp(em, 1, 2000);
+    pixel_size_ = static_cast<int>(std::clamp<std::int64_t>(em, 1, 2000));
     if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixel_size_)) != 0) return false;
 
     const double scale = pixel_size_ / units_per_em;
@@ -264,8 +270,10 @@ const Glyph& FontInstance::GetGlyph(unsigned char character, bool one_bit) {
         ++Counters().hits;
         return *slot;
     }
-    slot = std::make_unique<Glyph>();
-    Rasterise(character, one_bit, *slot);
+    // Cached only once complete: an allocation failing while it is rendered leaves no half glyph.
+    auto glyph = std::make_unique<Glyph>();
+    Rasterise(character, one_bit, *glyph);
+    slot = std::move(glyph);
     ++Counters().rasterisations;
     return *slot;
 }
@@ -324,15 +332,9 @@ void TrimFontCache() {
     std::erase_if(cache, [](const auto& entry) { return entry.second.use_count() == 1; });
 }
 
-bool GetResolvedFontFace(HFONT font, std::string* family, std::string* file) {
-    detail::FontInstance* instance = detail::InstanceOfFont(font);
-    if (!instance) return false;
-    if (family) *family = instance->family();
-    if (file) *file = instance->file();
-    return true;
-}
+namespace {
 
-bool GetTextMetricsA(HDC dc_handle, TEXTMETRICA* out) {
+bool ReadTextMetrics(HDC dc_handle, TEXTMETRICA* out) {
     const detail::DeviceContext* dc = detail::LookupDc(dc_handle);
     if (!dc || !out) return false;
     detail::FontInstance* instance = detail::InstanceOfFont(dc->font);
@@ -350,6 +352,23 @@ bool GetTextMetricsA(HDC dc_handle, TEXTMETRICA* out) {
     metrics.tmStruckOut = font->logfont.lfStrikeOut;
     *out = metrics;
     return true;
+}
+
+}  // namespace
+
+// Both open the font's face on first use, which allocates.
+bool GetResolvedFontFace(HFONT font, std::string* family, std::string* file) {
+    return detail::Guarded(false, [&] {
+        detail::FontInstance* instance = detail::InstanceOfFont(font);
+        if (!instance) return false;
+        if (family) *family = instance->family();
+        if (file) *file = instance->file();
+        return true;
+    });
+}
+
+bool GetTextMetricsA(HDC dc_handle, TEXTMETRICA* out) {
+    return detail::Guarded(false, [&] { return ReadTextMetrics(dc_handle, out); });
 }
 
 }  // namespace ov::gdi

@@ -33,6 +33,16 @@ constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
 constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
 constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
 
+// Pixel words, the layout of a 32-bit DIB row: 0x00RRGGBB (blue in the low byte, as the
+// platform's RGBQUAD lies in memory). Bitmap pixels, presented window frames and PNG export
+// all use them; a mono bitmap reads as 0x000000 and 0xFFFFFF.
+constexpr std::uint32_t PixelWordFromColor(COLORREF c) {
+    return ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+constexpr COLORREF ColorFromPixelWord(std::uint32_t word) {
+    return ((word & 0xFFu) << 16) | (word & 0xFF00u) | ((word >> 16) & 0xFFu);
+}
+
 struct RECT { int left = 0, top = 0, right = 0, bottom = 0; };
 struct POINT { int x = 0, y = 0; };
 struct SIZE { int cx = 0, cy = 0; };
@@ -86,6 +96,16 @@ enum : std::uint32_t {
 };
 
 // --- objects -------------------------------------------------------------------------------
+// Live (created and not yet deleted) objects per kind, stock objects and window surfaces
+// excluded. Tests compare a snapshot before and after a routine: every object it creates must
+// be gone.
+struct LiveObjects {
+    int dcs = 0, bitmaps = 0, pens = 0, brushes = 0, fonts = 0, palettes = 0, icons = 0;
+    int total() const { return dcs + bitmaps + pens + brushes + fonts + palettes + icons; }
+    friend bool operator==(const LiveObjects&, const LiveObjects&) = default;
+};
+LiveObjects CountLiveObjects();
+
 HGDIOBJ GetStockObject(int index);
 HPEN CreatePen(int style, int width, COLORREF colour);
 HBRUSH CreateSolidBrush(COLORREF colour);
@@ -106,6 +126,20 @@ HBITMAP CreateDIBSection32(int width, int height);  // 32-bit top-down colour, z
 bool GetBitmapSize(HBITMAP bitmap, SIZE* out);
 int GetBitmapBitsPerPixel(HBITMAP bitmap);  // 32 or 1; 0 for an invalid handle
 HBITMAP GetCurrentBitmap(HDC dc);
+
+// --- pixels of a bitmap --------------------------------------------------------------------
+// A bitmap's pixels by handle, for code that keeps images of its own (composition, export,
+// persistence). `bits` holds the whole of `rect` as pixel words, row-major and top-down, one
+// row (rect->right - rect->left) words long; only the part of the rect inside the bitmap is
+// read or written, the other words are left as they are. Each returns the number of rows that
+// met the bitmap, 0 for an invalid handle, a null pointer, an inverted or empty rect, or a rect
+// entirely outside. What was drawn on the bitmap is all there, whenever it was drawn.
+int GetBitmapBits32(HBITMAP bitmap, const RECT* rect, std::uint32_t* bits);
+// The top byte of each word is ignored; a mono bitmap takes the nearer of black and white.
+int SetBitmapBits32(HBITMAP bitmap, const RECT* rect, const std::uint32_t* bits);
+// Fills the part of `rect` inside the bitmap with a colour (a mono bitmap: its nearer of
+// black and white). False for an invalid handle or a null rect.
+bool FillBitmapRect(HBITMAP bitmap, const RECT* rect, COLORREF colour);
 
 // --- palettes (true-colour display: real, counted objects with no effect on colours) ------
 HPALETTE CreateHalftonePalette(HDC dc);

@@ -3,19 +3,22 @@
 
 #include <algorithm>
 
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/objects.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 
 HICON CreateIconFromArgb(int width, int height, const std::uint32_t* argb) {
-    constexpr long long kMaxPixels = 1LL << 24;
-    if (width <= 0 || height <= 0 || !argb || static_cast<long long>(width) * height > kMaxPixels) return 0;
+    if (width <= 0 || height <= 0 || !argb || !limits::SurfaceSizeAllowed(width, height)) return 0;
     detail::Icon icon;
     icon.width = width;
     icon.height = height;
-    icon.argb.assign(argb, argb + static_cast<std::size_t>(width) * height);
     icon.hot_spot = POINT{width / 2, height / 2};
-    return detail::CreateObject(std::move(icon));
+    return detail::Guarded<HICON>(0, [&] {
+        icon.argb.assign(argb, argb + static_cast<std::size_t>(width) * height);
+        return detail::CreateObject(std::move(icon));
+    });
 }
 
 HICON CreateCursorFromArgb(int width, int height, const std::uint32_t* argb, int hot_x, int hot_y) {
@@ -39,15 +42,19 @@ bool GetIconSize(HICON handle, SIZE* out) {
     return true;
 }
 
-bool DrawIcon(HDC dc, int x, int y, HICON handle) {
-    detail::Bitmap* bitmap = detail::TargetBitmap(dc);
+namespace {
+
+bool DrawIconUnguarded(HDC dc, int x, int y, HICON handle) {
+    detail::Bitmap* bitmap = detail::TargetBitmap(dc);  // writing out what is recorded allocates
     const detail::Icon* icon = detail::LookupIcon(handle);
     if (!bitmap || !icon) return false;
-    // Natural size, clipped to the bitmap; only pixels with some opacity are touched.
-    const int x0 = std::max(0, x), x1 = std::min(bitmap->width, x + icon->width);
-    const int y0 = std::max(0, y), y1 = std::min(bitmap->height, y + icon->height);
+    // Natural size, clipped to the bitmap (in 64 bits: x may be any int); only pixels with some
+    // opacity are touched.
+    const int x0 = std::max(0, x), x1 = static_cast<int>(std::min<std::int64_t>(bitmap->width, std::int64_t{x} + icon->width));
+    const int y0 = std::max(0, y), y1 = static_cast<int>(std::min<std::int64_t>(bitmap->height, std::int64_t{y} + icon->height));
     for (int row = y0; row < y1; ++row) {
-        const std::uint32_t* source = icon->argb.data() + static_cast<std::size_t>(row - y) * icon->width + (x0 - x);
+        const std::uint32_t* source =
+            icon->argb.data() + static_cast<std::size_t>(std::int64_t{row} - y) * icon->width + (std::int64_t{x0} - x);
         for (int col = x0; col < x1; ++col, ++source) {
             const std::uint32_t alpha = *source >> 24;
             if (alpha == 0) continue;
@@ -59,10 +66,16 @@ bool DrawIcon(HDC dc, int x, int y, HICON handle) {
                 const std::uint32_t b = ((colour & 0xFF) * alpha + (d & 0xFF) * inv + 127) / 255;
                 colour = (r << 16) | (g << 8) | b;
             }
-            bitmap->SetPixelAt(col, row, bitmap->is_mono() ? detail::MonoFromColor(detail::ColorFromPixel(colour)) : colour);
+            bitmap->SetPixelAt(col, row, bitmap->is_mono() ? detail::MonoFromColor(ColorFromPixelWord(colour)) : colour);
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool DrawIcon(HDC dc, int x, int y, HICON handle) {
+    return detail::Guarded(false, [&] { return DrawIconUnguarded(dc, x, y, handle); });
 }
 
 bool DestroyIcon(HICON handle) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/gdi/internal_only.h"
 #include "platform/gdi/raster.h"
 
 namespace ov::gdi::detail {

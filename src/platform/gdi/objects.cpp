@@ -1,6 +1,6 @@
 #include "platform/gdi/objects.h"
 
-#include <sys/mman.h>
+#include "platform/gdi/call_guard.h"
 
 #include <algorithm>
 #include <array>
@@ -44,6 +44,9 @@ public:
             free_.pop_back();
         } else {
             if (size_ > kIndexMask) return 0;
+            // Room for every slot on the free list is made here, before anything changes, so
+            // Remove never has to allocate.
+            if (free_.capacity() <= size_) free_.reserve(std::max<std::size_t>(2 * free_.capacity(), kChunkSize));
             index = Append();
         }
         Slot& slot = At(index);
@@ -171,56 +174,15 @@ ObjectKind KindOfHandle(HGDIOBJ handle) {
 }
 
 DeviceContext* LookupDc(HDC h) { return Lookup<DeviceContext>(h); }
-Bitmap* LookupBitmap(HBITMAP h) {
+
+Bitmap* BitmapForPixels(HBITMAP h) {
     Bitmap* bitmap = Lookup<Bitmap>(h);
     if (bitmap && bitmap->NeedsPreparation()) bitmap->PrepareForAccess();
     return bitmap;
 }
 
-Bitmap* LookupBitmapKeepingChain(HBITMAP h) {
-    Bitmap* bitmap = Lookup<Bitmap>(h);
-    if (bitmap && (!bitmap->pending.empty() || bitmap->kept.armed)) bitmap->PrepareKeepingChain();
-    return bitmap;
-}
+Bitmap* BitmapForRecording(HBITMAP h) { return Lookup<Bitmap>(h); }
 
-Bitmap* RawBitmap(HBITMAP h) { return Lookup<Bitmap>(h); }
-
-void Bitmap::PrepareForAccess() const {
-    if (in_blit_chain) RunBlitChain();
-    PrepareKeepingChain();
-}
-
-void Bitmap::PrepareKeepingChain() const {
-    // Only bitmaps in the object table are prepared, never const objects (see FlushPendingLines).
-    Bitmap& self = const_cast<Bitmap&>(*this);
-    if (self.kept.armed) {
-        self.kept.armed = false;
-        self.kept.taken = true;
-        self.kept.width = width;
-        self.kept.height = height;
-        self.kept.pixels = pixels;
-    }
-    if (!pending.empty()) FlushPendingLines();
-}
-
-void Bitmap::KeepFrameBeforeChange() {
-    if (!pending.empty()) FlushPendingLines();
-    kept.armed = true;
-    kept.taken = false;
-}
-
-void Bitmap::ReleaseKeptFrame() {
-    kept.armed = false;
-    kept.taken = false;
-    kept.pixels.clear();
-}
-Bitmap* PeekBitmap(HBITMAP h) {
-    // Recorded blits are part of the content as lines recorded before them are: lines added
-    // now, a size or a frame kept now come after them.
-    Bitmap* bitmap = Lookup<Bitmap>(h);
-    if (bitmap && bitmap->in_blit_chain) RunBlitChain();
-    return bitmap;
-}
 Pen* LookupPen(HPEN h) { return Lookup<Pen>(h); }
 Brush* LookupBrush(HBRUSH h) { return Lookup<Brush>(h); }
 Font* LookupFont(HFONT h) { return Lookup<Font>(h); }
@@ -229,54 +191,7 @@ Icon* LookupIcon(HICON h) { return Lookup<Icon>(h); }
 
 Bitmap* TargetBitmap(HDC handle) {
     DeviceContext* dc = LookupDc(handle);
-    return dc ? LookupBitmap(dc->bitmap) : nullptr;
-}
-
-namespace {
-
-template <typename T>
-void AllocateHinted(std::vector<T>& pixels, std::size_t count, T value) {
-    constexpr std::size_t kHugePage = std::size_t{2} << 20;
-    pixels.clear();
-    pixels.reserve(count);
-    const std::size_t bytes = count * sizeof(T);
-    if (bytes >= 2 * kHugePage) {
-        // The hint must come before the first touch, which faults the pages in.
-        const auto begin = reinterpret_cast<std::uintptr_t>(pixels.data());
-        const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-        const std::uintptr_t last = (begin + bytes) & ~(kHugePage - 1);
-        if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
-    pixels.assign(count, value);
-}
-
-}  // namespace
-
-void AllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count, std::uint32_t value) {
-    AllocateHinted(pixels, count, value);
-}
-
-void AllocatePixels(std::vector<std::uint8_t>& pixels, std::size_t count, std::uint8_t value) {
-    AllocateHinted(pixels, count, value);
-}
-
-void AllocateStore(Bitmap& bitmap) {
-    const std::size_t count = static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height);
-    if (bitmap.is_mono()) {
-        AllocatePixels(bitmap.mono_pixels, count, std::uint8_t{0});
-        std::vector<std::uint32_t>().swap(bitmap.pixels);
-    } else {
-        AllocatePixels(bitmap.pixels, count, 0u);
-        std::vector<std::uint8_t>().swap(bitmap.mono_pixels);
-    }
-}
-
-std::vector<std::uint32_t> Bitmap::PixelWords() const {
-    if (!pending.empty() || kept.armed) PrepareForAccess();
-    if (!is_mono()) return pixels;
-    std::vector<std::uint32_t> words(mono_pixels.size());
-    std::transform(mono_pixels.begin(), mono_pixels.end(), words.begin(), MonoWord);
-    return words;
+    return dc ? BitmapForPixels(dc->bitmap) : nullptr;
 }
 
 HGDIOBJ CreateObject(ObjectData data, bool stock) {
@@ -318,8 +233,9 @@ HDC NewDeviceContext(HBITMAP bitmap, HWND window) {
     dc.brush = Stock().white_brush;
     dc.font = Stock().system_font;
     dc.window = window;
-    AdjustSelectionCount(bitmap, +1);
-    return CreateObject(std::move(dc));
+    const HDC handle = CreateObject(std::move(dc));
+    if (handle) AdjustSelectionCount(bitmap, +1);
+    return handle;
 }
 
 }  // namespace detail
@@ -348,17 +264,21 @@ HGDIOBJ GetStockObject(int index) {
 
 HPEN CreatePen(int style, int width, COLORREF colour) {
     if (style < PS_SOLID || style > PS_NULL) return 0;
-    return CreateObject(Pen{style, width < 1 ? 1 : width, colour & 0x00FFFFFFu});
+    return Guarded<HPEN>(0, [&] { return CreateObject(Pen{style, width < 1 ? 1 : width, colour & 0x00FFFFFFu}); });
 }
 
-HBRUSH CreateSolidBrush(COLORREF colour) { return CreateObject(Brush{false, colour & 0x00FFFFFFu}); }
+HBRUSH CreateSolidBrush(COLORREF colour) {
+    return Guarded<HBRUSH>(0, [&] { return CreateObject(Brush{false, colour & 0x00FFFFFFu}); });
+}
 
 HFONT CreateFontIndirectA(const LOGFONTA* logfont) {
     if (!logfont) return 0;
-    Font font;
-    font.logfont = *logfont;
-    font.logfont.lfFaceName[sizeof font.logfont.lfFaceName - 1] = '\0';
-    return CreateObject(std::move(font));
+    return Guarded<HFONT>(0, [&] {
+        Font font;
+        font.logfont = *logfont;
+        font.logfont.lfFaceName[sizeof font.logfont.lfFaceName - 1] = '\0';
+        return CreateObject(std::move(font));
+    });
 }
 
 bool GetObjectLogFont(HFONT handle, LOGFONTA* out) {
@@ -392,7 +312,7 @@ HGDIOBJ SelectObject(HDC dc_handle, HGDIOBJ object) {
             if (object == dc->bitmap) return object;
             // A memory bitmap can be held by one DC at a time; the stock 1x1 bitmap and window
             // surfaces are shared.
-            const bool shareable = IsStockObject(object) || LookupBitmap(object)->owned_by_window;
+            const bool shareable = IsStockObject(object) || BitmapForRecording(object)->owned_by_window;
             if (!shareable && SelectionCount(object) > 0) return 0;
             return Swap(dc->bitmap, object);
         }
@@ -405,14 +325,14 @@ bool DeleteObject(HGDIOBJ object) {
     if (kind == ObjectKind::None || kind == ObjectKind::Dc) return false;
     if (IsStockObject(object)) return true;
     if (SelectionCount(object) > 0) return false;
-    if (kind == ObjectKind::Bitmap && LookupBitmap(object)->owned_by_window) return false;
+    if (kind == ObjectKind::Bitmap && BitmapForRecording(object)->owned_by_window) return false;
     DestroyObject(object);
     return true;
 }
 
 HDC CreateCompatibleDC(HDC reference) {
     if (reference != 0 && !LookupDc(reference)) return 0;
-    return NewDeviceContext(DefaultDcBitmap(), 0);
+    return Guarded<HDC>(0, [] { return NewDeviceContext(DefaultDcBitmap(), 0); });
 }
 
 bool DeleteDC(HDC handle) {
@@ -423,65 +343,6 @@ bool DeleteDC(HDC handle) {
     return true;
 }
 
-namespace {
-
-HBITMAP NewBitmap(int width, int height, int bits_per_pixel) {
-    // Absurd sizes fail like an out-of-memory allocation would, rather than exhausting memory.
-    constexpr long long kMaxPixels = 1LL << 28;
-    if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxPixels) return 0;
-    Bitmap bitmap;
-    bitmap.width = width;
-    bitmap.height = height;
-    bitmap.bits_per_pixel = bits_per_pixel;
-    AllocateStore(bitmap);
-    return CreateObject(std::move(bitmap));
-}
-
-}  // namespace
-
-HBITMAP CreateCompatibleBitmap(HDC dc_handle, int width, int height) {
-    DeviceContext* dc = LookupDc(dc_handle);
-    if (!dc) return 0;
-    const Bitmap* current = LookupBitmap(dc->bitmap);
-    return NewBitmap(width, height, current ? current->bits_per_pixel : 32);
-}
-
-HBITMAP CreateBitmap(int width, int height, unsigned planes, unsigned bits_per_pixel, const void* bits) {
-    if (planes != 1 || (bits_per_pixel != 1 && bits_per_pixel != 32)) return 0;
-    HBITMAP handle = NewBitmap(width, height, static_cast<int>(bits_per_pixel));
-    if (!handle || !bits) return handle;
-    Bitmap* bitmap = LookupBitmap(handle);
-    if (bits_per_pixel == 32) {
-        // Rows of 32-bit BGRA bytes, i.e. 0xAARRGGBB words: the stored format already.
-        const auto* words = static_cast<const std::uint32_t*>(bits);
-        for (std::size_t i = 0; i < bitmap->pixels.size(); ++i) bitmap->pixels[i] = words[i] & 0x00FFFFFFu;
-    } else {
-        // Rows of packed bits, most significant bit first, each row padded to 16 bits.
-        const auto* bytes = static_cast<const std::uint8_t*>(bits);
-        const int stride = ((width + 15) / 16) * 2;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const bool set = (bytes[y * stride + x / 8] >> (7 - x % 8)) & 1;
-                bitmap->mono_row(y)[x] = set ? kMonoByteWhite : 0u;
-            }
-    }
-    return handle;
-}
-
-HBITMAP CreateDIBSection32(int width, int height) { return NewBitmap(width, height, 32); }
-
-bool GetBitmapSize(HBITMAP handle, SIZE* out) {
-    Bitmap* bitmap = LookupBitmap(handle);
-    if (!bitmap || !out) return false;
-    *out = SIZE{bitmap->width, bitmap->height};
-    return true;
-}
-
-int GetBitmapBitsPerPixel(HBITMAP handle) {
-    Bitmap* bitmap = LookupBitmap(handle);
-    return bitmap ? bitmap->bits_per_pixel : 0;
-}
-
 HBITMAP GetCurrentBitmap(HDC handle) {
     DeviceContext* dc = LookupDc(handle);
     return dc ? dc->bitmap : 0;
@@ -489,7 +350,7 @@ HBITMAP GetCurrentBitmap(HDC handle) {
 
 HPALETTE CreateHalftonePalette(HDC dc) {
     if (dc != 0 && !LookupDc(dc)) return 0;
-    return CreateObject(Palette{});
+    return Guarded<HPALETTE>(0, [] { return CreateObject(Palette{}); });
 }
 
 HPALETTE SelectPalette(HDC dc_handle, HPALETTE palette, bool) {

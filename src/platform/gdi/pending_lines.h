@@ -1,10 +1,12 @@
 #pragma once
 // Deferred lines: LineTo and Rectangle record their clipped segments on the bitmap (see
-// PendingLines in objects.h) and the bitmap writes the record out, a band of rows at a time,
-// the next time anything reads or writes its pixels.
+// PendingLines in line_record.h) and the bitmap writes the record out, a band of rows at a
+// time, the next time anything reads or writes its pixels. Each append first runs the blits
+// recorded on the bitmap, so a line always comes after them.
 #include <cstdint>
 
-#include "platform/gdi/objects.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/internal_only.h"
 
 namespace ov::gdi::detail {
 
@@ -21,6 +23,10 @@ bool AppendPendingFrame(Bitmap& bitmap, int left, int top, int right, int bottom
 // bitmap (see ClipLineWalk), in `pixel`.
 void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::int64_t first, std::int64_t last,
                           std::uint32_t pixel);
+
+// Writes the record out, each pixel in drawing order (later lines win where they overlap), and
+// empties it (pending_lines_write.cpp). An allocation failure leaves the record as it was.
+void WriteOutPendingLines(Bitmap& bitmap);
 
 // Test hook: with deferral off, lines are written at once and blits run at once (see
 // RunBlitChain), so a test can draw the same sequence both ways and compare every pixel.

@@ -9,39 +9,44 @@
 #include <fstream>
 
 #include "platform/files/replace_file.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/call_guard.h"
 #include "platform/limits.h"
 
 namespace ov::gdi {
 
 namespace {
 
-// The simplified API's image record for opaque 8-bit RGB rows, and the rows themselves.
-std::vector<std::uint8_t> RgbRows(int width, int height, const std::uint32_t* pixels, png_image* image) {
+// Opaque 8-bit RGB PNG bytes for width*height 0x00RRGGBB pixels; false when libpng refuses.
+bool EncodeRgbPng(int width, int height, const std::uint32_t* pixels, std::vector<std::uint8_t>* out) {
+    if (width <= 0 || height <= 0 || !pixels || !out) return false;
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
     for (std::size_t i = 0, n = static_cast<std::size_t>(width) * height; i < n; ++i) {
         rgb[i * 3 + 0] = static_cast<std::uint8_t>(pixels[i] >> 16);
         rgb[i * 3 + 1] = static_cast<std::uint8_t>(pixels[i] >> 8);
         rgb[i * 3 + 2] = static_cast<std::uint8_t>(pixels[i]);
     }
-    std::memset(image, 0, sizeof *image);
-    image->version = PNG_IMAGE_VERSION;
-    image->width = static_cast<png_uint_32>(width);
-    image->height = static_cast<png_uint_32>(height);
-    image->format = PNG_FORMAT_RGB;
-    return rgb;
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    // The first call measures, the second writes into a buffer of that size.
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), width * 3, nullptr)) return false;
+    out->resize(size);
+    const int ok = png_image_write_to_memory(&image, out->data(), &size, 0, rgb.data(), width * 3, nullptr);
+    png_image_free(&image);
+    out->resize(ok ? size : 0);
+    return ok != 0;
 }
 
-}  // namespace
-
-bool WritePng(const std::string& path, int width, int height, const std::uint32_t* pixels) {
-    // Encoded in memory first, so the file is replaced whole or not at all.
+// Encoded in memory first, so the file is replaced whole or not at all.
+bool EncodePngFile(const std::string& path, int width, int height, const std::uint32_t* pixels) {
     std::vector<std::uint8_t> encoded;
-    if (!EncodePng(width, height, pixels, &encoded)) return false;
+    if (!EncodeRgbPng(width, height, pixels, &encoded)) return false;
     return files::ReplaceFile(path, std::string_view(reinterpret_cast<const char*>(encoded.data()), encoded.size()));
 }
-
-namespace {
 
 // The most bytes deflate can produce from one compressed byte: a 258-byte match coded in two
 // bits, four to a byte. Image data shorter than the pixels need divided by this cannot hold
@@ -151,9 +156,7 @@ private:
     std::uint32_t width_ = 0, height_ = 0;
 };
 
-}  // namespace
-
-bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+bool DecodeWithLibpng(const std::uint8_t* data, std::size_t size, int* width, int* height, std::vector<std::uint32_t>* pixels) {
     if (!data || !width || !height || !pixels) return false;
     if (size < sizeof kPngSignature || std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0) return false;
     PngDecoder decoder(data, size);
@@ -172,24 +175,7 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* heig
     return true;
 }
 
-bool EncodePng(int width, int height, const std::uint32_t* pixels, std::vector<std::uint8_t>* out) {
-    if (width <= 0 || height <= 0 || !pixels || !out) return false;
-    png_image image;
-    const std::vector<std::uint8_t> rgb = RgbRows(width, height, pixels, &image);
-    png_alloc_size_t size = 0;
-    // The first call measures, the second writes into a buffer of that size.
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), width * 3, nullptr)) {
-        png_image_free(&image);
-        return false;
-    }
-    out->resize(size);
-    const int ok = png_image_write_to_memory(&image, out->data(), &size, 0, rgb.data(), width * 3, nullptr);
-    png_image_free(&image);
-    out->resize(ok ? size : 0);
-    return ok != 0;
-}
-
-bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+bool ReadPngFile(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;  // a pipe would block the open
     std::ifstream file(path, std::ios::binary | std::ios::ate);
@@ -199,16 +185,40 @@ bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     file.seekg(0);
     if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return false;
-    return DecodePng(bytes.data(), bytes.size(), width, height, pixels);
+    return DecodeWithLibpng(bytes.data(), bytes.size(), width, height, pixels);
+}
+
+bool WriteBitmapPng(HDC dc, const std::string& path) {
+    // Mono pixels come out as 0 or 0x00FFFFFF words: black and white.
+    const HBITMAP bitmap = GetCurrentBitmap(dc);
+    SIZE size;
+    if (!GetBitmapSize(bitmap, &size)) return false;
+    std::vector<std::uint32_t> words(static_cast<std::size_t>(size.cx) * size.cy);
+    const RECT all{0, 0, size.cx, size.cy};
+    return GetBitmapBits32(bitmap, &all, words.data()) == size.cy && EncodePngFile(path, size.cx, size.cy, words.data());
+}
+
+}  // namespace
+
+// Each holds buffers the size of the image: a failed allocation is a failed call.
+bool WritePng(const std::string& path, int width, int height, const std::uint32_t* pixels) {
+    return detail::Guarded(false, [&] { return EncodePngFile(path, width, height, pixels); });
+}
+
+bool EncodePng(int width, int height, const std::uint32_t* pixels, std::vector<std::uint8_t>* out) {
+    return detail::Guarded(false, [&] { return EncodeRgbPng(width, height, pixels, out); });
+}
+
+bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    return detail::Guarded(false, [&] { return DecodeWithLibpng(data, size, width, height, pixels); });
+}
+
+bool ReadPng(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+    return detail::Guarded(false, [&] { return ReadPngFile(path, width, height, pixels); });
 }
 
 bool WriteDcPng(HDC dc, const std::string& path) {
-    const detail::Bitmap* bitmap = detail::TargetBitmap(dc);
-    if (!bitmap) return false;
-    // Mono pixels come out as 0 or 0x00FFFFFF words: black and white.
-    if (!bitmap->is_mono()) return WritePng(path, bitmap->width, bitmap->height, bitmap->pixels.data());
-    const std::vector<std::uint32_t> words = bitmap->PixelWords();
-    return WritePng(path, bitmap->width, bitmap->height, words.data());
+    return detail::Guarded(false, [&] { return WriteBitmapPng(dc, path); });
 }
 
 }  // namespace ov::gdi

@@ -4,12 +4,14 @@
 //
 // Inside the drawing layer every rectangle is half-open (right and bottom exclusive); the
 // platform calls convert once at their boundary. Kernels exist per stored type: 32-bit words
-// for colour bitmaps, bytes (0x00 or 0xFF) for mono ones (see objects.h). Pixels reach them as
+// for colour bitmaps, bytes (0x00 or 0xFF) for mono ones (see pixel_format.h). Pixels reach them as
 // 32-bit stored values and are narrowed with StoredAs; the format otherwise matters only where a
 // colour enters a bitmap (Bitmap::StoredPixel) or crosses formats in a blit.
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
+#include "platform/gdi/internal_only.h"
 #include "platform/gdi/objects.h"
 
 namespace ov::gdi::detail {
@@ -29,14 +31,26 @@ struct PixelRect {
 
 inline PixelRect BoundsOf(const Bitmap& bitmap) { return PixelRect{0, 0, bitmap.width, bitmap.height}; }
 
-// The span [origin, origin + extent) for a positive extent; for a negative one the platform's
-// blits cover (origin + extent, origin], i.e. [origin + extent + 1, origin + 1).
+// Spans are worked out in 64 bits and clamped to the int range: the arguments may be any ints,
+// and clamping never moves an end that lies inside a bitmap.
 struct Span {
     int start, end;  // half-open
 };
+inline Span ClampedSpan(std::int64_t start, std::int64_t end) {
+    auto clamp = [](std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); };
+    return Span{clamp(start), clamp(end)};
+}
+// The span [origin, origin + extent) for a positive extent; for a negative one the platform's
+// blits cover (origin + extent, origin], i.e. [origin + extent + 1, origin + 1).
 inline Span SpanOfExtent(int origin, int extent) {
-    if (extent >= 0) return Span{origin, origin + extent};
-    return Span{origin + extent + 1, origin + 1};
+    const std::int64_t o = origin, e = extent;
+    return e >= 0 ? ClampedSpan(o, o + e) : ClampedSpan(o + e + 1, o + 1);
+}
+// From `start` to `end` with the end excluded; an inverted pair covers (end, start] as a
+// negative extent does.
+inline Span SpanBetween(int start, int end) {
+    const std::int64_t s = start, e = end;
+    return e >= s ? ClampedSpan(s, e) : ClampedSpan(e + 1, s + 1);
 }
 
 // --- kernels ---------------------------------------------------------------------------------

@@ -5,12 +5,14 @@
 #include <utility>
 #include <vector>
 
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/ellipse_raster.h"
 #include "platform/gdi/line_raster.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/pending_lines.h"
 #include "platform/gdi/raster.h"
 #include "platform/gdi/wide_pen.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 namespace detail {
@@ -27,8 +29,8 @@ struct DrawTarget {
     std::uint32_t brush_pixel = 0;
 };
 
-// `for_append` leaves pending lines pending: the line calls only add to them, and any direct
-// pixel access they make goes through Bitmap::row, which writes them out first.
+// `for_append` looks the bitmap up for recording: the line calls add to its pending lines, and
+// any direct pixel access they make goes through Bitmap::row, which writes them out first.
 bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
     target->dc = LookupDc(handle);
     if (!target->dc) return false;
@@ -37,7 +39,7 @@ bool ResolveTarget(HDC handle, DrawTarget* target, bool for_append = false) {
     // A wide pen writes its pixels at once instead of adding to the pending lines, so those are
     // written out first to keep the drawing order.
     if (target->pen_width > 1) for_append = false;
-    target->bitmap = for_append ? PeekBitmap(target->dc->bitmap) : LookupBitmap(target->dc->bitmap);
+    target->bitmap = for_append ? BitmapForRecording(target->dc->bitmap) : BitmapForPixels(target->dc->bitmap);
     if (!target->bitmap) return false;
     if (pen && pen->style != PS_NULL) {
         target->has_pen = true;
@@ -104,16 +106,15 @@ void DrawSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::uint32_t p
     });
 }
 
-void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int dx, int dy, std::uint32_t pixel,
-                        bool defer = false) {
+void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, std::uint32_t pixel, bool defer = false) {
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const POINT& a = vertices[i];
         const POINT& b = vertices[(i + 1) % vertices.size()];
-        const int step_x = b.x - a.x, step_y = b.y - a.y;
+        // In 64 bits: the vertices may lie at opposite ends of the coordinate range.
+        const std::int64_t step_x = std::int64_t{b.x} - a.x, step_y = std::int64_t{b.y} - a.y;
         if (step_x >= -1 && step_x <= 1 && step_y >= -1 && step_y <= 1) {
-            // A one-step segment (most of an ellipse outline) paints just its start; a repeated
-            // vertex paints nothing.
-            const int x = a.x + dx, y = a.y + dy;
+            // A one-step segment paints just its start; a repeated vertex paints nothing.
+            const int x = a.x, y = a.y;
             if ((step_x | step_y) == 0 || x < 0 || x >= bitmap.width || y < 0 || y >= bitmap.height) continue;
             // Recorded with the other segments when they are: a direct write would first have
             // to write out everything recorded before it.
@@ -121,7 +122,7 @@ void DrawClosedPolyline(Bitmap& bitmap, const std::vector<POINT>& vertices, int 
             else bitmap.SetPixelAt(x, y, pixel);
             continue;
         }
-        DrawSegment(bitmap, a.x + dx, a.y + dy, b.x + dx, b.y + dy, pixel, defer);
+        DrawSegment(bitmap, a.x, a.y, b.x, b.y, pixel, defer);
     }
 }
 
@@ -144,7 +145,7 @@ void DrawRectangleShape(const DrawTarget& target, int left, int top, int right, 
         // A closed polyline through the corner pixels: each corner is the start of one segment,
         // so a 1-pixel-wide box is one full line and a 1x1 box paints nothing.
         const std::vector<POINT> corners = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}};
-        DrawClosedPolyline(bitmap, corners, 0, 0, target.pen_pixel, /*defer=*/true);
+        DrawClosedPolyline(bitmap, corners, target.pen_pixel, /*defer=*/true);
     }
 }
 
@@ -262,91 +263,105 @@ void Normalise(int* left, int* top, int* right, int* bottom) {
 
 }  // namespace
 
-
-
 }  // namespace detail
 
 using namespace detail;
 
 bool LineTo(HDC handle, int x, int y) {
-    DrawTarget target;
-    if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
-    const POINT from = target.dc->position;
-    target.dc->position = POINT{x, y};
-    if (target.has_pen && target.pen_width > 1)
-        DrawWideLine(*target.bitmap, from.x, from.y, x, y, target.pen_width, target.pen_pixel);
-    else if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel, /*defer=*/true);
-    return true;
+    return Guarded(false, [&] {
+        DrawTarget target;
+        if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
+        const POINT from = target.dc->position;
+        target.dc->position = POINT{x, y};
+        if (target.has_pen && target.pen_width > 1)
+            DrawWideLine(*target.bitmap, from.x, from.y, x, y, target.pen_width, target.pen_pixel);
+        else if (target.has_pen) DrawSegment(*target.bitmap, from.x, from.y, x, y, target.pen_pixel, /*defer=*/true);
+        return true;
+    });
 }
 
 bool Rectangle(HDC handle, int left, int top, int right, int bottom) {
-    DrawTarget target;
-    if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
-    Normalise(&left, &top, &right, &bottom);
-    DrawRectangleShape(target, left, top, right, bottom);
-    return true;
+    return Guarded(false, [&] {
+        DrawTarget target;
+        if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
+        Normalise(&left, &top, &right, &bottom);
+        DrawRectangleShape(target, left, top, right, bottom);
+        return true;
+    });
 }
 
 bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
-    DrawTarget target;
-    if (!ResolveTarget(handle, &target)) return false;
-    Normalise(&left, &top, &right, &bottom);
-    if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
-    else DrawEllipseShape(target, left, top, right, bottom);
-    return true;
+    return Guarded(false, [&] {
+        DrawTarget target;
+        if (!ResolveTarget(handle, &target)) return false;
+        Normalise(&left, &top, &right, &bottom);
+        // The outline walk (a one-pixel pen, or the brush under any pen) has a size limit; a
+        // wide pen's ring alone is exact for every box.
+        const bool walks = target.pen_width == 1 || target.has_brush;
+        if (walks && (std::int64_t{right} - left > limits::kMaxEllipseExtent ||
+                      std::int64_t{bottom} - top > limits::kMaxEllipseExtent))
+            return false;
+        if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
+        else DrawEllipseShape(target, left, top, right, bottom);
+        return true;
+    });
 }
 
 int FillRect(HDC handle, const RECT* rect, HBRUSH brush_handle) {
-    Bitmap* bitmap = TargetBitmap(handle);
-    const Brush* brush = LookupBrush(brush_handle);
-    if (!bitmap || !brush || !rect) return 0;
-    if (brush->hollow) return 1;
-    // An inverted extent covers (end, start] like a blit with a negative extent, not a swap.
-    auto span = [](int start, int end) { return end >= start ? Span{start, end} : Span{end + 1, start + 1}; };
-    const Span xs = span(rect->left, rect->right), ys = span(rect->top, rect->bottom);
-    const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*bitmap));
-    if (!area.empty()) FillRectPixels(*bitmap, area, bitmap->StoredPixel(brush->colour));
-    return 1;
+    return Guarded(0, [&] {
+        Bitmap* bitmap = TargetBitmap(handle);
+        const Brush* brush = LookupBrush(brush_handle);
+        if (!bitmap || !brush || !rect) return 0;
+        if (brush->hollow) return 1;
+        // An inverted extent covers (end, start] like a blit with a negative extent, not a swap.
+        const Span xs = SpanBetween(rect->left, rect->right), ys = SpanBetween(rect->top, rect->bottom);
+        const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*bitmap));
+        if (!area.empty()) FillRectPixels(*bitmap, area, bitmap->StoredPixel(brush->colour));
+        return 1;
+    });
 }
 
 COLORREF GetPixel(HDC handle, int x, int y) {
-    const Bitmap* bitmap = TargetBitmap(handle);
-    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
-    return ColorFromPixel(bitmap->PixelAt(x, y) & 0x00FFFFFFu);
+    return Guarded(CLR_INVALID, [&] {
+        const Bitmap* bitmap = TargetBitmap(handle);
+        if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
+        return ColorFromPixelWord(bitmap->PixelAt(x, y) & 0x00FFFFFFu);
+    });
 }
 
 bool SetPixelV(HDC handle, int x, int y, COLORREF colour) {
-    Bitmap* bitmap = TargetBitmap(handle);
-    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return false;
-    bitmap->SetPixelAt(x, y, bitmap->StoredPixel(colour & 0x00FFFFFFu));
-    return true;
+    return SetPixel(handle, x, y, colour) != CLR_INVALID;
 }
 
 COLORREF SetPixel(HDC handle, int x, int y, COLORREF colour) {
     // Returns the colour actually stored (black or white on a mono bitmap); -1 outside.
-    Bitmap* bitmap = TargetBitmap(handle);
-    if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
-    const std::uint32_t pixel = bitmap->StoredPixel(colour & 0x00FFFFFFu);
-    bitmap->SetPixelAt(x, y, pixel);
-    return ColorFromPixel(pixel);
+    return Guarded(CLR_INVALID, [&] {
+        Bitmap* bitmap = TargetBitmap(handle);
+        if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
+        const std::uint32_t pixel = bitmap->StoredPixel(colour & 0x00FFFFFFu);
+        bitmap->SetPixelAt(x, y, pixel);
+        return ColorFromPixelWord(pixel);
+    });
 }
 
 bool PatBlt(HDC handle, int x, int y, int width, int height, std::uint32_t rop) {
-    DrawTarget target;
-    if (!ResolveTarget(handle, &target)) return false;
-    const std::uint8_t index = RopIndex(rop);
-    if (RopUsesSource(index)) return false;
-    if (RopUsesPattern(index) && !target.has_brush) return true;  // a hollow pattern draws nothing
-    const Span xs = SpanOfExtent(x, width), ys = SpanOfExtent(y, height);
-    const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*target.bitmap));
-    Bitmap& bitmap = *target.bitmap;
-    bitmap.VisitFormat([&](auto tag) {
-        using T = decltype(tag);
-        const RopRowKernelOf<T> kernel = RopKernelFor<T>(index);
-        for (int row = area.top; row < area.bottom; ++row)
-            kernel(bitmap.row_of<T>(row) + area.left, nullptr, target.brush_pixel, area.width());
+    return Guarded(false, [&] {
+        DrawTarget target;
+        if (!ResolveTarget(handle, &target)) return false;
+        const std::uint8_t index = RopIndex(rop);
+        if (RopUsesSource(index)) return false;
+        if (RopUsesPattern(index) && !target.has_brush) return true;  // a hollow pattern draws nothing
+        const Span xs = SpanOfExtent(x, width), ys = SpanOfExtent(y, height);
+        const PixelRect area = PixelRect{xs.start, ys.start, xs.end, ys.end}.intersected(BoundsOf(*target.bitmap));
+        Bitmap& bitmap = *target.bitmap;
+        bitmap.VisitFormat([&](auto tag) {
+            using T = decltype(tag);
+            const RopRowKernelOf<T> kernel = RopKernelFor<T>(index);
+            for (int row = area.top; row < area.bottom; ++row)
+                kernel(bitmap.row_of<T>(row) + area.left, nullptr, target.brush_pixel, area.width());
+        });
+        return true;
     });
-    return true;
 }
 
 }  // namespace ov::gdi

@@ -6,23 +6,20 @@
 namespace ov::gdi::detail {
 namespace {
 
-// Runs of the shrinking walk: for every destination index d the first and last source index.
-void ShrinkRuns(std::int64_t dst_count, std::int64_t src_count, std::vector<std::int64_t>* run_first,
-                std::vector<std::int64_t>* run_last) {
-    run_first->assign(static_cast<std::size_t>(dst_count), -1);
-    run_last->assign(static_cast<std::size_t>(dst_count), -1);
-    std::int64_t err = 3 * dst_count - 2 * src_count - 1;
-    std::int64_t d = 0;
-    for (std::int64_t s = 0; s < src_count && d < dst_count; ++s) {
-        if ((*run_first)[d] < 0) (*run_first)[d] = s;
-        (*run_last)[d] = s;
-        if (err >= 0) {
-            ++d;
-            err += 2 * dst_count - 2 * src_count;
-        } else {
-            err += 2 * dst_count;
-        }
-    }
+// The shrinking walk (see stretch_map.h) puts source index s into run floor((2Ds + D - 1) / 2S),
+// one run per destination index since D < S, so run d starts at the smallest s reaching it:
+// ceil((2Sd - D + 1) / 2D), and ends where run d + 1 starts. Worked out directly, a run costs
+// the same whatever the extents, and only the destination indices that are drawn are needed.
+// 128-bit products: S and d may each approach 2^32.
+std::int64_t ShrinkRunStart(std::int64_t d, std::int64_t dst_count, std::int64_t src_count) {
+    const __int128 numerator = static_cast<__int128>(2) * src_count * d - dst_count + 1, denominator = 2 * dst_count;
+    if (numerator <= 0) return 0;
+    return static_cast<std::int64_t>((numerator + denominator - 1) / denominator);
+}
+
+void ShrinkRun(std::int64_t d, std::int64_t dst_count, std::int64_t src_count, std::int64_t* first, std::int64_t* last) {
+    *first = ShrinkRunStart(d, dst_count, src_count);
+    *last = d + 1 < dst_count ? ShrinkRunStart(d + 1, dst_count, src_count) - 1 : src_count - 1;
 }
 
 }  // namespace
@@ -37,11 +34,7 @@ AxisMap MapAxis(int dst_origin, int dst_extent, int dst_limit, int src_origin, i
     const int lo = std::max(dst_span.start, 0), hi = std::min(dst_span.end, dst_limit);
     if (lo >= hi) return map;
 
-    std::vector<std::int64_t> run_first, run_last;
     const bool shrinking = dst_count < src_count;
-    // The shrinking walk visits every source index; refuse sources no bitmap could hold.
-    if (shrinking && src_count > (std::int64_t{1} << 28)) return map;
-    if (shrinking) ShrinkRuns(dst_count, src_count, &run_first, &run_last);
 
     // Walk the clipped destination coordinates in increasing order; the drawn ones form one
     // interval because the source index is monotone in the destination index.
@@ -53,8 +46,7 @@ AxisMap MapAxis(int dst_origin, int dst_extent, int dst_limit, int src_origin, i
         if (!shrinking) {
             s0 = s1 = static_cast<std::int64_t>((static_cast<__int128>(2 * d + 1) * src_count - 1) / (2 * dst_count));
         } else {
-            s0 = run_first[static_cast<std::size_t>(d)];
-            s1 = run_last[static_cast<std::size_t>(d)];
+            ShrinkRun(d, dst_count, src_count, &s0, &s1);
             if (single_pick) s0 = s1 = pick_last ? s1 : s0;
         }
         // Source indices to source coordinates, then clip to the source bitmap.

@@ -14,6 +14,7 @@
 // it, and destination pixels whose source lies outside the source bitmap are left untouched.
 #include <vector>
 
+#include "platform/gdi/internal_only.h"
 #include "platform/gdi/raster.h"
 
 namespace ov::gdi::detail {

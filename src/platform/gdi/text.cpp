@@ -5,12 +5,14 @@
 // it, the origin at the top-left of the text cell. The font's escapement turns text space into
 // device space; for the right angles the mapping is exact, so rotated cells stay on the grid.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/font_instance.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/raster.h"
@@ -31,6 +33,12 @@ struct Clip {
 
 Clip BitmapClip(const Bitmap& bitmap) { return Clip{0, 0, bitmap.width, bitmap.height}; }
 
+// Positions are worked out in 64 bits and in doubles: a text call may start anywhere in the int
+// range and a line may be longer than it. What reaches the pixels is clipped first, so clamping
+// to the int range never moves anything that is drawn.
+int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
+int ClampToInt(double v) { return static_cast<int>(std::clamp<double>(v, INT_MIN, INT_MAX)); }
+
 Clip Intersect(const Clip& a, const Clip& b) {
     return Clip{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
@@ -45,7 +53,7 @@ struct TextFrame {
     PointF Map(double tx, double ty) const { return PointF{x + tx * ux + ty * dx, y + tx * uy + ty * dy}; }
 };
 
-TextFrame FrameFor(const FontInstance& font, int x, int y) {
+TextFrame FrameFor(const FontInstance& font, std::int64_t x, std::int64_t y) {
     const double ux = font.direction_x(), uy = font.direction_y();
     return TextFrame{static_cast<double>(x), static_cast<double>(y), ux, uy, -uy, ux};
 }
@@ -59,8 +67,8 @@ void FillQuad(Bitmap& bitmap, const Clip& clip, const PointF (&corners)[4], std:
         min_y = std::min(min_y, p.y);
         max_y = std::max(max_y, p.y);
     }
-    const int first_row = std::max(clip.top, static_cast<int>(std::ceil(min_y - 0.5)));
-    const int end_row = std::min(clip.bottom, static_cast<int>(std::ceil(max_y - 0.5)));
+    const int first_row = std::max(clip.top, ClampToInt(std::ceil(min_y - 0.5)));
+    const int end_row = std::min(clip.bottom, ClampToInt(std::ceil(max_y - 0.5)));
     for (int row = first_row; row < end_row; ++row) {
         const double centre = row + 0.5;
         double from = 1e300, to = -1e300;
@@ -73,8 +81,8 @@ void FillQuad(Bitmap& bitmap, const Clip& clip, const PointF (&corners)[4], std:
             to = std::max(to, at);
         }
         if (from > to) continue;
-        const int first_col = std::max(clip.left, static_cast<int>(std::ceil(from - 0.5)));
-        const int end_col = std::min(clip.right, static_cast<int>(std::ceil(to - 0.5)));
+        const int first_col = std::max(clip.left, ClampToInt(std::ceil(from - 0.5)));
+        const int end_col = std::min(clip.right, ClampToInt(std::ceil(to - 0.5)));
         if (first_col < end_col) detail::FillSpan(bitmap, row, first_col, end_col, pixel);
     }
 }
@@ -83,10 +91,10 @@ void FillQuad(Bitmap& bitmap, const Clip& clip, const PointF (&corners)[4], std:
 void FillTextRect(Bitmap& bitmap, const Clip& clip, const TextFrame& frame, double left, double top,
                   double right, double bottom, std::uint32_t pixel) {
     if (frame.ux == 1 && frame.uy == 0) {  // upright: a plain rectangle on whole pixels
-        const int x0 = std::max(clip.left, static_cast<int>(frame.x + left));
-        const int x1 = std::min(clip.right, static_cast<int>(frame.x + right));
-        const int y0 = std::max(clip.top, static_cast<int>(frame.y + top));
-        const int y1 = std::min(clip.bottom, static_cast<int>(frame.y + bottom));
+        const int x0 = std::max(clip.left, ClampToInt(frame.x + left));
+        const int x1 = std::min(clip.right, ClampToInt(frame.x + right));
+        const int y0 = std::max(clip.top, ClampToInt(frame.y + top));
+        const int y1 = std::min(clip.bottom, ClampToInt(frame.y + bottom));
         if (x0 < x1 && y0 < y1) detail::FillRectPixels(bitmap, detail::PixelRect{x0, y0, x1, y1}, pixel);
         return;
     }
@@ -97,9 +105,12 @@ void FillTextRect(Bitmap& bitmap, const Clip& clip, const TextFrame& frame, doub
 // Blends glyph coverage in `colour` onto the bitmap: full coverage writes the colour, partial
 // coverage mixes it with the pixel beneath. A monochrome bitmap takes the colour's mono value
 // where coverage is at least half.
-void DrawGlyph(Bitmap& bitmap, const Clip& clip, const detail::Glyph& glyph, int left, int top, COLORREF colour) {
-    const int x0 = std::max(clip.left, left), x1 = std::min(clip.right, left + glyph.width);
-    const int y0 = std::max(clip.top, top), y1 = std::min(clip.bottom, top + glyph.height);
+void DrawGlyph(Bitmap& bitmap, const Clip& clip, const detail::Glyph& glyph, std::int64_t left, std::int64_t top,
+               COLORREF colour) {
+    const int x0 = ClampToInt(std::max<std::int64_t>(clip.left, left));
+    const int x1 = ClampToInt(std::min<std::int64_t>(clip.right, left + glyph.width));
+    const int y0 = ClampToInt(std::max<std::int64_t>(clip.top, top));
+    const int y1 = ClampToInt(std::min<std::int64_t>(clip.bottom, top + glyph.height));
     if (x0 >= x1 || y0 >= y1) return;
     const std::uint32_t solid = bitmap.StoredPixel(colour);
     const std::uint8_t* const first = glyph.coverage.data() + static_cast<std::size_t>(y0 - top) * glyph.width + (x0 - left);
@@ -118,9 +129,9 @@ void DrawGlyph(Bitmap& bitmap, const Clip& clip, const detail::Glyph& glyph, int
 }
 
 int LineWidth(FontInstance& font, std::string_view text) {
-    int width = 0;
+    std::int64_t width = 0;
     for (unsigned char c : text) width += font.Advance(c);
-    return width;
+    return ClampToInt(width);
 }
 
 struct LineStyle {
@@ -133,16 +144,16 @@ struct LineStyle {
 
 // Draws one line with the top-left of its cell at (x, y). `underlined_index` marks one
 // character (a DrawTextA prefix) to underline on its own; -1 for none.
-void DrawLine(Bitmap& bitmap, const Clip& clip, FontInstance& font, const LineStyle& style, int x, int y,
-              std::string_view text, int underlined_index = -1) {
+void DrawLine(Bitmap& bitmap, const Clip& clip, FontInstance& font, const LineStyle& style, std::int64_t x,
+              std::int64_t y, std::string_view text, int underlined_index = -1) {
     if (clip.empty()) return;
     const TextFrame frame = FrameFor(font, x, y);
     const int width = LineWidth(font, text);
     if (style.opaque) FillTextRect(bitmap, clip, frame, 0, 0, width, font.height(), bitmap.StoredPixel(style.bk_colour));
 
     const bool one_bit = !Screen().font_smoothing;
-    int pen = 0;
-    int underlined_from = 0, underlined_to = 0;
+    std::int64_t pen = 0;
+    std::int64_t underlined_from = 0, underlined_to = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         const int advance = font.Advance(c);
@@ -152,11 +163,11 @@ void DrawLine(Bitmap& bitmap, const Clip& clip, FontInstance& font, const LineSt
         }
         const detail::Glyph& glyph = font.GetGlyph(c, one_bit);
         if (!glyph.coverage.empty()) {
-            int gx = x + pen, gy = y + font.ascent();
+            std::int64_t gx = x + pen, gy = y + font.ascent();
             if (font.rotated()) {
-                const PointF origin = frame.Map(pen, font.ascent());
-                gx = static_cast<int>(std::lround(origin.x));
-                gy = static_cast<int>(std::lround(origin.y));
+                const PointF origin = frame.Map(static_cast<double>(pen), font.ascent());
+                gx = std::llround(std::clamp<double>(origin.x, INT_MIN, INT_MAX));
+                gy = std::llround(std::clamp<double>(origin.y, INT_MIN, INT_MAX));
             }
             DrawGlyph(bitmap, clip, glyph, gx + glyph.left, gy - glyph.top, style.text_colour);
         }
@@ -167,7 +178,8 @@ void DrawLine(Bitmap& bitmap, const Clip& clip, FontInstance& font, const LineSt
     const double underline_top = font.underline_top(), underline_bottom = underline_top + font.underline_thickness();
     if (style.underline) FillTextRect(bitmap, clip, frame, 0, underline_top, width, underline_bottom, ink);
     else if (underlined_to > underlined_from)
-        FillTextRect(bitmap, clip, frame, underlined_from, underline_top, underlined_to, underline_bottom, ink);
+        FillTextRect(bitmap, clip, frame, static_cast<double>(underlined_from), underline_top,
+                     static_cast<double>(underlined_to), underline_bottom, ink);
     if (style.strikeout)
         FillTextRect(bitmap, clip, frame, 0, font.strikeout_top(), width, font.strikeout_top() + font.strikeout_thickness(), ink);
 }
@@ -192,7 +204,7 @@ bool ResolveTarget(HDC handle, TextTarget& target, bool need_bitmap) {
     target.font = detail::InstanceOfFont(target.dc->font);
     if (!font || !target.font) return false;
     target.logfont = &font->logfont;
-    target.bitmap = detail::LookupBitmap(target.dc->bitmap);
+    target.bitmap = detail::BitmapForPixels(target.dc->bitmap);
     return target.bitmap || !need_bitmap;
 }
 
@@ -260,9 +272,7 @@ std::vector<std::string> WrapLine(FontInstance& font, const std::string& line, i
     return out;
 }
 
-}  // namespace
-
-bool TextOutA(HDC dc, int x, int y, const char* text, int length) {
+bool DrawTextLine(HDC dc, int x, int y, const char* text, int length) {
     TextTarget target;
     if (!ResolveTarget(dc, target, true) || length < 0 || (length > 0 && !text)) return false;
     DrawLine(*target.bitmap, BitmapClip(*target.bitmap), *target.font, target.Style(), x, y,
@@ -270,7 +280,7 @@ bool TextOutA(HDC dc, int x, int y, const char* text, int length) {
     return true;
 }
 
-bool GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* out) {
+bool MeasureTextLine(HDC dc, const char* text, int length, SIZE* out) {
     TextTarget target;
     if (!ResolveTarget(dc, target, false) || length < 0 || !out || (length > 0 && !text)) return false;
     // The extent is the unrotated one, whatever the escapement.
@@ -279,14 +289,14 @@ bool GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* out) {
     return true;
 }
 
-int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
+int DrawFormattedText(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
     TextTarget target;
     if (!rect || !ResolveTarget(dc, target, (format & DT_CALCRECT) == 0)) return 0;
     if (!text) length = 0;
     const std::string_view source(text ? text : "", length < 0 ? std::strlen(text) : static_cast<std::size_t>(length));
     FontInstance& font = *target.font;
     const int line_height = font.height();
-    const int box_width = rect->right - rect->left;
+    const int box_width = ClampToInt(std::int64_t{rect->right} - rect->left);
 
     std::vector<PrefixedLine> lines;
     auto add = [&](std::string_view line) {
@@ -305,18 +315,18 @@ int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format)
         }
     }
 
-    const int text_height = line_height * static_cast<int>(lines.size());
+    const std::int64_t text_height = std::int64_t{line_height} * static_cast<std::int64_t>(lines.size());
     if (format & DT_CALCRECT) {
         int widest = 0;
         for (const PrefixedLine& line : lines) widest = std::max(widest, LineWidth(font, line.text));
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + text_height;
-        return text_height;
+        rect->right = ClampToInt(std::int64_t{rect->left} + widest);
+        rect->bottom = ClampToInt(rect->top + text_height);
+        return ClampToInt(text_height);
     }
 
-    int top = rect->top;
+    std::int64_t top = rect->top;
     if (format & DT_SINGLELINE) {
-        if (format & DT_VCENTER) top = rect->top + (rect->bottom - rect->top - text_height) / 2;
+        if (format & DT_VCENTER) top = rect->top + (std::int64_t{rect->bottom} - rect->top - text_height) / 2;
         else if (format & DT_BOTTOM) top = rect->bottom - text_height;
     }
     Clip clip = BitmapClip(*target.bitmap);
@@ -324,15 +334,30 @@ int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format)
     const LineStyle style = target.Style();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int width = LineWidth(font, lines[i].text);
-        int left = rect->left;
-        if (format & DT_CENTER) left = rect->left + (box_width - width) / 2;
-        else if (format & DT_RIGHT) left = rect->right - width;
-        DrawLine(*target.bitmap, clip, font, style, left, top + static_cast<int>(i) * line_height, lines[i].text,
+        std::int64_t left = rect->left;
+        if (format & DT_CENTER) left = rect->left + (std::int64_t{box_width} - width) / 2;
+        else if (format & DT_RIGHT) left = std::int64_t{rect->right} - width;
+        DrawLine(*target.bitmap, clip, font, style, left, top + static_cast<std::int64_t>(i) * line_height, lines[i].text,
                  lines[i].underlined_index);
     }
     // Like the platform: the height of the text, measured from the rectangle's top when the
     // text was moved down inside it.
-    return (top - rect->top) + text_height;
+    return ClampToInt((top - rect->top) + text_height);
+}
+
+}  // namespace
+
+// Rendering a glyph caches it, and a face is opened on first use: both allocate.
+bool TextOutA(HDC dc, int x, int y, const char* text, int length) {
+    return detail::Guarded(false, [&] { return DrawTextLine(dc, x, y, text, length); });
+}
+
+bool GetTextExtentPoint32A(HDC dc, const char* text, int length, SIZE* out) {
+    return detail::Guarded(false, [&] { return MeasureTextLine(dc, text, length, out); });
+}
+
+int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
+    return detail::Guarded(0, [&] { return DrawFormattedText(dc, text, length, rect, format); });
 }
 
 }  // namespace ov::gdi

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/gdi/internal_only.h"
+
 namespace ov::gdi::detail {
 
 // Mixes `source` (0x00RRGGBB) over `destination` with coverage a in 0..255, per channel

@@ -13,6 +13,7 @@
 // whatever the stroke's length outside it.
 #include <cstdint>
 
+#include "platform/gdi/internal_only.h"
 #include "platform/gdi/raster.h"
 
 namespace ov::gdi::detail {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/gdi/call_guard.h"
 #include "platform/gdi/objects.h"
 #include "platform/limits.h"
 
@@ -35,14 +36,14 @@ Window* Find(HWND handle) {
 }
 
 // A surface may be 0 x 0 (a client area with nothing in it); it still exists as an object so
-// window DCs always have a bitmap selected.
+// window DCs always have a bitmap selected. 0 when the store cannot be had.
 HBITMAP NewSurface(int width, int height, COLORREF background) {
     detail::Bitmap bitmap;
     bitmap.width = width;
     bitmap.height = height;
     bitmap.bits_per_pixel = 32;
     bitmap.owned_by_window = true;
-    detail::AllocatePixels(bitmap.pixels, static_cast<std::size_t>(bitmap.width) * bitmap.height, detail::PixelFromColor(background));
+    detail::AllocateStore(bitmap, PixelWordFromColor(background));
     // Surfaces belong to their window, not to a routine: they are not counted as live objects.
     return detail::CreateObject(std::move(bitmap), /*stock=*/true);
 }
@@ -53,20 +54,22 @@ HBITMAP ScreenSurface() {
     return registry.screen;
 }
 
-
 }  // namespace
 
 HWND CreateWindowSurface(HWND parent, int width, int height, COLORREF background) {
-    // Client areas are capped (ov::limits) so a runaway Width never allocates gigabytes.
+    // Client areas past the surface limits fail before anything is allocated.
     if (!limits::SurfaceSizeAllowed(width, height)) return 0;
-    auto& registry = Registry();
-    const HWND handle = registry.next;
-    registry.next += 4;
-    Window window;
-    window.parent = parent;
-    window.surface = NewSurface(width, height, background);
-    registry.windows.emplace(handle, std::move(window));
-    return handle;
+    return detail::Guarded<HWND>(0, [&] {
+        auto& registry = Registry();
+        Window window;
+        window.parent = parent;
+        window.surface = NewSurface(width, height, background);
+        if (!window.surface) return HWND{0};
+        const HWND handle = registry.next;
+        if (!registry.windows.emplace(handle, window).second) return HWND{0};
+        registry.next += 4;
+        return handle;
+    });
 }
 
 bool DestroyWindowSurface(HWND handle) {
@@ -81,16 +84,21 @@ bool DestroyWindowSurface(HWND handle) {
 bool SetWindowClientSize(HWND handle, int width, int height, COLORREF background) {
     Window* window = Find(handle);
     if (!window || !limits::SurfaceSizeAllowed(width, height)) return false;
-    detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
-    if (bitmap->width == width && bitmap->height == height) return true;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, detail::PixelFromColor(background));
-    const int keep_w = std::min(width, bitmap->width), keep_h = std::min(height, bitmap->height);
-    for (int y = 0; y < keep_h; ++y)
-        std::copy_n(bitmap->row(y), keep_w, pixels.data() + static_cast<std::size_t>(y) * width);
-    bitmap->pixels = std::move(pixels);
-    bitmap->width = width;
-    bitmap->height = height;
-    return true;
+    // The new store is filled before anything changes, so a failed allocation leaves the window
+    // as it was.
+    return detail::Guarded(false, [&] {
+        detail::Bitmap* bitmap = detail::BitmapForPixels(window->surface);
+        if (!bitmap) return false;
+        if (bitmap->width == width && bitmap->height == height) return true;
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, PixelWordFromColor(background));
+        const int keep_w = std::min(width, bitmap->width), keep_h = std::min(height, bitmap->height);
+        for (int y = 0; y < keep_h; ++y)
+            std::copy_n(bitmap->row(y), keep_w, pixels.data() + static_cast<std::size_t>(y) * width);
+        bitmap->pixels = std::move(pixels);
+        bitmap->width = width;
+        bitmap->height = height;
+        return true;
+    });
 }
 
 bool IsWindow(HWND handle) { return Find(handle) != nullptr; }
@@ -123,50 +131,65 @@ std::optional<PresentedFrame> Presented(HWND handle) {
     Window* window = Find(handle);
     if (!window) return std::nullopt;
     if (Registry().locked == handle) {
-        const detail::Bitmap* bitmap = detail::PeekBitmap(window->surface);
+        // Looked up for recording: writing out what was drawn since the lock would change the
+        // frame (blits onto the surface took the copy when they were recorded).
+        const detail::Bitmap* bitmap = detail::BitmapForRecording(window->surface);
+        if (!bitmap) return std::nullopt;
         if (bitmap->kept.taken) return PresentedFrame{bitmap->kept.width, bitmap->kept.height, bitmap->kept.pixels.data()};
         return PresentedFrame{bitmap->width, bitmap->height, bitmap->pixels.data()};
     }
-    const detail::Bitmap* bitmap = detail::LookupBitmap(window->surface);
+    const detail::Bitmap* bitmap = detail::BitmapForPixels(window->surface);
+    if (!bitmap) return std::nullopt;
     return PresentedFrame{bitmap->width, bitmap->height, bitmap->pixels.data()};
 }
 
 }  // namespace
 
+// Looking a surface up for its pixels writes out what is recorded on it, which allocates.
 bool GetPresentedSize(HWND handle, int* width, int* height) {
-    const auto frame = Presented(handle);
-    if (!frame) return false;
-    *width = frame->width;
-    *height = frame->height;
-    return true;
+    if (!width || !height) return false;
+    return detail::Guarded(false, [&] {
+        const auto frame = Presented(handle);
+        if (!frame) return false;
+        *width = frame->width;
+        *height = frame->height;
+        return true;
+    });
 }
 
 bool CopyPresentedPixels(HWND handle, const RECT& rect, std::uint32_t* out) {
-    const auto frame = Presented(handle);
-    if (!frame || rect.left < 0 || rect.top < 0 || rect.right > frame->width || rect.bottom > frame->height ||
-        rect.right < rect.left || rect.bottom < rect.top)
-        return false;
-    const int row_width = rect.right - rect.left;
-    for (int y = rect.top; y < rect.bottom; ++y)
-        std::copy_n(frame->pixels + static_cast<std::size_t>(y) * frame->width + rect.left, row_width,
-                    out + static_cast<std::size_t>(y - rect.top) * row_width);
-    return true;
+    if (!out) return false;
+    return detail::Guarded(false, [&] {
+        const auto frame = Presented(handle);
+        if (!frame || rect.left < 0 || rect.top < 0 || rect.right > frame->width || rect.bottom > frame->height ||
+            rect.right < rect.left || rect.bottom < rect.top)
+            return false;
+        const int row_width = rect.right - rect.left;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            std::copy_n(frame->pixels + static_cast<std::size_t>(y) * frame->width + rect.left, row_width,
+                        out + static_cast<std::size_t>(y - rect.top) * row_width);
+        return true;
+    });
 }
 
 bool GetPresentedPixels(HWND handle, int* width, int* height, std::vector<std::uint32_t>* pixels) {
-    int w = 0, h = 0;
-    if (!GetPresentedSize(handle, &w, &h)) return false;
-    pixels->resize(static_cast<std::size_t>(w) * h);
-    *width = w;
-    *height = h;
-    return CopyPresentedPixels(handle, RECT{0, 0, w, h}, pixels->data());
+    if (!width || !height || !pixels) return false;
+    return detail::Guarded(false, [&] {
+        int w = 0, h = 0;
+        if (!GetPresentedSize(handle, &w, &h)) return false;
+        pixels->resize(static_cast<std::size_t>(w) * h);
+        *width = w;
+        *height = h;
+        return CopyPresentedPixels(handle, RECT{0, 0, w, h}, pixels->data());
+    });
 }
 
 HDC GetDC(HWND handle) {
-    if (handle == 0) return detail::NewDeviceContext(ScreenSurface(), 0);
-    Window* window = Find(handle);
-    if (!window) return 0;
-    return detail::NewDeviceContext(window->surface, handle);
+    return detail::Guarded<HDC>(0, [&] {
+        Window* window = handle ? Find(handle) : nullptr;
+        const HBITMAP surface = handle ? (window ? window->surface : 0) : ScreenSurface();
+        return surface ? detail::NewDeviceContext(surface, handle) : HDC{0};
+    });
 }
 
 int ReleaseDC(HWND handle, HDC dc_handle) {
@@ -178,7 +201,8 @@ int ReleaseDC(HWND handle, HDC dc_handle) {
 bool GetClientRect(HWND handle, RECT* out) {
     Window* window = Find(handle);
     if (!window || !out) return false;
-    const detail::Bitmap* bitmap = detail::PeekBitmap(window->surface);  // the size only
+    const detail::Bitmap* bitmap = detail::BitmapForRecording(window->surface);  // the size only
+    if (!bitmap) return false;
     *out = RECT{0, 0, bitmap->width, bitmap->height};
     return true;
 }
@@ -191,15 +215,19 @@ bool LockWindowUpdate(HWND handle) {
     if (handle == 0) {
         if (registry.locked == 0) return false;
         if (Window* window = Find(registry.locked))
-            detail::PeekBitmap(window->surface)->ReleaseKeptFrame();
+            if (detail::Bitmap* surface = detail::BitmapForRecording(window->surface)) surface->ReleaseKeptFrame();
         registry.locked = 0;
         return true;
     }
     Window* window = Find(handle);
     if (!window || registry.locked != 0) return false;  // one lock at a time
-    detail::PeekBitmap(window->surface)->KeepFrameBeforeChange();
-    registry.locked = handle;
-    return true;
+    return detail::Guarded(false, [&] {
+        detail::Bitmap* surface = detail::BitmapForRecording(window->surface);
+        if (!surface) return false;
+        surface->KeepFrameBeforeChange();
+        registry.locked = handle;
+        return true;
+    });
 }
 
 }  // namespace ov::gdi

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/gdi/icon.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
 
 namespace ov {
@@ -54,13 +53,13 @@ std::shared_ptr<Picture> Picture::FromIcon(gdi::HICON icon, bool owned) {
 }
 
 std::shared_ptr<Picture> Picture::FromPixels(int width, int height, const std::uint32_t* pixels) {
+    if (!pixels) return nullptr;
     const gdi::HBITMAP bitmap = gdi::CreateDIBSection32(width, height);
-    gdi::detail::Bitmap* data = gdi::detail::LookupBitmap(bitmap);
-    if (!data || !pixels) {
+    const gdi::RECT all{0, 0, width, height};
+    if (gdi::SetBitmapBits32(bitmap, &all, pixels) != height) {  // also when there is no bitmap
         gdi::DeleteObject(bitmap);
         return nullptr;
     }
-    std::transform(pixels, pixels + data->pixels.size(), data->pixels.begin(), [](std::uint32_t p) { return p & 0x00FFFFFFu; });
     return FromBitmap(bitmap, true);
 }
 

@@ -8,7 +8,7 @@
 namespace ov {
 namespace {
 
-// A font attribute write changes a copy of the description and hands it back whole.
+// A font attribute write changes a copy of the font's attributes and hands it back whole.
 template <typename Field>
 void SetField(StdFont& font, Field FontDesc::*field, Field value) {
     FontDesc desc = font.desc();

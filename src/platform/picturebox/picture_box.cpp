@@ -5,7 +5,6 @@
 #include <new>
 #include <vector>
 
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
@@ -55,8 +54,8 @@ PictureBox::PictureBox(gdi::HWND parent, double left, double top, double width, 
     window_dc_ = gdi::GetDC(window_);
     image_dc_ = gdi::CreateCompatibleDC(0);
     image_bitmap_ = gdi::CreateDIBSection32(std::max(1, client_width()), std::max(1, client_height()));
-    if (auto* bitmap = gdi::detail::LookupBitmap(image_bitmap_))
-        std::fill(bitmap->pixels.begin(), bitmap->pixels.end(), gdi::detail::PixelFromColor(back));
+    const gdi::RECT image_area{0, 0, std::max(1, client_width()), std::max(1, client_height())};
+    gdi::FillBitmapRect(image_bitmap_, &image_area, back);
     image_dc_original_bitmap_ = gdi::SelectObject(image_dc_, image_bitmap_);
     const gdi::HDC dcs[2] = {window_dc_, image_dc_};
     for (int i = 0; i < 2; ++i) {
@@ -391,26 +390,30 @@ void PictureBox::Resize(int outer_width, int outer_height) {
     // The persistent image keeps what still fits; new parts take the background colour. It is
     // made first, so a failure leaves the box as it was.
     const int new_w = std::max(1, w), new_h = std::max(1, h);
-    const auto* old_bitmap = gdi::detail::LookupBitmap(image_bitmap_);
+    gdi::SIZE old_size{0, 0};
+    const bool had_image = gdi::GetBitmapSize(image_bitmap_, &old_size);
     gdi::HBITMAP resized = 0;
-    if (!old_bitmap || old_bitmap->width != new_w || old_bitmap->height != new_h) {
+    if (!had_image || old_size.cx != new_w || old_size.cy != new_h) {
         resized = gdi::CreateDIBSection32(new_w, new_h);
-        auto* fresh = gdi::detail::LookupBitmap(resized);
-        if (!fresh) throw AutomationError(error::kOutOfMemory);
-        std::fill(fresh->pixels.begin(), fresh->pixels.end(), gdi::detail::PixelFromColor(back));
-        old_bitmap = gdi::detail::LookupBitmap(image_bitmap_);
-        if (old_bitmap) {
-            const int keep_w = std::min(new_w, old_bitmap->width), keep_h = std::min(new_h, old_bitmap->height);
-            for (int y = 0; y < keep_h; ++y) std::copy_n(old_bitmap->row(y), keep_w, fresh->row(y));
+        const gdi::RECT fresh_area{0, 0, new_w, new_h};
+        bool made = gdi::FillBitmapRect(resized, &fresh_area, back);
+        if (made && had_image) {
+            const gdi::RECT kept{0, 0, std::min(new_w, old_size.cx), std::min(new_h, old_size.cy)};
+            try {
+                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kept.right) * kept.bottom);
+                made = gdi::GetBitmapBits32(image_bitmap_, &kept, pixels.data()) == kept.bottom &&
+                       gdi::SetBitmapBits32(resized, &kept, pixels.data()) == kept.bottom;
+            } catch (const std::bad_alloc&) {
+                made = false;
+            }
+        }
+        if (!made) {
+            gdi::DeleteObject(resized);
+            throw AutomationError(error::kOutOfMemory);
         }
     }
-    bool resized_window = false;
-    try {
-        resized_window = gdi::SetWindowClientSize(window_, w, h, back);
-    } catch (const std::bad_alloc&) {
-        // A failed allocation is a failed call here too: the new image must not be lost.
-    }
-    if (!resized_window) {
+    // The drawing layer's calls fail by value, allocation failure included.
+    if (!gdi::SetWindowClientSize(window_, w, h, back)) {
         gdi::DeleteObject(resized);
         throw AutomationError(error::kOutOfMemory);
     }
@@ -427,10 +430,9 @@ void PictureBox::Resize(int outer_width, int outer_height) {
 std::shared_ptr<ov::Picture> PictureBox::Image() {
     const int w = client_width(), h = client_height();
     if (w == 0 || h == 0) return ov::Picture::Empty();
-    const gdi::detail::Bitmap* source = gdi::detail::TargetBitmap(hDC());
-    if (!source) return ov::Picture::Empty();
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
-    for (int y = 0; y < h; ++y) std::copy_n(source->row(y), w, pixels.data() + static_cast<std::size_t>(y) * w);
+    const gdi::RECT all{0, 0, w, h};
+    if (gdi::GetBitmapBits32(gdi::GetCurrentBitmap(hDC()), &all, pixels.data()) != h) return ov::Picture::Empty();
     return ov::Picture::FromPixels(w, h, pixels.data());
 }
 

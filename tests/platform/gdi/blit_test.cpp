@@ -210,10 +210,10 @@ TEST(RecordedBlits, TransparentBlitRunsWhenTheResultIsRead) {
     BitBlt(work.dc(), 0, 0, 16, 12, mask.dc(), 0, 0, 0x00220326);
     BitBlt(dst.dc(), 0, 0, 16, 12, mask.dc(), 0, 0, SRCAND);
     BitBlt(dst.dc(), 0, 0, 16, 12, work.dc(), 0, 0, SRCPAINT);
-    EXPECT_TRUE(detail::RawBitmap(dst.bitmap())->in_blit_chain);
+    EXPECT_TRUE(detail::BitmapForRecording(dst.bitmap())->in_blit_chain);
     EXPECT_EQ(dst.At(3, 3), 0x0000FFu);
     EXPECT_EQ(dst.At(12, 10), 0x804020u);
-    EXPECT_FALSE(detail::RawBitmap(mask.bitmap())->in_blit_chain);
+    EXPECT_FALSE(detail::BitmapForRecording(mask.bitmap())->in_blit_chain);
 }
 
 TEST(StretchRule, EnlargingSamplesCentresWithHalvesToTheLowerIndex) {

@@ -40,7 +40,7 @@ public:
         FillRect(dc_, &all, brush);
         DeleteObject(brush);
     }
-    void Pen(COLORREF colour, int style = PS_SOLID) { Select(CreatePen(style, 1, colour), true); }
+    void Pen(COLORREF colour, int style = PS_SOLID, int width = 1) { Select(CreatePen(style, width, colour), true); }
     void Brush(COLORREF colour) { Select(CreateSolidBrush(colour), true); }
     void HollowBrush() { Select(GetStockObject(NULL_BRUSH), false); }
 

@@ -18,7 +18,7 @@ using testing::Canvas;
 
 constexpr COLORREF kBlack = 0x000000, kWhite = 0xFFFFFF;
 
-const detail::Bitmap& StoreOf(const Canvas& c) { return *detail::LookupBitmap(c.bitmap()); }
+const detail::Bitmap& StoreOf(const Canvas& c) { return *detail::BitmapForPixels(c.bitmap()); }
 
 // Every pixel of `mono` equals the same pixel of `colour`, and every stored byte is 0 or 0xFF.
 void ExpectSameImage(const Canvas& colour, const Canvas& mono, const char* what) {
@@ -38,7 +38,7 @@ TEST(MonoStore, OneBytePerPixelAndNoColourWords) {
     // Rows of packed bits, most significant first, padded to 16 bits: 0b10110000 then 0b01....
     const std::uint8_t bits[] = {0xB0, 0x00, 0x40, 0x00};
     const HBITMAP mono = CreateBitmap(5, 2, 1, 1, bits);
-    const detail::Bitmap* store = detail::LookupBitmap(mono);
+    const detail::Bitmap* store = detail::BitmapForPixels(mono);
     ASSERT_NE(store, nullptr);
     EXPECT_TRUE(store->pixels.empty());
     const std::vector<std::uint8_t> expected = {0xFF, 0x00, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00};
@@ -52,7 +52,7 @@ TEST(MonoStore, OneBytePerPixelAndNoColourWords) {
     EXPECT_EQ(GetPixel(dc, 1, 0), kBlack);
     EXPECT_EQ(GetPixel(dc, 1, 1), kWhite);
     const HBITMAP compatible = CreateCompatibleBitmap(dc, 7, 3);
-    const detail::Bitmap* second = detail::LookupBitmap(compatible);
+    const detail::Bitmap* second = detail::BitmapForPixels(compatible);
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(second->is_mono());
     EXPECT_TRUE(second->pixels.empty());

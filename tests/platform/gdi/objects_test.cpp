@@ -114,7 +114,7 @@ TEST(GdiObjects, ObjectsStayInPlaceWhileThousandsMoreAreCreated) {
     const LiveObjects before = CountLiveObjects();
     HBITMAP bitmap = CreateBitmap(3, 2, 1, 32, nullptr);
     HDC dc = CreateCompatibleDC(0);
-    detail::Bitmap* held_bitmap = detail::LookupBitmap(bitmap);
+    detail::Bitmap* held_bitmap = detail::BitmapForPixels(bitmap);
     detail::DeviceContext* held_dc = detail::LookupDc(dc);
     ASSERT_NE(held_bitmap, nullptr);
     ASSERT_NE(held_dc, nullptr);
@@ -124,7 +124,7 @@ TEST(GdiObjects, ObjectsStayInPlaceWhileThousandsMoreAreCreated) {
         created.push_back(CreateSolidBrush(static_cast<COLORREF>(i)));
         if (i % 50 == 0) created.push_back(CreateCompatibleBitmap(dc, 4, 4));
     }
-    EXPECT_EQ(detail::LookupBitmap(bitmap), held_bitmap);
+    EXPECT_EQ(detail::BitmapForPixels(bitmap), held_bitmap);
     EXPECT_EQ(detail::LookupDc(dc), held_dc);
     EXPECT_EQ(held_bitmap->width, 3);
     EXPECT_EQ(held_bitmap->height, 2);

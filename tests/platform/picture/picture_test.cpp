@@ -11,7 +11,6 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/icon.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
@@ -37,8 +36,9 @@ protected:
     std::string Path(const std::string& name) const { return scratch_.Path(name); }
 
     static gdi::COLORREF BitmapPixel(const Picture& picture, int x, int y) {
-        const auto* bitmap = gdi::detail::LookupBitmap(picture.handle());
-        return gdi::detail::ColorFromPixel(bitmap->row(y)[x]);
+        std::uint32_t word = 0;
+        const gdi::RECT one{x, y, x + 1, y + 1};
+        return gdi::GetBitmapBits32(picture.handle(), &one, &word) == 1 ? gdi::ColorFromPixelWord(word) : gdi::CLR_INVALID;
     }
 
     testing_support::ScratchDir scratch_{"orvelle_picture"};
@@ -114,7 +114,7 @@ TEST_F(PictureTest, PngLoadsAsBitmap) {
     ASSERT_EQ(picture->type(), PictureType::Bitmap);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(BitmapPixel(*picture, x, y), gdi::detail::ColorFromPixel(pixels[y * 3 + x])) << x << "," << y;
+            EXPECT_EQ(BitmapPixel(*picture, x, y), gdi::ColorFromPixelWord(pixels[y * 3 + x])) << x << "," << y;
 }
 
 TEST_F(PictureTest, HimetricSizesRoundLikeThePlatform) {
@@ -149,10 +149,10 @@ TEST_F(PictureTest, IcoWithAndMaskDrawsTransparentWhereMaskIsSet) {
     const gdi::HDC dc = gdi::CreateCompatibleDC(0);
     const gdi::HBITMAP canvas = gdi::CreateDIBSection32(4, 4);
     const gdi::HGDIOBJ previous = gdi::SelectObject(dc, canvas);
-    auto* pixels = gdi::detail::LookupBitmap(canvas);
-    for (auto& p : pixels->pixels) p = gdi::detail::PixelFromColor(gdi::RGB(0, 128, 0));
+    const gdi::RECT all{0, 0, 4, 4};
+    ASSERT_TRUE(gdi::FillBitmapRect(canvas, &all, gdi::RGB(0, 128, 0)));
     ASSERT_TRUE(gdi::DrawIcon(dc, 1, 1, picture->handle()));
-    auto at = [&](int x, int y) { return gdi::detail::ColorFromPixel(pixels->row(y)[x]); };
+    auto at = [&](int x, int y) { return gdi::GetPixel(dc, x, y); };
     EXPECT_EQ(at(1, 1), gdi::RGB(255, 0, 0));     // top-left: red
     EXPECT_EQ(at(2, 1), gdi::RGB(0, 128, 0));     // top-right: transparent
     EXPECT_EQ(at(1, 2), gdi::RGB(0, 128, 0));     // bottom-left: transparent
@@ -176,10 +176,17 @@ TEST_F(PictureTest, Ico32BitAlphaIsBlended) {
     dib.insert(dib.end(), colour.begin(), colour.end());
     dib.insert(dib.end(), {0, 0, 0, 0});  // a mask that would say "opaque": alpha wins
     auto picture = LoadPicture(Write("alpha.ico", IcoFile(2, 1, 32, dib)));
-    const auto* icon = gdi::detail::LookupIcon(picture->handle());
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->argb[0], 0xFFFF0000u);
-    EXPECT_EQ(icon->argb[1] >> 24, 0u);
+    const gdi::HDC dc = gdi::CreateCompatibleDC(0);
+    const gdi::HBITMAP canvas = gdi::CreateDIBSection32(2, 1);
+    const gdi::HGDIOBJ previous = gdi::SelectObject(dc, canvas);
+    const gdi::RECT all{0, 0, 2, 1};
+    gdi::FillBitmapRect(canvas, &all, gdi::RGB(0, 128, 0));
+    ASSERT_TRUE(gdi::DrawIcon(dc, 0, 0, picture->handle()));
+    EXPECT_EQ(gdi::GetPixel(dc, 0, 0), gdi::RGB(255, 0, 0));  // opaque
+    EXPECT_EQ(gdi::GetPixel(dc, 1, 0), gdi::RGB(0, 128, 0));  // transparent: the canvas shows
+    gdi::SelectObject(dc, previous);
+    gdi::DeleteObject(canvas);
+    gdi::DeleteDC(dc);
 }
 
 TEST_F(PictureTest, MetafilesCarryTheirSizeAndAreNotDrawable) {
@@ -189,7 +196,9 @@ TEST_F(PictureTest, MetafilesCarryTheirSizeAndAreNotDrawable) {
     EXPECT_EQ(placeable->width_himetric(), 2540);
     EXPECT_EQ(placeable->height_himetric(), 1270);
     EXPECT_NE(placeable->handle(), 0u);
-    EXPECT_EQ(gdi::detail::KindOfHandle(placeable->handle()), gdi::ObjectKind::None);
+    gdi::SIZE size;  // neither a bitmap nor an icon: nothing draws it
+    EXPECT_FALSE(gdi::GetBitmapSize(placeable->handle(), &size));
+    EXPECT_FALSE(gdi::GetIconSize(placeable->handle(), &size));
 
     auto enhanced = LoadPicture(Write("a.emf", EmfFile(100, 200, 5100, 3200, {EmfRecord(17, {1})})));
     EXPECT_EQ(enhanced->type(), PictureType::EnhancedMetafile);

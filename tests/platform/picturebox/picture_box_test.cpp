@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
@@ -23,7 +22,7 @@ constexpr OleColor kWhite = 0xFFFFFF, kRed = 0x0000FF, kBlue = 0xFF0000, kGreen 
 struct Presented {
     int width = 0, height = 0;
     std::vector<std::uint32_t> pixels;
-    gdi::COLORREF At(int x, int y) const { return gdi::detail::ColorFromPixel(pixels[static_cast<std::size_t>(y) * width + x]); }
+    gdi::COLORREF At(int x, int y) const { return gdi::ColorFromPixelWord(pixels[static_cast<std::size_t>(y) * width + x]); }
 };
 
 Presented Show(const PictureBox& box) {
@@ -88,7 +87,7 @@ TEST_F(PictureBoxTest, ClsErasesToBackColourAndPictureAndResetsPosition) {
     box_->SetCurrentX(40);
     box_->Cls();
     Presented p = Show(*box_);
-    for (std::uint32_t pixel : p.pixels) ASSERT_EQ(gdi::detail::ColorFromPixel(pixel), kWhite);
+    for (std::uint32_t pixel : p.pixels) ASSERT_EQ(gdi::ColorFromPixelWord(pixel), kWhite);
     EXPECT_EQ(box_->CurrentX(), 0);
     EXPECT_EQ(box_->CurrentY(), 0);
 

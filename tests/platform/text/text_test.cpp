@@ -3,16 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 #include <set>
 #include <string>
 
 #include "../gdi/canvas.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
-#include "platform/gdi/text_blend.h"
 
 namespace ov::gdi {
 namespace {
@@ -332,47 +329,13 @@ TEST_F(TextTest, SmoothedEdgesBlendWithWhatLiesBeneath) {
 }
 
 TEST_F(TextTest, MonochromeTargetTakesTheMonoValueOfTheTextColour) {
-    const HDC dc = CreateCompatibleDC(0);
-    const HBITMAP mono = CreateBitmap(60, 20, 1, 1, nullptr);
-    const HGDIOBJ previous = SelectObject(dc, mono);
-    for (auto& p : detail::LookupBitmap(mono)->mono_pixels) p = detail::kMonoByteWhite;
-    SetTextColor(dc, RGB(40, 40, 40));
-    SetBkMode(dc, TRANSPARENT);
-    ASSERT_TRUE(TextOutA(dc, 0, 0, "Mono", 4));  // the DC's default font
-    int black = 0;
-    for (std::uint8_t p : detail::LookupBitmap(mono)->mono_pixels) {
-        ASSERT_TRUE(p == 0 || p == detail::kMonoByteWhite);
-        black += p == 0;
-    }
+    Canvas mono(60, 20, kWhite, /*mono=*/true);
+    SetTextColor(mono.dc(), RGB(40, 40, 40));
+    SetBkMode(mono.dc(), TRANSPARENT);
+    ASSERT_TRUE(TextOutA(mono.dc(), 0, 0, "Mono", 4));  // the DC's default font
+    const int black = mono.Count(RGB(0, 0, 0));
+    EXPECT_EQ(black + mono.Count(kWhite), 60 * 20) << "a mono bitmap holds only black and white";
     EXPECT_GT(black, 10);
-    SelectObject(dc, previous);
-    DeleteObject(mono);
-    DeleteDC(dc);
-}
-
-TEST(TextBlend, SpanKernelMatchesReferenceOnRandomInput) {
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 500; ++round) {
-        const int count = static_cast<int>(random() % 45);  // wide groups, narrow groups and single pixels
-        const std::uint32_t source = random() & 0x00FFFFFFu;
-        std::vector<std::uint32_t> fast(count), reference(count);
-        std::vector<std::uint8_t> coverage(count);
-        for (int i = 0; i < count; ++i) {
-            fast[i] = reference[i] = random() & 0x00FFFFFFu;
-            // Runs of blank and solid coverage as glyphs have them, partial values between.
-            const std::uint32_t pick = random() % 4;
-            coverage[i] = pick == 0 ? 0 : pick == 1 ? 255 : static_cast<std::uint8_t>(random());
-        }
-        detail::BlendSpan(fast.data(), coverage.data(), count, source);
-        detail::BlendSpanReference(reference.data(), coverage.data(), count, source);
-        for (int i = 0; i < count; ++i)
-            ASSERT_EQ(fast[i], reference[i]) << "round " << round << " pixel " << i << " coverage " << int(coverage[i])
-                                             << " source " << std::hex << source;
-    }
-    // The rounded division is exact: full coverage gives the source, half mixes to the middle.
-    EXPECT_EQ(detail::BlendPixel(0x00FF00FFu, 0x00000000u, 255), 0x00FF00FFu);
-    EXPECT_EQ(detail::BlendPixel(0x00FFFFFFu, 0x00000000u, 128), 0x00808080u);
-    EXPECT_EQ(detail::BlendPixel(0x00000000u, 0x00FFFFFFu, 128), 0x007F7F7Fu);
 }
 
 TEST_F(TextTest, InvalidArgumentsFailSafely) {

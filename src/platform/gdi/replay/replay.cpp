@@ -3,12 +3,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <iterator>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
+#include "platform/json/json_document.h"
 
 namespace ov::gdi::replay {
 namespace {
@@ -21,30 +22,19 @@ std::string Hex(std::uint32_t value) {
     return text;
 }
 
-// A number given as a JSON number, a hex/decimal string, or a name from one of the
-// manifest's convention tables.
-std::int64_t NumberOf(const json& value, const json& table = json()) {
-    if (value.is_number_integer()) return value.get<std::int64_t>();
-    if (value.is_string()) {
-        const std::string text = value.get<std::string>();
-        if (table.is_object() && table.contains(text)) return NumberOf(table.at(text));
-        std::size_t used = 0;
-        const long long number = std::stoll(text, &used, 0);
-        if (used != text.size()) throw std::invalid_argument("not a number: " + text);
-        return number;
-    }
-    throw std::invalid_argument("not a number: " + value.dump());
-}
-
-int IntArg(const json& op, std::size_t i) { return static_cast<int>(NumberOf(op.at(i))); }
-COLORREF ColourArg(const json& op, std::size_t i) { return static_cast<COLORREF>(NumberOf(op.at(i))); }
+// A failure of the drawing layer while a case runs (the manifest itself was checked).
+struct CaseFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 // The objects one case creates, released at its end in the order real callers use: select the
-// originals back, delete the DCs, then what was selected into them.
+// originals back, delete the DCs, then what was selected into them. Each object is recorded as
+// soon as it exists, so a case that stops half-way leaks nothing.
 class CaseObjects {
 public:
+    explicit CaseObjects(const Case& test_case) : names_(test_case.dc_names) { dcs_.reserve(names_.size()); }
     ~CaseObjects() {
-        for (auto& [name, dc] : dcs_) {
+        for (Dc& dc : dcs_) {
             SelectObject(dc.handle, dc.original_bitmap);
             SelectObject(dc.handle, GetStockObject(BLACK_PEN));
             SelectObject(dc.handle, GetStockObject(WHITE_BRUSH));
@@ -54,27 +44,31 @@ public:
             if (dc.brush) DeleteObject(dc.brush);
         }
     }
+    CaseObjects(const CaseObjects&) = delete;
+    CaseObjects& operator=(const CaseObjects&) = delete;
 
-    HDC NewDc(const std::string& name, HBITMAP bitmap) {
-        if (dcs_.count(name)) throw std::invalid_argument("DC defined twice: " + name);
-        if (!bitmap) throw std::runtime_error("bitmap creation failed for " + name);
+    // The next DC of the case (they are defined in order) over a new bitmap.
+    HDC NewDc(int index, HBITMAP bitmap) {
+        const std::string& name = names_.at(static_cast<std::size_t>(index));
+        if (!bitmap) throw CaseFailure("bitmap creation failed for " + name);
+        const HDC handle = CreateCompatibleDC(0);
+        if (!handle) {
+            DeleteObject(bitmap);
+            throw CaseFailure("DC creation failed for " + name);
+        }
         Dc dc;
-        dc.handle = CreateCompatibleDC(0);
+        dc.handle = handle;
         dc.bitmap = bitmap;
-        dc.original_bitmap = SelectObject(dc.handle, bitmap);
-        dcs_[name] = dc;
-        return dc.handle;
+        dc.original_bitmap = SelectObject(handle, bitmap);
+        dcs_.push_back(dc);  // reserved: never throws
+        return handle;
     }
 
-    HDC operator[](const json& name) const {
-        auto it = dcs_.find(name.get<std::string>());
-        if (it == dcs_.end()) throw std::invalid_argument("unknown DC " + name.dump());
-        return it->second.handle;
-    }
+    HDC operator[](int index) const { return dcs_.at(static_cast<std::size_t>(index)).handle; }
 
     // Selects a pen or brush the case created and deletes the one it replaces.
-    void SelectOwnedPen(const json& name, HPEN pen) { Replace(name, pen, &Dc::pen); }
-    void SelectOwnedBrush(const json& name, HBRUSH brush, bool owned) { Replace(name, brush, &Dc::brush, owned); }
+    void SelectOwnedPen(int index, HPEN pen) { Replace(index, pen, &Dc::pen, true); }
+    void SelectBrush(int index, HBRUSH brush, bool owned) { Replace(index, brush, &Dc::brush, owned); }
 
 private:
     struct Dc {
@@ -84,143 +78,134 @@ private:
         HBRUSH brush = 0;
     };
 
-    void Replace(const json& name, HGDIOBJ object, HGDIOBJ Dc::*slot, bool owned = true) {
-        Dc& dc = dcs_.at(name.get<std::string>());
-        if (!object) throw std::runtime_error("object creation failed");
+    void Replace(int index, HGDIOBJ object, HGDIOBJ Dc::*slot, bool owned) {
+        Dc& dc = dcs_.at(static_cast<std::size_t>(index));
+        if (!object) throw CaseFailure("object creation failed");
         SelectObject(dc.handle, object);
         if (dc.*slot) DeleteObject(dc.*slot);
         dc.*slot = owned ? object : 0;
     }
 
-    std::map<std::string, Dc> dcs_;
+    const std::vector<std::string>& names_;
+    std::vector<Dc> dcs_;
 };
 
 Image Capture(HDC dc, const std::string& name) {
     Image image;
     image.name = name;
-    const detail::Bitmap* bitmap = detail::TargetBitmap(dc);
-    if (!bitmap) throw std::runtime_error("no bitmap to capture for " + name);
-    image.width = bitmap->width;
-    image.height = bitmap->height;
-    image.pixels = bitmap->PixelWords();
-    for (std::uint32_t& p : image.pixels) p &= 0x00FFFFFFu;
+    const HBITMAP bitmap = GetCurrentBitmap(dc);
+    SIZE size;
+    if (!GetBitmapSize(bitmap, &size)) throw CaseFailure("no bitmap to capture for " + name);
+    image.width = size.cx;
+    image.height = size.cy;
+    image.pixels.resize(static_cast<std::size_t>(size.cx) * size.cy);
+    const RECT all{0, 0, size.cx, size.cy};
+    if (GetBitmapBits32(bitmap, &all, image.pixels.data()) != size.cy) throw CaseFailure("cannot read the bitmap of " + name);
     return image;
+}
+
+void FillWith(HDC dc, const RECT& rect, COLORREF colour) {
+    const HBRUSH brush = CreateSolidBrush(colour);
+    if (!brush) throw CaseFailure("brush creation failed");
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void RunOps(const Case& c, CaseObjects& objects, CaseResult& result, std::size_t& op_index) {
+    const HDC dst = objects.NewDc(0, CreateDIBSection32(c.width, c.height));
+    FillWith(dst, RECT{0, 0, c.width, c.height}, c.background);
+    for (const Op& op : c.ops) {
+        const auto& a = op.args;
+        switch (op.kind) {
+            case Op::Kind::NewDib32: objects.NewDc(op.dc, CreateDIBSection32(a[0], a[1])); break;
+            case Op::Kind::NewMono: objects.NewDc(op.dc, CreateBitmap(a[0], a[1], 1, 1, nullptr)); break;
+            case Op::Kind::FillRect: FillWith(objects[op.dc], RECT{a[0], a[1], a[2], a[3]}, op.colour); break;
+            case Op::Kind::SelectPen: objects.SelectOwnedPen(op.dc, CreatePen(a[0], a[1], op.colour)); break;
+            case Op::Kind::SelectSolidBrush: objects.SelectBrush(op.dc, CreateSolidBrush(op.colour), true); break;
+            case Op::Kind::SelectNullBrush: objects.SelectBrush(op.dc, GetStockObject(NULL_BRUSH), false); break;
+            case Op::Kind::MoveToEx: MoveToEx(objects[op.dc], a[0], a[1], nullptr); break;
+            case Op::Kind::LineTo: LineTo(objects[op.dc], a[0], a[1]); break;
+            case Op::Kind::Rectangle: Rectangle(objects[op.dc], a[0], a[1], a[2], a[3]); break;
+            case Op::Kind::Ellipse: Ellipse(objects[op.dc], a[0], a[1], a[2], a[3]); break;
+            case Op::Kind::SetPixelV: SetPixelV(objects[op.dc], a[0], a[1], op.colour); break;
+            case Op::Kind::SetPixel:
+            case Op::Kind::GetPixel: {
+                const COLORREF value = op.kind == Op::Kind::SetPixel ? SetPixel(objects[op.dc], a[0], a[1], op.colour)
+                                                                     : GetPixel(objects[op.dc], a[0], a[1]);
+                result.queries.push_back(json{{"call", op.call}, {"op_index", op_index}, {"result", Hex(value)}});
+                break;
+            }
+            case Op::Kind::SetBkColor: SetBkColor(objects[op.dc], op.colour); break;
+            case Op::Kind::SetTextColor: SetTextColor(objects[op.dc], op.colour); break;
+            case Op::Kind::SetStretchBltMode: SetStretchBltMode(objects[op.dc], a[0]); break;
+            case Op::Kind::BitBlt:
+                BitBlt(objects[op.dc], a[0], a[1], a[2], a[3], objects[op.src_dc], a[4], a[5], op.rop);
+                break;
+            case Op::Kind::StretchBlt:
+                StretchBlt(objects[op.dc], a[0], a[1], a[2], a[3], objects[op.src_dc], a[4], a[5], a[6], a[7], op.rop);
+                break;
+            case Op::Kind::DumpBits: result.images.push_back(Capture(objects[op.dc], c.name + "__" + op.tag)); break;
+        }
+        ++op_index;
+    }
+    result.images.push_back(Capture(dst, c.name));
+}
+
+std::optional<std::string> ReadWhole(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
 
-Replayer::Replayer(const json& manifest) {
-    const json conventions = manifest.value("conventions", json::object());
-    names_["rop"] = conventions.value("rop_names", json::object());
-    names_["stretch"] = conventions.value("stretch_modes", json::object());
-    names_["pen"] = conventions.value("pen_styles", json::object());
-    cases_ = manifest.value("cases", json::array());
-}
-
-CaseResult Replayer::Run(const json& test_case) const {
+CaseResult RunCase(const Case& test_case) {
     CaseResult result;
-    result.name = test_case.value("name", std::string("unnamed"));
+    result.name = test_case.name;
     const LiveObjects before = CountLiveObjects();
-    {
-        CaseObjects objects;
-        std::size_t op_index = 0;
-        try {
-            const int width = static_cast<int>(NumberOf(test_case.at("width")));
-            const int height = static_cast<int>(NumberOf(test_case.at("height")));
-            const HDC dst = objects.NewDc("dst", CreateDIBSection32(width, height));
-            const RECT all{0, 0, width, height};
-            const HBRUSH background = CreateSolidBrush(static_cast<COLORREF>(NumberOf(test_case.at("background"))));
-            FillRect(dst, &all, background);
-            DeleteObject(background);
-
-            for (const json& op : test_case.at("ops")) {
-                const std::string name = op.at(0).get<std::string>();
-                if (name == "NewDib32") {
-                    objects.NewDc(op.at(1).get<std::string>(), CreateDIBSection32(IntArg(op, 2), IntArg(op, 3)));
-                } else if (name == "NewMono") {
-                    objects.NewDc(op.at(1).get<std::string>(), CreateBitmap(IntArg(op, 2), IntArg(op, 3), 1, 1, nullptr));
-                } else if (name == "FillRect") {
-                    const RECT r{IntArg(op, 2), IntArg(op, 3), IntArg(op, 4), IntArg(op, 5)};
-                    const HBRUSH brush = CreateSolidBrush(ColourArg(op, 6));
-                    FillRect(objects[op.at(1)], &r, brush);
-                    DeleteObject(brush);
-                } else if (name == "SelectPen") {
-                    const int style = static_cast<int>(NumberOf(op.at(2), names_["pen"]));
-                    objects.SelectOwnedPen(op.at(1), CreatePen(style, IntArg(op, 3), ColourArg(op, 4)));
-                } else if (name == "SelectBrush") {
-                    const std::string kind = op.at(2).get<std::string>();
-                    if (kind == "NULL") objects.SelectOwnedBrush(op.at(1), GetStockObject(NULL_BRUSH), false);
-                    else if (kind == "SOLID") objects.SelectOwnedBrush(op.at(1), CreateSolidBrush(ColourArg(op, 3)), true);
-                    else throw std::invalid_argument("unknown brush kind " + kind);
-                } else if (name == "MoveToEx") {
-                    MoveToEx(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3), nullptr);
-                } else if (name == "LineTo") {
-                    LineTo(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3));
-                } else if (name == "Rectangle") {
-                    Rectangle(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3), IntArg(op, 4), IntArg(op, 5));
-                } else if (name == "Ellipse") {
-                    Ellipse(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3), IntArg(op, 4), IntArg(op, 5));
-                } else if (name == "SetPixelV") {
-                    SetPixelV(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3), ColourArg(op, 4));
-                } else if (name == "SetPixel" || name == "GetPixel") {
-                    const COLORREF value = name == "SetPixel"
-                                               ? SetPixel(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3), ColourArg(op, 4))
-                                               : GetPixel(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3));
-                    result.queries.push_back(json{{"call", op}, {"op_index", op_index}, {"result", Hex(value)}});
-                } else if (name == "SetBkColor") {
-                    SetBkColor(objects[op.at(1)], ColourArg(op, 2));
-                } else if (name == "SetTextColor") {
-                    SetTextColor(objects[op.at(1)], ColourArg(op, 2));
-                } else if (name == "SetStretchBltMode") {
-                    SetStretchBltMode(objects[op.at(1)], static_cast<int>(NumberOf(op.at(2), names_["stretch"])));
-                } else if (name == "BitBlt") {
-                    BitBlt(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3), IntArg(op, 4), IntArg(op, 5), objects[op.at(6)],
-                           IntArg(op, 7), IntArg(op, 8), static_cast<std::uint32_t>(NumberOf(op.at(9), names_["rop"])));
-                } else if (name == "StretchBlt") {
-                    StretchBlt(objects[op.at(1)], IntArg(op, 2), IntArg(op, 3), IntArg(op, 4), IntArg(op, 5), objects[op.at(6)],
-                               IntArg(op, 7), IntArg(op, 8), IntArg(op, 9), IntArg(op, 10),
-                               static_cast<std::uint32_t>(NumberOf(op.at(11), names_["rop"])));
-                } else if (name == "DumpBits") {
-                    result.images.push_back(Capture(objects[op.at(1)], result.name + "__" + op.at(2).get<std::string>()));
-                } else {
-                    throw std::invalid_argument("unknown op " + name);
-                }
-                ++op_index;
-            }
-            result.images.push_back(Capture(dst, result.name));
-        } catch (const std::exception& e) {
-            result.error = "op " + std::to_string(op_index) + ": " + e.what();
-        }
+    std::size_t op_index = 0;
+    try {
+        CaseObjects objects(test_case);
+        RunOps(test_case, objects, result, op_index);
+    } catch (const CaseFailure& e) {
+        result.error = "op " + std::to_string(op_index) + ": " + e.what();
+    } catch (const std::bad_alloc&) {
+        result.error = "op " + std::to_string(op_index) + ": out of memory";
     }
     result.leaked_objects = CountLiveObjects().total() - before.total();
     return result;
 }
 
 int ReplayManifestToDirectory(const std::string& manifest_path, const std::string& out_dir, std::string* errors) {
-    json manifest;
+    Manifest manifest;
     try {
-        std::ifstream in(manifest_path);
-        if (!in) {
+        const std::optional<std::string> text = ReadWhole(manifest_path);
+        if (!text) {
             *errors += "cannot open " + manifest_path + "\n";
             return -1;
         }
-        manifest = json::parse(in);
-    } catch (const std::exception& e) {
-        *errors += "cannot parse " + manifest_path + ": " + e.what() + "\n";
+        manifest = ReadManifest(*text);
+    } catch (const json_input::ShapeError& e) {
+        *errors += "invalid manifest " + manifest_path + ": " + e.what() + "\n";
+        return -1;
+    } catch (const std::bad_alloc&) {
+        *errors += "cannot read " + manifest_path + ": out of memory\n";
         return -1;
     }
     std::error_code ec;
     std::filesystem::create_directories(out_dir, ec);
-    const Replayer replayer(manifest);
     json queries = json::object();
     int failed = 0;
-    for (const json& test_case : replayer.cases()) {
-        const CaseResult result = replayer.Run(test_case);
+    for (const Case& test_case : manifest.cases) {
+        const CaseResult result = RunCase(test_case);
         bool ok = result.error.empty() && result.leaked_objects == 0;
         if (!result.error.empty()) *errors += result.name + ": " + result.error + "\n";
         if (result.leaked_objects != 0)
             *errors += result.name + ": " + std::to_string(result.leaked_objects) + " drawing objects leaked\n";
         for (const Image& image : result.images) {
+            // Image names were checked when the manifest was read: plain file names, each once.
             const std::string path = (std::filesystem::path(out_dir) / (image.name + ".png")).string();
             if (!WritePng(path, image.width, image.height, image.pixels.data())) {
                 *errors += "cannot write " + path + "\n";

@@ -1,6 +1,5 @@
 #pragma once
-// Replays a manifest of drawing calls ("gdi-oracle-cases/1": named DCs, ops as JSON arrays
-// [name, args...], colours as 0x00BBGGRR hex strings) through the public drawing functions and
+// Replays a manifest of drawing calls (see manifest.h) through the public drawing functions and
 // collects what the reference images hold: the RGB of DC "dst" after the last op, one extra
 // image per DumpBits, and the return values of GetPixel/SetPixel.
 #include <cstdint>
@@ -8,6 +7,8 @@
 #include <vector>
 
 #include <nlohmann/json.hpp>
+
+#include "platform/gdi/replay/manifest.h"
 
 namespace ov::gdi::replay {
 
@@ -25,22 +26,13 @@ struct CaseResult {
     int leaked_objects = 0;          // drawing objects still alive after the case cleaned up
 };
 
-class Replayer {
-public:
-    // `manifest` is the whole manifest; its conventions name the raster operations, stretch
-    // modes and pen styles that ops may give by name.
-    explicit Replayer(const nlohmann::json& manifest);
-    CaseResult Run(const nlohmann::json& test_case) const;
-    const nlohmann::json& cases() const { return cases_; }
-
-private:
-    nlohmann::json names_;
-    nlohmann::json cases_;
-};
+// Replays one case in DCs of its own, released at its end whatever happened.
+CaseResult RunCase(const Case& test_case);
 
 // Replays every case of the manifest at `manifest_path` and writes OUTDIR/<image>.png and
 // OUTDIR/queries.json. Problems go to `errors`, one line each. Returns the number of cases
-// that failed to run (0 on success), or -1 when the manifest cannot be read.
+// that failed to run (0 on success), or -1 when the manifest cannot be read or is refused, in
+// which case nothing is written.
 int ReplayManifestToDirectory(const std::string& manifest_path, const std::string& out_dir, std::string* errors);
 
 }  // namespace ov::gdi::replay

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/png_io.h"
 
 namespace ov::gdi::replay {
