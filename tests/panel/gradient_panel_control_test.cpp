@@ -17,7 +17,6 @@
 #include "panel/gradient_panel.h"
 #include "panel/shift_colour.h"
 #include "platform/gdi/icon.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"

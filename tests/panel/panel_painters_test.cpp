@@ -19,7 +19,6 @@
 #include "panel/shaded_border_painter.h"
 #include "panel/shift_colour.h"
 #include "platform/gdi/icon.h"
-#include "platform/gdi/objects.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
