@@ -1,6 +1,8 @@
 #include "panel/shaded_border_painter.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <vector>
 
 #include "panel/shift_colour.h"
 
@@ -109,21 +111,29 @@ bool ClipRun(const ShiftRun& run, const gdi::RECT& bounds, int* first, int* last
 }  // namespace
 
 void RunShifts(gdi::HDC dc, const ShiftProgram& program, const gdi::RECT* clip) {
+    const gdi::HBITMAP bitmap = gdi::GetCurrentBitmap(dc);
     gdi::SIZE size{};
-    if (!gdi::GetBitmapSize(gdi::GetCurrentBitmap(dc), &size)) return;
+    if (!gdi::GetBitmapSize(bitmap, &size)) return;
     gdi::RECT bounds{0, 0, size.cx, size.cy};
     if (clip) {
         bounds = gdi::RECT{std::max(bounds.left, clip->left), std::max(bounds.top, clip->top),
                            std::min(bounds.right, clip->right), std::min(bounds.bottom, clip->bottom)};
     }
+    // Each run is read whole, shifted and written back before the next is read, so a pixel
+    // listed by several runs takes their shifts in the program's order.
+    std::vector<std::uint32_t> words;
     for (const ShiftRun& run : program) {
         int first = 0, last = 0;
         if (!ClipRun(run, bounds, &first, &last)) continue;
-        for (int k = first; k <= last; ++k) {
-            const int x = run.along == Along::Row ? k : run.line;
-            const int y = run.along == Along::Row ? run.line : k;
-            gdi::SetPixelV(dc, x, y, static_cast<gdi::COLORREF>(ShiftColor(gdi::GetPixel(dc, x, y), run.delta)));
+        const gdi::RECT line = run.along == Along::Row ? gdi::RECT{first, run.line, last + 1, run.line + 1}
+                                                       : gdi::RECT{run.line, first, run.line + 1, last + 1};
+        words.resize(static_cast<std::size_t>(last - first) + 1);
+        if (gdi::GetBitmapBits32(bitmap, &line, words.data()) == 0) continue;
+        for (std::uint32_t& word : words) {
+            word = gdi::PixelWordFromColor(
+                static_cast<gdi::COLORREF>(ShiftColor(gdi::ColorFromPixelWord(word), run.delta)));
         }
+        gdi::SetBitmapBits32(bitmap, &line, words.data());
     }
 }
 
