@@ -160,6 +160,18 @@ void BM_RedrawFullLinear(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawFullLinear)->Unit(benchmark::kMillisecond);
 
+// A repeated full repaint renders what the cache already holds and so copies nothing into it;
+// a gradient colour put (a full repaint of a gradient that changed) copies the new one too.
+void BM_GradientColorPut(benchmark::State& state) {
+    PanelBench bench(ov::panel::gpa3DRaised);
+    int i = 0;
+    for (auto _ : state) {
+        bench.panel().SetGradientColor2(++i % 2 ? 0x800000 : 0x800080);
+        FinishIteration(bench.panel().hDC());
+    }
+}
+BENCHMARK(BM_GradientColorPut)->Unit(benchmark::kMillisecond);
+
 // Times are CPU time per iteration, in milliseconds.
 void PrintSummary(const ov::bench::CpuTimes& t) {
     auto find = [&](const char* name) { return ov::bench::TimeOf(t, name); };
@@ -176,7 +188,10 @@ void PrintSummary(const ov::bench::CpuTimes& t) {
     };
     row("RedrawQuick, shaded 3-D frame and caption", "BM_RedrawQuickShaded3D", 0, 3);
     row("RedrawQuick, bevel of width 20", "BM_RedrawQuickBevel20", 0, 4);
-    if (draw > 0) row("RedrawFull, linear gradient, less the Draw alone", "BM_RedrawFullLinear", draw, 3);
+    if (draw > 0) {
+        row("RedrawFull, linear gradient, less the Draw alone", "BM_RedrawFullLinear", draw, 3);
+        row("GradientColor2 put (RedrawFull of a new gradient)", "BM_GradientColorPut", draw, 3);
+    }
     for (const auto& [label, name] : {std::pair{"Caption put (bevel panel)", "BM_CaptionPut"},
                                       std::pair{"BevelWidth put 19 <-> 20", "BM_BevelWidthPut"}}) {
         const double ms = find(name);

@@ -298,6 +298,7 @@ void OVGradientPanel::OnShow() { RedrawQuick(); }
 void OVGradientPanel::OnTerminate() {
     renderer_.reset();
     cached_gradient_.reset();
+    cached_render_.reset();
 }
 
 void OVGradientPanel::RunResizeHandler() {

@@ -192,6 +192,15 @@ private:
     host::ConstituentPictureBox* area_ = nullptr;  // picDrawArea
     std::unique_ptr<gradient::clsGradient> renderer_;
     std::shared_ptr<Picture> cached_gradient_;
+    // What the cached gradient was rendered from: the renderer's settings (colours already
+    // translated), the area's size and the colour it was cleared to.
+    struct GradientRender {
+        gradient::GradientSettings settings;
+        int width = 0, height = 0;
+        gdi::COLORREF cleared_to = 0;
+        friend bool operator==(const GradientRender&, const GradientRender&) = default;
+    };
+    std::optional<GradientRender> cached_render_;
     BorderColours border_colours_;
     std::optional<DrawnOverCache> drawn_over_cache_;  // taken (and so cleared) by every repaint
     std::vector<gdi::RECT> frame_rects_;  // what the last DrawPanelBorder may have changed

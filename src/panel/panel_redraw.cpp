@@ -110,6 +110,11 @@ void OVGradientPanel::SetBorderColors() { border_colours_ = ComputeBorderColours
 // Renders the gradient into the area and keeps a copy as the cached gradient picture. The
 // area's persistent picture is left empty: it would only show again at the area's next clear,
 // and every repaint replaces the whole area before it draws, so the cache alone serves.
+//
+// The renderer's output depends only on its settings, the area's size and, where its lines
+// leave pixels uncovered, the colour the area was cleared to: when all of these are what the
+// cache was rendered from, the cache already holds exactly what was just drawn and the
+// full-surface copy is left out.
 void OVGradientPanel::BuildBackground() {
     if (style_ != gpsGradient) return;  // the first step left the area without a picture
     renderer_->SetColor1(gradient_colour1_);
@@ -118,9 +123,15 @@ void OVGradientPanel::BuildBackground() {
     renderer_->SetBlendMode(blend_mode_);
     renderer_->SetRepetitions(repetitions_);
     renderer_->SetGradientType(gradient_type_);
+    PictureBox& area = DrawingArea();
+    GradientRender render{renderer_->settings(), area.client_width(), area.client_height(), 0};
+    if (gdi::OleTranslateColor(area.BackColor(), 0, &render.cleared_to) != gdi::S_OK) render.cleared_to = area.BackColor();
     renderer_->Draw(*area_->Object());  // False (nothing drawn) is not an error here
     ++gradient_renders_;
+    if (cached_gradient_ && cached_render_ == render) return;
+    cached_render_.reset();  // until the copy is complete
     SnapshotGradient();
+    cached_render_ = render;
 }
 
 // A copy of the area's pixels, in the cached picture's own bitmap when its size still fits.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -489,6 +490,40 @@ TEST_F(PanelInHost, QuickRepaintsMatchAFullRepaintAfterEveryChange) {
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 70; ++x)
                 ASSERT_EQ(image.At(a.x + x, a.y + y), image.At(b.x + x, b.y + y)) << "step " << i << " at " << x << "," << y;
+    }
+}
+
+// A full repaint copies a new render into the cache unless the cache holds that very render:
+// a system colour the gradient uses changing its value, or the colour that an unknown gradient
+// type (read from a bag) leaves showing, must reach the cache, or the quick repaint that
+// follows restores the old pixels under the caption it removes.
+TEST_F(PanelInHost, FullRepaintsRefreshTheCacheWhenTheRenderWouldDiffer) {
+    const struct {
+        const char* what;
+        std::int32_t gradient_type;
+        std::function<void(IDispatch&)> change;
+    } cases[] = {
+        {"system colour of GradientColor2", gradient::gtNormal,
+         [](IDispatch&) { gdi::SetSysColorEntry(15, RGB(0, 200, 0)); }},
+        {"BackColor under an unknown type", 9, [](IDispatch& p) { PutProperty(p, "BackColor", Long(RGB(0, 0, 200))); }},
+    };
+    for (const auto& c : cases) {
+        gdi::ResetSysColors();
+        host::PropertyBag bag;
+        bag.Set("Caption", Variant::FromString("Quarter"));
+        bag.Set("GradientType", Long(c.gradient_type));
+        bag.Set("Style", Long(gpsGradient));
+        host_->Load("P", "OVGradientPanel", bag, Twips(0, 0, 900, 450));
+        IDispatch& p = *host_->Find("P");
+        c.change(p);
+        CallMethod(p, "Refresh", *std::make_unique<std::vector<Variant>>());
+        PutProperty(p, "Caption", Variant::FromString(""));  // a quick repaint, from the cache
+        const Frame quick = Snapshot();
+        CallMethod(p, "Refresh", *std::make_unique<std::vector<Variant>>());
+        const Frame full = Snapshot();
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 60; ++x) ASSERT_EQ(quick.At(x, y), full.At(x, y)) << c.what << " at " << x << "," << y;
+        host_->Terminate("P");
     }
 }
 
