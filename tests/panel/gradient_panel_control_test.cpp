@@ -720,7 +720,7 @@ TEST_F(PanelInHost, DragArgumentsGoBackByReferenceExceptCoordinates) {
 // --- absurd input and graphics objects -----------------------------------------------------
 
 TEST_F(PanelInHost, AbsurdSizesAndBevelsPaintWithoutErrorOrLeak) {
-    const std::vector<std::pair<double, double>> sizes = {{0, 0}, {15, 15}, {15, 600}, {40000, 40000}};
+    const std::vector<std::pair<double, double>> sizes = {{0, 0}, {1, 1}, {15, 15}, {15, 600}, {40000, 40000}};
     for (std::int32_t style : {gpsGradient, gpsTransparent, gpsPicture}) {
         IDispatch& p = NewPanel(20, 20);
         PutPropertyRef(p, "Picture", Variant::FromObject(Checker(3, 3)));
