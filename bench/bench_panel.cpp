@@ -4,7 +4,10 @@
 //   RedrawQuick, gradient panel with a shaded 3-D frame and a caption   <= 3 x fill
 //   RedrawQuick, the same panel with a bevel of width 20                 <= 4 x fill
 //   RedrawFull, linear gradient panel                                    <= Draw + 3 x fill
-// and, without targets, the copy every repaint ends with and a caption put and a frame put.
+// and, without targets, the copy every repaint ends with and a caption put and a frame put. A
+// repeated full repaint renders what its cache already holds and copies nothing into it; the
+// gradient colour put beside it, a full repaint of a changed gradient, copies the new one too
+// and is printed against the same target.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -160,8 +163,7 @@ void BM_RedrawFullLinear(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawFullLinear)->Unit(benchmark::kMillisecond);
 
-// A repeated full repaint renders what the cache already holds and so copies nothing into it;
-// a gradient colour put (a full repaint of a gradient that changed) copies the new one too.
+// A full repaint of a gradient that changed, which copies the new render into the cache.
 void BM_GradientColorPut(benchmark::State& state) {
     PanelBench bench(ov::panel::gpa3DRaised);
     int i = 0;
