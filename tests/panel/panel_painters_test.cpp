@@ -10,8 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "../platform/gdi/canvas.h"
-#include "../support/error_number.h"
 #include "panel/border_painter.h"
 #include "panel/caption_painter.h"
 #include "panel/panel_enums.h"
@@ -24,13 +22,15 @@
 #include "platform/picture/std_font.h"
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"
+#include "support/canvas.h"
+#include "support/error_number.h"
 
 namespace ov::panel {
 namespace {
 
 using gdi::COLORREF;
 using gdi::RGB;
-using gdi::testing::Canvas;
+using testing_support::Canvas;
 using testing_support::ErrorNumberOf;
 
 class PanelPainters : public ::testing::Test {
