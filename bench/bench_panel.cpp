@@ -192,7 +192,7 @@ void PrintSummary(const ov::bench::CpuTimes& t) {
     row("RedrawQuick, bevel of width 20", "BM_RedrawQuickBevel20", 0, 4);
     if (draw > 0) {
         row("RedrawFull, linear gradient, less the Draw alone", "BM_RedrawFullLinear", draw, 3);
-        row("GradientColor2 put (RedrawFull of a new gradient)", "BM_GradientColorPut", draw, 3);
+        row("GradientColor2 put (a new render), less the Draw", "BM_GradientColorPut", draw, 3);
     }
     for (const auto& [label, name] : {std::pair{"Caption put (bevel panel)", "BM_CaptionPut"},
                                       std::pair{"BevelWidth put 19 <-> 20", "BM_BevelWidthPut"}}) {
