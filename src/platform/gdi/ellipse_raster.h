@@ -20,6 +20,36 @@ namespace ov::gdi::detail {
 // row (height / 2) down, in increasing y: the path's pixels on row y are columns [lo, hi]
 // (relative to the box's top-left corner). The walk stops before row `y_limit`
 // (rows past it are never needed by the caller). Both sizes >= 3.
+// The walk at a point that steps along its row (2 * err > dy): how many steps along the row
+// take it to the point where it steps down (the row's last point), found from the closed form of the error after
+// k steps, 2 * (err + k * dx + step_dx * k * (k + 1) / 2) - dy <= 0, and checked exactly. At
+// most `cap` steps; 0 when the estimate does not check out (the caller then steps one by one).
+inline int FlatRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std::int64_t step_dx, int cap) {
+    const auto f = [&](std::int64_t k) {
+        const __int128 kk = k;
+        return static_cast<__int128>(step_dx) * kk * kk + (2 * static_cast<__int128>(dx) + step_dx) * kk +
+               2 * static_cast<__int128>(err) - dy;
+    };
+    const double sa = static_cast<double>(step_dx), sb = 2.0 * static_cast<double>(dx) + sa;
+    const double sc = 2.0 * static_cast<double>(err) - static_cast<double>(dy);
+    const double disc = sb * sb - 4 * sa * sc;
+    std::int64_t k = cap;
+    if (disc >= 0) {
+        const double root = std::ceil((-sb - std::sqrt(disc)) / (2 * sa));
+        if (root < cap) k = root < 1 ? 1 : static_cast<std::int64_t>(root);
+    }
+    if (k < cap || f(k) <= 0) {
+        // The first step that reaches the row's end: f(k) <= 0 < f(k - 1). f is convex and
+        // positive at 0, so no earlier step can reach it.
+        if (k > 1 && f(k - 1) <= 0) --k;
+        else if (f(k) > 0 && k < cap) ++k;
+        return f(k) <= 0 && (k == 1 || f(k - 1) > 0) ? static_cast<int>(k) : 0;
+    }
+    // No end within the cap: every step up to it stays on the row if f still falls there.
+    const bool falling = 2 * static_cast<__int128>(step_dx) * cap + (2 * static_cast<__int128>(dx) + step_dx) <= 0;
+    return falling ? cap : 0;
+}
+
 template <typename EmitRow>
 void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit) {
     // The same midpoint walk as EllipseOutlineVertices, with each row's run of points emitted
@@ -39,6 +69,18 @@ void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit)
         last_x = x;
         last_y = y;
         const std::int64_t e2 = 2 * err;
+        // A long run along a row (the flat parts, which the gradient's wide rings are made of):
+        // the steps up to the next row's are taken at once.
+        if (e2 > dy && row_hi - x >= 3 && x - half_width > 4) {
+            const int run = FlatRunSteps(err, dx, dy, step_dx, x - half_width);
+            if (run > 0) {
+                const __int128 k = run;
+                err = static_cast<std::int64_t>(err + k * dx + static_cast<__int128>(step_dx) * (k * (k + 1) / 2));
+                dx += run * step_dx;
+                x -= run;
+                continue;
+            }
+        }
         if (e2 >= dx) {
             --x;
             dx += step_dx;
