@@ -2,6 +2,7 @@
 // The ellipse outline: a closed polyline, drawn with the line rule, through the points of a
 // midpoint walk of one quadrant mirrored into the other three.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -50,8 +51,41 @@ inline int FlatRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std:
     return falling ? cap : 0;
 }
 
+// The walk at a point that steps only down (2 * err < dx, 2 * err <= dy): how many steps down
+// take it to the point where it next steps sideways, from the closed form of the error after k
+// steps, 2 * (err + k * dy + step_dy * k * (k + 1) / 2) - dx >= 0, checked exactly; at most
+// `cap`, and 0 when the estimate does not check out.
+inline int SteepRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std::int64_t step_dy, int cap) {
+    if (cap < 1) return 0;
+    const auto g = [&](std::int64_t k) {
+        const __int128 kk = k;
+        return static_cast<__int128>(step_dy) * kk * kk + (2 * static_cast<__int128>(dy) + step_dy) * kk +
+               2 * static_cast<__int128>(err) - dx;
+    };
+    const double sa = static_cast<double>(step_dy), sb = 2.0 * static_cast<double>(dy) + sa;
+    const double sc = 2.0 * static_cast<double>(err) - static_cast<double>(dx);
+    const double root = std::ceil((-sb + std::sqrt(sb * sb - 4 * sa * sc)) / (2 * sa));
+    std::int64_t k = root < 1 ? 1 : root > cap ? cap : static_cast<std::int64_t>(root);
+    // g rises with k (dy > 0) and is negative at 0.
+    if (k > 1 && g(k - 1) >= 0) --k;
+    else if (g(k) < 0 && k < cap) ++k;
+    if (g(k) < 0) return k == cap ? cap : 0;  // no sideways step within the cap: all of it
+    return k == 1 || g(k - 1) < 0 ? static_cast<int>(k) : 0;
+}
+
+// As below, for callers that need no row whose run lies wholly right of `skip_column` (lo >
+// skip_column): a clipped outline has nothing on the surface there, and the walk goes down such
+// stretches of a steep part in one go instead of row by row. Rows it needs come exactly as below.
+template <typename EmitRow>
+void WalkEllipseQuadrantRows(int width, int height, int y_limit, int skip_column, EmitRow&& emit);
+
 template <typename EmitRow>
 void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit) {
+    WalkEllipseQuadrantRows(width, height, y_limit, width, emit);
+}
+
+template <typename EmitRow>
+void WalkEllipseQuadrantRows(int width, int height, int y_limit, int skip_column, EmitRow&& emit) {
     // The same midpoint walk as EllipseOutlineVertices, with each row's run of points emitted
     // once the walk leaves the row.
     const std::int64_t a = width - 1, b = height - 1;
@@ -81,6 +115,19 @@ void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit)
                 continue;
             }
         }
+        if (x > skip_column && e2 < dx && e2 <= dy) {
+            // Straight down in columns nobody needs: this row and the ones below up to the next
+            // sideways step are left out (never the limit's last row, which ends the walk).
+            const int down = SteepRunSteps(err, dx, dy, step_dy, y_limit - 1 - y);
+            if (down > 0) {
+                const __int128 k = down;
+                err = static_cast<std::int64_t>(err + k * dy + static_cast<__int128>(step_dy) * (k * (k + 1) / 2));
+                dy += down * step_dy;
+                y += down;
+                row_hi = x;
+                continue;
+            }
+        }
         if (e2 >= dx) {
             --x;
             dx += step_dx;
@@ -103,6 +150,14 @@ void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit)
     const int bottom = height - 1;
     emit(last_y, last_x, row_hi);
     for (int row = last_y + 1; row <= bottom && row < y_limit; ++row) emit(row, last_x, last_x);
+}
+
+// The path column past which neither of a row's two runs (columns left + lo .. left + hi and
+// their mirror image left + a - hi .. left + a - lo) reaches the surface's columns [0,
+// surface_width): the skip column for the walk of a clipped outline.
+inline int OffSurfaceColumn(std::int64_t left, std::int64_t a, int surface_width) {
+    const std::int64_t column = std::max<std::int64_t>(surface_width - 1 - left, left + a);
+    return static_cast<int>(std::clamp<std::int64_t>(column, -1, INT_MAX));
 }
 
 // Whether the rectangle [0, surface_width) x [0, surface_height) lies wholly inside the ellipse

@@ -98,7 +98,7 @@ struct WalkedPath {
     struct Row {
         int y, lo, hi;
     };
-    int width = -1, height = -1, y_limit = 0;
+    int width = -1, height = -1, y_limit = 0, skip_column = 0;
     std::vector<Row> rows;
 };
 
@@ -150,17 +150,23 @@ void DrawFromLast(Bitmap& bitmap, const std::vector<EllipseBatch::Call>& calls, 
         const int y_limit = PathRowLimit(call, surface_height);
         // The path of this size, walked now unless one of the last two outlines had it (at
         // least as far down: rows past a limit are only cut off, never changed).
+        // Rows left out of a kept path (past its skip column) must be ones this outline does
+        // not need either.
+        const int skip_column = OffSurfaceColumn(left, a, surface_width);
         WalkedPath* path = nullptr;
         for (int k = 0; k < 2; ++k)
-            if (paths[k].width == width && paths[k].height == height && paths[k].y_limit >= y_limit) path = &paths[k];
+            if (paths[k].width == width && paths[k].height == height && paths[k].y_limit >= y_limit &&
+                paths[k].skip_column <= skip_column)
+                path = &paths[k];
         if (!path) {
             std::swap(paths[0], paths[1]);
             path = &paths[0];
             path->width = width;
             path->height = height;
             path->y_limit = y_limit;
+            path->skip_column = skip_column;
             path->rows.clear();  // reserved for the tallest path: no allocation here
-            WalkEllipseQuadrantRows(width, height, y_limit,
+            WalkEllipseQuadrantRows(width, height, y_limit, skip_column,
                                     [&](int y, int lo, int hi) { path->rows.push_back(WalkedPath::Row{y, lo, hi}); });
         }
         for (const WalkedPath::Row& path_row : path->rows) {

@@ -207,7 +207,7 @@ void WriteEllipseRows(const DrawTarget& target, int left, int top, int right, in
         // share its two clipped runs, so they are clipped once, and a path row with nothing
         // left on the surface is dropped before either row is touched.
         const std::int64_t last_column = surface_width - 1;
-        WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
+        WalkEllipseQuadrantRows(width, height, y_limit, OffSurfaceColumn(left, a, surface_width), [&](int y, int lo, int hi) {
             const std::int64_t right_from = std::max<std::int64_t>(std::int64_t{left} + lo, 0);
             const std::int64_t right_to = std::min<std::int64_t>(std::int64_t{left} + hi, last_column);
             const std::int64_t left_from = std::max<std::int64_t>(std::int64_t{left} + a - hi, 0);
