@@ -17,65 +17,70 @@ namespace ov::gdi::detail {
 // mirrored four ways. WalkEllipseQuadrantRows gives that path row by row for the fast path; the
 // vertex list below is kept as the slow reference it is tested against.
 
+// Twice the walk's error after k more steps of one kind (sideways: d = dx, step = step_dx;
+// down: d = dy, step = step_dy), each adding the next increment d + step, d + 2 * step, ...,
+// less the other kind's increment: 2 * (err + k * d + step * k * (k + 1) / 2) - other. The sign
+// of this quadratic in k decides where a run of steps of one kind ends, so a long run is taken
+// at once: a root estimated in doubles, then checked exactly.
+struct StepsAhead {
+    std::int64_t err, d, step, other;
+
+    __int128 At(std::int64_t k) const {
+        const __int128 kk = k;
+        return static_cast<__int128>(step) * kk * kk + (2 * static_cast<__int128>(d) + step) * kk + 2 * static_cast<__int128>(err) -
+               other;
+    }
+    // The real roots' estimates, smaller or larger (NaN when there are none).
+    double Root(bool larger) const {
+        const double qa = static_cast<double>(step), qb = 2.0 * static_cast<double>(d) + qa;
+        const double qc = 2.0 * static_cast<double>(err) - static_cast<double>(other);
+        const double disc = qb * qb - 4 * qa * qc;
+        return (-qb + (larger ? 1 : -1) * std::sqrt(disc)) / (2 * qa);
+    }
+    bool FallingAt(std::int64_t k) const { return 2 * static_cast<__int128>(step) * k + 2 * static_cast<__int128>(d) + step <= 0; }
+};
+
+// The walk at a point that steps along its row (2 * err > dy): how many steps along the row
+// take it to the row's last point, where it steps down (the first k with At(k) <= 0 for d = dx
+// and other = dy; At is convex and positive at 0, so no earlier k has it). At most `cap`; 0 when
+// the estimate does not check out (the caller then steps one by one).
+inline int FlatRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std::int64_t step_dx, int cap) {
+    const StepsAhead f{err, dx, step_dx, dy};
+    const double root = std::ceil(f.Root(false));  // NaN compares false: no end, k stays at the cap
+    std::int64_t k = root < cap ? (root < 1 ? 1 : static_cast<std::int64_t>(root)) : cap;
+    if (k < cap || f.At(k) <= 0) {
+        if (k > 1 && f.At(k - 1) <= 0) --k;
+        else if (f.At(k) > 0 && k < cap) ++k;
+        return f.At(k) <= 0 && (k == 1 || f.At(k - 1) > 0) ? static_cast<int>(k) : 0;
+    }
+    // No end within the cap: every step up to it stays on the row if At still falls there.
+    return f.FallingAt(cap) ? cap : 0;
+}
+
+// The walk at a point that steps only down (2 * err < dx, 2 * err <= dy): how many steps down
+// take it to the point where it next steps sideways (the first k with At(k) >= 0 for d = dy
+// and other = dx; At rises with k and is negative at 0). At most `cap`, all of it when no
+// sideways step comes sooner; 0 when the estimate does not check out.
+inline int SteepRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std::int64_t step_dy, int cap) {
+    if (cap < 1) return 0;
+    const StepsAhead g{err, dy, step_dy, dx};
+    const double root = std::ceil(g.Root(true));
+    std::int64_t k = !(root >= 1) ? 1 : root > cap ? cap : static_cast<std::int64_t>(root);
+    if (k > 1 && g.At(k - 1) >= 0) --k;
+    else if (g.At(k) < 0 && k < cap) ++k;
+    if (g.At(k) < 0) return k == cap ? cap : 0;
+    return k == 1 || g.At(k - 1) < 0 ? static_cast<int>(k) : 0;
+}
+
 // The bottom-right quadrant's path, one call emit(y, lo, hi) per row of the box from the middle
 // row (height / 2) down, in increasing y: the path's pixels on row y are columns [lo, hi]
 // (relative to the box's top-left corner). The walk stops before row `y_limit`
 // (rows past it are never needed by the caller). Both sizes >= 3.
-// The walk at a point that steps along its row (2 * err > dy): how many steps along the row
-// take it to the point where it steps down (the row's last point), found from the closed form of the error after
-// k steps, 2 * (err + k * dx + step_dx * k * (k + 1) / 2) - dy <= 0, and checked exactly. At
-// most `cap` steps; 0 when the estimate does not check out (the caller then steps one by one).
-inline int FlatRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std::int64_t step_dx, int cap) {
-    const auto f = [&](std::int64_t k) {
-        const __int128 kk = k;
-        return static_cast<__int128>(step_dx) * kk * kk + (2 * static_cast<__int128>(dx) + step_dx) * kk +
-               2 * static_cast<__int128>(err) - dy;
-    };
-    const double sa = static_cast<double>(step_dx), sb = 2.0 * static_cast<double>(dx) + sa;
-    const double sc = 2.0 * static_cast<double>(err) - static_cast<double>(dy);
-    const double disc = sb * sb - 4 * sa * sc;
-    std::int64_t k = cap;
-    if (disc >= 0) {
-        const double root = std::ceil((-sb - std::sqrt(disc)) / (2 * sa));
-        if (root < cap) k = root < 1 ? 1 : static_cast<std::int64_t>(root);
-    }
-    if (k < cap || f(k) <= 0) {
-        // The first step that reaches the row's end: f(k) <= 0 < f(k - 1). f is convex and
-        // positive at 0, so no earlier step can reach it.
-        if (k > 1 && f(k - 1) <= 0) --k;
-        else if (f(k) > 0 && k < cap) ++k;
-        return f(k) <= 0 && (k == 1 || f(k - 1) > 0) ? static_cast<int>(k) : 0;
-    }
-    // No end within the cap: every step up to it stays on the row if f still falls there.
-    const bool falling = 2 * static_cast<__int128>(step_dx) * cap + (2 * static_cast<__int128>(dx) + step_dx) <= 0;
-    return falling ? cap : 0;
-}
-
-// The walk at a point that steps only down (2 * err < dx, 2 * err <= dy): how many steps down
-// take it to the point where it next steps sideways, from the closed form of the error after k
-// steps, 2 * (err + k * dy + step_dy * k * (k + 1) / 2) - dx >= 0, checked exactly; at most
-// `cap`, and 0 when the estimate does not check out.
-inline int SteepRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std::int64_t step_dy, int cap) {
-    if (cap < 1) return 0;
-    const auto g = [&](std::int64_t k) {
-        const __int128 kk = k;
-        return static_cast<__int128>(step_dy) * kk * kk + (2 * static_cast<__int128>(dy) + step_dy) * kk +
-               2 * static_cast<__int128>(err) - dx;
-    };
-    const double sa = static_cast<double>(step_dy), sb = 2.0 * static_cast<double>(dy) + sa;
-    const double sc = 2.0 * static_cast<double>(err) - static_cast<double>(dx);
-    const double root = std::ceil((-sb + std::sqrt(sb * sb - 4 * sa * sc)) / (2 * sa));
-    std::int64_t k = root < 1 ? 1 : root > cap ? cap : static_cast<std::int64_t>(root);
-    // g rises with k (dy > 0) and is negative at 0.
-    if (k > 1 && g(k - 1) >= 0) --k;
-    else if (g(k) < 0 && k < cap) ++k;
-    if (g(k) < 0) return k == cap ? cap : 0;  // no sideways step within the cap: all of it
-    return k == 1 || g(k - 1) < 0 ? static_cast<int>(k) : 0;
-}
-
-// As below, for callers that need no row whose run lies wholly right of `skip_column` (lo >
-// skip_column): a clipped outline has nothing on the surface there, and the walk goes down such
-// stretches of a steep part in one go instead of row by row. Rows it needs come exactly as below.
+//
+// With `skip_column`, for callers that need no row whose run lies wholly right of it (lo >
+// skip_column; a clipped outline has nothing on the surface there), the walk goes down such
+// stretches of a steep part in one go instead of row by row and leaves those rows out; the
+// rows it gives are exactly those of the full walk.
 template <typename EmitRow>
 void WalkEllipseQuadrantRows(int width, int height, int y_limit, int skip_column, EmitRow&& emit);
 
