@@ -12,7 +12,6 @@
 
 #include "gradient/cls_gradient.h"
 #include "gradient/draw_gradient.h"
-#include "gradient/ring_painter.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/window.h"
 #include "platform/runtime/automation_error.h"
@@ -83,22 +82,6 @@ BENCHMARK(BM_Gradient)
     ->ArgNames({"type", "angle"})
     ->ArgsProduct({{ov::gradient::gtNormal, ov::gradient::gtElliptical, ov::gradient::gtRectangular}, {0, 45, 137}})
     ->Unit(benchmark::kMillisecond);
-
-// The elliptical rings at angle 0 drawn both ways, without the sweep, the table or the lock:
-// as one batch of outlines (what Draw does) and call by call (the reference it is tested
-// against).
-void BM_EllipticalRings(benchmark::State& state) {
-    const ov::gradient::GradientPlan plan = ov::gradient::PlanGradient(kWidth, kHeight, ov::gradient::GradientSettings{});
-    const bool reference = state.range(0) != 0;
-    for (auto _ : state) {
-        const std::int32_t rings = reference
-            ? ov::gradient::PaintEllipticalGradientReference(Surface().dc(), kWidth, kHeight, plan.table)
-            : ov::gradient::PaintEllipticalGradient(Surface().dc(), kWidth, kHeight, plan.table);
-        benchmark::DoNotOptimize(rings);
-        benchmark::DoNotOptimize(ov::gdi::GetPixel(Surface().dc(), 0, 0));
-    }
-}
-BENCHMARK(BM_EllipticalRings)->ArgName("reference")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The engine's own share of a Draw: the sweep and the colour table, nothing drawn.
 void BM_PlanOnly(benchmark::State& state) {
@@ -270,10 +253,6 @@ void PrintSummary(const std::map<std::string, double>& t) {
     if (cairo_radial > 0 && elliptical > 0)
         std::printf("cairo radial %.3f ms: elliptical Draw takes %.2fx its time (target <= 1)\n", cairo_radial,
                     elliptical / cairo_radial);
-    const double batched = find("BM_EllipticalRings/reference:0"), called = find("BM_EllipticalRings/reference:1");
-    if (batched > 0 && called > 0)
-        std::printf("elliptical rings alone: %.3f ms batched (%.2fx fill), %.3f ms call by call (%.2fx fill)\n", batched,
-                    batched / fill, called, called / fill);
     std::printf("Drawing-layer primitives behind one Draw (ratio to the fill):\n");
     for (const char* name : {"BM_PlanOnly/angle:0", "BM_PlanOnly/angle:45", "BM_PlanOnly/angle:137", "BM_PrimitiveLockRelease", "BM_PrimitivePenCycle1922", "BM_PrimitiveVerticalLines",
                              "BM_PrimitiveDiagonalLines", "BM_PrimitiveEllipseRings", "BM_PrimitiveRectangleRings"}) {

@@ -14,10 +14,9 @@ std::int64_t Stride(double dividend, double divisor) {
     return static_cast<std::int64_t>(std::floor(dividend / divisor));
 }
 
-// The rings, each drawn by outline(left, top, right, bottom) for its five boxes while its pen
-// is selected.
-template <typename Outline>
-std::int32_t PaintRings(gdi::HDC dc, std::int32_t width, std::int32_t height, const ColourTable& table, Outline&& outline) {
+}  // namespace
+
+std::int32_t PaintEllipticalGradient(gdi::HDC dc, std::int32_t width, std::int32_t height, const ColourTable& table) {
     const std::int32_t shorter = width < height ? width : height;
     const std::int32_t reach = width < height ? width / 2 : height / 2;  // floor for the positive sizes drawn
     // With an all-black table the index is -1 and the stride negative: from the second ring
@@ -27,34 +26,15 @@ std::int32_t PaintRings(gdi::HDC dc, std::int32_t width, std::int32_t height, co
         EntryPen pen(dc, table, i * stride);
         const std::int32_t left = i - reach, top = i - reach;
         const std::int32_t right = width + reach - i, bottom = height + reach - i;
-        outline(left, top, right, bottom);
+        gdi::Ellipse(dc, left, top, right, bottom);
         // One outline per step leaves gaps between neighbouring rings; four boxes, each with
         // one side pulled in by a pixel, close them.
-        outline(left + 1, top, right - 1, bottom);
-        outline(left + 1, top + 1, right, bottom);
-        outline(left, top + 1, right, bottom - 1);
-        outline(left, top, right - 1, bottom - 1);
+        gdi::Ellipse(dc, left + 1, top, right - 1, bottom);
+        gdi::Ellipse(dc, left + 1, top + 1, right, bottom);
+        gdi::Ellipse(dc, left, top + 1, right, bottom - 1);
+        gdi::Ellipse(dc, left, top, right - 1, bottom - 1);
     }
     return shorter > 0 ? shorter : 0;
-}
-
-}  // namespace
-
-std::int32_t PaintEllipticalGradient(gdi::HDC dc, std::int32_t width, std::int32_t height, const ColourTable& table) {
-    // The same calls as the reference, taken into one batch: the drawing layer then writes each
-    // pixel once, for the innermost ring that covers it, or draws the calls one by one when the
-    // surface's pen or brush asks for that.
-    gdi::EllipseBatch batch(dc);
-    const std::int32_t rings = PaintRings(dc, width, height, table, [&](int left, int top, int right, int bottom) {
-        batch.Add(left, top, right, bottom);
-    });
-    batch.Draw();
-    return rings;
-}
-
-std::int32_t PaintEllipticalGradientReference(gdi::HDC dc, std::int32_t width, std::int32_t height, const ColourTable& table) {
-    return PaintRings(dc, width, height, table,
-                      [&](int left, int top, int right, int bottom) { gdi::Ellipse(dc, left, top, right, bottom); });
 }
 
 std::int32_t PaintRectangularGradient(gdi::HDC dc, std::int32_t width, std::int32_t height, const ColourTable& table) {

@@ -11,10 +11,6 @@ namespace ov::gradient {
 
 // Returns the number of rings drawn (the shorter side m).
 std::int32_t PaintEllipticalGradient(gdi::HDC dc, std::int32_t width, std::int32_t height, const ColourTable& table);
-// The same rings drawn as five Ellipse calls each, one after another: the slow form the batched
-// drawing above is compared with.
-std::int32_t PaintEllipticalGradientReference(gdi::HDC dc, std::int32_t width, std::int32_t height,
-                                              const ColourTable& table);
 
 // Returns the number of rectangles drawn (m / 2 rounded half to even, plus one).
 std::int32_t PaintRectangularGradient(gdi::HDC dc, std::int32_t width, std::int32_t height, const ColourTable& table);

@@ -2,7 +2,6 @@
 // The ellipse outline: a closed polyline, drawn with the line rule, through the points of a
 // midpoint walk of one quadrant mirrored into the other three.
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -17,80 +16,12 @@ namespace ov::gdi::detail {
 // mirrored four ways. WalkEllipseQuadrantRows gives that path row by row for the fast path; the
 // vertex list below is kept as the slow reference it is tested against.
 
-// Twice the walk's error after k more steps of one kind (sideways: d = dx, step = step_dx;
-// down: d = dy, step = step_dy), each adding the next increment d + step, d + 2 * step, ...,
-// less the other kind's increment: 2 * (err + k * d + step * k * (k + 1) / 2) - other. The sign
-// of this quadratic in k decides where a run of steps of one kind ends, so a long run is taken
-// at once: a root estimated in doubles, then checked exactly.
-struct StepsAhead {
-    std::int64_t err, d, step, other;
-
-    __int128 At(std::int64_t k) const {
-        const __int128 kk = k;
-        return static_cast<__int128>(step) * kk * kk + (2 * static_cast<__int128>(d) + step) * kk + 2 * static_cast<__int128>(err) -
-               other;
-    }
-    // The real roots' estimates, smaller or larger (NaN when there are none).
-    double Root(bool larger) const {
-        const double qa = static_cast<double>(step), qb = 2.0 * static_cast<double>(d) + qa;
-        const double qc = 2.0 * static_cast<double>(err) - static_cast<double>(other);
-        const double disc = qb * qb - 4 * qa * qc;
-        return (-qb + (larger ? 1 : -1) * std::sqrt(disc)) / (2 * qa);
-    }
-    bool FallingAt(std::int64_t k) const { return 2 * static_cast<__int128>(step) * k + 2 * static_cast<__int128>(d) + step <= 0; }
-};
-
-// The walk at a point that steps along its row (2 * err > dy): how many steps along the row
-// take it to the row's last point, where it steps down (the first k with At(k) <= 0 for d = dx
-// and other = dy; At is convex and positive at 0, so no earlier k has it). At most `cap`; 0 when
-// the estimate does not check out (the caller then steps one by one).
-inline int FlatRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std::int64_t step_dx, int cap) {
-    const StepsAhead f{err, dx, step_dx, dy};
-    const double root = std::ceil(f.Root(false));  // NaN compares false: no end, k stays at the cap
-    std::int64_t k = root < cap ? (root < 1 ? 1 : static_cast<std::int64_t>(root)) : cap;
-    if (k < cap || f.At(k) <= 0) {
-        if (k > 1 && f.At(k - 1) <= 0) --k;
-        else if (f.At(k) > 0 && k < cap) ++k;
-        return f.At(k) <= 0 && (k == 1 || f.At(k - 1) > 0) ? static_cast<int>(k) : 0;
-    }
-    // No end within the cap: every step up to it stays on the row if At still falls there.
-    return f.FallingAt(cap) ? cap : 0;
-}
-
-// The walk at a point that steps only down (2 * err < dx, 2 * err <= dy): how many steps down
-// take it to the point where it next steps sideways (the first k with At(k) >= 0 for d = dy
-// and other = dx; At rises with k and is negative at 0). At most `cap`, all of it when no
-// sideways step comes sooner; 0 when the estimate does not check out.
-inline int SteepRunSteps(std::int64_t err, std::int64_t dx, std::int64_t dy, std::int64_t step_dy, int cap) {
-    if (cap < 1) return 0;
-    const StepsAhead g{err, dy, step_dy, dx};
-    const double root = std::ceil(g.Root(true));
-    std::int64_t k = !(root >= 1) ? 1 : root > cap ? cap : static_cast<std::int64_t>(root);
-    if (k > 1 && g.At(k - 1) >= 0) --k;
-    else if (g.At(k) < 0 && k < cap) ++k;
-    if (g.At(k) < 0) return k == cap ? cap : 0;
-    return k == 1 || g.At(k - 1) < 0 ? static_cast<int>(k) : 0;
-}
-
 // The bottom-right quadrant's path, one call emit(y, lo, hi) per row of the box from the middle
 // row (height / 2) down, in increasing y: the path's pixels on row y are columns [lo, hi]
 // (relative to the box's top-left corner). The walk stops before row `y_limit`
 // (rows past it are never needed by the caller). Both sizes >= 3.
-//
-// With `skip_column`, for callers that need no row whose run lies wholly right of it (lo >
-// skip_column; a clipped outline has nothing on the surface there), the walk goes down such
-// stretches of a steep part in one go instead of row by row and leaves those rows out; the
-// rows it gives are exactly those of the full walk.
-template <typename EmitRow>
-void WalkEllipseQuadrantRows(int width, int height, int y_limit, int skip_column, EmitRow&& emit);
-
 template <typename EmitRow>
 void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit) {
-    WalkEllipseQuadrantRows(width, height, y_limit, width, emit);
-}
-
-template <typename EmitRow>
-void WalkEllipseQuadrantRows(int width, int height, int y_limit, int skip_column, EmitRow&& emit) {
     // The same midpoint walk as EllipseOutlineVertices, with each row's run of points emitted
     // once the walk leaves the row.
     const std::int64_t a = width - 1, b = height - 1;
@@ -108,31 +39,6 @@ void WalkEllipseQuadrantRows(int width, int height, int y_limit, int skip_column
         last_x = x;
         last_y = y;
         const std::int64_t e2 = 2 * err;
-        // A long run along a row (the flat parts, which the gradient's wide rings are made of):
-        // the steps up to the next row's are taken at once.
-        if (e2 > dy && row_hi - x >= 3 && x - half_width > 4) {
-            const int run = FlatRunSteps(err, dx, dy, step_dx, x - half_width);
-            if (run > 0) {
-                const __int128 k = run;
-                err = static_cast<std::int64_t>(err + k * dx + static_cast<__int128>(step_dx) * (k * (k + 1) / 2));
-                dx += run * step_dx;
-                x -= run;
-                continue;
-            }
-        }
-        if (x > skip_column && e2 < dx && e2 <= dy) {
-            // Straight down in columns nobody needs: this row and the ones below up to the next
-            // sideways step are left out (never the limit's last row, which ends the walk).
-            const int down = SteepRunSteps(err, dx, dy, step_dy, y_limit - 1 - y);
-            if (down > 0) {
-                const __int128 k = down;
-                err = static_cast<std::int64_t>(err + k * dy + static_cast<__int128>(step_dy) * (k * (k + 1) / 2));
-                dy += down * step_dy;
-                y += down;
-                row_hi = x;
-                continue;
-            }
-        }
         if (e2 >= dx) {
             --x;
             dx += step_dx;
@@ -155,14 +61,6 @@ void WalkEllipseQuadrantRows(int width, int height, int y_limit, int skip_column
     const int bottom = height - 1;
     emit(last_y, last_x, row_hi);
     for (int row = last_y + 1; row <= bottom && row < y_limit; ++row) emit(row, last_x, last_x);
-}
-
-// The path column past which neither of a row's two runs (columns left + lo .. left + hi and
-// their mirror image left + a - hi .. left + a - lo) reaches the surface's columns [0,
-// surface_width): the skip column for the walk of a clipped outline.
-inline int OffSurfaceColumn(std::int64_t left, std::int64_t a, int surface_width) {
-    const std::int64_t column = std::max<std::int64_t>(surface_width - 1 - left, left + a);
-    return static_cast<int>(std::clamp<std::int64_t>(column, -1, INT_MAX));
 }
 
 // Whether the rectangle [0, surface_width) x [0, surface_height) lies wholly inside the ellipse

@@ -7,7 +7,6 @@
 // device pixels, origin top left, y down. Rectangles given to these calls are the platform's:
 // right and bottom exclusive unless a call says otherwise.
 #include <cstdint>
-#include <vector>
 
 namespace ov::gdi {
 
@@ -172,42 +171,6 @@ bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop);
 bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y, std::uint32_t rop);
 bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y,
                 int src_width, int src_height, std::uint32_t rop);
-
-// --- batched ellipses ----------------------------------------------------------------------
-// Ellipse calls on one DC, taken in order and drawn together. Each Add takes the pen and brush
-// the DC holds at that moment and returns what Ellipse would; the pixels appear when the batch
-// is drawn (Draw, or the end of the batch's life), exactly as the same Ellipse calls made one
-// after another would leave them. Nothing else may draw on the DC's bitmap or read it while
-// calls are pending. One-pixel outlines without a brush (concentric rings, say) are drawn from
-// the last call back, each pixel written once by the last outline that covers it; any other
-// batch is drawn call by call.
-class EllipseBatch {
-public:
-    explicit EllipseBatch(HDC dc) : dc_(dc) {}
-    ~EllipseBatch() { Draw(); }
-    EllipseBatch(const EllipseBatch&) = delete;
-    EllipseBatch& operator=(const EllipseBatch&) = delete;
-
-    bool Add(int left, int top, int right, int bottom);
-    // Draws the pending calls and empties the batch.
-    void Draw();
-    // The last Draw took the outline path (tests compare both paths pixel for pixel).
-    bool drew_outlines_only() const { return outlines_only_; }
-
-    // A pending call as Ellipse would resolve it (the box normalised, colours as selected).
-    struct Call {
-        int left = 0, top = 0, right = 0, bottom = 0;
-        COLORREF pen_colour = 0, brush_colour = 0;
-        int pen_width = 1;
-        bool has_pen = false, has_brush = false;
-    };
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_ = 0;  // the bitmap the pending calls draw on
-    std::vector<Call> calls_;
-    bool outlines_only_ = false;
-};
 
 // --- text ----------------------------------------------------------------------------------
 bool TextOutA(HDC dc, int x, int y, const char* text, int length);

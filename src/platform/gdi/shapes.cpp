@@ -9,7 +9,6 @@
 #include "platform/gdi/ellipse_raster.h"
 #include "platform/gdi/line_raster.h"
 #include "platform/gdi/objects.h"
-#include "platform/gdi/outline_cover.h"
 #include "platform/gdi/pending_lines.h"
 #include "platform/gdi/raster.h"
 #include "platform/gdi/wide_pen.h"
@@ -207,7 +206,7 @@ void WriteEllipseRows(const DrawTarget& target, int left, int top, int right, in
         // share its two clipped runs, so they are clipped once, and a path row with nothing
         // left on the surface is dropped before either row is touched.
         const std::int64_t last_column = surface_width - 1;
-        WalkEllipseQuadrantRows(width, height, y_limit, OffSurfaceColumn(left, a, surface_width), [&](int y, int lo, int hi) {
+        WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
             const std::int64_t right_from = std::max<std::int64_t>(std::int64_t{left} + lo, 0);
             const std::int64_t right_to = std::min<std::int64_t>(std::int64_t{left} + hi, last_column);
             const std::int64_t left_from = std::max<std::int64_t>(std::int64_t{left} + a - hi, 0);
@@ -262,22 +261,6 @@ void Normalise(int* left, int* top, int* right, int* bottom) {
     if (*top > *bottom) std::swap(*top, *bottom);
 }
 
-// The outline walk (a one-pixel pen, or the brush under any pen) has a size limit; a wide pen's
-// ring alone is exact for every box. The box is normalised.
-bool EllipseFits(bool walks, int left, int top, int right, int bottom) {
-    return !walks || (std::int64_t{right} - left <= limits::kMaxEllipseExtent &&
-                      std::int64_t{bottom} - top <= limits::kMaxEllipseExtent);
-}
-
-// One Ellipse call on a resolved target and a normalised box: what Ellipse and a batch drawn
-// call by call both do.
-bool DrawEllipseCall(const DrawTarget& target, int left, int top, int right, int bottom) {
-    if (!EllipseFits(target.pen_width == 1 || target.has_brush, left, top, right, bottom)) return false;
-    if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
-    else DrawEllipseShape(target, left, top, right, bottom);
-    return true;
-}
-
 }  // namespace
 
 }  // namespace detail
@@ -312,72 +295,16 @@ bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
         DrawTarget target;
         if (!ResolveTarget(handle, &target)) return false;
         Normalise(&left, &top, &right, &bottom);
-        return DrawEllipseCall(target, left, top, right, bottom);
-    });
-}
-
-bool EllipseBatch::Add(int left, int top, int right, int bottom) {
-    const DeviceContext* dc = LookupDc(dc_);
-    if (!dc || !BitmapForRecording(dc->bitmap)) return false;
-    Call call;
-    if (const Pen* pen = LookupPen(dc->pen); pen && pen->style != PS_NULL) {
-        call.has_pen = true;
-        call.pen_width = pen->width;
-        call.pen_colour = pen->colour;
-    }
-    if (const Brush* brush = LookupBrush(dc->brush); brush && !brush->hollow) {
-        call.has_brush = true;
-        call.brush_colour = brush->colour;
-    }
-    Normalise(&left, &top, &right, &bottom);
-    if (!EllipseFits(call.pen_width == 1 || call.has_brush, left, top, right, bottom)) return false;
-    call.left = left;
-    call.top = top;
-    call.right = right;
-    call.bottom = bottom;
-    // Calls on another bitmap (the DC was given a new one) come after everything pending.
-    if (dc->bitmap != bitmap_ && !calls_.empty()) Draw();
-    bitmap_ = dc->bitmap;
-    try {
-        calls_.push_back(call);
-    } catch (const std::bad_alloc&) {
-        // No room to take the call: what is pending is drawn now, and then this call, so the
-        // pixels are still those of the calls in order.
-        Draw();
-        return Ellipse(dc_, left, top, right, bottom);
-    }
-    return true;
-}
-
-void EllipseBatch::Draw() {
-    outlines_only_ = false;
-    if (calls_.empty()) return;
-    Guarded(false, [&] {
-        Bitmap* bitmap = BitmapForPixels(bitmap_);
-        if (!bitmap) return false;
-        // The one decision between the two ways of drawing: outlines from the last call back
-        // when every call is a one-pixel pen (or none) over a hollow brush and the working
-        // lists fit in memory, else each call as Ellipse draws it.
-        const bool outlines = std::all_of(calls_.begin(), calls_.end(), [](const Call& call) {
-            return !call.has_brush && (!call.has_pen || call.pen_width == 1);
-        });
-        if (outlines && DrawOutlinesFromLast(*bitmap, calls_)) {
-            outlines_only_ = true;
-            return true;
-        }
-        for (const Call& call : calls_) {
-            DrawTarget target;
-            target.bitmap = bitmap;
-            target.has_pen = call.has_pen;
-            target.pen_width = call.has_pen ? call.pen_width : 1;
-            target.pen_pixel = bitmap->StoredPixel(call.pen_colour);
-            target.has_brush = call.has_brush;
-            target.brush_pixel = bitmap->StoredPixel(call.brush_colour);
-            DrawEllipseCall(target, call.left, call.top, call.right, call.bottom);
-        }
+        // The outline walk (a one-pixel pen, or the brush under any pen) has a size limit; a
+        // wide pen's ring alone is exact for every box.
+        const bool walks = target.pen_width == 1 || target.has_brush;
+        if (walks && (std::int64_t{right} - left > limits::kMaxEllipseExtent ||
+                      std::int64_t{bottom} - top > limits::kMaxEllipseExtent))
+            return false;
+        if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
+        else DrawEllipseShape(target, left, top, right, bottom);
         return true;
     });
-    calls_.clear();
 }
 
 int FillRect(HDC handle, const RECT* rect, HBRUSH brush_handle) {
