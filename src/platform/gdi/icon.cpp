@@ -42,6 +42,15 @@ bool GetIconSize(HICON handle, SIZE* out) {
     return true;
 }
 
+bool GetIconPixels(HICON handle, int* width, int* height, std::vector<std::uint32_t>* argb) {
+    const detail::Icon* icon = detail::LookupIcon(handle);
+    if (!icon || !width || !height || !argb) return false;
+    *width = icon->width;
+    *height = icon->height;
+    *argb = icon->argb;
+    return true;
+}
+
 namespace {
 
 bool DrawIconUnguarded(HDC dc, int x, int y, HICON handle) {
