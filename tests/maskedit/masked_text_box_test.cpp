@@ -234,6 +234,52 @@ TEST_F(MaskedTextBoxTest, ValuePutOfEveryVariantTypeInNumericFormat) {
     }
 }
 
+// In text and date formats a Value put ends in the Text put of the value's text, unless the
+// value is a date for a date mask (formatted with the mask) or a vstrMask is given for a date
+// (its text parsed with vstrMask; what does not parse is the zero date, which the mask refuses).
+TEST_F(MaskedTextBoxTest, ValuePutOfEveryVariantTypeInTextAndDateFormats) {
+    struct Case { int format; const char* mask; const char* value_mask; Variant value; std::int32_t number; const char* text; };
+    const Variant new_year = Variant::FromDate(DateSerial(2024, 1, 1));
+    const std::vector<Case> cases = {
+        {0, "", "", Variant(), 0, ""},
+        {0, "", "", Variant::Null(), error::kTypeMismatch, ""},
+        {0, "", "", Variant::FromBoolean(true), 0, "True"},
+        {0, "", "", Variant::FromByte(7), 0, "7"},
+        {0, "", "", Variant::FromInteger(-3), 0, "-3"},
+        {0, "", "", Variant::FromSingle(1.25f), 0, "1.25"},
+        {0, "", "", Variant::FromDouble(123), 0, "123"},
+        {0, "", "", Variant::FromObject(nullptr), error::kTypeMismatch, ""},
+        {0, "[A-Z]#", "", Variant::FromString("B7"), 0, "B7"},
+        {0, "[A-Z]#", "", Variant::FromLong(12), error::kInvalidPropertyValue, ""},
+        {0, "[A-Z]#", "", Variant::FromBoolean(false), error::kInvalidPropertyValue, ""},
+        {0, "[A-Z]#", "#", Variant::FromString("B7"), error::kInvalidPropertyValue, ""},
+        {2, "DD/MM/YYYY", "", Variant(), 0, ""},
+        {2, "DD/MM/YYYY", "", Variant::Null(), error::kTypeMismatch, ""},
+        {2, "DD/MM/YYYY", "", Variant::FromBoolean(true), error::kInvalidPropertyValue, ""},
+        {2, "DD/MM/YYYY", "", Variant::FromByte(7), error::kInvalidPropertyValue, ""},
+        {2, "DD/MM/YYYY", "", Variant::FromLong(12), error::kInvalidPropertyValue, ""},
+        {2, "DD/MM/YYYY", "", Variant::FromDouble(45292), error::kInvalidPropertyValue, ""},
+        {2, "DD/MM/YYYY", "", new_year, 0, "01/01/2024"},
+        {2, "DD/MM/YYYY", "", Variant::FromString("05/01/2024"), 0, "05/01/2024"},
+        {2, "DD/MM/YYYY", "", Variant::FromString("2024-01-05"), error::kInvalidPropertyValue, ""},
+        {2, "DD/MM/YYYY", "", Variant::FromObject(nullptr), error::kTypeMismatch, ""},
+        {2, "DD/MM/YYYY", "YYYY-MM-DD", Variant::FromString("2024-01-05"), 0, "05/01/2024"},
+        {2, "DD/MM/YYYY", "YYYY-MM-DD", Variant::FromString("junk"), error::kInvalidPropertyValue, ""},
+        {2, "DD/MM/YYYY", "YYYY-MM-DD", Variant::FromLong(12), error::kInvalidPropertyValue, ""},
+        {2, "DD/MM/YYYY", "YYYY-MM-DD", new_year, 0, "01/01/2024"},
+    };
+    for (const Case& c : cases) {
+        Setup(c.format, c.mask, "");
+        const std::string label = std::string(c.mask) + " / " + c.value_mask + " / " + VarTypeName(c.value.type());
+        EXPECT_EQ(ErrorNumberOf([&] {
+                      PutProperty(*host.Find("M"), "Value", c.value, {Variant::FromString(c.value_mask)});
+                  }),
+                  c.number)
+            << label;
+        EXPECT_EQ(box().txt().Text(), c.text) << label;
+    }
+}
+
 // Long masks, control characters and bytes above 127: the puts take them or fail with their
 // number, and the text box keeps every byte (a character above 127 is one character, compared
 // by its unsigned code).
