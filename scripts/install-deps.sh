@@ -16,6 +16,8 @@ packages=(
   fonts-liberation fonts-dejavu-core  # metric-compatible faces for classic names
   python3
   python3-jsonschema          # validating the designer metadata against its schema (tests)
+  qt6-base-dev                # the optional live host (src/qt, orvelle run)
+  xvfb xauth                  # a virtual X server for the live-host tests (xvfb-run)
 )
 
 missing=()
