@@ -42,6 +42,13 @@ bool GetIconSize(HICON handle, SIZE* out) {
     return true;
 }
 
+bool GetIconArgb(HICON handle, std::uint32_t* out) {
+    const detail::Icon* icon = detail::LookupIcon(handle);
+    if (!icon || !out) return false;
+    std::copy(icon->argb.begin(), icon->argb.end(), out);
+    return true;
+}
+
 namespace {
 
 bool DrawIconUnguarded(HDC dc, int x, int y, HICON handle) {

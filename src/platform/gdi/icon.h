@@ -15,5 +15,8 @@ HICON CreateCursorFromArgb(int width, int height, const std::uint32_t* argb, int
 bool GetIconSize(HICON icon, SIZE* out);
 // Where a pointer shown with this icon points: a cursor's hot spot, an icon's centre.
 bool GetIconHotSpot(HICON icon, POINT* out);
+// Copies the icon's width*height pixels (0xAARRGGBB, row-major, top-down) to `out`, for hosts
+// that hand a cursor to a toolkit of their own. False for a handle that is no icon.
+bool GetIconArgb(HICON icon, std::uint32_t* out);
 
 }  // namespace ov::gdi
