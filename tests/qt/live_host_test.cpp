@@ -1,0 +1,198 @@
+// The live host in a real window (under a virtual X server): pointer input reaching the right
+// constituent with the right events, a slot changing a by-reference argument, the cursor
+// following the control's pointer, and the window showing exactly what the compositor composes.
+#include <QImage>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <vector>
+
+#include "forms/form_document.h"
+#include "host/control.h"
+#include "host/hand_cursor.h"
+#include "host/reference_host.h"
+#include "hotlabel/hot_label.h"
+#include "library/classes.h"
+#include "platform/runtime/dispatch.h"
+#include "qt/orvelle_widget.h"
+
+namespace {
+
+using ov::qt::OrvelleWidget;
+
+struct Raised {
+    QString object, event;
+    QVariantList args;
+};
+
+// Every event the widget's signal carries, with its arguments as raised.
+struct EventLog {
+    std::vector<Raised> events;
+    explicit EventLog(OrvelleWidget& widget) {
+        QObject::connect(&widget, &OrvelleWidget::controlEvent,
+                         [this](const QString& object, const QString& event, ov::qt::EventArguments& args) {
+                             QVariantList values;
+                             for (int i = 0; i < args.count(); ++i) values.push_back(args.value(i));
+                             events.push_back({object, event, values});
+                         });
+    }
+    QStringList Names() const {
+        QStringList names;
+        for (const Raised& e : events) names << e.event;
+        return names;
+    }
+};
+
+// The widget position (logical pixels) of a device pixel of the form.
+QPoint WidgetPoint(const OrvelleWidget& widget, int x, int y) {
+    const double ratio = widget.devicePixelRatioF();
+    return QPoint(static_cast<int>(x / ratio), static_cast<int>(y / ratio));
+}
+
+void MoveMouse(OrvelleWidget& widget, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &move);
+}
+
+// The centre of a tab heading in form pixels; heading -1 is the strip right of the last one.
+QPoint HeadingCentre(ov::host::Control& tabs, int heading) {
+    if (heading < 0) return QPoint(tabs.PixelWidth() - 2, 2);
+    const ov::host::Constituent& label = *tabs.FindConstituent("lblTabItem", heading);
+    return QPoint((tabs.ToPixelsX(label.Left()) + tabs.ToPixelsX(label.Left() + label.Width())) / 2,
+                  (tabs.ToPixelsY(label.Top()) + tabs.ToPixelsY(label.Top() + label.Height())) / 2);
+}
+
+}  // namespace
+
+class LiveHostTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void TabClick_data();
+    void TabClick();
+    void SlotWritesByReferenceArgument();
+    void HotSpotHover_data();
+    void HotSpotHover();
+    void ShowcaseScreenshotEqualsComposition();
+};
+
+void LiveHostTest::TabClick_data() {
+    QTest::addColumn<int>("heading");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("selected");
+    // SelectedTab starts at 0; a click beside the headings reaches the surface only.
+    QTest::newRow("second heading") << 1 << QStringList{"TabSelected"} << 1;
+    QTest::newRow("third heading") << 2 << QStringList{"TabSelected"} << 2;
+    QTest::newRow("first heading again") << 0 << QStringList{"TabSelected"} << 0;
+    QTest::newRow("beside the headings") << -1 << QStringList{"Click"} << 0;
+}
+
+void LiveHostTest::TabClick() {
+    QFETCH(int, heading);
+    QFETCH(QStringList, events);
+    QFETCH(int, selected);
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("tabs", "OVTabHead");
+    ov::host::Control& tabs = *widget.host().FindControl("tabs");
+    ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours,About"));
+    widget.host().Resize("tabs", 6000, 450);
+    widget.resize(widget.sizeHint());
+    widget.Sync();
+    EventLog log(widget);
+
+    const QPoint at = HeadingCentre(tabs, heading);
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, at.x(), at.y()));
+
+    QCOMPARE(log.Names(), events);
+    if (heading >= 0) {
+        QCOMPARE(log.events[0].object, QString("tabs"));
+        QCOMPARE(log.events[0].args, (QVariantList{heading, QStringList{"General", "Colours", "About"}[heading]}));
+    }
+    QCOMPARE(ov::CInt(ov::GetProperty(tabs, "SelectedTab")), selected);
+    // What the window paints is the form as composed after the click.
+    const ov::host::ComposedImage& composed = widget.host().Compose();
+    QCOMPARE(widget.frame().pixel(at.x(), at.y()) & 0xFFFFFFu, composed.pixels[static_cast<std::size_t>(at.y()) * composed.width + at.x()]);
+}
+
+void LiveHostTest::SlotWritesByReferenceArgument() {
+    // A connected slot moves the selection elsewhere: the control selects what the slot left.
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("tabs", "OVTabHead");
+    ov::host::Control& tabs = *widget.host().FindControl("tabs");
+    ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours,About"));
+    QObject::connect(&widget, &OrvelleWidget::controlEvent, [](const QString&, const QString& event, ov::qt::EventArguments& args) {
+        if (event == "TabSelected") QVERIFY(args.setValue("index", 2));
+        if (event == "TabSelected") QVERIFY(!args.setValue("Index", "not a number"));
+    });
+    const QPoint at = HeadingCentre(tabs, 1);
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, at.x(), at.y()));
+    QCOMPARE(ov::CInt(ov::GetProperty(tabs, "SelectedTab")), 2);
+}
+
+void LiveHostTest::HotSpotHover_data() {
+    QTest::addColumn<int>("dx");
+    QTest::addColumn<bool>("hand");
+    // Offsets from the hot spot's left end on its line: inside it, then past its right end.
+    QTest::newRow("on the hot spot") << 1 << true;
+    QTest::newRow("past its end") << 1000 << false;
+}
+
+void LiveHostTest::HotSpotHover() {
+    QFETCH(int, dx);
+    QFETCH(bool, hand);
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("hot", "OVHotLabel");
+    auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hot"));
+    ov::PutProperty(label, "ControlString", ov::Variant::FromString("See the ~manual~ first"));
+    widget.Sync();
+    ov::host::ConstituentPictureBox& main = label.MainBox();
+    const ov::hotlabel::HotSpot spot = label.HotSpots()(1);
+    const int frame = main.box().BorderStyle() == 1 ? 2 : 0;
+    const int x = label.ToPixelsX(main.Left()) + frame + std::min(spot.left + dx, main.box().client_width() - 1);
+    const int y = label.ToPixelsY(main.Top()) + frame + spot.top + 3;
+
+    MoveMouse(widget, WidgetPoint(widget, x, y));
+
+    if (!hand) {
+        QCOMPARE(widget.cursor().shape(), Qt::ArrowCursor);
+        return;
+    }
+    QCOMPARE(widget.cursor().shape(), Qt::BitmapCursor);
+    const ov::host::SixteenColourCursor& expected = ov::host::PointingHandColourCursor();
+    QCOMPARE(widget.cursor().hotSpot(), QPoint(expected.hot_spot_x, expected.hot_spot_y));
+    const QImage shown = widget.cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(shown.size(), QSize(expected.kSize, expected.kSize));
+    const std::vector<std::uint32_t> argb = expected.ToArgb();
+    for (int py = 0; py < expected.kSize; ++py)
+        for (int px = 0; px < expected.kSize; ++px)
+            QCOMPARE(shown.pixel(px, py), argb[static_cast<std::size_t>(py) * expected.kSize + px]);
+}
+
+void LiveHostTest::ShowcaseScreenshotEqualsComposition() {
+    const ov::forms::FormDocument document = ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json");
+    ov::host::ReferenceHost reference(ov::library::Classes());
+    ov::forms::BuildForm(reference, document);
+    const ov::host::ComposedImage& expected = reference.Compose();
+
+    OrvelleWidget widget(ov::library::Classes());
+    QVERIFY(widget.LoadForm(document).empty());
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QCoreApplication::processEvents();
+    const QImage shot = widget.screen()->grabWindow(widget.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+
+    QCOMPARE(shot.size(), QSize(expected.width, expected.height));
+    int wrong = 0;
+    QString first;
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x) {
+            const std::uint32_t want = expected.pixels[static_cast<std::size_t>(y) * expected.width + x];
+            const std::uint32_t got = shot.pixel(x, y) & 0xFFFFFFu;
+            if (got != want && wrong++ == 0) first = QString("(%1, %2): %3 instead of %4").arg(x).arg(y).arg(got, 6, 16, QChar('0')).arg(want, 6, 16, QChar('0'));
+        }
+    QVERIFY2(wrong == 0, qPrintable(QString("%1 pixels differ, the first at %2").arg(wrong).arg(first)));
+}
+
+QTEST_MAIN(LiveHostTest)
+#include "live_host_test.moc"
