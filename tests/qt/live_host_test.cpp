@@ -15,6 +15,7 @@
 #include "hotlabel/hot_label.h"
 #include "library/classes.h"
 #include "platform/runtime/dispatch.h"
+#include "qt/input_codes.h"
 #include "qt/orvelle_widget.h"
 
 namespace {
@@ -75,6 +76,9 @@ private slots:
     void HotSpotHover_data();
     void HotSpotHover();
     void ShowcaseScreenshotEqualsComposition();
+    void IdleWindowComposesNoFrame();
+    void KeyCodes_data();
+    void KeyCodes();
 };
 
 void LiveHostTest::TabClick_data() {
@@ -171,12 +175,12 @@ void LiveHostTest::HotSpotHover() {
 
 void LiveHostTest::ShowcaseScreenshotEqualsComposition() {
     const ov::forms::FormDocument document = ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json");
+    OrvelleWidget widget(ov::library::Classes());
+    QVERIFY(widget.LoadForm(document).empty());
+    // Built after the widget set the screen's twips per pixel for its device pixel ratio.
     ov::host::ReferenceHost reference(ov::library::Classes());
     ov::forms::BuildForm(reference, document);
     const ov::host::ComposedImage& expected = reference.Compose();
-
-    OrvelleWidget widget(ov::library::Classes());
-    QVERIFY(widget.LoadForm(document).empty());
     widget.show();
     QVERIFY(QTest::qWaitForWindowExposed(&widget));
     QCoreApplication::processEvents();
@@ -192,6 +196,58 @@ void LiveHostTest::ShowcaseScreenshotEqualsComposition() {
             if (got != want && wrong++ == 0) first = QString("(%1, %2): %3 instead of %4").arg(x).arg(y).arg(got, 6, 16, QChar('0')).arg(want, 6, 16, QChar('0'));
         }
     QVERIFY2(wrong == 0, qPrintable(QString("%1 pixels differ, the first at %2").arg(wrong).arg(first)));
+}
+
+void LiveHostTest::IdleWindowComposesNoFrame() {
+    // The clock runs every few milliseconds; with nothing due and nothing changed, the window
+    // keeps the frame it has.
+    OrvelleWidget widget(ov::library::Classes());
+    QVERIFY(widget.LoadForm(ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json")).empty());
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    const int frames = widget.framesComposed();
+    QTest::qWait(200);
+    QCOMPARE(widget.framesComposed(), frames);
+    // Hovering a tab heading underlines it: one change, one new frame.
+    ov::host::Control& tabs = *widget.host().FindControl("tabSections");
+    const QPoint at = HeadingCentre(tabs, 0);
+    MoveMouse(widget, WidgetPoint(widget, at.x(), at.y()));
+    QCOMPARE(widget.framesComposed(), frames + 1);
+}
+
+void LiveHostTest::KeyCodes_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<int>("ascii");
+    const int shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
+    QTest::newRow("a") << int(Qt::Key_A) << 0 << "a" << 65 << 0 << 97;
+    QTest::newRow("Shift+A") << int(Qt::Key_A) << shift << "A" << 65 << 1 << 65;
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << ctrl << "\x03" << 67 << 2 << 3;
+    QTest::newRow("Ctrl+Shift+V") << int(Qt::Key_V) << (ctrl | shift) << "" << 86 << 3 << 22;
+    QTest::newRow("Alt+7") << int(Qt::Key_7) << alt << "7" << 55 << 4 << 55;
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << "\r" << 13 << 0 << 13;
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << 0 << "\b" << 8 << 0 << 8;
+    QTest::newRow("Left") << int(Qt::Key_Left) << 0 << "" << 37 << 0 << 0;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << "\x7f" << 46 << 0 << 0;
+    QTest::newRow("F5") << int(Qt::Key_F5) << 0 << "" << 116 << 0 << 0;
+    QTest::newRow("e acute") << int(Qt::Key_Eacute) << 0 << "\u00e9" << 0 << 0 << 0xE9;
+    QTest::newRow("euro sign") << int(Qt::Key_unknown) << 0 << "\u20ac" << 0 << 0 << 0x80;
+}
+
+void LiveHostTest::KeyCodes() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(int, code);
+    QFETCH(int, shift);
+    QFETCH(int, ascii);
+    const auto mods = Qt::KeyboardModifiers(modifiers);
+    QCOMPARE(int(ov::qt::VirtualKeyCode(key)), code);
+    QCOMPARE(int(ov::qt::ShiftState(mods)), shift);
+    QCOMPARE(int(ov::qt::KeyAsciiCode(key, mods, text)), ascii);
 }
 
 QTEST_MAIN(LiveHostTest)
