@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 #include <vector>
 
 #include "forms/form_document.h"
@@ -77,6 +78,10 @@ private slots:
     void HotSpotHover();
     void ShowcaseScreenshotEqualsComposition();
     void IdleWindowComposesNoFrame();
+    void MouseEventOrder_data();
+    void MouseEventOrder();
+    void HoverUnderlineEndsOnTheClock();
+    void ControlFollowsWidgetSize();
     void KeyCodes_data();
     void KeyCodes();
 };
@@ -213,6 +218,92 @@ void LiveHostTest::IdleWindowComposesNoFrame() {
     const QPoint at = HeadingCentre(tabs, 0);
     MoveMouse(widget, WidgetPoint(widget, at.x(), at.y()));
     QCOMPARE(widget.framesComposed(), frames + 1);
+}
+
+void LiveHostTest::MouseEventOrder_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("shift");
+    QTest::newRow("left click") << "click" << 0 << QStringList{"MouseDown", "MouseUp", "Click"} << 1 << 0;
+    QTest::newRow("right click with Shift") << "right" << int(Qt::ShiftModifier)
+                                            << QStringList{"MouseDown", "MouseUp", "Click"} << 2 << 1;
+    QTest::newRow("double click with Ctrl")
+        << "double" << int(Qt::ControlModifier)
+        << QStringList{"MouseDown", "MouseUp", "Click", "DblClick", "MouseUp"} << 1 << 2;
+}
+
+void LiveHostTest::MouseEventOrder() {
+    // The hot label raises its picture box's mouse events as its own, with the box's
+    // coordinates (its scale is pixels, from the box's client area).
+    QFETCH(QString, gesture);
+    QFETCH(int, modifiers);
+    QFETCH(QStringList, events);
+    QFETCH(int, button);
+    QFETCH(int, shift);
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("hot", "OVHotLabel");
+    auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hot"));
+    const ov::host::ConstituentPictureBox& main = label.MainBox();
+    const int frame = main.box().BorderStyle() == 1 ? 2 : 0;
+    const QPoint box_origin(label.ToPixelsX(main.Left()) + frame, label.ToPixelsY(main.Top()) + frame);
+    const QPoint point = WidgetPoint(widget, box_origin.x() + 7, box_origin.y() + 5);
+    // The device pixel the widget position falls on, from the box's corner.
+    const double ratio = widget.devicePixelRatioF();
+    const QPoint in_box(static_cast<int>(std::floor(point.x() * ratio)) - box_origin.x(),
+                        static_cast<int>(std::floor(point.y() * ratio)) - box_origin.y());
+    EventLog log(widget);
+
+    const auto mods = Qt::KeyboardModifiers(modifiers);
+    if (gesture == "right") {
+        QTest::mouseClick(&widget, Qt::RightButton, mods, point);
+    } else {
+        QTest::mouseClick(&widget, Qt::LeftButton, mods, point);
+        // What a window system sends for the second click: Qt's double-click event in place of
+        // the press (all QTest sends), then the release.
+        if (gesture == "double") {
+            QTest::mouseDClick(&widget, Qt::LeftButton, mods, point);
+            QTest::mouseRelease(&widget, Qt::LeftButton, mods, point);
+        }
+    }
+
+    QCOMPARE(log.Names().join(' '), events.join(' '));
+    for (const Raised& e : log.events) {
+        if (!e.event.startsWith("Mouse")) continue;
+        QCOMPARE(e.args, (QVariantList{button, shift, float(in_box.x()), float(in_box.y())}));
+    }
+}
+
+void LiveHostTest::HoverUnderlineEndsOnTheClock() {
+    // The tab header's mouse-over timer runs on the host clock, which the widget keeps at real
+    // time: the underline of a hovered heading goes after 3000 ms, not before.
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("tabs", "OVTabHead");
+    ov::host::Control& tabs = *widget.host().FindControl("tabs");
+    ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours"));
+    const auto& heading = static_cast<const ov::host::Label&>(*tabs.FindConstituent("lblTabItem", 1));
+    const QPoint at = HeadingCentre(tabs, 1);
+    MoveMouse(widget, WidgetPoint(widget, at.x(), at.y()));
+    QVERIFY(heading.FontUnderline());
+    QTest::qWait(2500);
+    QVERIFY(heading.FontUnderline());
+    QTRY_VERIFY_WITH_TIMEOUT(!heading.FontUnderline(), 2000);
+}
+
+void LiveHostTest::ControlFollowsWidgetSize() {
+    // A hosted control takes the widget's size in device pixels, and the next frame shows it.
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("logo", "OVSideLogo");
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    widget.resize(60, 150);
+    QTRY_COMPARE(widget.size(), QSize(60, 150));
+    const double ratio = widget.devicePixelRatioF();
+    const ov::host::Control& logo = *widget.host().FindControl("logo");
+    QCOMPARE(logo.PixelWidth(), static_cast<int>(std::lround(60 * ratio)));
+    QCOMPARE(logo.PixelHeight(), static_cast<int>(std::lround(150 * ratio)));
+    QCOMPARE(widget.frame().size(), QSize(logo.PixelWidth(), logo.PixelHeight()));
 }
 
 void LiveHostTest::KeyCodes_data() {
