@@ -74,8 +74,8 @@ private slots:
     void TabClick_data();
     void TabClick();
     void SlotWritesByReferenceArgument();
-    void HotSpotHover_data();
-    void HotSpotHover();
+    void PointerCursor_data();
+    void PointerCursor();
     void ShowcaseScreenshotEqualsComposition();
     void IdleWindowComposesNoFrame();
     void MouseEventOrder_data();
@@ -139,43 +139,57 @@ void LiveHostTest::SlotWritesByReferenceArgument() {
     QCOMPARE(ov::CInt(ov::GetProperty(tabs, "SelectedTab")), 2);
 }
 
-void LiveHostTest::HotSpotHover_data() {
-    QTest::addColumn<int>("dx");
-    QTest::addColumn<bool>("hand");
-    // Offsets from the hot spot's left end on its line: inside it, then past its right end.
-    QTest::newRow("on the hot spot") << 1 << true;
-    QTest::newRow("past its end") << 1000 << false;
+void LiveHostTest::PointerCursor_data() {
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("cursor");
+    // The hot label asks for the 16-colour hand over a hot spot, the tab header for the
+    // monochrome one over a heading; elsewhere both leave the arrow.
+    QTest::newRow("on a hot spot") << "hot spot" << "colour hand";
+    QTest::newRow("past the hot spot") << "past hot spot" << "arrow";
+    QTest::newRow("on a tab heading") << "heading" << "hand";
+    QTest::newRow("beside the headings") << "beside headings" << "arrow";
 }
 
-void LiveHostTest::HotSpotHover() {
-    QFETCH(int, dx);
-    QFETCH(bool, hand);
+void LiveHostTest::PointerCursor() {
+    QFETCH(QString, place);
+    QFETCH(QString, cursor);
     OrvelleWidget widget(ov::library::Classes());
-    widget.HostControl("hot", "OVHotLabel");
-    auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hot"));
-    ov::PutProperty(label, "ControlString", ov::Variant::FromString("See the ~manual~ first"));
-    widget.Sync();
-    ov::host::ConstituentPictureBox& main = label.MainBox();
-    const ov::hotlabel::HotSpot spot = label.HotSpots()(1);
-    const int frame = main.box().BorderStyle() == 1 ? 2 : 0;
-    const int x = label.ToPixelsX(main.Left()) + frame + std::min(spot.left + dx, main.box().client_width() - 1);
-    const int y = label.ToPixelsY(main.Top()) + frame + spot.top + 3;
+    QPoint at;
+    if (place.contains("hot spot")) {
+        widget.HostControl("hot", "OVHotLabel");
+        auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hot"));
+        ov::PutProperty(label, "ControlString", ov::Variant::FromString("See the ~manual~ first"));
+        const ov::host::ConstituentPictureBox& main = label.MainBox();
+        const ov::hotlabel::HotSpot spot = label.HotSpots()(1);
+        const int frame = main.box().BorderStyle() == 1 ? 2 : 0;
+        const int dx = place == "hot spot" ? 1 : main.box().client_width() - 1 - spot.left;
+        at = QPoint(label.ToPixelsX(main.Left()) + frame + spot.left + dx, label.ToPixelsY(main.Top()) + frame + spot.top + 3);
+    } else {
+        widget.HostControl("tabs", "OVTabHead");
+        ov::host::Control& tabs = *widget.host().FindControl("tabs");
+        ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours"));
+        at = HeadingCentre(tabs, place == "heading" ? 1 : -1);
+    }
 
-    MoveMouse(widget, WidgetPoint(widget, x, y));
+    MoveMouse(widget, WidgetPoint(widget, at.x(), at.y()));
 
-    if (!hand) {
+    if (cursor == "arrow") {
         QCOMPARE(widget.cursor().shape(), Qt::ArrowCursor);
         return;
     }
     QCOMPARE(widget.cursor().shape(), Qt::BitmapCursor);
-    const ov::host::SixteenColourCursor& expected = ov::host::PointingHandColourCursor();
-    QCOMPARE(widget.cursor().hotSpot(), QPoint(expected.hot_spot_x, expected.hot_spot_y));
+    const bool colour = cursor == "colour hand";
+    const ov::host::SixteenColourCursor& colour_hand = ov::host::PointingHandColourCursor();
+    const ov::host::MonochromeCursor& hand = ov::host::PointingHandCursor();
+    const std::vector<std::uint32_t> argb = colour ? colour_hand.ToArgb() : hand.ToArgb();
+    const QPoint hot_spot = colour ? QPoint(colour_hand.hot_spot_x, colour_hand.hot_spot_y)
+                                   : QPoint(hand.hot_spot_x, hand.hot_spot_y);
+    constexpr int kSize = ov::host::MonochromeCursor::kSize;
+    QCOMPARE(widget.cursor().hotSpot(), hot_spot);
     const QImage shown = widget.cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
-    QCOMPARE(shown.size(), QSize(expected.kSize, expected.kSize));
-    const std::vector<std::uint32_t> argb = expected.ToArgb();
-    for (int py = 0; py < expected.kSize; ++py)
-        for (int px = 0; px < expected.kSize; ++px)
-            QCOMPARE(shown.pixel(px, py), argb[static_cast<std::size_t>(py) * expected.kSize + px]);
+    QCOMPARE(shown.size(), QSize(kSize, kSize));
+    for (int py = 0; py < kSize; ++py)
+        for (int px = 0; px < kSize; ++px) QCOMPARE(shown.pixel(px, py), argb[static_cast<std::size_t>(py) * kSize + px]);
 }
 
 void LiveHostTest::ShowcaseScreenshotEqualsComposition() {
