@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/pending_lines.h"
@@ -45,7 +45,7 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
+using testing_support::Canvas;
 
 // Runs `call` with its k-th allocation failing, for k = 0, 1, ... until a run needs no failure;
 // returns how many runs saw one. `call` reports whether the call under test succeeded.

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
+using testing_support::Canvas;
 
 constexpr std::uint32_t kSentinel = 0xA5A5A5A5u;  // a word no call writes: its top byte is set
 

@@ -6,15 +6,15 @@
 #include <random>
 #include <vector>
 
-#include "canvas.h"
+#include "drawing_reference.h"
 #include "platform/gdi/objects.h"
-#include "platform/gdi/pending_lines.h"
 #include "platform/gdi/stretch_map.h"
 
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
+using testing::ExpectDeferralInvisible;
+using testing_support::Canvas;
 
 void FillBox(HDC dc, int l, int t, int r, int b, COLORREF colour) {
     HBRUSH brush = CreateSolidBrush(colour);
@@ -144,8 +144,7 @@ struct BlitScene {
     HDC dc(int k) const { return k == 0 ? a.dc() : k == 1 ? b.dc() : mask.dc(); }
 };
 
-std::vector<COLORREF> RunBlitSequence(std::uint32_t seed, bool deferred) {
-    detail::SetLineDeferral(deferred);
+std::vector<COLORREF> RunBlitSequence(std::uint32_t seed) {
     std::mt19937 rng(seed);
     BlitScene scene;
     std::vector<COLORREF> seen;
@@ -189,14 +188,13 @@ std::vector<COLORREF> RunBlitSequence(std::uint32_t seed, bool deferred) {
     for (int k = 0; k < 3; ++k)
         for (int y = 0; y < 70; ++y)
             for (int x = 0; x < 29; ++x) seen.push_back(GetPixel(scene.dc(k), x, y));
-    detail::SetLineDeferral(true);
     return seen;
 }
 
 TEST(RecordedBlits, MatchBlitsRunOneAtATime) {
     const LiveObjects before = CountLiveObjects();
     for (std::uint32_t seed = 1; seed <= 60; ++seed)
-        ASSERT_EQ(RunBlitSequence(seed, true), RunBlitSequence(seed, false)) << "seed " << seed;
+        ExpectDeferralInvisible([&] { return RunBlitSequence(seed); }, "seed " + std::to_string(seed));
     EXPECT_EQ(CountLiveObjects(), before);
 }
 

@@ -7,14 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/ellipse_raster.h"
 
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
-using testing::Rows;
+using testing_support::Canvas;
+using testing_support::Rows;
 
 constexpr COLORREF kPen = 0x0000FF, kBrush = 0x00FF00, kBack = 0xFFFFFF;
 

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/ellipse_raster.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/icon.h"
@@ -22,7 +22,7 @@
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
+using testing_support::Canvas;
 
 constexpr COLORREF kBack = RGB(255, 255, 255), kInk = RGB(200, 0, 0), kFill = RGB(0, 0, 200);
 

@@ -9,13 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/line_raster.h"
 
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
+using testing_support::Canvas;
 using Pixels = std::set<std::pair<int, int>>;
 
 constexpr COLORREF kRed = 0x0000FF;
@@ -87,7 +87,7 @@ TEST(LineRule, ClosedPolylinePaintsEveryCornerOnceOpenOneLacksItsLastPoint) {
     LineTo(c.dc(), 5, 4);
     LineTo(c.dc(), 1, 4);
     LineTo(c.dc(), 1, 1);
-    EXPECT_EQ(c.Art(kRed), testing::Rows({"........", ".#####..", ".#...#..", ".#...#..", ".#####..", "........",
+    EXPECT_EQ(c.Art(kRed), testing_support::Rows({"........", ".#####..", ".#...#..", ".#...#..", ".#####..", "........",
                                           "........", "........"}));
     Canvas open(8, 8);
     open.Pen(kRed);

@@ -7,14 +7,14 @@
 #include <random>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/icon.h"
 #include "platform/gdi/objects.h"
 
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
+using testing_support::Canvas;
 
 constexpr COLORREF kBlack = 0x000000, kWhite = 0xFFFFFF;
 

@@ -8,38 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "canvas.h"
-#include "platform/gdi/line_raster.h"
+#include "drawing_reference.h"
 #include "platform/gdi/objects.h"
-#include "platform/gdi/pending_lines.h"
 #include "platform/gdi/window.h"
 
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
-
-// Restores deferral however a test ends.
-struct DeferralSwitch {
-    explicit DeferralSwitch(bool enabled) { detail::SetLineDeferral(enabled); }
-    ~DeferralSwitch() { detail::SetLineDeferral(true); }
-};
-
-void DrawWithPen(HDC dc, COLORREF colour, int x0, int y0, int x1, int y1) {
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
-    HGDIOBJ old = SelectObject(dc, pen);
-    MoveToEx(dc, x0, y0, nullptr);
-    LineTo(dc, x1, y1);
-    SelectObject(dc, old);
-    DeleteObject(pen);
-}
-
-std::vector<COLORREF> AllPixels(const Canvas& c) {
-    std::vector<COLORREF> out;
-    for (int y = 0; y < c.height(); ++y)
-        for (int x = 0; x < c.width(); ++x) out.push_back(c.At(x, y));
-    return out;
-}
+using testing::DrawWithPen;
+using testing::ExpectDeferralInvisible;
+using testing::LineModel;
+using testing_support::Canvas;
 
 TEST(PendingLines, OverlappingLinesLaterColourWins) {
     Canvas c(8, 10);
@@ -50,7 +29,7 @@ TEST(PendingLines, OverlappingLinesLaterColourWins) {
     DrawWithPen(c.dc(), 0xFF0000, 5, 9, 5, 4);   // a blue run right to left over the red: rows 5..9
     DrawWithPen(c.dc(), 0xFF0000, 4, 9, 4, 4);
     DrawWithPen(c.dc(), 0xFF0000, 3, 9, 3, 4);
-    const std::string expected = testing::Rows({
+    const std::string expected = testing_support::Rows({
         "..RRR...",
         "..RRR...",
         "..RRR...",
@@ -78,8 +57,7 @@ TEST(PendingLines, RandomColumnsMatchTheReferenceRule) {
     std::mt19937 rng(20240611);
     constexpr int kW = 23, kH = 17;
     for (int trial = 0; trial < 200; ++trial) {
-        Canvas c(kW, kH, 0xFFFFFF);
-        std::vector<COLORREF> model(kW * kH, 0xFFFFFF);
+        LineModel model(kW, kH);
         const int lines = 1 + static_cast<int>(rng() % 40);
         int x = static_cast<int>(rng() % kW);
         for (int i = 0; i < lines; ++i) {
@@ -88,13 +66,10 @@ TEST(PendingLines, RandomColumnsMatchTheReferenceRule) {
             else x += (rng() % 2) ? 1 : -1;
             const int y0 = static_cast<int>(rng() % (kH + 8)) - 4, y1 = rng() % 3 ? kH + 2 : static_cast<int>(rng() % (kH + 8)) - 4;
             const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
-            const bool up = rng() % 2;
-            DrawWithPen(c.dc(), colour, x, up ? y1 : y0, x, up ? y0 : y1);
-            const auto pixels = up ? detail::LineReferencePixels(x, y1, x, y0, detail::PixelRect{0, 0, kW, kH})
-                                   : detail::LineReferencePixels(x, y0, x, y1, detail::PixelRect{0, 0, kW, kH});
-            for (const POINT& p : pixels) model[p.y * kW + p.x] = colour;
+            if (rng() % 2) model.Line(colour, x, y1, x, y0);
+            else model.Line(colour, x, y0, x, y1);
         }
-        ASSERT_EQ(AllPixels(c), model) << "trial " << trial;
+        ASSERT_EQ(model.canvas().Pixels(), model.expected()) << "trial " << trial;
     }
 }
 
@@ -148,26 +123,24 @@ COLORREF RandomStep(std::mt19937& rng, HDC dc, HDC other, int w, int h, int* col
     }
 }
 
-void CompareInterleaved(bool mono, std::uint32_t seed, int kW = 19, int kH = 13) {
-    std::mt19937 rng_on(seed), rng_off(seed);
-    Canvas deferred(kW, kH, 0xFFFFFF, mono), direct(kW, kH, 0xFFFFFF, mono);
-    Canvas other(kW, kH, 0x123456);
+// Random drawing and reading on one canvas; returns every read and, every 50 steps and at the
+// end, all pixels.
+std::vector<COLORREF> InterleavedScene(bool mono, std::uint32_t seed, int kW, int kH) {
+    std::mt19937 rng(seed);
+    Canvas canvas(kW, kH, 0xFFFFFF, mono), other(kW, kH, 0x123456);
     DrawWithPen(other.dc(), 0x00FF00, 0, 0, kW, kH);
-    int column_on = kW / 2, column_off = kW / 2;
+    int column = kW / 2;
+    std::vector<COLORREF> seen;
     for (int step = 0; step < 400; ++step) {
-        COLORREF seen_on, seen_off;
-        {
-            DeferralSwitch on(true);
-            seen_on = RandomStep(rng_on, deferred.dc(), other.dc(), kW, kH, &column_on);
-        }
-        {
-            DeferralSwitch off(false);
-            seen_off = RandomStep(rng_off, direct.dc(), other.dc(), kW, kH, &column_off);
-        }
-        ASSERT_EQ(seen_on, seen_off) << "seed " << seed << " step " << step;
-        if (step % 50 == 49) ASSERT_EQ(AllPixels(deferred), AllPixels(direct)) << "seed " << seed << " step " << step;
+        seen.push_back(RandomStep(rng, canvas.dc(), other.dc(), kW, kH, &column));
+        if (step % 50 == 49 || step == 399)
+            for (COLORREF p : canvas.Pixels()) seen.push_back(p);
     }
-    EXPECT_EQ(AllPixels(deferred), AllPixels(direct)) << "seed " << seed;
+    return seen;
+}
+
+void CompareInterleaved(bool mono, std::uint32_t seed, int kW = 19, int kH = 13) {
+    ExpectDeferralInvisible([&] { return InterleavedScene(mono, seed, kW, kH); }, "seed " + std::to_string(seed));
 }
 
 TEST(PendingLines, InterleavedDrawingAndReadingMatchesDirectDrawing) {
@@ -184,18 +157,14 @@ TEST(PendingLines, TallBitmapsMatchDirectDrawing) {
 TEST(PendingLines, RandomSegmentsMatchTheReferenceRule) {
     std::mt19937 rng(99);
     constexpr int kW = 41, kH = 300;
-    const detail::PixelRect clip{0, 0, kW, kH};
     for (int trial = 0; trial < 30; ++trial) {
-        Canvas c(kW, kH, 0xFFFFFF);
-        std::vector<COLORREF> model(kW * kH, 0xFFFFFF);
+        LineModel model(kW, kH);
         for (int i = 0; i < 60; ++i) {
             const int x0 = static_cast<int>(rng() % (kW + 40)) - 20, y0 = static_cast<int>(rng() % (kH + 80)) - 40;
             const int x1 = static_cast<int>(rng() % (kW + 40)) - 20, y1 = static_cast<int>(rng() % (kH + 80)) - 40;
-            const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
-            DrawWithPen(c.dc(), colour, x0, y0, x1, y1);
-            for (const POINT& p : detail::LineReferencePixels(x0, y0, x1, y1, clip)) model[p.y * kW + p.x] = colour;
+            model.Line(static_cast<COLORREF>(rng() & 0xFFFFFF), x0, y0, x1, y1);
         }
-        ASSERT_EQ(AllPixels(c), model) << "trial " << trial;
+        ASSERT_EQ(model.canvas().Pixels(), model.expected()) << "trial " << trial;
     }
 }
 
@@ -206,14 +175,9 @@ TEST(PendingLines, RandomSegmentsMatchTheReferenceRule) {
 TEST(PendingLines, ParallelSweepsMatchTheReferenceRule) {
     std::mt19937 rng(4517);
     constexpr int kW = 47, kH = 150;
-    const detail::PixelRect clip{0, 0, kW, kH};
     for (int trial = 0; trial < 40; ++trial) {
-        Canvas c(kW, kH, 0xFFFFFF);
-        std::vector<COLORREF> model(kW * kH, 0xFFFFFF);
-        auto draw = [&](int x0, int y0, int x1, int y1, COLORREF colour) {
-            DrawWithPen(c.dc(), colour, x0, y0, x1, y1);
-            for (const POINT& p : detail::LineReferencePixels(x0, y0, x1, y1, clip)) model[p.y * kW + p.x] = colour;
-        };
+        LineModel model(kW, kH);
+        auto draw = [&](int x0, int y0, int x1, int y1, COLORREF colour) { model.Line(colour, x0, y0, x1, y1); };
         for (int sweep = 0; sweep < 4; ++sweep) {
             const int dy = static_cast<int>(rng() % 400) - 200;
             const int shape = static_cast<int>(rng() % 4);
@@ -231,24 +195,14 @@ TEST(PendingLines, ParallelSweepsMatchTheReferenceRule) {
                 if (event == 1) draw(static_cast<int>(rng() % kW), 0, static_cast<int>(rng() % kW), kH, 0x123456);
                 if (event == 2) {
                     const int x = static_cast<int>(rng() % kW), y = static_cast<int>(rng() % kH);
-                    ASSERT_EQ(c.At(x, y), model[y * kW + x]) << "trial " << trial << " sweep " << sweep << " copy " << k;
+                    ASSERT_EQ(model.canvas().At(x, y), model.Expected(x, y))
+                        << "trial " << trial << " sweep " << sweep << " copy " << k;
                 }
                 x0 += shift;
             }
         }
-        ASSERT_EQ(AllPixels(c), model) << "trial " << trial;
+        ASSERT_EQ(model.canvas().Pixels(), model.expected()) << "trial " << trial;
     }
-}
-
-TEST(PendingLines, ParallelSteepCopiesShareOneRecord) {
-    Canvas c(64, 600, 0xFFFFFF);
-    for (int k = 0; k < 300; ++k) DrawWithPen(c.dc(), static_cast<COLORREF>(k), 200 - k, -50, -100 - k, 650);
-    const detail::Bitmap* bitmap = detail::BitmapForRecording(c.bitmap());
-    EXPECT_EQ(bitmap->pending.items.size(), 1u);
-    // Row 300 is step 350 of every copy: column 200 - k + round(-300 * 350 / 700) = 50 - k.
-    EXPECT_EQ(c.At(20, 300), static_cast<COLORREF>(30));
-    EXPECT_EQ(c.At(0, 300), static_cast<COLORREF>(50));
-    EXPECT_EQ(c.At(51, 300), 0xFFFFFFu);
 }
 
 void OutlineWithPen(HDC dc, COLORREF colour, int left, int top, int right, int bottom) {
@@ -263,59 +217,42 @@ void OutlineWithPen(HDC dc, COLORREF colour, int left, int top, int right, int b
 // to the degenerate innermost ones, drawn with deferral on and off. Runs break on a box that is
 // not the next one in, on a box reaching outside the surface, on a line drawn in between, and
 // on a read; the hollow brush is the DC's, then a solid one fills each interior first.
-TEST(PendingLines, NestedOutlinesMatchDirectDrawing) {
-    std::mt19937 rng(733);
+// Three runs of nested boxes on one canvas; returns the reads made between boxes and all pixels.
+std::vector<COLORREF> NestedOutlinesScene(std::uint32_t seed, bool solid) {
+    std::mt19937 rng(seed);
     constexpr int kW = 61, kH = 150;
-    for (int trial = 0; trial < 40; ++trial) {
-        Canvas on(kW, kH, 0xFFFFFF), off(kW, kH, 0xFFFFFF);
-        const bool solid = trial % 4 == 3;
-        HBRUSH brush = CreateSolidBrush(0x00FFFF);
-        HGDIOBJ old_on = SelectObject(on.dc(), solid ? brush : GetStockObject(NULL_BRUSH));
-        HGDIOBJ old_off = SelectObject(off.dc(), solid ? brush : GetStockObject(NULL_BRUSH));
-        for (int run = 0; run < 3; ++run) {
-            int l = static_cast<int>(rng() % 30) - 4, t = static_cast<int>(rng() % 90) - 4;
-            int r = l + 2 + static_cast<int>(rng() % 60), b = t + 2 + static_cast<int>(rng() % 120);
-            const int boxes = 1 + static_cast<int>(rng() % 40);
-            for (int k = 0; k < boxes; ++k) {
-                const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
-                const int event = static_cast<int>(rng() % 30);
-                {
-                    DeferralSwitch deferral(true);
-                    OutlineWithPen(on.dc(), colour, l, t, r, b);
-                    if (event == 1) DrawWithPen(on.dc(), 0x123456, k, 0, kW - k, kH);
-                }
-                {
-                    DeferralSwitch deferral(false);
-                    OutlineWithPen(off.dc(), colour, l, t, r, b);
-                    if (event == 1) DrawWithPen(off.dc(), 0x123456, k, 0, kW - k, kH);
-                }
-                if (event == 2) ASSERT_EQ(on.At(l + k % 5, t + k % 7), off.At(l + k % 5, t + k % 7));
-                const int inset = event == 0 ? 2 : 1;  // a gap breaks the run
-                l += inset, t += inset, r -= inset, b -= inset;
-            }
+    Canvas c(kW, kH, 0xFFFFFF);
+    HBRUSH brush = CreateSolidBrush(0x00FFFF);
+    HGDIOBJ old = SelectObject(c.dc(), solid ? brush : GetStockObject(NULL_BRUSH));
+    std::vector<COLORREF> seen;
+    for (int run = 0; run < 3; ++run) {
+        int l = static_cast<int>(rng() % 30) - 4, t = static_cast<int>(rng() % 90) - 4;
+        int r = l + 2 + static_cast<int>(rng() % 60), b = t + 2 + static_cast<int>(rng() % 120);
+        const int boxes = 1 + static_cast<int>(rng() % 40);
+        for (int k = 0; k < boxes; ++k) {
+            const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
+            const int event = static_cast<int>(rng() % 30);
+            OutlineWithPen(c.dc(), colour, l, t, r, b);
+            if (event == 1) DrawWithPen(c.dc(), 0x123456, k, 0, kW - k, kH);
+            if (event == 2) seen.push_back(c.At(l + k % 5, t + k % 7));
+            const int inset = event == 0 ? 2 : 1;  // a gap breaks the run
+            l += inset, t += inset, r -= inset, b -= inset;
         }
-        ASSERT_EQ(AllPixels(on), AllPixels(off)) << "trial " << trial;
-        SelectObject(on.dc(), old_on);
-        SelectObject(off.dc(), old_off);
-        DeleteObject(brush);
     }
+    for (COLORREF p : c.Pixels()) seen.push_back(p);
+    SelectObject(c.dc(), old);
+    DeleteObject(brush);
+    return seen;
 }
 
-TEST(PendingLines, NestedOutlinesShareOneRecord) {
-    Canvas c(200, 100, 0xFFFFFF);
-    HGDIOBJ old = SelectObject(c.dc(), GetStockObject(NULL_BRUSH));
-    for (int i = 0; i <= 50; ++i) OutlineWithPen(c.dc(), static_cast<COLORREF>(i), i, i, 200 - i, 100 - i);
-    const detail::Bitmap* bitmap = detail::BitmapForRecording(c.bitmap());
-    // Boxes 0..48 (the last 104 x 4) form one run; 49 (102 x 2) is recorded as its polyline's
-    // four segments and 50 is empty.
-    EXPECT_EQ(bitmap->pending.items.size(), 5u);
-    EXPECT_EQ(c.At(0, 50), 0u);
-    EXPECT_EQ(c.At(199, 50), 0u);
-    EXPECT_EQ(c.At(30, 30), static_cast<COLORREF>(30));
-    EXPECT_EQ(c.At(169, 45), static_cast<COLORREF>(30));
-    EXPECT_EQ(c.At(100, 69), static_cast<COLORREF>(30));
-    EXPECT_EQ(c.At(49, 50), static_cast<COLORREF>(49));
-    SelectObject(c.dc(), old);
+// A rectangular gradient's outlines: boxes nested one pixel apart, each in its own colour, down
+// to the degenerate innermost ones. Runs break on a box that is not the next one in, on a box
+// reaching outside the surface, on a line drawn in between, and on a read; the hollow brush is
+// the DC's, then a solid one fills each interior first.
+TEST(PendingLines, NestedOutlinesMatchDirectDrawing) {
+    for (std::uint32_t trial = 0; trial < 40; ++trial)
+        ExpectDeferralInvisible([&] { return NestedOutlinesScene(733 + trial, trial % 4 == 3); },
+                                "trial " + std::to_string(trial));
 }
 
 TEST(PendingLines, MonoBitmapsMatchDirectDrawing) {
@@ -341,16 +278,14 @@ TEST(PendingLines, HeldBitmapPointerSeesLaterLinesThroughRow) {
     DrawWithPen(c.dc(), 0x0000FF, 2, 0, 2, 5);
     EXPECT_EQ(held->row(4)[2], PixelWordFromColor(0x0000FF));
     EXPECT_EQ(held->row(0)[1], PixelWordFromColor(0xFFFFFF));
-    EXPECT_TRUE(held->pending.empty());
 }
 
-TEST(PendingLines, RecordStaysBoundedWhenNothingReads) {
-    // Alternating rows keep every column its own run; far more columns than the record holds.
+TEST(PendingLines, FortyThousandColumnsWithoutAReadKeepTheirOrder) {
+    // Alternating rows keep every column its own run; far more columns than one record holds,
+    // so it is written out on the way and later passes must still win.
     Canvas c(1000, 4, 0xFFFFFF);
     for (int pass = 0; pass < 40; ++pass)
         for (int x = 0; x < 1000; ++x) DrawWithPen(c.dc(), static_cast<COLORREF>(pass * 1000 + x), x, x % 2, x, 4);
-    const detail::Bitmap* bitmap = detail::BitmapForRecording(c.bitmap());
-    EXPECT_LT(bitmap->pending.items.size() + bitmap->pending.colours.size(), 40000u);
     for (int x = 0; x < 1000; x += 97) {
         EXPECT_EQ(c.At(x, 3), static_cast<COLORREF>(39 * 1000 + x)) << x;
         EXPECT_EQ(c.At(x, 0), x % 2 ? 0xFFFFFFu : static_cast<COLORREF>(39 * 1000 + x)) << x;

@@ -1,13 +1,13 @@
 // Rectangle, FillRect, PatBlt and single pixels at the edges of their rules.
 #include <gtest/gtest.h>
 
-#include "canvas.h"
+#include "support/canvas.h"
 
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
-using testing::Rows;
+using testing_support::Canvas;
+using testing_support::Rows;
 
 constexpr COLORREF kPen = 0x0000FF, kBrush = 0x00FF00, kBack = 0xFFFFFF;
 

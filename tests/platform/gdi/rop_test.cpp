@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/raster.h"
 
 namespace ov::gdi {
@@ -123,7 +123,7 @@ TEST(RopKernels, WhichOperandsAnOperationReads) {
 
 // One pixel: destination D, source S, brush P through BitBlt with the given code.
 COLORREF Apply(std::uint32_t rop, COLORREF p, COLORREF s, COLORREF d) {
-    testing::Canvas dst(1, 1, d), src(1, 1, s);
+    testing_support::Canvas dst(1, 1, d), src(1, 1, s);
     dst.Brush(p);
     EXPECT_TRUE(BitBlt(dst.dc(), 0, 0, 1, 1, src.dc(), 0, 0, rop));
     return dst.At(0, 0);

@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/ellipse_raster.h"
 #include "platform/gdi/line_raster.h"
 #include "platform/gdi/objects.h"
@@ -18,8 +18,8 @@
 namespace ov::gdi {
 namespace {
 
-using testing::Canvas;
-using testing::Rows;
+using testing_support::Canvas;
+using testing_support::Rows;
 
 constexpr COLORREF kPen = 0x0000FF, kBrush = 0x00FF00, kBack = 0xFFFFFF;
 

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "../gdi/canvas.h"
+#include "support/canvas.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
@@ -19,7 +19,7 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 
-using testing::Canvas;
+using testing_support::Canvas;
 
 // Selects a font made from the given attributes for the life of the object.
 class ScopedFont {
