@@ -2,9 +2,9 @@
 // Where the user's pointer meets a reference host's form: the topmost visible control under a
 // form pixel and, inside it, the topmost constituent that takes mouse events (windowed picture
 // boxes and text boxes above labels and images; lines, shapes and timers take none, nor does a
-// disabled label), else the control's own surface. The coordinates are in the target's scale
-// units from its own top-left corner, as its mouse events carry them, and the mouse pointer is
-// the one the target asks for.
+// disabled label), else the control's own surface. The coordinates are what the target's mouse
+// events carry: its scale units from its top-left corner (a picture box's from its client area,
+// offset by its ScaleLeft and ScaleTop), and the mouse pointer is the one the target asks for.
 //
 // A live host sends every pointer event through this: the target of a press keeps the pointer
 // (capture) until the button goes up, so moves and the release are located on it even when

@@ -16,7 +16,8 @@
 //   - the cursor follows the pointer's target: its MousePointer, or its MouseIcon (the hand
 //     cursors of the tab headings and hot spots);
 //   - the screen's device pixel ratio sets the twips-per-pixel factors when a control or form
-//     is loaded, so controls lay out and draw in device pixels.
+//     is loaded, so controls lay out and draw in device pixels. The factors are the drawing
+//     layer's, one for the process: widgets on screens of different ratios share the last one.
 //
 // Every event a control raises comes out as the one signal controlEvent, whose arguments a
 // directly connected slot may change: the control reads them when the signal returns.
