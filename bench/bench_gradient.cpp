@@ -235,6 +235,7 @@ void PrintSummary(const std::map<std::string, double>& t) {
             if (ms < 0) continue;
             const char* target = "";
             if (type == 0) target = angle == 0 ? "  (target <= 4)" : "  (target <= 10)";
+            if (type == 1) target = "  (target <= 10)";
             if (type == 2) target = "  (target <= 4)";
             std::printf("  %-11s %3d deg: %8.3f ms  %7.2fx fill%s\n", types[type], angle, ms, ms / fill, target);
         }

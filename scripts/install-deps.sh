@@ -13,6 +13,8 @@ packages=(
   libpng-dev                  # PNG loading and export
   nlohmann-json3-dev          # forms on disk and the reference manifest
   libcairo2-dev               # benchmark comparison only
+  libsystemd-dev              # sd-bus: the desktop notification area on the session D-Bus
+  dbus-daemon                 # private session bus for the desktop tray round-trip test
   fonts-liberation fonts-dejavu-core  # metric-compatible faces for classic names
   python3
   python3-jsonschema          # validating the designer metadata against its schema (tests)

@@ -48,6 +48,21 @@ const ClassInfo& Form::StaticInfo() {
     return info;
 }
 
+void Form::SetWindowState(std::int32_t state) {
+    window_state_ = state;
+    Report("state " + std::to_string(state));
+}
+
+void Form::Show() {
+    visible_ = true;
+    Report("show");
+}
+
+void Form::Hide() {
+    visible_ = false;
+    Report("hide");
+}
+
 void Form::SetWidth(double twips) { SetExtent(twips, height_); }
 
 void Form::SetHeight(double twips) { SetExtent(width_, twips); }

@@ -2,7 +2,9 @@
 // The form a reference host shows: a window with a background colour, a scale mode and the
 // members a control may ask its Parent for (ScaleMode, hWnd, Hide, Show, WindowState, Visible).
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/runtime/automation_object.h"
 #include "platform/gdi/gdi.h"
@@ -32,15 +34,23 @@ public:
     bool Visible() const { return visible_; }
     void SetVisible(bool visible) { visible_ = visible; }
     std::int32_t WindowState() const { return window_state_; }  // 0 normal, 1 minimised, 2 maximised
-    void SetWindowState(std::int32_t state) { window_state_ = state; }
+    void SetWindowState(std::int32_t state);
     std::string Caption() const { return caption_; }
     void SetCaption(std::string caption) { caption_ = std::move(caption); }
-    void Show() { visible_ = true; }
-    void Hide() { visible_ = false; }
+    void Show();
+    void Hide();
+
+    // Sees the window operations done on the form ("show", "hide", "state N"), for the host
+    // to report them.
+    using OperationObserver = std::function<void(const std::string& operation)>;
+    void SetOperationObserver(OperationObserver observer) { observer_ = std::move(observer); }
 
 private:
     std::int32_t hWndValue() const { return static_cast<std::int32_t>(window_); }
     void SetExtent(double width_twips, double height_twips);
+    void Report(const std::string& operation) const {
+        if (observer_) observer_(operation);
+    }
 
     gdi::HWND window_ = 0;
     double width_ = 7200, height_ = 5400;
@@ -49,6 +59,7 @@ private:
     bool visible_ = true;
     std::int32_t window_state_ = 0;
     std::string caption_ = "Form1";
+    OperationObserver observer_;
 };
 
 }  // namespace ov::host

@@ -5,6 +5,7 @@
 
 #include "host/plain_controls.h"
 #include "host/visual_changes.h"
+#include "platform/notifyarea/notification_area.h"
 
 namespace ov::host {
 
@@ -24,7 +25,11 @@ int SaturatedInt(std::int64_t value) {
 }  // namespace
 
 ReferenceHost::ReferenceHost(const ClassRegistry& registry)
-    : registry_(registry), form_(std::make_shared<Form>()), extender_(form_), composition_(objects_, *form_) {}
+    : registry_(registry), form_(std::make_shared<Form>()), extender_(form_), composition_(objects_, *form_) {
+    form_->SetOperationObserver([this](const std::string& operation) {
+        if (listener_.on_form_operation) listener_.on_form_operation(operation);
+    });
+}
 
 ReferenceHost::~ReferenceHost() {
     while (!objects_.empty()) {
@@ -38,6 +43,7 @@ ReferenceHost::~ReferenceHost() {
             // forgotten all the same.
         }
     }
+    form_->SetOperationObserver(nullptr);
 }
 
 // --- environment ---------------------------------------------------------------------------
@@ -52,7 +58,23 @@ std::shared_ptr<IDispatch> ReferenceHost::AmbientFont() const {
 
 void ReferenceHost::SetNow(double date_serial) { clock_.SetNow(date_serial); }
 
-void ReferenceHost::Wait(std::int64_t milliseconds) { clock_.Wait(objects_, milliseconds); }
+void ReferenceHost::Wait(std::int64_t milliseconds) {
+    ProcessMessages();
+    clock_.Wait(objects_, milliseconds);
+}
+
+void ReferenceHost::ProcessMessages() {
+    for (const notifyarea::CallbackMessage& callback : notifyarea::TakeCallbackMessages()) {
+        for (const std::string& name : Names()) {
+            Control* control = FindControl(name);
+            if (!control || control->hWnd() != callback.window) continue;
+            const double x = control->ScaleX(callback.x_message, kScalePixels);
+            Fire(name, "surface", "MouseMove",
+                 {Variant::FromInteger(0), Variant::FromInteger(0), Variant::FromDouble(x), Variant::FromDouble(0)});
+            break;
+        }
+    }
+}
 
 // --- objects -------------------------------------------------------------------------------
 

@@ -70,6 +70,8 @@ struct HostListener {
     // by-reference arguments, which the raising control then reads (a live host's slots, the
     // component server's event sinks).
     std::function<void(const std::string& object, const EventDesc& event, std::vector<Variant>& args)> handle_event{};
+    // A control did something to the form's window: "show", "hide", "state N".
+    std::function<void(const std::string& operation)> on_form_operation{};
 };
 
 // A by-reference argument an event delivery changed: its declared name and new value.
@@ -94,7 +96,13 @@ public:
     void SetNow(double date_serial);
     // Advances the host clock by `milliseconds`, delivering every timer tick that falls due,
     // in time order (ties: creation order of the controls, then of their timers).
+    // Runs the message loop first (ProcessMessages).
     void Wait(std::int64_t milliseconds);
+    // The message loop: delivers every callback the notification area sent to a control's
+    // window since the last call, as that control's surface MouseMove with X the callback's
+    // message in the control's scale unit (pixels converted), Y 0. Callbacks for windows no
+    // control owns any more are dropped.
+    void ProcessMessages();
     std::int64_t ClockMilliseconds() const override { return clock_.milliseconds(); }
 
     Form& form() { return *form_; }

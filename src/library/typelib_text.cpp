@@ -51,6 +51,7 @@ std::string MemberLine(const MemberDesc& m) {
         line << access << "]";
     }
     line << " id " << m.dispid;
+    if (m.hidden) line << " hidden";
     if (!m.help.empty()) line << " " << Quoted(m.help);
     return line.str();
 }

@@ -39,14 +39,12 @@ Qt::CursorShape StandardShape(std::int16_t pointer) {
 QCursor CursorForPointer(std::int16_t mouse_pointer, const std::shared_ptr<IDispatch>& mouse_icon) {
     if (mouse_pointer != host::kMousePointerCustom) return QCursor(StandardShape(mouse_pointer));
     const auto* picture = dynamic_cast<const Picture*>(mouse_icon.get());
-    gdi::SIZE size{};
-    if (!picture || picture->type() != PictureType::Icon || !gdi::GetIconSize(picture->handle(), &size))
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> argb;
+    if (!picture || picture->type() != PictureType::Icon || !gdi::GetIconPixels(picture->handle(), &width, &height, &argb))
         return QCursor(Qt::ArrowCursor);
-    std::vector<std::uint32_t> argb(static_cast<std::size_t>(size.cx) * size.cy);
-    if (!gdi::GetIconArgb(picture->handle(), argb.data())) return QCursor(Qt::ArrowCursor);
     // The image shares the vector's memory only until the copy that makes the pixmap.
-    const QImage image(reinterpret_cast<const uchar*>(argb.data()), size.cx, size.cy, size.cx * 4,
-                       QImage::Format_ARGB32);
+    const QImage image(reinterpret_cast<const uchar*>(argb.data()), width, height, width * 4, QImage::Format_ARGB32);
     const gdi::POINT hot_spot = picture->HotSpot();
     return QCursor(QPixmap::fromImage(image.copy()), hot_spot.x, hot_spot.y);
 }

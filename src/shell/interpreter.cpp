@@ -68,7 +68,37 @@ Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out)
         out_ << "skipped " << object << "." << key << " in " << step << ": error " << error.number() << ": "
              << error.description() << "\n";
     };
+    listener.on_form_operation = [this](const std::string& operation) { out_ << "form " << operation << "\n"; };
     host_.SetListener(std::move(listener));
+    previous_area_observer_ =
+        notifyarea::SetCallObserver([this](const notifyarea::AreaCall& call) { PrintAreaCall(call); });
+}
+
+Interpreter::~Interpreter() {
+    notifyarea::SetCallObserver(std::move(previous_area_observer_));
+    host_.SetListener({});
+}
+
+void Interpreter::PrintAreaCall(const notifyarea::AreaCall& call) {
+    using Kind = notifyarea::AreaCall::Kind;
+    switch (call.kind) {
+    case Kind::NotifyIcon: {
+        static constexpr const char* kMessages[] = {"add", "modify", "delete"};
+        const notifyarea::NotifyIconDataA& r = call.record;
+        out_ << "tray ";
+        if (call.message < std::size(kMessages)) out_ << kMessages[call.message];
+        else out_ << call.message;
+        out_ << " flags=" << r.flags << " id=" << r.id << " callback=" << r.callback_message << " icon=" << r.icon
+             << " tip=" << QuoteString(notifyarea::TextField(r.tip))
+             << " info=" << QuoteString(notifyarea::TextField(r.info))
+             << " title=" << QuoteString(notifyarea::TextField(r.info_title)) << " infoflags=" << r.info_flags
+             << " timeout=" << r.timeout_or_version << "\n";
+        return;
+    }
+    case Kind::SetForegroundWindow: out_ << "window foreground " << call.window << "\n"; return;
+    case Kind::SetActiveWindow: out_ << "window active " << call.window << "\n"; return;
+    case Kind::GetCursorPos: out_ << "cursor " << call.cursor.x << " " << call.cursor.y << "\n"; return;
+    }
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "host/reference_host.h"
+#include "platform/notifyarea/notification_area.h"
 #include "shell/evaluator.h"
 #include "shell/syntax.h"
 #include "shell/utf8_output.h"
@@ -21,7 +22,12 @@ namespace ov::shell {
 class Interpreter : private ValueContext {
 public:
     // Installs itself as the host's listener; `out` receives every output line.
+    // Also prints the notification area's calls: `tray ...`, `window foreground|active HWND`,
+    // `cursor X Y`, and the form's window operations: `form show|hide|state N`.
     Interpreter(host::ReferenceHost& host, std::ostream& out);
+    ~Interpreter();
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
 
     // Runs one statement. Automation errors (and failures to read or write files) are printed
     // as `error NUMBER: DESCRIPTION` and do not stop a script; a failed allocation is error 7,
@@ -45,6 +51,7 @@ private:
     std::shared_ptr<IDispatch> ObjectForMember(const std::string& name);
     host::Placement ToPlacement(const Placement& placement);
     void PrintError(std::int32_t number, const std::string& description);
+    void PrintAreaCall(const notifyarea::AreaCall& call);
 
     void Run(const HostStmt& stmt);
     void Run(const SysColorStmt& stmt);
@@ -67,6 +74,7 @@ private:
     host::ReferenceHost& host_;
     Utf8OutputBuffer utf8_out_;
     std::ostream out_;  // writes through utf8_out_
+    notifyarea::CallObserver previous_area_observer_;
 };
 
 }  // namespace ov::shell

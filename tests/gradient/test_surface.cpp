@@ -47,10 +47,10 @@ gdi::COLORREF TestSurface::Pixel(int x, int y) const {
 }
 
 std::vector<gdi::COLORREF> TestSurface::Frame() const {
-    std::vector<gdi::COLORREF> frame;
-    frame.reserve(static_cast<std::size_t>(width_) * height_);
-    for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) frame.push_back(Pixel(x, y));
+    std::vector<gdi::COLORREF> frame(static_cast<std::size_t>(width_) * height_);
+    const gdi::RECT all{0, 0, width_, height_};
+    gdi::GetBitmapBits32(gdi::GetWindowSurfaceBitmap(window_), &all, frame.data());
+    for (gdi::COLORREF& c : frame) c = gdi::ColorFromPixelWord(c);
     return frame;
 }
 

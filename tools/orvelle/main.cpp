@@ -7,6 +7,7 @@
 
 #include "command.h"
 #include "platform/codepage/windows1252.h"
+#include "platform/notifyarea/notification_area.h"
 
 namespace ov::cli {
 
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
         return argc < 2 ? 2 : 0;
     }
     const std::string name = argv[1];
+    // Scripts and renders stay inside the process: the tray records its calls unless the
+    // environment asks for the desktop.
+    ov::notifyarea::InstallNotificationArea(ov::notifyarea::SelectNotificationAreaForTools());
     for (const auto& command : ov::cli::Commands()) {
         if (command.name != name) continue;
         // Whatever a command lets escape ends it with a message and a failure status, never

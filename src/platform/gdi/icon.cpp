@@ -42,10 +42,12 @@ bool GetIconSize(HICON handle, SIZE* out) {
     return true;
 }
 
-bool GetIconArgb(HICON handle, std::uint32_t* out) {
+bool GetIconPixels(HICON handle, int* width, int* height, std::vector<std::uint32_t>* argb) {
     const detail::Icon* icon = detail::LookupIcon(handle);
-    if (!icon || !out) return false;
-    std::copy(icon->argb.begin(), icon->argb.end(), out);
+    if (!icon || !width || !height || !argb) return false;
+    *width = icon->width;
+    *height = icon->height;
+    *argb = icon->argb;
     return true;
 }
 

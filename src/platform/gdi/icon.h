@@ -1,6 +1,7 @@
 #pragma once
 // Icons: ARGB images whose transparent pixels leave the destination untouched when drawn.
 #include <cstdint>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 
@@ -13,10 +14,9 @@ HICON CreateIconFromArgb(int width, int height, const std::uint32_t* argb);
 // the image (0 otherwise).
 HICON CreateCursorFromArgb(int width, int height, const std::uint32_t* argb, int hot_x, int hot_y);
 bool GetIconSize(HICON icon, SIZE* out);
+// The icon's pixels as it was made from them: 0xAARRGGBB, row-major, top-down.
+bool GetIconPixels(HICON icon, int* width, int* height, std::vector<std::uint32_t>* argb);
 // Where a pointer shown with this icon points: a cursor's hot spot, an icon's centre.
 bool GetIconHotSpot(HICON icon, POINT* out);
-// Copies the icon's width*height pixels (0xAARRGGBB, row-major, top-down) to `out`, for hosts
-// that hand a cursor to a toolkit of their own. False for a handle that is no icon.
-bool GetIconArgb(HICON icon, std::uint32_t* out);
 
 }  // namespace ov::gdi

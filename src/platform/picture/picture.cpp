@@ -1,6 +1,8 @@
 #include "platform/picture/picture.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 
 #include "platform/gdi/icon.h"
 #include "platform/gdi/screen.h"
@@ -18,6 +20,17 @@ std::uint32_t NextMetafileHandle() {
     return ++next;
 }
 
+// The owned bitmap and icon handles and the pictures owning them, for Picture::Owning.
+struct Owners {
+    std::mutex mutex;
+    std::map<std::uint32_t, std::weak_ptr<Picture>> by_handle;
+};
+
+Owners& HandleOwners() {
+    static Owners owners;
+    return owners;
+}
+
 }  // namespace
 
 int PixelsToHimetricX(int pixels) { return gdi::MulDiv(pixels, kHimetricPerInch, DotsPerInch(gdi::Screen().twips_per_pixel_x)); }
@@ -32,6 +45,11 @@ std::shared_ptr<Picture> Picture::FromSizedHandle(gdi::HGDIOBJ handle, bool owne
     std::shared_ptr<Picture> picture(new Picture());
     picture->handle_ = handle;
     picture->owned_ = owned;
+    if (owned) {
+        Owners& owners = HandleOwners();
+        const std::lock_guard lock(owners.mutex);
+        owners.by_handle[handle] = picture;
+    }
     picture->type_ = type;
     picture->width_pixels_ = size.cx;
     picture->height_pixels_ = size.cy;
@@ -80,8 +98,20 @@ gdi::POINT Picture::HotSpot() const {
     return hot_spot;
 }
 
+std::shared_ptr<Picture> Picture::Owning(std::uint32_t handle) {
+    Owners& owners = HandleOwners();
+    const std::lock_guard lock(owners.mutex);
+    auto found = owners.by_handle.find(handle);
+    return found == owners.by_handle.end() ? nullptr : found->second.lock();
+}
+
 Picture::~Picture() {
     if (!owned_ || handle_ == 0) return;
+    {
+        Owners& owners = HandleOwners();
+        const std::lock_guard lock(owners.mutex);
+        owners.by_handle.erase(handle_);
+    }
     // A bitmap still selected into a DC cannot be deleted; it then stays alive (and counted),
     // which the live-object tests of the caller would show.
     if (type_ == PictureType::Bitmap) gdi::DeleteObject(handle_);

@@ -38,6 +38,10 @@ public:
     static std::shared_ptr<Picture> FromMetafile(PictureType type, int width_himetric, int height_himetric,
                                                  std::vector<std::uint8_t> data);
 
+    // The live picture that owns `handle` (made with owned = true), or nullptr. A holder of
+    // a bare handle keeps the handle alive by keeping its owner.
+    static std::shared_ptr<Picture> Owning(std::uint32_t handle);
+
     ~Picture() override;
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;

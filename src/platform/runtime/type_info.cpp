@@ -1,6 +1,30 @@
 #include "platform/runtime/type_info.h"
 
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/dispatch.h"
+
 namespace ov {
+
+namespace {
+
+// An object where a value is expected stands for its default member (dispatch id 0), as in
+// the language: a picture assigned to a Long gives its Handle. An object without one, or
+// Nothing, stays a type mismatch.
+Variant DefaultMemberValue(const Variant& value) {
+    if (value.type() != VarType::Object || !value.object()) throw AutomationError(error::kTypeMismatch);
+    std::vector<Variant> none;
+    Variant member;
+    try {
+        member = value.object()->Invoke(0, InvokeKind::PropertyGet, none);
+    } catch (const AutomationError& error) {
+        if (error.number() == error::kObjectDoesntSupport) throw AutomationError(error::kTypeMismatch);
+        throw;
+    }
+    if (member.type() == VarType::Object) throw AutomationError(error::kTypeMismatch);
+    return member;
+}
+
+}  // namespace
 
 TypeDesc TypeDesc::Void() { return TypeDesc{Kind::Void, VarType::Empty, "void"}; }
 
@@ -26,7 +50,7 @@ Variant TypeDesc::Coerce(const Variant& value) const {
         case Kind::Value:
         case Kind::Enum:
         case Kind::Color:
-            return ConvertTo(value, var);
+            return ConvertTo(value.type() == VarType::Object ? DefaultMemberValue(value) : value, var);
     }
     return value;
 }

@@ -94,6 +94,7 @@ struct MemberDesc {
     std::vector<ParamDesc> params;  // method parameters, or a property's index parameters
     std::string help;
     bool put_value_by_ref = false;  // the put takes its value argument by reference
+    bool hidden = false;            // kept out of the host's property browser
     GetFn get;                      // property get (empty: write-only)
     PutFn put;                      // property put (Let)
     PutFn put_ref;                  // property put by reference (Set), for objects
@@ -308,6 +309,11 @@ public:
     // The last property's put takes its value by reference.
     ClassBuilder& PutByRef() {
         info_.members.back().put_value_by_ref = true;
+        return *this;
+    }
+    // The last member is hidden from the host's property browser (still callable).
+    ClassBuilder& Hidden() {
+        info_.members.back().hidden = true;
         return *this;
     }
     ClassBuilder& ClassHelp(std::string text) {

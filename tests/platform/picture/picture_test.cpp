@@ -209,17 +209,25 @@ TEST_F(PictureTest, MetafilesCarryTheirSizeAndAreNotDrawable) {
 
 TEST_F(PictureTest, PictureOwnsAndReleasesItsHandle) {
     const auto start = gdi::CountLiveObjects();
+    std::uint32_t released_icon = 0;
     {
         auto bitmap = Picture::FromBitmap(gdi::CreateDIBSection32(4, 4));
         const std::uint32_t argb[1] = {0xFF00FF00u};
         auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(1, 1, argb));
         EXPECT_EQ(gdi::CountLiveObjects().bitmaps, start.bitmaps + 1);
         EXPECT_EQ(gdi::CountLiveObjects().icons, start.icons + 1);
+        // Each handle leads back to the picture owning it.
+        EXPECT_EQ(Picture::Owning(bitmap->handle()), bitmap);
+        EXPECT_EQ(Picture::Owning(icon->handle()), icon);
+        released_icon = icon->handle();
     }
     EXPECT_EQ(gdi::CountLiveObjects(), start);
-    // A picture that does not own its handle leaves it alone.
+    EXPECT_EQ(Picture::Owning(released_icon), nullptr);
+    // A picture that does not own its handle leaves it alone, and is not its owner.
     const gdi::HBITMAP kept = gdi::CreateDIBSection32(2, 2);
-    Picture::FromBitmap(kept, false).reset();
+    auto borrowing = Picture::FromBitmap(kept, false);
+    EXPECT_EQ(Picture::Owning(kept), nullptr);
+    borrowing.reset();
     EXPECT_TRUE(gdi::DeleteObject(kept));
     EXPECT_EQ(Picture::FromBitmap(0), nullptr);
 }

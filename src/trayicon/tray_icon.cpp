@@ -1,0 +1,220 @@
+#include "trayicon/tray_icon.h"
+
+#include "host/form.h"
+#include "platform/gdi/screen.h"
+#include "platform/notifyarea/notification_area.h"
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/value_ops.h"
+#include "trayicon/tray_notification.h"
+
+namespace ov::trayicon {
+
+namespace {
+
+using notifyarea::NotifyIconDataA;
+
+constexpr std::uint32_t kUpdateFlags = notifyarea::kNifMessage | notifyarea::kNifIcon | notifyarea::kNifTip;
+constexpr std::uint32_t kBalloonTimeout = 1;
+
+const char kNul = '\0';
+
+AutomationError TrayError(std::int32_t number, const char* description) {
+    return AutomationError(number, description, kErrorSource);
+}
+
+void Send(std::uint32_t message, const NotifyIconDataA& record) {
+    // The area's answer changes nothing here: a failed add leaves SetSysTray as written.
+    notifyarea::Shell_NotifyIconA(message, &record);
+}
+
+gdi::HWND WindowOf(IDispatch& parent) { return static_cast<gdi::HWND>(CLng(GetProperty(parent, "hWnd"))); }
+
+}  // namespace
+
+OVTrayIcon::OVTrayIcon() = default;
+OVTrayIcon::~OVTrayIcon() = default;
+
+const ClassInfo& OVTrayIcon::StaticInfo() {
+    const TypeDesc integer = TypeDesc::Of(VarType::Integer);
+    const TypeDesc single = TypeDesc::Of(VarType::Single);
+    const TypeDesc string = TypeDesc::Of(VarType::String);
+    // The three properties are hidden and persist nothing: the application sets them at run time.
+    static const ClassInfo info =
+        ClassBuilder<OVTrayIcon>("OVTrayIcon")
+            .Property("SetSysTray", 1, TypeDesc::Of(VarType::Boolean), &OVTrayIcon::SysTray, &OVTrayIcon::SetSysTray)
+            .Hidden()
+            .Help("Sets whether the icon in the systray should be visible or not.")
+            .Property("InfoTip", 2, string, &OVTrayIcon::InfoTip, &OVTrayIcon::SetInfoTip)
+            .Hidden()
+            .Help("Sets the infotip for the icon in the systray")
+            .Property("TrayIcon", 3, TypeDesc::Of(VarType::Long), &OVTrayIcon::TrayIcon, &OVTrayIcon::SetTrayIcon)
+            .Hidden()
+            .Help("Sets the handle for the icon that should appear in the systray.")
+            .Method("Refresh", 4, &OVTrayIcon::RefreshTray)
+            .Method("AddForm", 5, &OVTrayIcon::AddForm)
+            .Method("RestoreForm", 6, &OVTrayIcon::RestoreForm)
+            // The arguments are by reference and left as they came.
+            .Method("PopupBalloon", 7,
+                    {Ref("sMessage", string), Ref("sTitle", string), Ref("bStyle", TypeDesc::Enum("BalloonStyle"))},
+                    [](OVTrayIcon& c, std::vector<Variant>& args) {
+                        c.PopupBalloon(CStr(args[0]), CStr(args[1]), CLng(args[2]));
+                        return Variant();
+                    })
+            .Event("MouseMove", {Ref("Button", integer), Ref("Shift", integer), Ref("X", single), Ref("Y", single)})
+            .Event("MouseUp", {Ref("Button", integer), Ref("X", single), Ref("Y", single)})
+            .Event("MouseDown", {Ref("Button", integer), Ref("X", single), Ref("Y", single)})
+            .Event("MouseDblClick", {Ref("Button", integer), Ref("X", single), Ref("Y", single)})
+            .Event("BalloonShow")
+            .Event("BalloonTimeoutOrHide")
+            .Event("BalloonClick")
+            .Enum("BalloonStyle", {{"bsIconNone", bsIconNone},
+                                   {"bsIconExclamation", bsIconExclamation},
+                                   {"bsIconCritical", bsIconCritical},
+                                   {"bsIconInformation", bsIconInformation},
+                                   {"bsNoSound", bsNoSound}})
+            .Build();
+    return info;
+}
+
+// --- lifecycle -----------------------------------------------------------------------------
+
+void OVTrayIcon::OnInitialize() {
+    caption_ = &AddLabel("lblCaption");
+    caption_->SetCaption(kCaption);
+    caption_->SetAlignment(host::Label::kCenter);
+    caption_->SetBackStyle(0);
+}
+
+void OVTrayIcon::OnResize() {
+    const gdi::ScreenSettings& screen = gdi::Screen();
+    const double width = kPixelWidth * screen.twips_per_pixel_x;
+    const double height = kPixelHeight * screen.twips_per_pixel_y;
+    // Setting the size delivers one nested Resize, which finds it already right.
+    SetExtent(width, height);
+    // The caption lies across the surface, its text in the middle row of the strip.
+    caption_->Move(0, height / 4, width, height / 2);
+}
+
+void OVTrayIcon::OnTerminate() {
+    // Whether or not the icon was ever added: a delete of nothing fails harmlessly.
+    Send(notifyarea::kNimDelete, record_);
+    tray_icon_owner_.reset();
+}
+
+// --- the interface -------------------------------------------------------------------------
+
+void OVTrayIcon::SetSysTray(bool in_tray) {
+    if (in_tray) {
+        SetScaleMode(kScaleTwips);
+        record_.size = notifyarea::kNotifyIconDataSize;
+        record_.window = hWnd();
+        record_.id = 0;
+        record_.flags = kUpdateFlags;
+        record_.callback_message = notifyarea::kWmMouseMove;
+        record_.icon = static_cast<std::uint32_t>(tray_icon_);
+        notifyarea::SetTextField(record_.tip, info_tip_ + kNul);
+        Send(notifyarea::kNimAdd, record_);
+    } else {
+        Send(notifyarea::kNimDelete, record_);
+    }
+    sys_tray_ = in_tray;
+}
+
+void OVTrayIcon::SetInfoTip(const std::string& text) {
+    info_tip_ = text + kNul;
+    if (!sys_tray_) return;
+    notifyarea::SetTextField(record_.tip, info_tip_);
+    SendUpdate();
+}
+
+void OVTrayIcon::SetTrayIcon(std::int32_t icon) {
+    tray_icon_ = icon;
+    tray_icon_owner_ = Picture::Owning(static_cast<std::uint32_t>(icon));
+    if (!sys_tray_) return;
+    record_.icon = static_cast<std::uint32_t>(icon);
+    SendUpdate();
+}
+
+void OVTrayIcon::RefreshTray() {
+    Refresh();
+    if (sys_tray_) SendUpdate();
+}
+
+void OVTrayIcon::SendUpdate() {
+    // After a balloon the flags go back to 7, so an update does not show the balloon again.
+    record_.flags = kUpdateFlags;
+    Send(notifyarea::kNimModify, record_);
+}
+
+void OVTrayIcon::PopupBalloon(const std::string& message, const std::string& title, std::int32_t style) {
+    if (!sys_tray_) throw TrayError(kErrorSysTrayNotSet, "The SetSysTray property must be set to True");
+    record_.flags = notifyarea::kNifInfo;
+    record_.timeout_or_version = kBalloonTimeout;
+    record_.info_flags = static_cast<std::uint32_t>(style);
+    notifyarea::SetTextField(record_.info, message + kNul);
+    notifyarea::SetTextField(record_.info_title, title + kNul);
+    Send(notifyarea::kNimModify, record_);
+}
+
+host::Form& OVTrayIcon::ParentForm() const {
+    auto* form = dynamic_cast<host::Form*>(Parent().get());
+    if (!form) throw TrayError(kErrorInvalidForm, "Invalid Form object");
+    return *form;
+}
+
+void OVTrayIcon::AddForm() {
+    host::Form& form = ParentForm();
+    notifyarea::SetForegroundWindow(form.hWnd());
+    form.Hide();
+}
+
+void OVTrayIcon::RestoreForm() {
+    host::Form& form = ParentForm();
+    form.SetWindowState(0);
+    notifyarea::SetForegroundWindow(form.hWnd());
+    form.Show();
+}
+
+// --- notifications -------------------------------------------------------------------------
+
+void OVTrayIcon::OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) {
+    if (EqualsIgnoreCase(event, "MouseMove")) DecodeMouseMove(args);
+}
+
+void OVTrayIcon::DecodeMouseMove(std::vector<Variant>& args) {
+    // The parent is brought forward and the cursor read for every notification, also for
+    // plain moves and values that mean nothing.
+    if (std::shared_ptr<IDispatch> parent = Parent()) {
+        const gdi::HWND window = WindowOf(*parent);
+        notifyarea::SetActiveWindow(window);
+        if (!CBool(GetProperty(*parent, "Visible"))) notifyarea::SetForegroundWindow(window);
+    }
+    gdi::POINT cursor;
+    notifyarea::GetCursorPos(&cursor);
+
+    const float x = CSng(args[2]);
+    const float message = static_cast<float>(x / static_cast<float>(gdi::Screen().twips_per_pixel_x));
+    const DecodedNotification decoded = DecodeNotification(message);
+    const Variant cursor_x = Variant::FromSingle(static_cast<float>(cursor.x));
+    const Variant cursor_y = Variant::FromSingle(static_cast<float>(cursor.y));
+    const Variant button = Variant::FromInteger(decoded.button);
+    std::vector<Variant> raised;
+    switch (decoded.event) {
+    case TrayEvent::None: return;
+    case TrayEvent::MouseMove:
+        raised = {Variant::FromInteger(CInt(args[0])), Variant::FromInteger(CInt(args[1])), cursor_x, cursor_y};
+        RaiseEvent(kEventMouseMove, raised);
+        return;
+    case TrayEvent::MouseDown: raised = {button, cursor_x, cursor_y}; RaiseEvent(kEventMouseDown, raised); return;
+    case TrayEvent::MouseUp: raised = {button, cursor_x, cursor_y}; RaiseEvent(kEventMouseUp, raised); return;
+    case TrayEvent::MouseDblClick:
+        raised = {button, cursor_x, cursor_y};
+        RaiseEvent(kEventMouseDblClick, raised);
+        return;
+    case TrayEvent::BalloonShow: RaiseEvent(kEventBalloonShow, raised); return;
+    case TrayEvent::BalloonTimeoutOrHide: RaiseEvent(kEventBalloonTimeoutOrHide, raised); return;
+    case TrayEvent::BalloonClick: RaiseEvent(kEventBalloonClick, raised); return;
+    }
+}
+
+}  // namespace ov::trayicon

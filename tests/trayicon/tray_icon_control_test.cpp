@@ -1,0 +1,373 @@
+// OVTrayIcon in the reference host over a recording notification area: the record's bytes
+// for each call, the tip's NUL, the errors, the fixed size, the delete at terminate, and the
+// notifications decoded into events with the window calls around them.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/hosted_control.h"
+#include "host/class_registry.h"
+#include "host/reference_host.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/icon.h"
+#include "platform/gdi/screen.h"
+#include "platform/notifyarea/notification_area.h"
+#include "platform/picture/picture.h"
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/dispatch.h"
+#include "trayicon/tray_icon.h"
+
+namespace ov::trayicon {
+namespace {
+
+using host::ReferenceHost;
+using notifyarea::AreaCall;
+using testing_support::RaisedEvent;
+
+host::ClassRegistry& Registry() {
+    static host::ClassRegistry registry = [] {
+        host::ClassRegistry r;
+        host::RegisterHostClasses(r);
+        r.Add(host::ControlEntry<OVTrayIcon>("OVTrayIcon", 1800, 375));
+        return r;
+    }();
+    return registry;
+}
+
+// The record as bytes, built field by field at the platform's offsets.
+class ExpectedRecord {
+public:
+    ExpectedRecord& Dword(std::size_t offset, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes_[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        return *this;
+    }
+    ExpectedRecord& Text(std::size_t offset, const std::string& text) {
+        std::memcpy(bytes_.data() + offset, text.data(), text.size());
+        return *this;
+    }
+    const std::array<std::uint8_t, 488>& bytes() const { return bytes_; }
+
+private:
+    std::array<std::uint8_t, 488> bytes_{};
+};
+
+class TrayIconInHost : public ::testing::Test {
+public:
+    void SetUp() override {
+        gdi::Screen() = gdi::ScreenSettings{};
+        auto area = std::make_unique<notifyarea::RecordingNotificationArea>();
+        area_ = area.get();
+        area_->SetCursor({300, 40});
+        previous_area_ = notifyarea::InstallNotificationArea(std::move(area));
+        previous_observer_ = notifyarea::SetCallObserver([this](const AreaCall& call) { calls_.push_back(call); });
+        host_ = std::make_unique<ReferenceHost>(Registry());
+        host_->SetListener({
+            .on_event = [this](const std::string& o, const std::string& e,
+                               const std::vector<Variant>& a) { events_.push_back({o, e, a}); },
+            .on_changed = nullptr,
+            .on_lifecycle_error = nullptr,
+            .on_form_operation = [this](const std::string& op) { form_operations_.push_back(op); },
+        });
+    }
+    void TearDown() override {
+        host_.reset();
+        notifyarea::SetCallObserver(std::move(previous_observer_));
+        notifyarea::InstallNotificationArea(std::move(previous_area_));
+    }
+
+    OVTrayIcon& NewTray(const host::Placement& at = {}) {
+        host_->New("Y", "OVTrayIcon", at);
+        calls_.clear();
+        return static_cast<OVTrayIcon&>(*host_->FindControl("Y"));
+    }
+    IDispatch& Tray() { return *host_->Find("Y"); }
+    void Call(const char* method) {
+        std::vector<Variant> none;
+        CallMethod(Tray(), method, none);
+    }
+
+    void Balloon(const std::string& text, const std::string& title, std::int32_t style) {
+        std::vector<Variant> args = {Variant::FromString(text), Variant::FromString(title), Variant::FromLong(style)};
+        CallMethod(Tray(), "PopupBalloon", args);
+    }
+
+    const AreaCall& LastNotifyCall() const {
+        for (auto it = calls_.rbegin(); it != calls_.rend(); ++it)
+            if (it->kind == AreaCall::Kind::NotifyIcon) return *it;
+        throw std::logic_error("no notification-area call");
+    }
+
+    std::unique_ptr<ReferenceHost> host_;
+    notifyarea::RecordingNotificationArea* area_ = nullptr;
+    std::unique_ptr<notifyarea::NotificationArea> previous_area_;
+    notifyarea::CallObserver previous_observer_;
+    std::vector<AreaCall> calls_;
+    std::vector<RaisedEvent> events_;
+    std::vector<std::string> form_operations_;
+};
+
+std::string Repeat(char c, std::size_t n) { return std::string(n, c); }
+
+TEST_F(TrayIconInHost, RecordBytesOfEachCall) {
+    constexpr std::int32_t kIcon = 0x1234;
+    struct Case {
+        const char* what;
+        std::function<void(TrayIconInHost&)> action;
+        std::uint32_t message, flags;
+        std::string tip, info, title;
+        std::uint32_t info_flags, timeout;
+    };
+    // One tray taken through the calls in order: each row's record carries what the rows before
+    // it left in the fields it does not set.
+    const Case cases[] = {
+        {"add with a tip of 5", [](TrayIconInHost& t) { PutProperty(t.Tray(), "InfoTip", Variant::FromString("Hello"));
+                                                        PutProperty(t.Tray(), "TrayIcon", Variant::FromLong(kIcon));
+                                                        PutProperty(t.Tray(), "SetSysTray", Variant::FromBoolean(true)); },
+         0, 7, "Hello", "", "", 0, 0},
+        {"tip of 127", [](TrayIconInHost& t) { PutProperty(t.Tray(), "InfoTip", Variant::FromString(Repeat('a', 127))); },
+         1, 7, Repeat('a', 127), "", "", 0, 0},
+        {"tip of 200", [](TrayIconInHost& t) { PutProperty(t.Tray(), "InfoTip", Variant::FromString(Repeat('b', 200))); },
+         1, 7, Repeat('b', 127), "", "", 0, 0},
+        {"balloon of 300 titled 80", [](TrayIconInHost& t) { t.Balloon(Repeat('c', 300), Repeat('d', 80), 18); },
+         1, 16, Repeat('b', 127), Repeat('c', 255), Repeat('d', 63), 18, 1},
+        {"update after the balloon", [](TrayIconInHost& t) { t.Call("Refresh"); },
+         1, 7, Repeat('b', 127), Repeat('c', 255), Repeat('d', 63), 18, 1},
+        {"short balloon", [](TrayIconInHost& t) { t.Balloon("Saved", "Backup", 1); },
+         1, 16, Repeat('b', 127), "Saved", "Backup", 1, 1},
+        {"delete", [](TrayIconInHost& t) { PutProperty(t.Tray(), "SetSysTray", Variant::FromBoolean(false)); },
+         2, 16, Repeat('b', 127), "Saved", "Backup", 1, 1},
+    };
+    const OVTrayIcon& tray = NewTray();
+    for (const Case& c : cases) {
+        calls_.clear();
+        c.action(*this);
+        ASSERT_EQ(calls_.size(), 1u) << c.what;
+        ExpectedRecord expected;
+        expected.Dword(0, 488).Dword(4, tray.hWnd()).Dword(8, 0).Dword(12, c.flags).Dword(16, 512).Dword(20, kIcon);
+        expected.Text(24, c.tip).Text(160, c.info).Dword(416, c.timeout).Text(420, c.title).Dword(484, c.info_flags);
+        EXPECT_EQ(calls_[0].message, c.message) << c.what;
+        EXPECT_EQ(notifyarea::RecordBytes(calls_[0].record), expected.bytes()) << c.what;
+    }
+}
+
+TEST_F(TrayIconInHost, InfoTipIsStoredWithOneNul) {
+    NewTray();
+    PutProperty(Tray(), "InfoTip", Variant::FromString("Hello"));
+    EXPECT_EQ(CStr(GetProperty(Tray(), "InfoTip")), std::string("Hello\0", 6));
+    EXPECT_TRUE(calls_.empty());  // no icon yet: only stored
+    PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true));
+    EXPECT_EQ(std::string(LastNotifyCall().record.tip, 7), std::string("Hello\0\0", 7));
+}
+
+TEST_F(TrayIconInHost, AddingTwiceSendsTwoAddsAndKeepsTheIcon) {
+    OVTrayIcon& tray = NewTray();
+    tray.SetScaleMode(kScalePixels);
+    PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true));
+    PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true));
+    ASSERT_EQ(calls_.size(), 2u);
+    EXPECT_EQ(calls_[1].message, notifyarea::kNimAdd);
+    EXPECT_FALSE(calls_[1].result);
+    EXPECT_TRUE(CBool(GetProperty(Tray(), "SetSysTray")));
+    EXPECT_EQ(tray.ScaleMode(), kScaleTwips);
+}
+
+TEST_F(TrayIconInHost, Errors) {
+    host_->New("B", "Box", {.width = 3000, .height = 3000});
+    host_->New("Z", "OVTrayIcon", {.container = "B"});
+    NewTray();
+    struct Case {
+        const char* object;
+        const char* method;
+        std::int32_t number;
+        const char* description;
+    };
+    const Case cases[] = {
+        {"Y", "PopupBalloon", -2147218504, "The SetSysTray property must be set to True"},
+        {"Z", "AddForm", -2147218503, "Invalid Form object"},
+        {"Z", "RestoreForm", -2147218503, "Invalid Form object"},
+    };
+    for (const Case& c : cases) {
+        std::vector<Variant> args;
+        if (std::string(c.method) == "PopupBalloon")
+            args = {Variant::FromString("m"), Variant::FromString("t"), Variant::FromLong(0)};
+        try {
+            CallMethod(*host_->Find(c.object), c.method, args);
+            ADD_FAILURE() << c.method << " raised nothing";
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.number(), c.number) << c.method;
+            EXPECT_EQ(e.description(), c.description) << c.method;
+            EXPECT_EQ(e.source(), "TrayIcon") << c.method;
+        }
+    }
+    EXPECT_TRUE(calls_.empty());
+}
+
+TEST_F(TrayIconInHost, FormOperations) {
+    NewTray();
+    const gdi::HWND form = host_->form().hWnd();
+    Call("AddForm");
+    EXPECT_FALSE(host_->form().Visible());
+    host_->form().SetWindowState(2);
+    form_operations_.clear();
+    Call("RestoreForm");
+    EXPECT_TRUE(host_->form().Visible());
+    EXPECT_EQ(host_->form().WindowState(), 0);
+    EXPECT_EQ(form_operations_, (std::vector<std::string>{"state 0", "show"}));
+    ASSERT_EQ(calls_.size(), 2u);
+    for (const AreaCall& call : calls_) {
+        EXPECT_EQ(call.kind, AreaCall::Kind::SetForegroundWindow);
+        EXPECT_EQ(call.window, form);
+    }
+}
+
+// The size stays 120 x 25 pixels through resizes, and no graphics object outlives the
+// repaints, resizes and the terminate.
+TEST_F(TrayIconInHost, FixedSizeWhateverTheHostAsks) {
+    struct Case {
+        int twips_per_pixel_x, twips_per_pixel_y;
+    };
+    for (const Case& c : {Case{15, 15}, Case{12, 20}}) {
+        gdi::Screen().twips_per_pixel_x = c.twips_per_pixel_x;
+        gdi::Screen().twips_per_pixel_y = c.twips_per_pixel_y;
+        const gdi::LiveObjects before = gdi::CountLiveObjects();
+        const OVTrayIcon& tray = NewTray({.width = 5000, .height = 4000});
+        EXPECT_EQ(tray.Width(), 120.0 * c.twips_per_pixel_x);
+        EXPECT_EQ(tray.Height(), 25.0 * c.twips_per_pixel_y);
+        const gdi::LiveObjects settled = gdi::CountLiveObjects();
+        host_->Resize("Y", 300, 9000);
+        EXPECT_EQ(tray.Width(), 120.0 * c.twips_per_pixel_x);
+        EXPECT_EQ(tray.Height(), 25.0 * c.twips_per_pixel_y);
+        EXPECT_EQ(tray.PixelWidth(), 120);
+        EXPECT_EQ(tray.PixelHeight(), 25);
+        Call("Refresh");
+        host_->Paint("Y");
+        EXPECT_EQ(gdi::CountLiveObjects(), settled);
+        host_->Terminate("Y");
+        EXPECT_EQ(gdi::CountLiveObjects(), before);
+    }
+}
+
+// A picture's icon stays alive while its handle is the TrayIcon, though the picture was let go
+// at the assignment; it goes with another TrayIcon or the terminate. A bare handle is the
+// program's: the control leaves it alive.
+TEST_F(TrayIconInHost, APictureAssignedAndReleasedKeepsItsIconWhileItIsTheTrayIcon) {
+    struct Case {
+        const char* name;
+        bool from_picture;
+        bool replaced;  // another TrayIcon assigned before the terminate
+    };
+    const std::uint32_t pixels[] = {0xFF102030};
+    for (const Case& c : {Case{"picture, replaced", true, true}, Case{"picture, terminated", true, false},
+                          Case{"bare handle", false, false}}) {
+        SCOPED_TRACE(c.name);
+        const gdi::LiveObjects before = gdi::CountLiveObjects();
+        NewTray();
+        gdi::HICON icon = 0;
+        if (c.from_picture) {
+            const std::shared_ptr<Picture> picture = LoadPicture(ORVELLE_SOURCE_ROOT "/examples/pictures/tray.ico");
+            icon = picture->handle();
+            PutProperty(Tray(), "TrayIcon", Variant::FromObject(picture));
+        } else {
+            icon = gdi::CreateIconFromArgb(1, 1, pixels);
+            PutProperty(Tray(), "TrayIcon", Variant::FromLong(static_cast<std::int32_t>(icon)));
+        }
+        gdi::SIZE size;
+        PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true));
+        EXPECT_EQ(LastNotifyCall().record.icon, icon);
+        EXPECT_TRUE(gdi::GetIconSize(icon, &size)) << "alive at the add";
+        if (c.replaced) {
+            PutProperty(Tray(), "TrayIcon", Variant::FromLong(0));
+            EXPECT_FALSE(gdi::GetIconSize(icon, &size)) << "gone with its picture";
+        }
+        host_->Terminate("Y");
+        EXPECT_EQ(gdi::GetIconSize(icon, &size), !c.from_picture);
+        if (!c.from_picture) gdi::DestroyIcon(icon);
+        EXPECT_EQ(gdi::CountLiveObjects(), before);
+    }
+}
+
+TEST_F(TrayIconInHost, TerminateDeletesWhetherOrNotAdded) {
+    for (bool added : {false, true}) {
+        NewTray();
+        if (added) PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true));
+        const gdi::HWND window = host_->FindControl("Y")->hWnd();
+        host_->Terminate("Y");
+        const AreaCall& last = LastNotifyCall();
+        EXPECT_EQ(last.message, notifyarea::kNimDelete) << added;
+        EXPECT_EQ(last.result, added);
+        EXPECT_EQ(last.record.window, added ? window : 0u);
+        EXPECT_FALSE(area_->HasIcon(window, 0));
+    }
+}
+
+TEST_F(TrayIconInHost, NotificationsBecomeEventsAfterTheWindowCalls) {
+    struct Case {
+        double x_twips;
+        bool form_visible;
+        const char* event;  // nullptr: nothing raised
+        std::vector<Variant> args;
+    };
+    const Variant cx = Variant::FromSingle(300), cy = Variant::FromSingle(40);
+    const auto button = [](std::int16_t b) { return Variant::FromInteger(b); };
+    const Case cases[] = {
+        {512 * 15, true, "MouseMove", {button(3), button(1), cx, cy}},  // Button and Shift as fired
+        {513 * 15, true, "MouseDown", {button(1), cx, cy}},
+        {517 * 15, false, "MouseUp", {button(2), cx, cy}},
+        {521 * 15, true, "MouseDblClick", {button(4), cx, cy}},
+        {1026 * 15, true, "BalloonShow", {}},
+        {1027 * 15, true, "BalloonTimeoutOrHide", {}},
+        {1028 * 15, false, "BalloonTimeoutOrHide", {}},
+        {1029 * 15, true, "BalloonClick", {}},
+        {1024 * 15, false, nullptr, {}},
+        {513 * 15 + 0.5, true, nullptr, {}},
+    };
+    NewTray();
+    const gdi::HWND form = host_->form().hWnd();
+    for (const Case& c : cases) {
+        host_->form().SetVisible(c.form_visible);
+        calls_.clear();
+        events_.clear();
+        host_->Fire("Y", "surface", "MouseMove",
+                    {Variant::FromInteger(3), Variant::FromInteger(1), Variant::FromDouble(c.x_twips), Variant::FromDouble(0)});
+        std::vector<AreaCall::Kind> expected_calls = {AreaCall::Kind::SetActiveWindow};
+        if (!c.form_visible) expected_calls.push_back(AreaCall::Kind::SetForegroundWindow);
+        expected_calls.push_back(AreaCall::Kind::GetCursorPos);
+        ASSERT_EQ(calls_.size(), expected_calls.size()) << c.x_twips;
+        for (std::size_t i = 0; i < calls_.size(); ++i) {
+            EXPECT_EQ(calls_[i].kind, expected_calls[i]) << c.x_twips;
+            if (calls_[i].kind != AreaCall::Kind::GetCursorPos) EXPECT_EQ(calls_[i].window, form) << c.x_twips;
+        }
+        if (!c.event) {
+            EXPECT_TRUE(events_.empty()) << c.x_twips;
+            continue;
+        }
+        ASSERT_EQ(events_.size(), 1u) << c.x_twips;
+        EXPECT_EQ(events_[0].event, c.event);
+        ASSERT_EQ(events_[0].args.size(), c.args.size()) << c.event;
+        for (std::size_t i = 0; i < c.args.size(); ++i) {
+            EXPECT_EQ(events_[0].args[i].type(), c.args[i].type()) << c.event << " argument " << i;
+            EXPECT_EQ(CDbl(events_[0].args[i]), CDbl(c.args[i])) << c.event << " argument " << i;
+        }
+    }
+}
+
+TEST_F(TrayIconInHost, CallbacksArriveThroughTheMessageLoop) {
+    gdi::Screen().twips_per_pixel_x = 12;  // the loop converts pixels to the control's twips
+    const OVTrayIcon& tray = NewTray();
+    notifyarea::PostCallbackMessage({tray.hWnd(), 512, notifyarea::kWmRButtonUp});
+    notifyarea::PostCallbackMessage({tray.hWnd() + 1000, 512, notifyarea::kWmLButtonDown});  // no such control
+    notifyarea::PostCallbackMessage({tray.hWnd(), 512, notifyarea::kNinBalloonUserClick});
+    EXPECT_TRUE(events_.empty());
+    host_->Wait(0);
+    ASSERT_EQ(events_.size(), 2u);
+    EXPECT_EQ(events_[0].event, "MouseUp");
+    EXPECT_EQ(CInt(events_[0].args[0]), 2);
+    EXPECT_EQ(events_[1].event, "BalloonClick");
+}
+
+}  // namespace
+}  // namespace ov::trayicon
