@@ -5,6 +5,8 @@
 // the render <= 0.3 ms and <= 20x the fill.
 #include <benchmark/benchmark.h>
 
+#include "cpu_times.h"
+
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -100,18 +102,6 @@ void BM_MouseMoveInHost(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MouseMoveInHost)->Unit(benchmark::kMicrosecond);
-
-// Keeps each benchmark's CPU time per iteration (microseconds): other processes on a shared
-// machine add to the wall time only.
-class CpuTimes : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration) us[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    std::map<std::string, double> us;
-};
 
 }  // namespace
 

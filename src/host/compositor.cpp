@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/control.h"
+#include "host/text_box_painter.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"
@@ -291,7 +292,16 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
     scratch.Load();
     const gdi::POINT shift = scratch.shift();
     for (const auto& c : control.constituents()) {
-        if (!c->Visible() || c->kind() != ConstituentKind::PictureBox) continue;
+        if (!c->Visible()) continue;
+        if (c->kind() == ConstituentKind::TextBox) {
+            // Drawn with the platform's text calls, so through the bitmap and back.
+            const PixelRect r = PixelRectOf(control, *c, shift);
+            scratch.Store();
+            PaintTextBox(scratch.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<const TextBox&>(*c));
+            scratch.Load();
+            continue;
+        }
+        if (c->kind() != ConstituentKind::PictureBox) continue;
         const auto& box = static_cast<const ConstituentPictureBox&>(*c);
         const int x = control.ToPixelsX(box.Left()) + shift.x, y = control.ToPixelsY(box.Top()) + shift.y;
         if (box.box().BorderStyle() == 1) {

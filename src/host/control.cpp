@@ -274,8 +274,10 @@ void Control::OLEDrag() {
     if (site_) site_->OLEDragRequested(*this);
 }
 
-void Control::PopupMenu(const Variant& menu) {
-    if (site_) site_->PopupMenuRequested(*this, menu);
+void Control::PopupMenu(const Variant& menu) { PopupMenu(std::vector<Variant>{menu}); }
+
+void Control::PopupMenu(const std::vector<Variant>& args) {
+    if (site_) site_->PopupMenuRequested(*this, args);
 }
 
 std::shared_ptr<IDispatch> Control::Parent() const { return site_ ? site_->Parent(*this) : nullptr; }
@@ -402,6 +404,10 @@ Timer& Control::AddTimer(std::string name) { return AddConstituent(std::make_uni
 
 ConstituentPictureBox& Control::AddPictureBox(std::string name) {
     return AddConstituent(std::make_unique<ConstituentPictureBox>(*this, std::move(name), -1));
+}
+
+TextBox& Control::AddTextBox(std::string name) {
+    return AddConstituent(std::make_unique<TextBox>(*this, std::move(name), -1));
 }
 
 Constituent* Control::FindConstituent(std::string_view name, int index) const {

@@ -25,6 +25,7 @@
 
 #include "platform/runtime/automation_object.h"
 #include "host/constituents.h"
+#include "host/text_box.h"
 #include "host/font_attributes.h"
 #include "host/property_bag.h"
 #include "host/visual_changes.h"
@@ -66,8 +67,14 @@ public:
     virtual void LifecycleError(Control& control, std::string_view step, std::string_view key,
                                 const AutomationError& error) = 0;
     virtual void OLEDragRequested(Control& control) {}
-    virtual void PopupMenuRequested(Control& control, const Variant& menu) {}
+    // A pop-up menu: the menu and any further arguments (flags, position, default item) as the
+    // caller passed them, missing ones missing.
+    virtual void PopupMenuRequested(Control& control, const std::vector<Variant>& args) {}
     virtual void SurfaceRefreshed(Control& control) {}
+    // The text clipboard text boxes copy to and paste from; nullptr when the site has none.
+    virtual std::string* ClipboardText() { return nullptr; }
+    // Lets the host deliver what is waiting (the platform's pending messages) before returning.
+    virtual void ProcessPendingMessages() {}
 
     // Extender members (Name, Left, Top, Width, Height, Visible) for late-bound names the
     // control's own table lacks. Ids are the host's; kDispidUnknown when there is none.
@@ -174,6 +181,7 @@ public:
     void SetOLEDropMode(std::int16_t mode) { ole_drop_mode_ = mode; }
     void OLEDrag();
     void PopupMenu(const Variant& menu);
+    void PopupMenu(const std::vector<Variant>& args);
     // Fills the surface with the translated BackColor (what the platform's Cls does).
     void ClearSurface();
     // Tells the host the surface changed (the compositor reads it at the next composition).
@@ -224,6 +232,7 @@ public:
     Image& AddImage(std::string name);
     Timer& AddTimer(std::string name);
     ConstituentPictureBox& AddPictureBox(std::string name);
+    TextBox& AddTextBox(std::string name);
 
     // In z-order (creation order). Find takes "name" or "name(i)", case-insensitive.
     const std::vector<std::unique_ptr<Constituent>>& constituents() const { return constituents_; }

@@ -185,6 +185,7 @@ public:
     void EventRaised(Control& control, const EventDesc& event, std::vector<Variant>& args) override;
     void LifecycleError(Control& control, std::string_view step, std::string_view key,
                         const AutomationError& error) override;
+    std::string* ClipboardText() override { return &clipboard_; }
     std::int32_t ExtenderIDOfName(const Control& control, std::string_view name) const override;
     Variant ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
 
@@ -208,6 +209,7 @@ private:
     FontAttributes ambient_font_attributes_;
     HostListener listener_;
     std::vector<std::string> lifecycle_errors_;
+    std::string clipboard_;  // what text boxes copy and paste
     struct Handler {
         std::string object, event, argument;
         Variant value;

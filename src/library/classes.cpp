@@ -4,6 +4,7 @@
 #include "host/reference_host.h"
 #include "hotlabel/hot_label.h"
 #include "line3d/ov3dline.h"
+#include "maskedit/masked_text_box.h"
 #include "sidelogo/side_logo.h"
 #include "tabhead/tab_head.h"
 #include "trayicon/tray_icon.h"
@@ -17,6 +18,7 @@ void RegisterAllClasses(host::ClassRegistry& registry) {
     registry.Add(host::ControlEntry<hotlabel::OVHotLabel>("OVHotLabel", hotlabel::kNewInstanceWidth, hotlabel::kNewInstanceHeight, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7003}"));
     registry.Add(host::ControlEntry<trayicon::OVTrayIcon>("OVTrayIcon", trayicon::kPixelWidth * 15, trayicon::kPixelHeight * 15, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7004}"));
     registry.Add(host::ControlEntry<tabhead::OVTabHead>("OVTabHead", tabhead::kNewInstanceWidth, tabhead::kNewInstanceHeight, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7005}"));
+    registry.Add(host::ControlEntry<maskedit::OVMaskedTextBox>("OVMaskedTextBox", maskedit::kNewInstanceWidth, maskedit::kNewInstanceHeight, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7006}"));
     registry.Add(host::ControlEntry<sidelogo::OVSideLogo>("OVSideLogo", 1215, 4800, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7008}"));
     registry.Add(gradient::GradientClassEntry());
 }

@@ -1,5 +1,6 @@
 #include "shell/interpreter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,8 @@
 #include <nlohmann/json.hpp>
 
 #include "host/font_attributes.h"
+#include "host/text_box.h"
+#include "host/text_input.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/files/replace_file.h"
 #include "platform/gdi/screen.h"
@@ -360,6 +363,26 @@ void Interpreter::Run(const PixelStmt& stmt) {
     const gdi::COLORREF colour = host_.PixelAt(name, x, y);
     if (colour == gdi::CLR_INVALID) throw AutomationError(error::kInvalidProcedureCall);
     out_ << FormatRgb(colour) << "\n";
+}
+
+void Interpreter::Run(const TextInputStmt& stmt) {
+    using Action = TextInputStmt::Action;
+    switch (stmt.action) {
+        case Action::Focus: host::FocusTextBox(host_, stmt.name); break;
+        case Action::Blur: host::BlurTextBox(host_, stmt.name); break;
+        case Action::Type: host::TypeIntoTextBox(host_, stmt.name, stmt.text); break;
+        case Action::Key:
+            host::PressKeyInTextBox(host_, stmt.name, stmt.key->key_code, stmt.key->shift, stmt.key->ascii);
+            break;
+        case Action::Select: {
+            const std::int32_t start = CLng(Eval(*stmt.start));
+            const std::int32_t length = CLng(Eval(*stmt.length));
+            // A drag selects from the text's start: negative values clamp to nothing.
+            host::TextBoxOf(host_, stmt.name).DragSelect(std::max(0, start), std::max(0, length));
+            break;
+        }
+        case Action::Paste: host::TextBoxOf(host_, stmt.name).MenuPaste(stmt.text); break;
+    }
 }
 
 }  // namespace ov::shell

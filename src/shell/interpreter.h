@@ -70,6 +70,7 @@ private:
     void Run(const InspectStmt& stmt);
     void Run(const SnapStmt& stmt);
     void Run(const PixelStmt& stmt);
+    void Run(const TextInputStmt& stmt);
 
     host::ReferenceHost& host_;
     Utf8OutputBuffer utf8_out_;

@@ -610,6 +610,47 @@ Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched
         ExpectEnd();
         return stmt;
     }
+    if (is("focus") || is("blur")) {
+        TextInputStmt stmt;
+        stmt.action = is("focus") ? TextInputStmt::Action::Focus : TextInputStmt::Action::Blur;
+        stmt.name = ExpectIdentifier("an object name");
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("type") || is("paste")) {
+        TextInputStmt stmt;
+        stmt.action = is("type") ? TextInputStmt::Action::Type : TextInputStmt::Action::Paste;
+        stmt.name = ExpectIdentifier("an object name");
+        SkipBlanks();
+        if (Peek() != '"') Fail("expected a quoted text" + Found());
+        stmt.text = StringLiteral();
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("key")) {
+        TextInputStmt stmt;
+        stmt.action = TextInputStmt::Action::Key;
+        stmt.name = ExpectIdentifier("an object name");
+        std::string key = ExpectIdentifier("a key");
+        if (pos_ < text_.size() && text_[pos_] == '+') {
+            ++pos_;
+            key += "+" + ExpectIdentifier("a key");
+        }
+        for (const NamedKey& named : kNamedKeys)
+            if (EqualsIgnoreCase(named.name, key)) stmt.key = &named;
+        if (!stmt.key) Fail("unknown key " + Shown(key));
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("select")) {
+        TextInputStmt stmt;
+        stmt.action = TextInputStmt::Action::Select;
+        stmt.name = ExpectIdentifier("an object name");
+        stmt.start = Value();
+        stmt.length = Value();
+        ExpectEnd();
+        return stmt;
+    }
     if (is("pixel")) {
         std::string name = ExpectIdentifier("an object name");
         ValueExpr x = Value();

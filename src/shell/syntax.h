@@ -4,6 +4,7 @@
 // expressions because some of them (object names, pictures, fonts, explicit conversions) can
 // only be resolved, or can only fail, when the statement runs.
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -87,8 +88,32 @@ struct InspectStmt { std::string name; Target target; };
 struct SnapStmt { std::string name; std::string file; };  // name `form` snaps the whole form
 struct PixelStmt { std::string name; ValueExpr x; ValueExpr y; };
 
+// Input into a control's text box: `focus NAME`, `blur NAME`, `type NAME "TEXT"`,
+// `key NAME KEY`, `select NAME START LENGTH`, `paste NAME "TEXT"`.
+struct NamedKey {
+    const char* name;
+    std::int16_t key_code;
+    std::int16_t shift;  // 1 Shift, 2 Ctrl
+    std::int16_t ascii;  // the KeyPress code the key sends, 0 for none
+};
+// The keys `key` knows, as the keyboard sends them.
+inline constexpr NamedKey kNamedKeys[] = {
+    {"Backspace", 8, 0, 8},     {"Delete", 46, 0, 0},      {"Enter", 13, 0, 13},      {"Home", 36, 0, 0},
+    {"End", 35, 0, 0},          {"Left", 37, 0, 0},        {"Right", 39, 0, 0},       {"Shift+Left", 37, 1, 0},
+    {"Shift+Right", 39, 1, 0},  {"Ctrl+C", 67, 2, 3},      {"Ctrl+X", 88, 2, 24},     {"Ctrl+V", 86, 2, 22},
+};
+struct TextInputStmt {
+    enum class Action { Focus, Blur, Type, Key, Select, Paste };
+    Action action;
+    std::string name;
+    std::string text;                 // Type, Paste
+    const NamedKey* key = nullptr;    // Key
+    std::optional<ValueExpr> start;   // Select
+    std::optional<ValueExpr> length;  // Select
+};
+
 using Statement = std::variant<HostStmt, SysColorStmt, NewStmt, LoadStmt, SaveStmt, BagStmt, ResizeStmt,
                                LifecycleStmt, PutStmt, CallStmt, PrintStmt, FireStmt, OnStmt, WaitStmt,
-                               InspectStmt, SnapStmt, PixelStmt>;
+                               InspectStmt, SnapStmt, PixelStmt, TextInputStmt>;
 
 }  // namespace ov::shell

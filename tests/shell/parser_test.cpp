@@ -248,12 +248,25 @@ TEST(ShellStatements, HostSyscolorFireOnAndTheRest) {
     EXPECT_EQ(std::get<PutStmt>(*ParseStatement("show.Caption = 1", 1)).object, "show");
 }
 
+TEST(ShellStatements, TextInputStatements) {
+    const auto key = std::get<TextInputStmt>(*ParseStatement("key M shift+right", 1));
+    EXPECT_EQ(key.action, TextInputStmt::Action::Key);
+    EXPECT_EQ(std::string(key.key->name), "Shift+Right");
+    EXPECT_EQ(key.key->shift, 1);
+    const auto typed = std::get<TextInputStmt>(*ParseStatement("type M \"a b\"", 1));
+    EXPECT_EQ(typed.text, "a b");
+    const auto select = std::get<TextInputStmt>(*ParseStatement("select M 2 3", 1));
+    EXPECT_EQ(select.action, TextInputStmt::Action::Select);
+    EXPECT_EQ(CLng(select.length->literal), 3);
+}
+
 TEST(ShellStatements, MalformedStatementsReportTheirLine) {
     const std::pair<const char*, int> rows[] = {
         {"frobnicate L", 7},  {"L.Orientation =", 2},        {"L.Orientation = 1 2", 2},     {"new L", 3},
         {"new L OV3DLine at 1", 4}, {"new L OV3DLine at 1 2 3", 4}, {"new L OV3DLine beside P", 4}, {"resize L 100", 5},
         {"? L.", 6},          {"L", 8},                      {"show", 10},                   {"inspect L lbl(x)", 11},
-        {"on L.Click", 12},   {"L.Caption = \"abc", 13}};
+        {"on L.Click", 12},   {"L.Caption = \"abc", 13},    {"key M Shift+Home", 14},       {"key M", 15},
+        {"type M abc", 16},   {"paste M", 17},               {"select M 1", 18},             {"focus M N", 19}};
     for (auto [text, line] : rows) EXPECT_EQ(SyntaxErrorLine(text, line), line) << text;
 
     try {
