@@ -6,6 +6,7 @@
 #include "host/form_composition.h"
 #include "host/object_registry.h"
 #include "host/reference_host.h"
+#include "host/text_box.h"
 #include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"
 #include "platform/scale/scale.h"
@@ -71,6 +72,11 @@ void Describe(const Control& control, const Constituent* source, std::int64_t x,
         const auto& label = static_cast<const Label&>(*source);
         out.mouse_pointer = label.MousePointer();
         out.mouse_icon = label.MouseIcon();
+    } else if (source->kind() == ConstituentKind::TextBox) {
+        // A text box's default pointer is the I-beam (3), as the platform's edit fields show.
+        const auto& box = static_cast<const TextBox&>(*source);
+        out.mouse_pointer = box.MousePointer() == 0 ? std::int16_t{3} : box.MousePointer();
+        out.mouse_icon = box.MouseIcon();
     }
 }
 

@@ -1,6 +1,8 @@
 #include "qt/orvelle_widget.h"
 
+#include <QClipboard>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +11,8 @@
 
 #include "host/control.h"
 #include "host/form.h"
+#include "host/text_box.h"
+#include "host/text_input.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/gdi/screen.h"
 #include "platform/runtime/automation_error.h"
@@ -30,6 +34,17 @@ QString FromLibraryText(const std::string& text) {
 int TwipsPerPixelFor(double ratio) {
     constexpr double kTwipsPerLogicalPixel = 15.0;
     return std::max(1, static_cast<int>(RoundHalfEven(kTwipsPerLogicalPixel / std::max(ratio, 0.01))));
+}
+
+std::string LibraryText(const QString& text) { return codepage::Utf8ToWindows1252(text.toStdString()); }
+
+// The control's first text box, which takes its keyboard input; nullptr when it has none.
+host::TextBox* TextBoxIn(host::ReferenceHost& host, const std::string& control) {
+    host::Control* c = host.FindControl(control);
+    if (!c) return nullptr;
+    for (const auto& constituent : c->constituents())
+        if (constituent->kind() == host::ConstituentKind::TextBox) return static_cast<host::TextBox*>(constituent.get());
+    return nullptr;
 }
 
 // How often the host clock is brought up to real time: well below the tab header's 3000 ms
@@ -268,40 +283,83 @@ void OrvelleWidget::leaveEvent(QEvent*) { UpdateCursor(std::nullopt); }
 void OrvelleWidget::keyPressEvent(QKeyEvent* event) {
     if (focused_.empty()) return QWidget::keyPressEvent(event);
     const std::int16_t code = VirtualKeyCode(event->key()), shift = ShiftState(event->modifiers());
+    const std::int16_t ascii = KeyAsciiCode(event->key(), event->modifiers(), event->text());
+    if (TextBoxIn(host_, focused_)) {
+        // A text box takes the whole keystroke (KeyDown, KeyPress, the edit, Change, KeyUp) and
+        // copies and pastes through the host's clipboard, which stands for the desktop's here.
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        std::string& text = *host_.ClipboardText();
+        text = LibraryText(clipboard->text());
+        const std::string before = text;
+        try {
+            host::PressKeyInTextBox(host_, focused_, code, shift, ascii);
+        } catch (const AutomationError&) {
+            // As for any handler: the keystroke ends, the window goes on.
+        }
+        if (text != before) clipboard->setText(FromLibraryText(text));
+        return Sync();
+    }
     if (code != 0) Deliver(focused_, "surface", "KeyDown", {Variant::FromInteger(code), Variant::FromInteger(shift)});
-    if (const std::int16_t ascii = KeyAsciiCode(event->key(), event->modifiers(), event->text()); ascii != 0)
-        Deliver(focused_, "surface", "KeyPress", {Variant::FromInteger(ascii)});
+    if (ascii != 0) Deliver(focused_, "surface", "KeyPress", {Variant::FromInteger(ascii)});
     Sync();
 }
 
 void OrvelleWidget::keyReleaseEvent(QKeyEvent* event) {
-    // A held key repeats KeyDown and KeyPress only; KeyUp comes once, when it is let go.
-    if (focused_.empty() || event->isAutoRepeat()) return QWidget::keyReleaseEvent(event);
+    // A held key repeats KeyDown and KeyPress only; KeyUp comes once, when it is let go. A text
+    // box had its KeyUp with the keystroke.
+    if (focused_.empty() || event->isAutoRepeat() || TextBoxIn(host_, focused_)) return QWidget::keyReleaseEvent(event);
     const std::int16_t code = VirtualKeyCode(event->key());
     if (code != 0)
         Deliver(focused_, "surface", "KeyUp", {Variant::FromInteger(code), Variant::FromInteger(ShiftState(event->modifiers()))});
     Sync();
 }
 
+void OrvelleWidget::TakeFocus(const std::string& control) {
+    if (control.empty() || !host_.FindControl(control)) return;
+    if (TextBoxIn(host_, control)) {
+        try {
+            host::FocusTextBox(host_, control);
+        } catch (const AutomationError&) {
+        }
+    } else {
+        Deliver(control, "surface", "GotFocus", {});
+    }
+}
+
+bool OrvelleWidget::LeaveFocus(const std::string& control) {
+    if (control.empty() || !host_.FindControl(control)) return true;
+    host::TextBox* box = TextBoxIn(host_, control);
+    if (!box) {
+        Deliver(control, "surface", "LostFocus", {});
+        return true;
+    }
+    try {
+        host::BlurTextBox(host_, control);
+    } catch (const AutomationError&) {
+    }
+    // A text box whose validation cancels keeps the focus.
+    return !box->Focused();
+}
+
 void OrvelleWidget::MoveFocus(const std::string& control) {
     if (EqualsIgnoreCase(control, focused_)) return;
-    const std::string previous = focused_;
+    if (!hasFocus()) {  // the controls learn of it when the widget takes the focus
+        focused_ = control;
+        return;
+    }
+    if (!LeaveFocus(focused_)) return;
     focused_ = control;
-    if (!hasFocus()) return;  // the controls learn of it when the widget takes the focus
-    if (!previous.empty() && host_.FindControl(previous)) Deliver(previous, "surface", "LostFocus", {});
-    if (!control.empty()) Deliver(control, "surface", "GotFocus", {});
+    TakeFocus(control);
 }
 
 void OrvelleWidget::focusInEvent(QFocusEvent* event) {
     // Coming back to the window gives a control no GotFocus: it never lost the focus.
-    if (event->reason() != Qt::ActiveWindowFocusReason && !focused_.empty() && host_.FindControl(focused_))
-        Deliver(focused_, "surface", "GotFocus", {});
+    if (event->reason() != Qt::ActiveWindowFocusReason) TakeFocus(focused_);
     Sync();
 }
 
 void OrvelleWidget::focusOutEvent(QFocusEvent* event) {
-    if (event->reason() != Qt::ActiveWindowFocusReason && !focused_.empty() && host_.FindControl(focused_))
-        Deliver(focused_, "surface", "LostFocus", {});
+    if (event->reason() != Qt::ActiveWindowFocusReason) LeaveFocus(focused_);
     Sync();
 }
 

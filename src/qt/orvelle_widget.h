@@ -10,8 +10,9 @@
 //     pointer (host/pointer_target.h) with the Button and Shift arguments and coordinates in the
 //     target's scale; the target of a press keeps the pointer until the release;
 //   - keys go to the control that has the focus (the last one pressed) as KeyDown, KeyPress
-//     and KeyUp with virtual key codes and characters; GotFocus and LostFocus follow the focus
-//     between controls and windows;
+//     and KeyUp with virtual key codes and characters, into its text box when it has one
+//     (host/text_input.h); GotFocus and LostFocus follow the focus between controls and
+//     windows; a text box's copy and paste go through the desktop's clipboard (QClipboard);
 //   - the host clock runs on a QTimer, so constituent timers tick in real time;
 //   - the cursor follows the pointer's target: its MousePointer, or its MouseIcon (the hand
 //     cursors of the tab headings and hot spots);
@@ -110,6 +111,10 @@ private:
     void Deliver(const std::string& control, const std::string& target, const char* event, std::vector<Variant> args);
     void UpdateCursor(const std::optional<host::PointerTarget>& target);
     void MoveFocus(const std::string& control);
+    // GotFocus / LostFocus of a control, through its text box when it has one (which may keep
+    // the focus: LeaveFocus is false then).
+    void TakeFocus(const std::string& control);
+    bool LeaveFocus(const std::string& control);
     void FitHostToWidget();
 
     host::ReferenceHost host_;

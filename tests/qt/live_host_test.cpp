@@ -1,6 +1,8 @@
 // The live host in a real window (under a virtual X server): pointer input reaching the right
 // constituent with the right events, a slot changing a by-reference argument, the cursor
 // following the control's pointer, and the window showing exactly what the compositor composes.
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScreen>
@@ -13,6 +15,9 @@
 #include "host/control.h"
 #include "host/hand_cursor.h"
 #include "host/reference_host.h"
+#include "host/text_box.h"
+#include "platform/codepage/windows1252.h"
+#include "platform/runtime/type_info.h"
 #include "hotlabel/hot_label.h"
 #include "library/classes.h"
 #include "platform/runtime/dispatch.h"
@@ -82,6 +87,9 @@ private slots:
     void MouseEventOrder();
     void HoverUnderlineEndsOnTheClock();
     void ControlFollowsWidgetSize();
+    void MaskedTyping_data();
+    void MaskedTyping();
+    void TextBoxClipboard();
     void KeyCodes_data();
     void KeyCodes();
 };
@@ -318,6 +326,71 @@ void LiveHostTest::ControlFollowsWidgetSize() {
     QCOMPARE(logo.PixelWidth(), static_cast<int>(std::lround(60 * ratio)));
     QCOMPARE(logo.PixelHeight(), static_cast<int>(std::lround(150 * ratio)));
     QCOMPARE(widget.frame().size(), QSize(logo.PixelWidth(), logo.PixelHeight()));
+}
+
+// A numeric masked box of three digits hosted alone and given the focus by a click, as a user
+// would before typing.
+ov::host::Control& FocusedNumericBox(OrvelleWidget& widget) {
+    widget.HostControl("amount", "OVMaskedTextBox");
+    ov::host::Control& box = *widget.host().FindControl("amount");
+    ov::PutProperty(box, "InputFormat", ov::Variant::FromLong(1));
+    ov::PutProperty(box, "Mask", ov::Variant::FromString("###"));
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, box.PixelWidth() / 2, box.PixelHeight() / 2));
+    return box;
+}
+
+QString TextOf(ov::host::Control& box) { return QString::fromStdString(ov::CStr(ov::GetProperty(box, "Text"))); }
+
+void LiveHostTest::MaskedTyping_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a letter is swallowed") << "a" << "";
+    QTest::newRow("a digit is kept") << "5" << "5";
+    QTest::newRow("letters between digits") << "4x2Y" << "42";
+}
+
+void LiveHostTest::MaskedTyping() {
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    OrvelleWidget widget(ov::library::Classes());
+    ov::host::Control& box = FocusedNumericBox(widget);
+    QCOMPARE(widget.focusedControl(), std::string("amount"));
+    QTest::keyClicks(&widget, typed);
+    QCOMPARE(TextOf(box), text);
+}
+
+// A control that is nothing but a text box: its owner lets every keystroke through, Ctrl+C and
+// Ctrl+V included (the masked box swallows those as characters its mask refuses).
+class PlainTextControl : public ov::host::Control {
+public:
+    PlainTextControl() : box(AddTextBox("txt")) {}
+    static const ov::ClassInfo& StaticInfo() {
+        static const ov::ClassInfo info = ov::ClassBuilder<PlainTextControl>("PlainText").Build();
+        return info;
+    }
+    const ov::ClassInfo& Info() const override { return StaticInfo(); }
+    ov::host::TextBox& box;
+
+protected:
+    void OnResize() override { box.Move(0, 0, Width(), Height()); }
+};
+
+void LiveHostTest::TextBoxClipboard() {
+    // Ctrl+V pastes what the desktop's clipboard holds, Ctrl+C copies the selection back to it.
+    ov::host::ClassRegistry registry;
+    registry.Add(ov::host::ControlEntry<PlainTextControl>("PlainText", 2400, 315));
+    OrvelleWidget widget(registry);
+    widget.HostControl("text", "PlainText");
+    auto& control = static_cast<PlainTextControl&>(*widget.host().FindControl("text"));
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, 5, 5));
+    QGuiApplication::clipboard()->setText("Günter");
+    QTest::keyClick(&widget, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(&widget, Qt::Key_X);
+    QCOMPARE(QString::fromStdString(ov::codepage::Windows1252ToUtf8(control.box.Text())), QString("Günterx"));
+    control.box.SetSelStart(1);
+    control.box.SetSelLength(3);
+    QTest::keyClick(&widget, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("ünt"));
 }
 
 void LiveHostTest::KeyCodes_data() {
