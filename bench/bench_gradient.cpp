@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "cpu_time_summary.h"
+
 #include "gradient/cls_gradient.h"
 #include "gradient/draw_gradient.h"
 #include "platform/gdi/gdi.h"
@@ -206,25 +208,9 @@ BENCHMARK(BM_CairoLinear)->ArgName("angle")->Arg(0)->Arg(45)->Arg(137)->Unit(ben
 BENCHMARK(BM_CairoRadial)->Unit(benchmark::kMillisecond);
 #endif
 
-// Prints as usual and keeps each run's time per iteration for the summary.
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                seconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-    // CPU time per iteration, in the run's unit (milliseconds for all here): on a shared
-    // machine the wall time also counts other processes.
-    std::map<std::string, double> seconds;
-};
-
-void PrintSummary(const std::map<std::string, double>& t) {
-    auto find = [&](const std::string& name) {
-        auto it = t.find(name);
-        return it == t.end() ? -1.0 : it->second;
-    };
+// All times below are CPU time per iteration, in milliseconds.
+void PrintSummary(const ov::bench::CpuTimes& t) {
+    auto find = [&](const std::string& name) { return ov::bench::TimeOf(t, name); };
     const double fill = find("BM_FillRect");
     if (fill <= 0) return;
     std::printf("\nRatios to a full-surface FillRect (%.3f ms CPU; all times below are CPU time):\n", fill);
@@ -263,12 +249,4 @@ void PrintSummary(const std::map<std::string, double>& t) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    CollectingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    PrintSummary(reporter.seconds);
-    return 0;
-}
+int main(int argc, char** argv) { return ov::bench::RunWithSummary(argc, argv, PrintSummary); }

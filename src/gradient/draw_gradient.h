@@ -19,6 +19,7 @@ struct GradientSettings {
     double repetitions = 1;  // never 0 or negative
     std::int32_t type = gtNormal;
     std::int32_t blend_mode = gbmRGB;
+    friend bool operator==(const GradientSettings&, const GradientSettings&) = default;
 };
 
 // Everything a drawing computes before it paints: the point list and the colour table.

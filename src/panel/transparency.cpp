@@ -1,0 +1,53 @@
+#include "panel/transparency.h"
+
+#include "host/control.h"
+#include "panel/shift_colour.h"
+#include "platform/picturebox/picture_box.h"
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/dispatch.h"
+
+namespace ov::panel {
+
+namespace {
+
+constexpr gdi::COLORREF kWhite = 0xFFFFFF;
+constexpr gdi::COLORREF kBlack = 0;
+
+// The pixels a contained control covers on the panel, as the host composes it: its position
+// and its size each rounded to whole pixels.
+gdi::RECT CoveredPixels(const host::Control& panel, IDispatch& child) {
+    const double left = CDbl(GetProperty(child, "Left"));
+    const double top = CDbl(GetProperty(child, "Top"));
+    const double width = CDbl(GetProperty(child, "Width"));
+    const double height = CDbl(GetProperty(child, "Height"));
+    const int x = panel.ToPixelsX(left), y = panel.ToPixelsY(top);
+    return gdi::RECT{x, y, x + panel.ToPixelsX(width), y + panel.ToPixelsY(height)};
+}
+
+}  // namespace
+
+void ApplySeeThroughMask(host::Control& panel, PictureBox& area) {
+    area.SetPicture(area.Image());
+    const gdi::COLORREF mask_colour = ShiftColor(area.BackColor(), 0) == 0 ? kWhite : kBlack;
+    panel.SetMaskColor(static_cast<std::int32_t>(area.BackColor()));
+
+    const gdi::HDC dc = area.hDC();
+    const gdi::HBRUSH brush = gdi::CreateSolidBrush(mask_colour);
+    for (const std::shared_ptr<IDispatch>& child : panel.ContainedControls()) {
+        if (!child) continue;
+        try {
+            const gdi::RECT covered = CoveredPixels(panel, *child);
+            gdi::FillRect(dc, &covered, brush);
+        } catch (const AutomationError&) {
+            // Its position or size cannot be read: the rest are still masked.
+        }
+    }
+    gdi::DeleteObject(brush);
+
+    panel.SetMaskPicture(area.Image());
+    panel.SetBackStyle(0);
+    area.Cls();
+    area.Refresh();
+}
+
+}  // namespace ov::panel
