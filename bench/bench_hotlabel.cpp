@@ -5,7 +5,7 @@
 // the render <= 0.3 ms and <= 20x the fill.
 #include <benchmark/benchmark.h>
 
-#include "cpu_times.h"
+#include "cpu_time_summary.h"
 
 #include <cstdio>
 #include <map>
@@ -106,17 +106,14 @@ BENCHMARK(BM_MouseMoveInHost)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    CpuTimes times;
-    benchmark::RunSpecifiedBenchmarks(&times);
-    const double fill = times.us["BM_FillLabel"], render = times.us["BM_RenderControlString"];
-    const double move = times.us["BM_MouseMoveInHost"];
-    if (fill > 0 && render > 0) {
-        std::printf("\nfull-label FillRect %.2f us CPU\n", fill);
-        std::printf("render %.1f us = %.3f ms (target <= 0.3 ms), %.1fx the fill (target <= 20): %s\n", render,
-                    render / 1000, render / fill, render <= 300 && render / fill <= 20 ? "within target" : "OVER TARGET");
-        if (move > 0) std::printf("mouse move in the host %.1f us = %.1fx the fill\n", move, move / fill);
-    }
-    benchmark::Shutdown();
-    return 0;
+    return ov::bench::RunWithSummary(argc, argv, [](const ov::bench::CpuTimes& times) {
+        const double fill = ov::bench::TimeOf(times, "BM_FillLabel"), render = ov::bench::TimeOf(times, "BM_RenderControlString");
+        const double move = ov::bench::TimeOf(times, "BM_MouseMoveInHost");
+        if (fill > 0 && render > 0) {
+            std::printf("\nfull-label FillRect %.2f us CPU\n", fill);
+            std::printf("render %.1f us = %.3f ms (target <= 0.3 ms), %.1fx the fill (target <= 20): %s\n", render,
+                        render / 1000, render / fill, render <= 300 && render / fill <= 20 ? "within target" : "OVER TARGET");
+            if (move > 0) std::printf("mouse move in the host %.1f us = %.1fx the fill\n", move, move / fill);
+        }
+    });
 }

@@ -5,7 +5,7 @@
 // one FillRect of the box in the same run. Targets: the keystroke <= 20 us, the paste <= 2 ms.
 #include <benchmark/benchmark.h>
 
-#include "cpu_times.h"
+#include "cpu_time_summary.h"
 
 #include <cstdio>
 #include <map>
@@ -110,18 +110,15 @@ BENCHMARK(BM_Paste5000)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    CpuTimes times;
-    benchmark::RunSpecifiedBenchmarks(&times);
-    const double fill = times.us["BM_FillBox"];
-    const double keystroke = times.us["BM_DateKeystrokePair"] / 2, paste = times.us["BM_Paste5000"];
-    if (fill > 0 && keystroke > 0 && paste > 0) {
-        std::printf("\nbox FillRect %.2f us CPU\n", fill);
-        std::printf("date keystroke with repaint %.1f us (target <= 20 us), %.1fx the fill: %s\n", keystroke,
-                    keystroke / fill, keystroke <= 20 ? "within target" : "OVER TARGET");
-        std::printf("5,000-character paste with repaint %.3f ms (target <= 2 ms), %.1fx the fill: %s\n", paste / 1000,
-                    paste / fill, paste <= 2000 ? "within target" : "OVER TARGET");
-    }
-    benchmark::Shutdown();
-    return 0;
+    return ov::bench::RunWithSummary(argc, argv, [](const ov::bench::CpuTimes& times) {
+        const double fill = ov::bench::TimeOf(times, "BM_FillBox");
+        const double keystroke = ov::bench::TimeOf(times, "BM_DateKeystrokePair") / 2, paste = ov::bench::TimeOf(times, "BM_Paste5000");
+        if (fill > 0 && keystroke > 0 && paste > 0) {
+            std::printf("\nbox FillRect %.2f us CPU\n", fill);
+            std::printf("date keystroke with repaint %.1f us (target <= 20 us), %.1fx the fill: %s\n", keystroke,
+                        keystroke / fill, keystroke <= 20 ? "within target" : "OVER TARGET");
+            std::printf("5,000-character paste with repaint %.3f ms (target <= 2 ms), %.1fx the fill: %s\n", paste / 1000,
+                        paste / fill, paste <= 2000 ? "within target" : "OVER TARGET");
+        }
+    });
 }
