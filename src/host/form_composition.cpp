@@ -81,7 +81,7 @@ ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds) const {
 }
 
 const ComposedImage& FormComposition::Image() const {
-    if (!stamp_ || !(*stamp_ == Current())) {
+    if (!IsCurrent()) {
         image_ = ComposeRegion(FormBounds());
         // Taken after composing: composing reads bitmaps, which moves the surface count.
         stamp_ = Current();
@@ -94,7 +94,7 @@ gdi::COLORREF FormComposition::PixelAt(const HostEntry* entry, std::int64_t x, s
     const std::int64_t fx = origin.x + x, fy = origin.y + y;
     const gdi::RECT form = FormBounds();
     if (fx < form.left || fy < form.top || fx >= form.right || fy >= form.bottom) return gdi::CLR_INVALID;
-    if (stamp_ && *stamp_ == Current()) return image_.At(fx, fy);
+    if (IsCurrent()) return image_.At(fx, fy);
     const int px = static_cast<int>(fx), py = static_cast<int>(fy);
     return ComposeRegion(gdi::RECT{px, py, px + 1, py + 1}).At(0, 0);
 }

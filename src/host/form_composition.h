@@ -39,6 +39,8 @@ public:
 
     // The whole form, recomposed only when it may have changed since the last call.
     const ComposedImage& Image() const;
+    // Whether Image() would return the kept image as it is (nothing it shows has changed).
+    bool IsCurrent() const { return stamp_ && *stamp_ == Current(); }
     // The top-left corner of `entry`'s control in form pixels (the form's own is (0, 0)).
     static FormPoint OriginOf(const HostEntry* entry);
     // The composed pixel at (x, y) pixels from the entry's top-left, nullptr for the form;

@@ -138,6 +138,8 @@ public:
     // The name the host knows an object by, "" for none (the form is "form").
     std::string NameOf(const IDispatch* object) const;
     std::vector<std::string> Names() const;  // creation order
+    // The named objects with their placement (containers, positions, visibility).
+    const ObjectRegistry& objects() const { return objects_; }
 
     // --- events --------------------------------------------------------------------------------
     void SetListener(HostListener listener) { listener_ = std::move(listener); }
@@ -158,6 +160,9 @@ public:
     // constituents and contained controls (clipped to the container). The image is kept until
     // something on the form changes; the reference stays valid for the host's lifetime.
     const ComposedImage& Compose() const;
+    // Whether Compose() would return the kept image unchanged: a live host repaints its window
+    // only when this turns false.
+    bool CompositionIsCurrent() const { return composition_.IsCurrent(); }
     // The control's top-left corner in form pixels (saturated to the range of int).
     gdi::POINT OriginOf(const std::string& name) const;
     // The composed pixel at (x, y) pixels from the control's top-left ("form" for the form);

@@ -61,12 +61,10 @@ Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out)
     : host_(host), utf8_out_(out.rdbuf()), out_(&utf8_out_) {
     host::HostListener listener;
     listener.on_event = [this](const std::string& object, const std::string& event, const std::vector<Variant>& args) {
-        out_ << "event " << object << "." << event << "(";
-        for (std::size_t i = 0; i < args.size(); ++i) out_ << (i ? ", " : "") << FormatValue(args[i]);
-        out_ << ")\n";
+        out_ << FormatEventLine(object, event, args) << "\n";
     };
     listener.on_changed = [this](const std::string& object, const std::string& property) {
-        out_ << "changed " << object << "." << property << "\n";
+        out_ << FormatChangedLine(object, property) << "\n";
     };
     listener.on_lifecycle_error = [this](const std::string& object, const std::string& step, const std::string& key,
                                          const AutomationError& error) {

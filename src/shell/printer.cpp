@@ -67,6 +67,16 @@ std::string FormatValue(const Variant& value) {
     return "?";
 }
 
+std::string FormatEventLine(std::string_view object, std::string_view event, const std::vector<Variant>& args) {
+    std::string line = "event " + std::string(object) + "." + std::string(event) + "(";
+    for (std::size_t i = 0; i < args.size(); ++i) line += (i ? ", " : "") + FormatValue(args[i]);
+    return line + ")";
+}
+
+std::string FormatChangedLine(std::string_view object, std::string_view property) {
+    return "changed " + std::string(object) + "." + std::string(property);
+}
+
 std::string FormatRgb(std::uint32_t colour_bgr) {
     return "RGB(" + std::to_string(colour_bgr & 0xFF) + ", " + std::to_string((colour_bgr >> 8) & 0xFF) + ", " +
            std::to_string((colour_bgr >> 16) & 0xFF) + ")";

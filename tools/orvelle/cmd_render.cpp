@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "command.h"
+#include "form_messages.h"
 #include "forms/form_document.h"
 #include "forms/form_render.h"
 #include "library/classes.h"
@@ -41,9 +42,7 @@ int RunRender(const std::vector<std::string>& args) {
                   << Utf8(error.description()) << "\n";
         return 1;
     }
-    for (const ov::forms::LoadProblem& problem : problems)
-        std::cerr << "orvelle render: " << form_path << ": " << Utf8(problem.place) << ": error " << problem.error.number()
-                  << ": " << Utf8(problem.error.description()) << "\n";
+    ov::cli::PrintLoadProblems(std::cerr, "render", form_path, problems);
     return problems.empty() ? 0 : 1;
 }
 

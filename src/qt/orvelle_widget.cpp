@@ -1,0 +1,386 @@
+#include "qt/orvelle_widget.h"
+
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "host/control.h"
+#include "host/form.h"
+#include "host/text_box.h"
+#include "host/text_input.h"
+#include "platform/codepage/windows1252.h"
+#include "platform/gdi/screen.h"
+#include "platform/runtime/automation_error.h"
+#include "platform/runtime/compare.h"
+#include "platform/scale/scale.h"
+#include "qt/input_codes.h"
+#include "qt/pointer_cursor.h"
+
+namespace ov::qt {
+
+namespace {
+
+QString FromLibraryText(const std::string& text) {
+    return QString::fromStdString(codepage::Windows1252ToUtf8(text));
+}
+
+// The twips-per-pixel factor of a screen `ratio` device pixels to the logical pixel: 15 at
+// ratio 1, rounded halves to even as every twips-to-pixels conversion is, never below 1.
+int TwipsPerPixelFor(double ratio) {
+    constexpr double kTwipsPerLogicalPixel = 15.0;
+    return std::max(1, static_cast<int>(RoundHalfEven(kTwipsPerLogicalPixel / std::max(ratio, 0.01))));
+}
+
+std::string LibraryText(const QString& text) { return codepage::Utf8ToWindows1252(text.toStdString()); }
+
+// The control's first text box, which takes its keyboard input; nullptr when it has none.
+host::TextBox* TextBoxIn(host::ReferenceHost& host, const std::string& control) {
+    host::Control* c = host.FindControl(control);
+    if (!c) return nullptr;
+    for (const auto& constituent : c->constituents())
+        if (constituent->kind() == host::ConstituentKind::TextBox) return static_cast<host::TextBox*>(constituent.get());
+    return nullptr;
+}
+
+// How often the host clock is brought up to real time: well below the tab header's 3000 ms
+// mouse-over period and any timer interval a control sets.
+constexpr int kClockStepMilliseconds = 15;
+
+}  // namespace
+
+OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* parent) : QWidget(parent), host_(registry) {
+    host::HostListener listener;
+    listener.handle_event = [this](const std::string& object, const EventDesc& event, std::vector<Variant>& args) {
+        EventArguments arguments(event, args);
+        emit controlEvent(FromLibraryText(object), FromLibraryText(event.name), arguments);
+    };
+    listener.on_changed = [this](const std::string& object, const std::string& property) {
+        emit propertyChanged(FromLibraryText(object), FromLibraryText(property));
+    };
+    listener.on_lifecycle_error = [this](const std::string& object, const std::string& step, const std::string& key,
+                                         const AutomationError& error) {
+        if (skipped_keys_) skipped_keys_->push_back({object + "." + step + "." + key, error});
+    };
+    host_.SetListener(std::move(listener));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    // Every pixel comes from the composed frame, so Qt need not clear the widget first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(&clock_timer_, &QTimer::timeout, this, [this] { AdvanceClock(); });
+}
+
+OrvelleWidget::~OrvelleWidget() {
+    clock_timer_.stop();
+    // The host terminates its controls when it goes; nothing may reach a widget being destroyed.
+    host_.SetListener({});
+}
+
+// --- loading -------------------------------------------------------------------------------
+
+void OrvelleWidget::ApplyDevicePixelRatio() {
+    pixel_ratio_ = devicePixelRatioF();
+    const int factor = TwipsPerPixelFor(pixel_ratio_);
+    gdi::Screen().twips_per_pixel_x = factor;
+    gdi::Screen().twips_per_pixel_y = factor;
+}
+
+void OrvelleWidget::HostControl(const std::string& name, const std::string& class_name) {
+    ApplyDevicePixelRatio();
+    host_.New(name, class_name);
+    const host::Control& control = *host_.FindControl(name);
+    host_.form().SetWidth(control.Width());
+    host_.form().SetHeight(control.Height());
+    single_control_ = name;
+    loaded_ = true;
+    resize(sizeHint());
+    StartClock();
+    Sync();
+}
+
+std::vector<forms::LoadProblem> OrvelleWidget::LoadForm(const forms::FormDocument& document) {
+    ApplyDevicePixelRatio();
+    std::vector<forms::LoadProblem> skipped;
+    skipped_keys_ = &skipped;
+    std::vector<forms::LoadProblem> problems;
+    try {
+        problems = forms::BuildForm(host_, document);
+    } catch (...) {
+        skipped_keys_ = nullptr;
+        throw;
+    }
+    skipped_keys_ = nullptr;
+    problems.insert(problems.end(), skipped.begin(), skipped.end());
+    setWindowTitle(FromLibraryText(host_.form().Caption()));
+    loaded_ = true;
+    resize(sizeHint());
+    StartClock();
+    Sync();
+    return problems;
+}
+
+QSize OrvelleWidget::sizeHint() const {
+    if (!loaded_) return QWidget::sizeHint();
+    const int width = TwipsToPixels(host_.form_object()->Width(), Axis::X);
+    const int height = TwipsToPixels(host_.form_object()->Height(), Axis::Y);
+    return QSize(static_cast<int>(std::ceil(width / pixel_ratio_)), static_cast<int>(std::ceil(height / pixel_ratio_)));
+}
+
+// --- painting ------------------------------------------------------------------------------
+
+void OrvelleWidget::Sync() {
+    if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent())) return;
+    const host::ComposedImage* image = nullptr;
+    try {
+        image = &host_.Compose();
+    } catch (const AutomationError&) {
+        return;  // a form too large to compose keeps the last frame
+    }
+    QImage frame(image->width, image->height, QImage::Format_RGB32);
+    for (int y = 0; y < image->height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
+        const std::uint32_t* source = image->pixels.data() + static_cast<std::size_t>(y) * image->width;
+        for (int x = 0; x < image->width; ++x) row[x] = 0xFF000000u | source[x];
+    }
+    frame.setDevicePixelRatio(pixel_ratio_);
+    frame_ = std::move(frame);
+    ++frames_composed_;
+    update();
+}
+
+void OrvelleWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), frame_);
+    // Beyond a form that could not grow with the window, the window's own background.
+    const QSizeF shown = frame_.deviceIndependentSize();
+    if (shown.width() < width()) painter.fillRect(QRectF(shown.width(), 0, width() - shown.width(), height()), palette().window());
+    if (shown.height() < height())
+        painter.fillRect(QRectF(0, shown.height(), std::min<qreal>(shown.width(), width()), height() - shown.height()),
+                         palette().window());
+}
+
+void OrvelleWidget::resizeEvent(QResizeEvent*) { FitHostToWidget(); }
+
+void OrvelleWidget::FitHostToWidget() {
+    if (!loaded_) return;
+    const int width = static_cast<int>(std::lround(this->width() * pixel_ratio_));
+    const int height = static_cast<int>(std::lround(this->height() * pixel_ratio_));
+    host::Form& form = host_.form();
+    // Only a change of whole pixels changes an extent: the twips a control was loaded with stay
+    // as they are while the window shows them at their own size.
+    const bool form_changed =
+        TwipsToPixels(form.Width(), Axis::X) != width || TwipsToPixels(form.Height(), Axis::Y) != height;
+    if (!form_changed) return;
+    const double width_twips = PixelsToTwips(width, Axis::X), height_twips = PixelsToTwips(height, Axis::Y);
+    try {
+        if (!single_control_.empty()) host_.Resize(single_control_, width_twips, height_twips);
+        form.SetWidth(width_twips);
+        form.SetHeight(height_twips);
+    } catch (const AutomationError&) {
+        // An extent no surface can have leaves the form and the control as they were.
+    }
+    Sync();
+}
+
+// --- mouse ---------------------------------------------------------------------------------
+
+QPoint OrvelleWidget::FormPixelAt(const QPointF& position) const {
+    return QPoint(static_cast<int>(std::floor(position.x() * pixel_ratio_)),
+                  static_cast<int>(std::floor(position.y() * pixel_ratio_)));
+}
+
+void OrvelleWidget::Deliver(const std::string& control, const std::string& target, const char* event,
+                            std::vector<Variant> args) {
+    try {
+        host_.Fire(control, target, event, std::move(args));
+    } catch (const AutomationError&) {
+        // A handler's error ends that one event; the window goes on, as a window procedure
+        // drops what a handler raises.
+    }
+}
+
+void OrvelleWidget::DeliverMouse(const host::PointerTarget& target, const char* event, std::int16_t button,
+                                 std::int16_t shift) {
+    Deliver(target.control, target.target, event,
+            {Variant::FromInteger(button), Variant::FromInteger(shift), Variant::FromSingle(target.x),
+             Variant::FromSingle(target.y)});
+}
+
+void OrvelleWidget::UpdateCursor(const std::optional<host::PointerTarget>& target) {
+    const std::int16_t pointer = target ? target->mouse_pointer : 0;
+    const std::shared_ptr<IDispatch> icon = target && pointer == host::kMousePointerCustom ? target->mouse_icon : nullptr;
+    if (pointer == cursor_pointer_ && icon == cursor_icon_) return;
+    cursor_pointer_ = pointer;
+    cursor_icon_ = icon;
+    setCursor(CursorForPointer(pointer, icon));
+}
+
+void OrvelleWidget::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = FormPixelAt(event->position());
+    const std::int16_t button = ButtonState(event->button()), shift = ShiftState(event->modifiers());
+    if (!captured_) {
+        captured_ = host::FindPointerTarget(host_, at.x(), at.y());
+        if (!captured_) return;
+        MoveFocus(captured_->control);
+    } else if (auto located = host::LocatePointer(host_, *captured_, at.x(), at.y())) {
+        captured_ = located;
+    }
+    captured_buttons_ = static_cast<std::int16_t>(captured_buttons_ | button);
+    DeliverMouse(*captured_, "MouseDown", button, shift);
+    Sync();
+}
+
+void OrvelleWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Qt's second press of a double click: the platform raises DblClick in its place, and the
+    // release that follows makes no Click.
+    const QPoint at = FormPixelAt(event->position());
+    if (!captured_) captured_ = host::FindPointerTarget(host_, at.x(), at.y());
+    if (!captured_) return;
+    captured_buttons_ = static_cast<std::int16_t>(captured_buttons_ | ButtonState(event->button()));
+    double_click_pending_ = true;
+    Deliver(captured_->control, captured_->target, "DblClick", {});
+    Sync();
+}
+
+void OrvelleWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (!captured_) return;
+    const QPoint at = FormPixelAt(event->position());
+    const std::int16_t button = ButtonState(event->button()), shift = ShiftState(event->modifiers());
+    const std::optional<host::PointerTarget> located = host::LocatePointer(host_, *captured_, at.x(), at.y());
+    if (located) DeliverMouse(*located, "MouseUp", button, shift);
+    captured_buttons_ = static_cast<std::int16_t>(captured_buttons_ & ~button);
+    if (captured_buttons_ == 0) {
+        // A click is a press and a release on the same target.
+        const std::optional<host::PointerTarget> under = host::FindPointerTarget(host_, at.x(), at.y());
+        const bool same = under && under->control == captured_->control && under->target == captured_->target;
+        if (located && same && !double_click_pending_) Deliver(captured_->control, captured_->target, "Click", {});
+        captured_.reset();
+        double_click_pending_ = false;
+        UpdateCursor(host::FindPointerTarget(host_, at.x(), at.y()));
+    }
+    Sync();
+}
+
+void OrvelleWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = FormPixelAt(event->position());
+    const std::optional<host::PointerTarget> target =
+        captured_ ? host::LocatePointer(host_, *captured_, at.x(), at.y()) : host::FindPointerTarget(host_, at.x(), at.y());
+    if (target) DeliverMouse(*target, "MouseMove", ButtonState(event->buttons()), ShiftState(event->modifiers()));
+    // The handler may have changed the pointer (a hot spot entered): look again.
+    UpdateCursor(captured_ ? host::LocatePointer(host_, *captured_, at.x(), at.y())
+                           : host::FindPointerTarget(host_, at.x(), at.y()));
+    Sync();
+}
+
+void OrvelleWidget::leaveEvent(QEvent*) { UpdateCursor(std::nullopt); }
+
+// --- keyboard and focus --------------------------------------------------------------------
+
+void OrvelleWidget::keyPressEvent(QKeyEvent* event) {
+    if (focused_.empty()) return QWidget::keyPressEvent(event);
+    const std::int16_t code = VirtualKeyCode(event->key()), shift = ShiftState(event->modifiers());
+    const std::int16_t ascii = KeyAsciiCode(event->key(), event->modifiers(), event->text());
+    if (TextBoxIn(host_, focused_)) {
+        // A text box takes the whole keystroke (KeyDown, KeyPress, the edit, Change, KeyUp) and
+        // copies and pastes through the host's clipboard, which stands for the desktop's here.
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        std::string& text = *host_.ClipboardText();
+        text = LibraryText(clipboard->text());
+        const std::string before = text;
+        try {
+            host::PressKeyInTextBox(host_, focused_, code, shift, ascii);
+        } catch (const AutomationError&) {
+            // As for any handler: the keystroke ends, the window goes on.
+        }
+        if (text != before) clipboard->setText(FromLibraryText(text));
+        return Sync();
+    }
+    if (code != 0) Deliver(focused_, "surface", "KeyDown", {Variant::FromInteger(code), Variant::FromInteger(shift)});
+    if (ascii != 0) Deliver(focused_, "surface", "KeyPress", {Variant::FromInteger(ascii)});
+    Sync();
+}
+
+void OrvelleWidget::keyReleaseEvent(QKeyEvent* event) {
+    // A held key repeats KeyDown and KeyPress only; KeyUp comes once, when it is let go. A text
+    // box had its KeyUp with the keystroke.
+    if (focused_.empty() || event->isAutoRepeat() || TextBoxIn(host_, focused_)) return QWidget::keyReleaseEvent(event);
+    const std::int16_t code = VirtualKeyCode(event->key());
+    if (code != 0)
+        Deliver(focused_, "surface", "KeyUp", {Variant::FromInteger(code), Variant::FromInteger(ShiftState(event->modifiers()))});
+    Sync();
+}
+
+void OrvelleWidget::TakeFocus(const std::string& control) {
+    if (control.empty() || !host_.FindControl(control)) return;
+    if (TextBoxIn(host_, control)) {
+        try {
+            host::FocusTextBox(host_, control);
+        } catch (const AutomationError&) {
+        }
+    } else {
+        Deliver(control, "surface", "GotFocus", {});
+    }
+}
+
+bool OrvelleWidget::LeaveFocus(const std::string& control) {
+    if (control.empty() || !host_.FindControl(control)) return true;
+    host::TextBox* box = TextBoxIn(host_, control);
+    if (!box) {
+        Deliver(control, "surface", "LostFocus", {});
+        return true;
+    }
+    try {
+        host::BlurTextBox(host_, control);
+    } catch (const AutomationError&) {
+    }
+    // A text box whose validation cancels keeps the focus.
+    return !box->Focused();
+}
+
+void OrvelleWidget::MoveFocus(const std::string& control) {
+    if (EqualsIgnoreCase(control, focused_)) return;
+    if (!hasFocus()) {  // the controls learn of it when the widget takes the focus
+        focused_ = control;
+        return;
+    }
+    if (!LeaveFocus(focused_)) return;
+    focused_ = control;
+    TakeFocus(control);
+}
+
+void OrvelleWidget::focusInEvent(QFocusEvent* event) {
+    // Coming back to the window gives a control no GotFocus: it never lost the focus.
+    if (event->reason() != Qt::ActiveWindowFocusReason) TakeFocus(focused_);
+    Sync();
+}
+
+void OrvelleWidget::focusOutEvent(QFocusEvent* event) {
+    if (event->reason() != Qt::ActiveWindowFocusReason) LeaveFocus(focused_);
+    Sync();
+}
+
+// --- clock ---------------------------------------------------------------------------------
+
+void OrvelleWidget::StartClock() {
+    clock_.start();
+    clock_advanced_ = 0;
+    clock_timer_.start(kClockStepMilliseconds);
+}
+
+void OrvelleWidget::AdvanceClock() {
+    const std::int64_t now = clock_.elapsed();
+    if (now <= clock_advanced_) return;
+    try {
+        host_.Wait(now - clock_advanced_);
+    } catch (const AutomationError&) {
+        // A timer handler's error ends that tick only.
+    }
+    clock_advanced_ = now;
+    Sync();
+}
+
+}  // namespace ov::qt

@@ -1,0 +1,139 @@
+#pragma once
+// OrvelleWidget: the library's controls live inside a QWidget. The widget owns a reference host
+// (host/reference_host.h), which is the control site every control is written against —
+// lifecycle, property bag, ambient values, extender members, events, timers, composition — and
+// puts it on the screen:
+//
+//   - it paints the host's composed form, and recomposes only when something the form shows has
+//     changed (the host's composition stamp), after input, a timer tick or a resize;
+//   - mouse buttons, moves and double clicks go to the control and constituent under the
+//     pointer (host/pointer_target.h) with the Button and Shift arguments and coordinates in the
+//     target's scale; the target of a press keeps the pointer until the release;
+//   - keys go to the control that has the focus (the last one pressed) as KeyDown, KeyPress
+//     and KeyUp with virtual key codes and characters, into its text box when it has one
+//     (host/text_input.h); GotFocus and LostFocus follow the focus between controls and
+//     windows; a text box's copy and paste go through the desktop's clipboard (QClipboard);
+//   - the host clock runs on a QTimer, so constituent timers tick in real time;
+//   - the cursor follows the pointer's target: its MousePointer, or its MouseIcon (the hand
+//     cursors of the tab headings and hot spots);
+//   - the screen's device pixel ratio sets the twips-per-pixel factors when a control or form
+//     is loaded, so controls lay out and draw in device pixels. The factors are the drawing
+//     layer's, one for the process: widgets on screens of different ratios share the last one.
+//
+// Every event a control raises comes out as the one signal controlEvent, whose arguments a
+// directly connected slot may change: the control reads them when the signal returns.
+//
+//   OrvelleWidget widget(ov::library::Classes());
+//   QObject::connect(&widget, &ov::qt::OrvelleWidget::controlEvent,
+//                    [](const QString& object, const QString& event, ov::qt::EventArguments& args) {
+//                        if (event == "TabSelected") args.setValue("Index", 0);
+//                    });
+//   widget.HostControl("tabs", "OVTabHead");
+//   widget.show();
+#include <QElapsedTimer>
+#include <QImage>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "forms/form_document.h"
+#include "host/class_registry.h"
+#include "host/pointer_target.h"
+#include "host/reference_host.h"
+#include "qt/event_arguments.h"
+
+namespace ov::qt {
+
+class OrvelleWidget : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit OrvelleWidget(const host::ClassRegistry& registry, QWidget* parent = nullptr);
+    ~OrvelleWidget() override;
+
+    // Hosts one new control of `class_name` under `name` on a form of its size; from then on
+    // resizing the widget resizes the control. Throws AutomationError as ReferenceHost::New.
+    void HostControl(const std::string& name, const std::string& class_name);
+    // Loads a form: its properties, then every control (ReadProperties, placement, Resize, Show,
+    // Paint, its recorded events); the widget takes the form's size and resizing it resizes the
+    // form. Returns what failed without stopping the load (form properties, skipped keys), in
+    // order. Throws as forms::BuildForm.
+    std::vector<forms::LoadProblem> LoadForm(const forms::FormDocument& document);
+
+    // The host behind the widget, for the application's own late-bound calls. After changing
+    // a control through it, call Sync to repaint what changed.
+    host::ReferenceHost& host() { return host_; }
+    // Recomposes and schedules a repaint when the form shows something else than was painted.
+    void Sync();
+    // The frame the widget paints, in device pixels.
+    const QImage& frame() const { return frame_; }
+    // How many frames were composed so far (each one a recomposition of the form).
+    int framesComposed() const { return frames_composed_; }
+    // The control that has the keyboard focus, "" for none.
+    const std::string& focusedControl() const { return focused_; }
+
+    QSize sizeHint() const override;
+
+signals:
+    // A control raised EVENT; `args` may be changed by a directly connected slot.
+    void controlEvent(const QString& object, const QString& event, ov::qt::EventArguments& args);
+    // A control announced a change of PROPERTY.
+    void propertyChanged(const QString& object, const QString& property);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool focusNextPrevChild(bool next) override { return false; }  // Tab is a key for the controls
+
+private:
+    // Sets the screen's twips per pixel from the device pixel ratio.
+    void ApplyDevicePixelRatio();
+    void StartClock();
+    void AdvanceClock();
+    // The form pixel under a widget position (device pixels: logical times the ratio).
+    QPoint FormPixelAt(const QPointF& position) const;
+    // Delivers a mouse event to `target` with its Button, Shift, X and Y; errors a control's
+    // handler throws are dropped, as a window procedure drops them.
+    void DeliverMouse(const host::PointerTarget& target, const char* event, std::int16_t button, std::int16_t shift);
+    void Deliver(const std::string& control, const std::string& target, const char* event, std::vector<Variant> args);
+    void UpdateCursor(const std::optional<host::PointerTarget>& target);
+    void MoveFocus(const std::string& control);
+    // GotFocus / LostFocus of a control, through its text box when it has one (which may keep
+    // the focus: LeaveFocus is false then).
+    void TakeFocus(const std::string& control);
+    bool LeaveFocus(const std::string& control);
+    void FitHostToWidget();
+
+    host::ReferenceHost host_;
+    std::string single_control_;  // set by HostControl: the control that follows the widget's size
+    bool loaded_ = false;
+    QImage frame_;
+    int frames_composed_ = 0;
+    double pixel_ratio_ = 1.0;  // what the twips-per-pixel factors were set for
+    QTimer clock_timer_;
+    QElapsedTimer clock_;
+    std::int64_t clock_advanced_ = 0;  // ms of host time delivered so far
+    std::optional<host::PointerTarget> captured_;  // the target of the press while a button is down
+    std::int16_t captured_buttons_ = 0;
+    bool double_click_pending_ = false;  // the release after a double click makes no Click
+    std::string focused_;
+    std::vector<forms::LoadProblem>* skipped_keys_ = nullptr;  // set while a form loads
+    // The pointer the cursor was last made for, so a move that keeps it makes no new cursor.
+    std::int16_t cursor_pointer_ = -1;
+    std::shared_ptr<IDispatch> cursor_icon_;
+};
+
+}  // namespace ov::qt

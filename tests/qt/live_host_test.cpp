@@ -1,0 +1,436 @@
+// The live host in a real window (under a virtual X server): pointer input reaching the right
+// constituent with the right events, a slot changing a by-reference argument, the cursor
+// following the control's pointer, and the window showing exactly what the compositor composes.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+#include <vector>
+
+#include "forms/form_document.h"
+#include "host/control.h"
+#include "host/hand_cursor.h"
+#include "host/reference_host.h"
+#include "host/text_box.h"
+#include "platform/codepage/windows1252.h"
+#include "platform/runtime/type_info.h"
+#include "hotlabel/hot_label.h"
+#include "library/classes.h"
+#include "platform/runtime/dispatch.h"
+#include "qt/input_codes.h"
+#include "qt/orvelle_widget.h"
+
+namespace {
+
+using ov::qt::OrvelleWidget;
+
+struct Raised {
+    QString object, event;
+    QVariantList args;
+};
+
+// Every event the widget's signal carries, with its arguments as raised.
+struct EventLog {
+    std::vector<Raised> events;
+    explicit EventLog(OrvelleWidget& widget) {
+        QObject::connect(&widget, &OrvelleWidget::controlEvent,
+                         [this](const QString& object, const QString& event, ov::qt::EventArguments& args) {
+                             QVariantList values;
+                             for (int i = 0; i < args.count(); ++i) values.push_back(args.value(i));
+                             events.push_back({object, event, values});
+                         });
+    }
+    QStringList Names() const {
+        QStringList names;
+        for (const Raised& e : events) names << e.event;
+        return names;
+    }
+};
+
+// The widget position (logical pixels) of a device pixel of the form.
+QPoint WidgetPoint(const OrvelleWidget& widget, int x, int y) {
+    const double ratio = widget.devicePixelRatioF();
+    return QPoint(static_cast<int>(x / ratio), static_cast<int>(y / ratio));
+}
+
+void MoveMouse(OrvelleWidget& widget, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, widget.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &move);
+}
+
+// The centre of a tab heading in form pixels; heading -1 is the strip right of the last one.
+QPoint HeadingCentre(ov::host::Control& tabs, int heading) {
+    if (heading < 0) return QPoint(tabs.PixelWidth() - 2, 2);
+    const ov::host::Constituent& label = *tabs.FindConstituent("lblTabItem", heading);
+    return QPoint((tabs.ToPixelsX(label.Left()) + tabs.ToPixelsX(label.Left() + label.Width())) / 2,
+                  (tabs.ToPixelsY(label.Top()) + tabs.ToPixelsY(label.Top() + label.Height())) / 2);
+}
+
+}  // namespace
+
+class LiveHostTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void TabClick_data();
+    void TabClick();
+    void SlotWritesByReferenceArgument();
+    void PointerCursor_data();
+    void PointerCursor();
+    void ShowcaseScreenshotEqualsComposition();
+    void IdleWindowComposesNoFrame();
+    void MouseEventOrder_data();
+    void MouseEventOrder();
+    void HoverUnderlineEndsOnTheClock();
+    void ControlFollowsWidgetSize();
+    void MaskedTyping_data();
+    void MaskedTyping();
+    void TextBoxClipboard();
+    void KeyCodes_data();
+    void KeyCodes();
+};
+
+void LiveHostTest::TabClick_data() {
+    QTest::addColumn<int>("heading");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("selected");
+    // SelectedTab starts at 0; a click beside the headings reaches the surface only.
+    QTest::newRow("second heading") << 1 << QStringList{"TabSelected"} << 1;
+    QTest::newRow("third heading") << 2 << QStringList{"TabSelected"} << 2;
+    QTest::newRow("first heading again") << 0 << QStringList{"TabSelected"} << 0;
+    QTest::newRow("beside the headings") << -1 << QStringList{"Click"} << 0;
+}
+
+void LiveHostTest::TabClick() {
+    QFETCH(int, heading);
+    QFETCH(QStringList, events);
+    QFETCH(int, selected);
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("tabs", "OVTabHead");
+    ov::host::Control& tabs = *widget.host().FindControl("tabs");
+    ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours,About"));
+    widget.host().Resize("tabs", 6000, 450);
+    widget.resize(widget.sizeHint());
+    widget.Sync();
+    EventLog log(widget);
+
+    const QPoint at = HeadingCentre(tabs, heading);
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, at.x(), at.y()));
+
+    QCOMPARE(log.Names(), events);
+    if (heading >= 0) {
+        QCOMPARE(log.events[0].object, QString("tabs"));
+        QCOMPARE(log.events[0].args, (QVariantList{heading, QStringList{"General", "Colours", "About"}[heading]}));
+    }
+    QCOMPARE(ov::CInt(ov::GetProperty(tabs, "SelectedTab")), selected);
+    // What the window paints is the form as composed after the click.
+    const ov::host::ComposedImage& composed = widget.host().Compose();
+    QCOMPARE(widget.frame().pixel(at.x(), at.y()) & 0xFFFFFFu, composed.pixels[static_cast<std::size_t>(at.y()) * composed.width + at.x()]);
+}
+
+void LiveHostTest::SlotWritesByReferenceArgument() {
+    // A connected slot moves the selection elsewhere: the control selects what the slot left.
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("tabs", "OVTabHead");
+    ov::host::Control& tabs = *widget.host().FindControl("tabs");
+    ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours,About"));
+    QObject::connect(&widget, &OrvelleWidget::controlEvent, [](const QString&, const QString& event, ov::qt::EventArguments& args) {
+        if (event == "TabSelected") QVERIFY(args.setValue("index", 2));
+        if (event == "TabSelected") QVERIFY(!args.setValue("Index", "not a number"));
+    });
+    const QPoint at = HeadingCentre(tabs, 1);
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, at.x(), at.y()));
+    QCOMPARE(ov::CInt(ov::GetProperty(tabs, "SelectedTab")), 2);
+}
+
+void LiveHostTest::PointerCursor_data() {
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("cursor");
+    // The hot label asks for the 16-colour hand over a hot spot, the tab header for the
+    // monochrome one over a heading; elsewhere both leave the arrow.
+    QTest::newRow("on a hot spot") << "hot spot" << "colour hand";
+    QTest::newRow("past the hot spot") << "past hot spot" << "arrow";
+    QTest::newRow("on a tab heading") << "heading" << "hand";
+    QTest::newRow("beside the headings") << "beside headings" << "arrow";
+}
+
+void LiveHostTest::PointerCursor() {
+    QFETCH(QString, place);
+    QFETCH(QString, cursor);
+    OrvelleWidget widget(ov::library::Classes());
+    QPoint at;
+    if (place.contains("hot spot")) {
+        widget.HostControl("hot", "OVHotLabel");
+        auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hot"));
+        ov::PutProperty(label, "ControlString", ov::Variant::FromString("See the ~manual~ first"));
+        const ov::host::ConstituentPictureBox& main = label.MainBox();
+        const ov::hotlabel::HotSpot spot = label.HotSpots()(1);
+        const int frame = main.box().BorderStyle() == 1 ? 2 : 0;
+        const int dx = place == "hot spot" ? 1 : main.box().client_width() - 1 - spot.left;
+        at = QPoint(label.ToPixelsX(main.Left()) + frame + spot.left + dx, label.ToPixelsY(main.Top()) + frame + spot.top + 3);
+    } else {
+        widget.HostControl("tabs", "OVTabHead");
+        ov::host::Control& tabs = *widget.host().FindControl("tabs");
+        ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours"));
+        at = HeadingCentre(tabs, place == "heading" ? 1 : -1);
+    }
+
+    MoveMouse(widget, WidgetPoint(widget, at.x(), at.y()));
+
+    if (cursor == "arrow") {
+        QCOMPARE(widget.cursor().shape(), Qt::ArrowCursor);
+        return;
+    }
+    QCOMPARE(widget.cursor().shape(), Qt::BitmapCursor);
+    const bool colour = cursor == "colour hand";
+    const ov::host::SixteenColourCursor& colour_hand = ov::host::PointingHandColourCursor();
+    const ov::host::MonochromeCursor& hand = ov::host::PointingHandCursor();
+    const std::vector<std::uint32_t> argb = colour ? colour_hand.ToArgb() : hand.ToArgb();
+    const QPoint hot_spot = colour ? QPoint(colour_hand.hot_spot_x, colour_hand.hot_spot_y)
+                                   : QPoint(hand.hot_spot_x, hand.hot_spot_y);
+    constexpr int kSize = ov::host::MonochromeCursor::kSize;
+    QCOMPARE(widget.cursor().hotSpot(), hot_spot);
+    const QImage shown = widget.cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(shown.size(), QSize(kSize, kSize));
+    for (int py = 0; py < kSize; ++py)
+        for (int px = 0; px < kSize; ++px) QCOMPARE(shown.pixel(px, py), argb[static_cast<std::size_t>(py) * kSize + px]);
+}
+
+void LiveHostTest::ShowcaseScreenshotEqualsComposition() {
+    const ov::forms::FormDocument document = ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json");
+    OrvelleWidget widget(ov::library::Classes());
+    QVERIFY(widget.LoadForm(document).empty());
+    // Built after the widget set the screen's twips per pixel for its device pixel ratio.
+    ov::host::ReferenceHost reference(ov::library::Classes());
+    ov::forms::BuildForm(reference, document);
+    const ov::host::ComposedImage& expected = reference.Compose();
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QCoreApplication::processEvents();
+    const QImage shot = widget.screen()->grabWindow(widget.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+
+    // The window is whole logical pixels: at a ratio of 2 an odd form size leaves one device
+    // row or column of window background beyond the form.
+    const int ratio = static_cast<int>(std::ceil(widget.devicePixelRatioF()));
+    QVERIFY(shot.width() >= expected.width && shot.width() < expected.width + ratio);
+    QVERIFY(shot.height() >= expected.height && shot.height() < expected.height + ratio);
+    int wrong = 0;
+    QString first;
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x) {
+            const std::uint32_t want = expected.pixels[static_cast<std::size_t>(y) * expected.width + x];
+            const std::uint32_t got = shot.pixel(x, y) & 0xFFFFFFu;
+            if (got != want && wrong++ == 0) first = QString("(%1, %2): %3 instead of %4").arg(x).arg(y).arg(got, 6, 16, QChar('0')).arg(want, 6, 16, QChar('0'));
+        }
+    QVERIFY2(wrong == 0, qPrintable(QString("%1 pixels differ, the first at %2").arg(wrong).arg(first)));
+}
+
+void LiveHostTest::IdleWindowComposesNoFrame() {
+    // The clock runs every few milliseconds; with nothing due and nothing changed, the window
+    // keeps the frame it has.
+    OrvelleWidget widget(ov::library::Classes());
+    QVERIFY(widget.LoadForm(ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json")).empty());
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    const int frames = widget.framesComposed();
+    QTest::qWait(200);
+    QCOMPARE(widget.framesComposed(), frames);
+    // Hovering a tab heading underlines it: one change, one new frame.
+    ov::host::Control& tabs = *widget.host().FindControl("tabSections");
+    const QPoint at = HeadingCentre(tabs, 0);
+    MoveMouse(widget, WidgetPoint(widget, at.x(), at.y()));
+    QCOMPARE(widget.framesComposed(), frames + 1);
+}
+
+void LiveHostTest::MouseEventOrder_data() {
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("shift");
+    QTest::newRow("left click") << "click" << 0 << QStringList{"MouseDown", "MouseUp", "Click"} << 1 << 0;
+    QTest::newRow("right click with Shift") << "right" << int(Qt::ShiftModifier)
+                                            << QStringList{"MouseDown", "MouseUp", "Click"} << 2 << 1;
+    QTest::newRow("double click with Ctrl")
+        << "double" << int(Qt::ControlModifier)
+        << QStringList{"MouseDown", "MouseUp", "Click", "DblClick", "MouseUp"} << 1 << 2;
+}
+
+void LiveHostTest::MouseEventOrder() {
+    // The hot label raises its picture box's mouse events as its own, with the box's
+    // coordinates (its scale is pixels, from the box's client area).
+    QFETCH(QString, gesture);
+    QFETCH(int, modifiers);
+    QFETCH(QStringList, events);
+    QFETCH(int, button);
+    QFETCH(int, shift);
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("hot", "OVHotLabel");
+    auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hot"));
+    const ov::host::ConstituentPictureBox& main = label.MainBox();
+    const int frame = main.box().BorderStyle() == 1 ? 2 : 0;
+    const QPoint box_origin(label.ToPixelsX(main.Left()) + frame, label.ToPixelsY(main.Top()) + frame);
+    const QPoint point = WidgetPoint(widget, box_origin.x() + 7, box_origin.y() + 5);
+    // The device pixel the widget position falls on, from the box's corner.
+    const double ratio = widget.devicePixelRatioF();
+    const QPoint in_box(static_cast<int>(std::floor(point.x() * ratio)) - box_origin.x(),
+                        static_cast<int>(std::floor(point.y() * ratio)) - box_origin.y());
+    EventLog log(widget);
+
+    const auto mods = Qt::KeyboardModifiers(modifiers);
+    if (gesture == "right") {
+        QTest::mouseClick(&widget, Qt::RightButton, mods, point);
+    } else {
+        QTest::mouseClick(&widget, Qt::LeftButton, mods, point);
+        // What a window system sends for the second click: Qt's double-click event in place of
+        // the press (all QTest sends), then the release.
+        if (gesture == "double") {
+            QTest::mouseDClick(&widget, Qt::LeftButton, mods, point);
+            QTest::mouseRelease(&widget, Qt::LeftButton, mods, point);
+        }
+    }
+
+    QCOMPARE(log.Names().join(' '), events.join(' '));
+    for (const Raised& e : log.events) {
+        if (!e.event.startsWith("Mouse")) continue;
+        QCOMPARE(e.args, (QVariantList{button, shift, float(in_box.x()), float(in_box.y())}));
+    }
+}
+
+void LiveHostTest::HoverUnderlineEndsOnTheClock() {
+    // The tab header's mouse-over timer runs on the host clock, which the widget keeps at real
+    // time: the underline of a hovered heading goes after 3000 ms, not before.
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("tabs", "OVTabHead");
+    ov::host::Control& tabs = *widget.host().FindControl("tabs");
+    ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours"));
+    const auto& heading = static_cast<const ov::host::Label&>(*tabs.FindConstituent("lblTabItem", 1));
+    const QPoint at = HeadingCentre(tabs, 1);
+    MoveMouse(widget, WidgetPoint(widget, at.x(), at.y()));
+    QVERIFY(heading.FontUnderline());
+    QTest::qWait(2500);
+    QVERIFY(heading.FontUnderline());
+    QTRY_VERIFY_WITH_TIMEOUT(!heading.FontUnderline(), 2000);
+}
+
+void LiveHostTest::ControlFollowsWidgetSize() {
+    // A hosted control takes the widget's size in device pixels, and the next frame shows it.
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("logo", "OVSideLogo");
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    widget.resize(60, 150);
+    QTRY_COMPARE(widget.size(), QSize(60, 150));
+    const double ratio = widget.devicePixelRatioF();
+    const ov::host::Control& logo = *widget.host().FindControl("logo");
+    QCOMPARE(logo.PixelWidth(), static_cast<int>(std::lround(60 * ratio)));
+    QCOMPARE(logo.PixelHeight(), static_cast<int>(std::lround(150 * ratio)));
+    QCOMPARE(widget.frame().size(), QSize(logo.PixelWidth(), logo.PixelHeight()));
+}
+
+// A numeric masked box of three digits hosted alone and given the focus by a click, as a user
+// would before typing.
+ov::host::Control& FocusedNumericBox(OrvelleWidget& widget) {
+    widget.HostControl("amount", "OVMaskedTextBox");
+    ov::host::Control& box = *widget.host().FindControl("amount");
+    ov::PutProperty(box, "InputFormat", ov::Variant::FromLong(1));
+    ov::PutProperty(box, "Mask", ov::Variant::FromString("###"));
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, box.PixelWidth() / 2, box.PixelHeight() / 2));
+    return box;
+}
+
+QString TextOf(ov::host::Control& box) { return QString::fromStdString(ov::CStr(ov::GetProperty(box, "Text"))); }
+
+void LiveHostTest::MaskedTyping_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("a letter is swallowed") << "a" << "";
+    QTest::newRow("a digit is kept") << "5" << "5";
+    QTest::newRow("letters between digits") << "4x2Y" << "42";
+}
+
+void LiveHostTest::MaskedTyping() {
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    OrvelleWidget widget(ov::library::Classes());
+    ov::host::Control& box = FocusedNumericBox(widget);
+    QCOMPARE(widget.focusedControl(), std::string("amount"));
+    QTest::keyClicks(&widget, typed);
+    QCOMPARE(TextOf(box), text);
+}
+
+// A control that is nothing but a text box: its owner lets every keystroke through, Ctrl+C and
+// Ctrl+V included (the masked box swallows those as characters its mask refuses).
+class PlainTextControl : public ov::host::Control {
+public:
+    PlainTextControl() : box(AddTextBox("txt")) {}
+    static const ov::ClassInfo& StaticInfo() {
+        static const ov::ClassInfo info = ov::ClassBuilder<PlainTextControl>("PlainText").Build();
+        return info;
+    }
+    const ov::ClassInfo& Info() const override { return StaticInfo(); }
+    ov::host::TextBox& box;
+
+protected:
+    void OnResize() override { box.Move(0, 0, Width(), Height()); }
+};
+
+void LiveHostTest::TextBoxClipboard() {
+    // Ctrl+V pastes what the desktop's clipboard holds, Ctrl+C copies the selection back to it.
+    ov::host::ClassRegistry registry;
+    registry.Add(ov::host::ControlEntry<PlainTextControl>("PlainText", 2400, 315));
+    OrvelleWidget widget(registry);
+    widget.HostControl("text", "PlainText");
+    auto& control = static_cast<PlainTextControl&>(*widget.host().FindControl("text"));
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, 5, 5));
+    QGuiApplication::clipboard()->setText("Günter");
+    QTest::keyClick(&widget, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(&widget, Qt::Key_X);
+    QCOMPARE(QString::fromStdString(ov::codepage::Windows1252ToUtf8(control.box.Text())), QString("Günterx"));
+    control.box.SetSelStart(1);
+    control.box.SetSelLength(3);
+    QTest::keyClick(&widget, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("ünt"));
+}
+
+void LiveHostTest::KeyCodes_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<int>("ascii");
+    const int shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier, alt = Qt::AltModifier;
+    QTest::newRow("a") << int(Qt::Key_A) << 0 << "a" << 65 << 0 << 97;
+    QTest::newRow("Shift+A") << int(Qt::Key_A) << shift << "A" << 65 << 1 << 65;
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << ctrl << "\x03" << 67 << 2 << 3;
+    QTest::newRow("Ctrl+Shift+V") << int(Qt::Key_V) << (ctrl | shift) << "" << 86 << 3 << 22;
+    QTest::newRow("Alt+7") << int(Qt::Key_7) << alt << "7" << 55 << 4 << 55;
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << "\r" << 13 << 0 << 13;
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << 0 << "\b" << 8 << 0 << 8;
+    QTest::newRow("Left") << int(Qt::Key_Left) << 0 << "" << 37 << 0 << 0;
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << "\x7f" << 46 << 0 << 0;
+    QTest::newRow("F5") << int(Qt::Key_F5) << 0 << "" << 116 << 0 << 0;
+    QTest::newRow("e acute") << int(Qt::Key_Eacute) << 0 << "\u00e9" << 0 << 0 << 0xE9;
+    QTest::newRow("euro sign") << int(Qt::Key_unknown) << 0 << "\u20ac" << 0 << 0 << 0x80;
+}
+
+void LiveHostTest::KeyCodes() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(int, code);
+    QFETCH(int, shift);
+    QFETCH(int, ascii);
+    const auto mods = Qt::KeyboardModifiers(modifiers);
+    QCOMPARE(int(ov::qt::VirtualKeyCode(key)), code);
+    QCOMPARE(int(ov::qt::ShiftState(mods)), shift);
+    QCOMPARE(int(ov::qt::KeyAsciiCode(key, mods, text)), ascii);
+}
+
+QTEST_MAIN(LiveHostTest)
+#include "live_host_test.moc"
