@@ -66,6 +66,10 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
                                          const AutomationError& error) {
         if (skipped_keys_) skipped_keys_->push_back({object + "." + step + "." + key, error});
     };
+    listener.on_form_operation = [this](const std::string& operation) {
+        ApplyFormOperation(operation);
+        emit formOperation(FromLibraryText(operation));
+    };
     host_.SetListener(std::move(listener));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -164,6 +168,23 @@ void OrvelleWidget::paintEvent(QPaintEvent*) {
 }
 
 void OrvelleWidget::resizeEvent(QResizeEvent*) { FitHostToWidget(); }
+
+void OrvelleWidget::ApplyFormOperation(const std::string& operation) {
+    QWidget* form_window = window();
+    if (operation == "hide") {
+        form_window->hide();
+    } else if (operation == "show") {
+        form_window->show();
+        form_window->raise();
+        form_window->activateWindow();
+    } else if (operation.rfind("state ", 0) == 0) {
+        // The form's window states: 0 normal, 1 minimised, 2 maximised; others are kept as they are.
+        const std::string state = operation.substr(6);
+        if (state == "0") form_window->setWindowState(form_window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        else if (state == "1") form_window->setWindowState(form_window->windowState() | Qt::WindowMinimized);
+        else if (state == "2") form_window->setWindowState((form_window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+    }
+}
 
 void OrvelleWidget::FitHostToWidget() {
     if (!loaded_) return;

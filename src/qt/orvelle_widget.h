@@ -83,6 +83,9 @@ signals:
     void controlEvent(const QString& object, const QString& event, ov::qt::EventArguments& args);
     // A control announced a change of PROPERTY.
     void propertyChanged(const QString& object, const QString& property);
+    // A control did OPERATION to its form ("show", "hide", "state N"); the widget's window has
+    // already followed it.
+    void formOperation(const QString& operation);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -116,6 +119,9 @@ private:
     void TakeFocus(const std::string& control);
     bool LeaveFocus(const std::string& control);
     void FitHostToWidget();
+    // The form is the widget's window: a control hiding, showing or minimising its form does
+    // it to the top-level window holding the widget.
+    void ApplyFormOperation(const std::string& operation);
 
     host::ReferenceHost host_;
     std::string single_control_;  // set by HostControl: the control that follows the widget's size

@@ -71,7 +71,7 @@ Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out)
         out_ << "skipped " << object << "." << key << " in " << step << ": error " << error.number() << ": "
              << error.description() << "\n";
     };
-    listener.on_form_operation = [this](const std::string& operation) { out_ << "form " << operation << "\n"; };
+    listener.on_form_operation = [this](const std::string& operation) { out_ << FormatFormLine(operation) << "\n"; };
     host_.SetListener(std::move(listener));
     previous_area_observer_ =
         notifyarea::SetCallObserver([this](const notifyarea::AreaCall& call) { PrintAreaCall(call); });

@@ -77,6 +77,8 @@ std::string FormatChangedLine(std::string_view object, std::string_view property
     return "changed " + std::string(object) + "." + std::string(property);
 }
 
+std::string FormatFormLine(std::string_view operation) { return "form " + std::string(operation); }
+
 std::string FormatRgb(std::uint32_t colour_bgr) {
     return "RGB(" + std::to_string(colour_bgr & 0xFF) + ", " + std::to_string((colour_bgr >> 8) & 0xFF) + ", " +
            std::to_string((colour_bgr >> 16) & 0xFF) + ")";

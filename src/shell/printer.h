@@ -17,9 +17,11 @@ std::string FormatValue(const Variant& value);
 std::string QuoteString(std::string_view text);
 
 // The lines a host's notifications print as, without the newline:
-// `event OBJECT.EVENT(ARG, ...)` with the arguments as raised, `changed OBJECT.PROPERTY`.
+// `event OBJECT.EVENT(ARG, ...)` with the arguments as raised, `changed OBJECT.PROPERTY`, and
+// `form OPERATION` for what a control did to its form's window ("show", "hide", "state N").
 std::string FormatEventLine(std::string_view object, std::string_view event, const std::vector<Variant>& args);
 std::string FormatChangedLine(std::string_view object, std::string_view property);
+std::string FormatFormLine(std::string_view operation);
 
 // "RGB(r, g, b)" of a 0x00BBGGRR colour.
 std::string FormatRgb(std::uint32_t colour_bgr);

@@ -87,6 +87,7 @@ private slots:
     void MouseEventOrder();
     void HoverUnderlineEndsOnTheClock();
     void ControlFollowsWidgetSize();
+    void TrayIconHidesAndRestoresTheWindow();
     void MaskedTyping_data();
     void MaskedTyping();
     void TextBoxClipboard();
@@ -330,6 +331,27 @@ void LiveHostTest::ControlFollowsWidgetSize() {
     QCOMPARE(logo.PixelWidth(), static_cast<int>(std::lround(60 * ratio)));
     QCOMPARE(logo.PixelHeight(), static_cast<int>(std::lround(150 * ratio)));
     QCOMPARE(widget.frame().size(), QSize(logo.PixelWidth(), logo.PixelHeight()));
+}
+
+void LiveHostTest::TrayIconHidesAndRestoresTheWindow() {
+    // The form is the window: AddForm hides it, RestoreForm brings it back in the normal state,
+    // and the widget says what was done in the order the control did it.
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("tray", "OVTrayIcon");
+    QStringList operations;
+    QObject::connect(&widget, &OrvelleWidget::formOperation,
+                     [&operations](const QString& operation) { operations << operation; });
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    ov::host::Control& tray = *widget.host().FindControl("tray");
+    std::vector<ov::Variant> none;
+    ov::CallMethod(tray, "AddForm", none);
+    QVERIFY(!widget.isVisible());
+    widget.setWindowState(Qt::WindowMinimized);
+    ov::CallMethod(tray, "RestoreForm", none);
+    QVERIFY(widget.isVisible());
+    QVERIFY(!(widget.windowState() & Qt::WindowMinimized));
+    QCOMPARE(operations, (QStringList{"hide", "state 0", "show"}));
 }
 
 // A numeric masked box of three digits hosted alone and given the focus by a click, as a user

@@ -81,6 +81,9 @@ int RunLive(const RunArguments& run) {
     QObject::connect(&widget, &ov::qt::OrvelleWidget::propertyChanged, [&out](const QString& object, const QString& property) {
         out << ov::shell::FormatChangedLine(LibraryText(object), LibraryText(property)) << std::endl;
     });
+    QObject::connect(&widget, &ov::qt::OrvelleWidget::formOperation, [&out](const QString& operation) {
+        out << ov::shell::FormatFormLine(LibraryText(operation)) << std::endl;
+    });
 
     std::vector<ov::forms::LoadProblem> problems;
     try {
