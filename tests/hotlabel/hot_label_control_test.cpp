@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
 #include "host/class_registry.h"
 #include "host/font_attributes.h"
 #include "host/reference_host.h"

@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "../support/error_number.h"
+#include "support/error_number.h"
+#include "support/hosted_control.h"
 #include "gradient/cls_gradient.h"
 #include "host/class_registry.h"
 #include "host/reference_host.h"
@@ -37,13 +38,7 @@ using testing_support::ErrorNumberOf;
 // The panel is registered with another extent than a new panel's, so that the defaults'
 // own size changes happen.
 host::ClassRegistry& Registry() {
-    static host::ClassRegistry registry = [] {
-        host::ClassRegistry r;
-        host::RegisterHostClasses(r);
-        r.Add(host::ControlEntry<OVGradientPanel>("OVGradientPanel", 2400, 1200));
-        return r;
-    }();
-    return registry;
+    return testing_support::RegistryWithHostClassesOf<OVGradientPanel>("OVGradientPanel", 2400, 1200);
 }
 
 // A host that also logs every copy a control makes onto its own surface ("present").

@@ -23,6 +23,19 @@ host::ClassRegistry& RegistryOf(const char* name, double width, double height) {
     return registry;
 }
 
+// The same with the host's own classes beside it (picture boxes, forms), for controls whose
+// tests create those too.
+template <class ControlClass>
+host::ClassRegistry& RegistryWithHostClassesOf(const char* name, double width, double height) {
+    static host::ClassRegistry registry = [&] {
+        host::ClassRegistry r;
+        host::RegisterHostClasses(r);
+        r.Add(host::ControlEntry<ControlClass>(name, width, height));
+        return r;
+    }();
+    return registry;
+}
+
 struct RaisedEvent {
     std::string object, event;
     std::vector<Variant> args;

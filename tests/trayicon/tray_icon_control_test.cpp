@@ -29,13 +29,7 @@ using notifyarea::AreaCall;
 using testing_support::RaisedEvent;
 
 host::ClassRegistry& Registry() {
-    static host::ClassRegistry registry = [] {
-        host::ClassRegistry r;
-        host::RegisterHostClasses(r);
-        r.Add(host::ControlEntry<OVTrayIcon>("OVTrayIcon", 1800, 375));
-        return r;
-    }();
-    return registry;
+    return testing_support::RegistryWithHostClassesOf<OVTrayIcon>("OVTrayIcon", 1800, 375);
 }
 
 // The record as bytes, built field by field at the platform's offsets.
