@@ -13,4 +13,4 @@ echo "wrote $(pwd)/showcase.png (examples/showcase.json)"
 
 echo "== orvelle shell examples/tour.orv"
 "$orvelle" shell examples/tour.orv
-echo "the tour wrote hotlabel.png, gradient-linear.png, gradient-elliptical.png and gradient-rectangular.png"
+echo "the tour wrote hotlabel.png, maskedit.png, gradient-linear.png, gradient-elliptical.png and gradient-rectangular.png"
