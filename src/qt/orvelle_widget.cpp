@@ -178,11 +178,14 @@ void OrvelleWidget::ApplyFormOperation(const std::string& operation) {
         form_window->raise();
         form_window->activateWindow();
     } else if (operation.rfind("state ", 0) == 0) {
-        // The form's window states: 0 normal, 1 minimised, 2 maximised; others are kept as they are.
-        const std::string state = operation.substr(6);
-        if (state == "0") form_window->setWindowState(form_window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        else if (state == "1") form_window->setWindowState(form_window->windowState() | Qt::WindowMinimized);
-        else if (state == "2") form_window->setWindowState((form_window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        // The state the form now holds: 0 normal, 1 minimised, 2 maximised; others keep the window's.
+        const Qt::WindowStates others = form_window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+        switch (host_.form().WindowState()) {
+            case 0: form_window->setWindowState(others); break;
+            case 1: form_window->setWindowState(form_window->windowState() | Qt::WindowMinimized); break;  // keeps a maximised one to come back to
+            case 2: form_window->setWindowState(others | Qt::WindowMaximized); break;
+            default: break;
+        }
     }
 }
 

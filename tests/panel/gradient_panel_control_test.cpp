@@ -38,7 +38,8 @@ using testing_support::ErrorNumberOf;
 // The panel is registered with another extent than a new panel's, so that the defaults'
 // own size changes happen.
 host::ClassRegistry& Registry() {
-    return testing_support::RegistryWithHostClassesOf<OVGradientPanel>("OVGradientPanel", 2400, 1200);
+    return testing_support::RegistryOf<OVGradientPanel, testing_support::HostClasses::kIncluded>("OVGradientPanel", 2400,
+                                                                                                  1200);
 }
 
 // A host that also logs every copy a control makes onto its own surface ("present").

@@ -11,25 +11,16 @@
 
 namespace ov::testing_support {
 
-// A registry holding only `ControlClass` under `name`, new instances `width` x `height` twips;
-// built once per class.
-template <class ControlClass>
+enum class HostClasses { kLeftOut, kIncluded };
+
+// A registry holding `ControlClass` under `name`, new instances `width` x `height` twips, alone
+// or beside the host's own classes (picture boxes, forms) for tests that create those too;
+// built once per class and choice.
+template <class ControlClass, HostClasses kHostClasses = HostClasses::kLeftOut>
 host::ClassRegistry& RegistryOf(const char* name, double width, double height) {
     static host::ClassRegistry registry = [&] {
         host::ClassRegistry r;
-        r.Add(host::ControlEntry<ControlClass>(name, width, height));
-        return r;
-    }();
-    return registry;
-}
-
-// The same with the host's own classes beside it (picture boxes, forms), for controls whose
-// tests create those too.
-template <class ControlClass>
-host::ClassRegistry& RegistryWithHostClassesOf(const char* name, double width, double height) {
-    static host::ClassRegistry registry = [&] {
-        host::ClassRegistry r;
-        host::RegisterHostClasses(r);
+        if constexpr (kHostClasses == HostClasses::kIncluded) host::RegisterHostClasses(r);
         r.Add(host::ControlEntry<ControlClass>(name, width, height));
         return r;
     }();

@@ -29,7 +29,7 @@ using notifyarea::AreaCall;
 using testing_support::RaisedEvent;
 
 host::ClassRegistry& Registry() {
-    return testing_support::RegistryWithHostClassesOf<OVTrayIcon>("OVTrayIcon", 1800, 375);
+    return testing_support::RegistryOf<OVTrayIcon, testing_support::HostClasses::kIncluded>("OVTrayIcon", 1800, 375);
 }
 
 // The record as bytes, built field by field at the platform's offsets.
