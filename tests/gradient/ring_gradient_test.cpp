@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <vector>
 
 #include "gradient/cls_gradient.h"
 #include "gradient/draw_gradient.h"
@@ -133,6 +135,55 @@ TEST(RingGradient, AngleChangesRingColoursButNotRingShapes) {
     EXPECT_EQ(a.Frame(), b.Frame());
     EXPECT_NE(a.Frame(), c.Frame());
     EXPECT_EQ(c.Pixel(5, 30), c.Pixel(30, 5));  // still circles
+}
+
+}  // namespace
+}  // namespace ov::gradient
+
+namespace ov::gradient {
+namespace {
+
+// The elliptical gradient drawn with the drawing layer's batching (its rings written region by
+// region) against the same Draw with batching off (every outline drawn as it is called).
+std::vector<gdi::COLORREF> EllipticalFrame(int width, int height, double angle, double repetitions, std::int32_t blend,
+                                           bool batched) {
+    const int previous = gdi::GdiSetBatchLimit(batched ? 0 : 1);
+    testing::TestSurface surface(width, height);
+    clsGradient g;
+    g.SetGradientType(gtElliptical);
+    g.SetColor1(0x2060E0);
+    g.SetColor2(0xF0F0F0);
+    g.SetAngle(angle);
+    g.SetRepetitions(repetitions);
+    g.SetBlendMode(blend);
+    g.Draw(surface);
+    std::vector<gdi::COLORREF> frame = surface.Frame();
+    gdi::GdiSetBatchLimit(previous);
+    return frame;
+}
+
+TEST(EllipticalGradient, BatchedDrawMatchesOutlineByOutlineOnRandomSurfaces) {
+    struct Case {
+        int width, height;
+    };
+    std::vector<Case> cases = {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {3, 3}, {2000, 3}, {3, 2000}, {1999, 1998}, {1200, 7}};
+    std::mt19937 rng(19);
+    for (int i = 0; i < 24; ++i) {
+        const int limit = i % 4 == 0 ? 900 : 160;
+        cases.push_back({1 + static_cast<int>(rng() % limit), 1 + static_cast<int>(rng() % limit)});
+    }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        const double angle = static_cast<double>(static_cast<int>(rng() % 719) - 359);
+        const double repetitions = 0.5 + static_cast<double>(rng() % 90) / 10.0;
+        const std::int32_t blend = i % 2 ? gbmHSL : gbmRGB;
+        const std::vector<gdi::COLORREF> batched = EllipticalFrame(c.width, c.height, angle, repetitions, blend, true);
+        const std::vector<gdi::COLORREF> direct = EllipticalFrame(c.width, c.height, angle, repetitions, blend, false);
+        const auto [b, d] = std::mismatch(batched.begin(), batched.end(), direct.begin());
+        ASSERT_TRUE(b == batched.end()) << c.width << " x " << c.height << ", angle " << angle << ", repetitions "
+                                        << repetitions << ", blend " << blend << ": first difference at pixel "
+                                        << (b - batched.begin());
+    }
 }
 
 }  // namespace

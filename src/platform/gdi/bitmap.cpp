@@ -7,6 +7,7 @@
 #include "platform/gdi/call_guard.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/pending_lines.h"
+#include "platform/gdi/pending_rings.h"
 #include "platform/gdi/raster.h"
 #include "platform/limits.h"
 
@@ -25,6 +26,8 @@ void Bitmap::WriteOutLines() {
         kept.height = height;
         kept.pixels = pixels;
     }
+    // Rings first: writing a record of them that is not made of whole rings may record lines.
+    if (!rings.empty()) WriteOutPendingRings(*this);
     if (!pending.empty()) WriteOutPendingLines(*this);
 }
 

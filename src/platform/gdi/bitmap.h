@@ -1,12 +1,12 @@
 #pragma once
 // A bitmap's pixels and the drawing recorded on it but not yet carried out.
 //
-// Two kinds of drawing are recorded rather than written at once: lines and outlines (the
-// pending lines, written out a band of rows at a time, see pending_lines.h) and row-aligned
-// blits (run together with the other recorded blits, see RunBlitChain). A bitmap never holds
-// both at once: recording a line first runs the blits recorded on it, recording a blit first
-// writes out its lines, so each record only ever comes after everything else drawn on the
-// bitmap. A locked window's surface also holds a kept frame: what the window goes on presenting.
+// Three kinds of drawing are recorded rather than written at once: lines and outlines (the
+// pending lines, written out a band of rows at a time, see pending_lines.h), the ellipse
+// outlines of nested rings (the pending rings, see pending_rings.h) and row-aligned blits (run
+// together with the other recorded blits, see RunBlitChain). A bitmap never holds two of them at
+// once: recording one first carries out the others recorded on the bitmap, so each record only
+// ever comes after everything else drawn on it. A locked window's surface also holds a kept frame: what the window goes on presenting.
 //
 // The pixels are the bitmap's content only once it is prepared (PrepareForAccess). The
 // non-const row accessors prepare it themselves, so code that draws through them always sees
@@ -20,6 +20,7 @@
 #include "platform/gdi/internal_only.h"
 #include "platform/gdi/line_record.h"
 #include "platform/gdi/pixel_format.h"
+#include "platform/gdi/ring_record.h"
 
 namespace ov::gdi::detail {
 
@@ -31,6 +32,7 @@ struct Bitmap {
     std::vector<std::uint8_t> mono_pixels;  // mono: width * height bytes; empty for colour
     bool owned_by_window = false;           // a window's surface: selectable into many window DCs
     PendingLines pending;
+    PendingRings rings;
 
     // What a locked window goes on presenting. `armed` while the copy is still to be taken;
     // `taken` once `pixels` holds it. Only window surfaces, which are always colour, keep frames.
@@ -45,7 +47,7 @@ struct Bitmap {
     bool in_blit_chain = false;
 
     bool is_mono() const { return bits_per_pixel == 1; }
-    bool NeedsPreparation() const { return !pending.empty() || kept.armed || in_blit_chain; }
+    bool NeedsPreparation() const { return !pending.empty() || !rings.empty() || kept.armed || in_blit_chain; }
 
     // Row y of a colour bitmap.
     std::uint32_t* row(int y) {
@@ -103,7 +105,7 @@ struct Bitmap {
     void PrepareForAccess();
     // Takes the kept frame if one is armed (the pixels still hold what was there when it was
     // armed, since lines recorded since then are only pending), then writes out the pending
-    // lines; recorded blits stay recorded. Taking the copy only here spares a full-surface copy
+    // rings and lines; recorded blits stay recorded. Taking the copy only here spares a full-surface copy
     // for every update lock under which nothing but lines is drawn.
     void WriteOutLines();
     // Arms the kept frame on the content as it is now (everything recorded carried out first).

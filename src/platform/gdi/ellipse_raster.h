@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "platform/gdi/internal_only.h"
@@ -61,6 +62,150 @@ void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit)
     const int bottom = height - 1;
     emit(last_y, last_x, row_hi);
     for (int row = last_y + 1; row <= bottom && row < y_limit; ++row) emit(row, last_x, last_x);
+}
+
+// Twice the walk's error after k more steps of one kind (along the row: d = dx, step = step_dx,
+// other = dy; down: d = dy, step = step_dy, other = dx), each adding the next increment d +
+// step, d + 2 * step, ..., less the other kind's increment: 2 * (err + k * d + step * k * (k +
+// 1) / 2) - other. The sign of this quadratic in k decides where a run of steps of one kind ends,
+// so a long run is taken at once: a root estimated in doubles, then checked exactly in `Wide`,
+// which must hold every value of the quadratic up to the run's cap.
+template <typename Wide>
+struct StepsAhead {
+    std::int64_t err, d, step, other;
+
+    Wide At(std::int64_t k) const {
+        const Wide kk = k;
+        return static_cast<Wide>(step) * kk * kk + (2 * static_cast<Wide>(d) + step) * kk + 2 * static_cast<Wide>(err) - other;
+    }
+    // A real root's estimate, the smaller or the larger; NaN when there is none.
+    double Root(bool larger) const {
+        const double qa = static_cast<double>(step), qb = 2.0 * static_cast<double>(d) + qa;
+        const double qc = 2.0 * static_cast<double>(err) - static_cast<double>(other);
+        const double disc = qb * qb - 4 * qa * qc;
+        if (!(disc >= 0)) return std::numeric_limits<double>::quiet_NaN();
+        return (-qb + (larger ? 1 : -1) * std::sqrt(disc)) / (2 * qa);
+    }
+    bool FallingAt(std::int64_t k) const { return 2 * static_cast<Wide>(step) * k + 2 * static_cast<Wide>(d) + step <= 0; }
+    // The error after k steps.
+    std::int64_t ErrorAfter(std::int64_t k) const {
+        const Wide kk = k;
+        return static_cast<std::int64_t>(err + kk * d + static_cast<Wide>(step) * (kk * (kk + 1) / 2));
+    }
+};
+
+// The walk at a point that steps along its row (2 * err > dy): how many steps along the row
+// take it to the row's last point, where it steps down (the first k with At(k) <= 0; At is
+// convex and positive at 0, so no earlier k has it). At most `cap`; 0 when the estimate does
+// not check out, and the caller then steps one by one.
+template <typename Wide>
+int FlatRunSteps(const StepsAhead<Wide>& f, int cap) {
+    const double root = std::ceil(f.Root(false));  // NaN compares false: no end, k stays at the cap
+    std::int64_t k = root < cap ? (root < 1 ? 1 : static_cast<std::int64_t>(root)) : cap;
+    if (k < cap || f.At(k) <= 0) {
+        if (k > 1 && f.At(k - 1) <= 0) --k;
+        else if (f.At(k) > 0 && k < cap) ++k;
+        return f.At(k) <= 0 && (k == 1 || f.At(k - 1) > 0) ? static_cast<int>(k) : 0;
+    }
+    // No end within the cap: every step up to it stays on the row if At still falls there.
+    return f.FallingAt(cap) ? cap : 0;
+}
+
+// The walk at a point that steps only down (2 * err < dx, 2 * err <= dy): how many steps down
+// take it to the point where it next steps sideways (the first k with At(k) >= 0; At rises
+// with k and is negative at 0). At most `cap`, all of it when no sideways step comes sooner; 0
+// when the estimate does not check out.
+template <typename Wide>
+int SteepRunSteps(const StepsAhead<Wide>& g, int cap) {
+    if (cap < 1) return 0;
+    const double root = std::ceil(g.Root(true));
+    std::int64_t k = !(root >= 1) ? 1 : root > cap ? cap : static_cast<std::int64_t>(root);
+    if (k > 1 && g.At(k - 1) >= 0) --k;
+    else if (g.At(k) < 0 && k < cap) ++k;
+    if (g.At(k) < 0) return k == cap ? cap : 0;
+    return k == 1 || g.At(k - 1) < 0 ? static_cast<int>(k) : 0;
+}
+
+// The same path as WalkEllipseQuadrantRows, for callers that need only how far each row
+// reaches: emit(y, count, hi) for rows y .. y + count - 1 of the box, from the middle row
+// (height / 2) down in increasing y and never past `y_limit`, hi being the largest column of
+// the path on each of those rows, so that the outline's leftmost and rightmost pixels on such a
+// row (and on its mirror image) are columns width - 1 - hi and hi. Runs of steps of one kind
+// (along a row in the flat parts, straight down in the steep parts) are taken in one go.
+template <typename Wide, typename EmitSpans>
+void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& emit) {
+    const std::int64_t a = width - 1, b = height - 1;
+    const std::int64_t b_odd = b % 2;
+    const std::int64_t step_dx = 8 * b * b, step_dy = 8 * a * a;
+    std::int64_t dx = 4 * b * b * (1 - a);
+    std::int64_t dy = 4 * a * a * (1 + b_odd);
+    std::int64_t err = dx + dy + a * a * b_odd;
+    const int half_width = width / 2;
+    int x = width - 1, y = height / 2;
+    if (y >= y_limit) return;
+    int row_hi = x;
+    int last_x = x, last_y = y;
+    int straight_down = 0;  // pure down steps just taken
+    while (x >= half_width) {
+        last_x = x;
+        last_y = y;
+        const std::int64_t e2 = 2 * err;
+        if (e2 > dy && row_hi - x >= 3 && x - half_width > 4) {
+            const int run = FlatRunSteps(StepsAhead<Wide>{err, dx, step_dx, dy}, x - half_width);
+            if (run > 0) {
+                err = StepsAhead<Wide>{err, dx, step_dx, dy}.ErrorAfter(run);
+                dx += run * step_dx;
+                x -= run;
+                continue;
+            }
+        }
+        if (straight_down >= 2 && e2 < dx && e2 <= dy) {
+            // The row's run is this one point; so is every row down to the next sideways step.
+            const int down = SteepRunSteps(StepsAhead<Wide>{err, dy, step_dy, dx}, y_limit - 1 - y);
+            if (down > 0) {
+                emit(y, down, x);
+                err = StepsAhead<Wide>{err, dy, step_dy, dx}.ErrorAfter(down);
+                dy += down * step_dy;
+                y += down;
+                row_hi = x;
+                continue;
+            }
+        }
+        const bool sideways = e2 >= dx;
+        if (sideways) {
+            --x;
+            dx += step_dx;
+            err += dx;
+        }
+        if (e2 <= dy) {
+            straight_down = sideways ? 0 : straight_down + 1;
+            ++y;
+            dy += step_dy;
+            err += dy;
+            if (x < half_width) break;
+            emit(last_y, 1, row_hi);
+            if (y >= y_limit) return;
+            row_hi = x;
+        } else {
+            straight_down = 0;
+        }
+    }
+    // The last row's run is still open; narrow, tall boxes finish straight down to the bottom.
+    emit(last_y, 1, row_hi);
+    const int bottom = height - 1;
+    const int end = std::min(bottom + 1, y_limit);
+    if (last_y + 1 < end) emit(last_y + 1, end - last_y - 1, last_x);
+}
+
+// Boxes up to this size keep the run checks in 64 bits: the quadratics stay below 2^62.
+inline constexpr int kNarrowWalkExtent = 8192;
+
+template <typename EmitSpans>
+void WalkEllipseQuadrantSpans(int width, int height, int y_limit, EmitSpans&& emit) {
+    if (width <= kNarrowWalkExtent && height <= kNarrowWalkExtent)
+        WalkEllipseQuadrantSpansIn<std::int64_t>(width, height, y_limit, emit);
+    else
+        WalkEllipseQuadrantSpansIn<__int128>(width, height, y_limit, emit);
 }
 
 // Whether the rectangle [0, surface_width) x [0, surface_height) lies wholly inside the ellipse

@@ -160,6 +160,12 @@ bool GetCurrentPositionEx(HDC dc, POINT* out);
 int GetDeviceCaps(HDC dc, int index);
 
 // --- drawing -------------------------------------------------------------------------------
+// Drawing calls are batched: lines, outlines and blits are recorded and carried out when the
+// pixels are next needed, which no caller can tell from drawing at once. A limit of 1 turns
+// batching off, so that every call draws at once (the straightforward path, for comparison);
+// any other limit turns it on, 0 restoring the default. Returns the previous limit (0 for a
+// negative limit, which changes nothing).
+int GdiSetBatchLimit(int limit);
 bool LineTo(HDC dc, int x, int y);
 bool Rectangle(HDC dc, int left, int top, int right, int bottom);
 bool Ellipse(HDC dc, int left, int top, int right, int bottom);

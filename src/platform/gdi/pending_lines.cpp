@@ -1,6 +1,8 @@
 // Recording lines on a bitmap (see pending_lines.h); the write-out is pending_lines_write.cpp.
 #include "platform/gdi/pending_lines.h"
 
+#include "platform/gdi/gdi.h"
+
 #include <cstdlib>
 
 namespace ov::gdi::detail {
@@ -15,9 +17,10 @@ constexpr std::size_t kMaxPendingColours = 16384;
 
 bool deferral_enabled = true;
 
-// Before anything joins the record: blits recorded on the bitmap come before the line.
+// Before anything joins the record: blits and rings recorded on the bitmap come before the line.
 void BeginRecording(Bitmap& bitmap) {
     if (bitmap.in_blit_chain) RunBlitChain();
+    if (!bitmap.rings.empty()) bitmap.WriteOutLines();
 }
 
 // Every change below grows a list before it changes an item, so an allocation that fails
@@ -151,3 +154,17 @@ void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::i
 }
 
 }  // namespace ov::gdi::detail
+
+namespace ov::gdi {
+
+int GdiSetBatchLimit(int limit) {
+    constexpr int kDefaultBatchLimit = 20;
+    static int current = kDefaultBatchLimit;
+    if (limit < 0) return 0;
+    const int previous = current;
+    current = limit == 0 ? kDefaultBatchLimit : limit;
+    detail::SetLineDeferral(current != 1);
+    return previous;
+}
+
+}  // namespace ov::gdi

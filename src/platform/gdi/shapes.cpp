@@ -10,6 +10,7 @@
 #include "platform/gdi/line_raster.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/pending_lines.h"
+#include "platform/gdi/pending_rings.h"
 #include "platform/gdi/raster.h"
 #include "platform/gdi/wide_pen.h"
 #include "platform/limits.h"
@@ -263,6 +264,15 @@ void Normalise(int* left, int* top, int* right, int* bottom) {
 
 }  // namespace
 
+void DrawThinEllipseOutline(Bitmap& bitmap, int left, int top, int right, int bottom, std::uint32_t pixel) {
+    DrawTarget target;
+    target.bitmap = &bitmap;
+    target.has_pen = true;
+    target.pen_pixel = pixel;
+    Normalise(&left, &top, &right, &bottom);
+    DrawEllipseShape(target, left, top, right, bottom);
+}
+
 }  // namespace detail
 
 using namespace detail;
@@ -293,7 +303,8 @@ bool Rectangle(HDC handle, int left, int top, int right, int bottom) {
 bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
     return Guarded(false, [&] {
         DrawTarget target;
-        if (!ResolveTarget(handle, &target)) return false;
+        if (!ResolveTarget(handle, &target, /*for_append=*/true)) return false;
+        const int given_left = left, given_top = top, given_right = right, given_bottom = bottom;
         Normalise(&left, &top, &right, &bottom);
         // The outline walk (a one-pixel pen, or the brush under any pen) has a size limit; a
         // wide pen's ring alone is exact for every box.
@@ -301,6 +312,11 @@ bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
         if (walks && (std::int64_t{right} - left > limits::kMaxEllipseExtent ||
                       std::int64_t{bottom} - top > limits::kMaxEllipseExtent))
             return false;
+        // A thin outline alone is recorded: it may be one of a gradient's rings.
+        if (target.has_pen && target.pen_width == 1 && !target.has_brush &&
+            AppendPendingRingOutline(*target.bitmap, given_left, given_top, given_right, given_bottom, target.pen_pixel))
+            return true;
+        if (target.bitmap->NeedsPreparation()) target.bitmap->PrepareForAccess();
         if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
         else DrawEllipseShape(target, left, top, right, bottom);
         return true;
