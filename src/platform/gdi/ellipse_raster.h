@@ -17,6 +17,22 @@ namespace ov::gdi::detail {
 // mirrored four ways. WalkEllipseQuadrantRows gives that path row by row for the fast path; the
 // vertex list below is kept as the slow reference it is tested against.
 
+// The midpoint walk's state at its first point, the right end of the middle row, in 64 bits
+// because the error terms grow with the cube of the box size; each step along the row adds
+// step_dx to dx, each step down step_dy to dy.
+struct QuadrantWalkStart {
+    std::int64_t step_dx, step_dy, dx, dy, err;
+
+    QuadrantWalkStart(int width, int height) {
+        const std::int64_t a = width - 1, b = height - 1, b_odd = b % 2;
+        step_dx = 8 * b * b;
+        step_dy = 8 * a * a;
+        dx = 4 * b * b * (1 - a);
+        dy = 4 * a * a * (1 + b_odd);
+        err = dx + dy + a * a * b_odd;
+    }
+};
+
 // The bottom-right quadrant's path, one call emit(y, lo, hi) per row of the box from the middle
 // row (height / 2) down, in increasing y: the path's pixels on row y are columns [lo, hi]
 // (relative to the box's top-left corner). The walk stops before row `y_limit`
@@ -25,12 +41,9 @@ template <typename EmitRow>
 void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit) {
     // The same midpoint walk as EllipseOutlineVertices, with each row's run of points emitted
     // once the walk leaves the row.
-    const std::int64_t a = width - 1, b = height - 1;
-    const std::int64_t b_odd = b % 2;
-    const std::int64_t step_dx = 8 * b * b, step_dy = 8 * a * a;
-    std::int64_t dx = 4 * b * b * (1 - a);
-    std::int64_t dy = 4 * a * a * (1 + b_odd);
-    std::int64_t err = dx + dy + a * a * b_odd;
+    const QuadrantWalkStart start(width, height);
+    const std::int64_t step_dx = start.step_dx, step_dy = start.step_dy;
+    std::int64_t dx = start.dx, dy = start.dy, err = start.err;
     const int half_width = width / 2;
     int x = width - 1, y = height / 2;
     if (y >= y_limit) return;
@@ -134,12 +147,9 @@ int SteepRunSteps(const StepsAhead<Wide>& g, int cap) {
 // (along a row in the flat parts, straight down in the steep parts) are taken in one go.
 template <typename Wide, typename EmitSpans>
 void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& emit) {
-    const std::int64_t a = width - 1, b = height - 1;
-    const std::int64_t b_odd = b % 2;
-    const std::int64_t step_dx = 8 * b * b, step_dy = 8 * a * a;
-    std::int64_t dx = 4 * b * b * (1 - a);
-    std::int64_t dy = 4 * a * a * (1 + b_odd);
-    std::int64_t err = dx + dy + a * a * b_odd;
+    const QuadrantWalkStart start(width, height);
+    const std::int64_t step_dx = start.step_dx, step_dy = start.step_dy;
+    std::int64_t dx = start.dx, dy = start.dy, err = start.err;
     const int half_width = width / 2;
     int x = width - 1, y = height / 2;
     if (y >= y_limit) return;

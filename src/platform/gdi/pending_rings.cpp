@@ -73,7 +73,9 @@ struct Region {
     bool whole = false;
 
     bool Covers(int y) const { return whole || (y >= first && y < end && lo[y] <= hi[y]); }
+    // Row y's ends; a whole region reaches one column past the bitmap either side.
     int Lo(int y) const { return whole ? -1 : lo[y]; }
+    int Hi(int y, int width) const { return whole ? width : hi[y]; }
 };
 
 class RegionBuilder {
@@ -97,7 +99,7 @@ public:
                 out.hi[y] = INT_MIN;
             }
         }
-        AddOutline(l, t, w, h, out, /*widen=*/false);
+        SetFromOutline(l, t, w, h, out);
         AddOutlinePair(l + 1, t + 1, l, t, w - 1, h - 1, out);
     }
 
@@ -144,12 +146,12 @@ private:
         }
     }
 
-    void AddOutline(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h, Region& out, bool widen) const {
-        if (widen ? AddThinBox<true>(l, t, w, h, out) : AddThinBox<false>(l, t, w, h, out)) return;
+    // The first outline's spans, set on every row of its box.
+    void SetFromOutline(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h, Region& out) const {
+        if (AddThinBox<false>(l, t, w, h, out)) return;
         const std::int64_t a = w - 1, b = h - 1;
         WalkEllipseQuadrantSpans(static_cast<int>(w), static_cast<int>(h), WalkLimit(t, h), [&](int y, int count, int hi) {
-            if (widen) PutMirrored<true>(out, l, t, a, b, y, count, hi);
-            else PutMirrored<false>(out, l, t, a, b, y, count, hi);
+            PutMirrored<false>(out, l, t, a, b, y, count, hi);
         });
     }
 
@@ -256,8 +258,8 @@ public:
                     int inner = 0;
                     while (inner + 1 < count + (has_next ? 1 : 0) && regions[inner + 1].Covers(y)) ++inner;
                     T* const row = base + static_cast<std::ptrdiff_t>(y) * width;
-                    auto lo = [&](int i) { return regions[i].whole ? -1 : regions[i].lo[y]; };
-                    auto hi = [&](int i) { return regions[i].whole ? width : regions[i].hi[y]; };
+                    auto lo = [&](int i) { return regions[i].Lo(y); };
+                    auto hi = [&](int i) { return regions[i].Hi(y, width); };
                     int n = 0;
                     for (int i = 0; i < inner; ++i) {
                         xs[n] = column(lo(i));
