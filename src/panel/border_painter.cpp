@@ -111,12 +111,44 @@ void DrawClassicEtchedFrame(PictureBox& area, const FrameGeometry& g, int o, con
     Box(area, g, o, o, o + 2, o + 2, c.dark_shadow);
 }
 
+namespace {
+
+bool ClassicFrame(const BorderSettings& s) {
+    return s.classic && s.appearance != gpaBevelRaised && s.appearance != gpaBevelInset;
+}
+
+// The shifts of a shaded frame or a bevel on a w x h area.
+ShiftProgram ShadedProgram(int w, int h, const BorderSettings& s) {
+    switch (s.appearance) {
+        case gpaFlatRaised:
+        case gpaFlatInset: return ShadedFlatFrame(w, h, 0, s.appearance == gpaFlatInset);
+        case gpa3DRaised:
+        case gpa3DInset: return Shaded3DFrame(w, h, 0, s.appearance == gpa3DInset);
+        case gpaBevelRaised:
+        case gpaBevelInset:
+            return BevelRings(w, h, 0, s.bevel_width, s.bevel_intensity, s.appearance == gpaBevelInset);
+        default: return ShadedEtchedFrame(w, h, 0);
+    }
+}
+
+std::vector<gdi::RECT> ClassicBandsOf(const PictureBox& area, int w, int h) {
+    return ClassicFrameBands(std::max(w, area.client_width()), std::max(h, area.client_height()));
+}
+
+}  // namespace
+
+std::vector<gdi::RECT> BorderBands(const PictureBox& area, const BorderSettings& s) {
+    if (s.appearance == gpaNone) return {};
+    const int w = AreaPixels(area, Axis::X), h = AreaPixels(area, Axis::Y);
+    if (ClassicFrame(s)) return ClassicBandsOf(area, w, h);
+    return ShiftedBands(ShadedProgram(w, h, s), w, h);
+}
+
 std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& s,
                                   const gdi::RECT* redo_within) {
     if (s.appearance == gpaNone) return {};
     const int w = AreaPixels(area, Axis::X), h = AreaPixels(area, Axis::Y);
-    const bool bevel = s.appearance == gpaBevelRaised || s.appearance == gpaBevelInset;
-    if (!bevel && s.classic) {
+    if (ClassicFrame(s)) {
         switch (s.appearance) {
             case gpaFlatRaised:
             case gpaFlatInset: DrawClassicFlatFrame(area, geometry, 0, s.appearance == gpaFlatInset, s.colours); break;
@@ -124,20 +156,9 @@ std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometr
             case gpa3DInset: DrawClassic3DFrame(area, geometry, 0, s.appearance == gpa3DInset, s.colours); break;
             default: DrawClassicEtchedFrame(area, geometry, 0, s.colours); break;
         }
-        return ClassicFrameBands(std::max(w, area.client_width()), std::max(h, area.client_height()));
+        return ClassicBandsOf(area, w, h);
     }
-    ShiftProgram program;
-    switch (s.appearance) {
-        case gpaFlatRaised:
-        case gpaFlatInset: program = ShadedFlatFrame(w, h, 0, s.appearance == gpaFlatInset); break;
-        case gpa3DRaised:
-        case gpa3DInset: program = Shaded3DFrame(w, h, 0, s.appearance == gpa3DInset); break;
-        case gpaBevelRaised:
-        case gpaBevelInset:
-            program = BevelRings(w, h, 0, s.bevel_width, s.bevel_intensity, s.appearance == gpaBevelInset);
-            break;
-        default: program = ShadedEtchedFrame(w, h, 0); break;
-    }
+    const ShiftProgram program = ShadedProgram(w, h, s);
     RunShifts(area.hDC(), program, redo_within);
     return ShiftedBands(program, w, h);
 }

@@ -61,6 +61,10 @@ struct BorderSettings {
 std::vector<gdi::RECT> DrawBorder(PictureBox& area, const FrameGeometry& geometry, const BorderSettings& settings,
                                   const gdi::RECT* redo_within = nullptr);
 
+// The rectangles DrawBorder returns for these settings, worked out without drawing: what a
+// frame is about to change.
+std::vector<gdi::RECT> BorderBands(const PictureBox& area, const BorderSettings& settings);
+
 // The classic renderings at `offset` pixels from the edges.
 void DrawClassicFlatFrame(PictureBox& area, const FrameGeometry& geometry, int offset, bool inset,
                           const BorderColours& colours);

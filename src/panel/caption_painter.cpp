@@ -58,14 +58,20 @@ gdi::RECT PlaceCaption(const CaptionLayout& layout, int tw, int th) {
     return gdi::RECT{left, top, left + tw, top + th};
 }
 
-gdi::RECT DrawCaption(const std::string& text, PictureBox& area, const CaptionLayout& layout) {
-    const gdi::HDC dc = area.hDC();
+gdi::RECT PlaceCaptionText(const std::string& text, PictureBox& area, const CaptionLayout& layout) {
     gdi::RECT measured = layout.client;
-    gdi::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &measured, gdi::DT_CALCRECT);
-    const gdi::RECT rect = PlaceCaption(layout, measured.right - measured.left, measured.bottom - measured.top);
+    gdi::DrawTextA(area.hDC(), text.data(), static_cast<int>(text.size()), &measured, gdi::DT_CALCRECT);
+    return PlaceCaption(layout, measured.right - measured.left, measured.bottom - measured.top);
+}
 
+gdi::RECT CaptionBounds(const gdi::RECT& placed) {
+    return gdi::RECT{placed.left - 1, placed.top - 1, placed.right + 1, placed.bottom + 1};
+}
+
+gdi::RECT DrawCaptionAt(const std::string& text, PictureBox& area, std::int32_t style, const gdi::RECT& rect) {
+    const gdi::HDC dc = area.hDC();
     const OleColor fore = area.ForeColor();
-    const std::vector<ExtraPass> passes = ExtraPasses(layout.style);
+    const std::vector<ExtraPass> passes = ExtraPasses(style);
     for (const ExtraPass& pass : passes) {
         area.SetForeColor(pass.white ? kWhite : static_cast<OleColor>(ShiftColor(fore, kLighterText)));
         DrawSingleLine(dc, text, gdi::RECT{rect.left + pass.offset, rect.top + pass.offset, rect.right + pass.offset,
@@ -73,7 +79,11 @@ gdi::RECT DrawCaption(const std::string& text, PictureBox& area, const CaptionLa
     }
     if (!passes.empty()) area.SetForeColor(fore);
     DrawSingleLine(dc, text, rect);
-    return gdi::RECT{rect.left - 1, rect.top - 1, rect.right + 1, rect.bottom + 1};
+    return CaptionBounds(rect);
+}
+
+gdi::RECT DrawCaption(const std::string& text, PictureBox& area, const CaptionLayout& layout) {
+    return DrawCaptionAt(text, area, layout.style, PlaceCaptionText(text, area, layout));
 }
 
 }  // namespace ov::panel

@@ -33,4 +33,11 @@ gdi::RECT PlaceCaption(const CaptionLayout& layout, int text_width, int text_hei
 // each pass is clipped to its text rectangle, so the placed one grown by a pixel each way.
 gdi::RECT DrawCaption(const std::string& text, PictureBox& area, const CaptionLayout& layout);
 
+// The two halves of DrawCaption, for a caller that needs to know where the caption goes before
+// it is drawn: the placed text rectangle, the rectangle holding every pixel drawing it there
+// may change, and the drawing (which returns that rectangle too).
+gdi::RECT PlaceCaptionText(const std::string& text, PictureBox& area, const CaptionLayout& layout);
+gdi::RECT CaptionBounds(const gdi::RECT& placed);
+gdi::RECT DrawCaptionAt(const std::string& text, PictureBox& area, std::int32_t style, const gdi::RECT& placed);
+
 }  // namespace ov::panel

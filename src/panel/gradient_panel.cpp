@@ -174,7 +174,11 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
                      [](P& p) { return Long(p.appearance_); })
             .Persist("AutoSize", [](P& p, const Variant& v) { p.auto_size_ = CLng(v); },
                      [](P& p) { return Long(p.auto_size_); })
-            .Persist("BackColor", [](P& p, const Variant& v) { p.DrawingArea().SetBackColor(static_cast<OleColor>(CLng(v))); },
+            .Persist("BackColor",
+                     [](P& p, const Variant& v) {
+                         p.CompleteCache();
+                         p.DrawingArea().SetBackColor(static_cast<OleColor>(CLng(v)));
+                     },
                      [](P& p) { return Long(p.PanelBackColor()); })
             .Persist("BevelIntensity", [](P& p, const Variant& v) { p.bevel_intensity_ = CLng(v); },
                      [](P& p) { return Long(p.bevel_intensity_); })
@@ -299,6 +303,7 @@ void OVGradientPanel::OnTerminate() {
     renderer_.reset();
     cached_gradient_.reset();
     cached_render_.reset();
+    cache_parts_.reset();
 }
 
 void OVGradientPanel::RunResizeHandler() {
@@ -311,6 +316,8 @@ void OVGradientPanel::RunResizeHandler() {
         SetHeight(ConvertUnits(picture->height_himetric(), kScaleHimetric, kScaleTwips, Axis::Y));
         resizing_ = false;
     }
+    // A resize keeps only what still fits: a cache the area holds part of takes that part first.
+    CompleteCache();
     area_->Move(0, 0, ScaleWidth(), ScaleHeight());
     if (!initialising_) RedrawFull();
     RaiseEvent("Resize");
@@ -358,6 +365,7 @@ void OVGradientPanel::SetPanelAutoSize(std::int32_t mode) {
 std::int32_t OVGradientPanel::PanelBackColor() const { return static_cast<std::int32_t>(DrawingArea().BackColor()); }
 
 void OVGradientPanel::SetPanelBackColor(std::int32_t colour) {
+    CompleteCache();  // the area clears to the new colour
     DrawingArea().SetBackColor(static_cast<OleColor>(colour));
     PropertyChanged("BackColor");
     if (style_ == gpsStandard || style_ == gpsPicture || style_ == gpsTransparent) RedrawQuick();

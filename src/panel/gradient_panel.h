@@ -20,6 +20,7 @@
 #include "host/toolbox_image.h"
 #include "panel/border_painter.h"
 #include "panel/panel_enums.h"
+#include "panel/rect_parts.h"
 #include "platform/picture/std_font.h"
 
 namespace ov {
@@ -151,6 +152,10 @@ private:
     void BuildBackground();
     void SnapshotGradient();
     bool CachedGradientCoversArea() const;
+    void SaveUnderCache(const std::vector<gdi::RECT>& rects);
+    void CompleteCache();
+    enum class Copy : std::uint8_t { IntoCache, FromCache };
+    void CopyCacheRects(Copy direction, const std::vector<gdi::RECT>& rects);
     void PaintGradient(Repaint repaint, const std::vector<gdi::RECT>* restore_only);
     void DrawBackgroundPicture();
     void DrawPanelBorder(const gdi::RECT* redo_within = nullptr);
@@ -201,6 +206,11 @@ private:
         friend bool operator==(const GradientRender&, const GradientRender&) = default;
     };
     std::optional<GradientRender> cached_render_;
+    // Set while the cached gradient holds its render only in these parts of the area: the area
+    // itself holds it everywhere else, and whatever is drawn over the area there is copied into
+    // the cache first. A new render then costs no full-surface copy; the rest is copied only
+    // when the area is about to lose it (a clear, a resize, another style).
+    std::optional<RectParts> cache_parts_;
     BorderColours border_colours_;
     std::optional<DrawnOverCache> drawn_over_cache_;  // taken (and so cleared) by every repaint
     std::vector<gdi::RECT> frame_rects_;  // what the last DrawPanelBorder may have changed

@@ -4,6 +4,8 @@
 // the repaint there and nothing is copied.
 #include "panel/gradient_panel.h"
 
+#include <algorithm>
+
 #include "panel/caption_painter.h"
 #include "panel/picture_painter.h"
 #include "panel/transparency.h"
@@ -13,6 +15,14 @@
 #include "platform/scale/scale.h"
 
 namespace ov::panel {
+
+namespace {
+
+// Past this many parts a partly held cache is completed: each part is one more copy for every
+// quick repaint that restores them all.
+constexpr std::size_t kMaxCacheParts = 48;
+
+}  // namespace
 
 void OVGradientPanel::RedrawFull() {
     if (!area_) return;
@@ -89,10 +99,12 @@ int OVGradientPanel::RoundedPixelHeight() const { return RoundToPixels(PixelHeig
 // Step 1: remove the persistent picture and clear the area to BackColor. Two clears would only
 // be painted over and are left out: before a linear gradient, whose one-pixel lines one pixel
 // apart cover every pixel of an area over one pixel each way, and before a quick repaint's
-// copy of a cached gradient that covers the whole area.
+// copy of a cached gradient that covers the whole area. A cache the area still holds part of
+// takes that part first.
 void OVGradientPanel::ClearDrawingArea(Repaint repaint) {
     PictureBox& area = DrawingArea();
     if (area.Picture()) {
+        CompleteCache();
         area.SetPicture(nullptr);  // which clears
         return;
     }
@@ -102,14 +114,15 @@ void OVGradientPanel::ClearDrawingArea(Repaint repaint) {
             area.client_height() > 1)
             return;
     }
+    CompleteCache();
     area.Cls();
 }
 
 void OVGradientPanel::SetBorderColors() { border_colours_ = ComputeBorderColours(style_, border_colour_); }
 
-// Renders the gradient into the area and keeps a copy as the cached gradient picture. The
-// area's persistent picture is left empty: it would only show again at the area's next clear,
-// and every repaint replaces the whole area before it draws, so the cache alone serves.
+// Renders the gradient into the area and keeps it as the cached gradient picture. The area's
+// persistent picture is left empty: it would only show again at the area's next clear, and
+// every repaint replaces the whole area before it draws, so the cache alone serves.
 //
 // The renderer's output depends only on its settings, the area's size and, where its lines
 // leave pixels uncovered, the colour the area was cleared to: when all of these are what the
@@ -126,7 +139,15 @@ void OVGradientPanel::BuildBackground() {
     PictureBox& area = DrawingArea();
     GradientRender render{renderer_->settings(), area.client_width(), area.client_height(), 0};
     if (gdi::OleTranslateColor(area.BackColor(), 0, &render.cleared_to) != gdi::S_OK) render.cleared_to = area.BackColor();
-    renderer_->Draw(*area_->Object());  // False (nothing drawn) is not an error here
+    try {
+        renderer_->Draw(*area_->Object());  // False (nothing drawn) is not an error here
+    } catch (...) {
+        // Only an allocation failure stops the renderer once it has begun to draw. The area held
+        // the rest of a partly held cache and now holds part of this render instead: quick
+        // repaints show that until the next full repaint, which takes a new snapshot.
+        if (cache_parts_) cached_render_.reset();
+        throw;
+    }
     ++gradient_renders_;
     if (cached_gradient_ && cached_render_ == render) return;
     cached_render_.reset();  // until the copy is complete
@@ -134,8 +155,11 @@ void OVGradientPanel::BuildBackground() {
     cached_render_ = render;
 }
 
-// A copy of the area's pixels, in the cached picture's own bitmap when its size still fits.
+// The area's pixels as the cached picture, in its own bitmap when its size still fits. A cache
+// that covers the area copies nothing yet: the area holds the render until the frame and the
+// caption are drawn over it, and each copies what it covers into the cache first.
 void OVGradientPanel::SnapshotGradient() {
+    cache_parts_.reset();
     PictureBox& area = DrawingArea();
     const int width = area.client_width(), height = area.client_height();
     if (width <= 0 || height <= 0) {
@@ -147,11 +171,49 @@ void OVGradientPanel::SnapshotGradient() {
         cached_gradient_ = Picture::FromBitmap(gdi::CreateDIBSection32(width, height));
         if (!cached_gradient_) throw AutomationError(error::kOutOfMemory);
     }
-    const gdi::HDC copy = gdi::CreateCompatibleDC(0);
-    const gdi::HGDIOBJ previous = gdi::SelectObject(copy, cached_gradient_->handle());
-    gdi::BitBlt(copy, 0, 0, width, height, area.hDC(), 0, 0, gdi::SRCCOPY);
-    gdi::SelectObject(copy, previous);
-    gdi::DeleteDC(copy);
+    if (CachedGradientCoversArea()) {
+        cache_parts_.emplace();
+        return;
+    }
+    CopyCacheRects(Copy::IntoCache, {gdi::RECT{0, 0, width, height}});
+}
+
+// Before the area is drawn over in `rects`: what the cache does not hold yet there is copied
+// into it from the area.
+void OVGradientPanel::SaveUnderCache(const std::vector<gdi::RECT>& rects) {
+    if (!cache_parts_) return;
+    const PictureBox& area = DrawingArea();
+    std::vector<gdi::RECT> missing;
+    for (const gdi::RECT& r : rects) {
+        const gdi::RECT within{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, area.client_width()),
+                               std::min(r.bottom, area.client_height())};
+        const std::vector<gdi::RECT> pieces = cache_parts_->Outside(within);
+        cache_parts_->AddOutside(pieces);
+        missing.insert(missing.end(), pieces.begin(), pieces.end());
+    }
+    CopyCacheRects(Copy::IntoCache, missing);
+    if (cache_parts_->size() > kMaxCacheParts) CompleteCache();
+}
+
+// Copies the rest of a partly held cache from the area, which still holds it.
+void OVGradientPanel::CompleteCache() {
+    if (!cache_parts_) return;
+    const PictureBox& area = DrawingArea();
+    const std::vector<gdi::RECT> rest = cache_parts_->Outside(gdi::RECT{0, 0, area.client_width(), area.client_height()});
+    cache_parts_.reset();
+    CopyCacheRects(Copy::IntoCache, rest);
+}
+
+void OVGradientPanel::CopyCacheRects(Copy direction, const std::vector<gdi::RECT>& rects) {
+    if (rects.empty()) return;
+    const gdi::HDC cache = gdi::CreateCompatibleDC(0);
+    const gdi::HGDIOBJ previous = gdi::SelectObject(cache, cached_gradient_->handle());
+    const gdi::HDC area = DrawingArea().hDC();
+    const gdi::HDC to = direction == Copy::IntoCache ? cache : area, from = direction == Copy::IntoCache ? area : cache;
+    for (const gdi::RECT& r : rects)
+        gdi::BitBlt(to, r.left, r.top, r.right - r.left, r.bottom - r.top, from, r.left, r.top, gdi::SRCCOPY);
+    gdi::SelectObject(cache, previous);
+    gdi::DeleteDC(cache);
 }
 
 bool OVGradientPanel::CachedGradientCoversArea() const {
@@ -166,7 +228,8 @@ bool OVGradientPanel::CachedGradientCoversArea() const {
 // cache that covers the area lies either BackColor (cleared) or the cache's own pixels (just
 // rendered), and where the cache has BackColor it keeps BackColor: the result is the cache
 // itself, which a full repaint already has and a quick one gets by a plain copy, of the whole
-// area or, when the area still holds the cache under the last frame and caption, of just those.
+// area or, when the area still holds the cache under the last frame and caption, of just those
+// (and of the parts a partly held cache holds, the area holding the rest).
 void OVGradientPanel::PaintGradient(Repaint repaint, const std::vector<gdi::RECT>* restore_only) {
     if (style_ != gpsGradient) return;
     const int width = RoundedPixelWidth(), height = RoundedPixelHeight();
@@ -176,17 +239,9 @@ void OVGradientPanel::PaintGradient(Repaint repaint, const std::vector<gdi::RECT
     if (!CachedGradientCoversArea()) {
         PaintTransparentStdPicture(area.hDC(), 0, 0, width, height, cached_gradient_.get(), 0, 0, area.BackColor(), 0);
     } else if (repaint == Repaint::Quick) {
-        const gdi::HDC cache = gdi::CreateCompatibleDC(0);
-        const gdi::HGDIOBJ previous = gdi::SelectObject(cache, cached_gradient_->handle());
-        const gdi::HDC dc = area.hDC();
-        if (restore_only) {
-            for (const gdi::RECT& r : *restore_only)
-                gdi::BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, cache, r.left, r.top, gdi::SRCCOPY);
-        } else {
-            gdi::BitBlt(dc, 0, 0, width, height, cache, 0, 0, gdi::SRCCOPY);
-        }
-        gdi::SelectObject(cache, previous);
-        gdi::DeleteDC(cache);
+        if (restore_only) CopyCacheRects(Copy::FromCache, *restore_only);
+        else if (cache_parts_) CopyCacheRects(Copy::FromCache, cache_parts_->rects());
+        else CopyCacheRects(Copy::FromCache, {gdi::RECT{0, 0, width, height}});
     }
     area.Refresh();
 }
@@ -209,14 +264,18 @@ void OVGradientPanel::DrawBackgroundPicture() {
     area.Refresh();
 }
 
+// A frame drawn again within `redo_within` lies where the last one did.
 void OVGradientPanel::DrawPanelBorder(const gdi::RECT* redo_within) {
+    if (cache_parts_) SaveUnderCache(redo_within ? frame_rects_ : BorderBands(DrawingArea(), FrameSettings()));
     frame_rects_ = DrawBorder(DrawingArea(), PanelFrameGeometry(), FrameSettings(), redo_within);
 }
 
 void OVGradientPanel::DrawPanelCaption() {
     CaptionLayout layout{alignment_, caption_style_, cushion_, PixelWidthExact(), PixelHeightExact(), {}};
     gdi::GetClientRect(hWnd(), &layout.client);
-    caption_rect_ = DrawCaption(caption_, DrawingArea(), layout);
+    const gdi::RECT placed = PlaceCaptionText(caption_, DrawingArea(), layout);
+    SaveUnderCache({CaptionBounds(placed)});
+    caption_rect_ = DrawCaptionAt(caption_, DrawingArea(), caption_style_, placed);
 }
 
 void OVGradientPanel::ApplyTransparency() {

@@ -523,6 +523,144 @@ TEST_F(PanelInHost, FullRepaintsRefreshTheCacheWhenTheRenderWouldDiffer) {
     }
 }
 
+// After a new render the cache may still lean on the drawing area for what no frame or caption
+// covers. Every order of puts that draws over the area, clears it, resizes it or switches it
+// to another style must leave the panel showing what a full repaint of the same settings
+// shows, pixel for pixel; a twin panel gets each put too and repaints in full after it.
+TEST_F(PanelInHost, RepaintsAfterANewRenderMatchAFullRepaintInAnyOrder) {
+    struct Step {
+        std::string what;
+        std::function<void(IDispatch&, const std::string&)> apply;
+    };
+    const auto put = [](const char* name, Variant value) {
+        return Step{name, [name, value](IDispatch& p, const std::string&) { PutProperty(p, name, value); }};
+    };
+    const auto colour = [&](std::int32_t c) { return put("GradientColor2", Long(c)); };
+    const auto caption = [&](const char* text) { return put("Caption", Variant::FromString(text)); };
+    const auto resize = [&](double w, double h) {
+        return Step{"resize", [this, w, h](IDispatch&, const std::string& name) { host_->Resize(name, w, h); }};
+    };
+    const auto picture = [](std::shared_ptr<Picture> pic) {
+        return Step{"Picture", [pic](IDispatch& p, const std::string&) { PutPropertyRef(p, "Picture", Variant::FromObject(pic)); }};
+    };
+    const auto run_time = [this](bool on) {
+        return Step{"user mode", [this, on](IDispatch&, const std::string&) { host_->SetUserMode(on); }};
+    };
+    const std::uint32_t checker[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    const auto bitmap = Picture::FromPixels(2, 2, checker);
+    const auto metafile = Picture::FromMetafile(PictureType::Metafile, 1000, 1000, {1});
+    std::vector<Step> many_places{colour(RGB(0, 90, 0))};
+    for (int i = 0; i < 40; ++i) {
+        many_places.push_back(put("Alignment", Long(i % 9)));
+        if (i % 4 == 3) many_places.push_back(put("FontSize", Variant::FromSingle(static_cast<float>(8 + i % 7 * 3))));
+    }
+    const struct {
+        const char* name;
+        std::int32_t type;
+        std::vector<Step> steps;
+    } rows[] = {
+        {"captions", gradient::gtNormal,
+         {colour(RGB(0, 0, 200)), put("Alignment", Long(gpaLeftTop)), caption("A longer caption"),
+          put("CaptionStyle", Long(gpcRaisedHeavy)), put("Alignment", Long(gpaRightBottom)), caption(""),
+          caption("Back"), put("ForeColor", Long(RGB(255, 255, 0))), put("FontSize", Variant::FromSingle(26))}},
+        {"frames", gradient::gtNormal,
+         {colour(RGB(0, 0, 200)), put("Appearance", Long(gpaBevelRaised)), put("BevelWidth", Long(12)),
+          put("BevelIntensity", Long(60)), put("Appearance", Long(gpaEtched)),
+          put("UseClassicBorders", Variant::FromBoolean(true)), put("BorderColor", Long(RGB(200, 0, 0))),
+          put("Appearance", Long(gpa3DInset)), put("UseClassicBorders", Variant::FromBoolean(false)),
+          put("Appearance", Long(gpaNone)), caption("x")}},
+        {"renders over renders", gradient::gtNormal,
+         {colour(RGB(0, 0, 200)), caption("One"), put("GradientColor1", Long(RGB(250, 200, 0))),
+          put("Alignment", Long(gpaCenterTop)), put("GradientAngle", Variant::FromDouble(30)),
+          put("Appearance", Long(gpaBevelInset)), put("GradientRepetitions", Variant::FromDouble(3)),
+          Step{"Refresh", [](IDispatch& p, const std::string&) { CallMethod(p, "Refresh", *std::make_unique<std::vector<Variant>>()); }},
+          caption("Two"), put("GradientBlendMode", Long(gradient::gbmHSL)), put("Appearance", Long(gpa3DRaised))}},
+        {"clears and resizes", gradient::gtNormal,
+         {colour(RGB(0, 0, 200)), put("BackColor", Long(RGB(0, 100, 100))), colour(RGB(90, 0, 0)),
+          resize(900, 525), caption("Resized"), colour(RGB(0, 0, 200)), resize(600, 300),
+          put("Alignment", Long(gpaRightTop)), resize(1050, 600), put("Appearance", Long(gpaBevelRaised))}},
+        {"other styles", gradient::gtNormal,
+         {colour(RGB(0, 0, 200)), put("Style", Long(gpsStandard)), put("Style", Long(gpsGradient)), caption("s"),
+          colour(RGB(90, 0, 0)), picture(bitmap), put("Style", Long(gpsPicture)), put("Style", Long(gpsGradient)),
+          put("Alignment", Long(gpaLeftBottom)), colour(RGB(0, 0, 200)), run_time(true),
+          put("Style", Long(gpsTransparent)), put("Style", Long(gpsGradient)), caption("t"), run_time(false)}},
+        {"failed repaints", gradient::gtNormal,
+         {colour(RGB(0, 0, 200)), put("GradientAngle", Variant::FromDouble(1e300)), caption("after"),
+          put("GradientAngle", Variant::FromDouble(45)), picture(metafile), put("Style", Long(gpsPicture)),
+          put("Style", Long(gpsGradient)), colour(RGB(90, 0, 0)), caption("again")}},
+        {"elliptical and rectangular", gradient::gtElliptical,
+         {colour(RGB(0, 0, 200)), put("Alignment", Long(gpaLeftTop)), put("GradientType", Long(gradient::gtRectangular)),
+          caption("Rect"), colour(RGB(90, 0, 0)), put("GradientAngle", Variant::FromDouble(-1e300)),
+          put("Appearance", Long(gpaBevelRaised)), put("GradientAngle", Variant::FromDouble(0)),
+          put("GradientType", Long(gradient::gtNormal)), caption("Line"), put("GradientType", Long(gradient::gtElliptical)),
+          caption("")}},
+        {"many caption places", gradient::gtNormal, many_places},
+    };
+    for (const auto& row : rows) {
+        std::vector<IDispatch*> panels{&NewPanel(70, 40, "P", 0, 0), &NewPanel(70, 40, "R", 0, 50)};
+        for (IDispatch* p : panels) {
+            PutProperty(*p, "GradientColor1", Long(RGB(255, 255, 255)));
+            PutProperty(*p, "GradientColor2", Long(RGB(0, 64, 128)));
+            PutProperty(*p, "GradientType", Long(row.type));
+            PutProperty(*p, "Appearance", Long(gpa3DRaised));
+            PutProperty(*p, "Caption", Variant::FromString("Quarter"));
+            PutProperty(*p, "Style", Long(gpsGradient));
+        }
+        for (std::size_t i = 0; i < row.steps.size(); ++i) {
+            const Step& step = row.steps[i];
+            const std::int32_t error = ErrorNumberOf([&] { step.apply(*panels[0], "P"); });
+            ASSERT_EQ(ErrorNumberOf([&] { step.apply(*panels[1], "R"); }), error) << row.name << ", " << step.what;
+            ErrorNumberOf([&] { CallMethod(*panels[1], "Refresh", *std::make_unique<std::vector<Variant>>()); });
+            const host::ComposedImage image = host_->Compose();
+            const gdi::POINT a = host_->OriginOf("P"), b = host_->OriginOf("R");
+            for (int y = 0; y < Panel("R").PixelHeight(); ++y)
+                for (int x = 0; x < Panel("R").PixelWidth(); ++x)
+                    ASSERT_EQ(image.At(a.x + x, a.y + y), image.At(b.x + x, b.y + y))
+                        << row.name << ", step " << i << " (" << step.what << ") at " << x << "," << y;
+        }
+        host_->Terminate("P");
+        host_->Terminate("R");
+    }
+}
+
+// A full repaint that fails leaves the next quick repaint nothing to rely on but the cache, which
+// it copies whole: whatever cleared, resized or re-rendered the area in between, that copy must
+// show the gradient the panel showed before, even where no frame or caption ever covered it.
+TEST_F(PanelInHost, QuickRepaintAfterAFailedOneShowsTheWholeCachedGradient) {
+    const struct {
+        const char* name;
+        std::int32_t type;
+        std::function<void(IDispatch&)> between;
+    } cases[] = {
+        {"nothing", gradient::gtNormal, [](IDispatch&) {}},
+        {"BackColor put", gradient::gtNormal, [](IDispatch& p) { PutProperty(p, "BackColor", Long(RGB(0, 100, 100))); }},
+        {"shrunk and grown back", gradient::gtNormal,
+         [this](IDispatch&) {
+             host_->Resize("P", 600, 300);
+             host_->Resize("P", 1050, 600);
+         }},
+        {"elliptical, cleared by the failing repaint", gradient::gtElliptical, [](IDispatch&) {}},
+    };
+    for (const auto& c : cases) {
+        IDispatch& p = NewPanel(70, 40);
+        PutProperty(p, "GradientType", Long(c.type));
+        PutProperty(p, "Appearance", Long(gpaBevelRaised));
+        PutProperty(p, "Caption", Variant::FromString("Quarter"));
+        PutProperty(p, "Style", Long(gpsGradient));
+        PutProperty(p, "GradientColor2", Long(RGB(0, 0, 200)));  // a new render
+        PutProperty(p, "Caption", Variant::FromString(""));
+        PutProperty(p, "Appearance", Long(gpaNone));
+        const Frame before = Snapshot();
+        EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "GradientAngle", Variant::FromDouble(1e300)); }), error::kOverflow);
+        ErrorNumberOf([&] { c.between(p); });
+        PutProperty(p, "Caption", Variant::FromString(""));
+        const Frame after = Snapshot();
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 70; ++x) ASSERT_EQ(after.At(x, y), before.At(x, y)) << c.name << " at " << x << "," << y;
+        host_->Terminate("P");
+    }
+}
+
 // See-through at run time over a red box on the form: what is still BackColor shows the box,
 // the frame and the contained control do not. At design time the panel is opaque.
 TEST_F(PanelInHost, TransparentPanelShowsItsParentOnlyAtRunTime) {

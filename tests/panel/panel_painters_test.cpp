@@ -4,6 +4,7 @@
 // routines. Every test checks that the painters leave no graphics object behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -14,6 +15,7 @@
 #include "panel/caption_painter.h"
 #include "panel/panel_enums.h"
 #include "panel/picture_painter.h"
+#include "panel/rect_parts.h"
 #include "panel/shaded_border_painter.h"
 #include "panel/shift_colour.h"
 #include "platform/gdi/icon.h"
@@ -325,6 +327,76 @@ TEST_F(PanelPainters, ClassicFramesOnTinyPanelsStayInside) {
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 2; ++x) EXPECT_NE(gdi::GetPixel(area.hDC(), x, y), RGB(200, 200, 200)) << appearance;
     }
+}
+
+// What BorderBands promises before a frame is drawn is what the panel saves from under it:
+// every pixel any frame changes, classic or shaded, on tiny and normal areas, lies inside.
+TEST_F(PanelPainters, FramesChangeNothingOutsideTheirBands) {
+    std::mt19937 random(20261207);
+    const BorderColours c{RGB(1, 0, 0), RGB(2, 0, 0), RGB(3, 0, 0), RGB(4, 0, 0)};
+    const int sizes[][2] = {{2, 2}, {3, 9}, {12, 10}, {40, 30}};
+    for (bool classic : {false, true})
+        for (std::int32_t appearance = gpaNone; appearance <= gpaBevelInset + 1; ++appearance)
+            for (std::int32_t bevel : {0, 3, 12, 50})
+                for (const auto& size : sizes) {
+                    const int w = size[0], h = size[1];
+                    PictureBox area(0, 0, 0, w * 15.0, h * 15.0);
+                    area.SetBorderStyle(0);
+                    area.SetAutoRedraw(true);
+                    for (int y = 0; y < h; ++y)
+                        for (int x = 0; x < w; ++x) gdi::SetPixelV(area.hDC(), x, y, random() & 0xFFFFFF);
+                    std::vector<COLORREF> before;
+                    for (int y = 0; y < h; ++y)
+                        for (int x = 0; x < w; ++x) before.push_back(gdi::GetPixel(area.hDC(), x, y));
+                    const BorderSettings settings{appearance, classic, bevel, 20, c};
+                    const std::vector<gdi::RECT> bands = BorderBands(area, settings);
+                    DrawBorder(area, FrameGeometry{15, 15, area.ScaleWidth(), area.ScaleHeight()}, settings);
+                    int changed = 0;
+                    for (int y = 0; y < h; ++y)
+                        for (int x = 0; x < w; ++x) {
+                            if (gdi::GetPixel(area.hDC(), x, y) == before[y * w + x]) continue;
+                            ++changed;
+                            const bool inside = std::any_of(bands.begin(), bands.end(), [&](const gdi::RECT& r) {
+                                return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+                            });
+                            ASSERT_TRUE(inside) << "appearance " << appearance << (classic ? " classic" : "")
+                                                << " bevel " << bevel << " on " << w << " x " << h << " at " << x
+                                                << "," << y;
+                        }
+                    if (appearance != gpaNone) EXPECT_GT(changed, 0) << appearance << " drew nothing";
+                }
+}
+
+// The pieces of a rectangle outside a set of held ones cover exactly the pixels not yet held,
+// each once, checked pixel by pixel on a small grid after every addition.
+TEST_F(PanelPainters, RectPartsGiveEachMissingPixelOnce) {
+    constexpr int kGrid = 16;
+    const gdi::RECT additions[] = {
+        {2, 2, 8, 6},    {4, 4, 12, 10},  {0, 0, 16, 1},  {6, 3, 7, 14},   {-5, -5, 3, 3},
+        {5, 5, 5, 9},    {9, 1, 3, 4},    {2, 2, 8, 6},   {10, 8, 16, 16}, {0, 0, 16, 16},
+    };
+    RectParts parts;
+    std::vector<int> held(kGrid * kGrid, 0);
+    for (const gdi::RECT& add : additions) {
+        const std::vector<gdi::RECT> pieces = parts.Outside(add);
+        std::vector<int> covered(kGrid * kGrid, 0);
+        for (const gdi::RECT& p : pieces) {
+            ASSERT_TRUE(p.left < p.right && p.top < p.bottom) << "empty piece";
+            for (int y = p.top; y < p.bottom; ++y)
+                for (int x = p.left; x < p.right; ++x)
+                    if (x >= 0 && y >= 0 && x < kGrid && y < kGrid) ++covered[y * kGrid + x];
+        }
+        for (int y = 0; y < kGrid; ++y)
+            for (int x = 0; x < kGrid; ++x) {
+                const bool in_add = x >= add.left && x < add.right && y >= add.top && y < add.bottom;
+                ASSERT_EQ(covered[y * kGrid + x], in_add && !held[y * kGrid + x] ? 1 : 0)
+                    << "adding " << add.left << "," << add.top << "," << add.right << "," << add.bottom << " at " << x
+                    << "," << y;
+            }
+        parts.AddOutside(pieces);
+        for (int i = 0; i < kGrid * kGrid; ++i) held[i] |= covered[i];
+    }
+    EXPECT_TRUE(parts.Outside(gdi::RECT{0, 0, kGrid, kGrid}).empty());
 }
 
 // --- caption -------------------------------------------------------------------------------
