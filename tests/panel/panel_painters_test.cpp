@@ -363,7 +363,9 @@ TEST_F(PanelPainters, FramesChangeNothingOutsideTheirBands) {
                                                 << " bevel " << bevel << " on " << w << " x " << h << " at " << x
                                                 << "," << y;
                         }
-                    if (appearance != gpaNone) EXPECT_GT(changed, 0) << appearance << " drew nothing";
+                    if (appearance != gpaNone) {
+                        EXPECT_GT(changed, 0) << appearance << " drew nothing";
+                    }
                 }
 }
 
