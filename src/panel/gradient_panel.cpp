@@ -176,7 +176,7 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
                      [](P& p) { return Long(p.auto_size_); })
             .Persist("BackColor",
                      [](P& p, const Variant& v) {
-                         p.CompleteCache();
+                         p.StopRelyingOnArea();
                          p.DrawingArea().SetBackColor(static_cast<OleColor>(CLng(v)));
                      },
                      [](P& p) { return Long(p.PanelBackColor()); })
@@ -316,8 +316,8 @@ void OVGradientPanel::RunResizeHandler() {
         SetHeight(ConvertUnits(picture->height_himetric(), kScaleHimetric, kScaleTwips, Axis::Y));
         resizing_ = false;
     }
-    // A resize keeps only what still fits: a cache the area holds part of takes that part first.
-    CompleteCache();
+    // A resize keeps only what still fits.
+    StopRelyingOnArea();
     area_->Move(0, 0, ScaleWidth(), ScaleHeight());
     if (!initialising_) RedrawFull();
     RaiseEvent("Resize");
@@ -365,7 +365,7 @@ void OVGradientPanel::SetPanelAutoSize(std::int32_t mode) {
 std::int32_t OVGradientPanel::PanelBackColor() const { return static_cast<std::int32_t>(DrawingArea().BackColor()); }
 
 void OVGradientPanel::SetPanelBackColor(std::int32_t colour) {
-    CompleteCache();  // the area clears to the new colour
+    StopRelyingOnArea();  // the area clears to the new colour
     DrawingArea().SetBackColor(static_cast<OleColor>(colour));
     PropertyChanged("BackColor");
     if (style_ == gpsStandard || style_ == gpsPicture || style_ == gpsTransparent) RedrawQuick();

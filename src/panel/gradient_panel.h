@@ -136,6 +136,7 @@ private:
     // After a repaint of a gradient panel the drawing area holds the cached gradient with this
     // frame and caption over it; a quick repaint then restores from the cache only what they
     // covered (the caption alone when the frame stays the same) instead of the whole area.
+    // Anything else that changes the area first goes through StopRelyingOnArea, which drops it.
     struct DrawnOverCache {
         int area_width = 0, area_height = 0;
         BorderSettings frame;
@@ -153,6 +154,7 @@ private:
     void SnapshotGradient();
     bool CachedGradientCoversArea() const;
     void SaveUnderCache(const std::vector<gdi::RECT>& rects);
+    void StopRelyingOnArea();
     void CompleteCache();
     enum class Copy : std::uint8_t { IntoCache, FromCache };
     void CopyCacheRects(Copy direction, const std::vector<gdi::RECT>& rects);

@@ -99,12 +99,11 @@ int OVGradientPanel::RoundedPixelHeight() const { return RoundToPixels(PixelHeig
 // Step 1: remove the persistent picture and clear the area to BackColor. Two clears would only
 // be painted over and are left out: before a linear gradient, whose one-pixel lines one pixel
 // apart cover every pixel of an area over one pixel each way, and before a quick repaint's
-// copy of a cached gradient that covers the whole area. A cache the area still holds part of
-// takes that part first.
+// copy of a cached gradient that covers the whole area.
 void OVGradientPanel::ClearDrawingArea(Repaint repaint) {
     PictureBox& area = DrawingArea();
     if (area.Picture()) {
-        CompleteCache();
+        StopRelyingOnArea();
         area.SetPicture(nullptr);  // which clears
         return;
     }
@@ -114,7 +113,7 @@ void OVGradientPanel::ClearDrawingArea(Repaint repaint) {
             area.client_height() > 1)
             return;
     }
-    CompleteCache();
+    StopRelyingOnArea();
     area.Cls();
 }
 
@@ -193,6 +192,15 @@ void OVGradientPanel::SaveUnderCache(const std::vector<gdi::RECT>& rects) {
     }
     CopyCacheRects(Copy::IntoCache, missing);
     if (cache_parts_->size() > kMaxCacheParts) CompleteCache();
+}
+
+// Called before anything but the repaint's own drawing changes the area's pixels (a clear, a
+// BackColor put, a resize, a picture): a cache the area holds part of takes that part first,
+// and what the last repaint left in the area is forgotten, so that the next quick repaint
+// copies the whole cache instead of restoring only under the last frame and caption.
+void OVGradientPanel::StopRelyingOnArea() {
+    CompleteCache();
+    drawn_over_cache_.reset();
 }
 
 // Copies the rest of a partly held cache from the area, which still holds it.

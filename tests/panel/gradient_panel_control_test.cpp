@@ -595,6 +595,23 @@ TEST_F(PanelInHost, RepaintsAfterANewRenderMatchAFullRepaintInAnyOrder) {
           put("GradientType", Long(gradient::gtNormal)), caption("Line"), put("GradientType", Long(gradient::gtElliptical)),
           caption("")}},
         {"many caption places", gradient::gtNormal, many_places},
+        // A BackColor put erases the area without repainting a gradient panel.
+        {"BackColor then quick repaints", gradient::gtNormal,
+         {put("BackColor", Long(RGB(0, 100, 100))), caption("After"), caption("Again"),
+          put("Alignment", Long(gpaLeftTop)), put("BackColor", Long(RGB(200, 0, 200))),
+          put("Appearance", Long(gpaBevelRaised)), put("BackColor", Long(RGB(0, 0, 0))),
+          put("ForeColor", Long(RGB(255, 255, 0))), colour(RGB(0, 0, 200)), put("BackColor", Long(RGB(9, 9, 9))),
+          put("FontSize", Variant::FromSingle(20)), put("BackColor", Long(RGB(250, 250, 250))),
+          put("UseClassicBorders", Variant::FromBoolean(true))}},
+        {"BackColor between other clears", gradient::gtNormal,
+         {caption("x"), put("BackColor", Long(RGB(0, 100, 100))), resize(900, 525),
+          put("BackColor", Long(RGB(90, 0, 0))), picture(bitmap), caption("y"), put("BackColor", Long(RGB(0, 0, 90))),
+          run_time(true), caption("z"), put("BackColor", Long(RGB(0, 90, 0))), put("Style", Long(gpsTransparent)),
+          put("Style", Long(gpsGradient)), put("BackColor", Long(RGB(90, 90, 0))), run_time(false),
+          put("Alignment", Long(gpaCenterBottom))}},
+        {"BackColor on elliptical", gradient::gtElliptical,
+         {caption("e"), put("BackColor", Long(RGB(0, 100, 100))), caption("f"), put("Appearance", Long(gpaNone)),
+          put("BackColor", Long(RGB(90, 0, 0))), put("Appearance", Long(gpaEtched))}},
     };
     for (const auto& row : rows) {
         std::vector<IDispatch*> panels{&NewPanel(70, 40, "P", 0, 0), &NewPanel(70, 40, "R", 0, 50)};
