@@ -15,9 +15,14 @@
 #include <algorithm>
 #include <cassert>
 #include <climits>
+#include <cstring>
+#include <iterator>
 #include <optional>
 #include <utility>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/gdi/ellipse_raster.h"
 #include "platform/gdi/pending_lines.h"
@@ -64,129 +69,180 @@ bool ShrinksToThinRing(const PendingRings& rings, std::uint32_t whole) {
     return w >= 1 && h >= 1 && std::min(w, h) <= 2;
 }
 
-// A ring's region on the rows of the bitmap: row y spans columns [lo[y], hi[y]], for the rows
-// [first, end); a row with lo > hi is empty. `whole` stands for a region that covers the bitmap.
-struct Region {
-    int* lo = nullptr;
-    int* hi = nullptr;
+// A ring's region clipped to the bitmap, by rows: row y is columns [lb[y], rb[y]), both within
+// [0, width]. Rows [first, end) are the rows of the ring's box on the bitmap; a region built
+// inside another one also has bounds on the enclosing rows it does not reach, where it is empty
+// (lb = rb, at the enclosing region's left bound), so that the bounds of a chain of regions
+// always nest on every row the outermost reaches.
+struct RegionBounds {
+    int* lb = nullptr;
+    int* rb = nullptr;
     int first = 0, end = 0;
-    bool whole = false;
-
-    bool Covers(int y) const { return whole || (y >= first && y < end && lo[y] <= hi[y]); }
-    // Row y's ends; a whole region reaches one column past the bitmap either side.
-    int Lo(int y) const { return whole ? -1 : lo[y]; }
-    int Hi(int y, int width) const { return whole ? width : hi[y]; }
 };
 
+// Works out ring regions from two outline walks each. Ring k's region on row t + q of its box
+// (at l, t, w x h) is the union of the spans of its whole-box outline and the two outlines of
+// the box one pixel smaller at (l + 1, t + 1) and (l, t): with e[q] the whole box's rightmost
+// column on path row q and p[q] the smaller box's (relative to their own left edges), it reaches
+// right to l + max(e[q], 1 + p[q - 1], p[q]) and, the outlines being symmetric, left to
+// l + w - 1 - max(e[q], p[q - 1], 1 + p[q]).
 class RegionBuilder {
 public:
-    RegionBuilder(int width, int height) : width_(width), height_(height) {}
+    RegionBuilder(int width, int height, int* walk_scratch)
+        : width_(width),
+          height_(height),
+          whole_(walk_scratch),
+          smaller_(walk_scratch + height + 2) {}
 
-    // The region of ring k of `rings`: the union of the spans of its first outline and of the
-    // two with two sides pulled in (left and top, right and bottom), which share a size and so
-    // one walk.
-    void Build(const PendingRings& rings, std::int64_t k, Region& out) const {
+    // The walk scratch Build needs for a bitmap of this height.
+    static std::size_t ScratchSize(int height) {
+        return 2 * (static_cast<std::size_t>(height) + 2);
+    }
+
+    // Ring k's region on rows [from, to), which must hold the rows of its box on the bitmap;
+    // `enclosing` (the region it lies in) gives the bounds where it is empty, and may be null
+    // only when [from, to) is exactly its box's rows.
+    void Build(const PendingRings& rings, std::int64_t k, const RegionBounds* enclosing, int from, int to,
+               RegionBounds& out) const {
         const std::int64_t l = rings.left + k, t = rings.top + k;
         const std::int64_t w = RingWidth(rings, k), h = RingHeight(rings, k);
-        out.whole = false;
         out.first = static_cast<int>(std::clamp<std::int64_t>(t, 0, height_));
         out.end = static_cast<int>(std::clamp<std::int64_t>(t + h, 0, height_));
-        // The first outline reaches every row of its box, except a 1 x 1 box, which paints
-        // nothing; so the others only widen what it sets.
+        auto empty_rows = [&](int y0, int y1) {
+            for (int y = y0; y < y1; ++y) out.lb[y] = out.rb[y] = enclosing ? enclosing->lb[y] : 0;
+        };
+        empty_rows(from, std::min(out.first, to));
+        empty_rows(std::max(out.end, from), to);
+        if (out.first >= out.end) return;
         if (w == 1 && h == 1) {
+            empty_rows(out.first, out.end);  // a 1 x 1 box paints nothing
+        } else if (w <= 2 || h <= 2) {
+            // Boxes at most 2 pixels across follow the rectangle rule: every pixel of the box
+            // is on the outline.
+            const int lb = Column(l), rb = Column(l + w);
             for (int y = out.first; y < out.end; ++y) {
-                out.lo[y] = INT_MAX;
-                out.hi[y] = INT_MIN;
+                out.lb[y] = lb;
+                out.rb[y] = rb;
             }
+        } else {
+            BuildFromWalks(l, t, w, h, out);
         }
-        SetFromOutline(l, t, w, h, out);
-        AddOutlinePair(l + 1, t + 1, l, t, w - 1, h - 1, out);
     }
 
 private:
-    template <bool widen>
-    void Put(Region& out, std::int64_t row, std::int64_t from, std::int64_t to) const {
-        if (row < 0 || row >= height_) return;
-        const auto y = static_cast<std::size_t>(row);
-        // Within int: the record's boxes lie within kMaxRecordCoordinate (see ShrinksToThinRing).
-        if constexpr (widen) {
-            out.lo[y] = std::min(out.lo[y], static_cast<int>(from));
-            out.hi[y] = std::max(out.hi[y], static_cast<int>(to));
-        } else {
-            out.lo[y] = static_cast<int>(from);
-            out.hi[y] = static_cast<int>(to);
-        }
-    }
+    static constexpr int kNoColumn = INT_MIN / 4;  // a path row the smaller box does not have
 
-    // Boxes at most 2 pixels across follow the rectangle rule: every pixel of the box is on the
-    // outline, except for a 1 x 1 box, which paints nothing.
-    template <bool widen>
-    bool AddThinBox(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h, Region& out) const {
-        if (w > 2 && h > 2) return false;
-        if (w <= 0 || h <= 0 || (w == 1 && h == 1)) return true;
-        for (std::int64_t row = std::max<std::int64_t>(t, 0); row < std::min<std::int64_t>(t + h, height_); ++row)
-            Put<widen>(out, row, l, l + w - 1);
-        return true;
-    }
+    int Column(std::int64_t x) const { return static_cast<int>(std::clamp<std::int64_t>(x, 0, width_)); }
 
-    // The rows a walk of a box at top t, height h must reach: path row y lands on rows t + y and
-    // t + h - 1 - y, and past this neither is on the bitmap.
-    int WalkLimit(std::int64_t t, std::int64_t h) const {
-        const std::int64_t limit = std::max<std::int64_t>(height_ - t, t + h);
-        return static_cast<int>(std::clamp<std::int64_t>(limit, 0, INT_MAX));
-    }
-
-    template <bool widen>
-    void PutMirrored(Region& out, std::int64_t l, std::int64_t t, std::int64_t a, std::int64_t b, int y, int count,
-                     int hi) const {
-        for (int i = 0; i < count; ++i) {
-            const std::int64_t path_row = y + i;
-            Put<widen>(out, t + path_row, l + a - hi, l + hi);
-            if (b - path_row != path_row) Put<widen>(out, t + b - path_row, l + a - hi, l + hi);
-        }
-    }
-
-    // The first outline's spans, set on every row of its box.
-    void SetFromOutline(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h, Region& out) const {
-        if (AddThinBox<false>(l, t, w, h, out)) return;
-        const std::int64_t a = w - 1, b = h - 1;
-        WalkEllipseQuadrantSpans(static_cast<int>(w), static_cast<int>(h), WalkLimit(t, h), [&](int y, int count, int hi) {
-            PutMirrored<false>(out, l, t, a, b, y, count, hi);
-        });
-    }
-
-    // Two boxes of the same size, at (l1, t1) and (l2, t2).
-    void AddOutlinePair(std::int64_t l1, std::int64_t t1, std::int64_t l2, std::int64_t t2, std::int64_t w,
-                        std::int64_t h, Region& out) const {
-        if (AddThinBox<true>(l1, t1, w, h, out)) {
-            AddThinBox<true>(l2, t2, w, h, out);
+    // Fills out[q - a] for the path rows q in [a, z) of a box with the path's rightmost
+    // column, from one quadrant walk and its mirror image.
+    static void WalkRightEnds(int box_width, int box_height, int a, int z, int* out) {
+        if (z <= a) return;
+        if (box_width <= 2 || box_height <= 2) {
+            std::fill(out, out + (z - a), box_width - 1);  // the rectangle rule
             return;
         }
-        const std::int64_t a = w - 1, b = h - 1;
-        const int limit = std::max(WalkLimit(t1, h), WalkLimit(t2, h));
-        WalkEllipseQuadrantSpans(static_cast<int>(w), static_cast<int>(h), limit, [&](int y, int count, int hi) {
-            PutMirrored<true>(out, l1, t1, a, b, y, count, hi);
-            PutMirrored<true>(out, l2, t2, a, b, y, count, hi);
+        const int b = box_height - 1;
+        const int limit = std::clamp(std::max(z, box_height - a), 0, box_height);
+        WalkEllipseQuadrantSpans(box_width, box_height, limit, [&](int y, int count, int hi) {
+            for (int q = std::max(y, a), up = std::min(y + count, z); q < up; ++q) out[q - a] = hi;
+            for (int q = std::max(b - y - count + 1, a), up = std::min(b - y + 1, z); q < up; ++q) out[q - a] = hi;
         });
+    }
+
+
+    void BuildFromWalks(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h, RegionBounds& out) const {
+        // Path rows q0 .. q1 - 1 of the box lie on the bitmap; the smaller box is read at q - 1
+        // and q, so on q0 - 1 .. q1 - 1 where it has them.
+        const int q0 = static_cast<int>(out.first - t), q1 = static_cast<int>(out.end - t);
+        const int hw = static_cast<int>(w), hh = static_cast<int>(h);
+        WalkRightEnds(hw, hh, q0, q1, whole_);
+        const int s0 = std::max(q0 - 1, 0), s1 = std::min(q1, hh - 1);
+        int* const smaller = smaller_ + 1;  // smaller[q - q0] is path row q; smaller[-1] is row q0 - 1
+        smaller[-1] = kNoColumn;
+        smaller[q1 - q0 - 1] = kNoColumn;
+        WalkRightEnds(hw - 1, hh - 1, s0, s1, smaller + (s0 - q0));
+        const int left = static_cast<int>(l), far = static_cast<int>(l + w - 1);
+        int* const lb = out.lb + out.first;
+        int* const rb = out.rb + out.first;
+        for (int i = 0; i < q1 - q0; ++i) {
+            const int e = whole_[i], above = smaller[i - 1], here = smaller[i];
+            const int right = std::max(e, std::max(1 + above, here));
+            const int reach_left = std::max(e, std::max(above, 1 + here));
+            lb[i] = std::clamp(far - reach_left, 0, width_);
+            rb[i] = std::clamp(left + right + 1, 0, width_);
+        }
     }
 
     int width_, height_;
+    int* whole_;
+    int* smaller_;
 };
 
-// Writes columns [xs[0], end) of `row`: [xs[k], xs[k + 1]) in colours[k], the last of the n
-// spans up to `end`; the bounds are inside the row and never decrease. Most spans are a few
-// pixels long, so each is written in blocks of 8 that may run on into the spans after it,
-// which are written after it and so put those pixels right; a block never passes `end`.
+// Eight copies of one pixel, stored in one go: most spans are a few pixels long, so most take
+// one block.
 template <typename T>
-void WriteSpanSequence(T* row, const int* xs, const T* colours, int n, int end) {
-    for (int k = 0; k < n; ++k) {
-        int x = xs[k];
-        const int stop = k + 1 < n ? xs[k + 1] : end;
-        const T pixel = colours[k];
-        for (; x < stop && x + 8 <= end; x += 8)
-            for (int i = 0; i < 8; ++i) row[x + i] = pixel;
-        for (; x < stop; ++x) row[x] = pixel;
+struct PixelBlock;
+
+template <>
+struct PixelBlock<std::uint32_t> {
+    static constexpr int kPixels = 4;
+    PixelBlock() = default;
+    explicit PixelBlock(std::uint32_t pixel) {
+#if defined(__SSE2__)
+        quad = _mm_set1_epi32(static_cast<int>(pixel));
+#else
+        std::fill(std::begin(pixels), std::end(pixels), pixel);
+#endif
     }
+    void StoreAt(std::uint32_t* at) const {
+#if defined(__SSE2__)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), quad);
+#else
+        std::memcpy(at, pixels, sizeof pixels);
+#endif
+    }
+#if defined(__SSE2__)
+    __m128i quad;
+#else
+    std::uint32_t pixels[4];
+#endif
+};
+
+template <>
+struct PixelBlock<std::uint8_t> {
+    static constexpr int kPixels = 8;
+    PixelBlock() = default;
+    explicit PixelBlock(std::uint8_t pixel) : bytes(0x0101010101010101ull * pixel) {}
+    void StoreAt(std::uint8_t* at) const { std::memcpy(at, &bytes, sizeof bytes); }
+    std::uint64_t bytes;
+};
+
+// Fills [x, stop) of a row in blocks of 8, which may run on past `stop` up to `end`: the
+// pixels there belong to spans written after this one.
+template <typename T>
+inline void FillSpanAhead(T* row, int x, int stop, int end, const PixelBlock<T>& block, T pixel) {
+    constexpr int kBlock = PixelBlock<T>::kPixels;
+    if (x + kBlock > end) {
+        for (; x < stop; ++x) row[x] = pixel;
+        return;
+    }
+    do {
+        if (x + kBlock > end) x = end - kBlock;  // the block's start is still inside this span
+        block.StoreAt(row + x);
+        x += kBlock;
+    } while (x < stop);
+}
+
+// Writes one row of a chunk of runs: run i is [lb[i], lb[i + 1]) and [rb[i + 1], rb[i]) in
+// its colour, the innermost bounds lb[count], rb[count] being the next chunk's region, which
+// is written later. Left to right, so each span may run on into the ones after it.
+template <typename T>
+inline void WriteRowOfRuns(T* row, const int* lb, const int* rb, const PixelBlock<T>* blocks, const T* colours,
+                           int count) {
+    const int end = rb[0];
+    for (int i = 0; i < count; ++i) FillSpanAhead(row, lb[i], lb[i + 1], end, blocks[i], colours[i]);
+    for (int i = count; i-- > 0;) FillSpanAhead(row, rb[i + 1], rb[i], end, blocks[i], colours[i]);
 }
 
 // A scratch store for the regions, kept from one write-out to the next when small.
@@ -197,18 +253,20 @@ std::vector<int>& RegionScratch() {
 constexpr std::size_t kKeptScratch = std::size_t{1} << 20;
 
 // Writes rings [0, whole) of a record, each run of rings of one colour as one region
-// difference. The regions of up to kChunk runs are worked out, then written row by row: on each
-// row the chunk's runs are a sequence of spans from the outer region's left end in to the next
-// chunk's region, and the mirrored sequence out to the right end. Everything it needs is
-// allocated when it is made, so that writing cannot fail.
+// difference. The regions of up to kChunk runs are worked out on the rows the chunk's outer
+// region reaches, then written row by row, each row one left-to-right sequence of spans from
+// the outer region's left bound to its right bound around the next chunk's region. Everything
+// it needs is allocated when it is made, so that writing cannot fail.
 class RegionWriter {
 public:
     static constexpr int kChunk = 32;
 
     RegionWriter(const Bitmap& bitmap, const PendingRings& rings, std::uint32_t whole)
-        : builder_(bitmap.width, bitmap.height), height_(bitmap.height), scratch_(RegionScratch()) {
-        const std::size_t needed = static_cast<std::size_t>(bitmap.height) * (kChunk + 1) * 2;
+        : height_(bitmap.height), scratch_(RegionScratch()) {
+        const std::size_t regions = static_cast<std::size_t>(bitmap.height) * (kChunk + 1) * 2;
+        const std::size_t needed = regions + RegionBuilder::ScratchSize(bitmap.height);
         if (scratch_.size() < needed) scratch_.resize(needed);
+        walk_scratch_ = scratch_.data() + regions;
         // The runs of one colour, by their first rings.
         for (std::uint32_t k = 0; k < whole; ++k)
             if (k == 0 || rings.colours[k] != rings.colours[k - 1]) starts_.push_back(k);
@@ -230,54 +288,50 @@ public:
     RegionWriter& operator=(const RegionWriter&) = delete;
 
     void Write(Bitmap& bitmap, const PendingRings& rings) {
-        Region regions[kChunk + 1];
+        const RegionBuilder builder(bitmap.width, bitmap.height, walk_scratch_);
+        RegionBounds regions[kChunk + 1];
         for (int i = 0; i <= kChunk; ++i) {
-            regions[i].lo = scratch_.data() + static_cast<std::size_t>(2 * i) * height_;
-            regions[i].hi = scratch_.data() + static_cast<std::size_t>(2 * i + 1) * height_;
+            regions[i].lb = scratch_.data() + static_cast<std::size_t>(2 * i) * height_;
+            regions[i].rb = scratch_.data() + static_cast<std::size_t>(2 * i + 1) * height_;
         }
-        if (first_covers_bitmap_) regions[0].whole = true;
-        else builder_.Build(rings, starts_[first_run_], regions[0]);
+        if (first_covers_bitmap_) {
+            regions[0].first = 0;
+            regions[0].end = height_;
+            std::fill(regions[0].lb, regions[0].lb + height_, 0);
+            std::fill(regions[0].rb, regions[0].rb + height_, bitmap.width);
+        } else {
+            const std::int64_t k = starts_[first_run_];
+            const int top = static_cast<int>(std::clamp<std::int64_t>(rings.top + k, 0, height_));
+            const int bottom = static_cast<int>(std::clamp<std::int64_t>(rings.top + k + RingHeight(rings, k), 0, height_));
+            builder.Build(rings, k, nullptr, top, std::max(top, bottom), regions[0]);
+        }
         bitmap.VisitFormat([&](auto tag) {
             using T = decltype(tag);
             T* const base = bitmap.row_of<T>(0);
             const int width = bitmap.width;
             const std::size_t runs = starts_.size();
-            T colours[2 * kChunk + 1];
-            int xs[2 * kChunk + 1];
             for (std::size_t chunk = first_run_; chunk < runs; chunk += kChunk) {
                 const int count = static_cast<int>(std::min<std::size_t>(kChunk, runs - chunk));
                 const bool has_next = chunk + count < runs;  // the next chunk's first region, in slot count
-                for (int i = 1; i <= count && chunk + i < runs; ++i) builder_.Build(rings, starts_[chunk + i], regions[i]);
+                const int from = regions[0].first, to = regions[0].end;
+                for (int i = 1; i <= count && chunk + i < runs; ++i)
+                    builder.Build(rings, starts_[chunk + i], &regions[i - 1], from, to, regions[i]);
                 T run_colour[kChunk];
-                for (int i = 0; i < count; ++i) run_colour[i] = StoredAs<T>(rings.colours[starts_[chunk + i]]);
-                auto column = [&](int x) { return std::clamp(x, 0, width); };
-                for (int y = 0; y < height_; ++y) {
-                    if (!regions[0].Covers(y)) continue;
-                    // The innermost region of the chunk on this row: the regions nest, so every
-                    // one before it covers the row too.
-                    int inner = 0;
-                    while (inner + 1 < count + (has_next ? 1 : 0) && regions[inner + 1].Covers(y)) ++inner;
-                    T* const row = base + static_cast<std::ptrdiff_t>(y) * width;
-                    auto lo = [&](int i) { return regions[i].Lo(y); };
-                    auto hi = [&](int i) { return regions[i].Hi(y, width); };
-                    int n = 0;
-                    for (int i = 0; i < inner; ++i) {
-                        xs[n] = column(lo(i));
-                        colours[n++] = run_colour[i];
+                PixelBlock<T> blocks[kChunk];
+                for (int i = 0; i < count; ++i) {
+                    run_colour[i] = StoredAs<T>(rings.colours[starts_[chunk + i]]);
+                    blocks[i] = PixelBlock<T>(run_colour[i]);
+                }
+                int lb[kChunk + 1], rb[kChunk + 1];
+                for (int y = from; y < to; ++y) {
+                    for (int i = 0; i < count; ++i) {
+                        lb[i] = regions[i].lb[y];
+                        rb[i] = regions[i].rb[y];
                     }
-                    if (inner == count) {
-                        // The next chunk's region covers the row: two sequences, either side of it.
-                        WriteSpanSequence(row, xs, colours, n, column(lo(count)));
-                        n = 0;
-                    } else {
-                        xs[n] = column(lo(inner));
-                        colours[n++] = run_colour[inner];
-                    }
-                    for (int i = inner - 1; i >= 0; --i) {
-                        xs[n] = column(hi(i + 1) + 1);
-                        colours[n++] = run_colour[i];
-                    }
-                    WriteSpanSequence(row, xs, colours, n, column(hi(0) + 1));
+                    // Without a next chunk the last run fills its whole region.
+                    lb[count] = has_next ? regions[count].lb[y] : lb[count - 1];
+                    rb[count] = has_next ? regions[count].rb[y] : lb[count - 1];
+                    WriteRowOfRuns(base + static_cast<std::ptrdiff_t>(y) * width, lb, rb, blocks, run_colour, count);
                 }
                 // The chunk's last region is the next chunk's first.
                 std::swap(regions[0], regions[count]);
@@ -286,9 +340,9 @@ public:
     }
 
 private:
-    RegionBuilder builder_;
     int height_;
     std::vector<int>& scratch_;
+    int* walk_scratch_ = nullptr;
     std::vector<std::uint32_t> starts_;
     std::size_t first_run_ = 0;
     bool first_covers_bitmap_ = false;
