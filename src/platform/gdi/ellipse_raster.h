@@ -2,9 +2,11 @@
 // The ellipse outline: a closed polyline, drawn with the line rule, through the points of a
 // midpoint walk of one quadrant mirrored into the other three.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "platform/gdi/internal_only.h"
@@ -139,19 +141,68 @@ int SteepRunSteps(const StepsAhead<Wide>& g, int cap) {
     return k == 1 || g.At(k - 1) < 0 ? static_cast<int>(k) : 0;
 }
 
+// A point of the quadrant's path with the walk's state there: the error and its increments
+// depend only on how many steps of each kind led to the point, not on their order.
+struct QuadrantWalkPoint {
+    int x, y;
+    std::int64_t dx, dy, err;
+};
+
+// The path's first point, the right end of the middle row.
+inline QuadrantWalkPoint QuadrantWalkFirstPoint(int width, int height) {
+    const QuadrantWalkStart start(width, height);
+    return {width - 1, height / 2, start.dx, start.dy, start.err};
+}
+
+// Near the middle row the path is steep: it runs down each column, leaving it at the first row
+// where the walk's error lets it step sideways, and then enters the next column no lower than
+// that row. The row where the path leaves column width - 1 - k is therefore found without
+// walking, as the first root of a quadratic in the rows, as long as every column up to it is
+// left at least one row below the one before (the roots' steps shrink column by column, so
+// checking the last one is enough). The point where the path leaves that column, with the
+// walk's state there; none when the path is not that steep there.
+template <typename Wide>
+std::optional<QuadrantWalkPoint> SteepColumnExit(int width, int height, int k) {
+    const QuadrantWalkStart start(width, height);
+    if (k < 1 || 2 * k + 2 >= width - 1) return std::nullopt;  // sideways steps must still shrink the error
+    // Row j's check against column k's sideways threshold, 2 * err(k, j) - dx(k), rises with j.
+    auto row_check = [&](int column) {
+        const Wide kk = column;
+        const Wide err_k = start.err + kk * start.dx + static_cast<Wide>(start.step_dx) * (kk * (kk + 1) / 2);
+        const Wide dx_k = start.dx + kk * start.step_dx;
+        return StepsAhead<Wide>{static_cast<std::int64_t>(err_k), start.dy, start.step_dy, static_cast<std::int64_t>(dx_k)};
+    };
+    // The first row j >= 0 with a non-negative check, checked exactly; -1 when the estimate fails.
+    auto first_row = [&](const StepsAhead<Wide>& f) -> std::int64_t {
+        if (f.At(0) >= 0) return 0;
+        const double root = std::ceil(f.Root(true));
+        if (!(root >= 1) || root > height) return -1;
+        std::int64_t j = static_cast<std::int64_t>(root);
+        if (f.At(j) < 0) ++j;
+        else if (j > 1 && f.At(j - 1) >= 0) --j;
+        return f.At(j) >= 0 && f.At(j - 1) < 0 ? j : -1;
+    };
+    const StepsAhead<Wide> at_k = row_check(k);
+    const std::int64_t leave_k = first_row(at_k), leave_before = first_row(row_check(k - 1)), leave_first = first_row(row_check(0));
+    if (leave_first < 1 || leave_before < 0 || leave_k - leave_before < 2 || leave_k >= height) return std::nullopt;
+    return QuadrantWalkPoint{width - 1 - k, height / 2 + static_cast<int>(leave_k), at_k.other,
+                             start.dy + leave_k * start.step_dy, at_k.ErrorAfter(leave_k)};
+}
+
 // The same path as WalkEllipseQuadrantRows, for callers that need only how far each row
 // reaches: emit(y, count, hi) for rows y .. y + count - 1 of the box, from the middle row
 // (height / 2) down in increasing y and never past `y_limit`, hi being the largest column of
 // the path on each of those rows, so that the outline's leftmost and rightmost pixels on such a
 // row (and on its mirror image) are columns width - 1 - hi and hi. Runs of steps of one kind
-// (along a row in the flat parts, straight down in the steep parts) are taken in one go.
+// (along a row in the flat parts, straight down in the steep parts) are taken in one go. The
+// walk goes on from `from`, a point of the path.
 template <typename Wide, typename EmitSpans>
-void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& emit) {
+void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& emit, const QuadrantWalkPoint& from) {
     const QuadrantWalkStart start(width, height);
     const std::int64_t step_dx = start.step_dx, step_dy = start.step_dy;
-    std::int64_t dx = start.dx, dy = start.dy, err = start.err;
+    std::int64_t dx = from.dx, dy = from.dy, err = from.err;
     const int half_width = width / 2;
-    int x = width - 1, y = height / 2;
+    int x = from.x, y = from.y;
     if (y >= y_limit) return;
     int row_hi = x;
     int last_x = x, last_y = y;
@@ -210,12 +261,34 @@ void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& 
 // Boxes up to this size keep the run checks in 64 bits: the quadratics stay below 2^62.
 inline constexpr int kNarrowWalkExtent = 8192;
 
+// With `far_column` given, rows whose path reaches column far_column or further right may be
+// reported with any column from far_column on, so that the steep rows around the middle row
+// need not be walked: the walk starts where the path leaves a column at or right of it (every
+// row above reaches that column), if the path is steep enough there.
+template <typename Wide, typename EmitSpans>
+void WalkEllipseQuadrantSpansFrom(int width, int height, int y_limit, EmitSpans&& emit, int far_column) {
+    const int middle = height / 2;
+    if (far_column < width - 1 && middle < y_limit) {
+        // The furthest column the path may start from; halved, a few times, while the path is
+        // not steep enough there.
+        int tries = 3;
+        for (int k = width - 1 - std::max(far_column, width / 2); k >= 1 && tries-- > 0; k /= 2) {
+            const std::optional<QuadrantWalkPoint> exit = SteepColumnExit<Wide>(width, height, k);
+            if (!exit) continue;
+            if (exit->y > middle) emit(middle, std::min(exit->y, y_limit) - middle, exit->x);
+            WalkEllipseQuadrantSpansIn<Wide>(width, height, y_limit, emit, *exit);
+            return;
+        }
+    }
+    WalkEllipseQuadrantSpansIn<Wide>(width, height, y_limit, emit, QuadrantWalkFirstPoint(width, height));
+}
+
 template <typename EmitSpans>
-void WalkEllipseQuadrantSpans(int width, int height, int y_limit, EmitSpans&& emit) {
+void WalkEllipseQuadrantSpans(int width, int height, int y_limit, EmitSpans&& emit, int far_column = INT_MAX) {
     if (width <= kNarrowWalkExtent && height <= kNarrowWalkExtent)
-        WalkEllipseQuadrantSpansIn<std::int64_t>(width, height, y_limit, emit);
+        WalkEllipseQuadrantSpansFrom<std::int64_t>(width, height, y_limit, emit, far_column);
     else
-        WalkEllipseQuadrantSpansIn<__int128>(width, height, y_limit, emit);
+        WalkEllipseQuadrantSpansFrom<__int128>(width, height, y_limit, emit, far_column);
 }
 
 // Whether the rectangle [0, surface_width) x [0, surface_height) lies wholly inside the ellipse

@@ -135,8 +135,9 @@ private:
     int Column(std::int64_t x) const { return static_cast<int>(std::clamp<std::int64_t>(x, 0, width_)); }
 
     // Fills out[q - a] for the path rows q in [a, z) of a box with the path's rightmost
-    // column, from one quadrant walk and its mirror image.
-    static void WalkRightEnds(int box_width, int box_height, int a, int z, int* out) {
+    // column, from one quadrant walk and its mirror image; a row reaching column `far_column`
+    // may be given any column from there on.
+    static void WalkRightEnds(int box_width, int box_height, int a, int z, int far_column, int* out) {
         if (z <= a) return;
         if (box_width <= 2 || box_height <= 2) {
             std::fill(out, out + (z - a), box_width - 1);  // the rectangle rule
@@ -144,10 +145,13 @@ private:
         }
         const int b = box_height - 1;
         const int limit = std::clamp(std::max(z, box_height - a), 0, box_height);
-        WalkEllipseQuadrantSpans(box_width, box_height, limit, [&](int y, int count, int hi) {
-            for (int q = std::max(y, a), up = std::min(y + count, z); q < up; ++q) out[q - a] = hi;
-            for (int q = std::max(b - y - count + 1, a), up = std::min(b - y + 1, z); q < up; ++q) out[q - a] = hi;
-        });
+        WalkEllipseQuadrantSpans(
+            box_width, box_height, limit,
+            [&](int y, int count, int hi) {
+                for (int q = std::max(y, a), up = std::min(y + count, z); q < up; ++q) out[q - a] = hi;
+                for (int q = std::max(b - y - count + 1, a), up = std::min(b - y + 1, z); q < up; ++q) out[q - a] = hi;
+            },
+            far_column);
     }
 
 
@@ -156,12 +160,17 @@ private:
         // and q, so on q0 - 1 .. q1 - 1 where it has them.
         const int q0 = static_cast<int>(out.first - t), q1 = static_cast<int>(out.end - t);
         const int hw = static_cast<int>(w), hh = static_cast<int>(h);
-        WalkRightEnds(hw, hh, q0, q1, whole_);
+        // A row any of the outlines reaches this far right of l, both ways, covers the bitmap's
+        // row: its bounds are 0 and the width whatever the exact reach, so the walks need not
+        // find it (rings around the bitmap pass such rows in their steep middle part).
+        const std::int64_t covering = std::max<std::int64_t>(width_ - 1 - l, l + w - 1);
+        const int far_column = static_cast<int>(std::clamp<std::int64_t>(covering, 0, INT_MAX));
+        WalkRightEnds(hw, hh, q0, q1, far_column, whole_);
         const int s0 = std::max(q0 - 1, 0), s1 = std::min(q1, hh - 1);
         int* const smaller = smaller_ + 1;  // smaller[q - q0] is path row q; smaller[-1] is row q0 - 1
         smaller[-1] = kNoColumn;
         smaller[q1 - q0 - 1] = kNoColumn;
-        WalkRightEnds(hw - 1, hh - 1, s0, s1, smaller + (s0 - q0));
+        WalkRightEnds(hw - 1, hh - 1, s0, s1, far_column, smaller + (s0 - q0));
         const int left = static_cast<int>(l), far = static_cast<int>(l + w - 1);
         int* const lb = out.lb + out.first;
         int* const rb = out.rb + out.first;
@@ -186,7 +195,7 @@ struct PixelBlock;
 
 template <>
 struct PixelBlock<std::uint32_t> {
-    static constexpr int kPixels = 4;
+    static constexpr int kPixels = 8;
     PixelBlock() = default;
     explicit PixelBlock(std::uint32_t pixel) {
 #if defined(__SSE2__)
@@ -198,6 +207,7 @@ struct PixelBlock<std::uint32_t> {
     void StoreAt(std::uint32_t* at) const {
 #if defined(__SSE2__)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(at), quad);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at + 4), quad);
 #else
         std::memcpy(at, pixels, sizeof pixels);
 #endif
@@ -205,7 +215,7 @@ struct PixelBlock<std::uint32_t> {
 #if defined(__SSE2__)
     __m128i quad;
 #else
-    std::uint32_t pixels[4];
+    std::uint32_t pixels[8];
 #endif
 };
 
@@ -223,6 +233,7 @@ struct PixelBlock<std::uint8_t> {
 template <typename T>
 inline void FillSpanAhead(T* row, int x, int stop, int end, const PixelBlock<T>& block, T pixel) {
     constexpr int kBlock = PixelBlock<T>::kPixels;
+    if (x == stop) return;  // a run the bitmap's edge or the next region leaves no room for on this row
     if (x + kBlock > end) {
         for (; x < stop; ++x) row[x] = pixel;
         return;

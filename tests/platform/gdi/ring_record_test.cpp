@@ -144,5 +144,37 @@ TEST(EllipseSpanWalk, AgreesWithThePointWalk) {
     }
 }
 
+// With a far column, rows reaching it may report any column from it on; every other row is
+// exact. Boxes wide and tall enough for the walk to start below the middle row, and narrow ones
+// where it cannot.
+TEST(EllipseSpanWalk, StartsBelowTheRowsReachingTheFarColumn) {
+    std::mt19937 rng(77);
+    int started_lower = 0;
+    for (int trial = 0; trial < 400; ++trial) {
+        const int limit = trial % 4 == 0 ? 12000 : 3000;
+        const int w = 3 + static_cast<int>(rng() % limit), h = 3 + static_cast<int>(rng() % limit);
+        const int y_limit = trial % 2 ? h : h / 2 + static_cast<int>(rng() % (h / 2 + 1));
+        const int far_column = w / 2 + static_cast<int>(rng() % (w / 2 + 1));
+        const std::map<int, int> exact = ReachByRow(w, h, y_limit, false);
+        std::map<int, int> reported;
+        bool first = true;
+        detail::WalkEllipseQuadrantSpans(
+            w, h, y_limit,
+            [&](int y, int count, int hi) {
+                if (first && count > 1 && hi < w - 1) ++started_lower;
+                first = false;
+                for (int i = 0; i < count; ++i) reported.emplace(y + i, hi);
+            },
+            far_column);
+        ASSERT_EQ(reported.size(), exact.size()) << w << " x " << h;
+        for (const auto& [y, hi] : exact) {
+            const int got = reported.at(y);
+            if (hi >= far_column) ASSERT_GE(got, far_column) << w << " x " << h << " row " << y;
+            else ASSERT_EQ(got, hi) << w << " x " << h << " row " << y << " far column " << far_column;
+        }
+    }
+    EXPECT_GT(started_lower, 100);  // the shortcut is taken, not only declined
+}
+
 }  // namespace
 }  // namespace ov::gdi
