@@ -245,15 +245,15 @@ inline void FillSpanAhead(T* row, int x, int stop, int end, const PixelBlock<T>&
     } while (x < stop);
 }
 
-// Writes one row of a chunk of runs: run i is [lb[i], lb[i + 1]) and [rb[i + 1], rb[i]) in
-// its colour, the innermost bounds lb[count], rb[count] being the next chunk's region, which
-// is written later. Left to right, so each span may run on into the ones after it.
+// Writes row y of a chunk of runs: run i is [lb[i][y], lb[i + 1][y]) and [rb[i + 1][y],
+// rb[i][y]) in its colour, the innermost bounds lb[count], rb[count] being the next chunk's
+// region, which is written later. Left to right, so each span may run on into the ones after it.
 template <typename T>
-inline void WriteRowOfRuns(T* row, const int* lb, const int* rb, const PixelBlock<T>* blocks, const T* colours,
-                           int count) {
-    const int end = rb[0];
-    for (int i = 0; i < count; ++i) FillSpanAhead(row, lb[i], lb[i + 1], end, blocks[i], colours[i]);
-    for (int i = count; i-- > 0;) FillSpanAhead(row, rb[i + 1], rb[i], end, blocks[i], colours[i]);
+inline void WriteRowOfRuns(T* row, int y, const int* const* lb, const int* const* rb, const PixelBlock<T>* blocks,
+                           const T* colours, int count) {
+    const int end = rb[0][y];
+    for (int i = 0; i < count; ++i) FillSpanAhead(row, lb[i][y], lb[i + 1][y], end, blocks[i], colours[i]);
+    for (int i = count; i-- > 0;) FillSpanAhead(row, rb[i + 1][y], rb[i][y], end, blocks[i], colours[i]);
 }
 
 // A scratch store for the regions, kept from one write-out to the next when small.
@@ -333,17 +333,16 @@ public:
                     run_colour[i] = StoredAs<T>(rings.colours[starts_[chunk + i]]);
                     blocks[i] = PixelBlock<T>(run_colour[i]);
                 }
-                int lb[kChunk + 1], rb[kChunk + 1];
-                for (int y = from; y < to; ++y) {
-                    for (int i = 0; i < count; ++i) {
-                        lb[i] = regions[i].lb[y];
-                        rb[i] = regions[i].rb[y];
-                    }
-                    // Without a next chunk the last run fills its whole region.
-                    lb[count] = has_next ? regions[count].lb[y] : lb[count - 1];
-                    rb[count] = has_next ? regions[count].rb[y] : lb[count - 1];
-                    WriteRowOfRuns(base + static_cast<std::ptrdiff_t>(y) * width, lb, rb, blocks, run_colour, count);
+                const int* lb[kChunk + 1];
+                const int* rb[kChunk + 1];
+                for (int i = 0; i <= count; ++i) {
+                    lb[i] = regions[i].lb;
+                    rb[i] = regions[i].rb;
                 }
+                // Without a next chunk the last run fills its whole region.
+                if (!has_next) lb[count] = rb[count] = regions[count - 1].lb;
+                for (int y = from; y < to; ++y)
+                    WriteRowOfRuns(base + static_cast<std::ptrdiff_t>(y) * width, y, lb, rb, blocks, run_colour, count);
                 // The chunk's last region is the next chunk's first.
                 std::swap(regions[0], regions[count]);
             }
