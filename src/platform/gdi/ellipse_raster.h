@@ -207,11 +207,14 @@ void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& 
     int row_hi = x;
     int last_x = x, last_y = y;
     int straight_down = 0;  // pure down steps just taken
+    // A run the estimate could not take (the bottom row's, which runs on to the middle column,
+    // has no end to estimate) is walked step by step, without asking again on its row.
+    int flat_declined_row = -1;
     while (x >= half_width) {
         last_x = x;
         last_y = y;
         const std::int64_t e2 = 2 * err;
-        if (e2 > dy && row_hi - x >= 3 && x - half_width > 4) {
+        if (e2 > dy && row_hi - x >= 3 && x - half_width > 4 && y != flat_declined_row) {
             const int run = FlatRunSteps(StepsAhead<Wide>{err, dx, step_dx, dy}, x - half_width);
             if (run > 0) {
                 err = StepsAhead<Wide>{err, dx, step_dx, dy}.ErrorAfter(run);
@@ -219,6 +222,7 @@ void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& 
                 x -= run;
                 continue;
             }
+            flat_declined_row = y;
         }
         if (straight_down >= 2 && e2 < dx && e2 <= dy) {
             // The row's run is this one point; so is every row down to the next sideways step.
