@@ -166,10 +166,13 @@ std::optional<QuadrantWalkPoint> SteepColumnExit(int width, int height, int k) {
     const QuadrantWalkStart start(width, height);
     if (k < 1 || 2 * k + 2 >= width - 1) return std::nullopt;  // sideways steps must still shrink the error
     // Row j's check against column k's sideways threshold, 2 * err(k, j) - dx(k), rises with j.
+    bool fits = true;  // the walk keeps its state in 64 bits
     auto row_check = [&](int column) {
         const Wide kk = column;
         const Wide err_k = start.err + kk * start.dx + static_cast<Wide>(start.step_dx) * (kk * (kk + 1) / 2);
         const Wide dx_k = start.dx + kk * start.step_dx;
+        constexpr Wide kMax = std::numeric_limits<std::int64_t>::max() / 4;
+        fits = fits && err_k < kMax && err_k > -kMax && dx_k < kMax && dx_k > -kMax;
         return StepsAhead<Wide>{static_cast<std::int64_t>(err_k), start.dy, start.step_dy, static_cast<std::int64_t>(dx_k)};
     };
     // The first row j >= 0 with a non-negative check, checked exactly; -1 when the estimate fails.
@@ -184,7 +187,7 @@ std::optional<QuadrantWalkPoint> SteepColumnExit(int width, int height, int k) {
     };
     const StepsAhead<Wide> at_k = row_check(k);
     const std::int64_t leave_k = first_row(at_k), leave_before = first_row(row_check(k - 1)), leave_first = first_row(row_check(0));
-    if (leave_first < 1 || leave_before < 0 || leave_k - leave_before < 2 || leave_k >= height) return std::nullopt;
+    if (!fits || leave_first < 1 || leave_before < 0 || leave_k - leave_before < 2 || leave_k >= height) return std::nullopt;
     return QuadrantWalkPoint{width - 1 - k, height / 2 + static_cast<int>(leave_k), at_k.other,
                              start.dy + leave_k * start.step_dy, at_k.ErrorAfter(leave_k)};
 }

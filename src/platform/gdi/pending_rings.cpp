@@ -13,7 +13,6 @@
 #include "platform/gdi/pending_rings.h"
 
 #include <algorithm>
-#include <cassert>
 #include <climits>
 #include <cstring>
 #include <iterator>
@@ -154,15 +153,15 @@ private:
             far_column);
     }
 
-
     void BuildFromWalks(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h, RegionBounds& out) const {
         // Path rows q0 .. q1 - 1 of the box lie on the bitmap; the smaller box is read at q - 1
         // and q, so on q0 - 1 .. q1 - 1 where it has them.
         const int q0 = static_cast<int>(out.first - t), q1 = static_cast<int>(out.end - t);
         const int hw = static_cast<int>(w), hh = static_cast<int>(h);
-        // A row any of the outlines reaches this far right of l, both ways, covers the bitmap's
-        // row: its bounds are 0 and the width whatever the exact reach, so the walks need not
-        // find it (rings around the bitmap pass such rows in their steep middle part).
+        // An outline reaching this many columns right of l on a row reaches past the bitmap's
+        // last column and, being symmetric, past its first: the row's bounds are then 0 and the
+        // width whatever the exact reach, so the walks need not find it (rings around the
+        // bitmap pass such rows in their steep middle part).
         const std::int64_t covering = std::max<std::int64_t>(width_ - 1 - l, l + w - 1);
         const int far_column = static_cast<int>(std::clamp<std::int64_t>(covering, 0, INT_MAX));
         WalkRightEnds(hw, hh, q0, q1, far_column, whole_);
