@@ -87,6 +87,7 @@ struct RegionBounds {
 // l + w - 1 - max(e[q], p[q - 1], 1 + p[q]).
 class RegionBuilder {
 public:
+    // Regions on a bitmap `width` wide, on its first `height` rows.
     RegionBuilder(int width, int height, int* walk_scratch)
         : width_(width),
           height_(height),
@@ -255,6 +256,24 @@ inline void WriteRowOfRuns(T* row, int y, const int* const* lb, const int* const
     for (int i = count; i-- > 0;) FillSpanAhead(row, rb[i + 1][y], rb[i][y], end, blocks[i], colours[i]);
 }
 
+// Writes row `from` reversed into row `to` (two rows of `width` pixels that do not overlap).
+template <typename T>
+void CopyRowReversed(T* to, const T* from, int width) {
+    for (int x = 0; x < width; ++x) to[x] = from[width - 1 - x];
+}
+
+template <>
+void CopyRowReversed(std::uint32_t* to, const std::uint32_t* from, int width) {
+    int x = 0;
+#if defined(__SSE2__)
+    for (; x + 4 <= width; x += 4) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + width - 4 - x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), _mm_shuffle_epi32(four, _MM_SHUFFLE(0, 1, 2, 3)));
+    }
+#endif
+    for (; x < width; ++x) to[x] = from[width - 1 - x];
+}
+
 // A scratch store for the regions, kept from one write-out to the next when small.
 std::vector<int>& RegionScratch() {
     static thread_local std::vector<int> scratch;
@@ -290,6 +309,14 @@ public:
                 break;
             }
         }
+        // Every region is symmetric about the rings' common centre, and so is the whole record
+        // once drawn. When that centre is the bitmap's and the rings cover all of it, the lower
+        // half is the upper half turned about the centre: it is copied instead of written.
+        if (first_covers_bitmap_ && std::int64_t{rings.left} + rings.right == bitmap.width &&
+            std::int64_t{rings.top} + rings.bottom == bitmap.height)
+            turned_from_ = (bitmap.height + 1) / 2;
+        else
+            turned_from_ = bitmap.height;
     }
     ~RegionWriter() {
         if (scratch_.size() > kKeptScratch) std::vector<int>().swap(scratch_);
@@ -298,7 +325,8 @@ public:
     RegionWriter& operator=(const RegionWriter&) = delete;
 
     void Write(Bitmap& bitmap, const PendingRings& rings) {
-        const RegionBuilder builder(bitmap.width, bitmap.height, walk_scratch_);
+        // Regions are worked out on the rows that are written; the rest are copied.
+        const RegionBuilder builder(bitmap.width, turned_from_, walk_scratch_);
         RegionBounds regions[kChunk + 1];
         for (int i = 0; i <= kChunk; ++i) {
             regions[i].lb = scratch_.data() + static_cast<std::size_t>(2 * i) * height_;
@@ -306,13 +334,14 @@ public:
         }
         if (first_covers_bitmap_) {
             regions[0].first = 0;
-            regions[0].end = height_;
-            std::fill(regions[0].lb, regions[0].lb + height_, 0);
-            std::fill(regions[0].rb, regions[0].rb + height_, bitmap.width);
+            regions[0].end = turned_from_;
+            std::fill(regions[0].lb, regions[0].lb + turned_from_, 0);
+            std::fill(regions[0].rb, regions[0].rb + turned_from_, bitmap.width);
         } else {
             const std::int64_t k = starts_[first_run_];
-            const int top = static_cast<int>(std::clamp<std::int64_t>(rings.top + k, 0, height_));
-            const int bottom = static_cast<int>(std::clamp<std::int64_t>(rings.top + k + RingHeight(rings, k), 0, height_));
+            const int top = static_cast<int>(std::clamp<std::int64_t>(rings.top + k, 0, turned_from_));
+            const int bottom =
+                static_cast<int>(std::clamp<std::int64_t>(rings.top + k + RingHeight(rings, k), 0, turned_from_));
             builder.Build(rings, k, nullptr, top, std::max(top, bottom), regions[0]);
         }
         bitmap.VisitFormat([&](auto tag) {
@@ -345,6 +374,9 @@ public:
                 // The chunk's last region is the next chunk's first.
                 std::swap(regions[0], regions[count]);
             }
+            for (int y = turned_from_; y < height_; ++y)
+                CopyRowReversed(base + static_cast<std::ptrdiff_t>(y) * width,
+                                base + static_cast<std::ptrdiff_t>(height_ - 1 - y) * width, width);
         });
     }
 
@@ -355,6 +387,7 @@ private:
     std::vector<std::uint32_t> starts_;
     std::size_t first_run_ = 0;
     bool first_covers_bitmap_ = false;
+    int turned_from_ = 0;  // the first row copied from the upper half
 };
 
 }  // namespace
