@@ -126,6 +126,20 @@ int FlatRunSteps(const StepsAhead<Wide>& f, int cap) {
     return f.FallingAt(cap) ? cap : 0;
 }
 
+// The same run from a guess, checked exactly without a root: the guess, the step before it or
+// the step after it when that is where At first drops to zero or below (At is convex and
+// positive at 0, so a k with At(k) <= 0 < At(k - 1) is the first); 0 otherwise.
+template <typename Wide>
+int FlatRunFromGuess(const StepsAhead<Wide>& f, int guess, int cap) {
+    const int k = std::max(guess, 1);
+    if (k > cap) return 0;
+    if (f.At(k) <= 0) {
+        if (k == 1 || f.At(k - 1) > 0) return k;
+        return k - 1 >= 1 && (k - 1 == 1 || f.At(k - 2) > 0) ? k - 1 : 0;
+    }
+    return k + 1 <= cap && f.At(k + 1) <= 0 ? k + 1 : 0;
+}
+
 // The walk at a point that steps only down (2 * err < dx, 2 * err <= dy): how many steps down
 // take it to the point where it next steps sideways (the first k with At(k) >= 0; At rises
 // with k and is negative at 0). At most `cap`, all of it when no sideways step comes sooner; 0
@@ -213,19 +227,26 @@ void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& 
     // A run the estimate could not take (the bottom row's, which runs on to the middle column,
     // has no end to estimate) is walked step by step, without asking again on its row.
     int flat_declined_row = -1;
+    // In the flat part each row's run is about as long as the last one's grown as much again:
+    // the guess is tried (and checked exactly) as soon as a row begins.
+    int last_run = 0, run_before = 0;  // steps along the last two rows
     while (x >= half_width) {
         last_x = x;
         last_y = y;
         const std::int64_t e2 = 2 * err;
-        if (e2 > dy && row_hi - x >= 3 && x - half_width > 4 && y != flat_declined_row) {
-            const int run = FlatRunSteps(StepsAhead<Wide>{err, dx, step_dx, dy}, x - half_width);
+        if (e2 > dy && x - half_width > 4 && y != flat_declined_row && (row_hi - x >= 3 || last_run >= 3)) {
+            const StepsAhead<Wide> along{err, dx, step_dx, dy};
+            int run = last_run >= 3 ? FlatRunFromGuess(along, 2 * last_run - run_before - (row_hi - x), x - half_width) : 0;
+            if (run == 0 && row_hi - x >= 3) {
+                run = FlatRunSteps(along, x - half_width);
+                if (run == 0) flat_declined_row = y;
+            }
             if (run > 0) {
-                err = StepsAhead<Wide>{err, dx, step_dx, dy}.ErrorAfter(run);
+                err = along.ErrorAfter(run);
                 dx += run * step_dx;
                 x -= run;
                 continue;
             }
-            flat_declined_row = y;
         }
         if (straight_down >= 2 && e2 < dx && e2 <= dy) {
             // The row's run is this one point; so is every row down to the next sideways step.
@@ -236,6 +257,7 @@ void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& 
                 dy += down * step_dy;
                 y += down;
                 row_hi = x;
+                last_run = run_before = 0;
                 continue;
             }
         }
@@ -253,6 +275,8 @@ void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& 
             if (x < half_width) break;
             emit(last_y, 1, row_hi);
             if (y >= y_limit) return;
+            run_before = last_run;
+            last_run = row_hi - last_x;
             row_hi = x;
         } else {
             straight_down = 0;
