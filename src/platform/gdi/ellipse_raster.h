@@ -131,13 +131,17 @@ int FlatRunSteps(const StepsAhead<Wide>& f, int cap) {
 // positive at 0, so a k with At(k) <= 0 < At(k - 1) is the first); 0 otherwise.
 template <typename Wide>
 int FlatRunFromGuess(const StepsAhead<Wide>& f, int guess, int cap) {
-    const int k = std::max(guess, 1);
+    int k = std::max(guess, 1);
     if (k > cap) return 0;
     if (f.At(k) <= 0) {
-        if (k == 1 || f.At(k - 1) > 0) return k;
-        return k - 1 >= 1 && (k - 1 == 1 || f.At(k - 2) > 0) ? k - 1 : 0;
+        // Back while the step before is still at or below zero, twice at most.
+        for (int tries = 0; tries < 3; ++tries, --k)
+            if (k == 1 || f.At(k - 1) > 0) return k;
+        return 0;
     }
-    return k + 1 <= cap && f.At(k + 1) <= 0 ? k + 1 : 0;
+    for (int tries = 0; tries < 2 && k < cap; ++tries)
+        if (f.At(++k) <= 0) return k;
+    return 0;
 }
 
 // The walk at a point that steps only down (2 * err < dx, 2 * err <= dy): how many steps down
