@@ -369,8 +369,15 @@ public:
                 }
                 // Without a next chunk the last run fills its whole region.
                 if (!has_next) lb[count] = rb[count] = regions[count - 1].lb;
-                for (int y = from; y < to; ++y)
-                    WriteRowOfRuns(base + static_cast<std::ptrdiff_t>(y) * width, y, lb, rb, blocks, run_colour, count);
+                // The runs whose boxes reach the row, a prefix of the chunk's (the boxes nest);
+                // the ones after them are empty there, and the first of those, as bounds, is
+                // the prefix's inner region.
+                int reaching = 1;
+                for (int y = from; y < to; ++y) {
+                    while (reaching < count && regions[reaching].first <= y && y < regions[reaching].end) ++reaching;
+                    while (reaching > 1 && y >= regions[reaching - 1].end) --reaching;
+                    WriteRowOfRuns(base + static_cast<std::ptrdiff_t>(y) * width, y, lb, rb, blocks, run_colour, reaching);
+                }
                 // The chunk's last region is the next chunk's first.
                 std::swap(regions[0], regions[count]);
             }
