@@ -126,15 +126,15 @@ int FlatRunSteps(const StepsAhead<Wide>& f, int cap) {
     return f.FallingAt(cap) ? cap : 0;
 }
 
-// The same run from a guess, checked exactly without a root: the guess, the step before it or
-// the step after it when that is where At first drops to zero or below (At is convex and
-// positive at 0, so a k with At(k) <= 0 < At(k - 1) is the first); 0 otherwise.
+// The same run from a guess, checked exactly without a root: the guess or one of the two steps
+// either side of it, where At first drops to zero or below (At is convex and positive at 0, so
+// a k with At(k) <= 0 < At(k - 1) is the first); 0 when none of them is.
 template <typename Wide>
 int FlatRunFromGuess(const StepsAhead<Wide>& f, int guess, int cap) {
     int k = std::max(guess, 1);
     if (k > cap) return 0;
     if (f.At(k) <= 0) {
-        // Back while the step before is still at or below zero, twice at most.
+        // Back while the step before is still at or below zero, two steps at most.
         for (int tries = 0; tries < 3; ++tries, --k)
             if (k == 1 || f.At(k - 1) > 0) return k;
         return 0;
