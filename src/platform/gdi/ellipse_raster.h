@@ -111,24 +111,8 @@ struct StepsAhead {
 
 // The walk at a point that steps along its row (2 * err > dy): how many steps along the row
 // take it to the row's last point, where it steps down (the first k with At(k) <= 0; At is
-// convex and positive at 0, so no earlier k has it). At most `cap`; 0 when the estimate does
-// not check out, and the caller then steps one by one.
-template <typename Wide>
-int FlatRunSteps(const StepsAhead<Wide>& f, int cap) {
-    const double root = std::ceil(f.Root(false));  // NaN compares false: no end, k stays at the cap
-    std::int64_t k = root < cap ? (root < 1 ? 1 : static_cast<std::int64_t>(root)) : cap;
-    if (k < cap || f.At(k) <= 0) {
-        if (k > 1 && f.At(k - 1) <= 0) --k;
-        else if (f.At(k) > 0 && k < cap) ++k;
-        return f.At(k) <= 0 && (k == 1 || f.At(k - 1) > 0) ? static_cast<int>(k) : 0;
-    }
-    // No end within the cap: every step up to it stays on the row if At still falls there.
-    return f.FallingAt(cap) ? cap : 0;
-}
-
-// The same run from a guess, checked exactly without a root: the guess or one of the two steps
-// either side of it, where At first drops to zero or below (At is convex and positive at 0, so
-// a k with At(k) <= 0 < At(k - 1) is the first); 0 when none of them is.
+// convex and positive at 0, so a k with At(k) <= 0 < At(k - 1) is the first). Checked exactly
+// at a guess and up to two steps either side of it; at most `cap`; 0 when none of them is it.
 template <typename Wide>
 int FlatRunFromGuess(const StepsAhead<Wide>& f, int guess, int cap) {
     int k = std::max(guess, 1);
@@ -142,6 +126,17 @@ int FlatRunFromGuess(const StepsAhead<Wide>& f, int guess, int cap) {
     for (int tries = 0; tries < 2 && k < cap; ++tries)
         if (f.At(++k) <= 0) return k;
     return 0;
+}
+
+// The same run from the root of At, for a row whose run is not known from the rows before: 0
+// when the estimate does not check out, and the caller then steps one by one.
+template <typename Wide>
+int FlatRunSteps(const StepsAhead<Wide>& f, int cap) {
+    const double root = std::ceil(f.Root(false));  // NaN compares false: no end, k stays at the cap
+    const int k = root < cap ? (root < 1 ? 1 : static_cast<int>(root)) : cap;
+    if (k < cap || f.At(k) <= 0) return FlatRunFromGuess(f, k, cap);
+    // No end within the cap: every step up to it stays on the row if At still falls there.
+    return f.FallingAt(cap) ? cap : 0;
 }
 
 // The walk at a point that steps only down (2 * err < dx, 2 * err <= dy): how many steps down
@@ -193,15 +188,12 @@ std::optional<QuadrantWalkPoint> SteepColumnExit(int width, int height, int k) {
         fits = fits && err_k < kMax && err_k > -kMax && dx_k < kMax && dx_k > -kMax;
         return StepsAhead<Wide>{static_cast<std::int64_t>(err_k), start.dy, start.step_dy, static_cast<std::int64_t>(dx_k)};
     };
-    // The first row j >= 0 with a non-negative check, checked exactly; -1 when the estimate fails.
+    // The first row j >= 0 with a non-negative check, as the run of pure down steps from row 0
+    // (the box's height when there is none before it); -1 when the estimate fails.
     auto first_row = [&](const StepsAhead<Wide>& f) -> std::int64_t {
         if (f.At(0) >= 0) return 0;
-        const double root = std::ceil(f.Root(true));
-        if (!(root >= 1) || root > height) return -1;
-        std::int64_t j = static_cast<std::int64_t>(root);
-        if (f.At(j) < 0) ++j;
-        else if (j > 1 && f.At(j - 1) >= 0) --j;
-        return f.At(j) >= 0 && f.At(j - 1) < 0 ? j : -1;
+        const int down = SteepRunSteps(f, height);
+        return down > 0 ? down : -1;
     };
     const StepsAhead<Wide> at_k = row_check(k);
     const std::int64_t leave_k = first_row(at_k), leave_before = first_row(row_check(k - 1)), leave_first = first_row(row_check(0));
