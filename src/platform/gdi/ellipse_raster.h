@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gdi/internal_only.h"
+#include "platform/gdi/lockstep_walks.h"
 #include "platform/gdi/raster.h"
 
 namespace ov::gdi::detail {
@@ -291,9 +292,10 @@ inline constexpr int kNarrowWalkExtent = 8192;
 // With `far_column` given, rows whose path reaches column far_column or further right may be
 // reported with any column from far_column on, so that the steep rows around the middle row
 // need not be walked: the walk starts where the path leaves a column at or right of it (every
-// row above reaches that column), if the path is steep enough there.
+// row above reaches that column), if the path is steep enough there. Emits the rows it skips
+// and gives the point the walk goes on from.
 template <typename Wide, typename EmitSpans>
-void WalkEllipseQuadrantSpansFrom(int width, int height, int y_limit, EmitSpans&& emit, int far_column) {
+QuadrantWalkPoint QuadrantSpansStart(int width, int height, int y_limit, EmitSpans&& emit, int far_column) {
     const int middle = height / 2;
     if (far_column < width - 1 && middle < y_limit) {
         // The furthest column the path may start from; halved, a few times, while the path is
@@ -303,11 +305,16 @@ void WalkEllipseQuadrantSpansFrom(int width, int height, int y_limit, EmitSpans&
             const std::optional<QuadrantWalkPoint> exit = SteepColumnExit<Wide>(width, height, k);
             if (!exit) continue;
             if (exit->y > middle) emit(middle, std::min(exit->y, y_limit) - middle, exit->x);
-            WalkEllipseQuadrantSpansIn<Wide>(width, height, y_limit, emit, *exit);
-            return;
+            return *exit;
         }
     }
-    WalkEllipseQuadrantSpansIn<Wide>(width, height, y_limit, emit, QuadrantWalkFirstPoint(width, height));
+    return QuadrantWalkFirstPoint(width, height);
+}
+
+template <typename Wide, typename EmitSpans>
+void WalkEllipseQuadrantSpansFrom(int width, int height, int y_limit, EmitSpans&& emit, int far_column) {
+    const QuadrantWalkPoint start = QuadrantSpansStart<Wide>(width, height, y_limit, emit, far_column);
+    WalkEllipseQuadrantSpansIn<Wide>(width, height, y_limit, emit, start);
 }
 
 template <typename EmitSpans>
@@ -316,6 +323,78 @@ void WalkEllipseQuadrantSpans(int width, int height, int y_limit, EmitSpans&& em
         WalkEllipseQuadrantSpansFrom<std::int64_t>(width, height, y_limit, emit, far_column);
     else
         WalkEllipseQuadrantSpansFrom<__int128>(width, height, y_limit, emit, far_column);
+}
+
+// The arguments of one WalkEllipseQuadrantSpans call, for WalkEllipseQuadrantSpansTogether.
+struct QuadrantSpansJob {
+    int width, height, y_limit, far_column;
+};
+
+// The room WalkEllipseQuadrantSpansTogether needs for the rows it steps together.
+inline constexpr int kQuadrantSpansScratch = kLockstepOutput;
+
+// Walks jobs[0 .. count - 1] (boxes at least 3 x 3), each reporting exactly what
+// WalkEllipseQuadrantSpans would:
+// emit.Spans(job, y, count, hi) as its emit does, or, for rows taken together with other
+// walks, emit.Rows(job, y, count, hi, stride) with the rows' columns at hi[0], hi[stride], ...;
+// a job's rows come in increasing y. Up to LockstepWalks::kLanes walks are stepped side by side through their diagonal rows where
+// the processor allows it; the rest of each walk, and every walk elsewhere, is walked alone.
+template <typename Emit>
+void WalkEllipseQuadrantSpansTogether(const QuadrantSpansJob* jobs, int count, Emit& emit, std::int32_t* scratch) {
+    const bool together = LockstepWalksSupported();
+    int next = 0;
+    while (next < count) {
+        LockstepWalks walks;
+        int job_of_lane[LockstepWalks::kLanes];
+        int lanes = 0;
+        for (; next < count && lanes < LockstepWalks::kLanes; ++next) {
+            const QuadrantSpansJob& job = jobs[next];
+            auto spans = [&emit, next](int y, int n, int hi) { emit.Spans(next, y, n, hi); };
+            if (!together || job.width > kNarrowWalkExtent || job.height > kNarrowWalkExtent) {
+                WalkEllipseQuadrantSpans(job.width, job.height, job.y_limit, spans, job.far_column);
+                continue;
+            }
+            const QuadrantWalkPoint start =
+                QuadrantSpansStart<std::int64_t>(job.width, job.height, job.y_limit, spans, job.far_column);
+            const QuadrantWalkStart steps(job.width, job.height);
+            const int lane = lanes++;
+            job_of_lane[lane] = next;
+            walks.x[lane] = start.x;
+            walks.y[lane] = start.y;
+            walks.dx[lane] = start.dx;
+            walks.dy[lane] = start.dy;
+            walks.err[lane] = start.err;
+            walks.step_dx[lane] = steps.step_dx;
+            walks.step_dy[lane] = steps.step_dy;
+            walks.y_limit[lane] = job.y_limit;
+            // Every point of a row taken together, and the next row's first, stays at or right
+            // of the middle column, where the walk alone would stop.
+            walks.x_floor[lane] = job.width / 2 + LockstepWalks::kMaxPoints;
+        }
+        if (lanes == 0) continue;
+        for (int lane = lanes; lane < LockstepWalks::kLanes; ++lane) {
+            walks.x[lane] = walks.y[lane] = walks.dx[lane] = walks.dy[lane] = walks.err[lane] = 0;
+            walks.step_dx[lane] = walks.step_dy[lane] = walks.y_limit[lane] = walks.x_floor[lane] = 0;
+        }
+        walks.walking = (std::uint32_t{1} << lanes) - 1;
+        while (walks.walking != 0) {
+            std::int64_t first_row[LockstepWalks::kLanes];
+            for (int lane = 0; lane < lanes; ++lane) first_row[lane] = walks.y[lane];
+            StepLockstepWalks(walks, scratch);
+            for (int lane = 0; lane < lanes; ++lane)
+                if (walks.rows[lane] > 0)
+                    emit.Rows(job_of_lane[lane], static_cast<int>(first_row[lane]), static_cast<int>(walks.rows[lane]),
+                              scratch + lane, LockstepWalks::kLanes);
+        }
+        for (int lane = 0; lane < lanes; ++lane) {
+            const int j = job_of_lane[lane];
+            const QuadrantSpansJob& job = jobs[j];
+            WalkEllipseQuadrantSpansIn<std::int64_t>(
+                job.width, job.height, job.y_limit, [&emit, j](int y, int n, int hi) { emit.Spans(j, y, n, hi); },
+                QuadrantWalkPoint{static_cast<int>(walks.x[lane]), static_cast<int>(walks.y[lane]), walks.dx[lane],
+                                  walks.dy[lane], walks.err[lane]});
+        }
+    }
 }
 
 // Whether the rectangle [0, surface_width) x [0, surface_height) lies wholly inside the ellipse

@@ -84,30 +84,124 @@ struct RegionBounds {
 // the box one pixel smaller at (l + 1, t + 1) and (l, t): with e[q] the whole box's rightmost
 // column on path row q and p[q] the smaller box's (relative to their own left edges), it reaches
 // right to l + max(e[q], 1 + p[q - 1], p[q]) and, the outlines being symmetric, left to
-// l + w - 1 - max(e[q], p[q - 1], 1 + p[q]).
+// l + w - 1 - max(e[q], p[q - 1], 1 + p[q]). The regions of a few rings are worked out
+// together, so that their walks can be stepped side by side.
 class RegionBuilder {
 public:
+    // Regions worked out together, at most.
+    static constexpr int kTogether = LockstepWalks::kLanes / 2;
+
     // Regions on a bitmap `width` wide, on its first `height` rows.
     RegionBuilder(int width, int height, int* walk_scratch)
-        : width_(width),
-          height_(height),
-          whole_(walk_scratch),
-          smaller_(walk_scratch + height + 2) {}
+        : width_(width), height_(height), walk_scratch_(walk_scratch) {}
 
     // The walk scratch Build needs for a bitmap of this height.
     static std::size_t ScratchSize(int height) {
-        return 2 * (static_cast<std::size_t>(height) + 2);
+        return 2 * kTogether * WalkRows(height) + kQuadrantSpansScratch;
     }
 
-    // Ring k's region on rows [from, to), which must hold the rows of its box on the bitmap;
-    // `enclosing` (the region it lies in) gives the bounds where it is empty, and may be null
-    // only when [from, to) is exactly its box's rows.
-    void Build(const PendingRings& rings, std::int64_t k, const RegionBounds* enclosing, int from, int to,
-               RegionBounds& out) const {
-        const std::int64_t l = rings.left + k, t = rings.top + k;
+    // The regions of rings ks[0 .. count - 1] (at most kTogether, each inside the one before) on
+    // rows [from, to), which must hold the rows of their boxes on the bitmap: out[i] lies in
+    // out[i - 1] and out[0] in `enclosing`, whose bounds are taken where a region is empty.
+    // `enclosing` may be null only for a single ring when [from, to) is exactly its box's rows.
+    void Build(const PendingRings& rings, const std::uint32_t* ks, int count, const RegionBounds* enclosing, int from,
+               int to, RegionBounds* out) const {
+        WalkJobs jobs;
+        for (int i = 0; i < count; ++i) {
+            const std::int64_t k = ks[i], t = rings.top + k, h = RingHeight(rings, k), w = RingWidth(rings, k);
+            out[i].first = static_cast<int>(std::clamp<std::int64_t>(t, 0, height_));
+            out[i].end = static_cast<int>(std::clamp<std::int64_t>(t + h, 0, height_));
+            if (out[i].first < out[i].end && w > 2 && h > 2) AddWalks(rings.left + k, t, w, h, out[i], i, jobs);
+        }
+        WalkEllipseQuadrantSpansTogether(jobs.spans, jobs.count, jobs,
+                                         walk_scratch_ + 2 * kTogether * WalkRows(height_));
+        // In order: a region takes the bounds of the one before where it is empty.
+        for (int i = 0; i < count; ++i) Finish(rings, ks[i], i == 0 ? enclosing : &out[i - 1], from, to, i, out[i]);
+    }
+
+private:
+    static constexpr int kNoColumn = INT_MIN / 4;  // a path row the smaller box does not have
+
+    static std::size_t WalkRows(int height) { return static_cast<std::size_t>(height) + 2; }
+
+    // The walks of the regions being built: job j fills out[q - a] for the path rows q in [a, z)
+    // of a box with the path's rightmost column, from one quadrant walk and its mirror image.
+    struct WalkJobs {
+        struct Target {
+            int a, z, bottom;  // bottom: the box's last path row, where the mirror image turns
+            int* out;
+        };
+        QuadrantSpansJob spans[2 * kTogether];
+        Target targets[2 * kTogether];
+        int count = 0;
+
+        // The target is read into locals first: the stores through `out` could otherwise
+        // overwrite it, as far as the compiler knows, and it would be read again every row.
+        void Spans(int job, int y, int n, int hi) const {
+            const auto [a, z, bottom, out] = targets[job];
+            for (int q = std::max(y, a), up = std::min(y + n, z); q < up; ++q) out[q - a] = hi;
+            for (int q = std::max(bottom - y - n + 1, a), up = std::min(bottom - y + 1, z); q < up; ++q) out[q - a] = hi;
+        }
+        void Rows(int job, int y, int n, const std::int32_t* hi, int stride) const {
+            const auto [a, z, bottom, out] = targets[job];
+            for (int q = std::max(y, a), up = std::min(y + n, z); q < up; ++q)
+                out[q - a] = Strided(hi[static_cast<std::ptrdiff_t>(q - y) * stride]);
+            for (int q = std::max(bottom - y - n + 1, a), up = std::min(bottom - y + 1, z); q < up; ++q)
+                out[q - a] = Strided(hi[static_cast<std::ptrdiff_t>(bottom - q - y) * stride]);
+        }
+        // A value read with a stride, kept out of the vectoriser's hands: it would gather
+        // neighbouring rows' values into a vector through the stack, which stalls every store.
+        static int Strided(int value) {
+#if defined(__GNUC__)
+            asm("" : "+r"(value));
+#endif
+            return value;
+        }
+        // Path rows [a, z) of a box_width x box_height box into out; a row reaching column
+        // `far_column` may be given any column from there on.
+        void Add(int box_width, int box_height, int a, int z, int far_column, int* out) {
+            if (z <= a) return;
+            if (box_width <= 2 || box_height <= 2) {
+                std::fill(out, out + (z - a), box_width - 1);  // the rectangle rule
+                return;
+            }
+            const int limit = std::clamp(std::max(z, box_height - a), 0, box_height);
+            spans[count] = {box_width, box_height, limit, far_column};
+            targets[count] = {a, z, box_height - 1, out};
+            ++count;
+        }
+    };
+
+    int* WholeRows(int i) const { return walk_scratch_ + 2 * i * WalkRows(height_); }
+    // smaller[q - q0] is path row q; smaller[-1] is row q0 - 1.
+    int* SmallerRows(int i) const { return walk_scratch_ + (2 * i + 1) * WalkRows(height_) + 1; }
+
+    int Column(std::int64_t x) const { return static_cast<int>(std::clamp<std::int64_t>(x, 0, width_)); }
+
+    void AddWalks(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h, const RegionBounds& out, int i,
+                  WalkJobs& jobs) const {
+        // Path rows q0 .. q1 - 1 of the box lie on the bitmap; the smaller box is read at q - 1
+        // and q, so on q0 - 1 .. q1 - 1 where it has them.
+        const int q0 = static_cast<int>(out.first - t), q1 = static_cast<int>(out.end - t);
+        const int hw = static_cast<int>(w), hh = static_cast<int>(h);
+        // An outline reaching this many columns right of l on a row reaches past the bitmap's
+        // last column and, being symmetric, past its first: the row's bounds are then 0 and the
+        // width whatever the exact reach, so the walks need not find it (rings around the
+        // bitmap pass such rows in their steep middle part).
+        const std::int64_t covering = std::max<std::int64_t>(width_ - 1 - l, l + w - 1);
+        const int far_column = static_cast<int>(std::clamp<std::int64_t>(covering, 0, INT_MAX));
+        jobs.Add(hw, hh, q0, q1, far_column, WholeRows(i));
+        const int s0 = std::max(q0 - 1, 0), s1 = std::min(q1, hh - 1);
+        int* const smaller = SmallerRows(i);
+        smaller[-1] = kNoColumn;
+        smaller[q1 - q0 - 1] = kNoColumn;
+        jobs.Add(hw - 1, hh - 1, s0, s1, far_column, smaller + (s0 - q0));
+    }
+
+    void Finish(const PendingRings& rings, std::int64_t k, const RegionBounds* enclosing, int from, int to, int i,
+                RegionBounds& out) const {
+        const std::int64_t l = rings.left + k;
         const std::int64_t w = RingWidth(rings, k), h = RingHeight(rings, k);
-        out.first = static_cast<int>(std::clamp<std::int64_t>(t, 0, height_));
-        out.end = static_cast<int>(std::clamp<std::int64_t>(t + h, 0, height_));
         auto empty_rows = [&](int y0, int y1) {
             for (int y = y0; y < y1; ++y) out.lb[y] = out.rb[y] = enclosing ? enclosing->lb[y] : 0;
         };
@@ -125,67 +219,27 @@ public:
                 out.rb[y] = rb;
             }
         } else {
-            BuildFromWalks(l, t, w, h, out);
+            Combine(l, w, i, out);
         }
     }
 
-private:
-    static constexpr int kNoColumn = INT_MIN / 4;  // a path row the smaller box does not have
-
-    int Column(std::int64_t x) const { return static_cast<int>(std::clamp<std::int64_t>(x, 0, width_)); }
-
-    // Fills out[q - a] for the path rows q in [a, z) of a box with the path's rightmost
-    // column, from one quadrant walk and its mirror image; a row reaching column `far_column`
-    // may be given any column from there on.
-    static void WalkRightEnds(int box_width, int box_height, int a, int z, int far_column, int* out) {
-        if (z <= a) return;
-        if (box_width <= 2 || box_height <= 2) {
-            std::fill(out, out + (z - a), box_width - 1);  // the rectangle rule
-            return;
-        }
-        const int b = box_height - 1;
-        const int limit = std::clamp(std::max(z, box_height - a), 0, box_height);
-        WalkEllipseQuadrantSpans(
-            box_width, box_height, limit,
-            [&](int y, int count, int hi) {
-                for (int q = std::max(y, a), up = std::min(y + count, z); q < up; ++q) out[q - a] = hi;
-                for (int q = std::max(b - y - count + 1, a), up = std::min(b - y + 1, z); q < up; ++q) out[q - a] = hi;
-            },
-            far_column);
-    }
-
-    void BuildFromWalks(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h, RegionBounds& out) const {
-        // Path rows q0 .. q1 - 1 of the box lie on the bitmap; the smaller box is read at q - 1
-        // and q, so on q0 - 1 .. q1 - 1 where it has them.
-        const int q0 = static_cast<int>(out.first - t), q1 = static_cast<int>(out.end - t);
-        const int hw = static_cast<int>(w), hh = static_cast<int>(h);
-        // An outline reaching this many columns right of l on a row reaches past the bitmap's
-        // last column and, being symmetric, past its first: the row's bounds are then 0 and the
-        // width whatever the exact reach, so the walks need not find it (rings around the
-        // bitmap pass such rows in their steep middle part).
-        const std::int64_t covering = std::max<std::int64_t>(width_ - 1 - l, l + w - 1);
-        const int far_column = static_cast<int>(std::clamp<std::int64_t>(covering, 0, INT_MAX));
-        WalkRightEnds(hw, hh, q0, q1, far_column, whole_);
-        const int s0 = std::max(q0 - 1, 0), s1 = std::min(q1, hh - 1);
-        int* const smaller = smaller_ + 1;  // smaller[q - q0] is path row q; smaller[-1] is row q0 - 1
-        smaller[-1] = kNoColumn;
-        smaller[q1 - q0 - 1] = kNoColumn;
-        WalkRightEnds(hw - 1, hh - 1, s0, s1, far_column, smaller + (s0 - q0));
+    void Combine(std::int64_t l, std::int64_t w, int i, RegionBounds& out) const {
+        const int* const whole = WholeRows(i);
+        const int* const smaller = SmallerRows(i);
         const int left = static_cast<int>(l), far = static_cast<int>(l + w - 1);
         int* const lb = out.lb + out.first;
         int* const rb = out.rb + out.first;
-        for (int i = 0; i < q1 - q0; ++i) {
-            const int e = whole_[i], above = smaller[i - 1], here = smaller[i];
+        for (int q = 0; q < out.end - out.first; ++q) {
+            const int e = whole[q], above = smaller[q - 1], here = smaller[q];
             const int right = std::max(e, std::max(1 + above, here));
             const int reach_left = std::max(e, std::max(above, 1 + here));
-            lb[i] = std::clamp(far - reach_left, 0, width_);
-            rb[i] = std::clamp(left + right + 1, 0, width_);
+            lb[q] = std::clamp(far - reach_left, 0, width_);
+            rb[q] = std::clamp(left + right + 1, 0, width_);
         }
     }
 
     int width_, height_;
-    int* whole_;
-    int* smaller_;
+    int* walk_scratch_;
 };
 
 // Eight copies of one pixel, stored in one go: most spans are a few pixels long, so most take
@@ -342,7 +396,7 @@ public:
             const int top = static_cast<int>(std::clamp<std::int64_t>(rings.top + k, 0, turned_from_));
             const int bottom =
                 static_cast<int>(std::clamp<std::int64_t>(rings.top + k + RingHeight(rings, k), 0, turned_from_));
-            builder.Build(rings, k, nullptr, top, std::max(top, bottom), regions[0]);
+            builder.Build(rings, &starts_[first_run_], 1, nullptr, top, std::max(top, bottom), regions);
         }
         bitmap.VisitFormat([&](auto tag) {
             using T = decltype(tag);
@@ -353,8 +407,10 @@ public:
                 const int count = static_cast<int>(std::min<std::size_t>(kChunk, runs - chunk));
                 const bool has_next = chunk + count < runs;  // the next chunk's first region, in slot count
                 const int from = regions[0].first, to = regions[0].end;
-                for (int i = 1; i <= count && chunk + i < runs; ++i)
-                    builder.Build(rings, starts_[chunk + i], &regions[i - 1], from, to, regions[i]);
+                const int inner = static_cast<int>(std::min<std::size_t>(count, runs - chunk - 1));
+                for (int i = 1; i <= inner; i += RegionBuilder::kTogether)
+                    builder.Build(rings, &starts_[chunk + i], std::min(RegionBuilder::kTogether, inner - i + 1),
+                                  &regions[i - 1], from, to, &regions[i]);
                 T run_colour[kChunk];
                 PixelBlock<T> blocks[kChunk];
                 for (int i = 0; i < count; ++i) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <map>
 #include <random>
@@ -174,6 +175,59 @@ TEST(EllipseSpanWalk, StartsBelowTheRowsReachingTheFarColumn) {
         }
     }
     EXPECT_GT(started_lower, 100);  // the shortcut is taken, not only declined
+}
+
+
+// Walks stepped together report, job by job, exactly what each walk alone reports: random
+// batches of boxes (some past the 64-bit limit, walked alone), with and without far columns,
+// more jobs than lanes, and tall boxes whose diagonal part runs past one call's row cap.
+TEST(EllipseSpanWalk, WalksSteppedTogetherMatchWalksAlone) {
+    struct Recorder {
+        std::vector<std::map<int, int>> rows;
+        int rows_together = 0;
+        void Put(int job, int y, int hi) { EXPECT_TRUE(rows[job].emplace(y, hi).second) << "job " << job << " row " << y << " twice"; }
+        void Spans(int job, int y, int count, int hi) {
+            for (int i = 0; i < count; ++i) Put(job, y + i, hi);
+        }
+        void Rows(int job, int y, int count, const std::int32_t* hi, int stride) {
+            rows_together += count;
+            for (int i = 0; i < count; ++i) Put(job, y + i, hi[i * stride]);
+        }
+    };
+    std::mt19937 rng(4242);
+    std::vector<std::int32_t> scratch(detail::kQuadrantSpansScratch);
+    int rows_together = 0;
+    for (int batch = 0; batch < 40; ++batch) {
+        const int count = 1 + static_cast<int>(rng() % 60);
+        std::vector<detail::QuadrantSpansJob> jobs;
+        for (int i = 0; i < count; ++i) {
+            const int limit = batch % 8 == 0 ? 12000 : batch % 2 ? 4500 : 200;
+            const int w = 3 + static_cast<int>(rng() % limit), h = 3 + static_cast<int>(rng() % limit);
+            const int y_limit = rng() % 2 ? h : h / 2 + static_cast<int>(rng() % (h / 2 + 1));
+            const int far_column = rng() % 3 == 0 ? INT_MAX : w / 2 + static_cast<int>(rng() % (w / 2 + 1));
+            jobs.push_back({w, h, y_limit, far_column});
+        }
+        Recorder together;
+        together.rows.resize(count);
+        detail::WalkEllipseQuadrantSpansTogether(jobs.data(), count, together, scratch.data());
+        rows_together += together.rows_together;
+        for (int i = 0; i < count; ++i) {
+            const detail::QuadrantSpansJob& job = jobs[i];
+            std::map<int, int> alone;
+            detail::WalkEllipseQuadrantSpans(
+                job.width, job.height, job.y_limit,
+                [&](int y, int n, int hi) {
+                    for (int r = 0; r < n; ++r) alone.emplace(y + r, hi);
+                },
+                job.far_column);
+            ASSERT_EQ(together.rows[i], alone) << job.width << " x " << job.height << " to " << job.y_limit << " far column "
+                                               << job.far_column << ", job " << i << " of " << count;
+        }
+    }
+    // Where the processor can step walks together, most rows are taken that way.
+    if (detail::LockstepWalksSupported()) {
+        EXPECT_GT(rows_together, 100000);
+    }
 }
 
 }  // namespace
