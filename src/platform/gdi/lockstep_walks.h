@@ -13,7 +13,7 @@ namespace ov::gdi::detail {
 // with its box's step sizes, the row it stops before and the column it must stay right of.
 struct LockstepWalks {
     static constexpr int kLanes = 24;
-    static constexpr int kMaxPoints = 2;  // the most points a row may have to be stepped here
+    static constexpr int kMaxPoints = 2;  // points stepped one by one; the rest of a row in one go
     alignas(64) std::int64_t x[kLanes], y[kLanes], dx[kLanes], dy[kLanes], err[kLanes];
     alignas(64) std::int64_t step_dx[kLanes], step_dy[kLanes], y_limit[kLanes], x_floor[kLanes];
     alignas(64) std::int64_t rows[kLanes];  // rows taken by the last StepLockstepWalks, lane by lane
@@ -24,12 +24,13 @@ struct LockstepWalks {
 inline constexpr int kLockstepRows = 512;
 inline constexpr int kLockstepOutput = kLockstepRows * LockstepWalks::kLanes;
 
-// Whether this processor can step walks together (64-bit lanes in 512-bit registers).
+// Whether this processor can step walks together (64-bit lanes in 512-bit registers, with
+// 64-bit multiplies).
 bool LockstepWalksSupported();
 
 // Steps every walking lane on, row by row, for at most kLockstepRows rows: a lane stops before
-// a row with more than kMaxPoints points, before its y_limit, and before its x would reach
-// x_floor; it stays walking only if it stopped at the row cap. Each row's first column goes to
+// a row whose run along it cannot be taken in one go (rarely), before its y_limit, and before
+// its x would reach x_floor; it stays walking only if it stopped at the row cap. Each row's first column goes to
 // hi[row * kLanes + lane], rows counted from the lane's y on entry; rows[lane] is how many
 // rows it took, and its state is left at the first point of the next row. Call only when
 // LockstepWalksSupported().
