@@ -339,9 +339,12 @@ inline constexpr int kQuadrantSpansScratch = kLockstepOutput;
 // walks, emit.Rows(job, y, count, hi, stride) with the rows' columns at hi[0], hi[stride], ...;
 // a job's rows come in increasing y. Up to LockstepWalks::kLanes walks are stepped side by side through their diagonal rows where
 // the processor allows it; the rest of each walk, and every walk elsewhere, is walked alone.
+// `kernel` picks the way of stepping walks together (the widest the processor has when none
+// is given); walks are walked alone when the processor lacks it.
 template <typename Emit>
-void WalkEllipseQuadrantSpansTogether(const QuadrantSpansJob* jobs, int count, Emit& emit, std::int32_t* scratch) {
-    const bool together = LockstepWalksSupported();
+void WalkEllipseQuadrantSpansTogether(const QuadrantSpansJob* jobs, int count, Emit& emit, std::int32_t* scratch,
+                                      std::optional<LockstepKernel> kernel = std::nullopt) {
+    const bool together = kernel ? LockstepKernelSupported(*kernel) : LockstepWalksSupported();
     int next = 0;
     while (next < count) {
         LockstepWalks walks;
@@ -380,7 +383,8 @@ void WalkEllipseQuadrantSpansTogether(const QuadrantSpansJob* jobs, int count, E
         while (walks.walking != 0) {
             std::int64_t first_row[LockstepWalks::kLanes];
             for (int lane = 0; lane < lanes; ++lane) first_row[lane] = walks.y[lane];
-            StepLockstepWalks(walks, scratch);
+            if (kernel) StepLockstepWalksWith(*kernel, walks, scratch);
+            else StepLockstepWalks(walks, scratch);
             for (int lane = 0; lane < lanes; ++lane)
                 if (walks.rows[lane] > 0)
                     emit.Rows(job_of_lane[lane], static_cast<int>(first_row[lane]), static_cast<int>(walks.rows[lane]),

@@ -142,23 +142,195 @@ ORVELLE_AVX512 void StepGroups(LockstepWalks& w, std::int32_t* hi) {
     }
 }
 
-}  // namespace
+// The same steps in four lanes of 256-bit registers, for processors without AVX-512. Masks are
+// vectors of all-ones lanes; a lane's 64-bit products take two 32-bit multiplies, each of its
+// factors k being small and non-negative where the product is used.
+#define ORVELLE_AVX2 __attribute__((target("avx2")))
 
-bool LockstepWalksSupported() {
-    static const bool supported = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-    return supported;
+constexpr int kQuads = LockstepWalks::kLanes / 4;
+
+struct LaneQuad {
+    __m256i x, y, dx, dy, err, step_dx, step_dy, y_limit, x_floor, rows, walking;
+};
+
+ORVELLE_AVX2 inline __m256i Greater(__m256i a, __m256i b) { return _mm256_cmpgt_epi64(a, b); }
+ORVELLE_AVX2 inline __m256i Unless(__m256i mask, __m256i lanes) { return _mm256_andnot_si256(mask, lanes); }
+ORVELLE_AVX2 inline __m256i Select(__m256i mask, __m256i if_set, __m256i if_clear) {
+    return _mm256_blendv_epi8(if_clear, if_set, mask);
+}
+ORVELLE_AVX2 inline bool Any(__m256i mask) { return _mm256_movemask_pd(_mm256_castsi256_pd(mask)) != 0; }
+ORVELLE_AVX2 inline __m256i TimesSmall(__m256i v, __m256i k) {
+    const __m256i low = _mm256_mul_epu32(v, k), high = _mm256_mul_epu32(_mm256_srli_epi64(v, 32), k);
+    return _mm256_add_epi64(low, _mm256_slli_epi64(high, 32));
+}
+// Close to v as a double (an estimate only): its high half signed, its low half unsigned.
+ORVELLE_AVX2 inline __m256d Approximately(__m256i v) {
+    const __m256i magic = _mm256_set1_epi64x(0x4330000000000000);  // 2^52 as a double
+    const __m256d low = _mm256_sub_pd(
+        _mm256_castsi256_pd(_mm256_or_si256(_mm256_and_si256(v, _mm256_set1_epi64x(0xFFFFFFFF)), magic)),
+        _mm256_set1_pd(4503599627370496.0));
+    const __m256i high_biased = _mm256_xor_si256(_mm256_srli_epi64(v, 32), _mm256_set1_epi64x(0x80000000));
+    const __m256d high = _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(high_biased, magic)),
+                                       _mm256_set1_pd(4503599627370496.0 + 2147483648.0));
+    return _mm256_add_pd(_mm256_mul_pd(high, _mm256_set1_pd(4294967296.0)), low);
+}
+ORVELLE_AVX2 inline __m256i LoadQuad(const std::int64_t* lanes) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes));
+}
+ORVELLE_AVX2 inline void StoreQuad(std::int64_t* lanes, __m256i v) {
+    _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), v);
+}
+ORVELLE_AVX2 inline __m256i MayTakeRow(const LaneQuad& g) {
+    return _mm256_and_si256(Greater(g.y_limit, g.y), Greater(g.x, g.x_floor));
 }
 
-void StepLockstepWalks(LockstepWalks& walks, std::int32_t* hi) { StepGroups(walks, hi); }
+ORVELLE_AVX2 __attribute__((always_inline)) inline void StepPoint(LaneQuad& g, __m256i& on_row) {
+    const __m256i e2 = _mm256_add_epi64(g.err, g.err);
+    const __m256i sideways = Unless(Greater(g.dx, e2), on_row);
+    const __m256i down = Unless(Greater(e2, g.dy), on_row);
+    const __m256i dx_next = _mm256_add_epi64(g.dx, g.step_dx), dy_next = _mm256_add_epi64(g.dy, g.step_dy);
+    g.err = _mm256_add_epi64(g.err, _mm256_add_epi64(_mm256_and_si256(sideways, dx_next), _mm256_and_si256(down, dy_next)));
+    g.x = _mm256_add_epi64(g.x, sideways);  // all-ones lanes are -1
+    g.dx = Select(sideways, dx_next, g.dx);
+    g.dy = Select(down, dy_next, g.dy);
+    g.y = _mm256_sub_epi64(g.y, down);
+    on_row = Unless(down, on_row);
+}
+
+ORVELLE_AVX2 inline __m256i AlongRowCheck(const LaneQuad& g, __m256i k) {
+    const __m256i linear = _mm256_add_epi64(_mm256_add_epi64(g.dx, g.dx), g.step_dx);
+    const __m256i constant = _mm256_sub_epi64(_mm256_add_epi64(g.err, g.err), g.dy);
+    return _mm256_add_epi64(TimesSmall(_mm256_add_epi64(TimesSmall(g.step_dx, k), linear), k), constant);
+}
+
+ORVELLE_AVX2 inline void TakeRestOfRow(LaneQuad& g, __m256i& on_row) {
+    const __m256i one = _mm256_set1_epi64x(1), zero = _mm256_setzero_si256();
+    const __m256d a = Approximately(g.step_dx);
+    const __m256d b = Approximately(_mm256_add_epi64(_mm256_add_epi64(g.dx, g.dx), g.step_dx));
+    const __m256d c = Approximately(_mm256_sub_epi64(_mm256_add_epi64(g.err, g.err), g.dy));
+    const __m256d disc = _mm256_sub_pd(_mm256_mul_pd(b, b), _mm256_mul_pd(_mm256_mul_pd(_mm256_set1_pd(4), a), c));
+    const __m256d root = _mm256_div_pd(_mm256_sub_pd(_mm256_sub_pd(_mm256_setzero_pd(), b), _mm256_sqrt_pd(disc)),
+                                       _mm256_add_pd(a, a));
+    // No root, or one past 32 bits, converts to the most negative value, caught below.
+    const __m256i estimate =
+        _mm256_cvtepi32_epi64(_mm256_cvttpd_epi32(_mm256_round_pd(root, _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC)));
+    const __m256i cap = _mm256_sub_epi64(_mm256_sub_epi64(g.x, g.x_floor), one);
+    const __m256i at_least_zero = Select(Greater(estimate, zero), estimate, zero);
+    const __m256i k = Select(Greater(at_least_zero, cap), cap, at_least_zero);
+    const __m256i room = Unless(Greater(zero, k), on_row);
+    const __m256i ends = Unless(Greater(AlongRowCheck(g, k), zero), room);
+    const __m256i first = _mm256_and_si256(
+        ends, _mm256_or_si256(_mm256_cmpeq_epi64(k, zero), Greater(AlongRowCheck(g, _mm256_sub_epi64(k, one)), zero)));
+    __m256i taken = first;
+    const __m256i steps = _mm256_and_si256(taken, k);
+    const __m256i triangle = _mm256_srli_epi64(_mm256_mul_epu32(steps, _mm256_add_epi64(steps, one)), 1);
+    g.err = _mm256_add_epi64(g.err, _mm256_add_epi64(TimesSmall(g.dx, steps), _mm256_mul_epu32(triangle, g.step_dx)));
+    g.dx = _mm256_add_epi64(g.dx, _mm256_mul_epu32(steps, g.step_dx));
+    g.x = _mm256_sub_epi64(g.x, steps);
+    StepPoint(g, taken);
+    on_row = Unless(first, on_row);
+}
+
+ORVELLE_AVX2 __attribute__((always_inline)) inline void StepRow(LaneQuad& g, std::int32_t* hi) {
+    const __m256i row_x = g.x, row_dx = g.dx, row_err = g.err;
+    __m256i on_row = g.walking;
+    for (int point = 0; point < LockstepWalks::kMaxPoints; ++point) StepPoint(g, on_row);
+    if (Any(on_row)) TakeRestOfRow(g, on_row);
+    g.x = Select(on_row, row_x, g.x);
+    g.dx = Select(on_row, row_dx, g.dx);
+    g.err = Select(on_row, row_err, g.err);
+    const __m256i done = Unless(on_row, g.walking);
+    const __m256i low_halves = _mm256_permutevar8x32_epi32(row_x, _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(hi), _mm256_castsi256_si128(low_halves));
+    g.rows = _mm256_sub_epi64(g.rows, done);
+    g.walking = _mm256_and_si256(done, MayTakeRow(g));
+}
+
+// Three quads at a time: enough independent rows for the pipeline (more only spill).
+ORVELLE_AVX2 void StepQuads(LockstepWalks& w, std::int32_t* hi) {
+    constexpr int kTogether = 3;
+    const __m256i bit = _mm256_setr_epi64x(1, 2, 4, 8);
+    std::uint32_t walking_after = 0;
+    for (int run = 0; run < kQuads; run += kTogether) {
+        LaneQuad quads[kTogether];
+        for (int i = 0; i < kTogether; ++i) {
+            LaneQuad& g = quads[i];
+            const int lane = 4 * (run + i);
+            g.x = LoadQuad(w.x + lane);
+            g.y = LoadQuad(w.y + lane);
+            g.dx = LoadQuad(w.dx + lane);
+            g.dy = LoadQuad(w.dy + lane);
+            g.err = LoadQuad(w.err + lane);
+            g.step_dx = LoadQuad(w.step_dx + lane);
+            g.step_dy = LoadQuad(w.step_dy + lane);
+            g.y_limit = LoadQuad(w.y_limit + lane);
+            g.x_floor = LoadQuad(w.x_floor + lane);
+            g.rows = _mm256_setzero_si256();
+            const __m256i bits = _mm256_and_si256(_mm256_set1_epi64x(w.walking >> lane), bit);
+            g.walking = _mm256_and_si256(_mm256_cmpeq_epi64(bits, bit), MayTakeRow(g));
+        }
+        for (int row = 0; row < kLockstepRows; ++row) {
+            __m256i walking = _mm256_setzero_si256();
+            for (int i = 0; i < kTogether; ++i) {
+                StepRow(quads[i], hi + row * LockstepWalks::kLanes + 4 * (run + i));
+                walking = _mm256_or_si256(walking, quads[i].walking);
+            }
+            if (!Any(walking)) break;
+        }
+        for (int i = 0; i < kTogether; ++i) {
+            const LaneQuad& g = quads[i];
+            const int lane = 4 * (run + i);
+            StoreQuad(w.x + lane, g.x);
+            StoreQuad(w.y + lane, g.y);
+            StoreQuad(w.dx + lane, g.dx);
+            StoreQuad(w.dy + lane, g.dy);
+            StoreQuad(w.err + lane, g.err);
+            StoreQuad(w.rows + lane, g.rows);
+            walking_after |= static_cast<std::uint32_t>(_mm256_movemask_pd(_mm256_castsi256_pd(g.walking))) << lane;
+        }
+    }
+    w.walking = walking_after;
+}
+
+}  // namespace
+
+bool LockstepKernelSupported(LockstepKernel kernel) {
+    static const bool avx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    switch (kernel) {
+        case LockstepKernel::kAvx512: return avx512;
+        case LockstepKernel::kAvx2: return avx2;
+    }
+    return false;
+}
+
+bool LockstepWalksSupported() {
+    return LockstepKernelSupported(LockstepKernel::kAvx512) || LockstepKernelSupported(LockstepKernel::kAvx2);
+}
+
+void StepLockstepWalksWith(LockstepKernel kernel, LockstepWalks& walks, std::int32_t* hi) {
+    if (kernel == LockstepKernel::kAvx512) StepGroups(walks, hi);
+    else StepQuads(walks, hi);
+}
+
+void StepLockstepWalks(LockstepWalks& walks, std::int32_t* hi) {
+    static const LockstepKernel best =
+        LockstepKernelSupported(LockstepKernel::kAvx512) ? LockstepKernel::kAvx512 : LockstepKernel::kAvx2;
+    StepLockstepWalksWith(best, walks, hi);
+}
 
 #else
 
+bool LockstepKernelSupported(LockstepKernel) { return false; }
+
 bool LockstepWalksSupported() { return false; }
 
-void StepLockstepWalks(LockstepWalks& walks, std::int32_t*) {
+void StepLockstepWalksWith(LockstepKernel, LockstepWalks& walks, std::int32_t*) {
     walks.walking = 0;
     for (std::int64_t& rows : walks.rows) rows = 0;
 }
+
+void StepLockstepWalks(LockstepWalks& walks, std::int32_t* hi) { StepLockstepWalksWith(LockstepKernel::kAvx2, walks, hi); }
 
 #endif
 

@@ -24,8 +24,12 @@ struct LockstepWalks {
 inline constexpr int kLockstepRows = 512;
 inline constexpr int kLockstepOutput = kLockstepRows * LockstepWalks::kLanes;
 
-// Whether this processor can step walks together (64-bit lanes in 512-bit registers, with
-// 64-bit multiplies).
+// The ways of stepping walks together: eight lanes to a 512-bit register (AVX-512 with its
+// 64-bit multiplies), or four to a 256-bit one (AVX2).
+enum class LockstepKernel { kAvx512, kAvx2 };
+bool LockstepKernelSupported(LockstepKernel kernel);
+
+// Whether this processor can step walks together at all.
 bool LockstepWalksSupported();
 
 // Steps every walking lane on, row by row, for at most kLockstepRows rows: a lane stops before
@@ -33,7 +37,11 @@ bool LockstepWalksSupported();
 // its x would reach x_floor; it stays walking only if it stopped at the row cap. Each row's first column goes to
 // hi[row * kLanes + lane], rows counted from the lane's y on entry; rows[lane] is how many
 // rows it took, and its state is left at the first point of the next row. Call only when
-// LockstepWalksSupported().
+// LockstepWalksSupported(); it uses the widest kernel the processor has.
 void StepLockstepWalks(LockstepWalks& walks, std::int32_t* hi);
+
+// The same with a given kernel, which the processor must support: every kernel takes the same
+// rows to the same states.
+void StepLockstepWalksWith(LockstepKernel kernel, LockstepWalks& walks, std::int32_t* hi);
 
 }  // namespace ov::gdi::detail
