@@ -334,17 +334,16 @@ struct QuadrantSpansJob {
 inline constexpr int kQuadrantSpansScratch = kLockstepOutput;
 
 // Walks jobs[0 .. count - 1] (boxes at least 3 x 3), each reporting exactly what
-// WalkEllipseQuadrantSpans would:
-// emit.Spans(job, y, count, hi) as its emit does, or, for rows taken together with other
-// walks, emit.Rows(job, y, count, hi, stride) with the rows' columns at hi[0], hi[stride], ...;
-// a job's rows come in increasing y. Up to LockstepWalks::kLanes walks are stepped side by side through their diagonal rows where
-// the processor allows it; the rest of each walk, and every walk elsewhere, is walked alone.
-// `kernel` picks the way of stepping walks together (the widest the processor has when none
-// is given); walks are walked alone when the processor lacks it.
+// WalkEllipseQuadrantSpans would: emit.Spans(job, y, count, hi) as its emit does, or, for rows
+// taken together with other walks, emit.Rows(job, y, count, hi, stride) with the rows' columns
+// at hi[0], hi[stride], ...; a job's rows come in increasing y. Up to LockstepWalks::kLanes
+// walks are stepped side by side with `kernel` (by default the widest the processor has) up
+// to their last rows by the middle column; those, and every walk on a processor without the
+// kernel, are walked alone.
 template <typename Emit>
 void WalkEllipseQuadrantSpansTogether(const QuadrantSpansJob* jobs, int count, Emit& emit, std::int32_t* scratch,
-                                      std::optional<LockstepKernel> kernel = std::nullopt) {
-    const bool together = kernel ? LockstepKernelSupported(*kernel) : LockstepWalksSupported();
+                                      std::optional<LockstepKernel> kernel = WidestLockstepKernel()) {
+    const bool together = kernel && LockstepKernelSupported(*kernel);
     int next = 0;
     while (next < count) {
         LockstepWalks walks;
@@ -383,8 +382,7 @@ void WalkEllipseQuadrantSpansTogether(const QuadrantSpansJob* jobs, int count, E
         while (walks.walking != 0) {
             std::int64_t first_row[LockstepWalks::kLanes];
             for (int lane = 0; lane < lanes; ++lane) first_row[lane] = walks.y[lane];
-            if (kernel) StepLockstepWalksWith(*kernel, walks, scratch);
-            else StepLockstepWalks(walks, scratch);
+            StepLockstepWalks(*kernel, walks, scratch);
             for (int lane = 0; lane < lanes; ++lane)
                 if (walks.rows[lane] > 0)
                     emit.Rows(job_of_lane[lane], static_cast<int>(first_row[lane]), static_cast<int>(walks.rows[lane]),

@@ -121,34 +121,26 @@ bool LockstepKernelSupported(LockstepKernel kernel) {
     return false;
 }
 
-bool LockstepWalksSupported() {
-    return LockstepKernelSupported(LockstepKernel::kAvx512) || LockstepKernelSupported(LockstepKernel::kAvx2);
-}
-
-void StepLockstepWalksWith(LockstepKernel kernel, LockstepWalks& walks, std::int32_t* hi) {
+void StepLockstepWalks(LockstepKernel kernel, LockstepWalks& walks, std::int32_t* hi) {
     if (kernel == LockstepKernel::kAvx512) eight_lanes::Step(walks, hi);
     else four_lanes::Step(walks, hi);
-}
-
-void StepLockstepWalks(LockstepWalks& walks, std::int32_t* hi) {
-    static const LockstepKernel best =
-        LockstepKernelSupported(LockstepKernel::kAvx512) ? LockstepKernel::kAvx512 : LockstepKernel::kAvx2;
-    StepLockstepWalksWith(best, walks, hi);
 }
 
 #else
 
 bool LockstepKernelSupported(LockstepKernel) { return false; }
 
-bool LockstepWalksSupported() { return false; }
-
-void StepLockstepWalksWith(LockstepKernel, LockstepWalks& walks, std::int32_t*) {
+void StepLockstepWalks(LockstepKernel, LockstepWalks& walks, std::int32_t*) {
     walks.walking = 0;
     for (std::int64_t& rows : walks.rows) rows = 0;
 }
 
-void StepLockstepWalks(LockstepWalks& walks, std::int32_t* hi) { StepLockstepWalksWith(LockstepKernel::kAvx2, walks, hi); }
-
 #endif
+
+std::optional<LockstepKernel> WidestLockstepKernel() {
+    for (const LockstepKernel kernel : {LockstepKernel::kAvx512, LockstepKernel::kAvx2})
+        if (LockstepKernelSupported(kernel)) return kernel;
+    return std::nullopt;
+}
 
 }  // namespace ov::gdi::detail

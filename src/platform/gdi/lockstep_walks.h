@@ -4,6 +4,7 @@
 // it spends its time, and there the next step depends on a comparison the branch predictor
 // cannot guess; many walks side by side turn those branches into masks.
 #include <cstdint>
+#include <optional>
 
 #include "platform/gdi/internal_only.h"
 
@@ -25,23 +26,20 @@ inline constexpr int kLockstepRows = 512;
 inline constexpr int kLockstepOutput = kLockstepRows * LockstepWalks::kLanes;
 
 // The ways of stepping walks together: eight lanes to a 512-bit register (AVX-512 with its
-// 64-bit multiplies), or four to a 256-bit one (AVX2).
+// 64-bit multiplies), or four to a 256-bit one (AVX2). Every kernel takes the same rows to the
+// same states.
 enum class LockstepKernel { kAvx512, kAvx2 };
 bool LockstepKernelSupported(LockstepKernel kernel);
 
-// Whether this processor can step walks together at all.
-bool LockstepWalksSupported();
+// The widest kernel this processor has; none when it has none of them.
+std::optional<LockstepKernel> WidestLockstepKernel();
 
 // Steps every walking lane on, row by row, for at most kLockstepRows rows: a lane stops before
 // a row whose run along it cannot be taken in one go (rarely), before its y_limit, and before
-// its x would reach x_floor; it stays walking only if it stopped at the row cap. Each row's first column goes to
-// hi[row * kLanes + lane], rows counted from the lane's y on entry; rows[lane] is how many
-// rows it took, and its state is left at the first point of the next row. Call only when
-// LockstepWalksSupported(); it uses the widest kernel the processor has.
-void StepLockstepWalks(LockstepWalks& walks, std::int32_t* hi);
-
-// The same with a given kernel, which the processor must support: every kernel takes the same
-// rows to the same states.
-void StepLockstepWalksWith(LockstepKernel kernel, LockstepWalks& walks, std::int32_t* hi);
+// its x would reach x_floor; it stays walking only if it stopped at the row cap. Each row's
+// first column goes to hi[row * kLanes + lane], rows counted from the lane's y on entry;
+// rows[lane] is how many rows it took, and its state is left at the first point of the next
+// row. The processor must support `kernel`.
+void StepLockstepWalks(LockstepKernel kernel, LockstepWalks& walks, std::int32_t* hi);
 
 }  // namespace ov::gdi::detail
