@@ -177,7 +177,6 @@ TEST(EllipseSpanWalk, StartsBelowTheRowsReachingTheFarColumn) {
     EXPECT_GT(started_lower, 100);  // the shortcut is taken, not only declined
 }
 
-
 // Walks stepped together report, job by job, exactly what each walk alone reports, with every
 // kernel this processor has: random batches of boxes (some past the 64-bit limit, walked
 // alone), with and without far columns, more jobs than lanes, and tall boxes whose walks run
@@ -188,8 +187,11 @@ TEST_P(WalksSteppedTogether, MatchWalksAlone) {
     const detail::LockstepKernel kernel = GetParam();
     struct Recorder {
         std::vector<std::map<int, int>> rows;
-        int rows_together = 0, rows_one_by_one = 0;  // rows the walk alone reports one at a time
-        void Put(int job, int y, int hi) { EXPECT_TRUE(rows[job].emplace(y, hi).second) << "job " << job << " row " << y << " twice"; }
+        int rows_together = 0;
+        int rows_one_by_one = 0;  // rows the walk alone reports one at a time
+        void Put(int job, int y, int hi) {
+            EXPECT_TRUE(rows[job].emplace(y, hi).second) << "job " << job << " row " << y << " twice";
+        }
         void Spans(int job, int y, int count, int hi) {
             rows_one_by_one += count == 1;
             for (int i = 0; i < count; ++i) Put(job, y + i, hi);
