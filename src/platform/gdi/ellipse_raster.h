@@ -346,7 +346,7 @@ void WalkEllipseQuadrantSpansTogether(const QuadrantSpansJob* jobs, int count, E
     const bool together = kernel && LockstepKernelSupported(*kernel);
     int next = 0;
     while (next < count) {
-        LockstepWalks walks;
+        LockstepWalks walks{};  // lanes left unused stay all zero, never walking
         int job_of_lane[LockstepWalks::kLanes];
         int lanes = 0;
         for (; next < count && lanes < LockstepWalks::kLanes; ++next) {
@@ -374,10 +374,6 @@ void WalkEllipseQuadrantSpansTogether(const QuadrantSpansJob* jobs, int count, E
             walks.x_floor[lane] = job.width / 2 + LockstepWalks::kMaxPoints;
         }
         if (lanes == 0) continue;
-        for (int lane = lanes; lane < LockstepWalks::kLanes; ++lane) {
-            walks.x[lane] = walks.y[lane] = walks.dx[lane] = walks.dy[lane] = walks.err[lane] = 0;
-            walks.step_dx[lane] = walks.step_dy[lane] = walks.y_limit[lane] = walks.x_floor[lane] = 0;
-        }
         walks.walking = (std::uint32_t{1} << lanes) - 1;
         while (walks.walking != 0) {
             std::int64_t first_row[LockstepWalks::kLanes];

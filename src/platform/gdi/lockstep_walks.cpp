@@ -138,9 +138,12 @@ void StepLockstepWalks(LockstepKernel, LockstepWalks& walks, std::int32_t*) {
 #endif
 
 std::optional<LockstepKernel> WidestLockstepKernel() {
-    for (const LockstepKernel kernel : {LockstepKernel::kAvx512, LockstepKernel::kAvx2})
-        if (LockstepKernelSupported(kernel)) return kernel;
-    return std::nullopt;
+    static const std::optional<LockstepKernel> widest = []() -> std::optional<LockstepKernel> {
+        for (const LockstepKernel kernel : {LockstepKernel::kAvx512, LockstepKernel::kAvx2})
+            if (LockstepKernelSupported(kernel)) return kernel;
+        return std::nullopt;
+    }();
+    return widest;
 }
 
 }  // namespace ov::gdi::detail
