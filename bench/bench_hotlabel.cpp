@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "hotlabel/control_string_painter.h"
 #include "library/classes.h"
 #include "platform/gdi/gdi.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "host/reference_host.h"
-#include "host/text_box_painter.h"
+#include "host/reference/reference_host.h"
+#include "host/contract/text_box_painter.h"
 #include "library/classes.h"
 #include "maskedit/masked_text_box.h"
 #include "platform/gdi/gdi.h"

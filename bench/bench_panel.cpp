@@ -20,7 +20,7 @@
 #include "cpu_time_summary.h"
 
 #include "gradient/cls_gradient.h"
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "library/classes.h"
 #include "panel/gradient_panel.h"
 #include "platform/gdi/gdi.h"

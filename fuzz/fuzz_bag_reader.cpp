@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/property_bag.h"
+#include "host/contract/property_bag.h"
+#include "host/reference/bag_file.h"
 #include "json_file_input.h"
 #include "platform/runtime/automation_error.h"
 
@@ -13,14 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (NamesAFile(text)) return 0;
     ov::host::PropertyBag bag;
     try {
-        bag = ov::host::PropertyBag::FromJsonText(text);
+        bag = ov::host::BagFromJsonText(text);
     } catch (const ov::AutomationError& error) {
         if (error.number() != ov::error::kInvalidFileFormat) std::abort();
         return 0;
     }
-    const std::string saved = bag.ToJsonText();
-    const ov::host::PropertyBag again = ov::host::PropertyBag::FromJsonText(saved);
+    const std::string saved = BagToJsonText(bag);
+    const ov::host::PropertyBag again = ov::host::BagFromJsonText(saved);
     if (!again.unreadable().empty() || again.entries().size() != bag.entries().size()) std::abort();
-    if (again.ToJsonText() != saved) std::abort();
+    if (BagToJsonText(again) != saved) std::abort();
     return 0;
 }

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "fuzz_input.h"
-#include "host/class_registry.h"
-#include "host/reference_host.h"
-#include "host/text_box.h"
+#include "host/reference/class_registry.h"
+#include "host/reference/reference_host.h"
+#include "host/contract/text_box.h"
 #include "maskedit/mask_engine.h"
 #include "maskedit/masked_text_box.h"
 #include "platform/runtime/automation_error.h"

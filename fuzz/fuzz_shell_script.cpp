@@ -11,7 +11,7 @@
 #include <string_view>
 #include <variant>
 
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "library/classes.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/reference/bag_file.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/files/replace_file.h"
 #include "platform/json/json_document.h"
@@ -95,7 +96,7 @@ ControlRecord ControlFromNode(const Node& control, const std::string& base_dir) 
         record.width = width->Number();
         record.height = height->Number();
     }
-    if (const auto properties = control.Find("properties")) record.properties = host::PropertyBag::FromNode(*properties, base_dir);
+    if (const auto properties = control.Find("properties")) record.properties = host::BagFromNode(*properties, base_dir);
     if (const auto events = control.Find("events")) record.events = EventsFromNode(*events);
     return record;
 }
@@ -109,7 +110,7 @@ FormDocument ParseForm(std::string_view json_text, const std::string& base_dir) 
         const Node root(document);
         CheckVersion(root);
         FormDocument form;
-        if (const auto properties = root.Find("form")) form.form_properties = host::PropertyBag::FromNode(*properties, base_dir);
+        if (const auto properties = root.Find("form")) form.form_properties = host::BagFromNode(*properties, base_dir);
         if (const auto controls = root.Find("controls")) {
             for (std::size_t i = 0; i < controls->Size(); ++i) form.controls.push_back(ControlFromNode(controls->At(i), base_dir));
         }
@@ -122,7 +123,7 @@ FormDocument ParseForm(std::string_view json_text, const std::string& base_dir) 
 std::string FormToJsonText(const FormDocument& document) {
     json root;
     root["orvelle_form"] = kFormatVersion;
-    root["form"] = document.form_properties.ToJson();
+    root["form"] = BagToJson(document.form_properties);
     json controls = json::array();
     for (const ControlRecord& record : document.controls) {
         json control;
@@ -135,7 +136,7 @@ std::string FormToJsonText(const FormDocument& document) {
             control["width"] = *record.width;
             control["height"] = *record.height;
         }
-        control["properties"] = record.properties.ToJson();
+        control["properties"] = BagToJson(record.properties);
         if (!record.events.empty()) {
             json events = json::array();
             for (const FiredEvent& e : record.events) {

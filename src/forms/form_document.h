@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/property_bag.h"
-#include "host/reference_host.h"
+#include "host/contract/property_bag.h"
+#include "host/reference/reference_host.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/variant.h"
 

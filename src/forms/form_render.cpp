@@ -1,6 +1,6 @@
 #include "forms/form_render.h"
 
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "platform/codepage/windows1252.h"
 
 namespace ov::forms {

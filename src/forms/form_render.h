@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "forms/form_document.h"
-#include "host/class_registry.h"
+#include "host/reference/class_registry.h"
 
 namespace ov::forms {
 

@@ -73,6 +73,4 @@ const ClassInfo& GradientObject::StaticInfo() {
     return info;
 }
 
-host::ClassEntry GradientClassEntry() { return host::ObjectEntry<GradientObject>(kGradientClassName, kGradientClassId); }
-
 }  // namespace ov::gradient

@@ -1,7 +1,7 @@
 #include "hotlabel/hot_label.h"
 
-#include "host/font_attributes.h"
-#include "host/hand_cursor.h"
+#include "host/contract/font_attributes.h"
+#include "host/contract/hand_cursor.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/picturebox/picture_box.h"

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "host/control.h"
-#include "host/toolbox_image.h"
+#include "host/contract/control.h"
+#include "host/contract/toolbox_image.h"
 #include "hotlabel/control_string_painter.h"
 #include "hotlabel/hot_spots.h"
 

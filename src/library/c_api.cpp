@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "host/reference/bag_file.h"
 #include "orvelle/orvelle.h"
 
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "library/classes.h"
 #include "library/component_registry.h"
 #include "library/typelib_json.h"
@@ -398,7 +399,7 @@ const OvPersistPropertyBagVtbl kPersistVtbl = {
             if (!files::ReadWholeFile(path, &text)) return OV_STG_E_FILENOTFOUND;
             host::PropertyBag bag;
             try {
-                bag = host::PropertyBag::FromJsonText(text, std::filesystem::path(path).parent_path().string());
+                bag = host::BagFromJsonText(text, std::filesystem::path(path).parent_path().string());
             } catch (const AutomationError&) {
                 return OV_STG_E_INVALIDHEADER;
             }
@@ -412,7 +413,7 @@ const OvPersistPropertyBagVtbl kPersistVtbl = {
         return Guarded([&]() -> OvResult {
             ServerObject* owner = Owner<OvPersistPropertyBagVtbl>(self);
             owner->Instance();
-            const std::string text = owner->host->Save(kHostedName).ToJsonText();
+            const std::string text = BagToJsonText(owner->host->Save(kHostedName));
             return files::ReplaceFile(path, text) ? OV_S_OK : OV_E_FAIL;
         });
     },

@@ -1,7 +1,7 @@
 #include "library/classes.h"
 
 #include "gradient/gradient_object.h"
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "hotlabel/hot_label.h"
 #include "line3d/ov3dline.h"
 #include "maskedit/masked_text_box.h"
@@ -22,7 +22,7 @@ void RegisterAllClasses(host::ClassRegistry& registry) {
     registry.Add(host::ControlEntry<tabhead::OVTabHead>("OVTabHead", tabhead::kNewInstanceWidth, tabhead::kNewInstanceHeight, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7005}"));
     registry.Add(host::ControlEntry<maskedit::OVMaskedTextBox>("OVMaskedTextBox", maskedit::kNewInstanceWidth, maskedit::kNewInstanceHeight, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7006}"));
     registry.Add(host::ControlEntry<sidelogo::OVSideLogo>("OVSideLogo", 1215, 4800, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7008}"));
-    registry.Add(gradient::GradientClassEntry());
+    registry.Add(host::ObjectEntry<gradient::GradientObject>(gradient::kGradientClassName, "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7020}"));
 }
 
 const host::ClassRegistry& Classes() {

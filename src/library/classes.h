@@ -5,7 +5,7 @@
 //
 // Adding a control is one line in RegisterAllClasses (classes.cpp) and its library in
 // src/library/CMakeLists.txt.
-#include "host/class_registry.h"
+#include "host/reference/class_registry.h"
 
 namespace ov::library {
 

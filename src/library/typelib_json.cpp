@@ -3,7 +3,7 @@
 #include <cstring>
 #include <set>
 
-#include "host/property_bag.h"
+#include "host/reference/bag_file.h"
 #include "library/classes.h"
 #include "library/typelib_text.h"
 #include "platform/gdi/png_io.h"

@@ -6,7 +6,7 @@
 // return. docs/typelib.schema.json describes the document; `orvelle typelib --json` writes it.
 #include <nlohmann/json.hpp>
 
-#include "host/class_registry.h"
+#include "host/reference/class_registry.h"
 
 namespace ov::library {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/class_registry.h"
+#include "host/reference/class_registry.h"
 
 namespace ov::library {
 

@@ -4,8 +4,8 @@
 // raises no events.
 #include <cstdint>
 
-#include "host/control.h"
-#include "host/toolbox_image.h"
+#include "host/contract/control.h"
+#include "host/contract/toolbox_image.h"
 
 namespace ov::line3d {
 

@@ -1,6 +1,6 @@
 #include "maskedit/masked_text_box.h"
 
-#include "host/font_attributes.h"
+#include "host/contract/font_attributes.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::maskedit {

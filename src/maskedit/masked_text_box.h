@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/control.h"
-#include "host/text_box.h"
-#include "host/toolbox_image.h"
+#include "host/contract/control.h"
+#include "host/contract/text_box.h"
+#include "host/contract/toolbox_image.h"
 #include "maskedit/mask_context.h"
 
 namespace ov::maskedit {

@@ -1,7 +1,7 @@
 #include "panel/gradient_panel.h"
 
 #include "gradient/gradient_object.h"
-#include "host/font_attributes.h"
+#include "host/contract/font_attributes.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/picturebox/picture_box.h"

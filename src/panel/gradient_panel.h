@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "gradient/cls_gradient.h"
-#include "host/control.h"
-#include "host/toolbox_image.h"
+#include "host/contract/control.h"
+#include "host/contract/toolbox_image.h"
 #include "panel/border_painter.h"
 #include "panel/panel_enums.h"
 #include "panel/rect_parts.h"

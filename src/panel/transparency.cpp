@@ -1,6 +1,6 @@
 #include "panel/transparency.h"
 
-#include "host/control.h"
+#include "host/contract/control.h"
 #include "panel/shift_colour.h"
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/control.h"
-#include "host/form.h"
-#include "host/text_box.h"
-#include "host/text_input.h"
+#include "host/contract/control.h"
+#include "host/reference/form.h"
+#include "host/contract/text_box.h"
+#include "host/reference/text_input.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/gdi/screen.h"
 #include "platform/runtime/automation_error.h"

@@ -41,9 +41,9 @@
 #include <vector>
 
 #include "forms/form_document.h"
-#include "host/class_registry.h"
-#include "host/pointer_target.h"
-#include "host/reference_host.h"
+#include "host/reference/class_registry.h"
+#include "host/reference/pointer_target.h"
+#include "host/reference/reference_host.h"
 #include "qt/event_arguments.h"
 
 namespace ov::qt {

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <vector>
 
-#include "host/constituents.h"
+#include "host/contract/constituents.h"
 #include "platform/gdi/icon.h"
 #include "platform/picture/picture.h"
 

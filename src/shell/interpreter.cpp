@@ -9,9 +9,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/font_attributes.h"
-#include "host/text_box.h"
-#include "host/text_input.h"
+#include "host/contract/font_attributes.h"
+#include "host/contract/text_box.h"
+#include "host/reference/bag_file.h"
+#include "host/reference/text_input.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/files/replace_file.h"
 #include "platform/gdi/screen.h"
@@ -267,13 +268,13 @@ void Interpreter::Run(const NewStmt& stmt) {
 void Interpreter::Run(const LoadStmt& stmt) {
     const host::Placement at = ToPlacement(stmt.placement);
     const std::string path = FileSystemPath(stmt.bag_file);
-    const host::PropertyBag bag = host::PropertyBag::FromJsonText(ReadWholeFile(path), DirectoryOf(path));
+    const host::PropertyBag bag = host::BagFromJsonText(ReadWholeFile(path), DirectoryOf(path));
     host_.Load(stmt.name, stmt.class_name, bag, at);
 }
 
 void Interpreter::Run(const SaveStmt& stmt) {
     const host::PropertyBag bag = host_.Save(stmt.name);
-    WriteWholeFile(FileSystemPath(stmt.bag_file), bag.ToJsonText());
+    WriteWholeFile(FileSystemPath(stmt.bag_file), BagToJsonText(bag));
 }
 
 void Interpreter::Run(const BagStmt& stmt) {

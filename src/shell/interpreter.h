@@ -11,7 +11,7 @@
 #include <ostream>
 #include <string>
 
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "platform/notifyarea/notification_area.h"
 #include "shell/evaluator.h"
 #include "shell/syntax.h"

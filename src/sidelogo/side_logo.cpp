@@ -1,6 +1,6 @@
 #include "sidelogo/side_logo.h"
 
-#include "host/font_attributes.h"
+#include "host/contract/font_attributes.h"
 #include "platform/scale/scale.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/std_font.h"

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "host/control.h"
-#include "host/toolbox_image.h"
+#include "host/contract/control.h"
+#include "host/contract/toolbox_image.h"
 #include "sidelogo/logo_colours.h"
 
 namespace ov::sidelogo {

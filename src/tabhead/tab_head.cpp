@@ -5,7 +5,7 @@
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/value_ops.h"
-#include "host/hand_cursor.h"
+#include "host/contract/hand_cursor.h"
 #include "tabhead/selected_tab.h"
 
 namespace ov::tabhead {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "host/control.h"
-#include "host/toolbox_image.h"
+#include "host/contract/control.h"
+#include "host/contract/toolbox_image.h"
 #include "tabhead/tab_layout.h"
 #include "tabhead/tab_string.h"
 

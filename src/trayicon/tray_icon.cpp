@@ -1,6 +1,5 @@
 #include "trayicon/tray_icon.h"
 
-#include "host/form.h"
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/notification_area.h"
 #include "platform/runtime/automation_error.h"
@@ -156,23 +155,28 @@ void OVTrayIcon::PopupBalloon(const std::string& message, const std::string& tit
     Send(notifyarea::kNimModify, record_);
 }
 
-host::Form& OVTrayIcon::ParentForm() const {
-    auto* form = dynamic_cast<host::Form*>(Parent().get());
-    if (!form) throw TrayError(kErrorInvalidForm, "Invalid Form object");
-    return *form;
+// The form holding the icon, reached through the members every host's form has; a holder
+// without a window state (no form) is refused.
+std::shared_ptr<IDispatch> OVTrayIcon::ParentForm() const {
+    std::shared_ptr<IDispatch> form = Parent();
+    if (!form || form->GetIDOfName("WindowState") == kDispidUnknown)
+        throw TrayError(kErrorInvalidForm, "Invalid Form object");
+    return form;
 }
 
 void OVTrayIcon::AddForm() {
-    host::Form& form = ParentForm();
-    notifyarea::SetForegroundWindow(form.hWnd());
-    form.Hide();
+    const std::shared_ptr<IDispatch> form = ParentForm();
+    notifyarea::SetForegroundWindow(WindowOf(*form));
+    std::vector<Variant> none;
+    CallMethod(*form, "Hide", none);
 }
 
 void OVTrayIcon::RestoreForm() {
-    host::Form& form = ParentForm();
-    form.SetWindowState(0);
-    notifyarea::SetForegroundWindow(form.hWnd());
-    form.Show();
+    const std::shared_ptr<IDispatch> form = ParentForm();
+    PutProperty(*form, "WindowState", Variant::FromLong(0));
+    notifyarea::SetForegroundWindow(WindowOf(*form));
+    std::vector<Variant> none;
+    CallMethod(*form, "Show", none);
 }
 
 // --- notifications -------------------------------------------------------------------------

@@ -7,14 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "host/control.h"
-#include "host/toolbox_image.h"
+#include "host/contract/control.h"
+#include "host/contract/toolbox_image.h"
 #include "platform/notifyarea/notify_icon_data.h"
 #include "platform/picture/picture.h"
-
-namespace ov::host {
-class Form;
-}
 
 namespace ov::trayicon {
 
@@ -73,7 +69,7 @@ private:
     // Sends the record with flags 7 (callback message, icon, tip), as every update does.
     void SendUpdate();
     // The parent as a form, else "Invalid Form object".
-    host::Form& ParentForm() const;
+    std::shared_ptr<IDispatch> ParentForm() const;
     void DecodeMouseMove(std::vector<Variant>& args);
 
     bool sys_tray_ = false;

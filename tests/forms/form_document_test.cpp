@@ -5,9 +5,9 @@
 
 #include "forms/form_document.h"
 #include "forms/form_render.h"
-#include "host/class_registry.h"
-#include "host/control.h"
-#include "host/reference_host.h"
+#include "host/reference/class_registry.h"
+#include "host/contract/control.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
 #include "platform/runtime/automation_error.h"

@@ -6,7 +6,7 @@
 
 #include "gradient/colour_model.h"
 #include "gradient/gradient_object.h"
-#include "host/class_registry.h"
+#include "host/reference/class_registry.h"
 #include "platform/gdi/screen.h"
 #include "platform/runtime/automation_error.h"
 #include "support/error_number.h"
@@ -94,7 +94,7 @@ TEST(GradientProperties, WritesNeitherDrawNorTouchTheSurface) {
 
 TEST(GradientLateBound, CreatableByClassNameOrProgIdInAnyCase) {
     host::ClassRegistry registry;
-    registry.Add(GradientClassEntry());
+    registry.Add(host::ObjectEntry<GradientObject>(kGradientClassName));
     for (const char* name : {"clsGradient", "OrvelleControls.clsGradient", "orvellecontrols.CLSGRADIENT"}) {
         const std::shared_ptr<AutomationObject> object = registry.Create(name);
         ASSERT_NE(object, nullptr) << name;

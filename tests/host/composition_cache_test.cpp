@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "host/reference_host.h"
-#include "host/visual_changes.h"
+#include "host/reference/reference_host.h"
+#include "host/contract/visual_changes.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"

@@ -2,7 +2,7 @@
 // transparency, and no leaked drawing objects.
 #include <gtest/gtest.h>
 
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"

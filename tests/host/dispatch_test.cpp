@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/error_number.h"
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/icon.h"
 #include "platform/picture/picture.h"
 #include "probe_control.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "host/hand_cursor.h"
+#include "host/contract/hand_cursor.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/icon.h"
 

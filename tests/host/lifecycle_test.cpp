@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "support/error_number.h"
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "platform/runtime/clock.h"
 #include "probe_control.h"
 

@@ -3,8 +3,8 @@
 // captured target located outside itself.
 #include <gtest/gtest.h>
 
-#include "host/pointer_target.h"
-#include "host/reference_host.h"
+#include "host/reference/pointer_target.h"
+#include "host/reference/reference_host.h"
 #include "probe_control.h"
 
 namespace ov::host::testing {

@@ -1,6 +1,6 @@
 #include "probe_control.h"
 
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 
 namespace ov::host::testing {
 

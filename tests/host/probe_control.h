@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "host/class_registry.h"
-#include "host/control.h"
+#include "host/reference/class_registry.h"
+#include "host/contract/control.h"
 
 namespace ov::host::testing {
 

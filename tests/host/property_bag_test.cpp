@@ -8,9 +8,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "host/reference/bag_file.h"
 #include "support/error_number.h"
-#include "host/property_bag.h"
-#include "host/reference_host.h"
+#include "host/contract/property_bag.h"
+#include "host/reference/reference_host.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "probe_control.h"
@@ -61,7 +62,7 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
     const std::uint32_t pixels[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     bag.Set("Picture", Variant::FromObject(Picture::FromPixels(2, 2, pixels)));
 
-    const PropertyBag back = PropertyBag::FromJsonText(bag.ToJsonText());
+    const PropertyBag back = BagFromJsonText(BagToJsonText(bag));
     ASSERT_EQ(back.entries().size(), bag.entries().size());
     for (std::size_t i = 0; i < 9; ++i) {
         EXPECT_EQ(back.entries()[i].first, bag.entries()[i].first);
@@ -72,12 +73,12 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->width_pixels(), 2);
     EXPECT_EQ(picture->height_pixels(), 2);
-    const auto json = nlohmann::json::parse(bag.ToJsonText());
+    const auto json = nlohmann::json::parse(BagToJsonText(bag));
     EXPECT_EQ(json[6]["value"], "2024-12-31 12:00:00");
     EXPECT_EQ(json[7]["value"], 45657.123456789);
     // Text is UTF-8 in the file, Windows-1252 in the bag.
     EXPECT_EQ(json[5]["value"], "a \"quoted\"\nline, caf\xC3\xA9 \xE2\x82\xAC \xC2\x81");
-    EXPECT_EQ(PropertyBag::FromJsonText(R"([{"key": "T", "type": "String", "value": "\u65e5 caf\u00e9"}])")
+    EXPECT_EQ(BagFromJsonText(R"([{"key": "T", "type": "String", "value": "\u65e5 caf\u00e9"}])")
                   .ReadProperty("T"),
               Variant::FromString("? caf\xE9"));
 }
@@ -97,7 +98,7 @@ std::string Entry(const std::string& type, const std::string& value_members) {
 // The error number and description loading `text` raises; 0 when it loads.
 std::pair<std::int32_t, std::string> LoadError(const std::string& text) {
     try {
-        PropertyBag::FromJsonText(text);
+        BagFromJsonText(text);
     } catch (const AutomationError& error) {
         return {error.number(), error.description()};
     }
@@ -176,13 +177,13 @@ TEST(PropertyBagTest, ValuesTheirTypeCannotHoldLeaveOnlyThatKeyUnreadable) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
         const PropertyBag bag =
-            PropertyBag::FromJsonText("[" + c.entry + R"(, {"key": "B", "type": "Long", "value": 2}])");
+            BagFromJsonText("[" + c.entry + R"(, {"key": "B", "type": "Long", "value": 2}])");
         EXPECT_EQ(testing_support::ErrorNumberOf([&] { bag.ReadProperty("a", Variant::FromLong(1)); }), c.error);
         EXPECT_EQ(bag.ReadProperty("B"), Variant::FromLong(2));
         EXPECT_EQ(bag.unreadable(), (std::vector<std::pair<std::string, std::int32_t>>{{"A", c.error}}));
         ASSERT_EQ(bag.entries().size(), 1u);
         // Saved again, the bag holds what could be read.
-        EXPECT_EQ(PropertyBag::FromJsonText(bag.ToJsonText()).entries(), bag.entries());
+        EXPECT_EQ(BagFromJsonText(BagToJsonText(bag)).entries(), bag.entries());
     }
 }
 
@@ -207,7 +208,7 @@ TEST(PropertyBagTest, ValuesAtTheEdgesOfTheirRangeAreKept) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
-        const PropertyBag bag = PropertyBag::FromJsonText("[" + c.entry + "]");
+        const PropertyBag bag = BagFromJsonText("[" + c.entry + "]");
         EXPECT_TRUE(bag.unreadable().empty());
         const Variant read = bag.ReadProperty("A");
         if (read.type() == VarType::Date) EXPECT_NEAR(read.real(), c.value.real(), 1e-6);
@@ -218,11 +219,11 @@ TEST(PropertyBagTest, ValuesAtTheEdgesOfTheirRangeAreKept) {
 TEST(PropertyBagTest, TextThatIsNotUtf8SavesAndNumbersJsonCannotHoldDoNot) {
     PropertyBag bag;
     bag.Set("Caption", Variant::FromString("caf\xE9"));
-    EXPECT_EQ(PropertyBag::FromJsonText(bag.ToJsonText()).ReadProperty("Caption"), Variant::FromString("caf\xE9"));
+    EXPECT_EQ(BagFromJsonText(BagToJsonText(bag)).ReadProperty("Caption"), Variant::FromString("caf\xE9"));
     for (const double real : {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
         PropertyBag numbers;
         numbers.Set("D", Variant::FromDouble(real));
-        EXPECT_EQ(testing_support::ErrorNumberOf([&] { numbers.ToJsonText(); }), error::kOverflow);
+        EXPECT_EQ(testing_support::ErrorNumberOf([&] { BagToJsonText(numbers); }), error::kOverflow);
     }
 }
 
@@ -270,7 +271,7 @@ TEST(PropertyBagTest, WrongTypedValueFailsInTheControlAndTheNextKeyIsRead) {
     EXPECT_EQ(p.Caption(), "read anyway");
 
     // A value out of its type's range in a file fails the same way, as overflow.
-    host.Load("Q", "Probe", PropertyBag::FromJsonText(R"([{"key": "Count", "type": "Long", "value": 1e30},
+    host.Load("Q", "Probe", BagFromJsonText(R"([{"key": "Count", "type": "Long", "value": 1e30},
         {"key": "Caption", "type": "String", "value": "next key"}])"));
     EXPECT_EQ(errors.back(), "Q ReadProperties Count 6");
     EXPECT_EQ(dynamic_cast<Probe&>(*host.FindControl("Q")).Caption(), "next key");
@@ -283,7 +284,7 @@ TEST(PropertyBagTest, SaveAndLoadRoundTripThroughTheHost) {
     PutProperty(*host.Find("A"), "Count", Variant::FromLong(17));
     PropertyBag saved = host.Save("A");
     ASSERT_EQ(saved.entries().size(), 1u);  // Caption "" is the default
-    host.Load("B", "Probe", PropertyBag::FromJsonText(saved.ToJsonText()));
+    host.Load("B", "Probe", BagFromJsonText(BagToJsonText(saved)));
     EXPECT_EQ(GetProperty(*host.Find("B"), "Count"), Variant::FromLong(17));
 }
 

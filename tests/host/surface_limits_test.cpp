@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "support/error_number.h"
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/window.h"
 #include "probe_control.h"

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "support/canvas.h"
-#include "host/compositor.h"
-#include "host/control.h"
-#include "host/text_box.h"
-#include "host/text_box_painter.h"
-#include "host/text_edit.h"
+#include "host/reference/compositor.h"
+#include "host/contract/control.h"
+#include "host/contract/text_box.h"
+#include "host/contract/text_box_painter.h"
+#include "host/contract/text_edit.h"
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/automation_error.h"
 

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "host/reference/bag_file.h"
 #include "support/error_number.h"
-#include "host/class_registry.h"
-#include "host/font_attributes.h"
-#include "host/reference_host.h"
+#include "host/reference/class_registry.h"
+#include "host/contract/font_attributes.h"
+#include "host/reference/reference_host.h"
 #include "hotlabel/hot_label.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
@@ -332,7 +333,7 @@ TEST_F(HotLabelInHost, BagRoundTripAlwaysWritesHighlight) {
     PutProperty(label, "HighlightColor", Variant::FromLong(kBlue));
     PutProperty(label, "ControlString", Variant::FromString("A * and ~ends inside"));
     // Through the bag's text form, as a form file keeps it.
-    const host::PropertyBag bag = host::PropertyBag::FromJsonText(host_->Save("H").ToJsonText());
+    const host::PropertyBag bag = host::BagFromJsonText(BagToJsonText(host_->Save("H")));
     keys.clear();
     for (const auto& [key, value] : bag.entries()) keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"BackColor", "Enabled", "Font", "ControlString", "Picture",

@@ -2,9 +2,10 @@
 // persistence, late-bound access and the composed pixels of its two lines.
 #include <gtest/gtest.h>
 
+#include "host/reference/bag_file.h"
 #include "support/error_number.h"
 #include "support/hosted_control.h"
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "line3d/ov3dline.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
@@ -132,7 +133,7 @@ TEST_F(OV3DLineTest, PersistenceRoundTripInKeyOrder) {
     PutProperty(*l, "ForeColor", Variant::FromLong(0x123456));
     PutProperty(*l, "BackColor", Variant::FromLong(0x654321));
     PutProperty(*l, "Orientation", Variant::FromLong(1));
-    const host::PropertyBag bag = host::PropertyBag::FromJsonText(host.Save("L").ToJsonText());
+    const host::PropertyBag bag = host::BagFromJsonText(BagToJsonText(host.Save("L")));
     ASSERT_EQ(bag.entries().size(), 3u);
     EXPECT_EQ(bag.entries()[0].first, "Orientation");
     EXPECT_EQ(bag.entries()[1].first, "BackColor");

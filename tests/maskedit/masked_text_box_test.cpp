@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/error_number.h"
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "maskedit/keystroke_candidate.h"
 #include "maskedit/masked_text_box.h"
 #include "platform/gdi/gdi.h"

@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "host/reference/bag_file.h"
 #include "support/error_number.h"
 #include "support/hosted_control.h"
 #include "gradient/cls_gradient.h"
-#include "host/class_registry.h"
-#include "host/reference_host.h"
+#include "host/reference/class_registry.h"
+#include "host/reference/reference_host.h"
 #include "panel/gradient_panel.h"
 #include "panel/shift_colour.h"
 #include "platform/gdi/icon.h"
@@ -345,7 +346,7 @@ TEST_F(PanelInHost, BagRoundTripKeepsEveryKeyInOrder) {
     for (const auto& [key, value] : values) expected_keys.push_back(key);
     EXPECT_EQ(keys, expected_keys);
 
-    host_->Load("Q", "OVGradientPanel", host::PropertyBag::FromJsonText(bag.ToJsonText()), Twips(0, 1200));
+    host_->Load("Q", "OVGradientPanel", host::BagFromJsonText(BagToJsonText(bag)), Twips(0, 1200));
     IDispatch& q = *host_->Find("Q");
     for (const auto& [key, value] : values) {
         const Variant loaded = GetProperty(q, key);

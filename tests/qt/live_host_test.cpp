@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "forms/form_document.h"
-#include "host/control.h"
-#include "host/hand_cursor.h"
-#include "host/reference_host.h"
-#include "host/text_box.h"
+#include "host/contract/control.h"
+#include "host/contract/hand_cursor.h"
+#include "host/reference/reference_host.h"
+#include "host/contract/text_box.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/runtime/type_info.h"
 #include "hotlabel/hot_label.h"

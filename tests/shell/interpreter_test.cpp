@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <sstream>
 
-#include "host/class_registry.h"
-#include "host/control.h"
-#include "host/font_attributes.h"
-#include "host/reference_host.h"
+#include "host/reference/class_registry.h"
+#include "host/contract/control.h"
+#include "host/contract/font_attributes.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/screen.h"
 #include "platform/limits.h"

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host/class_registry.h"
-#include "host/reference_host.h"
+#include "host/reference/bag_file.h"
+#include "host/reference/class_registry.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/std_font.h"
@@ -188,7 +189,7 @@ TEST_F(SideLogoInHost, PersistsSixKeysInOrderAndSkipsUnreadableOnes) {
     // A new instance differs from the defaults only in its font (Times New Roman bold, not the
     // ambient font).
     const host::PropertyBag fresh = host_->Save("S");
-    ASSERT_EQ(fresh.entries().size(), 1u) << fresh.ToJsonText();
+    ASSERT_EQ(fresh.entries().size(), 1u) << BagToJsonText(fresh);
     EXPECT_EQ(fresh.entries()[0].first, "Font");
 
     PutProperty(logo, "FontColor", Variant::FromLong(0x00FFFF));

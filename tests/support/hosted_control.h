@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "host/class_registry.h"
-#include "host/reference_host.h"
+#include "host/reference/class_registry.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/screen.h"
 
 namespace ov::testing_support {

@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "host/reference/bag_file.h"
 #include "support/error_number.h"
 #include "support/hosted_control.h"
-#include "host/class_registry.h"
-#include "host/reference_host.h"
+#include "host/reference/class_registry.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
@@ -283,7 +284,7 @@ TEST_F(TabHeadInHost, FirstTickWithEmptyTagActsOnHeadingZero) {
 TEST_F(TabHeadInHost, PersistsSevenKeysInOrderAndLoadsThem) {
     IDispatch& tab = NewTabHead();
     host::PropertyBag defaults = host_->Save("T");
-    EXPECT_TRUE(defaults.empty()) << defaults.ToJsonText();
+    EXPECT_TRUE(defaults.empty()) << BagToJsonText(defaults);
 
     PutProperty(tab, "TabString", Variant::FromString("One,Two,Three"));
     PutProperty(tab, "SelectedTab", Variant::FromString("2"));

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "support/hosted_control.h"
-#include "host/class_registry.h"
-#include "host/reference_host.h"
+#include "host/reference/class_registry.h"
+#include "host/reference/reference_host.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/icon.h"
 #include "platform/gdi/screen.h"

@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "command.h"
-#include "host/reference_host.h"
+#include "host/reference/reference_host.h"
 #include "library/classes.h"
 #include "shell/interpreter.h"
 

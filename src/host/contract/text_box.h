@@ -1,0 +1,141 @@
+#pragma once
+// The host's single-line text box constituent: an edit field drawn by the compositor (its
+// painter is text_box_painter.h) over the editing model of text_edit.h. It raises its events on
+// the owner's OnConstituentEvent in the platform's order — KeyDown, KeyPress, the edit, Change
+// (only when the text changed), KeyUp — and applies a keystroke only when the handler leaves
+// KeyAscii (or KeyCode, for Delete and the caret keys) non-zero. Ctrl+C, Ctrl+X and Ctrl+V reach
+// it as KeyPress codes 3, 24 and 22 and go through the clipboard the site holds; the
+// context-menu paste goes around the key events.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/contract/constituents.h"
+#include "host/contract/font_attributes.h"
+#include "host/contract/text_edit.h"
+
+namespace ov::host {
+
+// Virtual key codes and shift bits the text box understands.
+namespace keys {
+inline constexpr std::int16_t kBackspace = 8, kEnter = 13, kEnd = 35, kHome = 36, kLeft = 37, kRight = 39,
+                              kDelete = 46;
+inline constexpr std::int16_t kShiftMask = 1, kCtrlMask = 2;
+inline constexpr std::int16_t kCopy = 3, kPaste = 22, kCut = 24;  // KeyPress codes of the Ctrl keys
+}  // namespace keys
+
+class TextBox : public Constituent {
+public:
+    TextBox(Control& owner, std::string name, int index);
+    ~TextBox() override;
+
+    enum Alignment : int { kLeft = 0, kRight = 1, kCenter = 2 };
+
+    // --- text and selection (program access) ---------------------------------------------------
+    const std::string& Text() const { return edit_.text(); }
+    // Cut to MaxLength; caret at 0 with nothing selected; Change when the text changed.
+    void SetText(std::string_view text);
+    int SelStart() const { return edit_.SelStart(); }
+    int SelLength() const { return edit_.SelLength(); }
+    std::string SelText() const { return edit_.SelText(); }
+    // Negative values are 380; a start past the text is clamped to its end (length 0); a length
+    // past the text to what follows the start.
+    void SetSelStart(std::int32_t start);
+    void SetSelLength(std::int32_t length);
+    void SetSelText(std::string_view text);  // replaces the selection; Change when it changed
+    std::int32_t MaxLength() const { return edit_.MaxLength(); }
+    void SetMaxLength(std::int32_t max_length);  // negative: 380
+    const TextEdit& edit() const { return edit_; }
+
+    // --- appearance --------------------------------------------------------------------------
+    int Alignment() const { return alignment_; }
+    void SetAlignment(int alignment);  // 0..2, else 380
+    int Appearance() const { return appearance_; }
+    void SetAppearance(int appearance);  // 0 flat, 1 3-D, else 380
+    int BorderStyle() const { return border_style_; }
+    void SetBorderStyle(int style);  // 0 none, 1 fixed single, else 380
+    std::int32_t BackColor() const { return back_color_; }
+    void SetBackColor(std::int32_t colour) { back_color_ = colour; NoteVisualChange(); }
+    std::int32_t ForeColor() const { return fore_color_; }
+    void SetForeColor(std::int32_t colour) { fore_color_ = colour; NoteVisualChange(); }
+    const FontAttributes& Font() const { return font_; }
+    // A new font changes the one-line height: the box keeps its top and takes that height.
+    void SetFont(const FontAttributes& font);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);  // a box disabled while focused loses the focus
+    bool HideSelection() const { return true; }
+    bool MultiLine() const { return false; }
+    std::int16_t ScrollBars() const { return 0; }
+    const std::string& ToolTipText() const { return tool_tip_; }
+    void SetToolTipText(std::string text) { tool_tip_ = std::move(text); }
+    std::int16_t MousePointer() const { return mouse_pointer_; }
+    void SetMousePointer(std::int32_t pointer);  // 0..15 or 99, else 380
+    const std::shared_ptr<IDispatch>& MouseIcon() const { return mouse_icon_; }
+    void SetMouseIcon(std::shared_ptr<IDispatch> icon) { mouse_icon_ = std::move(icon); }
+    std::int16_t OLEDragMode() const { return ole_drag_mode_; }
+    void SetOLEDragMode(std::int32_t mode);  // 0..1, else 380
+    std::int16_t OLEDropMode() const { return ole_drop_mode_; }
+    void SetOLEDropMode(std::int32_t mode);  // 0..2, else 380
+    gdi::HWND hWnd() const { return window_; }
+    void Refresh();
+    void OLEDrag();
+
+    // The height (pixels) of one line of the box's font with its frame and margins.
+    int OneLineHeightPixels() const;
+    // The height always follows the font: the requested one is replaced by a line's height.
+    void Move(double left, double top, double width, double height) override;
+
+    // --- focus ---------------------------------------------------------------------------------
+    bool Focused() const { return focused_; }
+    // Takes the focus (GotFocus); nothing when disabled or already focused.
+    void SetFocus();
+    // The focus moves away: Validate(Cancel) — a cancel keeps the focus — then LostFocus.
+    // Returns whether the focus left. Nothing when the box does not have it.
+    bool LeaveFocus();
+
+    // --- user input (the box takes no input while disabled) ----------------------------------
+    // One keystroke as the keyboard sends it: KeyDown(code, shift), KeyPress(ascii) when the
+    // key produces a character (ascii > 0), the edit, Change, KeyUp.
+    void Keystroke(std::int16_t key_code, std::int16_t shift, std::int16_t ascii);
+    // One typed character (its key code and shift derived from it).
+    void TypeCharacter(char c);
+    // The selection as a mouse drag sets it (clamped, no events).
+    void DragSelect(int start, int length) { edit_.Select(start, length); NoteVisualChange(); }
+    // The context-menu paste: the selection replaced by `text`, no key events.
+    void MenuPaste(std::string_view text);
+
+    // Horizontal scroll (pixels) the painter last used to keep the caret in view.
+    int scroll() const { return scroll_; }
+    void set_scroll(int pixels) const { scroll_ = pixels; }
+
+    std::vector<std::pair<std::string, Variant>> InspectProperties() const override;
+
+private:
+    void Raise(std::string_view event, std::vector<Variant>& args);
+    void Raise(std::string_view event);
+    void ChangedIf(bool changed);
+    void ApplyKeyDown(std::int16_t key_code, std::int16_t shift);
+    void ApplyKeyPress(std::int16_t ascii);
+    std::string* Clipboard() const;
+
+    TextEdit edit_;
+    int alignment_ = kLeft;
+    int appearance_ = 1;
+    int border_style_ = 1;
+    std::int32_t back_color_ = static_cast<std::int32_t>(0x80000005u);
+    std::int32_t fore_color_ = static_cast<std::int32_t>(0x80000008u);
+    FontAttributes font_;
+    bool enabled_ = true;
+    std::string tool_tip_;
+    std::int16_t mouse_pointer_ = 0;
+    std::shared_ptr<IDispatch> mouse_icon_;
+    std::int16_t ole_drag_mode_ = 0;
+    std::int16_t ole_drop_mode_ = 0;
+    bool focused_ = false;
+    gdi::HWND window_ = 0;
+    mutable int scroll_ = 0;
+};
+
+}  // namespace ov::host

@@ -1,0 +1,168 @@
+#include "host/contract/text_box_painter.h"
+
+#include <algorithm>
+#include <string>
+
+#include "host/contract/ole_colour.h"
+#include "host/contract/text_box.h"
+
+namespace ov::host {
+
+namespace {
+
+constexpr int kMargin = 1;  // pixels between the frame and the text, left and right
+
+void FillOle(gdi::HDC dc, int left, int top, int right, int bottom, std::int32_t ole_colour) {
+    if (right <= left || bottom <= top) return;
+    const gdi::HBRUSH brush = gdi::CreateSolidBrush(TranslateOleColor(ole_colour));
+    const gdi::RECT rect{left, top, right, bottom};
+    gdi::FillRect(dc, &rect, brush);
+    gdi::DeleteObject(brush);
+}
+
+std::int32_t System(int index) { return static_cast<std::int32_t>(0x80000000u | static_cast<unsigned>(index)); }
+
+// A ring one pixel wide: `upper_left` on the top and left edges, `lower_right` on the others.
+void Ring(gdi::HDC dc, int l, int t, int r, int b, std::int32_t upper_left, std::int32_t lower_right) {
+    FillOle(dc, l, t, r - 1, t + 1, upper_left);
+    FillOle(dc, l, t, l + 1, b - 1, upper_left);
+    FillOle(dc, l, b - 1, r, b, lower_right);
+    FillOle(dc, r - 1, t, r, b, lower_right);
+}
+
+void DrawFrame(gdi::HDC dc, int x, int y, int width, int height, int appearance, int border_style) {
+    if (border_style != 1) return;
+    const int r = x + width, b = y + height;
+    if (appearance == 1) {
+        constexpr int kButtonShadow = 16, kHighlight3D = 20, kDarkShadow3D = 21, kLight3D = 22;
+        Ring(dc, x, y, r, b, System(kButtonShadow), System(kHighlight3D));
+        Ring(dc, x + 1, y + 1, r - 1, b - 1, System(kDarkShadow3D), System(kLight3D));
+    } else {
+        constexpr int kWindowFrame = 6;
+        Ring(dc, x, y, r, b, System(kWindowFrame), System(kWindowFrame));
+    }
+}
+
+// Text measurement on a DC that has the box's font selected.
+int Extent(gdi::HDC dc, const std::string& text, int count) {
+    if (count <= 0) return 0;
+    gdi::SIZE size{};
+    gdi::GetTextExtentPoint32A(dc, text.data(), count, &size);
+    return size.cx;
+}
+
+// A memory DC with a bitmap and the box's font selected, released in reverse order.
+class TextCanvas {
+public:
+    TextCanvas(gdi::HDC compatible, int width, int height, const FontAttributes& font) {
+        dc_ = gdi::CreateCompatibleDC(compatible);
+        if (width > 0 && height > 0) {
+            bitmap_ = gdi::CreateCompatibleBitmap(compatible ? compatible : dc_, width, height);
+            old_bitmap_ = gdi::SelectObject(dc_, bitmap_);
+        }
+        const gdi::LOGFONTA logfont = LogFontFromDesc(font);
+        font_ = gdi::CreateFontIndirectA(&logfont);
+        old_font_ = gdi::SelectObject(dc_, font_);
+    }
+    ~TextCanvas() {
+        gdi::SelectObject(dc_, old_font_);
+        gdi::DeleteObject(font_);
+        if (bitmap_) {
+            gdi::SelectObject(dc_, old_bitmap_);
+            gdi::DeleteObject(bitmap_);
+        }
+        gdi::DeleteDC(dc_);
+    }
+    TextCanvas(const TextCanvas&) = delete;
+    TextCanvas& operator=(const TextCanvas&) = delete;
+    gdi::HDC dc() const { return dc_; }
+    bool has_bitmap() const { return bitmap_ != 0; }
+
+private:
+    gdi::HDC dc_ = 0;
+    gdi::HBITMAP bitmap_ = 0;
+    gdi::HFONT font_ = 0;
+    gdi::HGDIOBJ old_bitmap_ = 0, old_font_ = 0;
+};
+
+int TextHeight(gdi::HDC dc) {
+    gdi::SIZE size{};
+    gdi::GetTextExtentPoint32A(dc, "Ag", 2, &size);
+    return size.cy;
+}
+
+}  // namespace
+
+int TextBoxFrameWidth(int appearance, int border_style) {
+    if (border_style != 1) return 0;
+    return appearance == 1 ? 2 : 1;
+}
+
+int TextBoxLineHeight(const FontAttributes& font, bool bordered) {
+    const TextCanvas canvas(0, 0, 0, font);
+    // Two frame pixels and two margin pixels above and below a bordered line, one margin
+    // pixel each way without a border.
+    return TextHeight(canvas.dc()) + (bordered ? 8 : 2);
+}
+
+int ScrollToCaret(int previous, int caret_x, int text_width, int view_width) {
+    if (view_width <= 0) return 0;
+    int scroll = std::max(0, previous);
+    if (caret_x < scroll) scroll = caret_x;
+    if (caret_x > scroll + view_width - 1) scroll = caret_x - view_width + 1;
+    // Never leave blank room after the text while part of it is scrolled out on the left.
+    scroll = std::min(scroll, std::max(0, text_width + 1 - view_width));
+    return std::max(0, scroll);
+}
+
+void PaintTextBox(gdi::HDC dc, int x, int y, int width, int height, const TextBox& box) {
+    if (width <= 0 || height <= 0) return;
+    const int frame = TextBoxFrameWidth(box.Appearance(), box.BorderStyle());
+    DrawFrame(dc, x, y, width, height, box.Appearance(), box.BorderStyle());
+    const int inner_w = width - 2 * frame, inner_h = height - 2 * frame;
+    FillOle(dc, x + frame, y + frame, x + frame + inner_w, y + frame + inner_h, box.BackColor());
+    const int view_w = inner_w - 2 * kMargin;
+    if (view_w <= 0 || inner_h <= 0) return;
+
+    TextCanvas canvas(dc, view_w, inner_h, box.Font());
+    if (!canvas.has_bitmap()) return;
+    const gdi::HDC mem = canvas.dc();
+    FillOle(mem, 0, 0, view_w, inner_h, box.BackColor());
+
+    const std::string& text = box.Text();
+    const int text_w = Extent(mem, text, static_cast<int>(text.size()));
+    const int text_h = TextHeight(mem);
+    const int top = std::max(0, (inner_h - text_h) / 2);
+    int origin = 0;
+    if (text_w < view_w) {
+        box.set_scroll(0);
+        if (box.Alignment() == TextBox::kRight) origin = view_w - 1 - text_w;
+        else if (box.Alignment() == TextBox::kCenter) origin = (view_w - text_w) / 2;
+    } else {
+        const int caret_x = Extent(mem, text, box.edit().caret());
+        box.set_scroll(ScrollToCaret(box.scroll(), caret_x, text_w, view_w));
+        origin = -box.scroll();
+    }
+
+    const int old_mode = gdi::SetBkMode(mem, gdi::TRANSPARENT);
+    // A disabled box shows its text greyed (the system's grey text colour).
+    const std::int32_t fore = box.Enabled() ? box.ForeColor() : System(17);
+    const gdi::COLORREF old_colour = gdi::SetTextColor(mem, TranslateOleColor(fore));
+    gdi::TextOutA(mem, origin, top, text.data(), static_cast<int>(text.size()));
+    if (box.Focused() && box.SelLength() > 0) {
+        const int s0 = origin + Extent(mem, text, box.SelStart());
+        const int s1 = origin + Extent(mem, text, box.SelStart() + box.SelLength());
+        constexpr int kHighlight = 13, kHighlightText = 14;
+        FillOle(mem, s0, 0, s1, inner_h, System(kHighlight));
+        gdi::SetTextColor(mem, TranslateOleColor(System(kHighlightText)));
+        gdi::TextOutA(mem, s0, top, text.data() + box.SelStart(), box.SelLength());
+    } else if (box.Focused()) {
+        const int cx = origin + Extent(mem, text, box.edit().caret());
+        FillOle(mem, cx, top, cx + 1, top + text_h, fore);
+    }
+    gdi::SetTextColor(mem, old_colour);
+    gdi::SetBkMode(mem, old_mode);
+    gdi::BitBlt(dc, x + frame + kMargin, y + frame, view_w, inner_h, mem, 0, 0, gdi::SRCCOPY);
+}
+
+}  // namespace ov::host

@@ -1,0 +1,312 @@
+#include "host/reference/compositor.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "host/contract/control.h"
+#include "host/contract/text_box_painter.h"
+#include "platform/gdi/window.h"
+#include "platform/picture/picture.h"
+#include "platform/picturebox/picture_box.h"
+#include "platform/runtime/automation_error.h"
+
+namespace ov::host {
+
+namespace {
+
+// A 32-bit drawing buffer for the part of one control that shows, so constituents are drawn
+// with the platform's own primitives (pens, brushes, text) exactly as on a real surface, and a
+// copy of its pixels that the composition works on between drawing calls. `shift` takes a
+// point of the control's surface to the buffer: drawing the control's pixel (x, y) lands on
+// buffer pixel (x + shift.x, y + shift.y).
+class Scratch {
+public:
+    Scratch(int width, int height, gdi::POINT shift)
+        : width_(width), height_(height), shift_(shift), pixels_(static_cast<std::size_t>(width) * height) {
+        bitmap_ = gdi::CreateDIBSection32(std::max(width, 1), std::max(height, 1));
+        if (!bitmap_) throw AutomationError(error::kOutOfMemory);
+        dc_ = gdi::CreateCompatibleDC(0);
+        previous_ = gdi::SelectObject(dc_, bitmap_);
+    }
+    ~Scratch() {
+        gdi::SelectObject(dc_, previous_);
+        gdi::DeleteDC(dc_);
+        gdi::DeleteObject(bitmap_);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+
+    gdi::HDC dc() const { return dc_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    gdi::POINT shift() const { return shift_; }
+    std::uint32_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+
+    // The copy to the bitmap before drawing on the DC, and back after.
+    void Store() const {
+        const gdi::RECT all{0, 0, width_, height_};
+        gdi::SetBitmapBits32(bitmap_, &all, pixels_.data());
+    }
+    void Load() {
+        const gdi::RECT all{0, 0, width_, height_};
+        if (gdi::GetBitmapBits32(bitmap_, &all, pixels_.data()) != height_) throw AutomationError(error::kOutOfMemory);
+    }
+
+private:
+    int width_, height_;
+    gdi::POINT shift_;
+    std::vector<std::uint32_t> pixels_;
+    gdi::HBITMAP bitmap_ = 0;
+    gdi::HDC dc_ = 0;
+    gdi::HGDIOBJ previous_ = 0;
+};
+
+struct PixelRect {
+    int left, top, right, bottom;
+};
+
+// A constituent's rectangle in buffer pixels.
+PixelRect PixelRectOf(const Control& owner, const Constituent& c, gdi::POINT shift) {
+    return {owner.ToPixelsX(c.Left()) + shift.x, owner.ToPixelsY(c.Top()) + shift.y,
+            owner.ToPixelsX(c.Left() + c.Width()) + shift.x, owner.ToPixelsY(c.Top() + c.Height()) + shift.y};
+}
+
+void DrawLine(const Control& owner, const Line& line, const Scratch& scratch) {
+    const gdi::HDC dc = scratch.dc();
+    const gdi::POINT shift = scratch.shift();
+    const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, TranslateOleColor(line.BorderColor()));
+    const gdi::HGDIOBJ old = gdi::SelectObject(dc, pen);
+    gdi::MoveToEx(dc, owner.ToPixelsX(line.X1()) + shift.x, owner.ToPixelsY(line.Y1()) + shift.y, nullptr);
+    gdi::LineTo(dc, owner.ToPixelsX(line.X2()) + shift.x, owner.ToPixelsY(line.Y2()) + shift.y);
+    gdi::SelectObject(dc, old);
+    gdi::DeleteObject(pen);
+}
+
+void DrawShape(const Control& owner, const Shape& shape, const Scratch& scratch) {
+    const gdi::HDC dc = scratch.dc();
+    const PixelRect r = PixelRectOf(owner, shape, scratch.shift());
+    gdi::HPEN pen = 0;
+    gdi::HBRUSH brush = 0;
+    if (shape.BorderStyle() != 0) pen = gdi::CreatePen(gdi::PS_SOLID, 1, TranslateOleColor(shape.BorderColor()));
+    if (shape.FillStyle() == Shape::kFillSolid) brush = gdi::CreateSolidBrush(TranslateOleColor(shape.FillColor()));
+    else if (shape.BackStyle() == 1) brush = gdi::CreateSolidBrush(TranslateOleColor(shape.BackColor()));
+    const gdi::HGDIOBJ old_pen = gdi::SelectObject(dc, pen ? pen : gdi::GetStockObject(gdi::NULL_PEN));
+    const gdi::HGDIOBJ old_brush = gdi::SelectObject(dc, brush ? brush : gdi::GetStockObject(gdi::HOLLOW_BRUSH));
+    gdi::Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    gdi::SelectObject(dc, old_pen);
+    gdi::SelectObject(dc, old_brush);
+    if (pen) gdi::DeleteObject(pen);
+    if (brush) gdi::DeleteObject(brush);
+}
+
+void DrawLabel(const Control& owner, const Label& label, const Scratch& scratch) {
+    const gdi::HDC dc = scratch.dc();
+    const PixelRect r = PixelRectOf(owner, label, scratch.shift());
+    gdi::RECT rect{r.left, r.top, r.right, r.bottom};
+    if (label.BackStyle() == 1) {
+        const gdi::HBRUSH brush = gdi::CreateSolidBrush(TranslateOleColor(label.BackColor()));
+        gdi::FillRect(dc, &rect, brush);
+        gdi::DeleteObject(brush);
+    }
+    if (label.Caption().empty()) return;
+    const gdi::LOGFONTA logfont = LogFontFromDesc(label.Font());
+    const gdi::HFONT font = gdi::CreateFontIndirectA(&logfont);
+    const gdi::HGDIOBJ old_font = gdi::SelectObject(dc, font);
+    // A disabled label shows its text greyed, as the platform draws disabled captions.
+    const std::int32_t text_colour = label.Enabled() ? label.ForeColor() : static_cast<std::int32_t>(0x80000011u);
+    const gdi::COLORREF old_colour = gdi::SetTextColor(dc, TranslateOleColor(text_colour));
+    const int old_mode = gdi::SetBkMode(dc, gdi::TRANSPARENT);
+    unsigned format = gdi::DT_WORDBREAK | gdi::DT_NOPREFIX;
+    if (label.Alignment() == Label::kRightJustify) format |= gdi::DT_RIGHT;
+    else if (label.Alignment() == Label::kCenter) format |= gdi::DT_CENTER;
+    gdi::DrawTextA(dc, label.Caption().c_str(), static_cast<int>(label.Caption().size()), &rect, format);
+    gdi::SetBkMode(dc, old_mode);
+    gdi::SetTextColor(dc, old_colour);
+    gdi::SelectObject(dc, old_font);
+    gdi::DeleteObject(font);
+}
+
+void DrawImage(const Control& owner, const Image& image, const Scratch& scratch) {
+    const auto* picture = dynamic_cast<const Picture*>(image.Picture().get());
+    if (!picture) return;
+    const gdi::HDC dc = scratch.dc();
+    const PixelRect r = PixelRectOf(owner, image, scratch.shift());
+    if (picture->type() == PictureType::Icon) {
+        gdi::DrawIcon(dc, r.left, r.top, picture->handle());
+        return;
+    }
+    if (picture->type() != PictureType::Bitmap) return;
+    const gdi::HDC source = gdi::CreateCompatibleDC(dc);
+    const gdi::HGDIOBJ old = gdi::SelectObject(source, picture->handle());
+    if (image.Stretch())
+        gdi::StretchBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source, 0, 0, picture->width_pixels(),
+                        picture->height_pixels(), gdi::SRCCOPY);
+    else
+        gdi::BitBlt(dc, r.left, r.top, picture->width_pixels(), picture->height_pixels(), source, 0, 0, gdi::SRCCOPY);
+    gdi::SelectObject(source, old);
+    gdi::DeleteDC(source);
+}
+
+// The part of what `window` presents that falls inside the buffer when the window's pixel
+// (0, 0) sits at buffer pixel `at`, with that part's rectangle in window pixels. Empty when
+// nothing of the window reaches the buffer.
+struct WindowPart {
+    gdi::RECT in_window{};
+    std::vector<std::uint32_t> pixels;
+    bool empty() const { return in_window.right <= in_window.left || in_window.bottom <= in_window.top; }
+};
+
+WindowPart ReadWindowPart(gdi::HWND window, const Scratch& scratch, gdi::POINT at) {
+    WindowPart part;
+    int width = 0, height = 0;
+    if (!gdi::GetPresentedSize(window, &width, &height)) return part;
+    part.in_window = Intersect(gdi::RECT{0, 0, width, height},
+                               gdi::RECT{-at.x, -at.y, scratch.width() - at.x, scratch.height() - at.y});
+    if (part.empty()) return part;
+    part.pixels.resize(static_cast<std::size_t>(part.in_window.right - part.in_window.left) *
+                       (part.in_window.bottom - part.in_window.top));
+    if (!gdi::CopyPresentedPixels(window, part.in_window, part.pixels.data())) part.in_window = {};
+    return part;
+}
+
+// Copies a windowed constituent's presented pixels into the buffer with its (0, 0) at `at`.
+void CopyWindow(gdi::HWND window, Scratch& scratch, gdi::POINT at) {
+    const WindowPart part = ReadWindowPart(window, scratch, at);
+    if (part.empty()) return;
+    const int width = part.in_window.right - part.in_window.left;
+    for (int y = part.in_window.top; y < part.in_window.bottom; ++y)
+        std::copy_n(part.pixels.data() + static_cast<std::size_t>(y - part.in_window.top) * width, width,
+                    scratch.row(y + at.y) + part.in_window.left + at.x);
+}
+
+// The fixed-single frame of a picture box: two pixels on each side, sunken (the outer ring
+// button shadow above and left, 3-D highlight below and right; the inner ring 3-D dark shadow
+// and 3-D light), around a client area of `client_width` x `client_height` at (x + 2, y + 2).
+void DrawSunkenFrame(Scratch& scratch, int x, int y, int client_width, int client_height) {
+    const int right = x + client_width + 3, bottom = y + client_height + 3;  // inclusive
+    const auto put = [&](int px, int py, int sys_colour) {
+        if (px >= 0 && py >= 0 && px < scratch.width() && py < scratch.height())
+            scratch.row(py)[px] = gdi::PixelWordFromColor(gdi::GetSysColor(sys_colour));
+    };
+    constexpr int kButtonShadow = 16, kHighlight3D = 20, kDarkShadow3D = 21, kLight3D = 22;
+    for (int ring = 0; ring < 2; ++ring) {
+        const int l = x + ring, t = y + ring, r = right - ring, b = bottom - ring;
+        const int upper_left = ring == 0 ? kButtonShadow : kDarkShadow3D;
+        const int lower_right = ring == 0 ? kHighlight3D : kLight3D;
+        for (int px = l; px < r; ++px) put(px, t, upper_left);
+        for (int py = t; py < b; ++py) put(l, py, upper_left);
+        for (int px = l; px <= r; ++px) put(px, b, lower_right);
+        for (int py = t; py < b; ++py) put(r, py, lower_right);
+    }
+}
+
+// The mask picture's pixels when it is a bitmap.
+struct MaskPixels {
+    int width = 0, height = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+std::optional<MaskPixels> ReadMask(const Control& control) {
+    const auto* picture = dynamic_cast<const Picture*>(control.MaskPicture().get());
+    if (!picture || picture->type() != PictureType::Bitmap) return std::nullopt;
+    gdi::SIZE size;
+    if (!gdi::GetBitmapSize(picture->handle(), &size)) return std::nullopt;
+    MaskPixels mask{size.cx, size.cy, std::vector<std::uint32_t>(static_cast<std::size_t>(size.cx) * size.cy)};
+    const gdi::RECT all{0, 0, size.cx, size.cy};
+    if (gdi::GetBitmapBits32(picture->handle(), &all, mask.pixels.data()) != size.cy) return std::nullopt;
+    return mask;
+}
+
+// The control's own surface over what lies beneath. With BackStyle transparent, mask-colour
+// pixels of the mask picture (and everything outside it) let the parent show through; without
+// a mask picture only the constituents are drawn.
+void DrawSurface(const Control& control, Scratch& scratch) {
+    const std::optional<MaskPixels> mask = control.BackStyle() == 0 ? ReadMask(control) : std::nullopt;
+    if (control.BackStyle() == 0 && !mask) return;
+    const gdi::POINT shift = scratch.shift();
+    const WindowPart part = ReadWindowPart(control.hWnd(), scratch, shift);
+    if (part.empty()) return;
+    const std::uint32_t mask_pixel = gdi::PixelWordFromColor(TranslateOleColor(control.MaskColor()));
+    const int width = part.in_window.right - part.in_window.left;
+    for (int y = part.in_window.top; y < part.in_window.bottom; ++y) {
+        std::uint32_t* row = scratch.row(y + shift.y);
+        const std::uint32_t* source = part.pixels.data() + static_cast<std::size_t>(y - part.in_window.top) * width;
+        for (int x = part.in_window.left; x < part.in_window.right; ++x) {
+            if (mask) {
+                const bool inside = x < mask->width && y < mask->height;
+                if (!inside || mask->at(x, y) == mask_pixel) continue;
+            }
+            row[x + shift.x] = source[x - part.in_window.left];
+        }
+    }
+}
+
+}  // namespace
+
+gdi::RECT Intersect(const gdi::RECT& a, const gdi::RECT& b) {
+    gdi::RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+    if (r.right < r.left) r.right = r.left;
+    if (r.bottom < r.top) r.bottom = r.top;
+    return r;
+}
+
+void FillCanvas(Canvas& canvas, const gdi::RECT& rect, std::int32_t ole_colour) {
+    const gdi::RECT r = Intersect(rect, canvas.bounds);
+    const std::uint32_t pixel = gdi::PixelWordFromColor(TranslateOleColor(ole_colour));
+    for (int y = r.top; y < r.bottom; ++y) std::fill_n(&canvas.at(r.left, y), r.right - r.left, pixel);
+}
+
+void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, const gdi::RECT& clip) {
+    const gdi::RECT area = Intersect(
+        Intersect(clip, gdi::RECT{origin.x, origin.y, origin.x + control.PixelWidth(), origin.y + control.PixelHeight()}),
+        canvas.bounds);
+    if (area.right <= area.left || area.bottom <= area.top) return;
+
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    Scratch scratch(width, height, gdi::POINT{origin.x - area.left, origin.y - area.top});
+    // Start from what lies beneath, so transparent parts of the surface show the parent.
+    for (int y = 0; y < height; ++y) std::copy_n(&canvas.at(area.left, area.top + y), width, scratch.row(y));
+    DrawSurface(control, scratch);
+    scratch.Store();
+
+    // Lightweight constituents in z-order, then the windowed ones above them.
+    for (const auto& c : control.constituents()) {
+        if (!c->Visible()) continue;
+        switch (c->kind()) {
+            case ConstituentKind::Line: DrawLine(control, static_cast<const Line&>(*c), scratch); break;
+            case ConstituentKind::Shape: DrawShape(control, static_cast<const Shape&>(*c), scratch); break;
+            case ConstituentKind::Label: DrawLabel(control, static_cast<const Label&>(*c), scratch); break;
+            case ConstituentKind::Image: DrawImage(control, static_cast<const Image&>(*c), scratch); break;
+            default: break;
+        }
+    }
+    scratch.Load();
+    const gdi::POINT shift = scratch.shift();
+    for (const auto& c : control.constituents()) {
+        if (!c->Visible()) continue;
+        if (c->kind() == ConstituentKind::TextBox) {
+            // Drawn with the platform's text calls, so through the bitmap and back.
+            const PixelRect r = PixelRectOf(control, *c, shift);
+            scratch.Store();
+            PaintTextBox(scratch.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<const TextBox&>(*c));
+            scratch.Load();
+            continue;
+        }
+        if (c->kind() != ConstituentKind::PictureBox) continue;
+        const auto& box = static_cast<const ConstituentPictureBox&>(*c);
+        const int x = control.ToPixelsX(box.Left()) + shift.x, y = control.ToPixelsY(box.Top()) + shift.y;
+        if (box.box().BorderStyle() == 1) {
+            DrawSunkenFrame(scratch, x, y, box.box().client_width(), box.box().client_height());
+            CopyWindow(box.hWnd(), scratch, gdi::POINT{x + 2, y + 2});
+        } else {
+            CopyWindow(box.hWnd(), scratch, gdi::POINT{x, y});
+        }
+    }
+
+    for (int y = 0; y < height; ++y) std::copy_n(scratch.row(y), width, &canvas.at(area.left, area.top + y));
+}
+
+}  // namespace ov::host

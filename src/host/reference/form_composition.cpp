@@ -1,0 +1,118 @@
+#include "host/reference/form_composition.h"
+
+#include <algorithm>
+
+#include "host/reference/compositor.h"
+#include "host/contract/control.h"
+#include "host/reference/form.h"
+#include "host/reference/object_registry.h"
+#include "host/contract/visual_changes.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/png_io.h"
+#include "platform/gdi/window.h"
+
+namespace ov::host {
+
+gdi::COLORREF ComposedImage::At(std::int64_t x, std::int64_t y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return gdi::CLR_INVALID;
+    return gdi::ColorFromPixelWord(pixels[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)]);
+}
+
+bool FormComposition::Stamp::operator==(const Stamp& other) const {
+    return host_changes == other.host_changes && surface_changes == other.surface_changes &&
+           system_colours == other.system_colours && screen.twips_per_pixel_x == other.screen.twips_per_pixel_x &&
+           screen.twips_per_pixel_y == other.screen.twips_per_pixel_y &&
+           screen.font_smoothing == other.screen.font_smoothing;
+}
+
+FormComposition::Stamp FormComposition::Current() {
+    Stamp stamp;
+    stamp.host_changes = VisualChangeCount();
+    stamp.surface_changes = gdi::SurfaceChangeCount();
+    for (int i = 0; i < gdi::kSysColorCount; ++i) stamp.system_colours[static_cast<std::size_t>(i)] = gdi::GetSysColor(i);
+    stamp.screen = gdi::Screen();
+    return stamp;
+}
+
+gdi::RECT FormComposition::FormBounds() const {
+    return gdi::RECT{0, 0, std::max(0, TwipsToPixels(form_.Width(), Axis::X)),
+                     std::max(0, TwipsToPixels(form_.Height(), Axis::Y))};
+}
+
+FormPoint FormComposition::OriginOf(const HostEntry* entry) {
+    FormPoint p;
+    for (; entry; entry = entry->container) {
+        p.x += TwipsToPixels(entry->left, Axis::X);
+        p.y += TwipsToPixels(entry->top, Axis::Y);
+    }
+    return p;
+}
+
+void FormComposition::ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip,
+                                      FormPoint origin) const {
+    for (const auto& e : registry_.entries()) {
+        if (e->container != container || !e->control || !e->visible) continue;
+        const Control& control = *e->control;
+        if (control.stage() == LifecycleStage::Terminated) continue;
+        const FormPoint at{origin.x + TwipsToPixels(e->left, Axis::X), origin.y + TwipsToPixels(e->top, Axis::Y)};
+        // Wherever a placement puts a control, only the part inside the clip is drawn; one
+        // entirely outside is skipped with its contents before any narrowing to int.
+        if (at.x >= clip.right || at.y >= clip.bottom || at.x + control.PixelWidth() <= clip.left ||
+            at.y + control.PixelHeight() <= clip.top)
+            continue;
+        const gdi::POINT corner{static_cast<int>(at.x), static_cast<int>(at.y)};
+        ComposeControl(control, canvas, corner, clip);
+        // Contained controls are clipped to their container's client area.
+        const gdi::RECT inner = Intersect(
+            clip, gdi::RECT{corner.x, corner.y, corner.x + control.PixelWidth(), corner.y + control.PixelHeight()});
+        if (inner.right > inner.left && inner.bottom > inner.top) ComposeChildren(e.get(), canvas, inner, at);
+    }
+}
+
+ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds) const {
+    ComposedImage image;
+    image.width = bounds.right - bounds.left;
+    image.height = bounds.bottom - bounds.top;
+    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
+    Canvas canvas{bounds, image.pixels};
+    FillCanvas(canvas, bounds, form_.BackColor());
+    ComposeChildren(nullptr, canvas, bounds, FormPoint{});
+    return image;
+}
+
+const ComposedImage& FormComposition::Image() const {
+    if (!IsCurrent()) {
+        image_ = ComposeRegion(FormBounds());
+        // Taken after composing: composing reads bitmaps, which moves the surface count.
+        stamp_ = Current();
+    }
+    return image_;
+}
+
+gdi::COLORREF FormComposition::PixelAt(const HostEntry* entry, std::int64_t x, std::int64_t y) const {
+    const FormPoint origin = OriginOf(entry);
+    const std::int64_t fx = origin.x + x, fy = origin.y + y;
+    const gdi::RECT form = FormBounds();
+    if (fx < form.left || fy < form.top || fx >= form.right || fy >= form.bottom) return gdi::CLR_INVALID;
+    if (IsCurrent()) return image_.At(fx, fy);
+    const int px = static_cast<int>(fx), py = static_cast<int>(fy);
+    return ComposeRegion(gdi::RECT{px, py, px + 1, py + 1}).At(0, 0);
+}
+
+bool FormComposition::WritePng(const HostEntry* entry, const std::string& png_path) const {
+    const ComposedImage& image = Image();
+    if (!entry) return gdi::WritePng(png_path, image.width, image.height, image.pixels.data());
+    const FormPoint origin = OriginOf(entry);
+    const int width = entry->control ? entry->control->PixelWidth() : 0;
+    const int height = entry->control ? entry->control->PixelHeight() : 0;
+    std::vector<std::uint32_t> part(static_cast<std::size_t>(width) * height, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::int64_t sx = origin.x + x, sy = origin.y + y;
+            if (sx >= 0 && sy >= 0 && sx < image.width && sy < image.height)
+                part[static_cast<std::size_t>(y) * width + x] = image.pixels[static_cast<std::size_t>(sy * image.width + sx)];
+        }
+    return gdi::WritePng(png_path, width, height, part.data());
+}
+
+}  // namespace ov::host

@@ -1,0 +1,24 @@
+#include "host/reference/plain_controls.h"
+
+#include "host/reference/reference_host.h"
+
+namespace ov::host {
+
+const ClassInfo& Box::StaticInfo() {
+    static const ClassInfo info = ClassBuilder<Box>("Box")
+                                      .Property("BackColor", 1, TypeDesc::Color(), &Box::BackColor, &Box::SetBackColor)
+                                      .Default(Variant::FromLong(static_cast<std::int32_t>(0x8000000Fu)))
+                                      .Persist("BackColor")
+                                      .Build();
+    return info;
+}
+
+void RegisterHostClasses(ClassRegistry& registry) {
+    // Host classes have no ProgID and no class id: they are not part of the type library.
+    ClassEntry box = ControlEntry<Box>("Box", 1200, 800);
+    box.prog_id.clear();
+    registry.Add(std::move(box));
+    RegisterHostPictureBox(registry);
+}
+
+}  // namespace ov::host

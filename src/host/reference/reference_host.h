@@ -1,0 +1,225 @@
+#pragma once
+// The reference host application: one form holding named objects (controls, nested in
+// containers, and plain objects such as a gradient renderer), driven through their lifecycle,
+// their late-bound interfaces and host events, with a clock for timers and a compositor that
+// renders the whole form into one image. The `orvelle` shell and the tests drive controls
+// through this class only.
+//
+// The class sequences the lifecycle and routes events; each other job has its own class: the
+// named objects (object_registry.h), the clock and timers (host_clock.h), the extender members
+// (extender_members.h), composition and image output (form_composition.h).
+//
+// Typical use:
+//
+//   ReferenceHost host(ov::library::Classes());
+//   host.SetListener({.on_event = ..., .on_changed = ...});
+//   host.New("L", "OV3DLine", {.left = 0, .top = 0, .width = 2000, .height = 600});
+//   ov::PutProperty(*host.Find("L"), "Orientation", ov::Variant::FromLong(1));
+//   auto changed = host.Fire("T", "lblTabItem(1)", "Click", {});
+//   host.Wait(3000);
+//   gdi::COLORREF c = host.PixelAt("L", 0, 0);
+//
+// Positions and sizes given to the host are twips. Errors reach the caller as AutomationError
+// (the runtime's numbers; 438 for an unknown member, 450 for a wrong argument count); a name
+// the host does not know is error 424 "Object required", an unknown class 429.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "host/reference/reference_only.h"
+#include "host/reference/class_registry.h"
+#include "host/contract/control.h"
+#include "host/reference/extender_members.h"
+#include "host/contract/font_attributes.h"
+#include "host/reference/form.h"
+#include "host/reference/form_composition.h"
+#include "host/reference/host_clock.h"
+#include "host/reference/object_registry.h"
+#include "host/contract/property_bag.h"
+#include "platform/gdi/gdi.h"
+
+namespace ov::host {
+
+// Where a new object is placed: in the form or a named container control, at a position and
+// extent in twips. An absent extent keeps the control's own (the class default, or what it
+// set itself while initialising).
+struct Placement {
+    std::string container;  // empty: the form
+    double left = 0;
+    double top = 0;
+    std::optional<double> width;
+    std::optional<double> height;
+};
+
+// Callbacks for what the host observes; any may be empty.
+struct HostListener {
+    // A control raised EVENT with these arguments (as raised, before handlers change them).
+    std::function<void(const std::string& object, const std::string& event, const std::vector<Variant>& args)> on_event{};
+    // A control notified a property change.
+    std::function<void(const std::string& object, const std::string& property)> on_changed{};
+    // A lifecycle handler skipped a persisted key (the control goes on with the next one).
+    std::function<void(const std::string& object, const std::string& step, const std::string& key,
+                       const AutomationError& error)>
+        on_lifecycle_error{};
+    // A handler of every event, after on_event and the fixed handlers: it may change the
+    // by-reference arguments, which the raising control then reads (a live host's slots, the
+    // component server's event sinks).
+    std::function<void(const std::string& object, const EventDesc& event, std::vector<Variant>& args)> handle_event{};
+    // A control did something to the form's window: "show", "hide", "state N".
+    std::function<void(const std::string& operation)> on_form_operation{};
+};
+
+// A by-reference argument an event delivery changed: its declared name and new value.
+struct ChangedArgument {
+    std::string name;
+    Variant value;
+};
+
+class ReferenceHost : public ControlSite {
+public:
+    explicit ReferenceHost(const ClassRegistry& registry);
+    ~ReferenceHost() override;  // terminates every live control, innermost and newest first
+    ReferenceHost(const ReferenceHost&) = delete;
+    ReferenceHost& operator=(const ReferenceHost&) = delete;
+
+    // --- environment ---------------------------------------------------------------------------
+    void SetUserMode(bool user_mode) { user_mode_ = user_mode; }
+    bool UserMode() const { return user_mode_; }
+    void SetAmbientFont(const FontAttributes& font);
+    const FontAttributes& AmbientFontAttributes() const { return ambient_font_attributes_; }
+    // Fixes the runtime clock (Now) at a date serial; Wait moves it forward.
+    void SetNow(double date_serial);
+    // Advances the host clock by `milliseconds`, delivering every timer tick that falls due,
+    // in time order (ties: creation order of the controls, then of their timers).
+    // Runs the message loop first (ProcessMessages).
+    void Wait(std::int64_t milliseconds);
+    // The message loop: delivers every callback the notification area sent to a control's
+    // window since the last call, as that control's surface MouseMove with X the callback's
+    // message in the control's scale unit (pixels converted), Y 0. Callbacks for windows no
+    // control owns any more are dropped.
+    void ProcessMessages();
+    std::int64_t ClockMilliseconds() const override { return clock_.milliseconds(); }
+
+    Form& form() { return *form_; }
+    std::shared_ptr<Form> form_object() const { return form_; }
+    const ClassRegistry& registry() const { return registry_; }
+
+    // --- objects -------------------------------------------------------------------------------
+    // A new instance. A control goes through Initialize, InitProperties (ambient DisplayName =
+    // name), placement, Resize, Show and Paint; another class is only created. Throws 429 for an
+    // unknown class, 424 for an unknown container, 5 for a name already in use, 7 for an
+    // extent no surface can have. A control whose lifecycle fails part-way is terminated and
+    // forgotten before the error reaches the caller.
+    std::shared_ptr<AutomationObject> New(const std::string& name, const std::string& class_name,
+                                          const Placement& at = {});
+    // As New, with ReadProperties(bag) instead of InitProperties.
+    std::shared_ptr<AutomationObject> Load(const std::string& name, const std::string& class_name,
+                                           const PropertyBag& bag, const Placement& at = {});
+    // WriteProperties into a new bag.
+    PropertyBag Save(const std::string& name);
+    // Host-side layout changes: the extent (twips) with the Resize it causes (7 and no change
+    // for an extent no surface can have); show/hide/paint.
+    void Resize(const std::string& name, double width, double height);
+    void Move(const std::string& name, double left, double top);
+    void Show(const std::string& name);
+    void Hide(const std::string& name);
+    void Paint(const std::string& name);
+    // Terminate (also every control it contains, innermost first) and forget the names.
+    void Terminate(const std::string& name);
+
+    // Named objects; nullptr when unknown. Name lookups are case-insensitive.
+    std::shared_ptr<AutomationObject> Find(std::string_view name) const;
+    Control* FindControl(std::string_view name) const;
+    // The name the host knows an object by, "" for none (the form is "form").
+    std::string NameOf(const IDispatch* object) const;
+    std::vector<std::string> Names() const;  // creation order
+    // The named objects with their placement (containers, positions, visibility).
+    const ObjectRegistry& objects() const { return objects_; }
+
+    // --- events --------------------------------------------------------------------------------
+    void SetListener(HostListener listener) { listener_ = std::move(listener); }
+    // Delivers EVENT of the control's own surface (target "surface") or of a constituent
+    // ("Line1", "lblTabItem(3)"), with `args` converted to the event's declared parameter
+    // types. Returns the by-reference arguments whose value the control changed.
+    std::vector<ChangedArgument> Fire(const std::string& name, const std::string& target, const std::string& event,
+                                      std::vector<Variant> args);
+    // From now on, a handler of NAME.EVENT sets by-reference argument ARG to `value` before
+    // returning (the raising control sees the value after RaiseEvent).
+    void SetEventHandler(const std::string& name, const std::string& event, const std::string& argument,
+                         Variant value);
+
+    // --- inspection and composition ------------------------------------------------------------
+    // Every property of a constituent (Left, Top, ... as apply), in a fixed order.
+    std::vector<std::pair<std::string, Variant>> Inspect(const std::string& name, const std::string& target) const;
+    // Renders the form: background, then each visible control in z-order with its surface,
+    // constituents and contained controls (clipped to the container). The image is kept until
+    // something on the form changes; the reference stays valid for the host's lifetime.
+    const ComposedImage& Compose() const;
+    // Whether Compose() would return the kept image unchanged: a live host repaints its window
+    // only when this turns false.
+    bool CompositionIsCurrent() const { return composition_.IsCurrent(); }
+    // The control's top-left corner in form pixels (saturated to the range of int).
+    gdi::POINT OriginOf(const std::string& name) const;
+    // The composed pixel at (x, y) pixels from the control's top-left ("form" for the form);
+    // CLR_INVALID outside the form, however far.
+    gdi::COLORREF PixelAt(const std::string& name, int x, int y) const;
+    // Writes the composed image, or the part of it covered by one control, as PNG.
+    bool Snap(const std::string& name, const std::string& png_path) const;
+
+    // Lifecycle errors seen so far (for tests): "NAME.step.key: number".
+    const std::vector<std::string>& lifecycle_errors() const { return lifecycle_errors_; }
+
+    // --- ControlSite -------------------------------------------------------------------------
+    bool AmbientUserMode() const override { return user_mode_; }
+    std::shared_ptr<IDispatch> AmbientFont() const override;
+    std::string AmbientDisplayName(const Control& control) const override;
+    gdi::HWND ParentWindow(const Control& control) const override;
+    std::shared_ptr<IDispatch> Parent(const Control& control) const override;
+    std::vector<std::shared_ptr<IDispatch>> ContainedControls(const Control& control) const override;
+    void PropertyChanged(Control& control, std::string_view property_name) override;
+    void EventRaised(Control& control, const EventDesc& event, std::vector<Variant>& args) override;
+    void LifecycleError(Control& control, std::string_view step, std::string_view key,
+                        const AutomationError& error) override;
+    std::string* ClipboardText() override { return &clipboard_; }
+    std::int32_t ExtenderIDOfName(const Control& control, std::string_view name) const override;
+    Variant ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+
+private:
+    HostEntry* FindEntry(std::string_view name) const { return objects_.Find(name); }
+    HostEntry& Create(const std::string& name, const std::string& class_name, const Placement& at);
+    // Runs `lifecycle` on a new entry's control; if it throws, the control is terminated and
+    // forgotten before the error goes on to the caller.
+    template <class Lifecycle>
+    void RunNewLifecycle(HostEntry& entry, const Placement& at, Lifecycle&& lifecycle);
+    void Place(HostEntry& entry, const Placement& at);
+    void TerminateEntry(HostEntry& entry);
+
+    const ClassRegistry& registry_;
+    std::shared_ptr<Form> form_;
+    ObjectRegistry objects_;
+    HostClock clock_;
+    ExtenderMembers extender_;
+    FormComposition composition_;
+    bool user_mode_ = true;
+    FontAttributes ambient_font_attributes_;
+    HostListener listener_;
+    std::vector<std::string> lifecycle_errors_;
+    std::string clipboard_;  // what text boxes copy and paste
+    struct Handler {
+        std::string object, event, argument;
+        Variant value;
+    };
+    std::vector<Handler> handlers_;
+};
+
+// Registers the plain host controls: "PictureBox" (a picture box on the form) and "Box" (an
+// opaque rectangle in its BackColor, for contained content).
+void RegisterHostClasses(ClassRegistry& registry);
+
+}  // namespace ov::host
