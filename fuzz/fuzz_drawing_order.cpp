@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
-#include "platform/gdi/pending_lines.h"
+#include "platform/gdi/internal/objects.h"
+#include "platform/gdi/internal/pending_lines.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "platform/gdi/bitmap.h"
+#include "platform/gdi/internal/bitmap.h"
 
 #include <sys/mman.h>
 
 #include <algorithm>
 
-#include "platform/gdi/call_guard.h"
-#include "platform/gdi/objects.h"
-#include "platform/gdi/pending_lines.h"
-#include "platform/gdi/pending_rings.h"
-#include "platform/gdi/raster.h"
+#include "platform/gdi/internal/call_guard.h"
+#include "platform/gdi/internal/objects.h"
+#include "platform/gdi/internal/pending_lines.h"
+#include "platform/gdi/internal/pending_rings.h"
+#include "platform/gdi/internal/raster.h"
 #include "platform/limits.h"
 
 namespace ov::gdi::detail {

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/gdi/call_guard.h"
-#include "platform/gdi/objects.h"
-#include "platform/gdi/pending_lines.h"
-#include "platform/gdi/raster.h"
-#include "platform/gdi/stretch_map.h"
+#include "platform/gdi/internal/call_guard.h"
+#include "platform/gdi/internal/objects.h"
+#include "platform/gdi/internal/pending_lines.h"
+#include "platform/gdi/internal/raster.h"
+#include "platform/gdi/internal/stretch_map.h"
 
 namespace ov::gdi {
 namespace detail {

@@ -1,7 +1,7 @@
 // The state a device context carries between drawing calls: colours, modes, position.
 #include <utility>
 
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/objects.h"
 #include "platform/gdi/screen.h"
 
 namespace ov::gdi {

@@ -1,10 +1,10 @@
-#include "platform/gdi/ellipse_raster.h"
+#include "platform/gdi/internal/ellipse_raster.h"
 
 #include <algorithm>
 #include <climits>
 #include <map>
 
-#include "platform/gdi/line_raster.h"
+#include "platform/gdi/internal/line_raster.h"
 
 namespace ov::gdi::detail {
 

@@ -1,5 +1,5 @@
 // Font resolution (fontconfig), FreeType faces at a pixel size, and the glyph cache.
-#include "platform/gdi/font_instance.h"
+#include "platform/gdi/internal/font_instance.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -18,9 +18,9 @@
 #include <tuple>
 
 #include "platform/codepage/windows1252.h"
-#include "platform/gdi/call_guard.h"
+#include "platform/gdi/internal/call_guard.h"
 #include "platform/gdi/font.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/objects.h"
 #include "platform/gdi/screen.h"
 
 namespace ov::gdi {

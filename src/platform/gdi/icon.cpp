@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "platform/gdi/call_guard.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/call_guard.h"
+#include "platform/gdi/internal/objects.h"
 #include "platform/limits.h"
 
 namespace ov::gdi {

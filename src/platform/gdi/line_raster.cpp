@@ -1,4 +1,4 @@
-#include "platform/gdi/line_raster.h"
+#include "platform/gdi/internal/line_raster.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/gdi/lockstep_walks.h"
+#include "platform/gdi/internal/lockstep_walks.h"
 
 #include <cstring>
 
@@ -47,7 +47,7 @@ inline void StoreColumns(Lanes x, std::int32_t* at) {
 }
 inline Lanes TimesSmall(Lanes v, Lanes k) { return v * k; }
 
-#include "platform/gdi/lockstep_steps.inc"
+#include "platform/gdi/internal/lockstep_steps.inc"
 
 }  // namespace eight_lanes
 #if defined(__clang__)
@@ -100,7 +100,7 @@ inline void StoreColumns(Lanes x, std::int32_t* at) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(low_halves));
 }
 
-#include "platform/gdi/lockstep_steps.inc"
+#include "platform/gdi/internal/lockstep_steps.inc"
 
 }  // namespace four_lanes
 #if defined(__clang__)

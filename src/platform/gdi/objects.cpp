@@ -1,6 +1,6 @@
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/objects.h"
 
-#include "platform/gdi/call_guard.h"
+#include "platform/gdi/internal/call_guard.h"
 
 #include <algorithm>
 #include <array>

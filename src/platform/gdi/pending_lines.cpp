@@ -1,5 +1,5 @@
 // Recording lines on a bitmap (see pending_lines.h); the write-out is pending_lines_write.cpp.
-#include "platform/gdi/pending_lines.h"
+#include "platform/gdi/internal/pending_lines.h"
 
 #include "platform/gdi/gdi.h"
 

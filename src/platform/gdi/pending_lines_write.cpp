@@ -8,8 +8,8 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/gdi/line_raster.h"
-#include "platform/gdi/pending_lines.h"
+#include "platform/gdi/internal/line_raster.h"
+#include "platform/gdi/internal/pending_lines.h"
 
 namespace ov::gdi::detail {
 namespace {

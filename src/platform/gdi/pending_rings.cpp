@@ -10,7 +10,7 @@
 // of the smallest region it lies in, and rings of one colour in a row can be written as one:
 // the first one's region less the region of the ring after the last one. Every pixel is written
 // once, and only the first ring of each colour is walked.
-#include "platform/gdi/pending_rings.h"
+#include "platform/gdi/internal/pending_rings.h"
 
 #include <algorithm>
 #include <climits>
@@ -23,8 +23,8 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/gdi/ellipse_raster.h"
-#include "platform/gdi/pending_lines.h"
+#include "platform/gdi/internal/ellipse_raster.h"
+#include "platform/gdi/internal/pending_lines.h"
 
 namespace ov::gdi::detail {
 namespace {

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/files/replace_file.h"
-#include "platform/gdi/call_guard.h"
+#include "platform/gdi/internal/call_guard.h"
 #include "platform/limits.h"
 
 namespace ov::gdi {

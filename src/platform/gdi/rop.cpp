@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "platform/gdi/raster.h"
+#include "platform/gdi/internal/raster.h"
 
 namespace ov::gdi::detail {
 namespace {

@@ -5,14 +5,14 @@
 #include <utility>
 #include <vector>
 
-#include "platform/gdi/call_guard.h"
-#include "platform/gdi/ellipse_raster.h"
-#include "platform/gdi/line_raster.h"
-#include "platform/gdi/objects.h"
-#include "platform/gdi/pending_lines.h"
-#include "platform/gdi/pending_rings.h"
-#include "platform/gdi/raster.h"
-#include "platform/gdi/wide_pen.h"
+#include "platform/gdi/internal/call_guard.h"
+#include "platform/gdi/internal/ellipse_raster.h"
+#include "platform/gdi/internal/line_raster.h"
+#include "platform/gdi/internal/objects.h"
+#include "platform/gdi/internal/pending_lines.h"
+#include "platform/gdi/internal/pending_rings.h"
+#include "platform/gdi/internal/raster.h"
+#include "platform/gdi/internal/wide_pen.h"
 #include "platform/limits.h"
 
 namespace ov::gdi {

@@ -1,4 +1,4 @@
-#include "platform/gdi/stretch_map.h"
+#include "platform/gdi/internal/stretch_map.h"
 
 #include <algorithm>
 #include <cstdlib>

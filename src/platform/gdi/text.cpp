@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gdi/call_guard.h"
-#include "platform/gdi/font_instance.h"
-#include "platform/gdi/objects.h"
-#include "platform/gdi/raster.h"
+#include "platform/gdi/internal/call_guard.h"
+#include "platform/gdi/internal/font_instance.h"
+#include "platform/gdi/internal/objects.h"
+#include "platform/gdi/internal/raster.h"
 #include "platform/gdi/screen.h"
-#include "platform/gdi/text_blend.h"
+#include "platform/gdi/internal/text_blend.h"
 
 namespace ov::gdi {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/gdi/text_blend.h"
+#include "platform/gdi/internal/text_blend.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // Wide pens: segment strokes (lines and rectangle frames) and ellipse rings, written a row span
 // at a time.
-#include "platform/gdi/wide_pen.h"
+#include "platform/gdi/internal/wide_pen.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 #include <optional>
 #include <unordered_map>
 
-#include "platform/gdi/call_guard.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/call_guard.h"
+#include "platform/gdi/internal/objects.h"
 #include "platform/limits.h"
 
 namespace ov::gdi {

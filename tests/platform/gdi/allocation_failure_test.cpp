@@ -14,7 +14,7 @@
 #include "support/canvas.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/pending_lines.h"
+#include "platform/gdi/internal/pending_lines.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/window.h"
 

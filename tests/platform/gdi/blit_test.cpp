@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "drawing_reference.h"
-#include "platform/gdi/objects.h"
-#include "platform/gdi/stretch_map.h"
+#include "platform/gdi/internal/objects.h"
+#include "platform/gdi/internal/stretch_map.h"
 
 namespace ov::gdi {
 namespace {

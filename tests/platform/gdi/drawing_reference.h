@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/line_raster.h"
-#include "platform/gdi/pending_lines.h"
+#include "platform/gdi/internal/line_raster.h"
+#include "platform/gdi/internal/pending_lines.h"
 #include "support/canvas.h"
 
 namespace ov::gdi::testing {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/canvas.h"
-#include "platform/gdi/ellipse_raster.h"
+#include "platform/gdi/internal/ellipse_raster.h"
 
 namespace ov::gdi {
 namespace {

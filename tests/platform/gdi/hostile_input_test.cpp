@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "support/canvas.h"
-#include "platform/gdi/ellipse_raster.h"
+#include "platform/gdi/internal/ellipse_raster.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/icon.h"
-#include "platform/gdi/line_raster.h"
+#include "platform/gdi/internal/line_raster.h"
 #include "platform/gdi/window.h"
 #include "platform/limits.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "support/canvas.h"
-#include "platform/gdi/line_raster.h"
+#include "platform/gdi/internal/line_raster.h"
 
 namespace ov::gdi {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "support/canvas.h"
 #include "platform/gdi/icon.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/objects.h"
 
 namespace ov::gdi {
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/objects.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 

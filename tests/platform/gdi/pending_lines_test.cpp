@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "drawing_reference.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/objects.h"
 #include "platform/gdi/window.h"
 
 namespace ov::gdi {

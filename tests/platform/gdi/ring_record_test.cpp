@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "drawing_reference.h"
-#include "platform/gdi/ellipse_raster.h"
+#include "platform/gdi/internal/ellipse_raster.h"
 
 namespace ov::gdi {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "support/canvas.h"
-#include "platform/gdi/raster.h"
+#include "platform/gdi/internal/raster.h"
 
 namespace ov::gdi {
 namespace {

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/gdi/text_blend.h"
+#include "platform/gdi/internal/text_blend.h"
 
 namespace ov::gdi {
 namespace {

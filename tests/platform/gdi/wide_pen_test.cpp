@@ -11,9 +11,9 @@
 #include <string>
 
 #include "support/canvas.h"
-#include "platform/gdi/ellipse_raster.h"
-#include "platform/gdi/line_raster.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/ellipse_raster.h"
+#include "platform/gdi/internal/line_raster.h"
+#include "platform/gdi/internal/objects.h"
 
 namespace ov::gdi {
 namespace {

@@ -6,8 +6,8 @@
 // each ring's five outlines would be walked and written over the last ring's.
 #include <cstdint>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/internal_only.h"
+#include "platform/gdi/internal/bitmap.h"
+#include "platform/gdi/internal/internal_only.h"
 
 namespace ov::gdi::detail {
 

@@ -6,7 +6,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "platform/gdi/internal_only.h"
+#include "platform/gdi/internal/internal_only.h"
 
 namespace ov::gdi::detail {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/gdi/internal_only.h"
+#include "platform/gdi/internal/internal_only.h"
 
 namespace ov::gdi::detail {
 

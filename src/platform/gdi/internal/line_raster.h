@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gdi/internal_only.h"
-#include "platform/gdi/raster.h"
+#include "platform/gdi/internal/internal_only.h"
+#include "platform/gdi/internal/raster.h"
 
 namespace ov::gdi::detail {
 

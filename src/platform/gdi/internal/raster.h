@@ -11,8 +11,8 @@
 #include <climits>
 #include <cstdint>
 
-#include "platform/gdi/internal_only.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/internal_only.h"
+#include "platform/gdi/internal/objects.h"
 
 namespace ov::gdi::detail {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/internal_only.h"
+#include "platform/gdi/internal/internal_only.h"
 
 namespace ov::gdi::detail {
 

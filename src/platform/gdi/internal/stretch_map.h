@@ -14,8 +14,8 @@
 // it, and destination pixels whose source lies outside the source bitmap are left untouched.
 #include <vector>
 
-#include "platform/gdi/internal_only.h"
-#include "platform/gdi/raster.h"
+#include "platform/gdi/internal/internal_only.h"
+#include "platform/gdi/internal/raster.h"
 
 namespace ov::gdi::detail {
 

@@ -17,10 +17,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gdi/internal_only.h"
-#include "platform/gdi/line_record.h"
-#include "platform/gdi/pixel_format.h"
-#include "platform/gdi/ring_record.h"
+#include "platform/gdi/internal/internal_only.h"
+#include "platform/gdi/internal/line_record.h"
+#include "platform/gdi/internal/pixel_format.h"
+#include "platform/gdi/internal/ring_record.h"
 
 namespace ov::gdi::detail {
 

@@ -5,8 +5,8 @@
 // recorded on the bitmap, so a line always comes after them.
 #include <cstdint>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/internal_only.h"
+#include "platform/gdi/internal/bitmap.h"
+#include "platform/gdi/internal/internal_only.h"
 
 namespace ov::gdi::detail {
 

@@ -13,8 +13,8 @@
 // whatever the stroke's length outside it.
 #include <cstdint>
 
-#include "platform/gdi/internal_only.h"
-#include "platform/gdi/raster.h"
+#include "platform/gdi/internal/internal_only.h"
+#include "platform/gdi/internal/raster.h"
 
 namespace ov::gdi::detail {
 

@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
-#include "platform/gdi/internal_only.h"
-#include "platform/gdi/lockstep_walks.h"
-#include "platform/gdi/raster.h"
+#include "platform/gdi/internal/internal_only.h"
+#include "platform/gdi/internal/lockstep_walks.h"
+#include "platform/gdi/internal/raster.h"
 
 namespace ov::gdi::detail {
 

@@ -8,9 +8,9 @@
 #include <variant>
 #include <vector>
 
-#include "platform/gdi/bitmap.h"
+#include "platform/gdi/internal/bitmap.h"
 #include "platform/gdi/gdi.h"
-#include "platform/gdi/internal_only.h"
+#include "platform/gdi/internal/internal_only.h"
 
 namespace ov::gdi {
 
