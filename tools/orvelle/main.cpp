@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "command.h"
+#include "orvelle/version.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/notifyarea/notification_area.h"
 
@@ -27,21 +28,34 @@ void PrintHelp(std::FILE* out) {
               [](const auto& a, const auto& b) { return a.name < b.name; });
     for (const auto& command : commands)
         std::fprintf(out, "  %-40s %s\n", command.usage.c_str(), command.summary.c_str());
+    std::fprintf(out, "\n`orvelle COMMAND --help` shows one command; `orvelle --version` the version.\n");
 }
+
+bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::string(argv[1]) == "help" || std::string(argv[1]) == "--help") {
+    if (argc < 2 || std::string(argv[1]) == "help" || AsksForHelp(argv[1])) {
         PrintHelp(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
     }
     const std::string name = argv[1];
+    if (name == "--version") {
+        std::printf("orvelle %s\n", ORVELLE_VERSION_STRING);
+        return 0;
+    }
     // Scripts and renders stay inside the process: the tray records its calls unless the
     // environment asks for the desktop.
     ov::notifyarea::InstallNotificationArea(ov::notifyarea::SelectNotificationAreaForTools());
     for (const auto& command : ov::cli::Commands()) {
         if (command.name != name) continue;
+        // A command's help comes before its arguments are looked at, so no command takes
+        // "--help" for a file name.
+        if (argc > 2 && AsksForHelp(argv[2])) {
+            std::printf("usage: %s\n%s\n", command.usage.c_str(), command.summary.c_str());
+            return 0;
+        }
         // Whatever a command lets escape ends it with a message and a failure status, never
         // with the runtime's abort.
         try {
