@@ -363,5 +363,70 @@ TEST_F(TrayIconInHost, CallbacksArriveThroughTheMessageLoop) {
     EXPECT_EQ(events_[1].event, "BalloonClick");
 }
 
+// Two hosts in one process (two component-server objects, two live widgets), each with a tray
+// icon: whichever host runs its loop first takes only its own callbacks, and the other's wait
+// for it, in the order they were sent.
+TEST_F(TrayIconInHost, EachHostTakesOnlyItsOwnCallbacks) {
+    const OVTrayIcon& first = NewTray();
+    testing_support::HostRecord other_events;
+    std::unique_ptr<ReferenceHost> other = testing_support::FreshHost(Registry(), other_events);
+    other->New("Z", "OVTrayIcon");
+    const gdi::HWND second = other->FindControl("Z")->hWnd();
+    ASSERT_NE(first.hWnd(), second);
+
+    struct Sent {
+        gdi::HWND window;
+        std::uint32_t message;
+    };
+    const Sent sent[] = {
+        {second, notifyarea::kWmLButtonDown}, {first.hWnd(), notifyarea::kNinBalloonShow},
+        {second, notifyarea::kWmLButtonUp},   {first.hWnd(), notifyarea::kWmRButtonDblClk},
+        {second, notifyarea::kNinBalloonUserClick},
+    };
+    struct Case {
+        const char* first_to_run;
+        std::vector<std::string> first_events, other_events;
+    };
+    const Case cases[] = {
+        {"first", {"BalloonShow", "MouseDblClick"}, {"MouseDown", "MouseUp", "BalloonClick"}},
+        {"other", {"BalloonShow", "MouseDblClick"}, {"MouseDown", "MouseUp", "BalloonClick"}},
+    };
+    const auto names = [](const std::vector<RaisedEvent>& events) {
+        std::vector<std::string> out;
+        for (const RaisedEvent& e : events) out.push_back(e.object + "." + e.event);
+        return out;
+    };
+    const auto prefixed = [](const char* object, const std::vector<std::string>& events) {
+        std::vector<std::string> out;
+        for (const std::string& e : events) out.push_back(std::string(object) + "." + e);
+        return out;
+    };
+    for (const Case& c : cases) {
+        events_.clear();
+        other_events.Clear();
+        for (const Sent& s : sent) notifyarea::PostCallbackMessage({s.window, 512, s.message});
+        ReferenceHost& runs_first = std::string(c.first_to_run) == "first" ? *host_ : *other;
+        ReferenceHost& runs_second = &runs_first == host_.get() ? *other : *host_;
+        runs_first.ProcessMessages();
+        // The host that ran has its own events and none of the other's.
+        const std::vector<RaisedEvent>& ran = &runs_first == host_.get() ? events_ : other_events.events;
+        const std::vector<RaisedEvent>& waiting = &runs_first == host_.get() ? other_events.events : events_;
+        EXPECT_FALSE(ran.empty()) << c.first_to_run;
+        EXPECT_TRUE(waiting.empty()) << c.first_to_run;
+        runs_second.ProcessMessages();
+        EXPECT_EQ(names(events_), prefixed("Y", c.first_events)) << c.first_to_run;
+        EXPECT_EQ(names(other_events.events), prefixed("Z", c.other_events)) << c.first_to_run;
+    }
+
+    // A host that is gone takes its sink with it: callbacks for its windows are dropped, and
+    // the remaining host still gets its own.
+    other.reset();
+    events_.clear();
+    notifyarea::PostCallbackMessage({second, 512, notifyarea::kWmLButtonDown});
+    notifyarea::PostCallbackMessage({first.hWnd(), 512, notifyarea::kNinBalloonShow});
+    host_->ProcessMessages();
+    EXPECT_EQ(names(events_), (std::vector<std::string>{"Y.BalloonShow"}));
+}
+
 }  // namespace
 }  // namespace ov::trayicon

@@ -136,7 +136,7 @@ TEST_F(TrayIconOnDesktop, RoundTrip) {
     EXPECT_EQ(PublishedPixels(tip), loaded);
 
     // Balloons: shown, then closed as expired (1), dismissed (2), closed by a call (3: nothing),
-    // clicked. The callbacks are read straight off the queue here, so the two closings can be
+    // clicked. The callbacks are read straight off a sink here, so the two closings can be
     // told apart (the host turns both into BalloonTimeoutOrHide, see the control's tests).
     struct Close {
         std::int32_t style;
@@ -156,9 +156,11 @@ TEST_F(TrayIconOnDesktop, RoundTrip) {
     };
     const gdi::HWND window = host_->FindControl("Y")->hWnd();
     for (const Close& c : closes) {
+        // A sink of the test's own claims the icon's window over the host's, the newer claim.
+        notifyarea::CallbackSink sink([window](gdi::HWND w) { return w == window; });
         std::vector<std::uint32_t> callbacks;
         const auto take = [&] {
-            for (const notifyarea::CallbackMessage& m : notifyarea::TakeCallbackMessages()) {
+            for (const notifyarea::CallbackMessage& m : sink.Take()) {
                 EXPECT_EQ(m.window, window);
                 EXPECT_EQ(m.message, 512u);
                 callbacks.push_back(m.x_message);
