@@ -166,6 +166,7 @@ struct Item {
     std::string tip;  // UTF-8
     std::string service;
     sd_bus* bus = nullptr;
+    int fd = -1;  // the connection's, watched while the item lives
     sd_bus_slot* object = nullptr;
     gdi::POINT* cursor = nullptr;  // where the desktop said the pointer was, shared by all items
     std::uint32_t docked = 0;      // the icon's window in the display's system tray, 0 if none
@@ -295,7 +296,7 @@ const char* BalloonIconName(std::uint32_t info_flags) {
 class DesktopTray : public NotificationArea {
 public:
     DesktopTray(sd_bus* bus, std::int32_t shortest_balloon_ms)
-        : bus_(bus), shortest_balloon_ms_(std::max<std::int32_t>(shortest_balloon_ms, 1)) {
+        : bus_(bus), bus_fd_(sd_bus_get_fd(bus)), shortest_balloon_ms_(std::max<std::int32_t>(shortest_balloon_ms, 1)) {
         sd_bus_match_signal(bus_, &closed_slot_, kNotificationsService, kNotificationsPath, kNotificationsService,
                             "NotificationClosed", &DesktopTray::OnClosed, this);
         sd_bus_match_signal(bus_, &action_slot_, kNotificationsService, kNotificationsPath, kNotificationsService,
@@ -411,6 +412,7 @@ private:
         int r = sd_bus_open_user(&item.bus);
         if (r >= 0) r = sd_bus_add_object_vtable(item.bus, &item.object, kItemPath, kItemInterface, kItemVtable, &item);
         if (r >= 0) r = sd_bus_request_name(item.bus, item.service.c_str(), 0);
+        if (r >= 0) r = item.fd = sd_bus_get_fd(item.bus);
         if (r < 0) {
             ReportFailure(std::string("The icon could not be put on the session bus: ") + std::strerror(-r));
             return false;
@@ -448,7 +450,7 @@ private:
         Item& item = *found->second;
         CloseBalloon(item);
         if (item.docked) display_->Undock(item.docked);
-        if (item.bus) wakeups_.Forget(sd_bus_get_fd(item.bus));
+        wakeups_.Forget(item.fd);
         items_.erase(found);
     }
 
@@ -556,17 +558,19 @@ private:
     // writing), the timer for the nearest of the buses' deadlines and the balloons' time-outs.
     void Rearm() {
         std::uint64_t when = kNever;
-        const auto consider = [&](sd_bus* bus) {
+        const auto consider = [&](sd_bus* bus, int fd) {
             if (!bus) return;
             const int events = sd_bus_get_events(bus);
-            if (events >= 0) wakeups_.Watch(sd_bus_get_fd(bus), static_cast<std::uint32_t>(events));
+            // A connection the bus closed would report its hang-up for ever: it is not watched.
+            if (events >= 0) wakeups_.Watch(fd, static_cast<std::uint32_t>(events));
+            else wakeups_.Forget(fd);
             std::uint64_t deadline = kNever;
             // Messages read while a call waited for its reply make this "now".
             if (sd_bus_get_timeout(bus, &deadline) >= 0) when = std::min(when, deadline);
         };
-        consider(bus_);
+        consider(bus_, bus_fd_);
         for (auto& [key, item] : items_) {
-            consider(item->bus);
+            consider(item->bus, item->fd);
             when = std::min(when, item->balloon_deadline);
         }
         if (display_ && display_->Process()) when = 0;
@@ -626,6 +630,7 @@ private:
 
     Wakeups wakeups_;
     sd_bus* bus_ = nullptr;
+    int bus_fd_ = -1;
     std::int32_t shortest_balloon_ms_;
     sd_bus_slot* closed_slot_ = nullptr;
     sd_bus_slot* action_slot_ = nullptr;

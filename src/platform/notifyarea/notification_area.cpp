@@ -148,6 +148,8 @@ InputWait WaitForInputOrArea(int input, int timeout_ms) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
     for (;;) {
         pollfd watched[2] = {{input, POLLIN, 0}, {AreaWaitDescriptor(), POLLIN, 0}};
+        // Nothing to wait on and no end to the wait: nothing could ever end it.
+        if (watched[0].fd < 0 && watched[1].fd < 0 && timeout_ms < 0) return InputWait::TimedOut;
         int left = -1;
         if (timeout_ms >= 0) {
             const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();

@@ -136,6 +136,7 @@ int AreaWaitDescriptor();
 enum class InputWait : std::uint8_t { Readable, AreaActive, TimedOut };
 // Waits until `input` is readable (or at its end, or failed: a read will tell), the area has
 // something to do, or `timeout_ms` passed (-1: no limit). Signals do not end the wait early.
+// With neither an input nor an area to wait on, a wait without limit ends at once (TimedOut).
 InputWait WaitForInputOrArea(int input, int timeout_ms);
 
 // Keeps every call. Answers as the desktop's area does: an add of an icon (window, id) already
