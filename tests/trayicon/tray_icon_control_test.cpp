@@ -363,6 +363,59 @@ TEST_F(TrayIconInHost, CallbacksArriveThroughTheMessageLoop) {
     EXPECT_EQ(events_[1].event, "BalloonClick");
 }
 
+// A desktop that cannot carry a call out (no server for the balloon, nowhere to show the icon)
+// says why; the control raises that as error 5 once its own state is settled, while a refusal
+// the platform makes too (an add of an icon already there) stays silent.
+class FailingArea : public notifyarea::RecordingNotificationArea {
+public:
+    bool NotifyIcon(std::uint32_t message, const notifyarea::NotifyIconDataA& record) override {
+        const bool result = RecordingNotificationArea::NotifyIcon(message, record);
+        if (message == notifyarea::kNimDelete || (record.flags & fail_flags) == 0) return result;
+        ReportFailure("the desktop said no");
+        return false;
+    }
+    std::uint32_t fail_flags = 0;
+};
+
+TEST_F(TrayIconInHost, WhatTheDesktopCannotDoIsErrorFiveAfterTheStateIsSettled) {
+    auto owned = std::make_unique<FailingArea>();
+    FailingArea& area = *owned;
+    notifyarea::InstallNotificationArea(std::move(owned));
+    NewTray();
+    struct Case {
+        const char* what;
+        std::uint32_t fail_flags;
+        std::function<void()> action;
+        std::int32_t number;
+    };
+    const Case cases[] = {
+        {"an icon with nowhere to go", notifyarea::kNifIcon,
+         [&] { PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true)); }, error::kInvalidProcedureCall},
+        {"an update of it", notifyarea::kNifTip, [&] { PutProperty(Tray(), "InfoTip", Variant::FromString("tip")); },
+         error::kInvalidProcedureCall},
+        {"a balloon no server took", notifyarea::kNifInfo, [&] { Balloon("m", "t", 0); }, error::kInvalidProcedureCall},
+        {"a second add, refused as the platform refuses", 0,
+         [&] { PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true)); }, 0},
+    };
+    for (const Case& c : cases) {
+        area.fail_flags = c.fail_flags;
+        calls_.clear();
+        try {
+            c.action();
+            EXPECT_EQ(c.number, 0) << c.what << " raised nothing";
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.number(), c.number) << c.what;
+            EXPECT_EQ(e.description(), "the desktop said no") << c.what;
+            EXPECT_EQ(e.source(), "TrayIcon") << c.what;
+        }
+        ASSERT_EQ(calls_.size(), 1u) << c.what;
+        EXPECT_EQ(calls_[0].failure, c.number ? "the desktop said no" : "") << c.what;
+        // The call was made and the control's state is what was written.
+        EXPECT_TRUE(CBool(GetProperty(Tray(), "SetSysTray"))) << c.what;
+    }
+    EXPECT_EQ(CStr(GetProperty(Tray(), "InfoTip")), std::string("tip") + '\0');
+}
+
 // Two hosts in one process (two component-server objects, two live widgets), each with a tray
 // icon: whichever host runs its loop first takes only its own callbacks, and the other's wait
 // for it, in the order they were sent.
