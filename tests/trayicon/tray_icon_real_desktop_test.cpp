@@ -240,7 +240,7 @@ TEST_F(TrayIconOnRealDesktop, TextReachesTheDesktopAsUtf8AndBalloonsBehave) {
     // Shown, then dismissed on the server: the texts as the server received them.
     Balloon(Text("Café ouvert"), Text("Menü – 1"));
     ASSERT_TRUE(IdleForEvents(1));
-    EXPECT_EQ(Displayed(), 1);
+    ASSERT_TRUE(DisplayedBecomes(1));
     Dunstctl({"close"});
     ASSERT_TRUE(IdleForEvents(2));
     EXPECT_EQ(EventNames(), (std::vector<std::string>{"BalloonShow", "BalloonTimeoutOrHide"}));
@@ -259,7 +259,10 @@ TEST_F(TrayIconOnRealDesktop, TextReachesTheDesktopAsUtf8AndBalloonsBehave) {
     // A second balloon takes the first one's place; taking the icon away takes the balloon.
     Balloon("first", "One");
     Balloon("second", "Two");
+    ASSERT_TRUE(DisplayedBecomes(1));
+    IdleFor(100ms);
     EXPECT_EQ(Displayed(), 1);
+    EXPECT_EQ(std::atoi(Dunstctl({"count", "waiting"}).c_str()), 0) << "nothing queued behind it";
     Put("SetSysTray", Variant::FromBoolean(false));
     EXPECT_TRUE(DisplayedBecomes(0));
     EXPECT_TRUE(PollUntil([&] { return RegisteredItems().empty(); }, 5s)) << "the item left the watcher";

@@ -36,6 +36,9 @@ constexpr const char* kNotificationsPath = "/org/freedesktop/Notifications";
 constexpr const char* kApplicationName = "Orvelle";
 constexpr std::uint64_t kCallTimeoutMicroseconds = 5'000'000;
 constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+// A watcher that has its name but does not answer yet is asked again this often, this many times.
+constexpr std::uint64_t kRegisterRetryMicroseconds = 100'000;
+constexpr int kRegisterAttempts = 50;
 
 // Reasons of NotificationClosed.
 constexpr std::uint32_t kClosedExpired = 1, kClosedDismissed = 2, kClosedByCall = 3;
@@ -155,6 +158,8 @@ void CopyIconPixels(gdi::HICON icon, IconPixels& copy) {
     else if (icon != copy.handle) copy = IconPixels{icon, 0, 0, {}};
 }
 
+class DesktopTray;
+
 // One icon: its own connection, so that each item sits at the path watchers look at.
 struct Item {
     gdi::HWND window = 0;
@@ -169,12 +174,19 @@ struct Item {
     int fd = -1;  // the connection's, watched while the item lives
     sd_bus_slot* object = nullptr;
     gdi::POINT* cursor = nullptr;  // where the desktop said the pointer was, shared by all items
+    DesktopTray* tray = nullptr;
     std::uint32_t docked = 0;      // the icon's window in the display's system tray, 0 if none
     // The balloon on screen, if any, and when its time is up.
     std::optional<std::uint32_t> balloon;
     std::uint64_t balloon_deadline = kNever;
+    // A watcher that started later: when to offer it the icon (again, if it was not ready),
+    // how often that was tried, and the call under way.
+    std::uint64_t register_at = kNever;
+    int register_attempts = 0;
+    sd_bus_slot* registering = nullptr;
 
     ~Item() {
+        if (registering) sd_bus_slot_unref(registering);
         if (object) sd_bus_slot_unref(object);
         CloseBus(bus);
     }
@@ -342,10 +354,12 @@ public:
 
     void Poll() override {
         wakeups_.Clear();
-        while (sd_bus_process(bus_, nullptr) > 0) {}
+        DrainBus();
         for (auto& [key, item] : items_)
             while (item->bus && sd_bus_process(item->bus, nullptr) > 0) {}
         const std::uint64_t now = NowMicroseconds();
+        for (auto& [key, item] : items_)
+            if (item->register_at <= now) OfferToWatcher(*item);
         for (auto& [key, item] : items_) {
             if (!item->balloon || item->balloon_deadline > now) continue;
             // The server may keep a balloon longer than asked (some never expire one): its
@@ -370,6 +384,7 @@ private:
             item->window = record.window;
             item->id = record.id;
             item->cursor = &cursor_;
+            item->tray = this;
             Apply(*item, record, false);
             if (!Export(*item)) return false;
             Item& added = *items_.emplace(ItemKey{record.window, record.id}, std::move(item)).first->second;
@@ -497,6 +512,9 @@ private:
             return true;
         }
         if (BodyMarkup()) text = EscapeMarkup(text);
+        // What the server said about earlier balloons is heard first: one it closed meanwhile
+        // is not replaced, and its number, which the server may give out again, is forgotten.
+        DrainBus();
         const std::int32_t expire =
             std::max<std::int32_t>(static_cast<std::int32_t>(std::min<std::uint32_t>(record.timeout_or_version,
                                                                                      std::numeric_limits<std::int32_t>::max())),
@@ -524,12 +542,19 @@ private:
             ReportFailure("The notification server did not show the balloon: " + error.Text(r));
             return false;
         }
+        // Signals read while the call waited were sent before the answer: they are about the
+        // balloons that were there before this one, even one whose number it now carries.
+        DrainBus();
         if (item.balloon && *item.balloon != notification) balloons_.erase(*item.balloon);
         item.balloon = notification;
         item.balloon_deadline = NowMicroseconds() + static_cast<std::uint64_t>(expire) * 1000u;
         balloons_[notification] = {item.window, item.id};
         item.Post(kNinBalloonShow);
         return true;
+    }
+
+    void DrainBus() {
+        while (sd_bus_process(bus_, nullptr) > 0) {}
     }
 
     // Takes the icon's balloon off the screen and forgets it: what the server says about it
@@ -571,7 +596,7 @@ private:
         consider(bus_, bus_fd_);
         for (auto& [key, item] : items_) {
             consider(item->bus, item->fd);
-            when = std::min(when, item->balloon_deadline);
+            when = std::min({when, item->balloon_deadline, item->register_at});
         }
         if (display_ && display_->Process()) when = 0;
         wakeups_.WakeAt(when);
@@ -614,14 +639,35 @@ private:
         if (changed != kWatcherService) return 0;
         const bool started = new_owner && *new_owner;
         for (auto& [key, item] : tray.items_) {
+            item->register_attempts = 0;
             if (started) {
-                sd_bus_call_method_async(tray.bus_, nullptr, kWatcherService, kWatcherPath, kWatcherService,
-                                         "RegisterStatusNotifierItem", nullptr, nullptr, "s", item->service.c_str());
-                if (item->docked) tray.display_->Undock(item->docked);
-                item->docked = 0;
-            } else if (!item->docked) {
-                tray.Dock(*item);
+                item->register_at = 0;  // at the next poll, outside this callback
+            } else {
+                item->register_at = kNever;
+                if (!item->docked) tray.Dock(*item);
             }
+        }
+        return 0;
+    }
+
+    // Offers the icon to a watcher that started after it was added. A watcher may own its name
+    // a moment before it answers, so a refusal is tried again a little later; the display's
+    // tray keeps the icon until the watcher has it.
+    void OfferToWatcher(Item& item) {
+        item.register_at = kNever;
+        if (item.registering) item.registering = sd_bus_slot_unref(item.registering);
+        sd_bus_call_method_async(bus_, &item.registering, kWatcherService, kWatcherPath, kWatcherService,
+                                 "RegisterStatusNotifierItem", &DesktopTray::OnRegistered, &item, "s",
+                                 item.service.c_str());
+    }
+
+    static int OnRegistered(sd_bus_message* reply, void* userdata, sd_bus_error*) {
+        auto& item = *static_cast<Item*>(userdata);
+        if (!sd_bus_message_is_method_error(reply, nullptr)) {
+            if (item.docked) item.tray->display_->Undock(item.docked);
+            item.docked = 0;
+        } else if (++item.register_attempts < kRegisterAttempts) {
+            item.register_at = NowMicroseconds() + kRegisterRetryMicroseconds;
         }
         return 0;
     }
