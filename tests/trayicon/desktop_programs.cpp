@@ -45,6 +45,17 @@ bool WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
     return PollUntil([pid] { return waitpid(pid, nullptr, WNOHANG) == pid; }, timeout);
 }
 
+// SIGTERM, then SIGKILL if the child is still there after two seconds; waits for it.
+void StopChild(pid_t& pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    if (!WaitForExit(pid, std::chrono::seconds(2))) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    pid = -1;
+}
+
 }  // namespace
 
 std::string FindProgram(const std::string& name) {
@@ -98,15 +109,7 @@ ChildProcess::~ChildProcess() {
     if (output_fd_ >= 0) close(output_fd_);
 }
 
-void ChildProcess::Stop() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    if (!WaitForExit(pid_, std::chrono::seconds(2))) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-    pid_ = -1;
-}
+void ChildProcess::Stop() { StopChild(pid_); }
 
 void ChildProcess::Write(const std::string& text) {
     std::size_t written = 0;
@@ -190,13 +193,7 @@ VirtualDisplay::VirtualDisplay() {
 VirtualDisplay::~VirtualDisplay() {
     if (had_previous_) setenv("DISPLAY", previous_.c_str(), 1);
     else unsetenv("DISPLAY");
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        if (!WaitForExit(pid_, std::chrono::seconds(2))) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
+    StopChild(pid_);
 }
 
 namespace {
