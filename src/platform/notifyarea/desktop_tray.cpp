@@ -125,13 +125,13 @@ public:
     }
     // Makes the descriptor readable at `when` (monotonic microseconds; 0 at once, kNever not).
     void WakeAt(std::uint64_t when) {
-        itimerspec spec{};
+        itimerspec arming{};
         if (when != kNever) {
             when = std::max<std::uint64_t>(when, 1);  // an all-zero time would disarm the timer
-            spec.it_value.tv_sec = static_cast<time_t>(when / 1'000'000u);
-            spec.it_value.tv_nsec = static_cast<long>(when % 1'000'000u) * 1000;
+            arming.it_value.tv_sec = static_cast<time_t>(when / 1'000'000u);
+            arming.it_value.tv_nsec = static_cast<long>(when % 1'000'000u) * 1000;
         }
-        timerfd_settime(timer_, TFD_TIMER_ABSTIME, &spec, nullptr);
+        timerfd_settime(timer_, TFD_TIMER_ABSTIME, &arming, nullptr);
     }
     void Clear() {
         std::uint64_t expirations = 0;
