@@ -14,7 +14,11 @@ packages=(
   nlohmann-json3-dev          # forms on disk and the reference manifest
   libcairo2-dev               # benchmark comparison only
   libsystemd-dev              # sd-bus: the desktop notification area on the session D-Bus
+  libx11-dev                  # Xlib: the tray icon's XEmbed system tray when no StatusNotifierWatcher runs
   dbus-daemon                 # private session bus for the desktop tray round-trip test
+  dunst                       # a real notification server for the tray icon's desktop tests
+  haskell-status-notifier-item-utils  # status-notifier-watcher: a real StatusNotifierWatcher for them
+  trayer                      # a real XEmbed system tray for them
   fonts-liberation fonts-dejavu-core  # metric-compatible faces for classic names
   python3
   python3-jsonschema          # validating the designer metadata against its schema (tests)

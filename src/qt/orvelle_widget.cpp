@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +16,7 @@
 #include "host/reference/text_input.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/gdi/screen.h"
+#include "platform/notifyarea/notification_area.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/compare.h"
 #include "platform/scale/scale.h"
@@ -51,6 +53,34 @@ host::TextBox* TextBoxIn(host::ReferenceHost& host, const std::string& control) 
 // mouse-over period and any timer interval a control sets.
 constexpr int kClockStepMilliseconds = 15;
 
+// The notification area's descriptor, watched once for every widget of the process (Qt keeps
+// one socket notifier per descriptor): when it turns readable the area is polled, which hands
+// each callback to the sink of the host it belongs to, and that host's widget is woken.
+class AreaNotifier {
+public:
+    static void Attach() {
+        ++users_;
+        Refresh();
+    }
+    static void Detach() {
+        if (--users_ == 0) notifier_.reset();
+    }
+    // Follows the area in use: none is chosen until a control first calls it, and another
+    // may be installed later.
+    static void Refresh() {
+        const int descriptor = notifyarea::AreaWaitDescriptor();
+        if (notifier_ && notifier_->socket() == descriptor) return;
+        notifier_.reset();
+        if (descriptor < 0 || users_ == 0) return;
+        notifier_ = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [] { notifyarea::PollArea(); });
+    }
+
+private:
+    static inline int users_ = 0;
+    static inline std::unique_ptr<QSocketNotifier> notifier_;
+};
+
 }  // namespace
 
 OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* parent) : QWidget(parent), host_(registry) {
@@ -76,9 +106,15 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
     // Every pixel comes from the composed frame, so Qt need not clear the widget first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&clock_timer_, &QTimer::timeout, this, [this] { AdvanceClock(); });
+    // A callback for this widget's controls was read (by whichever widget's poll): its loop
+    // runs once control is back in the event loop, never inside the poll.
+    host_.SetMessageWakeup([this] { QMetaObject::invokeMethod(this, [this] { DeliverMessages(); }, Qt::QueuedConnection); });
+    AreaNotifier::Attach();
 }
 
 OrvelleWidget::~OrvelleWidget() {
+    host_.SetMessageWakeup({});
+    AreaNotifier::Detach();
     clock_timer_.stop();
     // The host terminates its controls when it goes; nothing may reach a widget being destroyed.
     host_.SetListener({});
@@ -137,6 +173,8 @@ QSize OrvelleWidget::sizeHint() const {
 // --- painting ------------------------------------------------------------------------------
 
 void OrvelleWidget::Sync() {
+    // A tray icon may just have brought the notification area into use.
+    AreaNotifier::Refresh();
     if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent())) return;
     const host::ComposedImage* image = nullptr;
     try {
@@ -393,6 +431,15 @@ void OrvelleWidget::StartClock() {
     clock_.start();
     clock_advanced_ = 0;
     clock_timer_.start(kClockStepMilliseconds);
+}
+
+void OrvelleWidget::DeliverMessages() {
+    try {
+        host_.ProcessMessages();
+    } catch (const AutomationError&) {
+        // A handler's error ends that message only, as a window procedure drops it.
+    }
+    Sync();
 }
 
 void OrvelleWidget::AdvanceClock() {

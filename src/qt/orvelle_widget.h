@@ -14,6 +14,8 @@
 //     (host/text_input.h); GotFocus and LostFocus follow the focus between controls and
 //     windows; a text box's copy and paste go through the desktop's clipboard (QClipboard);
 //   - the host clock runs on a QTimer, so constituent timers tick in real time;
+//   - the notification area's descriptor is watched with a QSocketNotifier, so a tray icon
+//     answers the desktop at once and its events arrive while the widget idles;
 //   - the cursor follows the pointer's target: its MousePointer, or its MouseIcon (the hand
 //     cursors of the tab headings and hot spots);
 //   - the screen's device pixel ratio sets the twips-per-pixel factors when a control or form
@@ -106,6 +108,8 @@ private:
     void ApplyDevicePixelRatio();
     void StartClock();
     void AdvanceClock();
+    // The host's message loop: the notification area's callbacks for this widget's controls.
+    void DeliverMessages();
     // The form pixel under a widget position (device pixels: logical times the ratio).
     QPoint FormPixelAt(const QPointF& position) const;
     // Delivers a mouse event to `target` with its Button, Shift, X and Y; errors a control's

@@ -1,7 +1,11 @@
 #include "shell/interpreter.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -131,7 +135,38 @@ LineRead ReadBoundedLine(std::istream& in, std::string& line, std::size_t limit)
     return too_long ? LineRead::TooLong : LineRead::Line;
 }
 
+// Reads a file descriptor, waiting for it through a callback that may do other work first.
+class WaitingInput : public std::streambuf {
+public:
+    WaitingInput(int fd, std::function<void()> wait) : fd_(fd), wait_(std::move(wait)) {}
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        for (;;) {
+            wait_();
+            const ssize_t got = read(fd_, buffer_, sizeof buffer_);
+            if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+            if (got <= 0) return traits_type::eof();
+            setg(buffer_, buffer_, buffer_ + got);
+            return traits_type::to_int_type(*gptr());
+        }
+    }
+
+private:
+    int fd_;
+    std::function<void()> wait_;
+    char buffer_[4096];
+};
+
 }  // namespace
+
+int Interpreter::RunInput(int input, std::ostream& err) {
+    // Events delivered while idle are shown at once, not with the next statement's output.
+    WaitingInput buffer(input, [&] { host_.WaitForInput(input, -1, [&] { out_.flush(); }); });
+    std::istream in(&buffer);
+    return RunScript(in, err);
+}
 
 int Interpreter::RunScript(std::istream& in, std::ostream& err) {
     const auto syntax_error = [&](const SyntaxError& error) {

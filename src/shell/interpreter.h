@@ -39,6 +39,10 @@ public:
     // does a line longer than ov::limits::kMaxStatementBytes, which is not kept in memory.
     // Otherwise the result is 0: no failure of a statement, whatever it throws, ends the run.
     int RunScript(std::istream& in, std::ostream& err);
+    // As RunScript, reading the file descriptor `input` (standard input at a prompt or from a
+    // pipe). While no statement has arrived the host's message loop runs, so the tray icon
+    // answers the desktop and its events are printed as they come.
+    int RunInput(int input, std::ostream& err);
 
 private:
     // ValueContext

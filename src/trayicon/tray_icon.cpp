@@ -21,9 +21,16 @@ AutomationError TrayError(std::int32_t number, const char* description) {
     return AutomationError(number, description, kErrorSource);
 }
 
-void Send(std::uint32_t message, const NotifyIconDataA& record) {
-    // The area's answer changes nothing here: a failed add leaves SetSysTray as written.
-    notifyarea::Shell_NotifyIconA(message, &record);
+// The area's answer changes nothing here: a failed add leaves SetSysTray as written. What the
+// desktop could not carry out (a balloon no notification server took, an icon with nowhere to
+// be shown) is returned, so the caller raises it once its own state is settled.
+std::string Send(std::uint32_t message, const NotifyIconDataA& record) {
+    if (notifyarea::Shell_NotifyIconA(message, &record)) return {};
+    return notifyarea::LastNotifyIconFailure();
+}
+
+void RaiseFailure(const std::string& failure) {
+    if (!failure.empty()) throw TrayError(error::kInvalidProcedureCall, failure.c_str());
 }
 
 gdi::HWND WindowOf(IDispatch& parent) { return static_cast<gdi::HWND>(CLng(GetProperty(parent, "hWnd"))); }
@@ -112,11 +119,14 @@ void OVTrayIcon::SetSysTray(bool in_tray) {
         record_.callback_message = notifyarea::kWmMouseMove;
         record_.icon = static_cast<std::uint32_t>(tray_icon_);
         notifyarea::SetTextField(record_.tip, info_tip_ + kNul);
-        Send(notifyarea::kNimAdd, record_);
+        const std::string failure = Send(notifyarea::kNimAdd, record_);
+        sys_tray_ = true;
+        RaiseFailure(failure);
     } else {
-        Send(notifyarea::kNimDelete, record_);
+        const std::string failure = Send(notifyarea::kNimDelete, record_);
+        sys_tray_ = false;
+        RaiseFailure(failure);
     }
-    sys_tray_ = in_tray;
 }
 
 void OVTrayIcon::SetInfoTip(const std::string& text) {
@@ -142,7 +152,7 @@ void OVTrayIcon::RefreshTray() {
 void OVTrayIcon::SendUpdate() {
     // After a balloon the flags go back to 7, so an update does not show the balloon again.
     record_.flags = kUpdateFlags;
-    Send(notifyarea::kNimModify, record_);
+    RaiseFailure(Send(notifyarea::kNimModify, record_));
 }
 
 void OVTrayIcon::PopupBalloon(const std::string& message, const std::string& title, std::int32_t style) {
@@ -152,7 +162,7 @@ void OVTrayIcon::PopupBalloon(const std::string& message, const std::string& tit
     record_.info_flags = static_cast<std::uint32_t>(style);
     notifyarea::SetTextField(record_.info, message + kNul);
     notifyarea::SetTextField(record_.info_title, title + kNul);
-    Send(notifyarea::kNimModify, record_);
+    RaiseFailure(Send(notifyarea::kNimModify, record_));
 }
 
 // The form holding the icon, reached through the members every host's form has; a holder

@@ -3,6 +3,9 @@
 // control, with an info tip and balloon messages; activity on the icon comes back as events,
 // and the control hides and restores its form. Everything goes through the notification-area
 // call and three window calls (platform/notifyarea/notification_area.h). Nothing is persisted.
+// The area's answer changes nothing in the control's state; what the desktop could not carry
+// out (a balloon no server took, an icon with nowhere to be shown) is raised as error 5 with the
+// desktop's reason once that state is settled.
 #include <cstdint>
 #include <memory>
 #include <string>

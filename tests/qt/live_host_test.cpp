@@ -8,7 +8,11 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "forms/form_document.h"
@@ -17,6 +21,7 @@
 #include "host/reference/reference_host.h"
 #include "host/contract/text_box.h"
 #include "platform/codepage/windows1252.h"
+#include "platform/notifyarea/notification_area.h"
 #include "platform/runtime/type_info.h"
 #include "hotlabel/hot_label.h"
 #include "library/classes.h"
@@ -88,6 +93,7 @@ private slots:
     void HoverUnderlineEndsOnTheClock();
     void ControlFollowsWidgetSize();
     void TrayIconHidesAndRestoresTheWindow();
+    void TrayIconsOfTwoWidgetsGetTheirOwnCallbacks();
     void MaskedTyping_data();
     void MaskedTyping();
     void TextBoxClipboard();
@@ -352,6 +358,60 @@ void LiveHostTest::TrayIconHidesAndRestoresTheWindow() {
     QVERIFY(widget.isVisible());
     QVERIFY(!(widget.windowState() & Qt::WindowMinimized));
     QCOMPARE(operations, (QStringList{"hide", "state 0", "show"}));
+}
+
+// A notification area of the test's own that the test makes active, as a desktop calling an
+// icon would: its descriptor (an eventfd) turns readable, and its poll posts what was queued.
+class SignalledArea : public ov::notifyarea::NotificationArea {
+public:
+    SignalledArea() : fd_(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+    ~SignalledArea() override { close(fd_); }
+    bool NotifyIcon(std::uint32_t, const ov::notifyarea::NotifyIconDataA&) override { return true; }
+    bool SetForegroundWindow(ov::gdi::HWND window) override { return window != 0; }
+    ov::gdi::HWND SetActiveWindow(ov::gdi::HWND) override { return 0; }
+    bool GetCursorPos(ov::gdi::POINT* point) override {
+        *point = {7, 9};
+        return true;
+    }
+    void Poll() override {
+        std::uint64_t count = 0;
+        if (read(fd_, &count, sizeof count) < 0) return;
+        for (const ov::notifyarea::CallbackMessage& m : queued_) ov::notifyarea::PostCallbackMessage(m);
+        queued_.clear();
+    }
+    int WaitDescriptor() const override { return fd_; }
+    void Send(ov::gdi::HWND window, std::uint32_t message) {
+        queued_.push_back({window, 512, message});
+        const std::uint64_t one = 1;
+        if (write(fd_, &one, sizeof one) < 0) queued_.clear();
+    }
+
+private:
+    int fd_;
+    std::vector<ov::notifyarea::CallbackMessage> queued_;
+};
+
+void LiveHostTest::TrayIconsOfTwoWidgetsGetTheirOwnCallbacks() {
+    auto owned = std::make_unique<SignalledArea>();
+    SignalledArea& area = *owned;
+    auto previous = ov::notifyarea::InstallNotificationArea(std::move(owned));
+    {
+        OrvelleWidget first(ov::library::Classes()), second(ov::library::Classes());
+        first.HostControl("tray", "OVTrayIcon");
+        second.HostControl("tray", "OVTrayIcon");
+        EventLog first_log(first), second_log(second);
+        const ov::gdi::HWND first_window = first.host().FindControl("tray")->hWnd();
+        const ov::gdi::HWND second_window = second.host().FindControl("tray")->hWnd();
+        area.Send(second_window, 0x201);  // left button down
+        area.Send(first_window, 0x402);   // balloon shown
+        area.Send(second_window, 0x202);  // left button up
+        area.Send(first_window, 0x405);   // balloon clicked
+        // Nothing is typed or clicked: the widgets' own loops take it from here.
+        QTRY_COMPARE(first_log.Names(), (QStringList{"BalloonShow", "BalloonClick"}));
+        QTRY_COMPARE(second_log.Names(), (QStringList{"MouseDown", "MouseUp"}));
+        QCOMPARE(second_log.events[0].args, (QVariantList{1, 7.0f, 9.0f}));
+    }
+    ov::notifyarea::InstallNotificationArea(std::move(previous));
 }
 
 // A numeric masked box of three digits hosted alone and given the focus by a click, as a user

@@ -363,5 +363,123 @@ TEST_F(TrayIconInHost, CallbacksArriveThroughTheMessageLoop) {
     EXPECT_EQ(events_[1].event, "BalloonClick");
 }
 
+// A desktop that cannot carry a call out (no server for the balloon, nowhere to show the icon)
+// says why; the control raises that as error 5 once its own state is settled, while a refusal
+// the platform makes too (an add of an icon already there) stays silent.
+class FailingArea : public notifyarea::RecordingNotificationArea {
+public:
+    bool NotifyIcon(std::uint32_t message, const notifyarea::NotifyIconDataA& record) override {
+        const bool result = RecordingNotificationArea::NotifyIcon(message, record);
+        if (message == notifyarea::kNimDelete || (record.flags & fail_flags) == 0) return result;
+        ReportFailure("the desktop said no");
+        return false;
+    }
+    std::uint32_t fail_flags = 0;
+};
+
+TEST_F(TrayIconInHost, WhatTheDesktopCannotDoIsErrorFiveAfterTheStateIsSettled) {
+    auto owned = std::make_unique<FailingArea>();
+    FailingArea& area = *owned;
+    notifyarea::InstallNotificationArea(std::move(owned));
+    NewTray();
+    struct Case {
+        const char* what;
+        std::uint32_t fail_flags;
+        std::function<void()> action;
+        std::int32_t number;
+    };
+    const Case cases[] = {
+        {"an icon with nowhere to go", notifyarea::kNifIcon,
+         [&] { PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true)); }, error::kInvalidProcedureCall},
+        {"an update of it", notifyarea::kNifTip, [&] { PutProperty(Tray(), "InfoTip", Variant::FromString("tip")); },
+         error::kInvalidProcedureCall},
+        {"a balloon no server took", notifyarea::kNifInfo, [&] { Balloon("m", "t", 0); }, error::kInvalidProcedureCall},
+        {"a second add, refused as the platform refuses", 0,
+         [&] { PutProperty(Tray(), "SetSysTray", Variant::FromBoolean(true)); }, 0},
+    };
+    for (const Case& c : cases) {
+        area.fail_flags = c.fail_flags;
+        calls_.clear();
+        try {
+            c.action();
+            EXPECT_EQ(c.number, 0) << c.what << " raised nothing";
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.number(), c.number) << c.what;
+            EXPECT_EQ(e.description(), "the desktop said no") << c.what;
+            EXPECT_EQ(e.source(), "TrayIcon") << c.what;
+        }
+        ASSERT_EQ(calls_.size(), 1u) << c.what;
+        EXPECT_EQ(calls_[0].failure, c.number ? "the desktop said no" : "") << c.what;
+        // The call was made and the control's state is what was written.
+        EXPECT_TRUE(CBool(GetProperty(Tray(), "SetSysTray"))) << c.what;
+    }
+    EXPECT_EQ(CStr(GetProperty(Tray(), "InfoTip")), std::string("tip") + '\0');
+}
+
+// Two hosts in one process (two component-server objects, two live widgets), each with a tray
+// icon: whichever host runs its loop first takes only its own callbacks, and the other's wait
+// for it, in the order they were sent.
+TEST_F(TrayIconInHost, EachHostTakesOnlyItsOwnCallbacks) {
+    const OVTrayIcon& first = NewTray();
+    testing_support::HostRecord other_events;
+    std::unique_ptr<ReferenceHost> other = testing_support::FreshHost(Registry(), other_events);
+    other->New("Z", "OVTrayIcon");
+    const gdi::HWND second = other->FindControl("Z")->hWnd();
+    ASSERT_NE(first.hWnd(), second);
+
+    struct Sent {
+        gdi::HWND window;
+        std::uint32_t message;
+    };
+    const Sent sent[] = {
+        {second, notifyarea::kWmLButtonDown}, {first.hWnd(), notifyarea::kNinBalloonShow},
+        {second, notifyarea::kWmLButtonUp},   {first.hWnd(), notifyarea::kWmRButtonDblClk},
+        {second, notifyarea::kNinBalloonUserClick},
+    };
+    struct Case {
+        const char* first_to_run;
+        std::vector<std::string> first_events, other_events;
+    };
+    const Case cases[] = {
+        {"first", {"BalloonShow", "MouseDblClick"}, {"MouseDown", "MouseUp", "BalloonClick"}},
+        {"other", {"BalloonShow", "MouseDblClick"}, {"MouseDown", "MouseUp", "BalloonClick"}},
+    };
+    const auto names = [](const std::vector<RaisedEvent>& events) {
+        std::vector<std::string> out;
+        for (const RaisedEvent& e : events) out.push_back(e.object + "." + e.event);
+        return out;
+    };
+    const auto prefixed = [](const char* object, const std::vector<std::string>& events) {
+        std::vector<std::string> out;
+        for (const std::string& e : events) out.push_back(std::string(object) + "." + e);
+        return out;
+    };
+    for (const Case& c : cases) {
+        events_.clear();
+        other_events.Clear();
+        for (const Sent& s : sent) notifyarea::PostCallbackMessage({s.window, 512, s.message});
+        ReferenceHost& runs_first = std::string(c.first_to_run) == "first" ? *host_ : *other;
+        ReferenceHost& runs_second = &runs_first == host_.get() ? *other : *host_;
+        runs_first.ProcessMessages();
+        // The host that ran has its own events and none of the other's.
+        const std::vector<RaisedEvent>& ran = &runs_first == host_.get() ? events_ : other_events.events;
+        const std::vector<RaisedEvent>& waiting = &runs_first == host_.get() ? other_events.events : events_;
+        EXPECT_FALSE(ran.empty()) << c.first_to_run;
+        EXPECT_TRUE(waiting.empty()) << c.first_to_run;
+        runs_second.ProcessMessages();
+        EXPECT_EQ(names(events_), prefixed("Y", c.first_events)) << c.first_to_run;
+        EXPECT_EQ(names(other_events.events), prefixed("Z", c.other_events)) << c.first_to_run;
+    }
+
+    // A host that is gone takes its sink with it: callbacks for its windows are dropped, and
+    // the remaining host still gets its own.
+    other.reset();
+    events_.clear();
+    notifyarea::PostCallbackMessage({second, 512, notifyarea::kWmLButtonDown});
+    notifyarea::PostCallbackMessage({first.hWnd(), 512, notifyarea::kNinBalloonShow});
+    host_->ProcessMessages();
+    EXPECT_EQ(names(events_), (std::vector<std::string>{"Y.BalloonShow"}));
+}
+
 }  // namespace
 }  // namespace ov::trayicon

@@ -1,6 +1,8 @@
 // `orvelle shell [FILE]`: runs shell statements from FILE or standard input on a reference
 // host holding every class of the library and the plain host controls. Exit status 0 when the
 // script ran to its end, 2 for a syntax error, a usage error or a script that cannot be read.
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -19,7 +21,7 @@ int RunShell(const std::vector<std::string>& args) {
     }
     ov::host::ReferenceHost host(ov::library::Classes());
     ov::shell::Interpreter interpreter(host, std::cout);
-    if (args.empty()) return interpreter.RunScript(std::cin, std::cerr);
+    if (args.empty()) return interpreter.RunInput(STDIN_FILENO, std::cerr);
     // A directory opens like a file here and then reads as nothing, which would pass for an
     // empty script.
     std::error_code ignored;

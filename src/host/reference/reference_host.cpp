@@ -1,6 +1,7 @@
 #include "host/reference/reference_host.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 #include "host/reference/plain_controls.h"
@@ -26,6 +27,11 @@ int SaturatedInt(std::int64_t value) {
 
 ReferenceHost::ReferenceHost(const ClassRegistry& registry)
     : registry_(registry), form_(std::make_shared<Form>()), extender_(form_), composition_(objects_, *form_) {
+    callbacks_ = std::make_unique<notifyarea::CallbackSink>([this](gdi::HWND window) {
+        const auto& entries = objects_.entries();
+        return std::any_of(entries.begin(), entries.end(),
+                           [&](const auto& e) { return e->control && e->control->hWnd() == window; });
+    });
     form_->SetOperationObserver([this](const std::string& operation) {
         if (listener_.on_form_operation) listener_.on_form_operation(operation);
     });
@@ -63,8 +69,32 @@ void ReferenceHost::Wait(std::int64_t milliseconds) {
     clock_.Wait(objects_, milliseconds);
 }
 
+void ReferenceHost::SetMessageWakeup(std::function<void()> wakeup) { callbacks_->SetWakeup(std::move(wakeup)); }
+
+bool ReferenceHost::WaitForInput(int input, int timeout_ms, const std::function<void()>& delivered) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+    // What the last statement made the area post (a balloon shown) is delivered before idling.
+    ProcessMessages();
+    if (delivered) delivered();
+    for (;;) {
+        int left = -1;
+        if (timeout_ms >= 0)
+            left = static_cast<int>(std::max<std::int64_t>(
+                0, std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+        switch (notifyarea::WaitForInputOrArea(input, left)) {
+        case notifyarea::InputWait::Readable: return true;
+        case notifyarea::InputWait::TimedOut: return false;
+        case notifyarea::InputWait::AreaActive:
+            ProcessMessages();
+            if (delivered) delivered();
+            break;
+        }
+    }
+}
+
 void ReferenceHost::ProcessMessages() {
-    for (const notifyarea::CallbackMessage& callback : notifyarea::TakeCallbackMessages()) {
+    for (const notifyarea::CallbackMessage& callback : callbacks_->Take()) {
         for (const std::string& name : Names()) {
             Control* control = FindControl(name);
             if (!control || control->hWnd() != callback.window) continue;

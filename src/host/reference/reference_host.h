@@ -44,6 +44,10 @@
 #include "host/contract/property_bag.h"
 #include "platform/gdi/gdi.h"
 
+namespace ov::notifyarea {
+class CallbackSink;
+}
+
 namespace ov::host {
 
 // Where a new object is placed: in the form or a named container control, at a position and
@@ -99,11 +103,19 @@ public:
     // in time order (ties: creation order of the controls, then of their timers).
     // Runs the message loop first (ProcessMessages).
     void Wait(std::int64_t milliseconds);
-    // The message loop: delivers every callback the notification area sent to a control's
-    // window since the last call, as that control's surface MouseMove with X the callback's
-    // message in the control's scale unit (pixels converted), Y 0. Callbacks for windows no
+    // The message loop: delivers every callback the notification area sent to a window of this
+    // host's controls since the last call, as that control's surface MouseMove with X the
+    // callback's message in the control's scale unit (pixels converted), Y 0. Each host has
+    // its own sink: another host's callbacks stay for that host. Callbacks for windows no
     // control owns any more are dropped.
     void ProcessMessages();
+    // Idles until `input` is readable (true) or `timeout_ms` passed (false; -1: no limit),
+    // running the message loop whenever the notification area has something, so the desktop
+    // gets its answers while the host waits for its user. `delivered` runs after each round.
+    bool WaitForInput(int input, int timeout_ms, const std::function<void()>& delivered = {});
+    // Runs whenever a callback for this host is read, wherever the area was polled: a live
+    // host schedules its message loop there (it must not call into the area itself).
+    void SetMessageWakeup(std::function<void()> wakeup);
     std::int64_t ClockMilliseconds() const override { return clock_.milliseconds(); }
 
     Form& form() { return *form_; }
@@ -211,6 +223,7 @@ private:
     HostListener listener_;
     std::vector<std::string> lifecycle_errors_;
     std::string clipboard_;  // what text boxes copy and paste
+    std::unique_ptr<notifyarea::CallbackSink> callbacks_;  // the notification area's messages for this host
     struct Handler {
         std::string object, event, argument;
         Variant value;

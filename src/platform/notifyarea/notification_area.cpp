@@ -1,5 +1,10 @@
 #include "platform/notifyarea/notification_area.h"
 
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <string_view>
 
@@ -12,7 +17,8 @@ namespace {
 struct AreaState {
     std::unique_ptr<NotificationArea> area;
     CallObserver observer;
-    std::vector<CallbackMessage> posted;
+    std::vector<CallbackSink*> sinks;  // oldest first
+    std::string failure;               // of the call in progress, then of the last one
 };
 
 // Everything runs on the host's one thread, like the platform's window calls.
@@ -64,16 +70,22 @@ CallObserver SetCallObserver(CallObserver observer) {
     return observer;
 }
 
+void NotificationArea::ReportFailure(std::string reason) { State().failure = std::move(reason); }
+
 bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconDataA* record) {
+    State().failure.clear();
     if (!record) return false;
     AreaCall call;
     call.kind = AreaCall::Kind::NotifyIcon;
     call.message = message;
     call.record = *record;
     call.result = CurrentNotificationArea().NotifyIcon(message, *record);
+    call.failure = State().failure;
     Report(call);
     return call.result;
 }
+
+const std::string& LastNotifyIconFailure() { return State().failure; }
 
 bool SetForegroundWindow(gdi::HWND window) {
     AreaCall call;
@@ -104,13 +116,53 @@ bool GetCursorPos(gdi::POINT* point) {
     return call.result;
 }
 
-void PostCallbackMessage(const CallbackMessage& callback) { State().posted.push_back(callback); }
+void PostCallbackMessage(const CallbackMessage& callback) {
+    const std::vector<CallbackSink*>& sinks = State().sinks;
+    auto owner = std::find_if(sinks.rbegin(), sinks.rend(),
+                              [&](const CallbackSink* sink) { return sink->OwnsWindow(callback.window); });
+    if (owner == sinks.rend()) return;
+    CallbackSink& sink = **owner;
+    sink.posted_.push_back(callback);
+    if (sink.wakeup_) sink.wakeup_();
+}
 
-std::vector<CallbackMessage> TakeCallbackMessages() {
-    CurrentNotificationArea().Poll();
+CallbackSink::CallbackSink(Owns owns) : owns_(std::move(owns)) { State().sinks.push_back(this); }
+
+CallbackSink::~CallbackSink() { std::erase(State().sinks, this); }
+
+std::vector<CallbackMessage> CallbackSink::Take() {
+    PollArea();
     std::vector<CallbackMessage> taken;
-    taken.swap(State().posted);
+    taken.swap(posted_);
     return taken;
+}
+
+void PollArea() {
+    if (State().area) State().area->Poll();
+}
+
+int AreaWaitDescriptor() { return State().area ? State().area->WaitDescriptor() : -1; }
+
+InputWait WaitForInputOrArea(int input, int timeout_ms) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+    for (;;) {
+        pollfd watched[2] = {{input, POLLIN, 0}, {AreaWaitDescriptor(), POLLIN, 0}};
+        // Nothing to wait on and no end to the wait: nothing could ever end it.
+        if (watched[0].fd < 0 && watched[1].fd < 0 && timeout_ms < 0) return InputWait::TimedOut;
+        int left = -1;
+        if (timeout_ms >= 0) {
+            const auto remaining = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            left = static_cast<int>(std::clamp<std::int64_t>(remaining, 0, 1 << 30));
+        }
+        // A negative descriptor is skipped by poll, so a missing area or input costs nothing.
+        const int ready = poll(watched, 2, left);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) return InputWait::Readable;  // let the read report what is wrong
+        if (watched[0].revents != 0) return InputWait::Readable;
+        if (watched[1].revents != 0) return InputWait::AreaActive;
+        if (ready == 0) return InputWait::TimedOut;
+    }
 }
 
 bool RecordingNotificationArea::NotifyIcon(std::uint32_t message, const NotifyIconDataA& record) {
