@@ -312,16 +312,10 @@ constexpr std::int16_t kLeftButton = 1;
 
 }  // namespace
 
-int TextBox::BoundaryAt(float x) const {
+TextHit TextBox::HitAt(float x) const {
     const Control& o = owner();
-    return HitTestTextBox(*this, o.ToPixelsX(left_ + width_) - o.ToPixelsX(left_), o.ToPixelsX(left_ + x) - o.ToPixelsX(left_))
-        .boundary;
-}
-
-int TextBox::CharacterAt(float x) const {
-    const Control& o = owner();
-    return HitTestTextBox(*this, o.ToPixelsX(left_ + width_) - o.ToPixelsX(left_), o.ToPixelsX(left_ + x) - o.ToPixelsX(left_))
-        .character;
+    const int left = o.ToPixelsX(left_);
+    return HitTestTextBox(*this, o.ToPixelsX(left_ + width_) - left, o.ToPixelsX(left_ + x) - left);
 }
 
 void TextBox::RaiseMouse(std::string_view event, std::int16_t button, std::int16_t shift, float x, float y) {
@@ -333,7 +327,7 @@ void TextBox::RaiseMouse(std::string_view event, std::int16_t button, std::int16
 void TextBox::MouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
     if (!enabled_) return;
     if (button == kLeftButton) {
-        edit_.PlaceCaret(BoundaryAt(x), (shift & keys::kShiftMask) != 0);
+        edit_.PlaceCaret(HitAt(x).boundary, (shift & keys::kShiftMask) != 0);
         dragging_ = true;
         NoteVisualChange();
     }
@@ -343,7 +337,7 @@ void TextBox::MouseDown(std::int16_t button, std::int16_t shift, float x, float 
 void TextBox::MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
     if (!enabled_) return;
     if (dragging_ && (button & kLeftButton) != 0) {
-        edit_.PlaceCaret(BoundaryAt(x), true);
+        edit_.PlaceCaret(HitAt(x).boundary, true);
         NoteVisualChange();
     }
     RaiseMouse("MouseMove", button, shift, x, y);
@@ -358,7 +352,7 @@ void TextBox::MouseUp(std::int16_t button, std::int16_t shift, float x, float y)
 void TextBox::DoubleClick(float x, float y) {
     (void)y;
     if (!enabled_) return;
-    edit_.SelectWordAt(CharacterAt(x));
+    edit_.SelectWordAt(HitAt(x).character);
     NoteVisualChange();
     Raise("DblClick");
 }

@@ -25,6 +25,7 @@
 
 #include "host/constituents.h"
 #include "host/font_attributes.h"
+#include "host/text_box_painter.h"
 #include "host/text_edit.h"
 
 namespace ov::host {
@@ -145,9 +146,8 @@ private:
     void ApplyKeyDown(std::int16_t key_code, std::int16_t shift);
     void ApplyKeyPress(std::int16_t ascii);
     std::string* Clipboard() const;
-    // The character boundary and the character under x (owner's scale, from the box's corner).
-    int BoundaryAt(float x) const;
-    int CharacterAt(float x) const;
+    // Where x (owner's scale, from the box's corner) meets the text: boundary and character.
+    TextHit HitAt(float x) const;
     void RaiseMouse(std::string_view event, std::int16_t button, std::int16_t shift, float x, float y);
 
     TextEdit edit_;
