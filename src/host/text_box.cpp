@@ -11,6 +11,9 @@ namespace ov::host {
 
 namespace {
 
+// What a one-line box keeps of a pasted text: everything before its first line break.
+std::string_view FirstLine(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
+
 void RequireRange(std::int32_t value, std::int32_t low, std::int32_t high) {
     if (value < low || value > high) throw AutomationError(error::kInvalidPropertyValue);
 }
@@ -191,8 +194,7 @@ namespace {
 // keeps it; nullopt when there is nothing to paste.
 std::optional<std::string_view> PastedText(const std::string* clipboard) {
     if (!clipboard || clipboard->empty()) return std::nullopt;
-    const std::string_view text(*clipboard);
-    return text.substr(0, text.find_first_of("\r\n"));
+    return FirstLine(*clipboard);
 }
 
 bool Copy(const TextEdit& edit, std::string* clipboard) {
@@ -301,7 +303,7 @@ void TextBox::TypeCharacter(char c) {
 
 void TextBox::MenuPaste(std::string_view text) {
     if (!enabled_) return;
-    ChangedIf(edit_.ReplaceSelection(text.substr(0, text.find_first_of("\r\n"))));
+    ChangedIf(edit_.ReplaceSelection(FirstLine(text)));
 }
 
 // --- mouse -------------------------------------------------------------------------------------
