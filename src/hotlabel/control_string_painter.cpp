@@ -64,7 +64,16 @@ void RenderControlString(PictureBox& surface, PictureBox& picture, std::string_v
 
     Walk walk;
     std::string character(1, ' ');
-    for (const char c : control_string) {
+    for (std::size_t i = 0; i < control_string.size(); ++i) {
+        const char c = control_string[i];
+        if (c == '\r' || c == '\n') {
+            // A line break starts the next line where every line starts, as a wrap does; CR LF
+            // is one break.
+            if (c == '\n' && i > 0 && control_string[i - 1] == '\r') continue;
+            surface.SetCurrentX(kTextOrigin);
+            surface.SetCurrentY(surface.CurrentY() + surface.TextHeight(character) + kLineGap);
+            continue;
+        }
         if (c == kHotSpotMark) {
             HotSpotMark(surface, walk, hot_spots);
             continue;

@@ -34,10 +34,11 @@ inline constexpr int kPictureGap = 3;
 // underline, both set on the surface's fore colour and shared font object, so the font keeps
 // the underline of the last character drawn. A character that would cross the surface's right
 // edge goes to x = 2 on the next line (its height + 2 further down), in the middle of a word
-// if need be. "*" copies `picture`'s whole client area (pixel scale) to (x + 3, y) and moves x
-// by its outer width + 3, never wrapping. A hot spot's record is rewritten only when its
-// opening "~" is met at an x other than its stored left; its right follows at the closing "~".
-// Positions are stored rounded halves to even; one beyond 32 bits is the overflow error (6).
+// if need be; a CR, an LF or a CR LF pair starts the next line the same way. "*" copies
+// `picture`'s whole client area (pixel scale) to (x + 3, y) and moves x by its outer width + 3,
+// never wrapping. A hot spot's record is rewritten only when its opening "~" is met at an x
+// other than its stored left; its right follows at the closing "~". Positions are stored
+// rounded halves to even; one beyond 32 bits is the overflow error (6).
 void RenderControlString(PictureBox& surface, PictureBox& picture, std::string_view control_string,
                          const ControlStringColours& colours, const Hover& hover, HotSpotTable& hot_spots);
 

@@ -216,7 +216,12 @@ std::shared_ptr<IDispatch> OVHotLabel::Picture() const {
 void OVHotLabel::SetPicture(std::shared_ptr<IDispatch> object) {
     auto picture = std::dynamic_pointer_cast<ov::Picture>(object);
     if (object && !picture) throw AutomationError(error::kTypeMismatch);
-    picture_->box().SetPicture(std::move(picture));
+    PictureBox& holder = picture_->box();
+    holder.SetPicture(std::move(picture));
+    // The holder has sized itself to the picture; its constituent takes that extent too, so
+    // the size the host reports is the size every "*" copies.
+    picture_->Move(picture_->Left(), picture_->Top(), ScaleX(holder.Width(), kScaleTwips, ScaleMode()),
+                   ScaleY(holder.Height(), kScaleTwips, ScaleMode()));
     PropertyChanged("Picture");
 }
 

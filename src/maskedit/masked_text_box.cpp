@@ -322,10 +322,26 @@ void OVMaskedTextBox::OnConstituentEvent(host::Constituent& source, std::string_
 
 // --- pass-through members -----------------------------------------------------------------------
 
-void OVMaskedTextBox::SetAppearance(std::int16_t v) { txt_.SetAppearance(v); PropertyChanged("Appearance"); }
+void OVMaskedTextBox::FollowTextBoxHeight() {
+    // As in the resize handler, a height the control cannot take is left alone.
+    try {
+        SetHeight(ScaleY(txt_.Height(), ScaleMode(), kScaleTwips));
+    } catch (const AutomationError&) {
+    }
+}
+
+void OVMaskedTextBox::SetAppearance(std::int16_t v) {
+    txt_.SetAppearance(v);
+    FollowTextBoxHeight();
+    PropertyChanged("Appearance");
+}
 void OVMaskedTextBox::SetBackColor(std::int32_t v) { txt_.SetBackColor(v); PropertyChanged("BackColor"); }
 void OVMaskedTextBox::SetAllignment(std::int16_t v) { txt_.SetAlignment(v); PropertyChanged("Alignment"); }
-void OVMaskedTextBox::SetBorderStyle(std::int16_t v) { txt_.SetBorderStyle(v); PropertyChanged("BorderStyle"); }
+void OVMaskedTextBox::SetBorderStyle(std::int16_t v) {
+    txt_.SetBorderStyle(v);
+    FollowTextBoxHeight();
+    PropertyChanged("BorderStyle");
+}
 void OVMaskedTextBox::SetEnabled(bool v) { txt_.SetEnabled(v); PropertyChanged("Enabled"); }
 void OVMaskedTextBox::SetForeColor(std::int32_t v) { txt_.SetForeColor(v); PropertyChanged("ForeColor"); }
 void OVMaskedTextBox::SetMaxLength(std::int32_t v) { txt_.SetMaxLength(v); PropertyChanged("MaxLength"); }
@@ -343,6 +359,7 @@ std::shared_ptr<IDispatch> OVMaskedTextBox::Font() const { return host::MakeFont
 
 void OVMaskedTextBox::SetFont(std::shared_ptr<IDispatch> font) {
     txt_.SetFont(host::FontFromObject(font, txt_.Font()));
+    FollowTextBoxHeight();
     PropertyChanged("Font");
 }
 
@@ -351,6 +368,7 @@ void OVMaskedTextBox::ChangeFont(std::string_view name, F&& change) {
     host::FontAttributes f = txt_.Font();
     change(f);
     txt_.SetFont(f);
+    FollowTextBoxHeight();
     PropertyChanged(name);
 }
 

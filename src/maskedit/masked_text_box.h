@@ -120,6 +120,9 @@ private:
     void PutTextAndNotify(std::string_view text);
     void OnKeyDown(std::vector<Variant>& args);
     void OnKeyPress(std::vector<Variant>& args);
+    // After a put that changed txt's one-line height (font, border): the control takes it, as
+    // the resize handler would, so the control and its box keep one extent.
+    void FollowTextBoxHeight();
 
     // Writes one attribute of txt's font and notifies under `name`.
     template <class F>
@@ -131,7 +134,7 @@ private:
     std::string mask_;
     double stored_date_ = 0;
     int resize_depth_ = 0;
-    std::unique_ptr<MaskContext> context_;
+    MaskContext context_;
 };
 
 }  // namespace ov::maskedit

@@ -41,11 +41,11 @@ bool IsNumericValue(const Variant& v) {
 
 }  // namespace
 
-// The locale's names are read once per control; the clock at every use.
+// The clock and the locale's month and weekday names are read at every use, so a change of
+// either shows at the next match.
 const MaskContext& OVMaskedTextBox::Context() {
-    if (!context_) context_ = std::make_unique<MaskContext>(MaskContext::Current());
-    context_->now = Now();
-    return *context_;
+    context_ = MaskContext::Current();
+    return context_;
 }
 
 bool OVMaskedTextBox::CheckText(std::string_view text, std::string_view mask) {
@@ -60,17 +60,33 @@ bool OVMaskedTextBox::IsPartial(std::string_view candidate) {
 
 void OVMaskedTextBox::Recolour() { txt_.SetForeColor(CheckText(txt_.Text(), mask_) ? kValidColour : kInvalidColour); }
 
+// Every key that changes the text is judged by the text it would leave: Delete (with or
+// without Shift) by its candidate, the other KeyDown edits (Shift+Insert pastes) by what the
+// box would make of them.
 void OVMaskedTextBox::OnKeyDown(std::vector<Variant>& args) {
-    if (CInt(args[0]) == host::keys::kDelete &&
-        !IsPartial(DeleteCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength())))
-        args[0] = Variant::FromInteger(0);
+    const std::int16_t code = CInt(args[0]);
+    bool refused = false;
+    if (code == host::keys::kDelete) {
+        refused = !IsPartial(DeleteCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength()));
+    } else if (const std::optional<std::string> after = txt_.TextAfterKeyDown(code, CInt(args[1]))) {
+        refused = !IsPartial(*after);
+    }
+    if (refused) args[0] = Variant::FromInteger(0);
     RaiseEvent("KeyDown", args);
 }
 
+// A KeyPress is judged with its character inserted at the caret, control characters included
+// (Enter always passes). Where the box would make another edit of it — Ctrl+V pastes, Ctrl+X
+// cuts — that edit's text must pass as well.
 void OVMaskedTextBox::OnKeyPress(std::vector<Variant>& args) {
     const std::int16_t ascii = CInt(args[0]);
-    if (ascii != kEnter && !IsPartial(KeyPressCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength(), ascii)))
-        args[0] = Variant::FromInteger(0);
+    const std::string candidate = KeyPressCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength(), ascii);
+    bool refused = ascii != kEnter && !IsPartial(candidate);
+    if (!refused) {
+        const std::optional<std::string> after = txt_.TextAfterKeyPress(ascii);
+        refused = after && *after != candidate && !IsPartial(*after);
+    }
+    if (refused) args[0] = Variant::FromInteger(0);
     RaiseEvent("KeyPress", args);
 }
 

@@ -28,8 +28,12 @@ gdi::RECT CoveredPixels(const host::Control& panel, IDispatch& child) {
 
 void ApplySeeThroughMask(host::Control& panel, PictureBox& area) {
     area.SetPicture(area.Image());
-    const gdi::COLORREF mask_colour = ShiftColor(area.BackColor(), 0) == 0 ? kWhite : kBlack;
-    panel.SetMaskColor(static_cast<std::int32_t>(area.BackColor()));
+    const std::int32_t back = ShiftColor(area.BackColor(), 0);
+    const gdi::COLORREF mask_colour = back == 0 ? kWhite : kBlack;
+    // The mask colour is BackColor as the mask picture holds it: a system colour translated
+    // now, so a later change of the system colours leaves the mask and its colour in step
+    // until the next repaint builds both again.
+    panel.SetMaskColor(back);
 
     const gdi::HDC dc = area.hDC();
     const gdi::HBRUSH brush = gdi::CreateSolidBrush(mask_colour);

@@ -265,8 +265,27 @@ void OrvelleWidget::Deliver(const std::string& control, const std::string& targe
     }
 }
 
+host::TextBox* OrvelleWidget::TextBoxTarget(const host::PointerTarget& target) {
+    host::Control* control = host_.FindControl(target.control);
+    host::Constituent* constituent = control ? control->FindConstituent(target.target) : nullptr;
+    if (!constituent || constituent->kind() != host::ConstituentKind::TextBox) return nullptr;
+    return static_cast<host::TextBox*>(constituent);
+}
+
 void OrvelleWidget::DeliverMouse(const host::PointerTarget& target, const char* event, std::int16_t button,
                                  std::int16_t shift) {
+    // A text box takes the pointer itself: the press places the caret, a move with the button
+    // down drags the selection; then it raises the event.
+    if (host::TextBox* box = TextBoxTarget(target)) {
+        const std::string_view name(event);
+        try {
+            if (name == "MouseDown") box->MouseDown(button, shift, target.x, target.y);
+            else if (name == "MouseMove") box->MouseMove(button, shift, target.x, target.y);
+            else box->MouseUp(button, shift, target.x, target.y);
+        } catch (const AutomationError&) {
+        }
+        return;
+    }
     Deliver(target.control, target.target, event,
             {Variant::FromInteger(button), Variant::FromInteger(shift), Variant::FromSingle(target.x),
              Variant::FromSingle(target.y)});
@@ -304,7 +323,16 @@ void OrvelleWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     if (!captured_) return;
     captured_buttons_ = static_cast<std::int16_t>(captured_buttons_ | ButtonState(event->button()));
     double_click_pending_ = true;
-    Deliver(captured_->control, captured_->target, "DblClick", {});
+    if (host::TextBox* box = TextBoxTarget(*captured_)) {
+        // The double click's press: the word under the pointer is selected.
+        const std::optional<host::PointerTarget> located = host::LocatePointer(host_, *captured_, at.x(), at.y());
+        try {
+            if (located) box->DoubleClick(located->x, located->y);
+        } catch (const AutomationError&) {
+        }
+    } else {
+        Deliver(captured_->control, captured_->target, "DblClick", {});
+    }
     Sync();
 }
 

@@ -8,7 +8,9 @@
 //     changed (the host's composition stamp), after input, a timer tick or a resize;
 //   - mouse buttons, moves and double clicks go to the control and constituent under the
 //     pointer (host/pointer_target.h) with the Button and Shift arguments and coordinates in the
-//     target's scale; the target of a press keeps the pointer until the release;
+//     target's scale; the target of a press keeps the pointer until the release; a text box
+//     takes them as input (caret, drag selection, the word of a double click) before raising
+//     its events;
 //   - keys go to the control that has the focus (the last one pressed) as KeyDown, KeyPress
 //     and KeyUp with virtual key codes and characters, into its text box when it has one
 //     (host/text_input.h); GotFocus and LostFocus follow the focus between controls and
@@ -47,6 +49,10 @@
 #include "host/reference/pointer_target.h"
 #include "host/reference/reference_host.h"
 #include "qt/event_arguments.h"
+
+namespace ov::host {
+class TextBox;
+}
 
 namespace ov::qt {
 
@@ -115,6 +121,8 @@ private:
     // Delivers a mouse event to `target` with its Button, Shift, X and Y; errors a control's
     // handler throws are dropped, as a window procedure drops them.
     void DeliverMouse(const host::PointerTarget& target, const char* event, std::int16_t button, std::int16_t shift);
+    // The text box a pointer target names, nullptr for any other target.
+    host::TextBox* TextBoxTarget(const host::PointerTarget& target);
     void Deliver(const std::string& control, const std::string& target, const char* event, std::vector<Variant> args);
     void UpdateCursor(const std::optional<host::PointerTarget>& target);
     void MoveFocus(const std::string& control);

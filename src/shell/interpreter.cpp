@@ -408,7 +408,7 @@ void Interpreter::Run(const TextInputStmt& stmt) {
         case Action::Blur: host::BlurTextBox(host_, stmt.name); break;
         case Action::Type: host::TypeIntoTextBox(host_, stmt.name, stmt.text); break;
         case Action::Key:
-            host::PressKeyInTextBox(host_, stmt.name, stmt.key->key_code, stmt.key->shift, stmt.key->ascii);
+            host::PressKeyInTextBox(host_, stmt.name, stmt.key.key_code, stmt.key.shift, stmt.key.ascii);
             break;
         case Action::Select: {
             const std::int32_t start = CLng(Eval(*stmt.start));
@@ -418,6 +418,19 @@ void Interpreter::Run(const TextInputStmt& stmt) {
             break;
         }
         case Action::Paste: host::TextBoxOf(host_, stmt.name).MenuPaste(stmt.text); break;
+        case Action::Click:
+        case Action::DoubleClick:
+        case Action::Drag: {
+            std::vector<float> at;
+            for (const ValueExpr& point : stmt.points) at.push_back(CSng(Eval(point)));
+            if (stmt.action == Action::Click)
+                host::ClickTextBox(host_, stmt.name, at[0], at[1], stmt.shift ? std::int16_t{1} : std::int16_t{0});
+            else if (stmt.action == Action::DoubleClick)
+                host::DoubleClickTextBox(host_, stmt.name, at[0], at[1]);
+            else
+                host::DragInTextBox(host_, stmt.name, at[0], at[1], at[2], at[3]);
+            break;
+        }
     }
 }
 

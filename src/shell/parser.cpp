@@ -180,6 +180,7 @@ private:
     }
 
     Placement ParsePlacement();
+    KeyStroke KeyChord();
     ov::shell::Statement MemberStatement(std::string object);
     ov::shell::Statement PrintStatement();
     ov::shell::Statement KeywordStatement(const std::string& keyword, bool& matched);
@@ -492,6 +493,54 @@ Statement LineParser::PrintStatement() {
     return print;
 }
 
+// `[Shift+][Ctrl+]KEY` (modifiers in either order, any case): KEY a letter, a digit or a named
+// key, sent as a US keyboard sends it. A letter types itself (upper case with Shift), with Ctrl
+// its control character (Ctrl+C is 3); a digit types itself, with Shift the symbol above it,
+// with Ctrl nothing; the named keys send the character of kNamedKeys whatever the modifiers.
+KeyStroke LineParser::KeyChord() {
+    SkipBlanks();
+    KeyStroke stroke;
+    for (;;) {
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && IsIdentifierChar(text_[pos_])) ++pos_;
+        const std::string part(text_.substr(start, pos_ - start));
+        if (part.empty()) Fail("expected a key" + Found());
+        const bool more = pos_ < text_.size() && text_[pos_] == '+';
+        if (more) {
+            std::int16_t modifier = 0;
+            if (EqualsIgnoreCase(part, "Shift")) modifier = 1;
+            else if (EqualsIgnoreCase(part, "Ctrl")) modifier = 2;
+            if (modifier == 0 || (stroke.shift & modifier) != 0) Fail("unknown key modifier " + Shown(part));
+            stroke.shift = static_cast<std::int16_t>(stroke.shift | modifier);
+            ++pos_;
+            continue;
+        }
+        const bool with_shift = (stroke.shift & 1) != 0, with_ctrl = (stroke.shift & 2) != 0;
+        const char c = part.size() == 1 ? part[0] : '\0';
+        if (std::isalpha(static_cast<unsigned char>(c))) {
+            const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            stroke.key_code = upper;
+            stroke.ascii = with_ctrl    ? static_cast<std::int16_t>(upper - 'A' + 1)
+                           : with_shift ? static_cast<std::int16_t>(upper)
+                                        : static_cast<std::int16_t>(std::tolower(static_cast<unsigned char>(c)));
+            return stroke;
+        }
+        if (std::isdigit(static_cast<unsigned char>(c))) {
+            static constexpr std::string_view kShiftedDigits = ")!@#$%^&*(";
+            stroke.key_code = c;
+            stroke.ascii = with_ctrl ? 0 : with_shift ? kShiftedDigits[c - '0'] : c;
+            return stroke;
+        }
+        for (const NamedKey& named : kNamedKeys) {
+            if (!EqualsIgnoreCase(named.name, part)) continue;
+            stroke.key_code = named.key_code;
+            stroke.ascii = named.ascii;
+            return stroke;
+        }
+        Fail("unknown key " + Shown(part));
+    }
+}
+
 Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched) {
     matched = true;
     auto is = [&](const char* word) { return EqualsIgnoreCase(keyword, word); };
@@ -631,14 +680,25 @@ Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched
         TextInputStmt stmt;
         stmt.action = TextInputStmt::Action::Key;
         stmt.name = ExpectIdentifier("an object name");
-        std::string key = ExpectIdentifier("a key");
-        if (pos_ < text_.size() && text_[pos_] == '+') {
-            ++pos_;
-            key += "+" + ExpectIdentifier("a key");
-        }
-        for (const NamedKey& named : kNamedKeys)
-            if (EqualsIgnoreCase(named.name, key)) stmt.key = &named;
-        if (!stmt.key) Fail("unknown key " + Shown(key));
+        stmt.key = KeyChord();
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("click") || is("dblclick")) {
+        TextInputStmt stmt;
+        stmt.action = is("click") ? TextInputStmt::Action::Click : TextInputStmt::Action::DoubleClick;
+        stmt.name = ExpectIdentifier("an object name");
+        stmt.points.push_back(Value());
+        stmt.points.push_back(Value());
+        if (stmt.action == TextInputStmt::Action::Click && TryKeyword("Shift")) stmt.shift = true;
+        ExpectEnd();
+        return stmt;
+    }
+    if (is("drag")) {
+        TextInputStmt stmt;
+        stmt.action = TextInputStmt::Action::Drag;
+        stmt.name = ExpectIdentifier("an object name");
+        for (int i = 0; i < 4; ++i) stmt.points.push_back(Value());
         ExpectEnd();
         return stmt;
     }

@@ -89,27 +89,35 @@ struct SnapStmt { std::string name; std::string file; };  // name `form` snaps t
 struct PixelStmt { std::string name; ValueExpr x; ValueExpr y; };
 
 // Input into a control's text box: `focus NAME`, `blur NAME`, `type NAME "TEXT"`,
-// `key NAME KEY`, `select NAME START LENGTH`, `paste NAME "TEXT"`.
+// `key NAME [Shift+][Ctrl+]KEY`, `select NAME START LENGTH`, `paste NAME "TEXT"`, and the left
+// mouse button on it: `click NAME X Y [Shift]`, `drag NAME X1 Y1 X2 Y2`, `dblclick NAME X Y`
+// (coordinates in the control's scale units).
+struct KeyStroke {
+    std::int16_t key_code = 0;
+    std::int16_t shift = 0;  // 1 Shift, 2 Ctrl
+    std::int16_t ascii = 0;  // the KeyPress code the key sends, 0 for none
+};
+// The names `key` knows besides letters and digits, with their virtual key codes.
 struct NamedKey {
     const char* name;
     std::int16_t key_code;
-    std::int16_t shift;  // 1 Shift, 2 Ctrl
-    std::int16_t ascii;  // the KeyPress code the key sends, 0 for none
+    std::int16_t ascii;  // the character the key sends whatever the modifiers, 0 for none
 };
-// The keys `key` knows, as the keyboard sends them.
 inline constexpr NamedKey kNamedKeys[] = {
-    {"Backspace", 8, 0, 8},     {"Delete", 46, 0, 0},      {"Enter", 13, 0, 13},      {"Home", 36, 0, 0},
-    {"End", 35, 0, 0},          {"Left", 37, 0, 0},        {"Right", 39, 0, 0},       {"Shift+Left", 37, 1, 0},
-    {"Shift+Right", 39, 1, 0},  {"Ctrl+C", 67, 2, 3},      {"Ctrl+X", 88, 2, 24},     {"Ctrl+V", 86, 2, 22},
+    {"Home", 36, 0},   {"End", 35, 0},         {"Left", 37, 0},    {"Right", 39, 0},
+    {"Up", 38, 0},     {"Down", 40, 0},        {"Delete", 46, 0},  {"Backspace", 8, 8},
+    {"Insert", 45, 0}, {"Enter", 13, 13},      {"Tab", 9, 9},      {"Escape", 27, 27},
 };
 struct TextInputStmt {
-    enum class Action { Focus, Blur, Type, Key, Select, Paste };
+    enum class Action { Focus, Blur, Type, Key, Select, Paste, Click, Drag, DoubleClick };
     Action action;
     std::string name;
     std::string text;                 // Type, Paste
-    const NamedKey* key = nullptr;    // Key
+    KeyStroke key;                    // Key
     std::optional<ValueExpr> start;   // Select
     std::optional<ValueExpr> length;  // Select
+    std::vector<ValueExpr> points;    // Click, DoubleClick: X Y; Drag: X1 Y1 X2 Y2
+    bool shift = false;               // Click
 };
 
 using Statement = std::variant<HostStmt, SysColorStmt, NewStmt, LoadStmt, SaveStmt, BagStmt, ResizeStmt,

@@ -50,6 +50,20 @@ TEST(TextEditTest, EditsMoveTheCaretAndSelectionAsUsersExpect) {
         {"end then left", "abcd", 0, 0, 0, [](TextEdit& e) { e.MoveCaret(M::End, false); e.MoveCaret(M::Left, false); return false; }, "abcd", 3, 0, false},
         {"program write cuts and homes", "abc", 2, 1, 4, [](TextEdit& e) { return e.SetText("vwxyz"); }, "vwxy", 0, 0, true},
         {"select clamps", "abc", 0, 0, 0, [](TextEdit& e) { e.Select(7, 2); return false; }, "abc", 3, 0, false},
+        // Words: a move right goes past the word and its blanks, left to the start of a word.
+        {"word right from inside", "ab  cd ef", 1, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordRight, false); return false; }, "ab  cd ef", 4, 0, false},
+        {"word right from blanks", "ab  cd", 2, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordRight, false); return false; }, "ab  cd", 4, 0, false},
+        {"word right at the end", "ab cd", 5, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordRight, false); return false; }, "ab cd", 5, 0, false},
+        {"word left from the end", "ab  cd", 6, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordLeft, false); return false; }, "ab  cd", 4, 0, false},
+        {"word left over blanks", "ab  cd", 4, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordLeft, false); return false; }, "ab  cd", 0, 0, false},
+        {"shift word left extends", "ab cd ef", 8, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordLeft, true); e.MoveCaret(M::WordLeft, true); return false; }, "ab cd ef", 3, 5, false},
+        {"select all", "abc", 1, 0, 0, [](TextEdit& e) { e.SelectAll(); return false; }, "abc", 0, 3, false},
+        {"caret placed", "abc", 0, 3, 0, [](TextEdit& e) { e.PlaceCaret(2, false); return false; }, "abc", 2, 0, false},
+        {"caret placed extending", "abcd", 1, 0, 0, [](TextEdit& e) { e.PlaceCaret(9, true); return false; }, "abcd", 1, 3, false},
+        {"word under a letter", "ab cd ef", 4, 0, 0, [](TextEdit& e) { e.SelectWordAt(4); return false; }, "ab cd ef", 3, 3, false},
+        {"word at the last letter", "ab cd", 0, 0, 0, [](TextEdit& e) { e.SelectWordAt(4); return false; }, "ab cd", 3, 2, false},
+        {"word under a blank", "ab  cd", 0, 0, 0, [](TextEdit& e) { e.SelectWordAt(2); return false; }, "ab  cd", 0, 4, false},
+        {"word of nothing", "", 0, 0, 0, [](TextEdit& e) { e.SelectWordAt(3); return false; }, "", 0, 0, false},
     };
     for (const EditCase& c : cases) {
         TextEdit e;
@@ -124,6 +138,19 @@ class TextBoxTest : public ::testing::Test {
 protected:
     void SetUp() override { owner.Initialize(&site); }
     void TearDown() override { owner.Terminate(); }
+    // The width in pixels of the first `count` characters of the box's text in its font.
+    int TextWidthOf(int count) const {
+        const gdi::HDC dc = gdi::CreateCompatibleDC(0);
+        const gdi::LOGFONTA logfont = LogFontFromDesc(box.Font());
+        const gdi::HFONT font = gdi::CreateFontIndirectA(&logfont);
+        const gdi::HGDIOBJ previous = gdi::SelectObject(dc, font);
+        gdi::SIZE size{};
+        if (count > 0) gdi::GetTextExtentPoint32A(dc, box.Text().data(), count, &size);
+        gdi::SelectObject(dc, previous);
+        gdi::DeleteObject(font);
+        gdi::DeleteDC(dc);
+        return size.cx;
+    }
     ClipboardSite site;
     EditOwner owner;
     TextBox& box = owner.box;
@@ -169,6 +196,106 @@ TEST_F(TextBoxTest, CtrlKeysGoThroughTheSitesClipboard) {
     EXPECT_EQ(box.Text(), "hoell");
     box.Keystroke(keys::kEnter, 0, keys::kEnter);  // Enter is no text in a one-line box
     EXPECT_EQ(box.Text(), "hoell");
+}
+
+TEST_F(TextBoxTest, KeysOfAOneLineBox) {
+    constexpr std::int16_t S = keys::kShiftMask, C = keys::kCtrlMask;
+    struct Case {
+        const char* name;
+        const char* text;
+        int start, length;
+        const char* clipboard;
+        std::int16_t code, shift, ascii;
+        const char* want_text;
+        int want_start, want_length;
+        const char* want_clipboard;
+    };
+    const std::vector<Case> cases = {
+        {"Shift+Delete cuts", "hello", 1, 3, "", keys::kDelete, S, 0, "ho", 1, 0, "ell"},
+        {"Shift+Delete deletes without a selection", "hello", 1, 0, "x", keys::kDelete, S, 0, "hllo", 1, 0, "x"},
+        {"Ctrl+Insert copies", "hello", 1, 3, "", keys::kInsert, C, 0, "hello", 1, 3, "ell"},
+        {"Ctrl+Insert without a selection", "hello", 2, 0, "x", keys::kInsert, C, 0, "hello", 2, 0, "x"},
+        {"Shift+Insert pastes", "hello", 1, 3, "ipp", keys::kInsert, S, 0, "hippo", 4, 0, "ipp"},
+        {"Insert alone", "hello", 1, 3, "ipp", keys::kInsert, 0, 0, "hello", 1, 3, "ipp"},
+        {"Ctrl+V of nothing keeps the selection", "hello", 1, 3, "", 'V', C, keys::kPaste, "hello", 1, 3, ""},
+        {"Shift+Insert of nothing", "hello", 1, 3, "", keys::kInsert, S, 0, "hello", 1, 3, ""},
+        {"paste keeps the first line", "ab", 1, 0, "xy\r\nzw", 'V', C, keys::kPaste, "axyb", 3, 0, "xy\r\nzw"},
+        {"paste of a lone LF line", "ab", 2, 0, "c\nd", keys::kInsert, S, 0, "abc", 3, 0, "c\nd"},
+        {"paste of a leading break clears", "abc", 0, 2, "\r\nx", 'V', C, keys::kPaste, "c", 0, 0, "\r\nx"},
+        {"Ctrl+A selects all", "hello", 2, 0, "", 'A', C, 1, "hello", 0, 5, ""},
+        {"A alone types", "hello", 5, 0, "", 'A', 0, 'a', "helloa", 6, 0, ""},
+        {"Ctrl+Right", "ab cd", 0, 0, "", keys::kRight, C, 0, "ab cd", 3, 0, ""},
+        {"Ctrl+Shift+Right", "ab cd", 0, 0, "", keys::kRight, S | C, 0, "ab cd", 0, 3, ""},
+        {"Ctrl+Left", "ab cd", 5, 0, "", keys::kLeft, C, 0, "ab cd", 3, 0, ""},
+        {"Shift+Home", "hello", 3, 0, "", keys::kHome, S, 0, "hello", 0, 3, ""},
+        {"Shift+End", "hello", 1, 0, "", keys::kEnd, S, 0, "hello", 1, 4, ""},
+        {"Up moves as Left", "hello", 3, 0, "", keys::kUp, 0, 0, "hello", 2, 0, ""},
+        {"Down moves as Right", "hello", 3, 0, "", keys::kDown, 0, 0, "hello", 4, 0, ""},
+        {"Shift+Up extends", "hello", 3, 0, "", keys::kUp, S, 0, "hello", 2, 1, ""},
+        {"Tab is no text", "ab", 1, 0, "", keys::kTab, 0, keys::kTab, "ab", 1, 0, ""},
+        {"Escape is no text", "ab", 1, 0, "", keys::kEscape, 0, keys::kEscape, "ab", 1, 0, ""},
+    };
+    for (const Case& c : cases) {
+        box.SetText(c.text);
+        box.DragSelect(c.start, c.length);
+        site.clipboard = c.clipboard;
+        const std::optional<std::string> predicted =
+            c.ascii > 0 ? box.TextAfterKeyPress(c.ascii) : box.TextAfterKeyDown(c.code, c.shift);
+        EXPECT_EQ(site.clipboard, c.clipboard) << c.name << ": judging a key touches no clipboard";
+        owner.log.clear();
+        box.Keystroke(c.code, c.shift, c.ascii);
+        EXPECT_EQ(box.Text(), c.want_text) << c.name;
+        EXPECT_EQ(box.SelStart(), c.want_start) << c.name;
+        EXPECT_EQ(box.SelLength(), c.want_length) << c.name;
+        EXPECT_EQ(site.clipboard, c.want_clipboard) << c.name;
+        const bool changed = std::string(c.want_text) != c.text;
+        EXPECT_EQ(std::count(owner.log.begin(), owner.log.end(), "Change"), changed ? 1 : 0) << c.name;
+        EXPECT_EQ(predicted, changed ? std::optional<std::string>(c.want_text) : std::nullopt) << c.name;
+    }
+}
+
+TEST_F(TextBoxTest, MenuPasteKeepsTheFirstLine) {
+    box.SetText("ab");
+    box.SetSelStart(1);
+    box.MenuPaste("x\r\ny");
+    EXPECT_EQ(box.Text(), "axb");
+    box.MenuPaste("\n");
+    EXPECT_EQ(box.Text(), "axb");
+}
+
+TEST_F(TextBoxTest, MouseMovesTheCaretAndSelection) {
+    // One pixel is one unit: the owner's scale is pixels.
+    owner.SetScaleMode(kScalePixels);
+    box.Move(0, 0, 200, 21);
+    box.SetText("ab cd");
+    const auto x_of = [&](int boundary) { return static_cast<float>(TextBoxFrameWidth(1, 1) + 1 + TextWidthOf(boundary)); };
+    owner.log.clear();
+    box.MouseDown(1, 0, x_of(4), 5);
+    box.MouseMove(1, 0, x_of(1), 5);
+    box.MouseUp(1, 0, x_of(1), 5);
+    EXPECT_EQ(box.SelStart(), 1);
+    EXPECT_EQ(box.SelLength(), 3);
+    EXPECT_EQ(box.edit().caret(), 1);
+    box.MouseMove(0, 0, x_of(5), 5);  // no button: no drag
+    EXPECT_EQ(box.SelLength(), 3);
+    box.MouseDown(1, keys::kShiftMask, x_of(5), 5);  // Shift extends from the anchor
+    box.MouseUp(1, keys::kShiftMask, x_of(5), 5);
+    EXPECT_EQ(box.SelStart(), 4);
+    EXPECT_EQ(box.SelLength(), 1);
+    box.MouseDown(2, 0, x_of(0), 5);  // the right button leaves the caret alone
+    box.MouseUp(2, 0, x_of(0), 5);
+    EXPECT_EQ(box.SelStart(), 4);
+    box.DoubleClick(x_of(1), 5);
+    EXPECT_EQ(box.SelText(), "ab ");
+    const std::string x4 = CStr(Variant::FromSingle(x_of(4))), x1 = CStr(Variant::FromSingle(x_of(1)));
+    const std::string x5 = CStr(Variant::FromSingle(x_of(5))), x0 = CStr(Variant::FromSingle(x_of(0)));
+    EXPECT_EQ(owner.log, (std::vector<std::string>{
+                             "MouseDown 1 0 " + x4 + " 5", "MouseMove 1 0 " + x1 + " 5", "MouseUp 1 0 " + x1 + " 5",
+                             "MouseMove 0 0 " + x5 + " 5", "MouseDown 1 1 " + x5 + " 5", "MouseUp 1 1 " + x5 + " 5",
+                             "MouseDown 2 0 " + x0 + " 5", "MouseUp 2 0 " + x0 + " 5", "DblClick"}));
+    box.SetEnabled(false);
+    box.MouseDown(1, 0, x_of(0), 5);
+    EXPECT_EQ(box.SelText(), "ab ");
 }
 
 TEST_F(TextBoxTest, FocusValidateCancelKeepsIt) {
@@ -301,6 +428,48 @@ TEST_F(PainterTest, AlignmentPlacesTheTextAndSelectionIsHighlighted) {
     EXPECT_EQ(highlighted(), 0);  // the selection is hidden without the focus
     box.SetFocus();
     EXPECT_GT(highlighted(), 0);
+}
+
+TEST_F(PainterTest, APressAtThePaintedCaretFindsItsBoundary) {
+    // The caret is the one column a focused paint adds; a press there must put the caret back
+    // at the same boundary, in every alignment and with the text scrolled.
+    box.SetBackColor(0xFFFFFF);
+    box.SetForeColor(0x0000FF);
+    box.SetFocus();
+    struct Case { const char* text; int alignment; int width; };
+    const std::vector<Case> cases = {
+        {"Wild ideas", TextBox::kLeft, 120},
+        {"Wild ideas", TextBox::kRight, 120},
+        {"Wild ideas", TextBox::kCenter, 121},
+        {"A text far wider than its little box", TextBox::kLeft, 60},
+    };
+    for (const Case& c : cases) {
+        box.SetText(c.text);
+        box.SetAlignment(c.alignment);
+        const int length = static_cast<int>(box.Text().size());
+        for (int caret = 0; caret <= length; ++caret) {
+            std::vector<std::pair<int, int>> row;
+            for (int x = 0; x < c.width; ++x) row.emplace_back(x, 10);
+            box.SetSelStart(caret);
+            box.SetFocus();
+            const auto with_caret = Paint(c.width, 21, row);
+            box.LeaveFocus();
+            const auto without = Paint(c.width, 21, row);
+            int column = -1;
+            for (int x = 0; x < c.width; ++x)
+                if (with_caret[x] != without[x]) column = x;
+            ASSERT_GE(column, 0) << c.text << " caret " << caret;
+            EXPECT_EQ(HitTestTextBox(box, c.width, column).boundary, caret) << c.text << " " << c.alignment;
+        }
+    }
+    // Left of the text is its start, right of it its end; the character under a point.
+    box.SetText("ab");
+    box.SetAlignment(TextBox::kLeft);
+    EXPECT_EQ(HitTestTextBox(box, 120, -50).boundary, 0);
+    EXPECT_EQ(HitTestTextBox(box, 120, 500).boundary, 2);
+    EXPECT_EQ(HitTestTextBox(box, 120, 500).character, 1);
+    EXPECT_EQ(HitTestTextBox(box, 120, 3 + TextWidthOf(1)).character, 1);
+    EXPECT_EQ(HitTestTextBox(box, 120, 2 + TextWidthOf(1)).character, 0);
 }
 
 }  // namespace

@@ -128,6 +128,30 @@ TEST_F(Renderer, RecordsOfOddEmptyAndBackToBackHotSpots) {
     }
 }
 
+TEST_F(Renderer, LineBreaksStartTheNextLineAtTheTextOrigin) {
+    // CR, LF and CR LF each start one new line at x = 2, a line's height + 2 further down, as a
+    // wrap does; a hot spot right after the break is recorded there.
+    const struct {
+        const char* text;
+        int lines_down;
+    } cases[] = {
+        {"ab\r~cd~", 1}, {"ab\n~cd~", 1}, {"ab\r\n~cd~", 1}, {"ab\n\r~cd~", 2}, {"ab\r\n\r\n~cd~", 2}, {"\n~cd~", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(c.text)));
+        table_ = {};
+        Render(c.text);
+        const int top = 2 + c.lines_down * (LineHeight() + 2);
+        ASSERT_EQ(table_.count, 1);
+        EXPECT_EQ(table_(1).left, 2);
+        EXPECT_EQ(table_(1).right, 2 + Width("cd"));
+        EXPECT_EQ(table_(1).top, top);
+        // The hot text is drawn there, and nothing of it on the first line.
+        EXPECT_GE(UnderlineRow(2, 2 + Width("cd"), kBlue, top), top);
+        EXPECT_FALSE(ColumnHas(3, kBlue));
+    }
+}
+
 TEST_F(Renderer, WrapsInsideAWordAndAWrappedHotSpotKeepsItsFirstLine) {
     // Room for a few characters only: "abcdefgh" must break inside the word.
     const std::string text = "ab~cdefgh~ij";

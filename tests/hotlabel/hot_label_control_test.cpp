@@ -170,6 +170,33 @@ TEST_F(HotLabelInHost, NewInstanceDefaultsAndConstituents) {
         }
 }
 
+TEST_F(HotLabelInHost, PictureHolderReportsTheSizeItDrawsWith) {
+    NewLabel();
+    const auto extent = [&] {
+        double width = -1, height = -1;
+        for (const auto& [key, value] : host_->Inspect("H", "picPicture")) {
+            if (key == "Width") width = CDbl(value);
+            if (key == "Height") height = CDbl(value);
+        }
+        return std::pair{width, height};
+    };
+    EXPECT_EQ(extent(), (std::pair{29.0, 29.0}));  // as created
+    const struct { int width, height; } pictures[] = {{15, 15}, {40, 7}, {1, 1}};
+    for (const auto& p : pictures) {
+        SetObject(*host_->Find("H"), "Picture", SolidPicture(p.width, p.height, 0x00FF00));
+        EXPECT_EQ(extent(), (std::pair{double(p.width), double(p.height)})) << p.width;
+        EXPECT_EQ(Label().PictureHolder().box().client_width(), p.width);
+        EXPECT_EQ(Label().PictureHolder().box().client_height(), p.height);
+    }
+    // The copy a "*" makes is that size: green exactly over 1 x 1 pixel at (5, 2).
+    PutProperty(*host_->Find("H"), "ControlString", Variant::FromString("*"));
+    const host::ComposedImage image = host_->Compose();
+    const gdi::POINT at = host_->OriginOf("H");
+    EXPECT_EQ(image.At(at.x + kFrame + 5, at.y + kFrame + 2), 0x00FF00u);
+    EXPECT_NE(image.At(at.x + kFrame + 6, at.y + kFrame + 2), 0x00FF00u);
+    EXPECT_NE(image.At(at.x + kFrame + 5, at.y + kFrame + 3), 0x00FF00u);
+}
+
 TEST_F(HotLabelInHost, HoverLightsTheHotSpotAndSwitchesThePointer) {
     NewLabel();
     const HotSpot spot = Label().HotSpots()(1);

@@ -13,6 +13,8 @@
 #include "maskedit/masked_text_box.h"
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/dates.h"
+#include "platform/runtime/format.h"
+#include "host/contract/font_attributes.h"
 
 namespace ov::maskedit {
 namespace {
@@ -392,6 +394,106 @@ TEST_F(MaskedTextBoxTest, ResizeRaisesOneResizeAndTakesTheTextBoxHeight) {
     Put("FontSize", Variant::FromSingle(20));
     host.Compose();
     EXPECT_EQ(gdi::CountLiveObjects(), before);
+}
+
+TEST_F(MaskedTextBoxTest, EveryKeyThatEditsGoesThroughTheMask) {
+    constexpr std::int16_t S = host::keys::kShiftMask, C = host::keys::kCtrlMask;
+    constexpr std::int16_t kInsert = host::keys::kInsert, kDelete = host::keys::kDelete;
+    struct Case {
+        const char* name;
+        int format;
+        const char* mask;
+        const char* text;
+        int start, length;
+        const char* clipboard;
+        std::int16_t code, shift, ascii;
+        const char* want_text;
+        int want_length;  // the selection afterwards
+        const char* want_clipboard;
+    };
+    const std::vector<Case> cases = {
+        {"Shift+Insert pastes what fits", 0, "#####", "123", 3, 0, "45", kInsert, S, 0, "12345", 0, "45"},
+        {"Shift+Insert of what does not fit", 0, "#####", "123", 3, 0, "4x", kInsert, S, 0, "123", 0, "4x"},
+        {"only the first line is pasted and judged", 0, "#####", "123", 3, 0, "4\r\nx", kInsert, S, 0, "1234", 0, "4\r\nx"},
+        {"Ctrl+V judged by its character, then by the paste", 0, "A?B", "A", 1, 0, "xyz", 'V', C, host::keys::kPaste, "A", 0, "xyz"},
+        {"Ctrl+V whose paste fits", 0, "A?B", "A", 1, 0, "x", 'V', C, host::keys::kPaste, "Ax", 0, "x"},
+        {"Ctrl+V of nothing", 0, "", "abc", 0, 2, "", 'V', C, host::keys::kPaste, "abc", 2, ""},
+        {"Ctrl+V is a character no number holds", 1, "", "12", 2, 0, "3", 'V', C, host::keys::kPaste, "12", 0, "3"},
+        {"Shift+Insert in a number", 1, "", "12", 2, 0, "3", kInsert, S, 0, "123", 0, "3"},
+        {"Shift+Insert of no number", 1, "", "12", 2, 0, "x", kInsert, S, 0, "12", 0, "x"},
+        {"Shift+Delete cuts what may go", 0, "##-##", "12-34", 3, 2, "", kDelete, S, 0, "12-", 0, "34"},
+        {"Shift+Delete of what must stay", 0, "(###) ###-####", "(555) 123-4567", 1, 3, "", kDelete, S, 0, "(555) 123-4567", 3, ""},
+        {"Ctrl+X is judged as its character", 0, "##-##", "12-34", 3, 2, "", 'X', C, host::keys::kCut, "12-34", 2, ""},
+        {"Ctrl+X cuts with an empty mask", 0, "", "12345", 0, 2, "", 'X', C, host::keys::kCut, "345", 0, "12"},
+        {"Ctrl+Insert copies a number", 1, "", "12.5", 0, 4, "", kInsert, C, 0, "12.5", 4, "12.5"},
+        {"Ctrl+A selects a number", 1, "", "12.5", 1, 0, "", 'A', C, 1, "12.5", 4, ""},
+        {"a date pasted whole", 2, "DD/MM/YYYY", "", 0, 0, "31/12/2024", kInsert, S, 0, "31/12/2024", 0, "31/12/2024"},
+        {"a date pasted wrong", 2, "DD/MM/YYYY", "", 0, 0, "32/12/2024", kInsert, S, 0, "", 0, "32/12/2024"},
+    };
+    for (const Case& c : cases) {
+        Setup(c.format, c.mask, c.text);
+        box().txt().DragSelect(c.start, c.length);
+        *host.ClipboardText() = c.clipboard;
+        box().txt().Keystroke(c.code, c.shift, c.ascii);
+        EXPECT_EQ(box().txt().Text(), c.want_text) << c.name;
+        EXPECT_EQ(box().txt().SelLength(), c.want_length) << c.name;
+        EXPECT_EQ(*host.ClipboardText(), c.want_clipboard) << c.name;
+    }
+}
+
+TEST_F(MaskedTextBoxTest, FontAndBorderPutsKeepTheControlAsHighAsItsBox) {
+    const auto twips_of_box = [&] { return box().ScaleY(box().txt().Height(), box().ScaleMode(), kScaleTwips); };
+    struct Case { const char* property; Variant value; };
+    const std::vector<Case> cases = {
+        {"FontSize", Variant::FromSingle(24)},       {"BorderStyle", Variant::FromInteger(0)},
+        {"FontName", Variant::FromString("Courier New")}, {"BorderStyle", Variant::FromInteger(1)},
+        {"FontBold", Variant::FromBoolean(true)},    {"Appearance", Variant::FromInteger(0)},
+        {"FontSize", Variant::FromSingle(8)},
+    };
+    for (const Case& c : cases) {
+        const double before = box().Height();
+        events.clear();
+        Put(c.property, c.value);
+        EXPECT_EQ(box().Height(), twips_of_box()) << c.property;
+        EXPECT_EQ(std::count(events.begin(), events.end(), "Resize"), box().Height() != before ? 1 : 0) << c.property;
+        // Saved and loaded again, the box has the same extent.
+        host.Load("N", "OVMaskedTextBox", host.Save("M"), {.width = box().Width(), .height = before});
+        EXPECT_EQ(host.FindControl("N")->Height(), box().Height()) << c.property;
+        host.Terminate("N");
+    }
+    // A font object put the same way.
+    auto font = host::MakeFontObject(host::FontAttributes{.name = "Arial", .size = 30});
+    Put("Font", Variant::FromObject(font));
+    EXPECT_EQ(box().Height(), twips_of_box());
+    EXPECT_GT(box().Height(), 600);
+}
+
+TEST_F(MaskedTextBoxTest, MonthNamesComeFromTheLocaleAtEveryMatch) {
+    DateLocale french = EnglishLocale();
+    french.month_names = {"janvier", "f\xE9vrier", "mars", "avril", "mai", "juin",
+                          "juillet", "ao\xFBt", "septembre", "octobre", "novembre", "d\xE9""cembre"};
+    french.month_abbreviations = {"janv.", "f\xE9vr.", "mars", "avr.", "mai", "juin",
+                                  "juil.", "ao\xFBt", "sept.", "oct.", "nov.", "d\xE9""c."};
+    struct Case { bool french; const char* text; bool valid; double date; };
+    const std::vector<Case> cases = {
+        {false, "01 DECEMBER 2024", true, DateSerial(2024, 12, 1)},
+        {true, "01 d\xE9""cembre 2024", true, DateSerial(2024, 12, 1)},
+        {true, "01 D\xC9""CEMBRE 2024", true, DateSerial(2024, 12, 1)},  // the accented capital matches
+        {true, "15 f\xC9vrier 2024", true, DateSerial(2024, 2, 15)},
+        {true, "01 december 2024", false, 0},  // the English name is gone at once
+        {false, "01 d\xE9""cembre 2024", false, 0},  // and back again
+        {false, "01 december 2024", true, DateSerial(2024, 12, 1)},
+    };
+    Setup(2, "DD MMMM YYYY", "");
+    for (const Case& c : cases) {
+        SetDateLocale(c.french ? std::optional<DateLocale>(french) : std::nullopt);
+        box().txt().SetText(c.text);
+        EXPECT_EQ(box().txt().ForeColor(), c.valid ? kValidColour : kInvalidColour) << c.text;
+        if (c.valid) {
+            EXPECT_EQ(box().stored_date(), c.date) << c.text;
+        }
+    }
+    SetDateLocale(std::nullopt);
 }
 
 // The composed form shows the box in its back colour with the text in the validity colour.

@@ -728,6 +728,59 @@ TEST_F(PanelInHost, TransparentPanelShowsItsParentOnlyAtRunTime) {
     }
 }
 
+TEST_F(PanelInHost, SystemColoursFollowAtTheNextRepaintInEveryCaptionStyle) {
+    // The caption in the system's button-text colour: after the colour changes, the next repaint
+    // (a quick one, from a caption write) draws it in the new colour in every style.
+    const COLORREF marker = RGB(1, 2, 3);
+    gdi::Screen().font_smoothing = false;  // the text's pixels exactly in its colour
+    for (std::int32_t style = 0; style <= 5; ++style) {
+        SCOPED_TRACE(style);
+        gdi::ResetSysColors();
+        IDispatch& p = NewPanel(120, 40);
+        PutProperty(p, "BackColor", Long(RGB(255, 255, 255)));
+        PutProperty(p, "ForeColor", Long(static_cast<std::int32_t>(0x80000012u)));
+        PutProperty(p, "CaptionStyle", Long(style));
+        PutProperty(p, "Caption", Variant::FromString("WWW"));
+        gdi::SetSysColorEntry(18, marker);
+        PutProperty(p, "Caption", Variant::FromString("MMM"));
+        const Frame frame = Snapshot();
+        int marked = 0;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 120; ++x) marked += frame.At(x, y) == marker;
+        EXPECT_GT(marked, 20);
+        host_->Terminate("P");
+    }
+    gdi::ResetSysColors();
+    gdi::Screen().font_smoothing = true;
+}
+
+TEST_F(PanelInHost, SeeThroughPanelWithASystemBackColorStaysSeeThrough) {
+    host_->SetUserMode(true);
+    host_->New("Under", "Box", Twips(0, 0, 1500, 1500));
+    PutProperty(*host_->Find("Under"), "BackColor", Long(RGB(255, 0, 0)));
+    IDispatch& p = NewPanel(60, 40, "P", 10, 10);
+    PutProperty(p, "Caption", Variant::FromString(""));
+    PutProperty(p, "BackColor", Long(static_cast<std::int32_t>(0x8000000Fu)));
+    PutProperty(p, "Style", Long(gpsTransparent));
+    const struct {
+        const char* step;
+        std::function<void()> act;
+    } steps[] = {
+        {"as made", [] {}},
+        {"system colour changed", [] { gdi::SetSysColorEntry(15, RGB(0, 90, 0)); }},
+        {"quick repaint", [&] { PutProperty(p, "Caption", Variant::FromString("")); }},
+        {"full repaint", [&] {
+             std::vector<Variant> none;
+             CallMethod(p, "Refresh", none);
+         }},
+        {"changed back", [] { gdi::ResetSysColors(); }},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        EXPECT_EQ(At(30, 20), RGB(255, 0, 0)) << s.step;
+    }
+}
+
 // --- pictures ------------------------------------------------------------------------------
 
 std::shared_ptr<Picture> Checker(int w, int h) {

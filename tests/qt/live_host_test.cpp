@@ -97,6 +97,7 @@ private slots:
     void MaskedTyping_data();
     void MaskedTyping();
     void TextBoxClipboard();
+    void TextBoxMouse();
     void KeyCodes_data();
     void KeyCodes();
 };
@@ -477,6 +478,50 @@ void LiveHostTest::TextBoxClipboard() {
     control.box.SetSelLength(3);
     QTest::keyClick(&widget, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("ünt"));
+    // Shift+Insert pastes the first line of a multi-line clipboard; an empty clipboard pastes
+    // nothing and the selection stays.
+    QGuiApplication::clipboard()->setText("one\r\ntwo");
+    QTest::keyClick(&widget, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(QString::fromStdString(ov::codepage::Windows1252ToUtf8(control.box.Text())), QString("Goneerx"));
+    QGuiApplication::clipboard()->clear();
+    control.box.SetSelStart(0);
+    control.box.SetSelLength(2);
+    QTest::keyClick(&widget, Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(QString::fromStdString(ov::codepage::Windows1252ToUtf8(control.box.Text())), QString("Goneerx"));
+    QCOMPARE(control.box.SelLength(), 2);
+}
+
+void LiveHostTest::TextBoxMouse() {
+    // Real presses, drags and double clicks move the caret and the selection of a text box.
+    ov::host::ClassRegistry registry;
+    registry.Add(ov::host::ControlEntry<PlainTextControl>("PlainText", 2400, 315));
+    OrvelleWidget widget(registry);
+    widget.HostControl("text", "PlainText");
+    auto& control = static_cast<PlainTextControl&>(*widget.host().FindControl("text"));
+    control.box.SetText("ab cd");
+    const QPoint start = WidgetPoint(widget, 3, 5);
+    const QPoint beyond = WidgetPoint(widget, control.PixelWidth() - 4, 5);
+
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, beyond);
+    QCOMPARE(control.box.SelStart(), 5);
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::ShiftModifier, start);
+    QCOMPARE(control.box.SelStart(), 0);
+    QCOMPARE(control.box.SelLength(), 5);
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, start);
+    QCOMPARE(control.box.SelLength(), 0);
+
+    // A drag from the end to the start selects everything, the caret at the start.
+    QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, beyond);
+    QMouseEvent move(QEvent::MouseMove, QPointF(start), widget.mapToGlobal(QPointF(start)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &move);
+    QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, start);
+    QCOMPARE(control.box.SelText(), std::string("ab cd"));
+    QCOMPARE(control.box.edit().caret(), 0);
+
+    // A double click past the text selects the last word.
+    QTest::mouseDClick(&widget, Qt::LeftButton, Qt::NoModifier, beyond);
+    QCOMPARE(control.box.SelText(), std::string("cd"));
 }
 
 void LiveHostTest::KeyCodes_data() {

@@ -249,10 +249,35 @@ TEST(ShellStatements, HostSyscolorFireOnAndTheRest) {
 }
 
 TEST(ShellStatements, TextInputStatements) {
-    const auto key = std::get<TextInputStmt>(*ParseStatement("key M shift+right", 1));
-    EXPECT_EQ(key.action, TextInputStmt::Action::Key);
-    EXPECT_EQ(std::string(key.key->name), "Shift+Right");
-    EXPECT_EQ(key.key->shift, 1);
+    // Keys as a US keyboard sends them: virtual key code, Shift argument, KeyPress code.
+    struct Key { const char* chord; std::int16_t code, shift, ascii; };
+    const Key keys[] = {
+        {"shift+right", 39, 1, 0},   {"Ctrl+Left", 37, 2, 0},       {"Shift+Ctrl+Right", 39, 3, 0},
+        {"Ctrl+Shift+Home", 36, 3, 0}, {"Up", 38, 0, 0},            {"Down", 40, 0, 0},
+        {"Insert", 45, 0, 0},        {"Ctrl+Insert", 45, 2, 0},     {"Shift+Insert", 45, 1, 0},
+        {"Shift+Delete", 46, 1, 0},  {"Backspace", 8, 0, 8},        {"Enter", 13, 0, 13},
+        {"Tab", 9, 0, 9},            {"Escape", 27, 0, 27},         {"End", 35, 0, 0},
+        {"a", 65, 0, 'a'},           {"A", 65, 0, 'a'},             {"Shift+a", 65, 1, 'A'},
+        {"Ctrl+A", 65, 2, 1},        {"Ctrl+V", 86, 2, 22},         {"ctrl+shift+z", 90, 3, 26},
+        {"7", 55, 0, '7'},           {"Shift+7", 55, 1, '&'},       {"Ctrl+7", 55, 2, 0},
+    };
+    for (const Key& k : keys) {
+        const auto key = std::get<TextInputStmt>(*ParseStatement(std::string("key M ") + k.chord, 1));
+        EXPECT_EQ(key.action, TextInputStmt::Action::Key);
+        EXPECT_EQ(key.key.key_code, k.code) << k.chord;
+        EXPECT_EQ(key.key.shift, k.shift) << k.chord;
+        EXPECT_EQ(key.key.ascii, k.ascii) << k.chord;
+    }
+    const auto click = std::get<TextInputStmt>(*ParseStatement("click M 200 100 shift", 1));
+    EXPECT_EQ(click.action, TextInputStmt::Action::Click);
+    EXPECT_TRUE(click.shift);
+    EXPECT_EQ(click.points.size(), 2u);
+    EXPECT_FALSE(std::get<TextInputStmt>(*ParseStatement("click M 2 1", 1)).shift);
+    const auto drag = std::get<TextInputStmt>(*ParseStatement("drag M 0 1 2 3", 1));
+    EXPECT_EQ(drag.action, TextInputStmt::Action::Drag);
+    ASSERT_EQ(drag.points.size(), 4u);
+    EXPECT_EQ(CLng(drag.points[3].literal), 3);
+    EXPECT_EQ(std::get<TextInputStmt>(*ParseStatement("dblclick M 5 6", 1)).action, TextInputStmt::Action::DoubleClick);
     const auto typed = std::get<TextInputStmt>(*ParseStatement("type M \"a b\"", 1));
     EXPECT_EQ(typed.text, "a b");
     const auto select = std::get<TextInputStmt>(*ParseStatement("select M 2 3", 1));
@@ -265,8 +290,10 @@ TEST(ShellStatements, MalformedStatementsReportTheirLine) {
         {"frobnicate L", 7},  {"L.Orientation =", 2},        {"L.Orientation = 1 2", 2},     {"new L", 3},
         {"new L OV3DLine at 1", 4}, {"new L OV3DLine at 1 2 3", 4}, {"new L OV3DLine beside P", 4}, {"resize L 100", 5},
         {"? L.", 6},          {"L", 8},                      {"show", 10},                   {"inspect L lbl(x)", 11},
-        {"on L.Click", 12},   {"L.Caption = \"abc", 13},    {"key M Shift+Home", 14},       {"key M", 15},
-        {"type M abc", 16},   {"paste M", 17},               {"select M 1", 18},             {"focus M N", 19}};
+        {"on L.Click", 12},   {"L.Caption = \"abc", 13},    {"key M Alt+Home", 14},         {"key M", 15},
+        {"type M abc", 16},   {"paste M", 17},               {"select M 1", 18},             {"focus M N", 19},
+        {"key M Ctrl+Ctrl+A", 20}, {"key M F5", 21},         {"key M Shift+", 22},           {"key M AB", 23},
+        {"click M 1", 24},    {"click M 1 2 Ctrl", 25},      {"drag M 1 2 3", 26},           {"dblclick M 1 2 Shift", 27}};
     for (auto [text, line] : rows) EXPECT_EQ(SyntaxErrorLine(text, line), line) << text;
 
     try {

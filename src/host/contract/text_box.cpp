@@ -11,6 +11,9 @@ namespace ov::host {
 
 namespace {
 
+// What a one-line box keeps of a pasted text: everything before its first line break.
+std::string_view FirstLine(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
+
 void RequireRange(std::int32_t value, std::int32_t low, std::int32_t high) {
     if (value < low || value > high) throw AutomationError(error::kInvalidPropertyValue);
 }
@@ -185,40 +188,94 @@ std::string* TextBox::Clipboard() const {
     return site ? site->ClipboardText() : nullptr;
 }
 
-void TextBox::ApplyKeyDown(std::int16_t key_code, std::int16_t shift) {
-    const bool extend = (shift & keys::kShiftMask) != 0;
-    switch (key_code) {
-    case keys::kDelete: ChangedIf(edit_.DeleteForward()); return;
-    case keys::kHome: edit_.MoveCaret(TextEdit::Move::Home, extend); break;
-    case keys::kEnd: edit_.MoveCaret(TextEdit::Move::End, extend); break;
-    case keys::kLeft: edit_.MoveCaret(TextEdit::Move::Left, extend); break;
-    case keys::kRight: edit_.MoveCaret(TextEdit::Move::Right, extend); break;
-    default: return;
-    }
-    NoteVisualChange();
+namespace {
+
+// What a paste inserts: the clipboard's text up to its first line break, as a one-line box
+// keeps it; nullopt when there is nothing to paste.
+std::optional<std::string_view> PastedText(const std::string* clipboard) {
+    if (!clipboard || clipboard->empty()) return std::nullopt;
+    return FirstLine(*clipboard);
 }
 
-void TextBox::ApplyKeyPress(std::int16_t ascii) {
-    std::string* clipboard = Clipboard();
+bool Copy(const TextEdit& edit, std::string* clipboard) {
+    if (clipboard && edit.SelLength() > 0) *clipboard = edit.SelText();
+    return false;
+}
+
+bool Paste(TextEdit& edit, const std::string* clipboard) {
+    const std::optional<std::string_view> text = PastedText(clipboard);
+    return text && edit.ReplaceSelection(*text);
+}
+
+// The edit a key makes on KeyDown, copying to and pasting from `clipboard` (null: the site has
+// none). Returns whether the text changed.
+bool EditOnKeyDown(TextEdit& edit, std::int16_t key_code, std::int16_t shift, std::string* clipboard) {
+    using Move = TextEdit::Move;
+    const bool with_shift = (shift & keys::kShiftMask) != 0, with_ctrl = (shift & keys::kCtrlMask) != 0;
+    switch (key_code) {
+    case keys::kDelete:
+        // Shift+Delete cuts a selection; without one it deletes as Delete does.
+        if (with_shift && edit.SelLength() > 0) Copy(edit, clipboard);
+        return edit.DeleteForward();
+    case keys::kInsert:
+        if (with_ctrl && !with_shift) return Copy(edit, clipboard);
+        if (with_shift && !with_ctrl) return Paste(edit, clipboard);
+        return false;
+    case keys::kHome: edit.MoveCaret(Move::Home, with_shift); return false;
+    case keys::kEnd: edit.MoveCaret(Move::End, with_shift); return false;
+    // A one-line box has no line above or below: Up and Down move as Left and Right.
+    case keys::kLeft:
+    case keys::kUp: edit.MoveCaret(with_ctrl ? Move::WordLeft : Move::Left, with_shift); return false;
+    case keys::kRight:
+    case keys::kDown: edit.MoveCaret(with_ctrl ? Move::WordRight : Move::Right, with_shift); return false;
+    case 'A':
+        if (with_ctrl) edit.SelectAll();
+        return false;
+    default: return false;
+    }
+}
+
+bool EditOnKeyPress(TextEdit& edit, std::int16_t ascii, std::string* clipboard) {
     switch (ascii) {
-    case keys::kBackspace: ChangedIf(edit_.Backspace()); return;
-    case keys::kCopy:
-        if (clipboard && edit_.SelLength() > 0) *clipboard = edit_.SelText();
-        return;
+    case keys::kBackspace: return edit.Backspace();
+    case keys::kCopy: return Copy(edit, clipboard);
     case keys::kCut:
-        if (!clipboard || edit_.SelLength() == 0) return;
-        *clipboard = edit_.SelText();
-        ChangedIf(edit_.ReplaceSelection({}));
-        return;
-    case keys::kPaste:
-        if (clipboard) ChangedIf(edit_.ReplaceSelection(*clipboard));
-        return;
+        if (!clipboard || edit.SelLength() == 0) return false;
+        Copy(edit, clipboard);
+        return edit.ReplaceSelection({});
+    case keys::kPaste: return Paste(edit, clipboard);
     default: break;
     }
     // Other control characters (Enter included) are not text in a one-line box.
-    if (ascii > 0 && ascii < 32) return;
+    if (ascii > 0 && ascii < 32) return false;
     const char c = static_cast<char>(static_cast<unsigned char>(ascii & 0xFF));
-    ChangedIf(edit_.ReplaceSelection(std::string_view(&c, 1)));
+    return edit.ReplaceSelection(std::string_view(&c, 1));
+}
+
+// Runs `edit_on` on a copy of the editing model and of the clipboard.
+template <class Edit>
+std::optional<std::string> TrialEdit(const TextEdit& model, const std::string* clipboard, Edit&& edit_on) {
+    TextEdit trial = model;
+    std::string clipboard_copy = clipboard ? *clipboard : std::string();
+    if (!edit_on(trial, clipboard ? &clipboard_copy : nullptr)) return std::nullopt;
+    return trial.text();
+}
+
+}  // namespace
+
+void TextBox::ApplyKeyDown(std::int16_t key_code, std::int16_t shift) {
+    if (EditOnKeyDown(edit_, key_code, shift, Clipboard())) return ChangedIf(true);
+    NoteVisualChange();
+}
+
+void TextBox::ApplyKeyPress(std::int16_t ascii) { ChangedIf(EditOnKeyPress(edit_, ascii, Clipboard())); }
+
+std::optional<std::string> TextBox::TextAfterKeyDown(std::int16_t key_code, std::int16_t shift) const {
+    return TrialEdit(edit_, Clipboard(), [&](TextEdit& e, std::string* c) { return EditOnKeyDown(e, key_code, shift, c); });
+}
+
+std::optional<std::string> TextBox::TextAfterKeyPress(std::int16_t ascii) const {
+    return TrialEdit(edit_, Clipboard(), [&](TextEdit& e, std::string* c) { return EditOnKeyPress(e, ascii, c); });
 }
 
 void TextBox::Keystroke(std::int16_t key_code, std::int16_t shift, std::int16_t ascii) {
@@ -246,7 +303,64 @@ void TextBox::TypeCharacter(char c) {
 
 void TextBox::MenuPaste(std::string_view text) {
     if (!enabled_) return;
-    ChangedIf(edit_.ReplaceSelection(text));
+    ChangedIf(edit_.ReplaceSelection(FirstLine(text)));
+}
+
+// --- mouse -------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr std::int16_t kLeftButton = 1;
+
+}  // namespace
+
+TextHit TextBox::HitAt(float x) const {
+    const Control& o = owner();
+    const int left = o.ToPixelsX(left_);
+    return HitTestTextBox(*this, o.ToPixelsX(left_ + width_) - left, o.ToPixelsX(left_ + x) - left);
+}
+
+void TextBox::RaiseMouse(std::string_view event, std::int16_t button, std::int16_t shift, float x, float y) {
+    std::vector<Variant> args = {Variant::FromInteger(button), Variant::FromInteger(shift), Variant::FromSingle(x),
+                                 Variant::FromSingle(y)};
+    Raise(event, args);
+}
+
+void TextBox::MouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (!enabled_) return;
+    if (button == kLeftButton) {
+        edit_.PlaceCaret(HitAt(x).boundary, (shift & keys::kShiftMask) != 0);
+        dragging_ = true;
+        NoteVisualChange();
+    }
+    RaiseMouse("MouseDown", button, shift, x, y);
+}
+
+void TextBox::MouseMove(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (!enabled_) return;
+    if (dragging_ && (button & kLeftButton) != 0) {
+        edit_.PlaceCaret(HitAt(x).boundary, true);
+        NoteVisualChange();
+    }
+    RaiseMouse("MouseMove", button, shift, x, y);
+}
+
+void TextBox::MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
+    if (!enabled_) return;
+    if (button == kLeftButton) dragging_ = false;
+    RaiseMouse("MouseUp", button, shift, x, y);
+}
+
+void TextBox::DoubleClick(float x, float y) {
+    (void)y;
+    if (!enabled_) return;
+    edit_.SelectWordAt(HitAt(x).character);
+    NoteVisualChange();
+    Raise("DblClick");
+}
+
+void TextBox::Click() {
+    if (enabled_) Raise("Click");
 }
 
 std::vector<std::pair<std::string, Variant>> TextBox::InspectProperties() const {

@@ -3,25 +3,37 @@
 // painter is text_box_painter.h) over the editing model of text_edit.h. It raises its events on
 // the owner's OnConstituentEvent in the platform's order — KeyDown, KeyPress, the edit, Change
 // (only when the text changed), KeyUp — and applies a keystroke only when the handler leaves
-// KeyAscii (or KeyCode, for Delete and the caret keys) non-zero. Ctrl+C, Ctrl+X and Ctrl+V reach
-// it as KeyPress codes 3, 24 and 22 and go through the clipboard the site holds; the
+// KeyAscii (or KeyCode, for the keys that act on KeyDown) non-zero.
+//
+// The keys of a one-line edit field: Home, End, Left, Right (Ctrl: by words; Shift extends the
+// selection; Up and Down act as Left and Right), Delete (Shift+Delete cuts a selection),
+// Ctrl+Insert copies, Shift+Insert pastes, Ctrl+A selects everything; Ctrl+C, Ctrl+X and
+// Ctrl+V reach it as KeyPress codes 3, 24 and 22. Copy and paste go through the clipboard the
+// site holds. A paste inserts the clipboard's text up to its first line break, as a one-line
+// box keeps it; an empty clipboard pastes nothing and leaves the selection alone. The
 // context-menu paste goes around the key events.
+//
+// The mouse: a press of the left button puts the caret at the character boundary nearest to
+// the pointer (Shift extends the selection to it), moving with the button down drags the
+// selection, a double click selects the word under the pointer.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "host/contract/constituents.h"
 #include "host/contract/font_attributes.h"
+#include "host/contract/text_box_painter.h"
 #include "host/contract/text_edit.h"
 
 namespace ov::host {
 
 // Virtual key codes and shift bits the text box understands.
 namespace keys {
-inline constexpr std::int16_t kBackspace = 8, kEnter = 13, kEnd = 35, kHome = 36, kLeft = 37, kRight = 39,
-                              kDelete = 46;
+inline constexpr std::int16_t kBackspace = 8, kTab = 9, kEnter = 13, kEscape = 27, kEnd = 35, kHome = 36,
+                              kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kInsert = 45, kDelete = 46;
 inline constexpr std::int16_t kShiftMask = 1, kCtrlMask = 2;
 inline constexpr std::int16_t kCopy = 3, kPaste = 22, kCut = 24;  // KeyPress codes of the Ctrl keys
 }  // namespace keys
@@ -103,8 +115,23 @@ public:
     void TypeCharacter(char c);
     // The selection as a mouse drag sets it (clamped, no events).
     void DragSelect(int start, int length) { edit_.Select(start, length); NoteVisualChange(); }
-    // The context-menu paste: the selection replaced by `text`, no key events.
+    // The context-menu paste: the selection replaced by `text` up to its first line break, no
+    // key events.
     void MenuPaste(std::string_view text);
+    // The text a keystroke would leave, judged before the box applies it (the clipboard is
+    // not touched); nullopt when it would leave the text as it is.
+    std::optional<std::string> TextAfterKeyDown(std::int16_t key_code, std::int16_t shift) const;
+    std::optional<std::string> TextAfterKeyPress(std::int16_t ascii) const;
+
+    // Mouse input at (x, y): the owner's scale units from the box's top-left corner, as its
+    // mouse events carry them. Each applies the press, move or double click to the caret and
+    // selection, then raises MouseDown, MouseMove, MouseUp or DblClick (arguments by reference).
+    void MouseDown(std::int16_t button, std::int16_t shift, float x, float y);
+    void MouseMove(std::int16_t button, std::int16_t shift, float x, float y);
+    void MouseUp(std::int16_t button, std::int16_t shift, float x, float y);
+    void DoubleClick(float x, float y);
+    // Raises Click (a press and release on the box).
+    void Click();
 
     // Horizontal scroll (pixels) the painter last used to keep the caret in view.
     int scroll() const { return scroll_; }
@@ -119,6 +146,9 @@ private:
     void ApplyKeyDown(std::int16_t key_code, std::int16_t shift);
     void ApplyKeyPress(std::int16_t ascii);
     std::string* Clipboard() const;
+    // Where x (owner's scale, from the box's corner) meets the text: boundary and character.
+    TextHit HitAt(float x) const;
+    void RaiseMouse(std::string_view event, std::int16_t button, std::int16_t shift, float x, float y);
 
     TextEdit edit_;
     int alignment_ = kLeft;
@@ -134,6 +164,7 @@ private:
     std::int16_t ole_drag_mode_ = 0;
     std::int16_t ole_drop_mode_ = 0;
     bool focused_ = false;
+    bool dragging_ = false;  // the left button went down on the box and is still down
     gdi::HWND window_ = 0;
     mutable int scroll_ = 0;
 };

@@ -115,6 +115,40 @@ int ScrollToCaret(int previous, int caret_x, int text_width, int view_width) {
     return std::max(0, scroll);
 }
 
+namespace {
+
+// Where the text goes inside a box `width` x `height` pixels: the view (the inner area less the
+// margins) and the x of the text's first character in it. Measuring the caret's place updates
+// the box's scroll when the text is wider than the view, as painting does.
+struct TextPlacement {
+    int frame = 0;
+    int view_width = 0, inner_height = 0;
+    int origin = 0;
+};
+
+TextPlacement PlaceText(gdi::HDC measuring, int width, int height, const TextBox& box, bool follow_caret) {
+    TextPlacement p;
+    p.frame = TextBoxFrameWidth(box.Appearance(), box.BorderStyle());
+    p.view_width = width - 2 * p.frame - 2 * kMargin;
+    p.inner_height = height - 2 * p.frame;
+    const std::string& text = box.Text();
+    const int text_w = Extent(measuring, text, static_cast<int>(text.size()));
+    if (text_w < p.view_width) {
+        if (follow_caret) box.set_scroll(0);
+        if (box.Alignment() == TextBox::kRight) p.origin = p.view_width - 1 - text_w;
+        else if (box.Alignment() == TextBox::kCenter) p.origin = (p.view_width - text_w) / 2;
+    } else {
+        if (follow_caret) {
+            const int caret_x = Extent(measuring, text, box.edit().caret());
+            box.set_scroll(ScrollToCaret(box.scroll(), caret_x, text_w, p.view_width));
+        }
+        p.origin = -box.scroll();
+    }
+    return p;
+}
+
+}  // namespace
+
 void PaintTextBox(gdi::HDC dc, int x, int y, int width, int height, const TextBox& box) {
     if (width <= 0 || height <= 0) return;
     const int frame = TextBoxFrameWidth(box.Appearance(), box.BorderStyle());
@@ -130,19 +164,9 @@ void PaintTextBox(gdi::HDC dc, int x, int y, int width, int height, const TextBo
     FillOle(mem, 0, 0, view_w, inner_h, box.BackColor());
 
     const std::string& text = box.Text();
-    const int text_w = Extent(mem, text, static_cast<int>(text.size()));
     const int text_h = TextHeight(mem);
     const int top = std::max(0, (inner_h - text_h) / 2);
-    int origin = 0;
-    if (text_w < view_w) {
-        box.set_scroll(0);
-        if (box.Alignment() == TextBox::kRight) origin = view_w - 1 - text_w;
-        else if (box.Alignment() == TextBox::kCenter) origin = (view_w - text_w) / 2;
-    } else {
-        const int caret_x = Extent(mem, text, box.edit().caret());
-        box.set_scroll(ScrollToCaret(box.scroll(), caret_x, text_w, view_w));
-        origin = -box.scroll();
-    }
+    const int origin = PlaceText(mem, width, height, box, true).origin;
 
     const int old_mode = gdi::SetBkMode(mem, gdi::TRANSPARENT);
     // A disabled box shows its text greyed (the system's grey text colour).
@@ -163,6 +187,31 @@ void PaintTextBox(gdi::HDC dc, int x, int y, int width, int height, const TextBo
     gdi::SetTextColor(mem, old_colour);
     gdi::SetBkMode(mem, old_mode);
     gdi::BitBlt(dc, x + frame + kMargin, y + frame, view_w, inner_h, mem, 0, 0, gdi::SRCCOPY);
+}
+
+TextHit HitTestTextBox(const TextBox& box, int width, int x) {
+    const TextCanvas canvas(0, 0, 0, box.Font());
+    const gdi::HDC dc = canvas.dc();
+    const TextPlacement p = PlaceText(dc, width, 1, box, false);
+    const std::string& text = box.Text();
+    const int length = static_cast<int>(text.size());
+    // The pointer in the text's own coordinates: from the left edge of its first character.
+    const int at = x - p.frame - kMargin - p.origin;
+    TextHit hit;
+    int left = 0;
+    for (int i = 0; i < length; ++i) {
+        const int right = Extent(dc, text, i + 1);
+        if (at < right) {
+            hit.character = i;
+            // Twice the distance, so the middle of an odd width needs no rounding.
+            hit.boundary = 2 * at < left + right ? i : i + 1;
+            return hit;
+        }
+        left = right;
+    }
+    hit.boundary = length;
+    hit.character = std::max(0, length - 1);
+    return hit;
 }
 
 }  // namespace ov::host

@@ -25,4 +25,14 @@ int ScrollToCaret(int previous, int caret_x, int text_width, int view_width);
 // scroll it used in the box.
 void PaintTextBox(gdi::HDC dc, int x, int y, int width, int height, const TextBox& box);
 
+// Where a pointer at `x` pixels from the left edge of `box`, `width` pixels wide, meets its
+// text as last painted (alignment and scroll included): the character boundary nearest to it
+// (a point right of a character's middle belongs to the boundary after it) and the character
+// under it (the first or last one beyond the text's ends; 0 for an empty text).
+struct TextHit {
+    int boundary = 0;
+    int character = 0;
+};
+TextHit HitTestTextBox(const TextBox& box, int width, int x);
+
 }  // namespace ov::host

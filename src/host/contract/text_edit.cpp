@@ -48,9 +48,43 @@ bool TextEdit::DeleteForward() {
     return ReplaceSelection({});
 }
 
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+int TextEdit::WordStart(int position) const {
+    int at = std::clamp(position, 0, length());
+    while (at > 0 && IsBlank(text_[at - 1])) --at;
+    while (at > 0 && !IsBlank(text_[at - 1])) --at;
+    return at;
+}
+
+int TextEdit::WordEnd(int position) const {
+    int at = std::clamp(position, 0, length());
+    while (at < length() && !IsBlank(text_[at])) ++at;
+    while (at < length() && IsBlank(text_[at])) ++at;
+    return at;
+}
+
+void TextEdit::PlaceCaret(int position, bool extend) {
+    caret_ = std::clamp(position, 0, length());
+    if (!extend) anchor_ = caret_;
+}
+
+void TextEdit::SelectWordAt(int index) {
+    if (text_.empty()) return Collapse(0);
+    index = std::clamp(index, 0, length() - 1);
+    anchor_ = WordStart(index + 1);
+    caret_ = WordEnd(index);
+}
+
 void TextEdit::MoveCaret(Move move, bool extend) {
     int to = caret_;
     switch (move) {
+    case Move::WordLeft: to = WordStart(caret_); break;
+    case Move::WordRight: to = WordEnd(caret_); break;
     case Move::Home: to = 0; break;
     case Move::End: to = length(); break;
     case Move::Left:

@@ -64,4 +64,47 @@ void PressKeyInTextBox(ReferenceHost& host, std::string_view name, std::int16_t 
     TextBoxOf(host, name).Keystroke(key_code, shift, ascii);
 }
 
+namespace {
+
+constexpr std::int16_t kLeftButton = 1;
+
+// The box under the pointer after the press has moved the focus to it; nullptr when it could not.
+TextBox* PressedTextBox(ReferenceHost& host, std::string_view name) {
+    FocusTextBox(host, name);
+    TextBox& box = TextBoxOf(host, name);
+    return box.Focused() ? &box : nullptr;
+}
+
+}  // namespace
+
+void ClickTextBox(ReferenceHost& host, std::string_view name, float x, float y, std::int16_t shift) {
+    TextBox* box = PressedTextBox(host, name);
+    if (!box) return;
+    const auto bx = static_cast<float>(x - box->Left()), by = static_cast<float>(y - box->Top());
+    box->MouseDown(kLeftButton, shift, bx, by);
+    box->MouseUp(kLeftButton, shift, bx, by);
+    box->Click();
+}
+
+void DragInTextBox(ReferenceHost& host, std::string_view name, float x1, float y1, float x2, float y2) {
+    TextBox* box = PressedTextBox(host, name);
+    if (!box) return;
+    const auto left = static_cast<float>(box->Left()), top = static_cast<float>(box->Top());
+    box->MouseDown(kLeftButton, 0, x1 - left, y1 - top);
+    box->MouseMove(kLeftButton, 0, x2 - left, y2 - top);
+    box->MouseUp(kLeftButton, 0, x2 - left, y2 - top);
+    box->Click();
+}
+
+void DoubleClickTextBox(ReferenceHost& host, std::string_view name, float x, float y) {
+    TextBox* box = PressedTextBox(host, name);
+    if (!box) return;
+    const auto bx = static_cast<float>(x - box->Left()), by = static_cast<float>(y - box->Top());
+    box->MouseDown(kLeftButton, 0, bx, by);
+    box->MouseUp(kLeftButton, 0, bx, by);
+    box->Click();
+    box->DoubleClick(bx, by);
+    box->MouseUp(kLeftButton, 0, bx, by);
+}
+
 }  // namespace ov::host

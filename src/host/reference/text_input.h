@@ -28,4 +28,14 @@ void TypeIntoTextBox(ReferenceHost& host, std::string_view name, std::string_vie
 void PressKeyInTextBox(ReferenceHost& host, std::string_view name, std::int16_t key_code, std::int16_t shift,
                        std::int16_t ascii);
 
+// The left mouse button on the box, at points in the control's scale units from its top-left
+// corner. The press gives the box the focus first; when the focus cannot move to it (a
+// Validate elsewhere cancels) nothing else happens.
+// A click: MouseDown, MouseUp, Click; `shift` is the Shift argument (1 extends the selection).
+void ClickTextBox(ReferenceHost& host, std::string_view name, float x, float y, std::int16_t shift);
+// A drag from (x1, y1) to (x2, y2): MouseDown, MouseMove, MouseUp, Click.
+void DragInTextBox(ReferenceHost& host, std::string_view name, float x1, float y1, float x2, float y2);
+// A double click, as the platform delivers one: MouseDown, MouseUp, Click, DblClick, MouseUp.
+void DoubleClickTextBox(ReferenceHost& host, std::string_view name, float x, float y);
+
 }  // namespace ov::host

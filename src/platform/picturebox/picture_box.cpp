@@ -81,7 +81,12 @@ PictureBox::~PictureBox() {
 
 gdi::HDC PictureBox::hDC() {
     SyncFont();
-    return auto_redraw_ ? image_dc_ : window_dc_;
+    const gdi::HDC dc = auto_redraw_ ? image_dc_ : window_dc_;
+    // System colours are translated when the DC is handed out, so drawing after a change of
+    // the system colours uses the new ones, whether or not ForeColor was written since.
+    gdi::SetTextColor(dc, Translate(fore_colour_));
+    gdi::SetBkColor(dc, Translate(back_colour_));
+    return dc;
 }
 
 gdi::COLORREF PictureBox::Translate(OleColor colour) const {

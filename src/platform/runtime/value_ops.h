@@ -50,7 +50,9 @@ double NumericTextValue(std::string_view text);
 // overflows a double or a radix literal has more than 32 bits.
 double Val(std::string_view text);
 
-// Upper-casing as the platform does it for the ASCII range; other bytes are left as they are.
+// Upper-casing as the platform does it for the library's text (Windows-1252): the ASCII letters
+// and the accented ones (é to É, ÿ to Ÿ, š, œ, ž); ß and µ have no capital and stay, as does
+// every byte that is no letter. Case-insensitive matching upper-cases both sides with this.
 std::string UpperCase(std::string_view text);
 char UpperCase(char c);
 

@@ -63,9 +63,17 @@ TEST(Val, ReadsAsFarAsANumberGoes) {
     }
 }
 
-TEST(UpperCase, AsciiOnly) {
-    EXPECT_EQ(UpperCase("dd/mm/yyyy am"), "DD/MM/YYYY AM");
-    EXPECT_EQ(UpperCase("\xE9z"), "\xE9Z");
+TEST(UpperCase, LettersOfTheCodePage) {
+    struct Case { const char* text; const char* want; };
+    const Case cases[] = {
+        {"dd/mm/yyyy am", "DD/MM/YYYY AM"},
+        {"d\xE9""cembre", "D\xC9""CEMBRE"},           // é
+        {"\xE0\xE7\xF1\xF6\xFE", "\xC0\xC7\xD1\xD6\xDE"},  // à ç ñ ö þ
+        {"\x9A\x9C\x9E\xFF", "\x8A\x8C\x8E\x9F"},        // š œ ž ÿ
+        {"\xDF\xB5\xF7", "\xDF\xB5\xF7"},                 // ß µ ÷ have no capital
+        {"\xC9\x80 1", "\xC9\x80 1"},                     // capitals and signs stay
+    };
+    for (const Case& c : cases) EXPECT_EQ(UpperCase(c.text), c.want) << c.text;
 }
 
 }  // namespace
