@@ -1,10 +1,7 @@
 #include "host/property_bag.h"
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -57,26 +54,22 @@ Variant FontFromNode(const Node& value) {
     return Variant::FromObject(font);
 }
 
-// A bitmap picture is embedded as PNG bytes; the PNG writer works on files, so the bytes go
-// through a temporary file.
+// Every picture is embedded as the bytes of a file the picture loader reads back into the same
+// type: PNG for a bitmap, ICO for an icon, the metafile's own bytes; the member names the format.
+const char* PictureFormatKey(PictureType type) {
+    switch (type) {
+        case PictureType::Icon: return "ico";
+        case PictureType::Metafile: return "wmf";
+        case PictureType::EnhancedMetafile: return "emf";
+        default: return "png";
+    }
+}
+
+constexpr const char* kPictureFormatKeys[] = {"png", "ico", "wmf", "emf"};
+
 json PictureToJson(const Picture& picture) {
     if (picture.type() == PictureType::None) return json{{"type", "Picture"}, {"empty", true}};
-    gdi::SIZE size;
-    if (picture.type() != PictureType::Bitmap || !gdi::GetBitmapSize(picture.handle(), &size))
-        throw AutomationError(error::kInvalidPicture);
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("orvelle-bag-" + std::to_string(reinterpret_cast<std::uintptr_t>(&picture)) + ".png");
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);  // either format as pixel words
-    const gdi::RECT all{0, 0, size.cx, size.cy};
-    if (gdi::GetBitmapBits32(picture.handle(), &all, pixels.data()) != size.cy ||
-        !gdi::WritePng(path.string(), size.cx, size.cy, pixels.data()))
-        throw AutomationError(error::kInvalidPicture);
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    return json{{"type", "Picture"}, {"png", Base64Encode(bytes)}};
+    return json{{"type", "Picture"}, {PictureFormatKey(picture.type()), Base64Encode(PictureFileBytes(picture))}};
 }
 
 // A picture entry names its source beside "type": embedded PNG bytes, a file (relative to the
@@ -84,14 +77,15 @@ json PictureToJson(const Picture& picture) {
 Variant PictureFromNode(const Node& entry, const std::string& base_dir) {
     if (const std::optional<Node> empty = entry.Find("empty"); empty && empty->Boolean())
         return Variant::FromObject(Picture::Empty());
-    if (const std::optional<Node> png = entry.Find("png"))
-        return Variant::FromObject(LoadPictureFromMemory(Base64Decode(png->Utf8Text())));
+    for (const char* format : kPictureFormatKeys)
+        if (const std::optional<Node> bytes = entry.Find(format))
+            return Variant::FromObject(LoadPictureFromMemory(Base64Decode(bytes->Utf8Text())));
     if (const std::optional<Node> file = entry.Find("file")) {
         std::filesystem::path path = file->Utf8Text();
         if (path.is_relative() && !base_dir.empty()) path = std::filesystem::path(base_dir) / path;
         return Variant::FromObject(LoadPicture(path.string()));
     }
-    entry.Fail("a Picture entry needs \"png\", \"file\" or \"empty\": true");
+    entry.Fail("a Picture entry needs \"png\", \"ico\", \"wmf\", \"emf\", \"file\" or \"empty\": true");
 }
 
 // &H hex text, the way colours are written by hand: up to eight digits, an optional trailing
@@ -227,6 +221,7 @@ void PropertyBag::Drop(std::string_view key) {
     if (it == index_.end()) return;
     slots_[it->second].dropped = true;
     slots_[it->second].value = Variant();  // releases an object value now
+    slots_[it->second].encoded.reset();
     index_.erase(it);
     --live_;
     entries_current_ = false;
@@ -250,20 +245,38 @@ Variant PropertyBag::ReadProperty(std::string_view key, const Variant& default_v
 }
 
 void PropertyBag::WriteProperty(std::string_view key, const Variant& value, const Variant& default_value) {
-    if (BagValuesEqual(value, default_value)) Drop(key);
-    else Set(key, value);
+    if (BagValuesEqual(value, default_value)) {
+        Drop(key);
+        return;
+    }
+    // Encoded now, so that a value no bag can hold fails this key alone (the caller skips it
+    // and goes on) instead of the whole bag when it is written out; the encoding is kept for
+    // that. A key that fails leaves no earlier value behind.
+    std::shared_ptr<const json> encoded;
+    try {
+        encoded = std::make_shared<const json>(VariantToJson(value));
+    } catch (...) {
+        Drop(key);
+        throw;
+    }
+    Slot& slot = SlotFor(key);
+    slot.value = value;
+    slot.error = 0;
+    slot.encoded = std::move(encoded);
 }
 
 void PropertyBag::Set(std::string_view key, const Variant& value) {
     Slot& slot = SlotFor(key);
     slot.value = value;
     slot.error = 0;
+    slot.encoded.reset();
 }
 
 void PropertyBag::SetUnreadable(std::string_view key, std::int32_t error_number) {
     Slot& slot = SlotFor(key);
     slot.value = Variant();
     slot.error = error_number;
+    slot.encoded.reset();
 }
 
 bool PropertyBag::Contains(std::string_view key) const { return FindSlot(key) != nullptr; }
@@ -297,7 +310,7 @@ json PropertyBag::ToJson() const {
     json out = json::array();
     for (const Slot& slot : slots_) {
         if (slot.dropped || slot.error) continue;
-        json entry = VariantToJson(slot.value);
+        json entry = slot.encoded ? *slot.encoded : VariantToJson(slot.value);
         entry["key"] = TextToJson(slot.key);
         out.push_back(std::move(entry));
     }

@@ -14,10 +14,13 @@
 //                                               "italic": false, "underline": false, "strikethrough": false}},
 //     {"key": "Picture", "type": "Picture", "file": "pictures/logo.bmp"},
 //     {"key": "Picture", "type": "Picture", "png": "<base64>"},
+//     {"key": "MouseIcon", "type": "Picture", "ico": "<base64>"},
 //     {"key": "MouseIcon", "type": "Object", "value": null} ]
 // Types: Empty, Null, Boolean, Byte, Integer, Long, Single, Double, Date, String, Object
 // (Nothing), Font, Picture. Integers are whole JSON numbers or &H hex text (32-bit two's
-// complement). Text is UTF-8 in the file and Windows-1252 in the bag.
+// complement). Text is UTF-8 in the file and Windows-1252 in the bag. A picture is embedded as
+// the bytes of its file, the member naming the format: "png" (bitmaps), "ico" (icons), "wmf"
+// and "emf" (metafiles); each loads back as a picture of the same type.
 //
 // Reading a file, a value of the wrong kind for its type (text for a Long, an array for a Font)
 // or a malformed entry makes the whole file "Invalid file format" (321), naming the place. A
@@ -25,6 +28,7 @@
 // picture that does not decode) leaves the key unreadable instead: reading it raises that
 // error (6 overflow, 481, ...), so the control skips that key and goes on with the next.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,7 +53,10 @@ public:
 
     // Stores the value; a value equal to the default (same type and value; fonts by their
     // attributes, other objects by identity) is omitted, and an earlier entry of the key is
-    // dropped so that reading gives the default back.
+    // dropped so that reading gives the default back. A value no bag can hold (a Single or
+    // Double that is not finite 6, an object other than a font, picture or Nothing 13, a
+    // picture that cannot be encoded 481) throws that error and leaves the key out, so a
+    // control saving its keys skips that one alone.
     void WriteProperty(std::string_view key, const Variant& value, const Variant& default_value = Variant());
 
     // Stores unconditionally (tests and hand-made bags). A key already present keeps its place.
@@ -67,8 +74,8 @@ public:
 
     // JSON round trip. `base_dir` resolves relative picture file references when loading; it
     // and the file names are file-system paths (UTF-8). Loading throws AutomationError 321 for
-    // a file that is not a bag; writing skips unreadable keys and throws 6 for a Single or
-    // Double that is not finite.
+    // a file that is not a bag; writing skips unreadable keys, and throws what WriteProperty
+    // would for a value stored with Set that no bag can hold.
     nlohmann::json ToJson() const;
     static PropertyBag FromJson(const nlohmann::json& json, const std::string& base_dir = {});
     std::string ToJsonText() const;
@@ -83,6 +90,7 @@ private:
         Variant value;
         std::int32_t error = 0;  // non-zero: unreadable
         bool dropped = false;    // written back to the default after it was stored
+        std::shared_ptr<const nlohmann::json> encoded;  // the JSON form WriteProperty made
     };
     const Slot* FindSlot(std::string_view key) const;
     Slot& SlotFor(std::string_view key);  // the key's slot, a new one at the end if it has none
