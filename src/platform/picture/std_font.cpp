@@ -13,10 +13,26 @@ template <typename Field>
 void SetField(StdFont& font, Field FontDesc::*field, Field value) {
     FontDesc desc = font.desc();
     desc.*field = std::move(value);
-    font.set_desc(desc);
+    font.Change(desc);
 }
 
 }  // namespace
+
+std::shared_ptr<void> StdFont::OnChange(ChangeListener listener) {
+    auto token = std::make_shared<ChangeListener>(std::move(listener));
+    std::erase_if(listeners_, [](const std::weak_ptr<ChangeListener>& l) { return l.expired(); });
+    listeners_.push_back(token);
+    return token;
+}
+
+void StdFont::Change(const FontDesc& desc) {
+    desc_ = desc;
+    // A listener may drop its token, or take another, while it runs: the list is walked as it
+    // was, and each listener is held for its call.
+    const std::vector<std::weak_ptr<ChangeListener>> listeners = listeners_;
+    for (const std::weak_ptr<ChangeListener>& weak : listeners)
+        if (const std::shared_ptr<ChangeListener> listener = weak.lock()) (*listener)();
+}
 
 gdi::LOGFONTA LogFontFromDesc(const FontDesc& desc, int escapement) {
     gdi::LOGFONTA lf;
