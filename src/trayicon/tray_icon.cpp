@@ -1,6 +1,7 @@
 #include "trayicon/tray_icon.h"
 
-#include "host/form.h"
+#include <algorithm>
+
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/notification_area.h"
 #include "platform/runtime/automation_error.h"
@@ -156,23 +157,32 @@ void OVTrayIcon::PopupBalloon(const std::string& message, const std::string& tit
     Send(notifyarea::kNimModify, record_);
 }
 
-host::Form& OVTrayIcon::ParentForm() const {
-    auto* form = dynamic_cast<host::Form*>(Parent().get());
-    if (!form) throw TrayError(kErrorInvalidForm, "Invalid Form object");
-    return *form;
+// The form is reached only through the members every host's form offers (its window, Hide,
+// Show, WindowState, Visible), so the control works on any host's form; a parent that lacks
+// one of them is not a form.
+std::shared_ptr<IDispatch> OVTrayIcon::ParentForm() const {
+    static constexpr const char* kFormMembers[] = {"hWnd", "Hide", "Show", "WindowState", "Visible"};
+    std::shared_ptr<IDispatch> parent = Parent();
+    const bool is_form = parent && std::ranges::all_of(kFormMembers, [&](const char* member) {
+                             return parent->GetIDOfName(member) != kDispidUnknown;
+                         });
+    if (!is_form) throw TrayError(kErrorInvalidForm, "Invalid Form object");
+    return parent;
 }
 
 void OVTrayIcon::AddForm() {
-    host::Form& form = ParentForm();
-    notifyarea::SetForegroundWindow(form.hWnd());
-    form.Hide();
+    const std::shared_ptr<IDispatch> form = ParentForm();
+    notifyarea::SetForegroundWindow(WindowOf(*form));
+    std::vector<Variant> none;
+    CallMethod(*form, "Hide", none);
 }
 
 void OVTrayIcon::RestoreForm() {
-    host::Form& form = ParentForm();
-    form.SetWindowState(0);
-    notifyarea::SetForegroundWindow(form.hWnd());
-    form.Show();
+    const std::shared_ptr<IDispatch> form = ParentForm();
+    PutProperty(*form, "WindowState", Variant::FromLong(0));
+    notifyarea::SetForegroundWindow(WindowOf(*form));
+    std::vector<Variant> none;
+    CallMethod(*form, "Show", none);
 }
 
 // --- notifications -------------------------------------------------------------------------

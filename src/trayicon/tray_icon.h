@@ -12,10 +12,6 @@
 #include "platform/notifyarea/notify_icon_data.h"
 #include "platform/picture/picture.h"
 
-namespace ov::host {
-class Form;
-}
-
 namespace ov::trayicon {
 
 inline constexpr const char* kCaption = "Orvelle System Tray";
@@ -73,7 +69,7 @@ private:
     // Sends the record with flags 7 (callback message, icon, tip), as every update does.
     void SendUpdate();
     // The parent as a form, else "Invalid Form object".
-    host::Form& ParentForm() const;
+    std::shared_ptr<IDispatch> ParentForm() const;
     void DecodeMouseMove(std::vector<Variant>& args);
 
     bool sys_tray_ = false;
