@@ -321,7 +321,7 @@ gdi::HWND ReferenceHost::ParentWindow(const Control& control) const {
 
 // The form, however deeply the control is nested: its scale, window and visibility are what a
 // control asks its Parent for. The container a control sits in is its extender's Container.
-std::shared_ptr<IDispatch> ReferenceHost::Parent(const Control& control) const { return form_; }
+std::shared_ptr<IDispatch> ReferenceHost::Parent(const Control&) const { return form_; }
 
 std::vector<std::shared_ptr<IDispatch>> ReferenceHost::ContainedControls(const Control& control) const {
     std::vector<std::shared_ptr<IDispatch>> out;
