@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <exception>
 
 #include "platform/gdi/screen.h"
 
@@ -28,10 +29,20 @@ std::shared_ptr<void> StdFont::OnChange(ChangeListener listener) {
 void StdFont::Change(const FontDesc& desc) {
     desc_ = desc;
     // A listener may drop its token, or take another, while it runs: the list is walked as it
-    // was, and each listener is held for its call.
+    // was, and each listener is held for its call. Every owner hears of the change even when
+    // one of them fails to show it; the first failure then reaches the writer.
     const std::vector<std::weak_ptr<ChangeListener>> listeners = listeners_;
-    for (const std::weak_ptr<ChangeListener>& weak : listeners)
-        if (const std::shared_ptr<ChangeListener> listener = weak.lock()) (*listener)();
+    std::exception_ptr failure;
+    for (const std::weak_ptr<ChangeListener>& weak : listeners) {
+        const std::shared_ptr<ChangeListener> listener = weak.lock();
+        if (!listener) continue;
+        try {
+            (*listener)();
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 gdi::LOGFONTA LogFontFromDesc(const FontDesc& desc, int escapement) {
