@@ -215,8 +215,8 @@ FormDocument CaptureForm(host::ReferenceHost& host) {
         ControlRecord record;
         record.name = name;
         record.class_name = control->TypeName();
-        const std::string container = host.NameOf(control->Parent().get());
-        if (!EqualsIgnoreCase(container, "form")) record.container = container;
+        if (const host::HostEntry* entry = host.objects().EntryOf(control); entry && entry->container)
+            record.container = entry->container->name;
         // Position comes from the extender the host gives every placed control.
         record.left = CDbl(GetProperty(*control, "Left"));
         record.top = CDbl(GetProperty(*control, "Top"));

@@ -12,7 +12,7 @@ std::vector<LoadProblem> RenderForm(const FormDocument& document, const host::Cl
     host::HostListener listener;
     listener.on_lifecycle_error = [&](const std::string& object, const std::string& step, const std::string& key,
                                       const AutomationError& error) {
-        skipped_keys.push_back({object + "." + step + "." + key, error});
+        skipped_keys.push_back({host::LifecyclePlace(object, step, key), error});
     };
     host.SetListener(std::move(listener));
     // The ambient value is read while the controls initialise, so it is set before the first one.

@@ -119,6 +119,8 @@ void OVHotLabel::OnInitialize() {
     PictureBox& main = main_->box();
     main.SetScaleMode(kScalePixels);
     main.SetBackColor(kInitialBackColor);
+    // Font hands out this box's font object: a write made through it shows at once.
+    main.SetFontListener([this] { RenderControlString(); });
 
     // The picture holder is never shown: its persistent image is what every "*" copies.
     picture_ = &AddPictureBox("picPicture");

@@ -29,7 +29,7 @@ std::vector<ParamDesc> DragParams() {
 
 }  // namespace
 
-OVMaskedTextBox::OVMaskedTextBox() : txt_(AddTextBox("txt")) {}
+OVMaskedTextBox::OVMaskedTextBox() : txt_(AddTextBox("txt")) { UseFont(StdFont::Create(txt_.Font())); }
 
 const ClassInfo& OVMaskedTextBox::StaticInfo() {
     using C = OVMaskedTextBox;
@@ -180,7 +180,7 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
             return [change](C& c, const Variant& v) {
                 host::FontAttributes f = c.txt_.Font();
                 change(f, v);
-                c.txt_.SetFont(f);
+                c.ApplyFont(f);
             };
         };
         b.Persist("Appearance", [](C& c, const Variant& v) { c.txt_.SetAppearance(CInt(v)); },
@@ -191,7 +191,7 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
                      [](C& c) { return Variant::FromInteger(c.BorderStyle()); }, integer)
             .Persist("Enabled", [](C& c, const Variant& v) { c.txt_.SetEnabled(CBool(v)); },
                      [](C& c) { return Variant::FromBoolean(c.Enabled()); })
-            .Persist("Font", [](C& c, const Variant& v) { c.txt_.SetFont(host::FontFromObject(CObj(v), c.txt_.Font())); },
+            .Persist("Font", [](C& c, const Variant& v) { c.TakeFont(CObj(v)); },
                      [](C& c) { return Variant::FromObject(c.Font()); })
             .Persist("FontBold", font_with([](host::FontAttributes& f, const Variant& v) { f.bold = CBool(v); }),
                      [](C& c) { return Variant::FromBoolean(c.FontBold()); })
@@ -279,7 +279,7 @@ Variant OVMaskedTextBox::PersistedDefault(const PersistDesc& key) const {
 
 void OVMaskedTextBox::OnInitialize() {
     // The text box as designed: at the top-left corner in the control's font, 1215 x 315 twips.
-    txt_.SetFont(host::FontFromObject(Control::Font(), txt_.Font()));
+    ApplyFont(host::FontFromObject(Control::Font(), txt_.Font()));
 }
 
 void OVMaskedTextBox::OnResize() {
@@ -355,10 +355,32 @@ void OVMaskedTextBox::SetSelText(std::string v) { txt_.SetSelText(v); PropertyCh
 void OVMaskedTextBox::SetToolTipText(std::string v) { txt_.SetToolTipText(std::move(v)); PropertyChanged("ToolTipText"); }
 void OVMaskedTextBox::SetOnInvalidEntry(std::int32_t reaction) { on_invalid_entry_ = reaction; PropertyChanged("OnInvalidEntry"); }
 
-std::shared_ptr<IDispatch> OVMaskedTextBox::Font() const { return host::MakeFontObject(txt_.Font()); }
+std::shared_ptr<IDispatch> OVMaskedTextBox::Font() const { return font_; }
+
+void OVMaskedTextBox::UseFont(std::shared_ptr<StdFont> font) {
+    font_ = std::move(font);
+    txt_.SetFont(font_->desc());
+    // What a program writes through the object (`M.Font.Bold = True`) reaches txt at once.
+    font_listening_ = font_->OnChange([this] {
+        txt_.SetFont(font_->desc());
+        FollowTextBoxHeight();
+    });
+}
+
+void OVMaskedTextBox::ApplyFont(const host::FontAttributes& font) {
+    txt_.SetFont(font);
+    font_->set_desc(txt_.Font());
+}
+
+void OVMaskedTextBox::TakeFont(const std::shared_ptr<IDispatch>& font) {
+    // A font object of the platform becomes the box's own, shared with the caller as an object
+    // assignment shares it; any other font object lends its attributes.
+    if (auto std_font = std::dynamic_pointer_cast<StdFont>(font)) UseFont(std::move(std_font));
+    else ApplyFont(host::FontFromObject(font, txt_.Font()));
+}
 
 void OVMaskedTextBox::SetFont(std::shared_ptr<IDispatch> font) {
-    txt_.SetFont(host::FontFromObject(font, txt_.Font()));
+    TakeFont(font);
     FollowTextBoxHeight();
     PropertyChanged("Font");
 }
@@ -367,7 +389,7 @@ template <class F>
 void OVMaskedTextBox::ChangeFont(std::string_view name, F&& change) {
     host::FontAttributes f = txt_.Font();
     change(f);
-    txt_.SetFont(f);
+    ApplyFont(f);
     FollowTextBoxHeight();
     PropertyChanged(name);
 }

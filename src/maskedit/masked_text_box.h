@@ -127,8 +127,16 @@ private:
     // Writes one attribute of txt's font and notifies under `name`.
     template <class F>
     void ChangeFont(std::string_view name, F&& change);
+    // The box's own font object (what Font hands out, by reference) and txt's font are kept
+    // the same: UseFont makes `font` the box's and follows writes made through it; ApplyFont
+    // gives both new attributes; TakeFont shares a platform font or copies another's attributes.
+    void UseFont(std::shared_ptr<StdFont> font);
+    void ApplyFont(const host::FontAttributes& font);
+    void TakeFont(const std::shared_ptr<IDispatch>& font);
 
     host::TextBox& txt_;
+    std::shared_ptr<StdFont> font_;
+    std::shared_ptr<void> font_listening_;  // while it lives, writes through font_ reach txt
     std::int32_t input_format_ = 0;
     std::int32_t on_invalid_entry_ = kDoNothing;
     std::string mask_;

@@ -7,6 +7,7 @@
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
+#include "platform/runtime/scoped_value.h"
 #include "platform/scale/scale.h"
 
 namespace ov::panel {
@@ -239,10 +240,17 @@ void OVGradientPanel::OnInitialize() {
     area.SetAutoRedraw(false);
     area.SetScaleMode(ScaleMode());
     area_->Move(0, 0, ScaleWidth(), ScaleHeight());
+    // Font hands out the area's font object: a write made through it shows as a font put does.
+    area.SetFontListener([this] { RedrawQuick(); });
 }
 
 void OVGradientPanel::OnInitProperties() {
-    initialising_ = true;
+    ApplyNewInstanceDefaults();
+    RedrawFull();
+}
+
+void OVGradientPanel::ApplyNewInstanceDefaults() {
+    const ScopedValue initialising(initialising_, true);
     const ClassInfo& info = Info();
     alignment_ = CLng(info.DefaultOf("Alignment"));
     cushion_ = CLng(info.DefaultOf("AlignmentCushion"));
@@ -270,8 +278,6 @@ void OVGradientPanel::OnInitProperties() {
     SetHeight(kNewPanelHeight);
     SetWidth(kNewPanelWidth);
     parent_scale_ = AskParentForScale();
-    initialising_ = false;
-    RedrawFull();
 }
 
 Variant OVGradientPanel::PersistDefault(const PersistDesc& key) const {
@@ -310,11 +316,11 @@ void OVGradientPanel::RunResizeHandler() {
     if (resizing_) return;
     const auto* picture = dynamic_cast<const Picture*>(picture_.get());
     if (style_ == gpsPicture && auto_size_ == gpasControlToPicture && picture) {
-        // Both size changes deliver a nested Resize, which the flag turns away.
-        resizing_ = true;
+        // Both size changes deliver a nested Resize, which the flag turns away; a size the
+        // panel cannot have (7) clears the flag all the same.
+        const ScopedValue resizing(resizing_, true);
         SetWidth(ConvertUnits(picture->width_himetric(), kScaleHimetric, kScaleTwips, Axis::X));
         SetHeight(ConvertUnits(picture->height_himetric(), kScaleHimetric, kScaleTwips, Axis::Y));
-        resizing_ = false;
     }
     // A resize keeps only what still fits.
     StopRelyingOnArea();

@@ -171,6 +171,9 @@ private:
     int RoundedPixelHeight() const;
 
     void RunResizeHandler();
+    // Every property's value for a new panel and the new panel's size, under the initialising
+    // flag (which keeps the resizes this causes from repainting).
+    void ApplyNewInstanceDefaults();
     bool AskParentForScale() const;
     int EventCoordinateTarget() const;
     void ChangeFont(const std::function<void(FontDesc&)>& change, std::string_view property);

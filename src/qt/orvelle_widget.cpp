@@ -1,6 +1,7 @@
 #include "qt/orvelle_widget.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -94,12 +95,16 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
     };
     listener.on_lifecycle_error = [this](const std::string& object, const std::string& step, const std::string& key,
                                          const AutomationError& error) {
-        if (skipped_keys_) skipped_keys_->push_back({object + "." + step + "." + key, error});
+        if (skipped_keys_) skipped_keys_->push_back({host::LifecyclePlace(object, step, key), error});
     };
     listener.on_form_operation = [this](const std::string& operation) {
         ApplyFormOperation(operation);
         emit formOperation(FromLibraryText(operation));
     };
+    // A control letting pending messages run (the masked text box giving the focus back) runs
+    // the window system's queue too: a clock tick or input already waiting is handled inside
+    // the control's handler, as the platform's message loop would handle it.
+    listener.process_pending_messages = [] { QCoreApplication::processEvents(); };
     host_.SetListener(std::move(listener));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);

@@ -1,8 +1,9 @@
 #pragma once
 // Evaluation of value expressions. Literals, RGB and the explicit conversions need nothing
 // from outside; object names, pictures and fonts are resolved through a ValueContext so the
-// evaluator stays independent of the host.
+// evaluator stays independent of the host; member paths call the objects late-bound.
 #include <string>
+#include <vector>
 
 #include "platform/picture/std_font.h"
 #include "platform/runtime/variant.h"
@@ -23,6 +24,12 @@ public:
 // Throws AutomationError for a failing conversion (6, 13), an RGB component below zero (5)
 // and whatever the context throws.
 Variant Evaluate(const ValueExpr& expr, ValueContext& context);
+
+// The object a value holds; "Object required" (424) for anything else, Nothing included.
+IDispatch& RequireObject(const Variant& value);
+// OBJECT.MEMBER(ARGS) read as a value: the member's get (a method's call); 424 when `object`
+// is no object, 438 when it has no such member, and whatever the member raises.
+Variant GetMember(const Variant& object, const std::string& member, std::vector<Variant>& args);
 
 // RGB(r, g, b) as the language computes it: each component taken as an Integer, values above
 // 255 taken as 255, a negative one fails with 5; the result is the Long 0x00BBGGRR.

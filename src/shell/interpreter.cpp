@@ -35,6 +35,13 @@ AutomationError FileAccessError() { return AutomationError(error::kPathFileAcces
 
 bool IsFormName(std::string_view name) { return EqualsIgnoreCase(name, "form"); }
 
+// Names are case-insensitive, as in the language.
+std::string FoldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) c = AsciiLower(c);
+    return folded;
+}
+
 // A file name from a statement is library text; the file system names files in UTF-8.
 std::string FileSystemPath(const std::string& name) { return codepage::Windows1252ToUtf8(name); }
 
@@ -73,8 +80,9 @@ Interpreter::Interpreter(host::ReferenceHost& host, std::ostream& out)
     };
     listener.on_lifecycle_error = [this](const std::string& object, const std::string& step, const std::string& key,
                                          const AutomationError& error) {
-        out_ << "skipped " << object << "." << key << " in " << step << ": error " << error.number() << ": "
-             << error.description() << "\n";
+        // A key the handler skipped, or (no key) a step of showing a new control that failed.
+        out_ << "skipped " << object << (key.empty() ? "" : ".") << key << " in " << step << ": error "
+             << error.number() << ": " << error.description() << "\n";
     };
     listener.on_form_operation = [this](const std::string& operation) { out_ << FormatFormLine(operation) << "\n"; };
     host_.SetListener(std::move(listener));
@@ -161,31 +169,43 @@ private:
 
 }  // namespace
 
-int Interpreter::RunInput(int input, std::ostream& err) {
+int Interpreter::RunInput(int input, std::ostream& err, ScriptMode mode) {
     // Events delivered while idle are shown at once, not with the next statement's output.
     WaitingInput buffer(input, [&] { host_.WaitForInput(input, -1, [&] { out_.flush(); }); });
     std::istream in(&buffer);
-    return RunScript(in, err);
+    return RunScript(in, err, mode);
 }
 
-int Interpreter::RunScript(std::istream& in, std::ostream& err) {
+int Interpreter::RunScript(std::istream& in, std::ostream& err, ScriptMode mode) {
+    const bool interactive = mode == ScriptMode::Interactive;
+    // A script stops at its first syntax error; someone typing is told and goes on.
     const auto syntax_error = [&](const SyntaxError& error) {
         out_.flush();
         err << codepage::Windows1252ToUtf8(error.Report()) << "\n";
         err.flush();
-        return 2;
+        return !interactive;
+    };
+    const auto prompt = [&] {
+        if (!interactive) return;
+        out_ << kPrompt;
+        out_.flush();
     };
     std::string line;
     int line_number = 0;
+    prompt();
     // One byte over the limit is kept so a carriage return before the newline is not counted.
-    for (LineRead read; (read = ReadBoundedLine(in, line, limits::kMaxStatementBytes + 1)) != LineRead::End;) {
+    for (LineRead read; (read = ReadBoundedLine(in, line, limits::kMaxStatementBytes + 1)) != LineRead::End; prompt()) {
         ++line_number;
-        if (read == LineRead::TooLong) return syntax_error(StatementTooLong(line_number));
+        if (read == LineRead::TooLong) {
+            if (syntax_error(StatementTooLong(line_number))) return 2;
+            continue;
+        }
         std::optional<Statement> statement;
         try {
             statement = ParseStatement(codepage::Utf8ToWindows1252(line), line_number);
         } catch (const SyntaxError& error) {
-            return syntax_error(error);
+            if (syntax_error(error)) return 2;
+            continue;
         } catch (const std::bad_alloc&) {
             PrintError(error::kOutOfMemory, AutomationError::StandardDescription(error::kOutOfMemory));
         }
@@ -225,9 +245,9 @@ void Interpreter::PrintError(std::int32_t number, const std::string& description
 
 Variant Interpreter::ObjectNamed(const std::string& name) {
     if (IsFormName(name)) return Variant::FromObject(host_.form_object());
-    auto object = host_.Find(name);
-    if (!object) throw AutomationError(error::kObjectRequired);
-    return Variant::FromObject(object);
+    if (auto object = host_.Find(name)) return Variant::FromObject(object);
+    if (const auto variable = variables_.find(FoldedName(name)); variable != variables_.end()) return variable->second;
+    throw AutomationError(error::kObjectRequired);
 }
 
 Variant Interpreter::LoadPicture(const std::string& path) {
@@ -243,10 +263,6 @@ std::vector<Variant> Interpreter::EvalAll(const std::vector<ValueExpr>& exprs) {
     values.reserve(exprs.size());
     for (const auto& expr : exprs) values.push_back(Eval(expr));
     return values;
-}
-
-std::shared_ptr<IDispatch> Interpreter::ObjectForMember(const std::string& name) {
-    return ObjectNamed(name).object();
 }
 
 host::Placement Interpreter::ToPlacement(const Placement& placement) {
@@ -333,36 +349,36 @@ void Interpreter::Run(const LifecycleStmt& stmt) {
 }
 
 void Interpreter::Run(const PutStmt& stmt) {
-    auto object = ObjectForMember(stmt.object);
+    IDispatch& object = RequireObject(Eval(stmt.object));
     std::vector<Variant> args = EvalAll(stmt.args);
     Variant value = Eval(stmt.value);
-    const std::int32_t dispid = object->GetIDOfName(stmt.member);
+    const std::int32_t dispid = object.GetIDOfName(stmt.member);
     if (dispid == kDispidUnknown) throw AutomationError(error::kObjectDoesntSupport);
     // An object value (Nothing included) is assigned by reference, as `Set` does.
+    if (stmt.by_reference && !value.IsObject()) throw AutomationError(error::kObjectRequired);
     const InvokeKind kind = value.IsObject() ? InvokeKind::PropertyPutRef : InvokeKind::PropertyPut;
     args.push_back(std::move(value));
-    object->Invoke(dispid, kind, args);
+    object.Invoke(dispid, kind, args);
 }
 
 void Interpreter::Run(const CallStmt& stmt) {
-    auto object = ObjectForMember(stmt.object);
+    IDispatch& object = RequireObject(Eval(stmt.object));
     std::vector<Variant> args = EvalAll(stmt.args);
-    const std::int32_t dispid = object->GetIDOfName(stmt.member);
+    const std::int32_t dispid = object.GetIDOfName(stmt.member);
     if (dispid == kDispidUnknown) throw AutomationError(error::kObjectDoesntSupport);
-    object->Invoke(dispid, InvokeKind::Method, args);
+    object.Invoke(dispid, InvokeKind::Method, args);
 }
 
-void Interpreter::Run(const PrintStmt& stmt) {
-    if (!stmt.object) {
-        out_ << FormatValue(Eval(stmt.value)) << "\n";
-        return;
-    }
-    auto object = ObjectForMember(*stmt.object);
-    std::vector<Variant> args = EvalAll(stmt.args);
-    const std::int32_t dispid = object->GetIDOfName(stmt.member);
-    if (dispid == kDispidUnknown) throw AutomationError(error::kObjectDoesntSupport);
-    const Variant value = object->Invoke(dispid, InvokeKind::PropertyGet, args);
-    out_ << FormatValue(value) << "\n";
+void Interpreter::Run(const PrintStmt& stmt) { out_ << FormatValue(Eval(stmt.value)) << "\n"; }
+
+void Interpreter::Run(const SetStmt& stmt) {
+    if (IsFormName(stmt.name) || host_.Find(stmt.name))
+        throw AutomationError(error::kInvalidProcedureCall, "Name '" + stmt.name + "' is already in use", "Shell");
+    Variant value = Eval(stmt.value);
+    if (!value.IsObject()) throw AutomationError(error::kObjectRequired);
+    const std::string key = FoldedName(stmt.name);
+    if (!value.object()) variables_.erase(key);
+    else variables_[key] = std::move(value);
 }
 
 void Interpreter::Run(const FireStmt& stmt) {

@@ -10,6 +10,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <unordered_map>
 
 #include "host/reference/reference_host.h"
 #include "platform/notifyarea/notification_area.h"
@@ -38,11 +39,15 @@ public:
     // stops the script: `syntax error at line N: ...` goes to `err` and the result is 2; so
     // does a line longer than ov::limits::kMaxStatementBytes, which is not kept in memory.
     // Otherwise the result is 0: no failure of a statement, whatever it throws, ends the run.
-    int RunScript(std::istream& in, std::ostream& err);
+    // Interactive (someone typing at a terminal): kPrompt is written before each line, and a
+    // syntax error is reported the same way but the session goes on.
+    enum class ScriptMode { Script, Interactive };
+    static constexpr const char* kPrompt = "> ";
+    int RunScript(std::istream& in, std::ostream& err, ScriptMode mode = ScriptMode::Script);
     // As RunScript, reading the file descriptor `input` (standard input at a prompt or from a
     // pipe). While no statement has arrived the host's message loop runs, so the tray icon
     // answers the desktop and its events are printed as they come.
-    int RunInput(int input, std::ostream& err);
+    int RunInput(int input, std::ostream& err, ScriptMode mode = ScriptMode::Script);
 
 private:
     // ValueContext
@@ -52,7 +57,6 @@ private:
 
     Variant Eval(const ValueExpr& expr) { return Evaluate(expr, *this); }
     std::vector<Variant> EvalAll(const std::vector<ValueExpr>& exprs);
-    std::shared_ptr<IDispatch> ObjectForMember(const std::string& name);
     host::Placement ToPlacement(const Placement& placement);
     void PrintError(std::int32_t number, const std::string& description);
     void PrintAreaCall(const notifyarea::AreaCall& call);
@@ -68,6 +72,7 @@ private:
     void Run(const PutStmt& stmt);
     void Run(const CallStmt& stmt);
     void Run(const PrintStmt& stmt);
+    void Run(const SetStmt& stmt);
     void Run(const FireStmt& stmt);
     void Run(const OnStmt& stmt);
     void Run(const WaitStmt& stmt);
@@ -80,6 +85,7 @@ private:
     Utf8OutputBuffer utf8_out_;
     std::ostream out_;  // writes through utf8_out_
     notifyarea::CallObserver previous_area_observer_;
+    std::unordered_map<std::string, Variant> variables_;  // `Set NAME = ...`, by folded name
 };
 
 }  // namespace ov::shell

@@ -181,7 +181,10 @@ private:
 
     Placement ParsePlacement();
     KeyStroke KeyChord();
-    ov::shell::Statement MemberStatement(std::string object);
+    ValueExpr ObjectName(std::string name);
+    // Member segments after `object`; with `keep_last` the last one is left unread.
+    ValueExpr MemberPath(ValueExpr object, bool keep_last = false);
+    ov::shell::Statement MemberStatement(ValueExpr object, bool by_reference);
     ov::shell::Statement PrintStatement();
     ov::shell::Statement KeywordStatement(const std::string& keyword, bool& matched);
 
@@ -332,11 +335,42 @@ ValueExpr LineParser::Value() {
     if (EqualsIgnoreCase(*identifier, "Nothing")) return Literal(Variant::FromObject(nullptr));
     if (EqualsIgnoreCase(*identifier, "Empty")) return Literal(Variant());
     if (EqualsIgnoreCase(*identifier, "Null")) return Literal(Variant::Null());
-    if (pos_ < text_.size() && text_[pos_] == '(') return FunctionCall(*identifier);
-    ValueExpr name;
-    name.kind = ValueExpr::Kind::ObjectName;
-    name.name = *identifier;
-    return name;
+    if (pos_ < text_.size() && text_[pos_] == '(') return MemberPath(FunctionCall(*identifier));
+    return MemberPath(ObjectName(*identifier));
+}
+
+ValueExpr LineParser::ObjectName(std::string name) {
+    ValueExpr object;
+    object.kind = ValueExpr::Kind::ObjectName;
+    object.name = std::move(name);
+    return object;
+}
+
+// `.MEMBER[(ARGS)]` segments right after a value, each reading a member of what the path
+// gives so far.
+ValueExpr LineParser::MemberPath(ValueExpr object, bool keep_last) {
+    std::vector<MemberSegment> path;
+    while (pos_ < text_.size() && text_[pos_] == '.') {
+        const std::size_t segment = pos_;
+        ++pos_;
+        MemberSegment read{ExpectIdentifier("a member name"), {}};
+        if (pos_ < text_.size() && text_[pos_] == '(') {
+            const NestingGuard nesting(*this);
+            ++pos_;
+            read.args = ParenthesisedArguments();
+        }
+        if (keep_last && !(pos_ < text_.size() && text_[pos_] == '.')) {
+            pos_ = segment;  // the caller puts or calls the last member itself
+            break;
+        }
+        path.push_back(std::move(read));
+    }
+    if (path.empty()) return object;
+    ValueExpr member;
+    member.kind = ValueExpr::Kind::Member;
+    member.args.push_back(std::move(object));
+    member.path = std::move(path);
+    return member;
 }
 
 ValueExpr LineParser::FunctionCall(const std::string& name) {
@@ -454,7 +488,10 @@ Placement LineParser::ParsePlacement() {
     return placement;
 }
 
-Statement LineParser::MemberStatement(std::string object) {
+// `.MEMBER...` after an object: every member but the last is read, the last is put (`=`) or
+// called.
+Statement LineParser::MemberStatement(ValueExpr object, bool by_reference) {
+    object = MemberPath(std::move(object), true);
     ExpectChar('.');
     std::string member = ExpectIdentifier("a member name");
     std::vector<ValueExpr> args;
@@ -466,8 +503,9 @@ Statement LineParser::MemberStatement(std::string object) {
     if (TryChar('=')) {
         ValueExpr value = Value();
         ExpectEnd();
-        return PutStmt{std::move(object), std::move(member), std::move(args), std::move(value)};
+        return PutStmt{std::move(object), std::move(member), std::move(args), std::move(value), by_reference};
     }
+    if (by_reference) Fail("expected '='" + Found());
     if (!parenthesised) args = TrailingArguments(false);
     ExpectEnd();
     return CallStmt{std::move(object), std::move(member), std::move(args)};
@@ -475,20 +513,7 @@ Statement LineParser::MemberStatement(std::string object) {
 
 Statement LineParser::PrintStatement() {
     ExpectChar('?');
-    PrintStmt print;
-    const std::size_t saved = pos_;
-    if (auto identifier = TryIdentifier(); identifier && pos_ < text_.size() && text_[pos_] == '.') {
-        print.object = *identifier;
-        ++pos_;
-        print.member = ExpectIdentifier("a member name");
-        if (pos_ < text_.size() && text_[pos_] == '(') {
-            ++pos_;
-            print.args = ParenthesisedArguments();
-        }
-    } else {
-        pos_ = saved;
-        print.value = Value();
-    }
+    PrintStmt print{Value()};
     ExpectEnd();
     return print;
 }
@@ -561,6 +586,14 @@ Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched
         }
         if (host.settings.empty()) Fail("expected KEY=VALUE after host");
         return host;
+    }
+    if (is("set")) {
+        std::string name = ExpectIdentifier("an object name");
+        if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(ObjectName(std::move(name)), true);
+        ExpectChar('=');
+        SetStmt stmt{std::move(name), Value()};
+        ExpectEnd();
+        return stmt;
     }
     if (is("syscolor")) {
         ValueExpr index = Value();
@@ -728,7 +761,7 @@ std::optional<Statement> LineParser::ParseLine() {
     if (first == '?') return PrintStatement();
     const std::string word = ExpectIdentifier("a statement");
     // `show.Caption = 1` addresses an object that happens to share a keyword's name.
-    if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(word);
+    if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(ObjectName(word), false);
     bool matched = false;
     Statement statement = KeywordStatement(word, matched);
     if (!matched) Fail("unknown statement '" + Shown(word) + "'");

@@ -18,6 +18,12 @@ namespace ov::shell {
 
 struct ValueExpr;
 
+// One `.NAME` or `.NAME(ARGS)` of a member path.
+struct MemberSegment {
+    std::string name;
+    std::vector<ValueExpr> args;
+};
+
 // Font("Name", size[, Bold][, Italic][, Underline][, Strikethrough]). Each attribute slot holds
 // either the keyword (stored as the literal True) or a positional value converted with CBool.
 struct FontExpr {
@@ -35,13 +41,16 @@ struct ValueExpr {
         Font,         // Font(...)
         Convert,      // CInt(v) ... CDate(v)
         MissingArg,   // an empty slot in an argument list: the optional argument is not given
+        Member,       // OBJECT.NAME[(ARGS)].NAME...: each member read from the previous result
     };
     Kind kind = Kind::Literal;
     Variant literal;
     std::string name;                 // ObjectName
     VarType convert_to = VarType::Empty;  // Convert
-    std::vector<ValueExpr> args;      // Rgb (3), LoadPicture (1), Convert (1)
+    std::vector<ValueExpr> args;      // Rgb (3), LoadPicture (1), Convert (1), Member (1: the object)
     FontExpr font;                    // Font
+    // Member: the members read in turn, kept flat so that a long path nests no deeper.
+    std::vector<MemberSegment> path;
 };
 
 // `[in CONTAINER] [at LEFT TOP [WIDTH HEIGHT]]` of `new` and `load`.
@@ -63,17 +72,22 @@ struct LifecycleStmt {
     Action action;
     std::string name;
 };
-// NAME.MEMBER = VALUE and NAME.MEMBER(ARGS) = VALUE; NAME may be `form`.
-struct PutStmt { std::string object; std::string member; std::vector<ValueExpr> args; ValueExpr value; };
-// NAME.MEMBER [ARGS] and NAME.MEMBER(ARGS) as a statement.
-struct CallStmt { std::string object; std::string member; std::vector<ValueExpr> args; };
-// ? NAME.MEMBER[(ARGS)], or ? VALUE for any value expression.
-struct PrintStmt {
-    std::optional<std::string> object;  // absent: print `value`
+// OBJECT.MEMBER = VALUE and OBJECT.MEMBER(ARGS) = VALUE, where OBJECT is a name (`form`
+// included) or a member path (`M.Font.Bold = True`). `Set OBJECT.MEMBER = VALUE` assigns by
+// reference (`by_reference`), as a put of any object value does.
+struct PutStmt {
+    ValueExpr object;
     std::string member;
     std::vector<ValueExpr> args;
     ValueExpr value;
+    bool by_reference = false;
 };
+// OBJECT.MEMBER [ARGS] and OBJECT.MEMBER(ARGS) as a statement.
+struct CallStmt { ValueExpr object; std::string member; std::vector<ValueExpr> args; };
+// ? VALUE: any value expression, member paths included (`? P.Picture.Type`).
+struct PrintStmt { ValueExpr value; };
+// Set NAME = VALUE: NAME names the object VALUE gives (Nothing forgets it) in later statements.
+struct SetStmt { std::string name; ValueExpr value; };
 // The target of `fire` and `inspect`: `surface`, a constituent's name, or `name(i)` for an
 // element of a constituent array.
 struct Target {
@@ -121,7 +135,7 @@ struct TextInputStmt {
 };
 
 using Statement = std::variant<HostStmt, SysColorStmt, NewStmt, LoadStmt, SaveStmt, BagStmt, ResizeStmt,
-                               LifecycleStmt, PutStmt, CallStmt, PrintStmt, FireStmt, OnStmt, WaitStmt,
+                               LifecycleStmt, PutStmt, CallStmt, PrintStmt, SetStmt, FireStmt, OnStmt, WaitStmt,
                                InspectStmt, SnapStmt, PixelStmt, TextInputStmt>;
 
 }  // namespace ov::shell

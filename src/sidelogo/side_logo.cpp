@@ -67,6 +67,11 @@ void OVSideLogo::OnInitialize() {
     box.SetBorderStyle(0);
     box.SetScaleMode(kScaleTwips);
     box.SetFont(StdFont::Create(InitialLogoFont()));
+    // Font hands out the box's font object: a write made through it shows at once.
+    box.SetFontListener([this] {
+        picture_->box().Cls();
+        RenderLogo();
+    });
     // The caption colour lives in the box; it starts at the default so that a loaded logo whose
     // FontColor key fails keeps drawing (and saving) the default.
     box.SetForeColor(static_cast<OleColor>(CLng(Info().DefaultOf("FontColor"))));

@@ -1,5 +1,7 @@
 #include "trayicon/tray_icon.h"
 
+#include <algorithm>
+
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/notification_area.h"
 #include "platform/runtime/automation_error.h"
@@ -165,13 +167,17 @@ void OVTrayIcon::PopupBalloon(const std::string& message, const std::string& tit
     RaiseFailure(Send(notifyarea::kNimModify, record_));
 }
 
-// The form holding the icon, reached through the members every host's form has; a holder
-// without a window state (no form) is refused.
+// The form is reached only through the members every host's form offers (its window, Hide,
+// Show, WindowState, Visible), so the control works on any host's form; a parent that lacks
+// one of them is not a form.
 std::shared_ptr<IDispatch> OVTrayIcon::ParentForm() const {
-    std::shared_ptr<IDispatch> form = Parent();
-    if (!form || form->GetIDOfName("WindowState") == kDispidUnknown)
-        throw TrayError(kErrorInvalidForm, "Invalid Form object");
-    return form;
+    static constexpr const char* kFormMembers[] = {"hWnd", "Hide", "Show", "WindowState", "Visible"};
+    std::shared_ptr<IDispatch> parent = Parent();
+    const bool is_form = parent && std::ranges::all_of(kFormMembers, [&](const char* member) {
+                             return parent->GetIDOfName(member) != kDispidUnknown;
+                         });
+    if (!is_form) throw TrayError(kErrorInvalidForm, "Invalid Form object");
+    return parent;
 }
 
 void OVTrayIcon::AddForm() {

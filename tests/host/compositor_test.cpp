@@ -2,7 +2,14 @@
 // transparency, and no leaked drawing objects.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <utility>
+#include <vector>
+
 #include "host/reference/reference_host.h"
+#include "platform/gdi/png_io.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
@@ -35,6 +42,55 @@ TEST_F(CompositorTest, ContainersClipTheirChildren) {
     EXPECT_EQ(image.At(100, 12), gdi::GetSysColor(15));                      // clipped: form background
     EXPECT_EQ(host.PixelAt("Inner", 5, 5), static_cast<gdi::COLORREF>(kBlue));
     EXPECT_EQ(host.PixelAt("Inner", 5, 20), static_cast<gdi::COLORREF>(kRed));  // below the child
+}
+
+// A control's image is all of it: past the form's edges and its containers' (the form's
+// background beneath where nothing else lies), and what covers it on the form covers it here.
+TEST_F(CompositorTest, AControlsImageIsTheWholeControlWhateverTheFormsSize) {
+    ASSERT_EQ(host.Compose().width, 480);  // the form is 480 x 360 pixels
+    host.New("Wide", "Box", {.left = 0, .top = 0, .width = 12000, .height = 6000});  // 800 x 400 px
+    PutProperty(*host.Find("Wide"), "BackColor", Variant::FromLong(kRed));
+    host.New("Inner", "Box", {.container = "Wide", .left = 6000, .top = 3000, .width = 9000, .height = 1500});
+    PutProperty(*host.Find("Inner"), "BackColor", Variant::FromLong(kBlue));
+    host.New("Off", "Box", {.left = 9000, .top = 0, .width = 1500, .height = 1500});  // beyond the form
+    PutProperty(*host.Find("Off"), "BackColor", Variant::FromLong(kGreen));
+    host.New("Over", "Box", {.left = 150, .top = 150, .width = 150, .height = 150});  // above Wide
+    PutProperty(*host.Find("Over"), "BackColor", Variant::FromLong(kGreen));
+
+    const struct {
+        const char* name;
+        int width, height;
+        std::vector<std::pair<int, int>> pixels;
+    } cases[] = {
+        {"Wide", 800, 400, {{700, 300}, {10, 10}, {479, 359}, {500, 10}, {15, 15}, {450, 250}, {799, 219}}},
+        {"Inner", 600, 100, {{0, 0}, {599, 99}, {400, 50}}},
+        {"Off", 100, 100, {{0, 0}, {99, 99}}},
+    };
+    const auto colour_at = [](const std::string& name, int x, int y) -> std::int32_t {
+        if (name == "Wide") {
+            if (x >= 10 && x < 20 && y >= 10 && y < 20) return kGreen;  // Over lies on it
+            if (x >= 400 && y >= 200 && y < 300) return kBlue;          // Inner, uncut by the form
+            return kRed;
+        }
+        return name == "Inner" ? kBlue : kGreen;
+    };
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("orvelle-snap-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    for (const auto& c : cases) {
+        const std::string path = (dir / (std::string(c.name) + ".png")).string();
+        ASSERT_TRUE(host.Snap(c.name, path)) << c.name;
+        int width = 0, height = 0;
+        std::vector<std::uint32_t> argb;
+        ASSERT_TRUE(gdi::ReadPng(path, &width, &height, &argb)) << c.name;
+        EXPECT_EQ(width, c.width) << c.name;
+        EXPECT_EQ(height, c.height) << c.name;
+        for (const auto& [x, y] : c.pixels) {
+            const std::uint32_t pixel = argb[static_cast<std::size_t>(y) * width + x] & 0xFFFFFFu;
+            EXPECT_EQ(gdi::ColorFromPixelWord(pixel), static_cast<gdi::COLORREF>(colour_at(c.name, x, y)))
+                << c.name << " at " << x << ", " << y;
+        }
+    }
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(CompositorTest, FormBackgroundFollowsTheSystemColourAtEachComposition) {

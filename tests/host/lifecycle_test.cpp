@@ -6,6 +6,7 @@
 
 #include "support/error_number.h"
 #include "host/reference/reference_host.h"
+#include "platform/notifyarea/notification_area.h"
 #include "platform/runtime/clock.h"
 #include "probe_control.h"
 
@@ -157,8 +158,9 @@ TEST_F(HostFixture, ExtenderMembersAnswerNamesTheControlLacks) {
     probe("P").log.clear();
     PutProperty(*p, "Height", Variant::FromLong(1200));
     EXPECT_EQ(probe("P").log, (std::vector<std::string>{"Resize 1200"}));
-    // Parent is the container control, not the form; the container lists its child.
-    EXPECT_EQ(probe("P").Parent(), host.Find("Outer"));
+    // Parent is the form; the container is the extender's Container, and lists its child.
+    EXPECT_EQ(probe("P").Parent(), host.Find("form"));
+    EXPECT_EQ(CObj(GetProperty(*p, "Container")), host.Find("Outer"));
     ASSERT_EQ(host.FindControl("Outer")->ContainedControls().size(), 1u);
     EXPECT_EQ(host.OriginOf("P").x, 30);
     EXPECT_EQ(host.OriginOf("P").y, 15);
@@ -208,6 +210,82 @@ TEST_F(HostFixture, ParentFormAnswersScaleModeLateBound) {
     host.form().SetScaleMode(3);
     EXPECT_EQ(CLng(GetProperty(*probe("P").Parent(), "ScaleMode")), 3);
     EXPECT_EQ(probe("P").Parent()->TypeName(), "Form");
+}
+
+TEST_F(HostFixture, ParentIsTheFormAtEveryDepthOfNesting) {
+    host.New("Box1", "Box", {.width = 6000, .height = 4000});
+    host.New("Pic", "PictureBox", {.container = "Box1", .width = 5000, .height = 3000});
+    PutProperty(*host.Find("Pic"), "ScaleMode", Variant::FromInteger(3));
+    host.New("Box2", "Box", {.container = "Pic", .width = 4000, .height = 2000});
+    const struct {
+        const char* name;
+        const char* container;  // "" for the form
+        const char* in;
+    } cases[] = {
+        {"OnForm", "", "form"},
+        {"InBox", "Box1", "Box1"},
+        {"InPictureBox", "Pic", "Pic"},
+        {"ThreeDeep", "Box2", "Box2"},
+    };
+    host.form().SetScaleMode(5);
+    for (const auto& c : cases) {
+        host.New(c.name, "Probe", {.container = c.container});
+        Probe& control = probe(c.name);
+        EXPECT_EQ(control.Parent(), host.Find("form")) << c.name;
+        EXPECT_EQ(CLng(GetProperty(*control.Parent(), "ScaleMode")), 5) << c.name;
+        EXPECT_EQ(CObj(GetProperty(*host.Find(c.name), "Container")), host.Find(c.in)) << c.name;
+    }
+}
+
+// What waits for the message loop (a notification-area callback, a timer tick already due)
+// runs when a control lets pending messages run, before the control's handler goes on.
+TEST_F(HostFixture, PendingMessagesRunWhenAControlLetsThem) {
+    int host_queue_runs = 0;
+    host.SetListener({.process_pending_messages = [&] { ++host_queue_runs; }});
+    host.New("P", "Probe");
+    Probe& p = probe("P");
+    p.log.clear();
+    notifyarea::PostCallbackMessage({p.hWnd(), 512, 513});
+    notifyarea::PostCallbackMessage({p.hWnd(), 512, 514});
+    static_cast<ControlSite&>(host).ProcessPendingMessages();
+    EXPECT_EQ(p.log, (std::vector<std::string>{"surface MouseMove", "surface MouseMove"}));
+    EXPECT_EQ(host_queue_runs, 1);
+    // Nothing waits any more: the next call delivers nothing but still asks the host's queue.
+    static_cast<ControlSite&>(host).ProcessPendingMessages();
+    EXPECT_EQ(p.log.size(), 2u);
+    EXPECT_EQ(host_queue_runs, 2);
+}
+
+// A control that has read its properties stays loaded when showing it fails: the first failing
+// step is reported once and the remaining steps still run. A failure before (a bag the
+// control's reading refuses as a whole, an extent no surface can have) still unloads it.
+TEST_F(HostFixture, AFailingFirstShowIsReportedOnceAndTheControlStays) {
+    std::vector<std::string> reported;
+    host.SetListener({.on_lifecycle_error = [&](const std::string& o, const std::string& step, const std::string& key,
+                                                const AutomationError& e) {
+        reported.push_back(LifecyclePlace(o, step, key) + " " + std::to_string(e.number()));
+    }});
+    const struct {
+        std::int32_t count;
+        std::vector<std::string> reported;
+    } cases[] = {
+        {-481, {"P.Resize 481"}},
+        {-6, {"P.Resize 6"}},
+        {3, {}},
+    };
+    for (const auto& c : cases) {
+        reported.clear();
+        PropertyBag bag;
+        bag.Set("Count", Variant::FromLong(c.count));
+        ASSERT_EQ(ErrorNumberOf([&] { host.Load("P", "Probe", bag); }), 0) << c.count;
+        ASSERT_NE(host.FindControl("P"), nullptr) << c.count;
+        EXPECT_EQ(probe("P").Count(), c.count);
+        EXPECT_EQ(probe("P").log, (std::vector<std::string>{"Initialize", "ReadProperties", "Resize 900", "Show", "Paint"}));
+        EXPECT_EQ(reported, c.reported) << c.count;
+        host.Terminate("P");
+    }
+    EXPECT_EQ(ErrorNumberOf([&] { host.New("Huge", "Probe", {.width = 1e9, .height = 1e9}); }), error::kOutOfMemory);
+    EXPECT_EQ(host.Find("Huge"), nullptr);
 }
 
 TEST_F(HostFixture, InspectListsConstituentProperties) {

@@ -1,6 +1,7 @@
 #include "probe_control.h"
 
 #include "host/reference/reference_host.h"
+#include "platform/runtime/automation_error.h"
 
 namespace ov::host::testing {
 
@@ -45,6 +46,16 @@ const ClassInfo& Probe::StaticInfo() {
 void Probe::OnResize() {
     log.push_back("Resize " + std::to_string(static_cast<int>(Height())));
     if (resize_to_height != 0) SetHeight(resize_to_height);
+    RefuseToShowNegativeCount();
+}
+
+void Probe::OnShow() {
+    log.push_back("Show");
+    RefuseToShowNegativeCount();
+}
+
+void Probe::RefuseToShowNegativeCount() const {
+    if (count_ < 0) throw AutomationError(-count_);
 }
 
 void Probe::OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) {

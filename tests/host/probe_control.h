@@ -41,7 +41,7 @@ protected:
         Control::OnReadProperties(bag);
     }
     void OnResize() override;
-    void OnShow() override { log.push_back("Show"); }
+    void OnShow() override;
     void OnPaint() override { log.push_back("Paint"); }
     void OnHide() override { log.push_back("Hide"); }
     void OnWriteProperties(PropertyBag& bag) override {
@@ -53,6 +53,10 @@ protected:
     void OnConstituentEvent(Constituent& source, std::string_view event, std::vector<Variant>& args) override;
 
 private:
+    // A Count below zero is one the probe cannot show, as a repaint refuses a value it read:
+    // Resize and Show raise error -Count.
+    void RefuseToShowNegativeCount() const;
+
     std::int32_t count_ = 0;
     std::string caption_;
 };

@@ -12,7 +12,10 @@
 #include "support/error_number.h"
 #include "host/contract/property_bag.h"
 #include "host/reference/reference_host.h"
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/icon.h"
 #include "platform/picture/picture.h"
+#include "support/picture_files.h"
 #include "platform/picture/std_font.h"
 #include "probe_control.h"
 
@@ -137,7 +140,7 @@ TEST(PropertyBagTest, MalformedFilesAreAnInvalidFormatNamingThePlace) {
         {"[" + Entry("Font", R"("value": {"size": "big"})") + "]", "[0].value.size: must be a number, not a string"},
         {"[" + Entry("Font", R"("value": {"name": 1, "size": 0})") + "]", "[0].value.name: must be a string"},
         {"[" + Entry("Font", R"("value": {"bold": 1})") + "]", "[0].value.bold: must be true or false"},
-        {"[" + Entry("Picture", R"("value": 1)") + "]", "[0]: a Picture entry needs \"png\", \"file\" or \"empty\""},
+        {"[" + Entry("Picture", R"("value": 1)") + "]", "[0]: a Picture entry needs \"png\", \"ico\", \"wmf\", \"emf\", \"file\" or \"empty\""},
         {"[" + Entry("Picture", R"("png": 7)") + "]", "[0].png: must be a string, not a number"},
         {"[" + Entry("Picture", R"("empty": "yes")") + "]", "[0].empty: must be true or false, not a string"},
         {std::string(100000, '[') + std::string(100000, ']'), "nested deeper than 64 levels"},
@@ -224,6 +227,86 @@ TEST(PropertyBagTest, TextThatIsNotUtf8SavesAndNumbersJsonCannotHoldDoNot) {
         PropertyBag numbers;
         numbers.Set("D", Variant::FromDouble(real));
         EXPECT_EQ(testing_support::ErrorNumberOf([&] { BagToJsonText(numbers); }), error::kOverflow);
+    }
+}
+
+// Every picture the loaders read is stored in the bag and comes back as the same type with the
+// same size and contents.
+TEST(PropertyBagTest, EveryPictureTypeSavesAndLoadsBackAsItself) {
+    const std::vector<std::uint32_t> bitmap_pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF, 0};
+    // Opaque, transparent and half-transparent pixels; and an icon with no opaque pixel at all.
+    const std::vector<std::uint32_t> icon_pixels = {0xFFFF0000u, 0x00000000u, 0x80336699u, 0xFF00FF00u,
+                                                    0x00FFFFFFu, 0xFF000000u};
+    const std::vector<std::uint32_t> clear_icon(35 * 3, 0x00102030u);
+    const struct {
+        const char* what;
+        std::shared_ptr<Picture> picture;
+        const char* member;
+    } cases[] = {
+        {"bitmap", Picture::FromPixels(3, 2, bitmap_pixels.data()), "png"},
+        {"icon", Picture::FromIcon(gdi::CreateIconFromArgb(3, 2, icon_pixels.data())), "ico"},
+        {"clear icon", Picture::FromIcon(gdi::CreateIconFromArgb(35, 3, clear_icon.data())), "ico"},
+        {"metafile", LoadPictureFromMemory(picture_files::WmfFile(0, 0, 1440, 720, 1440)), "wmf"},
+        {"enhanced metafile", LoadPictureFromMemory(picture_files::EmfFile(0, 0, 2540, 1270)), "emf"},
+        {"empty", Picture::Empty(), "empty"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(c.picture, nullptr) << c.what;
+        PropertyBag bag;
+        bag.WriteProperty("Picture", Variant::FromObject(c.picture), Variant::FromObject(nullptr));
+        const std::string text = BagToJsonText(bag);
+        EXPECT_TRUE(nlohmann::json::parse(text)[0].contains(c.member)) << c.what << ": " << text;
+        const auto loaded = std::dynamic_pointer_cast<Picture>(CObj(BagFromJsonText(text).ReadProperty("Picture")));
+        ASSERT_NE(loaded, nullptr) << c.what;
+        EXPECT_EQ(loaded->type(), c.picture->type()) << c.what;
+        EXPECT_EQ(loaded->width_himetric(), c.picture->width_himetric()) << c.what;
+        EXPECT_EQ(loaded->height_himetric(), c.picture->height_himetric()) << c.what;
+        EXPECT_EQ(loaded->metafile_data(), c.picture->metafile_data()) << c.what;
+        if (c.picture->type() == PictureType::Icon) {
+            int w = 0, h = 0, lw = 0, lh = 0;
+            std::vector<std::uint32_t> argb, loaded_argb;
+            ASSERT_TRUE(gdi::GetIconPixels(c.picture->handle(), &w, &h, &argb));
+            ASSERT_TRUE(gdi::GetIconPixels(loaded->handle(), &lw, &lh, &loaded_argb));
+            EXPECT_EQ(loaded_argb, argb) << c.what;
+        }
+        if (c.picture->type() == PictureType::Bitmap) {
+            std::vector<std::uint32_t> words(6);
+            const gdi::RECT all{0, 0, 3, 2};
+            ASSERT_EQ(gdi::GetBitmapBits32(loaded->handle(), &all, words.data()), 2);
+            EXPECT_EQ(words, bitmap_pixels) << c.what;
+        }
+    }
+}
+
+// A value no bag can hold fails where it is written, alone: the bag keeps everything else and
+// drops an earlier value of that key, and a control saving goes on with its next key.
+TEST(PropertyBagTest, AValueNoBagCanHoldFailsItsOwnKeyOnly) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* what;
+        Variant value;
+        std::int32_t error;
+    } cases[] = {
+        {"+inf", Variant::FromDouble(inf), error::kOverflow},
+        {"-inf Single", Variant::FromSingle(-std::numeric_limits<float>::infinity()), error::kOverflow},
+        {"NaN", Variant::FromDouble(std::numeric_limits<double>::quiet_NaN()), error::kOverflow},
+        {"a control", Variant::FromObject(std::make_shared<Probe>()), error::kTypeMismatch},
+        {"a dead bitmap", Variant::FromObject(Picture::FromBitmap(gdi::CreateDIBSection32(2, 2), false)),
+         error::kInvalidPicture},
+    };
+    for (const auto& c : cases) {
+        PropertyBag bag;
+        bag.WriteProperty("Before", Variant::FromLong(1), Variant::FromLong(0));
+        bag.WriteProperty("Bad", Variant::FromLong(2), Variant::FromLong(0));
+        if (c.value.IsObject() && dynamic_cast<Picture*>(c.value.object().get()))
+            gdi::DeleteObject(dynamic_cast<Picture&>(*c.value.object()).handle());  // the handle goes first
+        EXPECT_EQ(testing_support::ErrorNumberOf([&] { bag.WriteProperty("Bad", c.value, Variant()); }), c.error) << c.what;
+        bag.WriteProperty("After", Variant::FromLong(3), Variant::FromLong(0));
+        EXPECT_FALSE(bag.Contains("Bad")) << c.what;
+        const PropertyBag loaded = BagFromJsonText(BagToJsonText(bag));
+        EXPECT_EQ(loaded.ReadProperty("Before"), Variant::FromLong(1)) << c.what;
+        EXPECT_EQ(loaded.ReadProperty("After"), Variant::FromLong(3)) << c.what;
+        EXPECT_FALSE(loaded.Contains("Bad")) << c.what;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -290,6 +291,29 @@ TEST_F(ComponentServer, BagsRoundTripAndHostileBagsAreRefused) {
         }
         loader->lpVtbl->Release(loader);
         loaded->lpVtbl->Release(loaded);
+    }
+}
+
+// A value no bag can hold is left out of the saved file with nothing else: Save succeeds.
+TEST_F(ComponentServer, SaveLeavesOutOnlyTheValueNoBagCanHold) {
+    ASSERT_EQ(DllRegisterServer(), OV_S_OK);
+    for (const double angle : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                               std::numeric_limits<double>::quiet_NaN()}) {
+        OvDispatch* panel = Create("OrvelleControls.OVGradientPanel");
+        ASSERT_NE(panel, nullptr);
+        ASSERT_EQ(Put(panel, "Caption", Text("kept")), OV_S_OK);
+        OvVariant value;
+        value.vt = OV_VT_R8;
+        value.u.dblVal = angle;
+        ASSERT_EQ(Put(panel, "GradientAngle", value), OV_S_OK);
+        auto* persist = Query<OvPersistPropertyBag>(panel, OV_IID_IPersistPropertyBag);
+        const fs::path bag = config_ / "panel.bag";
+        EXPECT_EQ(persist->lpVtbl->Save(persist, bag.c_str()), OV_S_OK) << angle;
+        const std::string saved = ReadFile(bag);
+        EXPECT_NE(saved.find("\"kept\""), std::string::npos) << saved;
+        EXPECT_EQ(saved.find("GradientAngle"), std::string::npos) << saved;
+        persist->lpVtbl->Release(persist);
+        panel->lpVtbl->Release(panel);
     }
 }
 

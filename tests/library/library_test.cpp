@@ -2,7 +2,12 @@
 // script, the component server is tested through its C interface (component_server_test.cpp).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
+#include "host/reference/reference_host.h"
 #include "library/classes.h"
+#include "platform/runtime/dispatch.h"
 
 namespace ov::library {
 namespace {
@@ -16,6 +21,47 @@ TEST(LibraryClasses, CreatableByNameAndProgId) {
     ASSERT_NE(classes.Find("Box"), nullptr);
     EXPECT_FALSE(InTypeLibrary(*classes.Find("Box")));
     EXPECT_EQ(classes.Find("OrvelleControls.Box"), nullptr);
+}
+
+// Every control with a Font hands out its own font object: the same object on every read, and
+// a write through it reaches the control, which shows the text in the changed font.
+TEST(LibraryClasses, EveryFontIsTheControlsOwnObjectByReference) {
+    const struct {
+        const char* class_name;
+        const char* text_property;  // something to draw in the font
+    } with_text[] = {
+        {"OVGradientPanel", "Caption"},
+        {"OVMaskedTextBox", "Text"},
+        {"OVHotLabel", "ControlString"},
+        {"OVSideLogo", "Caption"},
+    };
+    int fonts_seen = 0;
+    for (const host::ClassEntry& entry : Classes().entries()) {
+        if (!entry.is_control || !InTypeLibrary(entry) || !entry.info->FindMember("Font")) continue;
+        ++fonts_seen;
+        const auto listed = std::ranges::find_if(with_text, [&](const auto& c) { return entry.name == c.class_name; });
+        ASSERT_NE(listed, std::end(with_text)) << entry.name << " has a Font this test does not know";
+
+        host::ReferenceHost host(Classes());
+        host::Placement at;
+        at.width = 3600;
+        at.height = 1500;
+        host.New("C", entry.name, at);
+        IDispatch& control = *host.Find("C");
+        PutProperty(control, listed->text_property, Variant::FromString("Font"));
+        const std::vector<std::uint32_t> before = host.Compose().pixels;
+
+        const std::shared_ptr<IDispatch> font = CObj(GetProperty(control, "Font"));
+        ASSERT_NE(font, nullptr) << entry.name;
+        EXPECT_EQ(CObj(GetProperty(control, "Font")), font) << entry.name << ": a second read gives another object";
+        PutProperty(*font, "Size", Variant::FromDouble(20));
+        PutProperty(*font, "Italic", Variant::FromBoolean(true));
+        EXPECT_EQ(CDbl(GetProperty(*CObj(GetProperty(control, "Font")), "Size")), 20) << entry.name;
+        if (control.GetIDOfName("FontItalic") != kDispidUnknown)
+            EXPECT_TRUE(CBool(GetProperty(control, "FontItalic"))) << entry.name;
+        EXPECT_NE(host.Compose().pixels, before) << entry.name << ": the change does not show";
+    }
+    EXPECT_EQ(fonts_seen, static_cast<int>(std::size(with_text)));
 }
 
 }  // namespace

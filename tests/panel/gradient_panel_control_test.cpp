@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "host/reference/bag_file.h"
 #include "support/error_number.h"
 #include "support/hosted_control.h"
+#include "support/picture_files.h"
 #include "gradient/cls_gradient.h"
 #include "host/reference/class_registry.h"
 #include "host/reference/reference_host.h"
@@ -947,6 +951,149 @@ TEST_F(PanelInHost, AbsurdSizesAndBevelsPaintWithoutErrorOrLeak) {
         for (std::int32_t appearance = -1; appearance <= 9; ++appearance) PutProperty(p, "Appearance", Long(appearance));
         EXPECT_EQ(gdi::CountLiveObjects(), settled) << style;
         host_->Terminate("P");
+    }
+}
+
+// --- the panel among other controls and across saves -----------------------------------------
+
+// Inside any container the panel reports in its form's scale: the form is its Parent.
+TEST_F(PanelInHost, AContainedPanelReportsInTheFormsScale) {
+    host_->New("Pic", "PictureBox", Twips(0, 0, 6000, 4000));
+    PutProperty(*host_->Find("Pic"), "ScaleMode", Variant::FromInteger(kScalePixels));
+    host_->New("Outer", "Box", Twips(0, 0, 6000, 4000));
+    const struct {
+        const char* container;
+        std::int32_t form_scale;
+        float clicked;   // twips from the panel's corner
+        float reported;
+    } cases[] = {
+        {"Pic", kScaleTwips, 150, 150},   {"Pic", kScaleInches, 1440, 1},
+        {"Outer", kScaleTwips, 150, 150}, {"Outer", kScaleInches, 1440, 1},
+        {"Q", kScaleTwips, 150, 150},     {"Q", kScaleInches, 1440, 1},  // a panel in a panel
+    };
+    host_->New("Q", "OVGradientPanel", Twips(0, 0, 6000, 4000));
+    for (const auto& c : cases) {
+        host_->form().SetScaleMode(kScaleTwips);
+        host_->New("P", "OVGradientPanel", Twips(150, 150, 3000, 2000, c.container));
+        host_->form().SetScaleMode(c.form_scale);
+        events_.clear();
+        host_->Fire("P", "surface", "MouseDown", {Long(1), Long(0), Variant::FromSingle(c.clicked), Variant::FromSingle(c.clicked)});
+        ASSERT_EQ(events_.size(), 1u) << c.container;
+        EXPECT_EQ(CSng(events_[0].args[2]), c.reported) << c.container << " scale " << c.form_scale;
+        EXPECT_EQ(CSng(events_[0].args[3]), c.reported) << c.container << " scale " << c.form_scale;
+        host_->Terminate("P");
+    }
+}
+
+// A panel the library saved loads again even when its first repaint refuses what it read: it
+// keeps the values, the host reports the repaint's error once, and the form still composes.
+TEST_F(PanelInHost, APanelWhoseFirstRepaintFailsLoadsWithItsValues) {
+    const struct {
+        const char* what;
+        std::function<void(IDispatch&)> set;
+        std::int32_t style;
+    } cases[] = {
+        {"cleared picture", [](IDispatch& p) { PutPropertyRef(p, "Picture", Variant::FromObject(Picture::Empty())); }, gpsPicture},
+        {"metafile", [](IDispatch& p) {
+             PutPropertyRef(p, "Picture", Variant::FromObject(LoadPictureFromMemory(picture_files::WmfFile(0, 0, 720, 720, 1440))));
+         }, gpsPicture},
+        {"angle 1e12", [](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(1e12)); }, gpsGradient},
+    };
+    for (const auto& c : cases) {
+        IDispatch& p = NewPanel();
+        PutProperty(p, "Caption", Variant::FromString("kept"));
+        PutProperty(p, "Style", Long(c.style));
+        const std::int32_t put_error = ErrorNumberOf([&] { c.set(p); });
+        const std::string saved = BagToJsonText(host_->Save("P"));
+        host_->Terminate("P");
+        const std::size_t errors_before = host_->lifecycle_errors().size();
+
+        ASSERT_EQ(ErrorNumberOf([&] { host_->Load("P", "OVGradientPanel", host::BagFromJsonText(saved)); }), 0)
+            << c.what;
+        ASSERT_NE(host_->FindControl("P"), nullptr) << c.what;
+        EXPECT_EQ(CStr(GetProperty(*host_->Find("P"), "Caption")), "kept") << c.what;
+        EXPECT_EQ(CLng(GetProperty(*host_->Find("P"), "Style")), c.style) << c.what;
+        const std::vector<std::string> reported(host_->lifecycle_errors().begin() + errors_before,
+                                                host_->lifecycle_errors().end());
+        EXPECT_EQ(reported, std::vector<std::string>{"P.Resize: " + std::to_string(put_error)}) << c.what;
+        EXPECT_NE(put_error, 0) << c.what;
+        EXPECT_EQ(host_->Compose().width, 600) << c.what;
+        host_->Terminate("P");
+    }
+}
+
+// A resize to a picture the panel cannot take fails with 7 and leaves the panel as resizable
+// as before: the next resize to a picture it can take sizes it, with its Resize event.
+TEST_F(PanelInHost, AFailedResizeToThePictureLeavesThePanelResizable) {
+    const struct {
+        const char* what;
+        int width_himetric, height_himetric;
+    } cases[] = {
+        {"20 km wide", 2000000000, 1000},
+        {"20 km tall", 1000, 2000000000},
+        {"both", 2000000000, 2000000000},
+    };
+    for (const auto& c : cases) {
+        IDispatch& p = PicturePanel();
+        PutProperty(p, "AutoSize", Long(gpasControlToPicture));
+        // The metafile is refused by the repaint (481) before the resize is tried.
+        const auto huge = Picture::FromMetafile(PictureType::Metafile, c.width_himetric, c.height_himetric, {1});
+        ErrorNumberOf([&] { PutPropertyRef(p, "Picture", Variant::FromObject(huge)); });
+        EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "AutoSize", Long(gpasControlToPicture)); }), error::kOutOfMemory)
+            << c.what;
+        PutPropertyRef(p, "Picture", Variant::FromObject(Checker(6, 3)));
+        ClearLogs();
+        EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "AutoSize", Long(gpasControlToPicture)); }), 0) << c.what;
+        EXPECT_EQ(Panel().PixelWidth(), 6) << c.what;
+        EXPECT_EQ(Panel().PixelHeight(), 3) << c.what;
+        EXPECT_EQ(std::count(host_->log.begin(), host_->log.end(), "event Resize"), 1) << c.what;
+        host_->Terminate("P");
+    }
+}
+
+// Saving skips the keys a bag cannot hold, each with its error, and writes every other one;
+// pictures of every type (icons too) come back as the same type.
+TEST_F(PanelInHost, SavingSkipsOnlyTheKeysABagCannotHold) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* what;
+        std::function<void(IDispatch&)> set;
+        std::vector<std::string> skipped;
+    } cases[] = {
+        {"+inf", [&](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(inf)); },
+         {"P.WriteProperties.GradientAngle: 6"}},
+        {"NaN", [](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(std::nan(""))); },
+         {"P.WriteProperties.GradientAngle: 6"}},
+        {"a control as Picture", [this](IDispatch& p) {
+             host_->New("Other", "Box", Twips(0, 0, 300, 300));
+             ErrorNumberOf([&] { PutPropertyRef(p, "Picture", Variant::FromObject(host_->Find("Other"))); });
+         }, {"P.WriteProperties.Picture: 13"}},
+        {"icons", [](IDispatch& p) {
+             std::vector<std::uint32_t> argb(16, 0xFFFF0000u);
+             const auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(4, 4, argb.data()));
+             PutPropertyRef(p, "Picture", Variant::FromObject(icon));
+             PutPropertyRef(p, "MouseIcon", Variant::FromObject(icon));
+         }, {}},
+    };
+    for (const auto& c : cases) {
+        IDispatch& p = NewPanel();
+        PutProperty(p, "Caption", Variant::FromString("kept"));
+        c.set(p);
+        const std::size_t errors_before = host_->lifecycle_errors().size();
+        const host::PropertyBag bag = host_->Save("P");
+        const std::vector<std::string> skipped(host_->lifecycle_errors().begin() + errors_before,
+                                               host_->lifecycle_errors().end());
+        EXPECT_EQ(skipped, c.skipped) << c.what;
+        const host::PropertyBag loaded = host::BagFromJsonText(BagToJsonText(bag));
+        EXPECT_EQ(loaded.ReadProperty("Caption"), Variant::FromString("kept")) << c.what;
+        for (const char* key : {"Picture", "MouseIcon"}) {
+            const auto* stored = dynamic_cast<const Picture*>(CObj(bag.ReadProperty(key, Variant::FromObject(nullptr))).get());
+            const auto* back = dynamic_cast<const Picture*>(CObj(loaded.ReadProperty(key, Variant::FromObject(nullptr))).get());
+            EXPECT_EQ(stored != nullptr, back != nullptr) << c.what << " " << key;
+            if (stored && back) EXPECT_EQ(back->type(), stored->type()) << c.what << " " << key;
+        }
+        host_->Terminate("P");
+        if (host_->Find("Other")) host_->Terminate("Other");
     }
 }
 

@@ -3,6 +3,7 @@
 // and pixels can be checked without depending on any library control.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -135,12 +136,13 @@ protected:
     }
 
     // Runs a script on a fresh host; returns standard output. `status` and `err` receive the rest.
-    std::string Run(const std::string& script, int* status = nullptr, std::string* err = nullptr) {
+    std::string Run(const std::string& script, int* status = nullptr, std::string* err = nullptr,
+                    Interpreter::ScriptMode mode = Interpreter::ScriptMode::Script) {
         host::ReferenceHost host(registry_);
         std::ostringstream out, error_text;
         Interpreter interpreter(host, out);
         std::istringstream in(script);
-        const int result = interpreter.RunScript(in, error_text);
+        const int result = interpreter.RunScript(in, error_text, mode);
         if (status) *status = result;
         if (err) *err = error_text.str();
         return out.str();
@@ -403,6 +405,42 @@ TEST_F(ShellInterpreter, SyntaxErrorStopsTheScriptWithStatusTwo) {
     EXPECT_EQ(Run("new P Probe\n? P.Level\n", &status, &err), "0\n");
     EXPECT_EQ(status, 0);
     EXPECT_EQ(err, "");
+}
+
+TEST_F(ShellInterpreter, AnInteractiveSessionReportsSyntaxErrorsAndGoesOn) {
+    int status = -1;
+    std::string err;
+    EXPECT_EQ(Run("new P Probe\nP.Level = (\nP.Level = 2\n", &status, &err, Interpreter::ScriptMode::Interactive),
+              "> > > changed P.Level\n> ");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(err.rfind("syntax error at line 2: ", 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+// Members of what a member gives: reads, puts, Set and method calls at any depth, each object
+// the control's own by reference.
+TEST_F(ShellInterpreter, NestedMembersReadPutSetAndCall) {
+    const struct {
+        const char* script;
+        const char* output;
+    } cases[] = {
+        {"new P Probe\nP.Font = Font(\"Arial\", 12)\nP.Font.Bold = True\n? P.Font.Bold\n", "True\n"},
+        {"new P Probe\nP.Picture = LoadPicture(\"\")\n? P.Picture.Type\n", "0\n"},
+        {"new P Probe\nP.Font = Font(\"Arial\", 12)\nSet F = P.Font\nF.Size = 20\n? P.Font.Size\n? F.Name\n", "20\n\"Arial\"\n"},
+        {"new P Probe\nnew Q Probe\nP.Font = Font(\"Arial\", 12)\nSet Q.Font = P.Font\nQ.Font.Italic = True\n? P.Font.Italic\n",
+         "True\n"},
+        {"new P Probe\nSet F = P\n? F.Sum(1)\nF.Level = 4\n? P.Level\n", "101\nchanged P.Level\n4\n"},
+        {"new P Probe\n? P.Item(1)\nP.Item(1) = \"uno\"\n? P.Item(1)\n", "\"one\"\n\"uno\"\n"},
+        // Reading a member of what is no object, or of Nothing, is 424; a member it lacks 438.
+        {"new P Probe\n? P.Level.Size\n", "error 424: Object required\n"},
+        {"new P Probe\n? P.Picture.Type\n", "error 424: Object required\n"},
+        {"new P Probe\nP.Picture.Type = 1\n", "error 424: Object required\n"},
+        {"new P Probe\nP.Font = Font(\"Arial\", 12)\n? P.Font.Colour\n", "error 438: Object doesn't support this property or method\n"},
+        {"Set F = 5\n", "error 424: Object required\n"},
+        {"new P Probe\nSet P = Nothing\n", "error 5: Name 'P' is already in use\n"},
+        {"new P Probe\nSet F = P\nSet F = Nothing\n? F.Level\n", "error 424: Object required\n"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Run(c.script), c.output) << c.script;
 }
 
 }  // namespace

@@ -180,7 +180,8 @@ TEST(ShellStatements, LoadSaveAndBagFiles) {
 
 TEST(ShellStatements, MemberPutCallAndPrint) {
     const auto put = std::get<PutStmt>(*ParseStatement("L.Orientation = 1", 1));
-    EXPECT_EQ(put.object, "L");
+    EXPECT_EQ(put.object.name, "L");
+    EXPECT_FALSE(put.by_reference);
     EXPECT_EQ(put.member, "Orientation");
     EXPECT_TRUE(put.args.empty());
     EXPECT_EQ(put.value.literal, Variant::FromInteger(1));
@@ -190,7 +191,7 @@ TEST(ShellStatements, MemberPutCallAndPrint) {
     EXPECT_EQ(indexed.args[1].kind, ValueExpr::Kind::MissingArg);
 
     const auto form = std::get<PutStmt>(*ParseStatement("form.ScaleMode = 3", 1));
-    EXPECT_EQ(form.object, "form");
+    EXPECT_EQ(form.object.name, "form");
 
     const auto call = std::get<CallStmt>(*ParseStatement("G.Draw S", 1));
     ASSERT_EQ(call.args.size(), 1u);
@@ -201,13 +202,59 @@ TEST(ShellStatements, MemberPutCallAndPrint) {
     EXPECT_EQ(SyntaxErrorLine("L.Move 1 2", 9), 9);
 
     const auto print = std::get<PrintStmt>(*ParseStatement("? L.Orientation", 1));
-    EXPECT_EQ(print.object, "L");
-    EXPECT_EQ(print.member, "Orientation");
+    ASSERT_EQ(print.value.kind, ValueExpr::Kind::Member);
+    EXPECT_EQ(print.value.args[0].name, "L");
+    ASSERT_EQ(print.value.path.size(), 1u);
+    EXPECT_EQ(print.value.path[0].name, "Orientation");
     const auto print_args = std::get<PrintStmt>(*ParseStatement("?G.Draw(S)", 1));
-    EXPECT_EQ(print_args.args.size(), 1u);
+    ASSERT_EQ(print_args.value.path.size(), 1u);
+    EXPECT_EQ(print_args.value.path[0].args.size(), 1u);
     const auto print_value = std::get<PrintStmt>(*ParseStatement("? &H8000000F", 1));
-    EXPECT_FALSE(print_value.object);
     EXPECT_EQ(print_value.value.literal, Variant::FromLong(-2147483633));
+}
+
+// Member paths: every member but the last is read from what the path gives so far; the last
+// is put, called or (in a value) read too.
+TEST(ShellStatements, NestedMemberPaths) {
+    const struct {
+        const char* line;
+        std::vector<std::string> read;  // the members read before the statement's own
+        std::string member;             // the member put or called ("" for a print)
+    } cases[] = {
+        {"M.Font.Bold = True", {"Font"}, "Bold"},
+        {"Set M.Font.Name = \"Arial\"", {"Font"}, "Name"},
+        {"T.Tabs(2).Font.Size = 9", {"Tabs", "Font"}, "Size"},
+        {"P.Picture.Render 1, 2", {"Picture"}, "Render"},
+        {"? P.Picture.Type", {"Picture", "Type"}, ""},
+        {"? LoadPicture(\"a.ico\").Width", {"Width"}, ""},
+    };
+    for (const auto& c : cases) {
+        const Statement statement = *ParseStatement(c.line, 1);
+        const ValueExpr* path = nullptr;
+        std::string member;
+        if (const auto* put = std::get_if<PutStmt>(&statement)) path = &put->object, member = put->member;
+        if (const auto* call = std::get_if<CallStmt>(&statement)) path = &call->object, member = call->member;
+        if (const auto* print = std::get_if<PrintStmt>(&statement)) path = &print->value;
+        ASSERT_NE(path, nullptr) << c.line;
+        ASSERT_EQ(path->kind, ValueExpr::Kind::Member) << c.line;
+        std::vector<std::string> read;
+        for (const MemberSegment& segment : path->path) read.push_back(segment.name);
+        EXPECT_EQ(read, c.read) << c.line;
+        EXPECT_EQ(member, c.member) << c.line;
+    }
+    EXPECT_TRUE(std::get<PutStmt>(*ParseStatement("Set P.Picture = Q.Picture", 1)).by_reference);
+    EXPECT_EQ(std::get<PutStmt>(*ParseStatement("T.Tabs(2).Font.Size = 9", 1)).object.path[0].args.size(), 1u);
+    const auto set = std::get<SetStmt>(*ParseStatement("Set F = M.Font", 1));
+    EXPECT_EQ(set.name, "F");
+    EXPECT_EQ(set.value.kind, ValueExpr::Kind::Member);
+    // A value followed by a member in argument position, and a path of any length, which stays
+    // flat however long it is.
+    EXPECT_EQ(std::get<CallStmt>(*ParseStatement("G.Draw P.Area", 1)).args[0].kind, ValueExpr::Kind::Member);
+    std::string long_path = "? A";
+    for (int i = 0; i < 10000; ++i) long_path += ".B";
+    EXPECT_EQ(std::get<PrintStmt>(*ParseStatement(long_path, 1)).value.path.size(), 10000u);
+    for (const char* bad : {"M.Font. = 1", "M.Font.Bold.", "Set F M.Font", "Set M.Font.Bold", "? M.Font..Bold"})
+        EXPECT_EQ(SyntaxErrorLine(bad, 4), 4) << bad;
 }
 
 TEST(ShellStatements, HostSyscolorFireOnAndTheRest) {
@@ -245,7 +292,7 @@ TEST(ShellStatements, HostSyscolorFireOnAndTheRest) {
     EXPECT_EQ(std::get<ResizeStmt>(*ParseStatement("resize L 3000 600", 1)).name, "L");
     EXPECT_EQ(std::get<LifecycleStmt>(*ParseStatement("terminate L", 1)).action, LifecycleStmt::Action::Terminate);
     // A keyword followed by a dot is an object of that name.
-    EXPECT_EQ(std::get<PutStmt>(*ParseStatement("show.Caption = 1", 1)).object, "show");
+    EXPECT_EQ(std::get<PutStmt>(*ParseStatement("show.Caption = 1", 1)).object.name, "show");
 }
 
 TEST(ShellStatements, TextInputStatements) {

@@ -94,3 +94,18 @@ expect_out_of_memory(huge_form YES
   "{\"orvelle_form\": 1, \"form\": [{\"key\": \"Width\", \"type\": \"Single\", \"value\": 1e9}]}")
 expect_out_of_memory(huge_control NO
   "{\"orvelle_form\": 1, \"controls\": [{\"name\": \"p\", \"class\": \"PictureBox\", \"width\": 300000, \"height\": 300000}]}")
+
+# A panel saved with a picture its repaint refuses (a cleared picture) is built with what it
+# read: its repaint error is one line, the status 1, and the form is still rendered.
+file(WRITE ${WORK_DIR}/cleared.json "{\"orvelle_form\": 1, \"controls\": [{\"name\": \"p\", \"class\": \"OVGradientPanel\", \"properties\": [
+  {\"key\": \"Picture\", \"type\": \"Picture\", \"empty\": true},
+  {\"key\": \"Style\", \"type\": \"Long\", \"value\": 2}]}]}")
+file(REMOVE ${WORK_DIR}/cleared.png)
+execute_process(COMMAND ${ORVELLE} render ${WORK_DIR}/cleared.json -o ${WORK_DIR}/cleared.png
+  RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_QUIET)
+string(REGEX MATCHALL "\n" lines "${err}")
+list(LENGTH lines line_count)
+string(FIND "${err}" "cleared.json: p.Resize: error 481: Invalid picture\n" where)
+if(NOT status EQUAL 1 OR where EQUAL -1 OR NOT line_count EQUAL 1 OR NOT EXISTS ${WORK_DIR}/cleared.png)
+  message(FATAL_ERROR "cleared picture: exit status ${status}, expected 1, one line naming p.Resize and an image\n${err}")
+endif()

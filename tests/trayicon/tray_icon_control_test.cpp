@@ -169,27 +169,42 @@ TEST_F(TrayIconInHost, AddingTwiceSendsTwoAddsAndKeepsTheIcon) {
     EXPECT_EQ(tray.ScaleMode(), kScaleTwips);
 }
 
+// A host whose Parent is the container: what a parent that is no form looks like.
+class ContainerAsParentHost : public ReferenceHost {
+public:
+    using ReferenceHost::ReferenceHost;
+    std::shared_ptr<IDispatch> Parent(const host::Control& control) const override {
+        const host::HostEntry* entry = objects().EntryOf(&control);
+        return entry && entry->container ? entry->container->object : ReferenceHost::Parent(control);
+    }
+};
+
 TEST_F(TrayIconInHost, Errors) {
-    host_->New("B", "Box", {.width = 3000, .height = 3000});
-    host_->New("Z", "OVTrayIcon", {.container = "B"});
     NewTray();
+    ContainerAsParentHost odd_host(Registry());
+    odd_host.New("B", "Box", {.width = 3000, .height = 3000});
+    odd_host.New("Z", "OVTrayIcon", {.container = "B"});
+    const auto unsited = std::make_shared<OVTrayIcon>();
     struct Case {
-        const char* object;
+        IDispatch* object;
         const char* method;
         std::int32_t number;
         const char* description;
     };
     const Case cases[] = {
-        {"Y", "PopupBalloon", -2147218504, "The SetSysTray property must be set to True"},
-        {"Z", "AddForm", -2147218503, "Invalid Form object"},
-        {"Z", "RestoreForm", -2147218503, "Invalid Form object"},
+        {host_->Find("Y").get(), "PopupBalloon", -2147218504, "The SetSysTray property must be set to True"},
+        {odd_host.Find("Z").get(), "AddForm", -2147218503, "Invalid Form object"},
+        {odd_host.Find("Z").get(), "RestoreForm", -2147218503, "Invalid Form object"},
+        {unsited.get(), "AddForm", -2147218503, "Invalid Form object"},
+        {unsited.get(), "RestoreForm", -2147218503, "Invalid Form object"},
     };
+    calls_.clear();
     for (const Case& c : cases) {
         std::vector<Variant> args;
         if (std::string(c.method) == "PopupBalloon")
             args = {Variant::FromString("m"), Variant::FromString("t"), Variant::FromLong(0)};
         try {
-            CallMethod(*host_->Find(c.object), c.method, args);
+            CallMethod(*c.object, c.method, args);
             ADD_FAILURE() << c.method << " raised nothing";
         } catch (const AutomationError& e) {
             EXPECT_EQ(e.number(), c.number) << c.method;
@@ -198,6 +213,30 @@ TEST_F(TrayIconInHost, Errors) {
         }
     }
     EXPECT_TRUE(calls_.empty());
+}
+
+// However deeply the icon is placed, its form is the one it hides, restores and activates.
+TEST_F(TrayIconInHost, AnIconInsideContainersWorksOnItsForm) {
+    host_->New("Outer", "Box", {.width = 6000, .height = 4000});
+    host_->New("Pic", "PictureBox", {.container = "Outer", .width = 5000, .height = 3000});
+    const gdi::HWND form = host_->form().hWnd();
+    for (const char* container : {"Outer", "Pic"}) {
+        host_->New("Z", "OVTrayIcon", {.container = container});
+        calls_.clear();
+        form_operations_.clear();
+        std::vector<Variant> none;
+        CallMethod(*host_->Find("Z"), "AddForm", none);
+        CallMethod(*host_->Find("Z"), "RestoreForm", none);
+        host_->Fire("Z", "surface", "MouseMove",
+                    {Variant::FromInteger(0), Variant::FromInteger(0), Variant::FromSingle(513 * 15), Variant::FromSingle(0)});
+        EXPECT_EQ(form_operations_, (std::vector<std::string>{"hide", "state 0", "show"})) << container;
+        std::vector<gdi::HWND> windows;
+        for (const AreaCall& call : calls_)
+            if (call.kind == AreaCall::Kind::SetForegroundWindow || call.kind == AreaCall::Kind::SetActiveWindow)
+                windows.push_back(call.window);
+        EXPECT_EQ(windows, (std::vector<gdi::HWND>{form, form, form})) << container;
+        host_->Terminate("Z");
+    }
 }
 
 TEST_F(TrayIconInHost, FormOperations) {

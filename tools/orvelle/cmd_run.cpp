@@ -2,7 +2,8 @@
 // live (the Qt live host, src/qt) and prints the events and change notifications as
 // `orvelle shell` prints them. With --screenshot it renders one frame offscreen, writes it as
 // PNG and exits. Exit status 0, 1 when the form could not be opened, some properties failed
-// to load or this build has no live host, 2 for a usage error.
+// to load, there is no display to open a window on or this build has no live host, 2 for a
+// usage error.
 #include <cstdlib>
 #include <iostream>
 
@@ -44,6 +45,38 @@ bool ParseRunArguments(const std::vector<std::string>& args, RunArguments& out) 
 
 std::string LibraryText(const QString& text) { return ov::codepage::Utf8ToWindows1252(text.toStdString()); }
 
+bool EnvironmentSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// Why the window system Qt would choose cannot open a window, "" when it can try: the X11 and
+// Wayland platforms need their display named, the others (offscreen, vnc, ...) need none.
+std::string MissingDisplay() {
+    const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+    const bool x11 = chosen.isEmpty() || chosen.startsWith("xcb");
+    const bool wayland = chosen.isEmpty() || chosen.startsWith("wayland");
+    if (!x11 && !wayland) return {};
+    if ((x11 && EnvironmentSet("DISPLAY")) || (wayland && EnvironmentSet("WAYLAND_DISPLAY"))) return {};
+    if (chosen.isEmpty()) return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+    return std::string(x11 ? "DISPLAY" : "WAYLAND_DISPLAY") + " is not set for QT_QPA_PLATFORM=" + chosen.toStdString();
+}
+
+// Qt aborts the process after a fatal message (a display that is named but cannot be reached);
+// the command reports it and exits with status 1 instead.
+QtMessageHandler g_qt_message_handler = nullptr;  // Qt's own, for every other message
+
+void ExitOnFatalMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type != QtFatalMsg) {
+        if (g_qt_message_handler) g_qt_message_handler(type, context, message);
+        return;
+    }
+    std::cout.flush();
+    std::cerr << "orvelle run: " << message.toStdString() << "\n";
+    std::cerr.flush();
+    std::_Exit(1);
+}
+
 // The widget's frame, as the host composed it, in device pixels.
 bool WriteFrame(ov::qt::OrvelleWidget& widget, const std::string& path) {
     const QImage frame = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -66,6 +99,13 @@ int RunLive(const RunArguments& run) {
     // One frame needs no display: the offscreen platform draws it, unless the caller chose one.
     if (!run.screenshot_path.empty() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (const std::string missing = MissingDisplay(); !missing.empty()) {
+        std::cerr << "orvelle run: no display to open a window on (" << missing
+                  << "); run it inside a desktop session, or write one frame with --screenshot OUT.png\n";
+        return 1;
+    }
+    // Whatever else the window system cannot do ends the command with its message, not an abort.
+    g_qt_message_handler = qInstallMessageHandler(ExitOnFatalMessage);
     int argc = 1;
     char program[] = "orvelle";
     char* argv[] = {program, nullptr};

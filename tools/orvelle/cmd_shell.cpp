@@ -1,6 +1,8 @@
 // `orvelle shell [FILE]`: runs shell statements from FILE or standard input on a reference
 // host holding every class of the library and the plain host controls. Exit status 0 when the
 // script ran to its end, 2 for a syntax error, a usage error or a script that cannot be read.
+// Standard input that is a terminal is an interactive session: a prompt before each line, and
+// a syntax error is reported without ending the session.
 #include <unistd.h>
 
 #include <filesystem>
@@ -21,7 +23,14 @@ int RunShell(const std::vector<std::string>& args) {
     }
     ov::host::ReferenceHost host(ov::library::Classes());
     ov::shell::Interpreter interpreter(host, std::cout);
-    if (args.empty()) return interpreter.RunInput(STDIN_FILENO, std::cerr);
+    if (args.empty()) {
+        // Someone typing at a terminal gets a prompt, and a mistyped line does not end the session.
+        const auto mode = ::isatty(STDIN_FILENO) ? ov::shell::Interpreter::ScriptMode::Interactive
+                                                 : ov::shell::Interpreter::ScriptMode::Script;
+        const int status = interpreter.RunInput(STDIN_FILENO, std::cerr, mode);
+        if (mode == ov::shell::Interpreter::ScriptMode::Interactive) std::cout << "\n";
+        return status;
+    }
     // A directory opens like a file here and then reads as nothing, which would pass for an
     // empty script.
     std::error_code ignored;

@@ -54,7 +54,7 @@ public:
 
     // The window the control's surface window is a child of (form or container surface).
     virtual gdi::HWND ParentWindow(const Control& control) const = 0;
-    // Parent: the form object or the container control holding the control (may be null).
+    // Parent: the form holding the control, however deeply nested (may be null).
     virtual std::shared_ptr<IDispatch> Parent(const Control& control) const = 0;
     // Controls placed inside this control (when it is a container), in z-order.
     virtual std::vector<std::shared_ptr<IDispatch>> ContainedControls(const Control& control) const = 0;
@@ -206,7 +206,7 @@ public:
         NoteVisualChange();
     }
 
-    // The form or container control holding this control; null when not sited.
+    // The form holding this control, also inside containers; null when not sited.
     std::shared_ptr<IDispatch> Parent() const;
     std::vector<std::shared_ptr<IDispatch>> ContainedControls() const;
 

@@ -1,8 +1,10 @@
 #include "host/contract/property_bag.h"
 
+#include <cmath>
 #include <memory>
 
 #include "host/contract/font_attributes.h"
+#include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/compare.h"
 #include "platform/runtime/dispatch.h"
@@ -15,6 +17,18 @@ std::string FoldedKey(std::string_view key) {
     std::string folded(key);
     for (char& c : folded) c = AsciiLower(c);
     return folded;
+}
+
+// Throws the error a bag raises for a value it cannot hold; for a picture, returns the bytes of
+// its file (what a bag stores of it), made once here.
+std::shared_ptr<const std::vector<std::uint8_t>> RequireStorable(const Variant& value) {
+    if ((value.type() == VarType::Single || value.type() == VarType::Double) && !std::isfinite(value.real()))
+        throw AutomationError(error::kOverflow);  // a file holds no infinities
+    if (!value.IsObject() || !value.object() || IsFontObject(value.object())) return nullptr;
+    const auto* picture = dynamic_cast<const Picture*>(value.object().get());
+    if (!picture) throw AutomationError(error::kTypeMismatch);
+    if (picture->type() == PictureType::None) return nullptr;
+    return std::make_shared<const std::vector<std::uint8_t>>(PictureFileBytes(*picture));
 }
 
 }  // namespace
@@ -48,6 +62,7 @@ void PropertyBag::Drop(std::string_view key) {
     if (it == index_.end()) return;
     slots_[it->second].dropped = true;
     slots_[it->second].value = Variant();  // releases an object value now
+    slots_[it->second].picture_file.reset();
     index_.erase(it);
     --live_;
     entries_current_ = false;
@@ -71,20 +86,43 @@ Variant PropertyBag::ReadProperty(std::string_view key, const Variant& default_v
 }
 
 void PropertyBag::WriteProperty(std::string_view key, const Variant& value, const Variant& default_value) {
-    if (BagValuesEqual(value, default_value)) Drop(key);
-    else Set(key, value);
+    if (BagValuesEqual(value, default_value)) {
+        Drop(key);
+        return;
+    }
+    // Checked now, so that a value no bag can hold fails this key alone (the caller skips it and
+    // goes on) instead of the whole bag when it is written out. A key that fails leaves no
+    // earlier value behind.
+    std::shared_ptr<const std::vector<std::uint8_t>> picture_file;
+    try {
+        picture_file = RequireStorable(value);
+    } catch (...) {
+        Drop(key);
+        throw;
+    }
+    Slot& slot = SlotFor(key);
+    slot.value = value;
+    slot.error = 0;
+    slot.picture_file = std::move(picture_file);
 }
 
 void PropertyBag::Set(std::string_view key, const Variant& value) {
     Slot& slot = SlotFor(key);
     slot.value = value;
     slot.error = 0;
+    slot.picture_file.reset();
 }
 
 void PropertyBag::SetUnreadable(std::string_view key, std::int32_t error_number) {
     Slot& slot = SlotFor(key);
     slot.value = Variant();
     slot.error = error_number;
+    slot.picture_file.reset();
+}
+
+const std::vector<std::uint8_t>* PropertyBag::PictureFile(std::string_view key) const {
+    const Slot* slot = FindSlot(key);
+    return slot ? slot->picture_file.get() : nullptr;
 }
 
 bool PropertyBag::Contains(std::string_view key) const { return FindSlot(key) != nullptr; }

@@ -8,6 +8,7 @@
 // A bag's file form (forms on disk, bag files) belongs to the host that stores it: the
 // reference host's is host/reference/bag_file.h.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,7 +27,10 @@ public:
 
     // Stores the value; a value equal to the default (same type and value; fonts by their
     // attributes, other objects by identity) is omitted, and an earlier entry of the key is
-    // dropped so that reading gives the default back.
+    // dropped so that reading gives the default back. A value no bag can hold (a Single or
+    // Double that is not finite 6, an object other than a font, picture or Nothing 13, a
+    // picture that cannot be encoded 481) throws that error and leaves the key out, so a
+    // control saving its keys skips that one alone.
     void WriteProperty(std::string_view key, const Variant& value, const Variant& default_value = Variant());
 
     // Stores unconditionally (tests and hand-made bags). A key already present keeps its place.
@@ -41,6 +45,9 @@ public:
     // The unreadable keys with their error numbers, in write order.
     std::vector<std::pair<std::string, std::int32_t>> unreadable() const;
     bool empty() const { return live_ == 0; }
+    // The file bytes of the picture WriteProperty stored under `key` (PictureFileBytes), or
+    // nullptr when the key holds no picture written that way.
+    const std::vector<std::uint8_t>* PictureFile(std::string_view key) const;
 
 private:
     struct Slot {
@@ -48,6 +55,9 @@ private:
         Variant value;
         std::int32_t error = 0;  // non-zero: unreadable
         bool dropped = false;    // written back to the default after it was stored
+        // The file bytes of a picture, made when WriteProperty checked that the bag can hold
+        // it, so a bag file writes them without encoding the picture again.
+        std::shared_ptr<const std::vector<std::uint8_t>> picture_file;
     };
     const Slot* FindSlot(std::string_view key) const;
     Slot& SlotFor(std::string_view key);  // the key's slot, a new one at the end if it has none

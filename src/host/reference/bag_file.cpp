@@ -1,10 +1,7 @@
 #include "host/reference/bag_file.h"
 
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -55,26 +52,24 @@ Variant FontFromNode(const Node& value) {
     return Variant::FromObject(font);
 }
 
-// A bitmap picture is embedded as PNG bytes; the PNG writer works on files, so the bytes go
-// through a temporary file.
-json PictureToJson(const Picture& picture) {
+// Every picture is embedded as the bytes of a file the picture loader reads back into the same
+// type: PNG for a bitmap, ICO for an icon, the metafile's own bytes; the member names the format.
+const char* PictureFormatKey(PictureType type) {
+    switch (type) {
+        case PictureType::Icon: return "ico";
+        case PictureType::Metafile: return "wmf";
+        case PictureType::EnhancedMetafile: return "emf";
+        default: return "png";
+    }
+}
+
+constexpr const char* kPictureFormatKeys[] = {"png", "ico", "wmf", "emf"};
+
+// `file` is the picture's file bytes where the bag already holds them.
+json PictureToJson(const Picture& picture, const std::vector<std::uint8_t>* file = nullptr) {
     if (picture.type() == PictureType::None) return json{{"type", "Picture"}, {"empty", true}};
-    gdi::SIZE size;
-    if (picture.type() != PictureType::Bitmap || !gdi::GetBitmapSize(picture.handle(), &size))
-        throw AutomationError(error::kInvalidPicture);
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("orvelle-bag-" + std::to_string(reinterpret_cast<std::uintptr_t>(&picture)) + ".png");
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);  // either format as pixel words
-    const gdi::RECT all{0, 0, size.cx, size.cy};
-    if (gdi::GetBitmapBits32(picture.handle(), &all, pixels.data()) != size.cy ||
-        !gdi::WritePng(path.string(), size.cx, size.cy, pixels.data()))
-        throw AutomationError(error::kInvalidPicture);
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    return json{{"type", "Picture"}, {"png", Base64Encode(bytes)}};
+    return json{{"type", "Picture"},
+                {PictureFormatKey(picture.type()), Base64Encode(file ? *file : PictureFileBytes(picture))}};
 }
 
 // A picture entry names its source beside "type": embedded PNG bytes, a file (relative to the
@@ -82,14 +77,15 @@ json PictureToJson(const Picture& picture) {
 Variant PictureFromNode(const Node& entry, const std::string& base_dir) {
     if (const std::optional<Node> empty = entry.Find("empty"); empty && empty->Boolean())
         return Variant::FromObject(Picture::Empty());
-    if (const std::optional<Node> png = entry.Find("png"))
-        return Variant::FromObject(LoadPictureFromMemory(Base64Decode(png->Utf8Text())));
+    for (const char* format : kPictureFormatKeys)
+        if (const std::optional<Node> bytes = entry.Find(format))
+            return Variant::FromObject(LoadPictureFromMemory(Base64Decode(bytes->Utf8Text())));
     if (const std::optional<Node> file = entry.Find("file")) {
         std::filesystem::path path = file->Utf8Text();
         if (path.is_relative() && !base_dir.empty()) path = std::filesystem::path(base_dir) / path;
         return Variant::FromObject(LoadPicture(path.string()));
     }
-    entry.Fail("a Picture entry needs \"png\", \"file\" or \"empty\": true");
+    entry.Fail("a Picture entry needs \"png\", \"ico\", \"wmf\", \"emf\", \"file\" or \"empty\": true");
 }
 
 // &H hex text, the way colours are written by hand: up to eight digits, an optional trailing
@@ -193,7 +189,9 @@ json VariantToJson(const Variant& v) {
 json BagToJson(const PropertyBag& bag) {
     json out = json::array();
     for (const auto& [key, value] : bag.entries()) {
-        json entry = VariantToJson(value);
+        const std::vector<std::uint8_t>* picture_file = bag.PictureFile(key);
+        json entry = picture_file ? PictureToJson(dynamic_cast<const Picture&>(*value.object()), picture_file)
+                                  : VariantToJson(value);
         entry["key"] = TextToJson(key);
         out.push_back(std::move(entry));
     }

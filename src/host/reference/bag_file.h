@@ -10,10 +10,13 @@
 //                                               "italic": false, "underline": false, "strikethrough": false}},
 //     {"key": "Picture", "type": "Picture", "file": "pictures/logo.bmp"},
 //     {"key": "Picture", "type": "Picture", "png": "<base64>"},
+//     {"key": "MouseIcon", "type": "Picture", "ico": "<base64>"},
 //     {"key": "MouseIcon", "type": "Object", "value": null} ]
 // Types: Empty, Null, Boolean, Byte, Integer, Long, Single, Double, Date, String, Object
 // (Nothing), Font, Picture. Integers are whole JSON numbers or &H hex text (32-bit two's
-// complement). Text is UTF-8 in the file and Windows-1252 in the bag.
+// complement). Text is UTF-8 in the file and Windows-1252 in the bag. A picture is embedded as
+// the bytes of its file, the member naming the format: "png" (bitmaps), "ico" (icons), "wmf"
+// and "emf" (metafiles); each loads back as a picture of the same type.
 //
 // Reading a file, a value of the wrong kind for its type (text for a Long, an array for a Font)
 // or a malformed entry makes the whole file "Invalid file format" (321), naming the place. A
@@ -37,7 +40,8 @@ namespace ov::host {
 
 // `base_dir` resolves relative picture file references when loading; it and the file names
 // are file-system paths (UTF-8). Loading throws AutomationError 321 for a file that is not a
-// bag; writing skips unreadable keys and throws 6 for a Single or Double that is not finite.
+// bag; writing skips unreadable keys, and throws what WriteProperty would for a value stored
+// with Set that no bag can hold.
 nlohmann::json BagToJson(const PropertyBag& bag);
 PropertyBag BagFromJson(const nlohmann::json& json, const std::string& base_dir = {});
 std::string BagToJsonText(const PropertyBag& bag);

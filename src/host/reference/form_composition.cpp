@@ -1,6 +1,7 @@
 #include "host/reference/form_composition.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "host/reference/compositor.h"
 #include "host/contract/control.h"
@@ -10,6 +11,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/png_io.h"
 #include "platform/gdi/window.h"
+#include "platform/runtime/automation_error.h"
 
 namespace ov::host {
 
@@ -48,41 +50,55 @@ FormPoint FormComposition::OriginOf(const HostEntry* entry) {
     return p;
 }
 
+namespace {
+
+// Whether `entry` is `target` or holds it, however deeply.
+bool OnPathTo(const HostEntry* entry, const HostEntry* target) {
+    for (; target; target = target->container)
+        if (target == entry) return true;
+    return false;
+}
+
+}  // namespace
+
 void FormComposition::ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip,
-                                      FormPoint origin) const {
+                                      FormPoint origin, const HostEntry* whole) const {
     for (const auto& e : registry_.entries()) {
         if (e->container != container || !e->control || !e->visible) continue;
         const Control& control = *e->control;
         if (control.stage() == LifecycleStage::Terminated) continue;
+        // The control whose whole image is asked for, and the containers holding it, are not
+        // cut by the containers around them.
+        const gdi::RECT own_clip = OnPathTo(e.get(), whole) ? canvas.bounds : clip;
         const FormPoint at{origin.x + TwipsToPixels(e->left, Axis::X), origin.y + TwipsToPixels(e->top, Axis::Y)};
         // Wherever a placement puts a control, only the part inside the clip is drawn; one
         // entirely outside is skipped with its contents before any narrowing to int.
-        if (at.x >= clip.right || at.y >= clip.bottom || at.x + control.PixelWidth() <= clip.left ||
-            at.y + control.PixelHeight() <= clip.top)
+        if (at.x >= own_clip.right || at.y >= own_clip.bottom || at.x + control.PixelWidth() <= own_clip.left ||
+            at.y + control.PixelHeight() <= own_clip.top)
             continue;
         const gdi::POINT corner{static_cast<int>(at.x), static_cast<int>(at.y)};
-        ComposeControl(control, canvas, corner, clip);
+        ComposeControl(control, canvas, corner, own_clip);
         // Contained controls are clipped to their container's client area.
         const gdi::RECT inner = Intersect(
-            clip, gdi::RECT{corner.x, corner.y, corner.x + control.PixelWidth(), corner.y + control.PixelHeight()});
-        if (inner.right > inner.left && inner.bottom > inner.top) ComposeChildren(e.get(), canvas, inner, at);
+            own_clip, gdi::RECT{corner.x, corner.y, corner.x + control.PixelWidth(), corner.y + control.PixelHeight()});
+        if (inner.right > inner.left && inner.bottom > inner.top) ComposeChildren(e.get(), canvas, inner, at, whole);
     }
 }
 
-ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds) const {
+ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole) const {
     ComposedImage image;
     image.width = bounds.right - bounds.left;
     image.height = bounds.bottom - bounds.top;
     image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
     Canvas canvas{bounds, image.pixels};
     FillCanvas(canvas, bounds, form_.BackColor());
-    ComposeChildren(nullptr, canvas, bounds, FormPoint{});
+    ComposeChildren(nullptr, canvas, bounds, FormPoint{}, whole);
     return image;
 }
 
 const ComposedImage& FormComposition::Image() const {
     if (!IsCurrent()) {
-        image_ = ComposeRegion(FormBounds());
+        image_ = ComposeRegion(FormBounds(), nullptr);
         // Taken after composing: composing reads bitmaps, which moves the surface count.
         stamp_ = Current();
     }
@@ -96,23 +112,27 @@ gdi::COLORREF FormComposition::PixelAt(const HostEntry* entry, std::int64_t x, s
     if (fx < form.left || fy < form.top || fx >= form.right || fy >= form.bottom) return gdi::CLR_INVALID;
     if (IsCurrent()) return image_.At(fx, fy);
     const int px = static_cast<int>(fx), py = static_cast<int>(fy);
-    return ComposeRegion(gdi::RECT{px, py, px + 1, py + 1}).At(0, 0);
+    return ComposeRegion(gdi::RECT{px, py, px + 1, py + 1}, nullptr).At(0, 0);
 }
 
 bool FormComposition::WritePng(const HostEntry* entry, const std::string& png_path) const {
-    const ComposedImage& image = Image();
-    if (!entry) return gdi::WritePng(png_path, image.width, image.height, image.pixels.data());
+    if (!entry) {
+        const ComposedImage& image = Image();
+        return gdi::WritePng(png_path, image.width, image.height, image.pixels.data());
+    }
+    // The whole control, also where it reaches past the form or its containers: composed on
+    // its own over the form's background, not cut out of the form's image.
     const FormPoint origin = OriginOf(entry);
-    const int width = entry->control ? entry->control->PixelWidth() : 0;
-    const int height = entry->control ? entry->control->PixelHeight() : 0;
-    std::vector<std::uint32_t> part(static_cast<std::size_t>(width) * height, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::int64_t sx = origin.x + x, sy = origin.y + y;
-            if (sx >= 0 && sy >= 0 && sx < image.width && sy < image.height)
-                part[static_cast<std::size_t>(y) * width + x] = image.pixels[static_cast<std::size_t>(sy * image.width + sx)];
-        }
-    return gdi::WritePng(png_path, width, height, part.data());
+    const std::int64_t width = entry->control ? entry->control->PixelWidth() : 0;
+    const std::int64_t height = entry->control ? entry->control->PixelHeight() : 0;
+    constexpr std::int64_t kIntMin = std::numeric_limits<int>::min(), kIntMax = std::numeric_limits<int>::max();
+    if (origin.x < kIntMin || origin.y < kIntMin || origin.x + width > kIntMax || origin.y + height > kIntMax)
+        throw AutomationError(error::kInvalidProcedureCall);  // no image has pixels that far out
+    const ComposedImage image = ComposeRegion(
+        gdi::RECT{static_cast<int>(origin.x), static_cast<int>(origin.y), static_cast<int>(origin.x + width),
+                  static_cast<int>(origin.y + height)},
+        entry);
+    return gdi::WritePng(png_path, image.width, image.height, image.pixels.data());
 }
 
 }  // namespace ov::host

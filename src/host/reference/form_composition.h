@@ -47,7 +47,9 @@ public:
     // The composed pixel at (x, y) pixels from the entry's top-left, nullptr for the form;
     // CLR_INVALID outside the form.
     gdi::COLORREF PixelAt(const HostEntry* entry, std::int64_t x, std::int64_t y) const;
-    // Writes the form, or the part of it one control covers, as PNG; false when it cannot.
+    // Writes the form, or one whole control (with what lies beneath it, also past the form's
+    // edges and its containers'), as PNG; false when the file cannot be written, error 5 for a
+    // control placed beyond any image's reach.
     bool WritePng(const HostEntry* entry, const std::string& png_path) const;
 
 private:
@@ -61,10 +63,11 @@ private:
     };
     static Stamp Current();
     gdi::RECT FormBounds() const;
-    // Composes the part of the form inside `bounds` (within the form's).
-    ComposedImage ComposeRegion(const gdi::RECT& bounds) const;
+    // Composes the form inside `bounds` (form pixels, which may reach past the form), with
+    // `whole` (when not null) and its containers drawn uncut by the containers around them.
+    ComposedImage ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole) const;
     void ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip,
-                         FormPoint origin) const;
+                         FormPoint origin, const HostEntry* whole) const;
 
     const ObjectRegistry& registry_;
     const Form& form_;

@@ -106,6 +106,12 @@ void ReferenceHost::ProcessMessages() {
     }
 }
 
+void ReferenceHost::ProcessPendingMessages() {
+    ProcessMessages();
+    clock_.Wait(objects_, 0);
+    if (listener_.process_pending_messages) listener_.process_pending_messages();
+}
+
 // --- objects -------------------------------------------------------------------------------
 
 HostEntry& ReferenceHost::Create(const std::string& name, const std::string& class_name, const Placement& at) {
@@ -141,17 +147,30 @@ void ReferenceHost::Place(HostEntry& entry, const Placement& at) {
 
 template <class Lifecycle>
 void ReferenceHost::RunNewLifecycle(HostEntry& entry, const Placement& at, Lifecycle&& lifecycle) {
+    Control& control = *entry.control;
     try {
-        entry.control->Initialize(this);
-        lifecycle(*entry.control);
+        control.Initialize(this);
+        lifecycle(control);
         Place(entry, at);
-        entry.control->Resize();
-        entry.control->Show();
-        entry.control->Paint();
     } catch (...) {
         TerminateEntry(entry);
         throw;
     }
+    // The control holds what it read: a step that fails to show it (most often a repaint
+    // refusing a value from the bag, which every later repaint refuses again) is reported
+    // once, and the control stays loaded for the script or form to correct.
+    bool reported = false;
+    const auto show_step = [&](const char* step, void (Control::*run)()) {
+        try {
+            (control.*run)();
+        } catch (const AutomationError& error) {
+            if (!reported) LifecycleError(control, step, {}, error);
+            reported = true;
+        }
+    };
+    show_step("Resize", &Control::Resize);
+    show_step("Show", &Control::Show);
+    show_step("Paint", &Control::Paint);
 }
 
 std::shared_ptr<AutomationObject> ReferenceHost::New(const std::string& name, const std::string& class_name,
@@ -330,11 +349,9 @@ gdi::HWND ReferenceHost::ParentWindow(const Control& control) const {
     return form_->hWnd();
 }
 
-std::shared_ptr<IDispatch> ReferenceHost::Parent(const Control& control) const {
-    HostEntry* e = objects_.EntryOf(&control);
-    if (e && e->container) return e->container->object;
-    return form_;
-}
+// The form, however deeply the control is nested: its scale, window and visibility are what a
+// control asks its Parent for. The container a control sits in is its extender's Container.
+std::shared_ptr<IDispatch> ReferenceHost::Parent(const Control&) const { return form_; }
 
 std::vector<std::shared_ptr<IDispatch>> ReferenceHost::ContainedControls(const Control& control) const {
     std::vector<std::shared_ptr<IDispatch>> out;
@@ -363,8 +380,7 @@ void ReferenceHost::EventRaised(Control& control, const EventDesc& event, std::v
 void ReferenceHost::LifecycleError(Control& control, std::string_view step, std::string_view key,
                                    const AutomationError& error) {
     const std::string name = AmbientDisplayName(control);
-    lifecycle_errors_.push_back(name + "." + std::string(step) + "." + std::string(key) + ": " +
-                                std::to_string(error.number()));
+    lifecycle_errors_.push_back(LifecyclePlace(name, step, key) + ": " + std::to_string(error.number()));
     if (listener_.on_lifecycle_error) listener_.on_lifecycle_error(name, std::string(step), std::string(key), error);
 }
 
@@ -377,6 +393,12 @@ Variant ReferenceHost::ExtenderInvoke(Control& control, std::int32_t dispid, Inv
     HostEntry* e = objects_.EntryOf(&control);
     if (!e) throw AutomationError(error::kObjectDoesntSupport);
     return extender_.Invoke(*e, dispid, kind, args);
+}
+
+std::string LifecyclePlace(std::string_view object, std::string_view step, std::string_view key) {
+    std::string place = std::string(object) + "." + std::string(step);
+    if (!key.empty()) place += "." + std::string(key);
+    return place;
 }
 
 }  // namespace ov::host

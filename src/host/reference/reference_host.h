@@ -67,7 +67,8 @@ struct HostListener {
     std::function<void(const std::string& object, const std::string& event, const std::vector<Variant>& args)> on_event{};
     // A control notified a property change.
     std::function<void(const std::string& object, const std::string& property)> on_changed{};
-    // A lifecycle handler skipped a persisted key (the control goes on with the next one).
+    // A lifecycle handler skipped a persisted key (the control goes on with the next one), or
+    // a step of showing a new control failed and the control stays loaded (`key` empty).
     std::function<void(const std::string& object, const std::string& step, const std::string& key,
                        const AutomationError& error)>
         on_lifecycle_error{};
@@ -77,6 +78,9 @@ struct HostListener {
     std::function<void(const std::string& object, const EventDesc& event, std::vector<Variant>& args)> handle_event{};
     // A control did something to the form's window: "show", "hide", "state N".
     std::function<void(const std::string& operation)> on_form_operation{};
+    // A control lets pending messages run (ProcessPendingMessages): a host with a message
+    // queue of its own (a live host's window system) delivers what is waiting in it.
+    std::function<void()> process_pending_messages{};
 };
 
 // A by-reference argument an event delivery changed: its declared name and new value.
@@ -116,6 +120,9 @@ public:
     // Runs whenever a callback for this host is read, wherever the area was polled: a live
     // host schedules its message loop there (it must not call into the area itself).
     void SetMessageWakeup(std::function<void()> wakeup);
+    // What a control gets when it lets pending messages run: the message loop above, the
+    // timer ticks already due, then the listener's own queue (process_pending_messages).
+    void ProcessPendingMessages() override;
     std::int64_t ClockMilliseconds() const override { return clock_.milliseconds(); }
 
     Form& form() { return *form_; }
@@ -126,8 +133,11 @@ public:
     // A new instance. A control goes through Initialize, InitProperties (ambient DisplayName =
     // name), placement, Resize, Show and Paint; another class is only created. Throws 429 for an
     // unknown class, 424 for an unknown container, 5 for a name already in use, 7 for an
-    // extent no surface can have. A control whose lifecycle fails part-way is terminated and
-    // forgotten before the error reaches the caller.
+    // extent no surface can have. A control whose lifecycle fails before its properties are in
+    // place and it is placed is terminated and forgotten before the error reaches the caller.
+    // Once it has its properties it stays: a first Resize, Show or Paint that fails (a repaint
+    // refusing a picture the bag held) is reported once as a lifecycle error with an empty key,
+    // and the remaining steps still run.
     std::shared_ptr<AutomationObject> New(const std::string& name, const std::string& class_name,
                                           const Placement& at = {});
     // As New, with ReadProperties(bag) instead of InitProperties.
@@ -181,7 +191,8 @@ public:
     // The composed pixel at (x, y) pixels from the control's top-left ("form" for the form);
     // CLR_INVALID outside the form, however far.
     gdi::COLORREF PixelAt(const std::string& name, int x, int y) const;
-    // Writes the composed image, or the part of it covered by one control, as PNG.
+    // Writes the composed form, or one control's whole image (its full extent, whatever the
+    // size of the form or of its containers), as PNG.
     bool Snap(const std::string& name, const std::string& png_path) const;
 
     // Lifecycle errors seen so far (for tests): "NAME.step.key: number".
@@ -230,6 +241,9 @@ private:
     };
     std::vector<Handler> handlers_;
 };
+
+// Where a lifecycle error happened, as "OBJECT.STEP.KEY" ("OBJECT.STEP" without a key).
+std::string LifecyclePlace(std::string_view object, std::string_view step, std::string_view key);
 
 // Registers the plain host controls: "PictureBox" (a picture box on the form) and "Box" (an
 // opaque rectangle in its BackColor, for contained content).

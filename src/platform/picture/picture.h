@@ -83,4 +83,9 @@ std::shared_ptr<Picture> LoadPicture(const std::string& path);
 // The same for bytes already in memory (PNG included).
 std::shared_ptr<Picture> LoadPictureFromMemory(const std::vector<std::uint8_t>& bytes);
 
+// The picture as a file LoadPictureFromMemory reads back into a picture of the same type, size
+// and pixels: PNG for a bitmap, ICO for an icon, the loaded bytes for a metafile. Throws
+// AutomationError 481 for the empty picture and for a handle that no longer holds an image.
+std::vector<std::uint8_t> PictureFileBytes(const Picture& picture);
+
 }  // namespace ov

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <exception>
 
 #include "platform/gdi/screen.h"
 
@@ -13,10 +14,36 @@ template <typename Field>
 void SetField(StdFont& font, Field FontDesc::*field, Field value) {
     FontDesc desc = font.desc();
     desc.*field = std::move(value);
-    font.set_desc(desc);
+    font.Change(desc);
 }
 
 }  // namespace
+
+std::shared_ptr<void> StdFont::OnChange(ChangeListener listener) {
+    auto token = std::make_shared<ChangeListener>(std::move(listener));
+    std::erase_if(listeners_, [](const std::weak_ptr<ChangeListener>& l) { return l.expired(); });
+    listeners_.push_back(token);
+    return token;
+}
+
+void StdFont::Change(const FontDesc& desc) {
+    desc_ = desc;
+    // A listener may drop its token, or take another, while it runs: the list is walked as it
+    // was, and each listener is held for its call. Every owner hears of the change even when
+    // one of them fails to show it; the first failure then reaches the writer.
+    const std::vector<std::weak_ptr<ChangeListener>> listeners = listeners_;
+    std::exception_ptr failure;
+    for (const std::weak_ptr<ChangeListener>& weak : listeners) {
+        const std::shared_ptr<ChangeListener> listener = weak.lock();
+        if (!listener) continue;
+        try {
+            (*listener)();
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+}
 
 gdi::LOGFONTA LogFontFromDesc(const FontDesc& desc, int escapement) {
     gdi::LOGFONTA lf;

@@ -1,8 +1,10 @@
 #pragma once
 // The font object of the host (name, size in points, bold, italic, underline, strikethrough),
 // its plain description, and the graphics font made from it at the screen's resolution.
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/automation_object.h"
@@ -36,14 +38,24 @@ public:
     static std::shared_ptr<StdFont> Create(FontDesc desc = {}) { return std::make_shared<StdFont>(std::move(desc)); }
 
     const FontDesc& desc() const { return desc_; }
+    // Sets the attributes without telling the listeners (the font's owner changing it itself).
     void set_desc(const FontDesc& desc) { desc_ = desc; }
     std::shared_ptr<StdFont> Clone() const { return Create(desc_); }
+
+    // The platform font's FontChanged: `listener` runs after every late-bound write of an
+    // attribute (Name, Size, Bold, ...), so whoever handed the font out by reference sees the
+    // changes made through it. It runs for as long as the returned token lives.
+    using ChangeListener = std::function<void()>;
+    [[nodiscard]] std::shared_ptr<void> OnChange(ChangeListener listener);
+    // Sets the attributes and tells the listeners.
+    void Change(const FontDesc& desc);
 
     static const ClassInfo& StaticInfo();
     const ClassInfo& Info() const override { return StaticInfo(); }
 
 private:
     FontDesc desc_;
+    std::vector<std::weak_ptr<ChangeListener>> listeners_;
 };
 
 }  // namespace ov

@@ -139,6 +139,12 @@ void PictureBox::SetFont(std::shared_ptr<StdFont> font) {
     if (!font) throw AutomationError(error::kObjectNotSet);
     font_ = std::move(font);
     SyncFont();
+    SetFontListener(std::move(font_listener_));
+}
+
+void PictureBox::SetFontListener(std::function<void()> listener) {
+    font_listener_ = std::move(listener);
+    font_listening_ = font_listener_ ? font_->OnChange(font_listener_) : nullptr;
 }
 
 void PictureBox::SetBorderStyle(int style) {

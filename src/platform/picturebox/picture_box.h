@@ -8,6 +8,7 @@
 // straight to the window's surface. Either way hDC holds the hollow brush, the box's font,
 // ForeColor as text colour and a transparent background mode.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,9 @@ public:
     // The font object is shared: changing its attributes changes the box's text.
     const std::shared_ptr<StdFont>& Font() const { return font_; }
     void SetFont(std::shared_ptr<StdFont> font);
+    // Runs `listener` after every late-bound write to the box's font object, whichever object
+    // the box holds at the time (its owner repaints with the changed font); empty for none.
+    void SetFontListener(std::function<void()> listener);
     int BorderStyle() const { return border_style_; }
     void SetBorderStyle(int style);  // 0 none, 1 fixed single (2 pixels per side); else 380
     bool AutoRedraw() const { return auto_redraw_; }
@@ -153,6 +157,8 @@ private:
     OleColor back_colour_ = 0x8000000Fu;  // button face
     OleColor fore_colour_ = 0x80000012u;  // button text
     std::shared_ptr<StdFont> font_;
+    std::function<void()> font_listener_;
+    std::shared_ptr<void> font_listening_;  // the listener's registration with font_
     int border_style_ = 1;
     bool auto_redraw_ = false;
     bool auto_size_ = false;

@@ -285,5 +285,46 @@ TEST_F(PictureTest, StdFontMembersAndGdiFont) {
     EXPECT_TRUE(gdi::DeleteObject(handle));
 }
 
+// Owners of a font hear of every late-bound write to it, for as long as they hold their token;
+// the owner's own set_desc is silent, and a listener that fails neither stops the others nor
+// the write.
+TEST_F(PictureTest, StdFontTellsItsListenersOfWritesMadeThroughIt) {
+    auto font = StdFont::Create();
+    std::vector<std::string> heard;
+    auto first = font->OnChange([&] { heard.push_back("first " + font->desc().name); });
+    auto failing = font->OnChange([&] {
+        heard.push_back("failing");
+        throw AutomationError(481);
+    });
+    auto last = font->OnChange([&] { heard.push_back("last"); });
+    const struct {
+        const char* member;
+        Variant value;
+    } writes[] = {{"Name", Variant::FromString("Arial")}, {"Size", Variant::FromDouble(12)},
+                  {"Bold", Variant::FromBoolean(true)},   {"Weight", Variant::FromInteger(400)}};
+    for (const auto& w : writes) {
+        heard.clear();
+        try {
+            PutProperty(*font, w.member, w.value);
+            ADD_FAILURE() << w.member << ": the listener's error did not reach the writer";
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.number(), 481) << w.member;
+        }
+        EXPECT_EQ(heard, (std::vector<std::string>{"first Arial", "failing", "last"})) << w.member;
+    }
+    EXPECT_DOUBLE_EQ(font->desc().size, 12);  // the writes took effect all the same
+    failing.reset();
+    heard.clear();
+    font->set_desc(FontDesc{});
+    EXPECT_TRUE(heard.empty());
+    first.reset();
+    PutProperty(*font, "Italic", Variant::FromBoolean(true));
+    EXPECT_EQ(heard, std::vector<std::string>{"last"});
+    // A refused write changes nothing and tells no one.
+    heard.clear();
+    EXPECT_THROW(PutProperty(*font, "Size", Variant::FromDouble(-1)), AutomationError);
+    EXPECT_TRUE(heard.empty());
+}
+
 }  // namespace
 }  // namespace ov
