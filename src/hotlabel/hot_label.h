@@ -28,6 +28,11 @@ public:
     // Event ids of __OVHotLabel.
     static constexpr std::int32_t kEventClick = 1, kEventDblClick = 2, kEventMouseDown = 3, kEventMouseMove = 4,
                                   kEventMouseUp = 5, kEventHotSpotClick = 6;
+    // Dispatch ids of _OVHotLabel; Font has the standard id of a control's font.
+    enum Member : std::int32_t {
+        kDispidFont = -512, kBackColor = 1, kEnabled, kRefresh, kControlString, kPicture, kHotspotColor, kForeColor,
+        kBorderStyle, kHighlight, kHighlightColor
+    };
 
     OVHotLabel();
     ~OVHotLabel() override;
@@ -71,11 +76,9 @@ public:
 
 protected:
     void OnInitialize() override;
-    void OnInitProperties() override;
     void OnResize() override;
     void OnPaint() override;
     void OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) override;
-    Variant PersistedDefault(const PersistDesc& key) const override;
 
 private:
     void RenderControlString();

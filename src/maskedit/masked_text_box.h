@@ -25,6 +25,14 @@ enum OnInvalidEntry : std::int32_t { kDoNothing = 0, kKeepFocus = 1, kFocusSelec
 
 class OVMaskedTextBox : public host::Control {
 public:
+    // Dispatch ids of _OVMaskedTextBox.
+    enum Member : std::int32_t {
+        kAppearance = 1, kBackColor, kAllignment, kBorderStyle, kEnabled, kFont, kFontBold, kFontItalic, kFontName,
+        kFontSize, kFontStrikethru, kFontUnderline, kForeColor, kHideSelection, kHWnd, kInputFormat, kMask,
+        kMaxLength, kMouseIcon, kMousePointer, kMultiLine, kOLEDragMode, kOLEDropMode, kOnInvalidEntry, kScrollBars,
+        kSelLength, kSelStart, kSelText, kText, kToolTipText, kValue, kOLEDrag, kPopupMenu, kRefresh
+    };
+
     OVMaskedTextBox();
     static const ClassInfo& StaticInfo();
     const ClassInfo& Info() const override { return StaticInfo(); }
@@ -105,7 +113,6 @@ protected:
     void OnPaint() override;
     void OnHide() override;
     void OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) override;
-    Variant PersistedDefault(const PersistDesc& key) const override;
 
 private:
     // Validation (masked_validation.cpp).
@@ -121,9 +128,9 @@ private:
     void OnKeyDown(std::vector<Variant>& args);
     void OnKeyPress(std::vector<Variant>& args);
 
-    // Writes one attribute of txt's font and notifies under `name`.
+    // Writes one attribute of txt's font and notifies for `property`.
     template <class F>
-    void ChangeFont(std::string_view name, F&& change);
+    void ChangeFont(std::int32_t property, F&& change);
 
     host::TextBox& txt_;
     std::int32_t input_format_ = 0;

@@ -18,6 +18,14 @@ void SetField(StdFont& font, Field FontDesc::*field, Field value) {
 
 }  // namespace
 
+void RequireValidFontName(const std::string& name) {
+    if (name.empty()) throw AutomationError(error::kInvalidPropertyValue);
+}
+
+void RequireValidFontSize(double size) {
+    if (!(size > 0) || size > 2160) throw AutomationError(error::kInvalidPropertyValue);
+}
+
 gdi::LOGFONTA LogFontFromDesc(const FontDesc& desc, int escapement) {
     gdi::LOGFONTA lf;
     const int twips = gdi::Screen().twips_per_pixel_y;
@@ -47,7 +55,7 @@ const ClassInfo& StdFont::StaticInfo() {
             [](StdFont& f, auto&) { return Variant::FromString(f.desc().name); },
             [](StdFont& f, auto&, Variant& v) {
                 std::string name = CStr(v);
-                if (name.empty()) throw AutomationError(error::kInvalidPropertyValue);
+                RequireValidFontName(name);
                 SetField(f, &FontDesc::name, std::move(name));
             });
         b.PropertyEx(
@@ -55,7 +63,7 @@ const ClassInfo& StdFont::StaticInfo() {
             [](StdFont& f, auto&) { return Variant::FromDouble(f.desc().size); },
             [](StdFont& f, auto&, Variant& v) {
                 const double size = CDbl(v);
-                if (!(size > 0) || size > 2160) throw AutomationError(error::kInvalidPropertyValue);
+                RequireValidFontSize(size);
                 // The platform keeps font sizes as currency: four decimal places.
                 SetField(f, &FontDesc::size, std::round(size * 10000) / 10000);
             });
