@@ -104,6 +104,8 @@ public:
     // Late-bound calls as the member table says. Any member may change what the control shows
     // (a get included: some lay out on first use), so every call counts as a visual change.
     Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+    // A member-bound put notifies as the table declares.
+    void MemberChanged(std::int32_t dispid) override { NotifyChanged(dispid); }
 
     // --- lifecycle, called by the host ---------------------------------------------------------
     // Creates the surface window under the site's parent window at the current extent and

@@ -34,11 +34,10 @@ const ClassInfo& OVHotLabel::StaticInfo() {
             .InCategory(appearance)
             .Default(Variant::FromLong(kBagBackColor)).Initially(Variant::FromLong(kInitialBackColor))
             .Persist().AsCreated()
-            .Property("Enabled", kEnabled, TypeDesc::Of(VarType::Boolean), &OVHotLabel::LabelEnabled,
-                      &OVHotLabel::SetLabelEnabled)
+            .Field("Enabled", kEnabled, TypeDesc::Of(VarType::Boolean), &OVHotLabel::enabled_)
             .Help("Returns/sets a value that determines whether an object can respond to user-generated events.")
             .InCategory(behavior)
-            .Default(Variant::FromBoolean(true)).Persist(&OVHotLabel::enabled_)
+            .Default(Variant::FromBoolean(true)).Persist()
             .ObjectProperty("Font", kDispidFont, TypeDesc::Object("StdFont"), &OVHotLabel::LabelFont,
                             &OVHotLabel::SetLabelFont)
             .Help("Returns a Font object.").InCategory(Category::Font)
@@ -63,34 +62,30 @@ const ClassInfo& OVHotLabel::StaticInfo() {
             .ObjectProperty("Picture", kPicture, TypeDesc::Object("StdPicture"), &OVHotLabel::Picture,
                             &OVHotLabel::SetPicture)
             .Help("Returns/sets a graphic to be displayed in a control.").InCategory(appearance)
-            .Default(Variant::FromObject(nullptr))
+            .Default(Variant::FromObject(nullptr)).Initially(Variant::FromObject(ov::Picture::Empty()))
             .Persist([](OVHotLabel& c, const Variant& v) { c.SetPicture(CObj(v)); },
                      [](OVHotLabel& c) { return Variant::FromObject(c.picture_->box().Picture()); })
             .AsCreated()
-            .Property("HotspotColor", kHotspotColor, TypeDesc::Color(), &OVHotLabel::HotspotColor,
-                      &OVHotLabel::SetHotspotColor)
+            .Field("HotspotColor", kHotspotColor, TypeDesc::Color(), &OVHotLabel::hotspot_color_)
             .Help("Set/return the hotspot color").InCategory(appearance)
-            .Default(Variant::FromLong(kDefaultHotspotColor)).Persist(&OVHotLabel::hotspot_color_)
-            .Property("ForeColor", kForeColor, TypeDesc::Color(), &OVHotLabel::LabelForeColor,
-                      &OVHotLabel::SetLabelForeColor)
+            .Default(Variant::FromLong(kDefaultHotspotColor)).Persist()
+            .Field("ForeColor", kForeColor, TypeDesc::Color(), &OVHotLabel::fore_color_)
             .Help("Returns/sets the foreground color used to display text and graphics in an object.")
             .InCategory(appearance)
-            .Default(Variant::FromLong(0)).Persist(&OVHotLabel::fore_color_)
+            .Default(Variant::FromLong(0)).Persist()
             .Property("BorderStyle", kBorderStyle, integer, &OVHotLabel::BorderStyle, &OVHotLabel::SetBorderStyle)
             .Help("Returns/sets the border style for an object.").InCategory(appearance)
             .Default(Variant::FromInteger(1))
             .Persist([](OVHotLabel& c, const Variant& v) { c.main_->box().SetBorderStyle(CInt(v)); },
                      [](OVHotLabel& c) { return Variant::FromInteger(c.BorderStyle()); })
             .AsCreated()
-            .Property("Highlight", kHighlight, TypeDesc::Of(VarType::Boolean), &OVHotLabel::Highlight,
-                      &OVHotLabel::SetHighlight)
+            .Field("Highlight", kHighlight, TypeDesc::Of(VarType::Boolean), &OVHotLabel::highlight_)
             .Help("Sets whether the hot spot lights up when the  mouse is over it.").InCategory(behavior)
             // The integer 1, not True: a stored True differs from it, so the key is always written.
-            .Default(Variant::FromInteger(1)).Persist(&OVHotLabel::highlight_)
-            .Property("HighlightColor", kHighlightColor, TypeDesc::Color(), &OVHotLabel::HighlightColor,
-                      &OVHotLabel::SetHighlightColor)
+            .Default(Variant::FromInteger(1)).Persist()
+            .Field("HighlightColor", kHighlightColor, TypeDesc::Color(), &OVHotLabel::highlight_color_)
             .InCategory(appearance)
-            .Default(Variant::FromLong(kDefaultHighlightColor)).Persist(&OVHotLabel::highlight_color_)
+            .Default(Variant::FromLong(kDefaultHighlightColor)).Persist()
             .Event("Click")
             .Help("Click event on the label")
             .Event("DblClick")
@@ -162,11 +157,6 @@ void OVHotLabel::SetLabelBackColor(std::int32_t colour) {
     NotifyChanged(kBackColor);
 }
 
-void OVHotLabel::SetLabelEnabled(bool enabled) {
-    enabled_ = enabled;
-    NotifyChanged(kEnabled);
-}
-
 std::shared_ptr<IDispatch> OVHotLabel::LabelFont() const { return main_->box().Font(); }
 
 void OVHotLabel::SetLabelFont(std::shared_ptr<IDispatch> font) {
@@ -202,31 +192,11 @@ void OVHotLabel::SetPicture(std::shared_ptr<IDispatch> object) {
     NotifyChanged(kPicture);
 }
 
-void OVHotLabel::SetHotspotColor(std::int32_t colour) {
-    hotspot_color_ = colour;
-    NotifyChanged(kHotspotColor);
-}
-
-void OVHotLabel::SetLabelForeColor(std::int32_t colour) {
-    fore_color_ = colour;
-    NotifyChanged(kForeColor);
-}
-
 std::int16_t OVHotLabel::BorderStyle() const { return static_cast<std::int16_t>(main_->box().BorderStyle()); }
 
 void OVHotLabel::SetBorderStyle(std::int16_t style) {
     main_->box().SetBorderStyle(style);  // 0 none, 1 fixed single; anything else is 380
     NotifyChanged(kBorderStyle);
-}
-
-void OVHotLabel::SetHighlight(bool highlight) {
-    highlight_ = highlight;
-    NotifyChanged(kHighlight);
-}
-
-void OVHotLabel::SetHighlightColor(std::int32_t colour) {
-    highlight_color_ = colour;
-    NotifyChanged(kHighlightColor);
 }
 
 // --- pointer -------------------------------------------------------------------------------

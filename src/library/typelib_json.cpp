@@ -40,10 +40,11 @@ json ParamsJson(const std::vector<ParamDesc>& params) {
 // A value as the property bag writes values: {"type": ..., "value": ...}, a font as its
 // attributes. One the site gives is the value an unsited control gets, the place it comes from
 // beside it (ValueFromJson).
-json ValueJson(const std::optional<ValueSpec>& spec) {
+json ValueJson(const std::optional<ValueSpec>& spec, const TypeDesc* as = nullptr) {
     if (!spec) return nullptr;
     try {
-        return host::VariantToJson(host::ResolveValue(*spec, nullptr));
+        const Variant value = host::ResolveValue(*spec, nullptr);
+        return host::VariantToJson(as ? as->Coerce(value) : value);
     } catch (const AutomationError&) {
         return nullptr;
     }
@@ -71,11 +72,14 @@ json MemberJson(const MemberDesc& m) {
     if (m.CanPut()) access.push_back(m.put_value_by_ref ? "put byref" : "put");
     if (m.CanPutRef()) access.push_back("putref");
     member["access"] = access;
+    member["boundToMember"] = m.bound_to_member;
     member["params"] = ParamsJson(m.params);
     member["category"] = CategoryName(m.category);
     member["default"] = ValueJson(m.default_value);
     member["defaultFrom"] = ValueFromJson(m.default_value);
-    member["initial"] = ValueJson(m.initial);
+    // What a get of a new instance gives, in the property's type (a default keeps the type the
+    // bag stores it with).
+    member["initial"] = ValueJson(m.initial, &m.type);
     member["initialFrom"] = ValueFromJson(m.initial);
     member["initialApplied"] = m.initial_applied;
     member["persistedKey"] = m.persist ? json(m.name) : json(nullptr);

@@ -154,10 +154,9 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
             .InCategory(behavior).Default(Variant::FromInteger(0))
             .Persist([](C& c, const Variant& v) { c.txt_.SetOLEDropMode(CInt(v)); },
                      [](C& c) { return Variant::FromInteger(c.OLEDropMode()); }, integer)
-            .Property("OnInvalidEntry", kOnInvalidEntry, TypeDesc::Enum("mtbOnInvalidEntry"), &C::OnInvalidEntry,
-                      &C::SetOnInvalidEntry)
+            .Field("OnInvalidEntry", kOnInvalidEntry, TypeDesc::Enum("mtbOnInvalidEntry"), &C::on_invalid_entry_)
             .Help("Returns/sets what happens when the focus leaves an invalid text.")
-            .InCategory(behavior).Default(Variant::FromLong(kDoNothing)).Persist(&C::on_invalid_entry_)
+            .InCategory(behavior).Default(Variant::FromLong(kDoNothing)).Persist()
             .ReadOnly("ScrollBars", kScrollBars, Integer(), &C::ScrollBars)
             .Help("Returns/sets a value indicating whether an object has vertical or horizontal scroll bars.")
             .InCategory(appearance)
@@ -328,7 +327,6 @@ void OVMaskedTextBox::SetSelLength(std::int32_t v) { txt_.SetSelLength(v); Notif
 void OVMaskedTextBox::SetSelStart(std::int32_t v) { txt_.SetSelStart(v); NotifyChanged(kSelStart); }
 void OVMaskedTextBox::SetSelText(std::string v) { txt_.SetSelText(v); NotifyChanged(kSelText); }
 void OVMaskedTextBox::SetToolTipText(std::string v) { txt_.SetToolTipText(std::move(v)); NotifyChanged(kToolTipText); }
-void OVMaskedTextBox::SetOnInvalidEntry(std::int32_t reaction) { on_invalid_entry_ = reaction; NotifyChanged(kOnInvalidEntry); }
 
 std::shared_ptr<IDispatch> OVMaskedTextBox::Font() const { return host::MakeFontObject(txt_.Font()); }
 

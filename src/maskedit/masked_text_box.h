@@ -46,8 +46,7 @@ public:
     void SetInputFormat(std::int32_t format);  // no range test
     const std::string& Mask() const { return mask_; }
     void SetMask(const std::string& mask);  // 93 for a mask the format refuses, 380 for one the text breaks
-    std::int32_t OnInvalidEntry() const { return on_invalid_entry_; }
-    void SetOnInvalidEntry(std::int32_t reaction);
+    std::int32_t OnInvalidEntry() const { return on_invalid_entry_; }  // bound in the table
     std::string Text();  // "" while the text is marked invalid
     void SetText(const std::string& text);
     Variant Value(const Variant& mask);

@@ -33,6 +33,10 @@ public:
     //   property with only put-by-reference (and the reverse) uses the one it has.
     Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
 
+    // A put bound to a member (ClassBuilder::Field) stored a new value in property `dispid`.
+    // Controls tell their host as the table declares; other objects have no one to tell.
+    virtual void MemberChanged(std::int32_t dispid) {}
+
 protected:
     // Names and ids outside the table (the extender of a placed control). Defaults: none.
     virtual std::int32_t FallbackIDOfName(std::string_view name) const;

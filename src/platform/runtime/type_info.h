@@ -142,6 +142,9 @@ struct MemberDesc {
     Category category = Category::Misc;
     bool put_value_by_ref = false;  // the put takes its value argument by reference
     bool hidden = false;            // kept out of the host's property browser
+    // The get reads and the put stores one member of the class, nothing else (Field): a
+    // generator may map it to a plain member.
+    bool bound_to_member = false;
     GetFn get;                      // property get (empty: write-only)
     PutFn put;                      // property put (Let)
     PutFn put_ref;                  // property put by reference (Set), for objects
@@ -274,6 +277,24 @@ public:
         m.put = [setter](AutomationObject& o, std::vector<Variant>&, Variant& value) {
             (static_cast<T&>(o).*setter)(detail::FromVariant<std::decay_t<A>>(value));
         };
+        return *this;
+    }
+
+    // A property bound to a member of the class: the get reads it, a put stores the converted
+    // value and reports the change (AutomationObject::MemberChanged, which notifies as declared).
+    // Its persisted key, if any, stores and reads the member without notifying.
+    template <class C, class V>
+    ClassBuilder& Field(std::string name, std::int32_t dispid, TypeDesc type, V C::*field) {
+        static_assert(std::is_base_of_v<C, T>);
+        MemberDesc& m = AddMember(std::move(name), dispid, MemberKind::Property, std::move(type));
+        m.bound_to_member = true;
+        m.get = [field](AutomationObject& o, std::vector<Variant>&) { return detail::ToVariant(static_cast<T&>(o).*field); };
+        m.put = [field, dispid](AutomationObject& o, std::vector<Variant>&, Variant& value) {
+            T& object = static_cast<T&>(o);
+            object.*field = detail::FromVariant<V>(value);
+            object.MemberChanged(dispid);
+        };
+        member_keys_.back() = [field](T& o, const Variant& v) { o.*field = detail::FromVariant<V>(v); };
         return *this;
     }
 
@@ -459,7 +480,16 @@ public:
     // --- persistence ----------------------------------------------------------------------------
     // The last property is persisted under its name, loaded through its put (Let, or Set for
     // objects) and saved from its get.
-    ClassBuilder& Persist() { return PersistThroughProperty(info_.members.size() - 1); }
+    // A property bound to a member (Field) is loaded into the member without notifying.
+    ClassBuilder& Persist() {
+        const std::size_t index = info_.members.size() - 1;
+        if (!member_keys_[index]) return PersistThroughProperty(index);
+        const GetFn get = info_.members[index].get;
+        return PersistWith(index, member_keys_[index], [get](T& o) {
+            std::vector<Variant> none;
+            return get(o, none);
+        }, std::nullopt);
+    }
     // With a load and save of its own (members set directly, without the put's side effects),
     // the value converted to the property's type, or to `stored_as` where the key keeps another
     // type than the property shows (a 16-bit integer for an enumeration, say).
@@ -567,6 +597,7 @@ private:
         info_.members.push_back(std::move(m));
         notification_declared_.push_back(false);
         as_created_.push_back(false);
+        member_keys_.emplace_back();
         last_is_event_ = false;
         return info_.members.back();
     }
@@ -576,6 +607,8 @@ private:
     // instance is left as created.
     std::vector<bool> notification_declared_;
     std::vector<bool> as_created_;
+    // For a property bound to a member: how its key stores a loaded value in that member.
+    std::vector<std::function<void(T&, const Variant&)>> member_keys_;
     bool all_as_created_ = false;
     bool all_silent_ = false;
     bool last_is_event_ = false;
