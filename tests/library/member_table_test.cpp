@@ -45,8 +45,9 @@ bool TakesNoIndex(const json& member) {
 
 class MemberTable : public ::testing::Test {
 protected:
+    host::ClassRegistry registry_ = Classes();
     testing_support::HostRecord record_;
-    std::unique_ptr<host::ReferenceHost> host_ = testing_support::FreshHost(const_cast<host::ClassRegistry&>(Classes()), record_);
+    std::unique_ptr<host::ReferenceHost> host_ = testing_support::FreshHost(registry_, record_);
 
     IDispatch& NewControl(const std::string& class_name) {
         const std::string name = "C" + std::to_string(++count_);
