@@ -49,7 +49,7 @@ protected:
     testing_support::HostRecord record_;
     std::unique_ptr<host::ReferenceHost> host_ = testing_support::FreshHost(registry_, record_);
 
-    IDispatch& NewControl(const std::string& class_name) {
+    IDispatch& NewInstance(const std::string& class_name) {
         const std::string name = "C" + std::to_string(++count_);
         host_->New(name, class_name);
         record_.Clear();
@@ -72,7 +72,7 @@ TEST_F(MemberTable, EveryPutNotifiesAsTheMetadataSays) {
             const bool put = Has(access, "put") || Has(access, "put byref"), put_ref = Has(access, "putref");
             if (!put && !put_ref) continue;
             ASSERT_TRUE(Has(access, "get")) << class_name << "." << m["name"];
-            IDispatch& control = NewControl(class_name);
+            IDispatch& control = NewInstance(class_name);
             const std::string property = m["name"];
             const Variant value = GetProperty(control, property);
             record_.Clear();
@@ -91,16 +91,16 @@ TEST_F(MemberTable, EveryPutNotifiesAsTheMetadataSays) {
     EXPECT_GT(checked, 80);
 }
 
-// A new control shows, for every property with an initial value, exactly that value; one the
+// A new instance shows, for every property with an initial value, exactly that value; one the
 // site gives is the reference host's (its ambient font, the instance's name).
-TEST_F(MemberTable, NewControlsStartAtTheInitialValuesTheMetadataGives) {
+TEST_F(MemberTable, NewInstancesStartAtTheInitialValuesTheMetadataGives) {
     int checked = 0;
-    for (const json* cls : ControlClasses()) {
-        const std::string class_name = (*cls)["name"];
-        for (const json& m : (*cls)["interface"]["members"]) {
+    for (const json& cls : Metadata()["classes"]) {
+        const std::string class_name = cls["name"];
+        for (const json& m : cls["interface"]["members"]) {
             if (m["kind"] != "property" || !TakesNoIndex(m) || !Has(m["access"], "get") || m["initial"].is_null())
                 continue;
-            IDispatch& control = NewControl(class_name);
+            IDispatch& control = NewInstance(class_name);
             json expected = m["initial"];
             if (m["initialFrom"].is_object() && m["initialFrom"]["source"] == "AmbientDisplayName")
                 expected = host::VariantToJson(Variant::FromString(host_->NameOf(&control)));
@@ -143,7 +143,7 @@ TEST_F(MemberTable, FontAttributePutsRefuseWhatAFontObjectRefuses) {
                    {"FontSize", Variant::FromSingle(3000)}, {"FontName", Variant::FromString("")}};
     for (const char* class_name : {"OVGradientPanel", "OVMaskedTextBox"}) {
         for (const auto& [property, value] : refused) {
-            IDispatch& control = NewControl(class_name);
+            IDispatch& control = NewInstance(class_name);
             const Variant before = GetProperty(control, property);
             EXPECT_EQ(ErrorNumberOf([&] { PutProperty(control, property, value); }), error::kInvalidPropertyValue)
                 << class_name << "." << property;
@@ -151,7 +151,7 @@ TEST_F(MemberTable, FontAttributePutsRefuseWhatAFontObjectRefuses) {
             EXPECT_TRUE(record_.changed.empty()) << class_name << "." << property;
         }
         // What the font object itself accepts is accepted here, and a saved font loads back.
-        IDispatch& control = NewControl(class_name);
+        IDispatch& control = NewInstance(class_name);
         PutProperty(control, "FontSize", Variant::FromSingle(2160));
         PutProperty(control, "FontName", Variant::FromString("Arial"));
         const host::PropertyBag bag = host_->Save(host_->NameOf(&control));
@@ -182,7 +182,7 @@ TEST_F(MemberTable, ObjectPutsOfAnotherClassAreTypeMismatches) {
                  {"OVHotLabel", "Picture", font},       {"OVSideLogo", "Font", picture},
                  {"OVMaskedTextBox", "Font", picture},  {"OVMaskedTextBox", "MouseIcon", font}};
     for (const auto& [class_name, property, wrong] : cases) {
-        IDispatch& control = NewControl(class_name);
+        IDispatch& control = NewInstance(class_name);
         const json before = host::VariantToJson(GetProperty(control, property));
         EXPECT_EQ(ErrorNumberOf([&] { PutPropertyRef(control, property, wrong); }), error::kTypeMismatch)
             << class_name << "." << property;
@@ -194,7 +194,7 @@ TEST_F(MemberTable, ObjectPutsOfAnotherClassAreTypeMismatches) {
 // By-reference arguments a member leaves alone come back exactly as passed, whatever they were
 // converted to for the member; one it assigns comes back assigned.
 TEST_F(MemberTable, ByReferenceArgumentsComeBackAsPassedUnlessAssigned) {
-    IDispatch& tray = NewControl("OVTrayIcon");
+    IDispatch& tray = NewInstance("OVTrayIcon");
     PutProperty(tray, "SetSysTray", Variant::FromBoolean(true));
     const std::vector<Variant> calls[] = {
         {Variant::FromString("Saved"), Variant::FromString("Backup"), Variant::FromInteger(18)},
@@ -209,7 +209,7 @@ TEST_F(MemberTable, ByReferenceArgumentsComeBackAsPassedUnlessAssigned) {
         }
     }
     // A by-reference put value the put leaves alone keeps its type too.
-    IDispatch& tabs = NewControl("OVTabHead");
+    IDispatch& tabs = NewInstance("OVTabHead");
     std::vector<Variant> value{Variant::FromInteger(5)};
     tabs.Invoke(tabs.GetIDOfName("TabString"), InvokeKind::PropertyPut, value);
     EXPECT_EQ(value[0], Variant::FromInteger(5));
