@@ -14,7 +14,7 @@ namespace {
 // An object with a few members of each kind; `changed` records what member-bound puts report.
 class Gauge : public AutomationObject {
 public:
-    enum Member : std::int32_t { kLevel = 1, kLabel, kColour, kMode, kScale, kStep, kFace };
+    enum Member : std::int32_t { kLevel = 1, kLabel, kColour, kMode, kScale, kStep, kFace, kNote };
 
     static ClassInfo Table(bool is_control) {
         return ClassBuilder<Gauge>("Gauge", is_control)
@@ -35,6 +35,7 @@ public:
                         return Variant();
                     })
             .ObjectProperty("Face", kFace, TypeDesc::Object("Gauge"), &Gauge::Face, &Gauge::SetFace)
+            .Field("Note", kNote, TypeDesc::Of(VarType::String), &Gauge::note).PutByRef()
             .Build();
     }
     const ClassInfo& Info() const override {
@@ -49,7 +50,7 @@ public:
     void SetFace(std::shared_ptr<IDispatch> f) { face = std::move(f); }
 
     std::int32_t level = 0;
-    std::string label;
+    std::string label, note;
     std::shared_ptr<IDispatch> face;
     std::vector<std::int32_t> changed;
 };
@@ -136,6 +137,11 @@ TEST(MemberTableDispatch, ByReferenceArgumentsComeBackAsPassedUnlessAssigned) {
     CallMethod(g, "Step", text);
     EXPECT_EQ(text[0], Variant::FromString("4"));
     EXPECT_EQ(text[1], Variant::FromLong(8));
+    // A put taking its value by reference leaves it as passed too.
+    std::vector<Variant> value{Variant::FromInteger(5)};
+    g.Invoke(Gauge::kNote, InvokeKind::PropertyPut, value);
+    EXPECT_EQ(value[0], Variant::FromInteger(5));
+    EXPECT_EQ(g.note, "5");
 }
 
 TEST(MemberTableDispatch, ObjectsOfAnotherClassAreTypeMismatches) {
