@@ -36,6 +36,8 @@ const ClassInfo& GradientObject::StaticInfo() {
         const auto type = long_property(&clsGradient::GradientType, &clsGradient::SetGradientType);
         const auto blend = long_property(&clsGradient::BlendMode, &clsGradient::SetBlendMode);
 
+        // What a new renderer starts with, read from one.
+        const clsGradient fresh;
         return ClassBuilder<G>(kGradientClassName, /*is_control=*/false)
                 .ClassHelp("Gradient renderer: linear, elliptical and rectangular gradients in RGB or HSL")
                 .Method("Draw", 1, {Ref("picObj", TypeDesc::Object("Object"))},
@@ -48,16 +50,22 @@ const ClassInfo& GradientObject::StaticInfo() {
                 .Help("Draws the gradient on a picture surface exposing hWnd and hDC")
                 .PropertyEx("Color1", 2, long_type, {}, color1.first, color1.second)
                 .Help("Start colour")
+                .Initially(Variant::FromLong(fresh.Color1()))
                 .PropertyEx("Color2", 3, long_type, {}, color2.first, color2.second)
                 .Help("End colour")
+                .Initially(Variant::FromLong(fresh.Color2()))
                 .PropertyEx("Angle", 4, double_type, {}, angle.first, angle.second)
                 .Help("Direction in whole degrees (0 = towards the right, 90 = upwards)")
+                .Initially(Variant::FromDouble(fresh.Angle()))
                 .PropertyEx("Repetitions", 5, double_type, {}, repetitions.first, repetitions.second)
                 .Help("Number of colour runs")
+                .Initially(Variant::FromDouble(fresh.Repetitions()))
                 .PropertyEx("GradientType", 6, TypeDesc::Enum("GradType"), {}, type.first, type.second)
                 .Help("Shape: linear, elliptical or rectangular")
+                .Initially(Variant::FromLong(fresh.GradientType()))
                 .PropertyEx("BlendMode", 7, TypeDesc::Enum("GradBlendMode"), {}, blend.first, blend.second)
                 .Help("Interpolation space: RGB or HSL")
+                .Initially(Variant::FromLong(fresh.BlendMode()))
                 .Method("HUEtoRGB", 8,
                         {Ref("FA", double_type), Ref("FB", double_type), In("H", double_type)},
                         [](G& o, std::vector<Variant>& args) {

@@ -11,9 +11,6 @@ namespace ov::hotlabel {
 
 namespace {
 
-// The standard dispatch id of a control's Font property.
-constexpr std::int32_t kDispidFont = -512;
-
 OleColor AsOleColor(std::int32_t colour) { return static_cast<OleColor>(colour); }
 
 }  // namespace
@@ -25,50 +22,70 @@ const ClassInfo& OVHotLabel::StaticInfo() {
     static const ClassInfo info = [] {
         const TypeDesc integer = TypeDesc::Of(VarType::Integer);
         const TypeDesc single = TypeDesc::Of(VarType::Single);
+        const Category appearance = Category::Appearance, behavior = Category::Behavior;
+        // Read in declaration order. BackColor and Picture go through their writes (both
+        // boxes, change notices); the rest set members or boxes directly, and the string is not
+        // counted: the first render does that. A new label sets the members the same way and
+        // leaves the boxes (white, the box's font and border) as created.
         return ClassBuilder<OVHotLabel>("OVHotLabel")
-            .Property("BackColor", 1, TypeDesc::Color(), &OVHotLabel::LabelBackColor, &OVHotLabel::SetLabelBackColor)
+            .Property("BackColor", kBackColor, TypeDesc::Color(), &OVHotLabel::LabelBackColor,
+                      &OVHotLabel::SetLabelBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")
-            // What the bag falls back to; a new instance keeps the boxes' white.
-            .Default(Variant::FromLong(kBagBackColor))
-            .Property("Enabled", 2, TypeDesc::Of(VarType::Boolean), &OVHotLabel::LabelEnabled,
-                      &OVHotLabel::SetLabelEnabled)
+            .InCategory(appearance)
+            .Default(Variant::FromLong(kBagBackColor)).Initially(Variant::FromLong(kInitialBackColor))
+            .Persist().AsCreated()
+            .Field("Enabled", kEnabled, TypeDesc::Of(VarType::Boolean), &OVHotLabel::enabled_)
             .Help("Returns/sets a value that determines whether an object can respond to user-generated events.")
-            .Default(Variant::FromBoolean(true))
-            // The Font key's default is the ambient font, which only the site knows
-            // (PersistedDefault puts it in).
+            .InCategory(behavior)
+            .Default(Variant::FromBoolean(true)).Persist()
             .ObjectProperty("Font", kDispidFont, TypeDesc::Object("StdFont"), &OVHotLabel::LabelFont,
                             &OVHotLabel::SetLabelFont)
-            .Help("Returns a Font object.")
-            .Default(Variant::FromObject(nullptr))
-            .Method("Refresh", 3, &OVHotLabel::RefreshLabel)
+            .Help("Returns a Font object.").InCategory(Category::Font)
+            .DefaultFrom(ValueSource::AmbientFont)
+            .Persist(
+                [](OVHotLabel& c, const Variant& v) {
+                    PictureBox& box = c.main_->box();
+                    box.SetFont(StdFont::Create(host::FontFromObject(CObj(v), box.Font()->desc())));
+                },
+                [](OVHotLabel& c) { return Variant::FromObject(c.main_->box().Font()); })
+            .AsCreated()
+            .Method("Refresh", kRefresh, &OVHotLabel::RefreshLabel)
             .Help("Forces a complete repaint of a object.")
             .PropertyEx(
-                "ControlString", 4, TypeDesc::Of(VarType::String), {},
+                "ControlString", kControlString, TypeDesc::Of(VarType::String), {},
                 [](OVHotLabel& c, auto&) { return Variant::FromString(c.ControlString()); },
                 [](OVHotLabel& c, auto&, Variant& v) { c.SetControlString(CStr(v)); })
             .Help("Specifies the text in the control, and where the hotspot region and pictures go. "
                   "~ - Hotspotstart ` - Hotspot end * - picture ")
-            .Default(Variant::FromString(kDefaultControlString))
-            .ObjectProperty("Picture", 5, TypeDesc::Object("StdPicture"), &OVHotLabel::Picture,
+            .InCategory(Category::Text)
+            .Default(Variant::FromString(kDefaultControlString)).Persist(&OVHotLabel::control_string_)
+            .ObjectProperty("Picture", kPicture, TypeDesc::Object("StdPicture"), &OVHotLabel::Picture,
                             &OVHotLabel::SetPicture)
-            .Help("Returns/sets a graphic to be displayed in a control.")
-            .Default(Variant::FromObject(nullptr))
-            .Property("HotspotColor", 6, TypeDesc::Color(), &OVHotLabel::HotspotColor, &OVHotLabel::SetHotspotColor)
-            .Help("Set/return the hotspot color")
-            .Default(Variant::FromLong(kDefaultHotspotColor))
-            .Property("ForeColor", 7, TypeDesc::Color(), &OVHotLabel::LabelForeColor, &OVHotLabel::SetLabelForeColor)
+            .Help("Returns/sets a graphic to be displayed in a control.").InCategory(appearance)
+            .Default(Variant::FromObject(nullptr)).Initially(Variant::FromObject(ov::Picture::Empty()))
+            .Persist([](OVHotLabel& c, const Variant& v) { c.SetPicture(CObj(v)); },
+                     [](OVHotLabel& c) { return Variant::FromObject(c.picture_->box().Picture()); })
+            .AsCreated()
+            .Field("HotspotColor", kHotspotColor, TypeDesc::Color(), &OVHotLabel::hotspot_color_)
+            .Help("Set/return the hotspot color").InCategory(appearance)
+            .Default(Variant::FromLong(kDefaultHotspotColor)).Persist()
+            .Field("ForeColor", kForeColor, TypeDesc::Color(), &OVHotLabel::fore_color_)
             .Help("Returns/sets the foreground color used to display text and graphics in an object.")
-            .Default(Variant::FromLong(0))
-            .Property("BorderStyle", 8, integer, &OVHotLabel::BorderStyle, &OVHotLabel::SetBorderStyle)
-            .Help("Returns/sets the border style for an object.")
+            .InCategory(appearance)
+            .Default(Variant::FromLong(0)).Persist()
+            .Property("BorderStyle", kBorderStyle, integer, &OVHotLabel::BorderStyle, &OVHotLabel::SetBorderStyle)
+            .Help("Returns/sets the border style for an object.").InCategory(appearance)
             .Default(Variant::FromInteger(1))
-            .Property("Highlight", 9, TypeDesc::Of(VarType::Boolean), &OVHotLabel::Highlight, &OVHotLabel::SetHighlight)
-            .Help("Sets whether the hot spot lights up when the  mouse is over it.")
+            .Persist([](OVHotLabel& c, const Variant& v) { c.main_->box().SetBorderStyle(CInt(v)); },
+                     [](OVHotLabel& c) { return Variant::FromInteger(c.BorderStyle()); })
+            .AsCreated()
+            .Field("Highlight", kHighlight, TypeDesc::Of(VarType::Boolean), &OVHotLabel::highlight_)
+            .Help("Sets whether the hot spot lights up when the  mouse is over it.").InCategory(behavior)
             // The integer 1, not True: a stored True differs from it, so the key is always written.
-            .Default(Variant::FromInteger(1))
-            .Property("HighlightColor", 10, TypeDesc::Color(), &OVHotLabel::HighlightColor,
-                      &OVHotLabel::SetHighlightColor)
-            .Default(Variant::FromLong(kDefaultHighlightColor))
+            .Default(Variant::FromInteger(1)).Persist()
+            .Field("HighlightColor", kHighlightColor, TypeDesc::Color(), &OVHotLabel::highlight_color_)
+            .InCategory(appearance)
+            .Default(Variant::FromLong(kDefaultHighlightColor)).Persist()
             .Event("Click")
             .Help("Click event on the label")
             .Event("DblClick")
@@ -78,32 +95,6 @@ const ClassInfo& OVHotLabel::StaticInfo() {
             .Event("MouseUp", {Ref("Button", integer), Ref("Shift", integer), Ref("X", single), Ref("Y", single)})
             .Event("HotSpotClick", {Ref("Index", TypeDesc::Of(VarType::Long))})
             .Help("Set the event when there was a click on a hotspot")
-            // Read in this order. BackColor and Picture go through their writes (both boxes,
-            // change notices); the rest set members or boxes directly, and the string is not
-            // counted: the first render does that.
-            .Persist("BackColor")
-            .Persist("Enabled", [](OVHotLabel& c, const Variant& v) { c.enabled_ = CBool(v); },
-                     [](OVHotLabel& c) { return Variant::FromBoolean(c.enabled_); })
-            .Persist("Font",
-                     [](OVHotLabel& c, const Variant& v) {
-                         PictureBox& box = c.main_->box();
-                         box.SetFont(StdFont::Create(host::FontFromObject(CObj(v), box.Font()->desc())));
-                     },
-                     [](OVHotLabel& c) { return Variant::FromObject(c.main_->box().Font()); })
-            .Persist("ControlString", [](OVHotLabel& c, const Variant& v) { c.control_string_ = CStr(v); },
-                     [](OVHotLabel& c) { return Variant::FromString(c.control_string_); })
-            .Persist("Picture", [](OVHotLabel& c, const Variant& v) { c.SetPicture(CObj(v)); },
-                     [](OVHotLabel& c) { return Variant::FromObject(c.picture_->box().Picture()); })
-            .Persist("HotspotColor", [](OVHotLabel& c, const Variant& v) { c.hotspot_color_ = CLng(v); },
-                     [](OVHotLabel& c) { return Variant::FromLong(c.hotspot_color_); })
-            .Persist("ForeColor", [](OVHotLabel& c, const Variant& v) { c.fore_color_ = CLng(v); },
-                     [](OVHotLabel& c) { return Variant::FromLong(c.fore_color_); })
-            .Persist("BorderStyle", [](OVHotLabel& c, const Variant& v) { c.main_->box().SetBorderStyle(CInt(v)); },
-                     [](OVHotLabel& c) { return Variant::FromInteger(c.BorderStyle()); })
-            .Persist("Highlight", [](OVHotLabel& c, const Variant& v) { c.highlight_ = CBool(v); },
-                     [](OVHotLabel& c) { return Variant::FromBoolean(c.highlight_); })
-            .Persist("HighlightColor", [](OVHotLabel& c, const Variant& v) { c.highlight_color_ = CLng(v); },
-                     [](OVHotLabel& c) { return Variant::FromLong(c.highlight_color_); })
             .Build();
     }();
     return info;
@@ -144,20 +135,6 @@ void OVHotLabel::OnInitialize() {
     CountHotSpots(control_string_, hot_spots_);
 }
 
-void OVHotLabel::OnInitProperties() {
-    const ClassInfo& info = Info();
-    enabled_ = CBool(info.DefaultOf("Enabled"));
-    control_string_ = CStr(info.DefaultOf("ControlString"));
-    hotspot_color_ = CLng(info.DefaultOf("HotspotColor"));
-    fore_color_ = CLng(info.DefaultOf("ForeColor"));
-    highlight_ = CBool(info.DefaultOf("Highlight"));
-    highlight_color_ = CLng(info.DefaultOf("HighlightColor"));
-}
-
-Variant OVHotLabel::PersistedDefault(const PersistDesc& key) const {
-    return key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
-}
-
 void OVHotLabel::OnResize() {
     main_->Move(0, 0, ScaleWidth(), ScaleHeight());
     RenderControlString();
@@ -179,12 +156,7 @@ void OVHotLabel::SetLabelBackColor(std::int32_t colour) {
     // Both boxes erase their drawing; the text comes back at the next render.
     picture_->box().SetBackColor(AsOleColor(colour));
     main_->box().SetBackColor(picture_->box().BackColor());
-    PropertyChanged("BackColor");
-}
-
-void OVHotLabel::SetLabelEnabled(bool enabled) {
-    enabled_ = enabled;
-    PropertyChanged("Enabled");
+    NotifyChanged(kBackColor);
 }
 
 std::shared_ptr<IDispatch> OVHotLabel::LabelFont() const { return main_->box().Font(); }
@@ -194,7 +166,7 @@ void OVHotLabel::SetLabelFont(std::shared_ptr<IDispatch> font) {
     // then sets character by character; the caller's object is left alone.
     PictureBox& box = main_->box();
     box.SetFont(StdFont::Create(host::FontFromObject(font, box.Font()->desc())));
-    PropertyChanged("Font");
+    NotifyChanged(kDispidFont);
 }
 
 std::string OVHotLabel::ControlString() {
@@ -205,7 +177,7 @@ std::string OVHotLabel::ControlString() {
 
 void OVHotLabel::SetControlString(std::string text) {
     control_string_ = std::move(text);
-    PropertyChanged("ControlString");
+    NotifyChanged(kControlString);
     CountHotSpots(control_string_, hot_spots_);
     RenderControlString();
 }
@@ -224,34 +196,14 @@ void OVHotLabel::SetPicture(std::shared_ptr<IDispatch> object) {
     // the size the host reports is the size every "*" copies.
     picture_->Move(picture_->Left(), picture_->Top(), ScaleX(holder.Width(), kScaleTwips, ScaleMode()),
                    ScaleY(holder.Height(), kScaleTwips, ScaleMode()));
-    PropertyChanged("Picture");
-}
-
-void OVHotLabel::SetHotspotColor(std::int32_t colour) {
-    hotspot_color_ = colour;
-    PropertyChanged("HotspotColor");
-}
-
-void OVHotLabel::SetLabelForeColor(std::int32_t colour) {
-    fore_color_ = colour;
-    PropertyChanged("ForeColor");
+    NotifyChanged(kPicture);
 }
 
 std::int16_t OVHotLabel::BorderStyle() const { return static_cast<std::int16_t>(main_->box().BorderStyle()); }
 
 void OVHotLabel::SetBorderStyle(std::int16_t style) {
     main_->box().SetBorderStyle(style);  // 0 none, 1 fixed single; anything else is 380
-    PropertyChanged("BorderStyle");
-}
-
-void OVHotLabel::SetHighlight(bool highlight) {
-    highlight_ = highlight;
-    PropertyChanged("Highlight");
-}
-
-void OVHotLabel::SetHighlightColor(std::int32_t colour) {
-    highlight_color_ = colour;
-    PropertyChanged("HighlightColor");
+    NotifyChanged(kBorderStyle);
 }
 
 // --- pointer -------------------------------------------------------------------------------

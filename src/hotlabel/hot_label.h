@@ -28,6 +28,11 @@ public:
     // Event ids of __OVHotLabel.
     static constexpr std::int32_t kEventClick = 1, kEventDblClick = 2, kEventMouseDown = 3, kEventMouseMove = 4,
                                   kEventMouseUp = 5, kEventHotSpotClick = 6;
+    // Dispatch ids of _OVHotLabel; Font has the standard id of a control's font.
+    enum Member : std::int32_t {
+        kDispidFont = -512, kBackColor = 1, kEnabled, kRefresh, kControlString, kPicture, kHotspotColor, kForeColor,
+        kBorderStyle, kHighlight, kHighlightColor
+    };
 
     OVHotLabel();
     ~OVHotLabel() override;
@@ -37,11 +42,10 @@ public:
     static host::ToolboxImage DrawToolboxImage();
     const ClassInfo& Info() const override { return StaticInfo(); }
 
-    // --- the interface, in its order ------------------------------------------------------------
+    // --- the interface, in its order (Enabled, HotspotColor, ForeColor, Highlight and
+    // HighlightColor are bound to their members in the table) ------------------------------
     std::int32_t LabelBackColor() const;
     void SetLabelBackColor(std::int32_t colour);
-    bool LabelEnabled() const { return enabled_; }
-    void SetLabelEnabled(bool enabled);
     std::shared_ptr<IDispatch> LabelFont() const;
     void SetLabelFont(std::shared_ptr<IDispatch> font);
     // The interface's Refresh method.
@@ -51,16 +55,8 @@ public:
     void SetControlString(std::string text);
     std::shared_ptr<IDispatch> Picture() const;
     void SetPicture(std::shared_ptr<IDispatch> picture);
-    std::int32_t HotspotColor() const { return hotspot_color_; }
-    void SetHotspotColor(std::int32_t colour);
-    std::int32_t LabelForeColor() const { return fore_color_; }
-    void SetLabelForeColor(std::int32_t colour);
     std::int16_t BorderStyle() const;
     void SetBorderStyle(std::int16_t style);
-    bool Highlight() const { return highlight_; }
-    void SetHighlight(bool highlight);
-    std::int32_t HighlightColor() const { return highlight_color_; }
-    void SetHighlightColor(std::int32_t colour);
 
     // --- state the hit test and the renderer share --------------------------------------------
     const HotSpotTable& HotSpots() const { return hot_spots_; }
@@ -71,11 +67,9 @@ public:
 
 protected:
     void OnInitialize() override;
-    void OnInitProperties() override;
     void OnResize() override;
     void OnPaint() override;
     void OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) override;
-    Variant PersistedDefault(const PersistDesc& key) const override;
 
 private:
     void RenderControlString();

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <set>
 
+#include "host/contract/control.h"
 #include "host/reference/bag_file.h"
 #include "library/classes.h"
 #include "library/typelib_text.h"
@@ -36,18 +37,28 @@ json ParamsJson(const std::vector<ParamDesc>& params) {
     return list;
 }
 
-// A default as the property bag writes values: {"type": ..., "value": ...}. Objects other than
-// Nothing (an ambient font, say) are left to the host, which knows them.
-json DefaultJson(const Variant& value) {
+// A value as the property bag writes values: {"type": ..., "value": ...}, a font as its
+// attributes. One the site gives is the value an unsited control gets, the place it comes from
+// beside it (ValueFromJson).
+json ValueJson(const std::optional<ValueSpec>& spec, const TypeDesc* as = nullptr) {
+    if (!spec) return nullptr;
     try {
-        return host::VariantToJson(value);
+        const Variant value = host::ResolveValue(*spec, nullptr);
+        return host::VariantToJson(as ? as->Coerce(value) : value);
     } catch (const AutomationError&) {
         return nullptr;
     }
 }
 
-json MemberJson(const MemberDesc& m, const ClassInfo& info) {
-    json member{{"name", m.name}, {"dispid", m.dispid}, {"help", json_input::TextToJson(m.help)}};
+json ValueFromJson(const std::optional<ValueSpec>& spec) {
+    if (!spec || spec->source == ValueSource::Table) return nullptr;
+    json from{{"source", ValueSourceName(spec->source)}};
+    if (!spec->font_attribute.empty()) from["attribute"] = spec->font_attribute;
+    return from;
+}
+
+json MemberJson(const MemberDesc& m) {
+    json member{{"name", m.name}, {"dispid", m.dispid}, {"help", json_input::TextToJson(m.help)}, {"hidden", m.hidden}};
     if (m.kind == MemberKind::Method) {
         member["kind"] = "method";
         member["returns"] = TypeJson(m.type);
@@ -61,19 +72,25 @@ json MemberJson(const MemberDesc& m, const ClassInfo& info) {
     if (m.CanPut()) access.push_back(m.put_value_by_ref ? "put byref" : "put");
     if (m.CanPutRef()) access.push_back("putref");
     member["access"] = access;
+    member["boundToMember"] = m.bound_to_member;
     member["params"] = ParamsJson(m.params);
-    member["default"] = m.default_value ? DefaultJson(*m.default_value) : json(nullptr);
-    json keys = json::array();
-    for (const PersistDesc& p : info.persisted)
-        if (EqualsIgnoreCase(p.key, m.name)) keys.push_back(p.key);
-    member["persistedKey"] = keys.empty() ? json(nullptr) : keys.front();
-    member["notification"] = (m.CanPut() || m.CanPutRef()) ? json(m.NotificationName()) : json(nullptr);
+    member["category"] = CategoryName(m.category);
+    member["default"] = ValueJson(m.default_value);
+    member["defaultFrom"] = ValueFromJson(m.default_value);
+    // What a get of a new instance gives, in the property's type (a default keeps the type the
+    // bag stores it with).
+    member["initial"] = ValueJson(m.initial, &m.type);
+    member["initialFrom"] = ValueFromJson(m.initial);
+    member["initialApplied"] = m.initial_applied;
+    member["persistedKey"] = m.persist ? json(m.name) : json(nullptr);
+    member["persistedThroughProperty"] = m.persist ? json(m.persist->through_property) : json(nullptr);
+    member["notification"] = m.notification ? json(*m.notification) : json(nullptr);
     return member;
 }
 
 json InterfaceJson(const ClassInfo& info) {
     json members = json::array();
-    for (const MemberDesc& m : info.members) members.push_back(MemberJson(m, info));
+    for (const MemberDesc& m : info.members) members.push_back(MemberJson(m));
     return json{{"name", info.InterfaceName()}, {"members", members}};
 }
 
@@ -86,18 +103,28 @@ json EventsJson(const ClassInfo& info) {
 
 json ClassJson(const host::ClassEntry& entry) {
     const ClassInfo& info = *entry.info;
-    json cls{{"name", info.name},        {"progid", entry.prog_id},      {"clsid", entry.class_id},
-             {"control", info.is_control}, {"help", json_input::TextToJson(info.help)},          {"interface", InterfaceJson(info)}};
+    json cls{{"name", info.name},
+             {"progid", entry.prog_id},
+             {"clsid", entry.class_id},
+             {"control", info.is_control},
+             {"container", info.container},
+             {"invisibleAtRunTime", info.invisible_at_run_time},
+             {"help", json_input::TextToJson(info.help)},
+             {"interface", InterfaceJson(info)}};
     cls["events"] = info.is_control ? EventsJson(info) : json(nullptr);
     json persisted = json::array();
-    for (const PersistDesc& p : info.persisted)
-        persisted.push_back({{"key", p.key}, {"type", TypeJson(p.type)}, {"default", DefaultJson(p.default_value)}});
+    for (std::size_t i = 0; i < info.persisted.size(); ++i) {
+        const MemberDesc& m = info.PersistedMember(i);
+        persisted.push_back({{"key", m.name},
+                             {"type", TypeJson(m.persist->type)},
+                             {"default", ValueJson(m.default_value)},
+                             {"defaultFrom", ValueFromJson(m.default_value)}});
+    }
     cls["persisted"] = persisted;
     std::set<std::string> notifications;
     json notification_list = json::array();
     for (const MemberDesc& m : info.members)
-        if ((m.CanPut() || m.CanPutRef()) && notifications.insert(m.NotificationName()).second)
-            notification_list.push_back(m.NotificationName());
+        if (m.notification && notifications.insert(*m.notification).second) notification_list.push_back(*m.notification);
     cls["notifications"] = notification_list;
     json enums = json::array();
     for (const EnumDesc& e : info.enums) enums.push_back(e.name);
@@ -132,7 +159,7 @@ json TypeLibraryJson(const host::ClassRegistry& registry) {
     }
     json objects = json::array();
     for (const ClassInfo* info : PlatformObjects())
-        objects.push_back({{"name", info->name}, {"interface", InterfaceJson(*info)}});
+        objects.push_back({{"name", info->name}, {"container", info->container}, {"interface", InterfaceJson(*info)}});
     return json{{"library", kLibraryName}, {"version", kTypeLibraryJsonVersion}, {"classes", classes},
                 {"enums", enums},          {"objects", objects}};
 }

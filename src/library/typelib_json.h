@@ -11,7 +11,7 @@
 namespace ov::library {
 
 // Bumped when the document's shape changes incompatibly.
-inline constexpr int kTypeLibraryJsonVersion = 1;
+inline constexpr int kTypeLibraryJsonVersion = 2;
 
 nlohmann::json TypeLibraryJson(const host::ClassRegistry& registry);
 

@@ -13,36 +13,24 @@ OV3DLine::OV3DLine() : line1_(AddLine("Line1")), line2_(AddLine("Line2")) {
 }
 
 const ClassInfo& OV3DLine::StaticInfo() {
+    // Loading stores the members only: no layout, no recolouring of the lines, and a new
+    // instance gets its defaults the same way. Colour writes tell the host nothing.
     static const ClassInfo info =
         ClassBuilder<OV3DLine>("OV3DLine")
-            .Property("ForeColor", 1, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
-            .Help("Line's forecolor")
-            .Default(Variant::FromLong(kButtonShadow))
-            .Property("BackColor", 2, TypeDesc::Color(), &OV3DLine::LineBackColor, &OV3DLine::SetLineBackColor)
-            .Help("Line's backcolor")
-            .Default(Variant::FromLong(k3DDarkShadow))
-            .Property("Orientation", 3, TypeDesc::Enum("lOrientation"), &OV3DLine::LineOrientation,
+            .Property("ForeColor", kForeColor, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
+            .Help("Line's forecolor").InCategory(Category::Appearance).Silent()
+            .Default(Variant::FromLong(kButtonShadow)).Persist(&OV3DLine::fore_color_)
+            .Property("BackColor", kBackColor, TypeDesc::Color(), &OV3DLine::LineBackColor, &OV3DLine::SetLineBackColor)
+            .Help("Line's backcolor").InCategory(Category::Appearance).Silent()
+            .Default(Variant::FromLong(k3DDarkShadow)).Persist(&OV3DLine::back_color_)
+            .Property("Orientation", kOrientation, TypeDesc::Enum("lOrientation"), &OV3DLine::LineOrientation,
                       &OV3DLine::SetLineOrientation)
-            .Help("Line's orientation (Horisontal/Vertical)")
-            .Default(Variant::FromLong(kHorizontal))
+            .Help("Line's orientation (Horisontal/Vertical)").InCategory(Category::Appearance)
+            .Default(Variant::FromLong(kHorizontal)).Persist(&OV3DLine::orientation_)
             .Enum("lOrientation", {{"Horizontal", kHorizontal}, {"Vertical", kVertical}})
-            // Loading stores the members only: no layout, no recolouring of the lines. Saving
-            // reads each value through its property.
-            .Persist("Orientation", [](OV3DLine& c, const Variant& v) { c.orientation_ = CLng(v); },
-                     [](OV3DLine& c) { return Variant::FromLong(c.LineOrientation()); })
-            .Persist("BackColor", [](OV3DLine& c, const Variant& v) { c.back_color_ = CLng(v); },
-                     [](OV3DLine& c) { return Variant::FromLong(c.LineBackColor()); })
-            .Persist("ForeColor", [](OV3DLine& c, const Variant& v) { c.fore_color_ = CLng(v); },
-                     [](OV3DLine& c) { return Variant::FromLong(c.LineForeColor()); })
+            .PersistOrder({"Orientation", "BackColor", "ForeColor"})
             .Build();
     return info;
-}
-
-void OV3DLine::OnInitProperties() {
-    // New instances start from the declared defaults, set as loading sets them: members only.
-    orientation_ = CLng(Info().DefaultOf("Orientation"));
-    back_color_ = CLng(Info().DefaultOf("BackColor"));
-    fore_color_ = CLng(Info().DefaultOf("ForeColor"));
 }
 
 void OV3DLine::SetLineForeColor(std::int32_t colour) {
@@ -58,7 +46,7 @@ void OV3DLine::SetLineBackColor(std::int32_t colour) {
 void OV3DLine::SetLineOrientation(std::int32_t orientation) {
     orientation_ = orientation;
     Layout();
-    PropertyChanged("Orientation");
+    NotifyChanged(kOrientation);
     // Any value but Vertical stretches the width, so the unknown value 2 also gets a width of
     // 2000 while its lines stay where they were.
     if (orientation_ != kVertical) SetWidth(kLengthAfterSwitch);

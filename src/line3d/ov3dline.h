@@ -12,6 +12,8 @@ namespace ov::line3d {
 class OV3DLine : public host::Control {
 public:
     enum Orientation : std::int32_t { kHorizontal = 0, kVertical = 1 };
+    // Dispatch ids of _OV3DLine.
+    enum Member : std::int32_t { kForeColor = 1, kBackColor = 2, kOrientation = 3 };
 
     static constexpr std::int32_t kButtonShadow = static_cast<std::int32_t>(0x80000010u);
     static constexpr std::int32_t k3DHighlight = static_cast<std::int32_t>(0x80000014u);
@@ -38,7 +40,6 @@ public:
     host::Line& line2() { return line2_; }
 
 protected:
-    void OnInitProperties() override;
     void OnResize() override { Layout(); }
 
 private:

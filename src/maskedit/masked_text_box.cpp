@@ -34,105 +34,169 @@ OVMaskedTextBox::OVMaskedTextBox() : txt_(AddTextBox("txt")) { UseFont(StdFont::
 const ClassInfo& OVMaskedTextBox::StaticInfo() {
     using C = OVMaskedTextBox;
     static const ClassInfo info = [] {
+        const auto integer = Integer();
+        const Category appearance = Category::Appearance, behavior = Category::Behavior, font = Category::Font,
+                       text = Category::Text;
+        // The 26 keys are read and written in declaration order, Allignment last. Values read go
+        // straight into txt or the held members, without the puts' checks and notifications;
+        // txt refuses what it cannot hold with its own error, and the key is skipped. The font
+        // keys default to the control's own font. A new control is as created: the text box as
+        // designed, the held members zero or empty.
+        const auto font_with = [](auto change) {
+            return [change](C& c, const Variant& v) {
+                host::FontAttributes f = c.txt_.Font();
+                change(f, v);
+                c.ApplyFont(f);
+            };
+        };
         ClassBuilder<C> b("OVMaskedTextBox");
-        b.Property("Appearance", 1, TypeDesc::Enum("mtbAppearance"), &C::Appearance, &C::SetAppearance)
+        b.NewInstancesAsCreated();
+        b.Property("Appearance", kAppearance, TypeDesc::Enum("mtbAppearance"), &C::Appearance, &C::SetAppearance)
             .Help("Returns/sets whether or not an object is painted at run time with 3-D effects.")
-            .Default(Variant::FromInteger(1))
-            .Property("BackColor", 2, TypeDesc::Color(), &C::BackColor, &C::SetBackColor)
+            .InCategory(appearance).Default(Variant::FromInteger(1))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetAppearance(CInt(v)); },
+                     [](C& c) { return Variant::FromInteger(c.Appearance()); }, integer)
+            .Property("BackColor", kBackColor, TypeDesc::Color(), &C::BackColor, &C::SetBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")
-            .Default(Variant::FromLong(kWindowBackground))
-            .Property("Allignment", 3, TypeDesc::Enum("mbtAllignment"), &C::Allignment, &C::SetAllignment)
+            .InCategory(appearance).Default(Variant::FromLong(kWindowBackground))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetBackColor(CLng(v)); },
+                     [](C& c) { return Variant::FromLong(c.BackColor()); })
+            .Property("Allignment", kAllignment, TypeDesc::Enum("mbtAllignment"), &C::Allignment, &C::SetAllignment)
             .Help("Returns/sets the alignment of the text.")
-            .Default(Variant::FromInteger(0))
-            .Property("BorderStyle", 4, TypeDesc::Enum("mtbBorderStyle"), &C::BorderStyle, &C::SetBorderStyle)
+            .InCategory(appearance).Notifies("Alignment").Default(Variant::FromInteger(0))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetAlignment(CInt(v)); },
+                     [](C& c) { return Variant::FromInteger(c.Allignment()); }, integer)
+            .Property("BorderStyle", kBorderStyle, TypeDesc::Enum("mtbBorderStyle"), &C::BorderStyle, &C::SetBorderStyle)
             .Help("Returns/sets the border style for an object.")
-            .Default(Variant::FromInteger(1))
-            .Property("Enabled", 5, Boolean(), &C::Enabled, &C::SetEnabled)
+            .InCategory(appearance).Default(Variant::FromInteger(1))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetBorderStyle(CInt(v)); },
+                     [](C& c) { return Variant::FromInteger(c.BorderStyle()); }, integer)
+            .Property("Enabled", kEnabled, Boolean(), &C::Enabled, &C::SetEnabled)
             .Help("Returns/sets a value that determines whether an object can respond to user-generated events.")
-            .Default(Variant::FromBoolean(true))
-            // The font keys default to the control's own font (PersistedDefault).
-            .ObjectProperty("Font", 6, TypeDesc::Object("StdFont"), &C::Font, &C::SetFont)
+            .InCategory(behavior).Default(Variant::FromBoolean(true))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetEnabled(CBool(v)); },
+                     [](C& c) { return Variant::FromBoolean(c.Enabled()); })
+            .ObjectProperty("Font", kFont, TypeDesc::Object("StdFont"), &C::Font, &C::SetFont)
             .Help("Returns a Font object.")
-            .Default(Variant::FromObject(nullptr))
-            .Property("FontBold", 7, Boolean(), &C::FontBold, &C::SetFontBold)
+            .InCategory(font).DefaultFrom(ValueSource::ControlFont)
+            .Persist([](C& c, const Variant& v) { c.TakeFont(CObj(v)); },
+                     [](C& c) { return Variant::FromObject(c.Font()); })
+            .Property("FontBold", kFontBold, Boolean(), &C::FontBold, &C::SetFontBold)
             .Help("Returns/sets bold font styles.")
-            .Default(Variant::FromBoolean(false))
-            .Property("FontItalic", 8, Boolean(), &C::FontItalic, &C::SetFontItalic)
+            .InCategory(font).DefaultFrom(ValueSource::ControlFont, "Bold")
+            .Persist(font_with([](host::FontAttributes& f, const Variant& v) { f.bold = CBool(v); }),
+                     [](C& c) { return Variant::FromBoolean(c.FontBold()); })
+            .Property("FontItalic", kFontItalic, Boolean(), &C::FontItalic, &C::SetFontItalic)
             .Help("Returns/sets italic font styles.")
-            .Default(Variant::FromBoolean(false))
-            .Property("FontName", 9, String(), &C::FontName, &C::SetFontName)
+            .InCategory(font).DefaultFrom(ValueSource::ControlFont, "Italic")
+            .Persist(font_with([](host::FontAttributes& f, const Variant& v) { f.italic = CBool(v); }),
+                     [](C& c) { return Variant::FromBoolean(c.FontItalic()); })
+            .Property("FontName", kFontName, String(), &C::FontName, &C::SetFontName)
             .Help("Specifies the name of the font that appears in each row for the given level.")
-            .Default(Variant::FromString(""))
-            .Property("FontSize", 10, Single(), &C::FontSize, &C::SetFontSize)
+            .InCategory(font).DefaultFrom(ValueSource::ControlFont, "Name")
+            .Persist(font_with([](host::FontAttributes& f, const Variant& v) { f.name = CStr(v); }),
+                     [](C& c) { return Variant::FromString(c.FontName()); })
+            .Property("FontSize", kFontSize, Single(), &C::FontSize, &C::SetFontSize)
             .Help("Specifies the size (in points) of the font that appears in each row for the given level.")
-            .Default(Variant::FromSingle(0))
-            .Property("FontStrikethru", 11, Boolean(), &C::FontStrikethru, &C::SetFontStrikethru)
+            .InCategory(font).DefaultFrom(ValueSource::ControlFont, "Size")
+            .Persist(font_with([](host::FontAttributes& f, const Variant& v) { f.size = CSng(v); }),
+                     [](C& c) { return Variant::FromSingle(c.FontSize()); })
+            .Property("FontStrikethru", kFontStrikethru, Boolean(), &C::FontStrikethru, &C::SetFontStrikethru)
             .Help("Returns/sets strikethrough font styles.")
-            .Default(Variant::FromBoolean(false))
-            .Property("FontUnderline", 12, Boolean(), &C::FontUnderline, &C::SetFontUnderline)
+            .InCategory(font).DefaultFrom(ValueSource::ControlFont, "Strikethrough")
+            .Persist(font_with([](host::FontAttributes& f, const Variant& v) { f.strikethrough = CBool(v); }),
+                     [](C& c) { return Variant::FromBoolean(c.FontStrikethru()); })
+            .Property("FontUnderline", kFontUnderline, Boolean(), &C::FontUnderline, &C::SetFontUnderline)
             .Help("Returns/sets underline font styles.")
-            .Default(Variant::FromBoolean(false))
-            .Property("ForeColor", 13, TypeDesc::Color(), &C::ForeColor, &C::SetForeColor)
+            .InCategory(font).DefaultFrom(ValueSource::ControlFont, "Underline")
+            .Persist(font_with([](host::FontAttributes& f, const Variant& v) { f.underline = CBool(v); }),
+                     [](C& c) { return Variant::FromBoolean(c.FontUnderline()); })
+            .Property("ForeColor", kForeColor, TypeDesc::Color(), &C::ForeColor, &C::SetForeColor)
             .Help("Returns/sets the foreground color used to display text and graphics in an object.")
-            .Default(Variant::FromLong(kWindowText))
-            .ReadOnly("HideSelection", 14, Boolean(), &C::HideSelection)
+            .InCategory(appearance).Default(Variant::FromLong(kWindowText))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetForeColor(CLng(v)); },
+                     [](C& c) { return Variant::FromLong(c.ForeColor()); })
+            .ReadOnly("HideSelection", kHideSelection, Boolean(), &C::HideSelection)
             .Help("Specifies whether the selection in a Masked edit control is hidden when the control loses focus.")
-            .ReadOnly("hWnd", 15, Long(), &C::TextBoxWindow)
+            .InCategory(behavior)
+            .ReadOnly("hWnd", kHWnd, Long(), &C::TextBoxWindow)
             .Help("Returns a handle to a form or control.")
-            .Property("InputFormat", 16, TypeDesc::Enum("mtbInputFormat"), &C::InputFormat, &C::SetInputFormat)
+            .Property("InputFormat", kInputFormat, TypeDesc::Enum("mtbInputFormat"), &C::InputFormat, &C::SetInputFormat)
             .Help("Returns/sets the input format of the text.")
-            .Default(Variant::FromLong(0))
-            .Property("Mask", 17, String(), &C::Mask, &C::SetMask)
+            .InCategory(behavior).Default(Variant::FromLong(0)).Persist(&C::input_format_)
+            .Property("Mask", kMask, String(), &C::Mask, &C::SetMask)
             .Help("Returns/sets the input mask.")
-            .Default(Variant::FromString(""))
-            .Property("MaxLength", 18, Long(), &C::MaxLength, &C::SetMaxLength)
+            .InCategory(behavior).Default(Variant::FromString("")).Persist(&C::mask_)
+            .Property("MaxLength", kMaxLength, Long(), &C::MaxLength, &C::SetMaxLength)
             .Help("Returns/sets the maximum number of characters that can be entered in a control.")
-            .Default(Variant::FromLong(0))
-            .ObjectProperty("MouseIcon", 19, TypeDesc::Object("StdPicture"), &C::MouseIcon, &C::SetMouseIcon)
+            .InCategory(behavior).Default(Variant::FromLong(0))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetMaxLength(CLng(v)); },
+                     [](C& c) { return Variant::FromLong(c.MaxLength()); })
+            .ObjectProperty("MouseIcon", kMouseIcon, TypeDesc::Object("StdPicture"), &C::MouseIcon, &C::SetMouseIcon)
             .Help("Sets a custom mouse icon.")
-            .Default(Variant::FromObject(nullptr))
-            .Property("MousePointer", 20, TypeDesc::Enum("mtbMousePointer"), &C::MousePointer, &C::SetMousePointer)
+            .InCategory(behavior).Default(Variant::FromObject(nullptr)).Persist()
+            .Property("MousePointer", kMousePointer, TypeDesc::Enum("mtbMousePointer"), &C::MousePointer,
+                      &C::SetMousePointer)
             .Help("Returns/sets the type of mouse pointer displayed when over part of an object.")
-            .Default(Variant::FromInteger(0))
-            .ReadOnly("MultiLine", 21, Boolean(), &C::MultiLine)
+            .InCategory(behavior).Default(Variant::FromInteger(0))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetMousePointer(CInt(v)); },
+                     [](C& c) { return Variant::FromInteger(c.MousePointer()); }, integer)
+            .ReadOnly("MultiLine", kMultiLine, Boolean(), &C::MultiLine)
             .Help("Returns/sets a value that determines whether a control can accept multiple lines of text.")
-            .Property("OLEDragMode", 22, TypeDesc::Enum("mtbOLEDragMode"), &C::OLEDragMode, &C::SetOLEDragMode)
+            .InCategory(behavior)
+            .Property("OLEDragMode", kOLEDragMode, TypeDesc::Enum("mtbOLEDragMode"), &C::OLEDragMode, &C::SetOLEDragMode)
             .Help("Returns/Sets whether this control can act as an OLE drag/drop source.")
-            .Default(Variant::FromInteger(0))
-            .Property("OLEDropMode", 23, TypeDesc::Enum("mtbOLEDropMode"), &C::OLEDropMode, &C::SetOLEDropMode)
+            .InCategory(behavior).Default(Variant::FromInteger(0))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetOLEDragMode(CInt(v)); },
+                     [](C& c) { return Variant::FromInteger(c.OLEDragMode()); }, integer)
+            .Property("OLEDropMode", kOLEDropMode, TypeDesc::Enum("mtbOLEDropMode"), &C::OLEDropMode, &C::SetOLEDropMode)
             .Help("Returns/Sets whether this control can act as an OLE drop target.")
-            .Default(Variant::FromInteger(0))
-            .Property("OnInvalidEntry", 24, TypeDesc::Enum("mtbOnInvalidEntry"), &C::OnInvalidEntry,
-                      &C::SetOnInvalidEntry)
+            .InCategory(behavior).Default(Variant::FromInteger(0))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetOLEDropMode(CInt(v)); },
+                     [](C& c) { return Variant::FromInteger(c.OLEDropMode()); }, integer)
+            .Field("OnInvalidEntry", kOnInvalidEntry, TypeDesc::Enum("mtbOnInvalidEntry"), &C::on_invalid_entry_)
             .Help("Returns/sets what happens when the focus leaves an invalid text.")
-            .Default(Variant::FromLong(kDoNothing))
-            .ReadOnly("ScrollBars", 25, Integer(), &C::ScrollBars)
+            .InCategory(behavior).Default(Variant::FromLong(kDoNothing)).Persist()
+            .ReadOnly("ScrollBars", kScrollBars, Integer(), &C::ScrollBars)
             .Help("Returns/sets a value indicating whether an object has vertical or horizontal scroll bars.")
-            .Property("SelLength", 26, Long(), &C::SelLength, &C::SetSelLength)
+            .InCategory(appearance)
+            .Property("SelLength", kSelLength, Long(), &C::SelLength, &C::SetSelLength)
             .Help("Returns/sets the number of characters selected.")
-            .Default(Variant::FromLong(0))
-            .Property("SelStart", 27, Long(), &C::SelStart, &C::SetSelStart)
+            .InCategory(text).Default(Variant::FromLong(0))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetSelLength(CLng(v)); },
+                     [](C& c) { return Variant::FromLong(c.SelLength()); })
+            .Property("SelStart", kSelStart, Long(), &C::SelStart, &C::SetSelStart)
             .Help("Returns/sets the starting point of text selected.")
-            .Default(Variant::FromLong(0))
-            .Property("SelText", 28, String(), &C::SelText, &C::SetSelText)
+            .InCategory(text).Default(Variant::FromLong(0))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetSelStart(CLng(v)); },
+                     [](C& c) { return Variant::FromLong(c.SelStart()); })
+            .Property("SelText", kSelText, String(), &C::SelText, &C::SetSelText)
             .Help("Returns/sets the string containing the currently selected text.")
-            .Default(Variant::FromString(""))
+            .InCategory(text).Default(Variant::FromString(""))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetSelText(CStr(v)); },
+                     [](C& c) { return Variant::FromString(c.SelText()); })
             .PropertyEx(
-                "Text", 29, String(), {}, [](C& c, auto&) { return Variant::FromString(c.Text()); },
+                "Text", kText, String(), {}, [](C& c, auto&) { return Variant::FromString(c.Text()); },
                 [](C& c, auto&, Variant& v) { c.SetText(CStr(v)); })
             .Help("Returns/sets the text contained in the control.")
-            .Default(Variant::FromString(""))
-            .Property("ToolTipText", 30, String(), &C::ToolTipText, &C::SetToolTipText)
+            .InCategory(text).Default(Variant::FromString(""))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetText(CStr(v)); },
+                     [](C& c) { return Variant::FromString(c.txt_.Text()); })
+            .Property("ToolTipText", kToolTipText, String(), &C::ToolTipText, &C::SetToolTipText)
             .Help("Returns/sets the text displayed when the mouse is paused over the control.")
-            .Default(Variant::FromString(""))
+            .InCategory(behavior).Default(Variant::FromString(""))
+            .Persist([](C& c, const Variant& v) { c.txt_.SetToolTipText(CStr(v)); },
+                     [](C& c) { return Variant::FromString(c.ToolTipText()); })
+            // A put goes through the Text put, whose notification is the one it raises.
             .PropertyEx(
-                "Value", 31, TypeDesc::AnyVariant(), {Opt("vstrMask", String())},
+                "Value", kValue, TypeDesc::AnyVariant(), {Opt("vstrMask", String())},
                 [](C& c, std::vector<Variant>& i) { return c.Value(i[0]); },
                 [](C& c, std::vector<Variant>& i, Variant& v) { c.SetValue(i[0], v); })
             .Help("Returns/sets the value of the text in its input format, optionally through a mask.")
-            .Method("OLEDrag", 32, &C::OLEDragText)
+            .InCategory(text).Notifies("Text")
+            .Method("OLEDrag", kOLEDrag, &C::OLEDragText)
             .Help("Starts an OLE drag/drop event with the given control as the source.")
-            .Method("PopupMenu", 33,
+            .Method("PopupMenu", kPopupMenu,
                     {In("Menu", TypeDesc::Object("Object")), Opt("Flags", TypeDesc::AnyVariant()),
                      Opt("X", TypeDesc::AnyVariant()), Opt("Y", TypeDesc::AnyVariant()),
                      Opt("DefaultMenu", TypeDesc::AnyVariant())},
@@ -141,7 +205,7 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
                         return Variant();
                     })
             .Help("Displays a pop-up menu on an MDIForm or Form object.")
-            .Method("Refresh", 34, &C::RefreshText)
+            .Method("Refresh", kRefresh, &C::RefreshText)
             .Help("Forces a complete repaint of a object.");
 
         b.Event("Change").Event("DblClick").Event("Hide").Event("InvalidEntry")
@@ -171,72 +235,10 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
             .Enum("mtbOLEDropMode", {{"mtbNone", 0}, {"mtbManual", 1}, {"mtbAutomatic", 2}})
             .Enum("mtbOnInvalidEntry", {{"mtbDoNothing", 0}, {"mtbKeepFocus", 1}, {"mtbFocusSelect", 2}})
             .Enum("mbtAllignment", {{"mtbLeft", 0}, {"mtbRight", 1}, {"mtbCenter", 2}});
-
-        // The 26 keys, read and written in this order. Values read go straight into txt or the
-        // held members, without the puts' checks and notifications; txt refuses what it cannot
-        // hold with its own error, and the key is skipped.
-        const auto integer = Integer();
-        const auto font_with = [](auto change) {
-            return [change](C& c, const Variant& v) {
-                host::FontAttributes f = c.txt_.Font();
-                change(f, v);
-                c.ApplyFont(f);
-            };
-        };
-        b.Persist("Appearance", [](C& c, const Variant& v) { c.txt_.SetAppearance(CInt(v)); },
-                  [](C& c) { return Variant::FromInteger(c.Appearance()); }, integer)
-            .Persist("BackColor", [](C& c, const Variant& v) { c.txt_.SetBackColor(CLng(v)); },
-                     [](C& c) { return Variant::FromLong(c.BackColor()); })
-            .Persist("BorderStyle", [](C& c, const Variant& v) { c.txt_.SetBorderStyle(CInt(v)); },
-                     [](C& c) { return Variant::FromInteger(c.BorderStyle()); }, integer)
-            .Persist("Enabled", [](C& c, const Variant& v) { c.txt_.SetEnabled(CBool(v)); },
-                     [](C& c) { return Variant::FromBoolean(c.Enabled()); })
-            .Persist("Font", [](C& c, const Variant& v) { c.TakeFont(CObj(v)); },
-                     [](C& c) { return Variant::FromObject(c.Font()); })
-            .Persist("FontBold", font_with([](host::FontAttributes& f, const Variant& v) { f.bold = CBool(v); }),
-                     [](C& c) { return Variant::FromBoolean(c.FontBold()); })
-            .Persist("FontItalic", font_with([](host::FontAttributes& f, const Variant& v) { f.italic = CBool(v); }),
-                     [](C& c) { return Variant::FromBoolean(c.FontItalic()); })
-            .Persist("FontName", font_with([](host::FontAttributes& f, const Variant& v) { f.name = CStr(v); }),
-                     [](C& c) { return Variant::FromString(c.FontName()); })
-            .Persist("FontSize", font_with([](host::FontAttributes& f, const Variant& v) { f.size = CSng(v); }),
-                     [](C& c) { return Variant::FromSingle(c.FontSize()); })
-            .Persist("FontStrikethru",
-                     font_with([](host::FontAttributes& f, const Variant& v) { f.strikethrough = CBool(v); }),
-                     [](C& c) { return Variant::FromBoolean(c.FontStrikethru()); })
-            .Persist("FontUnderline",
-                     font_with([](host::FontAttributes& f, const Variant& v) { f.underline = CBool(v); }),
-                     [](C& c) { return Variant::FromBoolean(c.FontUnderline()); })
-            .Persist("ForeColor", [](C& c, const Variant& v) { c.txt_.SetForeColor(CLng(v)); },
-                     [](C& c) { return Variant::FromLong(c.ForeColor()); })
-            .Persist("InputFormat", [](C& c, const Variant& v) { c.input_format_ = CLng(v); },
-                     [](C& c) { return Variant::FromLong(c.input_format_); })
-            .Persist("Mask", [](C& c, const Variant& v) { c.mask_ = CStr(v); },
-                     [](C& c) { return Variant::FromString(c.mask_); })
-            .Persist("MaxLength", [](C& c, const Variant& v) { c.txt_.SetMaxLength(CLng(v)); },
-                     [](C& c) { return Variant::FromLong(c.MaxLength()); })
-            .Persist("MouseIcon", [](C& c, const Variant& v) { c.SetMouseIcon(CObj(v)); },
-                     [](C& c) { return Variant::FromObject(c.MouseIcon()); })
-            .Persist("MousePointer", [](C& c, const Variant& v) { c.txt_.SetMousePointer(CInt(v)); },
-                     [](C& c) { return Variant::FromInteger(c.MousePointer()); }, integer)
-            .Persist("OLEDragMode", [](C& c, const Variant& v) { c.txt_.SetOLEDragMode(CInt(v)); },
-                     [](C& c) { return Variant::FromInteger(c.OLEDragMode()); }, integer)
-            .Persist("OLEDropMode", [](C& c, const Variant& v) { c.txt_.SetOLEDropMode(CInt(v)); },
-                     [](C& c) { return Variant::FromInteger(c.OLEDropMode()); }, integer)
-            .Persist("OnInvalidEntry", [](C& c, const Variant& v) { c.on_invalid_entry_ = CLng(v); },
-                     [](C& c) { return Variant::FromLong(c.on_invalid_entry_); })
-            .Persist("SelLength", [](C& c, const Variant& v) { c.txt_.SetSelLength(CLng(v)); },
-                     [](C& c) { return Variant::FromLong(c.SelLength()); })
-            .Persist("SelStart", [](C& c, const Variant& v) { c.txt_.SetSelStart(CLng(v)); },
-                     [](C& c) { return Variant::FromLong(c.SelStart()); })
-            .Persist("SelText", [](C& c, const Variant& v) { c.txt_.SetSelText(CStr(v)); },
-                     [](C& c) { return Variant::FromString(c.SelText()); })
-            .Persist("Text", [](C& c, const Variant& v) { c.txt_.SetText(CStr(v)); },
-                     [](C& c) { return Variant::FromString(c.txt_.Text()); })
-            .Persist("ToolTipText", [](C& c, const Variant& v) { c.txt_.SetToolTipText(CStr(v)); },
-                     [](C& c) { return Variant::FromString(c.ToolTipText()); })
-            .Persist("Allignment", [](C& c, const Variant& v) { c.txt_.SetAlignment(CInt(v)); },
-                     [](C& c) { return Variant::FromInteger(c.Allignment()); }, integer);
+        b.PersistOrder({"Appearance", "BackColor", "BorderStyle", "Enabled", "Font", "FontBold", "FontItalic",
+                        "FontName", "FontSize", "FontStrikethru", "FontUnderline", "ForeColor", "InputFormat", "Mask",
+                        "MaxLength", "MouseIcon", "MousePointer", "OLEDragMode", "OLEDropMode", "OnInvalidEntry",
+                        "SelLength", "SelStart", "SelText", "Text", "ToolTipText", "Allignment"});
         return b.Build();
     }();
     return info;
@@ -261,18 +263,6 @@ host::ToolboxImage OVMaskedTextBox::DrawToolboxImage() {
                                       "                "},
                                      {{' ', 0xC0C0C0}, {'g', 0x808080}, {'d', 0x404040}, {'w', 0xFFFFFF},
                                       {'r', 0xFF0000}, {'k', 0x000000}});
-}
-
-Variant OVMaskedTextBox::PersistedDefault(const PersistDesc& key) const {
-    const host::FontAttributes own = host::FontFromObject(Control::Font());
-    if (key.key == "Font") return Variant::FromObject(Control::Font());
-    if (key.key == "FontBold") return Variant::FromBoolean(own.bold);
-    if (key.key == "FontItalic") return Variant::FromBoolean(own.italic);
-    if (key.key == "FontName") return Variant::FromString(own.name);
-    if (key.key == "FontSize") return Variant::FromSingle(static_cast<float>(own.size));
-    if (key.key == "FontStrikethru") return Variant::FromBoolean(own.strikethrough);
-    if (key.key == "FontUnderline") return Variant::FromBoolean(own.underline);
-    return key.default_value;
 }
 
 // --- lifecycle ---------------------------------------------------------------------------------
@@ -333,27 +323,26 @@ void OVMaskedTextBox::FollowTextBoxHeight() {
 void OVMaskedTextBox::SetAppearance(std::int16_t v) {
     txt_.SetAppearance(v);
     FollowTextBoxHeight();
-    PropertyChanged("Appearance");
+    NotifyChanged(kAppearance);
 }
-void OVMaskedTextBox::SetBackColor(std::int32_t v) { txt_.SetBackColor(v); PropertyChanged("BackColor"); }
-void OVMaskedTextBox::SetAllignment(std::int16_t v) { txt_.SetAlignment(v); PropertyChanged("Alignment"); }
+void OVMaskedTextBox::SetBackColor(std::int32_t v) { txt_.SetBackColor(v); NotifyChanged(kBackColor); }
+void OVMaskedTextBox::SetAllignment(std::int16_t v) { txt_.SetAlignment(v); NotifyChanged(kAllignment); }
 void OVMaskedTextBox::SetBorderStyle(std::int16_t v) {
     txt_.SetBorderStyle(v);
     FollowTextBoxHeight();
-    PropertyChanged("BorderStyle");
+    NotifyChanged(kBorderStyle);
 }
-void OVMaskedTextBox::SetEnabled(bool v) { txt_.SetEnabled(v); PropertyChanged("Enabled"); }
-void OVMaskedTextBox::SetForeColor(std::int32_t v) { txt_.SetForeColor(v); PropertyChanged("ForeColor"); }
-void OVMaskedTextBox::SetMaxLength(std::int32_t v) { txt_.SetMaxLength(v); PropertyChanged("MaxLength"); }
-void OVMaskedTextBox::SetMouseIcon(std::shared_ptr<IDispatch> icon) { txt_.SetMouseIcon(std::move(icon)); PropertyChanged("MouseIcon"); }
-void OVMaskedTextBox::SetMousePointer(std::int16_t v) { txt_.SetMousePointer(v); PropertyChanged("MousePointer"); }
-void OVMaskedTextBox::SetOLEDragMode(std::int16_t v) { txt_.SetOLEDragMode(v); PropertyChanged("OLEDragMode"); }
-void OVMaskedTextBox::SetOLEDropMode(std::int16_t v) { txt_.SetOLEDropMode(v); PropertyChanged("OLEDropMode"); }
-void OVMaskedTextBox::SetSelLength(std::int32_t v) { txt_.SetSelLength(v); PropertyChanged("SelLength"); }
-void OVMaskedTextBox::SetSelStart(std::int32_t v) { txt_.SetSelStart(v); PropertyChanged("SelStart"); }
-void OVMaskedTextBox::SetSelText(std::string v) { txt_.SetSelText(v); PropertyChanged("SelText"); }
-void OVMaskedTextBox::SetToolTipText(std::string v) { txt_.SetToolTipText(std::move(v)); PropertyChanged("ToolTipText"); }
-void OVMaskedTextBox::SetOnInvalidEntry(std::int32_t reaction) { on_invalid_entry_ = reaction; PropertyChanged("OnInvalidEntry"); }
+void OVMaskedTextBox::SetEnabled(bool v) { txt_.SetEnabled(v); NotifyChanged(kEnabled); }
+void OVMaskedTextBox::SetForeColor(std::int32_t v) { txt_.SetForeColor(v); NotifyChanged(kForeColor); }
+void OVMaskedTextBox::SetMaxLength(std::int32_t v) { txt_.SetMaxLength(v); NotifyChanged(kMaxLength); }
+void OVMaskedTextBox::SetMouseIcon(std::shared_ptr<IDispatch> icon) { txt_.SetMouseIcon(std::move(icon)); NotifyChanged(kMouseIcon); }
+void OVMaskedTextBox::SetMousePointer(std::int16_t v) { txt_.SetMousePointer(v); NotifyChanged(kMousePointer); }
+void OVMaskedTextBox::SetOLEDragMode(std::int16_t v) { txt_.SetOLEDragMode(v); NotifyChanged(kOLEDragMode); }
+void OVMaskedTextBox::SetOLEDropMode(std::int16_t v) { txt_.SetOLEDropMode(v); NotifyChanged(kOLEDropMode); }
+void OVMaskedTextBox::SetSelLength(std::int32_t v) { txt_.SetSelLength(v); NotifyChanged(kSelLength); }
+void OVMaskedTextBox::SetSelStart(std::int32_t v) { txt_.SetSelStart(v); NotifyChanged(kSelStart); }
+void OVMaskedTextBox::SetSelText(std::string v) { txt_.SetSelText(v); NotifyChanged(kSelText); }
+void OVMaskedTextBox::SetToolTipText(std::string v) { txt_.SetToolTipText(std::move(v)); NotifyChanged(kToolTipText); }
 
 std::shared_ptr<IDispatch> OVMaskedTextBox::Font() const { return font_; }
 
@@ -382,23 +371,29 @@ void OVMaskedTextBox::TakeFont(const std::shared_ptr<IDispatch>& font) {
 void OVMaskedTextBox::SetFont(std::shared_ptr<IDispatch> font) {
     TakeFont(font);
     FollowTextBoxHeight();
-    PropertyChanged("Font");
+    NotifyChanged(kFont);
 }
 
 template <class F>
-void OVMaskedTextBox::ChangeFont(std::string_view name, F&& change) {
+void OVMaskedTextBox::ChangeFont(std::int32_t property, F&& change) {
     host::FontAttributes f = txt_.Font();
     change(f);
     ApplyFont(f);
     FollowTextBoxHeight();
-    PropertyChanged(name);
+    NotifyChanged(property);
 }
 
-void OVMaskedTextBox::SetFontBold(bool v) { ChangeFont("FontBold", [&](auto& f) { f.bold = v; }); }
-void OVMaskedTextBox::SetFontItalic(bool v) { ChangeFont("FontItalic", [&](auto& f) { f.italic = v; }); }
-void OVMaskedTextBox::SetFontName(std::string v) { ChangeFont("FontName", [&](auto& f) { f.name = v; }); }
-void OVMaskedTextBox::SetFontSize(float v) { ChangeFont("FontSize", [&](auto& f) { f.size = v; }); }
-void OVMaskedTextBox::SetFontStrikethru(bool v) { ChangeFont("FontStrikethru", [&](auto& f) { f.strikethrough = v; }); }
-void OVMaskedTextBox::SetFontUnderline(bool v) { ChangeFont("FontUnderline", [&](auto& f) { f.underline = v; }); }
+void OVMaskedTextBox::SetFontBold(bool v) { ChangeFont(kFontBold, [&](auto& f) { f.bold = v; }); }
+void OVMaskedTextBox::SetFontItalic(bool v) { ChangeFont(kFontItalic, [&](auto& f) { f.italic = v; }); }
+void OVMaskedTextBox::SetFontName(std::string v) {
+    RequireValidFontName(v);
+    ChangeFont(kFontName, [&](auto& f) { f.name = v; });
+}
+void OVMaskedTextBox::SetFontSize(float v) {
+    RequireValidFontSize(v);
+    ChangeFont(kFontSize, [&](auto& f) { f.size = v; });
+}
+void OVMaskedTextBox::SetFontStrikethru(bool v) { ChangeFont(kFontStrikethru, [&](auto& f) { f.strikethrough = v; }); }
+void OVMaskedTextBox::SetFontUnderline(bool v) { ChangeFont(kFontUnderline, [&](auto& f) { f.underline = v; }); }
 
 }  // namespace ov::maskedit

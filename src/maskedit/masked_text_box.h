@@ -25,6 +25,14 @@ enum OnInvalidEntry : std::int32_t { kDoNothing = 0, kKeepFocus = 1, kFocusSelec
 
 class OVMaskedTextBox : public host::Control {
 public:
+    // Dispatch ids of _OVMaskedTextBox.
+    enum Member : std::int32_t {
+        kAppearance = 1, kBackColor, kAllignment, kBorderStyle, kEnabled, kFont, kFontBold, kFontItalic, kFontName,
+        kFontSize, kFontStrikethru, kFontUnderline, kForeColor, kHideSelection, kHWnd, kInputFormat, kMask,
+        kMaxLength, kMouseIcon, kMousePointer, kMultiLine, kOLEDragMode, kOLEDropMode, kOnInvalidEntry, kScrollBars,
+        kSelLength, kSelStart, kSelText, kText, kToolTipText, kValue, kOLEDrag, kPopupMenu, kRefresh
+    };
+
     OVMaskedTextBox();
     static const ClassInfo& StaticInfo();
     const ClassInfo& Info() const override { return StaticInfo(); }
@@ -38,8 +46,7 @@ public:
     void SetInputFormat(std::int32_t format);  // no range test
     const std::string& Mask() const { return mask_; }
     void SetMask(const std::string& mask);  // 93 for a mask the format refuses, 380 for one the text breaks
-    std::int32_t OnInvalidEntry() const { return on_invalid_entry_; }
-    void SetOnInvalidEntry(std::int32_t reaction);
+    std::int32_t OnInvalidEntry() const { return on_invalid_entry_; }  // bound in the table
     std::string Text();  // "" while the text is marked invalid
     void SetText(const std::string& text);
     Variant Value(const Variant& mask);
@@ -105,7 +112,6 @@ protected:
     void OnPaint() override;
     void OnHide() override;
     void OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) override;
-    Variant PersistedDefault(const PersistDesc& key) const override;
 
 private:
     // Validation (masked_validation.cpp).
@@ -124,9 +130,9 @@ private:
     // the resize handler would, so the control and its box keep one extent.
     void FollowTextBoxHeight();
 
-    // Writes one attribute of txt's font and notifies under `name`.
+    // Writes one attribute of txt's font and notifies for `property`.
     template <class F>
-    void ChangeFont(std::string_view name, F&& change);
+    void ChangeFont(std::int32_t property, F&& change);
     // The box's own font object (what Font hands out, by reference) and txt's font are kept
     // the same: UseFont makes `font` the box's and follows writes made through it; ApplyFont
     // gives both new attributes; TakeFont shares a platform font or copies another's attributes.

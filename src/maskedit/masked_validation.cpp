@@ -122,7 +122,7 @@ void OVMaskedTextBox::SetMask(const std::string& mask) {
         throw AutomationError(error::kInvalidPropertyValue);
     }
     mask_ = mask;
-    PropertyChanged("Mask");
+    NotifyChanged(kMask);
     txt_.SetForeColor(kValidColour);
 }
 
@@ -131,7 +131,7 @@ void OVMaskedTextBox::SetInputFormat(std::int32_t format) {
     input_format_ = format;
     if (IsFormat(format, Fmt::Numeric) && !IsNumericText(txt_.Text())) SetText("");
     if (!CheckText(txt_.Text(), mask_)) SetMask("");
-    PropertyChanged("InputFormat");
+    NotifyChanged(kInputFormat);
 }
 
 // --- Text ---------------------------------------------------------------------------------------
@@ -151,7 +151,7 @@ std::string OVMaskedTextBox::Text() {
 
 void OVMaskedTextBox::PutTextAndNotify(std::string_view text) {
     txt_.SetText(text);
-    PropertyChanged("Text");
+    NotifyChanged(kText);
 }
 
 void OVMaskedTextBox::SetText(const std::string& text) {

@@ -49,76 +49,130 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
         const auto event_params = [](const char* name) { return host::FindStandardEvent(name)->params; };
         const EnumDesc& grad_type = GradientEnum("GradType");
         const EnumDesc& blend_mode = GradientEnum("GradBlendMode");
+        const Category appearance = Category::Appearance, behavior = Category::Behavior, font = Category::Font;
+        // Values read go straight into their holders without the puts' checks or repaints;
+        // Enabled and MouseIcon are assigned through their puts (and so notify). A new panel
+        // takes its defaults the same way, except what the host holds for it (Enabled, the
+        // mouse pointer and icon, the drop mode), which keeps what creation gave it.
         return ClassBuilder<P>("OVGradientPanel")
             .ClassHelp("Panel with a gradient, picture or see-through background, a frame and a styled caption")
-            .Property("Alignment", 1, TypeDesc::Enum("gpAlignment"), &P::Alignment, &P::SetAlignment)
-            .Help("Position of the caption").Default(Long(gpaCenterMiddle))
-            .Property("AlignmentCushion", 2, long_type, &P::AlignmentCushion, &P::SetAlignmentCushion)
-            .Help("Distance in pixels between the caption and the edges it is aligned to").Default(Long(3))
-            .Property("Appearance", 3, TypeDesc::Enum("gpAppearance"), &P::Appearance, &P::SetAppearance)
-            .Help("Frame drawn around the panel").Default(Long(gpaEtched))
-            .Property("AutoSize", 4, TypeDesc::Enum("gpAutoSize"), &P::PanelAutoSize, &P::SetPanelAutoSize)
-            .Help("How the picture and the panel size each other").Default(Long(gpasNone))
-            .Property("BackColor", 5, TypeDesc::Color(), &P::PanelBackColor, &P::SetPanelBackColor)
-            .Help("Background colour").Default(Long(kButtonFace))
-            .Property("BevelIntensity", 6, long_type, &P::BevelIntensity, &P::SetBevelIntensity)
-            .Help("Shift per bevel ring").Default(Long(20))
-            .Property("BevelWidth", 7, long_type, &P::BevelWidth, &P::SetBevelWidth)
-            .Help("Number of bevel rings less one").Default(Long(3))
-            .Property("BorderColor", 8, TypeDesc::Color(), &P::BorderColor, &P::SetBorderColor)
-            .Help("Colour the classic frame is shaded from").Default(Long(kButtonFace))
-            .Property("Caption", 9, text, &P::Caption, &P::SetCaption)
-            .Help("Text shown on the panel").Default(Variant::FromString(""))
-            .Property("CaptionStyle", 10, TypeDesc::Enum("gpCaptionStyle"), &P::CaptionStyle, &P::SetCaptionStyle)
-            .Help("Engraved, embossed or shadowed caption").Default(Long(gpcStandard))
-            .Property("Enabled", 11, boolean, &P::PanelEnabled, &P::SetPanelEnabled)
-            .Help("Whether the panel responds to the user").Default(Variant::FromBoolean(true))
-            // The Font key's default is the ambient font, which only the site knows
-            // (PersistDefault puts it in).
-            .ObjectProperty("Font", 12, TypeDesc::Object("StdFont"), &P::PanelFont, &P::SetPanelFont)
-            .Help("Font of the caption").Default(Variant::FromObject(nullptr))
-            .Property("FontBold", 13, boolean, &P::FontBold, &P::SetFontBold)
-            .Property("FontItalic", 14, boolean, &P::FontItalic, &P::SetFontItalic)
-            .Property("FontName", 15, text, &P::FontName, &P::SetFontName)
-            .Property("FontSize", 16, TypeDesc::Of(VarType::Single), &P::FontSize, &P::SetFontSize)
-            .Property("FontStrikethrough", 17, boolean, &P::FontStrikethrough, &P::SetFontStrikethrough)
-            .Property("FontUnderline", 18, boolean, &P::FontUnderline, &P::SetFontUnderline)
-            .Property("ForeColor", 19, TypeDesc::Color(), &P::PanelForeColor, &P::SetPanelForeColor)
-            .Help("Colour of the caption").Default(Long(kButtonText))
-            .Property("GradientAngle", 20, real, &P::GradientAngle, &P::SetGradientAngle)
-            .Help("Direction of the gradient in degrees").Default(Variant::FromDouble(0))
-            .Property("GradientBlendMode", 21, TypeDesc::Enum("GradBlendMode"), &P::GradientBlendMode,
+            .Container()
+            .Property("Alignment", kAlignment, TypeDesc::Enum("gpAlignment"), &P::Alignment, &P::SetAlignment)
+            .Help("Position of the caption").InCategory(appearance)
+            .Default(Long(gpaCenterMiddle)).Persist(&P::alignment_)
+            .Property("AlignmentCushion", kAlignmentCushion, long_type, &P::AlignmentCushion, &P::SetAlignmentCushion)
+            .Help("Distance in pixels between the caption and the edges it is aligned to").InCategory(appearance)
+            .Default(Long(3)).Persist(&P::cushion_)
+            .Property("Appearance", kAppearance, TypeDesc::Enum("gpAppearance"), &P::Appearance, &P::SetAppearance)
+            .Help("Frame drawn around the panel").InCategory(appearance)
+            .Default(Long(gpaEtched)).Persist(&P::appearance_)
+            .Property("AutoSize", kAutoSize, TypeDesc::Enum("gpAutoSize"), &P::PanelAutoSize, &P::SetPanelAutoSize)
+            .Help("How the picture and the panel size each other").InCategory(behavior)
+            .Default(Long(gpasNone)).Persist(&P::auto_size_)
+            .Property("BackColor", kBackColor, TypeDesc::Color(), &P::PanelBackColor, &P::SetPanelBackColor)
+            .Help("Background colour").InCategory(appearance)
+            .Default(Long(kButtonFace))
+            .Persist(
+                [](P& p, const Variant& v) {
+                    p.StopRelyingOnArea();
+                    p.DrawingArea().SetBackColor(static_cast<OleColor>(CLng(v)));
+                },
+                [](P& p) { return Long(p.PanelBackColor()); })
+            .Property("BevelIntensity", kBevelIntensity, long_type, &P::BevelIntensity, &P::SetBevelIntensity)
+            .Help("Shift per bevel ring").InCategory(appearance)
+            .Default(Long(20)).Persist(&P::bevel_intensity_)
+            .Property("BevelWidth", kBevelWidth, long_type, &P::BevelWidth, &P::SetBevelWidth)
+            .Help("Number of bevel rings less one").InCategory(appearance)
+            .Default(Long(3)).Persist(&P::bevel_width_)
+            .Property("BorderColor", kBorderColor, TypeDesc::Color(), &P::BorderColor, &P::SetBorderColor)
+            .Help("Colour the classic frame is shaded from").InCategory(appearance)
+            .Default(Long(kButtonFace)).Persist(&P::border_colour_)
+            .Property("Caption", kCaption, text, &P::Caption, &P::SetCaption)
+            .Help("Text shown on the panel").InCategory(appearance)
+            .Default(Variant::FromString("")).InitiallyFrom(ValueSource::AmbientDisplayName).Persist(&P::caption_)
+            .Property("CaptionStyle", kCaptionStyle, TypeDesc::Enum("gpCaptionStyle"), &P::CaptionStyle,
+                      &P::SetCaptionStyle)
+            .Help("Engraved, embossed or shadowed caption").InCategory(appearance)
+            .Default(Long(gpcStandard)).Persist(&P::caption_style_)
+            .Property("Enabled", kEnabled, boolean, &P::PanelEnabled, &P::SetPanelEnabled)
+            .Help("Whether the panel responds to the user").InCategory(behavior)
+            .Default(Variant::FromBoolean(true)).Persist().AsCreated()
+            .ObjectProperty("Font", kFont, TypeDesc::Object("StdFont"), &P::PanelFont, &P::SetPanelFont)
+            .Help("Font of the caption").InCategory(font)
+            .DefaultFrom(ValueSource::AmbientFont)
+            .Persist([](P& p, const Variant& v) { p.SetPersistedFont(CObj(v)); },
+                     [](P& p) { return Variant::FromObject(p.PanelFont()); })
+            .Property("FontBold", kFontBold, boolean, &P::FontBold, &P::SetFontBold).InCategory(font)
+            .InitiallyFrom(ValueSource::AmbientFont, "Bold")
+            .Property("FontItalic", kFontItalic, boolean, &P::FontItalic, &P::SetFontItalic).InCategory(font)
+            .InitiallyFrom(ValueSource::AmbientFont, "Italic")
+            .Property("FontName", kFontName, text, &P::FontName, &P::SetFontName).InCategory(font)
+            .InitiallyFrom(ValueSource::AmbientFont, "Name")
+            .Property("FontSize", kFontSize, TypeDesc::Of(VarType::Single), &P::FontSize, &P::SetFontSize)
+            .InCategory(font).InitiallyFrom(ValueSource::AmbientFont, "Size")
+            .Property("FontStrikethrough", kFontStrikethrough, boolean, &P::FontStrikethrough, &P::SetFontStrikethrough)
+            .InCategory(font).InitiallyFrom(ValueSource::AmbientFont, "Strikethrough")
+            .Property("FontUnderline", kFontUnderline, boolean, &P::FontUnderline, &P::SetFontUnderline)
+            .InCategory(font).InitiallyFrom(ValueSource::AmbientFont, "Underline")
+            .Property("ForeColor", kForeColor, TypeDesc::Color(), &P::PanelForeColor, &P::SetPanelForeColor)
+            .Help("Colour of the caption").InCategory(appearance)
+            .Default(Long(kButtonText))
+            .Persist([](P& p, const Variant& v) { p.DrawingArea().SetForeColor(static_cast<OleColor>(CLng(v))); },
+                     [](P& p) { return Long(p.PanelForeColor()); })
+            .Property("GradientAngle", kGradientAngle, real, &P::GradientAngle, &P::SetGradientAngle)
+            .Help("Direction of the gradient in degrees").InCategory(appearance)
+            .Default(Variant::FromDouble(0)).Persist(&P::gradient_angle_)
+            .Property("GradientBlendMode", kGradientBlendMode, TypeDesc::Enum("GradBlendMode"), &P::GradientBlendMode,
                       &P::SetGradientBlendMode)
-            .Help("Blending of the gradient colours").Default(Long(0))
-            .Property("GradientColor1", 22, TypeDesc::Color(), &P::GradientColor1, &P::SetGradientColor1)
-            .Help("Start colour of the gradient").Default(Long(kButtonFace))
-            .Property("GradientColor2", 23, TypeDesc::Color(), &P::GradientColor2, &P::SetGradientColor2)
-            .Help("End colour of the gradient").Default(Long(kButtonFace))
-            .Property("GradientRepetitions", 24, real, &P::GradientRepetitions, &P::SetGradientRepetitions)
-            .Help("Number of colour runs, 1 to 45").Default(Variant::FromDouble(1.0))
-            .Property("GradientType", 25, TypeDesc::Enum("GradType"), &P::GradientType, &P::SetGradientType)
-            .Help("Shape of the gradient").Default(Long(0))
-            .ReadOnly("hDC", 26, long_type, &P::PanelDC)
+            .Help("Blending of the gradient colours").InCategory(appearance)
+            .Default(Long(0)).Persist(&P::blend_mode_)
+            .Property("GradientColor1", kGradientColor1, TypeDesc::Color(), &P::GradientColor1, &P::SetGradientColor1)
+            .Help("Start colour of the gradient").InCategory(appearance)
+            .Default(Long(kButtonFace)).Persist(&P::gradient_colour1_)
+            .Property("GradientColor2", kGradientColor2, TypeDesc::Color(), &P::GradientColor2, &P::SetGradientColor2)
+            .Help("End colour of the gradient").InCategory(appearance)
+            .Default(Long(kButtonFace)).Persist(&P::gradient_colour2_)
+            .Property("GradientRepetitions", kGradientRepetitions, real, &P::GradientRepetitions,
+                      &P::SetGradientRepetitions)
+            .Help("Number of colour runs, 1 to 45").InCategory(appearance)
+            .Default(Variant::FromDouble(1.0)).Persist(&P::repetitions_)
+            .Property("GradientType", kGradientType, TypeDesc::Enum("GradType"), &P::GradientType, &P::SetGradientType)
+            .Help("Shape of the gradient").InCategory(appearance)
+            .Default(Long(0)).Persist(&P::gradient_type_)
+            .ReadOnly("hDC", kHDC, long_type, &P::PanelDC)
             .Help("Device context of the panel")
-            .ReadOnly("hWnd", 27, long_type, &P::PanelWindow)
+            .ReadOnly("hWnd", kHWnd, long_type, &P::PanelWindow)
             .Help("Window handle of the panel")
-            .ObjectProperty("MouseIcon", 28, TypeDesc::Object("StdPicture"), &P::PanelMouseIcon, &P::SetPanelMouseIcon)
-            .Help("Custom mouse pointer").Default(Variant::FromObject(nullptr))
-            .Property("MousePointer", 29, TypeDesc::Enum("MousePointerConstants"), &P::PanelMousePointer,
+            .ObjectProperty("MouseIcon", kMouseIcon, TypeDesc::Object("StdPicture"), &P::PanelMouseIcon,
+                            &P::SetPanelMouseIcon)
+            .Help("Custom mouse pointer").InCategory(behavior)
+            .Default(Variant::FromObject(nullptr)).Persist().AsCreated()
+            .Property("MousePointer", kMousePointer, TypeDesc::Enum("MousePointerConstants"), &P::PanelMousePointer,
                       &P::SetPanelMousePointer)
-            .Help("Mouse pointer shown over the panel").Default(Variant::FromInteger(0))
-            .Property("OLEDropMode", 30, TypeDesc::Enum("OLEDropConstants"), &P::PanelOLEDropMode,
+            .Help("Mouse pointer shown over the panel").InCategory(behavior)
+            .Default(Variant::FromInteger(0))
+            .Persist([](P& p, const Variant& v) { p.SetMousePointer(CInt(v)); },
+                     [](P& p) { return Variant::FromInteger(p.MousePointer()); }, integer)
+            .AsCreated()
+            .Property("OLEDropMode", kOLEDropMode, TypeDesc::Enum("OLEDropConstants"), &P::PanelOLEDropMode,
                       &P::SetPanelOLEDropMode)
-            .Help("Whether the panel accepts OLE drops").Default(Variant::FromInteger(0))
-            .ObjectProperty("Picture", 31, TypeDesc::Object("StdPicture"), &P::PanelPicture, &P::SetPanelPicture)
-            .Help("Background picture").Default(Variant::FromObject(nullptr))
-            .Property("Style", 32, TypeDesc::Enum("gpStyle"), &P::Style, &P::SetStyle)
-            .Help("Background: plain, gradient, picture or see-through").Default(Long(gpsStandard))
-            .Property("UseClassicBorders", 33, boolean, &P::UseClassicBorders, &P::SetUseClassicBorders)
-            .Help("Solid frame colours instead of shading the background").Default(Variant::FromBoolean(false))
-            .Method("Refresh", 34, &P::RedrawFull)
+            .Help("Whether the panel accepts OLE drops").InCategory(behavior)
+            .Default(Variant::FromInteger(0))
+            .Persist([](P& p, const Variant& v) { p.SetOLEDropMode(CInt(v)); },
+                     [](P& p) { return Variant::FromInteger(p.OLEDropMode()); }, integer)
+            .AsCreated()
+            .ObjectProperty("Picture", kPicture, TypeDesc::Object("StdPicture"), &P::PanelPicture, &P::SetPanelPicture)
+            .Help("Background picture").InCategory(appearance)
+            .Default(Variant::FromObject(nullptr)).Persist(&P::picture_)
+            .Property("Style", kStyle, TypeDesc::Enum("gpStyle"), &P::Style, &P::SetStyle)
+            .Help("Background: plain, gradient, picture or see-through").InCategory(appearance)
+            .Default(Long(gpsStandard)).Persist(&P::style_)
+            .Property("UseClassicBorders", kUseClassicBorders, boolean, &P::UseClassicBorders, &P::SetUseClassicBorders)
+            .Help("Solid frame colours instead of shading the background").InCategory(appearance)
+            .Default(Variant::FromBoolean(false)).Persist(&P::classic_borders_)
+            .Method("Refresh", kRefresh, &P::RedrawFull)
             .Help("Repaints the panel, the gradient included")
-            .Method("OLEDrag", 35, &P::OLEDrag)
+            .Method("OLEDrag", kOLEDrag, &P::OLEDrag)
             .Help("Starts an OLE drag operation from the panel")
             .Event("Click")
             .Event("DblClick")
@@ -162,63 +216,10 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
                               {"gpsGradient", gpsGradient},
                               {"gpsPicture", gpsPicture},
                               {"gpsTransparent", gpsTransparent}})
-            .Enum(grad_type.name, grad_type.values)
-            .Enum(blend_mode.name, blend_mode.values)
-            // The 25 keys in the order they are read and written. Values read go straight
-            // into their holders without the puts' checks or repaints; Enabled and MouseIcon
-            // are assigned through their puts (and so notify).
-            .Persist("Alignment", [](P& p, const Variant& v) { p.alignment_ = CLng(v); },
-                     [](P& p) { return Long(p.alignment_); })
-            .Persist("AlignmentCushion", [](P& p, const Variant& v) { p.cushion_ = CLng(v); },
-                     [](P& p) { return Long(p.cushion_); })
-            .Persist("Appearance", [](P& p, const Variant& v) { p.appearance_ = CLng(v); },
-                     [](P& p) { return Long(p.appearance_); })
-            .Persist("AutoSize", [](P& p, const Variant& v) { p.auto_size_ = CLng(v); },
-                     [](P& p) { return Long(p.auto_size_); })
-            .Persist("BackColor",
-                     [](P& p, const Variant& v) {
-                         p.StopRelyingOnArea();
-                         p.DrawingArea().SetBackColor(static_cast<OleColor>(CLng(v)));
-                     },
-                     [](P& p) { return Long(p.PanelBackColor()); })
-            .Persist("BevelIntensity", [](P& p, const Variant& v) { p.bevel_intensity_ = CLng(v); },
-                     [](P& p) { return Long(p.bevel_intensity_); })
-            .Persist("BevelWidth", [](P& p, const Variant& v) { p.bevel_width_ = CLng(v); },
-                     [](P& p) { return Long(p.bevel_width_); })
-            .Persist("BorderColor", [](P& p, const Variant& v) { p.border_colour_ = CLng(v); },
-                     [](P& p) { return Long(p.border_colour_); })
-            .Persist("Caption", [](P& p, const Variant& v) { p.caption_ = CStr(v); },
-                     [](P& p) { return Variant::FromString(p.caption_); })
-            .Persist("CaptionStyle", [](P& p, const Variant& v) { p.caption_style_ = CLng(v); },
-                     [](P& p) { return Long(p.caption_style_); })
-            .Persist("Enabled")
-            .Persist("Font", [](P& p, const Variant& v) { p.SetPersistedFont(CObj(v)); },
-                     [](P& p) { return Variant::FromObject(p.PanelFont()); })
-            .Persist("ForeColor", [](P& p, const Variant& v) { p.DrawingArea().SetForeColor(static_cast<OleColor>(CLng(v))); },
-                     [](P& p) { return Long(p.PanelForeColor()); })
-            .Persist("GradientAngle", [](P& p, const Variant& v) { p.gradient_angle_ = CDbl(v); },
-                     [](P& p) { return Variant::FromDouble(p.gradient_angle_); })
-            .Persist("GradientBlendMode", [](P& p, const Variant& v) { p.blend_mode_ = CLng(v); },
-                     [](P& p) { return Long(p.blend_mode_); })
-            .Persist("GradientColor1", [](P& p, const Variant& v) { p.gradient_colour1_ = CLng(v); },
-                     [](P& p) { return Long(p.gradient_colour1_); })
-            .Persist("GradientColor2", [](P& p, const Variant& v) { p.gradient_colour2_ = CLng(v); },
-                     [](P& p) { return Long(p.gradient_colour2_); })
-            .Persist("GradientRepetitions", [](P& p, const Variant& v) { p.repetitions_ = CDbl(v); },
-                     [](P& p) { return Variant::FromDouble(p.repetitions_); })
-            .Persist("GradientType", [](P& p, const Variant& v) { p.gradient_type_ = CLng(v); },
-                     [](P& p) { return Long(p.gradient_type_); })
-            .Persist("MouseIcon")
-            .Persist("MousePointer", [](P& p, const Variant& v) { p.SetMousePointer(CInt(v)); },
-                     [](P& p) { return Variant::FromInteger(p.MousePointer()); }, integer)
-            .Persist("OLEDropMode", [](P& p, const Variant& v) { p.SetOLEDropMode(CInt(v)); },
-                     [](P& p) { return Variant::FromInteger(p.OLEDropMode()); }, integer)
-            .Persist("Picture", [](P& p, const Variant& v) { p.picture_ = CObj(v); },
-                     [](P& p) { return Variant::FromObject(p.picture_); })
-            .Persist("Style", [](P& p, const Variant& v) { p.style_ = CLng(v); },
-                     [](P& p) { return Long(p.style_); })
-            .Persist("UseClassicBorders", [](P& p, const Variant& v) { p.classic_borders_ = CBool(v); },
-                     [](P& p) { return Variant::FromBoolean(p.classic_borders_); })
+            .Enum(grad_type)
+            .Enum(blend_mode)
+            .Enum(*host::FindStandardEnum("MousePointerConstants"))
+            .Enum(*host::FindStandardEnum("OLEDropConstants"))
             .Build();
     }();
     return info;
@@ -245,48 +246,20 @@ void OVGradientPanel::OnInitialize() {
 }
 
 void OVGradientPanel::OnInitProperties() {
-    ApplyNewInstanceDefaults();
+    {
+        const ScopedValue initialising(initialising_, true);
+        InitPersisted();
+        // Each size change delivers a Resize whose repaint the flag suppresses: the panel
+        // paints once, below, with everything in place.
+        SetHeight(kNewPanelHeight);
+        SetWidth(kNewPanelWidth);
+        parent_scale_ = AskParentForScale();
+    }
     RedrawFull();
 }
 
-void OVGradientPanel::ApplyNewInstanceDefaults() {
-    const ScopedValue initialising(initialising_, true);
-    const ClassInfo& info = Info();
-    alignment_ = CLng(info.DefaultOf("Alignment"));
-    cushion_ = CLng(info.DefaultOf("AlignmentCushion"));
-    appearance_ = CLng(info.DefaultOf("Appearance"));
-    auto_size_ = CLng(info.DefaultOf("AutoSize"));
-    DrawingArea().SetBackColor(static_cast<OleColor>(CLng(info.DefaultOf("BackColor"))));
-    bevel_intensity_ = CLng(info.DefaultOf("BevelIntensity"));
-    bevel_width_ = CLng(info.DefaultOf("BevelWidth"));
-    border_colour_ = CLng(info.DefaultOf("BorderColor"));
-    caption_ = AmbientDisplayName();
-    caption_style_ = CLng(info.DefaultOf("CaptionStyle"));
-    SetPersistedFont(AmbientFont());
-    DrawingArea().SetForeColor(static_cast<OleColor>(CLng(info.DefaultOf("ForeColor"))));
-    gradient_angle_ = CDbl(info.DefaultOf("GradientAngle"));
-    blend_mode_ = CLng(info.DefaultOf("GradientBlendMode"));
-    gradient_colour1_ = CLng(info.DefaultOf("GradientColor1"));
-    gradient_colour2_ = CLng(info.DefaultOf("GradientColor2"));
-    repetitions_ = CDbl(info.DefaultOf("GradientRepetitions"));
-    gradient_type_ = CLng(info.DefaultOf("GradientType"));
-    picture_ = nullptr;
-    style_ = CLng(info.DefaultOf("Style"));
-    classic_borders_ = CBool(info.DefaultOf("UseClassicBorders"));
-    // Each size change delivers a Resize whose repaint the flag suppresses: the panel paints
-    // once, below, with everything in place.
-    SetHeight(kNewPanelHeight);
-    SetWidth(kNewPanelWidth);
-    parent_scale_ = AskParentForScale();
-}
-
-Variant OVGradientPanel::PersistDefault(const PersistDesc& key) const {
-    return key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
-}
-
 void OVGradientPanel::OnReadProperties(const host::PropertyBag& bag) {
-    for (const PersistDesc& key : Info().persisted)
-        ReadKey(bag, key.key, PersistDefault(key), key.type, [&](const Variant& value) { key.load(*this, value); });
+    ReadPersisted(bag);
     parent_scale_ = AskParentForScale();
     // Loading goes on past a failing step, the repaint included: a picture the repaint refuses
     // is reported again by the next repaint that meets it.
@@ -294,11 +267,6 @@ void OVGradientPanel::OnReadProperties(const host::PropertyBag& bag) {
         RedrawFull();
     } catch (const AutomationError&) {
     }
-}
-
-void OVGradientPanel::OnWriteProperties(host::PropertyBag& bag) {
-    for (const PersistDesc& key : Info().persisted)
-        WriteKey(bag, key.key, PersistDefault(key), [&] { return key.save(*this); });
 }
 
 void OVGradientPanel::OnResize() { RunResizeHandler(); }
@@ -345,26 +313,26 @@ PictureBox& OVGradientPanel::DrawingArea() const { return area_->box(); }
 
 void OVGradientPanel::SetAlignment(std::int32_t alignment) {
     alignment_ = alignment;
-    PropertyChanged("Alignment");
+    NotifyChanged(kAlignment);
     RedrawQuick();
 }
 
 void OVGradientPanel::SetAlignmentCushion(std::int32_t cushion) {
     if (cushion < 0) return;
     cushion_ = cushion;
-    PropertyChanged("AlignmentCushion");
+    NotifyChanged(kAlignmentCushion);
     RedrawQuick();
 }
 
 void OVGradientPanel::SetAppearance(std::int32_t appearance) {
     appearance_ = appearance;
-    PropertyChanged("Appearance");
+    NotifyChanged(kAppearance);
     RedrawQuick();
 }
 
 void OVGradientPanel::SetPanelAutoSize(std::int32_t mode) {
     auto_size_ = mode;
-    PropertyChanged("AutoSize");
+    NotifyChanged(kAutoSize);
     RunResizeHandler();
 }
 
@@ -373,45 +341,45 @@ std::int32_t OVGradientPanel::PanelBackColor() const { return static_cast<std::i
 void OVGradientPanel::SetPanelBackColor(std::int32_t colour) {
     StopRelyingOnArea();  // the area clears to the new colour
     DrawingArea().SetBackColor(static_cast<OleColor>(colour));
-    PropertyChanged("BackColor");
+    NotifyChanged(kBackColor);
     if (style_ == gpsStandard || style_ == gpsPicture || style_ == gpsTransparent) RedrawQuick();
 }
 
 void OVGradientPanel::SetBevelIntensity(std::int32_t intensity) {
     bevel_intensity_ = intensity;
-    PropertyChanged("BevelIntensity");
+    NotifyChanged(kBevelIntensity);
     if (appearance_ == gpaBevelRaised || appearance_ == gpaBevelInset) RedrawQuick();
 }
 
 void OVGradientPanel::SetBevelWidth(std::int32_t width) {
     bevel_width_ = width;
-    PropertyChanged("BevelWidth");
+    NotifyChanged(kBevelWidth);
     if (appearance_ == gpaBevelRaised || appearance_ == gpaBevelInset) RedrawQuick();
 }
 
 void OVGradientPanel::SetBorderColor(std::int32_t colour) {
     border_colour_ = colour;
-    PropertyChanged("BorderColor");
+    NotifyChanged(kBorderColor);
     SetBorderColors();
     if (classic_borders_) RedrawQuick();
 }
 
 void OVGradientPanel::SetCaption(std::string caption) {
     caption_ = std::move(caption);
-    PropertyChanged("Caption");
+    NotifyChanged(kCaption);
     RedrawQuick();
 }
 
 void OVGradientPanel::SetCaptionStyle(std::int32_t style) {
     if (!InRange(style, gpcStandard, gpcDropShadow)) return;
     caption_style_ = style;
-    PropertyChanged("CaptionStyle");
+    NotifyChanged(kCaptionStyle);
     RedrawQuick();
 }
 
 void OVGradientPanel::SetPanelEnabled(bool enabled) {
     SetEnabled(enabled);
-    PropertyChanged("Enabled");
+    NotifyChanged(kEnabled);
 }
 
 std::shared_ptr<IDispatch> OVGradientPanel::PanelFont() const { return DrawingArea().Font(); }
@@ -429,122 +397,124 @@ void OVGradientPanel::SetPersistedFont(const std::shared_ptr<IDispatch>& font) {
 
 void OVGradientPanel::SetPanelFont(std::shared_ptr<IDispatch> font) {
     SetPersistedFont(font);
-    PropertyChanged("Font");
+    NotifyChanged(kFont);
     RedrawQuick();
 }
 
-void OVGradientPanel::ChangeFont(const std::function<void(FontDesc&)>& change, std::string_view property) {
+void OVGradientPanel::ChangeFont(const std::function<void(FontDesc&)>& change, std::int32_t property) {
     const std::shared_ptr<StdFont>& font = DrawingArea().Font();
     FontDesc desc = font->desc();
     change(desc);
     font->set_desc(desc);
-    PropertyChanged(property);
+    NotifyChanged(property);
     RedrawQuick();
 }
 
 bool OVGradientPanel::FontBold() const { return DrawingArea().Font()->desc().bold; }
 void OVGradientPanel::SetFontBold(bool bold) {
-    ChangeFont([bold](FontDesc& d) { d.bold = bold; }, "FontBold");
+    ChangeFont([bold](FontDesc& d) { d.bold = bold; }, kFontBold);
 }
 bool OVGradientPanel::FontItalic() const { return DrawingArea().Font()->desc().italic; }
 void OVGradientPanel::SetFontItalic(bool italic) {
-    ChangeFont([italic](FontDesc& d) { d.italic = italic; }, "FontItalic");
+    ChangeFont([italic](FontDesc& d) { d.italic = italic; }, kFontItalic);
 }
 std::string OVGradientPanel::FontName() const { return DrawingArea().Font()->desc().name; }
 void OVGradientPanel::SetFontName(std::string name) {
-    ChangeFont([&name](FontDesc& d) { d.name = name; }, "FontName");
+    RequireValidFontName(name);
+    ChangeFont([&name](FontDesc& d) { d.name = name; }, kFontName);
 }
 float OVGradientPanel::FontSize() const { return static_cast<float>(DrawingArea().Font()->desc().size); }
 void OVGradientPanel::SetFontSize(float size) {
-    ChangeFont([size](FontDesc& d) { d.size = size; }, "FontSize");
+    RequireValidFontSize(size);
+    ChangeFont([size](FontDesc& d) { d.size = size; }, kFontSize);
 }
 bool OVGradientPanel::FontStrikethrough() const { return DrawingArea().Font()->desc().strikethrough; }
 void OVGradientPanel::SetFontStrikethrough(bool strikethrough) {
-    ChangeFont([strikethrough](FontDesc& d) { d.strikethrough = strikethrough; }, "FontStrikethrough");
+    ChangeFont([strikethrough](FontDesc& d) { d.strikethrough = strikethrough; }, kFontStrikethrough);
 }
 bool OVGradientPanel::FontUnderline() const { return DrawingArea().Font()->desc().underline; }
 void OVGradientPanel::SetFontUnderline(bool underline) {
-    ChangeFont([underline](FontDesc& d) { d.underline = underline; }, "FontUnderline");
+    ChangeFont([underline](FontDesc& d) { d.underline = underline; }, kFontUnderline);
 }
 
 std::int32_t OVGradientPanel::PanelForeColor() const { return static_cast<std::int32_t>(DrawingArea().ForeColor()); }
 
 void OVGradientPanel::SetPanelForeColor(std::int32_t colour) {
     DrawingArea().SetForeColor(static_cast<OleColor>(colour));
-    PropertyChanged("ForeColor");
+    NotifyChanged(kForeColor);
     RedrawQuick();
 }
 
 void OVGradientPanel::SetGradientAngle(double angle) {
     gradient_angle_ = angle;
-    PropertyChanged("GradientAngle");
+    NotifyChanged(kGradientAngle);
     if (style_ == gpsGradient) RedrawFull();
 }
 
 void OVGradientPanel::SetGradientBlendMode(std::int32_t mode) {
     if (!InRange(mode, gradient::gbmRGB, gradient::gbmHSL)) return;
     blend_mode_ = mode;
-    PropertyChanged("GradientBlendMode");
+    NotifyChanged(kGradientBlendMode);
     RedrawFull();
 }
 
 void OVGradientPanel::SetGradientColor1(std::int32_t colour) {
     gradient_colour1_ = colour;
-    PropertyChanged("GradientColor1");
+    NotifyChanged(kGradientColor1);
     if (style_ == gpsGradient) RedrawFull();
 }
 
 void OVGradientPanel::SetGradientColor2(std::int32_t colour) {
     gradient_colour2_ = colour;
-    PropertyChanged("GradientColor2");
+    NotifyChanged(kGradientColor2);
     if (style_ == gpsGradient) RedrawFull();
 }
 
 void OVGradientPanel::SetGradientRepetitions(double repetitions) {
     if (!(repetitions >= kMinRepetitions && repetitions <= kMaxRepetitions)) return;
     repetitions_ = repetitions;
-    PropertyChanged("GradientRepetitions");
+    NotifyChanged(kGradientRepetitions);
     RedrawFull();
 }
 
 void OVGradientPanel::SetGradientType(std::int32_t type) {
     if (!InRange(type, gradient::gtNormal, gradient::gtRectangular)) return;
     gradient_type_ = type;
-    PropertyChanged("GradientType");
+    NotifyChanged(kGradientType);
     RedrawFull();
 }
 
 void OVGradientPanel::SetPanelMouseIcon(std::shared_ptr<IDispatch> icon) {
     SetMouseIcon(std::move(icon));
-    PropertyChanged("MouseIcon");
+    NotifyChanged(kMouseIcon);
 }
 
 void OVGradientPanel::SetPanelMousePointer(std::int32_t pointer) {
     SetMousePointer(ToInteger(pointer));
-    PropertyChanged("MousePointer");
+    NotifyChanged(kMousePointer);
 }
 
 void OVGradientPanel::SetPanelOLEDropMode(std::int32_t mode) {
     SetOLEDropMode(ToInteger(mode));
-    PropertyChanged("OLEDropMode");
+    NotifyChanged(kOLEDropMode);
 }
 
 void OVGradientPanel::SetPanelPicture(std::shared_ptr<IDispatch> picture) {
     // Stored and announced first: a picture the repaint refuses (481) stays set.
     picture_ = std::move(picture);
-    PropertyChanged("Picture");
+    NotifyChanged(kPicture);
     if (style_ == gpsPicture) RedrawQuick();
 }
 
 void OVGradientPanel::SetStyle(std::int32_t style) {
     style_ = style;
-    PropertyChanged("Style");
+    NotifyChanged(kStyle);
     RedrawFull();
 }
 
 void OVGradientPanel::SetUseClassicBorders(bool classic) {
     classic_borders_ = classic;
-    PropertyChanged("UseClassicBorders");
+    NotifyChanged(kUseClassicBorders);
     RedrawQuick();
 }
 

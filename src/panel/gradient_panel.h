@@ -36,6 +36,15 @@ inline constexpr double kNewPanelHeight = 510;
 
 class OVGradientPanel : public host::Control {
 public:
+    // Dispatch ids of _OVGradientPanel.
+    enum Member : std::int32_t {
+        kAlignment = 1, kAlignmentCushion, kAppearance, kAutoSize, kBackColor, kBevelIntensity, kBevelWidth,
+        kBorderColor, kCaption, kCaptionStyle, kEnabled, kFont, kFontBold, kFontItalic, kFontName, kFontSize,
+        kFontStrikethrough, kFontUnderline, kForeColor, kGradientAngle, kGradientBlendMode, kGradientColor1,
+        kGradientColor2, kGradientRepetitions, kGradientType, kHDC, kHWnd, kMouseIcon, kMousePointer, kOLEDropMode,
+        kPicture, kStyle, kUseClassicBorders, kRefresh, kOLEDrag
+    };
+
     OVGradientPanel();
     ~OVGradientPanel() override;
 
@@ -124,7 +133,6 @@ protected:
     void OnInitialize() override;
     void OnInitProperties() override;
     void OnReadProperties(const host::PropertyBag& bag) override;
-    void OnWriteProperties(host::PropertyBag& bag) override;
     void OnResize() override;
     void OnShow() override;
     void OnTerminate() override;
@@ -171,14 +179,10 @@ private:
     int RoundedPixelHeight() const;
 
     void RunResizeHandler();
-    // Every property's value for a new panel and the new panel's size, under the initialising
-    // flag (which keeps the resizes this causes from repainting).
-    void ApplyNewInstanceDefaults();
     bool AskParentForScale() const;
     int EventCoordinateTarget() const;
-    void ChangeFont(const std::function<void(FontDesc&)>& change, std::string_view property);
+    void ChangeFont(const std::function<void(FontDesc&)>& change, std::int32_t property);
     void SetPersistedFont(const std::shared_ptr<IDispatch>& font);
-    Variant PersistDefault(const PersistDesc& key) const;
 
     std::int32_t alignment_ = gpaCenterMiddle;
     std::int32_t cushion_ = 3;

@@ -21,40 +21,34 @@ OVSideLogo::OVSideLogo() = default;
 OVSideLogo::~OVSideLogo() = default;
 
 const ClassInfo& OVSideLogo::StaticInfo() {
+    // Read in the order below; colours and font go through their writes, caption and style
+    // only set the member. The gradient colours and the font are in place from initialisation
+    // on, so a new logo sets only the caption's colour (through its write), caption and style.
     static const ClassInfo info =
         ClassBuilder<OVSideLogo>("OVSideLogo")
-            .Property("StartColor", 1, TypeDesc::Color(), &OVSideLogo::StartColor, &OVSideLogo::SetStartColor)
+            .Property("StartColor", kStartColor, TypeDesc::Color(), &OVSideLogo::StartColor, &OVSideLogo::SetStartColor)
             .Help("Starting color of the gradient in the Logo / Color of 3d style logo.")
-            .Default(Variant::FromLong(kDefaultStartColor))
-            .Property("EndColor", 2, TypeDesc::Color(), &OVSideLogo::EndColor, &OVSideLogo::SetEndColor)
-            .Help("End color of the gradient in the Logo.")
-            .Default(Variant::FromLong(kDefaultEndColor))
-            .Property("FontColor", 3, TypeDesc::Color(), &OVSideLogo::FontColor, &OVSideLogo::SetFontColor)
+            .InCategory(Category::Appearance)
+            .Default(Variant::FromLong(kDefaultStartColor)).Persist().AsCreated()
+            .Property("EndColor", kEndColor, TypeDesc::Color(), &OVSideLogo::EndColor, &OVSideLogo::SetEndColor)
+            .Help("End color of the gradient in the Logo.").InCategory(Category::Appearance)
+            .Default(Variant::FromLong(kDefaultEndColor)).Persist().AsCreated()
+            .Property("FontColor", kFontColor, TypeDesc::Color(), &OVSideLogo::FontColor, &OVSideLogo::SetFontColor)
             .PutByRef()
-            .Help("Color of the font in the Logo.")
-            .Default(Variant::FromLong(kDefaultFontColor))
-            // The Font key's default is the ambient font, which only the site knows
-            // (PersistedDefault puts it in).
-            .ObjectProperty("Font", 4, TypeDesc::Object("StdFont"), &OVSideLogo::LogoFont, &OVSideLogo::SetLogoFont)
-            .Help("Font in which the Logo should be displayed.")
-            .Default(Variant::FromObject(nullptr))
-            .Property("Caption", 5, TypeDesc::Of(VarType::String), &OVSideLogo::Caption, &OVSideLogo::SetCaption)
-            .Help("Text displayed in the Logo.")
-            .Default(Variant::FromString(kDefaultCaption))
-            .Property("Style", 6, TypeDesc::Enum("LogoStyle"), &OVSideLogo::Style, &OVSideLogo::SetStyle)
-            .Help("Specifies the style of style the Logo should be drawn.")
-            .Default(Variant::FromLong(kRegular))
+            .Help("Color of the font in the Logo.").InCategory(Category::Appearance)
+            .Default(Variant::FromLong(kDefaultFontColor)).Persist()
+            .ObjectProperty("Font", kFont, TypeDesc::Object("StdFont"), &OVSideLogo::LogoFont, &OVSideLogo::SetLogoFont)
+            .Help("Font in which the Logo should be displayed.").InCategory(Category::Font)
+            .DefaultFrom(ValueSource::AmbientFont).Initially(Variant::FromObject(StdFont::Create(InitialLogoFont())))
+            .Persist().AsCreated()
+            .Property("Caption", kCaption, TypeDesc::Of(VarType::String), &OVSideLogo::Caption, &OVSideLogo::SetCaption)
+            .Help("Text displayed in the Logo.").InCategory(Category::Appearance)
+            .Default(Variant::FromString(kDefaultCaption)).Persist(&OVSideLogo::caption_)
+            .Property("Style", kStyle, TypeDesc::Enum("LogoStyle"), &OVSideLogo::Style, &OVSideLogo::SetStyle)
+            .Help("Specifies the style of style the Logo should be drawn.").InCategory(Category::Appearance)
+            .Default(Variant::FromLong(kRegular)).Persist(&OVSideLogo::style_)
             .Enum("LogoStyle", {{"Regular", kRegular}, {"3-Dimensional", kThreeDimensional}})
-            // Read in this order; colours and font go through their writes, caption and style
-            // only set the member.
-            .Persist("FontColor")
-            .Persist("StartColor")
-            .Persist("EndColor")
-            .Persist("Font")
-            .Persist("Caption", [](OVSideLogo& c, const Variant& v) { c.caption_ = CStr(v); },
-                     [](OVSideLogo& c) { return Variant::FromString(c.caption_); })
-            .Persist("Style", [](OVSideLogo& c, const Variant& v) { c.style_ = CLng(v); },
-                     [](OVSideLogo& c) { return Variant::FromLong(c.style_); })
+            .PersistOrder({"FontColor", "StartColor", "EndColor", "Font", "Caption", "Style"})
             .Build();
     return info;
 }
@@ -82,16 +76,6 @@ void OVSideLogo::OnInitialize() {
     RenderLogo();
 }
 
-void OVSideLogo::OnInitProperties() {
-    SetFontColor(CLng(Info().DefaultOf("FontColor")));
-    caption_ = CStr(Info().DefaultOf("Caption"));
-    style_ = CLng(Info().DefaultOf("Style"));
-}
-
-Variant OVSideLogo::PersistedDefault(const PersistDesc& key) const {
-    return key.key == "Font" ? Variant::FromObject(AmbientFont()) : key.default_value;
-}
-
 void OVSideLogo::OnResize() {
     // Each of these writes delivers a nested Resize before it returns.
     if (Width() < kMinimumWidth) SetWidth(kMinimumWidth);
@@ -115,7 +99,7 @@ void OVSideLogo::SetStartColor(std::int32_t colour) {
         start_rgb_ = TranslateToChannels(static_cast<std::uint32_t>(colour));
         if (picture_) RenderLogo();
     }
-    PropertyChanged("StartColor");
+    NotifyChanged(kStartColor);
 }
 
 void OVSideLogo::SetEndColor(std::int32_t colour) {
@@ -124,7 +108,7 @@ void OVSideLogo::SetEndColor(std::int32_t colour) {
         end_rgb_ = TranslateToChannels(static_cast<std::uint32_t>(colour));
         if (picture_) RenderLogo();
     }
-    PropertyChanged("EndColor");
+    NotifyChanged(kEndColor);
 }
 
 std::int32_t OVSideLogo::FontColor() const {
@@ -134,7 +118,7 @@ std::int32_t OVSideLogo::FontColor() const {
 void OVSideLogo::SetFontColor(std::int32_t colour) {
     // A colour the box refuses (380) leaves the property as it was: nothing stored, no notice.
     picture_->box().SetForeColor(static_cast<OleColor>(colour));
-    PropertyChanged("FontColor");
+    NotifyChanged(kFontColor);
     RenderLogo();
 }
 
@@ -145,21 +129,21 @@ void OVSideLogo::SetLogoFont(std::shared_ptr<IDispatch> font) {
     // the caller's object do not reach the logo.
     const FontDesc current = picture_->box().Font() ? picture_->box().Font()->desc() : FontDesc{};
     picture_->box().SetFont(StdFont::Create(host::FontFromObject(font, current)));
-    PropertyChanged("Font");
+    NotifyChanged(kFont);
     picture_->box().Cls();
     RenderLogo();
 }
 
 void OVSideLogo::SetCaption(std::string caption) {
     caption_ = std::move(caption);
-    PropertyChanged("Caption");
+    NotifyChanged(kCaption);
     RenderLogo();
 }
 
 void OVSideLogo::SetStyle(std::int32_t style) {
     style_ = style;
     RenderLogo();
-    PropertyChanged("Style");
+    NotifyChanged(kStyle);
 }
 
 void OVSideLogo::RenderLogo() {

@@ -23,6 +23,9 @@ inline constexpr double kMinimumHeight = 700;  // twips
 
 class OVSideLogo : public host::Control {
 public:
+    // Dispatch ids of _OVSideLogo.
+    enum Member : std::int32_t { kStartColor = 1, kEndColor, kFontColor, kFont, kCaption, kStyle };
+
     OVSideLogo();
     ~OVSideLogo() override;
 
@@ -51,8 +54,6 @@ public:
 
 protected:
     void OnInitialize() override;
-    void OnInitProperties() override;
-    Variant PersistedDefault(const PersistDesc& key) const override;
     void OnResize() override;
     void OnPaint() override;
     void OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) override;

@@ -29,55 +29,47 @@ OVTabHead::OVTabHead() = default;
 OVTabHead::~OVTabHead() = default;
 
 const ClassInfo& OVTabHead::StaticInfo() {
+    // Loading sets members directly: no parsing until SelectedTab, no layout at all until the
+    // host's first resize; a new instance takes its defaults the same way. The heading list
+    // and the selection are written without telling the host.
+    const TypeDesc text = TypeDesc::Of(VarType::String), boolean = TypeDesc::Of(VarType::Boolean);
     static const ClassInfo info =
         ClassBuilder<OVTabHead>("OVTabHead")
-            .Property("TabString", 1, TypeDesc::Of(VarType::String), &OVTabHead::TabString, &OVTabHead::SetTabString)
-            .PutByRef()
-            .Default(Variant::FromString("Tab1,Tab2"))
-            .Property("SelectedTab", 2, TypeDesc::Of(VarType::String), &OVTabHead::SelectedTab,
-                      &OVTabHead::SetSelectedTab)
+            .Property("TabString", kTabString, text, &OVTabHead::TabString, &OVTabHead::SetTabString)
+            .PutByRef().Silent().InCategory(Category::Text)
+            .Default(Variant::FromString("Tab1,Tab2")).Persist(&OVTabHead::tab_string_)
+            .Property("SelectedTab", kSelectedTab, text, &OVTabHead::SelectedTab, &OVTabHead::SetSelectedTab)
+            .Silent().InCategory(Category::Behavior)
             .Default(Variant::FromString("0"))
-            .Method("Refresh", 3, &OVTabHead::RefreshLayout)
-            .Property("SelectedBold", 4, TypeDesc::Of(VarType::Boolean), &OVTabHead::SelectedBold,
-                      &OVTabHead::SetSelectedBold)
-            .Default(Variant::FromBoolean(false))
-            .Property("SelectedColor", 5, TypeDesc::Color(), &OVTabHead::SelectedColor, &OVTabHead::SetSelectedColor)
-            .Default(Variant::FromLong(kDefaultSelectedColor))
-            .Property("InactiveBold", 6, TypeDesc::Of(VarType::Boolean), &OVTabHead::InactiveBold,
-                      &OVTabHead::SetInactiveBold)
-            .Default(Variant::FromBoolean(false))
-            .Property("InactiveColor", 7, TypeDesc::Color(), &OVTabHead::InactiveColor, &OVTabHead::SetInactiveColor)
-            .Default(Variant::FromLong(kDefaultInactiveColor))
-            .Property("BackColor", 8, TypeDesc::Color(), &OVTabHead::TabBackColor, &OVTabHead::SetTabBackColor)
+            .Persist([](OVTabHead& c, const Variant& v) { c.LoadSelectedTab(v); },
+                     [](OVTabHead& c) { return Variant::FromString(c.SelectedTab()); })
+            .Method("Refresh", kRefresh, &OVTabHead::RefreshLayout)
+            .Property("SelectedBold", kSelectedBold, boolean, &OVTabHead::SelectedBold, &OVTabHead::SetSelectedBold)
+            .InCategory(Category::Font)
+            .Default(Variant::FromBoolean(false)).Persist(&OVTabHead::selected_bold_)
+            .Property("SelectedColor", kSelectedColor, TypeDesc::Color(), &OVTabHead::SelectedColor,
+                      &OVTabHead::SetSelectedColor)
+            .InCategory(Category::Appearance)
+            .Default(Variant::FromLong(kDefaultSelectedColor)).Persist(&OVTabHead::selected_color_)
+            .Property("InactiveBold", kInactiveBold, boolean, &OVTabHead::InactiveBold, &OVTabHead::SetInactiveBold)
+            .InCategory(Category::Font)
+            .Default(Variant::FromBoolean(false)).Persist(&OVTabHead::inactive_bold_)
+            .Property("InactiveColor", kInactiveColor, TypeDesc::Color(), &OVTabHead::InactiveColor,
+                      &OVTabHead::SetInactiveColor)
+            .InCategory(Category::Appearance)
+            .Default(Variant::FromLong(kDefaultInactiveColor)).Persist(&OVTabHead::inactive_color_)
+            .Property("BackColor", kBackColor, TypeDesc::Color(), &OVTabHead::TabBackColor, &OVTabHead::SetTabBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")
+            .InCategory(Category::Appearance)
             .Default(Variant::FromLong(kDefaultBackColor))
+            // Initialisation already gave the surface this colour, for new and loaded instances.
+            .Persist([](OVTabHead& c, const Variant& v) { c.SetBackColor(CLng(v)); },
+                     [](OVTabHead& c) { return Variant::FromLong(c.BackColor()); })
+            .AsCreated()
             .Event("TabSelected", {Ref("Index", TypeDesc::Of(VarType::Integer)),
                                    Ref("TabName", TypeDesc::Of(VarType::String))})
             .Event("Click")
             .Event("DblClick")
-            // Loading sets members directly: no parsing until SelectedTab, no layout at all
-            // until the host's first resize.
-            .Persist("TabString",
-                     [](OVTabHead& c, const Variant& v) { c.tab_string_ = CStr(v); },
-                     [](OVTabHead& c) { return Variant::FromString(c.tab_string_); })
-            .Persist("SelectedTab",
-                     [](OVTabHead& c, const Variant& v) { c.LoadSelectedTab(v); },
-                     [](OVTabHead& c) { return Variant::FromString(c.SelectedTab()); })
-            .Persist("SelectedBold",
-                     [](OVTabHead& c, const Variant& v) { c.selected_bold_ = CBool(v); },
-                     [](OVTabHead& c) { return Variant::FromBoolean(c.selected_bold_); })
-            .Persist("SelectedColor",
-                     [](OVTabHead& c, const Variant& v) { c.selected_color_ = CLng(v); },
-                     [](OVTabHead& c) { return Variant::FromLong(c.selected_color_); })
-            .Persist("InactiveBold",
-                     [](OVTabHead& c, const Variant& v) { c.inactive_bold_ = CBool(v); },
-                     [](OVTabHead& c) { return Variant::FromBoolean(c.inactive_bold_); })
-            .Persist("InactiveColor",
-                     [](OVTabHead& c, const Variant& v) { c.inactive_color_ = CLng(v); },
-                     [](OVTabHead& c) { return Variant::FromLong(c.inactive_color_); })
-            .Persist("BackColor",
-                     [](OVTabHead& c, const Variant& v) { c.SetBackColor(CLng(v)); },
-                     [](OVTabHead& c) { return Variant::FromLong(c.BackColor()); })
             .Build();
     return info;
 }
@@ -120,17 +112,6 @@ void OVTabHead::CreateConstituents() {
     mouse_over_timer_->SetTag("");
 }
 
-void OVTabHead::OnInitProperties() {
-    const ClassInfo& info = Info();
-    tab_string_ = CStr(info.DefaultOf("TabString"));
-    selected_tab_ = ParseSelectedTab(CStr(info.DefaultOf("SelectedTab")));
-    ParseTabString();
-    selected_bold_ = CBool(info.DefaultOf("SelectedBold"));
-    selected_color_ = CLng(info.DefaultOf("SelectedColor"));
-    inactive_bold_ = CBool(info.DefaultOf("InactiveBold"));
-    inactive_color_ = CLng(info.DefaultOf("InactiveColor"));
-}
-
 void OVTabHead::LoadSelectedTab(const Variant& stored) {
     // The list is parsed after this key whether or not its number could be read: a failing key
     // is skipped, the next statement still runs.
@@ -162,31 +143,31 @@ void OVTabHead::SetSelectedTab(std::string text) {
 
 void OVTabHead::SetSelectedBold(bool bold) {
     selected_bold_ = bold;
-    PropertyChanged("SelectedBold");
+    NotifyChanged(kSelectedBold);
     LayoutTabs();
 }
 
 void OVTabHead::SetSelectedColor(std::int32_t colour) {
     selected_color_ = colour;
-    PropertyChanged("SelectedColor");
+    NotifyChanged(kSelectedColor);
     LayoutTabs();
 }
 
 void OVTabHead::SetInactiveBold(bool bold) {
     inactive_bold_ = bold;
-    PropertyChanged("InactiveBold");
+    NotifyChanged(kInactiveBold);
     LayoutTabs();
 }
 
 void OVTabHead::SetInactiveColor(std::int32_t colour) {
     inactive_color_ = colour;
-    PropertyChanged("InactiveColor");
+    NotifyChanged(kInactiveColor);
     LayoutTabs();
 }
 
 void OVTabHead::SetTabBackColor(std::int32_t colour) {
     SetBackColor(colour);
-    PropertyChanged("BackColor");
+    NotifyChanged(kBackColor);
     LayoutTabs();
 }
 

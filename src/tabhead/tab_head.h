@@ -28,6 +28,10 @@ class OVTabHead : public host::Control {
 public:
     // Event ids of __OVTabHead.
     static constexpr std::int32_t kEventTabSelected = 1, kEventClick = 2, kEventDblClick = 3;
+    // Dispatch ids of _OVTabHead.
+    enum Member : std::int32_t {
+        kTabString = 1, kSelectedTab, kRefresh, kSelectedBold, kSelectedColor, kInactiveBold, kInactiveColor, kBackColor
+    };
 
     OVTabHead();
     ~OVTabHead() override;
@@ -59,7 +63,6 @@ public:
 
 protected:
     void OnInitialize() override;
-    void OnInitProperties() override;
     void OnResize() override;
     void OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) override;
     void OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) override;

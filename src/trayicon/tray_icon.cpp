@@ -46,17 +46,19 @@ const ClassInfo& OVTrayIcon::StaticInfo() {
     const TypeDesc integer = TypeDesc::Of(VarType::Integer);
     const TypeDesc single = TypeDesc::Of(VarType::Single);
     const TypeDesc string = TypeDesc::Of(VarType::String);
-    // The three properties are hidden and persist nothing: the application sets them at run time.
+    // The three properties are hidden, tell the host nothing and persist nothing: the
+    // application sets them at run time, when the control itself shows nothing on its form.
     static const ClassInfo info =
         ClassBuilder<OVTrayIcon>("OVTrayIcon")
+            .InvisibleAtRunTime()
             .Property("SetSysTray", 1, TypeDesc::Of(VarType::Boolean), &OVTrayIcon::SysTray, &OVTrayIcon::SetSysTray)
-            .Hidden()
+            .Hidden().Silent().InCategory(Category::Behavior).Initially(Variant::FromBoolean(false))
             .Help("Sets whether the icon in the systray should be visible or not.")
             .Property("InfoTip", 2, string, &OVTrayIcon::InfoTip, &OVTrayIcon::SetInfoTip)
-            .Hidden()
+            .Hidden().Silent().InCategory(Category::Behavior).Initially(Variant::FromString(""))
             .Help("Sets the infotip for the icon in the systray")
             .Property("TrayIcon", 3, TypeDesc::Of(VarType::Long), &OVTrayIcon::TrayIcon, &OVTrayIcon::SetTrayIcon)
-            .Hidden()
+            .Hidden().Silent().InCategory(Category::Appearance).Initially(Variant::FromLong(0))
             .Help("Sets the handle for the icon that should appear in the systray.")
             .Method("Refresh", 4, &OVTrayIcon::RefreshTray)
             .Method("AddForm", 5, &OVTrayIcon::AddForm)

@@ -257,6 +257,46 @@ TEST_F(ComponentServer, InstancesOfferTheirInterfacesAndReportAutomationErrors) 
     gradient->lpVtbl->Release(gradient);
 }
 
+// A by-reference argument the member does not assign comes back to a C caller exactly as it
+// passed it: the balloon's style, an Integer or a Double, is not rewritten as the Long the
+// member worked with.
+TEST_F(ComponentServer, ByReferenceArgumentsComeBackAsTheCallerPassedThem) {
+    setenv("ORVELLE_NOTIFY_AREA", "recording", 1);
+    ASSERT_EQ(DllRegisterServer(), OV_S_OK);
+    OvDispatch* tray = Create("OrvelleControls.OVTrayIcon");
+    ASSERT_NE(tray, nullptr);
+    OvVariant on;
+    on.vt = OV_VT_BOOL;
+    on.u.boolVal = -1;
+    ASSERT_EQ(Put(tray, "SetSysTray", on), OV_S_OK);
+    std::int32_t dispid = 0;
+    ASSERT_EQ(tray->lpVtbl->GetIDOfName(tray, "PopupBalloon", &dispid), OV_S_OK);
+    OvVariant integer;
+    integer.vt = OV_VT_I2;
+    integer.u.iVal = 18;
+    OvVariant real;
+    real.vt = OV_VT_R8;
+    real.u.dblVal = 2.5;
+    for (const OvVariant& style : {integer, real}) {
+        OvVariant args[3] = {Text("Saved"), Text("Backup"), style};
+        EXPECT_EQ(tray->lpVtbl->Invoke(tray, dispid, OV_DISPATCH_METHOD, args, 3, nullptr, nullptr), OV_S_OK);
+        ASSERT_EQ(args[0].vt, OV_VT_BSTR);
+        EXPECT_STREQ(args[0].u.bstrVal, "Saved");
+        ASSERT_EQ(args[1].vt, OV_VT_BSTR);
+        EXPECT_STREQ(args[1].u.bstrVal, "Backup");
+        ASSERT_EQ(args[2].vt, style.vt);
+        if (style.vt == OV_VT_I2) EXPECT_EQ(args[2].u.iVal, 18);
+        else EXPECT_EQ(args[2].u.dblVal, 2.5);
+        for (OvVariant& arg : args) OvVariantClear(&arg);
+    }
+    OvVariant off;
+    off.vt = OV_VT_BOOL;
+    off.u.boolVal = 0;
+    EXPECT_EQ(Put(tray, "SetSysTray", off), OV_S_OK);
+    tray->lpVtbl->Release(tray);
+    EXPECT_EQ(DllUnregisterServer(), OV_S_OK);
+}
+
 TEST_F(ComponentServer, BagsRoundTripAndHostileBagsAreRefused) {
     ASSERT_EQ(DllRegisterServer(), OV_S_OK);
     OvDispatch* tabs = Create(kTabHead);

@@ -2,7 +2,8 @@
 and checks what a schema cannot: every control has a toolbox picture that decodes to 16 x 15
 pixels, `orvelle typelib --toolbox` writes the same pictures as 24-bit BMP and PNG files, and
 the README's copies in docs/toolbox/ are those pictures (refresh them with
-`orvelle typelib --toolbox docs/toolbox` and drop the BMP files).
+`orvelle typelib --toolbox docs/toolbox` and drop the BMP files), and every enumeration a
+member, parameter or event argument names is defined.
 
 usage: validate_typelib.py ORVELLE SCHEMA WORK_DIR DOCS_TOOLBOX_DIR
 """
@@ -56,6 +57,22 @@ def main():
     for c in document["classes"]:
         ids = [m["dispid"] for m in c["interface"]["members"]]
         assert len(ids) == len(set(ids)), c["name"]
+    # Every enumeration named anywhere is defined, and each class lists the ones it names.
+    defined = {e["name"] for e in document["enums"]}
+    interfaces = [(c["name"], c["interface"], c.get("events"), set(c["enums"])) for c in document["classes"]]
+    interfaces += [(o["name"], o["interface"], None, None) for o in document["objects"]]
+    for name, interface, events, listed in interfaces:
+        types = []
+        for m in interface["members"]:
+            types.append(m["type"] if m["kind"] == "property" else m["returns"])
+            types += [p["type"] for p in m["params"]]
+        for e in (events or {}).get("events", []):
+            types += [p["type"] for p in e["params"]]
+        for t in types:
+            if t["kind"] != "enum":
+                continue
+            assert t["name"] in defined, "%s names the undefined enumeration %s" % (name, t["name"])
+            assert listed is None or t["name"] in listed, "%s does not list the enumeration %s" % (name, t["name"])
     print("typelib: %d classes valid, %d toolbox pictures" % (len(document["classes"]), len(controls)))
     return 0
 

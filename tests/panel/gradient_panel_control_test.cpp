@@ -845,9 +845,13 @@ TEST_F(PanelInHost, IconTransparencyAndRefusedPictures) {
     EXPECT_EQ(CObj(GetProperty(p, "Picture")).get(), metafile.get());
     EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "Style", Long(gpsStandard)); }), 0);
     EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "Style", Long(gpsPicture)); }), error::kInvalidPicture);
-    // An object that is no picture at all is refused the same way.
+    // An object that is no picture at all is of the wrong class: a type mismatch, nothing
+    // written, nothing announced.
+    changed_.clear();
     EXPECT_EQ(ErrorNumberOf([&] { PutPropertyRef(p, "Picture", Variant::FromObject(StdFont::Create())); }),
-              error::kInvalidPicture);
+              error::kTypeMismatch);
+    EXPECT_EQ(CObj(GetProperty(p, "Picture")).get(), metafile.get());
+    EXPECT_TRUE(changed_.empty());
     // Without a picture the panel paints like gpsStandard.
     PutPropertyRef(p, "Picture", Variant::FromObject(nullptr));
     EXPECT_EQ(At(1, 1), RGB(0, 128, 0));

@@ -52,6 +52,20 @@ const EventDesc* FindStandardEvent(std::string_view event_name) {
     return nullptr;
 }
 
+const EnumDesc* FindStandardEnum(std::string_view enum_name) {
+    static const std::vector<EnumDesc> enums = {
+        {"MousePointerConstants",
+         {{"mpDefault", 0}, {"mpArrow", 1}, {"mpCrosshair", 2}, {"mpIbeam", 3}, {"mpIconPointer", 4},
+          {"mpSizePointer", 5}, {"mpSizeNESW", 6}, {"mpSizeNS", 7}, {"mpSizeNWSE", 8}, {"mpSizeWE", 9},
+          {"mpUpArrow", 10}, {"mpHourglass", 11}, {"mpNoDrop", 12}, {"mpArrowHourglass", 13},
+          {"mpArrowQuestion", 14}, {"mpSizeAll", 15}, {"mpCustom", kMousePointerCustom}}},
+        {"OLEDropConstants", {{"oleDropNone", 0}, {"oleDropManual", 1}, {"oleDropAutomatic", 2}}},
+    };
+    for (const EnumDesc& e : enums)
+        if (EqualsIgnoreCase(e.name, enum_name)) return &e;
+    return nullptr;
+}
+
 Constituent::Constituent(Control& owner, ConstituentKind kind, std::string name, int index)
     : owner_(owner), kind_(kind), name_(std::move(name)), index_(index) {}
 

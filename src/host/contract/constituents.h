@@ -262,4 +262,8 @@ private:
 // The parameters of a standard event by name (case-insensitive); nullptr for an unknown one.
 const EventDesc* FindStandardEvent(std::string_view event_name);
 
+// The host's own enumerations for the surface members it holds: "MousePointerConstants"
+// (MousePointer) and "OLEDropConstants" (OLEDropMode). nullptr for another name.
+const EnumDesc* FindStandardEnum(std::string_view enum_name);
+
 }  // namespace ov::host

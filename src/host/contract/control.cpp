@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 
 #include "host/contract/ole_colour.h"
 #include "platform/gdi/window.h"
@@ -303,6 +304,12 @@ void Control::PropertyChanged(std::string_view property_name) {
     if (site_) site_->PropertyChanged(*this, property_name);
 }
 
+void Control::NotifyChanged(std::int32_t dispid) {
+    if (!site_) return;
+    const MemberDesc* member = Info().FindMember(dispid);
+    if (member && member->notification) site_->PropertyChanged(*this, *member->notification);
+}
+
 void Control::RaiseEvent(std::int32_t dispid, std::vector<Variant>& args) {
     const EventDesc* event = Info().FindEvent(dispid);
     if (!event) throw AutomationError(error::kObjectDoesntSupport);
@@ -327,18 +334,60 @@ void Control::OnReadProperties(const PropertyBag& bag) { ReadPersisted(bag); }
 
 void Control::OnWriteProperties(PropertyBag& bag) { WritePersisted(bag); }
 
+void Control::OnInitProperties() { InitPersisted(); }
+
 void Control::ReadPersisted(const PropertyBag& bag) {
-    for (const PersistDesc& p : Info().persisted) {
-        if (!p.load) continue;
-        ReadKey(bag, p.key, PersistedDefault(p), p.type, [&](const Variant& v) { p.load(*this, v); });
+    const ClassInfo& info = Info();
+    for (std::size_t i = 0; i < info.persisted.size(); ++i) {
+        const MemberDesc& m = info.PersistedMember(i);
+        ReadKey(bag, m.name, PersistedDefault(m), m.persist->type, [&](const Variant& v) { m.persist->load(*this, v); });
     }
 }
 
 void Control::WritePersisted(PropertyBag& bag) {
-    for (const PersistDesc& p : Info().persisted) {
-        if (!p.save) continue;
-        WriteKey(bag, p.key, PersistedDefault(p), [&] { return p.save(*this); });
+    const ClassInfo& info = Info();
+    for (std::size_t i = 0; i < info.persisted.size(); ++i) {
+        const MemberDesc& m = info.PersistedMember(i);
+        WriteKey(bag, m.name, PersistedDefault(m), [&] { return m.persist->save(*this); });
     }
+}
+
+void Control::InitPersisted() {
+    const ClassInfo& info = Info();
+    for (std::size_t i = 0; i < info.persisted.size(); ++i) {
+        const MemberDesc& m = info.PersistedMember(i);
+        if (m.initial_applied) m.persist->load(*this, KeyValue(m, *m.initial));
+    }
+}
+
+Variant Control::PersistedDefault(const MemberDesc& member) const { return KeyValue(member, *member.default_value); }
+
+Variant Control::KeyValue(const MemberDesc& member, const ValueSpec& spec) const {
+    // A font attribute takes the key's type (a Single size for a Single key, as a saved value
+    // has it); table values and font objects are used as they are.
+    Variant value = ResolveValue(spec, this);
+    return spec.font_attribute.empty() ? value : member.persist->type.Coerce(value);
+}
+
+Variant ResolveValue(const ValueSpec& spec, const Control* control) {
+    std::shared_ptr<IDispatch> font;
+    switch (spec.source) {
+        case ValueSource::Table: return spec.value;
+        case ValueSource::AmbientDisplayName:
+            return Variant::FromString(control ? control->AmbientDisplayName() : std::string());
+        case ValueSource::AmbientFont: font = control ? control->AmbientFont() : MakeFontObject(FontAttributes{}); break;
+        case ValueSource::ControlFont: font = control ? control->Font() : MakeFontObject(FontAttributes{}); break;
+    }
+    const std::string& attribute = spec.font_attribute;
+    if (attribute.empty()) return Variant::FromObject(font);
+    const FontAttributes f = FontFromObject(font);
+    if (attribute == "Name") return Variant::FromString(f.name);
+    if (attribute == "Size") return Variant::FromDouble(f.size);
+    if (attribute == "Bold") return Variant::FromBoolean(f.bold);
+    if (attribute == "Italic") return Variant::FromBoolean(f.italic);
+    if (attribute == "Underline") return Variant::FromBoolean(f.underline);
+    if (attribute == "Strikethrough") return Variant::FromBoolean(f.strikethrough);
+    throw std::logic_error("no such font attribute: " + attribute);
 }
 
 bool Control::ReadKey(const PropertyBag& bag, std::string_view key, const Variant& default_value, const TypeDesc& type,

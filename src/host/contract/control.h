@@ -41,6 +41,11 @@ class Control;
 // allocation counts as a failed call, so callers keep their previous state either way).
 bool ResizeClientArea(gdi::HWND window, int width, int height, std::int32_t ole_colour);
 
+// The value `spec` gives for `control`: the table's value, or the site's ambient font (one of
+// its attributes), the control's own font or its display name. With no control, what an
+// unsited control gets ("MS Sans Serif" 8.25, an empty name): the value designers show.
+Variant ResolveValue(const ValueSpec& spec, const Control* control);
+
 // What the host offers a sited control. The reference host implements it; a test may supply
 // its own.
 class ControlSite {
@@ -99,6 +104,8 @@ public:
     // Late-bound calls as the member table says. Any member may change what the control shows
     // (a get included: some lay out on first use), so every call counts as a visual change.
     Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+    // A member-bound put notifies as the table declares.
+    void MemberChanged(std::int32_t dispid) override { NotifyChanged(dispid); }
 
     // --- lifecycle, called by the host ---------------------------------------------------------
     // Creates the surface window under the site's parent window at the current extent and
@@ -216,6 +223,7 @@ public:
     std::string AmbientDisplayName() const;
 
     // --- notification and events -----------------------------------------------------------
+    // Tells the host that `property_name` changed.
     void PropertyChanged(std::string_view property_name);
     // Raises event `dispid` of the event interface; `args` by reference: a handler may change
     // them and the control reads the changed values after the call. A wrong argument count
@@ -246,7 +254,8 @@ protected:
     // Lifecycle handlers. The defaults of Read/WriteProperties go through the table's
     // persisted keys (ReadPersisted/WritePersisted); the others do nothing.
     virtual void OnInitialize() {}
-    virtual void OnInitProperties() {}
+    // The default applies the table's new-instance values (InitPersisted).
+    virtual void OnInitProperties();
     virtual void OnReadProperties(const PropertyBag& bag);
     virtual void OnResize() {}
     virtual void OnShow() {}
@@ -260,14 +269,21 @@ protected:
     virtual void OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) {}
     virtual void OnConstituentEvent(Constituent& source, std::string_view event, std::vector<Variant>& args) {}
 
+    // Tells the host that property `dispid` of the table changed, under the name its
+    // declaration gives; nothing for a property declared not to notify.
+    void NotifyChanged(std::int32_t dispid);
+
     // Reads/writes every persisted key of the table in order, each with PersistedDefault; a
     // key whose value fails to convert or load is reported to the site and skipped, and the
     // next key is processed.
     void ReadPersisted(const PropertyBag& bag);
     void WritePersisted(PropertyBag& bag);
-    // The default a persisted key is read and written with: the table's, unless the control
-    // keys it to something only the site knows (a Font key defaulting to the ambient font).
-    virtual Variant PersistedDefault(const PersistDesc& key) const { return key.default_value; }
+    // Sets every persisted property the table gives a new-instance value through its key's
+    // load, in key order, as loading would set it.
+    void InitPersisted();
+    // The default a persisted key is read and written with, converted to the key's type (a
+    // site's value resolved for this control: a Font key defaulting to the ambient font).
+    Variant PersistedDefault(const MemberDesc& member) const;
     // Reads one key with its default and hands the value, converted to `type`, to `load`;
     // a failure is reported to the site and swallowed. Returns whether the load ran.
     bool ReadKey(const PropertyBag& bag, std::string_view key, const Variant& default_value, const TypeDesc& type,
@@ -285,6 +301,8 @@ private:
     static void RequireValidExtent(double width_twips, double height_twips);
     bool ResizeWindow();
     void ReportLifecycleError(std::string_view step, std::string_view key, const AutomationError& error);
+    // `spec` resolved for this control, as persisted property `member`'s key uses it.
+    Variant KeyValue(const MemberDesc& member, const ValueSpec& spec) const;
 
     ControlSite* site_ = nullptr;
     LifecycleStage stage_ = LifecycleStage::Created;

@@ -34,6 +34,9 @@ public:
             const TypeDesc integer = TypeDesc::Of(VarType::Integer);
             const TypeDesc boolean = TypeDesc::Of(VarType::Boolean);
             return ClassBuilder<HostPictureBox>("PictureBox")
+                .Container()
+                .SilentPuts()
+                .NewInstancesAsCreated()
                 .PropertyEx("BackColor", 1, TypeDesc::Color(), {},
                             [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().BackColor())); },
                             [](HostPictureBox& p, auto&, Variant& v) { p.box().SetBackColor(static_cast<OleColor>(CLng(v))); })

@@ -5,10 +5,15 @@
 namespace ov::host {
 
 const ClassInfo& Box::StaticInfo() {
+    // A frame other controls are placed in; its surface starts in its BackColor.
     static const ClassInfo info = ClassBuilder<Box>("Box")
+                                      .Container()
+                                      .SilentPuts()
+                                      .NewInstancesAsCreated()
                                       .Property("BackColor", 1, TypeDesc::Color(), &Box::BackColor, &Box::SetBackColor)
+                                      .InCategory(Category::Appearance)
                                       .Default(Variant::FromLong(static_cast<std::int32_t>(0x8000000Fu)))
-                                      .Persist("BackColor")
+                                      .Persist()
                                       .Build();
     return info;
 }

@@ -45,6 +45,14 @@ void StdFont::Change(const FontDesc& desc) {
     if (failure) std::rethrow_exception(failure);
 }
 
+void RequireValidFontName(const std::string& name) {
+    if (name.empty()) throw AutomationError(error::kInvalidPropertyValue);
+}
+
+void RequireValidFontSize(double size) {
+    if (!(size > 0) || size > 2160) throw AutomationError(error::kInvalidPropertyValue);
+}
+
 gdi::LOGFONTA LogFontFromDesc(const FontDesc& desc, int escapement) {
     gdi::LOGFONTA lf;
     const int twips = gdi::Screen().twips_per_pixel_y;
@@ -74,7 +82,7 @@ const ClassInfo& StdFont::StaticInfo() {
             [](StdFont& f, auto&) { return Variant::FromString(f.desc().name); },
             [](StdFont& f, auto&, Variant& v) {
                 std::string name = CStr(v);
-                if (name.empty()) throw AutomationError(error::kInvalidPropertyValue);
+                RequireValidFontName(name);
                 SetField(f, &FontDesc::name, std::move(name));
             });
         b.PropertyEx(
@@ -82,7 +90,7 @@ const ClassInfo& StdFont::StaticInfo() {
             [](StdFont& f, auto&) { return Variant::FromDouble(f.desc().size); },
             [](StdFont& f, auto&, Variant& v) {
                 const double size = CDbl(v);
-                if (!(size > 0) || size > 2160) throw AutomationError(error::kInvalidPropertyValue);
+                RequireValidFontSize(size);
                 // The platform keeps font sizes as currency: four decimal places.
                 SetField(f, &FontDesc::size, std::round(size * 10000) / 10000);
             });

@@ -22,6 +22,12 @@ struct FontDesc {
     friend bool operator==(const FontDesc&, const FontDesc&) = default;
 };
 
+// What a font object refuses with "Invalid property value" (380): an empty name, a size that is
+// not in (0, 2160] points. Every font attribute put refuses the same, before writing anything,
+// so whatever is saved loads back.
+void RequireValidFontName(const std::string& name);
+void RequireValidFontSize(double size);
+
 // The logical-font record for `desc`: height -round(size * dpi / 72) pixels at the screen's
 // vertical resolution (8.25 pt -> -11 at 96 dpi), weight 700/400, escapement in tenths of a degree.
 gdi::LOGFONTA LogFontFromDesc(const FontDesc& desc, int escapement = 0);

@@ -82,6 +82,7 @@ const ClassInfo& PictureBoxObject::StaticInfo() {
     static const ClassInfo info = [] {
         ClassBuilder<PictureBoxObject> builder("PictureBox", false);
         builder.Source(std::string(error::kRuntimeSource));
+        builder.Container();
         Members t(builder);
         const TypeDesc single = TypeDesc::Of(VarType::Single);
         const TypeDesc boolean = TypeDesc::Of(VarType::Boolean);
@@ -106,12 +107,16 @@ const ClassInfo& PictureBoxObject::StaticInfo() {
             });
         t.Property(
             "FontName", TypeDesc::Of(VarType::String), [](PictureBox& b) { return Variant::FromString(b.Font()->desc().name); },
-            [](PictureBox& b, const Variant& v) { SetFontField(b, &FontDesc::name, CStr(v)); });
+            [](PictureBox& b, const Variant& v) {
+                std::string name = CStr(v);
+                RequireValidFontName(name);
+                SetFontField(b, &FontDesc::name, std::move(name));
+            });
         t.Property(
             "FontSize", single, [](PictureBox& b) { return Variant::FromDouble(b.Font()->desc().size); },
             [](PictureBox& b, const Variant& v) {
                 const double size = CDbl(v);
-                if (!(size > 0)) throw AutomationError(error::kInvalidPropertyValue);
+                RequireValidFontSize(size);
                 SetFontField(b, &FontDesc::size, size);
             });
         const std::pair<const char*, bool FontDesc::*> flags[] = {

@@ -27,11 +27,25 @@ std::vector<Variant> ConvertArguments(const std::vector<ParamDesc>& params, cons
     return converted;
 }
 
-// By-reference parameters hand the callee's final values back to the caller.
+// What the callee may assign: the converted by-reference arguments as it received them.
+std::vector<Variant> ByRefSnapshot(const std::vector<ParamDesc>& params, const std::vector<Variant>& converted) {
+    std::vector<Variant> snapshot;
+    for (std::size_t i = 0; i < params.size(); ++i)
+        if (params[i].by_ref) snapshot.push_back(converted[i]);
+    return snapshot;
+}
+
+// By-reference parameters the callee assigned hand its values back to the caller; one it left
+// alone comes back exactly as the caller passed it, type and value: the conversion worked on
+// a copy.
 void CopyBackByRef(const std::vector<ParamDesc>& params, const std::vector<Variant>& converted,
-                   std::vector<Variant>& given) {
-    for (std::size_t i = 0; i < params.size() && i < given.size(); ++i)
-        if (params[i].by_ref) given[i] = converted[i];
+                   const std::vector<Variant>& snapshot, std::vector<Variant>& given) {
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        if (!params[i].by_ref) continue;
+        const Variant& before = snapshot[next++];
+        if (i < given.size() && !(converted[i] == before)) given[i] = converted[i];
+    }
 }
 
 }  // namespace
@@ -41,16 +55,18 @@ Variant InvokeMember(AutomationObject& object, const MemberDesc& member, InvokeK
         if (kind != InvokeKind::Method && kind != InvokeKind::PropertyGet)
             throw AutomationError(error::kWrongArgumentCount);
         std::vector<Variant> converted = ConvertArguments(member.params, args);
+        const std::vector<Variant> snapshot = ByRefSnapshot(member.params, converted);
         Variant result = member.call(object, converted);
-        CopyBackByRef(member.params, converted, args);
+        CopyBackByRef(member.params, converted, snapshot, args);
         return result;
     }
 
     if (kind == InvokeKind::Method || kind == InvokeKind::PropertyGet) {
         if (!member.CanGet()) throw AutomationError(error::kWrongArgumentCount);
         std::vector<Variant> index = ConvertArguments(member.params, args);
+        const std::vector<Variant> snapshot = ByRefSnapshot(member.params, index);
         Variant result = member.get(object, index);
-        CopyBackByRef(member.params, index, args);
+        CopyBackByRef(member.params, index, snapshot, args);
         return result;
     }
 
@@ -63,10 +79,17 @@ Variant InvokeMember(AutomationObject& object, const MemberDesc& member, InvokeK
 
     std::vector<Variant> given_index(args.begin(), args.end() - 1);
     std::vector<Variant> index = ConvertArguments(member.params, given_index);
+    const std::vector<Variant> snapshot = ByRefSnapshot(member.params, index);
     Variant value = member.type.Coerce(args.back());
+    if (!member.put_value_by_ref) {
+        (*put)(object, index, value);
+        CopyBackByRef(member.params, index, snapshot, args);
+        return Variant();
+    }
+    const Variant converted = value;
     (*put)(object, index, value);
-    CopyBackByRef(member.params, index, args);
-    if (member.put_value_by_ref) args.back() = value;
+    CopyBackByRef(member.params, index, snapshot, args);
+    if (!(value == converted)) args.back() = value;
     return Variant();
 }
 

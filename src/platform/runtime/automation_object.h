@@ -25,11 +25,17 @@ public:
     //   write-only property; a put on a read-only one throws 383;
     // - an error leaving the call without a source of its own gets the class's (ClassInfo::source);
     // - every argument is converted to its declared type (6 overflow, 13 type mismatch), an
-    //   omitted optional one arrives as Missing; converted by-reference arguments are written
-    //   back into `args`, by-value ones are not;
+    //   omitted optional one arrives as Missing; the member works on converted copies: a
+    //   by-reference argument it assigns is written back into `args`, one it leaves alone stays
+    //   exactly as passed, and by-value ones are never written back;
+    // - an object of another class than the declared one is a type mismatch (13);
     // - Method on a property reads it; PropertyGet on a method calls it; Put on an object
     //   property with only put-by-reference (and the reverse) uses the one it has.
     Variant Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
+
+    // A put bound to a member (ClassBuilder::Field) stored a new value in property `dispid`.
+    // Controls tell their host as the table declares; other objects have no one to tell.
+    virtual void MemberChanged(std::int32_t dispid) {}
 
 protected:
     // Names and ids outside the table (the extender of a placed control). Defaults: none.

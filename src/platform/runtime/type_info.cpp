@@ -45,8 +45,13 @@ Variant TypeDesc::Coerce(const Variant& value) const {
         case Kind::Void:
         case Kind::Variant:
             return value;
-        case Kind::Object:
-            return Variant::FromObject(CObj(value));
+        case Kind::Object: {
+            // An object of another class than the one declared is a type mismatch, as the
+            // platform's typed object parameters refuse it; "Object" takes any.
+            std::shared_ptr<IDispatch> object = CObj(value);
+            if (object && name != "Object" && object->TypeName() != name) throw AutomationError(error::kTypeMismatch);
+            return Variant::FromObject(std::move(object));
+        }
         case Kind::Value:
         case Kind::Enum:
         case Kind::Color:
@@ -85,7 +90,28 @@ const EventDesc* ClassInfo::FindEvent(std::int32_t dispid) const {
 
 Variant ClassInfo::DefaultOf(std::string_view member_name) const {
     const MemberDesc* m = FindMember(member_name);
-    return m && m->default_value ? *m->default_value : Variant();
+    return m && m->default_value && m->default_value->source == ValueSource::Table ? m->default_value->value : Variant();
+}
+
+std::string_view ValueSourceName(ValueSource source) {
+    switch (source) {
+        case ValueSource::Table: return "Table";
+        case ValueSource::AmbientFont: return "AmbientFont";
+        case ValueSource::ControlFont: return "ControlFont";
+        case ValueSource::AmbientDisplayName: return "AmbientDisplayName";
+    }
+    return "Table";
+}
+
+std::string_view CategoryName(Category category) {
+    switch (category) {
+        case Category::Misc: return "Misc";
+        case Category::Appearance: return "Appearance";
+        case Category::Behavior: return "Behavior";
+        case Category::Font: return "Font";
+        case Category::Text: return "Text";
+    }
+    return "Misc";
 }
 
 const EnumDesc* ClassInfo::FindEnum(std::string_view enum_name) const {

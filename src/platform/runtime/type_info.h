@@ -1,29 +1,37 @@
 #pragma once
-// The member table of an automation class: every property, method, event, enumeration and
-// persisted key is declared once, and that one declaration drives the type library, late-bound
-// dispatch (automation_object.h) and the property bag helpers (Control::ReadPersisted and
-// WritePersisted in the host).
+// The member table of an automation class: every property, method, event and enumeration is
+// declared once, and that one declaration drives late-bound dispatch (automation_object.h), the
+// property bag and the new-instance defaults (Control in the host), change notifications, the
+// type library and the designer metadata. Generators (widgets, designer plugins) walk the same
+// table: everything a property is lives in its MemberDesc.
 //
-// A class declares its table with ClassBuilder<T>:
+// A class declares its table with ClassBuilder<T>; each property is one declaration:
 //
 //   const ClassInfo& OV3DLine::StaticInfo() {   // Info() const override { return StaticInfo(); }
 //       static const ClassInfo info = ClassBuilder<OV3DLine>("OV3DLine")
-//           .Property("ForeColor", 1, TypeDesc::Color(), &OV3DLine::ForeColor, &OV3DLine::SetForeColor)
-//               .Help("Line's forecolor").Default(Variant::FromLong(kButtonShadow))
-//           .Property("Orientation", 3, TypeDesc::Enum("lOrientation"), ...).Default(Variant::FromLong(0))
+//           .Property("Orientation", kOrientation, TypeDesc::Enum("lOrientation"), &OV3DLine::LineOrientation,
+//                     &OV3DLine::SetLineOrientation)
+//               .Help("Line's orientation").InCategory(Category::Appearance)
+//               .Default(Variant::FromLong(0))       // the bag's default and a new instance's value
+//               .Persist(&OV3DLine::orientation_)    // key "Orientation": loads store the member
+//           .Property("ForeColor", kForeColor, TypeDesc::Color(), ...).Silent()   // a put tells nobody
 //           .Enum("lOrientation", {{"Horizontal", 0}, {"Vertical", 1}})
-//           .Persist("Orientation")        // through the property's put and get
-//           .Persist("ForeColor", load, save)  // members set directly
 //           .Build();
-//
-// A property's default is declared once, on the property: persisted keys read and write with
-// it, and new-instance defaults read it with ClassInfo::DefaultOf.
 //       return info;
 //   }
+//
+// A put notifies the host under the property's name unless its declaration says another name
+// (Notifies) or none (Silent); the setter asks for it with Control::NotifyChanged(dispid).
+// Persisted keys are named as their property and read and written in declaration order unless
+// the class gives another (PersistOrder). A new instance gets each persisted property's
+// default through the key's load, as loading an empty bag would, unless the declaration gives
+// another initial value (Initially), says creation already gave it (AsCreated) or the class
+// applies none (NewInstancesAsCreated).
 //
 // Typed accessors (bool, std::int16_t, std::int32_t, float, double, std::string, Variant,
 // std::shared_ptr<IDispatch>) are wrapped so the callee sees a value already converted to the
 // declared type; lambdas taking Variant give full control (index arguments, by-reference values).
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -86,6 +94,44 @@ using GetFn = std::function<Variant(AutomationObject&, std::vector<Variant>& ind
 using PutFn = std::function<void(AutomationObject&, std::vector<Variant>& index, Variant& value)>;
 using CallFn = std::function<Variant(AutomationObject&, std::vector<Variant>& args)>;
 
+// One persisted key. Load receives the bag's value converted to `type` (a conversion failure
+// is the runtime's error and skips the key); save returns the value to store.
+using LoadFn = std::function<void(AutomationObject&, const Variant&)>;
+using SaveFn = std::function<Variant(AutomationObject&)>;
+
+// Where a value the table states comes from: the table itself, or the site, which only knows
+// it once the control is sited (Control resolves it; an unsited control gets the host
+// contract's fallbacks: "MS Sans Serif" 8.25 and an empty name).
+enum class ValueSource : std::uint8_t {
+    Table,               // ValueSpec::value
+    AmbientFont,         // the site's ambient font now
+    ControlFont,         // the control surface's own font, the ambient font it was sited with
+    AmbientDisplayName,  // the name the site gives the instance
+};
+std::string_view ValueSourceName(ValueSource source);
+
+struct ValueSpec {
+    Variant value;  // for ValueSource::Table
+    ValueSource source = ValueSource::Table;
+    // For a font source: the attribute taken from it ("Name", "Size", "Bold", "Italic",
+    // "Underline", "Strikethrough"); empty for the font object itself.
+    std::string font_attribute;
+};
+
+// The group a designer's property browser shows a property in.
+enum class Category : std::uint8_t { Misc, Appearance, Behavior, Font, Text };
+std::string_view CategoryName(Category category);
+
+// How a property is kept in the property bag; the key is the property's name.
+struct PersistDesc {
+    TypeDesc type;  // what the key is read and written as (the property's type unless stated)
+    LoadFn load;
+    SaveFn save;
+    // Loaded through the put and saved from the get, so a load notifies as a put does;
+    // otherwise load and save are the declaration's own (members set without side effects).
+    bool through_property = false;
+};
+
 struct MemberDesc {
     std::string name;
     std::int32_t dispid = 0;
@@ -93,24 +139,33 @@ struct MemberDesc {
     TypeDesc type;                  // property value type, or method return type
     std::vector<ParamDesc> params;  // method parameters, or a property's index parameters
     std::string help;
+    Category category = Category::Misc;
     bool put_value_by_ref = false;  // the put takes its value argument by reference
     bool hidden = false;            // kept out of the host's property browser
+    // The get reads and the put stores one member of the class, nothing else (Field): a
+    // generator may map it to a plain member.
+    bool bound_to_member = false;
     GetFn get;                      // property get (empty: write-only)
     PutFn put;                      // property put (Let)
     PutFn put_ref;                  // property put by reference (Set), for objects
     CallFn call;                    // method body
-    // The property's default: the value a new instance starts with and, for a persisted
-    // property, the value its key is read and written with (declared once, on the property).
-    std::optional<Variant> default_value;
-    // The name a put of this property notifies the host with, where it is not the property's
-    // own name (Notifies); designers match change notifications to properties by it.
+    // The default: the value the persisted key is read and written with, and what a designer
+    // resets the property to.
+    std::optional<ValueSpec> default_value;
+    // What a new instance starts with (the default unless the declaration says otherwise).
+    std::optional<ValueSpec> initial;
+    // Whether InitProperties sets `initial` through the key's load; otherwise creation itself
+    // gives a new instance that value.
+    bool initial_applied = false;
+    // The name a put notifies the host with; empty when a put notifies nobody. Designers
+    // match change notifications to properties by it.
     std::optional<std::string> notification;
-
-    std::string NotificationName() const { return notification.value_or(name); }
+    std::optional<PersistDesc> persist;
 
     bool CanGet() const { return static_cast<bool>(get); }
     bool CanPut() const { return static_cast<bool>(put); }
     bool CanPutRef() const { return static_cast<bool>(put_ref); }
+    bool Writable() const { return CanPut() || CanPutRef(); }
 };
 
 struct EventDesc {
@@ -123,19 +178,6 @@ struct EventDesc {
 struct EnumDesc {
     std::string name;
     std::vector<std::pair<std::string, std::int32_t>> values;
-};
-
-// One persisted key. Load receives the bag's value converted to `type` (a conversion failure
-// is the runtime's error and skips the key); save returns the value to store.
-using LoadFn = std::function<void(AutomationObject&, const Variant&)>;
-using SaveFn = std::function<Variant(AutomationObject&)>;
-
-struct PersistDesc {
-    std::string key;
-    Variant default_value;
-    TypeDesc type;
-    LoadFn load;
-    SaveFn save;
 };
 
 // The library every class of the type library belongs to, and a class's ProgID in it.
@@ -151,10 +193,14 @@ struct ClassInfo {
     // raised it named none: the class's ProgID by default.
     std::string source;
     bool is_control = false;          // has the control lifecycle and an event interface
+    bool container = false;           // other controls can be placed inside it
+    bool invisible_at_run_time = false;  // shows nothing on its form while the program runs
     std::vector<MemberDesc> members;  // declaration order
     std::vector<EventDesc> events;    // declaration order, dispid 1, 2, ...
     std::vector<EnumDesc> enums;
-    std::vector<PersistDesc> persisted;  // read and written in this order
+    // The persisted properties (indices into `members`), in the order their keys are read
+    // and written.
+    std::vector<std::size_t> persisted;
 
     std::string InterfaceName() const { return "_" + name; }
     std::string EventInterfaceName() const { return "__" + name; }
@@ -165,8 +211,10 @@ struct ClassInfo {
     const EventDesc* FindEvent(std::string_view event_name) const;
     const EventDesc* FindEvent(std::int32_t dispid) const;
     const EnumDesc* FindEnum(std::string_view enum_name) const;
-    // The declared default of a property; Empty when it declares none.
+    // The default value the table states for a property; Empty when it states none (or the
+    // site gives it).
     Variant DefaultOf(std::string_view member_name) const;
+    const MemberDesc& PersistedMember(std::size_t position) const { return members[persisted[position]]; }
 };
 
 // --- typed value adapters --------------------------------------------------------------------
@@ -229,6 +277,24 @@ public:
         m.put = [setter](AutomationObject& o, std::vector<Variant>&, Variant& value) {
             (static_cast<T&>(o).*setter)(detail::FromVariant<std::decay_t<A>>(value));
         };
+        return *this;
+    }
+
+    // A property bound to a member of the class: the get reads it, a put stores the converted
+    // value and reports the change (AutomationObject::MemberChanged, which notifies as declared).
+    // Its persisted key, if any, stores and reads the member without notifying.
+    template <class C, class V>
+    ClassBuilder& Field(std::string name, std::int32_t dispid, TypeDesc type, V C::*field) {
+        static_assert(std::is_base_of_v<C, T>);
+        MemberDesc& m = AddMember(std::move(name), dispid, MemberKind::Property, std::move(type));
+        m.bound_to_member = true;
+        m.get = [field](AutomationObject& o, std::vector<Variant>&) { return detail::ToVariant(static_cast<T&>(o).*field); };
+        m.put = [field, dispid](AutomationObject& o, std::vector<Variant>&, Variant& value) {
+            T& object = static_cast<T&>(o);
+            object.*field = detail::FromVariant<V>(value);
+            object.MemberChanged(dispid);
+        };
+        member_keys_.back() = [field](T& o, const Variant& v) { o.*field = detail::FromVariant<V>(v); };
         return *this;
     }
 
@@ -306,6 +372,11 @@ public:
         else info_.members.back().help = std::move(text);
         return *this;
     }
+    // The property browser's group for the last member.
+    ClassBuilder& InCategory(Category category) {
+        info_.members.back().category = category;
+        return *this;
+    }
     // The last property's put takes its value by reference.
     ClassBuilder& PutByRef() {
         info_.members.back().put_value_by_ref = true;
@@ -325,6 +396,16 @@ public:
         info_.source = std::move(source);
         return *this;
     }
+    // Other controls can be placed inside instances of this class.
+    ClassBuilder& Container() {
+        info_.container = true;
+        return *this;
+    }
+    // Instances show nothing on their form while the program runs.
+    ClassBuilder& InvisibleAtRunTime() {
+        info_.invisible_at_run_time = true;
+        return *this;
+    }
 
     // Events are numbered 1, 2, ... in declaration order.
     ClassBuilder& Event(std::string name, std::vector<ParamDesc> params = {}) {
@@ -341,71 +422,170 @@ public:
         info_.enums.push_back(EnumDesc{std::move(name), std::move(values)});
         return *this;
     }
+    ClassBuilder& Enum(const EnumDesc& enumeration) { return Enum(enumeration.name, enumeration.values); }
 
+    // --- notification ---------------------------------------------------------------------------
+    // A control's puts notify under the property's own name unless declared otherwise here.
     // The last property's puts notify the host with `name` instead of the property's own.
     ClassBuilder& Notifies(std::string name) {
         info_.members.back().notification = std::move(name);
+        notification_declared_.back() = true;
+        return *this;
+    }
+    // No put of this class notifies (host-side classes that have no one to tell).
+    ClassBuilder& SilentPuts() {
+        all_silent_ = true;
+        return *this;
+    }
+    // The last property's puts notify nobody.
+    ClassBuilder& Silent() {
+        info_.members.back().notification.reset();
+        notification_declared_.back() = true;
         return *this;
     }
 
+    // --- defaults -------------------------------------------------------------------------------
     // The default of the last property declared (see MemberDesc::default_value).
     ClassBuilder& Default(Variant value) {
-        info_.members.back().default_value = std::move(value);
+        info_.members.back().default_value = ValueSpec{std::move(value), ValueSource::Table, {}};
+        return *this;
+    }
+    // A default the site gives: its ambient font (or one of its attributes), the control's own
+    // font, or the instance's name.
+    ClassBuilder& DefaultFrom(ValueSource source, std::string font_attribute = {}) {
+        info_.members.back().default_value = ValueSpec{Variant(), source, std::move(font_attribute)};
+        return *this;
+    }
+    // A new instance starts the last property at `value` instead of its default.
+    ClassBuilder& Initially(Variant value) {
+        info_.members.back().initial = ValueSpec{std::move(value), ValueSource::Table, {}};
+        return *this;
+    }
+    ClassBuilder& InitiallyFrom(ValueSource source, std::string font_attribute = {}) {
+        info_.members.back().initial = ValueSpec{Variant(), source, std::move(font_attribute)};
+        return *this;
+    }
+    // Creation already gives a new instance the last property's initial value: InitProperties
+    // leaves it alone (its load would notify, or redo what initialisation did).
+    ClassBuilder& AsCreated() {
+        as_created_.back() = true;
+        return *this;
+    }
+    // InitProperties applies no defaults at all: a new instance is as created.
+    ClassBuilder& NewInstancesAsCreated() {
+        all_as_created_ = true;
         return *this;
     }
 
-    // Persisted keys are read and written in the order they are declared here; each names the
-    // property it stores and takes that property's type and default.
-    //
-    // Through the property itself: loaded through its put (Let, or Set for objects) and saved
-    // from its get.
-    ClassBuilder& Persist(std::string key) {
-        const MemberDesc& m = PersistedMember(key);
-        PutFn put = m.put ? m.put : m.put_ref;
-        GetFn get = m.get;
-        return AddPersisted(std::move(key), m.default_value.value_or(Variant()), m.type,
-                            [put](AutomationObject& o, const Variant& v) {
-                                std::vector<Variant> none;
-                                Variant value = v;
-                                put(o, none, value);
-                            },
-                            [get](AutomationObject& o) {
-                                std::vector<Variant> none;
-                                return get(o, none);
-                            });
+    // --- persistence ----------------------------------------------------------------------------
+    // The last property is persisted under its name, loaded through its put (Let, or Set for
+    // objects) and saved from its get.
+    // A property bound to a member (Field) is loaded into the member without notifying.
+    ClassBuilder& Persist() {
+        const std::size_t index = info_.members.size() - 1;
+        if (!member_keys_[index]) return PersistThroughProperty(index);
+        const GetFn get = info_.members[index].get;
+        return PersistWith(index, member_keys_[index], [get](T& o) {
+            std::vector<Variant> none;
+            return get(o, none);
+        }, std::nullopt);
     }
     // With a load and save of its own (members set directly, without the put's side effects),
     // the value converted to the property's type, or to `stored_as` where the key keeps another
     // type than the property shows (a 16-bit integer for an enumeration, say).
+    ClassBuilder& Persist(std::function<void(T&, const Variant&)> load, std::function<Variant(T&)> save,
+                          std::optional<TypeDesc> stored_as = std::nullopt) {
+        return PersistWith(info_.members.size() - 1, std::move(load), std::move(save), std::move(stored_as));
+    }
+    // Bound to a member of the class: a load stores the converted value, a save reads it.
+    template <class C, class V>
+    ClassBuilder& Persist(V C::*field, std::optional<TypeDesc> stored_as = std::nullopt) {
+        static_assert(std::is_base_of_v<C, T>);
+        return PersistWith(
+            info_.members.size() - 1,
+            [field](T& o, const Variant& v) { o.*field = detail::FromVariant<V>(v); },
+            [field](T& o) { return detail::ToVariant(o.*field); }, std::move(stored_as));
+    }
+    // The same, naming the property by its key (for tables that list their keys apart).
+    ClassBuilder& Persist(std::string key) { return PersistThroughProperty(PersistedIndex(key)); }
     ClassBuilder& Persist(std::string key, std::function<void(T&, const Variant&)> load, std::function<Variant(T&)> save,
                           std::optional<TypeDesc> stored_as = std::nullopt) {
-        const MemberDesc& m = PersistedMember(key);
-        return AddPersisted(std::move(key), m.default_value.value_or(Variant()), stored_as.value_or(m.type),
-                            [load](AutomationObject& o, const Variant& v) { load(static_cast<T&>(o), v); },
-                            [save](AutomationObject& o) { return save(static_cast<T&>(o)); });
+        return PersistWith(PersistedIndex(key), std::move(load), std::move(save), std::move(stored_as));
+    }
+    // The order keys are read and written in, where it is not the order of declaration: every
+    // persisted key once.
+    ClassBuilder& PersistOrder(const std::vector<std::string>& keys) {
+        std::vector<std::size_t> order;
+        for (const std::string& key : keys) order.push_back(PersistedIndex(key));
+        std::vector<std::size_t> sorted_given = order, sorted_declared = info_.persisted;
+        std::sort(sorted_given.begin(), sorted_given.end());
+        std::sort(sorted_declared.begin(), sorted_declared.end());
+        if (sorted_given != sorted_declared) throw std::logic_error("key order must name every persisted key once");
+        info_.persisted = std::move(order);
+        return *this;
     }
 
     ClassInfo Build() {
-        for (const PersistDesc& p : info_.persisted) {
-            // Every persisted key's property must exist and declare its default; a table that
-            // breaks this is a programming error caught the first time the class is used.
-            if (!p.load || !p.save) throw std::logic_error("persisted key without load or save: " + p.key);
+        for (std::size_t i = 0; i < info_.members.size(); ++i) {
+            MemberDesc& m = info_.members[i];
+            if (m.kind != MemberKind::Property) continue;
+            // A control's writable property notifies under its own name unless it says otherwise;
+            // other objects have no site to tell.
+            if (!notification_declared_[i] && info_.is_control && !all_silent_ && m.Writable())
+                m.notification = m.name;
+            if (!m.initial && m.default_value) m.initial = m.default_value;
+            m.initial_applied = m.persist && m.initial && !as_created_[i] && !all_as_created_;
+        }
+        for (std::size_t index : info_.persisted) {
+            // Every persisted key's property must declare its default; a table that breaks this
+            // is a programming error caught the first time the class is used.
+            const MemberDesc& m = info_.members[index];
+            if (!m.default_value) throw std::logic_error("persisted property without a default: " + m.name);
+            if (!m.persist->load || !m.persist->save) throw std::logic_error("persisted key without load or save: " + m.name);
         }
         return std::move(info_);
     }
 
 private:
-    const MemberDesc& PersistedMember(const std::string& key) const {
+    std::size_t PersistedIndex(const std::string& key) const {
         const MemberDesc* m = info_.FindMember(key);
         if (!m || m->kind != MemberKind::Property) throw std::logic_error("persisted key without a property: " + key);
-        if (!m->default_value) throw std::logic_error("persisted property without a default: " + key);
-        return *m;
+        return static_cast<std::size_t>(m - info_.members.data());
     }
 
-    ClassBuilder& AddPersisted(std::string key, Variant default_value, TypeDesc type, LoadFn load, SaveFn save) {
-        info_.persisted.push_back(PersistDesc{std::move(key), std::move(default_value), std::move(type),
-                                              std::move(load), std::move(save)});
+    ClassBuilder& PersistThroughProperty(std::size_t index) {
+        const MemberDesc& m = info_.members[index];
+        PutFn put = m.put ? m.put : m.put_ref;
+        GetFn get = m.get;
+        if (!put || !get) throw std::logic_error("persisted through a property without put and get: " + m.name);
+        AddPersisted(index,
+                     PersistDesc{m.type,
+                                 [put](AutomationObject& o, const Variant& v) {
+                                     std::vector<Variant> none;
+                                     Variant value = v;
+                                     put(o, none, value);
+                                 },
+                                 [get](AutomationObject& o) {
+                                     std::vector<Variant> none;
+                                     return get(o, none);
+                                 },
+                                 true});
         return *this;
+    }
+
+    ClassBuilder& PersistWith(std::size_t index, std::function<void(T&, const Variant&)> load,
+                              std::function<Variant(T&)> save, std::optional<TypeDesc> stored_as) {
+        AddPersisted(index, PersistDesc{stored_as.value_or(info_.members[index].type),
+                                        [load](AutomationObject& o, const Variant& v) { load(static_cast<T&>(o), v); },
+                                        [save](AutomationObject& o) { return save(static_cast<T&>(o)); }, false});
+        return *this;
+    }
+
+    void AddPersisted(std::size_t index, PersistDesc key) {
+        MemberDesc& m = info_.members[index];
+        if (m.persist) throw std::logic_error("property persisted twice: " + m.name);
+        m.persist = std::move(key);
+        info_.persisted.push_back(index);
     }
 
     MemberDesc& AddMember(std::string name, std::int32_t dispid, MemberKind kind, TypeDesc type) {
@@ -415,11 +595,22 @@ private:
         m.kind = kind;
         m.type = std::move(type);
         info_.members.push_back(std::move(m));
+        notification_declared_.push_back(false);
+        as_created_.push_back(false);
+        member_keys_.emplace_back();
         last_is_event_ = false;
         return info_.members.back();
     }
 
     ClassInfo info_;
+    // Per member, in declaration order: whether its notification was declared, whether a new
+    // instance is left as created.
+    std::vector<bool> notification_declared_;
+    std::vector<bool> as_created_;
+    // For a property bound to a member: how its key stores a loaded value in that member.
+    std::vector<std::function<void(T&, const Variant&)>> member_keys_;
+    bool all_as_created_ = false;
+    bool all_silent_ = false;
     bool last_is_event_ = false;
 };
 
