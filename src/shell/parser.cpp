@@ -66,6 +66,8 @@ constexpr const char* kFontAttributes[] = {"Bold", "Italic", "Underline", "Strik
 // A cursor over one line. Every Expect*/Parse* either consumes what it names or throws.
 class LineParser {
 public:
+    // The syntax line of every keyword statement, in the order `orvelle shell --help` lists them.
+    static std::vector<const char*> KeywordSyntax();
     LineParser(std::string_view text, int line) : text_(text), line_(line) {}
 
     std::optional<ov::shell::Statement> ParseLine();
@@ -186,7 +188,34 @@ private:
     ValueExpr MemberPath(ValueExpr object, bool keep_last = false);
     ov::shell::Statement MemberStatement(ValueExpr object, bool by_reference);
     ov::shell::Statement PrintStatement();
-    ov::shell::Statement KeywordStatement(const std::string& keyword, bool& matched);
+    // The statements that start with a keyword (KeywordRules): each reads the rest of its line.
+    struct KeywordRule {
+        const char* keyword;
+        const char* syntax;
+        ov::shell::Statement (LineParser::*parse)(std::string_view keyword);
+    };
+    static const std::vector<KeywordRule>& KeywordRules();
+    ov::shell::Statement HostStatement(std::string_view keyword);
+    ov::shell::Statement SetStatement(std::string_view keyword);
+    ov::shell::Statement SysColorStatement(std::string_view keyword);
+    ov::shell::Statement NewStatement(std::string_view keyword);
+    ov::shell::Statement LoadStatement(std::string_view keyword);
+    ov::shell::Statement SaveStatement(std::string_view keyword);
+    ov::shell::Statement BagStatement(std::string_view keyword);
+    ov::shell::Statement ResizeStatement(std::string_view keyword);
+    ov::shell::Statement LifecycleStatement(std::string_view keyword);
+    ov::shell::Statement FireStatement(std::string_view keyword);
+    ov::shell::Statement OnStatement(std::string_view keyword);
+    ov::shell::Statement WaitStatement(std::string_view keyword);
+    ov::shell::Statement InspectStatement(std::string_view keyword);
+    ov::shell::Statement SnapStatement(std::string_view keyword);
+    ov::shell::Statement FocusStatement(std::string_view keyword);
+    ov::shell::Statement TextStatement(std::string_view keyword);
+    ov::shell::Statement KeyStatement(std::string_view keyword);
+    ov::shell::Statement ClickStatement(std::string_view keyword);
+    ov::shell::Statement DragStatement(std::string_view keyword);
+    ov::shell::Statement SelectStatement(std::string_view keyword);
+    ov::shell::Statement PixelStatement(std::string_view keyword);
 
     // Nested calls (conversions, RGB, Font, LoadPicture) recurse; deeper than the limit is a
     // syntax error before the stack runs out.
@@ -566,193 +595,249 @@ KeyStroke LineParser::KeyChord() {
     }
 }
 
-Statement LineParser::KeywordStatement(const std::string& keyword, bool& matched) {
-    matched = true;
-    auto is = [&](const char* word) { return EqualsIgnoreCase(keyword, word); };
-    if (is("host")) {
-        HostStmt host;
-        while (!AtEnd()) {
-            std::string key = ExpectIdentifier("a host setting");
-            bool known = false;
-            for (const char* setting : kHostSettings) {
-                if (EqualsIgnoreCase(key, setting)) {
-                    key = setting;
-                    known = true;
-                }
+// --- statements that start with a keyword -------------------------------------------------------
+
+Statement LineParser::HostStatement(std::string_view) {
+    HostStmt host;
+    while (!AtEnd()) {
+        std::string key = ExpectIdentifier("a host setting");
+        bool known = false;
+        for (const char* setting : kHostSettings) {
+            if (EqualsIgnoreCase(key, setting)) {
+                key = setting;
+                known = true;
             }
-            if (!known) Fail("unknown host setting " + Shown(key));
-            ExpectChar('=');
-            host.settings.emplace_back(std::move(key), Value());
         }
-        if (host.settings.empty()) Fail("expected KEY=VALUE after host");
-        return host;
-    }
-    if (is("set")) {
-        std::string name = ExpectIdentifier("an object name");
-        if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(ObjectName(std::move(name)), true);
+        if (!known) Fail("unknown host setting " + Shown(key));
         ExpectChar('=');
-        SetStmt stmt{std::move(name), Value()};
-        ExpectEnd();
-        return stmt;
+        host.settings.emplace_back(std::move(key), Value());
     }
-    if (is("syscolor")) {
-        ValueExpr index = Value();
-        ExpectChar('=');
-        ValueExpr colour = Value();
-        ExpectEnd();
-        return SysColorStmt{std::move(index), std::move(colour)};
-    }
-    if (is("new")) {
-        NewStmt stmt;
-        stmt.name = ExpectIdentifier("an object name");
-        stmt.class_name = ClassName();
-        stmt.placement = ParsePlacement();
-        return stmt;
-    }
-    if (is("load")) {
-        LoadStmt stmt;
-        stmt.name = ExpectIdentifier("an object name");
-        stmt.class_name = ClassName();
-        SkipBlanks();
-        stmt.bag_file = FileArgument();
-        stmt.placement = ParsePlacement();
-        return stmt;
-    }
-    if (is("save")) {
-        SaveStmt stmt;
-        stmt.name = ExpectIdentifier("an object name");
-        SkipBlanks();
-        stmt.bag_file = FileArgument();
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("bag")) {
-        BagStmt stmt{ExpectIdentifier("an object name")};
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("resize")) {
-        std::string name = ExpectIdentifier("an object name");
-        ValueExpr width = Value();
-        ValueExpr height = Value();
-        ExpectEnd();
-        return ResizeStmt{std::move(name), std::move(width), std::move(height)};
-    }
-    struct Lifecycle {
-        const char* word;
-        LifecycleStmt::Action action;
+    if (host.settings.empty()) Fail("expected KEY=VALUE after host");
+    return host;
+}
+
+Statement LineParser::SetStatement(std::string_view) {
+    std::string name = ExpectIdentifier("an object name");
+    if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(ObjectName(std::move(name)), true);
+    ExpectChar('=');
+    SetStmt stmt{std::move(name), Value()};
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::SysColorStatement(std::string_view) {
+    ValueExpr index = Value();
+    ExpectChar('=');
+    ValueExpr colour = Value();
+    ExpectEnd();
+    return SysColorStmt{std::move(index), std::move(colour)};
+}
+
+Statement LineParser::NewStatement(std::string_view) {
+    NewStmt stmt;
+    stmt.name = ExpectIdentifier("an object name");
+    stmt.class_name = ClassName();
+    stmt.placement = ParsePlacement();
+    return stmt;
+}
+
+Statement LineParser::LoadStatement(std::string_view) {
+    LoadStmt stmt;
+    stmt.name = ExpectIdentifier("an object name");
+    stmt.class_name = ClassName();
+    SkipBlanks();
+    stmt.bag_file = FileArgument();
+    stmt.placement = ParsePlacement();
+    return stmt;
+}
+
+Statement LineParser::SaveStatement(std::string_view) {
+    SaveStmt stmt;
+    stmt.name = ExpectIdentifier("an object name");
+    SkipBlanks();
+    stmt.bag_file = FileArgument();
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::BagStatement(std::string_view) {
+    BagStmt stmt{ExpectIdentifier("an object name")};
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::ResizeStatement(std::string_view) {
+    std::string name = ExpectIdentifier("an object name");
+    ValueExpr width = Value();
+    ValueExpr height = Value();
+    ExpectEnd();
+    return ResizeStmt{std::move(name), std::move(width), std::move(height)};
+}
+
+Statement LineParser::LifecycleStatement(std::string_view keyword) {
+    constexpr std::pair<const char*, LifecycleStmt::Action> kActions[] = {
+        {"show", LifecycleStmt::Action::Show},
+        {"hide", LifecycleStmt::Action::Hide},
+        {"paint", LifecycleStmt::Action::Paint},
+        {"terminate", LifecycleStmt::Action::Terminate}};
+    LifecycleStmt stmt{};
+    for (const auto& [word, action] : kActions)
+        if (EqualsIgnoreCase(keyword, word)) stmt.action = action;
+    stmt.name = ExpectIdentifier("an object name");
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::FireStatement(std::string_view) {
+    FireStmt stmt;
+    stmt.name = ExpectIdentifier("an object name");
+    stmt.target = ParseTarget();
+    stmt.event = ExpectIdentifier("an event name");
+    stmt.args = TrailingArguments(true);
+    return stmt;
+}
+
+Statement LineParser::OnStatement(std::string_view) {
+    OnStmt stmt;
+    stmt.name = ExpectIdentifier("an object name");
+    if (pos_ >= text_.size() || text_[pos_] != '.') Fail("expected NAME.EVENT");
+    ++pos_;
+    stmt.event = ExpectIdentifier("an event name");
+    stmt.arg_name = ExpectIdentifier("an argument name");
+    ExpectChar('=');
+    stmt.value = Value();
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::WaitStatement(std::string_view) {
+    WaitStmt stmt{Value()};
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::InspectStatement(std::string_view) {
+    InspectStmt stmt;
+    stmt.name = ExpectIdentifier("an object name");
+    stmt.target = ParseTarget();
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::SnapStatement(std::string_view) {
+    SnapStmt stmt;
+    stmt.name = ExpectIdentifier("an object name");
+    SkipBlanks();
+    stmt.file = FileArgument();
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::FocusStatement(std::string_view keyword) {
+    TextInputStmt stmt;
+    stmt.action = EqualsIgnoreCase(keyword, "focus") ? TextInputStmt::Action::Focus : TextInputStmt::Action::Blur;
+    stmt.name = ExpectIdentifier("an object name");
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::TextStatement(std::string_view keyword) {
+    TextInputStmt stmt;
+    stmt.action = EqualsIgnoreCase(keyword, "type") ? TextInputStmt::Action::Type : TextInputStmt::Action::Paste;
+    stmt.name = ExpectIdentifier("an object name");
+    SkipBlanks();
+    if (Peek() != '"') Fail("expected a quoted text" + Found());
+    stmt.text = StringLiteral();
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::KeyStatement(std::string_view) {
+    TextInputStmt stmt;
+    stmt.action = TextInputStmt::Action::Key;
+    stmt.name = ExpectIdentifier("an object name");
+    stmt.key = KeyChord();
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::ClickStatement(std::string_view keyword) {
+    TextInputStmt stmt;
+    stmt.action = EqualsIgnoreCase(keyword, "click") ? TextInputStmt::Action::Click : TextInputStmt::Action::DoubleClick;
+    stmt.name = ExpectIdentifier("an object name");
+    stmt.points.push_back(Value());
+    stmt.points.push_back(Value());
+    if (stmt.action == TextInputStmt::Action::Click && TryKeyword("Shift")) stmt.shift = true;
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::DragStatement(std::string_view) {
+    TextInputStmt stmt;
+    stmt.action = TextInputStmt::Action::Drag;
+    stmt.name = ExpectIdentifier("an object name");
+    for (int i = 0; i < 4; ++i) stmt.points.push_back(Value());
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::SelectStatement(std::string_view) {
+    TextInputStmt stmt;
+    stmt.action = TextInputStmt::Action::Select;
+    stmt.name = ExpectIdentifier("an object name");
+    stmt.start = Value();
+    stmt.length = Value();
+    ExpectEnd();
+    return stmt;
+}
+
+Statement LineParser::PixelStatement(std::string_view) {
+    std::string name = ExpectIdentifier("an object name");
+    ValueExpr x = Value();
+    ValueExpr y = Value();
+    ExpectEnd();
+    return PixelStmt{std::move(name), std::move(x), std::move(y)};
+}
+
+// Every statement that starts with a keyword: the keyword, its syntax as `orvelle shell --help`
+// lists it, and the method that reads the rest of the line.
+const std::vector<LineParser::KeywordRule>& LineParser::KeywordRules() {
+    static const std::vector<KeywordRule> rules = {
+        {"host", "host SETTING=VALUE ...", &LineParser::HostStatement},
+        {"new", "new NAME CLASS [at LEFT TOP [WIDTH HEIGHT]] [in CONTAINER]", &LineParser::NewStatement},
+        {"load", "load NAME CLASS FILE [at LEFT TOP [WIDTH HEIGHT]] [in CONTAINER]", &LineParser::LoadStatement},
+        {"save", "save NAME FILE", &LineParser::SaveStatement},
+        {"bag", "bag NAME", &LineParser::BagStatement},
+        {"set", "set NAME = VALUE | set OBJECT.MEMBER = VALUE", &LineParser::SetStatement},
+        {"syscolor", "syscolor INDEX = COLOUR", &LineParser::SysColorStatement},
+        {"resize", "resize NAME WIDTH HEIGHT", &LineParser::ResizeStatement},
+        {"show", "show NAME", &LineParser::LifecycleStatement},
+        {"hide", "hide NAME", &LineParser::LifecycleStatement},
+        {"paint", "paint NAME", &LineParser::LifecycleStatement},
+        {"terminate", "terminate NAME", &LineParser::LifecycleStatement},
+        {"fire", "fire NAME TARGET[(INDEX)] EVENT [ARG ...]", &LineParser::FireStatement},
+        {"on", "on NAME.EVENT ARGUMENT = VALUE", &LineParser::OnStatement},
+        {"wait", "wait MILLISECONDS", &LineParser::WaitStatement},
+        {"inspect", "inspect NAME TARGET[(INDEX)]", &LineParser::InspectStatement},
+        {"snap", "snap NAME FILE", &LineParser::SnapStatement},
+        {"pixel", "pixel NAME X Y", &LineParser::PixelStatement},
+        {"focus", "focus NAME", &LineParser::FocusStatement},
+        {"blur", "blur NAME", &LineParser::FocusStatement},
+        {"type", "type NAME \"TEXT\"", &LineParser::TextStatement},
+        {"paste", "paste NAME \"TEXT\"", &LineParser::TextStatement},
+        {"key", "key NAME [Shift+][Ctrl+]KEY", &LineParser::KeyStatement},
+        {"select", "select NAME START LENGTH", &LineParser::SelectStatement},
+        {"click", "click NAME X Y [Shift]", &LineParser::ClickStatement},
+        {"dblclick", "dblclick NAME X Y", &LineParser::ClickStatement},
+        {"drag", "drag NAME X1 Y1 X2 Y2", &LineParser::DragStatement},
     };
-    for (const Lifecycle& lifecycle : {Lifecycle{"show", LifecycleStmt::Action::Show},
-                                       Lifecycle{"hide", LifecycleStmt::Action::Hide},
-                                       Lifecycle{"paint", LifecycleStmt::Action::Paint},
-                                       Lifecycle{"terminate", LifecycleStmt::Action::Terminate}}) {
-        if (is(lifecycle.word)) {
-            LifecycleStmt stmt{lifecycle.action, ExpectIdentifier("an object name")};
-            ExpectEnd();
-            return stmt;
-        }
-    }
-    if (is("fire")) {
-        FireStmt stmt;
-        stmt.name = ExpectIdentifier("an object name");
-        stmt.target = ParseTarget();
-        stmt.event = ExpectIdentifier("an event name");
-        stmt.args = TrailingArguments(true);
-        return stmt;
-    }
-    if (is("on")) {
-        OnStmt stmt;
-        stmt.name = ExpectIdentifier("an object name");
-        if (pos_ >= text_.size() || text_[pos_] != '.') Fail("expected NAME.EVENT");
-        ++pos_;
-        stmt.event = ExpectIdentifier("an event name");
-        stmt.arg_name = ExpectIdentifier("an argument name");
-        ExpectChar('=');
-        stmt.value = Value();
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("wait")) {
-        WaitStmt stmt{Value()};
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("inspect")) {
-        InspectStmt stmt;
-        stmt.name = ExpectIdentifier("an object name");
-        stmt.target = ParseTarget();
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("snap")) {
-        SnapStmt stmt;
-        stmt.name = ExpectIdentifier("an object name");
-        SkipBlanks();
-        stmt.file = FileArgument();
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("focus") || is("blur")) {
-        TextInputStmt stmt;
-        stmt.action = is("focus") ? TextInputStmt::Action::Focus : TextInputStmt::Action::Blur;
-        stmt.name = ExpectIdentifier("an object name");
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("type") || is("paste")) {
-        TextInputStmt stmt;
-        stmt.action = is("type") ? TextInputStmt::Action::Type : TextInputStmt::Action::Paste;
-        stmt.name = ExpectIdentifier("an object name");
-        SkipBlanks();
-        if (Peek() != '"') Fail("expected a quoted text" + Found());
-        stmt.text = StringLiteral();
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("key")) {
-        TextInputStmt stmt;
-        stmt.action = TextInputStmt::Action::Key;
-        stmt.name = ExpectIdentifier("an object name");
-        stmt.key = KeyChord();
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("click") || is("dblclick")) {
-        TextInputStmt stmt;
-        stmt.action = is("click") ? TextInputStmt::Action::Click : TextInputStmt::Action::DoubleClick;
-        stmt.name = ExpectIdentifier("an object name");
-        stmt.points.push_back(Value());
-        stmt.points.push_back(Value());
-        if (stmt.action == TextInputStmt::Action::Click && TryKeyword("Shift")) stmt.shift = true;
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("drag")) {
-        TextInputStmt stmt;
-        stmt.action = TextInputStmt::Action::Drag;
-        stmt.name = ExpectIdentifier("an object name");
-        for (int i = 0; i < 4; ++i) stmt.points.push_back(Value());
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("select")) {
-        TextInputStmt stmt;
-        stmt.action = TextInputStmt::Action::Select;
-        stmt.name = ExpectIdentifier("an object name");
-        stmt.start = Value();
-        stmt.length = Value();
-        ExpectEnd();
-        return stmt;
-    }
-    if (is("pixel")) {
-        std::string name = ExpectIdentifier("an object name");
-        ValueExpr x = Value();
-        ValueExpr y = Value();
-        ExpectEnd();
-        return PixelStmt{std::move(name), std::move(x), std::move(y)};
-    }
-    matched = false;
-    return {};
+    return rules;
+}
+
+std::vector<const char*> LineParser::KeywordSyntax() {
+    std::vector<const char*> lines;
+    for (const KeywordRule& rule : KeywordRules()) lines.push_back(rule.syntax);
+    return lines;
 }
 
 std::optional<Statement> LineParser::ParseLine() {
@@ -762,10 +847,9 @@ std::optional<Statement> LineParser::ParseLine() {
     const std::string word = ExpectIdentifier("a statement");
     // `show.Caption = 1` addresses an object that happens to share a keyword's name.
     if (pos_ < text_.size() && text_[pos_] == '.') return MemberStatement(ObjectName(word), false);
-    bool matched = false;
-    Statement statement = KeywordStatement(word, matched);
-    if (!matched) Fail("unknown statement '" + Shown(word) + "'");
-    return statement;
+    for (const KeywordRule& rule : KeywordRules())
+        if (EqualsIgnoreCase(word, rule.keyword)) return (this->*rule.parse)(word);
+    Fail("unknown statement '" + Shown(word) + "'");
 }
 
 }  // namespace
@@ -777,6 +861,21 @@ void RefuseOverlongStatement(std::string_view line, int line_number) {
 }
 
 }  // namespace
+
+std::vector<std::string> StatementSyntax() {
+    std::vector<std::string> lines;
+    for (const char* syntax : LineParser::KeywordSyntax()) lines.emplace_back(syntax);
+    lines.emplace_back("NAME.MEMBER[(ARGS)] = VALUE | NAME.METHOD [ARGS]  (members of members too: M.Font.Bold = True)");
+    lines.emplace_back("? VALUE | ? NAME.MEMBER[(ARGS)]");
+    std::string settings = "SETTING: ";
+    for (std::size_t i = 0; i < std::size(kHostSettings); ++i) settings += (i ? ", " : "") + std::string(kHostSettings[i]);
+    lines.push_back(std::move(settings));
+    std::string keys = "KEY: a letter, a digit, ";
+    for (const NamedKey& named : kNamedKeys) keys += std::string(named.name) + " ";
+    keys.pop_back();
+    lines.push_back(std::move(keys));
+    return lines;
+}
 
 SyntaxError StatementTooLong(int line_number) {
     return SyntaxError(line_number,

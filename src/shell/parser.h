@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "shell/syntax.h"
 
@@ -34,6 +35,9 @@ std::optional<Statement> ParseStatement(std::string_view line, int line_number);
 // The syntax error for a line longer than ov::limits::kMaxStatementBytes (a reader that stops
 // reading such a line reports it with this).
 SyntaxError StatementTooLong(int line_number);
+
+// One line per kind of statement, as `orvelle shell --help` shows them.
+std::vector<std::string> StatementSyntax();
 
 // Parses a whole line as one value (used by tests and by `? VALUE`). Throws SyntaxError.
 ValueExpr ParseValue(std::string_view text, int line_number = 1);

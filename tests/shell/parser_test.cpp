@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/error_number.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dates.h"
@@ -349,6 +351,26 @@ TEST(ShellStatements, MalformedStatementsReportTheirLine) {
     } catch (const SyntaxError& error) {
         EXPECT_EQ(error.Report().rfind("syntax error at line 42: ", 0), 0u) << error.Report();
     }
+}
+
+// The statement list `orvelle shell --help` prints comes from the parser's own table: every
+// keyword it names is one the parser knows, and a keyword missing from it would be missing here.
+TEST(ShellStatements, TheSyntaxListingNamesEveryKeywordStatement) {
+    std::vector<std::string> listed;
+    for (const std::string& line : StatementSyntax()) {
+        const std::string word = line.substr(0, line.find(' '));
+        if (word.find_first_not_of("abcdefghijklmnopqrstuvwxyz") != std::string::npos) continue;
+        listed.push_back(word);
+        try {
+            ParseStatement(word, 1);
+        } catch (const SyntaxError& error) {
+            EXPECT_EQ(error.message().find("unknown statement"), std::string::npos) << line << ": " << error.message();
+        }
+    }
+    for (const char* keyword : {"host", "new", "load", "save", "bag", "set", "syscolor", "resize", "show", "hide",
+                                "paint", "terminate", "fire", "on", "wait", "inspect", "snap", "pixel", "focus",
+                                "blur", "type", "paste", "key", "select", "click", "dblclick", "drag"})
+        EXPECT_NE(std::find(listed.begin(), listed.end(), keyword), listed.end()) << keyword;
 }
 
 }  // namespace

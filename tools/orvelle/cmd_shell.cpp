@@ -13,6 +13,7 @@
 #include "host/reference/reference_host.h"
 #include "library/classes.h"
 #include "shell/interpreter.h"
+#include "shell/parser.h"
 
 namespace {
 
@@ -56,6 +57,11 @@ const ov::cli::CommandRegistration kShell({
     "orvelle shell [FILE]",
     "run shell statements from FILE or standard input against the reference host",
     RunShell,
+    [] {
+        std::string text = "statements:\n";
+        for (const std::string& line : ov::shell::StatementSyntax()) text += "  " + line + "\n";
+        return text;
+    },
 });
 
 }  // namespace

@@ -17,6 +17,8 @@ struct Command {
     std::string usage;    // one line: "orvelle NAME ARGS…"
     std::string summary;  // one sentence for `orvelle help`
     CommandMain run;
+    // More for `orvelle NAME --help` after the usage and summary (empty: nothing more).
+    std::function<std::string()> details = {};
 };
 
 std::vector<Command>& Commands();

@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
         // "--help" for a file name.
         if (argc > 2 && AsksForHelp(argv[2])) {
             std::printf("usage: %s\n%s\n", command.usage.c_str(), command.summary.c_str());
+            if (command.details) std::printf("\n%s", command.details().c_str());
             return 0;
         }
         // Whatever a command lets escape ends it with a message and a failure status, never
