@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -57,25 +55,18 @@ Variant FontFromNode(const Node& value) {
     return Variant::FromObject(font);
 }
 
-// A bitmap picture is embedded as PNG bytes; the PNG writer works on files, so the bytes go
-// through a temporary file.
+// A bitmap picture is embedded as PNG bytes.
 json PictureToJson(const Picture& picture) {
     if (picture.type() == PictureType::None) return json{{"type", "Picture"}, {"empty", true}};
     gdi::SIZE size;
     if (picture.type() != PictureType::Bitmap || !gdi::GetBitmapSize(picture.handle(), &size))
         throw AutomationError(error::kInvalidPicture);
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("orvelle-bag-" + std::to_string(reinterpret_cast<std::uintptr_t>(&picture)) + ".png");
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(size.cx) * size.cy);  // either format as pixel words
     const gdi::RECT all{0, 0, size.cx, size.cy};
+    std::vector<std::uint8_t> bytes;
     if (gdi::GetBitmapBits32(picture.handle(), &all, pixels.data()) != size.cy ||
-        !gdi::WritePng(path.string(), size.cx, size.cy, pixels.data()))
+        !gdi::EncodePng(size.cx, size.cy, pixels.data(), &bytes))
         throw AutomationError(error::kInvalidPicture);
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
     return json{{"type", "Picture"}, {"png", Base64Encode(bytes)}};
 }
 
