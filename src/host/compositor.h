@@ -32,9 +32,6 @@ void FillCanvas(Canvas& canvas, const gdi::RECT& rect, std::int32_t ole_colour);
 // surface. Throws "Out of memory" (7) when its drawing buffer cannot be made.
 void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, const gdi::RECT& clip);
 
-// An OLE_COLOR to COLORREF with the current system colours (black for an invalid value).
-gdi::COLORREF TranslateOleColor(std::int32_t ole_colour);
-
 // The intersection of two half-open rectangles (empty ones keep right >= left, bottom >= top).
 gdi::RECT Intersect(const gdi::RECT& a, const gdi::RECT& b);
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "host/compositor.h"
 #include "host/control.h"
 #include "host/visual_changes.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/gdi/window.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/scale/scale.h"
@@ -13,7 +13,7 @@ namespace ov::host {
 
 Form::Form() {
     window_ = gdi::CreateWindowSurface(0, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
-                                       TranslateOleColor(back_color_));
+                                       gdi::TranslateOleColorOrBlack(back_color_));
 }
 
 Form::~Form() {

@@ -1,13 +1,14 @@
 #include "host/plain_controls.h"
 
 #include "host/reference_host.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::host {
 
 const ClassInfo& Box::StaticInfo() {
     static const ClassInfo info = ClassBuilder<Box>("Box")
                                       .Property("BackColor", 1, TypeDesc::Color(), &Box::BackColor, &Box::SetBackColor)
-                                      .Default(Variant::FromLong(static_cast<std::int32_t>(0x8000000Fu)))
+                                      .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_BTNFACE)))
                                       .Persist("BackColor")
                                       .Build();
     return info;

@@ -15,6 +15,7 @@
 #include "host/constituents.h"
 #include "host/font_attributes.h"
 #include "host/text_edit.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::host {
 
@@ -124,8 +125,8 @@ private:
     int alignment_ = kLeft;
     int appearance_ = 1;
     int border_style_ = 1;
-    std::int32_t back_color_ = static_cast<std::int32_t>(0x80000005u);
-    std::int32_t fore_color_ = static_cast<std::int32_t>(0x80000008u);
+    std::int32_t back_color_ = gdi::OleSystemColor(gdi::COLOR_WINDOW);
+    std::int32_t fore_color_ = gdi::OleSystemColor(gdi::COLOR_WINDOWTEXT);
     FontAttributes font_;
     bool enabled_ = true;
     std::string tool_tip_;

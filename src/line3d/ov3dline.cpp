@@ -7,9 +7,9 @@ OV3DLine::OV3DLine() : line1_(AddLine("Line1")), line2_(AddLine("Line2")) {
     // Design-time state of the two lines: until a colour is written they keep these colours,
     // whatever ForeColor and BackColor report (loading sets the members only).
     line1_.SetPoints(0, 60, 5280, 60);
-    line1_.SetBorderColor(k3DDarkShadow);
+    line1_.SetBorderColor(gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW));
     line2_.SetPoints(420, 120, 4860, 120);
-    line2_.SetBorderColor(k3DHighlight);
+    line2_.SetBorderColor(gdi::OleSystemColor(gdi::COLOR_3DHIGHLIGHT));
 }
 
 const ClassInfo& OV3DLine::StaticInfo() {
@@ -17,10 +17,10 @@ const ClassInfo& OV3DLine::StaticInfo() {
         ClassBuilder<OV3DLine>("OV3DLine")
             .Property("ForeColor", 1, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
             .Help("Line's forecolor")
-            .Default(Variant::FromLong(kButtonShadow))
+            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_BTNSHADOW)))
             .Property("BackColor", 2, TypeDesc::Color(), &OV3DLine::LineBackColor, &OV3DLine::SetLineBackColor)
             .Help("Line's backcolor")
-            .Default(Variant::FromLong(k3DDarkShadow))
+            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW)))
             .Property("Orientation", 3, TypeDesc::Enum("lOrientation"), &OV3DLine::LineOrientation,
                       &OV3DLine::SetLineOrientation)
             .Help("Line's orientation (Horisontal/Vertical)")

@@ -6,6 +6,7 @@
 
 #include "host/control.h"
 #include "host/toolbox_image.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::line3d {
 
@@ -13,9 +14,6 @@ class OV3DLine : public host::Control {
 public:
     enum Orientation : std::int32_t { kHorizontal = 0, kVertical = 1 };
 
-    static constexpr std::int32_t kButtonShadow = static_cast<std::int32_t>(0x80000010u);
-    static constexpr std::int32_t k3DHighlight = static_cast<std::int32_t>(0x80000014u);
-    static constexpr std::int32_t k3DDarkShadow = static_cast<std::int32_t>(0x80000015u);
     static constexpr double kThickness = 40;          // twips
     static constexpr double kLengthAfterSwitch = 2000;  // twips, after an Orientation write
 
@@ -45,8 +43,8 @@ private:
     void Layout();
 
     std::int32_t orientation_ = kHorizontal;
-    std::int32_t back_color_ = k3DDarkShadow;
-    std::int32_t fore_color_ = kButtonShadow;
+    std::int32_t back_color_ = gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW);
+    std::int32_t fore_color_ = gdi::OleSystemColor(gdi::COLOR_BTNSHADOW);
     host::Line& line1_;
     host::Line& line2_;
 };

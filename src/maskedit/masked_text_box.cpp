@@ -2,15 +2,13 @@
 
 #include "host/font_attributes.h"
 #include "platform/runtime/automation_error.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::maskedit {
 
 namespace {
 
 using host::TextBox;
-
-constexpr std::int32_t kWindowBackground = static_cast<std::int32_t>(0x80000005u);
-constexpr std::int32_t kWindowText = static_cast<std::int32_t>(0x80000008u);
 
 TypeDesc Integer() { return TypeDesc::Of(VarType::Integer); }
 TypeDesc Long() { return TypeDesc::Of(VarType::Long); }
@@ -40,7 +38,7 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
             .Default(Variant::FromInteger(1))
             .Property("BackColor", 2, TypeDesc::Color(), &C::BackColor, &C::SetBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")
-            .Default(Variant::FromLong(kWindowBackground))
+            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_WINDOW)))
             .Property("Allignment", 3, TypeDesc::Enum("mbtAllignment"), &C::Allignment, &C::SetAllignment)
             .Help("Returns/sets the alignment of the text.")
             .Default(Variant::FromInteger(0))
@@ -74,7 +72,7 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
             .Default(Variant::FromBoolean(false))
             .Property("ForeColor", 13, TypeDesc::Color(), &C::ForeColor, &C::SetForeColor)
             .Help("Returns/sets the foreground color used to display text and graphics in an object.")
-            .Default(Variant::FromLong(kWindowText))
+            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_WINDOWTEXT)))
             .ReadOnly("HideSelection", 14, Boolean(), &C::HideSelection)
             .Help("Specifies whether the selection in a Masked edit control is hidden when the control loses focus.")
             .ReadOnly("hWnd", 15, Long(), &C::TextBoxWindow)

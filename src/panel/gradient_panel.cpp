@@ -2,6 +2,7 @@
 
 #include "gradient/gradient_object.h"
 #include "host/font_attributes.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/picturebox/picture_box.h"
@@ -13,8 +14,6 @@ namespace ov::panel {
 
 namespace {
 
-constexpr std::int32_t kButtonFace = static_cast<std::int32_t>(0x8000000Fu);
-constexpr std::int32_t kButtonText = static_cast<std::int32_t>(0x80000012u);
 constexpr double kMinRepetitions = 1.0;
 constexpr double kMaxRepetitions = 45.0;
 
@@ -59,13 +58,13 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
             .Property("AutoSize", 4, TypeDesc::Enum("gpAutoSize"), &P::PanelAutoSize, &P::SetPanelAutoSize)
             .Help("How the picture and the panel size each other").Default(Long(gpasNone))
             .Property("BackColor", 5, TypeDesc::Color(), &P::PanelBackColor, &P::SetPanelBackColor)
-            .Help("Background colour").Default(Long(kButtonFace))
+            .Help("Background colour").Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNFACE)))
             .Property("BevelIntensity", 6, long_type, &P::BevelIntensity, &P::SetBevelIntensity)
             .Help("Shift per bevel ring").Default(Long(20))
             .Property("BevelWidth", 7, long_type, &P::BevelWidth, &P::SetBevelWidth)
             .Help("Number of bevel rings less one").Default(Long(3))
             .Property("BorderColor", 8, TypeDesc::Color(), &P::BorderColor, &P::SetBorderColor)
-            .Help("Colour the classic frame is shaded from").Default(Long(kButtonFace))
+            .Help("Colour the classic frame is shaded from").Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNFACE)))
             .Property("Caption", 9, text, &P::Caption, &P::SetCaption)
             .Help("Text shown on the panel").Default(Variant::FromString(""))
             .Property("CaptionStyle", 10, TypeDesc::Enum("gpCaptionStyle"), &P::CaptionStyle, &P::SetCaptionStyle)
@@ -83,16 +82,16 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
             .Property("FontStrikethrough", 17, boolean, &P::FontStrikethrough, &P::SetFontStrikethrough)
             .Property("FontUnderline", 18, boolean, &P::FontUnderline, &P::SetFontUnderline)
             .Property("ForeColor", 19, TypeDesc::Color(), &P::PanelForeColor, &P::SetPanelForeColor)
-            .Help("Colour of the caption").Default(Long(kButtonText))
+            .Help("Colour of the caption").Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNTEXT)))
             .Property("GradientAngle", 20, real, &P::GradientAngle, &P::SetGradientAngle)
             .Help("Direction of the gradient in degrees").Default(Variant::FromDouble(0))
             .Property("GradientBlendMode", 21, TypeDesc::Enum("GradBlendMode"), &P::GradientBlendMode,
                       &P::SetGradientBlendMode)
             .Help("Blending of the gradient colours").Default(Long(0))
             .Property("GradientColor1", 22, TypeDesc::Color(), &P::GradientColor1, &P::SetGradientColor1)
-            .Help("Start colour of the gradient").Default(Long(kButtonFace))
+            .Help("Start colour of the gradient").Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNFACE)))
             .Property("GradientColor2", 23, TypeDesc::Color(), &P::GradientColor2, &P::SetGradientColor2)
-            .Help("End colour of the gradient").Default(Long(kButtonFace))
+            .Help("End colour of the gradient").Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNFACE)))
             .Property("GradientRepetitions", 24, real, &P::GradientRepetitions, &P::SetGradientRepetitions)
             .Help("Number of colour runs, 1 to 45").Default(Variant::FromDouble(1.0))
             .Property("GradientType", 25, TypeDesc::Enum("GradType"), &P::GradientType, &P::SetGradientType)

@@ -21,6 +21,7 @@
 #include "panel/border_painter.h"
 #include "panel/panel_enums.h"
 #include "panel/rect_parts.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/picture/std_font.h"
 
 namespace ov {
@@ -183,13 +184,13 @@ private:
     std::int32_t auto_size_ = gpasNone;
     std::int32_t bevel_intensity_ = 20;
     std::int32_t bevel_width_ = 3;
-    std::int32_t border_colour_ = static_cast<std::int32_t>(0x8000000Fu);
+    std::int32_t border_colour_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
     std::string caption_;
     std::int32_t caption_style_ = gpcStandard;
     double gradient_angle_ = 0;
     std::int32_t blend_mode_ = 0;
-    std::int32_t gradient_colour1_ = static_cast<std::int32_t>(0x8000000Fu);
-    std::int32_t gradient_colour2_ = static_cast<std::int32_t>(0x8000000Fu);
+    std::int32_t gradient_colour1_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
+    std::int32_t gradient_colour2_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
     double repetitions_ = 1;
     std::int32_t gradient_type_ = 0;
     std::shared_ptr<IDispatch> picture_;

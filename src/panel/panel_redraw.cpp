@@ -9,6 +9,7 @@
 #include "panel/caption_painter.h"
 #include "panel/picture_painter.h"
 #include "panel/transparency.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"
@@ -136,8 +137,8 @@ void OVGradientPanel::BuildBackground() {
     renderer_->SetRepetitions(repetitions_);
     renderer_->SetGradientType(gradient_type_);
     PictureBox& area = DrawingArea();
-    GradientRender render{renderer_->settings(), area.client_width(), area.client_height(), 0};
-    if (gdi::OleTranslateColor(area.BackColor(), 0, &render.cleared_to) != gdi::S_OK) render.cleared_to = area.BackColor();
+    const GradientRender render{renderer_->settings(), area.client_width(), area.client_height(),
+                                gdi::TranslateOleColorOrRaw(area.BackColor())};
     try {
         renderer_->Draw(*area_->Object());  // False (nothing drawn) is not an error here
     } catch (...) {

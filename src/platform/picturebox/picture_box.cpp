@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/png_io.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 #include "platform/limits.h"
@@ -85,8 +86,7 @@ gdi::HDC PictureBox::hDC() {
 }
 
 gdi::COLORREF PictureBox::Translate(OleColor colour) const {
-    gdi::COLORREF out = 0;
-    return gdi::OleTranslateColor(colour, 0, &out) == gdi::S_OK ? out : (colour & 0x00FFFFFFu);
+    return gdi::TranslateOleColorOrLow24Bits(colour);
 }
 
 void PictureBox::SyncDcState(gdi::HDC dc) {
@@ -114,8 +114,7 @@ void PictureBox::SyncFont() {
 // --- colours, font, frame ----------------------------------------------------------------------
 
 void PictureBox::SetBackColor(OleColor colour) {
-    gdi::COLORREF ignored;
-    if (gdi::OleTranslateColor(colour, 0, &ignored) != gdi::S_OK) InvalidValue();
+    if (!gdi::OleColorTranslates(colour)) InvalidValue();
     back_colour_ = colour;
     SyncDcState(window_dc_);
     SyncDcState(image_dc_);
@@ -123,8 +122,7 @@ void PictureBox::SetBackColor(OleColor colour) {
 }
 
 void PictureBox::SetForeColor(OleColor colour) {
-    gdi::COLORREF ignored;
-    if (gdi::OleTranslateColor(colour, 0, &ignored) != gdi::S_OK) InvalidValue();
+    if (!gdi::OleColorTranslates(colour)) InvalidValue();
     fore_colour_ = colour;
     SyncDcState(window_dc_);
     SyncDcState(image_dc_);
@@ -182,15 +180,10 @@ void PictureBox::SetMousePointer(int pointer) {
 void PictureBox::Cls() {
     const gdi::HDC dc = DrawingDc();
     const gdi::RECT all{0, 0, client_width(), client_height()};
-    const gdi::HBRUSH brush = gdi::CreateSolidBrush(Translate(back_colour_));
-    gdi::FillRect(dc, &all, brush);
-    gdi::DeleteObject(brush);
+    gdi::FillSolidRect(dc, all, Translate(back_colour_));
     if (picture_ && picture_->type() == PictureType::Bitmap) {
-        const gdi::HDC source = gdi::CreateCompatibleDC(dc);
-        const gdi::HGDIOBJ previous = gdi::SelectObject(source, picture_->handle());
-        gdi::BitBlt(dc, 0, 0, picture_->width_pixels(), picture_->height_pixels(), source, 0, 0, gdi::SRCCOPY);
-        gdi::SelectObject(source, previous);
-        gdi::DeleteDC(source);
+        gdi::BlitBitmap(dc, 0, 0, picture_->width_pixels(), picture_->height_pixels(), picture_->handle(), 0, 0,
+                        gdi::SRCCOPY);
     } else if (picture_ && picture_->type() == PictureType::Icon) {
         gdi::DrawIcon(dc, 0, 0, picture_->handle());
     }
@@ -214,30 +207,22 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, std::optional<
     switch (form) {
         case LineForm::Line: {
             // The platform's line stops short of its end point; this method paints it too.
-            const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, ink);
-            const gdi::HGDIOBJ previous = gdi::SelectObject(dc, pen);
+            const gdi::OwnedObject pen(gdi::CreatePen(gdi::PS_SOLID, 1, ink));
+            const gdi::ScopedSelection selection(dc, pen.get());
             gdi::MoveToEx(dc, px1, py1, nullptr);
             gdi::LineTo(dc, px2, py2);
             gdi::SetPixelV(dc, px2, py2, ink);
-            gdi::SelectObject(dc, previous);
-            gdi::DeleteObject(pen);
             break;
         }
         case LineForm::Box: {
-            const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, ink);
-            const gdi::HGDIOBJ previous_pen = gdi::SelectObject(dc, pen);
-            const gdi::HGDIOBJ previous_brush = gdi::SelectObject(dc, gdi::GetStockObject(gdi::HOLLOW_BRUSH));
+            const gdi::OwnedObject pen(gdi::CreatePen(gdi::PS_SOLID, 1, ink));
+            const gdi::ScopedSelection pen_selection(dc, pen.get());
+            const gdi::ScopedSelection brush_selection(dc, gdi::GetStockObject(gdi::HOLLOW_BRUSH));
             gdi::Rectangle(dc, left, top, right + 1, bottom + 1);
-            gdi::SelectObject(dc, previous_brush);
-            gdi::SelectObject(dc, previous_pen);
-            gdi::DeleteObject(pen);
             break;
         }
         case LineForm::FilledBox: {
-            const gdi::RECT box{left, top, right + 1, bottom + 1};
-            const gdi::HBRUSH brush = gdi::CreateSolidBrush(ink);
-            gdi::FillRect(dc, &box, brush);
-            gdi::DeleteObject(brush);
+            gdi::FillSolidRect(dc, gdi::RECT{left, top, right + 1, bottom + 1}, ink);
             break;
         }
     }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/scale/scale.h"
@@ -150,8 +151,8 @@ private:
     int left_ = 0, top_ = 0;                  // pixels in the container
     int container_scale_mode_ = 1;
 
-    OleColor back_colour_ = 0x8000000Fu;  // button face
-    OleColor fore_colour_ = 0x80000012u;  // button text
+    OleColor back_colour_ = static_cast<OleColor>(gdi::OleSystemColor(gdi::COLOR_BTNFACE));
+    OleColor fore_colour_ = static_cast<OleColor>(gdi::OleSystemColor(gdi::COLOR_BTNTEXT));
     std::shared_ptr<StdFont> font_;
     int border_style_ = 1;
     bool auto_redraw_ = false;
