@@ -175,8 +175,8 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
                      [](P& p) { return Long(p.auto_size_); })
             .Persist("BackColor",
                      [](P& p, const Variant& v) {
-                         p.StopRelyingOnArea();
-                         p.DrawingArea().SetBackColor(static_cast<OleColor>(CLng(v)));
+                         p.cache_->ChangeArea(
+                             [&](PictureBox& area) { area.SetBackColor(static_cast<OleColor>(CLng(v))); });
                      },
                      [](P& p) { return Long(p.PanelBackColor()); })
             .Persist("BevelIntensity", [](P& p, const Variant& v) { p.bevel_intensity_ = CLng(v); },
@@ -238,6 +238,7 @@ void OVGradientPanel::OnInitialize() {
     area.SetAutoRedraw(false);
     area.SetScaleMode(ScaleMode());
     area_->Move(0, 0, ScaleWidth(), ScaleHeight());
+    cache_ = std::make_unique<GradientCache>(area);
 }
 
 void OVGradientPanel::OnInitProperties() {
@@ -247,7 +248,8 @@ void OVGradientPanel::OnInitProperties() {
     cushion_ = CLng(info.DefaultOf("AlignmentCushion"));
     appearance_ = CLng(info.DefaultOf("Appearance"));
     auto_size_ = CLng(info.DefaultOf("AutoSize"));
-    DrawingArea().SetBackColor(static_cast<OleColor>(CLng(info.DefaultOf("BackColor"))));
+    cache_->ChangeArea(
+        [&](PictureBox& area) { area.SetBackColor(static_cast<OleColor>(CLng(info.DefaultOf("BackColor")))); });
     bevel_intensity_ = CLng(info.DefaultOf("BevelIntensity"));
     bevel_width_ = CLng(info.DefaultOf("BevelWidth"));
     border_colour_ = CLng(info.DefaultOf("BorderColor"));
@@ -300,9 +302,7 @@ void OVGradientPanel::OnShow() { RedrawQuick(); }
 
 void OVGradientPanel::OnTerminate() {
     renderer_.reset();
-    cached_gradient_.reset();
-    cached_render_.reset();
-    cache_parts_.reset();
+    if (cache_) cache_->Clear();
 }
 
 void OVGradientPanel::RunResizeHandler() {
@@ -316,8 +316,7 @@ void OVGradientPanel::RunResizeHandler() {
         resizing_ = false;
     }
     // A resize keeps only what still fits.
-    StopRelyingOnArea();
-    area_->Move(0, 0, ScaleWidth(), ScaleHeight());
+    cache_->ChangeArea([&](PictureBox&) { area_->Move(0, 0, ScaleWidth(), ScaleHeight()); });
     if (!initialising_) RedrawFull();
     RaiseEvent("Resize");
 }
@@ -364,8 +363,8 @@ void OVGradientPanel::SetPanelAutoSize(std::int32_t mode) {
 std::int32_t OVGradientPanel::PanelBackColor() const { return static_cast<std::int32_t>(DrawingArea().BackColor()); }
 
 void OVGradientPanel::SetPanelBackColor(std::int32_t colour) {
-    StopRelyingOnArea();  // the area clears to the new colour
-    DrawingArea().SetBackColor(static_cast<OleColor>(colour));
+    // The area clears to the new colour.
+    cache_->ChangeArea([&](PictureBox& area) { area.SetBackColor(static_cast<OleColor>(colour)); });
     PropertyChanged("BackColor");
     if (style_ == gpsStandard || style_ == gpsPicture || style_ == gpsTransparent) RedrawQuick();
 }
