@@ -9,7 +9,8 @@
 // repaint restores only under those. Both hold only while nothing else changes the area's
 // pixels, so the cache is the way to change them: ChangeArea first takes from the area what
 // the cache still needs and forgets what the last repaint left there, then makes the change;
-// DrawOver first saves what lies under the repaint's own drawing.
+// DrawOver first saves what lies under the repaint's own drawing. (The background steps draw
+// the cache itself, or a picture into an area that holds no render.)
 #include <cstdint>
 #include <memory>
 #include <optional>
