@@ -52,37 +52,35 @@ PictureBox::PictureBox(gdi::HWND parent, double left, double top, double width, 
 
     const gdi::COLORREF back = Translate(back_colour_);
     window_ = gdi::CreateWindowSurface(parent, client_width(), client_height(), back);
-    window_dc_ = gdi::GetDC(window_);
-    image_dc_ = gdi::CreateCompatibleDC(0);
-    image_bitmap_ = gdi::CreateDIBSection32(std::max(1, client_width()), std::max(1, client_height()));
+    window_dc_.emplace(window_);
+    image_.emplace();
+    const gdi::HBITMAP image_bitmap = gdi::CreateDIBSection32(std::max(1, client_width()), std::max(1, client_height()));
     const gdi::RECT image_area{0, 0, std::max(1, client_width()), std::max(1, client_height())};
-    gdi::FillBitmapRect(image_bitmap_, &image_area, back);
-    image_dc_original_bitmap_ = gdi::SelectObject(image_dc_, image_bitmap_);
-    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    gdi::FillBitmapRect(image_bitmap, &image_area, back);
+    image_->Hold(image_bitmap, gdi::Bitmap::Owned);
+    const gdi::HDC dcs[2] = {window_dc_->get(), image_->get()};
     for (int i = 0; i < 2; ++i) {
-        original_brushes_[i] = gdi::SelectObject(dcs[i], gdi::GetStockObject(gdi::HOLLOW_BRUSH));
+        hollow_brushes_[i].emplace(dcs[i], gdi::GetStockObject(gdi::HOLLOW_BRUSH));
         SyncDcState(dcs[i]);
     }
     SyncFont();
 }
 
 PictureBox::~PictureBox() {
-    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    // Selections first, then what they selected, then the contexts, then the window.
     for (int i = 0; i < 2; ++i) {
-        gdi::SelectObject(dcs[i], original_brushes_[i]);
-        if (original_fonts_[i]) gdi::SelectObject(dcs[i], original_fonts_[i]);
+        font_selections_[i].reset();
+        hollow_brushes_[i].reset();
     }
-    gdi::DeleteObject(gdi_font_);
-    gdi::SelectObject(image_dc_, image_dc_original_bitmap_);
-    gdi::DeleteObject(image_bitmap_);
-    gdi::DeleteDC(image_dc_);
-    gdi::ReleaseDC(window_, window_dc_);
+    gdi_font_.Reset();
+    image_.reset();
+    window_dc_.reset();
     gdi::DestroyWindowSurface(window_);
 }
 
 gdi::HDC PictureBox::hDC() {
     SyncFont();
-    return auto_redraw_ ? image_dc_ : window_dc_;
+    return auto_redraw_ ? image_->get() : window_dc_->get();
 }
 
 gdi::COLORREF PictureBox::Translate(OleColor colour) const {
@@ -99,15 +97,14 @@ void PictureBox::SyncDcState(gdi::HDC dc) {
 // drawing; it is re-made only when they did.
 void PictureBox::SyncFont() {
     if (gdi_font_ && font_->desc() == gdi_font_desc_) return;
-    const gdi::HFONT font = CreateGdiFont(font_->desc());
+    gdi::OwnedObject font(CreateGdiFont(font_->desc()));
     if (!font) return;
-    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    const gdi::HDC dcs[2] = {window_dc_->get(), image_->get()};
     for (int i = 0; i < 2; ++i) {
-        const gdi::HGDIOBJ previous = gdi::SelectObject(dcs[i], font);
-        if (!original_fonts_[i]) original_fonts_[i] = previous;
+        font_selections_[i].reset();  // the context's own font is back
+        font_selections_[i].emplace(dcs[i], font.get());
     }
-    gdi::DeleteObject(gdi_font_);
-    gdi_font_ = font;
+    gdi_font_ = std::move(font);  // the previous font, selected nowhere now, goes
     gdi_font_desc_ = font_->desc();
 }
 
@@ -116,16 +113,16 @@ void PictureBox::SyncFont() {
 void PictureBox::SetBackColor(OleColor colour) {
     if (!gdi::OleColorTranslates(colour)) InvalidValue();
     back_colour_ = colour;
-    SyncDcState(window_dc_);
-    SyncDcState(image_dc_);
+    SyncDcState(window_dc_->get());
+    SyncDcState(image_->get());
     Cls();
 }
 
 void PictureBox::SetForeColor(OleColor colour) {
     if (!gdi::OleColorTranslates(colour)) InvalidValue();
     fore_colour_ = colour;
-    SyncDcState(window_dc_);
-    SyncDcState(image_dc_);
+    SyncDcState(window_dc_->get());
+    SyncDcState(image_->get());
 }
 
 void PictureBox::SetFont(std::shared_ptr<StdFont> font) {
@@ -152,7 +149,7 @@ void PictureBox::SetAutoRedraw(bool on) {
     const int w = client_width(), h = client_height();
     if (on) {
         // The persistent image starts as what the window shows now.
-        gdi::BitBlt(image_dc_, 0, 0, w, h, window_dc_, 0, 0, gdi::SRCCOPY);
+        gdi::BitBlt(image_->get(), 0, 0, w, h, window_dc_->get(), 0, 0, gdi::SRCCOPY);
     } else {
         Refresh();
     }
@@ -193,7 +190,8 @@ void PictureBox::Cls() {
 }
 
 void PictureBox::Refresh() {
-    if (auto_redraw_) gdi::BitBlt(window_dc_, 0, 0, client_width(), client_height(), image_dc_, 0, 0, gdi::SRCCOPY);
+    if (auto_redraw_)
+        gdi::BitBlt(window_dc_->get(), 0, 0, client_width(), client_height(), image_->get(), 0, 0, gdi::SRCCOPY);
 }
 
 void PictureBox::AfterDrawing() { Refresh(); }
@@ -376,7 +374,7 @@ void PictureBox::Resize(int outer_width, int outer_height) {
     // made first, so a failure leaves the box as it was.
     const int new_w = std::max(1, w), new_h = std::max(1, h);
     gdi::SIZE old_size{0, 0};
-    const bool had_image = gdi::GetBitmapSize(image_bitmap_, &old_size);
+    const bool had_image = gdi::GetBitmapSize(image_->bitmap(), &old_size);
     gdi::HBITMAP resized = 0;
     if (!had_image || old_size.cx != new_w || old_size.cy != new_h) {
         resized = gdi::CreateDIBSection32(new_w, new_h);
@@ -386,7 +384,7 @@ void PictureBox::Resize(int outer_width, int outer_height) {
             const gdi::RECT kept{0, 0, std::min(new_w, old_size.cx), std::min(new_h, old_size.cy)};
             try {
                 std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kept.right) * kept.bottom);
-                made = gdi::GetBitmapBits32(image_bitmap_, &kept, pixels.data()) == kept.bottom &&
+                made = gdi::GetBitmapBits32(image_->bitmap(), &kept, pixels.data()) == kept.bottom &&
                        gdi::SetBitmapBits32(resized, &kept, pixels.data()) == kept.bottom;
             } catch (const std::bad_alloc&) {
                 made = false;
@@ -405,9 +403,7 @@ void PictureBox::Resize(int outer_width, int outer_height) {
     outer_width_ = outer_width;
     outer_height_ = outer_height;
     if (!resized) return;
-    gdi::SelectObject(image_dc_, resized);
-    gdi::DeleteObject(image_bitmap_);
-    image_bitmap_ = resized;
+    image_->Hold(resized, gdi::Bitmap::Owned);  // the old image goes
 }
 
 // --- pictures ------------------------------------------------------------------------------------

@@ -9,10 +9,12 @@
 // ForeColor as text colour and a transparent background mode.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/ole_colour.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/scale/scale.h"
@@ -137,14 +139,15 @@ private:
     void AfterDrawing();
     double ContainerTwipsPerUnit(Axis axis) const;
 
+    // Made in the constructor in this order and released in the destructor in the reverse
+    // one: the window, its device context, the image's memory context holding the image, the
+    // graphics font, and the selections of a hollow brush and the font into both contexts.
     gdi::HWND window_ = 0;
-    gdi::HDC window_dc_ = 0;
-    gdi::HDC image_dc_ = 0;
-    gdi::HBITMAP image_bitmap_ = 0;
-    gdi::HGDIOBJ image_dc_original_bitmap_ = 0;
-    gdi::HGDIOBJ original_brushes_[2] = {0, 0};
-    gdi::HGDIOBJ original_fonts_[2] = {0, 0};
-    gdi::HFONT gdi_font_ = 0;
+    std::optional<gdi::WindowDC> window_dc_;
+    std::optional<gdi::MemoryDC> image_;
+    gdi::OwnedObject gdi_font_;
+    std::optional<gdi::ScopedSelection> hollow_brushes_[2];
+    std::optional<gdi::ScopedSelection> font_selections_[2];
     FontDesc gdi_font_desc_;
 
     int outer_width_ = 0, outer_height_ = 0;  // pixels
