@@ -3,13 +3,12 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "host/reference/bag_file.h"
 #include "platform/codepage/windows1252.h"
+#include "platform/files/read_file.h"
 #include "platform/files/replace_file.h"
 #include "platform/json/json_document.h"
 #include "platform/runtime/automation_error.h"
@@ -155,15 +154,16 @@ std::string FormToJsonText(const FormDocument& document) {
 }
 
 FormDocument LoadFormFile(const std::string& path) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) throw FormError(PathText(path) + ": is a directory", error::kPathFileAccessError);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw FormError(PathText(path) + ": cannot open", error::kFileNotFound);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw FormError(PathText(path) + ": cannot read", error::kPathFileAccessError);
+    const files::FileContents file = files::ReadWholeFile(path, files::ReadOptions{.read_streams = true});
+    switch (file.error) {
+        case files::ReadError::None: break;
+        case files::ReadError::Directory:
+            throw FormError(PathText(path) + ": is a directory", error::kPathFileAccessError);
+        case files::ReadError::NotFound: throw FormError(PathText(path) + ": cannot open", error::kFileNotFound);
+        default: throw FormError(PathText(path) + ": cannot read", error::kPathFileAccessError);
+    }
     try {
-        return ParseForm(text.str(), std::filesystem::path(path).parent_path().string());
+        return ParseForm(file.bytes, std::filesystem::path(path).parent_path().string());
     } catch (const FormError& error) {
         throw FormError(PathText(path) + ": " + error.what(), error.number());
     }

@@ -4,6 +4,7 @@
 
 #include "gradient/colour_model.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
 #include "platform/runtime/variant.h"
@@ -29,8 +30,9 @@ private:
 
 }  // namespace
 
-void clsGradient::SetColor1(std::int32_t colour) { settings_.colour1 = TranslateColourAtAssignment(colour); }
-void clsGradient::SetColor2(std::int32_t colour) { settings_.colour2 = TranslateColourAtAssignment(colour); }
+// Later changes of the system colours do not reach a stored colour.
+void clsGradient::SetColor1(std::int32_t colour) { settings_.colour1 = gdi::ResolveSystemColorUpToIndex24(colour); }
+void clsGradient::SetColor2(std::int32_t colour) { settings_.colour2 = gdi::ResolveSystemColorUpToIndex24(colour); }
 
 void clsGradient::SetAngle(double degrees) {
     const double rounded = RoundHalfEven(degrees);

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "platform/gdi/gdi.h"
 #include "platform/runtime/automation_error.h"
 
 namespace ov::gradient {
@@ -18,9 +17,6 @@ double Clamp255(double value) {
     if (value > 255) return 255;
     return value;
 }
-
-constexpr std::uint32_t kSystemColourFlag = 0x80000000u;
-constexpr std::uint32_t kLastTranslatedIndex = 24;
 
 }  // namespace
 
@@ -99,14 +95,6 @@ std::int32_t HSLtoRGB(const HslTriple& hsl) {
     const std::int32_t green = HUEtoRGB(m2, m1, h);
     const std::int32_t blue = HUEtoRGB(m2, m1, h - 85);
     return red + 256 * green + 65536 * blue;
-}
-
-std::int32_t TranslateColourAtAssignment(std::int32_t value) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    if ((bits & kSystemColourFlag) == 0) return value;
-    const std::uint32_t index = bits & ~kSystemColourFlag;
-    if (index > kLastTranslatedIndex) return value;
-    return static_cast<std::int32_t>(gdi::GetSysColor(static_cast<int>(index)));
 }
 
 }  // namespace ov::gradient

@@ -1,7 +1,8 @@
 #pragma once
 // Colour arithmetic of the gradient engine: the split of an 0x00BBGGRR colour into channels,
-// the conversion between colours and HSL triples on 0..255 scales, the hue-to-channel helper,
-// and the assignment-time translation of system colours.
+// the conversion between colours and HSL triples on 0..255 scales and the hue-to-channel
+// helper. The colour properties translate system colours as they are written
+// (ResolveSystemColorUpToIndex24, ole_colour.h).
 #include <cmath>
 #include <cstdint>
 
@@ -30,11 +31,6 @@ std::int32_t HSLtoRGB(const HslTriple& hsl);
 // reference, as the automation member declares them, and are never changed. Throws the
 // overflow error (6) when the rounded result does not fit 32 bits.
 std::int32_t HUEtoRGB(const double& fa, const double& fb, double h);
-
-// The value a colour property stores when written: a value with the high bit set and an index
-// of 0..24 is replaced by the current system colour; every other value is kept as it is, so a
-// later change of the scheme does not reach a stored colour.
-std::int32_t TranslateColourAtAssignment(std::int32_t value);
 
 
 }  // namespace ov::gradient

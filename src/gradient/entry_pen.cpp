@@ -2,16 +2,16 @@
 
 namespace ov::gradient {
 
-EntryPen::EntryPen(gdi::HDC dc, const ColourTable& table, std::int64_t index) : dc_(dc) {
-    if (index < 0 || index >= static_cast<std::int64_t>(table.size())) return;
-    pen_ = gdi::CreatePen(gdi::PS_SOLID, 1, static_cast<gdi::COLORREF>(table[static_cast<std::size_t>(index)]));
-    if (pen_) previous_ = gdi::SelectObject(dc_, pen_);
+namespace {
+
+gdi::HPEN CreateEntryPen(const ColourTable& table, std::int64_t index) {
+    if (index < 0 || index >= static_cast<std::int64_t>(table.size())) return 0;
+    return gdi::CreatePen(gdi::PS_SOLID, 1, static_cast<gdi::COLORREF>(table[static_cast<std::size_t>(index)]));
 }
 
-EntryPen::~EntryPen() {
-    if (!pen_) return;
-    if (previous_) gdi::SelectObject(dc_, previous_);
-    gdi::DeleteObject(pen_);
-}
+}  // namespace
+
+EntryPen::EntryPen(gdi::HDC dc, const ColourTable& table, std::int64_t index)
+    : pen_(CreateEntryPen(table, index)), selection_(dc, pen_.get()) {}
 
 }  // namespace ov::gradient

@@ -5,6 +5,7 @@
 
 #include "gradient/colour_table.h"
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/scoped_objects.h"
 
 namespace ov::gradient {
 
@@ -13,16 +14,12 @@ public:
     // An index outside the table creates no pen and selects nothing: whatever is drawn in this
     // step uses the pen the device context already holds.
     EntryPen(gdi::HDC dc, const ColourTable& table, std::int64_t index);
-    ~EntryPen();
-    EntryPen(const EntryPen&) = delete;
-    EntryPen& operator=(const EntryPen&) = delete;
 
-    bool created() const { return pen_ != 0; }
+    bool created() const { return static_cast<bool>(pen_); }
 
 private:
-    gdi::HDC dc_;
-    gdi::HPEN pen_ = 0;
-    gdi::HGDIOBJ previous_ = 0;
+    gdi::OwnedObject pen_;              // declared first: selected out before it is deleted
+    gdi::ScopedSelection selection_;
 };
 
 }  // namespace ov::gradient

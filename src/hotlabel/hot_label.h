@@ -10,13 +10,14 @@
 #include "host/contract/toolbox_image.h"
 #include "hotlabel/control_string_painter.h"
 #include "hotlabel/hot_spots.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::hotlabel {
 
 inline constexpr const char* kDefaultControlString = "Orvelle's ~Hot~ Textbox";
 inline constexpr std::int32_t kDefaultHotspotColor = 0x00FF0000;  // blue
 inline constexpr std::int32_t kDefaultHighlightColor = 0x000000FF;  // red
-inline constexpr std::int32_t kBagBackColor = static_cast<std::int32_t>(0x8000000Fu);  // button face
+inline constexpr std::int32_t kBagBackColor = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
 inline constexpr std::int32_t kInitialBackColor = 0x00FFFFFF;  // both boxes, until a BackColor is applied
 inline constexpr int kInitialPictureSize = 29;  // pixels, the picture holder before any picture
 inline constexpr std::int16_t kMousePointerArrow = 1;

@@ -395,11 +395,12 @@ const OvPersistPropertyBagVtbl kPersistVtbl = {
         return Guarded([&]() -> OvResult {
             ServerObject* owner = Owner<OvPersistPropertyBagVtbl>(self);
             if (owner->object) return OV_E_UNEXPECTED;
-            std::string text;
-            if (!files::ReadWholeFile(path, &text)) return OV_STG_E_FILENOTFOUND;
+            // A pipe is read like a file; a folder, or anything that cannot be read, is no file.
+            const files::FileContents file = files::ReadWholeFile(path, files::ReadOptions{.read_streams = true});
+            if (!file.ok()) return OV_STG_E_FILENOTFOUND;
             host::PropertyBag bag;
             try {
-                bag = host::BagFromJsonText(text, std::filesystem::path(path).parent_path().string());
+                bag = host::BagFromJsonText(file.bytes, std::filesystem::path(path).parent_path().string());
             } catch (const AutomationError&) {
                 return OV_STG_E_INVALIDHEADER;
             }

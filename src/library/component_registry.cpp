@@ -37,14 +37,16 @@ std::string RegistryPath() {
 
 RegistryStatus ReadRegistry(const std::string& path, std::vector<RegistryEntry>* entries) {
     entries->clear();
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return ec ? RegistryStatus::IoError : RegistryStatus::Missing;
-    if (!std::filesystem::is_regular_file(path, ec)) return RegistryStatus::Malformed;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) return RegistryStatus::IoError;
-    if (size > kMaxRegistryBytes) return RegistryStatus::Malformed;
-    std::string text;
-    if (!files::ReadWholeFile(path, &text)) return RegistryStatus::IoError;
+    const files::FileContents file = files::ReadWholeFile(path, files::ReadOptions{.max_bytes = kMaxRegistryBytes});
+    switch (file.error) {
+        case files::ReadError::None: break;
+        case files::ReadError::NotFound: return RegistryStatus::Missing;
+        case files::ReadError::Directory:
+        case files::ReadError::NotRegularFile:
+        case files::ReadError::TooLarge: return RegistryStatus::Malformed;
+        case files::ReadError::ReadFailed: return RegistryStatus::IoError;
+    }
+    const std::string& text = file.bytes;
     // One reader checks the shape; every string in the file is UTF-8 and stays UTF-8 (paths,
     // identifiers), as the host application reads and writes them.
     try {

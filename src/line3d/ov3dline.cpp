@@ -7,9 +7,9 @@ OV3DLine::OV3DLine() : line1_(AddLine("Line1")), line2_(AddLine("Line2")) {
     // Design-time state of the two lines: until a colour is written they keep these colours,
     // whatever ForeColor and BackColor report (loading sets the members only).
     line1_.SetPoints(0, 60, 5280, 60);
-    line1_.SetBorderColor(k3DDarkShadow);
+    line1_.SetBorderColor(gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW));
     line2_.SetPoints(420, 120, 4860, 120);
-    line2_.SetBorderColor(k3DHighlight);
+    line2_.SetBorderColor(gdi::OleSystemColor(gdi::COLOR_3DHIGHLIGHT));
 }
 
 const ClassInfo& OV3DLine::StaticInfo() {
@@ -19,10 +19,10 @@ const ClassInfo& OV3DLine::StaticInfo() {
         ClassBuilder<OV3DLine>("OV3DLine")
             .Property("ForeColor", kForeColor, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
             .Help("Line's forecolor").InCategory(Category::Appearance).Silent()
-            .Default(Variant::FromLong(kButtonShadow)).Persist(&OV3DLine::fore_color_)
+            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_BTNSHADOW))).Persist(&OV3DLine::fore_color_)
             .Property("BackColor", kBackColor, TypeDesc::Color(), &OV3DLine::LineBackColor, &OV3DLine::SetLineBackColor)
             .Help("Line's backcolor").InCategory(Category::Appearance).Silent()
-            .Default(Variant::FromLong(k3DDarkShadow)).Persist(&OV3DLine::back_color_)
+            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW))).Persist(&OV3DLine::back_color_)
             .Property("Orientation", kOrientation, TypeDesc::Enum("lOrientation"), &OV3DLine::LineOrientation,
                       &OV3DLine::SetLineOrientation)
             .Help("Line's orientation (Horisontal/Vertical)").InCategory(Category::Appearance)

@@ -6,6 +6,7 @@
 
 #include "host/contract/control.h"
 #include "host/contract/toolbox_image.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::line3d {
 
@@ -15,9 +16,6 @@ public:
     // Dispatch ids of _OV3DLine.
     enum Member : std::int32_t { kForeColor = 1, kBackColor = 2, kOrientation = 3 };
 
-    static constexpr std::int32_t kButtonShadow = static_cast<std::int32_t>(0x80000010u);
-    static constexpr std::int32_t k3DHighlight = static_cast<std::int32_t>(0x80000014u);
-    static constexpr std::int32_t k3DDarkShadow = static_cast<std::int32_t>(0x80000015u);
     static constexpr double kThickness = 40;          // twips
     static constexpr double kLengthAfterSwitch = 2000;  // twips, after an Orientation write
 
@@ -46,8 +44,8 @@ private:
     void Layout();
 
     std::int32_t orientation_ = kHorizontal;
-    std::int32_t back_color_ = k3DDarkShadow;
-    std::int32_t fore_color_ = kButtonShadow;
+    std::int32_t back_color_ = gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW);
+    std::int32_t fore_color_ = gdi::OleSystemColor(gdi::COLOR_BTNSHADOW);
     host::Line& line1_;
     host::Line& line2_;
 };

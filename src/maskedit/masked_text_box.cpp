@@ -2,15 +2,13 @@
 
 #include "host/contract/font_attributes.h"
 #include "platform/runtime/automation_error.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::maskedit {
 
 namespace {
 
 using host::TextBox;
-
-constexpr std::int32_t kWindowBackground = static_cast<std::int32_t>(0x80000005u);
-constexpr std::int32_t kWindowText = static_cast<std::int32_t>(0x80000008u);
 
 TypeDesc Integer() { return TypeDesc::Of(VarType::Integer); }
 TypeDesc Long() { return TypeDesc::Of(VarType::Long); }
@@ -58,7 +56,7 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
                      [](C& c) { return Variant::FromInteger(c.Appearance()); }, integer)
             .Property("BackColor", kBackColor, TypeDesc::Color(), &C::BackColor, &C::SetBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")
-            .InCategory(appearance).Default(Variant::FromLong(kWindowBackground))
+            .InCategory(appearance).Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_WINDOW)))
             .Persist([](C& c, const Variant& v) { c.txt_.SetBackColor(CLng(v)); },
                      [](C& c) { return Variant::FromLong(c.BackColor()); })
             .Property("Allignment", kAllignment, TypeDesc::Enum("mbtAllignment"), &C::Allignment, &C::SetAllignment)
@@ -113,7 +111,7 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
                      [](C& c) { return Variant::FromBoolean(c.FontUnderline()); })
             .Property("ForeColor", kForeColor, TypeDesc::Color(), &C::ForeColor, &C::SetForeColor)
             .Help("Returns/sets the foreground color used to display text and graphics in an object.")
-            .InCategory(appearance).Default(Variant::FromLong(kWindowText))
+            .InCategory(appearance).Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_WINDOWTEXT)))
             .Persist([](C& c, const Variant& v) { c.txt_.SetForeColor(CLng(v)); },
                      [](C& c) { return Variant::FromLong(c.ForeColor()); })
             .ReadOnly("HideSelection", kHideSelection, Boolean(), &C::HideSelection)

@@ -13,11 +13,6 @@ namespace ov::panel {
 
 namespace {
 
-constexpr int kButtonShadow = 16;
-constexpr int kDarkShadow3D = 21;
-constexpr int kLight3D = 22;
-constexpr int kHighlight3D = 20;
-
 OleColor Plain(std::int32_t colour) { return static_cast<OleColor>(colour); }
 
 // The box and line operations of the drawing area between the given pixel offsets: `x2` and
@@ -74,10 +69,10 @@ std::vector<gdi::RECT> ShiftedBands(const ShiftProgram& program, int w, int h) {
 
 BorderColours ComputeBorderColours(std::int32_t style, std::int32_t border_colour) {
     if (style != gpsGradient && style != gpsPicture && style != gpsTransparent) {
-        return BorderColours{static_cast<std::int32_t>(gdi::GetSysColor(kButtonShadow)),
-                             static_cast<std::int32_t>(gdi::GetSysColor(kDarkShadow3D)),
-                             static_cast<std::int32_t>(gdi::GetSysColor(kLight3D)),
-                             static_cast<std::int32_t>(gdi::GetSysColor(kHighlight3D))};
+        return BorderColours{static_cast<std::int32_t>(gdi::GetSysColor(gdi::COLOR_BTNSHADOW)),
+                             static_cast<std::int32_t>(gdi::GetSysColor(gdi::COLOR_3DDKSHADOW)),
+                             static_cast<std::int32_t>(gdi::GetSysColor(gdi::COLOR_3DLIGHT)),
+                             static_cast<std::int32_t>(gdi::GetSysColor(gdi::COLOR_3DHIGHLIGHT))};
     }
     const auto colour = static_cast<std::uint32_t>(border_colour);
     return BorderColours{ShiftColor(colour, kShadowShift), ShiftColor(colour, kDarkShadowShift),

@@ -2,6 +2,7 @@
 
 #include "gradient/gradient_object.h"
 #include "host/contract/font_attributes.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/picturebox/picture_box.h"
@@ -14,8 +15,6 @@ namespace ov::panel {
 
 namespace {
 
-constexpr std::int32_t kButtonFace = static_cast<std::int32_t>(0x8000000Fu);
-constexpr std::int32_t kButtonText = static_cast<std::int32_t>(0x80000012u);
 constexpr double kMinRepetitions = 1.0;
 constexpr double kMaxRepetitions = 45.0;
 
@@ -71,11 +70,10 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
             .Default(Long(gpasNone)).Persist(&P::auto_size_)
             .Property("BackColor", kBackColor, TypeDesc::Color(), &P::PanelBackColor, &P::SetPanelBackColor)
             .Help("Background colour").InCategory(appearance)
-            .Default(Long(kButtonFace))
+            .Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNFACE)))
             .Persist(
                 [](P& p, const Variant& v) {
-                    p.StopRelyingOnArea();
-                    p.DrawingArea().SetBackColor(static_cast<OleColor>(CLng(v)));
+                    p.cache_->ChangeArea([&](PictureBox& area) { area.SetBackColor(static_cast<OleColor>(CLng(v))); });
                 },
                 [](P& p) { return Long(p.PanelBackColor()); })
             .Property("BevelIntensity", kBevelIntensity, long_type, &P::BevelIntensity, &P::SetBevelIntensity)
@@ -86,7 +84,7 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
             .Default(Long(3)).Persist(&P::bevel_width_)
             .Property("BorderColor", kBorderColor, TypeDesc::Color(), &P::BorderColor, &P::SetBorderColor)
             .Help("Colour the classic frame is shaded from").InCategory(appearance)
-            .Default(Long(kButtonFace)).Persist(&P::border_colour_)
+            .Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNFACE))).Persist(&P::border_colour_)
             .Property("Caption", kCaption, text, &P::Caption, &P::SetCaption)
             .Help("Text shown on the panel").InCategory(appearance)
             .Default(Variant::FromString("")).InitiallyFrom(ValueSource::AmbientDisplayName).Persist(&P::caption_)
@@ -116,7 +114,7 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
             .InCategory(font).InitiallyFrom(ValueSource::AmbientFont, "Underline")
             .Property("ForeColor", kForeColor, TypeDesc::Color(), &P::PanelForeColor, &P::SetPanelForeColor)
             .Help("Colour of the caption").InCategory(appearance)
-            .Default(Long(kButtonText))
+            .Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNTEXT)))
             .Persist([](P& p, const Variant& v) { p.DrawingArea().SetForeColor(static_cast<OleColor>(CLng(v))); },
                      [](P& p) { return Long(p.PanelForeColor()); })
             .Property("GradientAngle", kGradientAngle, real, &P::GradientAngle, &P::SetGradientAngle)
@@ -128,10 +126,10 @@ const ClassInfo& OVGradientPanel::StaticInfo() {
             .Default(Long(0)).Persist(&P::blend_mode_)
             .Property("GradientColor1", kGradientColor1, TypeDesc::Color(), &P::GradientColor1, &P::SetGradientColor1)
             .Help("Start colour of the gradient").InCategory(appearance)
-            .Default(Long(kButtonFace)).Persist(&P::gradient_colour1_)
+            .Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNFACE))).Persist(&P::gradient_colour1_)
             .Property("GradientColor2", kGradientColor2, TypeDesc::Color(), &P::GradientColor2, &P::SetGradientColor2)
             .Help("End colour of the gradient").InCategory(appearance)
-            .Default(Long(kButtonFace)).Persist(&P::gradient_colour2_)
+            .Default(Long(gdi::OleSystemColor(gdi::COLOR_BTNFACE))).Persist(&P::gradient_colour2_)
             .Property("GradientRepetitions", kGradientRepetitions, real, &P::GradientRepetitions,
                       &P::SetGradientRepetitions)
             .Help("Number of colour runs, 1 to 45").InCategory(appearance)
@@ -243,6 +241,7 @@ void OVGradientPanel::OnInitialize() {
     area_->Move(0, 0, ScaleWidth(), ScaleHeight());
     // Font hands out the area's font object: a write made through it shows as a font put does.
     area.SetFontListener([this] { RedrawQuick(); });
+    cache_ = std::make_unique<GradientCache>(area);
 }
 
 void OVGradientPanel::OnInitProperties() {
@@ -275,9 +274,7 @@ void OVGradientPanel::OnShow() { RedrawQuick(); }
 
 void OVGradientPanel::OnTerminate() {
     renderer_.reset();
-    cached_gradient_.reset();
-    cached_render_.reset();
-    cache_parts_.reset();
+    if (cache_) cache_->Clear();
 }
 
 void OVGradientPanel::RunResizeHandler() {
@@ -291,8 +288,7 @@ void OVGradientPanel::RunResizeHandler() {
         SetHeight(ConvertUnits(picture->height_himetric(), kScaleHimetric, kScaleTwips, Axis::Y));
     }
     // A resize keeps only what still fits.
-    StopRelyingOnArea();
-    area_->Move(0, 0, ScaleWidth(), ScaleHeight());
+    cache_->ChangeArea([&](PictureBox&) { area_->Move(0, 0, ScaleWidth(), ScaleHeight()); });
     if (!initialising_) RedrawFull();
     RaiseEvent("Resize");
 }
@@ -339,8 +335,8 @@ void OVGradientPanel::SetPanelAutoSize(std::int32_t mode) {
 std::int32_t OVGradientPanel::PanelBackColor() const { return static_cast<std::int32_t>(DrawingArea().BackColor()); }
 
 void OVGradientPanel::SetPanelBackColor(std::int32_t colour) {
-    StopRelyingOnArea();  // the area clears to the new colour
-    DrawingArea().SetBackColor(static_cast<OleColor>(colour));
+    // The area clears to the new colour.
+    cache_->ChangeArea([&](PictureBox& area) { area.SetBackColor(static_cast<OleColor>(colour)); });
     NotifyChanged(kBackColor);
     if (style_ == gpsStandard || style_ == gpsPicture || style_ == gpsTransparent) RedrawQuick();
 }

@@ -19,8 +19,9 @@
 #include "host/contract/control.h"
 #include "host/contract/toolbox_image.h"
 #include "panel/border_painter.h"
+#include "panel/gradient_cache.h"
 #include "panel/panel_enums.h"
-#include "panel/rect_parts.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/picture/std_font.h"
 
 namespace ov {
@@ -141,31 +142,16 @@ protected:
 private:
     // Paint steps (panel_redraw.cpp).
     enum class Repaint : std::uint8_t { Full, Quick };
-    // After a repaint of a gradient panel the drawing area holds the cached gradient with this
+    // After a repaint of a gradient panel the drawing area holds the cached gradient with a
     // frame and caption over it; a quick repaint then restores from the cache only what they
     // covered (the caption alone when the frame stays the same) instead of the whole area.
-    // Anything else that changes the area first goes through StopRelyingOnArea, which drops it.
-    struct DrawnOverCache {
-        int area_width = 0, area_height = 0;
-        BorderSettings frame;
-        FrameGeometry geometry;
-        std::vector<gdi::RECT> frame_rects;
-        gdi::RECT caption{};
-    };
-    std::optional<DrawnOverCache> TakeDrawnOverCache();
+    std::optional<GradientCache::DrawnOver> TakeDrawnOverCache();
     void NoteDrawingOverCache();
     BorderSettings FrameSettings() const;
     FrameGeometry PanelFrameGeometry() const;
     void ClearDrawingArea(Repaint repaint);
     void SetBorderColors();
     void BuildBackground();
-    void SnapshotGradient();
-    bool CachedGradientCoversArea() const;
-    void SaveUnderCache(const std::vector<gdi::RECT>& rects);
-    void StopRelyingOnArea();
-    void CompleteCache();
-    enum class Copy : std::uint8_t { IntoCache, FromCache };
-    void CopyCacheRects(Copy direction, const std::vector<gdi::RECT>& rects);
     void PaintGradient(Repaint repaint, const std::vector<gdi::RECT>* restore_only);
     void DrawBackgroundPicture();
     void DrawPanelBorder(const gdi::RECT* redo_within = nullptr);
@@ -177,6 +163,7 @@ private:
     double PixelHeightExact() const;
     int RoundedPixelWidth() const;
     int RoundedPixelHeight() const;
+    gdi::SIZE PixelSize() const;  // both rounded
 
     void RunResizeHandler();
     bool AskParentForScale() const;
@@ -190,13 +177,13 @@ private:
     std::int32_t auto_size_ = gpasNone;
     std::int32_t bevel_intensity_ = 20;
     std::int32_t bevel_width_ = 3;
-    std::int32_t border_colour_ = static_cast<std::int32_t>(0x8000000Fu);
+    std::int32_t border_colour_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
     std::string caption_;
     std::int32_t caption_style_ = gpcStandard;
     double gradient_angle_ = 0;
     std::int32_t blend_mode_ = 0;
-    std::int32_t gradient_colour1_ = static_cast<std::int32_t>(0x8000000Fu);
-    std::int32_t gradient_colour2_ = static_cast<std::int32_t>(0x8000000Fu);
+    std::int32_t gradient_colour1_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
+    std::int32_t gradient_colour2_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
     double repetitions_ = 1;
     std::int32_t gradient_type_ = 0;
     std::shared_ptr<IDispatch> picture_;
@@ -205,23 +192,10 @@ private:
 
     host::ConstituentPictureBox* area_ = nullptr;  // picDrawArea
     std::unique_ptr<gradient::clsGradient> renderer_;
-    std::shared_ptr<Picture> cached_gradient_;
-    // What the cached gradient was rendered from: the renderer's settings (colours already
-    // translated), the area's size and the colour it was cleared to.
-    struct GradientRender {
-        gradient::GradientSettings settings;
-        int width = 0, height = 0;
-        gdi::COLORREF cleared_to = 0;
-        friend bool operator==(const GradientRender&, const GradientRender&) = default;
-    };
-    std::optional<GradientRender> cached_render_;
-    // Set while the cached gradient holds its render only in these parts of the area: the area
-    // itself holds it everywhere else, and whatever is drawn over the area there is copied into
-    // the cache first. A new render then costs no full-surface copy; the rest is copied only
-    // when the area is about to lose it (a clear, a resize, another style).
-    std::optional<RectParts> cache_parts_;
+    // The last gradient rendered, made with the area; every change of the area's pixels goes
+    // through it.
+    std::unique_ptr<GradientCache> cache_;
     BorderColours border_colours_;
-    std::optional<DrawnOverCache> drawn_over_cache_;  // taken (and so cleared) by every repaint
     std::vector<gdi::RECT> frame_rects_;  // what the last DrawPanelBorder may have changed
     gdi::RECT caption_rect_{};            // and the last DrawPanelCaption
     bool resizing_ = false;      // the resize handler is sizing the panel to its picture

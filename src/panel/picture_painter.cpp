@@ -1,5 +1,7 @@
 #include "panel/picture_painter.h"
 
+#include "platform/gdi/ole_colour.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 
@@ -9,65 +11,22 @@ namespace {
 
 // The screen's device context and the palette of one call: the one given, or a halftone
 // palette made for this call and deleted at the end.
-class ScreenAndPalette {
-public:
-    explicit ScreenAndPalette(gdi::HPALETTE given) : screen_(gdi::GetDC(0)), palette_(given) {
-        if (!palette_) {
-            palette_ = gdi::CreateHalftonePalette(screen_);
-            owned_ = true;
-        }
-    }
-    ~ScreenAndPalette() {
-        if (owned_) gdi::DeleteObject(palette_);
-        gdi::ReleaseDC(0, screen_);
-    }
-    ScreenAndPalette(const ScreenAndPalette&) = delete;
-    ScreenAndPalette& operator=(const ScreenAndPalette&) = delete;
-
-    gdi::HDC screen() const { return screen_; }
-    gdi::HPALETTE palette() const { return palette_; }
-
-private:
-    gdi::HDC screen_;
-    gdi::HPALETTE palette_;
-    bool owned_ = false;
+struct CallContext {
+    explicit CallContext(gdi::HPALETTE given)
+        : made(given ? 0 : gdi::CreateHalftonePalette(screen.get())), palette(given ? given : made.get()) {}
+    gdi::WindowDC screen;
+    gdi::OwnedObject made;
+    gdi::HPALETTE palette;
 };
 
-// A memory device context compatible with the screen holding one bitmap and, when one is
-// given, the call's palette (selected in the background and realized). The bitmap is either
-// the caller's (a picture's handle, left alone) or one made here, deleted with the context.
-class MemoryDc {
-public:
-    MemoryDc(gdi::HDC screen, gdi::HBITMAP bitmap, bool owns_bitmap, gdi::HPALETTE palette)
-        : dc_(gdi::CreateCompatibleDC(screen)), bitmap_(bitmap), owns_bitmap_(owns_bitmap) {
-        previous_bitmap_ = gdi::SelectObject(dc_, bitmap_);
-        if (palette) {
-            previous_palette_ = gdi::SelectPalette(dc_, palette, true);
-            gdi::RealizePalette(dc_);
-            palette_selected_ = true;
-        }
-    }
-    ~MemoryDc() {
-        if (palette_selected_) {
-            gdi::SelectPalette(dc_, previous_palette_, true);
-            gdi::RealizePalette(dc_);
-        }
-        gdi::SelectObject(dc_, previous_bitmap_);
-        gdi::DeleteDC(dc_);
-        if (owns_bitmap_) gdi::DeleteObject(bitmap_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-
-    gdi::HDC dc() const { return dc_; }
-
-private:
-    gdi::HDC dc_;
-    gdi::HBITMAP bitmap_;
-    bool owns_bitmap_;
-    gdi::HGDIOBJ previous_bitmap_ = 0;
-    gdi::HPALETTE previous_palette_ = 0;
-    bool palette_selected_ = false;
+// A memory device context compatible with the screen holding one bitmap (the caller's, or one
+// made for it and deleted with it) and, when one is given, the call's palette.
+struct PaletteMemoryDC {
+    PaletteMemoryDC(const CallContext& call, gdi::HBITMAP bitmap, gdi::Bitmap ownership, gdi::HPALETTE palette)
+        : memory(call.screen.get(), bitmap, ownership), palette_selection(memory.get(), palette) {}
+    gdi::HDC dc() const { return memory.get(); }
+    gdi::MemoryDC memory;
+    gdi::ScopedPalette palette_selection;
 };
 
 const Picture& DrawablePicture(const Picture* picture) {
@@ -76,18 +35,8 @@ const Picture& DrawablePicture(const Picture* picture) {
     return *picture;
 }
 
-// OleTranslateColor of a colour it cannot translate leaves the output as it was: black here.
-gdi::COLORREF Translated(std::uint32_t colour, gdi::HPALETTE palette) {
-    gdi::COLORREF plain = 0;
-    gdi::OleTranslateColor(colour, palette, &plain);
-    return plain;
-}
-
 void FillWith(gdi::HDC dc, int width, int height, gdi::COLORREF colour) {
-    const gdi::HBRUSH brush = gdi::CreateSolidBrush(colour);
-    const gdi::RECT all{0, 0, width, height};
-    gdi::FillRect(dc, &all, brush);
-    gdi::DeleteObject(brush);
+    gdi::FillSolidRect(dc, gdi::RECT{0, 0, width, height}, colour);
 }
 
 }  // namespace
@@ -95,16 +44,16 @@ void FillWith(gdi::HDC dc, int width, int height, gdi::COLORREF colour) {
 void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x,
                      int src_y, int src_width, int src_height, std::uint32_t background, gdi::HPALETTE palette) {
     const Picture& source = DrawablePicture(picture);
-    const ScreenAndPalette call(palette);
+    const CallContext call(palette);
     if (source.type() == PictureType::Bitmap) {
-        const MemoryDc memory(call.screen(), source.handle(), false, call.palette());
+        const PaletteMemoryDC memory(call, source.handle(), gdi::Bitmap::Borrowed, call.palette);
         gdi::StretchBlt(dst, x, y, width, height, memory.dc(), src_x, src_y, src_width, src_height, gdi::SRCCOPY);
         return;
     }
     const int canvas_width = src_x + src_width, canvas_height = src_y + src_height;
-    const MemoryDc memory(call.screen(), gdi::CreateCompatibleBitmap(call.screen(), canvas_width, canvas_height), true,
-                          call.palette());
-    FillWith(memory.dc(), canvas_width, canvas_height, Translated(background, 0));
+    const PaletteMemoryDC memory(call, gdi::CreateCompatibleBitmap(call.screen.get(), canvas_width, canvas_height),
+                                 gdi::Bitmap::Owned, call.palette);
+    FillWith(memory.dc(), canvas_width, canvas_height, gdi::TranslateOleColorOrBlack(background));
     gdi::DrawIcon(memory.dc(), 0, 0, source.handle());
     gdi::StretchBlt(dst, x, y, width, height, memory.dc(), src_x, src_y, src_width, src_height, gdi::SRCCOPY);
 }
@@ -112,35 +61,37 @@ void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Pi
 void PaintTransparentStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture,
                                 int src_x, int src_y, std::uint32_t transparent, gdi::HPALETTE palette) {
     const Picture& source = DrawablePicture(picture);
-    const ScreenAndPalette call(palette);
+    const CallContext call(palette);
     if (source.type() == PictureType::Bitmap) {
-        const MemoryDc memory(call.screen(), source.handle(), false, call.palette());
-        TransparentBlit(dst, x, y, width, height, memory.dc(), src_x, src_y, transparent, call.palette());
+        const PaletteMemoryDC memory(call, source.handle(), gdi::Bitmap::Borrowed, call.palette);
+        TransparentBlit(dst, x, y, width, height, memory.dc(), src_x, src_y, transparent, call.palette);
         return;
     }
-    const MemoryDc memory(call.screen(), gdi::CreateCompatibleBitmap(call.screen(), width, height), true,
-                          call.palette());
-    const gdi::COLORREF key = Translated(transparent, 0);
+    const PaletteMemoryDC memory(call, gdi::CreateCompatibleBitmap(call.screen.get(), width, height),
+                                 gdi::Bitmap::Owned, call.palette);
+    const gdi::COLORREF key = gdi::TranslateOleColorOrBlack(transparent);
     FillWith(memory.dc(), width, height, key);
     gdi::DrawIcon(memory.dc(), 0, 0, source.handle());
-    TransparentBlit(dst, x, y, width, height, memory.dc(), 0, 0, key, call.palette());
+    TransparentBlit(dst, x, y, width, height, memory.dc(), 0, 0, key, call.palette);
 }
 
 void TransparentBlit(gdi::HDC dst, int x, int y, int w, int h, gdi::HDC src, int src_x, int src_y,
                      std::uint32_t transparent, gdi::HPALETTE palette) {
-    const ScreenAndPalette call(palette);
-    const gdi::COLORREF key = Translated(transparent, call.palette());
+    const CallContext call(palette);
+    const gdi::COLORREF key = gdi::TranslateOleColorOrBlack(transparent, call.palette);
 
     // What the destination holds now, and a copy of the source with its own colours.
-    const MemoryDc back(call.screen(), gdi::CreateCompatibleBitmap(call.screen(), w, h), true, call.palette());
+    const PaletteMemoryDC back(call, gdi::CreateCompatibleBitmap(call.screen.get(), w, h), gdi::Bitmap::Owned,
+                               call.palette);
     gdi::BitBlt(back.dc(), 0, 0, w, h, dst, x, y, gdi::SRCCOPY);
-    const MemoryDc object(call.screen(), gdi::CreateCompatibleBitmap(call.screen(), w, h), true, call.palette());
+    const PaletteMemoryDC object(call, gdi::CreateCompatibleBitmap(call.screen.get(), w, h), gdi::Bitmap::Owned,
+                                 call.palette);
     gdi::SetBkColor(object.dc(), gdi::GetBkColor(src));
     gdi::SetTextColor(object.dc(), gdi::GetTextColor(src));
     gdi::BitBlt(object.dc(), 0, 0, w, h, src, src_x, src_y, gdi::SRCCOPY);
 
     // The mask: white where the source has the key colour, black elsewhere.
-    const MemoryDc mask(call.screen(), gdi::CreateBitmap(w, h, 1, 1, nullptr), true, 0);
+    const PaletteMemoryDC mask(call, gdi::CreateBitmap(w, h, 1, 1, nullptr), gdi::Bitmap::Owned, 0);
     gdi::SetBkColor(object.dc(), key);
     gdi::SetTextColor(object.dc(), 0xFFFFFF);
     gdi::BitBlt(mask.dc(), 0, 0, w, h, object.dc(), 0, 0, gdi::SRCCOPY);

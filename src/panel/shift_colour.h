@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/gdi/gdi.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::panel {
 
@@ -16,10 +16,9 @@ namespace ov::panel {
 // Delta 0 turns any colour, system colours included, into its plain 0x00BBGGRR value.
 // Inline, so that the frames' loops over whole runs of pixels compile it into their bodies.
 inline std::int32_t ShiftColor(std::uint32_t colour, std::int64_t delta) {
-    // GetSysColor answers 0 for an index it does not know, which is also what a pixel read
-    // outside the drawing area (0xFFFFFFFF) becomes.
-    std::uint32_t c = colour;
-    if (c & 0x80000000u) c = gdi::GetSysColor(static_cast<int>(c & 0x7FFFFFFFu));
+    // An index the scheme does not know gives 0, which is also what a pixel read outside the
+    // drawing area (0xFFFFFFFF) becomes.
+    const std::uint32_t c = gdi::ResolveSystemColorAnyIndex(colour);
     const auto shift = [delta](std::int64_t channel) { return std::clamp<std::int64_t>(channel + delta, 0, 255); };
     const std::int64_t red = shift((c % 65536) % 256);
     const std::int64_t green = shift((c % 65536) / 256);

@@ -2,6 +2,7 @@
 
 #include "host/contract/control.h"
 #include "panel/shift_colour.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
@@ -36,17 +37,16 @@ void ApplySeeThroughMask(host::Control& panel, PictureBox& area) {
     panel.SetMaskColor(back);
 
     const gdi::HDC dc = area.hDC();
-    const gdi::HBRUSH brush = gdi::CreateSolidBrush(mask_colour);
+    const gdi::OwnedObject brush(gdi::CreateSolidBrush(mask_colour));
     for (const std::shared_ptr<IDispatch>& child : panel.ContainedControls()) {
         if (!child) continue;
         try {
             const gdi::RECT covered = CoveredPixels(panel, *child);
-            gdi::FillRect(dc, &covered, brush);
+            gdi::FillRect(dc, &covered, brush.get());
         } catch (const AutomationError&) {
             // Its position or size cannot be read: the rest are still masked.
         }
     }
-    gdi::DeleteObject(brush);
 
     panel.SetMaskPicture(area.Image());
     panel.SetBackStyle(0);

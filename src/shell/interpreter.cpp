@@ -7,9 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <filesystem>
-#include <fstream>
 #include <new>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -18,6 +16,7 @@
 #include "host/reference/bag_file.h"
 #include "host/reference/text_input.h"
 #include "platform/codepage/windows1252.h"
+#include "platform/files/read_file.h"
 #include "platform/files/replace_file.h"
 #include "platform/gdi/screen.h"
 #include "platform/limits.h"
@@ -45,15 +44,13 @@ std::string FoldedName(std::string_view name) {
 // A file name from a statement is library text; the file system names files in UTF-8.
 std::string FileSystemPath(const std::string& name) { return codepage::Windows1252ToUtf8(name); }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) throw FileAccessError();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw FileNotFound();
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw FileAccessError();
-    return text.str();
+// A missing file is "File not found"; one that is there and cannot be read (a folder
+// included) is a path/file access error. Pipes are read like files.
+std::string ReadBagFile(const std::string& path) {
+    files::FileContents file = files::ReadWholeFile(path, files::ReadOptions{.read_streams = true});
+    if (file.error == files::ReadError::NotFound) throw FileNotFound();
+    if (!file.ok()) throw FileAccessError();
+    return std::move(file.bytes);
 }
 
 void WriteWholeFile(const std::string& path, const std::string& text) {
@@ -319,7 +316,7 @@ void Interpreter::Run(const NewStmt& stmt) {
 void Interpreter::Run(const LoadStmt& stmt) {
     const host::Placement at = ToPlacement(stmt.placement);
     const std::string path = FileSystemPath(stmt.bag_file);
-    const host::PropertyBag bag = host::BagFromJsonText(ReadWholeFile(path), DirectoryOf(path));
+    const host::PropertyBag bag = host::BagFromJsonText(ReadBagFile(path), DirectoryOf(path));
     host_.Load(stmt.name, stmt.class_name, bag, at);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/gdi/scoped_objects.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/variant.h"
 
@@ -32,9 +33,7 @@ void PaintBands(gdi::HDC dc, int width, int height, const ChannelTriple& start, 
     int bottom = height;
     for (int i = height; i >= 0; i -= step) {
         const gdi::RECT band{0, bottom - step, width, bottom};
-        const gdi::HBRUSH brush = gdi::CreateSolidBrush(ToColorRef(colour));
-        gdi::FillRect(dc, &band, brush);
-        gdi::DeleteObject(brush);
+        gdi::FillSolidRect(dc, band, ToColorRef(colour));
         bottom -= step;
         // The colour for the next band up: proportional to how far this band's index is from
         // the bottom, hence one band behind.

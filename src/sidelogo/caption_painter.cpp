@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gdi/scoped_objects.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/variant.h"
 
@@ -29,12 +30,10 @@ void PaintCaption(gdi::HDC dc, int height, std::string_view caption, const FontD
     gdi::LOGFONTA record;
     FontToLogFont(font, dc, record);
     record.lfEscapement = kCaptionEscapement;
-    const gdi::HFONT rotated = gdi::CreateFontIndirectA(&record);
-    if (rotated == 0) return;
-    const gdi::HGDIOBJ previous = gdi::SelectObject(dc, rotated);
+    const gdi::OwnedObject rotated(gdi::CreateFontIndirectA(&record));
+    if (!rotated) return;
+    const gdi::ScopedSelection selection(dc, rotated.get());
     gdi::TextOutA(dc, 0, height - kCaptionBottomMargin, caption.data(), static_cast<int>(caption.size()));
-    gdi::SelectObject(dc, previous);
-    gdi::DeleteObject(rotated);
 }
 
 }  // namespace ov::sidelogo

@@ -1,6 +1,7 @@
 #include "tabhead/tab_head.h"
 
 #include "platform/gdi/icon.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/gdi/screen.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
@@ -17,9 +18,6 @@ constexpr double kHeadingHeight = 255;
 // Captions and widths a heading has before any list reached it; only hidden headings beyond the
 // list keep them, and they matter only for where the plate of such an index lands.
 constexpr double kInitialHeadingWidth = 615;
-constexpr std::int32_t kButtonFace = static_cast<std::int32_t>(0x8000000Fu);
-constexpr std::int32_t kHighlight3D = static_cast<std::int32_t>(0x80000014u);
-constexpr std::int32_t kButtonShadow = static_cast<std::int32_t>(0x80000010u);
 
 std::shared_ptr<IDispatch> MakeHandPointer() { return host::CursorPicture(host::PointingHandCursor()); }
 
@@ -85,15 +83,15 @@ void OVTabHead::CreateConstituents() {
     // Creation order is the drawing order: the plate first so the lines and headings lie on it.
     plate_ = &AddShape("shpBack");
     plate_->SetFillStyle(host::Shape::kFillSolid);
-    plate_->SetFillColor(kButtonFace);
-    plate_->SetBorderColor(kHighlight3D);
+    plate_->SetFillColor(gdi::OleSystemColor(gdi::COLOR_BTNFACE));
+    plate_->SetBorderColor(gdi::OleSystemColor(gdi::COLOR_3DHIGHLIGHT));
 
     left_line_ = &AddLine("lnLeft");
-    left_line_->SetBorderColor(kHighlight3D);
+    left_line_->SetBorderColor(gdi::OleSystemColor(gdi::COLOR_3DHIGHLIGHT));
     right_line_ = &AddLine("lnRight");
-    right_line_->SetBorderColor(kHighlight3D);
+    right_line_->SetBorderColor(gdi::OleSystemColor(gdi::COLOR_3DHIGHLIGHT));
     shadow_line_ = &AddLine("lnTabShadow");
-    shadow_line_->SetBorderColor(kButtonShadow);
+    shadow_line_->SetBorderColor(gdi::OleSystemColor(gdi::COLOR_BTNSHADOW));
 
     hand_pointer_ = MakeHandPointer();
     headings_ = AddLabelArray("lblTabItem", kHeadingCount);
@@ -226,7 +224,7 @@ void OVTabHead::LayoutTabs() {
             control.left_line_->SetPoints(row.left_line.x1, row.left_line.y1, row.left_line.x2, row.left_line.y2);
             control.right_line_->SetPoints(row.right_line.x1, row.right_line.y1, row.right_line.x2, row.right_line.y2);
             control.shadow_line_->SetPoints(row.shadow.x1, row.shadow.y1, row.shadow.x2, row.shadow.y2);
-            control.shadow_line_->SetBorderColor(kButtonShadow);
+            control.shadow_line_->SetBorderColor(gdi::OleSystemColor(gdi::COLOR_BTNSHADOW));
         }
     } apply{*this, row, completed};
     tabhead::LayoutTabs(metrics, selected_tab_, !tab_string_.empty(), row);

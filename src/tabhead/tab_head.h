@@ -10,6 +10,7 @@
 
 #include "host/contract/control.h"
 #include "host/contract/toolbox_image.h"
+#include "platform/gdi/ole_colour.h"
 #include "tabhead/tab_layout.h"
 #include "tabhead/tab_string.h"
 
@@ -18,9 +19,9 @@ namespace ov::tabhead {
 // The interval after which the mouse-over underline goes away.
 inline constexpr std::int32_t kMouseOverInterval = 3000;
 
-inline constexpr std::int32_t kDefaultSelectedColor = static_cast<std::int32_t>(0x80000012u);  // button text
-inline constexpr std::int32_t kDefaultInactiveColor = static_cast<std::int32_t>(0x8000000Eu);  // highlight text
-inline constexpr std::int32_t kDefaultBackColor = static_cast<std::int32_t>(0x80000010u);      // button shadow
+inline constexpr std::int32_t kDefaultSelectedColor = gdi::OleSystemColor(gdi::COLOR_BTNTEXT);
+inline constexpr std::int32_t kDefaultInactiveColor = gdi::OleSystemColor(gdi::COLOR_HIGHLIGHTTEXT);
+inline constexpr std::int32_t kDefaultBackColor = gdi::OleSystemColor(gdi::COLOR_BTNSHADOW);
 inline constexpr double kNewInstanceWidth = 8460;  // twips
 inline constexpr double kNewInstanceHeight = 630;
 

@@ -1,6 +1,6 @@
 // The colour arithmetic: RGB <-> HSL on 0..255 scales, the hue helper's thresholds, wrap,
-// rounding and overflow, and the assignment-time translation of system colours. The object's
-// tests check only that its members reach these.
+// rounding and overflow. The assignment-time translation of system colours is the drawing
+// layer's (its OLE colour tests); the object's tests check only that its members reach these.
 #include <gtest/gtest.h>
 
 #include "support/error_number.h"
@@ -80,20 +80,6 @@ TEST(GradientColourModel, HueToRgbThresholdsWrapRoundingAndOverflow) {
         else
             EXPECT_EQ(HUEtoRGB(row.fa, row.fb, row.h), row.channel) << row.fa << ", " << row.fb << ", " << row.h;
     }
-}
-
-// System colours up to index 24 become their current RGB value when assigned; index 25 and
-// above, other high-bit values and plain colours are kept as written.
-TEST(GradientColourModel, SystemColoursTranslatedAtAssignmentUpToIndex24) {
-    gdi::ResetSysColors();
-    gdi::SetSysColorEntry(24, gdi::RGB(1, 2, 3));
-    const std::pair<std::uint32_t, std::uint32_t> rows[] = {
-        {0x80000005u, gdi::GetSysColor(5)}, {0x80000018u, gdi::RGB(1, 2, 3)}, {0x80000019u, 0x80000019u},
-        {0xFF000005u, 0xFF000005u},         {0x123456u, 0x123456u}};
-    for (auto [written, stored] : rows)
-        EXPECT_EQ(TranslateColourAtAssignment(static_cast<std::int32_t>(written)), static_cast<std::int32_t>(stored))
-            << std::hex << written;
-    gdi::ResetSysColors();
 }
 
 }  // namespace

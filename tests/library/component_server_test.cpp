@@ -3,6 +3,7 @@
 // configuration directory, creation by ProgID and class id, the interfaces of an instance,
 // unload accounting, and hostile registry and bag files.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -35,8 +36,10 @@ void WriteFile(const fs::path& path, const std::string& text) {
 class ComponentServer : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The process id as well: runs of this program in other builds share the folder.
         config_ = fs::temp_directory_path() /
-                  ("orvelle-server-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("orvelle-server-" + std::to_string(::getpid()) + "-" +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(config_);
         fs::create_directories(config_);
         unsetenv("ORVELLE_REGISTRY");

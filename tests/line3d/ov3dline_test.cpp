@@ -48,19 +48,19 @@ TEST_F(OV3DLineTest, NewInstanceIs40TwipsHighWithLinesAlongItsWidthAndPersistsNo
     EXPECT_EQ(SegmentOf(l.line1()), (Segment{0, 0, 2390, 0}));
     EXPECT_EQ(SegmentOf(l.line2()), (Segment{20, 20, 2400, 20}));
     EXPECT_EQ(l.LineOrientation(), OV3DLine::kHorizontal);
-    EXPECT_EQ(l.LineForeColor(), OV3DLine::kButtonShadow);
-    EXPECT_EQ(l.LineBackColor(), OV3DLine::k3DDarkShadow);
+    EXPECT_EQ(l.LineForeColor(), gdi::OleSystemColor(gdi::COLOR_BTNSHADOW));
+    EXPECT_EQ(l.LineBackColor(), gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW));
     // New instances keep the lines' design-time colours.
-    EXPECT_EQ(l.line1().BorderColor(), OV3DLine::k3DDarkShadow);
-    EXPECT_EQ(l.line2().BorderColor(), OV3DLine::k3DHighlight);
+    EXPECT_EQ(l.line1().BorderColor(), gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW));
+    EXPECT_EQ(l.line2().BorderColor(), gdi::OleSystemColor(gdi::COLOR_3DHIGHLIGHT));
     EXPECT_TRUE(changes.empty());
 
     // Defaults persist nothing, and loading that empty bag gives the same state.
     EXPECT_TRUE(host.Save("L").empty());
     host.Load("M", "OV3DLine", host.Save("L"));
     EXPECT_EQ(line("M").LineOrientation(), 0);
-    EXPECT_EQ(line("M").LineForeColor(), OV3DLine::kButtonShadow);
-    EXPECT_EQ(line("M").LineBackColor(), OV3DLine::k3DDarkShadow);
+    EXPECT_EQ(line("M").LineForeColor(), gdi::OleSystemColor(gdi::COLOR_BTNSHADOW));
+    EXPECT_EQ(line("M").LineBackColor(), gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW));
     EXPECT_EQ(line("M").Height(), 40);
 }
 
@@ -147,8 +147,8 @@ TEST_F(OV3DLineTest, PersistenceRoundTripInKeyOrder) {
     EXPECT_EQ(line("M").Width(), 40);
     EXPECT_EQ(line("M").Height(), 3000);
     // Loading sets the members only: the lines keep their design-time colours.
-    EXPECT_EQ(line("M").line1().BorderColor(), OV3DLine::k3DDarkShadow);
-    EXPECT_EQ(line("M").line2().BorderColor(), OV3DLine::k3DHighlight);
+    EXPECT_EQ(line("M").line1().BorderColor(), gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW));
+    EXPECT_EQ(line("M").line2().BorderColor(), gdi::OleSystemColor(gdi::COLOR_3DHIGHLIGHT));
 }
 
 TEST_F(OV3DLineTest, WrongTypedKeyFailsAndTheNextKeysAreStillRead) {
@@ -161,7 +161,7 @@ TEST_F(OV3DLineTest, WrongTypedKeyFailsAndTheNextKeysAreStillRead) {
               (std::vector<std::string>{"L.ReadProperties.Orientation: 13", "L.ReadProperties.ForeColor: 6"}));
     EXPECT_EQ(line().LineOrientation(), 0);
     EXPECT_EQ(line().LineBackColor(), 255);
-    EXPECT_EQ(line().LineForeColor(), OV3DLine::kButtonShadow);
+    EXPECT_EQ(line().LineForeColor(), gdi::OleSystemColor(gdi::COLOR_BTNSHADOW));
 }
 
 TEST_F(OV3DLineTest, LateBoundErrors) {

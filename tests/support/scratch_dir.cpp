@@ -4,7 +4,8 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
+
+#include "platform/files/read_file.h"
 
 namespace ov::testing_support {
 
@@ -33,11 +34,6 @@ std::string ScratchDir::Write(std::string_view name, const std::vector<std::uint
     return Write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-std::string ScratchDir::Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+std::string ScratchDir::Read(const std::string& path) { return files::ReadWholeFile(path).bytes; }
 
 }  // namespace ov::testing_support

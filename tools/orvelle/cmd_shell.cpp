@@ -5,13 +5,13 @@
 // a syntax error is reported without ending the session.
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "command.h"
 #include "host/reference/reference_host.h"
 #include "library/classes.h"
+#include "platform/files/read_file.h"
 #include "shell/interpreter.h"
 #include "shell/parser.h"
 
@@ -32,24 +32,21 @@ int RunShell(const std::vector<std::string>& args) {
         if (mode == ov::shell::Interpreter::ScriptMode::Interactive) std::cout << "\n";
         return status;
     }
-    // A directory opens like a file here and then reads as nothing, which would pass for an
-    // empty script.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(args[0], ignored)) {
-        std::cerr << "orvelle shell: " << args[0] << " is a directory, not a script\n";
-        return 2;
+    // A script piped in (a pipe or device named as the file) is read to its end like a file.
+    const ov::files::FileContents file =
+        ov::files::ReadWholeFile(args[0], ov::files::ReadOptions{.read_streams = true});
+    switch (file.error) {
+        case ov::files::ReadError::None: break;
+        case ov::files::ReadError::Directory:
+            std::cerr << "orvelle shell: " << args[0] << " is a directory, not a script\n";
+            return 2;
+        case ov::files::ReadError::NotFound:
+            std::cerr << "orvelle shell: cannot open " << args[0] << "\n";
+            return 2;
+        default: std::cerr << "orvelle shell: cannot read " << args[0] << "\n"; return 2;
     }
-    std::ifstream script(args[0], std::ios::binary);
-    if (!script) {
-        std::cerr << "orvelle shell: cannot open " << args[0] << "\n";
-        return 2;
-    }
-    const int status = interpreter.RunScript(script, std::cerr);
-    if (script.bad()) {
-        std::cerr << "orvelle shell: cannot read " << args[0] << "\n";
-        return 2;
-    }
-    return status;
+    std::istringstream script(file.bytes);
+    return interpreter.RunScript(script, std::cerr);
 }
 
 const ov::cli::CommandRegistration kShell({

@@ -16,6 +16,7 @@
 
 #include "host/contract/font_attributes.h"
 #include "host/contract/visual_changes.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/runtime/type_info.h"
 #include "platform/gdi/gdi.h"
 #include "platform/runtime/dispatch.h"
@@ -120,8 +121,8 @@ private:
     std::string caption_;
     int alignment_ = kLeftJustify;
     int back_style_ = 1;
-    std::int32_t back_color_ = static_cast<std::int32_t>(0x8000000Fu);
-    std::int32_t fore_color_ = static_cast<std::int32_t>(0x80000012u);
+    std::int32_t back_color_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
+    std::int32_t fore_color_ = gdi::OleSystemColor(gdi::COLOR_BTNTEXT);
     FontAttributes font_;
     bool word_wrap_ = false;
     bool enabled_ = true;
@@ -154,7 +155,7 @@ public:
 
 private:
     double x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
-    std::int32_t border_color_ = static_cast<std::int32_t>(0x80000008u);
+    std::int32_t border_color_ = gdi::OleSystemColor(gdi::COLOR_WINDOWTEXT);
 };
 
 // A rectangle: outline in BorderColor, interior in FillColor when FillStyle is solid (0), else
@@ -181,11 +182,11 @@ public:
     std::vector<std::pair<std::string, Variant>> InspectProperties() const override;
 
 private:
-    std::int32_t border_color_ = static_cast<std::int32_t>(0x80000008u);
+    std::int32_t border_color_ = gdi::OleSystemColor(gdi::COLOR_WINDOWTEXT);
     std::int32_t fill_color_ = 0;
     int fill_style_ = kFillTransparent;
     int back_style_ = 0;
-    std::int32_t back_color_ = static_cast<std::int32_t>(0x80000005u);
+    std::int32_t back_color_ = gdi::OleSystemColor(gdi::COLOR_WINDOW);
     int border_style_ = 1;
 };
 

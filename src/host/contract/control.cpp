@@ -6,7 +6,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "host/contract/ole_colour.h"
+#include "platform/gdi/ole_colour.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/gdi/window.h"
 #include "platform/limits.h"
 #include "platform/runtime/automation_error.h"
@@ -43,7 +44,7 @@ void Control::Initialize(ControlSite* site) {
     if (stage_ != LifecycleStage::Created) return;
     site_ = site;
     const gdi::HWND parent = site_ ? site_->ParentWindow(*this) : 0;
-    window_ = gdi::CreateWindowSurface(parent, PixelWidth(), PixelHeight(), TranslateOleColor(back_color_));
+    window_ = gdi::CreateWindowSurface(parent, PixelWidth(), PixelHeight(), gdi::TranslateOleColorOrBlack(back_color_));
     // Without its window the control has nothing to draw on (and GetDC(0) would hand it the
     // screen's): it stays uninitialised.
     if (!window_) throw AutomationError(error::kOutOfMemory);
@@ -164,7 +165,7 @@ bool Control::ResizeWindow() {
 
 bool ResizeClientArea(gdi::HWND window, int width, int height, std::int32_t ole_colour) {
     try {
-        return gdi::SetWindowClientSize(window, width, height, TranslateOleColor(ole_colour));
+        return gdi::SetWindowClientSize(window, width, height, gdi::TranslateOleColorOrBlack(ole_colour));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -261,10 +262,7 @@ void Control::SetBackColor(std::int32_t colour) {
 
 void Control::ClearSurface() {
     if (!dc_) return;
-    const gdi::HBRUSH brush = gdi::CreateSolidBrush(TranslateOleColor(back_color_));
-    const gdi::RECT all{0, 0, PixelWidth(), PixelHeight()};
-    gdi::FillRect(dc_, &all, brush);
-    gdi::DeleteObject(brush);
+    gdi::FillSolidRect(dc_, gdi::RECT{0, 0, PixelWidth(), PixelHeight()}, gdi::TranslateOleColorOrBlack(back_color_));
 }
 
 void Control::Refresh() {

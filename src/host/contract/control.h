@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/gdi/ole_colour.h"
 #include "platform/runtime/automation_object.h"
 #include "host/contract/constituents.h"
 #include "host/contract/text_box.h"
@@ -312,15 +313,15 @@ private:
     double width_ = 2400, height_ = 1200;  // twips
     int scale_mode_ = kScaleTwips;
     double user_scale_width_ = 0, user_scale_height_ = 0;
-    std::int32_t back_color_ = static_cast<std::int32_t>(0x8000000Fu);
-    std::int32_t fore_color_ = static_cast<std::int32_t>(0x80000012u);
+    std::int32_t back_color_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
+    std::int32_t fore_color_ = gdi::OleSystemColor(gdi::COLOR_BTNTEXT);
     bool enabled_ = true;
     std::shared_ptr<IDispatch> font_;
     std::int16_t mouse_pointer_ = 0;
     std::shared_ptr<IDispatch> mouse_icon_;
     std::int16_t ole_drop_mode_ = 0;
     int back_style_ = 1;
-    std::int32_t mask_color_ = static_cast<std::int32_t>(0x8000000Fu);
+    std::int32_t mask_color_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
     std::shared_ptr<IDispatch> mask_picture_;
     std::vector<std::unique_ptr<Constituent>> constituents_;
     std::string current_step_;

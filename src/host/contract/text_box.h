@@ -27,6 +27,7 @@
 #include "host/contract/font_attributes.h"
 #include "host/contract/text_box_painter.h"
 #include "host/contract/text_edit.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::host {
 
@@ -154,8 +155,8 @@ private:
     int alignment_ = kLeft;
     int appearance_ = 1;
     int border_style_ = 1;
-    std::int32_t back_color_ = static_cast<std::int32_t>(0x80000005u);
-    std::int32_t fore_color_ = static_cast<std::int32_t>(0x80000008u);
+    std::int32_t back_color_ = gdi::OleSystemColor(gdi::COLOR_WINDOW);
+    std::int32_t fore_color_ = gdi::OleSystemColor(gdi::COLOR_WINDOWTEXT);
     FontAttributes font_;
     bool enabled_ = true;
     std::string tool_tip_;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "host/contract/ole_colour.h"
+#include "host/contract/font_attributes.h"
 #include "host/contract/text_box.h"
+#include "platform/gdi/ole_colour.h"
+#include "platform/gdi/scoped_objects.h"
 
 namespace ov::host {
 
@@ -14,13 +16,8 @@ constexpr int kMargin = 1;  // pixels between the frame and the text, left and r
 
 void FillOle(gdi::HDC dc, int left, int top, int right, int bottom, std::int32_t ole_colour) {
     if (right <= left || bottom <= top) return;
-    const gdi::HBRUSH brush = gdi::CreateSolidBrush(TranslateOleColor(ole_colour));
-    const gdi::RECT rect{left, top, right, bottom};
-    gdi::FillRect(dc, &rect, brush);
-    gdi::DeleteObject(brush);
+    gdi::FillSolidRect(dc, gdi::RECT{left, top, right, bottom}, gdi::TranslateOleColorOrBlack(ole_colour));
 }
-
-std::int32_t System(int index) { return static_cast<std::int32_t>(0x80000000u | static_cast<unsigned>(index)); }
 
 // A ring one pixel wide: `upper_left` on the top and left edges, `lower_right` on the others.
 void Ring(gdi::HDC dc, int l, int t, int r, int b, std::int32_t upper_left, std::int32_t lower_right) {
@@ -34,12 +31,11 @@ void DrawFrame(gdi::HDC dc, int x, int y, int width, int height, int appearance,
     if (border_style != 1) return;
     const int r = x + width, b = y + height;
     if (appearance == 1) {
-        constexpr int kButtonShadow = 16, kHighlight3D = 20, kDarkShadow3D = 21, kLight3D = 22;
-        Ring(dc, x, y, r, b, System(kButtonShadow), System(kHighlight3D));
-        Ring(dc, x + 1, y + 1, r - 1, b - 1, System(kDarkShadow3D), System(kLight3D));
+        Ring(dc, x, y, r, b, gdi::OleSystemColor(gdi::COLOR_BTNSHADOW), gdi::OleSystemColor(gdi::COLOR_3DHIGHLIGHT));
+        Ring(dc, x + 1, y + 1, r - 1, b - 1, gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW),
+             gdi::OleSystemColor(gdi::COLOR_3DLIGHT));
     } else {
-        constexpr int kWindowFrame = 6;
-        Ring(dc, x, y, r, b, System(kWindowFrame), System(kWindowFrame));
+        Ring(dc, x, y, r, b, gdi::OleSystemColor(gdi::COLOR_WINDOWFRAME), gdi::OleSystemColor(gdi::COLOR_WINDOWFRAME));
     }
 }
 
@@ -51,39 +47,10 @@ int Extent(gdi::HDC dc, const std::string& text, int count) {
     return size.cx;
 }
 
-// A memory DC with a bitmap and the box's font selected, released in reverse order.
-class TextCanvas {
-public:
-    TextCanvas(gdi::HDC compatible, int width, int height, const FontAttributes& font) {
-        dc_ = gdi::CreateCompatibleDC(compatible);
-        if (width > 0 && height > 0) {
-            bitmap_ = gdi::CreateCompatibleBitmap(compatible ? compatible : dc_, width, height);
-            old_bitmap_ = gdi::SelectObject(dc_, bitmap_);
-        }
-        const gdi::LOGFONTA logfont = LogFontFromDesc(font);
-        font_ = gdi::CreateFontIndirectA(&logfont);
-        old_font_ = gdi::SelectObject(dc_, font_);
-    }
-    ~TextCanvas() {
-        gdi::SelectObject(dc_, old_font_);
-        gdi::DeleteObject(font_);
-        if (bitmap_) {
-            gdi::SelectObject(dc_, old_bitmap_);
-            gdi::DeleteObject(bitmap_);
-        }
-        gdi::DeleteDC(dc_);
-    }
-    TextCanvas(const TextCanvas&) = delete;
-    TextCanvas& operator=(const TextCanvas&) = delete;
-    gdi::HDC dc() const { return dc_; }
-    bool has_bitmap() const { return bitmap_ != 0; }
-
-private:
-    gdi::HDC dc_ = 0;
-    gdi::HBITMAP bitmap_ = 0;
-    gdi::HFONT font_ = 0;
-    gdi::HGDIOBJ old_bitmap_ = 0, old_font_ = 0;
-};
+gdi::OwnedObject BoxFont(const FontAttributes& font) {
+    const gdi::LOGFONTA logfont = LogFontFromDesc(font);
+    return gdi::OwnedObject(gdi::CreateFontIndirectA(&logfont));
+}
 
 int TextHeight(gdi::HDC dc) {
     gdi::SIZE size{};
@@ -99,10 +66,12 @@ int TextBoxFrameWidth(int appearance, int border_style) {
 }
 
 int TextBoxLineHeight(const FontAttributes& font, bool bordered) {
-    const TextCanvas canvas(0, 0, 0, font);
+    const gdi::MemoryDC memory;
+    const gdi::OwnedObject box_font = BoxFont(font);
+    const gdi::ScopedSelection font_selection(memory.get(), box_font.get());
     // Two frame pixels and two margin pixels above and below a bordered line, one margin
     // pixel each way without a border.
-    return TextHeight(canvas.dc()) + (bordered ? 8 : 2);
+    return TextHeight(memory.get()) + (bordered ? 8 : 2);
 }
 
 int ScrollToCaret(int previous, int caret_x, int text_width, int view_width) {
@@ -158,9 +127,11 @@ void PaintTextBox(gdi::HDC dc, int x, int y, int width, int height, const TextBo
     const int view_w = inner_w - 2 * kMargin;
     if (view_w <= 0 || inner_h <= 0) return;
 
-    TextCanvas canvas(dc, view_w, inner_h, box.Font());
-    if (!canvas.has_bitmap()) return;
-    const gdi::HDC mem = canvas.dc();
+    const gdi::MemoryDC canvas(dc, gdi::CreateCompatibleBitmap(dc, view_w, inner_h), gdi::Bitmap::Owned);
+    if (!canvas.bitmap()) return;
+    const gdi::OwnedObject box_font = BoxFont(box.Font());
+    const gdi::ScopedSelection font_selection(canvas.get(), box_font.get());
+    const gdi::HDC mem = canvas.get();
     FillOle(mem, 0, 0, view_w, inner_h, box.BackColor());
 
     const std::string& text = box.Text();
@@ -170,15 +141,14 @@ void PaintTextBox(gdi::HDC dc, int x, int y, int width, int height, const TextBo
 
     const int old_mode = gdi::SetBkMode(mem, gdi::TRANSPARENT);
     // A disabled box shows its text greyed (the system's grey text colour).
-    const std::int32_t fore = box.Enabled() ? box.ForeColor() : System(17);
-    const gdi::COLORREF old_colour = gdi::SetTextColor(mem, TranslateOleColor(fore));
+    const std::int32_t fore = box.Enabled() ? box.ForeColor() : gdi::OleSystemColor(gdi::COLOR_GRAYTEXT);
+    const gdi::COLORREF old_colour = gdi::SetTextColor(mem, gdi::TranslateOleColorOrBlack(fore));
     gdi::TextOutA(mem, origin, top, text.data(), static_cast<int>(text.size()));
     if (box.Focused() && box.SelLength() > 0) {
         const int s0 = origin + Extent(mem, text, box.SelStart());
         const int s1 = origin + Extent(mem, text, box.SelStart() + box.SelLength());
-        constexpr int kHighlight = 13, kHighlightText = 14;
-        FillOle(mem, s0, 0, s1, inner_h, System(kHighlight));
-        gdi::SetTextColor(mem, TranslateOleColor(System(kHighlightText)));
+        FillOle(mem, s0, 0, s1, inner_h, gdi::OleSystemColor(gdi::COLOR_HIGHLIGHT));
+        gdi::SetTextColor(mem, gdi::TranslateOleColorOrBlack(gdi::OleSystemColor(gdi::COLOR_HIGHLIGHTTEXT)));
         gdi::TextOutA(mem, s0, top, text.data() + box.SelStart(), box.SelLength());
     } else if (box.Focused()) {
         const int cx = origin + Extent(mem, text, box.edit().caret());

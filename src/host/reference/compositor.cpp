@@ -6,6 +6,8 @@
 
 #include "host/contract/control.h"
 #include "host/contract/text_box_painter.h"
+#include "platform/gdi/ole_colour.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"
@@ -23,21 +25,13 @@ namespace {
 class Scratch {
 public:
     Scratch(int width, int height, gdi::POINT shift)
-        : width_(width), height_(height), shift_(shift), pixels_(static_cast<std::size_t>(width) * height) {
-        bitmap_ = gdi::CreateDIBSection32(std::max(width, 1), std::max(height, 1));
-        if (!bitmap_) throw AutomationError(error::kOutOfMemory);
-        dc_ = gdi::CreateCompatibleDC(0);
-        previous_ = gdi::SelectObject(dc_, bitmap_);
+        : width_(width), height_(height), shift_(shift), pixels_(static_cast<std::size_t>(width) * height),
+          dc_(0, NewBitmap(width, height), gdi::Bitmap::Owned) {
+        if (!dc_.bitmap()) throw AutomationError(error::kOutOfMemory);
+        bitmap_ = dc_.bitmap();
     }
-    ~Scratch() {
-        gdi::SelectObject(dc_, previous_);
-        gdi::DeleteDC(dc_);
-        gdi::DeleteObject(bitmap_);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
 
-    gdi::HDC dc() const { return dc_; }
+    gdi::HDC dc() const { return dc_.get(); }
     int width() const { return width_; }
     int height() const { return height_; }
     gdi::POINT shift() const { return shift_; }
@@ -57,9 +51,14 @@ private:
     int width_, height_;
     gdi::POINT shift_;
     std::vector<std::uint32_t> pixels_;
+    gdi::MemoryDC dc_;
     gdi::HBITMAP bitmap_ = 0;
-    gdi::HDC dc_ = 0;
-    gdi::HGDIOBJ previous_ = 0;
+
+    static gdi::HBITMAP NewBitmap(int width, int height) {
+        const gdi::HBITMAP bitmap = gdi::CreateDIBSection32(std::max(width, 1), std::max(height, 1));
+        if (!bitmap) throw AutomationError(error::kOutOfMemory);
+        return bitmap;
+    }
 };
 
 struct PixelRect {
@@ -75,47 +74,39 @@ PixelRect PixelRectOf(const Control& owner, const Constituent& c, gdi::POINT shi
 void DrawLine(const Control& owner, const Line& line, const Scratch& scratch) {
     const gdi::HDC dc = scratch.dc();
     const gdi::POINT shift = scratch.shift();
-    const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, TranslateOleColor(line.BorderColor()));
-    const gdi::HGDIOBJ old = gdi::SelectObject(dc, pen);
+    const gdi::OwnedObject pen(gdi::CreatePen(gdi::PS_SOLID, 1, gdi::TranslateOleColorOrBlack(line.BorderColor())));
+    const gdi::ScopedSelection selection(dc, pen.get());
     gdi::MoveToEx(dc, owner.ToPixelsX(line.X1()) + shift.x, owner.ToPixelsY(line.Y1()) + shift.y, nullptr);
     gdi::LineTo(dc, owner.ToPixelsX(line.X2()) + shift.x, owner.ToPixelsY(line.Y2()) + shift.y);
-    gdi::SelectObject(dc, old);
-    gdi::DeleteObject(pen);
 }
 
 void DrawShape(const Control& owner, const Shape& shape, const Scratch& scratch) {
     const gdi::HDC dc = scratch.dc();
     const PixelRect r = PixelRectOf(owner, shape, scratch.shift());
-    gdi::HPEN pen = 0;
-    gdi::HBRUSH brush = 0;
-    if (shape.BorderStyle() != 0) pen = gdi::CreatePen(gdi::PS_SOLID, 1, TranslateOleColor(shape.BorderColor()));
-    if (shape.FillStyle() == Shape::kFillSolid) brush = gdi::CreateSolidBrush(TranslateOleColor(shape.FillColor()));
-    else if (shape.BackStyle() == 1) brush = gdi::CreateSolidBrush(TranslateOleColor(shape.BackColor()));
-    const gdi::HGDIOBJ old_pen = gdi::SelectObject(dc, pen ? pen : gdi::GetStockObject(gdi::NULL_PEN));
-    const gdi::HGDIOBJ old_brush = gdi::SelectObject(dc, brush ? brush : gdi::GetStockObject(gdi::HOLLOW_BRUSH));
+    gdi::OwnedObject pen, brush;
+    if (shape.BorderStyle() != 0)
+        pen.Reset(gdi::CreatePen(gdi::PS_SOLID, 1, gdi::TranslateOleColorOrBlack(shape.BorderColor())));
+    if (shape.FillStyle() == Shape::kFillSolid)
+        brush.Reset(gdi::CreateSolidBrush(gdi::TranslateOleColorOrBlack(shape.FillColor())));
+    else if (shape.BackStyle() == 1)
+        brush.Reset(gdi::CreateSolidBrush(gdi::TranslateOleColorOrBlack(shape.BackColor())));
+    const gdi::ScopedSelection pen_selection(dc, pen ? pen.get() : gdi::GetStockObject(gdi::NULL_PEN));
+    const gdi::ScopedSelection brush_selection(dc, brush ? brush.get() : gdi::GetStockObject(gdi::HOLLOW_BRUSH));
     gdi::Rectangle(dc, r.left, r.top, r.right, r.bottom);
-    gdi::SelectObject(dc, old_pen);
-    gdi::SelectObject(dc, old_brush);
-    if (pen) gdi::DeleteObject(pen);
-    if (brush) gdi::DeleteObject(brush);
 }
 
 void DrawLabel(const Control& owner, const Label& label, const Scratch& scratch) {
     const gdi::HDC dc = scratch.dc();
     const PixelRect r = PixelRectOf(owner, label, scratch.shift());
     gdi::RECT rect{r.left, r.top, r.right, r.bottom};
-    if (label.BackStyle() == 1) {
-        const gdi::HBRUSH brush = gdi::CreateSolidBrush(TranslateOleColor(label.BackColor()));
-        gdi::FillRect(dc, &rect, brush);
-        gdi::DeleteObject(brush);
-    }
+    if (label.BackStyle() == 1) gdi::FillSolidRect(dc, rect, gdi::TranslateOleColorOrBlack(label.BackColor()));
     if (label.Caption().empty()) return;
     const gdi::LOGFONTA logfont = LogFontFromDesc(label.Font());
-    const gdi::HFONT font = gdi::CreateFontIndirectA(&logfont);
-    const gdi::HGDIOBJ old_font = gdi::SelectObject(dc, font);
+    const gdi::OwnedObject font(gdi::CreateFontIndirectA(&logfont));
+    const gdi::ScopedSelection font_selection(dc, font.get());
     // A disabled label shows its text greyed, as the platform draws disabled captions.
-    const std::int32_t text_colour = label.Enabled() ? label.ForeColor() : static_cast<std::int32_t>(0x80000011u);
-    const gdi::COLORREF old_colour = gdi::SetTextColor(dc, TranslateOleColor(text_colour));
+    const std::int32_t text_colour = label.Enabled() ? label.ForeColor() : gdi::OleSystemColor(gdi::COLOR_GRAYTEXT);
+    const gdi::COLORREF old_colour = gdi::SetTextColor(dc, gdi::TranslateOleColorOrBlack(text_colour));
     const int old_mode = gdi::SetBkMode(dc, gdi::TRANSPARENT);
     unsigned format = gdi::DT_WORDBREAK | gdi::DT_NOPREFIX;
     if (label.Alignment() == Label::kRightJustify) format |= gdi::DT_RIGHT;
@@ -123,8 +114,6 @@ void DrawLabel(const Control& owner, const Label& label, const Scratch& scratch)
     gdi::DrawTextA(dc, label.Caption().c_str(), static_cast<int>(label.Caption().size()), &rect, format);
     gdi::SetBkMode(dc, old_mode);
     gdi::SetTextColor(dc, old_colour);
-    gdi::SelectObject(dc, old_font);
-    gdi::DeleteObject(font);
 }
 
 void DrawImage(const Control& owner, const Image& image, const Scratch& scratch) {
@@ -137,15 +126,12 @@ void DrawImage(const Control& owner, const Image& image, const Scratch& scratch)
         return;
     }
     if (picture->type() != PictureType::Bitmap) return;
-    const gdi::HDC source = gdi::CreateCompatibleDC(dc);
-    const gdi::HGDIOBJ old = gdi::SelectObject(source, picture->handle());
     if (image.Stretch())
-        gdi::StretchBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source, 0, 0, picture->width_pixels(),
-                        picture->height_pixels(), gdi::SRCCOPY);
+        gdi::StretchBlitBitmap(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, picture->handle(), 0, 0,
+                               picture->width_pixels(), picture->height_pixels(), gdi::SRCCOPY);
     else
-        gdi::BitBlt(dc, r.left, r.top, picture->width_pixels(), picture->height_pixels(), source, 0, 0, gdi::SRCCOPY);
-    gdi::SelectObject(source, old);
-    gdi::DeleteDC(source);
+        gdi::BlitBitmap(dc, r.left, r.top, picture->width_pixels(), picture->height_pixels(), picture->handle(), 0, 0,
+                        gdi::SRCCOPY);
 }
 
 // The part of what `window` presents that falls inside the buffer when the window's pixel
@@ -189,11 +175,10 @@ void DrawSunkenFrame(Scratch& scratch, int x, int y, int client_width, int clien
         if (px >= 0 && py >= 0 && px < scratch.width() && py < scratch.height())
             scratch.row(py)[px] = gdi::PixelWordFromColor(gdi::GetSysColor(sys_colour));
     };
-    constexpr int kButtonShadow = 16, kHighlight3D = 20, kDarkShadow3D = 21, kLight3D = 22;
     for (int ring = 0; ring < 2; ++ring) {
         const int l = x + ring, t = y + ring, r = right - ring, b = bottom - ring;
-        const int upper_left = ring == 0 ? kButtonShadow : kDarkShadow3D;
-        const int lower_right = ring == 0 ? kHighlight3D : kLight3D;
+        const int upper_left = ring == 0 ? gdi::COLOR_BTNSHADOW : gdi::COLOR_3DDKSHADOW;
+        const int lower_right = ring == 0 ? gdi::COLOR_3DHIGHLIGHT : gdi::COLOR_3DLIGHT;
         for (int px = l; px < r; ++px) put(px, t, upper_left);
         for (int py = t; py < b; ++py) put(l, py, upper_left);
         for (int px = l; px <= r; ++px) put(px, b, lower_right);
@@ -228,7 +213,7 @@ void DrawSurface(const Control& control, Scratch& scratch) {
     const gdi::POINT shift = scratch.shift();
     const WindowPart part = ReadWindowPart(control.hWnd(), scratch, shift);
     if (part.empty()) return;
-    const std::uint32_t mask_pixel = gdi::PixelWordFromColor(TranslateOleColor(control.MaskColor()));
+    const std::uint32_t mask_pixel = gdi::PixelWordFromColor(gdi::TranslateOleColorOrBlack(control.MaskColor()));
     const int width = part.in_window.right - part.in_window.left;
     for (int y = part.in_window.top; y < part.in_window.bottom; ++y) {
         std::uint32_t* row = scratch.row(y + shift.y);
@@ -255,7 +240,7 @@ gdi::RECT Intersect(const gdi::RECT& a, const gdi::RECT& b) {
 
 void FillCanvas(Canvas& canvas, const gdi::RECT& rect, std::int32_t ole_colour) {
     const gdi::RECT r = Intersect(rect, canvas.bounds);
-    const std::uint32_t pixel = gdi::PixelWordFromColor(TranslateOleColor(ole_colour));
+    const std::uint32_t pixel = gdi::PixelWordFromColor(gdi::TranslateOleColorOrBlack(ole_colour));
     for (int y = r.top; y < r.bottom; ++y) std::fill_n(&canvas.at(r.left, y), r.right - r.left, pixel);
 }
 

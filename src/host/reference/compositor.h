@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/reference/reference_only.h"
-#include "host/contract/ole_colour.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/gdi/gdi.h"
 
 namespace ov::host {

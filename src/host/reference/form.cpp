@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "host/reference/compositor.h"
 #include "host/contract/control.h"
 #include "host/contract/visual_changes.h"
+#include "host/reference/compositor.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/gdi/window.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/scale/scale.h"
@@ -13,7 +14,7 @@ namespace ov::host {
 
 Form::Form() {
     window_ = gdi::CreateWindowSurface(0, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
-                                       TranslateOleColor(back_color_));
+                                       gdi::TranslateOleColorOrBlack(back_color_));
 }
 
 Form::~Form() {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "host/reference/reference_only.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/runtime/automation_object.h"
 #include "platform/gdi/gdi.h"
 
@@ -56,7 +57,7 @@ private:
     gdi::HWND window_ = 0;
     double width_ = 7200, height_ = 5400;
     std::int32_t scale_mode_ = 1;
-    std::int32_t back_color_ = static_cast<std::int32_t>(0x8000000Fu);
+    std::int32_t back_color_ = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
     bool visible_ = true;
     std::int32_t window_state_ = 0;
     std::string caption_ = "Form1";

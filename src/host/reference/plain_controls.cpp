@@ -1,6 +1,7 @@
 #include "host/reference/plain_controls.h"
 
 #include "host/reference/reference_host.h"
+#include "platform/gdi/ole_colour.h"
 
 namespace ov::host {
 
@@ -12,7 +13,7 @@ const ClassInfo& Box::StaticInfo() {
                                       .NewInstancesAsCreated()
                                       .Property("BackColor", 1, TypeDesc::Color(), &Box::BackColor, &Box::SetBackColor)
                                       .InCategory(Category::Appearance)
-                                      .Default(Variant::FromLong(static_cast<std::int32_t>(0x8000000Fu)))
+                                      .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_BTNFACE)))
                                       .Persist()
                                       .Build();
     return info;

@@ -194,6 +194,18 @@ bool GetClientRect(HWND window, RECT* out);
 bool LockWindowUpdate(HWND window);  // 0 releases; only one window is locked at a time
 
 // --- colours and arithmetic ----------------------------------------------------------------
+// System colour indices (GetSysColor). An OLE_COLOR names one by its index with the high bit
+// set; ole_colour.h makes those values and translates them.
+enum : int {
+    COLOR_SCROLLBAR = 0, COLOR_DESKTOP = 1, COLOR_ACTIVECAPTION = 2, COLOR_INACTIVECAPTION = 3,
+    COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7,
+    COLOR_WINDOWTEXT = 8, COLOR_CAPTIONTEXT = 9, COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11,
+    COLOR_APPWORKSPACE = 12, COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15,
+    COLOR_BTNSHADOW = 16, COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18, COLOR_INACTIVECAPTIONTEXT = 19,
+    COLOR_3DHIGHLIGHT = 20, COLOR_3DDKSHADOW = 21, COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23,
+    COLOR_INFOBK = 24, COLOR_HOTLIGHT = 26, COLOR_GRADIENTACTIVECAPTION = 27,
+    COLOR_GRADIENTINACTIVECAPTION = 28, COLOR_MENUHILIGHT = 29, COLOR_MENUBAR = 30,
+};
 COLORREF GetSysColor(int index);  // classic scheme, host-replaceable (screen.h); unknown: 0
 // 0x00BBGGRR passes unchanged; 0x80000000 + known index gives the system colour; anything else
 // is an error and leaves *out untouched.

@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
+#include "platform/files/read_file.h"
 #include "platform/files/replace_file.h"
 #include "platform/gdi/internal/call_guard.h"
 #include "platform/limits.h"
@@ -176,16 +175,11 @@ bool DecodeWithLibpng(const std::uint8_t* data, std::size_t size, int* width, in
 }
 
 bool ReadPngFile(const std::string& path, int* width, int* height, std::vector<std::uint32_t>* pixels) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;  // a pipe would block the open
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return false;
-    const std::streamoff size = file.tellg();
-    if (size < 0 || size > limits::kMaxPictureFileBytes) return false;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return false;
-    return DecodeWithLibpng(bytes.data(), bytes.size(), width, height, pixels);
+    const files::FileContents file = files::ReadWholeFile(
+        path, files::ReadOptions{.max_bytes = static_cast<std::uintmax_t>(limits::kMaxPictureFileBytes)});
+    if (!file.ok()) return false;
+    return DecodeWithLibpng(reinterpret_cast<const std::uint8_t*>(file.bytes.data()), file.bytes.size(), width, height,
+                            pixels);
 }
 
 bool WriteBitmapPng(HDC dc, const std::string& path) {

@@ -5,17 +5,13 @@
 // bounds-checked, sizes are worked out in 64 bits, and a picture's dimensions are checked
 // against the picture limits and against the bytes that must hold its pixels before any pixel
 // is allocated. Whatever fails is an invalid picture, never a read past the buffer.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <new>
 
+#include "platform/files/read_file.h"
 #include "platform/gdi/icon.h"
 #include "platform/gdi/png_io.h"
 #include "platform/limits.h"
@@ -436,31 +432,14 @@ std::shared_ptr<Picture> OutOfMemoryAsError(Load load) {
     }
 }
 
-// Reads a whole regular file. The file type is checked on the opened descriptor (opened
-// without waiting), so a pipe or device, even one swapped in for the name after a check, can
-// neither block the read nor feed it without end. A file larger than any picture the limits
-// allow is refused before it is read.
+// Reads a whole regular file; a pipe or device is refused as a file that is not there, and a
+// file larger than any picture the limits allow is refused before it is read.
 Bytes ReadPictureFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) FileNotFound();
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) FileNotFound();
-    if (info.st_size > limits::kMaxPictureFileBytes) InvalidPicture();
-    Bytes bytes(static_cast<std::size_t>(info.st_size));
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) FileNotFound();
-        if (got == 0) break;  // the file shrank while it was read
-        filled += static_cast<std::size_t>(got);
-    }
-    bytes.resize(filled);
-    return bytes;
+    files::FileContents file = files::ReadWholeFile(
+        path, files::ReadOptions{.max_bytes = static_cast<std::uintmax_t>(limits::kMaxPictureFileBytes)});
+    if (file.error == files::ReadError::TooLarge) InvalidPicture();
+    if (!file.ok()) FileNotFound();
+    return Bytes(file.bytes.begin(), file.bytes.end());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/png_io.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 #include "platform/limits.h"
@@ -51,37 +52,35 @@ PictureBox::PictureBox(gdi::HWND parent, double left, double top, double width, 
 
     const gdi::COLORREF back = Translate(back_colour_);
     window_ = gdi::CreateWindowSurface(parent, client_width(), client_height(), back);
-    window_dc_ = gdi::GetDC(window_);
-    image_dc_ = gdi::CreateCompatibleDC(0);
-    image_bitmap_ = gdi::CreateDIBSection32(std::max(1, client_width()), std::max(1, client_height()));
+    window_dc_.emplace(window_);
+    image_.emplace();
+    const gdi::HBITMAP image_bitmap = gdi::CreateDIBSection32(std::max(1, client_width()), std::max(1, client_height()));
     const gdi::RECT image_area{0, 0, std::max(1, client_width()), std::max(1, client_height())};
-    gdi::FillBitmapRect(image_bitmap_, &image_area, back);
-    image_dc_original_bitmap_ = gdi::SelectObject(image_dc_, image_bitmap_);
-    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    gdi::FillBitmapRect(image_bitmap, &image_area, back);
+    image_->Hold(image_bitmap, gdi::Bitmap::Owned);
+    const gdi::HDC dcs[2] = {window_dc_->get(), image_->get()};
     for (int i = 0; i < 2; ++i) {
-        original_brushes_[i] = gdi::SelectObject(dcs[i], gdi::GetStockObject(gdi::HOLLOW_BRUSH));
+        hollow_brushes_[i].emplace(dcs[i], gdi::GetStockObject(gdi::HOLLOW_BRUSH));
         SyncDcState(dcs[i]);
     }
     SyncFont();
 }
 
 PictureBox::~PictureBox() {
-    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    // Selections first, then what they selected, then the contexts, then the window.
     for (int i = 0; i < 2; ++i) {
-        gdi::SelectObject(dcs[i], original_brushes_[i]);
-        if (original_fonts_[i]) gdi::SelectObject(dcs[i], original_fonts_[i]);
+        font_selections_[i].reset();
+        hollow_brushes_[i].reset();
     }
-    gdi::DeleteObject(gdi_font_);
-    gdi::SelectObject(image_dc_, image_dc_original_bitmap_);
-    gdi::DeleteObject(image_bitmap_);
-    gdi::DeleteDC(image_dc_);
-    gdi::ReleaseDC(window_, window_dc_);
+    gdi_font_.Reset();
+    image_.reset();
+    window_dc_.reset();
     gdi::DestroyWindowSurface(window_);
 }
 
 gdi::HDC PictureBox::hDC() {
     SyncFont();
-    const gdi::HDC dc = auto_redraw_ ? image_dc_ : window_dc_;
+    const gdi::HDC dc = auto_redraw_ ? image_->get() : window_dc_->get();
     // System colours are translated when the DC is handed out, so drawing after a change of
     // the system colours uses the new ones, whether or not ForeColor was written since.
     gdi::SetTextColor(dc, Translate(fore_colour_));
@@ -90,8 +89,7 @@ gdi::HDC PictureBox::hDC() {
 }
 
 gdi::COLORREF PictureBox::Translate(OleColor colour) const {
-    gdi::COLORREF out = 0;
-    return gdi::OleTranslateColor(colour, 0, &out) == gdi::S_OK ? out : (colour & 0x00FFFFFFu);
+    return gdi::TranslateOleColorOrLow24Bits(colour);
 }
 
 void PictureBox::SyncDcState(gdi::HDC dc) {
@@ -104,35 +102,32 @@ void PictureBox::SyncDcState(gdi::HDC dc) {
 // drawing; it is re-made only when they did.
 void PictureBox::SyncFont() {
     if (gdi_font_ && font_->desc() == gdi_font_desc_) return;
-    const gdi::HFONT font = CreateGdiFont(font_->desc());
+    gdi::OwnedObject font(CreateGdiFont(font_->desc()));
     if (!font) return;
-    const gdi::HDC dcs[2] = {window_dc_, image_dc_};
+    const gdi::HDC dcs[2] = {window_dc_->get(), image_->get()};
     for (int i = 0; i < 2; ++i) {
-        const gdi::HGDIOBJ previous = gdi::SelectObject(dcs[i], font);
-        if (!original_fonts_[i]) original_fonts_[i] = previous;
+        font_selections_[i].reset();  // the context's own font is back
+        font_selections_[i].emplace(dcs[i], font.get());
     }
-    gdi::DeleteObject(gdi_font_);
-    gdi_font_ = font;
+    gdi_font_ = std::move(font);  // the previous font, selected nowhere now, goes
     gdi_font_desc_ = font_->desc();
 }
 
 // --- colours, font, frame ----------------------------------------------------------------------
 
 void PictureBox::SetBackColor(OleColor colour) {
-    gdi::COLORREF ignored;
-    if (gdi::OleTranslateColor(colour, 0, &ignored) != gdi::S_OK) InvalidValue();
+    if (!gdi::OleColorTranslates(colour)) InvalidValue();
     back_colour_ = colour;
-    SyncDcState(window_dc_);
-    SyncDcState(image_dc_);
+    SyncDcState(window_dc_->get());
+    SyncDcState(image_->get());
     Cls();
 }
 
 void PictureBox::SetForeColor(OleColor colour) {
-    gdi::COLORREF ignored;
-    if (gdi::OleTranslateColor(colour, 0, &ignored) != gdi::S_OK) InvalidValue();
+    if (!gdi::OleColorTranslates(colour)) InvalidValue();
     fore_colour_ = colour;
-    SyncDcState(window_dc_);
-    SyncDcState(image_dc_);
+    SyncDcState(window_dc_->get());
+    SyncDcState(image_->get());
 }
 
 void PictureBox::SetFont(std::shared_ptr<StdFont> font) {
@@ -165,7 +160,7 @@ void PictureBox::SetAutoRedraw(bool on) {
     const int w = client_width(), h = client_height();
     if (on) {
         // The persistent image starts as what the window shows now.
-        gdi::BitBlt(image_dc_, 0, 0, w, h, window_dc_, 0, 0, gdi::SRCCOPY);
+        gdi::BitBlt(image_->get(), 0, 0, w, h, window_dc_->get(), 0, 0, gdi::SRCCOPY);
     } else {
         Refresh();
     }
@@ -193,15 +188,10 @@ void PictureBox::SetMousePointer(int pointer) {
 void PictureBox::Cls() {
     const gdi::HDC dc = DrawingDc();
     const gdi::RECT all{0, 0, client_width(), client_height()};
-    const gdi::HBRUSH brush = gdi::CreateSolidBrush(Translate(back_colour_));
-    gdi::FillRect(dc, &all, brush);
-    gdi::DeleteObject(brush);
+    gdi::FillSolidRect(dc, all, Translate(back_colour_));
     if (picture_ && picture_->type() == PictureType::Bitmap) {
-        const gdi::HDC source = gdi::CreateCompatibleDC(dc);
-        const gdi::HGDIOBJ previous = gdi::SelectObject(source, picture_->handle());
-        gdi::BitBlt(dc, 0, 0, picture_->width_pixels(), picture_->height_pixels(), source, 0, 0, gdi::SRCCOPY);
-        gdi::SelectObject(source, previous);
-        gdi::DeleteDC(source);
+        gdi::BlitBitmap(dc, 0, 0, picture_->width_pixels(), picture_->height_pixels(), picture_->handle(), 0, 0,
+                        gdi::SRCCOPY);
     } else if (picture_ && picture_->type() == PictureType::Icon) {
         gdi::DrawIcon(dc, 0, 0, picture_->handle());
     }
@@ -211,7 +201,8 @@ void PictureBox::Cls() {
 }
 
 void PictureBox::Refresh() {
-    if (auto_redraw_) gdi::BitBlt(window_dc_, 0, 0, client_width(), client_height(), image_dc_, 0, 0, gdi::SRCCOPY);
+    if (auto_redraw_)
+        gdi::BitBlt(window_dc_->get(), 0, 0, client_width(), client_height(), image_->get(), 0, 0, gdi::SRCCOPY);
 }
 
 void PictureBox::AfterDrawing() { Refresh(); }
@@ -225,30 +216,22 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, std::optional<
     switch (form) {
         case LineForm::Line: {
             // The platform's line stops short of its end point; this method paints it too.
-            const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, ink);
-            const gdi::HGDIOBJ previous = gdi::SelectObject(dc, pen);
+            const gdi::OwnedObject pen(gdi::CreatePen(gdi::PS_SOLID, 1, ink));
+            const gdi::ScopedSelection selection(dc, pen.get());
             gdi::MoveToEx(dc, px1, py1, nullptr);
             gdi::LineTo(dc, px2, py2);
             gdi::SetPixelV(dc, px2, py2, ink);
-            gdi::SelectObject(dc, previous);
-            gdi::DeleteObject(pen);
             break;
         }
         case LineForm::Box: {
-            const gdi::HPEN pen = gdi::CreatePen(gdi::PS_SOLID, 1, ink);
-            const gdi::HGDIOBJ previous_pen = gdi::SelectObject(dc, pen);
-            const gdi::HGDIOBJ previous_brush = gdi::SelectObject(dc, gdi::GetStockObject(gdi::HOLLOW_BRUSH));
+            const gdi::OwnedObject pen(gdi::CreatePen(gdi::PS_SOLID, 1, ink));
+            const gdi::ScopedSelection pen_selection(dc, pen.get());
+            const gdi::ScopedSelection brush_selection(dc, gdi::GetStockObject(gdi::HOLLOW_BRUSH));
             gdi::Rectangle(dc, left, top, right + 1, bottom + 1);
-            gdi::SelectObject(dc, previous_brush);
-            gdi::SelectObject(dc, previous_pen);
-            gdi::DeleteObject(pen);
             break;
         }
         case LineForm::FilledBox: {
-            const gdi::RECT box{left, top, right + 1, bottom + 1};
-            const gdi::HBRUSH brush = gdi::CreateSolidBrush(ink);
-            gdi::FillRect(dc, &box, brush);
-            gdi::DeleteObject(brush);
+            gdi::FillSolidRect(dc, gdi::RECT{left, top, right + 1, bottom + 1}, ink);
             break;
         }
     }
@@ -402,7 +385,7 @@ void PictureBox::Resize(int outer_width, int outer_height) {
     // made first, so a failure leaves the box as it was.
     const int new_w = std::max(1, w), new_h = std::max(1, h);
     gdi::SIZE old_size{0, 0};
-    const bool had_image = gdi::GetBitmapSize(image_bitmap_, &old_size);
+    const bool had_image = gdi::GetBitmapSize(image_->bitmap(), &old_size);
     gdi::HBITMAP resized = 0;
     if (!had_image || old_size.cx != new_w || old_size.cy != new_h) {
         resized = gdi::CreateDIBSection32(new_w, new_h);
@@ -412,7 +395,7 @@ void PictureBox::Resize(int outer_width, int outer_height) {
             const gdi::RECT kept{0, 0, std::min(new_w, old_size.cx), std::min(new_h, old_size.cy)};
             try {
                 std::vector<std::uint32_t> pixels(static_cast<std::size_t>(kept.right) * kept.bottom);
-                made = gdi::GetBitmapBits32(image_bitmap_, &kept, pixels.data()) == kept.bottom &&
+                made = gdi::GetBitmapBits32(image_->bitmap(), &kept, pixels.data()) == kept.bottom &&
                        gdi::SetBitmapBits32(resized, &kept, pixels.data()) == kept.bottom;
             } catch (const std::bad_alloc&) {
                 made = false;
@@ -431,9 +414,7 @@ void PictureBox::Resize(int outer_width, int outer_height) {
     outer_width_ = outer_width;
     outer_height_ = outer_height;
     if (!resized) return;
-    gdi::SelectObject(image_dc_, resized);
-    gdi::DeleteObject(image_bitmap_);
-    image_bitmap_ = resized;
+    image_->Hold(resized, gdi::Bitmap::Owned);  // the old image goes
 }
 
 // --- pictures ------------------------------------------------------------------------------------

@@ -10,9 +10,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/ole_colour.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/picture/picture.h"
 #include "platform/picture/std_font.h"
 #include "platform/scale/scale.h"
@@ -140,22 +143,23 @@ private:
     void AfterDrawing();
     double ContainerTwipsPerUnit(Axis axis) const;
 
+    // Made in the constructor in this order and released in the destructor in the reverse
+    // one: the window, its device context, the image's memory context holding the image, the
+    // graphics font, and the selections of a hollow brush and the font into both contexts.
     gdi::HWND window_ = 0;
-    gdi::HDC window_dc_ = 0;
-    gdi::HDC image_dc_ = 0;
-    gdi::HBITMAP image_bitmap_ = 0;
-    gdi::HGDIOBJ image_dc_original_bitmap_ = 0;
-    gdi::HGDIOBJ original_brushes_[2] = {0, 0};
-    gdi::HGDIOBJ original_fonts_[2] = {0, 0};
-    gdi::HFONT gdi_font_ = 0;
+    std::optional<gdi::WindowDC> window_dc_;
+    std::optional<gdi::MemoryDC> image_;
+    gdi::OwnedObject gdi_font_;
+    std::optional<gdi::ScopedSelection> hollow_brushes_[2];
+    std::optional<gdi::ScopedSelection> font_selections_[2];
     FontDesc gdi_font_desc_;
 
     int outer_width_ = 0, outer_height_ = 0;  // pixels
     int left_ = 0, top_ = 0;                  // pixels in the container
     int container_scale_mode_ = 1;
 
-    OleColor back_colour_ = 0x8000000Fu;  // button face
-    OleColor fore_colour_ = 0x80000012u;  // button text
+    OleColor back_colour_ = static_cast<OleColor>(gdi::OleSystemColor(gdi::COLOR_BTNFACE));
+    OleColor fore_colour_ = static_cast<OleColor>(gdi::OleSystemColor(gdi::COLOR_BTNTEXT));
     std::shared_ptr<StdFont> font_;
     std::function<void()> font_listener_;
     std::shared_ptr<void> font_listening_;  // the listener's registration with font_

@@ -3,10 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <optional>
 #include <stdexcept>
 
+#include "platform/files/read_file.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/png_io.h"
 #include "platform/json/json_document.h"
@@ -151,13 +150,6 @@ void RunOps(const Case& c, CaseObjects& objects, CaseResult& result, std::size_t
     result.images.push_back(Capture(dst, c.name));
 }
 
-std::optional<std::string> ReadWhole(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 }  // namespace
 
@@ -181,12 +173,12 @@ CaseResult RunCase(const Case& test_case) {
 int ReplayManifestToDirectory(const std::string& manifest_path, const std::string& out_dir, std::string* errors) {
     Manifest manifest;
     try {
-        const std::optional<std::string> text = ReadWhole(manifest_path);
-        if (!text) {
+        const files::FileContents text = files::ReadWholeFile(manifest_path, files::ReadOptions{.read_streams = true});
+        if (!text.ok()) {
             *errors += "cannot open " + manifest_path + "\n";
             return -1;
         }
-        manifest = ReadManifest(*text);
+        manifest = ReadManifest(text.bytes);
     } catch (const json_input::ShapeError& e) {
         *errors += "invalid manifest " + manifest_path + ": " + e.what() + "\n";
         return -1;
