@@ -90,8 +90,7 @@ OV_EXPORT OvResult DllGetClassObject(const OvGuid* clsid, const OvGuid* iid, voi
         const ov::host::ClassEntry* entry = Classes().FindByClassId(GuidText(*clsid));
         if (!entry || !InTypeLibrary(*entry)) return OV_CLASS_E_CLASSNOTAVAILABLE;
         if (!SameGuid(*iid, OV_IID_IUnknown) && !SameGuid(*iid, OV_IID_IClassFactory)) return OV_E_NOINTERFACE;
-        *out = new Factory{&kFactoryVtbl, entry};
-        ++g_live_factories;
+        *out = (new Factory(entry))->face();
         return OV_S_OK;
     });
 }

@@ -37,9 +37,10 @@ Variant FromOv(const OvVariant& v) {
         case OV_VT_UI1: return Variant::FromByte(v.u.bVal);
         case OV_VT_DISPATCH: {
             if (!v.u.pdispVal) return Variant::FromObject(nullptr);
-            // Only objects of this server can be handed back in.
+            // Only live objects of this server can be handed back in.
             if (v.u.pdispVal->lpVtbl != &kDispatchVtbl) throw AutomationError(error::kTypeMismatch);
-            ServerObject* owner = Owner<OvDispatchVtbl>(v.u.pdispVal);
+            const ServerObject* owner = Owner<OvDispatchVtbl>(v.u.pdispVal);
+            if (!owner) throw AutomationError(error::kTypeMismatch);
             return Variant::FromObject(owner->object);
         }
         default: throw AutomationError(error::kTypeMismatch);

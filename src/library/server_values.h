@@ -15,7 +15,8 @@ namespace ov::library::server {
 char* CopyString(const std::string& text);
 void FillException(OvExcepInfo* info, const AutomationError& error);
 
-// 13 (type mismatch) for a type the interface does not carry or an object of another server.
+// 13 (type mismatch) for a type the interface does not carry, an object of another server or
+// one already released.
 Variant FromOv(const OvVariant& v);
 OvVariant ToOv(const Variant& v);
 std::vector<Variant> ArgumentsFrom(const OvVariant* args, std::uint32_t count);
