@@ -423,6 +423,11 @@ TEST_F(PanelPainters, CaptionPlacement) {
         {12, 3, 100, 40, 20, 16, 40, 12},           // out of range: centred both ways
         {-1, 3, 100, 40, 20, 16, 40, 12},
         {gpaRightBottom, 3, 10, 8, 20, 16, -14, -12},  // wider than the panel: negative
+        // A cushion near 2^31 puts the caption far off the panel, its edges held within the
+        // drawing layer's coordinates rather than overflowing.
+        {gpaLeftTop, 2147483647, 100, 40, 20, 16, 1'000'000'000, 1'000'000'000},
+        {gpaRightBottom, 2147483647, 100, 40, 20, 16, -1'000'000'000, -1'000'000'000},
+        {gpaLeftBottom, 2147483646, 100, 40, 20, 16, 1'000'000'000, -1'000'000'000},
     };
     for (const auto& c : cases) {
         const gdi::RECT r = PlaceCaption(CaptionLayout{c.alignment, 0, c.cushion, c.width, c.height, {}}, c.text_width,
