@@ -197,8 +197,9 @@ struct OvPersistPropertyBagVtbl {
        call of one used without either), a sink called from its creation events reaches the
        control as it stands; nothing creates it a second time. */
     OvResult (*InitNew)(OvPersistPropertyBag* self);
-    /* A bag file as `orvelle shell`'s save writes it (JSON). OV_STG_E_FILENOTFOUND,
-       OV_STG_E_INVALIDHEADER for a file that is no bag. */
+    /* A bag file as `orvelle shell`'s save writes it (JSON). OV_STG_E_FILENOTFOUND for a path
+       that is no readable regular file (missing, a folder, a device), OV_STG_E_INVALIDHEADER
+       for a file that is no bag. */
     OvResult (*Load)(OvPersistPropertyBag* self, const char* path);
     OvResult (*Save)(OvPersistPropertyBag* self, const char* path);
 };
