@@ -8,6 +8,7 @@
 // released, and no object, class object or lock of the server may remain.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -391,7 +392,8 @@ void Run::Step() {
         if (Slot* s = At(choice, Kind::Factory)) {
             auto* factory = static_cast<OvClassFactory*>(s->face);
             const bool lock = in.Byte() & 1;
-            if (factory->lpVtbl->LockServer(factory, lock) == OV_S_OK) locks += lock ? 1 : -1;
+            // The server ignores an unlock past its locks, and so does the count here.
+            if (factory->lpVtbl->LockServer(factory, lock) == OV_S_OK) locks = lock ? locks + 1 : std::max(0, locks - 1);
         }
         break;
     default:
