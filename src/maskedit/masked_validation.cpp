@@ -58,10 +58,17 @@ bool OVMaskedTextBox::IsPartial(std::string_view candidate) {
     return IsPartialTextValid(candidate, mask_, Format(input_format_), Context());
 }
 
-void OVMaskedTextBox::Recolour() { txt_.SetForeColor(CheckText(txt_.Text(), mask_) ? kValidColour : kInvalidColour); }
+// With no mask in the text format every keystroke passes and every text is valid, so neither
+// the candidate nor the text is looked at: a keystroke costs the same whatever the text's
+// length. Any other mask judges the whole candidate and the whole text on every keystroke.
+bool OVMaskedTextBox::JudgesNothing() const { return IsFormat(input_format_, Fmt::Text) && mask_.empty(); }
+
+void OVMaskedTextBox::Recolour() {
+    txt_.SetForeColor(JudgesNothing() || CheckText(txt_.Text(), mask_) ? kValidColour : kInvalidColour);
+}
 
 void OVMaskedTextBox::OnKeyDown(std::vector<Variant>& args) {
-    if (CInt(args[0]) == host::keys::kDelete &&
+    if (CInt(args[0]) == host::keys::kDelete && !JudgesNothing() &&
         !IsPartial(DeleteCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength())))
         args[0] = Variant::FromInteger(0);
     RaiseEvent("KeyDown", args);
@@ -69,7 +76,8 @@ void OVMaskedTextBox::OnKeyDown(std::vector<Variant>& args) {
 
 void OVMaskedTextBox::OnKeyPress(std::vector<Variant>& args) {
     const std::int16_t ascii = CInt(args[0]);
-    if (ascii != kEnter && !IsPartial(KeyPressCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength(), ascii)))
+    if (ascii != kEnter && !JudgesNothing() &&
+        !IsPartial(KeyPressCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength(), ascii)))
         args[0] = Variant::FromInteger(0);
     RaiseEvent("KeyPress", args);
 }
