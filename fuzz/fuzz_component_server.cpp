@@ -19,23 +19,10 @@
 
 #include <sanitizer/lsan_interface.h>
 
+#include "byte_reader.h"
 #include "orvelle/orvelle.h"
 
 namespace {
-
-// Reads the input front to back; past its end every read is 0.
-struct Reader {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
-
-    bool done() const { return at >= size; }
-    std::uint8_t Byte() { return at < size ? data[at++] : 0; }
-    template <typename T>
-    const T& Pick(const std::vector<T>& from) {
-        return from[Byte() % from.size()];
-    }
-};
 
 enum class Kind { Dispatch, Persist, Control, Events, Factory };
 
@@ -107,7 +94,7 @@ struct SinkContext {
 };
 
 struct Run {
-    Reader in;
+    ByteReader in;
     std::vector<Slot> slots;
     std::vector<SinkContext> sinks;  // reserved up front: the contexts must not move
     int objects = 0;
@@ -458,7 +445,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 512) return 0;
-    Run run{Reader{data, size}, {}, {}};
+    Run run{ByteReader{data, size}, {}, {}};
     run.sinks.reserve(kMaxSinks);
     run.slots.reserve(kMaxSlots);
     for (int step = 0; step < 64 && !run.in.done(); ++step) run.Step();

@@ -8,38 +8,27 @@
 #include <string>
 #include <vector>
 
-#include <sanitizer/lsan_interface.h>
-
-#include "host/class_registry.h"
 #include "host/reference_host.h"
 #include "hotlabel/hot_label.h"
+#include "single_control_host.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
 
 namespace {
 
-// One host for the whole run (its form surface is costly to make); each input gets a new label.
 ov::host::ReferenceHost& Host() {
-    static const ov::host::ClassRegistry registry = [] {
-        ov::host::ClassRegistry r;
-        r.Add(ov::host::ControlEntry<ov::hotlabel::OVHotLabel>("OVHotLabel", ov::hotlabel::kNewInstanceWidth,
-                                                               ov::hotlabel::kNewInstanceHeight));
-        return r;
-    }();
-    static ov::host::ReferenceHost host(registry);
-    return host;
+    return SingleControlHost<ov::hotlabel::OVHotLabel>("OVHotLabel", ov::hotlabel::kNewInstanceWidth,
+                                                       ov::hotlabel::kNewInstanceHeight);
 }
 
 }  // namespace
 
-// The font configuration is loaded on the first text drawn. Fontconfig loses a few hundred bytes
-// of it for good on that one load; the leak check leaves this warm-up out and watches everything
-// the inputs allocate.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const __lsan::ScopedDisabler warm_up;
-    Host().New("L", "OVHotLabel");
-    Host().Terminate("L");
+    WarmUpOutsideLeakCheck([] {
+        Host().New("L", "OVHotLabel");
+        Host().Terminate("L");
+    });
     return 0;
 }
 

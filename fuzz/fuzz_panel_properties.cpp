@@ -9,36 +9,17 @@
 #include <string>
 #include <vector>
 
-#include <sanitizer/lsan_interface.h>
-
-#include "host/class_registry.h"
+#include "byte_reader.h"
 #include "host/reference_host.h"
 #include "panel/gradient_panel.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/dispatch.h"
+#include "single_control_host.h"
 
 namespace {
 
-// Reads the input front to back; past its end every read is 0.
-struct Reader {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
-
-    bool done() const { return at >= size; }
-    std::uint8_t Byte() { return at < size ? data[at++] : 0; }
-    template <typename T>
-    T Raw() {
-        std::uint8_t bytes[sizeof(T)] = {};
-        for (std::uint8_t& b : bytes) b = Byte();
-        T value;
-        std::memcpy(&value, bytes, sizeof value);
-        return value;
-    }
-};
-
-ov::Variant ReadValue(Reader& in) {
+ov::Variant ReadValue(ByteReader& in) {
     switch (in.Byte() % 10) {
     case 0: return ov::Variant::FromLong(in.Raw<std::int32_t>());
     case 1: return ov::Variant::FromInteger(in.Raw<std::int16_t>());
@@ -61,28 +42,19 @@ ov::Variant ReadValue(Reader& in) {
     }
 }
 
-// One host for the whole run (its form surface is costly to make); each input gets a new panel.
 ov::host::ReferenceHost& Host() {
-    static const ov::host::ClassRegistry registry = [] {
-        ov::host::ClassRegistry r;
-        r.Add(ov::host::ControlEntry<ov::panel::OVGradientPanel>("OVGradientPanel", ov::panel::kNewPanelWidth,
-                                                                 ov::panel::kNewPanelHeight));
-        return r;
-    }();
-    static ov::host::ReferenceHost host(registry);
-    return host;
+    return SingleControlHost<ov::panel::OVGradientPanel>("OVGradientPanel", ov::panel::kNewPanelWidth,
+                                                         ov::panel::kNewPanelHeight);
 }
 
 }  // namespace
 
-// The font configuration is loaded on the first text drawn. Fontconfig loses a few hundred bytes
-// of it for good on that one load; the leak check leaves this warm-up out and watches everything
-// the inputs allocate.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const __lsan::ScopedDisabler warm_up;
-    Host().New("P", "OVGradientPanel");
-    ov::PutProperty(*Host().Find("P"), "Caption", ov::Variant::FromString("Caption"));
-    Host().Terminate("P");
+    WarmUpOutsideLeakCheck([] {
+        Host().New("P", "OVGradientPanel");
+        ov::PutProperty(*Host().Find("P"), "Caption", ov::Variant::FromString("Caption"));
+        Host().Terminate("P");
+    });
     return 0;
 }
 
@@ -99,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     struct Unload {
         ~Unload() { Host().Terminate("P"); }
     } unload;
-    Reader in{data, size};
+    ByteReader in{data, size};
     for (int op = 0; op < 32 && !in.done(); ++op) {
         const std::uint8_t what = in.Byte();
         try {
