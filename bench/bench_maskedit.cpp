@@ -3,6 +3,9 @@
 // keystroke into a date box with the mask 'DDDD DD MMMM YYYY HH:MM AMPM' with the repaint of
 // the box, and a 5,000-character context-menu paste into a text box with its repaint, against
 // one FillRect of the box in the same run. Targets: the keystroke <= 20 us, the paste <= 2 ms.
+// And a keystroke at the end of a long text in a box with no mask, which must cost what it
+// costs at the end of a short one (the ratio of 1 MiB to 1 KiB of text before it, target <= 2),
+// and a whole 1 MiB `type` into such a box, as the shell carries it out (target < 1 s).
 #include <benchmark/benchmark.h>
 
 #include "cpu_time_summary.h"
@@ -11,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "host/reference/reference_host.h"
 #include "host/contract/text_box_painter.h"
+#include "host/reference/reference_host.h"
+#include "host/reference/text_input.h"
 #include "library/classes.h"
 #include "maskedit/masked_text_box.h"
 #include "platform/gdi/gdi.h"
@@ -106,6 +110,37 @@ void BM_Paste5000(benchmark::State& state) {
 }
 BENCHMARK(BM_Paste5000)->Unit(benchmark::kMicrosecond);
 
+// One keystroke pair (a letter typed, then Backspace) at the end of `state.range(0)` characters
+// in a box with no mask; the report halves the time.
+void BM_UnmaskedKeystrokePairAfter(benchmark::State& state) {
+    HostedBox hosted(0, "");
+    ov::host::TextBox& txt = hosted.box->txt();
+    txt.SetText(std::string(static_cast<std::size_t>(state.range(0)), 'x'));
+    txt.SetSelStart(static_cast<int>(txt.Text().size()));
+    txt.SetFocus();
+    for (auto _ : state) {
+        txt.TypeCharacter('y');
+        txt.Keystroke(ov::host::keys::kBackspace, 0, ov::host::keys::kBackspace);
+    }
+    if (txt.Text().size() != static_cast<std::size_t>(state.range(0))) state.SkipWithError("the keystrokes were not applied");
+}
+BENCHMARK(BM_UnmaskedKeystrokePairAfter)->Arg(1 << 10)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
+
+// A 1 MiB `type` into an empty box with no mask, one character after another.
+void BM_TypeOneMebibyte(benchmark::State& state) {
+    HostedBox hosted(0, "");
+    const std::string text(std::size_t{1} << 20, 'q');
+    for (auto _ : state) {
+        state.PauseTiming();
+        hosted.box->txt().SetText("");
+        hosted.box->txt().SetFocus();
+        state.ResumeTiming();
+        ov::host::TypeIntoTextBox(hosted.host, "M", text);
+    }
+    if (hosted.box->txt().Text().size() != text.size()) state.SkipWithError("the text was not typed");
+}
+BENCHMARK(BM_TypeOneMebibyte)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 void PrintSummary(const ov::bench::CpuTimes& times) {
     const double fill = ov::bench::TimeOf(times, "BM_FillBox");
     const double keystroke = ov::bench::TimeOf(times, "BM_DateKeystrokePair") / 2;
@@ -117,6 +152,15 @@ void PrintSummary(const ov::bench::CpuTimes& times) {
         std::printf("5,000-character paste with repaint %.3f ms (target <= 2 ms), %.1fx the fill: %s\n", paste / 1000,
                     paste / fill, paste <= 2000 ? "within target" : "OVER TARGET");
     }
+    const double short_text = ov::bench::TimeOf(times, "BM_UnmaskedKeystrokePairAfter/1024");
+    const double long_text = ov::bench::TimeOf(times, "BM_UnmaskedKeystrokePairAfter/1048576");
+    if (short_text > 0 && long_text > 0)
+        std::printf("unmasked keystroke after 1 MiB of text %.2fx the one after 1 KiB (target <= 2): %s\n",
+                    long_text / short_text, long_text / short_text <= 2 ? "within target" : "OVER TARGET");
+    const double typed = ov::bench::TimeOf(times, "BM_TypeOneMebibyte/iterations:2");
+    if (typed > 0)
+        std::printf("1 MiB typed into an unmasked box %.0f ms (target < 1000 ms): %s\n", typed,
+                    typed < 1000 ? "within target" : "OVER TARGET");
 }
 
 }  // namespace

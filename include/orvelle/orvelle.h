@@ -15,7 +15,12 @@
  *
  * Every interface starts with QueryInterface, AddRef and Release. Objects count references;
  * the server may be unloaded when DllCanUnloadNow returns OV_S_OK (no object, class object or
- * lock alive). Strings crossing this interface are UTF-8, allocated with OvStringAlloc and
+ * lock alive). Every call and every event delivery holds a reference of its own while it runs,
+ * so a sink may release the last reference from inside an event: the object goes when the call
+ * that raised the event returns. A pointer whose object has gone stays safe to call for a while:
+ * every function answers OV_CO_E_OBJNOTCONNECTED, AddRef and Release answer 0 (so a second
+ * Release does no harm); once the server has retired 256 more objects its memory may serve a
+ * new one. Strings crossing this interface are UTF-8, allocated with OvStringAlloc and
  * freed with OvStringFree (OvVariantClear frees a variant's string or releases its object).
  * No call lets an exception or signal escape: failures are result codes.
  *
@@ -55,6 +60,7 @@ typedef int32_t OvResult;
 #define OV_CO_E_CLASSSTRING ((OvResult)0x800401F3)
 #define OV_CO_E_DLLNOTFOUND ((OvResult)0x800401F8)
 #define OV_CO_E_ERRORINDLL ((OvResult)0x800401F9)
+#define OV_CO_E_OBJNOTCONNECTED ((OvResult)0x800401FD) /* the object was released: see below */
 #define OV_CONNECT_E_NOCONNECTION ((OvResult)0x80040200)
 #define OV_DISP_E_MEMBERNOTFOUND ((OvResult)0x80020003)
 #define OV_DISP_E_TYPEMISMATCH ((OvResult)0x80020005)
@@ -186,10 +192,14 @@ struct OvPersistPropertyBagVtbl {
     uint32_t (*AddRef)(OvPersistPropertyBag* self);
     uint32_t (*Release)(OvPersistPropertyBag* self);
     /* Exactly one of InitNew and Load, before anything else (a control used without either
-       starts as InitNew would); OV_E_UNEXPECTED when the instance is already initialised. */
+       starts as InitNew would); OV_E_UNEXPECTED when the instance is already initialised or
+       is being initialised. While a control is being created (InitNew, Load, or the first
+       call of one used without either), a sink called from its creation events reaches the
+       control as it stands; nothing creates it a second time. */
     OvResult (*InitNew)(OvPersistPropertyBag* self);
-    /* A bag file as `orvelle shell`'s save writes it (JSON). OV_STG_E_FILENOTFOUND,
-       OV_STG_E_INVALIDHEADER for a file that is no bag. */
+    /* A bag file as `orvelle shell`'s save writes it (JSON). OV_STG_E_FILENOTFOUND for a path
+       that is no readable regular file (missing, a folder, a device), OV_STG_E_INVALIDHEADER
+       for a file that is no bag. */
     OvResult (*Load)(OvPersistPropertyBag* self, const char* path);
     OvResult (*Save)(OvPersistPropertyBag* self, const char* path);
 };

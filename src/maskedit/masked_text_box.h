@@ -120,6 +120,8 @@ private:
     // produces becomes the stored date.
     bool CheckText(std::string_view text, std::string_view mask);
     bool IsPartial(std::string_view candidate);
+    // The text format with no mask takes every text, complete or partial.
+    bool JudgesNothing() const;
     void Recolour();
     void ReactToLostFocus();
     void SetNumericText(const std::string& text);

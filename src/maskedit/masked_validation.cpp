@@ -58,20 +58,29 @@ bool OVMaskedTextBox::IsPartial(std::string_view candidate) {
     return IsPartialTextValid(candidate, mask_, Format(input_format_), Context());
 }
 
-void OVMaskedTextBox::Recolour() { txt_.SetForeColor(CheckText(txt_.Text(), mask_) ? kValidColour : kInvalidColour); }
+// With no mask in the text format every keystroke passes and every text is valid, so neither
+// the candidate nor the text is looked at: a keystroke costs the same whatever the text's
+// length. Any other mask judges the whole candidate and the whole text on every keystroke.
+bool OVMaskedTextBox::JudgesNothing() const { return IsFormat(input_format_, Fmt::Text) && mask_.empty(); }
+
+void OVMaskedTextBox::Recolour() {
+    txt_.SetForeColor(JudgesNothing() || CheckText(txt_.Text(), mask_) ? kValidColour : kInvalidColour);
+}
 
 // Every key that changes the text is judged by the text it would leave: Delete (with or
 // without Shift) by its candidate, the other KeyDown edits (Shift+Insert pastes) by what the
 // box would make of them.
 void OVMaskedTextBox::OnKeyDown(std::vector<Variant>& args) {
-    const std::int16_t code = CInt(args[0]);
-    bool refused = false;
-    if (code == host::keys::kDelete) {
-        refused = !IsPartial(DeleteCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength()));
-    } else if (const std::optional<std::string> after = txt_.TextAfterKeyDown(code, CInt(args[1]))) {
-        refused = !IsPartial(*after);
+    if (!JudgesNothing()) {
+        const std::int16_t code = CInt(args[0]);
+        bool refused = false;
+        if (code == host::keys::kDelete) {
+            refused = !IsPartial(DeleteCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength()));
+        } else if (const std::optional<std::string> after = txt_.TextAfterKeyDown(code, CInt(args[1]))) {
+            refused = !IsPartial(*after);
+        }
+        if (refused) args[0] = Variant::FromInteger(0);
     }
-    if (refused) args[0] = Variant::FromInteger(0);
     RaiseEvent("KeyDown", args);
 }
 
@@ -80,13 +89,15 @@ void OVMaskedTextBox::OnKeyDown(std::vector<Variant>& args) {
 // cuts — that edit's text must pass as well.
 void OVMaskedTextBox::OnKeyPress(std::vector<Variant>& args) {
     const std::int16_t ascii = CInt(args[0]);
-    const std::string candidate = KeyPressCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength(), ascii);
-    bool refused = ascii != kEnter && !IsPartial(candidate);
-    if (!refused) {
-        const std::optional<std::string> after = txt_.TextAfterKeyPress(ascii);
-        refused = after && *after != candidate && !IsPartial(*after);
+    if (!JudgesNothing()) {
+        const std::string candidate = KeyPressCandidate(txt_.Text(), txt_.SelStart(), txt_.SelLength(), ascii);
+        bool refused = ascii != kEnter && !IsPartial(candidate);
+        if (!refused) {
+            const std::optional<std::string> after = txt_.TextAfterKeyPress(ascii);
+            refused = after && *after != candidate && !IsPartial(*after);
+        }
+        if (refused) args[0] = Variant::FromInteger(0);
     }
-    if (refused) args[0] = Variant::FromInteger(0);
     RaiseEvent("KeyPress", args);
 }
 

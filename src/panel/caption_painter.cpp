@@ -1,9 +1,11 @@
 #include "panel/caption_painter.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "panel/panel_enums.h"
 #include "panel/shift_colour.h"
+#include "platform/limits.h"
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/rounding.h"
 
@@ -30,7 +32,13 @@ std::vector<ExtraPass> ExtraPasses(std::int32_t style) {
     }
 }
 
-int Nearest(double value) { return static_cast<int>(RoundHalfEven(value)); }
+// Edges are worked out in double (exact at these magnitudes) and held within the drawing
+// layer's coordinates, so a cushion near 2^31 places the caption far off the panel instead of
+// overflowing an int; the text's own size then fits beside them.
+int Nearest(double value) {
+    constexpr double kLimit = limits::kMaxPixelCoordinate;
+    return static_cast<int>(std::clamp(RoundHalfEven(value), -kLimit, kLimit));
+}
 
 void DrawSingleLine(gdi::HDC dc, const std::string& text, gdi::RECT rect) {
     gdi::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &rect, gdi::DT_SINGLELINE);
@@ -40,7 +48,7 @@ void DrawSingleLine(gdi::HDC dc, const std::string& text, gdi::RECT rect) {
 
 gdi::RECT PlaceCaption(const CaptionLayout& layout, int tw, int th) {
     const double c = layout.cushion, w = layout.panel_width, h = layout.panel_height;
-    const int left_edge = layout.cushion, top_edge = layout.cushion;
+    const int left_edge = Nearest(c), top_edge = Nearest(c);
     const int right_edge = Nearest(w - tw - (c + 1)), bottom_edge = Nearest(h - th - (c + 1));
     const int centre_x = Nearest((w - tw) / 2), middle_y = Nearest((h - th) / 2);
     int left = centre_x, top = middle_y;

@@ -1,5 +1,9 @@
 #include "panel/picture_painter.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
 #include "platform/gdi/ole_colour.h"
 #include "platform/gdi/scoped_objects.h"
 #include "platform/picture/picture.h"
@@ -35,6 +39,27 @@ const Picture& DrawablePicture(const Picture* picture) {
     return *picture;
 }
 
+// The part of a width x height rectangle at (x, y) that lies on the destination's bitmap, and
+// how far into the rectangle it starts. Nothing outside the bitmap can change, so the scratch
+// bitmaps of a transparent copy are made for this part alone: a repaint costs the surface it
+// draws on, not a picture far larger than it.
+struct VisiblePart {
+    int x, y, width, height;
+    int skip_x, skip_y;
+};
+
+std::optional<VisiblePart> PartOnSurface(gdi::HDC dst, int x, int y, int width, int height) {
+    gdi::SIZE surface{};
+    if (!gdi::GetBitmapSize(gdi::GetCurrentBitmap(dst), &surface)) return std::nullopt;
+    const std::int64_t left = std::max<std::int64_t>(x, 0), top = std::max<std::int64_t>(y, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + width, surface.cx);
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + height, surface.cy);
+    if (right <= left || bottom <= top) return std::nullopt;
+    return VisiblePart{static_cast<int>(left),          static_cast<int>(top),
+                       static_cast<int>(right - left),  static_cast<int>(bottom - top),
+                       static_cast<int>(left - x),      static_cast<int>(top - y)};
+}
+
 void FillWith(gdi::HDC dc, int width, int height, gdi::COLORREF colour) {
     gdi::FillSolidRect(dc, gdi::RECT{0, 0, width, height}, colour);
 }
@@ -67,16 +92,25 @@ void PaintTransparentStdPicture(gdi::HDC dst, int x, int y, int width, int heigh
         TransparentBlit(dst, x, y, width, height, memory.dc(), src_x, src_y, transparent, call.palette);
         return;
     }
-    const PaletteMemoryDC memory(call, gdi::CreateCompatibleBitmap(call.screen.get(), width, height),
+    // The icon is drawn over the key colour on a bitmap the size of what reaches the surface,
+    // shifted so that the part which lands there is the part drawn.
+    const std::optional<VisiblePart> part = PartOnSurface(dst, x, y, width, height);
+    if (!part) return;
+    const PaletteMemoryDC memory(call, gdi::CreateCompatibleBitmap(call.screen.get(), part->width, part->height),
                                  gdi::Bitmap::Owned, call.palette);
     const gdi::COLORREF key = gdi::TranslateOleColorOrBlack(transparent);
-    FillWith(memory.dc(), width, height, key);
-    gdi::DrawIcon(memory.dc(), 0, 0, source.handle());
-    TransparentBlit(dst, x, y, width, height, memory.dc(), 0, 0, key, call.palette);
+    FillWith(memory.dc(), part->width, part->height, key);
+    gdi::DrawIcon(memory.dc(), -part->skip_x, -part->skip_y, source.handle());
+    TransparentBlit(dst, part->x, part->y, part->width, part->height, memory.dc(), 0, 0, key, call.palette);
 }
 
-void TransparentBlit(gdi::HDC dst, int x, int y, int w, int h, gdi::HDC src, int src_x, int src_y,
-                     std::uint32_t transparent, gdi::HPALETTE palette) {
+void TransparentBlit(gdi::HDC dst, int x_wanted, int y_wanted, int w_wanted, int h_wanted, gdi::HDC src,
+                     int src_x_wanted, int src_y_wanted, std::uint32_t transparent, gdi::HPALETTE palette) {
+    const std::optional<VisiblePart> part = PartOnSurface(dst, x_wanted, y_wanted, w_wanted, h_wanted);
+    if (!part) return;
+    const int x = part->x, y = part->y, w = part->width, h = part->height;
+    const int src_x = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{src_x_wanted} + part->skip_x, INT32_MIN, INT32_MAX));
+    const int src_y = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{src_y_wanted} + part->skip_y, INT32_MIN, INT32_MAX));
     const CallContext call(palette);
     const gdi::COLORREF key = gdi::TranslateOleColorOrBlack(transparent, call.palette);
 

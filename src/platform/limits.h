@@ -49,6 +49,12 @@ inline constexpr std::int64_t kMaxPictureFileBytes = 9 * kMaxPicturePixels;
 // skipped unread.
 inline constexpr std::size_t kMaxPictureChunkBytes = std::size_t{1} << 22;
 
+// Rendered glyphs are cached for every font together up to this many bytes; past it the glyphs
+// used longest ago are dropped and rendered again when next drawn, so text at any number of
+// sizes keeps within it. (The largest glyph, of a 2,000-pixel font turned 45 degrees, is about
+// 8 MiB, so the budget always holds several.)
+inline constexpr std::size_t kMaxGlyphCacheBytes = std::size_t{64} << 20;
+
 // Structured input (forms, property bags, drawing-call manifests): nesting deeper than this is
 // refused as "Invalid file format" (321) before it can exhaust the stack.
 inline constexpr int kMaxJsonDepth = 64;

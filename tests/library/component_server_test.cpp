@@ -322,6 +322,8 @@ TEST_F(ComponentServer, BagsRoundTripAndHostileBagsAreRefused) {
         {"garbage", (config_ / "garbage.bag").string(), OV_STG_E_INVALIDHEADER},
         {"truncated", (config_ / "truncated.bag").string(), OV_STG_E_INVALIDHEADER},
         {"missing", (config_ / "missing.bag").string(), OV_STG_E_FILENOTFOUND},
+        {"a folder", config_.string(), OV_STG_E_FILENOTFOUND},
+        {"a device", "/dev/zero", OV_STG_E_FILENOTFOUND},
     };
     for (const Case& c : cases) {
         OvDispatch* loaded = Create(kTabHead);

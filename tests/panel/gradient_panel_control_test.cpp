@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "host/reference/bag_file.h"
+#include "support/allocation_meter.h"
 #include "support/error_number.h"
 #include "support/hosted_control.h"
 #include "support/picture_files.h"
@@ -855,6 +856,36 @@ TEST_F(PanelInHost, IconTransparencyAndRefusedPictures) {
     // Without a picture the panel paints like gpsStandard.
     PutPropertyRef(p, "Picture", Variant::FromObject(nullptr));
     EXPECT_EQ(At(1, 1), RGB(0, 128, 0));
+}
+
+// A picture far larger than the panel costs a repaint what the panel's surface costs: only the
+// part that reaches the surface is drawn, at natural size or stretched.
+TEST_F(PanelInHost, HugePictureRepaintsWithinTheMemoryOfTheSurface) {
+    if (!testing_support::AllocationMeter::Available())
+        GTEST_SKIP() << "counting allocations needs the sanitizer allocator's hooks (a sanitized build)";
+    constexpr int kSide = 8192, kW = 200, kH = 60;
+    constexpr std::int64_t kSurfaceBytes = std::int64_t{kW} * kH * 4;
+    IDispatch& p = NewPanel(kW, kH);
+    PutProperty(p, "Appearance", Long(gpaNone));
+    PutProperty(p, "BackColor", Long(RGB(0, 128, 0)));
+    PutProperty(p, "Style", Long(gpsPicture));
+    const gdi::HBITMAP pixels = gdi::CreateDIBSection32(kSide, kSide);  // black
+    ASSERT_NE(pixels, 0u);
+    const gdi::RECT corner{kSide - 1, kSide - 1, kSide, kSide};
+    gdi::FillBitmapRect(pixels, &corner, RGB(255, 0, 0));
+    PutPropertyRef(p, "Picture", Variant::FromObject(Picture::FromBitmap(pixels)));
+    for (const std::int32_t autosize : {gpasNone, gpasPictureToControl}) {
+        PutProperty(p, "AutoSize", Long(autosize));
+        PutProperty(p, "Caption", Variant::FromString("warm"));  // the caption's glyphs cached
+        std::int64_t peak = 0;
+        {
+            const testing_support::AllocationMeter meter;
+            PutProperty(p, "Caption", Variant::FromString("Huge"));
+            peak = meter.PeakBytes();
+        }
+        EXPECT_LE(peak, 8 * kSurfaceBytes) << "AutoSize " << autosize << ": a repaint allocated " << peak << " bytes";
+        EXPECT_EQ(At(1, 1), RGB(0, 0, 0)) << "AutoSize " << autosize;
+    }
 }
 
 // --- mouse and drag ------------------------------------------------------------------------

@@ -423,6 +423,11 @@ TEST_F(PanelPainters, CaptionPlacement) {
         {12, 3, 100, 40, 20, 16, 40, 12},           // out of range: centred both ways
         {-1, 3, 100, 40, 20, 16, 40, 12},
         {gpaRightBottom, 3, 10, 8, 20, 16, -14, -12},  // wider than the panel: negative
+        // A cushion near 2^31 puts the caption far off the panel, its edges held within the
+        // drawing layer's coordinates rather than overflowing.
+        {gpaLeftTop, 2147483647, 100, 40, 20, 16, 1'000'000'000, 1'000'000'000},
+        {gpaRightBottom, 2147483647, 100, 40, 20, 16, -1'000'000'000, -1'000'000'000},
+        {gpaLeftBottom, 2147483646, 100, 40, 20, 16, 1'000'000'000, -1'000'000'000},
     };
     for (const auto& c : cases) {
         const gdi::RECT r = PlaceCaption(CaptionLayout{c.alignment, 0, c.cushion, c.width, c.height, {}}, c.text_width,
@@ -550,6 +555,46 @@ TEST_F(PanelPainters, IconsStretchOverTheBackgroundOrStayTransparent) {
     EXPECT_EQ(natural.At(2, 4), RGB(255, 0, 0));
     EXPECT_EQ(natural.At(3, 1), RGB(1, 2, 3));
     EXPECT_EQ(natural.At(4, 4), RGB(1, 2, 3));
+}
+
+// Only the part of a transparent copy that lands on the destination is worked out; wherever
+// the copy lies, partly off any edge or wholly outside, the destination ends as a copy onto a
+// surface large enough for all of it would leave it.
+TEST_F(PanelPainters, TransparentCopiesOffTheSurfaceMatchTheWholeCopy) {
+    constexpr int kW = 6, kH = 4, kMargin = 12;
+    const COLORREF key = RGB(255, 255, 255);
+    std::mt19937 random(31);
+    std::vector<std::uint32_t> pixels(7 * 5);
+    for (std::uint32_t& p : pixels) p = random() % 3 == 0 ? 0xFFFFFF : random() & 0xFFFFFF;
+    const auto bitmap = Picture::FromPixels(7, 5, pixels.data());
+    std::vector<std::uint32_t> argb(7 * 5);
+    for (std::uint32_t& p : argb) p = random() % 3 == 0 ? 0 : (0xFF000000u | (random() & 0xFFFFFF));
+    const auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(7, 5, argb.data()));
+    const struct {
+        int x, y, src_x, src_y;
+    } places[] = {{0, 0, 0, 0},   {-3, -2, 0, 0}, {4, 2, 0, 0},  {-6, 1, 1, 1},  {3, -4, 0, 2},
+                  {-7, 0, 0, 0},  {6, 0, 0, 0},   {0, 4, 0, 0},  {-2, 3, 2, 0},  {1, 1, -2, -1}};
+    for (const auto& at : places) {
+        for (const Picture* picture : {bitmap.get(), icon.get()}) {
+            Canvas actual(kW, kH), whole(kW + 2 * kMargin, kH + 2 * kMargin);
+            FillRandom(whole, random);
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x) gdi::SetPixelV(actual.dc(), x, y, whole.At(x + kMargin, y + kMargin));
+            if (picture == bitmap.get()) {
+                PaintTransparentStdPicture(actual.dc(), at.x, at.y, 7, 5, picture, at.src_x, at.src_y, key, 0);
+                PaintTransparentStdPicture(whole.dc(), at.x + kMargin, at.y + kMargin, 7, 5, picture, at.src_x, at.src_y,
+                                           key, 0);
+            } else {
+                PaintTransparentStdPicture(actual.dc(), at.x, at.y, 7, 5, picture, 0, 0, key, 0);
+                PaintTransparentStdPicture(whole.dc(), at.x + kMargin, at.y + kMargin, 7, 5, picture, 0, 0, key, 0);
+            }
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    ASSERT_EQ(actual.At(x, y), whole.At(x + kMargin, y + kMargin))
+                        << (picture == bitmap.get() ? "bitmap" : "icon") << " at " << at.x << "," << at.y << " from "
+                        << at.src_x << "," << at.src_y << ": pixel " << x << "," << y;
+        }
+    }
 }
 
 TEST_F(PanelPainters, PicturesThatAreNeitherBitmapNorIconAreRefused) {

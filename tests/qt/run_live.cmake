@@ -31,6 +31,13 @@ function(expect_status expected says)
   endif()
 endfunction()
 expect_status(2 "usage: orvelle run" --screenshot)
+# An empty image path is a usage error rather than no screenshot (which would open a window).
+execute_process(COMMAND ${ORVELLE} run --screenshot "" ${FORM} RESULT_VARIABLE status ERROR_VARIABLE err OUTPUT_QUIET
+                TIMEOUT 20)
+string(FIND "${err}" "usage: orvelle run" where)
+if(NOT status EQUAL 2 OR where EQUAL -1)
+  message(FATAL_ERROR "orvelle run --screenshot \"\" FORM: status ${status} (expected 2), standard error:\n${err}")
+endif()
 expect_status(2 "usage: orvelle run" ${FORM} --frobnicate)
 expect_status(1 "error 53" --screenshot ${WORK_DIR}/x.png ${WORK_DIR}/no_such_form.json)
 expect_status(1 "cannot write the image" --screenshot ${WORK_DIR}/no/such/folder/x.png ${FORM})

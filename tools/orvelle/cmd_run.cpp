@@ -34,7 +34,8 @@ struct RunArguments {
 
 bool ParseRunArguments(const std::vector<std::string>& args, RunArguments& out) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--screenshot" && i + 1 < args.size()) out.screenshot_path = args[++i];
+        // An empty image path is a usage error, not "no screenshot": that would open a window.
+        if (args[i] == "--screenshot" && i + 1 < args.size() && !args[i + 1].empty()) out.screenshot_path = args[++i];
         else if (out.form_path.empty() && !args[i].empty() && args[i][0] != '-') out.form_path = args[i];
         else return false;
     }

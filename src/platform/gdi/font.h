@@ -1,7 +1,7 @@
 #pragma once
 // Font queries beyond the platform's text calls: cell metrics, which installed face a logical
 // font resolved to, and the glyph cache's counters (tests use them to prove that drawing the
-// same text twice renders each glyph once).
+// same text twice renders each glyph once, and that the cache keeps within its byte budget).
 #include <cstdint>
 #include <string>
 
@@ -29,6 +29,8 @@ bool GetResolvedFontFace(HFONT font, std::string* family, std::string* file);
 struct GlyphCacheCounters {
     std::int64_t rasterisations = 0;  // glyphs rendered by FreeType
     std::int64_t hits = 0;            // glyph requests served from the cache
+    std::int64_t cached_bytes = 0;    // held by the cached glyphs now (limits::kMaxGlyphCacheBytes)
+    std::int64_t evictions = 0;       // glyphs dropped to keep within that budget
 };
 GlyphCacheCounters GetGlyphCacheCounters();
 

@@ -22,6 +22,7 @@
 #include "platform/gdi/font.h"
 #include "platform/gdi/internal/objects.h"
 #include "platform/gdi/screen.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 namespace detail {
@@ -52,6 +53,22 @@ namespace {
 GlyphCacheCounters& Counters() {
     static GlyphCacheCounters counters;
     return counters;
+}
+
+// Every cached glyph of every font, most recently used first. A glyph added past the byte
+// budget drops the ones used longest ago; the one just added always stays.
+GlyphUses& UseOrder() {
+    static auto* uses = new GlyphUses();  // never destroyed: instances may outlive other statics at exit
+    return *uses;
+}
+
+void KeepWithinBudget() {
+    GlyphUses& uses = UseOrder();
+    while (static_cast<std::size_t>(Counters().cached_bytes) > limits::kMaxGlyphCacheBytes && uses.size() > 1) {
+        const GlyphUse oldest = uses.back();
+        oldest.instance->ForgetGlyph(oldest.character, oldest.one_bit);
+        ++Counters().evictions;
+    }
 }
 
 std::string Lowercase(std::string_view text) {
@@ -161,7 +178,17 @@ constexpr std::size_t kCachedInstances = 64;
 }  // namespace
 
 FontInstance::~FontInstance() {
+    for (int one_bit = 0; one_bit < 2; ++one_bit)
+        for (int c = 0; c < 256; ++c) ForgetGlyph(static_cast<unsigned char>(c), one_bit != 0);
     if (face_) FT_Done_Face(static_cast<FT_Face>(face_));
+}
+
+void FontInstance::ForgetGlyph(unsigned char character, bool one_bit) {
+    CachedGlyph& slot = glyphs_[one_bit ? 1 : 0][character];
+    if (!slot.glyph) return;
+    Counters().cached_bytes -= static_cast<std::int64_t>(slot.use->bytes);
+    UseOrder().erase(slot.use);
+    slot.glyph.reset();
 }
 
 std::shared_ptr<FontInstance> FontInstance::Acquire(const LOGFONTA& logfont) {
@@ -265,17 +292,24 @@ unsigned char FontInstance::EnsureAdvance(unsigned char character) {
 }
 
 const Glyph& FontInstance::GetGlyph(unsigned char character, bool one_bit) {
-    std::unique_ptr<Glyph>& slot = glyphs_[one_bit ? 1 : 0][character];
-    if (slot) {
+    CachedGlyph& slot = glyphs_[one_bit ? 1 : 0][character];
+    GlyphUses& uses = UseOrder();
+    if (slot.glyph) {
         ++Counters().hits;
-        return *slot;
+        uses.splice(uses.begin(), uses, slot.use);
+        return *slot.glyph;
     }
     // Cached only once complete: an allocation failing while it is rendered leaves no half glyph.
     auto glyph = std::make_unique<Glyph>();
     Rasterise(character, one_bit, *glyph);
-    slot = std::move(glyph);
+    const std::size_t bytes = sizeof(Glyph) + glyph->coverage.capacity();
+    uses.push_front(GlyphUse{this, character, one_bit, bytes});
+    slot.use = uses.begin();
+    slot.glyph = std::move(glyph);
+    Counters().cached_bytes += static_cast<std::int64_t>(bytes);
     ++Counters().rasterisations;
-    return *slot;
+    KeepWithinBudget();
+    return *slot.glyph;
 }
 
 void FontInstance::Rasterise(unsigned char character, bool one_bit, Glyph& out) {

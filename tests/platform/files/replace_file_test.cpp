@@ -1,5 +1,5 @@
 // Replacing a file: the new contents arrive whole, and a failure at any point leaves the old
-// file as it was and no temporary file behind.
+// file as it was and no temporary file behind; a batch of files likewise, flushed once.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -83,6 +83,20 @@ TEST_F(ReplaceFileTest, AFailureKeepsTheOldFileAndLeavesNoTemporary) {
         EXPECT_TRUE(std::filesystem::is_directory(dir_ / "folder")) << c.what;
         EXPECT_EQ(FilesInDirectory(), 2) << c.what;  // bag.json and folder, nothing else
     }
+}
+
+// A batch replaces each target whole, as ReplaceFile does, and leaves no temporary behind; the
+// flush comes once, at Commit.
+TEST_F(ReplaceFileTest, BatchReplacesEachFileWholeAndCommitsOnce) {
+    std::ofstream(Path("0.png")) << "old contents that are longer than the new ones";
+    BatchWriter batch;
+    for (int i = 0; i < 50; ++i) ASSERT_TRUE(batch.Replace(Path((std::to_string(i) + ".png").c_str()), std::to_string(i * i)));
+    EXPECT_FALSE(batch.Replace(Path("missing/x.png"), "x"));
+    EXPECT_FALSE(batch.Replace(Path("folder/"), "x"));
+    ASSERT_TRUE(batch.Commit());
+    EXPECT_EQ(FilesInDirectory(), 50);
+    for (int i = 0; i < 50; ++i) EXPECT_EQ(Read(Path((std::to_string(i) + ".png").c_str())), std::to_string(i * i));
+    EXPECT_TRUE(batch.Commit());  // nothing left to flush
 }
 
 }  // namespace

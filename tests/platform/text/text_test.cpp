@@ -2,6 +2,7 @@
 // background box or untouched, so cell positions, colours and rotation can be checked exactly.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <set>
 #include <string>
@@ -10,6 +11,7 @@
 #include "platform/gdi/font.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/screen.h"
+#include "platform/limits.h"
 
 namespace ov::gdi {
 namespace {
@@ -246,6 +248,35 @@ TEST_F(TextTest, GlyphsAreRasterisedOncePerFontAndCharacter) {
     ScopedFont again(canvas.dc(), "arial", -17);
     ASSERT_TRUE(TextOutA(canvas.dc(), 0, 0, "me", 2));
     EXPECT_EQ(GetGlyphCacheCounters().rasterisations, first.rasterisations);
+}
+
+// Text at many large sizes keeps the glyph cache within its byte budget: the glyphs used
+// longest ago are dropped, and drawn again they look as they did.
+TEST_F(TextTest, GlyphCacheKeepsWithinItsByteBudgetAtManyLargeSizes) {
+    const char* const caption = "Budget: glyphs 0123";
+    const int length = static_cast<int>(std::strlen(caption));
+    Canvas first(160, 120, kWhite), again(160, 120, kWhite);
+    const GlyphCacheCounters before = GetGlyphCacheCounters();
+    {
+        ScopedFont font(first.dc(), "Arial", -301);
+        ASSERT_TRUE(TextOutA(first.dc(), -40, -60, caption, length));
+    }
+    for (int size = 302; size < 302 + 79 * 9; size += 9) {
+        Canvas canvas(64, 64, kWhite);
+        ScopedFont font(canvas.dc(), "Arial", -size);
+        ASSERT_TRUE(TextOutA(canvas.dc(), 0, 0, caption, length));
+        ASSERT_LE(GetGlyphCacheCounters().cached_bytes, static_cast<std::int64_t>(limits::kMaxGlyphCacheBytes))
+            << "after size " << size;
+    }
+    const GlyphCacheCounters after = GetGlyphCacheCounters();
+    EXPECT_GT(after.evictions, before.evictions);
+    // The first size's glyphs went first; they are rendered again, to the same pixels.
+    {
+        ScopedFont font(again.dc(), "Arial", -301);
+        ASSERT_TRUE(TextOutA(again.dc(), -40, -60, caption, length));
+    }
+    EXPECT_GT(GetGlyphCacheCounters().rasterisations, after.rasterisations);
+    EXPECT_EQ(again.Pixels(), first.Pixels());
 }
 
 TEST_F(TextTest, TextCallsLeaveNoObjectsBehind) {

@@ -4,7 +4,9 @@
 // fonts (same face, size, weight, slant, escapement) share one instance, so a font created and
 // deleted on every repaint keeps its glyphs between repaints.
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +25,22 @@ struct Glyph {
 };
 
 class FontLibrary;  // the shared FreeType library (font_instance.cpp)
+class FontInstance;
+
+// A cached glyph's place in the order of use of every font's glyphs (font_instance.cpp keeps
+// the cache within its byte budget by dropping the glyphs used longest ago).
+struct GlyphUse {
+    FontInstance* instance;
+    unsigned char character;
+    bool one_bit;
+    std::size_t bytes;
+};
+using GlyphUses = std::list<GlyphUse>;
+
+struct CachedGlyph {
+    std::unique_ptr<Glyph> glyph;  // null: not rendered, or dropped since
+    GlyphUses::iterator use;
+};
 
 class FontInstance {
 public:
@@ -33,8 +51,11 @@ public:
     // The shared instance for a logical font; nullptr only when no face can be loaded at all.
     static std::shared_ptr<FontInstance> Acquire(const LOGFONTA& logfont);
 
-    // The glyph of one single-byte character (Windows-1252), rendered on first use.
+    // The glyph of one single-byte character (Windows-1252), rendered on first use. The
+    // reference holds until the next GetGlyph of any font, which may drop it from the cache.
     const Glyph& GetGlyph(unsigned char character, bool one_bit);
+    // Drops one cached glyph (the budget's eviction).
+    void ForgetGlyph(unsigned char character, bool one_bit);
     // Hinted, unrotated advance width in pixels.
     int Advance(unsigned char character) { return advances_[EnsureAdvance(character)]; }
 
@@ -78,8 +99,8 @@ private:
 
     std::array<int, 256> advances_{};
     std::array<bool, 256> advance_known_{};
-    // [one_bit][character]; a null entry has not been rendered yet.
-    std::array<std::array<std::unique_ptr<Glyph>, 256>, 2> glyphs_;
+    // [one_bit][character].
+    std::array<std::array<CachedGlyph, 256>, 2> glyphs_;
 };
 
 // The instance behind a font handle, resolved on first use and kept on the font object.

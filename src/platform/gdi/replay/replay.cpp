@@ -4,8 +4,11 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
+#include <vector>
 
 #include "platform/files/read_file.h"
+#include "platform/files/replace_file.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/png_io.h"
 #include "platform/json/json_document.h"
@@ -190,6 +193,8 @@ int ReplayManifestToDirectory(const std::string& manifest_path, const std::strin
     std::filesystem::create_directories(out_dir, ec);
     json queries = json::object();
     int failed = 0;
+    // Each file replaces its target whole; the batch reaches the disk in one flush at the end.
+    files::BatchWriter output;
     for (const Case& test_case : manifest.cases) {
         const CaseResult result = RunCase(test_case);
         bool ok = result.error.empty() && result.leaked_objects == 0;
@@ -199,7 +204,9 @@ int ReplayManifestToDirectory(const std::string& manifest_path, const std::strin
         for (const Image& image : result.images) {
             // Image names were checked when the manifest was read: plain file names, each once.
             const std::string path = (std::filesystem::path(out_dir) / (image.name + ".png")).string();
-            if (!WritePng(path, image.width, image.height, image.pixels.data())) {
+            std::vector<std::uint8_t> png;
+            if (!EncodePng(image.width, image.height, image.pixels.data(), &png) ||
+                !output.Replace(path, std::string_view(reinterpret_cast<const char*>(png.data()), png.size()))) {
                 *errors += "cannot write " + path + "\n";
                 ok = false;
             }
@@ -207,12 +214,15 @@ int ReplayManifestToDirectory(const std::string& manifest_path, const std::strin
         if (!result.queries.empty()) queries[result.name] = result.queries;
         if (!ok) ++failed;
     }
-    std::ofstream out(std::filesystem::path(out_dir) / "queries.json");
-    out << json{{"note", "GetPixel/SetPixel return values (COLORREF hex) by case name and op index"},
-                {"queries", queries}}.dump(1)
-        << "\n";
-    if (!out) {
+    const std::string text = json{{"note", "GetPixel/SetPixel return values (COLORREF hex) by case name and op index"},
+                                  {"queries", queries}}.dump(1) +
+                             "\n";
+    if (!output.Replace((std::filesystem::path(out_dir) / "queries.json").string(), text)) {
         *errors += "cannot write queries.json\n";
+        ++failed;
+    }
+    if (!output.Commit()) {
+        *errors += "cannot flush " + out_dir + " to disk\n";
         ++failed;
     }
     return failed;
