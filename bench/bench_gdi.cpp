@@ -264,20 +264,25 @@ int main(int argc, char** argv) {
     auto& t = reporter.times;
     const double fill = t.count("BM_FillRect") ? t["BM_FillRect"] : 0.0;
     const double copy = t.count("BM_BitBltCopy") ? t["BM_BitBltCopy"] : 0.0;
-    struct Row { const char* name; const char* baseline; double base; double target; };
+    struct Row {
+        const char* name;
+        const char* baseline;
+        double base;
+        double target;
+    };
     const Row rows[] = {
-        {"BM_VerticalLines", "FillRect", fill, 4.0},  {"BM_VerticalLinesPenPerLine", "FillRect", fill, 4.0},
-        {"BM_DiagonalLines", "FillRect", fill, 10.0},
-        {"BM_EllipseOutlines", "FillRect", fill, 0},   {"BM_RectangleOutlines", "FillRect", fill, 0},
-        {"BM_BitBltCopy", "FillRect", fill, 0},        {"BM_TransparentBlit", "BitBlt copy", copy, 8.0},
-        {"BM_TransparentBlitWithObjects", "BitBlt copy", copy, 0},
+        {"BM_VerticalLines", "FillRect", fill, 4.0},      {"BM_VerticalLinesPenPerLine", "FillRect", fill, 4.0},
+        {"BM_DiagonalLines", "FillRect", fill, 10.0},     {"BM_EllipseOutlines", "FillRect", fill, 0},
+        {"BM_RectangleOutlines", "FillRect", fill, 0},    {"BM_BitBltCopy", "FillRect", fill, 0},
+        {"BM_TransparentBlit", "BitBlt copy", copy, 8.0}, {"BM_TransparentBlitWithObjects", "BitBlt copy", copy, 0},
     };
     std::printf("\n%-30s %12s %-12s %8s %8s\n", "benchmark", "cpu (us)", "baseline", "ratio", "target");
     for (const Row& row : rows) {
         if (!t.count(row.name) || row.base <= 0) continue;
         const double ratio = t[row.name] / row.base;
         char target[16] = "-";
-        if (row.target > 0) std::snprintf(target, sizeof target, "%s%.0fx", ratio <= row.target ? "<=" : "MISS ", row.target);
+        if (row.target > 0)
+            std::snprintf(target, sizeof target, "%s%.0fx", ratio <= row.target ? "<=" : "MISS ", row.target);
         std::printf("%-30s %12.1f %-12s %7.2fx %8s\n", row.name, t[row.name] * 1e6, row.baseline, ratio, target);
     }
     return 0;

@@ -199,9 +199,9 @@ void CairoGradient(benchmark::State& state, bool radial, double angle = 0) {
     const double radians = angle * 3.14159265358979323846 / 180, ux = std::cos(radians), uy = -std::sin(radians);
     const double reach = (std::abs(ux) * kWidth + std::abs(uy) * kHeight) / 2;
     const double cx = kWidth / 2.0, cy = kHeight / 2.0;
-    cairo_pattern_t* pattern = radial
-        ? cairo_pattern_create_radial(cx, cy, 0, cx, cy, kWidth / 2.0)
-        : cairo_pattern_create_linear(cx - ux * reach, cy - uy * reach, cx + ux * reach, cy + uy * reach);
+    cairo_pattern_t* pattern =
+        radial ? cairo_pattern_create_radial(cx, cy, 0, cx, cy, kWidth / 2.0)
+               : cairo_pattern_create_linear(cx - ux * reach, cy - uy * reach, cx + ux * reach, cy + uy * reach);
     cairo_pattern_add_color_stop_rgb(pattern, 0, 1, 1, 1);
     cairo_pattern_add_color_stop_rgb(pattern, 1, 0, 0, 0);
     for (auto _ : state) {
@@ -247,8 +247,9 @@ void PrintSummary(const ov::bench::CpuTimes& t) {
         if (cairo_linear <= 0 || linear <= 0) continue;
         const double speedup = cairo_linear / linear;
         if (angle == 0)
-            std::printf("cairo linear %3d deg %8.3f ms: linear Draw is %.2fx faster (no target: cairo copies one row)\n",
-                        angle, cairo_linear, speedup);
+            std::printf(
+                "cairo linear %3d deg %8.3f ms: linear Draw is %.2fx faster (no target: cairo copies one row)\n", angle,
+                cairo_linear, speedup);
         else
             std::printf("cairo linear %3d deg %8.3f ms: linear Draw is %.2fx faster (target >= 3)%s\n", angle,
                         cairo_linear, speedup, speedup < 3 ? "  MISS" : "");
@@ -259,7 +260,8 @@ void PrintSummary(const ov::bench::CpuTimes& t) {
         std::printf("cairo radial %.3f ms: elliptical Draw takes %.2fx its time (target <= 1)\n", cairo_radial,
                     elliptical / cairo_radial);
     std::printf("Drawing-layer primitives behind one Draw (ratio to the fill):\n");
-    for (const char* name : {"BM_PlanOnly/angle:0", "BM_PlanOnly/angle:45", "BM_PlanOnly/angle:137", "BM_PrimitiveLockRelease", "BM_PrimitivePenCycle1922", "BM_PrimitiveVerticalLines",
+    for (const char* name : {"BM_PlanOnly/angle:0", "BM_PlanOnly/angle:45", "BM_PlanOnly/angle:137",
+                             "BM_PrimitiveLockRelease", "BM_PrimitivePenCycle1922", "BM_PrimitiveVerticalLines",
                              "BM_PrimitiveDiagonalLines", "BM_PrimitiveEllipseRings", "BM_PrimitiveRectangleRings"}) {
         const double ms = find(name);
         if (ms >= 0) std::printf("  %-28s %8.3f ms  %7.2fx fill\n", name + 3, ms, ms / fill);

@@ -103,12 +103,14 @@ void BM_MouseMoveInHost(benchmark::State& state) {
 BENCHMARK(BM_MouseMoveInHost)->Unit(benchmark::kMicrosecond);
 
 void PrintSummary(const ov::bench::CpuTimes& times) {
-    const double fill = ov::bench::TimeOf(times, "BM_FillLabel"), render = ov::bench::TimeOf(times, "BM_RenderControlString");
+    const double fill = ov::bench::TimeOf(times, "BM_FillLabel"),
+                 render = ov::bench::TimeOf(times, "BM_RenderControlString");
     const double move = ov::bench::TimeOf(times, "BM_MouseMoveInHost");
     if (fill > 0 && render > 0) {
         std::printf("\nfull-label FillRect %.2f us CPU\n", fill);
         std::printf("render %.1f us = %.3f ms (target <= 0.3 ms), %.1fx the fill (target <= 20): %s\n", render,
-                    render / 1000, render / fill, render <= 300 && render / fill <= 20 ? "within target" : "OVER TARGET");
+                    render / 1000, render / fill,
+                    render <= 300 && render / fill <= 20 ? "within target" : "OVER TARGET");
         if (move > 0) std::printf("mouse move in the host %.1f us = %.1fx the fill\n", move, move / fill);
     }
 }

@@ -51,12 +51,15 @@ void BM_PartialDateCheckRatio(benchmark::State& state) {
     const auto& context = Context();
     double check_ns = 0, copy_ns = 0;
     for (auto _ : state) {
-        check_ns = NanosecondsPer([&] { benchmark::DoNotOptimize(ov::maskedit::IsPartialTextValid(text, kMask, 2, context)); }, 2000);
-        copy_ns = NanosecondsPer([&] {
-            std::string copy = text;
-            benchmark::DoNotOptimize(copy.data());
-            benchmark::ClobberMemory();
-        }, 2000);
+        check_ns = NanosecondsPer(
+            [&] { benchmark::DoNotOptimize(ov::maskedit::IsPartialTextValid(text, kMask, 2, context)); }, 2000);
+        copy_ns = NanosecondsPer(
+            [&] {
+                std::string copy = text;
+                benchmark::DoNotOptimize(copy.data());
+                benchmark::ClobberMemory();
+            },
+            2000);
     }
     state.counters["check_us"] = check_ns / 1000.0;
     state.counters["copy_us"] = copy_ns / 1000.0;

@@ -122,7 +122,8 @@ void BM_UnmaskedKeystrokePairAfter(benchmark::State& state) {
         txt.TypeCharacter('y');
         txt.Keystroke(ov::host::keys::kBackspace, 0, ov::host::keys::kBackspace);
     }
-    if (txt.Text().size() != static_cast<std::size_t>(state.range(0))) state.SkipWithError("the keystrokes were not applied");
+    if (txt.Text().size() != static_cast<std::size_t>(state.range(0)))
+        state.SkipWithError("the keystrokes were not applied");
 }
 BENCHMARK(BM_UnmaskedKeystrokePairAfter)->Arg(1 << 10)->Arg(1 << 20)->Unit(benchmark::kMicrosecond);
 

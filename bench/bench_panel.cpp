@@ -179,9 +179,10 @@ void PrintSummary(const ov::bench::CpuTimes& t) {
     auto find = [&](const char* name) { return ov::bench::TimeOf(t, name); };
     const double fill = find("BM_FillRect"), draw = find("BM_GradientDraw"), present = find("BM_PresentCopy");
     if (fill <= 0) return;
-    std::printf("\nRatios to a full-surface FillRect (%.3f ms CPU); the gradient Draw alone takes %.3f ms (%.2fx),\n"
-                "the copy onto the panel every repaint ends with %.3f ms (%.2fx):\n",
-                fill, draw, draw / fill, present, present / fill);
+    std::printf(
+        "\nRatios to a full-surface FillRect (%.3f ms CPU); the gradient Draw alone takes %.3f ms (%.2fx),\n"
+        "the copy onto the panel every repaint ends with %.3f ms (%.2fx):\n",
+        fill, draw, draw / fill, present, present / fill);
     const auto row = [&](const char* label, const char* name, double extra, double target) {
         const double ms = find(name);
         if (ms < 0) return;

@@ -134,7 +134,8 @@ Outcome Run(const std::uint8_t* data, std::size_t size) {
                 const std::uint32_t rop = static_cast<std::uint32_t>(in.Byte()) << 16;
                 // Mostly row-aligned (source row = destination row), the blits that are recorded.
                 const int y = in.Coord(kHeight), src_y = in.Byte() % 4 ? y : in.Coord(kHeight);
-                BitBlt(dc, in.Coord(kWidth), y, in.Coord(kWidth), in.Coord(kHeight), other, in.Coord(kWidth), src_y, rop);
+                BitBlt(dc, in.Coord(kWidth), y, in.Coord(kWidth), in.Coord(kHeight), other, in.Coord(kWidth), src_y,
+                       rop);
                 break;
             }
             case 9: {

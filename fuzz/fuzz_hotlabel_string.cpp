@@ -45,8 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data) + 4, size - 4);
     try {
         ov::PutProperty(*host.Find("L"), "FontSize", ov::Variant::FromSingle(1 + data[2] % 72));
-    } catch (const ov::AutomationError&) {
-    }
+    } catch (const ov::AutomationError&) {}
     if (data[3]) {
         const int side = 1 + data[3] % 64;
         const std::vector<std::uint32_t> pixels(static_cast<std::size_t>(side * side), 0x00336699u);
@@ -74,13 +73,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     if (label.HoverIndex() < 1 || label.HoverIndex() > spots.count) std::abort();
                     host.Fire("L", "picMain", "MouseDown", at);
                 }
-            } catch (const ov::AutomationError&) {
-            }
+            } catch (const ov::AutomationError&) {}
         }
     }
     try {
         (void)ov::GetProperty(*host.Find("L"), "ControlString");  // renders again
-    } catch (const ov::AutomationError&) {
-    }
+    } catch (const ov::AutomationError&) {}
     return 0;
 }

@@ -23,22 +23,22 @@ namespace keys = ov::host::keys;
 
 void Operate(TextBox& txt, unsigned char op) {
     switch (op % 16) {
-    case 0: txt.Keystroke(keys::kBackspace, 0, keys::kBackspace); break;
-    case 1: txt.Keystroke(keys::kDelete, 0, 0); break;
-    case 2: txt.Keystroke(keys::kHome, 0, 0); break;
-    case 3: txt.Keystroke(keys::kEnd, 0, 0); break;
-    case 4: txt.Keystroke(keys::kLeft, 0, 0); break;
-    case 5: txt.Keystroke(keys::kRight, keys::kShiftMask, 0); break;
-    case 6: txt.Keystroke(keys::kLeft, keys::kShiftMask, 0); break;
-    case 7: txt.Keystroke('C', keys::kCtrlMask, keys::kCopy); break;
-    case 8: txt.Keystroke('X', keys::kCtrlMask, keys::kCut); break;
-    case 9: txt.Keystroke('V', keys::kCtrlMask, keys::kPaste); break;
-    case 10: txt.Keystroke(keys::kEnter, 0, keys::kEnter); break;
-    case 11: txt.DragSelect(op / 16, 3); break;
-    case 12: txt.MenuPaste(std::string(1 + op / 64, static_cast<char>('0' + op % 10))); break;
-    case 13: txt.LeaveFocus(); break;
-    case 14: txt.SetFocus(); break;
-    default: txt.DragSelect(0, 0); break;
+        case 0: txt.Keystroke(keys::kBackspace, 0, keys::kBackspace); break;
+        case 1: txt.Keystroke(keys::kDelete, 0, 0); break;
+        case 2: txt.Keystroke(keys::kHome, 0, 0); break;
+        case 3: txt.Keystroke(keys::kEnd, 0, 0); break;
+        case 4: txt.Keystroke(keys::kLeft, 0, 0); break;
+        case 5: txt.Keystroke(keys::kRight, keys::kShiftMask, 0); break;
+        case 6: txt.Keystroke(keys::kLeft, keys::kShiftMask, 0); break;
+        case 7: txt.Keystroke('C', keys::kCtrlMask, keys::kCopy); break;
+        case 8: txt.Keystroke('X', keys::kCtrlMask, keys::kCut); break;
+        case 9: txt.Keystroke('V', keys::kCtrlMask, keys::kPaste); break;
+        case 10: txt.Keystroke(keys::kEnter, 0, keys::kEnter); break;
+        case 11: txt.DragSelect(op / 16, 3); break;
+        case 12: txt.MenuPaste(std::string(1 + op / 64, static_cast<char>('0' + op % 10))); break;
+        case 13: txt.LeaveFocus(); break;
+        case 14: txt.SetFocus(); break;
+        default: txt.DragSelect(0, 0); break;
     }
 }
 
@@ -70,8 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ov::PutProperty(*host.Find("M"), "InputFormat", ov::Variant::FromLong(data[0] % 3));
         ov::PutProperty(*host.Find("M"), "Mask", ov::Variant::FromString(std::string(mask)));
         ov::PutProperty(*host.Find("M"), "OnInvalidEntry", ov::Variant::FromLong(data[0] / 3 % 3));
-    } catch (const ov::AutomationError&) {
-    }
+    } catch (const ov::AutomationError&) {}
     TextBox& txt = box.txt();
     txt.SetFocus();
     const auto context = ov::maskedit::MaskContext::At(45444.5);

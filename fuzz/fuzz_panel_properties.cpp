@@ -21,24 +21,24 @@ namespace {
 
 ov::Variant ReadValue(ByteReader& in) {
     switch (in.Byte() % 10) {
-    case 0: return ov::Variant::FromLong(in.Raw<std::int32_t>());
-    case 1: return ov::Variant::FromInteger(in.Raw<std::int16_t>());
-    case 2: return ov::Variant::FromSingle(in.Raw<float>());
-    case 3: return ov::Variant::FromDouble(in.Raw<double>());
-    case 4: {
-        std::string text(in.Byte(), '\0');
-        for (char& c : text) c = static_cast<char>(in.Byte());
-        return ov::Variant::FromString(std::move(text));
-    }
-    case 5: return ov::Variant::FromBoolean(in.Byte() & 1);
-    case 6: return ov::Variant();
-    case 7: return ov::Variant::Null();
-    case 8: {
-        const int width = 1 + in.Byte(), height = 1 + in.Byte();
-        const std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height), in.Raw<std::uint32_t>());
-        return ov::Variant::FromObject(ov::Picture::FromPixels(width, height, pixels.data()));
-    }
-    default: return ov::Variant::FromObject(nullptr);
+        case 0: return ov::Variant::FromLong(in.Raw<std::int32_t>());
+        case 1: return ov::Variant::FromInteger(in.Raw<std::int16_t>());
+        case 2: return ov::Variant::FromSingle(in.Raw<float>());
+        case 3: return ov::Variant::FromDouble(in.Raw<double>());
+        case 4: {
+            std::string text(in.Byte(), '\0');
+            for (char& c : text) c = static_cast<char>(in.Byte());
+            return ov::Variant::FromString(std::move(text));
+        }
+        case 5: return ov::Variant::FromBoolean(in.Byte() & 1);
+        case 6: return ov::Variant();
+        case 7: return ov::Variant::Null();
+        case 8: {
+            const int width = 1 + in.Byte(), height = 1 + in.Byte();
+            const std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height), in.Raw<std::uint32_t>());
+            return ov::Variant::FromObject(ov::Picture::FromPixels(width, height, pixels.data()));
+        }
+        default: return ov::Variant::FromObject(nullptr);
     }
 }
 
@@ -80,8 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ov::Variant value = ReadValue(in);
                 if (value.type() == ov::VarType::Object && property.put_ref)
                     ov::PutPropertyRef(*host.Find("P"), property.name, std::move(value));
-                else
-                    ov::PutProperty(*host.Find("P"), property.name, std::move(value));
+                else ov::PutProperty(*host.Find("P"), property.name, std::move(value));
             } else if (what < 240) {
                 // Up to 4,095 twips: 273 pixels a side.
                 const double width = in.Byte() * 16.0 + in.Byte() % 16, height = in.Byte() * 16.0 + in.Byte() % 16;
@@ -90,14 +89,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 std::vector<ov::Variant> none;
                 ov::CallMethod(*host.Find("P"), "Refresh", none);
             }
-        } catch (const ov::AutomationError&) {
-        }
+        } catch (const ov::AutomationError&) {}
         for (const ov::MemberDesc* property : properties) {
             if (!property->get) continue;
             try {
                 (void)ov::GetProperty(*host.Find("P"), property->name);
-            } catch (const ov::AutomationError&) {
-            }
+            } catch (const ov::AutomationError&) {}
         }
     }
     (void)host.Compose();

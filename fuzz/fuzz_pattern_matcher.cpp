@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool valid = ov::maskedit::IsTextValid(text, mask, 0, context).valid;
     const bool partial = ov::maskedit::IsPartialTextValid(text, mask, 0, context);
     if (valid && !mask_valid) std::abort();
-    if (!text.empty() && ov::maskedit::PartialPatternLength(text, mask) == mask.size() && partial != valid) std::abort();
+    if (!text.empty() && ov::maskedit::PartialPatternLength(text, mask) == mask.size() && partial != valid)
+        std::abort();
     return 0;
 }

@@ -36,7 +36,8 @@ bool Prepare(Bytes& file) {
     }
     if (file.size() >= 34 && Le32(file, 14) >= 40) {
         const std::uint32_t compression = Le32(file, 30);
-        const std::int64_t width = static_cast<std::int32_t>(Le32(file, 18)), height = static_cast<std::int32_t>(Le32(file, 22));
+        const std::int64_t width = static_cast<std::int32_t>(Le32(file, 18)),
+                           height = static_cast<std::int32_t>(Le32(file, 22));
         if ((compression == 1 || compression == 2) && std::abs(width * height) > (std::int64_t{1} << 16)) return false;
     }
     return true;

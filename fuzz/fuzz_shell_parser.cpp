@@ -46,7 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         NoObjects context;
         (void)ov::shell::Evaluate(value, context);
     } catch (const ov::shell::SyntaxError&) {
-    } catch (const ov::AutomationError&) {
-    }
+    } catch (const ov::AutomationError&) {}
     return 0;
 }

@@ -32,7 +32,8 @@ Seeds BmpSeeds() {
         {"rle8.bmp", BmpFile(InfoHeader(4, 3, 8, 1, 4), four, {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 0, 2, 1, 1, 2, 3, 0, 1})},
         {"rle4.bmp", BmpFile(InfoHeader(5, 2, 4, 2, 4), four, {5, 0x12, 0, 0, 0, 5, 0x31, 0x23, 0x10, 0, 0, 1})},
         {"16bit_fields.bmp", BmpFile(fields, {}, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF})},
-        {"24bit.bmp", BmpFile(InfoHeader(3, 2, 24), {}, {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 128, 64, 32, 0, 0, 0})},
+        {"24bit.bmp", BmpFile(InfoHeader(3, 2, 24), {}, {0,   0,   255, 0, 255, 0, 255, 0,  0,  0, 0, 0,
+                                                         255, 255, 255, 0, 0,   0, 128, 64, 32, 0, 0, 0})},
         {"32bit_alpha_fields.bmp", BmpFile(alpha_fields, {}, {1, 2, 3, 4, 5, 6, 7, 8})},
         {"core.bmp", BmpFile(core, {}, {0, 0, 255, 255, 0, 0, 0, 0})},
     };
@@ -40,45 +41,55 @@ Seeds BmpSeeds() {
 
 Seeds PngSeeds() {
     const Bytes palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
-    auto rgb = [](std::uint32_t x, std::uint32_t y) { return Bytes{static_cast<std::uint8_t>(40 * x), static_cast<std::uint8_t>(40 * y), 9}; };
-    auto rgba16 = [](std::uint32_t x, std::uint32_t y) { return Bytes{1, static_cast<std::uint8_t>(x), 2, static_cast<std::uint8_t>(y), 3, 0, 0x80, 0}; };
+    auto rgb = [](std::uint32_t x, std::uint32_t y) {
+        return Bytes{static_cast<std::uint8_t>(40 * x), static_cast<std::uint8_t>(40 * y), 9};
+    };
+    auto rgba16 = [](std::uint32_t x, std::uint32_t y) {
+        return Bytes{1, static_cast<std::uint8_t>(x), 2, static_cast<std::uint8_t>(y), 3, 0, 0x80, 0};
+    };
     return {
         {"grey1.png", PngFile({3, 2, 1, 0}, {0, 0b10100000, 0, 0b01000000})},
         {"grey8_trns.png", PngFile({2, 1, 8, 0}, {0, 0x40, 0x80}, {PngChunk("tRNS", {0, 0x40})})},
         {"grey_alpha.png", PngFile({1, 2, 8, 4}, {0, 0x10, 0x80, 2, 0x20, 0x10})},
         {"rgb.png", PngFile({3, 3}, Scanlines(3, 3, false, rgb))},
         {"rgba16.png", PngFile({2, 2, 16, 6}, Scanlines(2, 2, false, rgba16))},
-        {"palette2_trns.png", PngFile({4, 1, 2, 3}, {0, 0b00011011}, {PngChunk("PLTE", palette), PngChunk("tRNS", {0, 0x80})})},
+        {"palette2_trns.png",
+         PngFile({4, 1, 2, 3}, {0, 0b00011011}, {PngChunk("PLTE", palette), PngChunk("tRNS", {0, 0x80})})},
         {"interlaced.png", PngFile({5, 5, 8, 2, 1}, Scanlines(5, 5, true, rgb))},
-        {"text_chunk.png", PngFile({1, 1}, {0, 1, 2, 3}, {PngChunk("tEXt", {'a', 0, 'b'}), PngChunk("gAMA", {0, 0, 0xB1, 0x8F})})},
+        {"text_chunk.png",
+         PngFile({1, 1}, {0, 1, 2, 3}, {PngChunk("tEXt", {'a', 0, 'b'}), PngChunk("gAMA", {0, 0, 0xB1, 0x8F})})},
     };
 }
 
 Seeds IcoSeeds() {
     auto png = PngFile({2, 2, 8, 6}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 9, 10, 11, 12, 13, 14, 15, 16});
     return {
-        {"24bit_mask.ico", IcoFile(2, 2, 24, IconDib(2, 2, 24, {255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0}, 0x80))},
+        {"24bit_mask.ico",
+         IcoFile(2, 2, 24, IconDib(2, 2, 24, {255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0}, 0x80))},
         {"32bit_alpha.ico", IcoFile(2, 1, 32, IconDib(2, 1, 32, {0, 0, 255, 255, 0, 0, 255, 0}))},
         {"1bit.ico", IcoFile(8, 2, 1, IconDib(8, 2, 1, {0xA5, 0, 0, 0, 0x5A, 0, 0, 0}, 0x0F))},
         {"8bit.ico", IcoFile(2, 2, 8, IconDib(2, 2, 8, {1, 0, 0, 0, 0, 1, 0, 0}))},
         {"png.ico", IcoFile(2, 2, 32, png)},
-        {"two_sizes.ico", IcoFile({{1, 1, 24, IconDib(1, 1, 24)}, {2, 2, 4, IconDib(2, 2, 4, {0x10, 0, 0, 0, 0x01, 0, 0, 0})}})},
+        {"two_sizes.ico",
+         IcoFile({{1, 1, 24, IconDib(1, 1, 24)}, {2, 2, 4, IconDib(2, 2, 4, {0x10, 0, 0, 0, 0x01, 0, 0, 0})}})},
     };
 }
 
 Seeds WmfSeeds() {
     return {
         {"empty.wmf", WmfFile(0, 0, 1440, 720, 1440)},
-        {"records.wmf", WmfFile(-100, -50, 900, 600, 576, {WmfRecord(0x0103, {8}), WmfRecord(0x020B, {0, 0}), WmfRecord(0x020C, {600, 900}),
-                                                             WmfRecord(0x0418, {100, 200, 10, 20})})},
+        {"records.wmf", WmfFile(-100, -50, 900, 600, 576,
+                                {WmfRecord(0x0103, {8}), WmfRecord(0x020B, {0, 0}), WmfRecord(0x020C, {600, 900}),
+                                 WmfRecord(0x0418, {100, 200, 10, 20})})},
     };
 }
 
 Seeds EmfSeeds() {
     return {
         {"empty.emf", EmfFile(0, 0, 2540, 2540)},
-        {"records.emf", EmfFile(100, 200, 5100, 3200, {EmfRecord(17, {1}), EmfRecord(27, {10, 10}), EmfRecord(54, {90, 40}),
-                                                       EmfRecord(42, {5, 5, 80, 60})})},
+        {"records.emf", EmfFile(100, 200, 5100, 3200,
+                                {EmfRecord(17, {1}), EmfRecord(27, {10, 10}), EmfRecord(54, {90, 40}),
+                                 EmfRecord(42, {5, 5, 80, 60})})},
     };
 }
 

@@ -130,13 +130,13 @@ int main(int argc, char** argv) {
         fprintf(stderr, "sample_host: %s\n", dlerror());
         return 2;
     }
-    Register = (OvResult (*)(void))Symbol(library, "DllRegisterServer");
-    Unregister = (OvResult (*)(void))Symbol(library, "DllUnregisterServer");
-    GetClassObject = (OvResult (*)(const OvGuid*, const OvGuid*, void**))Symbol(library, "DllGetClassObject");
-    CanUnloadNow = (OvResult (*)(void))Symbol(library, "DllCanUnloadNow");
-    ClsidFromProgId = (OvResult (*)(const char*, OvGuid*))Symbol(library, "OvCLSIDFromProgID");
+    Register = (OvResult(*)(void))Symbol(library, "DllRegisterServer");
+    Unregister = (OvResult(*)(void))Symbol(library, "DllUnregisterServer");
+    GetClassObject = (OvResult(*)(const OvGuid*, const OvGuid*, void**))Symbol(library, "DllGetClassObject");
+    CanUnloadNow = (OvResult(*)(void))Symbol(library, "DllCanUnloadNow");
+    ClsidFromProgId = (OvResult(*)(const char*, OvGuid*))Symbol(library, "OvCLSIDFromProgID");
     StringAlloc = (char* (*)(const char*))Symbol(library, "OvStringAlloc");
-    VariantClear = (OvResult (*)(OvVariant*))Symbol(library, "OvVariantClear");
+    VariantClear = (OvResult(*)(OvVariant*))Symbol(library, "OvVariantClear");
     ExcepInfoClear = (void (*)(OvExcepInfo*))Symbol(library, "OvExcepInfoClear");
     IID_IDispatch = (const OvGuid*)Symbol(library, "OV_IID_IDispatch");
     IID_IClassFactory = (const OvGuid*)Symbol(library, "OV_IID_IClassFactory");

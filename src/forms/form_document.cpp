@@ -19,8 +19,8 @@ namespace ov::forms {
 
 namespace {
 
-using nlohmann::json;
 using json_input::Node;
+using nlohmann::json;
 
 constexpr int kFormatVersion = 1;
 
@@ -39,7 +39,8 @@ void CheckVersion(const Node& root) {
     const double number = version->Number();
     if (std::floor(number) != number) version->Fail("must be a whole number");
     if (number < -2147483648.0 || number > 2147483647.0)
-        throw FormError(version->where() + ": " + AutomationError::StandardDescription(error::kOverflow), error::kOverflow);
+        throw FormError(version->where() + ": " + AutomationError::StandardDescription(error::kOverflow),
+                        error::kOverflow);
     if (number != kFormatVersion) version->Fail("unsupported form version " + version->json().dump());
 }
 
@@ -95,7 +96,8 @@ ControlRecord ControlFromNode(const Node& control, const std::string& base_dir) 
         record.width = width->Number();
         record.height = height->Number();
     }
-    if (const auto properties = control.Find("properties")) record.properties = host::BagFromNode(*properties, base_dir);
+    if (const auto properties = control.Find("properties"))
+        record.properties = host::BagFromNode(*properties, base_dir);
     if (const auto events = control.Find("events")) record.events = EventsFromNode(*events);
     return record;
 }
@@ -111,7 +113,8 @@ FormDocument ParseForm(std::string_view json_text, const std::string& base_dir) 
         FormDocument form;
         if (const auto properties = root.Find("form")) form.form_properties = host::BagFromNode(*properties, base_dir);
         if (const auto controls = root.Find("controls")) {
-            for (std::size_t i = 0; i < controls->Size(); ++i) form.controls.push_back(ControlFromNode(controls->At(i), base_dir));
+            for (std::size_t i = 0; i < controls->Size(); ++i)
+                form.controls.push_back(ControlFromNode(controls->At(i), base_dir));
         }
         return form;
     } catch (const json_input::ShapeError& shape) {
@@ -142,8 +145,8 @@ std::string FormToJsonText(const FormDocument& document) {
                 json args = json::array();
                 for (const Variant& arg : e.args) args.push_back(ArgumentToJson(arg));
                 events.push_back(json{{"target", json_input::TextToJson(e.target)},
-                                   {"event", json_input::TextToJson(e.event)},
-                                   {"args", std::move(args)}});
+                                      {"event", json_input::TextToJson(e.event)},
+                                      {"args", std::move(args)}});
             }
             control["events"] = std::move(events);
         }
@@ -176,7 +179,8 @@ void SaveFormFile(const std::string& path, const FormDocument& document) {
     } catch (const AutomationError& error) {
         throw FormError(PathText(path) + ": " + error.description(), error.number());
     }
-    if (!files::ReplaceFile(path, text)) throw FormError(PathText(path) + ": cannot write", error::kPathFileAccessError);
+    if (!files::ReplaceFile(path, text))
+        throw FormError(PathText(path) + ": cannot write", error::kPathFileAccessError);
 }
 
 std::vector<LoadProblem> BuildForm(host::ReferenceHost& host, const FormDocument& document) {

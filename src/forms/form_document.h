@@ -56,7 +56,7 @@ struct ControlRecord {
     double top = 0;
     std::optional<double> width;  // absent: the class's default extent
     std::optional<double> height;
-    host::PropertyBag properties;  // what ReadProperties receives
+    host::PropertyBag properties;    // what ReadProperties receives
     std::vector<FiredEvent> events;  // fired in order once the control is shown
 };
 

@@ -19,7 +19,9 @@ std::vector<LoadProblem> RenderForm(const FormDocument& document, const host::Cl
     host.SetUserMode(!options.design_mode);
     std::vector<LoadProblem> problems = BuildForm(host, document);
     problems.insert(problems.end(), skipped_keys.begin(), skipped_keys.end());
-    if (!host.Snap("form", png_path)) throw FormError(codepage::Utf8ToWindows1252(png_path) + ": cannot write the image", error::kPathFileAccessError);
+    if (!host.Snap("form", png_path))
+        throw FormError(codepage::Utf8ToWindows1252(png_path) + ": cannot write the image",
+                        error::kPathFileAccessError);
     return problems;
 }
 

@@ -22,8 +22,7 @@ double Clamp255(double value) {
 
 ColourChannels SplitColour(std::int32_t colour) {
     const auto bits = static_cast<std::uint32_t>(colour);
-    return ColourChannels{static_cast<std::int32_t>(bits & 0xFFu),
-                          static_cast<std::int32_t>((bits & 0xFF00u) / 256),
+    return ColourChannels{static_cast<std::int32_t>(bits & 0xFFu), static_cast<std::int32_t>((bits & 0xFF00u) / 256),
                           static_cast<std::int32_t>((bits & 0xFF0000u) / 65536)};
 }
 
@@ -40,41 +39,30 @@ HslTriple RGBtoHSL(std::int32_t colour) {
         return hsl;
     }
     const double spread = max - min;
-    if (hsl.lightness > 127.5)
-        hsl.saturation = spread * 255 / (510 - max - min);
-    else
-        hsl.saturation = spread * 255 / (max + min);
+    if (hsl.lightness > 127.5) hsl.saturation = spread * 255 / (510 - max - min);
+    else hsl.saturation = spread * 255 / (max + min);
 
     const double d_red = (max - c.red) * 255.0 / spread / 6;
     const double d_green = (max - c.green) * 255.0 / spread / 6;
     const double d_blue = (max - c.blue) * 255.0 / spread / 6;
-    if (c.red == max)
-        hsl.hue = d_blue - d_green;
-    else if (c.green == max)
-        hsl.hue = 85 + d_red - d_blue;
-    else
-        hsl.hue = 170 + d_green - d_red;
+    if (c.red == max) hsl.hue = d_blue - d_green;
+    else if (c.green == max) hsl.hue = 85 + d_red - d_blue;
+    else hsl.hue = 170 + d_green - d_red;
     if (hsl.hue < 0) hsl.hue += 255;
     return hsl;
 }
 
 std::int32_t HUEtoRGB(const double& fa, const double& fb, double h) {
     // One wrap only: 255 itself stays, and a hue further out than one period is not folded.
-    if (h < 0)
-        h += 255;
-    else if (h > 255)
-        h -= 255;
+    if (h < 0) h += 255;
+    else if (h > 255) h -= 255;
 
     // Thresholds 255/6, 255/2 and 510/3 of the 0..255 hue circle.
     double value;
-    if (h < 42.5)
-        value = fb + (fa - fb) * 6 * h / 255;
-    else if (h < 127.5)
-        value = fa;
-    else if (h < 170)
-        value = fb + (fa - fb) * 6 * (170 - h) / 255;
-    else
-        value = fb;
+    if (h < 42.5) value = fb + (fa - fb) * 6 * h / 255;
+    else if (h < 127.5) value = fa;
+    else if (h < 170) value = fb + (fa - fb) * 6 * (170 - h) / 255;
+    else value = fb;
 
     const double rounded = RoundHalfEven(value);
     if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) throw AutomationError(error::kOverflow);

@@ -32,5 +32,4 @@ std::int32_t HSLtoRGB(const HslTriple& hsl);
 // overflow error (6) when the rounded result does not fit 32 bits.
 std::int32_t HUEtoRGB(const double& fa, const double& fb, double h);
 
-
 }  // namespace ov::gradient

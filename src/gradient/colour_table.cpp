@@ -69,8 +69,7 @@ void BuildHslRamp(std::int32_t c1, std::int32_t c2, double qf, CheckedTable& t) 
     const HslTriple to = RGBtoHSL(c2);
     double hue_distance = RoundHalfEven(to.hue - from.hue);
     // The hue takes the shorter way round its circle.
-    if (std::fabs(hue_distance) > 127.5)
-        hue_distance = -(255 - std::fabs(hue_distance)) * (hue_distance > 0 ? 1 : -1);
+    if (std::fabs(hue_distance) > 127.5) hue_distance = -(255 - std::fabs(hue_distance)) * (hue_distance > 0 ? 1 : -1);
     const double step_hue = Divide(hue_distance, qf);
     const double step_saturation = Divide(to.saturation - from.saturation, qf);
     const double step_lightness = Divide(to.lightness - from.lightness, qf);
@@ -78,10 +77,8 @@ void BuildHslRamp(std::int32_t c1, std::int32_t c2, double qf, CheckedTable& t) 
     // first colour and the ramp overshoots the second by two entries.
     for (std::int64_t i = 0; static_cast<double>(i) <= qf + 1; ++i) {
         from.hue += step_hue;
-        if (from.hue < 0)
-            from.hue += 255;
-        else if (from.hue > 255)
-            from.hue -= 255;
+        if (from.hue < 0) from.hue += 255;
+        else if (from.hue > 255) from.hue -= 255;
         from.saturation += step_saturation;
         from.lightness += step_lightness;
         t.at(i) = HSLtoRGB(from);
@@ -103,10 +100,8 @@ void RepeatRuns(double q, double qf, double repetitions, CheckedTable& t) {
         const auto run = static_cast<std::int64_t>(qf);
         const bool mirrored = std::fmod(pass, 2.0) == 0;
         for (std::int64_t k = 0; k <= run; ++k) {
-            if (mirrored)
-                t.at(base + k) = t.at(RoundHalfEven(q - static_cast<double>(k)));
-            else
-                t.at(base + k) = t.at(k);
+            if (mirrored) t.at(base + k) = t.at(RoundHalfEven(q - static_cast<double>(k)));
+            else t.at(base + k) = t.at(k);
         }
     }
 }
@@ -137,10 +132,8 @@ ColourTableBuild BuildGradientColors(std::int32_t colour1, std::int32_t colour2,
     try {
         const double q = steps / repetitions;
         const double qf = std::floor(q);
-        if (blend_mode == gbmRGB)
-            BuildRgbRamp(colour1, colour2, q, qf, t);
-        else if (blend_mode == gbmHSL)
-            BuildHslRamp(colour1, colour2, qf, t);
+        if (blend_mode == gbmRGB) BuildRgbRamp(colour1, colour2, q, qf, t);
+        else if (blend_mode == gbmHSL) BuildHslRamp(colour1, colour2, qf, t);
         // Any other blend mode leaves the ramp black.
         if (std::floor(repetitions) >= 1) RepeatRuns(q, qf, repetitions, t);
         result.completed = true;

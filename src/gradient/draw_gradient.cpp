@@ -18,8 +18,8 @@ GradientPlan PlanGradient(std::int32_t width, std::int32_t height, const Gradien
     // n = k / 2 rounded, halves to even: an odd point count rounds to the even neighbour.
     const auto points = static_cast<double>(plan.sweep.points.size());
     const auto steps = static_cast<std::int32_t>(RoundHalfEven(points / 2));
-    const ColourTableBuild build = BuildGradientColors(settings.colour1, settings.colour2, steps,
-                                                       settings.repetitions, settings.blend_mode, plan.table);
+    const ColourTableBuild build = BuildGradientColors(settings.colour1, settings.colour2, steps, settings.repetitions,
+                                                       settings.blend_mode, plan.table);
     plan.steps = build.steps;
     if (!build.completed) plan.failed = true;
     return plan;

@@ -18,7 +18,7 @@ public:
     bool created() const { return static_cast<bool>(pen_); }
 
 private:
-    gdi::OwnedObject pen_;              // declared first: selected out before it is deleted
+    gdi::OwnedObject pen_;  // declared first: selected out before it is deleted
     gdi::ScopedSelection selection_;
 };
 

@@ -66,19 +66,43 @@ SweepPlacement PlaceSweep(std::int32_t width, std::int32_t height, double angle)
 
     // The four starting placements; which one a direction uses depends on its quadrant and
     // on whether the turned line is steeper than 45 degrees.
-    auto from_left = [&] { s.offset_x = -max_x; s.offset_y = 0; s.step_x = 1; s.step_y = 0; };
-    auto from_right = [&] { s.offset_x = w - min_x; s.offset_y = 0; s.step_x = -1; s.step_y = 0; };
-    auto from_top = [&] { s.offset_x = 0; s.offset_y = -max_y; s.step_x = 0; s.step_y = 1; };
-    auto from_bottom = [&] { s.offset_x = 0; s.offset_y = h - min_y; s.step_x = 0; s.step_y = -1; };
+    auto from_left = [&] {
+        s.offset_x = -max_x;
+        s.offset_y = 0;
+        s.step_x = 1;
+        s.step_y = 0;
+    };
+    auto from_right = [&] {
+        s.offset_x = w - min_x;
+        s.offset_y = 0;
+        s.step_x = -1;
+        s.step_y = 0;
+    };
+    auto from_top = [&] {
+        s.offset_x = 0;
+        s.offset_y = -max_y;
+        s.step_x = 0;
+        s.step_y = 1;
+    };
+    auto from_bottom = [&] {
+        s.offset_x = 0;
+        s.offset_y = h - min_y;
+        s.step_x = 0;
+        s.step_y = -1;
+    };
 
     if (angle >= 0 && angle <= 90) {
-        if (dy_abs < dx_abs) from_bottom(); else from_left();
+        if (dy_abs < dx_abs) from_bottom();
+        else from_left();
     } else if (angle > 90 && angle <= 180) {
-        if (dy_abs >= dx_abs) from_right(); else from_bottom();
+        if (dy_abs >= dx_abs) from_right();
+        else from_bottom();
     } else if (angle > 180 && angle <= 270) {
-        if (dy_abs < dx_abs) from_top(); else from_right();
+        if (dy_abs < dx_abs) from_top();
+        else from_right();
     } else {  // negative, or above 270
-        if (dy_abs >= dx_abs) from_left(); else from_top();
+        if (dy_abs >= dx_abs) from_left();
+        else from_top();
     }
     return s;
 }
@@ -87,10 +111,11 @@ bool PlaceFirstLine(const SweepPlacement& s, SweepLines& sweep) {
     sweep.points.assign(2, gdi::POINT{});
     // The copies cross the surface plus the line's own extent along the step: reserving that
     // once saves regrowing the list block by block.
-    const double extent = std::fabs(s.p0_x - s.p1_x) + std::fabs(s.p0_y - s.p1_y) +
-                          std::fabs(s.offset_x) + std::fabs(s.offset_y) + 8;
+    const double extent =
+        std::fabs(s.p0_x - s.p1_x) + std::fabs(s.p0_y - s.p1_y) + std::fabs(s.offset_x) + std::fabs(s.offset_y) + 8;
     const double expected = 2 * extent;
-    sweep.points.reserve(expected > 0 && expected < kMaxSweepPoints ? static_cast<std::size_t>(expected) : kGrowthBlock);
+    sweep.points.reserve(expected > 0 && expected < kMaxSweepPoints ? static_cast<std::size_t>(expected)
+                                                                    : kGrowthBlock);
     const double x0 = RoundHalfEven(s.p0_x + s.offset_x), y0 = RoundHalfEven(s.p0_y + s.offset_y);
     const double x1 = RoundHalfEven(s.p1_x + s.offset_x), y1 = RoundHalfEven(s.p1_y + s.offset_y);
     if (!FitsCoordinate(x0) || !FitsCoordinate(y0) || !FitsCoordinate(x1) || !FitsCoordinate(y1)) return false;

@@ -18,7 +18,7 @@ void RotatePoint(double centre_x, double centre_y, double& point_x, double& poin
 struct SweepPlacement {
     double p0_x = 0, p0_y = 0, p1_x = 0, p1_y = 0;  // ends of the turned line, before the offset
     double offset_x = 0, offset_y = 0;
-    std::int16_t step_x = 0, step_y = 0;             // exactly one of them is +1 or -1
+    std::int16_t step_x = 0, step_y = 0;  // exactly one of them is +1 or -1
 };
 
 // The point list: points[2j] and points[2j + 1] are the ends of sweep line j. An odd last

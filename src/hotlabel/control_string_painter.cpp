@@ -22,9 +22,9 @@ void SetUnderline(PictureBox& surface, bool underline) {
 
 // The state of the walk through the string.
 struct Walk {
-    bool inside = false;     // between an opening and a closing "~"
-    std::int32_t k = 0;      // number of the current hot spot
-    bool recorded = false;   // its record was rewritten at the opening "~"
+    bool inside = false;    // between an opening and a closing "~"
+    std::int32_t k = 0;     // number of the current hot spot
+    bool recorded = false;  // its record was rewritten at the opening "~"
 };
 
 void HotSpotMark(PictureBox& surface, Walk& walk, HotSpotTable& hot_spots) {
@@ -82,9 +82,9 @@ void RenderControlString(PictureBox& surface, PictureBox& picture, std::string_v
             InlinePicture(surface, picture);
             continue;
         }
-        const OleColor colour = !walk.inside                               ? colours.fore
+        const OleColor colour = !walk.inside                            ? colours.fore
                                 : (walk.k == hover.index && hover.over) ? colours.highlight
-                                                                         : colours.hotspot;
+                                                                        : colours.hotspot;
         // Setting the value the surface already holds changes nothing, so only changes are set.
         if (surface.ForeColor() != colour) surface.SetForeColor(colour);
         SetUnderline(surface, walk.inside);

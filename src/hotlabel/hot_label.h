@@ -15,11 +15,11 @@
 namespace ov::hotlabel {
 
 inline constexpr const char* kDefaultControlString = "Orvelle's ~Hot~ Textbox";
-inline constexpr std::int32_t kDefaultHotspotColor = 0x00FF0000;  // blue
+inline constexpr std::int32_t kDefaultHotspotColor = 0x00FF0000;    // blue
 inline constexpr std::int32_t kDefaultHighlightColor = 0x000000FF;  // red
 inline constexpr std::int32_t kBagBackColor = gdi::OleSystemColor(gdi::COLOR_BTNFACE);
 inline constexpr std::int32_t kInitialBackColor = 0x00FFFFFF;  // both boxes, until a BackColor is applied
-inline constexpr int kInitialPictureSize = 29;  // pixels, the picture holder before any picture
+inline constexpr int kInitialPictureSize = 29;                 // pixels, the picture holder before any picture
 inline constexpr std::int16_t kMousePointerArrow = 1;
 inline constexpr double kNewInstanceWidth = 2400;  // twips
 inline constexpr double kNewInstanceHeight = 600;
@@ -31,8 +31,17 @@ public:
                                   kEventMouseUp = 5, kEventHotSpotClick = 6;
     // Dispatch ids of _OVHotLabel; Font has the standard id of a control's font.
     enum Member : std::int32_t {
-        kDispidFont = -512, kBackColor = 1, kEnabled, kRefresh, kControlString, kPicture, kHotspotColor, kForeColor,
-        kBorderStyle, kHighlight, kHighlightColor
+        kDispidFont = -512,
+        kBackColor = 1,
+        kEnabled,
+        kRefresh,
+        kControlString,
+        kPicture,
+        kHotspotColor,
+        kForeColor,
+        kBorderStyle,
+        kHighlight,
+        kHighlightColor
     };
 
     OVHotLabel();

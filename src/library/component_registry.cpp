@@ -58,8 +58,9 @@ RegistryStatus ReadRegistry(const std::string& path, std::vector<RegistryEntry>*
         const json_input::Node classes = root["classes"];
         for (std::size_t i = 0; i < classes.Size(); ++i) {
             const json_input::Node item = classes.At(i);
-            entries->push_back(RegistryEntry{item["clsid"].Utf8Text(), item["progid"].Utf8Text(), item["name"].Utf8Text(),
-                                             item["server"].Utf8Text(), item["typelib"].Utf8Text()});
+            entries->push_back(RegistryEntry{item["clsid"].Utf8Text(), item["progid"].Utf8Text(),
+                                             item["name"].Utf8Text(), item["server"].Utf8Text(),
+                                             item["typelib"].Utf8Text()});
         }
     } catch (const json_input::ShapeError&) {
         entries->clear();
@@ -71,8 +72,11 @@ RegistryStatus ReadRegistry(const std::string& path, std::vector<RegistryEntry>*
 RegistryStatus WriteRegistry(const std::string& path, const std::vector<RegistryEntry>& entries) {
     json classes = json::array();
     for (const RegistryEntry& e : entries)
-        classes.push_back(
-            {{"clsid", e.clsid}, {"progid", e.prog_id}, {"name", e.name}, {"server", e.server}, {"typelib", e.typelib}});
+        classes.push_back({{"clsid", e.clsid},
+                           {"progid", e.prog_id},
+                           {"name", e.name},
+                           {"server", e.server},
+                           {"typelib", e.typelib}});
     const json document{{"format", kFormat}, {"version", kVersion}, {"classes", classes}};
     std::error_code ec;
     const std::filesystem::path target(path);

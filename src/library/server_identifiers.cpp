@@ -40,7 +40,8 @@ bool ParseGuid(const char* text, OvGuid* out) {
         ++i;
     }
     if (n != 16) return false;
-    out->data1 = (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
+    out->data1 =
+        (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
     out->data2 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
     out->data3 = static_cast<std::uint16_t>((bytes[6] << 8) | bytes[7]);
     std::memcpy(out->data4, bytes + 8, 8);

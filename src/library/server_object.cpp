@@ -34,14 +34,17 @@ FacePool<FactoryFaces>& FactoryFacePool() {
 }  // namespace
 
 ServerObject::ServerObject() : faces(ServerFacePool().Take()) {
-    *faces = ServerFaces{{&kDispatchVtbl, this}, {&kPersistVtbl, this}, {&kControlVtbl, this}, {&kConnectionPointVtbl, this}};
+    *faces = ServerFaces{
+        {&kDispatchVtbl, this}, {&kPersistVtbl, this}, {&kControlVtbl, this}, {&kConnectionPointVtbl, this}};
     ++g_live_objects;
 }
 
 ServerObject::~ServerObject() {
     // From here on the interfaces answer that the object is gone, and nothing is delivered:
     // terminating the control may raise events, and no sink may reach an object being freed.
-    *faces = ServerFaces{{&kDispatchVtbl, nullptr}, {&kPersistVtbl, nullptr}, {&kControlVtbl, nullptr},
+    *faces = ServerFaces{{&kDispatchVtbl, nullptr},
+                         {&kPersistVtbl, nullptr},
+                         {&kControlVtbl, nullptr},
                          {&kConnectionPointVtbl, nullptr}};
     ServerFacePool().Retire(faces);
     sinks.clear();
@@ -114,8 +117,7 @@ void ServerObject::Deliver(const EventDesc& event, std::vector<Variant>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         try {
             args[i] = FromOv(values.list[i]);
-        } catch (const AutomationError&) {
-        }
+        } catch (const AutomationError&) {}
     }
 }
 

@@ -27,7 +27,8 @@ std::string ThisLibraryPath() {
 }
 
 std::string TypeLibraryPath(const std::string& registry_path) {
-    return (std::filesystem::path(registry_path).parent_path() / (std::string(kLibraryName) + ".typelib.json")).string();
+    return (std::filesystem::path(registry_path).parent_path() / (std::string(kLibraryName) + ".typelib.json"))
+        .string();
 }
 
 }  // namespace
@@ -47,7 +48,8 @@ OV_EXPORT OvResult DllRegisterServer(void) {
         {
             std::error_code ec;
             std::filesystem::create_directories(std::filesystem::path(typelib).parent_path(), ec);
-            if (!ov::files::ReplaceFile(typelib, TypeLibraryJson(Classes()).dump(2) + "\n")) return OV_SELFREG_E_TYPELIB;
+            if (!ov::files::ReplaceFile(typelib, TypeLibraryJson(Classes()).dump(2) + "\n"))
+                return OV_SELFREG_E_TYPELIB;
         }
         for (const ov::host::ClassEntry& e : Classes().entries()) {
             if (!InTypeLibrary(e)) continue;

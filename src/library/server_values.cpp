@@ -61,7 +61,9 @@ OvVariant ToOv(const Variant& v) {
         case VarType::Single: out.vt = OV_VT_R4, out.u.fltVal = static_cast<float>(v.real()); break;
         case VarType::Double: out.vt = OV_VT_R8, out.u.dblVal = v.real(); break;
         case VarType::Date: out.vt = OV_VT_DATE, out.u.date = v.real(); break;
-        case VarType::String: out.vt = OV_VT_BSTR, out.u.bstrVal = CopyString(codepage::Windows1252ToUtf8(v.string())); break;
+        case VarType::String:
+            out.vt = OV_VT_BSTR, out.u.bstrVal = CopyString(codepage::Windows1252ToUtf8(v.string()));
+            break;
         case VarType::Object: out.vt = OV_VT_DISPATCH, out.u.pdispVal = WrapObject(v.object()); break;
     }
     return out;

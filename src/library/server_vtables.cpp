@@ -21,7 +21,8 @@ template <typename Vtbl>
 OvResult QueryOf(void* face, const OvGuid* iid, void** out) {
     if (!face || !out) return OV_E_POINTER;
     *out = nullptr;
-    return Guarded([&] { return OnOwner<Vtbl>(face, [&](ServerObject& owner) { return owner.QueryInterface(iid, out); }); });
+    return Guarded(
+        [&] { return OnOwner<Vtbl>(face, [&](ServerObject& owner) { return owner.QueryInterface(iid, out); }); });
 }
 
 template <typename Vtbl>
@@ -50,7 +51,8 @@ host::ReferenceHost& HostOf(ServerObject& owner) {
 }  // namespace
 
 const OvDispatchVtbl kDispatchVtbl = {
-    .QueryInterface = [](OvDispatch* self, const OvGuid* iid, void** out) { return QueryOf<OvDispatchVtbl>(self, iid, out); },
+    .QueryInterface = [](OvDispatch* self, const OvGuid* iid,
+                         void** out) { return QueryOf<OvDispatchVtbl>(self, iid, out); },
     .AddRef = [](OvDispatch* self) { return AddRefOf<OvDispatchVtbl>(self); },
     .Release = [](OvDispatch* self) { return ReleaseOf<OvDispatchVtbl>(self); },
     .GetTypeName = [](OvDispatch* self, char** out) -> OvResult {
@@ -108,9 +110,8 @@ const OvDispatchVtbl kDispatchVtbl = {
 };
 
 const OvPersistPropertyBagVtbl kPersistVtbl = {
-    .QueryInterface = [](OvPersistPropertyBag* self, const OvGuid* iid, void** out) {
-        return QueryOf<OvPersistPropertyBagVtbl>(self, iid, out);
-    },
+    .QueryInterface = [](OvPersistPropertyBag* self, const OvGuid* iid,
+                         void** out) { return QueryOf<OvPersistPropertyBagVtbl>(self, iid, out); },
     .AddRef = [](OvPersistPropertyBag* self) { return AddRefOf<OvPersistPropertyBagVtbl>(self); },
     .Release = [](OvPersistPropertyBag* self) { return ReleaseOf<OvPersistPropertyBagVtbl>(self); },
     .InitNew = [](OvPersistPropertyBag* self) -> OvResult {
@@ -155,7 +156,8 @@ const OvPersistPropertyBagVtbl kPersistVtbl = {
 };
 
 const OvControlVtbl kControlVtbl = {
-    .QueryInterface = [](OvControl* self, const OvGuid* iid, void** out) { return QueryOf<OvControlVtbl>(self, iid, out); },
+    .QueryInterface = [](OvControl* self, const OvGuid* iid,
+                         void** out) { return QueryOf<OvControlVtbl>(self, iid, out); },
     .AddRef = [](OvControl* self) { return AddRefOf<OvControlVtbl>(self); },
     .Release = [](OvControl* self) { return ReleaseOf<OvControlVtbl>(self); },
     .SetExtent = [](OvControl* self, double width, double height) -> OvResult {
@@ -203,17 +205,15 @@ const OvControlVtbl kControlVtbl = {
     .RenderPng = [](OvControl* self, const char* path) -> OvResult {
         if (!self || !path) return OV_E_POINTER;
         return Automation(nullptr, [&] {
-            return OnOwner<OvControlVtbl>(self, [&](ServerObject& owner) {
-                return HostOf(owner).Snap(kHostedName, path) ? OV_S_OK : OV_E_FAIL;
-            });
+            return OnOwner<OvControlVtbl>(
+                self, [&](ServerObject& owner) { return HostOf(owner).Snap(kHostedName, path) ? OV_S_OK : OV_E_FAIL; });
         });
     },
 };
 
 const OvConnectionPointVtbl kConnectionPointVtbl = {
-    .QueryInterface = [](OvConnectionPoint* self, const OvGuid* iid, void** out) {
-        return QueryOf<OvConnectionPointVtbl>(self, iid, out);
-    },
+    .QueryInterface = [](OvConnectionPoint* self, const OvGuid* iid,
+                         void** out) { return QueryOf<OvConnectionPointVtbl>(self, iid, out); },
     .AddRef = [](OvConnectionPoint* self) { return AddRefOf<OvConnectionPointVtbl>(self); },
     .Release = [](OvConnectionPoint* self) { return ReleaseOf<OvConnectionPointVtbl>(self); },
     .Advise = [](OvConnectionPoint* self, OvEventSink sink, void* context, std::uint32_t* cookie) -> OvResult {

@@ -97,7 +97,10 @@ json InterfaceJson(const ClassInfo& info) {
 json EventsJson(const ClassInfo& info) {
     json events = json::array();
     for (const EventDesc& e : info.events)
-        events.push_back({{"name", e.name}, {"dispid", e.dispid}, {"params", ParamsJson(e.params)}, {"help", json_input::TextToJson(e.help)}});
+        events.push_back({{"name", e.name},
+                          {"dispid", e.dispid},
+                          {"params", ParamsJson(e.params)},
+                          {"help", json_input::TextToJson(e.help)}});
     return json{{"name", info.EventInterfaceName()}, {"events", events}};
 }
 
@@ -124,19 +127,19 @@ json ClassJson(const host::ClassEntry& entry) {
     std::set<std::string> notifications;
     json notification_list = json::array();
     for (const MemberDesc& m : info.members)
-        if (m.notification && notifications.insert(*m.notification).second) notification_list.push_back(*m.notification);
+        if (m.notification && notifications.insert(*m.notification).second)
+            notification_list.push_back(*m.notification);
     cls["notifications"] = notification_list;
     json enums = json::array();
     for (const EnumDesc& e : info.enums) enums.push_back(e.name);
     cls["enums"] = enums;
     if (info.is_control) {
         cls["defaultExtent"] = {{"width", entry.default_width}, {"height", entry.default_height}};
-        cls["toolbox"] = entry.toolbox_image.empty()
-                             ? json(nullptr)
-                             : json{{"width", host::ToolboxImage::kWidth},
-                                    {"height", host::ToolboxImage::kHeight},
-                                    {"bitsPerPixel", 24},
-                                    {"png", Base64Encode(ToolboxPng(entry.toolbox_image))}};
+        cls["toolbox"] = entry.toolbox_image.empty() ? json(nullptr)
+                                                     : json{{"width", host::ToolboxImage::kWidth},
+                                                            {"height", host::ToolboxImage::kHeight},
+                                                            {"bitsPerPixel", 24},
+                                                            {"png", Base64Encode(ToolboxPng(entry.toolbox_image))}};
     }
     return cls;
 }
@@ -160,8 +163,11 @@ json TypeLibraryJson(const host::ClassRegistry& registry) {
     json objects = json::array();
     for (const ClassInfo* info : PlatformObjects())
         objects.push_back({{"name", info->name}, {"container", info->container}, {"interface", InterfaceJson(*info)}});
-    return json{{"library", kLibraryName}, {"version", kTypeLibraryJsonVersion}, {"classes", classes},
-                {"enums", enums},          {"objects", objects}};
+    return json{{"library", kLibraryName},
+                {"version", kTypeLibraryJsonVersion},
+                {"classes", classes},
+                {"enums", enums},
+                {"objects", objects}};
 }
 
 std::vector<std::uint8_t> ToolboxBmp(const host::ToolboxImage& image) {
@@ -199,7 +205,8 @@ std::vector<std::uint8_t> ToolboxBmp(const host::ToolboxImage& image) {
 
 std::vector<std::uint8_t> ToolboxPng(const host::ToolboxImage& image) {
     std::vector<std::uint8_t> bytes;
-    if (!image.empty()) gdi::EncodePng(host::ToolboxImage::kWidth, host::ToolboxImage::kHeight, image.pixels.data(), &bytes);
+    if (!image.empty())
+        gdi::EncodePng(host::ToolboxImage::kWidth, host::ToolboxImage::kHeight, image.pixels.data(), &bytes);
     return bytes;
 }
 

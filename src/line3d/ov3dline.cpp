@@ -2,7 +2,6 @@
 
 namespace ov::line3d {
 
-
 OV3DLine::OV3DLine() : line1_(AddLine("Line1")), line2_(AddLine("Line2")) {
     // Design-time state of the two lines: until a colour is written they keep these colours,
     // whatever ForeColor and BackColor report (loading sets the members only).
@@ -18,15 +17,23 @@ const ClassInfo& OV3DLine::StaticInfo() {
     static const ClassInfo info =
         ClassBuilder<OV3DLine>("OV3DLine")
             .Property("ForeColor", kForeColor, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
-            .Help("Line's forecolor").InCategory(Category::Appearance).Silent()
-            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_BTNSHADOW))).Persist(&OV3DLine::fore_color_)
+            .Help("Line's forecolor")
+            .InCategory(Category::Appearance)
+            .Silent()
+            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_BTNSHADOW)))
+            .Persist(&OV3DLine::fore_color_)
             .Property("BackColor", kBackColor, TypeDesc::Color(), &OV3DLine::LineBackColor, &OV3DLine::SetLineBackColor)
-            .Help("Line's backcolor").InCategory(Category::Appearance).Silent()
-            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW))).Persist(&OV3DLine::back_color_)
+            .Help("Line's backcolor")
+            .InCategory(Category::Appearance)
+            .Silent()
+            .Default(Variant::FromLong(gdi::OleSystemColor(gdi::COLOR_3DDKSHADOW)))
+            .Persist(&OV3DLine::back_color_)
             .Property("Orientation", kOrientation, TypeDesc::Enum("lOrientation"), &OV3DLine::LineOrientation,
                       &OV3DLine::SetLineOrientation)
-            .Help("Line's orientation (Horisontal/Vertical)").InCategory(Category::Appearance)
-            .Default(Variant::FromLong(kHorizontal)).Persist(&OV3DLine::orientation_)
+            .Help("Line's orientation (Horisontal/Vertical)")
+            .InCategory(Category::Appearance)
+            .Default(Variant::FromLong(kHorizontal))
+            .Persist(&OV3DLine::orientation_)
             .Enum("lOrientation", {{"Horizontal", kHorizontal}, {"Vertical", kVertical}})
             .PersistOrder({"Orientation", "BackColor", "ForeColor"})
             .Build();

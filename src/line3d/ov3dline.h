@@ -16,7 +16,7 @@ public:
     // Dispatch ids of _OV3DLine.
     enum Member : std::int32_t { kForeColor = 1, kBackColor = 2, kOrientation = 3 };
 
-    static constexpr double kThickness = 40;          // twips
+    static constexpr double kThickness = 40;            // twips
     static constexpr double kLengthAfterSwitch = 2000;  // twips, after an Orientation write
 
     OV3DLine();

@@ -92,9 +92,9 @@ MaskedDate MaskedDateParser::Run() {
             marker_this_round = true;
         }
         switch (EvaluateRun(marker_this_round)) {
-        case Verdict::Invalid: return invalid;
-        case Verdict::SoFar: return so_far;
-        case Verdict::Continue: break;
+            case Verdict::Invalid: return invalid;
+            case Verdict::SoFar: return so_far;
+            case Verdict::Continue: break;
         }
         if (am_pm_mark_) {
             // Once met, the marker rule handles every later round too: nothing may follow it.
@@ -129,23 +129,23 @@ MaskedDate MaskedDateParser::Run() {
 MaskedDateParser::Verdict MaskedDateParser::EvaluateRun(bool marker_this_round) {
     if (run_length_ == 0) return Verdict::Continue;
     switch (letter_) {
-    case 'Y':
-        if (run_length_ == 1) return Verdict::Invalid;
-        if (run_length_ > 4) return Verdict::Continue;
-        return EvaluateNumericRun(false);
-    case 'M':
-        if (run_length_ == 4) return EvaluateFullNames();
-        if (run_length_ == 3) return EvaluateAbbreviations();
-        if (run_length_ > 4) return Verdict::Continue;
-        return EvaluateNumericRun(time_context_ || marker_this_round);
-    case 'D':
-        if (run_length_ == 4) return EvaluateFullNames();
-        if (run_length_ == 3) return EvaluateAbbreviations();
-        if (run_length_ > 4) return Verdict::Continue;
-        return EvaluateNumericRun(false);
-    default:  // H, S
-        if (run_length_ > 2) return Verdict::Continue;
-        return EvaluateNumericRun(false);
+        case 'Y':
+            if (run_length_ == 1) return Verdict::Invalid;
+            if (run_length_ > 4) return Verdict::Continue;
+            return EvaluateNumericRun(false);
+        case 'M':
+            if (run_length_ == 4) return EvaluateFullNames();
+            if (run_length_ == 3) return EvaluateAbbreviations();
+            if (run_length_ > 4) return Verdict::Continue;
+            return EvaluateNumericRun(time_context_ || marker_this_round);
+        case 'D':
+            if (run_length_ == 4) return EvaluateFullNames();
+            if (run_length_ == 3) return EvaluateAbbreviations();
+            if (run_length_ > 4) return Verdict::Continue;
+            return EvaluateNumericRun(false);
+        default:  // H, S
+            if (run_length_ > 2) return Verdict::Continue;
+            return EvaluateNumericRun(false);
     }
 }
 
@@ -156,97 +156,97 @@ MaskedDateParser::Verdict MaskedDateParser::EvaluateNumericRun(bool minutes) {
     const char first = slice_[0];
     auto bad = [] { return Verdict::Invalid; };
     switch (letter_) {
-    case 'Y': {
-        const int typed = ValueOf(slice_);
-        if (run_length_ == 2) {
-            // Two-digit years fall in the 100 years from current-50 to current+49.
-            const int current = SplitDate(context_.now).year;
-            const int c = current % 100;
-            year_ = current - c + typed;
-            if (typed >= c + 50) year_ -= 100;
-            else if (typed < c - 50) year_ += 100;
-        } else {
-            year_ = typed;
+        case 'Y': {
+            const int typed = ValueOf(slice_);
+            if (run_length_ == 2) {
+                // Two-digit years fall in the 100 years from current-50 to current+49.
+                const int current = SplitDate(context_.now).year;
+                const int c = current % 100;
+                year_ = current - c + typed;
+                if (typed >= c + 50) year_ -= 100;
+                else if (typed < c - 50) year_ += 100;
+            } else {
+                year_ = typed;
+            }
+            return Verdict::Continue;
         }
-        return Verdict::Continue;
-    }
-    case 'M':
-        if (minutes) {
+        case 'M':
+            if (minutes) {
+                if (single_letter) {
+                    if (first >= '1' && first <= '5' && NextIs('0', '9')) Join();
+                } else if (one_digit && (first < '0' || first > '5')) {
+                    return bad();
+                }
+                if (ValueOf(slice_) > 59) return bad();
+                minute_ = ValueOf(slice_);
+                return Verdict::Continue;
+            }
+            if (single_letter) {
+                if (slice_ == "1" && NextIs('0', '2')) Join();
+                const int value = ValueOf(slice_);
+                if (month_ == 0) {
+                    if (value < 1 || value > 12) return bad();
+                    month_ = value;
+                } else if (slice_.size() == 1) {
+                    // "1" may still become the known month 10, 11 or 12 with the text to come.
+                    if (value != month_ && !(slice_ == "1" && month_ >= 10)) return bad();
+                } else if (value != month_) {
+                    return bad();
+                }
+                return Verdict::Continue;
+            }
+            if (month_ == 0) {
+                if (one_digit) return first == '0' || first == '1' ? Verdict::Continue : bad();
+                const int value = ValueOf(slice_);
+                if (value < 1 || value > 12) return bad();
+                month_ = value;
+            } else if (one_digit) {
+                if (first != (month_ < 10 ? '0' : '1')) return bad();
+            } else if (ValueOf(slice_) != month_) {
+                return bad();
+            }
+            return Verdict::Continue;
+        case 'D':
+            if (single_letter) {
+                if (((first == '1' || first == '2') && NextIs('0', '9')) || (first == '3' && NextIs('0', '1'))) Join();
+                const int value = ValueOf(slice_);
+                if (value < 1 || value > 31) return bad();
+                day_ = value;
+                return Verdict::Continue;
+            }
+            if (one_digit) return first >= '0' && first <= '3' ? Verdict::Continue : bad();
+            if (ValueOf(slice_) < 1 || ValueOf(slice_) > 31) return bad();
+            day_ = ValueOf(slice_);
+            return Verdict::Continue;
+        case 'H':
+            if (single_letter) {
+                if (has_am_pm_) {
+                    if (first == '1' && NextIs('0', '2')) Join();
+                } else if ((first == '1' && NextIs('0', '9')) || (first == '2' && NextIs('0', '3'))) {
+                    Join();
+                }
+                if (ValueOf(slice_) > (has_am_pm_ ? 12 : 23)) return bad();
+                hour_ = ValueOf(slice_);
+                return Verdict::Continue;
+            }
+            if (has_am_pm_) {
+                if (one_digit) return first == '0' || first == '1' ? Verdict::Continue : bad();
+                if (ValueOf(slice_) < 1 || ValueOf(slice_) > 12) return bad();
+            } else {
+                if (one_digit && (first < '0' || first > '2')) return bad();
+                if (ValueOf(slice_) > 23) return bad();
+            }
+            hour_ = ValueOf(slice_);
+            return Verdict::Continue;
+        default:  // 'S'
             if (single_letter) {
                 if (first >= '1' && first <= '5' && NextIs('0', '9')) Join();
             } else if (one_digit && (first < '0' || first > '5')) {
                 return bad();
             }
             if (ValueOf(slice_) > 59) return bad();
-            minute_ = ValueOf(slice_);
+            second_ = ValueOf(slice_);
             return Verdict::Continue;
-        }
-        if (single_letter) {
-            if (slice_ == "1" && NextIs('0', '2')) Join();
-            const int value = ValueOf(slice_);
-            if (month_ == 0) {
-                if (value < 1 || value > 12) return bad();
-                month_ = value;
-            } else if (slice_.size() == 1) {
-                // "1" may still become the known month 10, 11 or 12 with the text to come.
-                if (value != month_ && !(slice_ == "1" && month_ >= 10)) return bad();
-            } else if (value != month_) {
-                return bad();
-            }
-            return Verdict::Continue;
-        }
-        if (month_ == 0) {
-            if (one_digit) return first == '0' || first == '1' ? Verdict::Continue : bad();
-            const int value = ValueOf(slice_);
-            if (value < 1 || value > 12) return bad();
-            month_ = value;
-        } else if (one_digit) {
-            if (first != (month_ < 10 ? '0' : '1')) return bad();
-        } else if (ValueOf(slice_) != month_) {
-            return bad();
-        }
-        return Verdict::Continue;
-    case 'D':
-        if (single_letter) {
-            if (((first == '1' || first == '2') && NextIs('0', '9')) || (first == '3' && NextIs('0', '1'))) Join();
-            const int value = ValueOf(slice_);
-            if (value < 1 || value > 31) return bad();
-            day_ = value;
-            return Verdict::Continue;
-        }
-        if (one_digit) return first >= '0' && first <= '3' ? Verdict::Continue : bad();
-        if (ValueOf(slice_) < 1 || ValueOf(slice_) > 31) return bad();
-        day_ = ValueOf(slice_);
-        return Verdict::Continue;
-    case 'H':
-        if (single_letter) {
-            if (has_am_pm_) {
-                if (first == '1' && NextIs('0', '2')) Join();
-            } else if ((first == '1' && NextIs('0', '9')) || (first == '2' && NextIs('0', '3'))) {
-                Join();
-            }
-            if (ValueOf(slice_) > (has_am_pm_ ? 12 : 23)) return bad();
-            hour_ = ValueOf(slice_);
-            return Verdict::Continue;
-        }
-        if (has_am_pm_) {
-            if (one_digit) return first == '0' || first == '1' ? Verdict::Continue : bad();
-            if (ValueOf(slice_) < 1 || ValueOf(slice_) > 12) return bad();
-        } else {
-            if (one_digit && (first < '0' || first > '2')) return bad();
-            if (ValueOf(slice_) > 23) return bad();
-        }
-        hour_ = ValueOf(slice_);
-        return Verdict::Continue;
-    default:  // 'S'
-        if (single_letter) {
-            if (first >= '1' && first <= '5' && NextIs('0', '9')) Join();
-        } else if (one_digit && (first < '0' || first > '5')) {
-            return bad();
-        }
-        if (ValueOf(slice_) > 59) return bad();
-        second_ = ValueOf(slice_);
-        return Verdict::Continue;
     }
 }
 

@@ -8,8 +8,8 @@
 namespace ov::maskedit {
 
 struct MaskedDate {
-    double date = 0;           // the zero date when the text formed no date
-    bool acceptable = true;    // false once the text broke a rule; a text that ends early keeps it
+    double date = 0;         // the zero date when the text formed no date
+    bool acceptable = true;  // false once the text broke a rule; a text that ends early keeps it
 };
 
 // Mask and text are read case-insensitively. Tokens: YYYY, YYY, YY (100-year window around the

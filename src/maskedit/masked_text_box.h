@@ -27,10 +27,40 @@ class OVMaskedTextBox : public host::Control {
 public:
     // Dispatch ids of _OVMaskedTextBox.
     enum Member : std::int32_t {
-        kAppearance = 1, kBackColor, kAllignment, kBorderStyle, kEnabled, kFont, kFontBold, kFontItalic, kFontName,
-        kFontSize, kFontStrikethru, kFontUnderline, kForeColor, kHideSelection, kHWnd, kInputFormat, kMask,
-        kMaxLength, kMouseIcon, kMousePointer, kMultiLine, kOLEDragMode, kOLEDropMode, kOnInvalidEntry, kScrollBars,
-        kSelLength, kSelStart, kSelText, kText, kToolTipText, kValue, kOLEDrag, kPopupMenu, kRefresh
+        kAppearance = 1,
+        kBackColor,
+        kAllignment,
+        kBorderStyle,
+        kEnabled,
+        kFont,
+        kFontBold,
+        kFontItalic,
+        kFontName,
+        kFontSize,
+        kFontStrikethru,
+        kFontUnderline,
+        kForeColor,
+        kHideSelection,
+        kHWnd,
+        kInputFormat,
+        kMask,
+        kMaxLength,
+        kMouseIcon,
+        kMousePointer,
+        kMultiLine,
+        kOLEDragMode,
+        kOLEDropMode,
+        kOnInvalidEntry,
+        kScrollBars,
+        kSelLength,
+        kSelStart,
+        kSelText,
+        kText,
+        kToolTipText,
+        kValue,
+        kOLEDrag,
+        kPopupMenu,
+        kRefresh
     };
 
     OVMaskedTextBox();
@@ -47,7 +77,7 @@ public:
     const std::string& Mask() const { return mask_; }
     void SetMask(const std::string& mask);  // 93 for a mask the format refuses, 380 for one the text breaks
     std::int32_t OnInvalidEntry() const { return on_invalid_entry_; }  // bound in the table
-    std::string Text();  // "" while the text is marked invalid
+    std::string Text();                                                // "" while the text is marked invalid
     void SetText(const std::string& text);
     Variant Value(const Variant& mask);
     void SetValue(const Variant& mask, const Variant& value);

@@ -104,19 +104,19 @@ void OVMaskedTextBox::OnKeyPress(std::vector<Variant>& args) {
 void OVMaskedTextBox::ReactToLostFocus() {
     if (!CheckText(txt_.Text(), mask_)) {
         switch (on_invalid_entry_) {
-        case kKeepFocus:
-            txt_.SetFocus();
-            if (site()) site()->ProcessPendingMessages();
-            break;
-        case kFocusSelect:
-            txt_.SetFocus();
-            txt_.DragSelect(0, static_cast<int>(txt_.Text().size()));
-            if (site()) site()->ProcessPendingMessages();
-            break;
-        default:
-            // The text is marked invalid, so this empties the field (recolouring it, Change).
-            txt_.SetText(Text());
-            break;
+            case kKeepFocus:
+                txt_.SetFocus();
+                if (site()) site()->ProcessPendingMessages();
+                break;
+            case kFocusSelect:
+                txt_.SetFocus();
+                txt_.DragSelect(0, static_cast<int>(txt_.Text().size()));
+                if (site()) site()->ProcessPendingMessages();
+                break;
+            default:
+                // The text is marked invalid, so this empties the field (recolouring it, Change).
+                txt_.SetText(Text());
+                break;
         }
         RaiseEvent("InvalidEntry");
         return;
@@ -150,12 +150,12 @@ void OVMaskedTextBox::SetInputFormat(std::int32_t format) {
 std::string OVMaskedTextBox::Text() {
     if (txt_.ForeColor() == kInvalidColour) return "";
     switch (static_cast<Fmt>(input_format_)) {
-    case Fmt::Text:
-    case Fmt::Date: return txt_.Text();
-    case Fmt::Numeric: {
-        const std::string text = NormaliseNumericText(txt_.Text());
-        return IsNumericText(text) ? CanonicalNumberText(NumericTextValue(text)) : "";
-    }
+        case Fmt::Text:
+        case Fmt::Date: return txt_.Text();
+        case Fmt::Numeric: {
+            const std::string text = NormaliseNumericText(txt_.Text());
+            return IsNumericText(text) ? CanonicalNumberText(NumericTextValue(text)) : "";
+        }
     }
     return "";
 }
@@ -196,23 +196,23 @@ void OVMaskedTextBox::SetNumericText(const std::string& text) {
 Variant OVMaskedTextBox::Value(const Variant& mask_argument) {
     const std::string mask = MaskArgument(mask_argument);
     switch (static_cast<Fmt>(input_format_)) {
-    case Fmt::Text:
-        if (mask.empty()) return Variant::FromString(txt_.Text());
-        if (mask != mask_) throw AutomationError(error::kInvalidPropertyValue);
-        return Variant::FromString(Text());
-    case Fmt::Numeric: {
-        const std::string text = Text();
-        if (text.empty()) throw AutomationError(error::kTypeMismatch);
-        const double value = NumericTextValue(text);
-        if (mask.empty()) return Variant::FromDouble(value);
-        return Variant::FromString(FormatNumber(value, WithoutLeadingMinus(mask)));
-    }
-    case Fmt::Date: {
-        if (mask.empty()) return Variant::FromDate(stored_date_);
-        const std::optional<std::string> text = FormatDate(stored_date_, mask);
-        if (!text) throw AutomationError(error::kInvalidProcedureCall);
-        return Variant::FromString(*text);
-    }
+        case Fmt::Text:
+            if (mask.empty()) return Variant::FromString(txt_.Text());
+            if (mask != mask_) throw AutomationError(error::kInvalidPropertyValue);
+            return Variant::FromString(Text());
+        case Fmt::Numeric: {
+            const std::string text = Text();
+            if (text.empty()) throw AutomationError(error::kTypeMismatch);
+            const double value = NumericTextValue(text);
+            if (mask.empty()) return Variant::FromDouble(value);
+            return Variant::FromString(FormatNumber(value, WithoutLeadingMinus(mask)));
+        }
+        case Fmt::Date: {
+            if (mask.empty()) return Variant::FromDate(stored_date_);
+            const std::optional<std::string> text = FormatDate(stored_date_, mask);
+            if (!text) throw AutomationError(error::kInvalidProcedureCall);
+            return Variant::FromString(*text);
+        }
     }
     return Variant();
 }
@@ -220,27 +220,27 @@ Variant OVMaskedTextBox::Value(const Variant& mask_argument) {
 void OVMaskedTextBox::SetValue(const Variant& mask_argument, const Variant& value) {
     const std::string mask = MaskArgument(mask_argument);
     switch (static_cast<Fmt>(input_format_)) {
-    case Fmt::Text:
-        if (!mask.empty() && mask != mask_) throw AutomationError(error::kInvalidPropertyValue);
-        return SetText(CStr(value));
-    case Fmt::Numeric:
-        if (mask.empty()) return SetText(CStr(value));
-        if (!IsNumericValue(value)) throw AutomationError(error::kInvalidPropertyValue);
-        return SetText(CanonicalNumberText(CDbl(value)));
-    case Fmt::Date: {
-        double date = 0;
-        if (value.type() == VarType::Date) {
-            if (mask_.empty()) return SetText(CStr(value));
-            date = CDate(value);
-        } else if (!mask.empty()) {
-            date = ParseMaskedDate(CStr(value), mask, Context()).date;
-        } else {
+        case Fmt::Text:
+            if (!mask.empty() && mask != mask_) throw AutomationError(error::kInvalidPropertyValue);
             return SetText(CStr(value));
+        case Fmt::Numeric:
+            if (mask.empty()) return SetText(CStr(value));
+            if (!IsNumericValue(value)) throw AutomationError(error::kInvalidPropertyValue);
+            return SetText(CanonicalNumberText(CDbl(value)));
+        case Fmt::Date: {
+            double date = 0;
+            if (value.type() == VarType::Date) {
+                if (mask_.empty()) return SetText(CStr(value));
+                date = CDate(value);
+            } else if (!mask.empty()) {
+                date = ParseMaskedDate(CStr(value), mask, Context()).date;
+            } else {
+                return SetText(CStr(value));
+            }
+            const std::optional<std::string> text = FormatDate(date, mask_);
+            if (!text) throw AutomationError(error::kInvalidPropertyValue);
+            return SetText(*text);
         }
-        const std::optional<std::string> text = FormatDate(date, mask_);
-        if (!text) throw AutomationError(error::kInvalidPropertyValue);
-        return SetText(*text);
-    }
     }
 }
 

@@ -50,8 +50,8 @@ bool IsNumericTextValid(std::string_view text, std::string_view mask) {
     };
     const std::size_t p = point_position(digits);
     const std::size_t q = point_position(pattern);
-    if (p > q) return false;                              // too many integer digits
-    return digits.size() - p <= pattern.size() - q;      // not too many decimals
+    if (p > q) return false;                         // too many integer digits
+    return digits.size() - p <= pattern.size() - q;  // not too many decimals
 }
 
 }  // namespace ov::maskedit

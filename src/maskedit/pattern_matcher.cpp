@@ -14,9 +14,7 @@ bool IsPatternMaskValid(std::string_view mask) {
     return true;
 }
 
-bool MatchesPattern(std::string_view text, std::string_view mask) {
-    return MatchLike(text, mask) == LikeResult::Match;
-}
+bool MatchesPattern(std::string_view text, std::string_view mask) { return MatchLike(text, mask) == LikeResult::Match; }
 
 std::size_t PartialPatternLength(std::string_view text, std::string_view mask) {
     // k is the 1-based position of the last mask character taken so far.

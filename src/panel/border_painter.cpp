@@ -120,8 +120,7 @@ ShiftProgram ShadedProgram(int w, int h, const BorderSettings& s) {
         case gpa3DRaised:
         case gpa3DInset: return Shaded3DFrame(w, h, 0, s.appearance == gpa3DInset);
         case gpaBevelRaised:
-        case gpaBevelInset:
-            return BevelRings(w, h, 0, s.bevel_width, s.bevel_intensity, s.appearance == gpaBevelInset);
+        case gpaBevelInset: return BevelRings(w, h, 0, s.bevel_width, s.bevel_intensity, s.appearance == gpaBevelInset);
         default: return ShadedEtchedFrame(w, h, 0);
     }
 }

@@ -82,8 +82,9 @@ gdi::RECT DrawCaptionAt(const std::string& text, PictureBox& area, std::int32_t 
     const std::vector<ExtraPass> passes = ExtraPasses(style);
     for (const ExtraPass& pass : passes) {
         area.SetForeColor(pass.white ? kWhite : static_cast<OleColor>(ShiftColor(fore, kLighterText)));
-        DrawSingleLine(dc, text, gdi::RECT{rect.left + pass.offset, rect.top + pass.offset, rect.right + pass.offset,
-                                           rect.bottom + pass.offset});
+        DrawSingleLine(dc, text,
+                       gdi::RECT{rect.left + pass.offset, rect.top + pass.offset, rect.right + pass.offset,
+                                 rect.bottom + pass.offset});
     }
     if (!passes.empty()) area.SetForeColor(fore);
     DrawSingleLine(dc, text, rect);

@@ -20,7 +20,7 @@ struct CaptionLayout {
     std::int32_t cushion = 3;    // AlignmentCushion, pixels
     double panel_width = 0;      // the panel's size in pixels, unrounded
     double panel_height = 0;
-    gdi::RECT client{};          // the panel's client rectangle, where measuring starts
+    gdi::RECT client{};  // the panel's client rectangle, where measuring starts
 };
 
 // Where the text goes for a measured size of tw x th pixels. Right and bottom alignments keep

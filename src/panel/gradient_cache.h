@@ -25,7 +25,7 @@
 namespace ov {
 class Picture;
 class PictureBox;
-}
+}  // namespace ov
 
 namespace ov::panel {
 

@@ -27,7 +27,7 @@
 namespace ov {
 class PictureBox;
 class Picture;
-}
+}  // namespace ov
 
 namespace ov::panel {
 
@@ -39,11 +39,41 @@ class OVGradientPanel : public host::Control {
 public:
     // Dispatch ids of _OVGradientPanel.
     enum Member : std::int32_t {
-        kAlignment = 1, kAlignmentCushion, kAppearance, kAutoSize, kBackColor, kBevelIntensity, kBevelWidth,
-        kBorderColor, kCaption, kCaptionStyle, kEnabled, kFont, kFontBold, kFontItalic, kFontName, kFontSize,
-        kFontStrikethrough, kFontUnderline, kForeColor, kGradientAngle, kGradientBlendMode, kGradientColor1,
-        kGradientColor2, kGradientRepetitions, kGradientType, kHDC, kHWnd, kMouseIcon, kMousePointer, kOLEDropMode,
-        kPicture, kStyle, kUseClassicBorders, kRefresh, kOLEDrag
+        kAlignment = 1,
+        kAlignmentCushion,
+        kAppearance,
+        kAutoSize,
+        kBackColor,
+        kBevelIntensity,
+        kBevelWidth,
+        kBorderColor,
+        kCaption,
+        kCaptionStyle,
+        kEnabled,
+        kFont,
+        kFontBold,
+        kFontItalic,
+        kFontName,
+        kFontSize,
+        kFontStrikethrough,
+        kFontUnderline,
+        kForeColor,
+        kGradientAngle,
+        kGradientBlendMode,
+        kGradientColor1,
+        kGradientColor2,
+        kGradientRepetitions,
+        kGradientType,
+        kHDC,
+        kHWnd,
+        kMouseIcon,
+        kMousePointer,
+        kOLEDropMode,
+        kPicture,
+        kStyle,
+        kUseClassicBorders,
+        kRefresh,
+        kOLEDrag
     };
 
     OVGradientPanel();
@@ -198,9 +228,9 @@ private:
     BorderColours border_colours_;
     std::vector<gdi::RECT> frame_rects_;  // what the last DrawPanelBorder may have changed
     gdi::RECT caption_rect_{};            // and the last DrawPanelCaption
-    bool resizing_ = false;      // the resize handler is sizing the panel to its picture
-    bool initialising_ = false;  // new-instance defaults are being applied
-    bool parent_scale_ = false;  // the parent reported a ScaleMode other than user
+    bool resizing_ = false;               // the resize handler is sizing the panel to its picture
+    bool initialising_ = false;           // new-instance defaults are being applied
+    bool parent_scale_ = false;           // the parent reported a ScaleMode other than user
     std::int64_t gradient_renders_ = 0;
 };
 

@@ -39,9 +39,11 @@ void OVGradientPanel::OnSurfaceEvent(std::string_view event, std::vector<Variant
     for (std::size_t i = 0; i < desc->params.size(); ++i) {
         const ParamDesc& p = desc->params[i];
         if (IsCoordinate(p, "X"))
-            raised[i] = Variant::FromSingle(static_cast<float>(ScaleX(CSng(args[i]), ScaleMode(), EventCoordinateTarget())));
+            raised[i] =
+                Variant::FromSingle(static_cast<float>(ScaleX(CSng(args[i]), ScaleMode(), EventCoordinateTarget())));
         else if (IsCoordinate(p, "Y"))
-            raised[i] = Variant::FromSingle(static_cast<float>(ScaleY(CSng(args[i]), ScaleMode(), EventCoordinateTarget())));
+            raised[i] =
+                Variant::FromSingle(static_cast<float>(ScaleY(CSng(args[i]), ScaleMode(), EventCoordinateTarget())));
     }
     RaiseEvent(desc->dispid, raised);
     for (std::size_t i = 0; i < desc->params.size(); ++i)

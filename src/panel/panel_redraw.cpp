@@ -173,9 +173,8 @@ void OVGradientPanel::DrawBackgroundPicture() {
 void OVGradientPanel::DrawPanelBorder(const gdi::RECT* redo_within) {
     const BorderSettings frame = FrameSettings();
     const auto covered = [&] { return redo_within ? frame_rects_ : BorderBands(DrawingArea(), frame); };
-    frame_rects_ = cache_->DrawOver(covered, [&](PictureBox& area) {
-        return DrawBorder(area, PanelFrameGeometry(), frame, redo_within);
-    });
+    frame_rects_ = cache_->DrawOver(
+        covered, [&](PictureBox& area) { return DrawBorder(area, PanelFrameGeometry(), frame, redo_within); });
 }
 
 void OVGradientPanel::DrawPanelCaption() {
@@ -183,9 +182,8 @@ void OVGradientPanel::DrawPanelCaption() {
     gdi::GetClientRect(hWnd(), &layout.client);
     const gdi::RECT placed = PlaceCaptionText(caption_, DrawingArea(), layout);
     const auto covered = [&] { return std::vector<gdi::RECT>{CaptionBounds(placed)}; };
-    caption_rect_ = cache_->DrawOver(covered, [&](PictureBox& area) {
-        return DrawCaptionAt(caption_, area, caption_style_, placed);
-    });
+    caption_rect_ = cache_->DrawOver(
+        covered, [&](PictureBox& area) { return DrawCaptionAt(caption_, area, caption_style_, placed); });
 }
 
 void OVGradientPanel::ApplyTransparency() {

@@ -55,9 +55,8 @@ std::optional<VisiblePart> PartOnSurface(gdi::HDC dst, int x, int y, int width, 
     const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + width, surface.cx);
     const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + height, surface.cy);
     if (right <= left || bottom <= top) return std::nullopt;
-    return VisiblePart{static_cast<int>(left),          static_cast<int>(top),
-                       static_cast<int>(right - left),  static_cast<int>(bottom - top),
-                       static_cast<int>(left - x),      static_cast<int>(top - y)};
+    return VisiblePart{static_cast<int>(left),         static_cast<int>(top),      static_cast<int>(right - left),
+                       static_cast<int>(bottom - top), static_cast<int>(left - x), static_cast<int>(top - y)};
 }
 
 void FillWith(gdi::HDC dc, int width, int height, gdi::COLORREF colour) {
@@ -66,8 +65,8 @@ void FillWith(gdi::HDC dc, int width, int height, gdi::COLORREF colour) {
 
 }  // namespace
 
-void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x,
-                     int src_y, int src_width, int src_height, std::uint32_t background, gdi::HPALETTE palette) {
+void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x, int src_y,
+                     int src_width, int src_height, std::uint32_t background, gdi::HPALETTE palette) {
     const Picture& source = DrawablePicture(picture);
     const CallContext call(palette);
     if (source.type() == PictureType::Bitmap) {
@@ -83,8 +82,8 @@ void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Pi
     gdi::StretchBlt(dst, x, y, width, height, memory.dc(), src_x, src_y, src_width, src_height, gdi::SRCCOPY);
 }
 
-void PaintTransparentStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture,
-                                int src_x, int src_y, std::uint32_t transparent, gdi::HPALETTE palette) {
+void PaintTransparentStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x,
+                                int src_y, std::uint32_t transparent, gdi::HPALETTE palette) {
     const Picture& source = DrawablePicture(picture);
     const CallContext call(palette);
     if (source.type() == PictureType::Bitmap) {
@@ -109,8 +108,10 @@ void TransparentBlit(gdi::HDC dst, int x_wanted, int y_wanted, int w_wanted, int
     const std::optional<VisiblePart> part = PartOnSurface(dst, x_wanted, y_wanted, w_wanted, h_wanted);
     if (!part) return;
     const int x = part->x, y = part->y, w = part->width, h = part->height;
-    const int src_x = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{src_x_wanted} + part->skip_x, INT32_MIN, INT32_MAX));
-    const int src_y = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{src_y_wanted} + part->skip_y, INT32_MIN, INT32_MAX));
+    const int src_x =
+        static_cast<int>(std::clamp<std::int64_t>(std::int64_t{src_x_wanted} + part->skip_x, INT32_MIN, INT32_MAX));
+    const int src_y =
+        static_cast<int>(std::clamp<std::int64_t>(std::int64_t{src_y_wanted} + part->skip_y, INT32_MIN, INT32_MAX));
     const CallContext call(palette);
     const gdi::COLORREF key = gdi::TranslateOleColorOrBlack(transparent, call.palette);
 

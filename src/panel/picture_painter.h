@@ -21,14 +21,14 @@ namespace ov::panel {
 // Copies the source rectangle of `picture` stretched into (x, y, width, height) of `dst`. An
 // icon is first drawn at its natural size over `background` on a bitmap large enough for the
 // source rectangle, and that is what is stretched: no transparency.
-void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x,
-                     int src_y, int src_width, int src_height, std::uint32_t background, gdi::HPALETTE palette);
+void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x, int src_y,
+                     int src_width, int src_height, std::uint32_t background, gdi::HPALETTE palette);
 
 // Copies a width x height rectangle of `picture` from (src_x, src_y), leaving the destination
 // where the picture has `transparent`. An icon is drawn over `transparent` first, so its own
 // transparent parts stay transparent too.
-void PaintTransparentStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture,
-                                int src_x, int src_y, std::uint32_t transparent, gdi::HPALETTE palette);
+void PaintTransparentStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x,
+                                int src_y, std::uint32_t transparent, gdi::HPALETTE palette);
 
 // The same for a source device context: a monochrome mask of the pixels in `transparent`
 // blacks them out of a copy of the source and keeps the destination only there, and the two

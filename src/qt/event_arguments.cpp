@@ -8,9 +8,7 @@ namespace ov::qt {
 
 namespace {
 
-QString FromLibraryText(const std::string& text) {
-    return QString::fromStdString(codepage::Windows1252ToUtf8(text));
-}
+QString FromLibraryText(const std::string& text) { return QString::fromStdString(codepage::Windows1252ToUtf8(text)); }
 
 }  // namespace
 
@@ -41,7 +39,8 @@ Variant FromQVariant(const QVariant& value) {
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::ULongLong: return Variant::FromDouble(value.toDouble());
-        case QMetaType::QString: return Variant::FromString(codepage::Utf8ToWindows1252(value.toString().toStdString()));
+        case QMetaType::QString:
+            return Variant::FromString(codepage::Utf8ToWindows1252(value.toString().toStdString()));
         default: return Variant();
     }
 }
@@ -65,7 +64,8 @@ QVariant EventArguments::value(int index) const {
 bool EventArguments::setValue(int index, const QVariant& value) {
     if (!InRange(index) || static_cast<std::size_t>(index) >= event_->params.size()) return false;
     try {
-        (*args_)[static_cast<std::size_t>(index)] = event_->params[static_cast<std::size_t>(index)].type.Coerce(FromQVariant(value));
+        (*args_)[static_cast<std::size_t>(index)] =
+            event_->params[static_cast<std::size_t>(index)].type.Coerce(FromQVariant(value));
     } catch (const AutomationError&) {
         return false;
     }

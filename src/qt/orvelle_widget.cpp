@@ -28,9 +28,7 @@ namespace ov::qt {
 
 namespace {
 
-QString FromLibraryText(const std::string& text) {
-    return QString::fromStdString(codepage::Windows1252ToUtf8(text));
-}
+QString FromLibraryText(const std::string& text) { return QString::fromStdString(codepage::Windows1252ToUtf8(text)); }
 
 // The twips-per-pixel factor of a screen `ratio` device pixels to the logical pixel: 15 at
 // ratio 1, rounded halves to even as every twips-to-pixels conversion is, never below 1.
@@ -46,7 +44,8 @@ host::TextBox* TextBoxIn(host::ReferenceHost& host, const std::string& control) 
     host::Control* c = host.FindControl(control);
     if (!c) return nullptr;
     for (const auto& constituent : c->constituents())
-        if (constituent->kind() == host::ConstituentKind::TextBox) return static_cast<host::TextBox*>(constituent.get());
+        if (constituent->kind() == host::ConstituentKind::TextBox)
+            return static_cast<host::TextBox*>(constituent.get());
     return nullptr;
 }
 
@@ -113,7 +112,10 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
     connect(&clock_timer_, &QTimer::timeout, this, [this] { AdvanceClock(); });
     // A callback for this widget's controls was read (by whichever widget's poll): its loop
     // runs once control is back in the event loop, never inside the poll.
-    host_.SetMessageWakeup([this] { QMetaObject::invokeMethod(this, [this] { DeliverMessages(); }, Qt::QueuedConnection); });
+    host_.SetMessageWakeup([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { DeliverMessages(); }, Qt::QueuedConnection);
+    });
     AreaNotifier::Attach();
 }
 
@@ -204,7 +206,8 @@ void OrvelleWidget::paintEvent(QPaintEvent*) {
     painter.drawImage(QPointF(0, 0), frame_);
     // Beyond a form that could not grow with the window, the window's own background.
     const QSizeF shown = frame_.deviceIndependentSize();
-    if (shown.width() < width()) painter.fillRect(QRectF(shown.width(), 0, width() - shown.width(), height()), palette().window());
+    if (shown.width() < width())
+        painter.fillRect(QRectF(shown.width(), 0, width() - shown.width(), height()), palette().window());
     if (shown.height() < height())
         painter.fillRect(QRectF(0, shown.height(), std::min<qreal>(shown.width(), width()), height() - shown.height()),
                          palette().window());
@@ -225,7 +228,9 @@ void OrvelleWidget::ApplyFormOperation(const std::string& operation) {
         const Qt::WindowStates others = form_window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
         switch (host_.form().WindowState()) {
             case 0: form_window->setWindowState(others); break;
-            case 1: form_window->setWindowState(form_window->windowState() | Qt::WindowMinimized); break;  // keeps a maximised one to come back to
+            case 1:
+                form_window->setWindowState(form_window->windowState() | Qt::WindowMinimized);
+                break;  // keeps a maximised one to come back to
             case 2: form_window->setWindowState(others | Qt::WindowMaximized); break;
             default: break;
         }
@@ -287,8 +292,7 @@ void OrvelleWidget::DeliverMouse(const host::PointerTarget& target, const char* 
             if (name == "MouseDown") box->MouseDown(button, shift, target.x, target.y);
             else if (name == "MouseMove") box->MouseMove(button, shift, target.x, target.y);
             else box->MouseUp(button, shift, target.x, target.y);
-        } catch (const AutomationError&) {
-        }
+        } catch (const AutomationError&) {}
         return;
     }
     Deliver(target.control, target.target, event,
@@ -298,7 +302,8 @@ void OrvelleWidget::DeliverMouse(const host::PointerTarget& target, const char* 
 
 void OrvelleWidget::UpdateCursor(const std::optional<host::PointerTarget>& target) {
     const std::int16_t pointer = target ? target->mouse_pointer : 0;
-    const std::shared_ptr<IDispatch> icon = target && pointer == host::kMousePointerCustom ? target->mouse_icon : nullptr;
+    const std::shared_ptr<IDispatch> icon =
+        target && pointer == host::kMousePointerCustom ? target->mouse_icon : nullptr;
     if (pointer == cursor_pointer_ && icon == cursor_icon_) return;
     cursor_pointer_ = pointer;
     cursor_icon_ = icon;
@@ -333,8 +338,7 @@ void OrvelleWidget::mouseDoubleClickEvent(QMouseEvent* event) {
         const std::optional<host::PointerTarget> located = host::LocatePointer(host_, *captured_, at.x(), at.y());
         try {
             if (located) box->DoubleClick(located->x, located->y);
-        } catch (const AutomationError&) {
-        }
+        } catch (const AutomationError&) {}
     } else {
         Deliver(captured_->control, captured_->target, "DblClick", {});
     }
@@ -362,8 +366,8 @@ void OrvelleWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void OrvelleWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = FormPixelAt(event->position());
-    const std::optional<host::PointerTarget> target =
-        captured_ ? host::LocatePointer(host_, *captured_, at.x(), at.y()) : host::FindPointerTarget(host_, at.x(), at.y());
+    const std::optional<host::PointerTarget> target = captured_ ? host::LocatePointer(host_, *captured_, at.x(), at.y())
+                                                                : host::FindPointerTarget(host_, at.x(), at.y());
     if (target) DeliverMouse(*target, "MouseMove", ButtonState(event->buttons()), ShiftState(event->modifiers()));
     // The handler may have changed the pointer (a hot spot entered): look again.
     UpdateCursor(captured_ ? host::LocatePointer(host_, *captured_, at.x(), at.y())
@@ -405,7 +409,8 @@ void OrvelleWidget::keyReleaseEvent(QKeyEvent* event) {
     if (focused_.empty() || event->isAutoRepeat() || TextBoxIn(host_, focused_)) return QWidget::keyReleaseEvent(event);
     const std::int16_t code = VirtualKeyCode(event->key());
     if (code != 0)
-        Deliver(focused_, "surface", "KeyUp", {Variant::FromInteger(code), Variant::FromInteger(ShiftState(event->modifiers()))});
+        Deliver(focused_, "surface", "KeyUp",
+                {Variant::FromInteger(code), Variant::FromInteger(ShiftState(event->modifiers()))});
     Sync();
 }
 
@@ -414,8 +419,7 @@ void OrvelleWidget::TakeFocus(const std::string& control) {
     if (TextBoxIn(host_, control)) {
         try {
             host::FocusTextBox(host_, control);
-        } catch (const AutomationError&) {
-        }
+        } catch (const AutomationError&) {}
     } else {
         Deliver(control, "surface", "GotFocus", {});
     }
@@ -430,8 +434,7 @@ bool OrvelleWidget::LeaveFocus(const std::string& control) {
     }
     try {
         host::BlurTextBox(host_, control);
-    } catch (const AutomationError&) {
-    }
+    } catch (const AutomationError&) {}
     // A text box whose validation cancels keeps the focus.
     return !box->Focused();
 }

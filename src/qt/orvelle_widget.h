@@ -143,7 +143,7 @@ private:
     double pixel_ratio_ = 1.0;  // what the twips-per-pixel factors were set for
     QTimer clock_timer_;
     QElapsedTimer clock_;
-    std::int64_t clock_advanced_ = 0;  // ms of host time delivered so far
+    std::int64_t clock_advanced_ = 0;              // ms of host time delivered so far
     std::optional<host::PointerTarget> captured_;  // the target of the press while a button is down
     std::int16_t captured_buttons_ = 0;
     bool double_click_pending_ = false;  // the release after a double click makes no Click

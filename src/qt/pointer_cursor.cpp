@@ -41,7 +41,8 @@ QCursor CursorForPointer(std::int16_t mouse_pointer, const std::shared_ptr<IDisp
     const auto* picture = dynamic_cast<const Picture*>(mouse_icon.get());
     int width = 0, height = 0;
     std::vector<std::uint32_t> argb;
-    if (!picture || picture->type() != PictureType::Icon || !gdi::GetIconPixels(picture->handle(), &width, &height, &argb))
+    if (!picture || picture->type() != PictureType::Icon ||
+        !gdi::GetIconPixels(picture->handle(), &width, &height, &argb))
         return QCursor(Qt::ArrowCursor);
     // The image shares the vector's memory only until the copy that makes the pixmap.
     const QImage image(reinterpret_cast<const uchar*>(argb.data()), width, height, width * 4, QImage::Format_ARGB32);

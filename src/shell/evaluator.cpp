@@ -7,7 +7,6 @@ namespace ov::shell {
 
 namespace {
 
-
 std::int32_t RgbComponent(const Variant& value) {
     const std::int16_t component = CInt(value);
     if (component < 0) throw AutomationError(error::kInvalidProcedureCall);

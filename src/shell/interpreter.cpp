@@ -57,9 +57,7 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
     if (!files::ReplaceFile(path, text)) throw FileAccessError();
 }
 
-std::string DirectoryOf(const std::string& path) {
-    return std::filesystem::path(path).parent_path().string();
-}
+std::string DirectoryOf(const std::string& path) { return std::filesystem::path(path).parent_path().string(); }
 
 // Twips and milliseconds arrive as any numeric value; the host takes doubles.
 double Number(const Variant& value) { return CDbl(value); }
@@ -95,22 +93,22 @@ Interpreter::~Interpreter() {
 void Interpreter::PrintAreaCall(const notifyarea::AreaCall& call) {
     using Kind = notifyarea::AreaCall::Kind;
     switch (call.kind) {
-    case Kind::NotifyIcon: {
-        static constexpr const char* kMessages[] = {"add", "modify", "delete"};
-        const notifyarea::NotifyIconDataA& r = call.record;
-        out_ << "tray ";
-        if (call.message < std::size(kMessages)) out_ << kMessages[call.message];
-        else out_ << call.message;
-        out_ << " flags=" << r.flags << " id=" << r.id << " callback=" << r.callback_message << " icon=" << r.icon
-             << " tip=" << QuoteString(notifyarea::TextField(r.tip))
-             << " info=" << QuoteString(notifyarea::TextField(r.info))
-             << " title=" << QuoteString(notifyarea::TextField(r.info_title)) << " infoflags=" << r.info_flags
-             << " timeout=" << r.timeout_or_version << "\n";
-        return;
-    }
-    case Kind::SetForegroundWindow: out_ << "window foreground " << call.window << "\n"; return;
-    case Kind::SetActiveWindow: out_ << "window active " << call.window << "\n"; return;
-    case Kind::GetCursorPos: out_ << "cursor " << call.cursor.x << " " << call.cursor.y << "\n"; return;
+        case Kind::NotifyIcon: {
+            static constexpr const char* kMessages[] = {"add", "modify", "delete"};
+            const notifyarea::NotifyIconDataA& r = call.record;
+            out_ << "tray ";
+            if (call.message < std::size(kMessages)) out_ << kMessages[call.message];
+            else out_ << call.message;
+            out_ << " flags=" << r.flags << " id=" << r.id << " callback=" << r.callback_message << " icon=" << r.icon
+                 << " tip=" << QuoteString(notifyarea::TextField(r.tip))
+                 << " info=" << QuoteString(notifyarea::TextField(r.info))
+                 << " title=" << QuoteString(notifyarea::TextField(r.info_title)) << " infoflags=" << r.info_flags
+                 << " timeout=" << r.timeout_or_version << "\n";
+            return;
+        }
+        case Kind::SetForegroundWindow: out_ << "window foreground " << call.window << "\n"; return;
+        case Kind::SetActiveWindow: out_ << "window active " << call.window << "\n"; return;
+        case Kind::GetCursorPos: out_ << "cursor " << call.cursor.x << " " << call.cursor.y << "\n"; return;
     }
 }
 
@@ -251,9 +249,7 @@ Variant Interpreter::LoadPicture(const std::string& path) {
     return Variant::FromObject(ov::LoadPicture(FileSystemPath(path)));
 }
 
-Variant Interpreter::MakeFont(const FontDesc& font) {
-    return Variant::FromObject(StdFont::Create(font));
-}
+Variant Interpreter::MakeFont(const FontDesc& font) { return Variant::FromObject(StdFont::Create(font)); }
 
 std::vector<Variant> Interpreter::EvalAll(const std::vector<ValueExpr>& exprs) {
     std::vector<Variant> values;
@@ -309,9 +305,7 @@ void Interpreter::Run(const SysColorStmt& stmt) {
     gdi::SetSysColorEntry(index, static_cast<gdi::COLORREF>(colour));
 }
 
-void Interpreter::Run(const NewStmt& stmt) {
-    host_.New(stmt.name, stmt.class_name, ToPlacement(stmt.placement));
-}
+void Interpreter::Run(const NewStmt& stmt) { host_.New(stmt.name, stmt.class_name, ToPlacement(stmt.placement)); }
 
 void Interpreter::Run(const LoadStmt& stmt) {
     const host::Placement at = ToPlacement(stmt.placement);
@@ -380,7 +374,8 @@ void Interpreter::Run(const SetStmt& stmt) {
 
 void Interpreter::Run(const FireStmt& stmt) {
     const auto changed = host_.Fire(stmt.name, stmt.target.Text(), stmt.event, EvalAll(stmt.args));
-    for (const auto& argument : changed) out_ << "arg " << argument.name << " = " << FormatValue(argument.value) << "\n";
+    for (const auto& argument : changed)
+        out_ << "arg " << argument.name << " = " << FormatValue(argument.value) << "\n";
 }
 
 void Interpreter::Run(const OnStmt& stmt) {
@@ -438,10 +433,8 @@ void Interpreter::Run(const TextInputStmt& stmt) {
             for (const ValueExpr& point : stmt.points) at.push_back(CSng(Eval(point)));
             if (stmt.action == Action::Click)
                 host::ClickTextBox(host_, stmt.name, at[0], at[1], stmt.shift ? std::int16_t{1} : std::int16_t{0});
-            else if (stmt.action == Action::DoubleClick)
-                host::DoubleClickTextBox(host_, stmt.name, at[0], at[1]);
-            else
-                host::DragInTextBox(host_, stmt.name, at[0], at[1], at[2], at[3]);
+            else if (stmt.action == Action::DoubleClick) host::DoubleClickTextBox(host_, stmt.name, at[0], at[1]);
+            else host::DragInTextBox(host_, stmt.name, at[0], at[1], at[2], at[3]);
             break;
         }
     }

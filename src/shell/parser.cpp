@@ -11,9 +11,7 @@
 
 namespace ov::shell {
 
-std::string SyntaxError::Report() const {
-    return "syntax error at line " + std::to_string(line_) + ": " + message_;
-}
+std::string SyntaxError::Report() const { return "syntax error at line " + std::to_string(line_) + ": " + message_; }
 
 namespace {
 
@@ -57,8 +55,8 @@ struct Conversion {
     VarType type;
 };
 constexpr Conversion kConversions[] = {
-    {"CInt", VarType::Integer}, {"CLng", VarType::Long},   {"CSng", VarType::Single}, {"CDbl", VarType::Double},
-    {"CStr", VarType::String},  {"CBool", VarType::Boolean}, {"CDate", VarType::Date}, {"CByte", VarType::Byte},
+    {"CInt", VarType::Integer}, {"CLng", VarType::Long},     {"CSng", VarType::Single}, {"CDbl", VarType::Double},
+    {"CStr", VarType::String},  {"CBool", VarType::Boolean}, {"CDate", VarType::Date},  {"CByte", VarType::Byte},
 };
 
 constexpr const char* kFontAttributes[] = {"Bold", "Italic", "Underline", "Strikethrough"};
@@ -763,7 +761,8 @@ Statement LineParser::KeyStatement(std::string_view) {
 
 Statement LineParser::ClickStatement(std::string_view keyword) {
     TextInputStmt stmt;
-    stmt.action = EqualsIgnoreCase(keyword, "click") ? TextInputStmt::Action::Click : TextInputStmt::Action::DoubleClick;
+    stmt.action =
+        EqualsIgnoreCase(keyword, "click") ? TextInputStmt::Action::Click : TextInputStmt::Action::DoubleClick;
     stmt.name = ExpectIdentifier("an object name");
     stmt.points.push_back(Value());
     stmt.points.push_back(Value());
@@ -865,10 +864,12 @@ void RefuseOverlongStatement(std::string_view line, int line_number) {
 std::vector<std::string> StatementSyntax() {
     std::vector<std::string> lines;
     for (const char* syntax : LineParser::KeywordSyntax()) lines.emplace_back(syntax);
-    lines.emplace_back("NAME.MEMBER[(ARGS)] = VALUE | NAME.METHOD [ARGS]  (members of members too: M.Font.Bold = True)");
+    lines.emplace_back(
+        "NAME.MEMBER[(ARGS)] = VALUE | NAME.METHOD [ARGS]  (members of members too: M.Font.Bold = True)");
     lines.emplace_back("? VALUE | ? NAME.MEMBER[(ARGS)]");
     std::string settings = "SETTING: ";
-    for (std::size_t i = 0; i < std::size(kHostSettings); ++i) settings += (i ? ", " : "") + std::string(kHostSettings[i]);
+    for (std::size_t i = 0; i < std::size(kHostSettings); ++i)
+        settings += (i ? ", " : "") + std::string(kHostSettings[i]);
     lines.push_back(std::move(settings));
     std::string keys = "KEY: a letter, a digit, ";
     for (const NamedKey& named : kNamedKeys) keys += std::string(named.name) + " ";
@@ -878,8 +879,7 @@ std::vector<std::string> StatementSyntax() {
 }
 
 SyntaxError StatementTooLong(int line_number) {
-    return SyntaxError(line_number,
-                       "statement longer than " + std::to_string(limits::kMaxStatementBytes) + " bytes");
+    return SyntaxError(line_number, "statement longer than " + std::to_string(limits::kMaxStatementBytes) + " bytes");
 }
 
 std::optional<Statement> ParseStatement(std::string_view line, int line_number) {

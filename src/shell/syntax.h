@@ -45,10 +45,10 @@ struct ValueExpr {
     };
     Kind kind = Kind::Literal;
     Variant literal;
-    std::string name;                 // ObjectName
+    std::string name;                     // ObjectName
     VarType convert_to = VarType::Empty;  // Convert
-    std::vector<ValueExpr> args;      // Rgb (3), LoadPicture (1), Convert (1), Member (1: the object)
-    FontExpr font;                    // Font
+    std::vector<ValueExpr> args;          // Rgb (3), LoadPicture (1), Convert (1), Member (1: the object)
+    FontExpr font;                        // Font
     // Member: the members read in turn, kept flat so that a long path nests no deeper.
     std::vector<MemberSegment> path;
 };
@@ -60,13 +60,36 @@ struct Placement {
     std::optional<std::pair<ValueExpr, ValueExpr>> extent;    // width, height
 };
 
-struct HostStmt { std::vector<std::pair<std::string, ValueExpr>> settings; };
-struct SysColorStmt { ValueExpr index; ValueExpr colour; };
-struct NewStmt { std::string name; std::string class_name; Placement placement; };
-struct LoadStmt { std::string name; std::string class_name; std::string bag_file; Placement placement; };
-struct SaveStmt { std::string name; std::string bag_file; };
-struct BagStmt { std::string name; };
-struct ResizeStmt { std::string name; ValueExpr width; ValueExpr height; };
+struct HostStmt {
+    std::vector<std::pair<std::string, ValueExpr>> settings;
+};
+struct SysColorStmt {
+    ValueExpr index;
+    ValueExpr colour;
+};
+struct NewStmt {
+    std::string name;
+    std::string class_name;
+    Placement placement;
+};
+struct LoadStmt {
+    std::string name;
+    std::string class_name;
+    std::string bag_file;
+    Placement placement;
+};
+struct SaveStmt {
+    std::string name;
+    std::string bag_file;
+};
+struct BagStmt {
+    std::string name;
+};
+struct ResizeStmt {
+    std::string name;
+    ValueExpr width;
+    ValueExpr height;
+};
 struct LifecycleStmt {
     enum class Action { Show, Hide, Paint, Terminate };
     Action action;
@@ -83,11 +106,20 @@ struct PutStmt {
     bool by_reference = false;
 };
 // OBJECT.MEMBER [ARGS] and OBJECT.MEMBER(ARGS) as a statement.
-struct CallStmt { ValueExpr object; std::string member; std::vector<ValueExpr> args; };
+struct CallStmt {
+    ValueExpr object;
+    std::string member;
+    std::vector<ValueExpr> args;
+};
 // ? VALUE: any value expression, member paths included (`? P.Picture.Type`).
-struct PrintStmt { ValueExpr value; };
+struct PrintStmt {
+    ValueExpr value;
+};
 // Set NAME = VALUE: NAME names the object VALUE gives (Nothing forgets it) in later statements.
-struct SetStmt { std::string name; ValueExpr value; };
+struct SetStmt {
+    std::string name;
+    ValueExpr value;
+};
 // The target of `fire` and `inspect`: `surface`, a constituent's name, or `name(i)` for an
 // element of a constituent array.
 struct Target {
@@ -95,12 +127,34 @@ struct Target {
     std::optional<int> index;
     std::string Text() const { return index ? name + "(" + std::to_string(*index) + ")" : name; }
 };
-struct FireStmt { std::string name; Target target; std::string event; std::vector<ValueExpr> args; };
-struct OnStmt { std::string name; std::string event; std::string arg_name; ValueExpr value; };
-struct WaitStmt { ValueExpr milliseconds; };
-struct InspectStmt { std::string name; Target target; };
-struct SnapStmt { std::string name; std::string file; };  // name `form` snaps the whole form
-struct PixelStmt { std::string name; ValueExpr x; ValueExpr y; };
+struct FireStmt {
+    std::string name;
+    Target target;
+    std::string event;
+    std::vector<ValueExpr> args;
+};
+struct OnStmt {
+    std::string name;
+    std::string event;
+    std::string arg_name;
+    ValueExpr value;
+};
+struct WaitStmt {
+    ValueExpr milliseconds;
+};
+struct InspectStmt {
+    std::string name;
+    Target target;
+};
+struct SnapStmt {
+    std::string name;
+    std::string file;
+};  // name `form` snaps the whole form
+struct PixelStmt {
+    std::string name;
+    ValueExpr x;
+    ValueExpr y;
+};
 
 // Input into a control's text box: `focus NAME`, `blur NAME`, `type NAME "TEXT"`,
 // `key NAME [Shift+][Ctrl+]KEY`, `select NAME START LENGTH`, `paste NAME "TEXT"`, and the left
@@ -118,9 +172,8 @@ struct NamedKey {
     std::int16_t ascii;  // the character the key sends whatever the modifiers, 0 for none
 };
 inline constexpr NamedKey kNamedKeys[] = {
-    {"Home", 36, 0},   {"End", 35, 0},         {"Left", 37, 0},    {"Right", 39, 0},
-    {"Up", 38, 0},     {"Down", 40, 0},        {"Delete", 46, 0},  {"Backspace", 8, 8},
-    {"Insert", 45, 0}, {"Enter", 13, 13},      {"Tab", 9, 9},      {"Escape", 27, 27},
+    {"Home", 36, 0},   {"End", 35, 0},      {"Left", 37, 0},   {"Right", 39, 0},  {"Up", 38, 0}, {"Down", 40, 0},
+    {"Delete", 46, 0}, {"Backspace", 8, 8}, {"Insert", 45, 0}, {"Enter", 13, 13}, {"Tab", 9, 9}, {"Escape", 27, 27},
 };
 struct TextInputStmt {
     enum class Action { Focus, Blur, Type, Key, Select, Paste, Click, Drag, DoubleClick };
@@ -134,8 +187,8 @@ struct TextInputStmt {
     bool shift = false;               // Click
 };
 
-using Statement = std::variant<HostStmt, SysColorStmt, NewStmt, LoadStmt, SaveStmt, BagStmt, ResizeStmt,
-                               LifecycleStmt, PutStmt, CallStmt, PrintStmt, SetStmt, FireStmt, OnStmt, WaitStmt,
-                               InspectStmt, SnapStmt, PixelStmt, TextInputStmt>;
+using Statement = std::variant<HostStmt, SysColorStmt, NewStmt, LoadStmt, SaveStmt, BagStmt, ResizeStmt, LifecycleStmt,
+                               PutStmt, CallStmt, PrintStmt, SetStmt, FireStmt, OnStmt, WaitStmt, InspectStmt, SnapStmt,
+                               PixelStmt, TextInputStmt>;
 
 }  // namespace ov::shell

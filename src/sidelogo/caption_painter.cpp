@@ -9,8 +9,7 @@
 
 namespace ov::sidelogo {
 
-namespace {
-}
+namespace {}
 
 void FontToLogFont(const FontDesc& font, gdi::HDC dc, gdi::LOGFONTA& out) {
     if (font.name.size() > kMaxFaceNameBytes) throw AutomationError(error::kSubscriptOutOfRange);

@@ -11,7 +11,7 @@ namespace ov::sidelogo {
 
 // The face-name field of the logical-font record holds at most this many bytes.
 inline constexpr std::size_t kMaxFaceNameBytes = 33;
-inline constexpr int kCaptionEscapement = 900;  // tenths of a degree: reading bottom to top
+inline constexpr int kCaptionEscapement = 900;   // tenths of a degree: reading bottom to top
 inline constexpr int kCaptionBottomMargin = 16;  // pixels between the text's start and the bottom
 
 // Fills `out` from the font for drawing on `dc`: height -MulDiv(whole points, vertical pixels

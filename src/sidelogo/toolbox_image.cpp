@@ -23,8 +23,15 @@ host::ToolboxImage OVSideLogo::DrawToolboxImage() {
             ".....k6666k.....",
             ".....kkkkkk.....",
         },
-        {{'.', 0xC0C0C0}, {'k', 0x000000}, {'w', 0xFFFFFF}, {'1', 0x0000FF}, {'2', 0x2828E8},
-         {'3', 0x5050D8}, {'4', 0x7878C8}, {'5', 0x9C9CC8}, {'6', 0xC0C0C0}});
+        {{'.', 0xC0C0C0},
+         {'k', 0x000000},
+         {'w', 0xFFFFFF},
+         {'1', 0x0000FF},
+         {'2', 0x2828E8},
+         {'3', 0x5050D8},
+         {'4', 0x7878C8},
+         {'5', 0x9C9CC8},
+         {'6', 0xC0C0C0}});
 }
 
 }  // namespace ov::sidelogo

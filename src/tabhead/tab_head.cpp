@@ -13,7 +13,6 @@ namespace ov::tabhead {
 
 namespace {
 
-
 constexpr double kHeadingHeight = 255;
 // Captions and widths a heading has before any list reached it; only hidden headings beyond the
 // list keep them, and they matter only for where the plate of such an index lands.
@@ -34,28 +33,36 @@ const ClassInfo& OVTabHead::StaticInfo() {
     static const ClassInfo info =
         ClassBuilder<OVTabHead>("OVTabHead")
             .Property("TabString", kTabString, text, &OVTabHead::TabString, &OVTabHead::SetTabString)
-            .PutByRef().Silent().InCategory(Category::Text)
-            .Default(Variant::FromString("Tab1,Tab2")).Persist(&OVTabHead::tab_string_)
+            .PutByRef()
+            .Silent()
+            .InCategory(Category::Text)
+            .Default(Variant::FromString("Tab1,Tab2"))
+            .Persist(&OVTabHead::tab_string_)
             .Property("SelectedTab", kSelectedTab, text, &OVTabHead::SelectedTab, &OVTabHead::SetSelectedTab)
-            .Silent().InCategory(Category::Behavior)
+            .Silent()
+            .InCategory(Category::Behavior)
             .Default(Variant::FromString("0"))
             .Persist([](OVTabHead& c, const Variant& v) { c.LoadSelectedTab(v); },
                      [](OVTabHead& c) { return Variant::FromString(c.SelectedTab()); })
             .Method("Refresh", kRefresh, &OVTabHead::RefreshLayout)
             .Property("SelectedBold", kSelectedBold, boolean, &OVTabHead::SelectedBold, &OVTabHead::SetSelectedBold)
             .InCategory(Category::Font)
-            .Default(Variant::FromBoolean(false)).Persist(&OVTabHead::selected_bold_)
+            .Default(Variant::FromBoolean(false))
+            .Persist(&OVTabHead::selected_bold_)
             .Property("SelectedColor", kSelectedColor, TypeDesc::Color(), &OVTabHead::SelectedColor,
                       &OVTabHead::SetSelectedColor)
             .InCategory(Category::Appearance)
-            .Default(Variant::FromLong(kDefaultSelectedColor)).Persist(&OVTabHead::selected_color_)
+            .Default(Variant::FromLong(kDefaultSelectedColor))
+            .Persist(&OVTabHead::selected_color_)
             .Property("InactiveBold", kInactiveBold, boolean, &OVTabHead::InactiveBold, &OVTabHead::SetInactiveBold)
             .InCategory(Category::Font)
-            .Default(Variant::FromBoolean(false)).Persist(&OVTabHead::inactive_bold_)
+            .Default(Variant::FromBoolean(false))
+            .Persist(&OVTabHead::inactive_bold_)
             .Property("InactiveColor", kInactiveColor, TypeDesc::Color(), &OVTabHead::InactiveColor,
                       &OVTabHead::SetInactiveColor)
             .InCategory(Category::Appearance)
-            .Default(Variant::FromLong(kDefaultInactiveColor)).Persist(&OVTabHead::inactive_color_)
+            .Default(Variant::FromLong(kDefaultInactiveColor))
+            .Persist(&OVTabHead::inactive_color_)
             .Property("BackColor", kBackColor, TypeDesc::Color(), &OVTabHead::TabBackColor, &OVTabHead::SetTabBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")
             .InCategory(Category::Appearance)
@@ -64,8 +71,8 @@ const ClassInfo& OVTabHead::StaticInfo() {
             .Persist([](OVTabHead& c, const Variant& v) { c.SetBackColor(CLng(v)); },
                      [](OVTabHead& c) { return Variant::FromLong(c.BackColor()); })
             .AsCreated()
-            .Event("TabSelected", {Ref("Index", TypeDesc::Of(VarType::Integer)),
-                                   Ref("TabName", TypeDesc::Of(VarType::String))})
+            .Event("TabSelected",
+                   {Ref("Index", TypeDesc::Of(VarType::Integer)), Ref("TabName", TypeDesc::Of(VarType::String))})
             .Event("Click")
             .Event("DblClick")
             .Build();

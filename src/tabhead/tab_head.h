@@ -31,7 +31,14 @@ public:
     static constexpr std::int32_t kEventTabSelected = 1, kEventClick = 2, kEventDblClick = 3;
     // Dispatch ids of _OVTabHead.
     enum Member : std::int32_t {
-        kTabString = 1, kSelectedTab, kRefresh, kSelectedBold, kSelectedColor, kInactiveBold, kInactiveColor, kBackColor
+        kTabString = 1,
+        kSelectedTab,
+        kRefresh,
+        kSelectedBold,
+        kSelectedColor,
+        kInactiveBold,
+        kInactiveColor,
+        kBackColor
     };
 
     OVTabHead();

@@ -23,8 +23,7 @@ host::ToolboxImage OVTrayIcon::DrawToolboxImage() {
             "d......bb......w",
             "wwwwwwwwwwwwwwww",
         },
-        {{'.', 0xC0C0C0}, {'k', 0x000000}, {'y', 0xFFFFE1}, {'d', 0x808080}, {'w', 0xFFFFFF},
-         {'b', 0x0000FF}});
+        {{'.', 0xC0C0C0}, {'k', 0x000000}, {'y', 0xFFFFE1}, {'d', 0x808080}, {'w', 0xFFFFFF}, {'b', 0x0000FF}});
 }
 
 }  // namespace ov::trayicon

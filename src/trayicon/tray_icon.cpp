@@ -52,13 +52,22 @@ const ClassInfo& OVTrayIcon::StaticInfo() {
         ClassBuilder<OVTrayIcon>("OVTrayIcon")
             .InvisibleAtRunTime()
             .Property("SetSysTray", 1, TypeDesc::Of(VarType::Boolean), &OVTrayIcon::SysTray, &OVTrayIcon::SetSysTray)
-            .Hidden().Silent().InCategory(Category::Behavior).Initially(Variant::FromBoolean(false))
+            .Hidden()
+            .Silent()
+            .InCategory(Category::Behavior)
+            .Initially(Variant::FromBoolean(false))
             .Help("Sets whether the icon in the systray should be visible or not.")
             .Property("InfoTip", 2, string, &OVTrayIcon::InfoTip, &OVTrayIcon::SetInfoTip)
-            .Hidden().Silent().InCategory(Category::Behavior).Initially(Variant::FromString(""))
+            .Hidden()
+            .Silent()
+            .InCategory(Category::Behavior)
+            .Initially(Variant::FromString(""))
             .Help("Sets the infotip for the icon in the systray")
             .Property("TrayIcon", 3, TypeDesc::Of(VarType::Long), &OVTrayIcon::TrayIcon, &OVTrayIcon::SetTrayIcon)
-            .Hidden().Silent().InCategory(Category::Appearance).Initially(Variant::FromLong(0))
+            .Hidden()
+            .Silent()
+            .InCategory(Category::Appearance)
+            .Initially(Variant::FromLong(0))
             .Help("Sets the handle for the icon that should appear in the systray.")
             .Method("Refresh", 4, &OVTrayIcon::RefreshTray)
             .Method("AddForm", 5, &OVTrayIcon::AddForm)
@@ -222,20 +231,26 @@ void OVTrayIcon::DecodeMouseMove(std::vector<Variant>& args) {
     const Variant button = Variant::FromInteger(decoded.button);
     std::vector<Variant> raised;
     switch (decoded.event) {
-    case TrayEvent::None: return;
-    case TrayEvent::MouseMove:
-        raised = {Variant::FromInteger(CInt(args[0])), Variant::FromInteger(CInt(args[1])), cursor_x, cursor_y};
-        RaiseEvent(kEventMouseMove, raised);
-        return;
-    case TrayEvent::MouseDown: raised = {button, cursor_x, cursor_y}; RaiseEvent(kEventMouseDown, raised); return;
-    case TrayEvent::MouseUp: raised = {button, cursor_x, cursor_y}; RaiseEvent(kEventMouseUp, raised); return;
-    case TrayEvent::MouseDblClick:
-        raised = {button, cursor_x, cursor_y};
-        RaiseEvent(kEventMouseDblClick, raised);
-        return;
-    case TrayEvent::BalloonShow: RaiseEvent(kEventBalloonShow, raised); return;
-    case TrayEvent::BalloonTimeoutOrHide: RaiseEvent(kEventBalloonTimeoutOrHide, raised); return;
-    case TrayEvent::BalloonClick: RaiseEvent(kEventBalloonClick, raised); return;
+        case TrayEvent::None: return;
+        case TrayEvent::MouseMove:
+            raised = {Variant::FromInteger(CInt(args[0])), Variant::FromInteger(CInt(args[1])), cursor_x, cursor_y};
+            RaiseEvent(kEventMouseMove, raised);
+            return;
+        case TrayEvent::MouseDown:
+            raised = {button, cursor_x, cursor_y};
+            RaiseEvent(kEventMouseDown, raised);
+            return;
+        case TrayEvent::MouseUp:
+            raised = {button, cursor_x, cursor_y};
+            RaiseEvent(kEventMouseUp, raised);
+            return;
+        case TrayEvent::MouseDblClick:
+            raised = {button, cursor_x, cursor_y};
+            RaiseEvent(kEventMouseDblClick, raised);
+            return;
+        case TrayEvent::BalloonShow: RaiseEvent(kEventBalloonShow, raised); return;
+        case TrayEvent::BalloonTimeoutOrHide: RaiseEvent(kEventBalloonTimeoutOrHide, raised); return;
+        case TrayEvent::BalloonClick: RaiseEvent(kEventBalloonClick, raised); return;
     }
 }
 

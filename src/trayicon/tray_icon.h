@@ -27,15 +27,18 @@ inline constexpr int kPixelHeight = 25;
 
 // BalloonStyle: the platform's balloon flags; they may be added together.
 enum BalloonStyle : std::int32_t {
-    bsIconNone = 0, bsIconExclamation = 2, bsIconCritical = 3, bsIconInformation = 1, bsNoSound = 16
+    bsIconNone = 0,
+    bsIconExclamation = 2,
+    bsIconCritical = 3,
+    bsIconInformation = 1,
+    bsNoSound = 16
 };
 
 class OVTrayIcon : public host::Control {
 public:
     // Event ids of __OVTrayIcon.
-    static constexpr std::int32_t kEventMouseMove = 1, kEventMouseUp = 2, kEventMouseDown = 3,
-                                  kEventMouseDblClick = 4, kEventBalloonShow = 5, kEventBalloonTimeoutOrHide = 6,
-                                  kEventBalloonClick = 7;
+    static constexpr std::int32_t kEventMouseMove = 1, kEventMouseUp = 2, kEventMouseDown = 3, kEventMouseDblClick = 4,
+                                  kEventBalloonShow = 5, kEventBalloonTimeoutOrHide = 6, kEventBalloonClick = 7;
 
     OVTrayIcon();
     ~OVTrayIcon() override;

@@ -8,7 +8,14 @@
 namespace ov::trayicon {
 
 enum class TrayEvent : std::uint8_t {
-    None, MouseMove, MouseDown, MouseUp, MouseDblClick, BalloonShow, BalloonTimeoutOrHide, BalloonClick
+    None,
+    MouseMove,
+    MouseDown,
+    MouseUp,
+    MouseDblClick,
+    BalloonShow,
+    BalloonTimeoutOrHide,
+    BalloonClick
 };
 
 struct DecodedNotification {

@@ -16,17 +16,16 @@
 namespace ov::forms {
 namespace {
 
-
 // A control whose surface shows its persisted Shade at run time and plain blue at design
 // time, so a rendered image tells which bag and which mode reached it.
 class Swatch : public host::Control {
 public:
     static const ClassInfo& StaticInfo() {
         static const ClassInfo info = ClassBuilder<Swatch>("Swatch")
-                                                .Property("Shade", 1, TypeDesc::Color(), &Swatch::Shade, &Swatch::SetShade)
-                                                .Default(Variant::FromLong(0x0000FF))
-                                                .Persist("Shade")
-                                                .Build();
+                                          .Property("Shade", 1, TypeDesc::Color(), &Swatch::Shade, &Swatch::SetShade)
+                                          .Default(Variant::FromLong(0x0000FF))
+                                          .Persist("Shade")
+                                          .Build();
         return info;
     }
     const ClassInfo& Info() const override { return StaticInfo(); }
@@ -292,7 +291,8 @@ TEST_F(Forms, UnknownClassOrContainerIsTheHostsError) {
         EXPECT_EQ(error.number(), 429);
     }
     try {
-        BuildForm(host, ParseForm(R"({"orvelle_form": 1, "controls": [{"name": "b", "class": "Box", "container": "c"}]})"));
+        BuildForm(host,
+                  ParseForm(R"({"orvelle_form": 1, "controls": [{"name": "b", "class": "Box", "container": "c"}]})"));
         FAIL() << "an unknown container was accepted";
     } catch (const AutomationError& error) {
         EXPECT_EQ(error.number(), 424);

@@ -60,25 +60,22 @@ TEST(GradientColourModel, HueToRgbThresholdsWrapRoundingAndOverflow) {
         bool fails = false;
     };
     const Row rows[] = {
-        {255, 0, 85, 255},
-        {255, 0, -85, 0},         // becomes 170: the last band
-        {200, 100, 300, 200},     // treated as 45
-        {200.25, 100.75, 300, 200},  // 200.25 rounded
-        {255, 0, 42.5, 255},      // 42.5 already belongs to the flat band
-        {255, 0, 169.9, 1},       // 6 * 0.1 rounds to 1
-        {255, 0, 170, 0},
-        {255, 0, 255, 0},         // 255 is not wrapped
-        {255, 0, 256, 6},         // 256 wraps to 1
-        {255, 0, -300, -270},     // only one period is folded: -45 extrapolates below FB
-        {1, 0, 21.25, 0},         // 0.5 rounds to 0
-        {3, 0, 21.25, 2},         // 1.5 rounds to 2
+        {255, 0, 85, 255},          {255, 0, -85, 0},  // becomes 170: the last band
+        {200, 100, 300, 200},                          // treated as 45
+        {200.25, 100.75, 300, 200},                    // 200.25 rounded
+        {255, 0, 42.5, 255},                           // 42.5 already belongs to the flat band
+        {255, 0, 169.9, 1},                            // 6 * 0.1 rounds to 1
+        {255, 0, 170, 0},           {255, 0, 255, 0},  // 255 is not wrapped
+        {255, 0, 256, 6},                              // 256 wraps to 1
+        {255, 0, -300, -270},                          // only one period is folded: -45 extrapolates below FB
+        {1, 0, 21.25, 0},                              // 0.5 rounds to 0
+        {3, 0, 21.25, 2},                              // 1.5 rounds to 2
         {1e12, 0, 60, 6, true},
     };
     for (const Row& row : rows) {
         if (row.fails)
             EXPECT_EQ(testing_support::ErrorNumberOf([&] { HUEtoRGB(row.fa, row.fb, row.h); }), row.channel) << row.fa;
-        else
-            EXPECT_EQ(HUEtoRGB(row.fa, row.fb, row.h), row.channel) << row.fa << ", " << row.fb << ", " << row.h;
+        else EXPECT_EQ(HUEtoRGB(row.fa, row.fb, row.h), row.channel) << row.fa << ", " << row.fb << ", " << row.h;
     }
 }
 

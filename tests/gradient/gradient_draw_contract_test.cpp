@@ -121,8 +121,8 @@ TEST(GradientDraw, NoGraphicsObjectOutlivesADrawing) {
                         const gdi::LiveObjects before = gdi::CountLiveObjects();
                         EXPECT_EQ(g.Draw(surface), type != 3);
                         ASSERT_EQ(gdi::CountLiveObjects(), before)
-                            << "type " << type << " blend " << blend << " repetitions " << repetitions
-                            << " colours " << c1 << "/" << c2 << " angle " << angle;
+                            << "type " << type << " blend " << blend << " repetitions " << repetitions << " colours "
+                            << c1 << "/" << c2 << " angle " << angle;
                         ASSERT_EQ(gdi::GetLockedWindow(), 0u);
                     }
     EXPECT_EQ(gdi::SelectObject(surface.hdc(), pen_before), gdi::GetStockObject(gdi::BLACK_PEN));

@@ -29,9 +29,9 @@ TEST(GradientProperties, NewObjectDefaults) {
 
 TEST(GradientProperties, AngleIsRoundedHalfToEvenAndReducedWithItsSign) {
     clsGradient g;
-    const std::pair<double, double> cases[] = {
-        {725, 5}, {-725, -5}, {45.5, 46}, {44.5, 44}, {-44.5, -44}, {360, 0}, {-360, 0},
-        {359.4, 359}, {359.5, 0}, {-359.6, 0}, {-30, -30}, {1e9, 1e9 - 360 * 2777777}};
+    const std::pair<double, double> cases[] = {{725, 5},     {-725, -5},  {45.5, 46}, {44.5, 44},
+                                               {-44.5, -44}, {360, 0},    {-360, 0},  {359.4, 359},
+                                               {359.5, 0},   {-359.6, 0}, {-30, -30}, {1e9, 1e9 - 360 * 2777777}};
     for (auto [written, stored] : cases) {
         g.SetAngle(written);
         EXPECT_EQ(g.Angle(), stored) << written;
@@ -134,7 +134,8 @@ TEST(GradientLateBound, HueToRgbLeavesItsByReferenceArgumentsAsGiven) {
         {Variant::FromLong(255), Variant::FromInteger(0), Variant::FromLong(-85)}};
     for (const std::vector<Variant>& given : calls) {
         std::vector<Variant> args = given;
-        EXPECT_EQ(CallMethod(object, "HUEtoRGB", args).integral(), HUEtoRGB(CDbl(given[0]), CDbl(given[1]), CDbl(given[2])));
+        EXPECT_EQ(CallMethod(object, "HUEtoRGB", args).integral(),
+                  HUEtoRGB(CDbl(given[0]), CDbl(given[1]), CDbl(given[2])));
         for (std::size_t i = 0; i < given.size(); ++i) EXPECT_EQ(CDbl(args[i]), CDbl(given[i])) << "argument " << i;
     }
     std::vector<Variant> overflow{Variant::FromDouble(1e12), Variant::FromDouble(0), Variant::FromDouble(60)};

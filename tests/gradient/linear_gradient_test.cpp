@@ -30,7 +30,8 @@ TEST(LinearGradient, AxisAnglesStartOnTheirEdgeAndStepOneEntryPerLine) {
         bool along_x;   // the ramp advances with x (else with y)
         bool from_far;  // entry 0 lies just beyond the far edge
     };
-    const Row rows[] = {{0, true, false}, {90, false, true}, {180, true, true}, {270, false, false}, {-90, false, false}};
+    const Row rows[] = {
+        {0, true, false}, {90, false, true}, {180, true, true}, {270, false, false}, {-90, false, false}};
     for (const Row& row : rows) {
         TestSurface surface(row.along_x ? kSide : 10, row.along_x ? 10 : kSide);
         clsGradient g;
@@ -51,7 +52,7 @@ TEST(LinearGradient, AxisAnglesStartOnTheirEdgeAndStepOneEntryPerLine) {
 TEST(LinearGradient, DiagonalsRunFromTheirWhiteCornerToTheOpposite) {
     struct Row {
         double angle;
-        int white, dark;               // corner indices: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
+        int white, dark;                 // corner indices: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
         gdi::POINT along[2], across[2];  // across[0] is the lighter pixel
     };
     const Row rows[] = {{45, 2, 1, {{10, 20}, {20, 30}}, {{10, 20}, {20, 10}}},
@@ -97,8 +98,12 @@ TEST(LinearGradient, EveryColumnShowsItsTableEntryForEveryBuild) {
         double repetitions;
         std::int32_t blend;
     };
-    const Row rows[] = {{0xFFFFFF, 0, 2, gbmRGB},       {0xFFFFFF, 0, 0.75, gbmRGB},      {0x0000FF, 0, 0.4, gbmRGB},
-                        {0x0000FF, 0xFF0000, 0.4, gbmHSL}, {0x0000FF, 0xFF0000, 1, gbmHSL}, {0, 0, 1, gbmHSL},
+    const Row rows[] = {{0xFFFFFF, 0, 2, gbmRGB},
+                        {0xFFFFFF, 0, 0.75, gbmRGB},
+                        {0x0000FF, 0, 0.4, gbmRGB},
+                        {0x0000FF, 0xFF0000, 0.4, gbmHSL},
+                        {0x0000FF, 0xFF0000, 1, gbmHSL},
+                        {0, 0, 1, gbmHSL},
                         {0xFFFFFF, 0, 1, 5}};
     for (const Row& row : rows) {
         TestSurface surface(kSide, 4);

@@ -52,7 +52,7 @@ TEST(RingGradient, EllipticalHundredSquareSamplesEverySecondEntry) {
     const int corner = Grey(surface.Pixel(0, 0));  // radius ~70: ring 29 or 30, entries 58/60
     EXPECT_GE(corner, 100);
     EXPECT_LE(corner, 120);
-    EXPECT_LE(Grey(surface.Pixel(50, 1)), 5);   // radius ~49: ring 51, entry 102, black
+    EXPECT_LE(Grey(surface.Pixel(50, 1)), 5);  // radius ~49: ring 51, entry 102, black
     EXPECT_LE(Grey(surface.Pixel(1, 50)), 5);
     const int centre = Grey(surface.Pixel(50, 50));  // ring 99: entry 198 = entry 6
     EXPECT_GE(centre, 230);

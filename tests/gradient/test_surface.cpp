@@ -28,7 +28,8 @@ std::int32_t TestSurface::GetIDOfName(std::string_view name) const {
 }
 
 Variant TestSurface::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>&) {
-    if (kind != InvokeKind::PropertyGet && kind != InvokeKind::Method) throw AutomationError(error::kObjectDoesntSupport);
+    if (kind != InvokeKind::PropertyGet && kind != InvokeKind::Method)
+        throw AutomationError(error::kObjectDoesntSupport);
     if (dispid == kDispidHwnd) return Variant::FromLong(static_cast<std::int32_t>(window_));
     if (dispid == kDispidHdc) {
         ++dc_reads_;

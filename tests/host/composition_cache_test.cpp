@@ -25,8 +25,11 @@ constexpr std::int32_t kWhite = 0xFFFFFF;
 class Sampler : public Control {
 public:
     Sampler()
-        : line(AddLine("linSample")), shape(AddShape("shpSample")), label(AddLabel("lblSample")),
-          image(AddImage("imgSample")), box(AddPictureBox("picSample")) {}
+        : line(AddLine("linSample")),
+          shape(AddShape("shpSample")),
+          label(AddLabel("lblSample")),
+          image(AddImage("imgSample")),
+          box(AddPictureBox("picSample")) {}
     static const ClassInfo& StaticInfo() {
         static const ClassInfo info = ClassBuilder<Sampler>("Sampler").Build();
         return info;
@@ -107,7 +110,7 @@ TEST_F(CompositionTest, AnUnchangedFormIsNotComposedAgain) {
 // A scene with every kind of element, partly off the form and clipped by a container: each
 // pixel composed on its own must be the pixel of the whole form.
 TEST_F(CompositionTest, OnePixelComposedAloneMatchesTheWholeForm) {
-    PutProperty(host.form(), "Width", Variant::FromDouble(900));   // 60 x 40 pixels
+    PutProperty(host.form(), "Width", Variant::FromDouble(900));  // 60 x 40 pixels
     PutProperty(host.form(), "Height", Variant::FromDouble(600));
     host.New("S", "Sampler", {.left = -150, .top = 45, .width = 900, .height = 450});
     Sampler& s = sampler("S");

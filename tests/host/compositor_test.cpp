@@ -18,7 +18,7 @@
 namespace ov::host::testing {
 namespace {
 
-constexpr std::int32_t kRed = 0x0000FF;   // OLE_COLOR / COLORREF: red in the low byte
+constexpr std::int32_t kRed = 0x0000FF;  // OLE_COLOR / COLORREF: red in the low byte
 constexpr std::int32_t kBlue = 0xFF0000;
 constexpr std::int32_t kGreen = 0x00FF00;
 
@@ -37,9 +37,9 @@ TEST_F(CompositorTest, ContainersClipTheirChildren) {
 
     const ComposedImage image = host.Compose();
     EXPECT_EQ(image.At(10, 50), static_cast<gdi::COLORREF>(kRed));
-    EXPECT_EQ(image.At(85, 12), static_cast<gdi::COLORREF>(kBlue));          // child, inside the container
+    EXPECT_EQ(image.At(85, 12), static_cast<gdi::COLORREF>(kBlue));  // child, inside the container
     EXPECT_EQ(image.At(99, 12), static_cast<gdi::COLORREF>(kBlue));
-    EXPECT_EQ(image.At(100, 12), gdi::GetSysColor(15));                      // clipped: form background
+    EXPECT_EQ(image.At(100, 12), gdi::GetSysColor(15));  // clipped: form background
     EXPECT_EQ(host.PixelAt("Inner", 5, 5), static_cast<gdi::COLORREF>(kBlue));
     EXPECT_EQ(host.PixelAt("Inner", 5, 20), static_cast<gdi::COLORREF>(kRed));  // below the child
 }
@@ -47,7 +47,7 @@ TEST_F(CompositorTest, ContainersClipTheirChildren) {
 // A control's image is all of it: past the form's edges and its containers' (the form's
 // background beneath where nothing else lies), and what covers it on the form covers it here.
 TEST_F(CompositorTest, AControlsImageIsTheWholeControlWhateverTheFormsSize) {
-    ASSERT_EQ(host.Compose().width, 480);  // the form is 480 x 360 pixels
+    ASSERT_EQ(host.Compose().width, 480);                                            // the form is 480 x 360 pixels
     host.New("Wide", "Box", {.left = 0, .top = 0, .width = 12000, .height = 6000});  // 800 x 400 px
     PutProperty(*host.Find("Wide"), "BackColor", Variant::FromLong(kRed));
     host.New("Inner", "Box", {.container = "Wide", .left = 6000, .top = 3000, .width = 9000, .height = 1500});
@@ -74,7 +74,8 @@ TEST_F(CompositorTest, AControlsImageIsTheWholeControlWhateverTheFormsSize) {
         }
         return name == "Inner" ? kBlue : kGreen;
     };
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("orvelle-snap-" + std::to_string(::getpid()));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("orvelle-snap-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     for (const auto& c : cases) {
         const std::string path = (dir / (std::string(c.name) + ".png")).string();
@@ -128,7 +129,7 @@ TEST_F(CompositorTest, OpaqueLabelFillsItsBackgroundAndDrawsText) {
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 100; ++x)
             if (image.At(x, y) != 0xFFFFFF) ++dark;
-    EXPECT_GT(dark, 20);  // the glyphs
+    EXPECT_GT(dark, 20);                     // the glyphs
     EXPECT_EQ(image.At(99, 29), 0xFFFFFFu);  // background corner
     p.caption_label.SetCaption("");
     EXPECT_EQ(host.PixelAt("P", 5, 5), 0xFFFFFFu);
@@ -204,10 +205,22 @@ TEST_F(CompositorTest, FixedSinglePictureBoxShowsASunkenFrameAroundItsClientArea
         int x, y;
         gdi::COLORREF colour;
     } expected[] = {
-        {0, 0, shadow},    {18, 0, shadow},   {0, 13, shadow},   {19, 0, highlight}, {0, 14, highlight},
-        {19, 14, highlight}, {19, 7, highlight}, {1, 1, dark},   {17, 1, dark},      {1, 12, dark},
-        {18, 1, light},    {1, 13, light},    {18, 13, light},   {2, 2, static_cast<gdi::COLORREF>(kRed)},
-        {17, 12, static_cast<gdi::COLORREF>(kRed)},              {20, 7, gdi::GetSysColor(15)},
+        {0, 0, shadow},
+        {18, 0, shadow},
+        {0, 13, shadow},
+        {19, 0, highlight},
+        {0, 14, highlight},
+        {19, 14, highlight},
+        {19, 7, highlight},
+        {1, 1, dark},
+        {17, 1, dark},
+        {1, 12, dark},
+        {18, 1, light},
+        {1, 13, light},
+        {18, 13, light},
+        {2, 2, static_cast<gdi::COLORREF>(kRed)},
+        {17, 12, static_cast<gdi::COLORREF>(kRed)},
+        {20, 7, gdi::GetSysColor(15)},
     };
     for (const auto& e : expected) EXPECT_EQ(image.At(e.x, e.y), e.colour) << e.x << "," << e.y;
 }

@@ -29,7 +29,9 @@ const Rendering kRenderings[] = {
      [] { return CursorPicture(PointingHandColourCursor()); }},
 };
 
-std::uint32_t At(const std::vector<std::uint32_t>& argb, int x, int y) { return argb[static_cast<std::size_t>(y) * 32 + x]; }
+std::uint32_t At(const std::vector<std::uint32_t>& argb, int x, int y) {
+    return argb[static_cast<std::size_t>(y) * 32 + x];
+}
 
 TEST(PointingHandCursor, HotSpotOnFingertipInsideOutline) {
     const gdi::LiveObjects before = gdi::CountLiveObjects();

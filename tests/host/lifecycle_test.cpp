@@ -24,12 +24,12 @@ protected:
 
     void SetUp() override {
         host.SetListener({
-            .on_event = [this](const std::string& o, const std::string& e,
-                               const std::vector<Variant>& args) {
-                std::string text = o + "." + e + "(";
-                for (std::size_t i = 0; i < args.size(); ++i) text += (i ? ", " : "") + CStr(args[i]);
-                events.push_back(text + ")");
-            },
+            .on_event =
+                [this](const std::string& o, const std::string& e, const std::vector<Variant>& args) {
+                    std::string text = o + "." + e + "(";
+                    for (std::size_t i = 0; i < args.size(); ++i) text += (i ? ", " : "") + CStr(args[i]);
+                    events.push_back(text + ")");
+                },
             .on_changed = [this](const std::string& o, const std::string& p) { changes.push_back(o + "." + p); },
         });
     }
@@ -42,9 +42,8 @@ TEST_F(HostFixture, NewInstanceRunsTheLifecycleInOrder) {
     host.Save("P");
     host.Hide("P");
     std::vector<std::string> log_before_terminate = p.log;
-    EXPECT_EQ(log_before_terminate,
-              (std::vector<std::string>{"Initialize", "InitProperties", "Resize 900", "Show", "Paint", "WriteProperties",
-                                        "Hide"}));
+    EXPECT_EQ(log_before_terminate, (std::vector<std::string>{"Initialize", "InitProperties", "Resize 900", "Show",
+                                                              "Paint", "WriteProperties", "Hide"}));
     // Terminate is the last call; keep the object alive to read its log.
     auto keep = host.Find("P");
     host.Terminate("P");
@@ -87,8 +86,9 @@ TEST_F(HostFixture, HandlerChangesByReferenceArgumentTheControlSees) {
 
 TEST_F(HostFixture, FireReportsByReferenceArgumentsTheControlChanged) {
     host.New("P", "Probe");
-    auto changed = host.Fire("P", "surface", "MouseMove",
-                             {Variant::FromInteger(1), Variant::FromInteger(0), Variant::FromLong(5), Variant::FromLong(6)});
+    auto changed =
+        host.Fire("P", "surface", "MouseMove",
+                  {Variant::FromInteger(1), Variant::FromInteger(0), Variant::FromLong(5), Variant::FromLong(6)});
     ASSERT_EQ(changed.size(), 1u);
     EXPECT_EQ(changed[0].name, "X");
     EXPECT_EQ(changed[0].value, Variant::FromSingle(99));
@@ -140,10 +140,10 @@ TEST_F(HostFixture, TimersTickInOrderAsTheClockAdvances) {
         if (l.starts_with("tmrTick")) ticks.push_back("A " + l);
     for (const auto& l : probe("B").log)
         if (l.starts_with("tmrTick")) ticks.push_back("B " + l);
-    EXPECT_EQ(ticks, (std::vector<std::string>{"A tmrTick Timer at 1250", "A tmrTick Timer at 2250",
-                                               "A tmrTick Timer at 3250", "B tmrTick Timer at 950",
-                                               "B tmrTick Timer at 1650", "B tmrTick Timer at 2350",
-                                               "B tmrTick Timer at 3050"}));
+    EXPECT_EQ(ticks,
+              (std::vector<std::string>{"A tmrTick Timer at 1250", "A tmrTick Timer at 2250", "A tmrTick Timer at 3250",
+                                        "B tmrTick Timer at 950", "B tmrTick Timer at 1650", "B tmrTick Timer at 2350",
+                                        "B tmrTick Timer at 3050"}));
     EXPECT_FALSE(probe("A").timer.Enabled());
     EXPECT_FALSE(probe("B").timer.Enabled());
     EXPECT_EQ(host.ClockMilliseconds(), 3250);
@@ -280,7 +280,8 @@ TEST_F(HostFixture, AFailingFirstShowIsReportedOnceAndTheControlStays) {
         ASSERT_EQ(ErrorNumberOf([&] { host.Load("P", "Probe", bag); }), 0) << c.count;
         ASSERT_NE(host.FindControl("P"), nullptr) << c.count;
         EXPECT_EQ(probe("P").Count(), c.count);
-        EXPECT_EQ(probe("P").log, (std::vector<std::string>{"Initialize", "ReadProperties", "Resize 900", "Show", "Paint"}));
+        EXPECT_EQ(probe("P").log,
+                  (std::vector<std::string>{"Initialize", "ReadProperties", "Resize 900", "Show", "Paint"}));
         EXPECT_EQ(reported, c.reported) << c.count;
         host.Terminate("P");
     }

@@ -37,9 +37,9 @@ protected:
 
 struct PointCase {
     const char* what;
-    int x, y;               // form pixels
+    int x, y;  // form pixels
     bool hide_b, disable_item;
-    const char* control;    // nullptr: the form only
+    const char* control;  // nullptr: the form only
     const char* target;
     float expected_x, expected_y;
     std::int16_t pointer;
@@ -52,7 +52,8 @@ TEST_F(PointerTargetTest, TopmostTargetWithItsCoordinatesAndPointer) {
         {"a later top-level control above a contained one", 55, 55, false, false, "B", "surface", 75, 75, 0},
         {"a hidden control lets the pointer through", 55, 55, true, false, "C", "surface", 525, 525, 0},
         {"only the form", 120, 5, false, false, nullptr, "", 0, 0, 0},
-        {"the later of two labels, from its own corner", 30, 135, false, false, "P", "lblItem(1)", 150, 75, kMousePointerCustom},
+        {"the later of two labels, from its own corner", 30, 135, false, false, "P", "lblItem(1)", 150, 75,
+         kMousePointerCustom},
         {"a disabled label lets it through", 30, 135, false, true, "P", "lblCaption", 300, 150, 0},
         {"past the labels: the surface, not the shape", 100, 190, false, false, "P", "surface", 1500, 1050, 2},
     };

@@ -5,7 +5,10 @@
 
 namespace ov::host::testing {
 
-Probe::Probe() : timer(AddTimer("tmrTick")), caption_label(AddLabel("lblCaption")), plate(AddShape("shpPlate")),
+Probe::Probe()
+    : timer(AddTimer("tmrTick")),
+      caption_label(AddLabel("lblCaption")),
+      plate(AddShape("shpPlate")),
       items(AddLabelArray("lblItem", 3)) {
     timer.SetInterval(1000);
     timer.SetEnabled(false);
@@ -29,11 +32,12 @@ const ClassInfo& Probe::StaticInfo() {
                         args[1] = Variant::FromLong(0);  // by value: the caller keeps its own
                         return Variant();
                     })
-            .Method("Small", 4, {In("X", TypeDesc::Of(VarType::Integer)), Opt("Y", long_type)},
-                    [](Probe&, std::vector<Variant>& args) {
-                        return Variant::FromLong(CInt(args[0]) + (args[1].IsMissing() ? 0 : CLng(args[1])));
-                    },
-                    long_type)
+            .Method(
+                "Small", 4, {In("X", TypeDesc::Of(VarType::Integer)), Opt("Y", long_type)},
+                [](Probe&, std::vector<Variant>& args) {
+                    return Variant::FromLong(CInt(args[0]) + (args[1].IsMissing() ? 0 : CLng(args[1])));
+                },
+                long_type)
             .Event("Changing", {Ref("Value", long_type)})
             .Event("Done")
             .Persist("Count")

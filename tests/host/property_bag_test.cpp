@@ -58,7 +58,7 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
     bag.Set("Single", Variant::FromSingle(2.5f));
     bag.Set("Double", Variant::FromDouble(0.1));
     bag.Set("Text", Variant::FromString("a \"quoted\"\nline, caf\xE9 \x80 \x81"));
-    bag.Set("When", Variant::FromDate(45657.5));  // 2024-12-31 12:00:00
+    bag.Set("When", Variant::FromDate(45657.5));             // 2024-12-31 12:00:00
     bag.Set("Instant", Variant::FromDate(45657.123456789));  // not a whole second
     bag.Set("Nothing", Variant::FromObject(nullptr));
     bag.Set("Font", Variant::FromObject(StdFont::Create(FontDesc{"Arial", 9.75, true, false, true, false})));
@@ -71,7 +71,8 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
         EXPECT_EQ(back.entries()[i].first, bag.entries()[i].first);
         EXPECT_EQ(back.entries()[i].second, bag.entries()[i].second) << bag.entries()[i].first;
     }
-    EXPECT_EQ(FontFromObject(back.ReadProperty("Font").object()), (FontAttributes{"Arial", 9.75, true, false, true, false}));
+    EXPECT_EQ(FontFromObject(back.ReadProperty("Font").object()),
+              (FontAttributes{"Arial", 9.75, true, false, true, false}));
     const auto* picture = dynamic_cast<const Picture*>(back.ReadProperty("Picture").object().get());
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->width_pixels(), 2);
@@ -81,8 +82,7 @@ TEST(PropertyBagTest, JsonRoundTripKeepsOrderTypesAndValues) {
     EXPECT_EQ(json[7]["value"], 45657.123456789);
     // Text is UTF-8 in the file, Windows-1252 in the bag.
     EXPECT_EQ(json[5]["value"], "a \"quoted\"\nline, caf\xC3\xA9 \xE2\x82\xAC \xC2\x81");
-    EXPECT_EQ(BagFromJsonText(R"([{"key": "T", "type": "String", "value": "\u65e5 caf\u00e9"}])")
-                  .ReadProperty("T"),
+    EXPECT_EQ(BagFromJsonText(R"([{"key": "T", "type": "String", "value": "\u65e5 caf\u00e9"}])").ReadProperty("T"),
               Variant::FromString("? caf\xE9"));
 }
 
@@ -140,7 +140,8 @@ TEST(PropertyBagTest, MalformedFilesAreAnInvalidFormatNamingThePlace) {
         {"[" + Entry("Font", R"("value": {"size": "big"})") + "]", "[0].value.size: must be a number, not a string"},
         {"[" + Entry("Font", R"("value": {"name": 1, "size": 0})") + "]", "[0].value.name: must be a string"},
         {"[" + Entry("Font", R"("value": {"bold": 1})") + "]", "[0].value.bold: must be true or false"},
-        {"[" + Entry("Picture", R"("value": 1)") + "]", "[0]: a Picture entry needs \"png\", \"ico\", \"wmf\", \"emf\", \"file\" or \"empty\""},
+        {"[" + Entry("Picture", R"("value": 1)") + "]",
+         "[0]: a Picture entry needs \"png\", \"ico\", \"wmf\", \"emf\", \"file\" or \"empty\""},
         {"[" + Entry("Picture", R"("png": 7)") + "]", "[0].png: must be a string, not a number"},
         {"[" + Entry("Picture", R"("empty": "yes")") + "]", "[0].empty: must be true or false, not a string"},
         {std::string(100000, '[') + std::string(100000, ']'), "nested deeper than 64 levels"},
@@ -179,8 +180,7 @@ TEST(PropertyBagTest, ValuesTheirTypeCannotHoldLeaveOnlyThatKeyUnreadable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
-        const PropertyBag bag =
-            BagFromJsonText("[" + c.entry + R"(, {"key": "B", "type": "Long", "value": 2}])");
+        const PropertyBag bag = BagFromJsonText("[" + c.entry + R"(, {"key": "B", "type": "Long", "value": 2}])");
         EXPECT_EQ(testing_support::ErrorNumberOf([&] { bag.ReadProperty("a", Variant::FromLong(1)); }), c.error);
         EXPECT_EQ(bag.ReadProperty("B"), Variant::FromLong(2));
         EXPECT_EQ(bag.unreadable(), (std::vector<std::pair<std::string, std::int32_t>>{{"A", c.error}}));
@@ -235,8 +235,8 @@ TEST(PropertyBagTest, TextThatIsNotUtf8SavesAndNumbersJsonCannotHoldDoNot) {
 TEST(PropertyBagTest, EveryPictureTypeSavesAndLoadsBackAsItself) {
     const std::vector<std::uint32_t> bitmap_pixels = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456, 0xFFFFFF, 0};
     // Opaque, transparent and half-transparent pixels; and an icon with no opaque pixel at all.
-    const std::vector<std::uint32_t> icon_pixels = {0xFFFF0000u, 0x00000000u, 0x80336699u, 0xFF00FF00u,
-                                                    0x00FFFFFFu, 0xFF000000u};
+    const std::vector<std::uint32_t> icon_pixels = {0xFFFF0000u, 0x00000000u, 0x80336699u,
+                                                    0xFF00FF00u, 0x00FFFFFFu, 0xFF000000u};
     const std::vector<std::uint32_t> clear_icon(35 * 3, 0x00102030u);
     const struct {
         const char* what;
@@ -300,7 +300,8 @@ TEST(PropertyBagTest, AValueNoBagCanHoldFailsItsOwnKeyOnly) {
         bag.WriteProperty("Bad", Variant::FromLong(2), Variant::FromLong(0));
         if (c.value.IsObject() && dynamic_cast<Picture*>(c.value.object().get()))
             gdi::DeleteObject(dynamic_cast<Picture&>(*c.value.object()).handle());  // the handle goes first
-        EXPECT_EQ(testing_support::ErrorNumberOf([&] { bag.WriteProperty("Bad", c.value, Variant()); }), c.error) << c.what;
+        EXPECT_EQ(testing_support::ErrorNumberOf([&] { bag.WriteProperty("Bad", c.value, Variant()); }), c.error)
+            << c.what;
         bag.WriteProperty("After", Variant::FromLong(3), Variant::FromLong(0));
         EXPECT_FALSE(bag.Contains("Bad")) << c.what;
         const PropertyBag loaded = BagFromJsonText(BagToJsonText(bag));
@@ -318,7 +319,8 @@ TEST(PropertyBagTest, AHundredThousandKeysAreStoredReadAndDroppedInLinearTime) {
     const auto start = std::chrono::steady_clock::now();
     PropertyBag bag;
     for (int i = 0; i < kKeys; ++i) bag.Set("K" + std::to_string(i), Variant::FromLong(i));
-    for (int i = 0; i < kKeys; i += 2) bag.WriteProperty("k" + std::to_string(i), Variant::FromLong(0), Variant::FromLong(0));
+    for (int i = 0; i < kKeys; i += 2)
+        bag.WriteProperty("k" + std::to_string(i), Variant::FromLong(0), Variant::FromLong(0));
     for (int i = 0; i < kKeys; ++i)
         ASSERT_EQ(bag.ReadProperty("K" + std::to_string(i), Variant()), i % 2 ? Variant::FromLong(i) : Variant()) << i;
     bag.WriteProperty("K0", Variant::FromLong(5), Variant::FromLong(0));

@@ -119,9 +119,9 @@ TEST_F(SurfaceLimits, PixelsFarOffTheFormAreNone) {
         int x, y;
     };
     const Row rows[] = {
-        {"form", INT_MIN, 0},   {"form", INT_MAX, INT_MAX}, {"form", 0, INT_MIN},    {"P", INT_MAX, INT_MAX},
-        {"P", INT_MIN, INT_MIN}, {"Far", 0, 0},             {"Far", INT_MIN, INT_MAX}, {"Inner", INT_MIN, INT_MIN},
-        {"Outer", INT_MAX, 0},
+        {"form", INT_MIN, 0},      {"form", INT_MAX, INT_MAX},  {"form", 0, INT_MIN},
+        {"P", INT_MAX, INT_MAX},   {"P", INT_MIN, INT_MIN},     {"Far", 0, 0},
+        {"Far", INT_MIN, INT_MAX}, {"Inner", INT_MIN, INT_MIN}, {"Outer", INT_MAX, 0},
     };
     for (const Row& row : rows)
         EXPECT_EQ(host.PixelAt(row.name, row.x, row.y), gdi::CLR_INVALID) << row.name << " " << row.x << " " << row.y;

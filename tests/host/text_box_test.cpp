@@ -33,37 +33,140 @@ struct EditCase {
 TEST(TextEditTest, EditsMoveTheCaretAndSelectionAsUsersExpect) {
     using M = TextEdit::Move;
     const std::vector<EditCase> cases = {
-        {"insert replaces selection", "12345", 0, 2, 0, [](TextEdit& e) { return e.ReplaceSelection("9"); }, "9345", 1, 0, true},
+        {"insert replaces selection", "12345", 0, 2, 0, [](TextEdit& e) { return e.ReplaceSelection("9"); }, "9345", 1,
+         0, true},
         {"insert at caret", "ac", 1, 0, 0, [](TextEdit& e) { return e.ReplaceSelection("b"); }, "abc", 2, 0, true},
-        {"max length cuts insert", "abc", 3, 0, 5, [](TextEdit& e) { return e.ReplaceSelection("defg"); }, "abcde", 5, 0, true},
-        {"full box refuses", "abcde", 5, 0, 5, [](TextEdit& e) { return e.ReplaceSelection("x"); }, "abcde", 5, 0, false},
+        {"max length cuts insert", "abc", 3, 0, 5, [](TextEdit& e) { return e.ReplaceSelection("defg"); }, "abcde", 5,
+         0, true},
+        {"full box refuses", "abcde", 5, 0, 5, [](TextEdit& e) { return e.ReplaceSelection("x"); }, "abcde", 5, 0,
+         false},
         {"backspace before caret", "abc", 2, 0, 0, [](TextEdit& e) { return e.Backspace(); }, "ac", 1, 0, true},
         {"backspace at start", "abc", 0, 0, 0, [](TextEdit& e) { return e.Backspace(); }, "abc", 0, 0, false},
         {"backspace removes selection", "abcd", 1, 2, 0, [](TextEdit& e) { return e.Backspace(); }, "ad", 1, 0, true},
         {"delete after caret", "abc", 1, 0, 0, [](TextEdit& e) { return e.DeleteForward(); }, "ac", 1, 0, true},
         {"delete at end", "abc", 3, 0, 0, [](TextEdit& e) { return e.DeleteForward(); }, "abc", 3, 0, false},
-        {"same text is no change", "abc", 1, 1, 0, [](TextEdit& e) { return e.ReplaceSelection("b"); }, "abc", 2, 0, false},
-        {"shift+left extends", "abcd", 3, 0, 0, [](TextEdit& e) { e.MoveCaret(M::Left, true); e.MoveCaret(M::Left, true); return false; }, "abcd", 1, 2, false},
-        {"left collapses selection", "abcd", 1, 2, 0, [](TextEdit& e) { e.MoveCaret(M::Left, false); return false; }, "abcd", 1, 0, false},
-        {"right collapses to end", "abcd", 1, 2, 0, [](TextEdit& e) { e.MoveCaret(M::Right, false); return false; }, "abcd", 3, 0, false},
-        {"shift+home from caret", "abcd", 3, 0, 0, [](TextEdit& e) { e.MoveCaret(M::Home, true); return false; }, "abcd", 0, 3, false},
-        {"end then left", "abcd", 0, 0, 0, [](TextEdit& e) { e.MoveCaret(M::End, false); e.MoveCaret(M::Left, false); return false; }, "abcd", 3, 0, false},
-        {"program write cuts and homes", "abc", 2, 1, 4, [](TextEdit& e) { return e.SetText("vwxyz"); }, "vwxy", 0, 0, true},
-        {"select clamps", "abc", 0, 0, 0, [](TextEdit& e) { e.Select(7, 2); return false; }, "abc", 3, 0, false},
+        {"same text is no change", "abc", 1, 1, 0, [](TextEdit& e) { return e.ReplaceSelection("b"); }, "abc", 2, 0,
+         false},
+        {"shift+left extends", "abcd", 3, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::Left, true);
+             e.MoveCaret(M::Left, true);
+             return false;
+         },
+         "abcd", 1, 2, false},
+        {"left collapses selection", "abcd", 1, 2, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::Left, false);
+             return false;
+         },
+         "abcd", 1, 0, false},
+        {"right collapses to end", "abcd", 1, 2, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::Right, false);
+             return false;
+         },
+         "abcd", 3, 0, false},
+        {"shift+home from caret", "abcd", 3, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::Home, true);
+             return false;
+         },
+         "abcd", 0, 3, false},
+        {"end then left", "abcd", 0, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::End, false);
+             e.MoveCaret(M::Left, false);
+             return false;
+         },
+         "abcd", 3, 0, false},
+        {"program write cuts and homes", "abc", 2, 1, 4, [](TextEdit& e) { return e.SetText("vwxyz"); }, "vwxy", 0, 0,
+         true},
+        {"select clamps", "abc", 0, 0, 0,
+         [](TextEdit& e) {
+             e.Select(7, 2);
+             return false;
+         },
+         "abc", 3, 0, false},
         // Words: a move right goes past the word and its blanks, left to the start of a word.
-        {"word right from inside", "ab  cd ef", 1, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordRight, false); return false; }, "ab  cd ef", 4, 0, false},
-        {"word right from blanks", "ab  cd", 2, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordRight, false); return false; }, "ab  cd", 4, 0, false},
-        {"word right at the end", "ab cd", 5, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordRight, false); return false; }, "ab cd", 5, 0, false},
-        {"word left from the end", "ab  cd", 6, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordLeft, false); return false; }, "ab  cd", 4, 0, false},
-        {"word left over blanks", "ab  cd", 4, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordLeft, false); return false; }, "ab  cd", 0, 0, false},
-        {"shift word left extends", "ab cd ef", 8, 0, 0, [](TextEdit& e) { e.MoveCaret(M::WordLeft, true); e.MoveCaret(M::WordLeft, true); return false; }, "ab cd ef", 3, 5, false},
-        {"select all", "abc", 1, 0, 0, [](TextEdit& e) { e.SelectAll(); return false; }, "abc", 0, 3, false},
-        {"caret placed", "abc", 0, 3, 0, [](TextEdit& e) { e.PlaceCaret(2, false); return false; }, "abc", 2, 0, false},
-        {"caret placed extending", "abcd", 1, 0, 0, [](TextEdit& e) { e.PlaceCaret(9, true); return false; }, "abcd", 1, 3, false},
-        {"word under a letter", "ab cd ef", 4, 0, 0, [](TextEdit& e) { e.SelectWordAt(4); return false; }, "ab cd ef", 3, 3, false},
-        {"word at the last letter", "ab cd", 0, 0, 0, [](TextEdit& e) { e.SelectWordAt(4); return false; }, "ab cd", 3, 2, false},
-        {"word under a blank", "ab  cd", 0, 0, 0, [](TextEdit& e) { e.SelectWordAt(2); return false; }, "ab  cd", 0, 4, false},
-        {"word of nothing", "", 0, 0, 0, [](TextEdit& e) { e.SelectWordAt(3); return false; }, "", 0, 0, false},
+        {"word right from inside", "ab  cd ef", 1, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::WordRight, false);
+             return false;
+         },
+         "ab  cd ef", 4, 0, false},
+        {"word right from blanks", "ab  cd", 2, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::WordRight, false);
+             return false;
+         },
+         "ab  cd", 4, 0, false},
+        {"word right at the end", "ab cd", 5, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::WordRight, false);
+             return false;
+         },
+         "ab cd", 5, 0, false},
+        {"word left from the end", "ab  cd", 6, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::WordLeft, false);
+             return false;
+         },
+         "ab  cd", 4, 0, false},
+        {"word left over blanks", "ab  cd", 4, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::WordLeft, false);
+             return false;
+         },
+         "ab  cd", 0, 0, false},
+        {"shift word left extends", "ab cd ef", 8, 0, 0,
+         [](TextEdit& e) {
+             e.MoveCaret(M::WordLeft, true);
+             e.MoveCaret(M::WordLeft, true);
+             return false;
+         },
+         "ab cd ef", 3, 5, false},
+        {"select all", "abc", 1, 0, 0,
+         [](TextEdit& e) {
+             e.SelectAll();
+             return false;
+         },
+         "abc", 0, 3, false},
+        {"caret placed", "abc", 0, 3, 0,
+         [](TextEdit& e) {
+             e.PlaceCaret(2, false);
+             return false;
+         },
+         "abc", 2, 0, false},
+        {"caret placed extending", "abcd", 1, 0, 0,
+         [](TextEdit& e) {
+             e.PlaceCaret(9, true);
+             return false;
+         },
+         "abcd", 1, 3, false},
+        {"word under a letter", "ab cd ef", 4, 0, 0,
+         [](TextEdit& e) {
+             e.SelectWordAt(4);
+             return false;
+         },
+         "ab cd ef", 3, 3, false},
+        {"word at the last letter", "ab cd", 0, 0, 0,
+         [](TextEdit& e) {
+             e.SelectWordAt(4);
+             return false;
+         },
+         "ab cd", 3, 2, false},
+        {"word under a blank", "ab  cd", 0, 0, 0,
+         [](TextEdit& e) {
+             e.SelectWordAt(2);
+             return false;
+         },
+         "ab  cd", 0, 4, false},
+        {"word of nothing", "", 0, 0, 0,
+         [](TextEdit& e) {
+             e.SelectWordAt(3);
+             return false;
+         },
+         "", 0, 0, false},
     };
     for (const EditCase& c : cases) {
         TextEdit e;
@@ -79,16 +182,17 @@ TEST(TextEditTest, EditsMoveTheCaretAndSelectionAsUsersExpect) {
 }
 
 TEST(TextEditTest, ScrollKeepsTheCaretInView) {
-    struct Case { int previous, caret, text_width, view, want; };
-    const std::vector<Case> cases = {
-        {0, 50, 200, 100, 0},     // caret shows: no scroll
-        {0, 150, 200, 100, 51},   // caret past the right edge: just enough
-        {80, 30, 200, 100, 30},   // caret left of the view
-        {150, 200, 200, 100, 101},  // at the end: the caret column shows, nothing past it
-        {90, 60, 60, 100, 0},     // the text fits again
+    struct Case {
+        int previous, caret, text_width, view, want;
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ScrollToCaret(c.previous, c.caret, c.text_width, c.view), c.want) << c.caret;
+    const std::vector<Case> cases = {
+        {0, 50, 200, 100, 0},       // caret shows: no scroll
+        {0, 150, 200, 100, 51},     // caret past the right edge: just enough
+        {80, 30, 200, 100, 30},     // caret left of the view
+        {150, 200, 200, 100, 101},  // at the end: the caret column shows, nothing past it
+        {90, 60, 60, 100, 0},       // the text fits again
+    };
+    for (const Case& c : cases) EXPECT_EQ(ScrollToCaret(c.previous, c.caret, c.text_width, c.view), c.want) << c.caret;
 }
 
 // --- the constituent with its owner ------------------------------------------------------------
@@ -163,9 +267,9 @@ TEST_F(TextBoxTest, KeystrokeEventsComeInThePlatformsOrder) {
     box.TypeCharacter('c');
     box.Keystroke(keys::kLeft, 0, 0);
     box.Keystroke(keys::kDelete, 0, 0);
-    EXPECT_EQ(owner.log, (std::vector<std::string>{"KeyDown 67 0", "KeyPress 99", "Change", "KeyUp 67 0",
-                                                    "KeyDown 37 0", "KeyUp 37 0",
-                                                    "KeyDown 46 0", "Change", "KeyUp 46 0"}));
+    EXPECT_EQ(owner.log,
+              (std::vector<std::string>{"KeyDown 67 0", "KeyPress 99", "Change", "KeyUp 67 0", "KeyDown 37 0",
+                                        "KeyUp 37 0", "KeyDown 46 0", "Change", "KeyUp 46 0"}));
     EXPECT_EQ(box.Text(), "ab");
 }
 
@@ -179,7 +283,7 @@ TEST_F(TextBoxTest, ZeroedCodesSwallowTheKeystroke) {
     owner.log.clear();
     box.TypeCharacter('x');
     box.Keystroke(keys::kDelete, 0, 0);
-    box.TypeCharacter('a');  // the handler changes the character that is applied
+    box.TypeCharacter('a');        // the handler changes the character that is applied
     EXPECT_EQ(box.Text(), "b12");  // the caret was at 0 after the program write
     EXPECT_EQ(std::count(owner.log.begin(), owner.log.end(), "Change"), 1);
 }
@@ -268,7 +372,9 @@ TEST_F(TextBoxTest, MouseMovesTheCaretAndSelection) {
     owner.SetScaleMode(kScalePixels);
     box.Move(0, 0, 200, 21);
     box.SetText("ab cd");
-    const auto x_of = [&](int boundary) { return static_cast<float>(TextBoxFrameWidth(1, 1) + 1 + TextWidthOf(boundary)); };
+    const auto x_of = [&](int boundary) {
+        return static_cast<float>(TextBoxFrameWidth(1, 1) + 1 + TextWidthOf(boundary));
+    };
     owner.log.clear();
     box.MouseDown(1, 0, x_of(4), 5);
     box.MouseMove(1, 0, x_of(1), 5);
@@ -319,14 +425,10 @@ TEST_F(TextBoxTest, FocusValidateCancelKeepsIt) {
 
 TEST_F(TextBoxTest, OutOfRangeValuesAreRefusedWith380) {
     const std::vector<std::pair<const char*, std::function<void()>>> puts = {
-        {"Alignment 3", [&] { box.SetAlignment(3); }},
-        {"Appearance -1", [&] { box.SetAppearance(-1); }},
-        {"BorderStyle 2", [&] { box.SetBorderStyle(2); }},
-        {"MousePointer 16", [&] { box.SetMousePointer(16); }},
-        {"OLEDragMode 2", [&] { box.SetOLEDragMode(2); }},
-        {"OLEDropMode 3", [&] { box.SetOLEDropMode(3); }},
-        {"MaxLength -1", [&] { box.SetMaxLength(-1); }},
-        {"SelStart -1", [&] { box.SetSelStart(-1); }},
+        {"Alignment 3", [&] { box.SetAlignment(3); }},     {"Appearance -1", [&] { box.SetAppearance(-1); }},
+        {"BorderStyle 2", [&] { box.SetBorderStyle(2); }}, {"MousePointer 16", [&] { box.SetMousePointer(16); }},
+        {"OLEDragMode 2", [&] { box.SetOLEDragMode(2); }}, {"OLEDropMode 3", [&] { box.SetOLEDropMode(3); }},
+        {"MaxLength -1", [&] { box.SetMaxLength(-1); }},   {"SelStart -1", [&] { box.SetSelStart(-1); }},
         {"SelLength -5", [&] { box.SetSelLength(-5); }},
     };
     for (const auto& [name, put] : puts) {
@@ -375,7 +477,7 @@ TEST_F(PainterTest, FrameBackgroundAndFlatBorder) {
     box.SetBackColor(0x00FF00);
     const auto framed = Paint(60, 21, {{0, 0}, {1, 1}, {59, 20}, {58, 19}, {30, 10}});
     EXPECT_EQ(framed, (std::vector<gdi::COLORREF>{gdi::GetSysColor(16), gdi::GetSysColor(21), gdi::GetSysColor(20),
-                                                   gdi::GetSysColor(22), 0x00FF00u}));
+                                                  gdi::GetSysColor(22), 0x00FF00u}));
     box.SetAppearance(0);
     EXPECT_EQ(Paint(60, 21, {{0, 0}, {1, 1}}), (std::vector<gdi::COLORREF>{gdi::GetSysColor(6), 0x00FF00u}));
     box.SetBorderStyle(0);
@@ -436,7 +538,11 @@ TEST_F(PainterTest, APressAtThePaintedCaretFindsItsBoundary) {
     box.SetBackColor(0xFFFFFF);
     box.SetForeColor(0x0000FF);
     box.SetFocus();
-    struct Case { const char* text; int alignment; int width; };
+    struct Case {
+        const char* text;
+        int alignment;
+        int width;
+    };
     const std::vector<Case> cases = {
         {"Wild ideas", TextBox::kLeft, 120},
         {"Wild ideas", TextBox::kRight, 120},

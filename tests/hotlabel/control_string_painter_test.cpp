@@ -99,10 +99,11 @@ TEST_F(Renderer, RecordsOfOddEmptyAndBackToBackHotSpots) {
         // width of the text before it (marks removed).
         std::vector<std::pair<std::string, std::string>> spans;
     } cases[] = {
-        {"ab~~cd", {{"ab", "ab"}}},                          // empty: Left = Right
-        {"~a~~b~", {{"", "a"}, {"a", "ab"}}},                // back to back
-        {"x~a~y~b", {{"x", "xa"}}},                          // odd: the last opens no record
-        {"~one~ and ~two~ and ~three~", {{"", "one"}, {"one and ", "one and two"}, {"one and two and ", "one and two and three"}}},
+        {"ab~~cd", {{"ab", "ab"}}},            // empty: Left = Right
+        {"~a~~b~", {{"", "a"}, {"a", "ab"}}},  // back to back
+        {"x~a~y~b", {{"x", "xa"}}},            // odd: the last opens no record
+        {"~one~ and ~two~ and ~three~",
+         {{"", "one"}, {"one and ", "one and two"}, {"one and two and ", "one and two and three"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -54,8 +54,10 @@ protected:
         host_->form().SetWidth(9000);
         host_->form().SetHeight(6000);
         host_->SetListener({
-            .on_event = [this](const std::string&, const std::string& e,
-                               const std::vector<Variant>& a) { events_.push_back({e, a}); },
+            .on_event =
+                [this](const std::string&, const std::string& e, const std::vector<Variant>& a) {
+                    events_.push_back({e, a});
+                },
             .on_changed = [this](const std::string&, const std::string& p) { changed_.push_back(p); },
             .on_lifecycle_error = nullptr,
         });
@@ -64,7 +66,8 @@ protected:
 
     // A new label `width` x `height` pixels.
     IDispatch& NewLabel(int width = 300, int height = 60, const std::string& name = "H") {
-        host_->New(name, "OVHotLabel", {.container = "", .left = 0, .top = 0, .width = width * 15.0, .height = height * 15.0});
+        host_->New(name, "OVHotLabel",
+                   {.container = "", .left = 0, .top = 0, .width = width * 15.0, .height = height * 15.0});
         changed_.clear();
         events_.clear();
         return *host_->Find(name);
@@ -313,9 +316,9 @@ TEST_F(HotLabelInHost, WritesNotifyByPropertyName) {
     PutProperty(label, "BorderStyle", Variant::FromInteger(0));
     PutProperty(label, "Highlight", Variant::FromBoolean(false));
     PutProperty(label, "HighlightColor", Variant::FromLong(3));
-    EXPECT_EQ(changed_, (std::vector<std::string>{"BackColor", "Enabled", "Font", "ControlString", "Picture",
-                                                  "HotspotColor", "ForeColor", "BorderStyle", "Highlight",
-                                                  "HighlightColor"}));
+    EXPECT_EQ(changed_,
+              (std::vector<std::string>{"BackColor", "Enabled", "Font", "ControlString", "Picture", "HotspotColor",
+                                        "ForeColor", "BorderStyle", "Highlight", "HighlightColor"}));
     // BackColor reaches both boxes.
     EXPECT_EQ(Main().BackColor(), static_cast<OleColor>(kGreen));
     EXPECT_EQ(Label().PictureHolder().box().BackColor(), static_cast<OleColor>(kGreen));
@@ -326,14 +329,18 @@ TEST_F(HotLabelInHost, WritesNotifyByPropertyName) {
         std::function<void()> action;
         std::int32_t number;
     } errors[] = {
-        {"border style 2", [&] { PutProperty(label, "BorderStyle", Variant::FromInteger(2)); }, error::kInvalidPropertyValue},
+        {"border style 2", [&] { PutProperty(label, "BorderStyle", Variant::FromInteger(2)); },
+         error::kInvalidPropertyValue},
         {"a font as picture", [&] { SetObject(label, "Picture", host::MakeFontObject({})); }, error::kTypeMismatch},
-        {"no colour", [&] { PutProperty(label, "BackColor", Variant::FromLong(0x12345678)); }, error::kInvalidPropertyValue},
+        {"no colour", [&] { PutProperty(label, "BackColor", Variant::FromLong(0x12345678)); },
+         error::kInvalidPropertyValue},
         // Colours are handed to the surface at the render, which refuses one that is none.
-        {"rendering a bad colour", [&] {
+        {"rendering a bad colour",
+         [&] {
              PutProperty(label, "HotspotColor", Variant::FromLong(0x12345678));
              PutProperty(label, "ControlString", Variant::FromString("~x~"));
-         }, error::kInvalidPropertyValue},
+         },
+         error::kInvalidPropertyValue},
     };
     for (const auto& e : errors) EXPECT_EQ(ErrorNumberOf(e.action), e.number) << e.what;
 }
@@ -363,9 +370,9 @@ TEST_F(HotLabelInHost, BagRoundTripAlwaysWritesHighlight) {
     const host::PropertyBag bag = host::BagFromJsonText(BagToJsonText(host_->Save("H")));
     keys.clear();
     for (const auto& [key, value] : bag.entries()) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"BackColor", "Enabled", "Font", "ControlString", "Picture",
-                                              "HotspotColor", "ForeColor", "BorderStyle", "Highlight",
-                                              "HighlightColor"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"BackColor", "Enabled", "Font", "ControlString", "Picture", "HotspotColor",
+                                        "ForeColor", "BorderStyle", "Highlight", "HighlightColor"}));
     // The last character drawn was inside the open hot spot: the saved font is underlined.
     EXPECT_TRUE(host::FontFromObject(CObj(bag.ReadProperty("Font"))).underline);
 
@@ -427,8 +434,7 @@ TEST_F(HotLabelInHost, BadInputDrawsWhatTheAlgorithmSaysWithoutLeaking) {
                  ASSERT_EQ(image.At(kFrame + x, kFrame + 6), block ? kRed : kWhite) << x;
              }
          }},
-        {"0 pixels wide", 0,
-         [](IDispatch& l) { PutProperty(l, "ControlString", Variant::FromString("~ab~c")); },
+        {"0 pixels wide", 0, [](IDispatch& l) { PutProperty(l, "ControlString", Variant::FromString("~ab~c")); },
          [this](OVHotLabel& h) {
              // Every character wraps, the first one too: the hot spot opened on line 1 at
              // x = 2 and closed after "b" on line 3.
@@ -437,8 +443,7 @@ TEST_F(HotLabelInHost, BadInputDrawsWhatTheAlgorithmSaysWithoutLeaking) {
              EXPECT_EQ(h.HotSpots()(1).right, 2 + Width("b"));
              EXPECT_EQ(Main().CurrentY(), 2 + 3 * (Main().TextHeight("c") + 2));
          }},
-        {"1 pixel wide", 1,
-         [](IDispatch& l) { PutProperty(l, "ControlString", Variant::FromString("~ab~c")); },
+        {"1 pixel wide", 1, [](IDispatch& l) { PutProperty(l, "ControlString", Variant::FromString("~ab~c")); },
          [this](OVHotLabel&) { EXPECT_EQ(Main().CurrentY(), 2 + 3 * (Main().TextHeight("c") + 2)); }},
         {"huge picture", 300,
          [](IDispatch& l) {
@@ -450,7 +455,9 @@ TEST_F(HotLabelInHost, BadInputDrawsWhatTheAlgorithmSaysWithoutLeaking) {
              EXPECT_EQ(host_->PixelAt("H", kFrame + 200, kFrame + 30), kGreen);
          }},
         {"font size 0", 300,
-         [](IDispatch& l) { SetObject(l, "Font", host::MakeFontObject({"Arial", 0})); },
+         [](IDispatch& l) {
+             SetObject(l, "Font", host::MakeFontObject({"Arial", 0}));
+         },
          [](OVHotLabel& h) { EXPECT_EQ(h.HotSpots().count, 1); }},
         {"font size 2000", 300,
          [](IDispatch& l) {

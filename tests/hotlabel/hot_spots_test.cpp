@@ -12,15 +12,9 @@ TEST(CountHotSpots, PairsOfTildesRoundedDownAndRecordsRemadeOnlyForSome) {
         std::int32_t count;
         std::size_t records;  // what the table holds afterwards, starting from 3 stale records
     } cases[] = {
-        {"", 0, 3},
-        {"no marks * at all", 0, 3},
-        {"~", 0, 3},
-        {"a~b", 0, 3},
-        {"~~", 1, 1},
-        {"a ~b~ c", 1, 1},
-        {"~a~ ~b", 1, 1},  // three tildes: one hot spot
-        {"~a~~b~", 2, 2},
-        {"~~~~~~~~~~~~", 6, 6},
+        {"", 0, 3},       {"no marks * at all", 0, 3}, {"~", 0, 3},      {"a~b", 0, 3},
+        {"~~", 1, 1},     {"a ~b~ c", 1, 1},           {"~a~ ~b", 1, 1},  // three tildes: one hot spot
+        {"~a~~b~", 2, 2}, {"~~~~~~~~~~~~", 6, 6},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -43,21 +37,21 @@ TEST(FindHotSpot, InclusiveBandsLaterRecordsWinRightBeforeLeftNeverHits) {
     HotSpotTable table;
     table.count = 4;
     table.records = {
-        {10, 30, 2},   // 1
-        {25, 40, 2},   // 2: overlaps 1 from x = 25
-        {50, 20, 2},   // 3: wrapped to the left of its start, can never be hit
-        {2, 12, 17},   // 4: on the second line
+        {10, 30, 2},  // 1
+        {25, 40, 2},  // 2: overlaps 1 from x = 25
+        {50, 20, 2},  // 3: wrapped to the left of its start, can never be hit
+        {2, 12, 17},  // 4: on the second line
     };
     const float h = 13;  // band: top .. top + 15
     const struct {
         float x, y;
         std::int32_t found;
     } cases[] = {
-        {10, 2, 1},       {30, 17, 2},     {24.99f, 10, 1}, {25, 10, 2},  // the later record wins
-        {9.99f, 2, 0},    {40, 2, 2},      {40.01f, 2, 0},  {20, 1.99f, 0},
-        {20, 17, 1},      // y = top + h + 2 is still inside record 1's band
-        {20, 17.01f, 0},  {35, 30, 0},     {2, 17, 4},      {12, 32, 4},
-        {45, 5, 0},       {21, 5, 1},      // record 3 covers nothing
+        {10, 2, 1},      {30, 17, 2}, {24.99f, 10, 1}, {25, 10, 2},  // the later record wins
+        {9.99f, 2, 0},   {40, 2, 2},  {40.01f, 2, 0},  {20, 1.99f, 0},
+        {20, 17, 1},  // y = top + h + 2 is still inside record 1's band
+        {20, 17.01f, 0}, {35, 30, 0}, {2, 17, 4},      {12, 32, 4},
+        {45, 5, 0},      {21, 5, 1},  // record 3 covers nothing
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);

@@ -37,9 +37,9 @@ class ComponentServer : public ::testing::Test {
 protected:
     void SetUp() override {
         // The process id as well: runs of this program in other builds share the folder.
-        config_ = fs::temp_directory_path() /
-                  ("orvelle-server-" + std::to_string(::getpid()) + "-" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        config_ =
+            fs::temp_directory_path() / ("orvelle-server-" + std::to_string(::getpid()) + "-" +
+                                         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(config_);
         fs::create_directories(config_);
         unsetenv("ORVELLE_REGISTRY");
@@ -150,7 +150,8 @@ TEST_F(ComponentServer, ClassObjectsCreateInstancesByClassIdAndProgId) {
     OvUnknown outer{};
     EXPECT_EQ(factory->lpVtbl->CreateInstance(factory, &outer, &OV_IID_IDispatch, reinterpret_cast<void**>(&line)),
               OV_CLASS_E_NOAGGREGATION);
-    ASSERT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &OV_IID_IDispatch, reinterpret_cast<void**>(&line)), OV_S_OK);
+    ASSERT_EQ(factory->lpVtbl->CreateInstance(factory, nullptr, &OV_IID_IDispatch, reinterpret_cast<void**>(&line)),
+              OV_S_OK);
     factory->lpVtbl->LockServer(factory, 1);
     factory->lpVtbl->Release(factory);
     char* name = nullptr;
@@ -202,7 +203,8 @@ TEST_F(ComponentServer, InstancesOfferTheirInterfacesAndReportAutomationErrors) 
     object.vt = OV_VT_DISPATCH;
     object.u.pdispVal = &foreign;
     ASSERT_EQ(tabs->lpVtbl->GetIDOfName(tabs, "TabString", &dispid), OV_S_OK);
-    EXPECT_EQ(tabs->lpVtbl->Invoke(tabs, dispid, OV_DISPATCH_PROPERTYPUT, &object, 1, nullptr, &error), OV_DISP_E_EXCEPTION);
+    EXPECT_EQ(tabs->lpVtbl->Invoke(tabs, dispid, OV_DISPATCH_PROPERTYPUT, &object, 1, nullptr, &error),
+              OV_DISP_E_EXCEPTION);
     EXPECT_EQ(error.number, 13);
     OvExcepInfoClear(&error);
 
@@ -388,9 +390,10 @@ TEST_F(ComponentServer, HostileRegistryFilesGiveResultCodesAndAreLeftAlone) {
     }
 
     // A registered class whose library has gone.
-    WriteFile(registry(), R"({"format": "OrvelleControls component registry", "version": 1, "classes": [)"
-                          R"({"clsid": "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7005}", "progid": "OrvelleControls.OVTabHead",)"
-                          R"( "name": "OVTabHead", "server": "/nonexistent/libOrvelleControls.so", "typelib": "x"}]})");
+    WriteFile(registry(),
+              R"({"format": "OrvelleControls component registry", "version": 1, "classes": [)"
+              R"({"clsid": "{6F1C3D01-7A52-4E0B-9C11-0D3E5A2B7005}", "progid": "OrvelleControls.OVTabHead",)"
+              R"( "name": "OVTabHead", "server": "/nonexistent/libOrvelleControls.so", "typelib": "x"}]})");
     OvGuid clsid;
     ASSERT_EQ(OvCLSIDFromProgID(kTabHead, &clsid), OV_S_OK);
     void* out = nullptr;

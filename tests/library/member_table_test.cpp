@@ -139,8 +139,10 @@ TEST_F(MemberTable, FontAttributePutsRefuseWhatAFontObjectRefuses) {
     const struct {
         const char* property;
         Variant value;
-    } refused[] = {{"FontSize", Variant::FromSingle(0)},    {"FontSize", Variant::FromSingle(-5)},
-                   {"FontSize", Variant::FromSingle(3000)}, {"FontName", Variant::FromString("")}};
+    } refused[] = {{"FontSize", Variant::FromSingle(0)},
+                   {"FontSize", Variant::FromSingle(-5)},
+                   {"FontSize", Variant::FromSingle(3000)},
+                   {"FontName", Variant::FromString("")}};
     for (const char* class_name : {"OVGradientPanel", "OVMaskedTextBox"}) {
         for (const auto& [property, value] : refused) {
             IDispatch& control = NewInstance(class_name);
@@ -177,10 +179,10 @@ TEST_F(MemberTable, ObjectPutsOfAnotherClassAreTypeMismatches) {
         const char* class_name;
         const char* property;
         const Variant& wrong;
-    } cases[] = {{"OVGradientPanel", "Font", picture},  {"OVGradientPanel", "MouseIcon", font},
-                 {"OVGradientPanel", "Picture", font},  {"OVHotLabel", "Font", picture},
-                 {"OVHotLabel", "Picture", font},       {"OVSideLogo", "Font", picture},
-                 {"OVMaskedTextBox", "Font", picture},  {"OVMaskedTextBox", "MouseIcon", font}};
+    } cases[] = {{"OVGradientPanel", "Font", picture}, {"OVGradientPanel", "MouseIcon", font},
+                 {"OVGradientPanel", "Picture", font}, {"OVHotLabel", "Font", picture},
+                 {"OVHotLabel", "Picture", font},      {"OVSideLogo", "Font", picture},
+                 {"OVMaskedTextBox", "Font", picture}, {"OVMaskedTextBox", "MouseIcon", font}};
     for (const auto& [class_name, property, wrong] : cases) {
         IDispatch& control = NewInstance(class_name);
         const json before = host::VariantToJson(GetProperty(control, property));

@@ -17,14 +17,14 @@
 
 static int failures = 0;
 
-#define CHECK(condition, ...)                                    \
-    do {                                                         \
-        if (!(condition)) {                                      \
-            ++failures;                                          \
+#define CHECK(condition, ...)                                           \
+    do {                                                                \
+        if (!(condition)) {                                             \
+            ++failures;                                                 \
             printf("FAIL %s:%d: %s: ", __FILE__, __LINE__, #condition); \
-            printf(__VA_ARGS__);                                 \
-            printf("\n");                                        \
-        }                                                        \
+            printf(__VA_ARGS__);                                        \
+            printf("\n");                                               \
+        }                                                               \
     } while (0)
 
 static char work_dir[4096];
@@ -263,8 +263,8 @@ static void SinkCallsBackDuringCreation(void) {
         CHECK(created == OV_S_OK, "%s: 0x%08X", ways[way], (unsigned)created);
         CHECK(quiet_created == OV_S_OK, "%s without callbacks", ways[way]);
         CHECK(p.events_seen > 0, "%s: no Resize during creation", ways[way]);
-        CHECK(p.events_seen == quiet.events_seen, "%s: %d events with callbacks, %d without: created again",
-              ways[way], p.events_seen, quiet.events_seen);
+        CHECK(p.events_seen == quiet.events_seen, "%s: %d events with callbacks, %d without: created again", ways[way],
+              p.events_seen, quiet.events_seen);
         CHECK(p.deepest == 1, "%s: deliveries nested %d deep", ways[way], p.deepest);
         CHECK(p.callbacks_ok == 2 * p.events_seen, "%s: %d of %d callbacks answered", ways[way], p.callbacks_ok,
               2 * p.events_seen);
@@ -366,7 +366,8 @@ static void DoubleReleaseAndCallsAfterTheLast(void) {
     OvExcepInfo error = {0, NULL, NULL};
     CHECK(p.object->lpVtbl->GetIDOfName(p.object, "Font", &dispid) == OV_S_OK, "Font id");
     CHECK(p.object->lpVtbl->Invoke(p.object, dispid, OV_DISPATCH_PROPERTYPUTREF, &gone, 1, NULL, &error) ==
-              OV_DISP_E_EXCEPTION && error.number == 13,
+                  OV_DISP_E_EXCEPTION &&
+              error.number == 13,
           "a released font passed in gave error %d", error.number);
     OvExcepInfoClear(&error);
     ReleaseAll(&p);

@@ -180,9 +180,9 @@ TEST_F(OV3DLineTest, ComposedPixelsShowBothLinesInTheirSystemColours) {
     struct Row {
         int orientation, x, y, system_colour;
     };
-    const Row rows[] = {{0, 0, 0, 21},   {0, 158, 0, 21}, {0, 159, 0, 15}, {0, 0, 1, 15},  {0, 1, 1, 20},
-                        {0, 159, 1, 20}, {0, 80, 2, 15},  {0, 80, 3, 15},  {1, 0, 50, 21}, {1, 1, 50, 20},
-                        {1, 1, 0, 15},   {1, 2, 50, 15}};
+    const Row rows[] = {{0, 0, 0, 21},  {0, 158, 0, 21}, {0, 159, 0, 15}, {0, 0, 1, 15},
+                        {0, 1, 1, 20},  {0, 159, 1, 20}, {0, 80, 2, 15},  {0, 80, 3, 15},
+                        {1, 0, 50, 21}, {1, 1, 50, 20},  {1, 1, 0, 15},   {1, 2, 50, 15}};
     host.New("H", "OV3DLine", {.left = 150, .top = 300});
     host.New("V", "OV3DLine", {.left = 3000, .top = 300});
     PutProperty(*host.Find("V"), "Orientation", Variant::FromLong(1));

@@ -32,8 +32,8 @@ TEST_F(DateMatcher, DayMonthYear) {
     EXPECT_TRUE(Typing("31/", "DD/MM/YYYY"));
     EXPECT_FALSE(Typing("12/13", "DD/MM/YYYY"));
     EXPECT_FALSE(Typing("12/13/2024", "DD/MM/YYYY"));
-    EXPECT_FALSE(Typing("12-", "DD/MM/YYYY"));        // literal mismatch
-    EXPECT_FALSE(Typing("31/12/20245", "DD/MM/YYYY"));  // text beyond the mask
+    EXPECT_FALSE(Typing("12-", "DD/MM/YYYY"));                  // literal mismatch
+    EXPECT_FALSE(Typing("31/12/20245", "DD/MM/YYYY"));          // text beyond the mask
     EXPECT_EQ(Date("5/11/2024", "D/M/YYYY"), At(2024, 11, 5));  // the "1" takes the next "1"
     EXPECT_EQ(Date("29/2/2023", "D/M/YYYY"), 0);
     EXPECT_EQ(Date("29/2/2024", "D/M/YYYY"), At(2024, 2, 29));
@@ -67,12 +67,12 @@ TEST_F(DateMatcher, HoursMinutesAndAmPm) {
     EXPECT_TRUE(Typing("01:15 P", "HH:MM AMPM"));
     EXPECT_FALSE(Typing("01:15 X", "HH:MM AMPM"));
     EXPECT_FALSE(Typing("01:15 PX", "HH:MM AMPM"));
-    EXPECT_FALSE(Typing("2", "HH:MM AMPM"));   // 12-hour clock: first digit 0 or 1
+    EXPECT_FALSE(Typing("2", "HH:MM AMPM"));  // 12-hour clock: first digit 0 or 1
     EXPECT_FALSE(Typing("13", "HH:MM AMPM"));
     EXPECT_FALSE(Typing("10:7", "HH:MM"));
     EXPECT_TRUE(Valid("23:59", "HH:MM"));
     EXPECT_FALSE(Typing("24", "HH:MM"));
-    EXPECT_FALSE(Valid("00:00", "HH:MM"));      // midnight alone composes nothing
+    EXPECT_FALSE(Valid("00:00", "HH:MM"));  // midnight alone composes nothing
     EXPECT_FALSE(Valid("12:00 AM", "HH:MM AMPM"));
     EXPECT_DOUBLE_EQ(Date("9:5:7", "H:M:S"), At(1899, 12, 30, 9, 5, 7));
     EXPECT_DOUBLE_EQ(Date("23:59:59", "H:M:S"), At(1899, 12, 30, 23, 59, 59));
@@ -83,7 +83,7 @@ TEST_F(DateMatcher, HoursMinutesAndAmPm) {
 }
 
 TEST_F(DateMatcher, MinutesByTimeContext) {
-    EXPECT_DOUBLE_EQ(Date("05:09", "MM:SS"), At(1899, 12, 30, 0, 5, 9));  // ':' after the run
+    EXPECT_DOUBLE_EQ(Date("05:09", "MM:SS"), At(1899, 12, 30, 0, 5, 9));       // ':' after the run
     EXPECT_DOUBLE_EQ(Date("01 45PM", "HH MMAMPM"), At(1899, 12, 30, 13, 45));  // marker right after
     // A blank after the hour ends the time context: MM is a month and 45 is refused.
     EXPECT_FALSE(Typing("01 45 PM", "HH MM AMPM"));
@@ -181,9 +181,10 @@ TEST_F(DateMatcher, FormatParseRoundTripsAndPrefixes) {
     for (const Mask& m : masks) {
         for (double day = At(1975, 1, 1); day < At(2073, 12, 31); day += 97.37) {
             const DateParts p = SplitDate(day);
-            const double expected = m.date_part ? At(p.year, p.month, p.day, 0, 0, 0) +
-                                                      (p.hour * 3600 + p.minute * 60 + (m.seconds ? p.second : 0)) / 86400.0
-                                                : (p.hour * 3600 + p.minute * 60 + (m.seconds ? p.second : 0)) / 86400.0;
+            const double expected = m.date_part
+                                        ? At(p.year, p.month, p.day, 0, 0, 0) +
+                                              (p.hour * 3600 + p.minute * 60 + (m.seconds ? p.second : 0)) / 86400.0
+                                        : (p.hour * 3600 + p.minute * 60 + (m.seconds ? p.second : 0)) / 86400.0;
             const bool has_time = p.hour || p.minute || (m.seconds && p.second);
             const bool masks_time = std::string(m.mask).find_first_of("Hh") != std::string::npos;
             if (!m.date_part && !has_time) continue;
@@ -192,7 +193,8 @@ TEST_F(DateMatcher, FormatParseRoundTripsAndPrefixes) {
             const MaskedDate parsed = ParseMaskedDate(text, m.mask, ctx);
             ASSERT_NEAR(parsed.date, date, 1e-9) << m.mask << " " << text;
             for (std::size_t n = 0; n <= text.size(); ++n)
-                ASSERT_TRUE(ParseMaskedDate(text.substr(0, n), m.mask, ctx).acceptable) << m.mask << " '" << text.substr(0, n) << "'";
+                ASSERT_TRUE(ParseMaskedDate(text.substr(0, n), m.mask, ctx).acceptable)
+                    << m.mask << " '" << text.substr(0, n) << "'";
             ++checked;
         }
     }
@@ -201,7 +203,8 @@ TEST_F(DateMatcher, FormatParseRoundTripsAndPrefixes) {
 
 TEST_F(DateMatcher, HostLocaleNames) {
     DateLocale german = EnglishLocale();
-    german.month_names = {"Januar", "Februar", "März", "April", "Mai", "Juni", "Juli", "August", "September", "Oktober", "November", "Dezember"};
+    german.month_names = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
+                          "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
     SetDateLocale(german);
     const MaskContext local = FixedContext();
     SetDateLocale(std::nullopt);

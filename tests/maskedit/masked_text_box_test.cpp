@@ -22,7 +22,11 @@ namespace {
 using testing_support::ErrorNumberOf;
 
 TEST(KeystrokeCandidateTest, CandidatesFollowTheCaretAndSelection) {
-    struct Case { const char* t; int s, n, key; const char* want; };
+    struct Case {
+        const char* t;
+        int s, n, key;
+        const char* want;
+    };
     const std::vector<Case> press = {
         {"12345", 0, 2, '9', "9345"}, {"ac", 1, 0, 'b', "abc"}, {"abc", 3, 0, 22, "abc\x16"},
         {"abc", 2, 0, 8, "ac"},       {"abc", 0, 0, 8, "abc"},  {"abcd", 1, 2, 8, "ad"},
@@ -37,9 +41,8 @@ protected:
     MaskedTextBoxTest() { registry.Add(host::ControlEntry<OVMaskedTextBox>("OVMaskedTextBox", 1215, 315)); }
     void SetUp() override {
         host.SetNow(DateSerial(2024, 6, 15) + TimeSerial(10, 30, 0));
-        host.SetListener({.on_event = [this](const std::string&, const std::string& e, const std::vector<Variant>&) {
-                              events.push_back(e);
-                          },
+        host.SetListener({.on_event = [this](const std::string&, const std::string& e,
+                                             const std::vector<Variant>&) { events.push_back(e); },
                           .on_changed = [this](const std::string&, const std::string& p) { changes.push_back(p); },
                           // What waits in the host's queue runs where the box lets it.
                           .process_pending_messages = [this] { events.push_back("pending messages"); }});
@@ -48,7 +51,9 @@ protected:
     }
     OVMaskedTextBox& box() { return dynamic_cast<OVMaskedTextBox&>(*host.FindControl("M")); }
     void Put(const char* name, Variant v) { PutProperty(*host.Find("M"), name, std::move(v)); }
-    Variant Get(const char* name, std::vector<Variant> args = {}) { return GetProperty(*host.Find("M"), name, std::move(args)); }
+    Variant Get(const char* name, std::vector<Variant> args = {}) {
+        return GetProperty(*host.Find("M"), name, std::move(args));
+    }
     void Setup(int format, const char* mask, const char* text) {
         box().txt().SetText("");
         Put("InputFormat", Variant::FromLong(0));
@@ -69,7 +74,13 @@ protected:
 };
 
 TEST_F(MaskedTextBoxTest, KeystrokeFilterPerFormat) {
-    struct Case { int format; const char* mask; const char* typed; const char* want; std::int32_t colour; };
+    struct Case {
+        int format;
+        const char* mask;
+        const char* typed;
+        const char* want;
+        std::int32_t colour;
+    };
     const std::vector<Case> cases = {
         {0, "(###) ###-####", "(555) 1x23-4567", "(555) 123-4567", kValidColour},
         {0, "(###) ###-####", "(5a55", "(555", kInvalidColour},
@@ -98,15 +109,18 @@ TEST_F(MaskedTextBoxTest, KeystrokeFilterPerFormat) {
 TEST_F(MaskedTextBoxTest, DeleteInEachDigitGroupOfAPhoneNumber) {
     // Where the shorter text still fits the leading tokens the deletion happens; elsewhere it
     // is swallowed.
-    struct Case { int caret; int key; const char* want; };
+    struct Case {
+        int caret;
+        int key;
+        const char* want;
+    };
     const std::vector<Case> cases = {
         {2, host::keys::kDelete, "(555) 123-4567"},   // area code
         {7, host::keys::kDelete, "(555) 123-4567"},   // exchange
         {11, host::keys::kDelete, "(555) 123-467"},   // line number: the rest still fits
         {13, host::keys::kDelete, "(555) 123-456"},   // the last digit
         {14, host::keys::kDelete, "(555) 123-4567"},  // at the end nothing to delete
-        {14, host::keys::kBackspace, "(555) 123-456"},
-        {5, host::keys::kBackspace, "(555) 123-4567"},
+        {14, host::keys::kBackspace, "(555) 123-456"}, {5, host::keys::kBackspace, "(555) 123-4567"},
     };
     for (const Case& c : cases) {
         Setup(0, "(###) ###-####", "(555) 123-4567");
@@ -131,8 +145,13 @@ TEST_F(MaskedTextBoxTest, ForeColorLastsOnlyUntilTheNextChange) {
 }
 
 TEST_F(MaskedTextBoxTest, InvalidEntryReactionsAndTheirEventOrder) {
-    struct Case { std::int32_t reaction; const char* text_after; int sel_start, sel_length; bool focused;
-                  std::vector<std::string> events; };
+    struct Case {
+        std::int32_t reaction;
+        const char* text_after;
+        int sel_start, sel_length;
+        bool focused;
+        std::vector<std::string> events;
+    };
     const std::vector<Case> cases = {
         {kDoNothing, "", 0, 0, false, {"Validate", "Change", "InvalidEntry"}},
         {kKeepFocus, "12", 1, 0, true, {"Validate", "pending messages", "InvalidEntry"}},
@@ -162,13 +181,20 @@ TEST_F(MaskedTextBoxTest, InvalidEntryReactionsAndTheirEventOrder) {
 }
 
 TEST_F(MaskedTextBoxTest, TextAndValueRoundTripsPerFormat) {
-    struct Case { int format; const char* mask; Variant put; const char* want_text; Variant want_value; };
+    struct Case {
+        int format;
+        const char* mask;
+        Variant put;
+        const char* want_text;
+        Variant want_value;
+    };
     const std::vector<Case> cases = {
         {0, "[A-Z]#", Variant::FromString("B7"), "B7", Variant::FromString("B7")},
         {1, "#.#", Variant::FromString("2.26"), "2.3", Variant::FromDouble(2.3)},
         {1, "", Variant::FromString("007.50"), "7.5", Variant::FromDouble(7.5)},
         {1, "##", Variant::FromLong(0), "0", Variant::FromDouble(0)},
-        {2, "DD/MM/YYYY", Variant::FromDate(DateSerial(2024, 12, 31)), "31/12/2024", Variant::FromDate(DateSerial(2024, 12, 31))},
+        {2, "DD/MM/YYYY", Variant::FromDate(DateSerial(2024, 12, 31)), "31/12/2024",
+         Variant::FromDate(DateSerial(2024, 12, 31))},
         {2, "HH:MM AMPM", Variant::FromString("01:15 PM"), "01:15 PM", Variant::FromDate(TimeSerial(13, 15, 0))},
     };
     for (const Case& c : cases) {
@@ -189,10 +215,21 @@ TEST_F(MaskedTextBoxTest, TextAndValueRoundTripsPerFormat) {
 }
 
 TEST_F(MaskedTextBoxTest, PutsFailWithTheirNumbers) {
-    struct Case { const char* name; int format; const char* mask; std::function<void()> put; std::int32_t number; };
+    struct Case {
+        const char* name;
+        int format;
+        const char* mask;
+        std::function<void()> put;
+        std::int32_t number;
+    };
     const std::vector<Case> cases = {
         {"unclosed bracket", 0, "", [&] { Put("Mask", Variant::FromString("[AB")); }, 93},
-        {"mask breaks text", 1, "", [&] { box().txt().SetText("123.45"); Put("Mask", Variant::FromString("##.#")); }, 380},
+        {"mask breaks text", 1, "",
+         [&] {
+             box().txt().SetText("123.45");
+             Put("Mask", Variant::FromString("##.#"));
+         },
+         380},
         {"minus after first", 1, "", [&] { Put("Mask", Variant::FromString("#-#")); }, 93},
         {"date without day", 2, "", [&] { Put("Mask", Variant::FromString("MMM-YYYY")); }, 93},
         {"text refused", 0, "###", [&] { Put("Text", Variant::FromString("12a")); }, 380},
@@ -217,7 +254,11 @@ TEST_F(MaskedTextBoxTest, PutsFailWithTheirNumbers) {
 }
 
 TEST_F(MaskedTextBoxTest, ValuePutOfEveryVariantTypeInNumericFormat) {
-    struct Case { Variant value; std::int32_t number; const char* text; };
+    struct Case {
+        Variant value;
+        std::int32_t number;
+        const char* text;
+    };
     const std::vector<Case> cases = {
         {Variant(), 0, ""},
         {Variant::Null(), error::kTypeMismatch, ""},  // the runtime converts Null to nothing
@@ -242,7 +283,14 @@ TEST_F(MaskedTextBoxTest, ValuePutOfEveryVariantTypeInNumericFormat) {
 // value is a date for a date mask (formatted with the mask) or a vstrMask is given for a date
 // (its text parsed with vstrMask; what does not parse is the zero date, which the mask refuses).
 TEST_F(MaskedTextBoxTest, ValuePutOfEveryVariantTypeInTextAndDateFormats) {
-    struct Case { int format; const char* mask; const char* value_mask; Variant value; std::int32_t number; const char* text; };
+    struct Case {
+        int format;
+        const char* mask;
+        const char* value_mask;
+        Variant value;
+        std::int32_t number;
+        const char* text;
+    };
     const Variant new_year = Variant::FromDate(DateSerial(2024, 1, 1));
     const std::vector<Case> cases = {
         {0, "", "", Variant(), 0, ""},
@@ -275,10 +323,9 @@ TEST_F(MaskedTextBoxTest, ValuePutOfEveryVariantTypeInTextAndDateFormats) {
     for (const Case& c : cases) {
         Setup(c.format, c.mask, "");
         const std::string label = std::string(c.mask) + " / " + c.value_mask + " / " + VarTypeName(c.value.type());
-        EXPECT_EQ(ErrorNumberOf([&] {
-                      PutProperty(*host.Find("M"), "Value", c.value, {Variant::FromString(c.value_mask)});
-                  }),
-                  c.number)
+        EXPECT_EQ(
+            ErrorNumberOf([&] { PutProperty(*host.Find("M"), "Value", c.value, {Variant::FromString(c.value_mask)}); }),
+            c.number)
             << label;
         EXPECT_EQ(box().txt().Text(), c.text) << label;
     }
@@ -306,11 +353,22 @@ TEST_F(MaskedTextBoxTest, LongMasksAndUnusualCharacters) {
         {"10,000-character date layout", 2, long_date, 0, "31/12/2024" + std::string(9990, ' '), 0},
         {"10,000 date literals form no date", 2, std::string(10000, '-'), 93, "", 0},
         {"range up to byte 255", 0, "[A-\xFF]", 0, "\xE9", 0},
-        {"excluded high bytes", 0, "[!\x80-\xFF]#", 0, "\xE9" "7", 380},
+        {"excluded high bytes", 0, "[!\x80-\xFF]#", 0,
+         "\xE9"
+         "7",
+         380},
         {"control characters are characters", 0, "?\t?", 0, std::string("\x01\t\x7F"), 0},
-        {"NUL is no digit", 0, "###", 0, std::string("1\0" "2", 3), 380},
+        {"NUL is no digit", 0, "###", 0,
+         std::string("1\0"
+                     "2",
+                     3),
+         380},
         {"tab in a number", 1, "", 0, "1\t2", 380},
-        {"high byte for a separator", 2, "DD/MM/YYYY", 0, "31\xB7" "12\xB7" "2024", 380},
+        {"high byte for a separator", 2, "DD/MM/YYYY", 0,
+         "31\xB7"
+         "12\xB7"
+         "2024",
+         380},
     };
     for (const Case& c : cases) {
         Setup(c.format, "", "");
@@ -328,8 +386,12 @@ TEST_F(MaskedTextBoxTest, LongMasksAndUnusualCharacters) {
         if (e == "KeyPress") codes.push_back(CStr(args[0]));
     }});
     Setup(0, "[\xC0-\xFF]#", "");
-    Type("\xE9\x01" "5");
-    EXPECT_EQ(box().txt().Text(), "\xE9" "5");
+    Type(
+        "\xE9\x01"
+        "5");
+    EXPECT_EQ(box().txt().Text(),
+              "\xE9"
+              "5");
     EXPECT_EQ(box().txt().ForeColor(), kValidColour);
     EXPECT_EQ(codes, (std::vector<std::string>{"233", "0", "53"}));
 }
@@ -416,15 +478,18 @@ TEST_F(MaskedTextBoxTest, EveryKeyThatEditsGoesThroughTheMask) {
     const std::vector<Case> cases = {
         {"Shift+Insert pastes what fits", 0, "#####", "123", 3, 0, "45", kInsert, S, 0, "12345", 0, "45"},
         {"Shift+Insert of what does not fit", 0, "#####", "123", 3, 0, "4x", kInsert, S, 0, "123", 0, "4x"},
-        {"only the first line is pasted and judged", 0, "#####", "123", 3, 0, "4\r\nx", kInsert, S, 0, "1234", 0, "4\r\nx"},
-        {"Ctrl+V judged by its character, then by the paste", 0, "A?B", "A", 1, 0, "xyz", 'V', C, host::keys::kPaste, "A", 0, "xyz"},
+        {"only the first line is pasted and judged", 0, "#####", "123", 3, 0, "4\r\nx", kInsert, S, 0, "1234", 0,
+         "4\r\nx"},
+        {"Ctrl+V judged by its character, then by the paste", 0, "A?B", "A", 1, 0, "xyz", 'V', C, host::keys::kPaste,
+         "A", 0, "xyz"},
         {"Ctrl+V whose paste fits", 0, "A?B", "A", 1, 0, "x", 'V', C, host::keys::kPaste, "Ax", 0, "x"},
         {"Ctrl+V of nothing", 0, "", "abc", 0, 2, "", 'V', C, host::keys::kPaste, "abc", 2, ""},
         {"Ctrl+V is a character no number holds", 1, "", "12", 2, 0, "3", 'V', C, host::keys::kPaste, "12", 0, "3"},
         {"Shift+Insert in a number", 1, "", "12", 2, 0, "3", kInsert, S, 0, "123", 0, "3"},
         {"Shift+Insert of no number", 1, "", "12", 2, 0, "x", kInsert, S, 0, "12", 0, "x"},
         {"Shift+Delete cuts what may go", 0, "##-##", "12-34", 3, 2, "", kDelete, S, 0, "12-", 0, "34"},
-        {"Shift+Delete of what must stay", 0, "(###) ###-####", "(555) 123-4567", 1, 3, "", kDelete, S, 0, "(555) 123-4567", 3, ""},
+        {"Shift+Delete of what must stay", 0, "(###) ###-####", "(555) 123-4567", 1, 3, "", kDelete, S, 0,
+         "(555) 123-4567", 3, ""},
         {"Ctrl+X is judged as its character", 0, "##-##", "12-34", 3, 2, "", 'X', C, host::keys::kCut, "12-34", 2, ""},
         {"Ctrl+X cuts with an empty mask", 0, "", "12345", 0, 2, "", 'X', C, host::keys::kCut, "345", 0, "12"},
         {"Ctrl+Insert copies a number", 1, "", "12.5", 0, 4, "", kInsert, C, 0, "12.5", 4, "12.5"},
@@ -445,11 +510,17 @@ TEST_F(MaskedTextBoxTest, EveryKeyThatEditsGoesThroughTheMask) {
 
 TEST_F(MaskedTextBoxTest, FontAndBorderPutsKeepTheControlAsHighAsItsBox) {
     const auto twips_of_box = [&] { return box().ScaleY(box().txt().Height(), box().ScaleMode(), kScaleTwips); };
-    struct Case { const char* property; Variant value; };
+    struct Case {
+        const char* property;
+        Variant value;
+    };
     const std::vector<Case> cases = {
-        {"FontSize", Variant::FromSingle(24)},       {"BorderStyle", Variant::FromInteger(0)},
-        {"FontName", Variant::FromString("Courier New")}, {"BorderStyle", Variant::FromInteger(1)},
-        {"FontBold", Variant::FromBoolean(true)},    {"Appearance", Variant::FromInteger(0)},
+        {"FontSize", Variant::FromSingle(24)},
+        {"BorderStyle", Variant::FromInteger(0)},
+        {"FontName", Variant::FromString("Courier New")},
+        {"BorderStyle", Variant::FromInteger(1)},
+        {"FontBold", Variant::FromBoolean(true)},
+        {"Appearance", Variant::FromInteger(0)},
         {"FontSize", Variant::FromSingle(8)},
     };
     for (const Case& c : cases) {
@@ -472,18 +543,54 @@ TEST_F(MaskedTextBoxTest, FontAndBorderPutsKeepTheControlAsHighAsItsBox) {
 
 TEST_F(MaskedTextBoxTest, MonthNamesComeFromTheLocaleAtEveryMatch) {
     DateLocale french = EnglishLocale();
-    french.month_names = {"janvier", "f\xE9vrier", "mars", "avril", "mai", "juin",
-                          "juillet", "ao\xFBt", "septembre", "octobre", "novembre", "d\xE9""cembre"};
-    french.month_abbreviations = {"janv.", "f\xE9vr.", "mars", "avr.", "mai", "juin",
-                                  "juil.", "ao\xFBt", "sept.", "oct.", "nov.", "d\xE9""c."};
-    struct Case { bool french; const char* text; bool valid; double date; };
+    french.month_names = {"janvier",
+                          "f\xE9vrier",
+                          "mars",
+                          "avril",
+                          "mai",
+                          "juin",
+                          "juillet",
+                          "ao\xFBt",
+                          "septembre",
+                          "octobre",
+                          "novembre",
+                          "d\xE9"
+                          "cembre"};
+    french.month_abbreviations = {"janv.",
+                                  "f\xE9vr.",
+                                  "mars",
+                                  "avr.",
+                                  "mai",
+                                  "juin",
+                                  "juil.",
+                                  "ao\xFBt",
+                                  "sept.",
+                                  "oct.",
+                                  "nov.",
+                                  "d\xE9"
+                                  "c."};
+    struct Case {
+        bool french;
+        const char* text;
+        bool valid;
+        double date;
+    };
     const std::vector<Case> cases = {
         {false, "01 DECEMBER 2024", true, DateSerial(2024, 12, 1)},
-        {true, "01 d\xE9""cembre 2024", true, DateSerial(2024, 12, 1)},
-        {true, "01 D\xC9""CEMBRE 2024", true, DateSerial(2024, 12, 1)},  // the accented capital matches
+        {true,
+         "01 d\xE9"
+         "cembre 2024",
+         true, DateSerial(2024, 12, 1)},
+        {true,
+         "01 D\xC9"
+         "CEMBRE 2024",
+         true, DateSerial(2024, 12, 1)},  // the accented capital matches
         {true, "15 f\xC9vrier 2024", true, DateSerial(2024, 2, 15)},
         {true, "01 december 2024", false, 0},  // the English name is gone at once
-        {false, "01 d\xE9""cembre 2024", false, 0},  // and back again
+        {false,
+         "01 d\xE9"
+         "cembre 2024",
+         false, 0},  // and back again
         {false, "01 december 2024", true, DateSerial(2024, 12, 1)},
     };
     Setup(2, "DD MMMM YYYY", "");

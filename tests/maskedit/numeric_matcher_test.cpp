@@ -12,8 +12,10 @@ constexpr int kNumeric = 1;
 
 TEST(NumericMatcher, MaskValidity) {
     const auto ctx = FixedContext();
-    for (const char* ok : {"", "#", "###.##", "-##", ".##", "-.#", "#."}) EXPECT_TRUE(IsMaskValid(ok, kNumeric, ctx)) << ok;
-    for (const char* bad : {"#-#", "##..", "#.#.#", "0.0", "--#", "# #"}) EXPECT_FALSE(IsMaskValid(bad, kNumeric, ctx)) << bad;
+    for (const char* ok : {"", "#", "###.##", "-##", ".##", "-.#", "#."})
+        EXPECT_TRUE(IsMaskValid(ok, kNumeric, ctx)) << ok;
+    for (const char* bad : {"#-#", "##..", "#.#.#", "0.0", "--#", "# #"})
+        EXPECT_FALSE(IsMaskValid(bad, kNumeric, ctx)) << bad;
 }
 
 TEST(NumericMatcher, Normalise) {
@@ -35,16 +37,16 @@ TEST(NumericMatcher, DigitCounts) {
     EXPECT_TRUE(valid("-12", "-##"));
     EXPECT_TRUE(valid("12", "-##"));
     EXPECT_FALSE(valid("-123", "-##"));
-    EXPECT_TRUE(valid("0.25", ".##"));   // the leading "0" is not an integer digit
+    EXPECT_TRUE(valid("0.25", ".##"));  // the leading "0" is not an integer digit
     EXPECT_FALSE(valid("1.5", ".##"));
     EXPECT_TRUE(valid("0", "##"));
-    EXPECT_TRUE(valid("007", "#"));      // judged on the canonical "7"
-    EXPECT_TRUE(valid("1.50", "#.#"));   // canonical "1.5"
+    EXPECT_TRUE(valid("007", "#"));     // judged on the canonical "7"
+    EXPECT_TRUE(valid("1.50", "#.#"));  // canonical "1.5"
     EXPECT_TRUE(valid("", "##"));
     EXPECT_FALSE(valid("abc", "##"));
     EXPECT_FALSE(valid("1e3", ""));
     EXPECT_TRUE(valid(" +5 ", "#"));
-    EXPECT_FALSE(valid("12", "#-#"));    // an invalid mask refuses every text
+    EXPECT_FALSE(valid("12", "#-#"));  // an invalid mask refuses every text
     EXPECT_FALSE(valid("", "#-#"));
 }
 

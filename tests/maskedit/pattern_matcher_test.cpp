@@ -16,8 +16,8 @@ TEST(PatternMatcher, MaskValidity) {
     EXPECT_TRUE(IsMaskValid("[A-Z]#", kText, ctx));
     EXPECT_FALSE(IsMaskValid("[AB", kText, ctx));
     EXPECT_FALSE(IsMaskValid("[A]x[", kText, ctx));
-    EXPECT_TRUE(IsMaskValid("]x", kText, ctx));      // a lone ']' is ordinary
-    EXPECT_TRUE(IsMaskValid("[[]", kText, ctx));     // '[' inside a list
+    EXPECT_TRUE(IsMaskValid("]x", kText, ctx));   // a lone ']' is ordinary
+    EXPECT_TRUE(IsMaskValid("[[]", kText, ctx));  // '[' inside a list
 }
 
 TEST(PatternMatcher, WholeTexts) {

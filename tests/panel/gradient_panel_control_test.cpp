@@ -44,8 +44,8 @@ using testing_support::ErrorNumberOf;
 // The panel is registered with another extent than a new panel's, so that the defaults'
 // own size changes happen.
 host::ClassRegistry& Registry() {
-    return testing_support::RegistryOf<OVGradientPanel, testing_support::HostClasses::kIncluded>("OVGradientPanel", 2400,
-                                                                                                  1200);
+    return testing_support::RegistryOf<OVGradientPanel, testing_support::HostClasses::kIncluded>("OVGradientPanel",
+                                                                                                 2400, 1200);
 }
 
 // A host that also logs every copy a control makes onto its own surface ("present").
@@ -85,10 +85,11 @@ protected:
         host_->form().SetWidth(9000);
         host_->form().SetHeight(6000);
         host_->SetListener({
-            .on_event = [this](const std::string&, const std::string& e, const std::vector<Variant>& a) {
-                events_.push_back({e, a});
-                host_->log.push_back("event " + e);
-            },
+            .on_event =
+                [this](const std::string&, const std::string& e, const std::vector<Variant>& a) {
+                    events_.push_back({e, a});
+                    host_->log.push_back("event " + e);
+                },
             .on_changed = [this](const std::string&, const std::string& p) { changed_.push_back(p); },
             .on_lifecycle_error = nullptr,
         });
@@ -104,7 +105,9 @@ protected:
         ClearLogs();
         return *host_->Find(name);
     }
-    OVGradientPanel& Panel(const std::string& name = "P") { return *dynamic_cast<OVGradientPanel*>(host_->FindControl(name)); }
+    OVGradientPanel& Panel(const std::string& name = "P") {
+        return *dynamic_cast<OVGradientPanel*>(host_->FindControl(name));
+    }
     void ClearLogs() {
         host_->log.clear();
         changed_.clear();
@@ -142,8 +145,8 @@ TEST_F(PanelInHost, NewPanelTakesItsDefaultsAndPaintsOnceAfterThem) {
     host_->New("P", "OVGradientPanel");
     // Two size changes of the defaults each raise Resize without painting; the defaults end
     // with one full paint; the host's own resize paints and raises Resize; showing repaints.
-    const std::vector<std::string> expected = {"event Resize", "event Resize", "present", "present", "event Resize",
-                                               "present"};
+    const std::vector<std::string> expected = {"event Resize", "event Resize", "present",
+                                               "present",      "event Resize", "present"};
     EXPECT_EQ(host_->log, expected);
     EXPECT_TRUE(changed_.empty()) << changed_.front();
 
@@ -262,8 +265,9 @@ TEST_F(PanelInHost, WritesNotifyAndRepaintAsTheirTableSays) {
         if (!c.notifies) {
             EXPECT_TRUE(GetProperty(p, c.property) == before) << what << " kept its value";
         }
-        const bool full = Panel(name).gradient_renders() > renders ||
-                          (c.style != gpsGradient && Panel(name).ClassicBorderColours().shadow == static_cast<std::int32_t>(marker));
+        const bool full =
+            Panel(name).gradient_renders() > renders ||
+            (c.style != gpsGradient && Panel(name).ClassicBorderColours().shadow == static_cast<std::int32_t>(marker));
         const Repaint seen = Presents() == 0 ? Repaint::None : full ? Repaint::Full : Repaint::Quick;
         EXPECT_EQ(seen, c.repaint) << what;
         EXPECT_LE(Presents(), 1) << what;
@@ -328,16 +332,30 @@ TEST_F(PanelInHost, BagRoundTripKeepsEveryKeyInOrder) {
     const std::uint32_t pointer_pixels[4] = {0, 0xFFFFFF, 0xFFFFFF, 0};
     const auto icon = Picture::FromPixels(2, 2, pointer_pixels);
     const std::vector<std::pair<std::string, Variant>> values = {
-        {"Alignment", Long(2)}, {"AlignmentCushion", Long(6)}, {"Appearance", Long(6)}, {"AutoSize", Long(1)},
-        {"BackColor", Long(RGB(1, 2, 3))}, {"BevelIntensity", Long(33)}, {"BevelWidth", Long(4)},
-        {"BorderColor", Long(RGB(4, 5, 6))}, {"Caption", Variant::FromString("Saved")}, {"CaptionStyle", Long(4)},
+        {"Alignment", Long(2)},
+        {"AlignmentCushion", Long(6)},
+        {"Appearance", Long(6)},
+        {"AutoSize", Long(1)},
+        {"BackColor", Long(RGB(1, 2, 3))},
+        {"BevelIntensity", Long(33)},
+        {"BevelWidth", Long(4)},
+        {"BorderColor", Long(RGB(4, 5, 6))},
+        {"Caption", Variant::FromString("Saved")},
+        {"CaptionStyle", Long(4)},
         {"Enabled", Variant::FromBoolean(false)},
         {"Font", Variant::FromObject(StdFont::Create(FontDesc{"Arial", 12, true, true, false, false}))},
-        {"ForeColor", Long(RGB(7, 8, 9))}, {"GradientAngle", Variant::FromDouble(30.5)},
-        {"GradientBlendMode", Long(1)}, {"GradientColor1", Long(RGB(10, 11, 12))},
-        {"GradientColor2", Long(RGB(13, 14, 15))}, {"GradientRepetitions", Variant::FromDouble(2.5)},
-        {"GradientType", Long(2)}, {"MouseIcon", Variant::FromObject(icon)}, {"MousePointer", Long(99)},
-        {"OLEDropMode", Long(1)}, {"Picture", Variant::FromObject(picture)}, {"Style", Long(1)},
+        {"ForeColor", Long(RGB(7, 8, 9))},
+        {"GradientAngle", Variant::FromDouble(30.5)},
+        {"GradientBlendMode", Long(1)},
+        {"GradientColor1", Long(RGB(10, 11, 12))},
+        {"GradientColor2", Long(RGB(13, 14, 15))},
+        {"GradientRepetitions", Variant::FromDouble(2.5)},
+        {"GradientType", Long(2)},
+        {"MouseIcon", Variant::FromObject(icon)},
+        {"MousePointer", Long(99)},
+        {"OLEDropMode", Long(1)},
+        {"Picture", Variant::FromObject(picture)},
+        {"Style", Long(1)},
         {"UseClassicBorders", Variant::FromBoolean(true)},
     };
     for (const auto& [key, value] : values) {
@@ -379,16 +397,16 @@ TEST_F(PanelInHost, BagRoundTripKeepsEveryKeyInOrder) {
 
 TEST_F(PanelInHost, ReadingGoesStraightIntoHoldersAndPastFailingKeys) {
     host::PropertyBag bag;
-    bag.Set("Alignment", Variant::FromString("left"));      // 13, skipped
-    bag.Set("AlignmentCushion", Long(-4));                  // a put would ignore it
-    bag.Set("Appearance", Long(12));                        // out of range, kept: etched
+    bag.Set("Alignment", Variant::FromString("left"));                   // 13, skipped
+    bag.Set("AlignmentCushion", Long(-4));                               // a put would ignore it
+    bag.Set("Appearance", Long(12));                                     // out of range, kept: etched
     bag.Set("BackColor", Long(static_cast<std::int32_t>(0x80000063u)));  // the drawing area refuses it: 380
     bag.Set("Caption", Variant::FromString("Loaded"));
-    bag.Set("CaptionStyle", Long(9));                       // kept, drawn plain
+    bag.Set("CaptionStyle", Long(9));  // kept, drawn plain
     bag.Set("Enabled", Variant::FromBoolean(false));
     bag.Set("GradientRepetitions", Variant::FromDouble(0.25));  // kept, unlike a put
-    bag.Set("MousePointer", Long(40000));                   // not a 16-bit value: 6
-    bag.Set("Picture", Long(5));                            // not an object: 13
+    bag.Set("MousePointer", Long(40000));                       // not a 16-bit value: 6
+    bag.Set("Picture", Long(5));                                // not an object: 13
     bag.Set("Style", Long(17));
     host_->Load("P", "OVGradientPanel", bag, Twips(0, 0, 600, 450));
     IDispatch& p = *host_->Find("P");
@@ -468,14 +486,22 @@ TEST_F(PanelInHost, QuickRepaintsMatchAFullRepaintAfterEveryChange) {
         const char* name;
         Variant value;
     } steps[] = {
-        {"Caption", Variant::FromString("Quarter")}, {"Appearance", Long(gpaBevelRaised)},
-        {"BevelWidth", Long(12)},                    {"Alignment", Long(gpaRightBottom)},
-        {"CaptionStyle", Long(gpcRaisedHeavy)},      {"FontSize", Variant::FromSingle(30)},
-        {"Appearance", Long(gpaEtched)},             {"UseClassicBorders", Variant::FromBoolean(true)},
-        {"Appearance", Long(gpa3DInset)},            {"Alignment", Long(gpaLeftTop)},
-        {"Caption", Variant::FromString("")},        {"Appearance", Long(gpaNone)},
-        {"Caption", Variant::FromString("Again")},   {"Style", Long(gpsStandard)},
-        {"Style", Long(gpsGradient)},                {"Appearance", Long(gpaFlatRaised)},
+        {"Caption", Variant::FromString("Quarter")},
+        {"Appearance", Long(gpaBevelRaised)},
+        {"BevelWidth", Long(12)},
+        {"Alignment", Long(gpaRightBottom)},
+        {"CaptionStyle", Long(gpcRaisedHeavy)},
+        {"FontSize", Variant::FromSingle(30)},
+        {"Appearance", Long(gpaEtched)},
+        {"UseClassicBorders", Variant::FromBoolean(true)},
+        {"Appearance", Long(gpa3DInset)},
+        {"Alignment", Long(gpaLeftTop)},
+        {"Caption", Variant::FromString("")},
+        {"Appearance", Long(gpaNone)},
+        {"Caption", Variant::FromString("Again")},
+        {"Style", Long(gpsStandard)},
+        {"Style", Long(gpsGradient)},
+        {"Appearance", Long(gpaFlatRaised)},
     };
     for (std::size_t i = 0; i <= std::size(steps); ++i) {
         if (i == std::size(steps)) {
@@ -491,7 +517,8 @@ TEST_F(PanelInHost, QuickRepaintsMatchAFullRepaintAfterEveryChange) {
         const gdi::POINT a = host_->OriginOf("P"), b = host_->OriginOf("R");
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 70; ++x)
-                ASSERT_EQ(image.At(a.x + x, a.y + y), image.At(b.x + x, b.y + y)) << "step " << i << " at " << x << "," << y;
+                ASSERT_EQ(image.At(a.x + x, a.y + y), image.At(b.x + x, b.y + y))
+                    << "step " << i << " at " << x << "," << y;
     }
 }
 
@@ -547,7 +574,9 @@ TEST_F(PanelInHost, RepaintsAfterANewRenderMatchAFullRepaintInAnyOrder) {
         return Step{"resize", [this, w, h](IDispatch&, const std::string& name) { host_->Resize(name, w, h); }};
     };
     const auto picture = [](std::shared_ptr<Picture> pic) {
-        return Step{"Picture", [pic](IDispatch& p, const std::string&) { PutPropertyRef(p, "Picture", Variant::FromObject(pic)); }};
+        return Step{"Picture", [pic](IDispatch& p, const std::string&) {
+                        PutPropertyRef(p, "Picture", Variant::FromObject(pic));
+                    }};
     };
     const auto run_time = [this](bool on) {
         return Step{"user mode", [this, on](IDispatch&, const std::string&) { host_->SetUserMode(on); }};
@@ -565,57 +594,70 @@ TEST_F(PanelInHost, RepaintsAfterANewRenderMatchAFullRepaintInAnyOrder) {
         std::int32_t type;
         std::vector<Step> steps;
     } rows[] = {
-        {"captions", gradient::gtNormal,
+        {"captions",
+         gradient::gtNormal,
          {colour(RGB(0, 0, 200)), put("Alignment", Long(gpaLeftTop)), caption("A longer caption"),
           put("CaptionStyle", Long(gpcRaisedHeavy)), put("Alignment", Long(gpaRightBottom)), caption(""),
           caption("Back"), put("ForeColor", Long(RGB(255, 255, 0))), put("FontSize", Variant::FromSingle(26))}},
-        {"frames", gradient::gtNormal,
+        {"frames",
+         gradient::gtNormal,
          {colour(RGB(0, 0, 200)), put("Appearance", Long(gpaBevelRaised)), put("BevelWidth", Long(12)),
           put("BevelIntensity", Long(60)), put("Appearance", Long(gpaEtched)),
           put("UseClassicBorders", Variant::FromBoolean(true)), put("BorderColor", Long(RGB(200, 0, 0))),
           put("Appearance", Long(gpa3DInset)), put("UseClassicBorders", Variant::FromBoolean(false)),
           put("Appearance", Long(gpaNone)), caption("x")}},
-        {"renders over renders", gradient::gtNormal,
+        {"renders over renders",
+         gradient::gtNormal,
          {colour(RGB(0, 0, 200)), caption("One"), put("GradientColor1", Long(RGB(250, 200, 0))),
           put("Alignment", Long(gpaCenterTop)), put("GradientAngle", Variant::FromDouble(30)),
           put("Appearance", Long(gpaBevelInset)), put("GradientRepetitions", Variant::FromDouble(3)),
-          Step{"Refresh", [](IDispatch& p, const std::string&) { CallMethod(p, "Refresh", *std::make_unique<std::vector<Variant>>()); }},
+          Step{"Refresh",
+               [](IDispatch& p, const std::string&) {
+                   CallMethod(p, "Refresh", *std::make_unique<std::vector<Variant>>());
+               }},
           caption("Two"), put("GradientBlendMode", Long(gradient::gbmHSL)), put("Appearance", Long(gpa3DRaised))}},
-        {"clears and resizes", gradient::gtNormal,
-         {colour(RGB(0, 0, 200)), put("BackColor", Long(RGB(0, 100, 100))), colour(RGB(90, 0, 0)),
-          resize(900, 525), caption("Resized"), colour(RGB(0, 0, 200)), resize(600, 300),
-          put("Alignment", Long(gpaRightTop)), resize(1050, 600), put("Appearance", Long(gpaBevelRaised))}},
-        {"other styles", gradient::gtNormal,
+        {"clears and resizes",
+         gradient::gtNormal,
+         {colour(RGB(0, 0, 200)), put("BackColor", Long(RGB(0, 100, 100))), colour(RGB(90, 0, 0)), resize(900, 525),
+          caption("Resized"), colour(RGB(0, 0, 200)), resize(600, 300), put("Alignment", Long(gpaRightTop)),
+          resize(1050, 600), put("Appearance", Long(gpaBevelRaised))}},
+        {"other styles",
+         gradient::gtNormal,
          {colour(RGB(0, 0, 200)), put("Style", Long(gpsStandard)), put("Style", Long(gpsGradient)), caption("s"),
           colour(RGB(90, 0, 0)), picture(bitmap), put("Style", Long(gpsPicture)), put("Style", Long(gpsGradient)),
           put("Alignment", Long(gpaLeftBottom)), colour(RGB(0, 0, 200)), run_time(true),
           put("Style", Long(gpsTransparent)), put("Style", Long(gpsGradient)), caption("t"), run_time(false)}},
-        {"failed repaints", gradient::gtNormal,
+        {"failed repaints",
+         gradient::gtNormal,
          {colour(RGB(0, 0, 200)), put("GradientAngle", Variant::FromDouble(1e300)), caption("after"),
           put("GradientAngle", Variant::FromDouble(45)), picture(metafile), put("Style", Long(gpsPicture)),
           put("Style", Long(gpsGradient)), colour(RGB(90, 0, 0)), caption("again")}},
-        {"elliptical and rectangular", gradient::gtElliptical,
-         {colour(RGB(0, 0, 200)), put("Alignment", Long(gpaLeftTop)), put("GradientType", Long(gradient::gtRectangular)),
-          caption("Rect"), colour(RGB(90, 0, 0)), put("GradientAngle", Variant::FromDouble(-1e300)),
-          put("Appearance", Long(gpaBevelRaised)), put("GradientAngle", Variant::FromDouble(0)),
-          put("GradientType", Long(gradient::gtNormal)), caption("Line"), put("GradientType", Long(gradient::gtElliptical)),
-          caption("")}},
+        {"elliptical and rectangular",
+         gradient::gtElliptical,
+         {colour(RGB(0, 0, 200)), put("Alignment", Long(gpaLeftTop)),
+          put("GradientType", Long(gradient::gtRectangular)), caption("Rect"), colour(RGB(90, 0, 0)),
+          put("GradientAngle", Variant::FromDouble(-1e300)), put("Appearance", Long(gpaBevelRaised)),
+          put("GradientAngle", Variant::FromDouble(0)), put("GradientType", Long(gradient::gtNormal)), caption("Line"),
+          put("GradientType", Long(gradient::gtElliptical)), caption("")}},
         {"many caption places", gradient::gtNormal, many_places},
         // A BackColor put erases the area without repainting a gradient panel.
-        {"BackColor then quick repaints", gradient::gtNormal,
+        {"BackColor then quick repaints",
+         gradient::gtNormal,
          {put("BackColor", Long(RGB(0, 100, 100))), caption("After"), caption("Again"),
           put("Alignment", Long(gpaLeftTop)), put("BackColor", Long(RGB(200, 0, 200))),
           put("Appearance", Long(gpaBevelRaised)), put("BackColor", Long(RGB(0, 0, 0))),
           put("ForeColor", Long(RGB(255, 255, 0))), colour(RGB(0, 0, 200)), put("BackColor", Long(RGB(9, 9, 9))),
           put("FontSize", Variant::FromSingle(20)), put("BackColor", Long(RGB(250, 250, 250))),
           put("UseClassicBorders", Variant::FromBoolean(true))}},
-        {"BackColor between other clears", gradient::gtNormal,
+        {"BackColor between other clears",
+         gradient::gtNormal,
          {caption("x"), put("BackColor", Long(RGB(0, 100, 100))), resize(900, 525),
           put("BackColor", Long(RGB(90, 0, 0))), picture(bitmap), caption("y"), put("BackColor", Long(RGB(0, 0, 90))),
           run_time(true), caption("z"), put("BackColor", Long(RGB(0, 90, 0))), put("Style", Long(gpsTransparent)),
           put("Style", Long(gpsGradient)), put("BackColor", Long(RGB(90, 90, 0))), run_time(false),
           put("Alignment", Long(gpaCenterBottom))}},
-        {"BackColor on elliptical", gradient::gtElliptical,
+        {"BackColor on elliptical",
+         gradient::gtElliptical,
          {caption("e"), put("BackColor", Long(RGB(0, 100, 100))), caption("f"), put("Appearance", Long(gpaNone)),
           put("BackColor", Long(RGB(90, 0, 0))), put("Appearance", Long(gpaEtched))}},
     };
@@ -656,7 +698,8 @@ TEST_F(PanelInHost, QuickRepaintAfterAFailedOneShowsTheWholeCachedGradient) {
         std::function<void(IDispatch&)> between;
     } cases[] = {
         {"nothing", gradient::gtNormal, [](IDispatch&) {}},
-        {"BackColor put", gradient::gtNormal, [](IDispatch& p) { PutProperty(p, "BackColor", Long(RGB(0, 100, 100))); }},
+        {"BackColor put", gradient::gtNormal,
+         [](IDispatch& p) { PutProperty(p, "BackColor", Long(RGB(0, 100, 100))); }},
         {"shrunk and grown back", gradient::gtNormal,
          [this](IDispatch&) {
              host_->Resize("P", 600, 300);
@@ -674,12 +717,14 @@ TEST_F(PanelInHost, QuickRepaintAfterAFailedOneShowsTheWholeCachedGradient) {
         PutProperty(p, "Caption", Variant::FromString(""));
         PutProperty(p, "Appearance", Long(gpaNone));
         const Frame before = Snapshot();
-        EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "GradientAngle", Variant::FromDouble(1e300)); }), error::kOverflow);
+        EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "GradientAngle", Variant::FromDouble(1e300)); }),
+                  error::kOverflow);
         ErrorNumberOf([&] { c.between(p); });
         PutProperty(p, "Caption", Variant::FromString(""));
         const Frame after = Snapshot();
         for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 70; ++x) ASSERT_EQ(after.At(x, y), before.At(x, y)) << c.name << " at " << x << "," << y;
+            for (int x = 0; x < 70; ++x)
+                ASSERT_EQ(after.At(x, y), before.At(x, y)) << c.name << " at " << x << "," << y;
         host_->Terminate("P");
     }
 }
@@ -774,7 +819,8 @@ TEST_F(PanelInHost, SeeThroughPanelWithASystemBackColorStaysSeeThrough) {
         {"as made", [] {}},
         {"system colour changed", [] { gdi::SetSysColorEntry(15, RGB(0, 90, 0)); }},
         {"quick repaint", [&] { PutProperty(p, "Caption", Variant::FromString("")); }},
-        {"full repaint", [&] {
+        {"full repaint",
+         [&] {
              std::vector<Variant> none;
              CallMethod(p, "Refresh", none);
          }},
@@ -841,7 +887,8 @@ TEST_F(PanelInHost, IconTransparencyAndRefusedPictures) {
     // is simply not drawn.
     const auto metafile = Picture::FromMetafile(PictureType::Metafile, 1000, 1000, {1});
     changed_.clear();
-    EXPECT_EQ(ErrorNumberOf([&] { PutPropertyRef(p, "Picture", Variant::FromObject(metafile)); }), error::kInvalidPicture);
+    EXPECT_EQ(ErrorNumberOf([&] { PutPropertyRef(p, "Picture", Variant::FromObject(metafile)); }),
+              error::kInvalidPicture);
     EXPECT_EQ(changed_, std::vector<std::string>{"Picture"});
     EXPECT_EQ(CObj(GetProperty(p, "Picture")).get(), metafile.get());
     EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "Style", Long(gpsStandard)); }), 0);
@@ -896,10 +943,10 @@ TEST_F(PanelInHost, MouseCoordinatesArriveInTheParentsScale) {
         float x_in;
         float x_out;
     } cases[] = {
-        {kScalePixels, kScalePixels, 15, 1},    // 15 twips is one pixel
+        {kScalePixels, kScalePixels, 15, 1},  // 15 twips is one pixel
         {kScaleTwips, kScaleTwips, 15, 15},
-        {kScaleTwips, kScalePixels, 30, 2},     // the parent's mode is read at each event
-        {kScaleUser, kScalePixels, 30, 30},     // no scale when created: twips for good
+        {kScaleTwips, kScalePixels, 30, 2},  // the parent's mode is read at each event
+        {kScaleUser, kScalePixels, 30, 30},  // no scale when created: twips for good
         {kScalePixels, kScalePoints, 40, 2},
     };
     for (const auto& c : cases) {
@@ -908,7 +955,8 @@ TEST_F(PanelInHost, MouseCoordinatesArriveInTheParentsScale) {
         host_->form().SetScaleMode(c.scale_at_event);
         for (const char* event : {"MouseDown", "MouseMove", "MouseUp"}) {
             events_.clear();
-            host_->Fire("P", "surface", event, {Long(1), Long(2), Variant::FromSingle(c.x_in), Variant::FromSingle(c.x_in * 2)});
+            host_->Fire("P", "surface", event,
+                        {Long(1), Long(2), Variant::FromSingle(c.x_in), Variant::FromSingle(c.x_in * 2)});
             ASSERT_EQ(events_.size(), 1u);
             EXPECT_EQ(events_[0].event, event);
             EXPECT_EQ(CInt(events_[0].args[0]), 1);
@@ -948,16 +996,18 @@ TEST_F(PanelInHost, DragArgumentsGoBackByReferenceExceptCoordinates) {
     host_->Fire("P", "surface", "Click", {});
     host_->Fire("P", "surface", "DblClick", {});
     host_->Fire("P", "surface", "OLESetData", {Variant::FromObject(nullptr), Long(1)});
-    host_->Fire("P", "surface", "OLEDragDrop", {Variant::FromObject(nullptr), Long(1), Long(1), Long(0),
-                                                Variant::FromSingle(15), Variant::FromSingle(15)});
+    host_->Fire(
+        "P", "surface", "OLEDragDrop",
+        {Variant::FromObject(nullptr), Long(1), Long(1), Long(0), Variant::FromSingle(15), Variant::FromSingle(15)});
     host_->Fire("P", "surface", "OLECompleteDrag", {Long(1)});
     host_->Fire("P", "surface", "KeyPress", {Long(65)});
     std::vector<std::string> names;
     for (const Raised& r : events_) names.push_back(r.event);
     EXPECT_EQ(names, (std::vector<std::string>{"Click", "DblClick", "OLESetData", "OLEDragDrop", "OLECompleteDrag"}));
     const ClassInfo& info = OVGradientPanel::StaticInfo();
-    const char* order[] = {"Click", "DblClick", "MouseDown", "MouseMove", "MouseUp", "OLEStartDrag", "OLESetData",
-                           "OLEGiveFeedback", "OLEDragOver", "OLEDragDrop", "OLECompleteDrag", "Resize"};
+    const char* order[] = {"Click",       "DblClick",     "MouseDown",       "MouseMove",
+                           "MouseUp",     "OLEStartDrag", "OLESetData",      "OLEGiveFeedback",
+                           "OLEDragOver", "OLEDragDrop",  "OLECompleteDrag", "Resize"};
     for (int id = 1; id <= 12; ++id) EXPECT_EQ(info.FindEvent(id)->name, order[id - 1]);
 }
 
@@ -983,7 +1033,8 @@ TEST_F(PanelInHost, AbsurdSizesAndBevelsPaintWithoutErrorOrLeak) {
                 PutProperty(p, "BevelWidth", Long(width));
                 EXPECT_EQ(ErrorNumberOf([&] { PutProperty(p, "BevelIntensity", Long(intensity)); }), 0);
             }
-        for (std::int32_t appearance = -1; appearance <= 9; ++appearance) PutProperty(p, "Appearance", Long(appearance));
+        for (std::int32_t appearance = -1; appearance <= 9; ++appearance)
+            PutProperty(p, "Appearance", Long(appearance));
         EXPECT_EQ(gdi::CountLiveObjects(), settled) << style;
         host_->Terminate("P");
     }
@@ -999,7 +1050,7 @@ TEST_F(PanelInHost, AContainedPanelReportsInTheFormsScale) {
     const struct {
         const char* container;
         std::int32_t form_scale;
-        float clicked;   // twips from the panel's corner
+        float clicked;  // twips from the panel's corner
         float reported;
     } cases[] = {
         {"Pic", kScaleTwips, 150, 150},   {"Pic", kScaleInches, 1440, 1},
@@ -1012,7 +1063,8 @@ TEST_F(PanelInHost, AContainedPanelReportsInTheFormsScale) {
         host_->New("P", "OVGradientPanel", Twips(150, 150, 3000, 2000, c.container));
         host_->form().SetScaleMode(c.form_scale);
         events_.clear();
-        host_->Fire("P", "surface", "MouseDown", {Long(1), Long(0), Variant::FromSingle(c.clicked), Variant::FromSingle(c.clicked)});
+        host_->Fire("P", "surface", "MouseDown",
+                    {Long(1), Long(0), Variant::FromSingle(c.clicked), Variant::FromSingle(c.clicked)});
         ASSERT_EQ(events_.size(), 1u) << c.container;
         EXPECT_EQ(CSng(events_[0].args[2]), c.reported) << c.container << " scale " << c.form_scale;
         EXPECT_EQ(CSng(events_[0].args[3]), c.reported) << c.container << " scale " << c.form_scale;
@@ -1028,10 +1080,14 @@ TEST_F(PanelInHost, APanelWhoseFirstRepaintFailsLoadsWithItsValues) {
         std::function<void(IDispatch&)> set;
         std::int32_t style;
     } cases[] = {
-        {"cleared picture", [](IDispatch& p) { PutPropertyRef(p, "Picture", Variant::FromObject(Picture::Empty())); }, gpsPicture},
-        {"metafile", [](IDispatch& p) {
-             PutPropertyRef(p, "Picture", Variant::FromObject(LoadPictureFromMemory(picture_files::WmfFile(0, 0, 720, 720, 1440))));
-         }, gpsPicture},
+        {"cleared picture", [](IDispatch& p) { PutPropertyRef(p, "Picture", Variant::FromObject(Picture::Empty())); },
+         gpsPicture},
+        {"metafile",
+         [](IDispatch& p) {
+             PutPropertyRef(p, "Picture",
+                            Variant::FromObject(LoadPictureFromMemory(picture_files::WmfFile(0, 0, 720, 720, 1440))));
+         },
+         gpsPicture},
         {"angle 1e12", [](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(1e12)); }, gpsGradient},
     };
     for (const auto& c : cases) {
@@ -1095,20 +1151,26 @@ TEST_F(PanelInHost, SavingSkipsOnlyTheKeysABagCannotHold) {
         std::function<void(IDispatch&)> set;
         std::vector<std::string> skipped;
     } cases[] = {
-        {"+inf", [&](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(inf)); },
+        {"+inf",
+         [&](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(inf)); },
          {"P.WriteProperties.GradientAngle: 6"}},
-        {"NaN", [](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(std::nan(""))); },
+        {"NaN",
+         [](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(std::nan(""))); },
          {"P.WriteProperties.GradientAngle: 6"}},
-        {"a control as Picture", [this](IDispatch& p) {
+        {"a control as Picture",
+         [this](IDispatch& p) {
              host_->New("Other", "Box", Twips(0, 0, 300, 300));
              ErrorNumberOf([&] { PutPropertyRef(p, "Picture", Variant::FromObject(host_->Find("Other"))); });
-         }, {"P.WriteProperties.Picture: 13"}},
-        {"icons", [](IDispatch& p) {
+         },
+         {"P.WriteProperties.Picture: 13"}},
+        {"icons",
+         [](IDispatch& p) {
              std::vector<std::uint32_t> argb(16, 0xFFFF0000u);
              const auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(4, 4, argb.data()));
              PutPropertyRef(p, "Picture", Variant::FromObject(icon));
              PutPropertyRef(p, "MouseIcon", Variant::FromObject(icon));
-         }, {}},
+         },
+         {}},
     };
     for (const auto& c : cases) {
         IDispatch& p = NewPanel();
@@ -1122,8 +1184,10 @@ TEST_F(PanelInHost, SavingSkipsOnlyTheKeysABagCannotHold) {
         const host::PropertyBag loaded = host::BagFromJsonText(BagToJsonText(bag));
         EXPECT_EQ(loaded.ReadProperty("Caption"), Variant::FromString("kept")) << c.what;
         for (const char* key : {"Picture", "MouseIcon"}) {
-            const auto* stored = dynamic_cast<const Picture*>(CObj(bag.ReadProperty(key, Variant::FromObject(nullptr))).get());
-            const auto* back = dynamic_cast<const Picture*>(CObj(loaded.ReadProperty(key, Variant::FromObject(nullptr))).get());
+            const auto* stored =
+                dynamic_cast<const Picture*>(CObj(bag.ReadProperty(key, Variant::FromObject(nullptr))).get());
+            const auto* back =
+                dynamic_cast<const Picture*>(CObj(loaded.ReadProperty(key, Variant::FromObject(nullptr))).get());
             EXPECT_EQ(stored != nullptr, back != nullptr) << c.what << " " << key;
             if (stored && back) EXPECT_EQ(back->type(), stored->type()) << c.what << " " << key;
         }

@@ -58,10 +58,10 @@ TEST_F(PanelPainters, ShiftColorSplitsClampsAndTranslates) {
     } cases[] = {
         {RGB(100, 150, 200), 60, RGB(160, 210, 255)},
         {RGB(100, 150, 200), -120, RGB(0, 30, 80)},
-        {0x8000000Fu, 0, RGB(10, 20, 30)},               // system colour at use time
-        {0x80000063u, 5, RGB(5, 5, 5)},                  // unknown index: black
-        {0xFFFFFFFFu, 96, RGB(96, 96, 96)},              // a pixel read outside the area
-        {0x7F000000u, 0, RGB(0, 0, 255)},                // blue takes every bit above bit 15
+        {0x8000000Fu, 0, RGB(10, 20, 30)},                    // system colour at use time
+        {0x80000063u, 5, RGB(5, 5, 5)},                       // unknown index: black
+        {0xFFFFFFFFu, 96, RGB(96, 96, 96)},                   // a pixel read outside the area
+        {0x7F000000u, 0, RGB(0, 0, 255)},                     // blue takes every bit above bit 15
         {0x00010203u, INT64_C(1) << 40, RGB(255, 255, 255)},  // saturates, never overflows
         {0x00010203u, -(INT64_C(1) << 40), RGB(0, 0, 0)},
     };
@@ -116,7 +116,8 @@ void Literal3D(gdi::HDC dc, int w, int h, int o, bool inset) {
 
 void LiteralEtched(gdi::HDC dc, int w, int h, int o) {
     for (int x = o; x <= w - o - 1; ++x) Shift(dc, x, o, x == w - o - 1 ? 96 : -160), Shift(dc, x, h - o - 1, 96);
-    for (int x = o + 1; x <= w - o - 2; ++x) Shift(dc, x, o + 1, x == w - o - 2 ? -160 : 96), Shift(dc, x, h - o - 2, -160);
+    for (int x = o + 1; x <= w - o - 2; ++x)
+        Shift(dc, x, o + 1, x == w - o - 2 ? -160 : 96), Shift(dc, x, h - o - 2, -160);
     for (int y = o + 1; y <= h - o - 2; ++y) Shift(dc, o, y, -160), Shift(dc, w - o - 1, y, 96);
     for (int y = o + 2; y <= h - o - 3; ++y) Shift(dc, o + 1, y, 96), Shift(dc, w - o - 2, y, -160);
 }
@@ -126,7 +127,8 @@ void LiteralBevel(gdi::HDC dc, int w, int h, int o, std::int32_t width, std::int
     std::int64_t d = intensity;
     for (std::int64_t i = width; i >= 0; --i) {
         const int r = static_cast<int>(i);
-        for (int x = o + r; x <= w - r - o - 1; ++x) Shift(dc, x, o + r, sign * d), Shift(dc, x, h - r - o - 1, -sign * d);
+        for (int x = o + r; x <= w - r - o - 1; ++x)
+            Shift(dc, x, o + r, sign * d), Shift(dc, x, h - r - o - 1, -sign * d);
         for (int y = o + r + 1; y <= h - r - o - 2; ++y)
             Shift(dc, o + r, y, sign * d), Shift(dc, w - r - o - 1, y, -sign * d);
         d += intensity;
@@ -222,43 +224,91 @@ TEST_F(PanelPainters, ShadedFramesOnUniformBackgrounds) {
         ShiftProgram program;
         std::vector<Probe> probes;
     } cases[] = {
-        {"3-D raised on grey", grey, Shaded3DFrame(10, 8, 0, false),
-         {{0, 0, RGB(224, 224, 224)}, {4, 0, RGB(224, 224, 224)}, {0, 4, RGB(224, 224, 224)},
-          {1, 1, RGB(176, 176, 176)}, {4, 1, RGB(176, 176, 176)}, {1, 4, RGB(176, 176, 176)},
-          {9, 4, RGB(0, 0, 0)}, {4, 7, RGB(0, 0, 0)}, {9, 7, RGB(0, 0, 0)},
-          {8, 4, RGB(48, 48, 48)}, {4, 6, RGB(48, 48, 48)}, {4, 4, grey}}},
-        {"3-D inset on grey", grey, Shaded3DFrame(10, 8, 0, true),
+        {"3-D raised on grey",
+         grey,
+         Shaded3DFrame(10, 8, 0, false),
+         {{0, 0, RGB(224, 224, 224)},
+          {4, 0, RGB(224, 224, 224)},
+          {0, 4, RGB(224, 224, 224)},
+          {1, 1, RGB(176, 176, 176)},
+          {4, 1, RGB(176, 176, 176)},
+          {1, 4, RGB(176, 176, 176)},
+          {9, 4, RGB(0, 0, 0)},
+          {4, 7, RGB(0, 0, 0)},
+          {9, 7, RGB(0, 0, 0)},
+          {8, 4, RGB(48, 48, 48)},
+          {4, 6, RGB(48, 48, 48)},
+          {4, 4, grey}}},
+        {"3-D inset on grey",
+         grey,
+         Shaded3DFrame(10, 8, 0, true),
          {{0, 0, RGB(0, 0, 0)}, {1, 1, RGB(48, 48, 48)}, {9, 7, RGB(224, 224, 224)}, {8, 6, RGB(176, 176, 176)}}},
-        {"flat raised on white", white, ShadedFlatFrame(10, 8, 0, false),
-         {{0, 0, white}, {5, 0, white}, {0, 5, white}, {9, 3, RGB(95, 95, 95)}, {3, 7, RGB(95, 95, 95)},
-          {9, 7, RGB(95, 95, 95)}, {1, 1, white}}},
+        {"flat raised on white",
+         white,
+         ShadedFlatFrame(10, 8, 0, false),
+         {{0, 0, white},
+          {5, 0, white},
+          {0, 5, white},
+          {9, 3, RGB(95, 95, 95)},
+          {3, 7, RGB(95, 95, 95)},
+          {9, 7, RGB(95, 95, 95)},
+          {1, 1, white}}},
         // The top-right pixel of each etched ring takes the right edge's shift.
-        {"etched on grey", grey, ShadedEtchedFrame(10, 8, 0),
-         {{0, 0, RGB(0, 0, 0)}, {8, 0, RGB(0, 0, 0)}, {9, 0, RGB(224, 224, 224)}, {0, 3, RGB(0, 0, 0)},
-          {1, 1, RGB(224, 224, 224)}, {7, 1, RGB(224, 224, 224)}, {8, 1, RGB(0, 0, 0)},
-          {9, 3, RGB(224, 224, 224)}, {4, 7, RGB(224, 224, 224)}, {4, 6, RGB(0, 0, 0)}, {8, 3, RGB(0, 0, 0)}}},
+        {"etched on grey",
+         grey,
+         ShadedEtchedFrame(10, 8, 0),
+         {{0, 0, RGB(0, 0, 0)},
+          {8, 0, RGB(0, 0, 0)},
+          {9, 0, RGB(224, 224, 224)},
+          {0, 3, RGB(0, 0, 0)},
+          {1, 1, RGB(224, 224, 224)},
+          {7, 1, RGB(224, 224, 224)},
+          {8, 1, RGB(0, 0, 0)},
+          {9, 3, RGB(224, 224, 224)},
+          {4, 7, RGB(224, 224, 224)},
+          {4, 6, RGB(0, 0, 0)},
+          {8, 3, RGB(0, 0, 0)}}},
         // The default bevel: rings 3, 2, 1, 0 shifted by 20, 40, 60, 80.
-        {"default bevel on grey", grey, BevelRings(12, 12, 0, 3, 20, false),
-         {{5, 0, RGB(208, 208, 208)}, {5, 1, RGB(188, 188, 188)}, {5, 2, RGB(168, 168, 168)},
-          {5, 3, RGB(148, 148, 148)}, {5, 4, grey}, {0, 5, RGB(208, 208, 208)}, {5, 11, RGB(48, 48, 48)},
-          {5, 8, RGB(108, 108, 108)}, {11, 5, RGB(48, 48, 48)}, {11, 0, RGB(208, 208, 208)}}},
+        {"default bevel on grey",
+         grey,
+         BevelRings(12, 12, 0, 3, 20, false),
+         {{5, 0, RGB(208, 208, 208)},
+          {5, 1, RGB(188, 188, 188)},
+          {5, 2, RGB(168, 168, 168)},
+          {5, 3, RGB(148, 148, 148)},
+          {5, 4, grey},
+          {0, 5, RGB(208, 208, 208)},
+          {5, 11, RGB(48, 48, 48)},
+          {5, 8, RGB(108, 108, 108)},
+          {11, 5, RGB(48, 48, 48)},
+          {11, 0, RGB(208, 208, 208)}}},
         // A negative intensity turns a raised bevel into an inset-looking one.
-        {"bevel with intensity -20", grey, BevelRings(12, 12, 0, 3, -20, false),
+        {"bevel with intensity -20",
+         grey,
+         BevelRings(12, 12, 0, 3, -20, false),
          {{5, 0, RGB(48, 48, 48)}, {5, 3, RGB(108, 108, 108)}, {5, 11, RGB(208, 208, 208)}}},
-        {"negative bevel width draws nothing", grey, BevelRings(12, 12, 0, -4, 20, false),
+        {"negative bevel width draws nothing",
+         grey,
+         BevelRings(12, 12, 0, -4, 20, false),
          {{0, 0, grey}, {5, 11, grey}}},
         // One pixel high: each pixel is in the top and the bottom row, +96 then -160.
-        {"flat raised 1 pixel high", grey, ShadedFlatFrame(6, 1, 0, false), {{0, 0, RGB(64, 64, 64)}, {5, 0, RGB(64, 64, 64)}}},
+        {"flat raised 1 pixel high",
+         grey,
+         ShadedFlatFrame(6, 1, 0, false),
+         {{0, 0, RGB(64, 64, 64)}, {5, 0, RGB(64, 64, 64)}}},
         {"flat raised 1 pixel high on white", white, ShadedFlatFrame(6, 1, 0, false), {{3, 0, RGB(95, 95, 95)}}},
         // One pixel wide: the rows are shifted as listed and so are both column loops, which
         // land on the same column: +96 then -160 again.
-        {"flat raised 1 pixel wide", grey, ShadedFlatFrame(1, 6, 0, false),
+        {"flat raised 1 pixel wide",
+         grey,
+         ShadedFlatFrame(1, 6, 0, false),
          {{0, 0, RGB(224, 224, 224)}, {0, 3, RGB(64, 64, 64)}, {0, 5, RGB(0, 0, 0)}}},
     };
     for (const auto& c : cases) {
         Canvas canvas(12, 12, c.background);
         RunShifts(canvas.dc(), c.program);
-        for (const Probe& p : c.probes) EXPECT_EQ(canvas.At(p.x, p.y), p.expected) << c.name << " at " << p.x << "," << p.y;
+        for (const Probe& p : c.probes)
+            EXPECT_EQ(canvas.At(p.x, p.y), p.expected) << c.name << " at " << p.x << "," << p.y;
     }
 }
 
@@ -287,18 +337,41 @@ TEST_F(PanelPainters, ClassicFramesDrawTheirRingsInOrder) {
         std::int32_t appearance;
         std::vector<Probe> probes;
     } cases[] = {
-        {gpaFlatRaised, {{0, 0, c.highlight}, {5, 0, c.highlight}, {0, 5, c.highlight}, {9, 0, c.highlight},
-                         {9, 5, c.dark_shadow}, {5, 7, c.dark_shadow}, {0, 7, c.highlight}, {1, 1, back}}},
+        {gpaFlatRaised,
+         {{0, 0, c.highlight},
+          {5, 0, c.highlight},
+          {0, 5, c.highlight},
+          {9, 0, c.highlight},
+          {9, 5, c.dark_shadow},
+          {5, 7, c.dark_shadow},
+          {0, 7, c.highlight},
+          {1, 1, back}}},
         {gpaFlatInset, {{5, 0, c.dark_shadow}, {9, 5, c.highlight}, {5, 7, c.highlight}}},
-        {gpa3DRaised, {{5, 0, c.highlight}, {0, 5, c.highlight}, {5, 1, c.light}, {1, 5, c.light},
-                       {9, 5, c.dark_shadow}, {5, 7, c.dark_shadow}, {8, 5, c.shadow}, {5, 6, c.shadow},
-                       {8, 1, c.light}, {2, 2, back}}},
+        {gpa3DRaised,
+         {{5, 0, c.highlight},
+          {0, 5, c.highlight},
+          {5, 1, c.light},
+          {1, 5, c.light},
+          {9, 5, c.dark_shadow},
+          {5, 7, c.dark_shadow},
+          {8, 5, c.shadow},
+          {5, 6, c.shadow},
+          {8, 1, c.light},
+          {2, 2, back}}},
         {gpa3DInset, {{5, 0, c.dark_shadow}, {5, 1, c.shadow}, {9, 5, c.light}, {8, 5, c.highlight}}},
         // Dark shadow on the outer top and left and the inner bottom and right, highlight on
         // the inner top and left and the outer bottom and right.
-        {gpaEtched, {{5, 0, c.dark_shadow}, {0, 5, c.dark_shadow}, {5, 1, c.highlight}, {1, 5, c.highlight},
-                     {5, 6, c.dark_shadow}, {8, 5, c.dark_shadow}, {5, 7, c.highlight}, {9, 5, c.highlight},
-                     {9, 0, c.highlight}, {2, 2, back}}},
+        {gpaEtched,
+         {{5, 0, c.dark_shadow},
+          {0, 5, c.dark_shadow},
+          {5, 1, c.highlight},
+          {1, 5, c.highlight},
+          {5, 6, c.dark_shadow},
+          {8, 5, c.dark_shadow},
+          {5, 7, c.highlight},
+          {9, 5, c.highlight},
+          {9, 0, c.highlight},
+          {2, 2, back}}},
         {42, {{5, 0, c.dark_shadow}, {5, 7, c.highlight}}},  // out of range: etched
     };
     for (const auto& k : cases) {
@@ -309,7 +382,8 @@ TEST_F(PanelPainters, ClassicFramesDrawTheirRingsInOrder) {
         const FrameGeometry geometry{15, 15, area.ScaleWidth(), area.ScaleHeight()};
         DrawBorder(area, geometry, BorderSettings{k.appearance, true, 3, 20, c});
         for (const Probe& p : k.probes)
-            EXPECT_EQ(static_cast<std::int32_t>(gdi::GetPixel(area.hDC(), p.x, p.y)), p.expected) << "appearance " << k.appearance << " at " << p.x << "," << p.y;
+            EXPECT_EQ(static_cast<std::int32_t>(gdi::GetPixel(area.hDC(), p.x, p.y)), p.expected)
+                << "appearance " << k.appearance << " at " << p.x << "," << p.y;
     }
 }
 
@@ -359,9 +433,9 @@ TEST_F(PanelPainters, FramesChangeNothingOutsideTheirBands) {
                             const bool inside = std::any_of(bands.begin(), bands.end(), [&](const gdi::RECT& r) {
                                 return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
                             });
-                            ASSERT_TRUE(inside) << "appearance " << appearance << (classic ? " classic" : "")
-                                                << " bevel " << bevel << " on " << w << " x " << h << " at " << x
-                                                << "," << y;
+                            ASSERT_TRUE(inside)
+                                << "appearance " << appearance << (classic ? " classic" : "") << " bevel " << bevel
+                                << " on " << w << " x " << h << " at " << x << "," << y;
                         }
                     if (appearance != gpaNone) {
                         EXPECT_GT(changed, 0) << appearance << " drew nothing";
@@ -374,8 +448,8 @@ TEST_F(PanelPainters, FramesChangeNothingOutsideTheirBands) {
 TEST_F(PanelPainters, RectPartsGiveEachMissingPixelOnce) {
     constexpr int kGrid = 16;
     const gdi::RECT additions[] = {
-        {2, 2, 8, 6},    {4, 4, 12, 10},  {0, 0, 16, 1},  {6, 3, 7, 14},   {-5, -5, 3, 3},
-        {5, 5, 5, 9},    {9, 1, 3, 4},    {2, 2, 8, 6},   {10, 8, 16, 16}, {0, 0, 16, 16},
+        {2, 2, 8, 6}, {4, 4, 12, 10}, {0, 0, 16, 1}, {6, 3, 7, 14},   {-5, -5, 3, 3},
+        {5, 5, 5, 9}, {9, 1, 3, 4},   {2, 2, 8, 6},  {10, 8, 16, 16}, {0, 0, 16, 16},
     };
     RectParts parts;
     std::vector<int> held(kGrid * kGrid, 0);
@@ -420,7 +494,7 @@ TEST_F(PanelPainters, CaptionPlacement) {
         {gpaCenterMiddle, 3, 100, 40, 20, 16, 40, 12},
         {gpaCenterBottom, 3, 100, 40, 20, 16, 40, 20},
         {gpaLeftBottom, 1, 100, 40, 20, 16, 1, 22},
-        {12, 3, 100, 40, 20, 16, 40, 12},           // out of range: centred both ways
+        {12, 3, 100, 40, 20, 16, 40, 12},  // out of range: centred both ways
         {-1, 3, 100, 40, 20, 16, 40, 12},
         {gpaRightBottom, 3, 10, 8, 20, 16, -14, -12},  // wider than the panel: negative
         // A cushion near 2^31 puts the caption far off the panel, its edges held within the
@@ -430,8 +504,8 @@ TEST_F(PanelPainters, CaptionPlacement) {
         {gpaLeftBottom, 2147483646, 100, 40, 20, 16, 1'000'000'000, -1'000'000'000},
     };
     for (const auto& c : cases) {
-        const gdi::RECT r = PlaceCaption(CaptionLayout{c.alignment, 0, c.cushion, c.width, c.height, {}}, c.text_width,
-                                         c.text_height);
+        const gdi::RECT r =
+            PlaceCaption(CaptionLayout{c.alignment, 0, c.cushion, c.width, c.height, {}}, c.text_width, c.text_height);
         EXPECT_EQ(r.left, c.left) << "alignment " << c.alignment;
         EXPECT_EQ(r.top, c.top) << "alignment " << c.alignment;
         EXPECT_EQ(r.right - r.left, c.text_width);
@@ -488,7 +562,8 @@ TEST_F(PanelPainters, CaptionStylesDrawTheirCopiesUnderTheText) {
                 for (const Copy& copy : c.copies)
                     if (glyph(x - copy.offset, y - copy.offset)) expected = copy.colour;
                 if (glyph(x, y)) expected = text;
-                ASSERT_EQ(gdi::GetPixel(styled->hDC(), x, y), expected) << "style " << c.style << " at " << x << "," << y;
+                ASSERT_EQ(gdi::GetPixel(styled->hDC(), x, y), expected)
+                    << "style " << c.style << " at " << x << "," << y;
             }
     }
 }
@@ -572,8 +647,8 @@ TEST_F(PanelPainters, TransparentCopiesOffTheSurfaceMatchTheWholeCopy) {
     const auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(7, 5, argb.data()));
     const struct {
         int x, y, src_x, src_y;
-    } places[] = {{0, 0, 0, 0},   {-3, -2, 0, 0}, {4, 2, 0, 0},  {-6, 1, 1, 1},  {3, -4, 0, 2},
-                  {-7, 0, 0, 0},  {6, 0, 0, 0},   {0, 4, 0, 0},  {-2, 3, 2, 0},  {1, 1, -2, -1}};
+    } places[] = {{0, 0, 0, 0},  {-3, -2, 0, 0}, {4, 2, 0, 0}, {-6, 1, 1, 1}, {3, -4, 0, 2},
+                  {-7, 0, 0, 0}, {6, 0, 0, 0},   {0, 4, 0, 0}, {-2, 3, 2, 0}, {1, 1, -2, -1}};
     for (const auto& at : places) {
         for (const Picture* picture : {bitmap.get(), icon.get()}) {
             Canvas actual(kW, kH), whole(kW + 2 * kMargin, kH + 2 * kMargin);
@@ -582,8 +657,8 @@ TEST_F(PanelPainters, TransparentCopiesOffTheSurfaceMatchTheWholeCopy) {
                 for (int x = 0; x < kW; ++x) gdi::SetPixelV(actual.dc(), x, y, whole.At(x + kMargin, y + kMargin));
             if (picture == bitmap.get()) {
                 PaintTransparentStdPicture(actual.dc(), at.x, at.y, 7, 5, picture, at.src_x, at.src_y, key, 0);
-                PaintTransparentStdPicture(whole.dc(), at.x + kMargin, at.y + kMargin, 7, 5, picture, at.src_x, at.src_y,
-                                           key, 0);
+                PaintTransparentStdPicture(whole.dc(), at.x + kMargin, at.y + kMargin, 7, 5, picture, at.src_x,
+                                           at.src_y, key, 0);
             } else {
                 PaintTransparentStdPicture(actual.dc(), at.x, at.y, 7, 5, picture, 0, 0, key, 0);
                 PaintTransparentStdPicture(whole.dc(), at.x + kMargin, at.y + kMargin, 7, 5, picture, 0, 0, key, 0);

@@ -137,7 +137,8 @@ void LiveHostTest::TabClick() {
     QCOMPARE(ov::CInt(ov::GetProperty(tabs, "SelectedTab")), selected);
     // What the window paints is the form as composed after the click.
     const ov::host::ComposedImage& composed = widget.host().Compose();
-    QCOMPARE(widget.frame().pixel(at.x(), at.y()) & 0xFFFFFFu, composed.pixels[static_cast<std::size_t>(at.y()) * composed.width + at.x()]);
+    QCOMPARE(widget.frame().pixel(at.x(), at.y()) & 0xFFFFFFu,
+             composed.pixels[static_cast<std::size_t>(at.y()) * composed.width + at.x()]);
 }
 
 void LiveHostTest::SlotWritesByReferenceArgument() {
@@ -146,10 +147,11 @@ void LiveHostTest::SlotWritesByReferenceArgument() {
     widget.HostControl("tabs", "OVTabHead");
     ov::host::Control& tabs = *widget.host().FindControl("tabs");
     ov::PutProperty(tabs, "TabString", ov::Variant::FromString("General,Colours,About"));
-    QObject::connect(&widget, &OrvelleWidget::controlEvent, [](const QString&, const QString& event, ov::qt::EventArguments& args) {
-        if (event == "TabSelected") QVERIFY(args.setValue("index", 2));
-        if (event == "TabSelected") QVERIFY(!args.setValue("Index", "not a number"));
-    });
+    QObject::connect(&widget, &OrvelleWidget::controlEvent,
+                     [](const QString&, const QString& event, ov::qt::EventArguments& args) {
+                         if (event == "TabSelected") QVERIFY(args.setValue("index", 2));
+                         if (event == "TabSelected") QVERIFY(!args.setValue("Index", "not a number"));
+                     });
     const QPoint at = HeadingCentre(tabs, 1);
     QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, at.x(), at.y()));
     QCOMPARE(ov::CInt(ov::GetProperty(tabs, "SelectedTab")), 2);
@@ -160,10 +162,14 @@ void LiveHostTest::PointerCursor_data() {
     QTest::addColumn<QString>("cursor");
     // The hot label asks for the 16-colour hand over a hot spot, the tab header for the
     // monochrome one over a heading; elsewhere both leave the arrow.
-    QTest::newRow("on a hot spot") << "hot spot" << "colour hand";
-    QTest::newRow("past the hot spot") << "past hot spot" << "arrow";
-    QTest::newRow("on a tab heading") << "heading" << "hand";
-    QTest::newRow("beside the headings") << "beside headings" << "arrow";
+    QTest::newRow("on a hot spot") << "hot spot"
+                                   << "colour hand";
+    QTest::newRow("past the hot spot") << "past hot spot"
+                                       << "arrow";
+    QTest::newRow("on a tab heading") << "heading"
+                                      << "hand";
+    QTest::newRow("beside the headings") << "beside headings"
+                                         << "arrow";
 }
 
 void LiveHostTest::PointerCursor() {
@@ -179,7 +185,8 @@ void LiveHostTest::PointerCursor() {
         const ov::hotlabel::HotSpot spot = label.HotSpots()(1);
         const int frame = main.box().BorderStyle() == 1 ? 2 : 0;
         const int dx = place == "hot spot" ? 1 : main.box().client_width() - 1 - spot.left;
-        at = QPoint(label.ToPixelsX(main.Left()) + frame + spot.left + dx, label.ToPixelsY(main.Top()) + frame + spot.top + 3);
+        at = QPoint(label.ToPixelsX(main.Left()) + frame + spot.left + dx,
+                    label.ToPixelsY(main.Top()) + frame + spot.top + 3);
     } else {
         widget.HostControl("tabs", "OVTabHead");
         ov::host::Control& tabs = *widget.host().FindControl("tabs");
@@ -198,14 +205,15 @@ void LiveHostTest::PointerCursor() {
     const ov::host::SixteenColourCursor& colour_hand = ov::host::PointingHandColourCursor();
     const ov::host::MonochromeCursor& hand = ov::host::PointingHandCursor();
     const std::vector<std::uint32_t> argb = colour ? colour_hand.ToArgb() : hand.ToArgb();
-    const QPoint hot_spot = colour ? QPoint(colour_hand.hot_spot_x, colour_hand.hot_spot_y)
-                                   : QPoint(hand.hot_spot_x, hand.hot_spot_y);
+    const QPoint hot_spot =
+        colour ? QPoint(colour_hand.hot_spot_x, colour_hand.hot_spot_y) : QPoint(hand.hot_spot_x, hand.hot_spot_y);
     constexpr int kSize = ov::host::MonochromeCursor::kSize;
     QCOMPARE(widget.cursor().hotSpot(), hot_spot);
     const QImage shown = widget.cursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
     QCOMPARE(shown.size(), QSize(kSize, kSize));
     for (int py = 0; py < kSize; ++py)
-        for (int px = 0; px < kSize; ++px) QCOMPARE(shown.pixel(px, py), argb[static_cast<std::size_t>(py) * kSize + px]);
+        for (int px = 0; px < kSize; ++px)
+            QCOMPARE(shown.pixel(px, py), argb[static_cast<std::size_t>(py) * kSize + px]);
 }
 
 void LiveHostTest::ShowcaseScreenshotEqualsComposition() {
@@ -232,7 +240,12 @@ void LiveHostTest::ShowcaseScreenshotEqualsComposition() {
         for (int x = 0; x < expected.width; ++x) {
             const std::uint32_t want = expected.pixels[static_cast<std::size_t>(y) * expected.width + x];
             const std::uint32_t got = shot.pixel(x, y) & 0xFFFFFFu;
-            if (got != want && wrong++ == 0) first = QString("(%1, %2): %3 instead of %4").arg(x).arg(y).arg(got, 6, 16, QChar('0')).arg(want, 6, 16, QChar('0'));
+            if (got != want && wrong++ == 0)
+                first = QString("(%1, %2): %3 instead of %4")
+                            .arg(x)
+                            .arg(y)
+                            .arg(got, 6, 16, QChar('0'))
+                            .arg(want, 6, 16, QChar('0'));
         }
     QVERIFY2(wrong == 0, qPrintable(QString("%1 pixels differ, the first at %2").arg(wrong).arg(first)));
 }
@@ -261,11 +274,11 @@ void LiveHostTest::MouseEventOrder_data() {
     QTest::addColumn<int>("button");
     QTest::addColumn<int>("shift");
     QTest::newRow("left click") << "click" << 0 << QStringList{"MouseDown", "MouseUp", "Click"} << 1 << 0;
-    QTest::newRow("right click with Shift") << "right" << int(Qt::ShiftModifier)
-                                            << QStringList{"MouseDown", "MouseUp", "Click"} << 2 << 1;
+    QTest::newRow("right click with Shift")
+        << "right" << int(Qt::ShiftModifier) << QStringList{"MouseDown", "MouseUp", "Click"} << 2 << 1;
     QTest::newRow("double click with Ctrl")
-        << "double" << int(Qt::ControlModifier)
-        << QStringList{"MouseDown", "MouseUp", "Click", "DblClick", "MouseUp"} << 1 << 2;
+        << "double" << int(Qt::ControlModifier) << QStringList{"MouseDown", "MouseUp", "Click", "DblClick", "MouseUp"}
+        << 1 << 2;
 }
 
 void LiveHostTest::MouseEventOrder() {
@@ -422,7 +435,8 @@ ov::host::Control& FocusedNumericBox(OrvelleWidget& widget) {
     ov::host::Control& box = *widget.host().FindControl("amount");
     ov::PutProperty(box, "InputFormat", ov::Variant::FromLong(1));
     ov::PutProperty(box, "Mask", ov::Variant::FromString("###"));
-    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier, WidgetPoint(widget, box.PixelWidth() / 2, box.PixelHeight() / 2));
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier,
+                      WidgetPoint(widget, box.PixelWidth() / 2, box.PixelHeight() / 2));
     return box;
 }
 
@@ -431,9 +445,12 @@ QString TextOf(ov::host::Control& box) { return QString::fromStdString(ov::CStr(
 void LiveHostTest::MaskedTyping_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
-    QTest::newRow("a letter is swallowed") << "a" << "";
-    QTest::newRow("a digit is kept") << "5" << "5";
-    QTest::newRow("letters between digits") << "4x2Y" << "42";
+    QTest::newRow("a letter is swallowed") << "a"
+                                           << "";
+    QTest::newRow("a digit is kept") << "5"
+                                     << "5";
+    QTest::newRow("letters between digits") << "4x2Y"
+                                            << "42";
 }
 
 void LiveHostTest::MaskedTyping() {

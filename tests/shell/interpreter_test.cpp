@@ -20,7 +20,6 @@
 namespace ov::shell {
 namespace {
 
-
 class Probe : public host::Control {
 public:
     static const ClassInfo& StaticInfo() {
@@ -32,39 +31,43 @@ public:
                             args[0] = Variant::FromLong(CLng(args[0]) * 2);
                             return Variant();
                         })
-                .Method("Sum", 3, {In("A", TypeDesc::Of(VarType::Long)), Opt("B", TypeDesc::Of(VarType::Long))},
-                        [](Probe&, std::vector<Variant>& args) {
-                            const std::int32_t b = args[1].IsMissing() ? 100 : CLng(args[1]);
-                            return Variant::FromLong(CLng(args[0]) + b);
-                        },
-                        TypeDesc::Of(VarType::Long))
-                .Method("Describe", 4, {In("Target", TypeDesc::Object("Object"))},
-                        [](Probe&, std::vector<Variant>& args) {
-                            const auto& object = args[0].object();
-                            return Variant::FromString(object ? object->TypeName() : "Nothing");
-                        },
-                        TypeDesc::Of(VarType::String))
+                .Method(
+                    "Sum", 3, {In("A", TypeDesc::Of(VarType::Long)), Opt("B", TypeDesc::Of(VarType::Long))},
+                    [](Probe&, std::vector<Variant>& args) {
+                        const std::int32_t b = args[1].IsMissing() ? 100 : CLng(args[1]);
+                        return Variant::FromLong(CLng(args[0]) + b);
+                    },
+                    TypeDesc::Of(VarType::Long))
+                .Method(
+                    "Describe", 4, {In("Target", TypeDesc::Object("Object"))},
+                    [](Probe&, std::vector<Variant>& args) {
+                        const auto& object = args[0].object();
+                        return Variant::FromString(object ? object->TypeName() : "Nothing");
+                    },
+                    TypeDesc::Of(VarType::String))
                 .ObjectProperty("Picture", 5, TypeDesc::Object("StdPicture"), &Probe::Picture, &Probe::SetPicture)
                 .ObjectProperty("Font", 6, TypeDesc::Object("StdFont"), &Probe::Font, &Probe::SetFont)
-                .Method("Stamp", 7, {}, [](Probe&, std::vector<Variant>&) { return Variant::FromDate(ov::Now()); },
-                        TypeDesc::Of(VarType::Date))
-                .Method("Ambient", 8, {},
-                        [](Probe& p, std::vector<Variant>&) {
-                            const host::FontAttributes font = host::FontFromObject(p.AmbientFont());
-                            return Variant::FromString(std::string(p.AmbientUserMode() ? "run " : "design ") +
-                                                       font.name + (font.bold ? " bold" : ""));
-                        },
-                        TypeDesc::Of(VarType::String))
+                .Method(
+                    "Stamp", 7, {}, [](Probe&, std::vector<Variant>&) { return Variant::FromDate(ov::Now()); },
+                    TypeDesc::Of(VarType::Date))
+                .Method(
+                    "Ambient", 8, {},
+                    [](Probe& p, std::vector<Variant>&) {
+                        const host::FontAttributes font = host::FontFromObject(p.AmbientFont());
+                        return Variant::FromString(std::string(p.AmbientUserMode() ? "run " : "design ") + font.name +
+                                                   (font.bold ? " bold" : ""));
+                    },
+                    TypeDesc::Of(VarType::String))
                 .ReadOnly("Cancelled", 9, TypeDesc::Of(VarType::Boolean), &Probe::Cancelled)
-                .PropertyEx("Item", 10, TypeDesc::Of(VarType::String), {In("Index", TypeDesc::Of(VarType::Integer))},
-                            [](Probe& p, std::vector<Variant>& index) {
-                                return Variant::FromString(p.Item(index[0]));
-                            },
-                            [](Probe& p, std::vector<Variant>& index, Variant& value) { p.Item(index[0]) = CStr(value); })
+                .PropertyEx(
+                    "Item", 10, TypeDesc::Of(VarType::String), {In("Index", TypeDesc::Of(VarType::Integer))},
+                    [](Probe& p, std::vector<Variant>& index) { return Variant::FromString(p.Item(index[0])); },
+                    [](Probe& p, std::vector<Variant>& index, Variant& value) { p.Item(index[0]) = CStr(value); })
                 .Method("Crash", 11, {},
                         [](Probe&, std::vector<Variant>&) -> Variant { throw std::logic_error("probe fault"); })
                 .Method("Exhaust", 12, {}, [](Probe&, std::vector<Variant>&) -> Variant { throw std::bad_alloc(); })
-                .Event("Ping", {Ref("Cancel", TypeDesc::Of(VarType::Boolean)), In("Text", TypeDesc::Of(VarType::String))})
+                .Event("Ping",
+                       {Ref("Cancel", TypeDesc::Of(VarType::Boolean)), In("Text", TypeDesc::Of(VarType::String))})
                 .Event("Tick")
                 .Build();
         return info;
@@ -281,7 +284,8 @@ TEST_F(ShellInterpreter, FormMembersPixelsAndSnapshots) {
                   "pixel P 100000 0\n"
                   "hide P\n"
                   "pixel P 0 0\n"
-                  "snap form " + png + "\n"),
+                  "snap form " +
+                  png + "\n"),
               "1\n"
               "7200\n"
               "RGB(0, 128, 255)\n"
@@ -426,8 +430,10 @@ TEST_F(ShellInterpreter, NestedMembersReadPutSetAndCall) {
     } cases[] = {
         {"new P Probe\nP.Font = Font(\"Arial\", 12)\nP.Font.Bold = True\n? P.Font.Bold\n", "True\n"},
         {"new P Probe\nP.Picture = LoadPicture(\"\")\n? P.Picture.Type\n", "0\n"},
-        {"new P Probe\nP.Font = Font(\"Arial\", 12)\nSet F = P.Font\nF.Size = 20\n? P.Font.Size\n? F.Name\n", "20\n\"Arial\"\n"},
-        {"new P Probe\nnew Q Probe\nP.Font = Font(\"Arial\", 12)\nSet Q.Font = P.Font\nQ.Font.Italic = True\n? P.Font.Italic\n",
+        {"new P Probe\nP.Font = Font(\"Arial\", 12)\nSet F = P.Font\nF.Size = 20\n? P.Font.Size\n? F.Name\n",
+         "20\n\"Arial\"\n"},
+        {"new P Probe\nnew Q Probe\nP.Font = Font(\"Arial\", 12)\nSet Q.Font = P.Font\nQ.Font.Italic = True\n? "
+         "P.Font.Italic\n",
          "True\n"},
         {"new P Probe\nSet F = P\n? F.Sum(1)\nF.Level = 4\n? P.Level\n", "101\nchanged P.Level\n4\n"},
         {"new P Probe\n? P.Item(1)\nP.Item(1) = \"uno\"\n? P.Item(1)\n", "\"one\"\n\"uno\"\n"},
@@ -435,7 +441,8 @@ TEST_F(ShellInterpreter, NestedMembersReadPutSetAndCall) {
         {"new P Probe\n? P.Level.Size\n", "error 424: Object required\n"},
         {"new P Probe\n? P.Picture.Type\n", "error 424: Object required\n"},
         {"new P Probe\nP.Picture.Type = 1\n", "error 424: Object required\n"},
-        {"new P Probe\nP.Font = Font(\"Arial\", 12)\n? P.Font.Colour\n", "error 438: Object doesn't support this property or method\n"},
+        {"new P Probe\nP.Font = Font(\"Arial\", 12)\n? P.Font.Colour\n",
+         "error 438: Object doesn't support this property or method\n"},
         {"Set F = 5\n", "error 424: Object required\n"},
         {"new P Probe\nSet P = Nothing\n", "error 5: Name 'P' is already in use\n"},
         {"new P Probe\nSet F = P\nSet F = Nothing\n? F.Level\n", "error 424: Object required\n"},

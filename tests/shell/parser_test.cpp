@@ -98,7 +98,8 @@ TEST(ShellLiterals, MalformedValuesAreSyntaxErrors) {
 
 // Conversions fail when the statement runs, not when it is parsed.
 TEST(ShellLiterals, ConversionsFailAtRunTimeWithTheirNumbers) {
-    const std::pair<const char*, std::int32_t> rows[] = {{"CInt(40000)", 6}, {"CLng(\"abc\")", 13}, {"RGB(-1, 0, 0)", 5}};
+    const std::pair<const char*, std::int32_t> rows[] = {
+        {"CInt(40000)", 6}, {"CLng(\"abc\")", 13}, {"RGB(-1, 0, 0)", 5}};
     for (auto [text, number] : rows) {
         const ValueExpr parsed = ParseValue(text);
         NoObjects context;
@@ -299,16 +300,35 @@ TEST(ShellStatements, HostSyscolorFireOnAndTheRest) {
 
 TEST(ShellStatements, TextInputStatements) {
     // Keys as a US keyboard sends them: virtual key code, Shift argument, KeyPress code.
-    struct Key { const char* chord; std::int16_t code, shift, ascii; };
+    struct Key {
+        const char* chord;
+        std::int16_t code, shift, ascii;
+    };
     const Key keys[] = {
-        {"shift+right", 39, 1, 0},   {"Ctrl+Left", 37, 2, 0},       {"Shift+Ctrl+Right", 39, 3, 0},
-        {"Ctrl+Shift+Home", 36, 3, 0}, {"Up", 38, 0, 0},            {"Down", 40, 0, 0},
-        {"Insert", 45, 0, 0},        {"Ctrl+Insert", 45, 2, 0},     {"Shift+Insert", 45, 1, 0},
-        {"Shift+Delete", 46, 1, 0},  {"Backspace", 8, 0, 8},        {"Enter", 13, 0, 13},
-        {"Tab", 9, 0, 9},            {"Escape", 27, 0, 27},         {"End", 35, 0, 0},
-        {"a", 65, 0, 'a'},           {"A", 65, 0, 'a'},             {"Shift+a", 65, 1, 'A'},
-        {"Ctrl+A", 65, 2, 1},        {"Ctrl+V", 86, 2, 22},         {"ctrl+shift+z", 90, 3, 26},
-        {"7", 55, 0, '7'},           {"Shift+7", 55, 1, '&'},       {"Ctrl+7", 55, 2, 0},
+        {"shift+right", 39, 1, 0},
+        {"Ctrl+Left", 37, 2, 0},
+        {"Shift+Ctrl+Right", 39, 3, 0},
+        {"Ctrl+Shift+Home", 36, 3, 0},
+        {"Up", 38, 0, 0},
+        {"Down", 40, 0, 0},
+        {"Insert", 45, 0, 0},
+        {"Ctrl+Insert", 45, 2, 0},
+        {"Shift+Insert", 45, 1, 0},
+        {"Shift+Delete", 46, 1, 0},
+        {"Backspace", 8, 0, 8},
+        {"Enter", 13, 0, 13},
+        {"Tab", 9, 0, 9},
+        {"Escape", 27, 0, 27},
+        {"End", 35, 0, 0},
+        {"a", 65, 0, 'a'},
+        {"A", 65, 0, 'a'},
+        {"Shift+a", 65, 1, 'A'},
+        {"Ctrl+A", 65, 2, 1},
+        {"Ctrl+V", 86, 2, 22},
+        {"ctrl+shift+z", 90, 3, 26},
+        {"7", 55, 0, '7'},
+        {"Shift+7", 55, 1, '&'},
+        {"Ctrl+7", 55, 2, 0},
     };
     for (const Key& k : keys) {
         const auto key = std::get<TextInputStmt>(*ParseStatement(std::string("key M ") + k.chord, 1));
@@ -335,14 +355,34 @@ TEST(ShellStatements, TextInputStatements) {
 }
 
 TEST(ShellStatements, MalformedStatementsReportTheirLine) {
-    const std::pair<const char*, int> rows[] = {
-        {"frobnicate L", 7},  {"L.Orientation =", 2},        {"L.Orientation = 1 2", 2},     {"new L", 3},
-        {"new L OV3DLine at 1", 4}, {"new L OV3DLine at 1 2 3", 4}, {"new L OV3DLine beside P", 4}, {"resize L 100", 5},
-        {"? L.", 6},          {"L", 8},                      {"show", 10},                   {"inspect L lbl(x)", 11},
-        {"on L.Click", 12},   {"L.Caption = \"abc", 13},    {"key M Alt+Home", 14},         {"key M", 15},
-        {"type M abc", 16},   {"paste M", 17},               {"select M 1", 18},             {"focus M N", 19},
-        {"key M Ctrl+Ctrl+A", 20}, {"key M F5", 21},         {"key M Shift+", 22},           {"key M AB", 23},
-        {"click M 1", 24},    {"click M 1 2 Ctrl", 25},      {"drag M 1 2 3", 26},           {"dblclick M 1 2 Shift", 27}};
+    const std::pair<const char*, int> rows[] = {{"frobnicate L", 7},
+                                                {"L.Orientation =", 2},
+                                                {"L.Orientation = 1 2", 2},
+                                                {"new L", 3},
+                                                {"new L OV3DLine at 1", 4},
+                                                {"new L OV3DLine at 1 2 3", 4},
+                                                {"new L OV3DLine beside P", 4},
+                                                {"resize L 100", 5},
+                                                {"? L.", 6},
+                                                {"L", 8},
+                                                {"show", 10},
+                                                {"inspect L lbl(x)", 11},
+                                                {"on L.Click", 12},
+                                                {"L.Caption = \"abc", 13},
+                                                {"key M Alt+Home", 14},
+                                                {"key M", 15},
+                                                {"type M abc", 16},
+                                                {"paste M", 17},
+                                                {"select M 1", 18},
+                                                {"focus M N", 19},
+                                                {"key M Ctrl+Ctrl+A", 20},
+                                                {"key M F5", 21},
+                                                {"key M Shift+", 22},
+                                                {"key M AB", 23},
+                                                {"click M 1", 24},
+                                                {"click M 1 2 Ctrl", 25},
+                                                {"drag M 1 2 3", 26},
+                                                {"dblclick M 1 2 Shift", 27}};
     for (auto [text, line] : rows) EXPECT_EQ(SyntaxErrorLine(text, line), line) << text;
 
     try {
@@ -367,9 +407,10 @@ TEST(ShellStatements, TheSyntaxListingNamesEveryKeywordStatement) {
             EXPECT_EQ(error.message().find("unknown statement"), std::string::npos) << line << ": " << error.message();
         }
     }
-    for (const char* keyword : {"host", "new", "load", "save", "bag", "set", "syscolor", "resize", "show", "hide",
-                                "paint", "terminate", "fire", "on", "wait", "inspect", "snap", "pixel", "focus",
-                                "blur", "type", "paste", "key", "select", "click", "dblclick", "drag"})
+    for (const char* keyword :
+         {"host",  "new",   "load",      "save",  "bag", "set",    "syscolor", "resize",   "show",
+          "hide",  "paint", "terminate", "fire",  "on",  "wait",   "inspect",  "snap",     "pixel",
+          "focus", "blur",  "type",      "paste", "key", "select", "click",    "dblclick", "drag"})
         EXPECT_NE(std::find(listed.begin(), listed.end(), keyword), listed.end()) << keyword;
 }
 

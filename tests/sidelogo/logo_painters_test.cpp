@@ -55,9 +55,9 @@ TEST_F(LogoPainters, BandsRiseFromStartColourOneOrTwoPixelsHigh) {
         int height, x, y;
         COLORREF colour;
     };
-    const Row rows[] = {{255, 0, 254, RGB(0, 0, 255)},    {255, 2, 253, RGB(0, 0, 255)}, {255, 0, 252, RGB(1, 1, 255)},
-                        {255, 0, 0, RGB(190, 190, 192)},  {600, 0, 599, RGB(0, 0, 255)}, {600, 0, 596, RGB(0, 0, 255)},
-                        {600, 0, 594, RGB(1, 1, 255)},    {600, 0, 0, RGB(191, 191, 192)}};
+    const Row rows[] = {{255, 0, 254, RGB(0, 0, 255)},   {255, 2, 253, RGB(0, 0, 255)},  {255, 0, 252, RGB(1, 1, 255)},
+                        {255, 0, 0, RGB(190, 190, 192)}, {600, 0, 599, RGB(0, 0, 255)},  {600, 0, 596, RGB(0, 0, 255)},
+                        {600, 0, 594, RGB(1, 1, 255)},   {600, 0, 0, RGB(191, 191, 192)}};
     for (int height : {255, 600}) {
         Canvas canvas(3, height);
         PaintBands(canvas.dc(), 3, height, kBlue, kSilver);
@@ -192,10 +192,10 @@ TEST_F(LogoPainters, CaptionReadsUpwardsFrom16PixelsAboveBottom) {
             rightmost = std::max(rightmost, x);
         }
     ASSERT_GT(touched, 50) << "no caption drawn";
-    EXPECT_LE(lowest, 300 - 16);       // nothing below its starting point
-    EXPECT_GE(lowest, 300 - 16 - 6);   // the first letter starts there
-    EXPECT_LT(rightmost, 22);          // one line of 15-pixel text along the left edge
-    EXPECT_GT(lowest - highest, 60);   // and it runs upwards, longer than it is wide
+    EXPECT_LE(lowest, 300 - 16);      // nothing below its starting point
+    EXPECT_GE(lowest, 300 - 16 - 6);  // the first letter starts there
+    EXPECT_LT(rightmost, 22);         // one line of 15-pixel text along the left edge
+    EXPECT_GT(lowest - highest, 60);  // and it runs upwards, longer than it is wide
     // The fully lit pixels carry the text colour.
     bool white_found = false;
     for (int y = highest; y <= lowest && !white_found; ++y)

@@ -32,8 +32,7 @@ void OnMalloc(const volatile void*, std::size_t size) {
     if (!g_running.load(std::memory_order_relaxed)) return;
     const std::int64_t now = g_current.fetch_add(static_cast<std::int64_t>(size)) + static_cast<std::int64_t>(size);
     std::int64_t peak = g_peak.load();
-    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
-    }
+    while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {}
 }
 
 // Memory allocated before the start and freed meanwhile lowers the count below zero, which can

@@ -46,7 +46,9 @@ struct HostRecord {
 inline void RecordInto(host::ReferenceHost& host, HostRecord& record) {
     host::HostListener listener;
     listener.on_event = [&record](const std::string& object, const std::string& event,
-                                  const std::vector<Variant>& args) { record.events.push_back({object, event, args}); };
+                                  const std::vector<Variant>& args) {
+        record.events.push_back({object, event, args});
+    };
     listener.on_changed = [&record](const std::string&, const std::string& property) {
         record.changed.push_back(property);
     };

@@ -106,7 +106,9 @@ inline Bytes IcoFile(const std::vector<IcoEntry>& entries) {
     for (const IcoEntry& e : entries) Append(b, e.image);
     return b;
 }
-inline Bytes IcoFile(int width, int height, int bits, const Bytes& image) { return IcoFile({{width, height, bits, image}}); }
+inline Bytes IcoFile(int width, int height, int bits, const Bytes& image) {
+    return IcoFile({{width, height, bits, image}});
+}
 
 // ---- PNG ----
 
@@ -161,10 +163,13 @@ inline Bytes PngFile(const PngHeader& h, const Bytes& scanlines, const std::vect
 // `interlace` is set. `pixel(x, y)` gives the bytes of one pixel.
 inline Bytes Scanlines(std::uint32_t width, std::uint32_t height, bool interlace,
                        const std::function<Bytes(std::uint32_t, std::uint32_t)>& pixel) {
-    struct Pass { std::uint32_t x0, y0, dx, dy; };
+    struct Pass {
+        std::uint32_t x0, y0, dx, dy;
+    };
     const std::vector<Pass> passes = interlace
-        ? std::vector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
-        : std::vector<Pass>{{0, 0, 1, 1}};
+                                         ? std::vector<Pass>{{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                                             {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}}
+                                         : std::vector<Pass>{{0, 0, 1, 1}};
     Bytes b;
     for (const Pass& p : passes) {
         if (p.x0 >= width) continue;  // a pass with no columns has no rows either
@@ -218,8 +223,8 @@ inline Bytes WmfFile(int left, int top, int right, int bottom, int inch, const s
     Put16(b, 9);      // header words
     Put16(b, 0x300);  // version
     Put32(b, static_cast<std::uint32_t>(9 + body.size() / 2));
-    Put16(b, 0);      // objects
-    Put32(b, 3);      // largest record
+    Put16(b, 0);  // objects
+    Put32(b, 3);  // largest record
     Put16(b, 0);
     Append(b, body);
     return b;
@@ -251,7 +256,7 @@ inline Bytes EmfFile(int left, int top, int right, int bottom, const std::vector
     Put32(b, 1 + static_cast<std::uint32_t>(records.size()) + 1);
     Put16(b, 1);
     Put16(b, 0);
-    for (int i = 0; i < 3; ++i) Put32(b, 0);  // description, palette
+    for (int i = 0; i < 3; ++i) Put32(b, 0);                        // description, palette
     for (std::uint32_t v : {1024u, 768u, 320u, 240u}) Put32(b, v);  // device size, pixels and mm
     Append(b, body);
     return b;

@@ -30,9 +30,7 @@ host::ClassRegistry& Registry() {
 
 class TabHeadInHost : public ::testing::Test {
 protected:
-    void SetUp() override {
-        host_ = testing_support::FreshHost(Registry(), record_);
-    }
+    void SetUp() override { host_ = testing_support::FreshHost(Registry(), record_); }
 
     IDispatch& NewTabHead(const std::string& name = "T") {
         host_->New(name, "OVTabHead");
@@ -46,9 +44,7 @@ protected:
         ADD_FAILURE() << target << " has no " << property;
         return Variant();
     }
-    double Number(const std::string& target, const std::string& property) {
-        return CDbl(Inspected(target, property));
-    }
+    double Number(const std::string& target, const std::string& property) { return CDbl(Inspected(target, property)); }
     bool Flag(const std::string& target, const std::string& property) { return CBool(Inspected(target, property)); }
 
     testing_support::HostRecord record_;  // outlives the host, which reports to it
@@ -121,12 +117,12 @@ TEST_F(TabHeadInHost, ComposedStripShowsPlateLinesAndBackground) {
     const gdi::COLORREF shadow = gdi::GetSysColor(16);
     const gdi::COLORREF face = gdi::GetSysColor(15);
     const gdi::COLORREF highlight = gdi::GetSysColor(20);
-    EXPECT_EQ(host_->PixelAt("T", 3, 10), shadow);         // background left of the plate
-    EXPECT_EQ(host_->PixelAt("T", 12, 21), face);          // inside the plate, above the text
-    EXPECT_EQ(host_->PixelAt("T", 10, 25), highlight);     // the plate's left border
-    EXPECT_EQ(host_->PixelAt("T", 4, 41), highlight);      // bottom line left of the plate
-    EXPECT_EQ(host_->PixelAt("T", 200, 41), highlight);    // bottom line right of the plate
-    EXPECT_EQ(host_->PixelAt("T", 48, 30), shadow);        // the plate's shadow column (725 / 15)
+    EXPECT_EQ(host_->PixelAt("T", 3, 10), shadow);       // background left of the plate
+    EXPECT_EQ(host_->PixelAt("T", 12, 21), face);        // inside the plate, above the text
+    EXPECT_EQ(host_->PixelAt("T", 10, 25), highlight);   // the plate's left border
+    EXPECT_EQ(host_->PixelAt("T", 4, 41), highlight);    // bottom line left of the plate
+    EXPECT_EQ(host_->PixelAt("T", 200, 41), highlight);  // bottom line right of the plate
+    EXPECT_EQ(host_->PixelAt("T", 48, 30), shadow);      // the plate's shadow column (725 / 15)
     EXPECT_EQ(host_->PixelAt("T", 200, 30), shadow);
 }
 
@@ -221,8 +217,8 @@ TEST_F(TabHeadInHost, ClickAndDblClickOnlyFromTheSurface) {
     NewTabHead();
     host_->Fire("T", "lblTabItem(0)", "DblClick", {});
     EXPECT_TRUE(events_.empty());
-    host_->Fire("T", "lblTabItem(0)", "MouseDown", {Variant::FromInteger(1), Variant::FromInteger(0),
-                                                    Variant::FromSingle(5), Variant::FromSingle(5)});
+    host_->Fire("T", "lblTabItem(0)", "MouseDown",
+                {Variant::FromInteger(1), Variant::FromInteger(0), Variant::FromSingle(5), Variant::FromSingle(5)});
     EXPECT_TRUE(events_.empty());
     host_->Fire("T", "surface", "Click", {});
     host_->Fire("T", "surface", "DblClick", {});

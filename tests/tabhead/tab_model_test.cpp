@@ -17,9 +17,7 @@ using testing_support::ErrorNumberOf;
 
 constexpr double kHeadingHeight = 255;
 
-TabRowMetrics StripMetrics(double width = 8460, double height = 630) {
-    return TabRowMetrics{width, height, 15, 15};
-}
+TabRowMetrics StripMetrics(double width = 8460, double height = 630) { return TabRowMetrics{width, height, 15, 15}; }
 
 // A row whose heading sizes come from the parsed texts, as the control hands them to the layout.
 TabRowGeometry RowFor(const HeadingTexts& texts) {
@@ -83,10 +81,10 @@ TEST(LayoutTabs, DefaultRowAndPlateBehindFirstHeading) {
     EXPECT_EQ(row.headings[2].left, 770 + 560 + 30);
 
     EXPECT_TRUE(row.plate_visible);
-    EXPECT_EQ(row.plate.left, 150);         // 2 pixels left of the heading
-    EXPECT_EQ(row.plate.top, 375 - 90);     // 6 pixels above the heading
-    EXPECT_EQ(row.plate.right(), 740);      // the heading's right edge
-    EXPECT_EQ(row.plate.height, 630 + 285); // reaches below the bottom edge
+    EXPECT_EQ(row.plate.left, 150);          // 2 pixels left of the heading
+    EXPECT_EQ(row.plate.top, 375 - 90);      // 6 pixels above the heading
+    EXPECT_EQ(row.plate.right(), 740);       // the heading's right edge
+    EXPECT_EQ(row.plate.height, 630 + 285);  // reaches below the bottom edge
 
     EXPECT_EQ(row.left_line.x1, 0);
     EXPECT_EQ(row.left_line.x2, 150);
@@ -182,9 +180,9 @@ TEST(LayoutTabs, RunningPositionOverflowStopsPartWay) {
 
 TEST(SelectedTabText, ParsedAsTheLanguageReadsNumbers) {
     // Leading blanks skipped, the number ends at the first other character, halves to even.
-    const std::pair<const char*, int> rows[] = {{"3", 3},      {"   4", 4},  {"7 tabs", 7}, {"2x5", 2},
-                                                {"2.5", 2},    {"3.5", 4},   {"1.4999", 1}, {"none", 0},
-                                                {"", 0},       {"-1", -1},   {"32767", 32767}};
+    const std::pair<const char*, int> rows[] = {{"3", 3},   {"   4", 4}, {"7 tabs", 7},   {"2x5", 2},
+                                                {"2.5", 2}, {"3.5", 4},  {"1.4999", 1},   {"none", 0},
+                                                {"", 0},    {"-1", -1},  {"32767", 32767}};
     for (auto [text, index] : rows) EXPECT_EQ(ParseSelectedTab(text), index) << '"' << text << '"';
     for (const char* text : {"32768", "-32769", "1e10"})
         EXPECT_EQ(ErrorNumberOf([&] { ParseSelectedTab(text); }), 6) << text;

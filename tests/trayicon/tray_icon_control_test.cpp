@@ -60,8 +60,10 @@ public:
         previous_observer_ = notifyarea::SetCallObserver([this](const AreaCall& call) { calls_.push_back(call); });
         host_ = std::make_unique<ReferenceHost>(Registry());
         host_->SetListener({
-            .on_event = [this](const std::string& o, const std::string& e,
-                               const std::vector<Variant>& a) { events_.push_back({o, e, a}); },
+            .on_event =
+                [this](const std::string& o, const std::string& e, const std::vector<Variant>& a) {
+                    events_.push_back({o, e, a});
+                },
             .on_changed = nullptr,
             .on_lifecycle_error = nullptr,
             .on_form_operation = [this](const std::string& op) { form_operations_.push_back(op); },
@@ -118,22 +120,27 @@ TEST_F(TrayIconInHost, RecordBytesOfEachCall) {
     // One tray taken through the calls in order: each row's record carries what the rows before
     // it left in the fields it does not set.
     const Case cases[] = {
-        {"add with a tip of 5", [](TrayIconInHost& t) { PutProperty(t.Tray(), "InfoTip", Variant::FromString("Hello"));
-                                                        PutProperty(t.Tray(), "TrayIcon", Variant::FromLong(kIcon));
-                                                        PutProperty(t.Tray(), "SetSysTray", Variant::FromBoolean(true)); },
+        {"add with a tip of 5",
+         [](TrayIconInHost& t) {
+             PutProperty(t.Tray(), "InfoTip", Variant::FromString("Hello"));
+             PutProperty(t.Tray(), "TrayIcon", Variant::FromLong(kIcon));
+             PutProperty(t.Tray(), "SetSysTray", Variant::FromBoolean(true));
+         },
          0, 7, "Hello", "", "", 0, 0},
-        {"tip of 127", [](TrayIconInHost& t) { PutProperty(t.Tray(), "InfoTip", Variant::FromString(Repeat('a', 127))); },
-         1, 7, Repeat('a', 127), "", "", 0, 0},
-        {"tip of 200", [](TrayIconInHost& t) { PutProperty(t.Tray(), "InfoTip", Variant::FromString(Repeat('b', 200))); },
-         1, 7, Repeat('b', 127), "", "", 0, 0},
-        {"balloon of 300 titled 80", [](TrayIconInHost& t) { t.Balloon(Repeat('c', 300), Repeat('d', 80), 18); },
-         1, 16, Repeat('b', 127), Repeat('c', 255), Repeat('d', 63), 18, 1},
-        {"update after the balloon", [](TrayIconInHost& t) { t.Call("Refresh"); },
-         1, 7, Repeat('b', 127), Repeat('c', 255), Repeat('d', 63), 18, 1},
-        {"short balloon", [](TrayIconInHost& t) { t.Balloon("Saved", "Backup", 1); },
-         1, 16, Repeat('b', 127), "Saved", "Backup", 1, 1},
-        {"delete", [](TrayIconInHost& t) { PutProperty(t.Tray(), "SetSysTray", Variant::FromBoolean(false)); },
-         2, 16, Repeat('b', 127), "Saved", "Backup", 1, 1},
+        {"tip of 127",
+         [](TrayIconInHost& t) { PutProperty(t.Tray(), "InfoTip", Variant::FromString(Repeat('a', 127))); }, 1, 7,
+         Repeat('a', 127), "", "", 0, 0},
+        {"tip of 200",
+         [](TrayIconInHost& t) { PutProperty(t.Tray(), "InfoTip", Variant::FromString(Repeat('b', 200))); }, 1, 7,
+         Repeat('b', 127), "", "", 0, 0},
+        {"balloon of 300 titled 80", [](TrayIconInHost& t) { t.Balloon(Repeat('c', 300), Repeat('d', 80), 18); }, 1, 16,
+         Repeat('b', 127), Repeat('c', 255), Repeat('d', 63), 18, 1},
+        {"update after the balloon", [](TrayIconInHost& t) { t.Call("Refresh"); }, 1, 7, Repeat('b', 127),
+         Repeat('c', 255), Repeat('d', 63), 18, 1},
+        {"short balloon", [](TrayIconInHost& t) { t.Balloon("Saved", "Backup", 1); }, 1, 16, Repeat('b', 127), "Saved",
+         "Backup", 1, 1},
+        {"delete", [](TrayIconInHost& t) { PutProperty(t.Tray(), "SetSysTray", Variant::FromBoolean(false)); }, 2, 16,
+         Repeat('b', 127), "Saved", "Backup", 1, 1},
     };
     const OVTrayIcon& tray = NewTray();
     for (const Case& c : cases) {
@@ -227,8 +234,9 @@ TEST_F(TrayIconInHost, AnIconInsideContainersWorksOnItsForm) {
         std::vector<Variant> none;
         CallMethod(*host_->Find("Z"), "AddForm", none);
         CallMethod(*host_->Find("Z"), "RestoreForm", none);
-        host_->Fire("Z", "surface", "MouseMove",
-                    {Variant::FromInteger(0), Variant::FromInteger(0), Variant::FromSingle(513 * 15), Variant::FromSingle(0)});
+        host_->Fire(
+            "Z", "surface", "MouseMove",
+            {Variant::FromInteger(0), Variant::FromInteger(0), Variant::FromSingle(513 * 15), Variant::FromSingle(0)});
         EXPECT_EQ(form_operations_, (std::vector<std::string>{"hide", "state 0", "show"})) << container;
         std::vector<gdi::HWND> windows;
         for (const AreaCall& call : calls_)
@@ -364,8 +372,9 @@ TEST_F(TrayIconInHost, NotificationsBecomeEventsAfterTheWindowCalls) {
         host_->form().SetVisible(c.form_visible);
         calls_.clear();
         events_.clear();
-        host_->Fire("Y", "surface", "MouseMove",
-                    {Variant::FromInteger(3), Variant::FromInteger(1), Variant::FromDouble(c.x_twips), Variant::FromDouble(0)});
+        host_->Fire(
+            "Y", "surface", "MouseMove",
+            {Variant::FromInteger(3), Variant::FromInteger(1), Variant::FromDouble(c.x_twips), Variant::FromDouble(0)});
         std::vector<AreaCall::Kind> expected_calls = {AreaCall::Kind::SetActiveWindow};
         if (!c.form_visible) expected_calls.push_back(AreaCall::Kind::SetForegroundWindow);
         expected_calls.push_back(AreaCall::Kind::GetCursorPos);
@@ -471,8 +480,8 @@ TEST_F(TrayIconInHost, EachHostTakesOnlyItsOwnCallbacks) {
         std::uint32_t message;
     };
     const Sent sent[] = {
-        {second, notifyarea::kWmLButtonDown}, {first.hWnd(), notifyarea::kNinBalloonShow},
-        {second, notifyarea::kWmLButtonUp},   {first.hWnd(), notifyarea::kWmRButtonDblClk},
+        {second, notifyarea::kWmLButtonDown},       {first.hWnd(), notifyarea::kNinBalloonShow},
+        {second, notifyarea::kWmLButtonUp},         {first.hWnd(), notifyarea::kWmRButtonDblClk},
         {second, notifyarea::kNinBalloonUserClick},
     };
     struct Case {

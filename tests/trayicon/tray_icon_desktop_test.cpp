@@ -129,8 +129,8 @@ TEST_F(TrayIconOnDesktop, RoundTrip) {
     EXPECT_EQ(tip.title, "Backup");
     EXPECT_EQ(tip.icon_width, 2);
     EXPECT_EQ(tip.icon_height, 2);
-    EXPECT_EQ(tip.icon_bytes, (std::vector<std::uint8_t>{0xFF, 0x10, 0x20, 0x30, 0x80, 0xFF, 0xFF, 0xFF,
-                                                         0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF}));
+    EXPECT_EQ(tip.icon_bytes, (std::vector<std::uint8_t>{0xFF, 0x10, 0x20, 0x30, 0x80, 0xFF, 0xFF, 0xFF, 0x00, 0x00,
+                                                         0x00, 0x00, 0xFF, 0x00, 0x00, 0xFF}));
     const std::vector<std::uint8_t> first_icon = tip.icon_bytes;
     PutProperty(Tray(), "InfoTip", Variant::FromString("Done"));
     OnDesktop([&](sd_bus* bus) { tip = FakeDesktop::ReadToolTip(bus, item); });
@@ -154,12 +154,21 @@ TEST_F(TrayIconOnDesktop, RoundTrip) {
         std::vector<std::uint32_t> callbacks;
     };
     const Close closes[] = {
-        {18, "dialog-warning", true, [](sd_bus* b, std::uint32_t id) { FakeDesktop::EmitClosed(b, id, 1); },
+        {18,
+         "dialog-warning",
+         true,
+         [](sd_bus* b, std::uint32_t id) { FakeDesktop::EmitClosed(b, id, 1); },
          {1026, 1028}},
-        {1, "dialog-information", false, [](sd_bus* b, std::uint32_t id) { FakeDesktop::EmitClosed(b, id, 2); },
+        {1,
+         "dialog-information",
+         false,
+         [](sd_bus* b, std::uint32_t id) { FakeDesktop::EmitClosed(b, id, 2); },
          {1026, 1027}},
         {3, "dialog-error", false, [](sd_bus* b, std::uint32_t id) { FakeDesktop::EmitClosed(b, id, 3); }, {1026}},
-        {0, "", false, [](sd_bus* b, std::uint32_t id) { FakeDesktop::EmitActionInvoked(b, id, "default"); },
+        {0,
+         "",
+         false,
+         [](sd_bus* b, std::uint32_t id) { FakeDesktop::EmitActionInvoked(b, id, "default"); },
          {1026, 1029}},
     };
     const gdi::HWND window = host_->FindControl("Y")->hWnd();

@@ -186,7 +186,9 @@ protected:
         return testing_support::RunProgram(argv, 10s);
     }
     int Displayed() { return std::atoi(Dunstctl({"count", "displayed"}).c_str()); }
-    bool DisplayedBecomes(int count) { return PollUntil([&] { return Displayed() == count; }, 5s); }
+    bool DisplayedBecomes(int count) {
+        return PollUntil([&] { return Displayed() == count; }, 5s);
+    }
     // The balloon closed last, as dunst keeps it.
     HistoryEntry LastClosed() {
         const nlohmann::json history = nlohmann::json::parse(Dunstctl({"history"}), nullptr, false);

@@ -19,8 +19,9 @@ namespace {
 const char* TrueFalse(bool value) { return value ? "True" : "False"; }
 
 int Usage() {
-    std::fprintf(stderr, "usage: orvelle mask [--now \"YYYY-MM-DD HH:MM:SS\"] FORMAT MASK [TEXT ...]\n"
-                         "FORMAT: 0 text pattern, 1 numeric, 2 date\n");
+    std::fprintf(stderr,
+                 "usage: orvelle mask [--now \"YYYY-MM-DD HH:MM:SS\"] FORMAT MASK [TEXT ...]\n"
+                 "FORMAT: 0 text pattern, 1 numeric, 2 date\n");
     return 2;
 }
 

@@ -84,7 +84,8 @@ bool WriteFrame(ov::qt::OrvelleWidget& widget, const std::string& path) {
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(frame.width()) * frame.height());
     for (int y = 0; y < frame.height(); ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(frame.constScanLine(y));
-        for (int x = 0; x < frame.width(); ++x) pixels[static_cast<std::size_t>(y) * frame.width() + x] = row[x] & 0xFFFFFFu;
+        for (int x = 0; x < frame.width(); ++x)
+            pixels[static_cast<std::size_t>(y) * frame.width() + x] = row[x] & 0xFFFFFFu;
     }
     return ov::gdi::WritePng(path, frame.width(), frame.height(), pixels.data());
 }
@@ -94,7 +95,8 @@ int RunLive(const RunArguments& run) {
     try {
         document = ov::forms::LoadFormFile(run.form_path);
     } catch (const ov::forms::FormError& error) {
-        std::cerr << "orvelle run: " << ov::codepage::Windows1252ToUtf8(error.what()) << " (error " << error.number() << ")\n";
+        std::cerr << "orvelle run: " << ov::codepage::Windows1252ToUtf8(error.what()) << " (error " << error.number()
+                  << ")\n";
         return 1;
     }
     // One frame needs no display: the offscreen platform draws it, unless the caller chose one.
@@ -117,11 +119,13 @@ int RunLive(const RunArguments& run) {
     ov::qt::OrvelleWidget widget(ov::library::Classes());
     QObject::connect(&widget, &ov::qt::OrvelleWidget::controlEvent,
                      [&out](const QString& object, const QString& event, ov::qt::EventArguments& args) {
-                         out << ov::shell::FormatEventLine(LibraryText(object), LibraryText(event), args.values()) << std::endl;
+                         out << ov::shell::FormatEventLine(LibraryText(object), LibraryText(event), args.values())
+                             << std::endl;
                      });
-    QObject::connect(&widget, &ov::qt::OrvelleWidget::propertyChanged, [&out](const QString& object, const QString& property) {
-        out << ov::shell::FormatChangedLine(LibraryText(object), LibraryText(property)) << std::endl;
-    });
+    QObject::connect(&widget, &ov::qt::OrvelleWidget::propertyChanged,
+                     [&out](const QString& object, const QString& property) {
+                         out << ov::shell::FormatChangedLine(LibraryText(object), LibraryText(property)) << std::endl;
+                     });
     QObject::connect(&widget, &ov::qt::OrvelleWidget::formOperation, [&out](const QString& operation) {
         out << ov::shell::FormatFormLine(LibraryText(operation)) << std::endl;
     });

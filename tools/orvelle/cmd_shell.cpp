@@ -40,9 +40,7 @@ int RunShell(const std::vector<std::string>& args) {
         case ov::files::ReadError::Directory:
             std::cerr << "orvelle shell: " << args[0] << " is a directory, not a script\n";
             return 2;
-        case ov::files::ReadError::NotFound:
-            std::cerr << "orvelle shell: cannot open " << args[0] << "\n";
-            return 2;
+        case ov::files::ReadError::NotFound: std::cerr << "orvelle shell: cannot open " << args[0] << "\n"; return 2;
         default: std::cerr << "orvelle shell: cannot read " << args[0] << "\n"; return 2;
     }
     std::istringstream script(file.bytes);

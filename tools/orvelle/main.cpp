@@ -24,8 +24,7 @@ namespace {
 void PrintHelp(std::FILE* out) {
     std::fprintf(out, "usage: orvelle COMMAND [ARGS...]\n\ncommands:\n");
     auto commands = ov::cli::Commands();
-    std::sort(commands.begin(), commands.end(),
-              [](const auto& a, const auto& b) { return a.name < b.name; });
+    std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     for (const auto& command : commands)
         std::fprintf(out, "  %-40s %s\n", command.usage.c_str(), command.summary.c_str());
     std::fprintf(out, "\n`orvelle COMMAND --help` shows one command; `orvelle --version` the version.\n");
@@ -64,7 +63,8 @@ int main(int argc, char** argv) {
         } catch (const std::bad_alloc&) {
             std::fprintf(stderr, "orvelle %s: out of memory\n", name.c_str());
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "orvelle %s: %s\n", name.c_str(), ov::codepage::Windows1252ToUtf8(error.what()).c_str());
+            std::fprintf(stderr, "orvelle %s: %s\n", name.c_str(),
+                         ov::codepage::Windows1252ToUtf8(error.what()).c_str());
         }
         return 1;
     }

@@ -16,8 +16,11 @@ std::vector<EventDesc> MakeStandardEvents() {
     const std::vector<ParamDesc> mouse = {Ref("Button", integer), Ref("Shift", integer), Ref("X", single),
                                           Ref("Y", single)};
     const std::vector<ParamDesc> drag = {Ref("Data", TypeDesc::Object("DataObject")),
-                                         Ref("Effect", TypeDesc::Of(VarType::Long)), Ref("Button", integer),
-                                         Ref("Shift", integer), Ref("X", single), Ref("Y", single)};
+                                         Ref("Effect", TypeDesc::Of(VarType::Long)),
+                                         Ref("Button", integer),
+                                         Ref("Shift", integer),
+                                         Ref("X", single),
+                                         Ref("Y", single)};
     std::vector<EventDesc> events = {
         {"Click", 0, {}, {}},
         {"DblClick", 0, {}, {}},
@@ -33,10 +36,23 @@ std::vector<EventDesc> MakeStandardEvents() {
         {"Paint", 0, {}, {}},
         {"Resize", 0, {}, {}},
         {"Timer", 0, {}, {}},
-        {"OLEStartDrag", 0, {Ref("Data", TypeDesc::Object("DataObject")), Ref("AllowedEffects", TypeDesc::Of(VarType::Long))}, {}},
+        {"OLEStartDrag",
+         0,
+         {Ref("Data", TypeDesc::Object("DataObject")), Ref("AllowedEffects", TypeDesc::Of(VarType::Long))},
+         {}},
         {"OLESetData", 0, {Ref("Data", TypeDesc::Object("DataObject")), Ref("DataFormat", integer)}, {}},
-        {"OLEGiveFeedback", 0, {Ref("Effect", TypeDesc::Of(VarType::Long)), Ref("DefaultCursors", TypeDesc::Of(VarType::Boolean))}, {}},
-        {"OLEDragOver", 0, [&] { auto p = drag; p.push_back(Ref("State", integer)); return p; }(), {}},
+        {"OLEGiveFeedback",
+         0,
+         {Ref("Effect", TypeDesc::Of(VarType::Long)), Ref("DefaultCursors", TypeDesc::Of(VarType::Boolean))},
+         {}},
+        {"OLEDragOver",
+         0,
+         [&] {
+             auto p = drag;
+             p.push_back(Ref("State", integer));
+             return p;
+         }(),
+         {}},
         {"OLEDragDrop", 0, drag, {}},
         {"OLECompleteDrag", 0, {Ref("Effect", TypeDesc::Of(VarType::Long))}, {}},
     };
@@ -55,10 +71,23 @@ const EventDesc* FindStandardEvent(std::string_view event_name) {
 const EnumDesc* FindStandardEnum(std::string_view enum_name) {
     static const std::vector<EnumDesc> enums = {
         {"MousePointerConstants",
-         {{"mpDefault", 0}, {"mpArrow", 1}, {"mpCrosshair", 2}, {"mpIbeam", 3}, {"mpIconPointer", 4},
-          {"mpSizePointer", 5}, {"mpSizeNESW", 6}, {"mpSizeNS", 7}, {"mpSizeNWSE", 8}, {"mpSizeWE", 9},
-          {"mpUpArrow", 10}, {"mpHourglass", 11}, {"mpNoDrop", 12}, {"mpArrowHourglass", 13},
-          {"mpArrowQuestion", 14}, {"mpSizeAll", 15}, {"mpCustom", kMousePointerCustom}}},
+         {{"mpDefault", 0},
+          {"mpArrow", 1},
+          {"mpCrosshair", 2},
+          {"mpIbeam", 3},
+          {"mpIconPointer", 4},
+          {"mpSizePointer", 5},
+          {"mpSizeNESW", 6},
+          {"mpSizeNS", 7},
+          {"mpSizeNWSE", 8},
+          {"mpSizeWE", 9},
+          {"mpUpArrow", 10},
+          {"mpHourglass", 11},
+          {"mpNoDrop", 12},
+          {"mpArrowHourglass", 13},
+          {"mpArrowQuestion", 14},
+          {"mpSizeAll", 15},
+          {"mpCustom", kMousePointerCustom}}},
         {"OLEDropConstants", {{"oleDropNone", 0}, {"oleDropManual", 1}, {"oleDropAutomatic", 2}}},
     };
     for (const EnumDesc& e : enums)
@@ -82,8 +111,11 @@ void Constituent::Move(double left, double top, double width, double height) {
 }
 
 std::vector<std::pair<std::string, Variant>> Constituent::InspectProperties() const {
-    return {{"Left", Single(left_)}, {"Top", Single(top_)}, {"Width", Single(width_)},
-            {"Height", Single(height_)}, {"Visible", Bool(visible_)}};
+    return {{"Left", Single(left_)},
+            {"Top", Single(top_)},
+            {"Width", Single(width_)},
+            {"Height", Single(height_)},
+            {"Visible", Bool(visible_)}};
 }
 
 Label::Label(Control& owner, std::string name, int index)
@@ -110,8 +142,8 @@ Line::Line(Control& owner, std::string name, int index)
     : Constituent(owner, ConstituentKind::Line, std::move(name), index) {}
 
 std::vector<std::pair<std::string, Variant>> Line::InspectProperties() const {
-    return {{"Visible", Bool(visible_)}, {"X1", Single(x1_)},         {"Y1", Single(y1_)},
-            {"X2", Single(x2_)},         {"Y2", Single(y2_)},         {"BorderColor", Long(border_color_)}};
+    return {{"Visible", Bool(visible_)}, {"X1", Single(x1_)}, {"Y1", Single(y1_)},
+            {"X2", Single(x2_)},         {"Y2", Single(y2_)}, {"BorderColor", Long(border_color_)}};
 }
 
 Shape::Shape(Control& owner, std::string name, int index)

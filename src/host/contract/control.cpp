@@ -159,9 +159,7 @@ void Control::RequireValidExtent(double width_twips, double height_twips) {
     if (!(width_twips >= 0) || !(height_twips >= 0)) throw AutomationError(error::kInvalidPropertyValue);
 }
 
-bool Control::ResizeWindow() {
-    return !window_ || ResizeClientArea(window_, PixelWidth(), PixelHeight(), back_color_);
-}
+bool Control::ResizeWindow() { return !window_ || ResizeClientArea(window_, PixelWidth(), PixelHeight(), back_color_); }
 
 bool ResizeClientArea(gdi::HWND window, int width, int height, std::int32_t ole_colour) {
     try {
@@ -338,7 +336,8 @@ void Control::ReadPersisted(const PropertyBag& bag) {
     const ClassInfo& info = Info();
     for (std::size_t i = 0; i < info.persisted.size(); ++i) {
         const MemberDesc& m = info.PersistedMember(i);
-        ReadKey(bag, m.name, PersistedDefault(m), m.persist->type, [&](const Variant& v) { m.persist->load(*this, v); });
+        ReadKey(bag, m.name, PersistedDefault(m), m.persist->type,
+                [&](const Variant& v) { m.persist->load(*this, v); });
     }
 }
 
@@ -373,7 +372,9 @@ Variant ResolveValue(const ValueSpec& spec, const Control* control) {
         case ValueSource::Table: return spec.value;
         case ValueSource::AmbientDisplayName:
             return Variant::FromString(control ? control->AmbientDisplayName() : std::string());
-        case ValueSource::AmbientFont: font = control ? control->AmbientFont() : MakeFontObject(FontAttributes{}); break;
+        case ValueSource::AmbientFont:
+            font = control ? control->AmbientFont() : MakeFontObject(FontAttributes{});
+            break;
         case ValueSource::ControlFont: font = control ? control->Font() : MakeFontObject(FontAttributes{}); break;
     }
     const std::string& attribute = spec.font_attribute;
@@ -433,7 +434,9 @@ C& Control::AddConstituent(std::unique_ptr<C> constituent) {
     return ref;
 }
 
-Label& Control::AddLabel(std::string name) { return AddConstituent(std::make_unique<Label>(*this, std::move(name), -1)); }
+Label& Control::AddLabel(std::string name) {
+    return AddConstituent(std::make_unique<Label>(*this, std::move(name), -1));
+}
 
 std::vector<Label*> Control::AddLabelArray(std::string name, int count) {
     std::vector<Label*> labels;
@@ -443,11 +446,17 @@ std::vector<Label*> Control::AddLabelArray(std::string name, int count) {
 
 Line& Control::AddLine(std::string name) { return AddConstituent(std::make_unique<Line>(*this, std::move(name), -1)); }
 
-Shape& Control::AddShape(std::string name) { return AddConstituent(std::make_unique<Shape>(*this, std::move(name), -1)); }
+Shape& Control::AddShape(std::string name) {
+    return AddConstituent(std::make_unique<Shape>(*this, std::move(name), -1));
+}
 
-Image& Control::AddImage(std::string name) { return AddConstituent(std::make_unique<Image>(*this, std::move(name), -1)); }
+Image& Control::AddImage(std::string name) {
+    return AddConstituent(std::make_unique<Image>(*this, std::move(name), -1));
+}
 
-Timer& Control::AddTimer(std::string name) { return AddConstituent(std::make_unique<Timer>(*this, std::move(name), -1)); }
+Timer& Control::AddTimer(std::string name) {
+    return AddConstituent(std::make_unique<Timer>(*this, std::move(name), -1));
+}
 
 ConstituentPictureBox& Control::AddPictureBox(std::string name) {
     return AddConstituent(std::make_unique<ConstituentPictureBox>(*this, std::move(name), -1));

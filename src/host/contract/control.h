@@ -85,15 +85,14 @@ public:
     // Extender members (Name, Left, Top, Width, Height, Visible) for late-bound names the
     // control's own table lacks. Ids are the host's; kDispidUnknown when there is none.
     virtual std::int32_t ExtenderIDOfName(const Control& control, std::string_view name) const = 0;
-    virtual Variant ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) = 0;
+    virtual Variant ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind,
+                                   std::vector<Variant>& args) = 0;
 
     // The host clock in milliseconds (drives constituent timers).
     virtual std::int64_t ClockMilliseconds() const = 0;
 };
 
-enum class LifecycleStage : std::uint8_t {
-    Created, Initialized, PropertiesReady, Terminated
-};
+enum class LifecycleStage : std::uint8_t { Created, Initialized, PropertiesReady, Terminated };
 
 class Control : public AutomationObject {
 public:
@@ -153,7 +152,7 @@ public:
     double Height() const { return height_; }  // twips
     void SetWidth(double twips) { SetExtent(twips, height_); }
     void SetHeight(double twips) { SetExtent(width_, twips); }
-    int PixelWidth() const;   // client area in pixels
+    int PixelWidth() const;  // client area in pixels
     int PixelHeight() const;
 
     int ScaleMode() const { return scale_mode_; }

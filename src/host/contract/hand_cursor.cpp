@@ -11,29 +11,14 @@ namespace {
 // ' ' transparent, '#' black outline, 'o' white. The hot spot (6, 2) is the first white pixel
 // row of the index finger, just inside its black tip.
 constexpr std::array<std::string_view, 23> kHandArt = {
-    "                                ",
-    "     ##                         ",
-    "    #oo#                        ",
-    "    #oo#                        ",
-    "    #oo#                        ",
-    "    #oo#                        ",
-    "    #oo###                      ",
-    "    #oo#oo###                   ",
-    "    #oo#oo#oo##                 ",
-    "    #oo#oo#oo#o#                ",
-    "##  #oooooooo#o#                ",
-    "#o# #ooooooooooo#               ",
-    "#oo##ooooooooooo#               ",
-    " #oo#ooooooooooo#               ",
-    "  #ooooooooooooo#               ",
-    "  #ooooooooooooo#               ",
-    "   #oooooooooooo#               ",
-    "   #ooooooooooo#                ",
-    "    #oooooooooo#                ",
-    "    #ooooooooo#                 ",
-    "     #oooooooo#                 ",
-    "     #oooooooo#                 ",
-    "     ##########                 ",
+    "                                ", "     ##                         ", "    #oo#                        ",
+    "    #oo#                        ", "    #oo#                        ", "    #oo#                        ",
+    "    #oo###                      ", "    #oo#oo###                   ", "    #oo#oo#oo##                 ",
+    "    #oo#oo#oo#o#                ", "##  #oooooooo#o#                ", "#o# #ooooooooooo#               ",
+    "#oo##ooooooooooo#               ", " #oo#ooooooooooo#               ", "  #ooooooooooooo#               ",
+    "  #ooooooooooooo#               ", "   #oooooooooooo#               ", "   #ooooooooooo#                ",
+    "    #oooooooooo#                ", "    #ooooooooo#                 ", "     #oooooooo#                 ",
+    "     #oooooooo#                 ", "     ##########                 ",
 };
 
 // Where the 16-colour rendering puts the drawing: two pixels right and one down, leaving room
@@ -121,7 +106,8 @@ std::vector<std::uint32_t> SixteenColourCursor::ToArgb() const {
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
             if (!IsTransparent(x, y))
-                pixels[static_cast<std::size_t>(y) * kSize + x] = 0xFF000000u | kSixteenColourPalette[ColourIndex(x, y) & 0x0F];
+                pixels[static_cast<std::size_t>(y) * kSize + x] =
+                    0xFF000000u | kSixteenColourPalette[ColourIndex(x, y) & 0x0F];
     return pixels;
 }
 

@@ -48,7 +48,9 @@ struct SixteenColourCursor {
     std::array<std::array<std::uint8_t, kSize>, kSize> colour_index{};  // [y][x]
 
     bool IsTransparent(int x, int y) const;
-    std::uint8_t ColourIndex(int x, int y) const { return colour_index[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]; }
+    std::uint8_t ColourIndex(int x, int y) const {
+        return colour_index[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+    }
     std::vector<std::uint32_t> ToArgb() const;  // as MonochromeCursor::ToArgb
 };
 

@@ -64,9 +64,9 @@ private:
     void Drop(std::string_view key);
     void Compact();  // removes the dropped slots
 
-    std::vector<Slot> slots_;                               // write order, dropped ones included
-    std::unordered_map<std::string, std::size_t> index_;    // key folded to lower case -> slot
-    std::size_t live_ = 0;                                  // slots not dropped
+    std::vector<Slot> slots_;                                       // write order, dropped ones included
+    std::unordered_map<std::string, std::size_t> index_;            // key folded to lower case -> slot
+    std::size_t live_ = 0;                                          // slots not dropped
     mutable std::vector<std::pair<std::string, Variant>> entries_;  // built on demand
     mutable bool entries_current_ = true;
 };

@@ -150,9 +150,7 @@ void TextBox::OLEDrag() {
     if (owner().site()) owner().site()->OLEDragRequested(owner());
 }
 
-int TextBox::OneLineHeightPixels() const {
-    return TextBoxLineHeight(font_, border_style_ == 1);
-}
+int TextBox::OneLineHeightPixels() const { return TextBoxLineHeight(font_, border_style_ == 1); }
 
 void TextBox::Move(double left, double top, double width, double height) {
     const Control& o = owner();
@@ -213,38 +211,38 @@ bool EditOnKeyDown(TextEdit& edit, std::int16_t key_code, std::int16_t shift, st
     using Move = TextEdit::Move;
     const bool with_shift = (shift & keys::kShiftMask) != 0, with_ctrl = (shift & keys::kCtrlMask) != 0;
     switch (key_code) {
-    case keys::kDelete:
-        // Shift+Delete cuts a selection; without one it deletes as Delete does.
-        if (with_shift && edit.SelLength() > 0) Copy(edit, clipboard);
-        return edit.DeleteForward();
-    case keys::kInsert:
-        if (with_ctrl && !with_shift) return Copy(edit, clipboard);
-        if (with_shift && !with_ctrl) return Paste(edit, clipboard);
-        return false;
-    case keys::kHome: edit.MoveCaret(Move::Home, with_shift); return false;
-    case keys::kEnd: edit.MoveCaret(Move::End, with_shift); return false;
-    // A one-line box has no line above or below: Up and Down move as Left and Right.
-    case keys::kLeft:
-    case keys::kUp: edit.MoveCaret(with_ctrl ? Move::WordLeft : Move::Left, with_shift); return false;
-    case keys::kRight:
-    case keys::kDown: edit.MoveCaret(with_ctrl ? Move::WordRight : Move::Right, with_shift); return false;
-    case 'A':
-        if (with_ctrl) edit.SelectAll();
-        return false;
-    default: return false;
+        case keys::kDelete:
+            // Shift+Delete cuts a selection; without one it deletes as Delete does.
+            if (with_shift && edit.SelLength() > 0) Copy(edit, clipboard);
+            return edit.DeleteForward();
+        case keys::kInsert:
+            if (with_ctrl && !with_shift) return Copy(edit, clipboard);
+            if (with_shift && !with_ctrl) return Paste(edit, clipboard);
+            return false;
+        case keys::kHome: edit.MoveCaret(Move::Home, with_shift); return false;
+        case keys::kEnd: edit.MoveCaret(Move::End, with_shift); return false;
+        // A one-line box has no line above or below: Up and Down move as Left and Right.
+        case keys::kLeft:
+        case keys::kUp: edit.MoveCaret(with_ctrl ? Move::WordLeft : Move::Left, with_shift); return false;
+        case keys::kRight:
+        case keys::kDown: edit.MoveCaret(with_ctrl ? Move::WordRight : Move::Right, with_shift); return false;
+        case 'A':
+            if (with_ctrl) edit.SelectAll();
+            return false;
+        default: return false;
     }
 }
 
 bool EditOnKeyPress(TextEdit& edit, std::int16_t ascii, std::string* clipboard) {
     switch (ascii) {
-    case keys::kBackspace: return edit.Backspace();
-    case keys::kCopy: return Copy(edit, clipboard);
-    case keys::kCut:
-        if (!clipboard || edit.SelLength() == 0) return false;
-        Copy(edit, clipboard);
-        return edit.ReplaceSelection({});
-    case keys::kPaste: return Paste(edit, clipboard);
-    default: break;
+        case keys::kBackspace: return edit.Backspace();
+        case keys::kCopy: return Copy(edit, clipboard);
+        case keys::kCut:
+            if (!clipboard || edit.SelLength() == 0) return false;
+            Copy(edit, clipboard);
+            return edit.ReplaceSelection({});
+        case keys::kPaste: return Paste(edit, clipboard);
+        default: break;
     }
     // Other control characters (Enter included) are not text in a one-line box.
     if (ascii > 0 && ascii < 32) return false;
@@ -271,7 +269,8 @@ void TextBox::ApplyKeyDown(std::int16_t key_code, std::int16_t shift) {
 void TextBox::ApplyKeyPress(std::int16_t ascii) { ChangedIf(EditOnKeyPress(edit_, ascii, Clipboard())); }
 
 std::optional<std::string> TextBox::TextAfterKeyDown(std::int16_t key_code, std::int16_t shift) const {
-    return TrialEdit(edit_, Clipboard(), [&](TextEdit& e, std::string* c) { return EditOnKeyDown(e, key_code, shift, c); });
+    return TrialEdit(edit_, Clipboard(),
+                     [&](TextEdit& e, std::string* c) { return EditOnKeyDown(e, key_code, shift, c); });
 }
 
 std::optional<std::string> TextBox::TextAfterKeyPress(std::int16_t ascii) const {

@@ -33,8 +33,8 @@ namespace ov::host {
 
 // Virtual key codes and shift bits the text box understands.
 namespace keys {
-inline constexpr std::int16_t kBackspace = 8, kTab = 9, kEnter = 13, kEscape = 27, kEnd = 35, kHome = 36,
-                              kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kInsert = 45, kDelete = 46;
+inline constexpr std::int16_t kBackspace = 8, kTab = 9, kEnter = 13, kEscape = 27, kEnd = 35, kHome = 36, kLeft = 37,
+                              kUp = 38, kRight = 39, kDown = 40, kInsert = 45, kDelete = 46;
 inline constexpr std::int16_t kShiftMask = 1, kCtrlMask = 2;
 inline constexpr std::int16_t kCopy = 3, kPaste = 22, kCut = 24;  // KeyPress codes of the Ctrl keys
 }  // namespace keys
@@ -70,9 +70,15 @@ public:
     int BorderStyle() const { return border_style_; }
     void SetBorderStyle(int style);  // 0 none, 1 fixed single, else 380
     std::int32_t BackColor() const { return back_color_; }
-    void SetBackColor(std::int32_t colour) { back_color_ = colour; NoteVisualChange(); }
+    void SetBackColor(std::int32_t colour) {
+        back_color_ = colour;
+        NoteVisualChange();
+    }
     std::int32_t ForeColor() const { return fore_color_; }
-    void SetForeColor(std::int32_t colour) { fore_color_ = colour; NoteVisualChange(); }
+    void SetForeColor(std::int32_t colour) {
+        fore_color_ = colour;
+        NoteVisualChange();
+    }
     const FontAttributes& Font() const { return font_; }
     // A new font changes the one-line height: the box keeps its top and takes that height.
     void SetFont(const FontAttributes& font);
@@ -115,7 +121,10 @@ public:
     // One typed character (its key code and shift derived from it).
     void TypeCharacter(char c);
     // The selection as a mouse drag sets it (clamped, no events).
-    void DragSelect(int start, int length) { edit_.Select(start, length); NoteVisualChange(); }
+    void DragSelect(int start, int length) {
+        edit_.Select(start, length);
+        NoteVisualChange();
+    }
     // The context-menu paste: the selection replaced by `text` up to its first line break, no
     // key events.
     void MenuPaste(std::string_view text);

@@ -83,18 +83,18 @@ void TextEdit::SelectWordAt(int index) {
 void TextEdit::MoveCaret(Move move, bool extend) {
     int to = caret_;
     switch (move) {
-    case Move::WordLeft: to = WordStart(caret_); break;
-    case Move::WordRight: to = WordEnd(caret_); break;
-    case Move::Home: to = 0; break;
-    case Move::End: to = length(); break;
-    case Move::Left:
-        if (!extend && SelLength() > 0) to = SelStart();
-        else to = std::max(0, caret_ - 1);
-        break;
-    case Move::Right:
-        if (!extend && SelLength() > 0) to = SelStart() + SelLength();
-        else to = std::min(length(), caret_ + 1);
-        break;
+        case Move::WordLeft: to = WordStart(caret_); break;
+        case Move::WordRight: to = WordEnd(caret_); break;
+        case Move::Home: to = 0; break;
+        case Move::End: to = length(); break;
+        case Move::Left:
+            if (!extend && SelLength() > 0) to = SelStart();
+            else to = std::max(0, caret_ - 1);
+            break;
+        case Move::Right:
+            if (!extend && SelLength() > 0) to = SelStart() + SelLength();
+            else to = std::min(length(), caret_ + 1);
+            break;
     }
     caret_ = to;
     if (!extend) anchor_ = to;

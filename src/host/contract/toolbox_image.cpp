@@ -11,7 +11,8 @@ ToolboxImage ToolboxImageFromArt(const ToolboxArt& rows,
         const std::string_view row = rows[static_cast<std::size_t>(y)];
         for (int x = 0; x < ToolboxImage::kWidth && x < static_cast<int>(row.size()); ++x) {
             for (const auto& [key, colour] : palette)
-                if (key == row[static_cast<std::size_t>(x)]) image.pixels[static_cast<std::size_t>(y) * ToolboxImage::kWidth + x] = colour;
+                if (key == row[static_cast<std::size_t>(x)])
+                    image.pixels[static_cast<std::size_t>(y) * ToolboxImage::kWidth + x] = colour;
         }
     }
     return image;

@@ -22,7 +22,6 @@ struct ToolboxImage {
 // Fifteen rows of sixteen characters, each character a key of `palette` (0x00RRGGBB). A
 // character missing from the palette is a programming error and draws magenta, so it shows.
 using ToolboxArt = std::array<std::string_view, ToolboxImage::kHeight>;
-ToolboxImage ToolboxImageFromArt(const ToolboxArt& rows,
-                                 std::initializer_list<std::pair<char, std::uint32_t>> palette);
+ToolboxImage ToolboxImageFromArt(const ToolboxArt& rows, std::initializer_list<std::pair<char, std::uint32_t>> palette);
 
 }  // namespace ov::host

@@ -20,14 +20,15 @@ namespace ov::host {
 
 namespace {
 
-using nlohmann::json;
 using json_input::Node;
 using json_input::TextToJson;
+using nlohmann::json;
 
 json FontToJson(const std::shared_ptr<IDispatch>& font) {
     const FontAttributes attrs = FontFromObject(font);
-    return json{{"name", TextToJson(attrs.name)}, {"size", attrs.size},           {"bold", attrs.bold},
-                {"italic", attrs.italic},         {"underline", attrs.underline}, {"strikethrough", attrs.strikethrough}};
+    return json{
+        {"name", TextToJson(attrs.name)}, {"size", attrs.size},           {"bold", attrs.bold},
+        {"italic", attrs.italic},         {"underline", attrs.underline}, {"strikethrough", attrs.strikethrough}};
 }
 
 // Every member is optional (the font object's default stands in). The shapes are checked
@@ -39,8 +40,9 @@ Variant FontFromNode(const Node& value) {
     const std::optional<Node> name = value.Find("name");
     const std::optional<Node> size = value.Find("size");
     std::vector<std::pair<const char*, bool>> flags;
-    for (const auto& [member, property] : {std::pair{"bold", "Bold"}, std::pair{"italic", "Italic"},
-                                           std::pair{"underline", "Underline"}, std::pair{"strikethrough", "Strikethrough"}})
+    for (const auto& [member, property] :
+         {std::pair{"bold", "Bold"}, std::pair{"italic", "Italic"}, std::pair{"underline", "Underline"},
+          std::pair{"strikethrough", "Strikethrough"}})
         if (const std::optional<Node> flag = value.Find(member)) flags.emplace_back(property, flag->Boolean());
     const std::string name_text = name ? name->Text() : std::string();
     const double size_points = size ? size->Number() : 0;
@@ -148,7 +150,6 @@ Variant ValueOfEntry(const Node& entry, const std::string& base_dir) {
     type_node.Fail("unknown type \"" + type + "\"");
 }
 
-
 }  // namespace
 
 json VariantToJson(const Variant& v) {
@@ -219,7 +220,8 @@ namespace {
 
 AutomationError InvalidBagFile(const json_input::ShapeError& shape) {
     return AutomationError(error::kInvalidFileFormat,
-                           AutomationError::StandardDescription(error::kInvalidFileFormat) + " (" + shape.what() + ")", {});
+                           AutomationError::StandardDescription(error::kInvalidFileFormat) + " (" + shape.what() + ")",
+                           {});
 }
 
 }  // namespace

@@ -14,7 +14,8 @@ void ClassRegistry::Add(ClassEntry entry) {
 
 const ClassEntry* ClassRegistry::Find(std::string_view name_or_prog_id) const {
     for (const ClassEntry& e : entries_)
-        if (EqualsIgnoreCase(e.name, name_or_prog_id) || (!e.prog_id.empty() && EqualsIgnoreCase(e.prog_id, name_or_prog_id)))
+        if (EqualsIgnoreCase(e.name, name_or_prog_id) ||
+            (!e.prog_id.empty() && EqualsIgnoreCase(e.prog_id, name_or_prog_id)))
             return &e;
     return nullptr;
 }

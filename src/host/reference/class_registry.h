@@ -25,7 +25,7 @@ struct ClassEntry {
     bool is_control = false;
     double default_width = 2400;  // twips, a new control's extent before it sizes itself
     double default_height = 1200;
-    ToolboxImage toolbox_image;   // a control's picture in a designer's toolbox (T::DrawToolboxImage)
+    ToolboxImage toolbox_image;  // a control's picture in a designer's toolbox (T::DrawToolboxImage)
 };
 
 class ClassRegistry {

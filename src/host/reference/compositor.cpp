@@ -25,7 +25,10 @@ namespace {
 class Scratch {
 public:
     Scratch(int width, int height, gdi::POINT shift)
-        : width_(width), height_(height), shift_(shift), pixels_(static_cast<std::size_t>(width) * height),
+        : width_(width),
+          height_(height),
+          shift_(shift),
+          pixels_(static_cast<std::size_t>(width) * height),
           dc_(0, NewBitmap(width, height), gdi::Bitmap::Owned) {
         if (!dc_.bitmap()) throw AutomationError(error::kOutOfMemory);
         bitmap_ = dc_.bitmap();
@@ -245,9 +248,9 @@ void FillCanvas(Canvas& canvas, const gdi::RECT& rect, std::int32_t ole_colour) 
 }
 
 void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, const gdi::RECT& clip) {
-    const gdi::RECT area = Intersect(
-        Intersect(clip, gdi::RECT{origin.x, origin.y, origin.x + control.PixelWidth(), origin.y + control.PixelHeight()}),
-        canvas.bounds);
+    const gdi::RECT area = Intersect(Intersect(clip, gdi::RECT{origin.x, origin.y, origin.x + control.PixelWidth(),
+                                                               origin.y + control.PixelHeight()}),
+                                     canvas.bounds);
     if (area.right <= area.left || area.bottom <= area.top) return;
 
     const int width = area.right - area.left, height = area.bottom - area.top;
@@ -276,7 +279,8 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
             // Drawn with the platform's text calls, so through the bitmap and back.
             const PixelRect r = PixelRectOf(control, *c, shift);
             scratch.Store();
-            PaintTextBox(scratch.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<const TextBox&>(*c));
+            PaintTextBox(scratch.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                         static_cast<const TextBox&>(*c));
             scratch.Load();
             continue;
         }

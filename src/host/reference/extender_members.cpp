@@ -16,8 +16,8 @@ struct ExtenderName {
     const char* name;
     std::int32_t id;
 };
-constexpr ExtenderName kExtenderNames[] = {{"Name", kName},     {"Left", kLeft},     {"Top", kTop},
-                                           {"Width", kWidth},   {"Height", kHeight}, {"Visible", kVisible},
+constexpr ExtenderName kExtenderNames[] = {{"Name", kName},          {"Left", kLeft},     {"Top", kTop},
+                                           {"Width", kWidth},        {"Height", kHeight}, {"Visible", kVisible},
                                            {"Container", kContainer}};
 
 Variant Single(double v) { return Variant::FromSingle(static_cast<float>(v)); }
@@ -58,8 +58,7 @@ Variant ExtenderMembers::Invoke(HostEntry& entry, std::int32_t dispid, InvokeKin
         case kContainer:
             if (put) throw AutomationError(error::kWrongArgumentCount);
             return Variant::FromObject(entry.container ? std::shared_ptr<IDispatch>(entry.container->object) : form_);
-        default:
-            throw AutomationError(error::kObjectDoesntSupport);
+        default: throw AutomationError(error::kObjectDoesntSupport);
     }
 }
 

@@ -26,21 +26,28 @@ const ClassInfo& Form::StaticInfo() {
         const TypeDesc single = TypeDesc::Of(VarType::Single);
         const TypeDesc integer = TypeDesc::Of(VarType::Integer);
         return ClassBuilder<Form>("Form", false)
-            .PropertyEx("ScaleMode", 1, integer, {},
-                        [](Form& f, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(f.ScaleMode())); },
-                        [](Form& f, auto&, Variant& v) { f.SetScaleMode(CInt(v)); })
-            .PropertyEx("Width", 2, single, {}, [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.Width())); },
-                        [](Form& f, auto&, Variant& v) { f.SetWidth(CSng(v)); })
-            .PropertyEx("Height", 3, single, {}, [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.Height())); },
-                        [](Form& f, auto&, Variant& v) { f.SetHeight(CSng(v)); })
+            .PropertyEx(
+                "ScaleMode", 1, integer, {},
+                [](Form& f, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(f.ScaleMode())); },
+                [](Form& f, auto&, Variant& v) { f.SetScaleMode(CInt(v)); })
+            .PropertyEx(
+                "Width", 2, single, {},
+                [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.Width())); },
+                [](Form& f, auto&, Variant& v) { f.SetWidth(CSng(v)); })
+            .PropertyEx(
+                "Height", 3, single, {},
+                [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.Height())); },
+                [](Form& f, auto&, Variant& v) { f.SetHeight(CSng(v)); })
             .Property("BackColor", 4, TypeDesc::Color(), &Form::BackColor, &Form::SetBackColor)
             .Property("Visible", 5, TypeDesc::Of(VarType::Boolean), &Form::Visible, &Form::SetVisible)
             .Property("WindowState", 6, TypeDesc::Of(VarType::Long), &Form::WindowState, &Form::SetWindowState)
             .ReadOnly("hWnd", 7, TypeDesc::Of(VarType::Long), &Form::hWndValue)
-            .PropertyEx("ScaleWidth", 8, single, {},
-                        [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.ScaleWidth())); }, nullptr)
-            .PropertyEx("ScaleHeight", 9, single, {},
-                        [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.ScaleHeight())); }, nullptr)
+            .PropertyEx(
+                "ScaleWidth", 8, single, {},
+                [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.ScaleWidth())); }, nullptr)
+            .PropertyEx(
+                "ScaleHeight", 9, single, {},
+                [](Form& f, auto&) { return Variant::FromSingle(static_cast<float>(f.ScaleHeight())); }, nullptr)
             .Property("Caption", 10, TypeDesc::Of(VarType::String), &Form::Caption, &Form::SetCaption)
             .Method("Show", 11, &Form::Show)
             .Method("Hide", 12, &Form::Hide)

@@ -31,7 +31,8 @@ FormComposition::Stamp FormComposition::Current() {
     Stamp stamp;
     stamp.host_changes = VisualChangeCount();
     stamp.surface_changes = gdi::SurfaceChangeCount();
-    for (int i = 0; i < gdi::kSysColorCount; ++i) stamp.system_colours[static_cast<std::size_t>(i)] = gdi::GetSysColor(i);
+    for (int i = 0; i < gdi::kSysColorCount; ++i)
+        stamp.system_colours[static_cast<std::size_t>(i)] = gdi::GetSysColor(i);
     stamp.screen = gdi::Screen();
     return stamp;
 }
@@ -128,10 +129,10 @@ bool FormComposition::WritePng(const HostEntry* entry, const std::string& png_pa
     constexpr std::int64_t kIntMin = std::numeric_limits<int>::min(), kIntMax = std::numeric_limits<int>::max();
     if (origin.x < kIntMin || origin.y < kIntMin || origin.x + width > kIntMax || origin.y + height > kIntMax)
         throw AutomationError(error::kInvalidProcedureCall);  // no image has pixels that far out
-    const ComposedImage image = ComposeRegion(
-        gdi::RECT{static_cast<int>(origin.x), static_cast<int>(origin.y), static_cast<int>(origin.x + width),
-                  static_cast<int>(origin.y + height)},
-        entry);
+    const ComposedImage image =
+        ComposeRegion(gdi::RECT{static_cast<int>(origin.x), static_cast<int>(origin.y),
+                                static_cast<int>(origin.x + width), static_cast<int>(origin.y + height)},
+                      entry);
     return gdi::WritePng(png_path, image.width, image.height, image.pixels.data());
 }
 

@@ -66,8 +66,8 @@ private:
     // Composes the form inside `bounds` (form pixels, which may reach past the form), with
     // `whole` (when not null) and its containers drawn uncut by the containers around them.
     ComposedImage ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole) const;
-    void ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip,
-                         FormPoint origin, const HostEntry* whole) const;
+    void ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip, FormPoint origin,
+                         const HostEntry* whole) const;
 
     const ObjectRegistry& registry_;
     const Form& form_;

@@ -18,7 +18,6 @@ Variant Single(double v) { return Variant::FromSingle(static_cast<float>(v)); }
 
 }  // namespace
 
-
 namespace {
 
 class HostPictureBox : public Control {
@@ -37,40 +36,75 @@ public:
                 .Container()
                 .SilentPuts()
                 .NewInstancesAsCreated()
-                .PropertyEx("BackColor", 1, TypeDesc::Color(), {},
-                            [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().BackColor())); },
-                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetBackColor(static_cast<OleColor>(CLng(v))); })
-                .PropertyEx("ForeColor", 2, TypeDesc::Color(), {},
-                            [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().ForeColor())); },
-                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetForeColor(static_cast<OleColor>(CLng(v))); })
-                .PropertyEx("BorderStyle", 3, integer, {},
-                            [](HostPictureBox& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.box().BorderStyle())); },
-                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetBorderStyle(CInt(v)); })
-                .PropertyEx("ScaleMode", 4, integer, {},
-                            [](HostPictureBox& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.box().ScaleMode())); },
-                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleMode(CInt(v)); })
-                .PropertyEx("ScaleWidth", 5, single, {}, [](HostPictureBox& p, auto&) { return Single(p.box().ScaleWidth()); },
-                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleWidth(CSng(v)); })
-                .PropertyEx("ScaleHeight", 6, single, {}, [](HostPictureBox& p, auto&) { return Single(p.box().ScaleHeight()); },
-                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleHeight(CSng(v)); })
-                .PropertyEx("AutoRedraw", 7, boolean, {}, [](HostPictureBox& p, auto&) { return Variant::FromBoolean(p.box().AutoRedraw()); },
-                            [](HostPictureBox& p, auto&, Variant& v) { p.box().SetAutoRedraw(CBool(v)); })
-                .PropertyEx("Picture", 8, TypeDesc::Object("StdPicture"), {},
-                            [](HostPictureBox& p, auto&) { return Variant::FromObject(p.box().Picture()); }, nullptr,
-                            [](HostPictureBox& p, auto&, Variant& v) {
-                                auto object = CObj(v);
-                                auto picture = std::dynamic_pointer_cast<ov::Picture>(object);
-                                if (object && !picture) throw AutomationError(error::kTypeMismatch);
-                                p.box().SetPicture(picture);
-                            })
-                .PropertyEx("hWnd", 9, TypeDesc::Of(VarType::Long), {},
-                            [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().hWnd())); }, nullptr)
-                .PropertyEx("hDC", 10, TypeDesc::Of(VarType::Long), {},
-                            [](HostPictureBox& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.box().hDC())); }, nullptr)
-                .PropertyEx("Image", 11, TypeDesc::Object("StdPicture"), {},
-                            [](HostPictureBox& p, auto&) { return Variant::FromObject(p.box().Image()); }, nullptr)
-                .Method("Cls", 12, {}, [](HostPictureBox& p, auto&) { p.box().Cls(); return Variant(); })
-                .Method("Refresh", 13, {}, [](HostPictureBox& p, auto&) { p.box().Refresh(); return Variant(); })
+                .PropertyEx(
+                    "BackColor", 1, TypeDesc::Color(), {},
+                    [](HostPictureBox& p, auto&) {
+                        return Variant::FromLong(static_cast<std::int32_t>(p.box().BackColor()));
+                    },
+                    [](HostPictureBox& p, auto&, Variant& v) { p.box().SetBackColor(static_cast<OleColor>(CLng(v))); })
+                .PropertyEx(
+                    "ForeColor", 2, TypeDesc::Color(), {},
+                    [](HostPictureBox& p, auto&) {
+                        return Variant::FromLong(static_cast<std::int32_t>(p.box().ForeColor()));
+                    },
+                    [](HostPictureBox& p, auto&, Variant& v) { p.box().SetForeColor(static_cast<OleColor>(CLng(v))); })
+                .PropertyEx(
+                    "BorderStyle", 3, integer, {},
+                    [](HostPictureBox& p, auto&) {
+                        return Variant::FromInteger(static_cast<std::int16_t>(p.box().BorderStyle()));
+                    },
+                    [](HostPictureBox& p, auto&, Variant& v) { p.box().SetBorderStyle(CInt(v)); })
+                .PropertyEx(
+                    "ScaleMode", 4, integer, {},
+                    [](HostPictureBox& p, auto&) {
+                        return Variant::FromInteger(static_cast<std::int16_t>(p.box().ScaleMode()));
+                    },
+                    [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleMode(CInt(v)); })
+                .PropertyEx(
+                    "ScaleWidth", 5, single, {}, [](HostPictureBox& p, auto&) { return Single(p.box().ScaleWidth()); },
+                    [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleWidth(CSng(v)); })
+                .PropertyEx(
+                    "ScaleHeight", 6, single, {},
+                    [](HostPictureBox& p, auto&) { return Single(p.box().ScaleHeight()); },
+                    [](HostPictureBox& p, auto&, Variant& v) { p.box().SetScaleHeight(CSng(v)); })
+                .PropertyEx(
+                    "AutoRedraw", 7, boolean, {},
+                    [](HostPictureBox& p, auto&) { return Variant::FromBoolean(p.box().AutoRedraw()); },
+                    [](HostPictureBox& p, auto&, Variant& v) { p.box().SetAutoRedraw(CBool(v)); })
+                .PropertyEx(
+                    "Picture", 8, TypeDesc::Object("StdPicture"), {},
+                    [](HostPictureBox& p, auto&) { return Variant::FromObject(p.box().Picture()); }, nullptr,
+                    [](HostPictureBox& p, auto&, Variant& v) {
+                        auto object = CObj(v);
+                        auto picture = std::dynamic_pointer_cast<ov::Picture>(object);
+                        if (object && !picture) throw AutomationError(error::kTypeMismatch);
+                        p.box().SetPicture(picture);
+                    })
+                .PropertyEx(
+                    "hWnd", 9, TypeDesc::Of(VarType::Long), {},
+                    [](HostPictureBox& p, auto&) {
+                        return Variant::FromLong(static_cast<std::int32_t>(p.box().hWnd()));
+                    },
+                    nullptr)
+                .PropertyEx(
+                    "hDC", 10, TypeDesc::Of(VarType::Long), {},
+                    [](HostPictureBox& p, auto&) {
+                        return Variant::FromLong(static_cast<std::int32_t>(p.box().hDC()));
+                    },
+                    nullptr)
+                .PropertyEx(
+                    "Image", 11, TypeDesc::Object("StdPicture"), {},
+                    [](HostPictureBox& p, auto&) { return Variant::FromObject(p.box().Image()); }, nullptr)
+                .Method("Cls", 12, {},
+                        [](HostPictureBox& p, auto&) {
+                            p.box().Cls();
+                            return Variant();
+                        })
+                .Method("Refresh", 13, {},
+                        [](HostPictureBox& p, auto&) {
+                            p.box().Refresh();
+                            return Variant();
+                        })
                 .Build();
         }();
         return info;

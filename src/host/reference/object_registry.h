@@ -22,9 +22,9 @@ struct HostEntry {
     std::string name;
     std::string class_name;
     std::shared_ptr<AutomationObject> object;
-    Control* control = nullptr;    // null for a plain object
+    Control* control = nullptr;      // null for a plain object
     HostEntry* container = nullptr;  // null: the form
-    double left = 0, top = 0;      // twips, in the container
+    double left = 0, top = 0;        // twips, in the container
     bool visible = true;
 };
 

@@ -109,8 +109,8 @@ const HostEntry* EntryAt(const ObjectRegistry& objects, const HostEntry* contain
         const FormPoint at = FormComposition::OriginOf(&e);
         const PixelBox own{at.x, at.y, at.x + e.control->PixelWidth(), at.y + e.control->PixelHeight()};
         if (!own.Holds(x, y)) continue;
-        const PixelBox inner{std::max(own.left, clip.left), std::max(own.top, clip.top), std::min(own.right, clip.right),
-                             std::min(own.bottom, clip.bottom)};
+        const PixelBox inner{std::max(own.left, clip.left), std::max(own.top, clip.top),
+                             std::min(own.right, clip.right), std::min(own.bottom, clip.bottom)};
         if (const HostEntry* child = EntryAt(objects, &e, inner, x, y)) return child;
         return &e;
     }

@@ -22,11 +22,11 @@ namespace ov::host {
 class ReferenceHost;
 
 struct PointerTarget {
-    std::string control;     // the host's name of the control
-    std::string target;      // "surface" or a constituent's qualified name ("lblTabItem(2)")
-    float x = 0, y = 0;      // the target's scale units from its top-left corner
-    std::int16_t mouse_pointer = 0;          // 0 default, 1..15 the standard pointers, 99 custom
-    std::shared_ptr<IDispatch> mouse_icon;   // the picture a custom pointer shows
+    std::string control;                    // the host's name of the control
+    std::string target;                     // "surface" or a constituent's qualified name ("lblTabItem(2)")
+    float x = 0, y = 0;                     // the target's scale units from its top-left corner
+    std::int16_t mouse_pointer = 0;         // 0 default, 1..15 the standard pointers, 99 custom
+    std::shared_ptr<IDispatch> mouse_icon;  // the picture a custom pointer shows
 };
 
 // The target under form pixel (x, y); nullopt where only the form is.

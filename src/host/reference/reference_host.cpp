@@ -20,7 +20,8 @@ Control& RequireControl(Control* control) {
 }
 
 int SaturatedInt(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace
@@ -83,12 +84,12 @@ bool ReferenceHost::WaitForInput(int input, int timeout_ms, const std::function<
             left = static_cast<int>(std::max<std::int64_t>(
                 0, std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count()));
         switch (notifyarea::WaitForInputOrArea(input, left)) {
-        case notifyarea::InputWait::Readable: return true;
-        case notifyarea::InputWait::TimedOut: return false;
-        case notifyarea::InputWait::AreaActive:
-            ProcessMessages();
-            if (delivered) delivered();
-            break;
+            case notifyarea::InputWait::Readable: return true;
+            case notifyarea::InputWait::TimedOut: return false;
+            case notifyarea::InputWait::AreaActive:
+                ProcessMessages();
+                if (delivered) delivered();
+                break;
         }
     }
 }
@@ -297,7 +298,8 @@ void ReferenceHost::SetEventHandler(const std::string& name, const std::string& 
                                     Variant value) {
     // A later handler for the same argument replaces the earlier one.
     std::erase_if(handlers_, [&](const Handler& h) {
-        return EqualsIgnoreCase(h.object, name) && EqualsIgnoreCase(h.event, event) && EqualsIgnoreCase(h.argument, argument);
+        return EqualsIgnoreCase(h.object, name) && EqualsIgnoreCase(h.event, event) &&
+               EqualsIgnoreCase(h.argument, argument);
     });
     handlers_.push_back(Handler{name, event, argument, std::move(value)});
 }
@@ -389,7 +391,8 @@ std::int32_t ReferenceHost::ExtenderIDOfName(const Control& control, std::string
     return extender_.IDOfName(name);
 }
 
-Variant ReferenceHost::ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
+Variant ReferenceHost::ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind,
+                                      std::vector<Variant>& args) {
     HostEntry* e = objects_.EntryOf(&control);
     if (!e) throw AutomationError(error::kObjectDoesntSupport);
     return extender_.Invoke(*e, dispid, kind, args);

@@ -64,7 +64,8 @@ struct Placement {
 // Callbacks for what the host observes; any may be empty.
 struct HostListener {
     // A control raised EVENT with these arguments (as raised, before handlers change them).
-    std::function<void(const std::string& object, const std::string& event, const std::vector<Variant>& args)> on_event{};
+    std::function<void(const std::string& object, const std::string& event, const std::vector<Variant>& args)>
+        on_event{};
     // A control notified a property change.
     std::function<void(const std::string& object, const std::string& property)> on_changed{};
     // A lifecycle handler skipped a persisted key (the control goes on with the next one), or
@@ -173,8 +174,7 @@ public:
                                       std::vector<Variant> args);
     // From now on, a handler of NAME.EVENT sets by-reference argument ARG to `value` before
     // returning (the raising control sees the value after RaiseEvent).
-    void SetEventHandler(const std::string& name, const std::string& event, const std::string& argument,
-                         Variant value);
+    void SetEventHandler(const std::string& name, const std::string& event, const std::string& argument, Variant value);
 
     // --- inspection and composition ------------------------------------------------------------
     // Every property of a constituent (Left, Top, ... as apply), in a fixed order.
@@ -233,7 +233,7 @@ private:
     FontAttributes ambient_font_attributes_;
     HostListener listener_;
     std::vector<std::string> lifecycle_errors_;
-    std::string clipboard_;  // what text boxes copy and paste
+    std::string clipboard_;                                // what text boxes copy and paste
     std::unique_ptr<notifyarea::CallbackSink> callbacks_;  // the notification area's messages for this host
     struct Handler {
         std::string object, event, argument;

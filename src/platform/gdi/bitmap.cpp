@@ -228,7 +228,8 @@ bool FillBitmapRect(HBITMAP handle, const RECT* rect, COLORREF colour) {
     return Guarded(false, [&] {
         Bitmap* bitmap = BitmapForPixels(handle);
         if (!bitmap) return false;
-        const PixelRect area = PixelRect{rect->left, rect->top, rect->right, rect->bottom}.intersected(BoundsOf(*bitmap));
+        const PixelRect area =
+            PixelRect{rect->left, rect->top, rect->right, rect->bottom}.intersected(BoundsOf(*bitmap));
         if (!area.empty()) FillRectPixels(*bitmap, area, bitmap->StoredPixel(colour & 0x00FFFFFFu));
         return true;
     });

@@ -66,8 +66,10 @@ public:
             SampleLine(sy, out, n);
             if (sy == src_first_row) continue;
             // Shrinking vertically: BLACKONWHITE keeps black (AND), WHITEONBLACK white (OR).
-            if (mode_ == WHITEONBLACK) for (int j = 0; j < n; ++j) row_[j] |= line_[j];
-            else for (int j = 0; j < n; ++j) row_[j] &= line_[j];
+            if (mode_ == WHITEONBLACK)
+                for (int j = 0; j < n; ++j) row_[j] |= line_[j];
+            else
+                for (int j = 0; j < n; ++j) row_[j] &= line_[j];
         }
         return row_.data();
     }
@@ -244,7 +246,8 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     const bool one_pixel = mode == COLORONCOLOR;
     const AxisMap xmap = MapAxis(x, width, dst->width, src_x, src_width, src->width, one_pixel, /*pick_last=*/true);
     if (xmap.empty()) return true;
-    const AxisMap ymap = MapAxis(y, height, dst->height, src_y, src_height, src->height, one_pixel, /*pick_last=*/false);
+    const AxisMap ymap =
+        MapAxis(y, height, dst->height, src_y, src_height, src->height, one_pixel, /*pick_last=*/false);
     if (ymap.empty()) return true;
     const SourceConversion convert = ConversionBetween(*src, *src_dc, *dst, *dst_dc);
 
@@ -267,7 +270,8 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     }
     source->VisitFormat([&](auto source_tag) {
         dst->VisitFormat([&](auto target_tag) {
-            BlitRows<decltype(source_tag), decltype(target_tag)>(*dst, *source, xmap, ymap, convert, mode, index, pattern);
+            BlitRows<decltype(source_tag), decltype(target_tag)>(*dst, *source, xmap, ymap, convert, mode, index,
+                                                                 pattern);
         });
     });
     return true;
@@ -312,9 +316,19 @@ bool StretchBltReference(HDC dst_handle, int x, int y, int width, int height, HD
     if (!dst || !src || src == dst) return false;
     const Brush* brush = LookupBrush(dst_dc->brush);
     const SourceConversion convert = ConversionBetween(*src, *src_dc, *dst, *dst_dc);
-    StretchReferenceArgs args{x, y, width, height, src_x, src_y, src_width, src_height, dst_dc->stretch_mode,
-                              RopIndex(rop), brush && !brush->hollow ? dst->StoredPixel(brush->colour) : 0u,
-                              &ConvertForReference, &convert};
+    StretchReferenceArgs args{x,
+                              y,
+                              width,
+                              height,
+                              src_x,
+                              src_y,
+                              src_width,
+                              src_height,
+                              dst_dc->stretch_mode,
+                              RopIndex(rop),
+                              brush && !brush->hollow ? dst->StoredPixel(brush->colour) : 0u,
+                              &ConvertForReference,
+                              &convert};
     StretchReference(*dst, *src, args);
     return true;
 }
@@ -324,14 +338,14 @@ bool StretchBltReference(HDC dst_handle, int x, int y, int width, int height, HD
 bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y, std::uint32_t rop) {
     // A blit is a stretch with equal extents: negative extents cover (origin + extent, origin]
     // on both sides and so copy without mirroring.
-    return detail::Guarded(false, [&] { return detail::Blit(dst, x, y, width, height, src, src_x, src_y, width, height, rop); });
+    return detail::Guarded(
+        false, [&] { return detail::Blit(dst, x, y, width, height, src, src_x, src_y, width, height, rop); });
 }
 
 bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y, int src_width,
                 int src_height, std::uint32_t rop) {
-    return detail::Guarded(false, [&] {
-        return detail::Blit(dst, x, y, width, height, src, src_x, src_y, src_width, src_height, rop);
-    });
+    return detail::Guarded(
+        false, [&] { return detail::Blit(dst, x, y, width, height, src, src_x, src_y, src_width, src_height, rop); });
 }
 
 }  // namespace ov::gdi

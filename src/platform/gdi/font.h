@@ -10,12 +10,12 @@
 namespace ov::gdi {
 
 struct TEXTMETRICA {
-    int tmHeight = 0;           // ascent + descent
+    int tmHeight = 0;  // ascent + descent
     int tmAscent = 0;
     int tmDescent = 0;
     int tmInternalLeading = 0;  // cell height minus the em height
     int tmExternalLeading = 0;
-    int tmAveCharWidth = 0;     // advance of 'x'
+    int tmAveCharWidth = 0;  // advance of 'x'
     int tmWeight = 400;
     std::uint8_t tmItalic = 0, tmUnderlined = 0, tmStruckOut = 0;
 };

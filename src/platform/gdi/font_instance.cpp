@@ -82,17 +82,29 @@ std::string Lowercase(std::string_view text) {
 std::string InstalledFamilyFor(std::string_view face_name) {
     static const std::map<std::string, std::string> aliases = {
         {"", "Liberation Sans"},
-        {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
-        {"ms serif", "Liberation Serif"}, {"serif", "Liberation Serif"},
-        {"arial", "Liberation Sans"}, {"helvetica", "Liberation Sans"},
-        {"ms sans serif", "Liberation Sans"}, {"microsoft sans serif", "Liberation Sans"},
-        {"ms shell dlg", "Liberation Sans"}, {"ms shell dlg 2", "Liberation Sans"},
-        {"tahoma", "DejaVu Sans"}, {"verdana", "DejaVu Sans"}, {"segoe ui", "Liberation Sans"},
-        {"system", "Liberation Sans"}, {"sans serif", "Liberation Sans"}, {"sans-serif", "Liberation Sans"},
+        {"times new roman", "Liberation Serif"},
+        {"times", "Liberation Serif"},
+        {"ms serif", "Liberation Serif"},
+        {"serif", "Liberation Serif"},
+        {"arial", "Liberation Sans"},
+        {"helvetica", "Liberation Sans"},
+        {"ms sans serif", "Liberation Sans"},
+        {"microsoft sans serif", "Liberation Sans"},
+        {"ms shell dlg", "Liberation Sans"},
+        {"ms shell dlg 2", "Liberation Sans"},
+        {"tahoma", "DejaVu Sans"},
+        {"verdana", "DejaVu Sans"},
+        {"segoe ui", "Liberation Sans"},
+        {"system", "Liberation Sans"},
+        {"sans serif", "Liberation Sans"},
+        {"sans-serif", "Liberation Sans"},
         {"arial narrow", "Liberation Sans Narrow"},
-        {"courier new", "Liberation Mono"}, {"courier", "Liberation Mono"},
-        {"lucida console", "DejaVu Sans Mono"}, {"fixedsys", "Liberation Mono"},
-        {"terminal", "Liberation Mono"}, {"monospace", "Liberation Mono"},
+        {"courier new", "Liberation Mono"},
+        {"courier", "Liberation Mono"},
+        {"lucida console", "DejaVu Sans Mono"},
+        {"fixedsys", "Liberation Mono"},
+        {"terminal", "Liberation Mono"},
+        {"monospace", "Liberation Mono"},
     };
     const auto it = aliases.find(Lowercase(face_name));
     return it != aliases.end() ? it->second : std::string(face_name);
@@ -142,7 +154,8 @@ const FaceFile* MatchFace(const std::string& family, bool bold, bool italic) {
             FcChar8* file = nullptr;
             FcChar8* found_family = nullptr;
             int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
-            if (FcPatternGetString(match.get(), FC_FILE, 0, &file) == FcResultMatch) result.path = reinterpret_cast<char*>(file);
+            if (FcPatternGetString(match.get(), FC_FILE, 0, &file) == FcResultMatch)
+                result.path = reinterpret_cast<char*>(file);
             if (FcPatternGetString(match.get(), FC_FAMILY, 0, &found_family) == FcResultMatch)
                 result.family = reinterpret_cast<char*>(found_family);
             FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
@@ -254,18 +267,32 @@ bool FontInstance::Open(const LOGFONTA& logfont) {
     average_width_ = os2 && os2->xAvgCharWidth > 0 ? RoundScaled(os2->xAvgCharWidth, scale) : Advance('x');
 
     underline_thickness_ = std::max(1, post ? RoundScaled(post->underlineThickness, scale) : pixel_size_ / 14);
-    const int underline_depth = post ? std::max(1, RoundScaled(-post->underlinePosition, scale)) : std::max(1, descent_ / 2);
+    const int underline_depth =
+        post ? std::max(1, RoundScaled(-post->underlinePosition, scale)) : std::max(1, descent_ / 2);
     underline_top_ = std::min(ascent_ + underline_depth, height() - underline_thickness_);
-    strikeout_thickness_ = std::max(1, os2 && os2->version != 0xFFFF ? RoundScaled(os2->yStrikeoutSize, scale) : underline_thickness_);
+    strikeout_thickness_ =
+        std::max(1, os2 && os2->version != 0xFFFF ? RoundScaled(os2->yStrikeoutSize, scale) : underline_thickness_);
     const int strike_height = os2 && os2->version != 0xFFFF ? RoundScaled(os2->yStrikeoutPosition, scale) : ascent_ / 3;
     strikeout_top_ = std::max(0, ascent_ - strike_height);
 
     escapement_ = ((logfont.lfEscapement % 3600) + 3600) % 3600;
     switch (escapement_) {  // exact values for the right angles, so rotated cells stay on the pixel grid
-        case 0: direction_x_ = 1; direction_y_ = 0; break;
-        case 900: direction_x_ = 0; direction_y_ = -1; break;
-        case 1800: direction_x_ = -1; direction_y_ = 0; break;
-        case 2700: direction_x_ = 0; direction_y_ = 1; break;
+        case 0:
+            direction_x_ = 1;
+            direction_y_ = 0;
+            break;
+        case 900:
+            direction_x_ = 0;
+            direction_y_ = -1;
+            break;
+        case 1800:
+            direction_x_ = -1;
+            direction_y_ = 0;
+            break;
+        case 2700:
+            direction_x_ = 0;
+            direction_y_ = 1;
+            break;
         default: {
             const double angle = escapement_ * std::numbers::pi / 1800.0;
             direction_x_ = std::cos(angle);

@@ -19,7 +19,7 @@ using HBITMAP = HGDIOBJ;
 using HFONT = HGDIOBJ;
 using HPALETTE = HGDIOBJ;
 using HICON = HGDIOBJ;
-using HWND = std::uint32_t;     // windows live in their own registry, window.h
+using HWND = std::uint32_t;  // windows live in their own registry, window.h
 using HRESULT = std::int32_t;
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
@@ -43,17 +43,23 @@ constexpr COLORREF ColorFromPixelWord(std::uint32_t word) {
     return ((word & 0xFFu) << 16) | (word & 0xFF00u) | ((word >> 16) & 0xFFu);
 }
 
-struct RECT { int left = 0, top = 0, right = 0, bottom = 0; };
-struct POINT { int x = 0, y = 0; };
-struct SIZE { int cx = 0, cy = 0; };
+struct RECT {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+struct POINT {
+    int x = 0, y = 0;
+};
+struct SIZE {
+    int cx = 0, cy = 0;
+};
 
 // Logical font record, laid out like the platform's ANSI one (32-byte face name field).
 struct LOGFONTA {
-    std::int32_t lfHeight = 0;       // < 0: character height in pixels; > 0: cell height
+    std::int32_t lfHeight = 0;  // < 0: character height in pixels; > 0: cell height
     std::int32_t lfWidth = 0;
-    std::int32_t lfEscapement = 0;   // tenths of a degree, anticlockwise
+    std::int32_t lfEscapement = 0;  // tenths of a degree, anticlockwise
     std::int32_t lfOrientation = 0;
-    std::int32_t lfWeight = 400;     // 400 normal, 700 bold
+    std::int32_t lfWeight = 400;  // 400 normal, 700 bold
     std::uint8_t lfItalic = 0;
     std::uint8_t lfUnderline = 0;
     std::uint8_t lfStrikeOut = 0;
@@ -67,9 +73,18 @@ struct LOGFONTA {
 
 // Stock objects (GetStockObject indices).
 enum : int {
-    WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4,
-    NULL_BRUSH = 5, HOLLOW_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8,
-    SYSTEM_FONT = 13, DEFAULT_GUI_FONT = 17,
+    WHITE_BRUSH = 0,
+    LTGRAY_BRUSH = 1,
+    GRAY_BRUSH = 2,
+    DKGRAY_BRUSH = 3,
+    BLACK_BRUSH = 4,
+    NULL_BRUSH = 5,
+    HOLLOW_BRUSH = 5,
+    WHITE_PEN = 6,
+    BLACK_PEN = 7,
+    NULL_PEN = 8,
+    SYSTEM_FONT = 13,
+    DEFAULT_GUI_FONT = 17,
 };
 
 // Pen styles.
@@ -82,17 +97,37 @@ enum : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 
 enum : int { BITSPIXEL = 12, HORZRES = 8, VERTRES = 10, LOGPIXELSX = 88, LOGPIXELSY = 90 };
 // DrawTextA flags.
 enum : unsigned {
-    DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4,
-    DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40,
-    DT_NOCLIP = 0x100, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800,
+    DT_TOP = 0x0,
+    DT_LEFT = 0x0,
+    DT_CENTER = 0x1,
+    DT_RIGHT = 0x2,
+    DT_VCENTER = 0x4,
+    DT_BOTTOM = 0x8,
+    DT_WORDBREAK = 0x10,
+    DT_SINGLELINE = 0x20,
+    DT_EXPANDTABS = 0x40,
+    DT_NOCLIP = 0x100,
+    DT_CALCRECT = 0x400,
+    DT_NOPREFIX = 0x800,
 };
 // Raster operations used by name in the library; any ternary code works.
 enum : std::uint32_t {
-    SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
-    SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008, NOTSRCERASE = 0x001100A6,
-    MERGECOPY = 0x00C000CA, MERGEPAINT = 0x00BB0226, PATCOPY = 0x00F00021,
-    PATPAINT = 0x00FB0A09, PATINVERT = 0x005A0049, DSTINVERT = 0x00550009,
-    BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062, DSNA = 0x00220326,
+    SRCCOPY = 0x00CC0020,
+    SRCPAINT = 0x00EE0086,
+    SRCAND = 0x008800C6,
+    SRCINVERT = 0x00660046,
+    SRCERASE = 0x00440328,
+    NOTSRCCOPY = 0x00330008,
+    NOTSRCERASE = 0x001100A6,
+    MERGECOPY = 0x00C000CA,
+    MERGEPAINT = 0x00BB0226,
+    PATCOPY = 0x00F00021,
+    PATPAINT = 0x00FB0A09,
+    PATINVERT = 0x005A0049,
+    DSTINVERT = 0x00550009,
+    BLACKNESS = 0x00000042,
+    WHITENESS = 0x00FF0062,
+    DSNA = 0x00220326,
 };
 
 // --- objects -------------------------------------------------------------------------------
@@ -175,8 +210,8 @@ bool SetPixelV(HDC dc, int x, int y, COLORREF colour);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
 bool PatBlt(HDC dc, int x, int y, int width, int height, std::uint32_t rop);
 bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y, std::uint32_t rop);
-bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y,
-                int src_width, int src_height, std::uint32_t rop);
+bool StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y, int src_width,
+                int src_height, std::uint32_t rop);
 
 // --- text ----------------------------------------------------------------------------------
 bool TextOutA(HDC dc, int x, int y, const char* text, int length);
@@ -197,14 +232,36 @@ bool LockWindowUpdate(HWND window);  // 0 releases; only one window is locked at
 // System colour indices (GetSysColor). An OLE_COLOR names one by its index with the high bit
 // set; ole_colour.h makes those values and translates them.
 enum : int {
-    COLOR_SCROLLBAR = 0, COLOR_DESKTOP = 1, COLOR_ACTIVECAPTION = 2, COLOR_INACTIVECAPTION = 3,
-    COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7,
-    COLOR_WINDOWTEXT = 8, COLOR_CAPTIONTEXT = 9, COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11,
-    COLOR_APPWORKSPACE = 12, COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15,
-    COLOR_BTNSHADOW = 16, COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18, COLOR_INACTIVECAPTIONTEXT = 19,
-    COLOR_3DHIGHLIGHT = 20, COLOR_3DDKSHADOW = 21, COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23,
-    COLOR_INFOBK = 24, COLOR_HOTLIGHT = 26, COLOR_GRADIENTACTIVECAPTION = 27,
-    COLOR_GRADIENTINACTIVECAPTION = 28, COLOR_MENUHILIGHT = 29, COLOR_MENUBAR = 30,
+    COLOR_SCROLLBAR = 0,
+    COLOR_DESKTOP = 1,
+    COLOR_ACTIVECAPTION = 2,
+    COLOR_INACTIVECAPTION = 3,
+    COLOR_MENU = 4,
+    COLOR_WINDOW = 5,
+    COLOR_WINDOWFRAME = 6,
+    COLOR_MENUTEXT = 7,
+    COLOR_WINDOWTEXT = 8,
+    COLOR_CAPTIONTEXT = 9,
+    COLOR_ACTIVEBORDER = 10,
+    COLOR_INACTIVEBORDER = 11,
+    COLOR_APPWORKSPACE = 12,
+    COLOR_HIGHLIGHT = 13,
+    COLOR_HIGHLIGHTTEXT = 14,
+    COLOR_BTNFACE = 15,
+    COLOR_BTNSHADOW = 16,
+    COLOR_GRAYTEXT = 17,
+    COLOR_BTNTEXT = 18,
+    COLOR_INACTIVECAPTIONTEXT = 19,
+    COLOR_3DHIGHLIGHT = 20,
+    COLOR_3DDKSHADOW = 21,
+    COLOR_3DLIGHT = 22,
+    COLOR_INFOTEXT = 23,
+    COLOR_INFOBK = 24,
+    COLOR_HOTLIGHT = 26,
+    COLOR_GRADIENTACTIVECAPTION = 27,
+    COLOR_GRADIENTINACTIVECAPTION = 28,
+    COLOR_MENUHILIGHT = 29,
+    COLOR_MENUBAR = 30,
 };
 COLORREF GetSysColor(int index);  // classic scheme, host-replaceable (screen.h); unknown: 0
 // 0x00BBGGRR passes unchanged; 0x80000000 + known index gives the system colour; anything else

@@ -59,8 +59,10 @@ bool DrawIconUnguarded(HDC dc, int x, int y, HICON handle) {
     if (!bitmap || !icon) return false;
     // Natural size, clipped to the bitmap (in 64 bits: x may be any int); only pixels with some
     // opacity are touched.
-    const int x0 = std::max(0, x), x1 = static_cast<int>(std::min<std::int64_t>(bitmap->width, std::int64_t{x} + icon->width));
-    const int y0 = std::max(0, y), y1 = static_cast<int>(std::min<std::int64_t>(bitmap->height, std::int64_t{y} + icon->height));
+    const int x0 = std::max(0, x),
+              x1 = static_cast<int>(std::min<std::int64_t>(bitmap->width, std::int64_t{x} + icon->width));
+    const int y0 = std::max(0, y),
+              y1 = static_cast<int>(std::min<std::int64_t>(bitmap->height, std::int64_t{y} + icon->height));
     for (int row = y0; row < y1; ++row) {
         const std::uint32_t* source =
             icon->argb.data() + static_cast<std::size_t>(std::int64_t{row} - y) * icon->width + (std::int64_t{x0} - x);
@@ -75,7 +77,8 @@ bool DrawIconUnguarded(HDC dc, int x, int y, HICON handle) {
                 const std::uint32_t b = ((colour & 0xFF) * alpha + (d & 0xFF) * inv + 127) / 255;
                 colour = (r << 16) | (g << 8) | b;
             }
-            bitmap->SetPixelAt(col, row, bitmap->is_mono() ? detail::MonoFromColor(ColorFromPixelWord(colour)) : colour);
+            bitmap->SetPixelAt(col, row,
+                               bitmap->is_mono() ? detail::MonoFromColor(ColorFromPixelWord(colour)) : colour);
         }
     }
     return true;

@@ -87,7 +87,8 @@ inline Reals Estimate(Lanes v) {
 }
 // Estimates past 32 bits convert to the most negative value.
 inline Lanes CeilToLanes(Reals v) {
-    return Lanes(_mm256_cvtepi32_epi64(_mm256_cvttpd_epi32(_mm256_round_pd(__m256d(v), _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC))));
+    return Lanes(_mm256_cvtepi32_epi64(
+        _mm256_cvttpd_epi32(_mm256_round_pd(__m256d(v), _MM_FROUND_TO_POS_INF | _MM_FROUND_NO_EXC))));
 }
 // Without 64-bit multiplies: the low half of v times k, and its high half times k moved up.
 inline Lanes TimesSmall(Lanes v, Lanes k) {

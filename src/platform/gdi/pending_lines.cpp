@@ -65,7 +65,8 @@ void AppendPendingColumn(Bitmap& bitmap, int x, int top, int bottom, std::uint32
         const int step = x - last_x;
         // Only the next column on with exactly the same rows joins: a run must stay a rectangle
         // with one colour per column and no column twice.
-        if (last.top == top && last.bottom == bottom && (step == 1 || step == -1) && (last.step == 0 || last.step == step)) {
+        if (last.top == top && last.bottom == bottom && (step == 1 || step == -1) &&
+            (last.step == 0 || last.step == step)) {
             last.step = step;
             ExtendRun(bitmap, last, pixel);
             return;
@@ -126,8 +127,9 @@ void AppendPendingSegment(Bitmap& bitmap, int x0, int y0, int x1, int y1, std::i
         const std::int64_t last_x0 = std::int64_t{previous.x} + std::int64_t{previous.step} * (copies - 1);
         const std::int64_t shift = x0 - last_x0;
         if ((segment || run) && y0 == previous.top && std::int64_t{x1} - x0 == std::int64_t{previous.x1} - previous.x &&
-            y1 == previous.bottom && (shift == 1 || shift == -1) && (segment ? OnePixelPerRow(previous.x, previous.top, previous.x1, previous.bottom)
-                                                                              : shift == previous.step)) {
+            y1 == previous.bottom && (shift == 1 || shift == -1) &&
+            (segment ? OnePixelPerRow(previous.x, previous.top, previous.x1, previous.bottom)
+                     : shift == previous.step)) {
             if (segment) {
                 // The segment becomes a run of one copy, its colour the run's first.
                 const auto first_colour = static_cast<std::uint32_t>(pending.colours.size());

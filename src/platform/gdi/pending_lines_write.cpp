@@ -62,12 +62,23 @@ struct SegmentCursor {
             while (true) {
                 *p = pixel;
                 step += dir;
-                if (step == last) { finished = true; break; }
+                if (step == last) {
+                    finished = true;
+                    break;
+                }
                 p += along;
                 error += step_err;
-                if (error > 0) { ++offset; error -= period; }
-                else if (error <= -period) { --offset; error += period; p -= row_stride; continue; }  // not reached: rows grow
-                else continue;
+                if (error > 0) {
+                    ++offset;
+                    error -= period;
+                } else if (error <= -period) {
+                    --offset;
+                    error += period;
+                    p -= row_stride;
+                    continue;
+                }  // not reached: rows grow
+                else
+                    continue;
                 p += row_stride;  // the minor offset grew: one row down
                 if (++y >= row_end) break;
             }
@@ -76,11 +87,21 @@ struct SegmentCursor {
             while (true) {
                 *p = pixel;
                 step += dir;
-                if (step == last) { finished = true; break; }
+                if (step == last) {
+                    finished = true;
+                    break;
+                }
                 p += row_stride;
                 error += step_err;
-                if (error > 0) { ++offset; error -= period; ++p; }
-                else if (error <= -period) { --offset; error += period; --p; }
+                if (error > 0) {
+                    ++offset;
+                    error -= period;
+                    ++p;
+                } else if (error <= -period) {
+                    --offset;
+                    error += period;
+                    --p;
+                }
                 if (++y >= row_end) break;
             }
         }
@@ -133,8 +154,13 @@ struct RowColumnCursor {
             write(row, column);
             i += direction;
             err += step_err;
-            if (err > 0) { ++q; err -= two_n; }
-            else if (err <= -two_n) { --q; err += two_n; }
+            if (err > 0) {
+                ++q;
+                err -= two_n;
+            } else if (err <= -two_n) {
+                --q;
+                err += two_n;
+            }
             ++row;
         }
     }
@@ -151,7 +177,8 @@ std::pair<int, int> RowsOf(const Item& item, int height) {
         RowRangeSteps(walk, height, &first, &last);
         if (first >= last) return {0, -1};
         auto row_at = [&](std::int64_t i) {
-            return static_cast<int>(walk.x_major ? walk.minor0 + walk.MinorOffset(i) : walk.major0 + walk.major_step * i);
+            return static_cast<int>(walk.x_major ? walk.minor0 + walk.MinorOffset(i)
+                                                 : walk.major0 + walk.major_step * i);
         };
         const int a = row_at(first), b = row_at(last - 1);
         return {std::min(a, b), std::max(a, b)};
@@ -180,7 +207,8 @@ void WriteColumnRows(const Item& item, const T* colours, T* base, std::size_t st
 // m (if the run has it) its top or bottom edge in between. `reversed` holds the run's colours
 // backwards, so the right-hand edges are a plain copy too.
 template <typename T>
-void WriteFrameRows(const Item& item, const T* colours, const T* reversed, T* base, std::size_t stride, int top, int bottom) {
+void WriteFrameRows(const Item& item, const T* colours, const T* reversed, T* base, std::size_t stride, int top,
+                    int bottom) {
     const int n = static_cast<int>(item.count);
     for (int y = top; y < bottom; ++y) {
         T* const row = base + static_cast<std::size_t>(y) * stride;
@@ -300,14 +328,16 @@ void ScheduleBands(const PendingLines& pending, int height) {
     std::fill(scratch.band_start.begin(), scratch.band_start.end(), 0u);
     for (std::size_t k = 0; k < count; ++k) {
         scratch.rows[k] = RowsOf(pending.items[k], height);
-        if (scratch.rows[k].first > scratch.rows[k].second) scratch.rows[k] = {0, 0};  // paints nothing; joins and leaves at once
+        if (scratch.rows[k].first > scratch.rows[k].second)
+            scratch.rows[k] = {0, 0};  // paints nothing; joins and leaves at once
         ++scratch.band_start[static_cast<std::size_t>(scratch.rows[k].first / kBandRows) + 1];
     }
     const int bands = BandCount(height);
     for (int b = 0; b < bands; ++b) scratch.band_start[b + 1] += scratch.band_start[b];
     std::copy(scratch.band_start.begin(), scratch.band_start.end() - 1, scratch.next.begin());
     for (std::size_t k = 0; k < count; ++k)
-        scratch.order[scratch.next[static_cast<std::size_t>(scratch.rows[k].first / kBandRows)]++] = static_cast<std::uint32_t>(k);
+        scratch.order[scratch.next[static_cast<std::size_t>(scratch.rows[k].first / kBandRows)]++] =
+            static_cast<std::uint32_t>(k);
     scratch.active.clear();
 }
 

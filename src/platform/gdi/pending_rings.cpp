@@ -52,8 +52,12 @@ Box OutlineBox(const PendingRings& rings, std::uint32_t number) {
 }
 
 // Ring k's box (the first outline's), as width and height; the boxes shrink by 2 a ring.
-std::int64_t RingWidth(const PendingRings& rings, std::int64_t k) { return std::int64_t{rings.right} - rings.left - 2 * k; }
-std::int64_t RingHeight(const PendingRings& rings, std::int64_t k) { return std::int64_t{rings.bottom} - rings.top - 2 * k; }
+std::int64_t RingWidth(const PendingRings& rings, std::int64_t k) {
+    return std::int64_t{rings.right} - rings.left - 2 * k;
+}
+std::int64_t RingHeight(const PendingRings& rings, std::int64_t k) {
+    return std::int64_t{rings.bottom} - rings.top - 2 * k;
+}
 
 // Whether `rings` whole rings can be written as regions: every box in order, the last one at
 // least 1 and at most 2 pixels across (every ring before it is then at least 3 x 3).
@@ -96,9 +100,7 @@ public:
         : width_(width), height_(height), walk_scratch_(walk_scratch) {}
 
     // The walk scratch Build needs for a bitmap of this height.
-    static std::size_t ScratchSize(int height) {
-        return 2 * kTogether * WalkRows(height) + kQuadrantSpansScratch;
-    }
+    static std::size_t ScratchSize(int height) { return 2 * kTogether * WalkRows(height) + kQuadrantSpansScratch; }
 
     // The regions of rings ks[0 .. count - 1] (at most kTogether, each inside the one before) on
     // rows [from, to), which must hold the rows of their boxes on the bitmap: out[i] lies in
@@ -140,7 +142,8 @@ private:
         void Spans(int job, int y, int n, int hi) const {
             const auto [a, z, bottom, out] = targets[job];
             for (int q = std::max(y, a), up = std::min(y + n, z); q < up; ++q) out[q - a] = hi;
-            for (int q = std::max(bottom - y - n + 1, a), up = std::min(bottom - y + 1, z); q < up; ++q) out[q - a] = hi;
+            for (int q = std::max(bottom - y - n + 1, a), up = std::min(bottom - y + 1, z); q < up; ++q)
+                out[q - a] = hi;
         }
         void Rows(int job, int y, int n, const std::int32_t* hi, int stride) const {
             const auto [a, z, bottom, out] = targets[job];
@@ -369,8 +372,7 @@ public:
         if (first_covers_bitmap_ && std::int64_t{rings.left} + rings.right == bitmap.width &&
             std::int64_t{rings.top} + rings.bottom == bitmap.height)
             turned_from_ = (bitmap.height + 1) / 2;
-        else
-            turned_from_ = bitmap.height;
+        else turned_from_ = bitmap.height;
     }
     ~RegionWriter() {
         if (scratch_.size() > kKeptScratch) std::vector<int>().swap(scratch_);
@@ -432,7 +434,8 @@ public:
                 for (int y = from; y < to; ++y) {
                     while (reaching < count && regions[reaching].first <= y && y < regions[reaching].end) ++reaching;
                     while (reaching > 1 && y >= regions[reaching - 1].end) --reaching;
-                    WriteRowOfRuns(base + static_cast<std::ptrdiff_t>(y) * width, y, lb, rb, blocks, run_colour, reaching);
+                    WriteRowOfRuns(base + static_cast<std::ptrdiff_t>(y) * width, y, lb, rb, blocks, run_colour,
+                                   reaching);
                 }
                 // The chunk's last region is the next chunk's first.
                 std::swap(regions[0], regions[count]);
@@ -496,8 +499,9 @@ void WriteOutPendingRings(Bitmap& bitmap) {
     }
     for (; drawn < record.outlines; ++drawn) {
         const Box box = OutlineBox(record, drawn);
-        DrawThinEllipseOutline(bitmap, static_cast<int>(box.left), static_cast<int>(box.top), static_cast<int>(box.right),
-                               static_cast<int>(box.bottom), record.colours[drawn / kPerRing]);
+        DrawThinEllipseOutline(bitmap, static_cast<int>(box.left), static_cast<int>(box.top),
+                               static_cast<int>(box.right), static_cast<int>(box.bottom),
+                               record.colours[drawn / kPerRing]);
     }
 }
 

@@ -122,7 +122,8 @@ public:
         width_ = png_get_image_width(png_, info_);
         height_ = png_get_image_height(png_, info_);
         if (!limits::PictureSizeAllowed(width_, height_)) return false;
-        const std::uint64_t bits_per_pixel = std::uint64_t{png_get_bit_depth(png_, info_)} * png_get_channels(png_, info_);
+        const std::uint64_t bits_per_pixel =
+            std::uint64_t{png_get_bit_depth(png_, info_)} * png_get_channels(png_, info_);
         const std::uint64_t pixel_bytes = static_cast<std::uint64_t>(width_) * height_ * bits_per_pixel / 8;
         return pixel_bytes <= kDeflateMaxExpansion * (ImageDataBytes(stream_.data, stream_.size) + 1);
     }
@@ -140,7 +141,8 @@ public:
         if (png_get_rowbytes(png_, info_) != static_cast<std::size_t>(width_) * 4) return false;
         // Each interlace pass fills in its own pixels of the rows and leaves the others alone.
         for (int pass = 0; pass < passes; ++pass)
-            for (std::uint32_t y = 0; y < height_; ++y) png_read_row(png_, rgba + static_cast<std::size_t>(y) * width_ * 4, nullptr);
+            for (std::uint32_t y = 0; y < height_; ++y)
+                png_read_row(png_, rgba + static_cast<std::size_t>(y) * width_ * 4, nullptr);
         png_read_end(png_, nullptr);
         return true;
     }
@@ -155,7 +157,8 @@ private:
     std::uint32_t width_ = 0, height_ = 0;
 };
 
-bool DecodeWithLibpng(const std::uint8_t* data, std::size_t size, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+bool DecodeWithLibpng(const std::uint8_t* data, std::size_t size, int* width, int* height,
+                      std::vector<std::uint32_t>* pixels) {
     if (!data || !width || !height || !pixels) return false;
     if (size < sizeof kPngSignature || std::memcmp(data, kPngSignature, sizeof kPngSignature) != 0) return false;
     PngDecoder decoder(data, size);
@@ -189,7 +192,8 @@ bool WriteBitmapPng(HDC dc, const std::string& path) {
     if (!GetBitmapSize(bitmap, &size)) return false;
     std::vector<std::uint32_t> words(static_cast<std::size_t>(size.cx) * size.cy);
     const RECT all{0, 0, size.cx, size.cy};
-    return GetBitmapBits32(bitmap, &all, words.data()) == size.cy && EncodePngFile(path, size.cx, size.cy, words.data());
+    return GetBitmapBits32(bitmap, &all, words.data()) == size.cy &&
+           EncodePngFile(path, size.cx, size.cy, words.data());
 }
 
 }  // namespace
@@ -203,7 +207,8 @@ bool EncodePng(int width, int height, const std::uint32_t* pixels, std::vector<s
     return detail::Guarded(false, [&] { return EncodeRgbPng(width, height, pixels, out); });
 }
 
-bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* height, std::vector<std::uint32_t>* pixels) {
+bool DecodePng(const std::uint8_t* data, std::size_t size, int* width, int* height,
+               std::vector<std::uint32_t>* pixels) {
     return detail::Guarded(false, [&] { return DecodeWithLibpng(data, size, width, height, pixels); });
 }
 

@@ -26,7 +26,7 @@ inline V Eval(V p, V s, V d) {
     } else {
         constexpr unsigned kHalfBits = 1u << (N - 1);
         constexpr unsigned kHalfFull = (1u << kHalfBits) - 1u;
-        constexpr unsigned kLo = T & kHalfFull;  // the variable is 0
+        constexpr unsigned kLo = T & kHalfFull;   // the variable is 0
         constexpr unsigned kHi = T >> kHalfBits;  // the variable is 1
         const V x = N == 3 ? p : N == 2 ? s : d;
         if constexpr (kHi == kLo) return Eval<kLo, N - 1>(p, s, d);
@@ -75,7 +75,8 @@ template <unsigned Index>
 
 template <unsigned Index>
 [[gnu::always_inline]] inline void MonoToColourLoop(std::uint32_t* __restrict dst, const std::uint8_t* __restrict src,
-                                                    std::uint32_t pattern, int count, std::uint32_t zero, std::uint32_t one) {
+                                                    std::uint32_t pattern, int count, std::uint32_t zero,
+                                                    std::uint32_t one) {
     for (int i = 0; i < count; ++i) {
         const std::uint32_t set = 0u - static_cast<std::uint32_t>(src[i] != 0);
         const std::uint32_t s = (one & set) | (zero & ~set);
@@ -90,8 +91,9 @@ void ColourToMonoRopRow(std::uint8_t* dst, const std::uint32_t* src, std::uint32
 }
 
 template <unsigned Index>
-__attribute__((target("avx2"))) void ColourToMonoRopRowAvx2(std::uint8_t* dst, const std::uint32_t* src, std::uint32_t pattern,
-                                                           int count, const SourceConversion& convert) {
+__attribute__((target("avx2"))) void ColourToMonoRopRowAvx2(std::uint8_t* dst, const std::uint32_t* src,
+                                                            std::uint32_t pattern, int count,
+                                                            const SourceConversion& convert) {
     ColourToMonoLoop<Index>(dst, src, pattern, count, convert.key);
 }
 
@@ -102,8 +104,9 @@ void MonoToColourRopRow(std::uint32_t* dst, const std::uint8_t* src, std::uint32
 }
 
 template <unsigned Index>
-__attribute__((target("avx2"))) void MonoToColourRopRowAvx2(std::uint32_t* dst, const std::uint8_t* src, std::uint32_t pattern,
-                                                           int count, const SourceConversion& convert) {
+__attribute__((target("avx2"))) void MonoToColourRopRowAvx2(std::uint32_t* dst, const std::uint8_t* src,
+                                                            std::uint32_t pattern, int count,
+                                                            const SourceConversion& convert) {
     MonoToColourLoop<Index>(dst, src, pattern, count, convert.zero, convert.one);
 }
 
@@ -161,10 +164,15 @@ MonoRopRowKernel MonoRopKernel(std::uint8_t rop_index) { return kMonoRopKernels[
 
 void SetAvx2ConvertingKernels(bool allowed) { Avx2Allowed() = allowed; }
 
-ColourToMonoRopRowKernel ColourToMonoRopKernel(std::uint8_t rop_index) { return ConvertingKernel<PickColourToMono>(rop_index); }
-MonoToColourRopRowKernel MonoToColourRopKernel(std::uint8_t rop_index) { return ConvertingKernel<PickMonoToColour>(rop_index); }
+ColourToMonoRopRowKernel ColourToMonoRopKernel(std::uint8_t rop_index) {
+    return ConvertingKernel<PickColourToMono>(rop_index);
+}
+MonoToColourRopRowKernel MonoToColourRopKernel(std::uint8_t rop_index) {
+    return ConvertingKernel<PickMonoToColour>(rop_index);
+}
 
-std::uint32_t RopReference(std::uint8_t rop_index, std::uint32_t pattern, std::uint32_t source, std::uint32_t destination) {
+std::uint32_t RopReference(std::uint8_t rop_index, std::uint32_t pattern, std::uint32_t source,
+                           std::uint32_t destination) {
     std::uint32_t result = 0;
     for (int bit = 0; bit < 32; ++bit) {
         const unsigned p = (pattern >> bit) & 1u, s = (source >> bit) & 1u, d = (destination >> bit) & 1u;

@@ -67,8 +67,7 @@ void MemoryDC::LetGo(HBITMAP bitmap, Bitmap ownership) {
     if (bitmap && ownership == Bitmap::Owned) DeleteObject(bitmap);
 }
 
-bool BlitBitmap(HDC dst, int x, int y, int width, int height, HBITMAP source, int src_x, int src_y,
-                std::uint32_t rop) {
+bool BlitBitmap(HDC dst, int x, int y, int width, int height, HBITMAP source, int src_x, int src_y, std::uint32_t rop) {
     const MemoryDC memory(dst, source, Bitmap::Borrowed);
     return BitBlt(dst, x, y, width, height, memory.get(), src_x, src_y, rop);
 }

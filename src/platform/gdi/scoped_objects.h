@@ -28,8 +28,8 @@ public:
 
     HGDIOBJ get() const { return object_; }
     explicit operator bool() const { return object_ != 0; }
-    HGDIOBJ Release();                 // no longer owned; the caller deletes it
-    void Reset(HGDIOBJ object = 0);    // deletes the one held, then holds `object`
+    HGDIOBJ Release();               // no longer owned; the caller deletes it
+    void Reset(HGDIOBJ object = 0);  // deletes the one held, then holds `object`
 
 private:
     HGDIOBJ object_ = 0;
@@ -121,8 +121,7 @@ private:
 // Copies part of a bitmap (a picture's handle) onto `dst` through a memory DC compatible with
 // `dst`: BitBlt of width x height from (src_x, src_y). A bitmap selected into another DC cannot
 // be selected here, and the copy then reads the memory DC's own one-pixel bitmap.
-bool BlitBitmap(HDC dst, int x, int y, int width, int height, HBITMAP source, int src_x, int src_y,
-                std::uint32_t rop);
+bool BlitBitmap(HDC dst, int x, int y, int width, int height, HBITMAP source, int src_x, int src_y, std::uint32_t rop);
 // The same with StretchBlt from a source rectangle of src_width x src_height.
 bool StretchBlitBitmap(HDC dst, int x, int y, int width, int height, HBITMAP source, int src_x, int src_y,
                        int src_width, int src_height, std::uint32_t rop);

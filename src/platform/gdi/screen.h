@@ -8,7 +8,7 @@ namespace ov::gdi {
 struct ScreenSettings {
     int twips_per_pixel_x = 15;
     int twips_per_pixel_y = 15;
-    bool font_smoothing = true;   // anti-aliased glyph edges; off gives one-bit glyphs
+    bool font_smoothing = true;  // anti-aliased glyph edges; off gives one-bit glyphs
 };
 
 ScreenSettings& Screen();

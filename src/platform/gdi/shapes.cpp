@@ -182,9 +182,8 @@ void WriteEllipseRows(const DrawTarget& target, int left, int top, int right, in
         if (upper != lower && upper >= 0 && upper < surface_height) write(upper);
     };
     auto each_row = [&](auto&& write) {
-        WalkEllipseQuadrantRows(width, height, y_limit, [&](int y, int lo, int hi) {
-            each_image(y, [&](int row) { write(row, lo, hi); });
-        });
+        WalkEllipseQuadrantRows(width, height, y_limit,
+                                [&](int y, int lo, int hi) { each_image(y, [&](int row) { write(row, lo, hi); }); });
     };
     if (pen && !brush && left >= 0 && right <= surface_width) {
         // An outline clear of both side edges (every ring of a gradient once it is inside the
@@ -314,7 +313,8 @@ bool Ellipse(HDC handle, int left, int top, int right, int bottom) {
             return false;
         // A thin outline alone is recorded: it may be one of a gradient's rings.
         if (target.has_pen && target.pen_width == 1 && !target.has_brush &&
-            AppendPendingRingOutline(*target.bitmap, given_left, given_top, given_right, given_bottom, target.pen_pixel))
+            AppendPendingRingOutline(*target.bitmap, given_left, given_top, given_right, given_bottom,
+                                     target.pen_pixel))
             return true;
         if (target.bitmap->NeedsPreparation()) target.bitmap->PrepareForAccess();
         if (target.has_pen && target.pen_width > 1) DrawWideEllipseShape(target, left, top, right, bottom);
@@ -345,9 +345,7 @@ COLORREF GetPixel(HDC handle, int x, int y) {
     });
 }
 
-bool SetPixelV(HDC handle, int x, int y, COLORREF colour) {
-    return SetPixel(handle, x, y, colour) != CLR_INVALID;
-}
+bool SetPixelV(HDC handle, int x, int y, COLORREF colour) { return SetPixel(handle, x, y, colour) != CLR_INVALID; }
 
 COLORREF SetPixel(HDC handle, int x, int y, COLORREF colour) {
     // Returns the colour actually stored (black or white on a mono bitmap); -1 outside.

@@ -17,7 +17,8 @@ std::int64_t ShrinkRunStart(std::int64_t d, std::int64_t dst_count, std::int64_t
     return static_cast<std::int64_t>((numerator + denominator - 1) / denominator);
 }
 
-void ShrinkRun(std::int64_t d, std::int64_t dst_count, std::int64_t src_count, std::int64_t* first, std::int64_t* last) {
+void ShrinkRun(std::int64_t d, std::int64_t dst_count, std::int64_t src_count, std::int64_t* first,
+               std::int64_t* last) {
     *first = ShrinkRunStart(d, dst_count, src_count);
     *last = d + 1 < dst_count ? ShrinkRunStart(d + 1, dst_count, src_count) - 1 : src_count - 1;
 }
@@ -87,7 +88,12 @@ void StretchReference(Bitmap& dst, const Bitmap& src, const StretchReferenceArgs
         int run = 0;
         for (int s = 0; s < S; ++s) {
             if (run == d) list.push_back(s);
-            if (err >= 0) { ++run; err += 2LL * D - 2LL * S; } else { err += 2LL * D; }
+            if (err >= 0) {
+                ++run;
+                err += 2LL * D - 2LL * S;
+            } else {
+                err += 2LL * D;
+            }
         }
         if (mode == COLORONCOLOR && !list.empty()) {
             const int keep = horizontal ? list.back() : list.front();

@@ -40,16 +40,19 @@ int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t
 int ClampToInt(double v) { return static_cast<int>(std::clamp<double>(v, INT_MIN, INT_MAX)); }
 
 Clip Intersect(const Clip& a, const Clip& b) {
-    return Clip{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    return Clip{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
 }
 
-struct PointF { double x, y; };
+struct PointF {
+    double x, y;
+};
 
 // Text space -> device space for one line whose cell's top-left is at (x, y).
 struct TextFrame {
-    double x, y;     // cell origin
-    double ux, uy;   // baseline direction
-    double dx, dy;   // "down" across the line
+    double x, y;    // cell origin
+    double ux, uy;  // baseline direction
+    double dx, dy;  // "down" across the line
     PointF Map(double tx, double ty) const { return PointF{x + tx * ux + ty * dx, y + tx * uy + ty * dy}; }
 };
 
@@ -88,8 +91,8 @@ void FillQuad(Bitmap& bitmap, const Clip& clip, const PointF (&corners)[4], std:
 }
 
 // A text-space rectangle [left, right) x [top, bottom) filled in device space.
-void FillTextRect(Bitmap& bitmap, const Clip& clip, const TextFrame& frame, double left, double top,
-                  double right, double bottom, std::uint32_t pixel) {
+void FillTextRect(Bitmap& bitmap, const Clip& clip, const TextFrame& frame, double left, double top, double right,
+                  double bottom, std::uint32_t pixel) {
     if (frame.ux == 1 && frame.uy == 0) {  // upright: a plain rectangle on whole pixels
         const int x0 = std::max(clip.left, ClampToInt(frame.x + left));
         const int x1 = std::min(clip.right, ClampToInt(frame.x + right));
@@ -98,7 +101,8 @@ void FillTextRect(Bitmap& bitmap, const Clip& clip, const TextFrame& frame, doub
         if (x0 < x1 && y0 < y1) detail::FillRectPixels(bitmap, detail::PixelRect{x0, y0, x1, y1}, pixel);
         return;
     }
-    const PointF corners[4] = {frame.Map(left, top), frame.Map(right, top), frame.Map(right, bottom), frame.Map(left, bottom)};
+    const PointF corners[4] = {frame.Map(left, top), frame.Map(right, top), frame.Map(right, bottom),
+                               frame.Map(left, bottom)};
     FillQuad(bitmap, clip, corners, pixel);
 }
 
@@ -113,7 +117,8 @@ void DrawGlyph(Bitmap& bitmap, const Clip& clip, const detail::Glyph& glyph, std
     const int y1 = ClampToInt(std::min<std::int64_t>(clip.bottom, top + glyph.height));
     if (x0 >= x1 || y0 >= y1) return;
     const std::uint32_t solid = bitmap.StoredPixel(colour);
-    const std::uint8_t* const first = glyph.coverage.data() + static_cast<std::size_t>(y0 - top) * glyph.width + (x0 - left);
+    const std::uint8_t* const first =
+        glyph.coverage.data() + static_cast<std::size_t>(y0 - top) * glyph.width + (x0 - left);
     if (!bitmap.is_mono()) {
         detail::BlendRect(bitmap.row(y0) + x0, static_cast<std::size_t>(bitmap.width), first,
                           static_cast<std::size_t>(glyph.width), x1 - x0, y1 - y0, solid);
@@ -149,7 +154,8 @@ void DrawLine(Bitmap& bitmap, const Clip& clip, FontInstance& font, const LineSt
     if (clip.empty()) return;
     const TextFrame frame = FrameFor(font, x, y);
     const int width = LineWidth(font, text);
-    if (style.opaque) FillTextRect(bitmap, clip, frame, 0, 0, width, font.height(), bitmap.StoredPixel(style.bk_colour));
+    if (style.opaque)
+        FillTextRect(bitmap, clip, frame, 0, 0, width, font.height(), bitmap.StoredPixel(style.bk_colour));
 
     const bool one_bit = !Screen().font_smoothing;
     std::int64_t pen = 0;
@@ -181,7 +187,8 @@ void DrawLine(Bitmap& bitmap, const Clip& clip, FontInstance& font, const LineSt
         FillTextRect(bitmap, clip, frame, static_cast<double>(underlined_from), underline_top,
                      static_cast<double>(underlined_to), underline_bottom, ink);
     if (style.strikeout)
-        FillTextRect(bitmap, clip, frame, 0, font.strikeout_top(), width, font.strikeout_top() + font.strikeout_thickness(), ink);
+        FillTextRect(bitmap, clip, frame, 0, font.strikeout_top(), width,
+                     font.strikeout_top() + font.strikeout_thickness(), ink);
 }
 
 // Everything a text call needs from its DC, or nothing when any part is invalid.
@@ -310,8 +317,7 @@ int DrawFormattedText(HDC dc, const char* text, int length, RECT* rect, unsigned
         for (const std::string& line : SplitLines(source)) {
             if (format & DT_WORDBREAK)
                 for (const std::string& wrapped : WrapLine(font, line, box_width)) add(wrapped);
-            else
-                add(line);
+            else add(line);
         }
     }
 
@@ -337,8 +343,8 @@ int DrawFormattedText(HDC dc, const char* text, int length, RECT* rect, unsigned
         std::int64_t left = rect->left;
         if (format & DT_CENTER) left = rect->left + (std::int64_t{box_width} - width) / 2;
         else if (format & DT_RIGHT) left = std::int64_t{rect->right} - width;
-        DrawLine(*target.bitmap, clip, font, style, left, top + static_cast<std::int64_t>(i) * line_height, lines[i].text,
-                 lines[i].underlined_index);
+        DrawLine(*target.bitmap, clip, font, style, left, top + static_cast<std::int64_t>(i) * line_height,
+                 lines[i].text, lines[i].underlined_index);
     }
     // Like the platform: the height of the text, measured from the rectangle's top when the
     // text was moved down inside it.

@@ -47,7 +47,7 @@ inline void BlendRowSse2(std::uint32_t* pixels, const std::uint8_t* coverage, in
     for (; i + 4 <= count; i += 4) {
         std::uint32_t four;
         std::memcpy(&four, coverage + i, 4);
-        if (four == 0) continue;  // blank: the commonest case between strokes
+        if (four == 0) continue;    // blank: the commonest case between strokes
         if (four == 0xFFFFFFFFu) {  // solid ink: inside strokes and every set pixel of one-bit glyphs
             _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm_set1_epi32(static_cast<int>(source)));
             continue;
@@ -58,24 +58,25 @@ inline void BlendRowSse2(std::uint32_t* pixels, const std::uint8_t* coverage, in
     BlendSpanReference(pixels + i, coverage + i, count - i, source);
 }
 
-void BlendRectSse2(std::uint32_t* pixels, std::size_t stride, const std::uint8_t* coverage, std::size_t pitch, int width,
-                   int height, std::uint32_t source) {
+void BlendRectSse2(std::uint32_t* pixels, std::size_t stride, const std::uint8_t* coverage, std::size_t pitch,
+                   int width, int height, std::uint32_t source) {
     for (int y = 0; y < height; ++y, pixels += stride, coverage += pitch) BlendRowSse2(pixels, coverage, width, source);
 }
 
 // Mix128 on four pixels per 256 bits.
 __attribute__((target("avx2"))) __m256i Mix256(__m256i source16, __m256i destination16, __m256i a16) {
     const __m256i all = _mm256_set1_epi16(255), half = _mm256_set1_epi16(128);
-    const __m256i x = _mm256_add_epi16(
-        _mm256_add_epi16(_mm256_mullo_epi16(source16, a16), _mm256_mullo_epi16(destination16, _mm256_sub_epi16(all, a16))),
-        half);
+    const __m256i x = _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(source16, a16),
+                                                        _mm256_mullo_epi16(destination16, _mm256_sub_epi16(all, a16))),
+                                       half);
     return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
 }
 
 // Eight pixels at a time, the rest as above. Row by row inside one call: glyph rows are a few
 // pixels wide, so a call per row would cost more than the row's blending.
-__attribute__((target("avx2"))) void BlendRectAvx2(std::uint32_t* pixels, std::size_t stride, const std::uint8_t* coverage,
-                                                   std::size_t pitch, int width, int height, std::uint32_t source) {
+__attribute__((target("avx2"))) void BlendRectAvx2(std::uint32_t* pixels, std::size_t stride,
+                                                   const std::uint8_t* coverage, std::size_t pitch, int width,
+                                                   int height, std::uint32_t source) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i source16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(source)), zero);
     // Spreads coverage bytes 0..3 over the low lane's pixels and 4..7 over the high lane's.
@@ -88,7 +89,8 @@ __attribute__((target("avx2"))) void BlendRectAvx2(std::uint32_t* pixels, std::s
             std::memcpy(&eight, coverage + i, 8);
             if (eight == 0) continue;
             if (eight == ~std::uint64_t{0}) {
-                _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i), _mm256_set1_epi32(static_cast<int>(source)));
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i),
+                                    _mm256_set1_epi32(static_cast<int>(source)));
                 continue;
             }
             const __m256i a8 = _mm256_shuffle_epi8(_mm256_set1_epi64x(static_cast<long long>(eight)), spread);

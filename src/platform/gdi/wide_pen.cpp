@@ -128,13 +128,13 @@ WideSegment::WideSegment(int x0, int y0, int x1, int y1, int pen_width, const Pi
     const double margin = static_cast<double>(radius_) + 2.0;
     near_x0_ = static_cast<double>(ax_), near_y0_ = static_cast<double>(ay_);
     near_x1_ = static_cast<double>(bx_), near_y1_ = static_cast<double>(by_);
-    near_surface_ = ClipSegment(&near_x0_, &near_y0_, &near_x1_, &near_y1_, 2.0 * surface.left - margin,
-                                2.0 * surface.top - margin, 2.0 * (surface.right - 1) + 1 + margin,
-                                2.0 * (surface.bottom - 1) + 1 + margin);
+    near_surface_ =
+        ClipSegment(&near_x0_, &near_y0_, &near_x1_, &near_y1_, 2.0 * surface.left - margin, 2.0 * surface.top - margin,
+                    2.0 * (surface.right - 1) + 1 + margin, 2.0 * (surface.bottom - 1) + 1 + margin);
     if (!near_surface_) return;
     const double r = static_cast<double>(radius_);
-    std::tie(first_row_, last_row_) = RowsBetween(std::min(near_y0_, near_y1_) - r, std::max(near_y0_, near_y1_) + r,
-                                                  offset_, surface);
+    std::tie(first_row_, last_row_) =
+        RowsBetween(std::min(near_y0_, near_y1_) - r, std::max(near_y0_, near_y1_) + r, offset_, surface);
 }
 
 bool WideSegment::Covers(int x, int y) const {
@@ -229,8 +229,8 @@ WideEllipseRing::WideEllipseRing(int left, int top, int right, int bottom, int p
       surface_(surface) {
     if (surface.empty()) return;
     // Rows with |2y - centre_y| < outer_b.
-    std::tie(first_row_, last_row_) = RowsBetween(static_cast<double>(centre_y_ - outer_b_),
-                                                  static_cast<double>(centre_y_ + outer_b_), 0, surface);
+    std::tie(first_row_, last_row_) =
+        RowsBetween(static_cast<double>(centre_y_ - outer_b_), static_cast<double>(centre_y_ + outer_b_), 0, surface);
 }
 
 bool WideEllipseRing::Covers(int x, int y) const {
@@ -272,10 +272,9 @@ void DrawWideRectangleFrame(Bitmap& bitmap, int left, int top, int right, int bo
                             std::uint32_t pixel) {
     const PixelRect surface = BoundsOf(bitmap);
     const int r = right - 1, b = bottom - 1;
-    const WideSegment sides[4] = {WideSegment(left, top, r, top, pen_width, surface),
-                                  WideSegment(r, top, r, b, pen_width, surface),
-                                  WideSegment(r, b, left, b, pen_width, surface),
-                                  WideSegment(left, b, left, top, pen_width, surface)};
+    const WideSegment sides[4] = {
+        WideSegment(left, top, r, top, pen_width, surface), WideSegment(r, top, r, b, pen_width, surface),
+        WideSegment(r, b, left, b, pen_width, surface), WideSegment(left, b, left, top, pen_width, surface)};
     int first = surface.bottom, last = surface.top;
     for (const WideSegment& side : sides) {
         if (side.first_row() >= side.last_row()) continue;

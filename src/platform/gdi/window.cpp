@@ -135,7 +135,8 @@ std::optional<PresentedFrame> Presented(HWND handle) {
         // frame (blits onto the surface took the copy when they were recorded).
         const detail::Bitmap* bitmap = detail::BitmapForRecording(window->surface);
         if (!bitmap) return std::nullopt;
-        if (bitmap->kept.taken) return PresentedFrame{bitmap->kept.width, bitmap->kept.height, bitmap->kept.pixels.data()};
+        if (bitmap->kept.taken)
+            return PresentedFrame{bitmap->kept.width, bitmap->kept.height, bitmap->kept.pixels.data()};
         return PresentedFrame{bitmap->width, bitmap->height, bitmap->pixels.data()};
     }
     const detail::Bitmap* bitmap = detail::BitmapForPixels(window->surface);

@@ -83,12 +83,12 @@ std::string EscapeMarkup(std::string_view text) {
     escaped.reserve(text.size());
     for (char c : text) {
         switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&apos;"; break;
-        default: escaped += c;
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            case '"': escaped += "&quot;"; break;
+            case '\'': escaped += "&apos;"; break;
+            default: escaped += c;
         }
     }
     return escaped;
@@ -175,7 +175,7 @@ struct Item {
     sd_bus_slot* object = nullptr;
     gdi::POINT* cursor = nullptr;  // where the desktop said the pointer was, shared by all items
     DesktopTray* tray = nullptr;
-    std::uint32_t docked = 0;      // the icon's window in the display's system tray, 0 if none
+    std::uint32_t docked = 0;  // the icon's window in the display's system tray, 0 if none
     // The balloon on screen, if any, and when its time is up.
     std::optional<std::uint32_t> balloon;
     std::uint64_t balloon_deadline = kNever;
@@ -212,8 +212,7 @@ int AppendPixmaps(sd_bus_message* reply, const IconPixels& icon) {
     return sd_bus_message_close_container(reply);
 }
 
-int GetConstant(sd_bus*, const char*, const char*, const char* property, sd_bus_message* reply, void*,
-                sd_bus_error*) {
+int GetConstant(sd_bus*, const char*, const char*, const char* property, sd_bus_message* reply, void*, sd_bus_error*) {
     const std::string_view name = property;
     if (name == "Category") return AppendString(reply, "ApplicationStatus");
     if (name == "Status") return AppendString(reply, "Active");
@@ -227,8 +226,7 @@ int GetIconPixmap(sd_bus*, const char*, const char*, const char*, sd_bus_message
 }
 
 // (sa(iiay)ss): icon name, icon pixels, title, text. The tip is the title.
-int GetToolTip(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* userdata,
-               sd_bus_error*) {
+int GetToolTip(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* userdata, sd_bus_error*) {
     const Item& item = *static_cast<Item*>(userdata);
     int r = sd_bus_message_open_container(reply, 'r', "sa(iiay)ss");
     if (r < 0) return r;
@@ -290,18 +288,18 @@ const sd_bus_vtable kItemVtable[] = {
 bool NameHasOwner(sd_bus* bus, const char* name) {
     Reply reply;
     int has_owner = 0;
-    const int r = sd_bus_call_method(bus, kBusService, kBusPath, kBusService, "NameHasOwner", nullptr,
-                                     &reply.message, "s", name);
+    const int r =
+        sd_bus_call_method(bus, kBusService, kBusPath, kBusService, "NameHasOwner", nullptr, &reply.message, "s", name);
     if (r >= 0) sd_bus_message_read(reply.message, "b", &has_owner);
     return r >= 0 && has_owner;
 }
 
 const char* BalloonIconName(std::uint32_t info_flags) {
     switch (info_flags & kNiifIconMask) {
-    case kNiifInfo: return "dialog-information";
-    case kNiifWarning: return "dialog-warning";
-    case kNiifError: return "dialog-error";
-    default: return "";
+        case kNiifInfo: return "dialog-information";
+        case kNiifWarning: return "dialog-warning";
+        case kNiifError: return "dialog-error";
+        default: return "";
     }
 }
 
@@ -378,32 +376,32 @@ private:
     bool Carry(std::uint32_t message, const NotifyIconDataA& record) {
         auto found = items_.find({record.window, record.id});
         switch (message) {
-        case kNimAdd: {
-            if (found != items_.end()) return false;
-            auto item = std::make_unique<Item>();
-            item->window = record.window;
-            item->id = record.id;
-            item->cursor = &cursor_;
-            item->tray = this;
-            Apply(*item, record, false);
-            if (!Export(*item)) return false;
-            Item& added = *items_.emplace(ItemKey{record.window, record.id}, std::move(item)).first->second;
-            // The icon stays known without a place to show it, so its balloons still go out and
-            // a watcher that starts later shows it; the caller learns that it is not seen.
-            bool shown = Show(added);
-            if (record.flags & kNifInfo) shown = ShowBalloon(added, record) && shown;
-            return shown;
-        }
-        case kNimModify:
-            if (found == items_.end()) return false;
-            Apply(*found->second, record, true);
-            if (record.flags & kNifInfo) return ShowBalloon(*found->second, record);
-            return true;
-        case kNimDelete:
-            if (found == items_.end()) return false;
-            Remove(found);
-            return true;
-        default: return false;
+            case kNimAdd: {
+                if (found != items_.end()) return false;
+                auto item = std::make_unique<Item>();
+                item->window = record.window;
+                item->id = record.id;
+                item->cursor = &cursor_;
+                item->tray = this;
+                Apply(*item, record, false);
+                if (!Export(*item)) return false;
+                Item& added = *items_.emplace(ItemKey{record.window, record.id}, std::move(item)).first->second;
+                // The icon stays known without a place to show it, so its balloons still go out and
+                // a watcher that starts later shows it; the caller learns that it is not seen.
+                bool shown = Show(added);
+                if (record.flags & kNifInfo) shown = ShowBalloon(added, record) && shown;
+                return shown;
+            }
+            case kNimModify:
+                if (found == items_.end()) return false;
+                Apply(*found->second, record, true);
+                if (record.flags & kNifInfo) return ShowBalloon(*found->second, record);
+                return true;
+            case kNimDelete:
+                if (found == items_.end()) return false;
+                Remove(found);
+                return true;
+            default: return false;
         }
     }
 
@@ -440,9 +438,9 @@ private:
         if (NameHasOwner(bus_, kWatcherService)) {
             BusError error;
             Reply reply;
-            const int r = sd_bus_call_method(bus_, kWatcherService, kWatcherPath, kWatcherService,
-                                             "RegisterStatusNotifierItem", &error.error, &reply.message, "s",
-                                             item.service.c_str());
+            const int r =
+                sd_bus_call_method(bus_, kWatcherService, kWatcherPath, kWatcherService, "RegisterStatusNotifierItem",
+                                   &error.error, &reply.message, "s", item.service.c_str());
             if (r >= 0) return true;
             ReportFailure("The StatusNotifierWatcher did not take the icon: " + error.Text(r));
             return false;
@@ -516,8 +514,8 @@ private:
         // is not replaced, and its number, which the server may give out again, is forgotten.
         DrainBus();
         const std::int32_t expire =
-            std::max<std::int32_t>(static_cast<std::int32_t>(std::min<std::uint32_t>(record.timeout_or_version,
-                                                                                     std::numeric_limits<std::int32_t>::max())),
+            std::max<std::int32_t>(static_cast<std::int32_t>(std::min<std::uint32_t>(
+                                       record.timeout_or_version, std::numeric_limits<std::int32_t>::max())),
                                    shortest_balloon_ms_);
         sd_bus_message* call = nullptr;
         Reply reply;

@@ -168,10 +168,10 @@ InputWait WaitForInputOrArea(int input, int timeout_ms) {
 bool RecordingNotificationArea::NotifyIcon(std::uint32_t message, const NotifyIconDataA& record) {
     const std::pair<gdi::HWND, std::uint32_t> key{record.window, record.id};
     switch (message) {
-    case kNimAdd: return icons_.insert(key).second;
-    case kNimModify: return icons_.count(key) != 0;
-    case kNimDelete: return icons_.erase(key) != 0;
-    default: return false;
+        case kNimAdd: return icons_.insert(key).second;
+        case kNimModify: return icons_.count(key) != 0;
+        case kNimDelete: return icons_.erase(key) != 0;
+        default: return false;
     }
 }
 

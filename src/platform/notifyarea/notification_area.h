@@ -54,12 +54,12 @@ protected:
 struct AreaCall {
     enum class Kind : std::uint8_t { NotifyIcon, SetForegroundWindow, SetActiveWindow, GetCursorPos };
     Kind kind = Kind::NotifyIcon;
-    std::uint32_t message = 0;     // NotifyIcon
-    NotifyIconDataA record;        // NotifyIcon: the whole record as passed
-    gdi::HWND window = 0;          // the window calls
-    gdi::POINT cursor;             // GetCursorPos: the position returned
+    std::uint32_t message = 0;  // NotifyIcon
+    NotifyIconDataA record;     // NotifyIcon: the whole record as passed
+    gdi::HWND window = 0;       // the window calls
+    gdi::POINT cursor;          // GetCursorPos: the position returned
     bool result = false;
-    std::string failure;           // why the desktop could not carry the call out; empty if it did
+    std::string failure;  // why the desktop could not carry the call out; empty if it did
 };
 
 // The platform's calls, through the installed backend. A null record is refused (false).

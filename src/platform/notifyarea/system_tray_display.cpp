@@ -41,8 +41,8 @@ struct Channel {
     unsigned long mask = 0;
     int shift = 0;  // of the channel's top bit relative to bit 7
     unsigned long Place(std::uint32_t value8) const {
-        const unsigned long v = shift >= 0 ? static_cast<unsigned long>(value8) << shift
-                                           : static_cast<unsigned long>(value8) >> -shift;
+        const unsigned long v =
+            shift >= 0 ? static_cast<unsigned long>(value8) << shift : static_cast<unsigned long>(value8) >> -shift;
         return v & mask;
     }
     static Channel Of(unsigned long mask) {
@@ -84,11 +84,10 @@ public:
         XSetWindowAttributes attributes{};
         // The tray's own background shows through wherever the icon is transparent.
         attributes.background_pixmap = ParentRelative;
-        attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                                StructureNotifyMask;
-        const Window window =
-            XCreateWindow(display_, root_, 0, 0, kInitialSide, kInitialSide, 0, CopyFromParent, InputOutput,
-                          CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
+        attributes.event_mask =
+            ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | StructureNotifyMask;
+        const Window window = XCreateWindow(display_, root_, 0, 0, kInitialSide, kInitialSide, 0, CopyFromParent,
+                                            InputOutput, CopyFromParent, CWBackPixmap | CWEventMask, &attributes);
         if (window == 0) return 0;
         const unsigned long info[2] = {kXEmbedVersion, kXEmbedMapped};
         XChangeProperty(display_, window, xembed_info_, xembed_info_, 32, PropModeReplace,
@@ -172,24 +171,24 @@ private:
         if (found == icons_.end()) return;
         TrayIcon& icon = found->second;
         switch (event.type) {
-        case Expose:
-            if (event.xexpose.count == 0) Draw(icon);
-            return;
-        case ConfigureNotify:
-            icon.side_x = std::max(1, event.xconfigure.width);
-            icon.side_y = std::max(1, event.xconfigure.height);
-            return;
-        case ReparentNotify:
-            // The tray went away and handed the window back to the root: it must not stay on
-            // the screen as a window of its own until a tray takes it again.
-            if (event.xreparent.parent == root_) XUnmapWindow(display_, icon.window);
-            return;
-        case ButtonPress: Press(icon, event.xbutton); return;
-        case ButtonRelease: Release(event.xbutton); return;
-        case MotionNotify:
-            on_pointer_(found->first, kWmMouseMove, event.xmotion.x_root, event.xmotion.y_root);
-            return;
-        default: return;
+            case Expose:
+                if (event.xexpose.count == 0) Draw(icon);
+                return;
+            case ConfigureNotify:
+                icon.side_x = std::max(1, event.xconfigure.width);
+                icon.side_y = std::max(1, event.xconfigure.height);
+                return;
+            case ReparentNotify:
+                // The tray went away and handed the window back to the root: it must not stay on
+                // the screen as a window of its own until a tray takes it again.
+                if (event.xreparent.parent == root_) XUnmapWindow(display_, icon.window);
+                return;
+            case ButtonPress: Press(icon, event.xbutton); return;
+            case ButtonRelease: Release(event.xbutton); return;
+            case MotionNotify:
+                on_pointer_(found->first, kWmMouseMove, event.xmotion.x_root, event.xmotion.y_root);
+                return;
+            default: return;
         }
     }
 
@@ -215,10 +214,10 @@ private:
     // 0 down, 1 up, 2 double click; 0 for buttons that are not the three.
     static std::uint32_t ButtonMessage(unsigned button, std::uint32_t which) {
         switch (button) {
-        case Button1: return kWmLButtonDown + which;
-        case Button2: return kWmMButtonDown + which;
-        case Button3: return kWmRButtonDown + which;
-        default: return 0;
+            case Button1: return kWmLButtonDown + which;
+            case Button2: return kWmMButtonDown + which;
+            case Button3: return kWmRButtonDown + which;
+            default: return 0;
         }
     }
 
@@ -236,7 +235,8 @@ private:
         std::vector<char> mask_bits(static_cast<std::size_t>(stride) * h, 0);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                if ((source(x, y) >> 24) >= 0x80) mask_bits[static_cast<std::size_t>(y) * stride + x / 8] |= 1 << (x % 8);
+                if ((source(x, y) >> 24) >= 0x80)
+                    mask_bits[static_cast<std::size_t>(y) * stride + x / 8] |= 1 << (x % 8);
         const Pixmap mask = XCreateBitmapFromData(display_, icon.window, mask_bits.data(), w, h);
         GC gc = XCreateGC(display_, icon.window, 0, nullptr);
         XSetClipMask(display_, gc, mask);
@@ -252,8 +252,9 @@ private:
                     for (int y = 0; y < h; ++y)
                         for (int x = 0; x < w; ++x) {
                             const std::uint32_t p = source(x, y);
-                            XPutPixel(image, x, y,
-                                      red.Place((p >> 16) & 0xFF) | green.Place((p >> 8) & 0xFF) | blue.Place(p & 0xFF));
+                            XPutPixel(
+                                image, x, y,
+                                red.Place((p >> 16) & 0xFF) | green.Place((p >> 8) & 0xFF) | blue.Place(p & 0xFF));
                         }
                     XPutImage(display_, icon.window, gc, image, 0, 0, 0, 0, w, h);
                 }

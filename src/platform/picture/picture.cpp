@@ -33,10 +33,18 @@ Owners& HandleOwners() {
 
 }  // namespace
 
-int PixelsToHimetricX(int pixels) { return gdi::MulDiv(pixels, kHimetricPerInch, DotsPerInch(gdi::Screen().twips_per_pixel_x)); }
-int PixelsToHimetricY(int pixels) { return gdi::MulDiv(pixels, kHimetricPerInch, DotsPerInch(gdi::Screen().twips_per_pixel_y)); }
-double HimetricToPixelsX(double himetric) { return himetric * DotsPerInch(gdi::Screen().twips_per_pixel_x) / kHimetricPerInch; }
-double HimetricToPixelsY(double himetric) { return himetric * DotsPerInch(gdi::Screen().twips_per_pixel_y) / kHimetricPerInch; }
+int PixelsToHimetricX(int pixels) {
+    return gdi::MulDiv(pixels, kHimetricPerInch, DotsPerInch(gdi::Screen().twips_per_pixel_x));
+}
+int PixelsToHimetricY(int pixels) {
+    return gdi::MulDiv(pixels, kHimetricPerInch, DotsPerInch(gdi::Screen().twips_per_pixel_y));
+}
+double HimetricToPixelsX(double himetric) {
+    return himetric * DotsPerInch(gdi::Screen().twips_per_pixel_x) / kHimetricPerInch;
+}
+double HimetricToPixelsY(double himetric) {
+    return himetric * DotsPerInch(gdi::Screen().twips_per_pixel_y) / kHimetricPerInch;
+}
 
 std::shared_ptr<Picture> Picture::Empty() { return std::shared_ptr<Picture>(new Picture()); }
 
@@ -123,12 +131,15 @@ const ClassInfo& Picture::StaticInfo() {
     static const ClassInfo info =
         ClassBuilder<Picture>("StdPicture", false)
             .Source(std::string(error::kRuntimeSource))
-            .PropertyEx("Handle", kDispidHandle, TypeDesc::Of(VarType::Long), {},
-                        [](Picture& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.handle())); }, nullptr)
-            .PropertyEx("hPal", kDispidHPal, TypeDesc::Of(VarType::Long), {},
-                        [](Picture&, auto&) { return Variant::FromLong(0); }, nullptr)
-            .PropertyEx("Type", kDispidType, TypeDesc::Of(VarType::Integer), {},
-                        [](Picture& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.type())); }, nullptr)
+            .PropertyEx(
+                "Handle", kDispidHandle, TypeDesc::Of(VarType::Long), {},
+                [](Picture& p, auto&) { return Variant::FromLong(static_cast<std::int32_t>(p.handle())); }, nullptr)
+            .PropertyEx(
+                "hPal", kDispidHPal, TypeDesc::Of(VarType::Long), {},
+                [](Picture&, auto&) { return Variant::FromLong(0); }, nullptr)
+            .PropertyEx(
+                "Type", kDispidType, TypeDesc::Of(VarType::Integer), {},
+                [](Picture& p, auto&) { return Variant::FromInteger(static_cast<std::int16_t>(p.type())); }, nullptr)
             .ReadOnly("Width", kDispidWidth, TypeDesc::Of(VarType::Long), &Picture::width_himetric)
             .ReadOnly("Height", kDispidHeight, TypeDesc::Of(VarType::Long), &Picture::height_himetric)
             .Build();

@@ -40,7 +40,8 @@ public:
     std::uint32_t U16(std::size_t at) const { return Check(at, 2), data_[at] | (data_[at + 1] << 8); }
     std::uint32_t U32(std::size_t at) const {
         Check(at, 4);
-        return data_[at] | (data_[at + 1] << 8) | (data_[at + 2] << 16) | (static_cast<std::uint32_t>(data_[at + 3]) << 24);
+        return data_[at] | (data_[at + 1] << 8) | (data_[at + 2] << 16) |
+               (static_cast<std::uint32_t>(data_[at + 3]) << 24);
     }
     std::int32_t S16(std::size_t at) const { return static_cast<std::int16_t>(U16(at)); }
     std::int32_t S32(std::size_t at) const { return static_cast<std::int32_t>(U32(at)); }
@@ -74,7 +75,9 @@ struct DibHeader {
 };
 
 // The core header (12 bytes) and the info header with its later extensions.
-bool KnownHeaderSize(std::uint32_t size) { return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124; }
+bool KnownHeaderSize(std::uint32_t size) {
+    return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
 
 // Whether the header's compression fits its depth (and its row order: run-length bitmaps are
 // always stored bottom-up).
@@ -146,16 +149,22 @@ DibHeader ParseDibHeader(const Reader& in, std::size_t at, bool icon_image) {
     }
     if (h.compression == BI_RGB || h.masks[0] == 0) {
         if (h.bits_per_pixel == 16) {  // 5-5-5
-            h.masks[0] = 0x7C00; h.masks[1] = 0x03E0; h.masks[2] = 0x001F;
+            h.masks[0] = 0x7C00;
+            h.masks[1] = 0x03E0;
+            h.masks[2] = 0x001F;
         } else if (h.bits_per_pixel == 32) {
-            h.masks[0] = 0x00FF0000; h.masks[1] = 0x0000FF00; h.masks[2] = 0x000000FF;
+            h.masks[0] = 0x00FF0000;
+            h.masks[1] = 0x0000FF00;
+            h.masks[2] = 0x000000FF;
         }
     }
     h.header_end = cursor;
     return h;
 }
 
-std::uint64_t RowStride(int width, int bits_per_pixel) { return ((static_cast<std::uint64_t>(width) * bits_per_pixel + 31) / 32) * 4; }
+std::uint64_t RowStride(int width, int bits_per_pixel) {
+    return ((static_cast<std::uint64_t>(width) * bits_per_pixel + 31) / 32) * 4;
+}
 
 // The value of one channel mask scaled to 0..255. (value & mask) >> shift never exceeds
 // mask >> shift, even for masks with gaps, and the product is formed in 64 bits.
@@ -242,10 +251,11 @@ Image DecodeDibBits(const Reader& in, std::size_t at, const DibHeader& h, bool* 
                 case 24: colour = (row[3 * x + 2] << 16) | (row[3 * x + 1] << 8) | row[3 * x]; break;
                 case 16:
                 case 32: {
-                    const std::uint32_t v = h.bits_per_pixel == 16
-                        ? static_cast<std::uint32_t>(row[2 * x] | (row[2 * x + 1] << 8))
-                        : static_cast<std::uint32_t>(row[4 * x] | (row[4 * x + 1] << 8) | (row[4 * x + 2] << 16) |
-                                                     (static_cast<std::uint32_t>(row[4 * x + 3]) << 24));
+                    const std::uint32_t v =
+                        h.bits_per_pixel == 16
+                            ? static_cast<std::uint32_t>(row[2 * x] | (row[2 * x + 1] << 8))
+                            : static_cast<std::uint32_t>(row[4 * x] | (row[4 * x + 1] << 8) | (row[4 * x + 2] << 16) |
+                                                         (static_cast<std::uint32_t>(row[4 * x + 3]) << 24));
                     colour = (Channel(v, h.masks[0]) << 16) | (Channel(v, h.masks[1]) << 8) | Channel(v, h.masks[2]);
                     if (h.bits_per_pixel == 32 && alpha_seen) {
                         // BI_RGB keeps alpha in the top byte (icons use it); bit fields name it.
@@ -301,7 +311,8 @@ Image DecodePngImage(const std::uint8_t* data, std::size_t size) {
 Image DecodeIconImage(const Reader& in, std::uint32_t offset, std::uint32_t size) {
     if (!in.Has(offset, size)) InvalidPicture();
     static constexpr std::uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (size >= 8 && std::memcmp(in.data() + offset, kPngSignature, 8) == 0) return DecodePngImage(in.data() + offset, size);
+    if (size >= 8 && std::memcmp(in.data() + offset, kPngSignature, 8) == 0)
+        return DecodePngImage(in.data() + offset, size);
 
     const Reader image_in(in.data() + offset, size);
     const DibHeader h = ParseDibHeader(image_in, 0, true);
@@ -369,7 +380,8 @@ std::shared_ptr<Picture> LoadPlaceableWmf(const Reader& in, Bytes bytes) {
 
     constexpr std::size_t kHeaderAt = 22, kHeaderWords = 9;
     const std::uint32_t type = in.U16(kHeaderAt), header_words = in.U16(kHeaderAt + 2), version = in.U16(kHeaderAt + 4);
-    if ((type != 1 && type != 2) || header_words != kHeaderWords || (version != 0x100 && version != 0x300)) InvalidPicture();
+    if ((type != 1 && type != 2) || header_words != kHeaderWords || (version != 0x100 && version != 0x300))
+        InvalidPicture();
     const std::uint64_t end = kHeaderAt + 2 * std::uint64_t{in.U32(kHeaderAt + 6)};
     if (end < kHeaderAt + 2 * kHeaderWords || end > in.size()) InvalidPicture();
     for (std::uint64_t record = kHeaderAt + 2 * kHeaderWords;;) {
@@ -401,8 +413,8 @@ std::shared_ptr<Picture> LoadEmf(const Reader& in, Bytes bytes) {
         record += size;
     }
     const std::int64_t left = in.S32(24), top = in.S32(28), right = in.S32(32), bottom = in.S32(36);
-    return Picture::FromMetafile(PictureType::EnhancedMetafile, HimetricExtent(right - left), HimetricExtent(bottom - top),
-                                 std::move(bytes));
+    return Picture::FromMetafile(PictureType::EnhancedMetafile, HimetricExtent(right - left),
+                                 HimetricExtent(bottom - top), std::move(bytes));
 }
 
 std::shared_ptr<Picture> Decode(Bytes bytes) {

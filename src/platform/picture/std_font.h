@@ -37,8 +37,7 @@ gdi::HFONT CreateGdiFont(const FontDesc& desc, int escapement = 0);
 class StdFont final : public AutomationObject {
 public:
     static constexpr std::int32_t kDispidName = 0, kDispidSize = 2, kDispidBold = 3, kDispidItalic = 4,
-                                  kDispidUnderline = 5, kDispidStrikethrough = 6, kDispidWeight = 7,
-                                  kDispidCharset = 8;
+                                  kDispidUnderline = 5, kDispidStrikethrough = 6, kDispidWeight = 7, kDispidCharset = 8;
 
     explicit StdFont(FontDesc desc = {}) : desc_(std::move(desc)) {}
     static std::shared_ptr<StdFont> Create(FontDesc desc = {}) { return std::make_shared<StdFont>(std::move(desc)); }

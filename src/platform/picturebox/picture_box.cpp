@@ -43,8 +43,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }  // namespace
 
 PictureBox::PictureBox(gdi::HWND parent, double left, double top, double width, double height, int container_scale_mode)
-    : container_scale_mode_(CheckedContainerMode(container_scale_mode)),
-      font_(StdFont::Create()) {
+    : container_scale_mode_(CheckedContainerMode(container_scale_mode)), font_(StdFont::Create()) {
     left_ = RoundToPixels(left * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X));
     top_ = RoundToPixels(top * ContainerTwipsPerUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
     outer_width_ = std::max(0, RoundToPixels(width * ContainerTwipsPerUnit(Axis::X) / TwipsPerPixel(Axis::X)));
@@ -54,7 +53,8 @@ PictureBox::PictureBox(gdi::HWND parent, double left, double top, double width, 
     window_ = gdi::CreateWindowSurface(parent, client_width(), client_height(), back);
     window_dc_.emplace(window_);
     image_.emplace();
-    const gdi::HBITMAP image_bitmap = gdi::CreateDIBSection32(std::max(1, client_width()), std::max(1, client_height()));
+    const gdi::HBITMAP image_bitmap =
+        gdi::CreateDIBSection32(std::max(1, client_width()), std::max(1, client_height()));
     const gdi::RECT image_area{0, 0, std::max(1, client_width()), std::max(1, client_height())};
     gdi::FillBitmapRect(image_bitmap, &image_area, back);
     image_->Hold(image_bitmap, gdi::Bitmap::Owned);
@@ -88,9 +88,7 @@ gdi::HDC PictureBox::hDC() {
     return dc;
 }
 
-gdi::COLORREF PictureBox::Translate(OleColor colour) const {
-    return gdi::TranslateOleColorOrLow24Bits(colour);
-}
+gdi::COLORREF PictureBox::Translate(OleColor colour) const { return gdi::TranslateOleColorOrLow24Bits(colour); }
 
 void PictureBox::SyncDcState(gdi::HDC dc) {
     gdi::SetTextColor(dc, Translate(fore_colour_));
@@ -294,7 +292,8 @@ double PictureBox::ScaleWidth() const {
 }
 
 double PictureBox::ScaleHeight() const {
-    return scale_mode_ == 0 ? user_scale_height_ : client_height() * TwipsPerPixel(Axis::Y) / TwipsPerScaleUnit(Axis::Y);
+    return scale_mode_ == 0 ? user_scale_height_
+                            : client_height() * TwipsPerPixel(Axis::Y) / TwipsPerScaleUnit(Axis::Y);
 }
 
 void PictureBox::SetScaleMode(int mode) {
@@ -347,8 +346,12 @@ double PictureBox::ScaleY(double value, int from_mode, int to_mode) const {
     return value * TwipsPerUnit(from_mode, Axis::Y, user) / TwipsPerUnit(to_mode, Axis::Y, user);
 }
 
-int PictureBox::ToPixelX(double x) const { return RoundToPixels((x - scale_left_) * TwipsPerScaleUnit(Axis::X) / TwipsPerPixel(Axis::X)); }
-int PictureBox::ToPixelY(double y) const { return RoundToPixels((y - scale_top_) * TwipsPerScaleUnit(Axis::Y) / TwipsPerPixel(Axis::Y)); }
+int PictureBox::ToPixelX(double x) const {
+    return RoundToPixels((x - scale_left_) * TwipsPerScaleUnit(Axis::X) / TwipsPerPixel(Axis::X));
+}
+int PictureBox::ToPixelY(double y) const {
+    return RoundToPixels((y - scale_top_) * TwipsPerScaleUnit(Axis::Y) / TwipsPerPixel(Axis::Y));
+}
 
 // --- position ------------------------------------------------------------------------------------
 

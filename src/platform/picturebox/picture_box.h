@@ -85,7 +85,7 @@ public:
     void SetScaleMode(int mode);  // 0..7, else 380; a fixed mode resets ScaleLeft/Top to 0
     double ScaleWidth() const;
     double ScaleHeight() const;
-    void SetScaleWidth(double width);   // switches to the user scale; 0 is error 380
+    void SetScaleWidth(double width);  // switches to the user scale; 0 is error 380
     void SetScaleHeight(double height);
     double ScaleLeft() const { return scale_left_; }
     double ScaleTop() const { return scale_top_; }

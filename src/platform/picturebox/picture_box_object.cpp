@@ -59,8 +59,8 @@ public:
     }
     template <typename Get>
     void ReadOnly(const char* name, TypeDesc type, Get get) {
-        b_.PropertyEx(name, next_id_++, std::move(type), {}, [get](PictureBoxObject& o, Args&) { return get(o.box()); },
-                      nullptr);
+        b_.PropertyEx(
+            name, next_id_++, std::move(type), {}, [get](PictureBoxObject& o, Args&) { return get(o.box()); }, nullptr);
     }
     template <typename Body>
     void Method(const char* name, std::vector<ParamDesc> params, Body body, TypeDesc returns = TypeDesc::Void()) {
@@ -106,7 +106,8 @@ const ClassInfo& PictureBoxObject::StaticInfo() {
                 b.SetFont(font);
             });
         t.Property(
-            "FontName", TypeDesc::Of(VarType::String), [](PictureBox& b) { return Variant::FromString(b.Font()->desc().name); },
+            "FontName", TypeDesc::Of(VarType::String),
+            [](PictureBox& b) { return Variant::FromString(b.Font()->desc().name); },
             [](PictureBox& b, const Variant& v) {
                 std::string name = CStr(v);
                 RequireValidFontName(name);
@@ -119,13 +120,15 @@ const ClassInfo& PictureBoxObject::StaticInfo() {
                 RequireValidFontSize(size);
                 SetFontField(b, &FontDesc::size, size);
             });
-        const std::pair<const char*, bool FontDesc::*> flags[] = {
-            {"FontBold", &FontDesc::bold}, {"FontItalic", &FontDesc::italic},
-            {"FontUnderline", &FontDesc::underline}, {"FontStrikethru", &FontDesc::strikethrough}};
+        const std::pair<const char*, bool FontDesc::*> flags[] = {{"FontBold", &FontDesc::bold},
+                                                                  {"FontItalic", &FontDesc::italic},
+                                                                  {"FontUnderline", &FontDesc::underline},
+                                                                  {"FontStrikethru", &FontDesc::strikethrough}};
         for (const auto& [name, member] : flags) {
             // Captured by copy: clang before 16 cannot capture a structured binding.
             t.Property(
-                name, boolean, [field = member](PictureBox& b) { return Variant::FromBoolean(b.Font()->desc().*field); },
+                name, boolean,
+                [field = member](PictureBox& b) { return Variant::FromBoolean(b.Font()->desc().*field); },
                 [field = member](PictureBox& b, const Variant& v) { SetFontField(b, field, CBool(v)); });
         }
         t.Property(
@@ -154,8 +157,8 @@ const ClassInfo& PictureBoxObject::StaticInfo() {
             return Variant();
         });
         t.Method("Line",
-                 {In("X1", single), In("Y1", single), In("X2", single), In("Y2", single), Opt("Color", TypeDesc::Color()),
-                  Opt("Flags", TypeDesc::Of(VarType::String))},
+                 {In("X1", single), In("Y1", single), In("X2", single), In("Y2", single),
+                  Opt("Color", TypeDesc::Color()), Opt("Flags", TypeDesc::Of(VarType::String))},
                  [](PictureBox& b, Args& a) {
                      std::optional<OleColor> colour;
                      if (Given(a, 4)) colour = ColourOf(a[4]);

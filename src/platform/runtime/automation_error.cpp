@@ -6,7 +6,9 @@ AutomationError::AutomationError(std::int32_t number, std::string source)
     : AutomationError(number, StandardDescription(number), std::move(source)) {}
 
 AutomationError::AutomationError(std::int32_t number, std::string description, std::string source)
-    : std::runtime_error(description), number_(number), description_(std::move(description)),
+    : std::runtime_error(description),
+      number_(number),
+      description_(std::move(description)),
       source_(source.empty() ? std::string(error::kRuntimeSource) : std::move(source)) {}
 
 AutomationError AutomationError::WithSourceIfNone(std::string_view source) const {

@@ -73,7 +73,8 @@ Variant InvokeMember(AutomationObject& object, const MemberDesc& member, InvokeK
     // Puts: the value is the last argument.
     if (args.empty()) throw AutomationError(error::kWrongArgumentCount);
     const PutFn* put = nullptr;
-    if (kind == InvokeKind::PropertyPutRef) put = member.CanPutRef() ? &member.put_ref : (member.CanPut() ? &member.put : nullptr);
+    if (kind == InvokeKind::PropertyPutRef)
+        put = member.CanPutRef() ? &member.put_ref : (member.CanPut() ? &member.put : nullptr);
     else put = member.CanPut() ? &member.put : (member.CanPutRef() ? &member.put_ref : nullptr);
     if (!put) throw AutomationError(error::kPropertyReadOnly);
 

@@ -43,9 +43,7 @@ int WindowYear(int year) {
     return year;
 }
 
-bool InRange(double linear) {
-    return linear >= kMinDateSerial && linear < 2958466.0;
-}
+bool InRange(double linear) { return linear >= kMinDateSerial && linear < 2958466.0; }
 
 // Reads 1..max_digits decimal digits; false when none.
 bool ReadNumber(std::string_view text, std::size_t& pos, int max_digits, int& value, int& digits) {
@@ -85,14 +83,14 @@ int DaysInMonth(int year, int month) {
 }
 
 bool IsRealCalendarDate(int year, int month, int day) {
-    return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-           day <= DaysInMonth(year, month);
+    return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
 }
 
 std::optional<double> DateFromParts(int year, int month, int day, int hour, int minute, int second) {
     if (!IsRealCalendarDate(year, month, day)) return std::nullopt;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return std::nullopt;
-    const double linear = static_cast<double>(DayNumber(year, month, day)) + (hour * 3600 + minute * 60 + second) / 86400.0;
+    const double linear =
+        static_cast<double>(DayNumber(year, month, day)) + (hour * 3600 + minute * 60 + second) / 86400.0;
     return SerialFromLinear(linear);
 }
 
@@ -141,8 +139,8 @@ int Weekday(double serial) { return SplitDate(serial).weekday; }
 std::string DateToIsoText(double serial) {
     const DateParts p = SplitDate(serial);
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour,
-                  p.minute, p.second);
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
+                  p.second);
     return buffer;
 }
 
@@ -159,9 +157,8 @@ std::optional<double> ParseIsoDateText(std::string_view text) {
     if (text.size() != 10 && text.size() != 19) return std::nullopt;
     if (!digits(0, 4, y) || text[4] != '-' || !digits(5, 2, m) || text[7] != '-' || !digits(8, 2, d))
         return std::nullopt;
-    if (text.size() == 19 &&
-        (text[10] != ' ' || !digits(11, 2, h) || text[13] != ':' || !digits(14, 2, n) || text[16] != ':' ||
-         !digits(17, 2, s)))
+    if (text.size() == 19 && (text[10] != ' ' || !digits(11, 2, h) || text[13] != ':' || !digits(14, 2, n) ||
+                              text[16] != ':' || !digits(17, 2, s)))
         return std::nullopt;
     return DateFromParts(y, m, d, h, n, s);
 }
@@ -242,7 +239,8 @@ std::string GeneralDateText(double serial) {
     char date_text[32], time_text[32];
     std::snprintf(date_text, sizeof date_text, "%d/%d/%04d", p.month, p.day, p.year);
     const int hour12 = p.hour % 12 == 0 ? 12 : p.hour % 12;
-    std::snprintf(time_text, sizeof time_text, "%d:%02d:%02d %s", hour12, p.minute, p.second, p.hour < 12 ? "AM" : "PM");
+    std::snprintf(time_text, sizeof time_text, "%d:%02d:%02d %s", hour12, p.minute, p.second,
+                  p.hour < 12 ? "AM" : "PM");
     if (day_zero) return time_text;
     if (!has_time) return date_text;
     return std::string(date_text) + " " + time_text;

@@ -11,13 +11,13 @@
 namespace ov {
 
 inline constexpr double kZeroDate = 0.0;
-inline constexpr double kMinDateSerial = -657434.0;               // 100-01-01 00:00:00
+inline constexpr double kMinDateSerial = -657434.0;                      // 100-01-01 00:00:00
 inline constexpr double kMaxDateSerial = 2958465.0 + 86399.0 / 86400.0;  // 9999-12-31 23:59:59
 
 struct DateParts {
     int year = 1899, month = 12, day = 30;
     int hour = 0, minute = 0, second = 0;
-    int weekday = 7;     // 1 Sunday .. 7 Saturday (the zero date was a Saturday)
+    int weekday = 7;  // 1 Sunday .. 7 Saturday (the zero date was a Saturday)
     int day_of_year = 364;
 };
 

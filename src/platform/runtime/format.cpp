@@ -14,9 +14,7 @@ namespace {
 
 std::optional<DateLocale> g_locale;
 
-bool IsDateLetter(char upper) {
-    return upper == 'D' || upper == 'M' || upper == 'Y' || upper == 'H' || upper == 'S';
-}
+bool IsDateLetter(char upper) { return upper == 'D' || upper == 'M' || upper == 'Y' || upper == 'H' || upper == 'S'; }
 
 // Length of the AM/PM marker at the start of an upper-cased pattern slice, or 0.
 std::size_t MarkerLength(std::string_view upper) {
@@ -33,49 +31,46 @@ std::string Padded(int value, int width) {
     return buffer;
 }
 
-void AppendToken(std::string& out, char letter, int length, bool minutes, bool twelve_hour,
-                 const DateParts& p, const DateLocale& locale) {
+void AppendToken(std::string& out, char letter, int length, bool minutes, bool twelve_hour, const DateParts& p,
+                 const DateLocale& locale) {
     switch (letter) {
-    case 'Y':
-        if (length == 4) out += Padded(p.year, 4);
-        else if (length == 3) out += Padded(p.year % 1000, 3);
-        else if (length == 2) out += Padded(p.year % 100, 2);
-        else out += std::to_string(p.day_of_year);
-        break;
-    case 'M':
-        if (minutes && length <= 2) out += length == 2 ? Padded(p.minute, 2) : std::to_string(p.minute);
-        else if (length == 4) out += locale.month_names[p.month - 1];
-        else if (length == 3) out += locale.month_abbreviations[p.month - 1];
-        else out += length == 2 ? Padded(p.month, 2) : std::to_string(p.month);
-        break;
-    case 'D':
-        if (length == 4) out += locale.weekday_names[p.weekday - 1];
-        else if (length == 3) out += locale.weekday_abbreviations[p.weekday - 1];
-        else out += length == 2 ? Padded(p.day, 2) : std::to_string(p.day);
-        break;
-    case 'H': {
-        int hour = p.hour;
-        if (twelve_hour) hour = hour % 12 == 0 ? 12 : hour % 12;
-        out += length == 2 ? Padded(hour, 2) : std::to_string(hour);
-        break;
-    }
-    case 'S':
-        out += length == 2 ? Padded(p.second, 2) : std::to_string(p.second);
-        break;
+        case 'Y':
+            if (length == 4) out += Padded(p.year, 4);
+            else if (length == 3) out += Padded(p.year % 1000, 3);
+            else if (length == 2) out += Padded(p.year % 100, 2);
+            else out += std::to_string(p.day_of_year);
+            break;
+        case 'M':
+            if (minutes && length <= 2) out += length == 2 ? Padded(p.minute, 2) : std::to_string(p.minute);
+            else if (length == 4) out += locale.month_names[p.month - 1];
+            else if (length == 3) out += locale.month_abbreviations[p.month - 1];
+            else out += length == 2 ? Padded(p.month, 2) : std::to_string(p.month);
+            break;
+        case 'D':
+            if (length == 4) out += locale.weekday_names[p.weekday - 1];
+            else if (length == 3) out += locale.weekday_abbreviations[p.weekday - 1];
+            else out += length == 2 ? Padded(p.day, 2) : std::to_string(p.day);
+            break;
+        case 'H': {
+            int hour = p.hour;
+            if (twelve_hour) hour = hour % 12 == 0 ? 12 : hour % 12;
+            out += length == 2 ? Padded(hour, 2) : std::to_string(hour);
+            break;
+        }
+        case 'S': out += length == 2 ? Padded(p.second, 2) : std::to_string(p.second); break;
     }
 }
 
 }  // namespace
 
 const DateLocale& EnglishLocale() {
-    static const DateLocale locale{
-        {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
-         "November", "December"},
-        {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
-        {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
-        {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"},
-        "AM",
-        "PM"};
+    static const DateLocale locale{{"January", "February", "March", "April", "May", "June", "July", "August",
+                                    "September", "October", "November", "December"},
+                                   {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
+                                   {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
+                                   {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"},
+                                   "AM",
+                                   "PM"};
     return locale;
 }
 
@@ -127,7 +122,8 @@ std::string FormatNumber(double value, std::string_view pattern) {
     if (pattern.empty() || !std::isfinite(value)) return CanonicalNumberText(value);
     const std::size_t point = pattern.find('.');
     const std::string_view int_pattern = pattern.substr(0, point);
-    const std::string_view frac_pattern = point == std::string_view::npos ? std::string_view() : pattern.substr(point + 1);
+    const std::string_view frac_pattern =
+        point == std::string_view::npos ? std::string_view() : pattern.substr(point + 1);
     int decimals = 0;
     for (char c : frac_pattern)
         if (c == '#' || c == '0') ++decimals;
@@ -138,9 +134,11 @@ std::string FormatNumber(double value, std::string_view pattern) {
     if (d.digits != "0") {
         const int keep = d.exponent + decimals;
         if (keep >= 0) {
-            std::string kept = d.digits.substr(0, static_cast<std::size_t>(std::min<int>(keep, static_cast<int>(d.digits.size()))));
+            std::string kept =
+                d.digits.substr(0, static_cast<std::size_t>(std::min<int>(keep, static_cast<int>(d.digits.size()))));
             if (static_cast<int>(kept.size()) < keep) kept.append(static_cast<std::size_t>(keep) - kept.size(), '0');
-            const bool round_up = keep < static_cast<int>(d.digits.size()) && d.digits[static_cast<std::size_t>(keep)] >= '5';
+            const bool round_up =
+                keep < static_cast<int>(d.digits.size()) && d.digits[static_cast<std::size_t>(keep)] >= '5';
             if (round_up) {
                 int k = static_cast<int>(kept.size()) - 1;
                 while (k >= 0 && kept[static_cast<std::size_t>(k)] == '9') kept[static_cast<std::size_t>(k--)] = '0';
@@ -193,7 +191,8 @@ std::string FormatNumber(double value, std::string_view pattern) {
         for (std::size_t k = frac_pattern.size(); k-- > 0;) {
             if (frac_pattern[k] != '#' && frac_pattern[k] != '0') continue;
             --placeholder;
-            if (frac_pattern[k] == '#' && frac_digits[placeholder] == '0' && shown == placeholder + 1) shown = placeholder;
+            if (frac_pattern[k] == '#' && frac_digits[placeholder] == '0' && shown == placeholder + 1)
+                shown = placeholder;
             else break;
         }
     }
@@ -219,21 +218,22 @@ std::string Format(const Variant& value, std::string_view pattern) {
     for (char c : pattern)
         if (IsDateLetter(UpperCase(c))) date_pattern = true;
     switch (value.type()) {
-    case VarType::Empty: return "";
-    case VarType::Date: return as_date(value.real());
-    case VarType::String: {
-        double number;
-        if (ParseNumericText(value.string(), number)) return date_pattern ? as_date(number) : FormatNumber(number, pattern);
-        if (auto date = ParseDateText(value.string())) return as_date(*date);
-        return value.string();
-    }
-    case VarType::Boolean:
-        if (pattern.empty()) return CStr(value);
-        [[fallthrough]];
-    default: {
-        const double number = CDbl(value);
-        return date_pattern ? as_date(number) : FormatNumber(number, pattern);
-    }
+        case VarType::Empty: return "";
+        case VarType::Date: return as_date(value.real());
+        case VarType::String: {
+            double number;
+            if (ParseNumericText(value.string(), number))
+                return date_pattern ? as_date(number) : FormatNumber(number, pattern);
+            if (auto date = ParseDateText(value.string())) return as_date(*date);
+            return value.string();
+        }
+        case VarType::Boolean:
+            if (pattern.empty()) return CStr(value);
+            [[fallthrough]];
+        default: {
+            const double number = CDbl(value);
+            return date_pattern ? as_date(number) : FormatNumber(number, pattern);
+        }
     }
 }
 

@@ -18,16 +18,16 @@ struct Element {
 
     bool Matches(unsigned char c) const {
         switch (kind) {
-        case Literal: return c == literal;
-        case AnyChar: return true;
-        case Digit: return c >= '0' && c <= '9';
-        case List: {
-            bool in = false;
-            for (const auto& [low, high] : ranges)
-                if (c >= low && c <= high) in = true;
-            return in != negated;
-        }
-        case Star: return false;
+            case Literal: return c == literal;
+            case AnyChar: return true;
+            case Digit: return c >= '0' && c <= '9';
+            case List: {
+                bool in = false;
+                for (const auto& [low, high] : ranges)
+                    if (c >= low && c <= high) in = true;
+                return in != negated;
+            }
+            case Star: return false;
         }
         return false;
     }

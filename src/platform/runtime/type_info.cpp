@@ -43,8 +43,7 @@ TypeDesc TypeDesc::Object(std::string class_name) {
 Variant TypeDesc::Coerce(const Variant& value) const {
     switch (kind) {
         case Kind::Void:
-        case Kind::Variant:
-            return value;
+        case Kind::Variant: return value;
         case Kind::Object: {
             // An object of another class than the one declared is a type mismatch, as the
             // platform's typed object parameters refuse it; "Object" takes any.
@@ -54,8 +53,7 @@ Variant TypeDesc::Coerce(const Variant& value) const {
         }
         case Kind::Value:
         case Kind::Enum:
-        case Kind::Color:
-            return ConvertTo(value.type() == VarType::Object ? DefaultMemberValue(value) : value, var);
+        case Kind::Color: return ConvertTo(value.type() == VarType::Object ? DefaultMemberValue(value) : value, var);
     }
     return value;
 }
@@ -90,7 +88,8 @@ const EventDesc* ClassInfo::FindEvent(std::int32_t dispid) const {
 
 Variant ClassInfo::DefaultOf(std::string_view member_name) const {
     const MemberDesc* m = FindMember(member_name);
-    return m && m->default_value && m->default_value->source == ValueSource::Table ? m->default_value->value : Variant();
+    return m && m->default_value && m->default_value->source == ValueSource::Table ? m->default_value->value
+                                                                                   : Variant();
 }
 
 std::string_view ValueSourceName(ValueSource source) {

@@ -60,11 +60,11 @@ struct TypeDesc {
     std::string name;              // as the type library shows it: "Integer", "OLE_COLOR", "lOrientation"
 
     static TypeDesc Void();
-    static TypeDesc Of(VarType type);                  // Boolean, Byte, Integer, Long, Single, Double, Date, String
-    static TypeDesc AnyVariant();                      // "Variant": passed through unconverted
-    static TypeDesc Color();                           // "OLE_COLOR": a Long
-    static TypeDesc Enum(std::string enumeration);     // a Long named by its enumeration
-    static TypeDesc Object(std::string class_name);    // "StdFont", "StdPicture", "Object", a control class
+    static TypeDesc Of(VarType type);                // Boolean, Byte, Integer, Long, Single, Double, Date, String
+    static TypeDesc AnyVariant();                    // "Variant": passed through unconverted
+    static TypeDesc Color();                         // "OLE_COLOR": a Long
+    static TypeDesc Enum(std::string enumeration);   // a Long named by its enumeration
+    static TypeDesc Object(std::string class_name);  // "StdFont", "StdPicture", "Object", a control class
 
     bool IsVoid() const { return kind == Kind::Void; }
     bool IsObject() const { return kind == Kind::Object; }
@@ -145,10 +145,10 @@ struct MemberDesc {
     // The get reads and the put stores one member of the class, nothing else (Field): a
     // generator may map it to a plain member.
     bool bound_to_member = false;
-    GetFn get;                      // property get (empty: write-only)
-    PutFn put;                      // property put (Let)
-    PutFn put_ref;                  // property put by reference (Set), for objects
-    CallFn call;                    // method body
+    GetFn get;      // property get (empty: write-only)
+    PutFn put;      // property put (Let)
+    PutFn put_ref;  // property put by reference (Set), for objects
+    CallFn call;    // method body
     // The default: the value the persisted key is read and written with, and what a designer
     // resets the property to.
     std::optional<ValueSpec> default_value;
@@ -187,16 +187,16 @@ inline std::string ProgIdOf(std::string_view class_name) {
 }
 
 struct ClassInfo {
-    std::string name;                 // "OV3DLine"
-    std::string help;                 // class documentation string (may be empty)
+    std::string name;  // "OV3DLine"
+    std::string help;  // class documentation string (may be empty)
     // What an error leaving this class's members names as its source when the code that
     // raised it named none: the class's ProgID by default.
     std::string source;
-    bool is_control = false;          // has the control lifecycle and an event interface
-    bool container = false;           // other controls can be placed inside it
+    bool is_control = false;             // has the control lifecycle and an event interface
+    bool container = false;              // other controls can be placed inside it
     bool invisible_at_run_time = false;  // shows nothing on its form while the program runs
-    std::vector<MemberDesc> members;  // declaration order
-    std::vector<EventDesc> events;    // declaration order, dispid 1, 2, ...
+    std::vector<MemberDesc> members;     // declaration order
+    std::vector<EventDesc> events;       // declaration order, dispid 1, 2, ...
     std::vector<EnumDesc> enums;
     // The persisted properties (indices into `members`), in the order their keys are read
     // and written.
@@ -288,7 +288,9 @@ public:
         static_assert(std::is_base_of_v<C, T>);
         MemberDesc& m = AddMember(std::move(name), dispid, MemberKind::Property, std::move(type));
         m.bound_to_member = true;
-        m.get = [field](AutomationObject& o, std::vector<Variant>&) { return detail::ToVariant(static_cast<T&>(o).*field); };
+        m.get = [field](AutomationObject& o, std::vector<Variant>&) {
+            return detail::ToVariant(static_cast<T&>(o).*field);
+        };
         m.put = [field, dispid](AutomationObject& o, std::vector<Variant>&, Variant& value) {
             T& object = static_cast<T&>(o);
             object.*field = detail::FromVariant<V>(value);
@@ -346,8 +348,7 @@ public:
     // Method: arguments arrive converted to their declared types (Missing for an omitted
     // optional one); changes to by-reference arguments reach the caller.
     ClassBuilder& Method(std::string name, std::int32_t dispid, std::vector<ParamDesc> params,
-                         std::function<Variant(T&, std::vector<Variant>&)> body,
-                         TypeDesc returns = TypeDesc::Void()) {
+                         std::function<Variant(T&, std::vector<Variant>&)> body, TypeDesc returns = TypeDesc::Void()) {
         MemberDesc& m = AddMember(std::move(name), dispid, MemberKind::Method, std::move(returns));
         m.params = std::move(params);
         m.call = [body](AutomationObject& o, std::vector<Variant>& args) { return body(static_cast<T&>(o), args); };
@@ -485,10 +486,13 @@ public:
         const std::size_t index = info_.members.size() - 1;
         if (!member_keys_[index]) return PersistThroughProperty(index);
         const GetFn get = info_.members[index].get;
-        return PersistWith(index, member_keys_[index], [get](T& o) {
-            std::vector<Variant> none;
-            return get(o, none);
-        }, std::nullopt);
+        return PersistWith(
+            index, member_keys_[index],
+            [get](T& o) {
+                std::vector<Variant> none;
+                return get(o, none);
+            },
+            std::nullopt);
     }
     // With a load and save of its own (members set directly, without the put's side effects),
     // the value converted to the property's type, or to `stored_as` where the key keeps another
@@ -502,14 +506,13 @@ public:
     ClassBuilder& Persist(V C::*field, std::optional<TypeDesc> stored_as = std::nullopt) {
         static_assert(std::is_base_of_v<C, T>);
         return PersistWith(
-            info_.members.size() - 1,
-            [field](T& o, const Variant& v) { o.*field = detail::FromVariant<V>(v); },
+            info_.members.size() - 1, [field](T& o, const Variant& v) { o.*field = detail::FromVariant<V>(v); },
             [field](T& o) { return detail::ToVariant(o.*field); }, std::move(stored_as));
     }
     // The same, naming the property by its key (for tables that list their keys apart).
     ClassBuilder& Persist(std::string key) { return PersistThroughProperty(PersistedIndex(key)); }
-    ClassBuilder& Persist(std::string key, std::function<void(T&, const Variant&)> load, std::function<Variant(T&)> save,
-                          std::optional<TypeDesc> stored_as = std::nullopt) {
+    ClassBuilder& Persist(std::string key, std::function<void(T&, const Variant&)> load,
+                          std::function<Variant(T&)> save, std::optional<TypeDesc> stored_as = std::nullopt) {
         return PersistWith(PersistedIndex(key), std::move(load), std::move(save), std::move(stored_as));
     }
     // The order keys are read and written in, where it is not the order of declaration: every
@@ -531,8 +534,7 @@ public:
             if (m.kind != MemberKind::Property) continue;
             // A control's writable property notifies under its own name unless it says otherwise;
             // other objects have no site to tell.
-            if (!notification_declared_[i] && info_.is_control && !all_silent_ && m.Writable())
-                m.notification = m.name;
+            if (!notification_declared_[i] && info_.is_control && !all_silent_ && m.Writable()) m.notification = m.name;
             if (!m.initial && m.default_value) m.initial = m.default_value;
             m.initial_applied = m.persist && m.initial && !as_created_[i] && !all_as_created_;
         }
@@ -541,7 +543,8 @@ public:
             // is a programming error caught the first time the class is used.
             const MemberDesc& m = info_.members[index];
             if (!m.default_value) throw std::logic_error("persisted property without a default: " + m.name);
-            if (!m.persist->load || !m.persist->save) throw std::logic_error("persisted key without load or save: " + m.name);
+            if (!m.persist->load || !m.persist->save)
+                throw std::logic_error("persisted key without load or save: " + m.name);
         }
         return std::move(info_);
     }
@@ -558,18 +561,17 @@ private:
         PutFn put = m.put ? m.put : m.put_ref;
         GetFn get = m.get;
         if (!put || !get) throw std::logic_error("persisted through a property without put and get: " + m.name);
-        AddPersisted(index,
-                     PersistDesc{m.type,
-                                 [put](AutomationObject& o, const Variant& v) {
-                                     std::vector<Variant> none;
-                                     Variant value = v;
-                                     put(o, none, value);
-                                 },
-                                 [get](AutomationObject& o) {
-                                     std::vector<Variant> none;
-                                     return get(o, none);
-                                 },
-                                 true});
+        AddPersisted(index, PersistDesc{m.type,
+                                        [put](AutomationObject& o, const Variant& v) {
+                                            std::vector<Variant> none;
+                                            Variant value = v;
+                                            put(o, none, value);
+                                        },
+                                        [get](AutomationObject& o) {
+                                            std::vector<Variant> none;
+                                            return get(o, none);
+                                        },
+                                        true});
         return *this;
     }
 

@@ -18,7 +18,8 @@ DecimalDigits ShortestDigitsOf(Float value) {
     if (value == 0 || !std::isfinite(value)) return result;
     result.negative = value < 0;
     char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
     if (ec != std::errc()) return result;
     // "d.dddde+XX" or "de+XX"
     std::string digits;
@@ -167,11 +168,11 @@ char UpperCase(char c) {
     // à..þ sit 0x20 above À..Þ, except the division sign ÷ (0xF7) in the middle.
     if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 0x20);
     switch (u) {
-    case 0x9A: return static_cast<char>(0x8A);  // š
-    case 0x9C: return static_cast<char>(0x8C);  // œ
-    case 0x9E: return static_cast<char>(0x8E);  // ž
-    case 0xFF: return static_cast<char>(0x9F);  // ÿ
-    default: return c;
+        case 0x9A: return static_cast<char>(0x8A);  // š
+        case 0x9C: return static_cast<char>(0x8C);  // œ
+        case 0x9E: return static_cast<char>(0x8E);  // ž
+        case 0xFF: return static_cast<char>(0x9F);  // ÿ
+        default: return c;
     }
 }
 

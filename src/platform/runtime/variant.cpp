@@ -28,11 +28,14 @@ Variant Variant::FromObject(std::shared_ptr<IDispatch> object) { return Variant(
 
 bool Variant::IsNumeric() const {
     switch (type_) {
-    case VarType::Boolean: case VarType::Byte: case VarType::Integer: case VarType::Long:
-    case VarType::Single: case VarType::Double: case VarType::Date:
-        return true;
-    default:
-        return false;
+        case VarType::Boolean:
+        case VarType::Byte:
+        case VarType::Integer:
+        case VarType::Long:
+        case VarType::Single:
+        case VarType::Double:
+        case VarType::Date: return true;
+        default: return false;
     }
 }
 
@@ -139,22 +142,26 @@ std::string_view Trimmed(std::string_view s) {
 
 double ToNumber(const Variant& v) {
     switch (v.type()) {
-    case VarType::Empty: return 0;
-    case VarType::Boolean: return v.boolean() ? -1 : 0;
-    case VarType::Byte: case VarType::Integer: case VarType::Long: return v.integral();
-    case VarType::Single: case VarType::Double: case VarType::Date: return v.real();
-    case VarType::String: {
-        double value;
-        if (ParseLanguageNumber(v.string(), value)) {
-            if (!std::isfinite(value)) throw AutomationError(error::kOverflow);
-            return value;
+        case VarType::Empty: return 0;
+        case VarType::Boolean: return v.boolean() ? -1 : 0;
+        case VarType::Byte:
+        case VarType::Integer:
+        case VarType::Long: return v.integral();
+        case VarType::Single:
+        case VarType::Double:
+        case VarType::Date: return v.real();
+        case VarType::String: {
+            double value;
+            if (ParseLanguageNumber(v.string(), value)) {
+                if (!std::isfinite(value)) throw AutomationError(error::kOverflow);
+                return value;
+            }
+            const std::string_view t = Trimmed(v.string());
+            if (EqualsIgnoreCase(t, "True")) return -1;
+            if (EqualsIgnoreCase(t, "False")) return 0;
+            throw AutomationError(error::kTypeMismatch);
         }
-        const std::string_view t = Trimmed(v.string());
-        if (EqualsIgnoreCase(t, "True")) return -1;
-        if (EqualsIgnoreCase(t, "False")) return 0;
-        throw AutomationError(error::kTypeMismatch);
-    }
-    default: throw AutomationError(error::kTypeMismatch);
+        default: throw AutomationError(error::kTypeMismatch);
     }
 }
 
@@ -209,14 +216,16 @@ double CDate(const Variant& v) {
 
 std::string CStr(const Variant& v) {
     switch (v.type()) {
-    case VarType::Empty: return "";
-    case VarType::Boolean: return v.boolean() ? "True" : "False";
-    case VarType::Byte: case VarType::Integer: case VarType::Long: return std::to_string(v.integral());
-    case VarType::Single: return NumberText(static_cast<float>(v.real()));
-    case VarType::Double: return NumberText(v.real());
-    case VarType::Date: return GeneralDateText(v.real());
-    case VarType::String: return v.string();
-    default: throw AutomationError(error::kTypeMismatch);
+        case VarType::Empty: return "";
+        case VarType::Boolean: return v.boolean() ? "True" : "False";
+        case VarType::Byte:
+        case VarType::Integer:
+        case VarType::Long: return std::to_string(v.integral());
+        case VarType::Single: return NumberText(static_cast<float>(v.real()));
+        case VarType::Double: return NumberText(v.real());
+        case VarType::Date: return GeneralDateText(v.real());
+        case VarType::String: return v.string();
+        default: throw AutomationError(error::kTypeMismatch);
     }
 }
 
@@ -227,36 +236,36 @@ std::shared_ptr<IDispatch> CObj(const Variant& v) {
 
 Variant ConvertTo(const Variant& v, VarType type) {
     switch (type) {
-    case VarType::Empty: return Variant();
-    case VarType::Null: return Variant::Null();
-    case VarType::Missing: return Variant::Missing();
-    case VarType::Boolean: return Variant::FromBoolean(CBool(v));
-    case VarType::Byte: return Variant::FromByte(CByte(v));
-    case VarType::Integer: return Variant::FromInteger(CInt(v));
-    case VarType::Long: return Variant::FromLong(CLng(v));
-    case VarType::Single: return Variant::FromSingle(CSng(v));
-    case VarType::Double: return Variant::FromDouble(CDbl(v));
-    case VarType::Date: return Variant::FromDate(CDate(v));
-    case VarType::String: return Variant::FromString(CStr(v));
-    case VarType::Object: return Variant::FromObject(CObj(v));
+        case VarType::Empty: return Variant();
+        case VarType::Null: return Variant::Null();
+        case VarType::Missing: return Variant::Missing();
+        case VarType::Boolean: return Variant::FromBoolean(CBool(v));
+        case VarType::Byte: return Variant::FromByte(CByte(v));
+        case VarType::Integer: return Variant::FromInteger(CInt(v));
+        case VarType::Long: return Variant::FromLong(CLng(v));
+        case VarType::Single: return Variant::FromSingle(CSng(v));
+        case VarType::Double: return Variant::FromDouble(CDbl(v));
+        case VarType::Date: return Variant::FromDate(CDate(v));
+        case VarType::String: return Variant::FromString(CStr(v));
+        case VarType::Object: return Variant::FromObject(CObj(v));
     }
     throw AutomationError(error::kTypeMismatch);
 }
 
 const char* VarTypeName(VarType type) {
     switch (type) {
-    case VarType::Empty: return "Empty";
-    case VarType::Null: return "Null";
-    case VarType::Boolean: return "Boolean";
-    case VarType::Byte: return "Byte";
-    case VarType::Integer: return "Integer";
-    case VarType::Long: return "Long";
-    case VarType::Single: return "Single";
-    case VarType::Double: return "Double";
-    case VarType::Date: return "Date";
-    case VarType::String: return "String";
-    case VarType::Object: return "Object";
-    case VarType::Missing: return "Missing";
+        case VarType::Empty: return "Empty";
+        case VarType::Null: return "Null";
+        case VarType::Boolean: return "Boolean";
+        case VarType::Byte: return "Byte";
+        case VarType::Integer: return "Integer";
+        case VarType::Long: return "Long";
+        case VarType::Single: return "Single";
+        case VarType::Double: return "Double";
+        case VarType::Date: return "Date";
+        case VarType::String: return "String";
+        case VarType::Object: return "Object";
+        case VarType::Missing: return "Missing";
     }
     return "Unknown";
 }

@@ -16,7 +16,18 @@ namespace ov {
 class IDispatch;  // late-bound object interface, dispatch.h
 
 enum class VarType : std::uint8_t {
-    Empty, Null, Boolean, Byte, Integer, Long, Single, Double, Date, String, Object, Missing
+    Empty,
+    Null,
+    Boolean,
+    Byte,
+    Integer,
+    Long,
+    Single,
+    Double,
+    Date,
+    String,
+    Object,
+    Missing
 };
 
 class Variant {
@@ -68,8 +79,8 @@ std::int16_t CInt(const Variant& v);
 std::int32_t CLng(const Variant& v);
 float CSng(const Variant& v);
 double CDbl(const Variant& v);
-double CDate(const Variant& v);       // date serial
-std::string CStr(const Variant& v);   // True -> "True", numbers -> shortest round-trip text
+double CDate(const Variant& v);                     // date serial
+std::string CStr(const Variant& v);                 // True -> "True", numbers -> shortest round-trip text
 std::shared_ptr<IDispatch> CObj(const Variant& v);  // Object (possibly Nothing) or 13
 
 // Converts to the given type, producing a Variant of that type.

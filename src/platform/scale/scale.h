@@ -17,7 +17,7 @@ enum ScaleMode : int {
     kScaleInches = 5,
     kScaleMillimeters = 6,
     kScaleCentimeters = 7,
-    kScaleHimetric = 8,    // hundredths of a millimetre: a conversion unit (picture sizes), never a surface's mode
+    kScaleHimetric = 8,  // hundredths of a millimetre: a conversion unit (picture sizes), never a surface's mode
 };
 
 enum class Axis : std::uint8_t { X, Y };

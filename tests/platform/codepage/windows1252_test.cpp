@@ -29,7 +29,7 @@ TEST(Windows1252, BytesEncodeAsTheirCharacters) {
         {0x99, "\xE2\x84\xA2"},  // trade mark sign
         {0x9F, "\xC5\xB8"},      // Y with diaeresis
         {0xA0, "\xC2\xA0"},
-        {0xE9, "\xC3\xA9"},      // e acute
+        {0xE9, "\xC3\xA9"},  // e acute
         {0xFF, "\xC3\xBF"},
     };
     for (const auto& c : cases) {
@@ -52,11 +52,13 @@ TEST(Windows1252, Utf8OutsideTheCodePageOrMalformedBecomesQuestionMarks) {
         {"caf\xE9", "caf?"},                 // 1252 passed off as UTF-8
         {"\xC3", "?"},                       // truncated at the end
         {"\xE2\x82", "??"},
-        {"\xE2\x82" "A", "??A"},             // truncated before a new character
-        {"\xC0\xAF", "??"},                  // overlong '/'
+        {"\xE2\x82"
+         "A",
+         "??A"},             // truncated before a new character
+        {"\xC0\xAF", "??"},  // overlong '/'
         {"\xE0\x80\xAF", "???"},
-        {"\xED\xA0\x80", "???"},             // a surrogate
-        {"\xF4\x90\x80\x80", "????"},        // past U+10FFFF
+        {"\xED\xA0\x80", "???"},       // a surrogate
+        {"\xF4\x90\x80\x80", "????"},  // past U+10FFFF
         {"\xFE\xFF", "??"},
     };
     for (const auto& c : cases) EXPECT_EQ(Utf8ToWindows1252(c.utf8), c.text) << c.utf8;

@@ -62,8 +62,7 @@ TEST(ReadWholeFile, EachKindOfPath) {
         {"a named pipe", fifo, {}, ReadError::NotRegularFile, ""},
         {"a device", "/dev/null", {}, ReadError::NotRegularFile, ""},
         {"a device, streams read", "/dev/null", {.read_streams = true}, ReadError::None, ""},
-        {"a device past the limit", "/dev/zero", {.max_bytes = 100000, .read_streams = true}, ReadError::TooLarge,
-         ""},
+        {"a device past the limit", "/dev/zero", {.max_bytes = 100000, .read_streams = true}, ReadError::TooLarge, ""},
         // There, but not to be opened (a loop of links) or not to be read (memory never mapped).
         {"a loop of links", loop, {}, ReadError::ReadFailed, ""},
         {"a read that fails", "/proc/self/mem", {}, ReadError::ReadFailed, ""},

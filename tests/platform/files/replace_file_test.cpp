@@ -66,7 +66,8 @@ TEST_F(ReplaceFileTest, AFailureKeepsTheOldFileAndLeavesNoTemporary) {
         const char* what;
         std::function<bool()> replace;
     } cases[] = {
-        {"a write cut short", [&] {
+        {"a write cut short",
+         [&] {
              const FileSizeLimit limit(1024);
              return ReplaceFile(path, std::string(64 * 1024, 'x'));
          }},
@@ -90,7 +91,8 @@ TEST_F(ReplaceFileTest, AFailureKeepsTheOldFileAndLeavesNoTemporary) {
 TEST_F(ReplaceFileTest, BatchReplacesEachFileWholeAndCommitsOnce) {
     std::ofstream(Path("0.png")) << "old contents that are longer than the new ones";
     BatchWriter batch;
-    for (int i = 0; i < 50; ++i) ASSERT_TRUE(batch.Replace(Path((std::to_string(i) + ".png").c_str()), std::to_string(i * i)));
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(batch.Replace(Path((std::to_string(i) + ".png").c_str()), std::to_string(i * i)));
     EXPECT_FALSE(batch.Replace(Path("missing/x.png"), "x"));
     EXPECT_FALSE(batch.Replace(Path("folder/"), "x"));
     ASSERT_TRUE(batch.Commit());

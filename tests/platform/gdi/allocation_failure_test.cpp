@@ -89,14 +89,16 @@ TEST(AllocationFailure, CreationCallsReturnNoHandleAndLeaveNothingBehind) {
     };
     const std::vector<Call> calls = {
         {"CreateDIBSection32", [] { return CreateDIBSection32(300, 200); }},
-        {"CreateBitmap with bits", [] {
+        {"CreateBitmap with bits",
+         [] {
              static const std::uint8_t bits[4] = {0xF0, 0, 0x0F, 0};
              return CreateBitmap(12, 2, 1, 1, bits);
          }},
         {"CreateCompatibleBitmap", [&] { return CreateCompatibleBitmap(canvas.dc(), 40, 30); }},
         {"CreatePen", [] { return CreatePen(PS_SOLID, 3, 0); }},
         {"CreateSolidBrush", [] { return CreateSolidBrush(0); }},
-        {"CreateFontIndirectA", [] {
+        {"CreateFontIndirectA",
+         [] {
              LOGFONTA logfont;
              logfont.lfHeight = -13;
              return CreateFontIndirectA(&logfont);
@@ -119,12 +121,15 @@ TEST(AllocationFailure, CreationCallsReturnNoHandleAndLeaveNothingBehind) {
         }
         const LiveObjects before = CountLiveObjects();
         HGDIOBJ created = 0;
-        const int failures = FailEachAllocationInTurn(name, [&] { return (created = create()) != 0; }, [&] {
-            if (created && failure_injected) ADD_FAILURE() << name << " returned a handle after a failed allocation";
-            if (created) DeleteAnyObject(created);
-            created = 0;
-            EXPECT_EQ(CountLiveObjects(), before) << name;
-        });
+        const int failures = FailEachAllocationInTurn(
+            name, [&] { return (created = create()) != 0; },
+            [&] {
+                if (created && failure_injected)
+                    ADD_FAILURE() << name << " returned a handle after a failed allocation";
+                if (created) DeleteAnyObject(created);
+                created = 0;
+                EXPECT_EQ(CountLiveObjects(), before) << name;
+            });
         EXPECT_GT(failures, 0) << name << " allocates";
     }
     for (HBRUSH brush : filler) DeleteObject(brush);
@@ -133,25 +138,29 @@ TEST(AllocationFailure, CreationCallsReturnNoHandleAndLeaveNothingBehind) {
 TEST(AllocationFailure, WindowsAreNotCreatedOrResizedWhenTheirSurfaceCannotBeHad) {
     const int windows = LiveWindowCount();
     HWND created = 0;
-    FailEachAllocationInTurn("CreateWindowSurface", [&] { return (created = CreateWindowSurface(0, 64, 48)) != 0; }, [&] {
-        if (created && failure_injected) ADD_FAILURE() << "a window despite a failed allocation";
-        if (created) DestroyWindowSurface(created);
-        EXPECT_EQ(LiveWindowCount(), windows);
-    });
+    FailEachAllocationInTurn(
+        "CreateWindowSurface", [&] { return (created = CreateWindowSurface(0, 64, 48)) != 0; },
+        [&] {
+            if (created && failure_injected) ADD_FAILURE() << "a window despite a failed allocation";
+            if (created) DestroyWindowSurface(created);
+            EXPECT_EQ(LiveWindowCount(), windows);
+        });
     const HWND window = CreateWindowSurface(0, 8, 6, RGB(0, 0, 200));
     bool resized = false;
-    FailEachAllocationInTurn("SetWindowClientSize", [&] { return resized = SetWindowClientSize(window, 80, 60); }, [&] {
-        RECT client;
-        ASSERT_TRUE(GetClientRect(window, &client));
-        if (resized) {
-            SetWindowClientSize(window, 8, 6);
-        } else {
-            EXPECT_EQ(client.right, 8) << "a failed resize keeps the old size";
-        }
-        const HDC dc = GetDC(window);
-        EXPECT_EQ(GetPixel(dc, 7, 5), RGB(0, 0, 200)) << "and the old pixels";
-        ReleaseDC(window, dc);
-    });
+    FailEachAllocationInTurn(
+        "SetWindowClientSize", [&] { return resized = SetWindowClientSize(window, 80, 60); },
+        [&] {
+            RECT client;
+            ASSERT_TRUE(GetClientRect(window, &client));
+            if (resized) {
+                SetWindowClientSize(window, 8, 6);
+            } else {
+                EXPECT_EQ(client.right, 8) << "a failed resize keeps the old size";
+            }
+            const HDC dc = GetDC(window);
+            EXPECT_EQ(GetPixel(dc, 7, 5), RGB(0, 0, 200)) << "and the old pixels";
+            ReleaseDC(window, dc);
+        });
     DestroyWindowSurface(window);
 }
 
@@ -219,17 +228,20 @@ TEST(AllocationFailure, DrawingCallsFailByValue) {
     int png_width = 0, png_height = 0;
     std::vector<std::uint32_t> png_pixels;
     const std::vector<std::pair<const char*, std::function<bool()>>> calls = {
-        {"StretchBlt halftone", [&] {
+        {"StretchBlt halftone",
+         [&] {
              SetStretchBltMode(dst.dc(), HALFTONE);
              return StretchBlt(dst.dc(), 0, 0, 13, 9, src.dc(), 0, 0, 40, 30, SRCCOPY);
          }},
         {"BitBlt within one bitmap", [&] { return BitBlt(dst.dc(), 3, 3, 20, 20, dst.dc(), 0, 0, SRCCOPY); }},
         {"TextOutA", [&] { return TextOutA(dst.dc(), 2, 2, "Allocation", 10); }},
-        {"DrawTextA", [&] {
+        {"DrawTextA",
+         [&] {
              RECT r{0, 0, 40, 30};
              return DrawTextA(dst.dc(), "word wrapped text", -1, &r, DT_WORDBREAK) > 0;
          }},
-        {"GetTextMetricsA", [&] {
+        {"GetTextMetricsA",
+         [&] {
              TEXTMETRICA metrics;
              return GetTextMetricsA(src.dc(), &metrics);
          }},

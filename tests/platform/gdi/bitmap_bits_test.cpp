@@ -29,9 +29,10 @@ TEST(BitmapBits, ReadsTheClippedPartAndLeavesTheRestOfTheBuffer) {
         int rows;  // rows that meet the bitmap
     };
     const Case cases[] = {
-        {{0, 0, 6, 4}, 4},           {{-2, -1, 3, 2}, 2},       {{4, 3, 9, 7}, 1},
-        {{6, 0, 8, 4}, 0},           {{0, 4, 6, 5}, 0},         {{3, 3, 3, 4}, 0},  // empty width
-        {{5, 2, 1, 3}, 0},           {{INT_MIN, 1, INT_MIN + 3, 2}, 0},
+        {{0, 0, 6, 4}, 4}, {{-2, -1, 3, 2}, 2},
+        {{4, 3, 9, 7}, 1}, {{6, 0, 8, 4}, 0},
+        {{0, 4, 6, 5}, 0}, {{3, 3, 3, 4}, 0},  // empty width
+        {{5, 2, 1, 3}, 0}, {{INT_MIN, 1, INT_MIN + 3, 2}, 0},
     };
     for (const Case& k : cases) {
         const std::int64_t w = std::max<std::int64_t>(0, std::int64_t{k.rect.right} - k.rect.left);
@@ -43,7 +44,8 @@ TEST(BitmapBits, ReadsTheClippedPartAndLeavesTheRestOfTheBuffer) {
             for (std::int64_t x = 0; x < w; ++x) {
                 const std::int64_t bx = k.rect.left + x, by = k.rect.top + y;
                 const bool inside = bx >= 0 && bx < 6 && by >= 0 && by < 4;
-                const std::uint32_t expected = inside ? WordAt(c, static_cast<int>(bx), static_cast<int>(by)) : kSentinel;
+                const std::uint32_t expected =
+                    inside ? WordAt(c, static_cast<int>(bx), static_cast<int>(by)) : kSentinel;
                 ASSERT_EQ(bits[static_cast<std::size_t>(y * w + x)], expected) << bx << "," << by;
             }
     }
@@ -62,7 +64,8 @@ TEST(BitmapBits, WritesTheClippedPartIgnoringTheTopByte) {
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 4; ++x) {
             const bool written = y >= 1 && x <= 2;
-            const std::uint32_t expected = written ? bits[static_cast<std::size_t>((y - 1) * 4 + x + 1)] & 0x00FFFFFFu : 0u;
+            const std::uint32_t expected =
+                written ? bits[static_cast<std::size_t>((y - 1) * 4 + x + 1)] & 0x00FFFFFFu : 0u;
             EXPECT_EQ(WordAt(c, x, y), expected) << x << "," << y;
         }
 }

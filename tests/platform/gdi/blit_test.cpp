@@ -60,8 +60,7 @@ TEST(MonoConversion, ColourToMonoMarksExactlyTheSourceBackgroundColour) {
     SetTextColor(src.dc(), 0x0000FF);  // plays no part
     ASSERT_TRUE(BitBlt(mask.dc(), 0, 0, 16, 12, src.dc(), 0, 0, SRCCOPY));
     for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 16; ++x)
-            EXPECT_EQ(mask.At(x, y), src.At(x, y) == kKey ? 0xFFFFFFu : 0u) << x << "," << y;
+        for (int x = 0; x < 16; ++x) EXPECT_EQ(mask.At(x, y), src.At(x, y) == kKey ? 0xFFFFFFu : 0u) << x << "," << y;
     EXPECT_EQ(mask.At(14, 6), 0u);  // 0xFE00FF is not the key
 }
 
@@ -96,7 +95,8 @@ TEST(TransparentBlit, KeyPixelsKeepTheDestinationEverythingElseIsSource) {
     PaintSprite(src);
     for (Canvas* c : {&dst, &background})
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 24; ++x) SetPixelV(c->dc(), x, y, static_cast<COLORREF>((x * 37 + y * 101) * 0x010203 & 0xFFFFFF));
+            for (int x = 0; x < 24; ++x)
+                SetPixelV(c->dc(), x, y, static_cast<COLORREF>((x * 37 + y * 101) * 0x010203 & 0xFFFFFF));
 
     const LiveObjects before = CountLiveObjects();
     {
@@ -149,7 +149,8 @@ std::vector<COLORREF> RunBlitSequence(std::uint32_t seed) {
     BlitScene scene;
     std::vector<COLORREF> seen;
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    constexpr std::uint32_t kRops[] = {SRCCOPY, SRCAND, SRCPAINT, SRCINVERT, 0x00220326, 0x00660046, 0x00B8074A, NOTSRCCOPY};
+    constexpr std::uint32_t kRops[] = {SRCCOPY,    SRCAND,     SRCPAINT,   SRCINVERT,
+                                       0x00220326, 0x00660046, 0x00B8074A, NOTSRCCOPY};
     FillBox(scene.b.dc(), 3, 5, 20, 40, 0x00FF00);
     for (int step = 0; step < 120; ++step) {
         const int to = pick(3), from = pick(3), kind = pick(10);
@@ -307,7 +308,10 @@ TEST(StretchReference, FastPathMatchesOnRandomInput) {
         }
         SetBkColor(src.dc(), rng() % 2 ? 0xFF00FF : 0x000000);
         int w = extent(rng), h = extent(rng), sw = extent(rng), sh = extent(rng);
-        if (rng() % 3 == 0) { sw = w; sh = h; }  // plain BitBlt geometry
+        if (rng() % 3 == 0) {
+            sw = w;
+            sh = h;
+        }  // plain BitBlt geometry
         const int x = origin(rng), y = origin(rng), sx = origin(rng), sy = origin(rng);
         StretchBlt(fast.dc(), x, y, w, h, src.dc(), sx, sy, sw, sh, rop);
         ASSERT_TRUE(detail::StretchBltReference(slow.dc(), x, y, w, h, src.dc(), sx, sy, sw, sh, rop));
@@ -315,8 +319,8 @@ TEST(StretchReference, FastPathMatchesOnRandomInput) {
             for (int px = 0; px < fast.width(); ++px)
                 ASSERT_EQ(fast.At(px, py), slow.At(px, py))
                     << "StretchBlt(" << x << "," << y << "," << w << "," << h << " <- " << sx << "," << sy << "," << sw
-                    << "," << sh << ") rop " << std::hex << rop << std::dec << " mode " << mode << " src " << src.width()
-                    << "x" << src.height() << (src_mono ? " mono" : "") << " dst " << fast.width() << "x"
+                    << "," << sh << ") rop " << std::hex << rop << std::dec << " mode " << mode << " src "
+                    << src.width() << "x" << src.height() << (src_mono ? " mono" : "") << " dst " << fast.width() << "x"
                     << fast.height() << (dst_mono ? " mono" : "") << " at " << px << "," << py;
     }
 }
@@ -325,8 +329,8 @@ TEST(StretchReference, FastPathMatchesOnRandomInput) {
 // operations; each against the reference, both directions, odd widths for the loop tails.
 TEST(StretchReference, ConvertingKernelsMatchOnRandomInput) {
     std::mt19937 rng(777);
-    const std::uint32_t rops[] = {SRCCOPY,    SRCAND,     SRCPAINT,  SRCINVERT, DSNA, SRCERASE,
-                                  NOTSRCCOPY, MERGEPAINT, MERGECOPY, 0x00B8074A};
+    const std::uint32_t rops[] = {SRCCOPY,  SRCAND,     SRCPAINT,   SRCINVERT, DSNA,
+                                  SRCERASE, NOTSRCCOPY, MERGEPAINT, MERGECOPY, 0x00B8074A};
     for (const std::uint32_t rop : rops)
         for (const bool src_mono : {false, true})
             for (int trial = 0; trial < 6; ++trial) {
@@ -347,9 +351,9 @@ TEST(StretchReference, ConvertingKernelsMatchOnRandomInput) {
                 ASSERT_TRUE(detail::StretchBltReference(slow.dc(), 0, 0, w, h, src.dc(), 1, 1, w, h, rop));
                 for (int y = 0; y < h; ++y)
                     for (int x = 0; x < w; ++x)
-                        ASSERT_EQ(fast.At(x, y), slow.At(x, y)) << "rop " << std::hex << rop << std::dec
-                                                                << (src_mono ? " mono->colour" : " colour->mono")
-                                                                << " at " << x << "," << y;
+                        ASSERT_EQ(fast.At(x, y), slow.At(x, y))
+                            << "rop " << std::hex << rop << std::dec << (src_mono ? " mono->colour" : " colour->mono")
+                            << " at " << x << "," << y;
             }
 }
 

@@ -31,8 +31,8 @@ TEST(EllipseOutline, SmallBoxes) {
     EXPECT_EQ(Outline(4, 4), Rows({".##.", "#..#", "#..#", ".##."}));
     EXPECT_EQ(Outline(5, 5), Rows({".###.", "#...#", "#...#", "#...#", ".###."}));
     EXPECT_EQ(Outline(6, 6), Rows({"..##..", ".#..#.", "#....#", "#....#", ".#..#.", "..##.."}));
-    EXPECT_EQ(Outline(8, 8), Rows({"..####..", ".#....#.", "#......#", "#......#", "#......#", "#......#", ".#....#.",
-                                   "..####.."}));
+    EXPECT_EQ(Outline(8, 8),
+              Rows({"..####..", ".#....#.", "#......#", "#......#", "#......#", "#......#", ".#....#.", "..####.."}));
     // Corners may be two pixels thick.
     EXPECT_EQ(Outline(7, 5), Rows({"..###..", "##...##", "#.....#", "##...##", "..###.."}));
     EXPECT_EQ(Outline(9, 4), Rows({"..#####..", "##.....##", "##.....##", "..#####.."}));
@@ -78,7 +78,7 @@ TEST(EllipseFill, BrushSpansFromLeftmostToRightmostOutlinePixelPenOnTop) {
     c.Pen(kPen);
     c.Brush(kBrush);
     Ellipse(c.dc(), 0, 0, 7, 7);
-    EXPECT_EQ(c.Art(kPen, '#') , Rows({"..###..", ".#...#.", "#.....#", "#.....#", "#.....#", ".#...#.", "..###.."}));
+    EXPECT_EQ(c.Art(kPen, '#'), Rows({"..###..", ".#...#.", "#.....#", "#.....#", "#.....#", ".#...#.", "..###.."}));
     EXPECT_EQ(c.Art(kBrush, 'o'), Rows({".......", "..ooo..", ".ooooo.", ".ooooo.", ".ooooo.", "..ooo..", "......."}));
 }
 

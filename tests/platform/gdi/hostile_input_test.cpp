@@ -32,9 +32,8 @@ struct Size {
 
 // Past a side, past the pixel count, negative, empty, and the int extremes.
 const Size kRefusedSizes[] = {
-    {-1, 10},      {10, -1},        {0, 0},           {0, 5},
-    {32768, 1},    {1, 32768},      {8193, 8192},     {32767, 32767},
-    {INT_MAX, 1},  {1, INT_MAX},    {INT_MIN, INT_MIN}, {INT_MAX, INT_MAX},
+    {-1, 10},     {10, -1},       {0, 0},       {0, 5},       {32768, 1},         {1, 32768},
+    {8193, 8192}, {32767, 32767}, {INT_MAX, 1}, {1, INT_MAX}, {INT_MIN, INT_MIN}, {INT_MAX, INT_MAX},
 };
 
 TEST(HostileSizes, CreationCallsRefuseSurfacesPastTheLimitsAndAllocateNothing) {
@@ -46,7 +45,8 @@ TEST(HostileSizes, CreationCallsRefuseSurfacesPastTheLimitsAndAllocateNothing) {
         {"CreateBitmap 32", [](int w, int h) { return CreateBitmap(w, h, 1, 32, nullptr); }},
         {"CreateBitmap 1", [](int w, int h) { return CreateBitmap(w, h, 1, 1, nullptr); }},
         {"CreateCompatibleBitmap", [&](int w, int h) { return CreateCompatibleBitmap(colour_dc, w, h); }},
-        {"CreateIconFromArgb", [](int w, int h) {
+        {"CreateIconFromArgb",
+         [](int w, int h) {
              const std::uint32_t pixel = 0xFF000000u;  // never read: the size is refused first
              return CreateIconFromArgb(w, h, &pixel);
          }},
@@ -133,15 +133,28 @@ auto Everything() {
 
 TEST(HostileCoordinates, FillsAndPatternBlitsClipSpansOverTheWholeIntRange) {
     const ExtremeCall cases[] = {
-        {"FillRect whole range", [](Canvas& c) { return FillWithInk(c, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}); }, true,
-         Everything()},
+        {"FillRect whole range",
+         [](Canvas& c) {
+             return FillWithInk(c, {INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+         },
+         true, Everything()},
         {"FillRect inverted whole range covers (INT_MIN, INT_MAX]",
-         [](Canvas& c) { return FillWithInk(c, {INT_MAX, INT_MAX, INT_MIN, INT_MIN}); }, true, Everything()},
-        {"FillRect empty at INT_MIN", [](Canvas& c) { return FillWithInk(c, {INT_MIN, 0, INT_MIN, 12}); }, true, Nothing()},
-        {"FillRect inverted from INT_MAX to 3 covers (3, INT_MAX]",
-         [](Canvas& c) { return FillWithInk(c, {INT_MAX, 0, 3, 12}); }, true, [](int x, int) { return x > 3; }},
-        {"PatBlt from INT_MAX, width INT_MAX", [](Canvas& c) { return PatBlt(c.dc(), INT_MAX, 0, INT_MAX, 12, PATCOPY); },
+         [](Canvas& c) {
+             return FillWithInk(c, {INT_MAX, INT_MAX, INT_MIN, INT_MIN});
+         },
+         true, Everything()},
+        {"FillRect empty at INT_MIN",
+         [](Canvas& c) {
+             return FillWithInk(c, {INT_MIN, 0, INT_MIN, 12});
+         },
          true, Nothing()},
+        {"FillRect inverted from INT_MAX to 3 covers (3, INT_MAX]",
+         [](Canvas& c) {
+             return FillWithInk(c, {INT_MAX, 0, 3, 12});
+         },
+         true, [](int x, int) { return x > 3; }},
+        {"PatBlt from INT_MAX, width INT_MAX",
+         [](Canvas& c) { return PatBlt(c.dc(), INT_MAX, 0, INT_MAX, 12, PATCOPY); }, true, Nothing()},
         {"PatBlt from INT_MAX, width INT_MIN covers [0, INT_MAX]",
          [](Canvas& c) { return PatBlt(c.dc(), INT_MAX, INT_MAX, INT_MIN, INT_MIN, PATCOPY); }, true, Everything()},
         {"PatBlt from INT_MIN, width INT_MAX ends at -1",
@@ -181,12 +194,14 @@ TEST(HostileCoordinates, RectanglesAndLinesSpanningTheIntRangeClipExactly) {
          [](Canvas& c) { return MoveToEx(c.dc(), 9, INT_MAX, nullptr) && LineTo(c.dc(), 9, INT_MIN); }, true,
          [](int x, int) { return x == 9; }},
         {"LineTo between far corners off the canvas",
-         [](Canvas& c) { return MoveToEx(c.dc(), INT_MIN, INT_MAX, nullptr) && LineTo(c.dc(), INT_MIN, INT_MIN); }, true,
-         Nothing()},
-        {"Wide pen of INT_MAX pixels along row 6", [](Canvas& c) {
+         [](Canvas& c) { return MoveToEx(c.dc(), INT_MIN, INT_MAX, nullptr) && LineTo(c.dc(), INT_MIN, INT_MIN); },
+         true, Nothing()},
+        {"Wide pen of INT_MAX pixels along row 6",
+         [](Canvas& c) {
              c.Pen(kInk, PS_SOLID, INT_MAX);
              return MoveToEx(c.dc(), INT_MIN, 6, nullptr) && LineTo(c.dc(), INT_MAX, 6);
-         }, true, Everything()},
+         },
+         true, Everything()},
     };
     for (const ExtremeCall& k : cases) ExpectCall(k, kInk);
 }
@@ -196,16 +211,19 @@ TEST(HostileCoordinates, EllipsesPastTheExtentLimitFailAndUpToItMatchTheReferenc
     const ExtremeCall refused[] = {
         {"Ellipse over the whole range", [](Canvas& c) { return Ellipse(c.dc(), INT_MIN, INT_MIN, INT_MAX, INT_MAX); },
          false, Nothing()},
-        {"Ellipse one pixel wider than the limit", [](Canvas& c) { return Ellipse(c.dc(), -kLimit / 2, 0, kLimit / 2 + 1, 8); },
-         false, Nothing()},
-        {"Ellipse one pixel taller than the limit", [](Canvas& c) { return Ellipse(c.dc(), 0, INT_MAX, 8, INT_MAX - kLimit - 1); },
-         false, Nothing()},
-        {"Wide-pen ellipse past the limit", [](Canvas& c) {
+        {"Ellipse one pixel wider than the limit",
+         [](Canvas& c) { return Ellipse(c.dc(), -kLimit / 2, 0, kLimit / 2 + 1, 8); }, false, Nothing()},
+        {"Ellipse one pixel taller than the limit",
+         [](Canvas& c) { return Ellipse(c.dc(), 0, INT_MAX, 8, INT_MAX - kLimit - 1); }, false, Nothing()},
+        {"Wide-pen ellipse past the limit",
+         [](Canvas& c) {
              c.Pen(kInk, PS_SOLID, 5);
              return Ellipse(c.dc(), INT_MIN, 0, INT_MAX, 10);
-         }, false, Nothing()},
+         },
+         false, Nothing()},
         {"Ellipse at the limit, the canvas deep inside: the brush everywhere",
-         [](Canvas& c) { return Ellipse(c.dc(), -kLimit / 2, -kLimit / 2, kLimit / 2, kLimit / 2); }, true, Everything()},
+         [](Canvas& c) { return Ellipse(c.dc(), -kLimit / 2, -kLimit / 2, kLimit / 2, kLimit / 2); }, true,
+         Everything()},
     };
     for (const ExtremeCall& k : refused) ExpectCall(k, kInk);
 
@@ -238,7 +256,8 @@ TEST(HostileCoordinates, EllipsesPastTheExtentLimitFailAndUpToItMatchTheReferenc
             for (int x = 0; x < 16; ++x) {
                 const bool brushed = x >= row_extent[y].first && x <= row_extent[y].second;
                 const COLORREF expected = outline.count({x, y}) ? kInk : brushed ? kFill : kBack;
-                ASSERT_EQ(c.At(x, y), expected) << "box at " << box.left << "," << box.top << " pixel " << x << "," << y;
+                ASSERT_EQ(c.At(x, y), expected)
+                    << "box at " << box.left << "," << box.top << " pixel " << x << "," << y;
                 inked += expected == kInk;
             }
         EXPECT_GT(inked, 0) << "the outline crosses the canvas";
@@ -252,29 +271,42 @@ TEST(HostileCoordinates, PixelsTextIconsAndBlitsFarOutsideTouchNothing) {
         {"SetPixelV at INT_MIN", [](Canvas& c) { return SetPixelV(c.dc(), INT_MIN, INT_MIN, kInk); }, false, Nothing()},
         {"SetPixel at INT_MAX", [](Canvas& c) { return SetPixel(c.dc(), INT_MAX, 0, kInk) != CLR_INVALID; }, false,
          Nothing()},
-        {"GetPixel at the extremes", [](Canvas& c) {
-             return GetPixel(c.dc(), INT_MIN, INT_MAX) != CLR_INVALID || GetPixel(c.dc(), INT_MAX, INT_MIN) != CLR_INVALID;
-         }, false, Nothing()},
+        {"GetPixel at the extremes",
+         [](Canvas& c) {
+             return GetPixel(c.dc(), INT_MIN, INT_MAX) != CLR_INVALID ||
+                    GetPixel(c.dc(), INT_MAX, INT_MIN) != CLR_INVALID;
+         },
+         false, Nothing()},
         {"DrawIcon at INT_MAX", [&](Canvas& c) { return DrawIcon(c.dc(), INT_MAX, INT_MAX, icon); }, true, Nothing()},
         {"DrawIcon at INT_MIN", [&](Canvas& c) { return DrawIcon(c.dc(), INT_MIN, INT_MIN, icon); }, true, Nothing()},
-        {"TextOutA at INT_MAX", [](Canvas& c) { return TextOutA(c.dc(), INT_MAX, INT_MAX, "Wide", 4); }, true, Nothing()},
-        {"TextOutA at INT_MIN", [](Canvas& c) { return TextOutA(c.dc(), INT_MIN, INT_MIN, "Wide", 4); }, true, Nothing()},
-        {"BitBlt from source INT_MAX", [](Canvas& c) {
+        {"TextOutA at INT_MAX", [](Canvas& c) { return TextOutA(c.dc(), INT_MAX, INT_MAX, "Wide", 4); }, true,
+         Nothing()},
+        {"TextOutA at INT_MIN", [](Canvas& c) { return TextOutA(c.dc(), INT_MIN, INT_MIN, "Wide", 4); }, true,
+         Nothing()},
+        {"BitBlt from source INT_MAX",
+         [](Canvas& c) {
              Canvas src(4, 4, kInk);
              return BitBlt(c.dc(), 0, 0, 16, 12, src.dc(), INT_MAX, INT_MAX, SRCCOPY);
-         }, true, Nothing()},
-        {"BitBlt to INT_MIN with extent INT_MAX", [](Canvas& c) {
+         },
+         true, Nothing()},
+        {"BitBlt to INT_MIN with extent INT_MAX",
+         [](Canvas& c) {
              Canvas src(4, 4, kInk);
              return BitBlt(c.dc(), INT_MIN, INT_MIN, INT_MAX, INT_MAX, src.dc(), 0, 0, SRCCOPY);
-         }, true, Nothing()},
-        {"StretchBlt of INT_MAX source pixels onto 16 x 12: run 0 holds the whole source", [](Canvas& c) {
+         },
+         true, Nothing()},
+        {"StretchBlt of INT_MAX source pixels onto 16 x 12: run 0 holds the whole source",
+         [](Canvas& c) {
              Canvas src(4, 4, kInk);
              return StretchBlt(c.dc(), 0, 0, 16, 12, src.dc(), 0, 0, INT_MAX, INT_MAX, SRCCOPY);
-         }, true, [](int x, int y) { return x == 0 && y == 0; }},
-        {"StretchBlt with extents INT_MIN", [](Canvas& c) {
+         },
+         true, [](int x, int y) { return x == 0 && y == 0; }},
+        {"StretchBlt with extents INT_MIN",
+         [](Canvas& c) {
              Canvas src(4, 4, kInk);
              return StretchBlt(c.dc(), 15, 11, INT_MIN, INT_MIN, src.dc(), 3, 3, INT_MIN, INT_MIN, SRCCOPY);
-         }, true, [](int x, int y) { return x >= 12 && y >= 8; }},
+         },
+         true, [](int x, int y) { return x >= 12 && y >= 8; }},
     };
     for (const ExtremeCall& k : cases) ExpectCall(k, kInk);
     DestroyIcon(icon);

@@ -87,8 +87,8 @@ TEST(LineRule, ClosedPolylinePaintsEveryCornerOnceOpenOneLacksItsLastPoint) {
     LineTo(c.dc(), 5, 4);
     LineTo(c.dc(), 1, 4);
     LineTo(c.dc(), 1, 1);
-    EXPECT_EQ(c.Art(kRed), testing_support::Rows({"........", ".#####..", ".#...#..", ".#...#..", ".#####..", "........",
-                                          "........", "........"}));
+    EXPECT_EQ(c.Art(kRed), testing_support::Rows({"........", ".#####..", ".#...#..", ".#...#..", ".#####..",
+                                                  "........", "........", "........"}));
     Canvas open(8, 8);
     open.Pen(kRed);
     MoveToEx(open.dc(), 1, 1, nullptr);
@@ -148,8 +148,10 @@ TEST(LineClipping, FastWalkMatchesTheReferenceOnRandomSegments) {
         ASSERT_EQ(fast.size(), slow.size()) << "segment (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ") clip "
                                             << clip.left << "," << clip.top << "," << clip.right << "," << clip.bottom;
         for (std::size_t i = 0; i < fast.size(); ++i) {
-            ASSERT_EQ(fast[i].x, slow[i].x) << "segment (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ") pixel " << i;
-            ASSERT_EQ(fast[i].y, slow[i].y) << "segment (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ") pixel " << i;
+            ASSERT_EQ(fast[i].x, slow[i].x)
+                << "segment (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ") pixel " << i;
+            ASSERT_EQ(fast[i].y, slow[i].y)
+                << "segment (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ") pixel " << i;
         }
     }
 }

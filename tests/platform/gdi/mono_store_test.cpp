@@ -175,7 +175,8 @@ TEST(MonoStore, BlitsCarryTheBytesAcrossFormats) {
         for (int x = 0; x < kW; ++x) {
             const bool key = source.At(x, y) == kKey;
             ASSERT_EQ(mask.At(x, y), key ? kWhite : kBlack) << x << "," << y;
-            ASSERT_EQ(StoreOf(copy).mono_pixels[static_cast<std::size_t>(y) * kW + x], key ? 0xFF : 0x00) << x << "," << y;
+            ASSERT_EQ(StoreOf(copy).mono_pixels[static_cast<std::size_t>(y) * kW + x], key ? 0xFF : 0x00)
+                << x << "," << y;
             ASSERT_EQ(back.At(x, y), key ? 0x00C000u : 0x0000C0u) << x << "," << y;
         }
 

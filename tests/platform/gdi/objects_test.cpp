@@ -195,7 +195,7 @@ TEST(Arithmetic, MulDivRoundsHalfAwayFromZero) {
     EXPECT_EQ(MulDiv(5, 1, 2), 3);
     EXPECT_EQ(MulDiv(-5, 1, 2), -3);
     EXPECT_EQ(MulDiv(5, -1, 2), -3);
-    EXPECT_EQ(MulDiv(7, 3, 4), 5);  // 5.25
+    EXPECT_EQ(MulDiv(7, 3, 4), 5);               // 5.25
     EXPECT_EQ(MulDiv(1 << 30, 8, 16), 1 << 29);  // 64-bit intermediate
     EXPECT_EQ(MulDiv(10, 10, 0), -1);
     EXPECT_EQ(MulDiv(-12, 96, 72), -16);

@@ -76,9 +76,11 @@ TEST(OleColour, EachVariantOnTheValuesWhereTheyDiffer) {
 TEST(OleColour, AssignmentFormTranslatesUpToIndex24) {
     ResetSysColors();
     SetSysColorEntry(COLOR_INFOBK, RGB(1, 2, 3));
-    const std::pair<std::uint32_t, std::uint32_t> rows[] = {
-        {0x80000005u, GetSysColor(COLOR_WINDOW)}, {0x80000018u, RGB(1, 2, 3)}, {0x80000019u, 0x80000019u},
-        {0xFF000005u, 0xFF000005u},               {0x123456u, 0x123456u}};
+    const std::pair<std::uint32_t, std::uint32_t> rows[] = {{0x80000005u, GetSysColor(COLOR_WINDOW)},
+                                                            {0x80000018u, RGB(1, 2, 3)},
+                                                            {0x80000019u, 0x80000019u},
+                                                            {0xFF000005u, 0xFF000005u},
+                                                            {0x123456u, 0x123456u}};
     for (auto [written, stored] : rows)
         EXPECT_EQ(ResolveSystemColorUpToIndex24(static_cast<std::int32_t>(written)), static_cast<std::int32_t>(stored))
             << std::hex << written;

@@ -25,8 +25,8 @@ TEST(PendingLines, OverlappingLinesLaterColourWins) {
     DrawWithPen(c.dc(), 0x0000FF, 2, 0, 2, 10);  // a run of red, left to right
     DrawWithPen(c.dc(), 0x0000FF, 3, 0, 3, 10);
     DrawWithPen(c.dc(), 0x0000FF, 4, 0, 4, 10);
-    DrawWithPen(c.dc(), 0x00FF00, 3, 7, 3, 2);   // green over the middle, drawn upwards: rows 3..7
-    DrawWithPen(c.dc(), 0xFF0000, 5, 9, 5, 4);   // a blue run right to left over the red: rows 5..9
+    DrawWithPen(c.dc(), 0x00FF00, 3, 7, 3, 2);  // green over the middle, drawn upwards: rows 3..7
+    DrawWithPen(c.dc(), 0xFF0000, 5, 9, 5, 4);  // a blue run right to left over the red: rows 5..9
     DrawWithPen(c.dc(), 0xFF0000, 4, 9, 4, 4);
     DrawWithPen(c.dc(), 0xFF0000, 3, 9, 3, 4);
     const std::string expected = testing_support::Rows({
@@ -64,7 +64,8 @@ TEST(PendingLines, RandomColumnsMatchTheReferenceRule) {
             // Mostly neighbouring columns with shared rows, so runs form, grow and break.
             if (rng() % 4 == 0) x = static_cast<int>(rng() % (kW + 6)) - 3;
             else x += (rng() % 2) ? 1 : -1;
-            const int y0 = static_cast<int>(rng() % (kH + 8)) - 4, y1 = rng() % 3 ? kH + 2 : static_cast<int>(rng() % (kH + 8)) - 4;
+            const int y0 = static_cast<int>(rng() % (kH + 8)) - 4,
+                      y1 = rng() % 3 ? kH + 2 : static_cast<int>(rng() % (kH + 8)) - 4;
             const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
             if (rng() % 2) model.Line(colour, x, y1, x, y0);
             else model.Line(colour, x, y0, x, y1);
@@ -79,7 +80,10 @@ COLORREF RandomStep(std::mt19937& rng, HDC dc, HDC other, int w, int h, int* col
     const COLORREF colour = static_cast<COLORREF>(rng() & 0xFFFFFF);
     auto coord = [&](int extent) { return static_cast<int>(rng() % (extent + 6)) - 3; };
     switch (kind) {
-        case 0: case 1: case 2: case 3: {  // vertical lines, often neighbours so runs form
+        case 0:
+        case 1:
+        case 2:
+        case 3: {  // vertical lines, often neighbours so runs form
             *column += rng() % 3 ? 1 : -1;
             if (rng() % 5 == 0) *column = coord(w);
             DrawWithPen(dc, colour, *column, rng() % 2 ? -2 : 1, *column, rng() % 2 ? h + 2 : h - 2);
@@ -181,9 +185,9 @@ TEST(PendingLines, ParallelSweepsMatchTheReferenceRule) {
         for (int sweep = 0; sweep < 4; ++sweep) {
             const int dy = static_cast<int>(rng() % 400) - 200;
             const int shape = static_cast<int>(rng() % 4);
-            const int dx = shape == 0 ? (rng() % 2 ? dy : -dy)                                 // 45 degrees
-                         : shape == 3 ? static_cast<int>(rng() % 600) - 300                    // any slope
-                                      : static_cast<int>(rng() % (std::abs(dy) + 1)) * (rng() % 2 ? 1 : -1);  // steep
+            const int dx = shape == 0   ? (rng() % 2 ? dy : -dy)               // 45 degrees
+                           : shape == 3 ? static_cast<int>(rng() % 600) - 300  // any slope
+                                        : static_cast<int>(rng() % (std::abs(dy) + 1)) * (rng() % 2 ? 1 : -1);  // steep
             int x0 = static_cast<int>(rng() % (kW + 2 * std::abs(dx) + 20)) - std::abs(dx) - 10;
             const int y0 = static_cast<int>(rng() % (kH + 200)) - 100;
             const int shift = rng() % 2 ? 1 : -1;

@@ -17,7 +17,8 @@ TEST(RectangleRule, OutlineOnTheEdgeColumnsAndRowsBrushInside) {
     c.Brush(kBrush);
     ASSERT_TRUE(Rectangle(c.dc(), 1, 1, 6, 6));
     EXPECT_EQ(c.Art(kPen), Rows({"........", ".#####..", ".#...#..", ".#...#..", ".#...#..", ".#####..", "........"}));
-    EXPECT_EQ(c.Art(kBrush), Rows({"........", "........", "..###...", "..###...", "..###...", "........", "........"}));
+    EXPECT_EQ(c.Art(kBrush),
+              Rows({"........", "........", "..###...", "..###...", "..###...", "........", "........"}));
 }
 
 TEST(RectangleRule, ReversedCoordinatesAreSwapped) {
@@ -155,7 +156,8 @@ TEST(PixelRule, GetAndSetInsideAndOutside) {
     EXPECT_EQ(GetPixel(c.dc(), 3, 2), 0x123456u);
     EXPECT_FALSE(SetPixelV(c.dc(), 4, 0, 0x123456));
     EXPECT_FALSE(SetPixelV(c.dc(), -1, 0, 0x123456));
-    for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {4, 0}, {0, 3}}) EXPECT_EQ(GetPixel(c.dc(), x, y), CLR_INVALID);
+    for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {4, 0}, {0, 3}})
+        EXPECT_EQ(GetPixel(c.dc(), x, y), CLR_INVALID);
     EXPECT_EQ(c.Count(kBack), 11);
     EXPECT_EQ(SetPixel(c.dc(), 0, 0, 0xABCDEF), 0xABCDEFu);
     EXPECT_EQ(SetPixel(c.dc(), 9, 9, 0xABCDEF), CLR_INVALID);

@@ -68,7 +68,8 @@ TEST(ReferencePixels, EveryCaseWithoutCaveatsMatchesExactly) {
             for (const json& q : result.queries) got[q["op_index"].get<int>()] = q["result"].get<std::string>();
             for (const json& q : reference_queries[result.name]) {
                 const int index = q["op_index"].get<int>();
-                EXPECT_EQ(got[index], q["result"].get<std::string>()) << "query at op " << index << " " << q["call"].dump();
+                EXPECT_EQ(got[index], q["result"].get<std::string>())
+                    << "query at op " << index << " " << q["call"].dump();
             }
         }
         caveats ? ++caveat_cases : ++compared_cases;

@@ -51,9 +51,11 @@ TEST(ReplayManifest, HostileManifestsAreRefusedWithThePlaceOfTheFault) {
          "is not a bitmap size"},
         {"negative height", R"({"cases":[{"name":"a","width":4,"height":-4,"background":0,"ops":[]}]})",
          "is not a bitmap size"},
-        {"width past 64 bits", R"({"cases":[{"name":"a","width":99999999999999999999,"height":4,"background":0,"ops":[]}]})",
+        {"width past 64 bits",
+         R"({"cases":[{"name":"a","width":99999999999999999999,"height":4,"background":0,"ops":[]}]})",
          "cases[0].width: must be an integer"},
-        {"background out of range", R"({"cases":[{"name":"a","width":4,"height":4,"background":"0x100000000","ops":[]}]})",
+        {"background out of range",
+         R"({"cases":[{"name":"a","width":4,"height":4,"background":"0x100000000","ops":[]}]})",
          "cases[0].background: must be an integer between 0 and 4294967295"},
         {"ops null", R"({"cases":[{"name":"a","width":4,"height":4,"background":0,"ops":null}]})",
          "cases[0].ops: must be an array"},
@@ -66,7 +68,8 @@ TEST(ReplayManifest, HostileManifestsAreRefusedWithThePlaceOfTheFault) {
         {"coordinate text", OneCase(R"(["LineTo","dst","1 0",0])"), "cases[0].ops[0][2]: must be an integer"},
         {"unknown DC", OneCase(R"(["LineTo","src",1,1])"), "no DC named \"src\""},
         {"DC used before it is defined", OneCase(R"(["LineTo","s",1,1],["NewDib32","s",2,2])"), "no DC named \"s\""},
-        {"DC defined twice", OneCase(R"(["NewDib32","s",2,2],["NewMono","s",2,2])"), "a DC named \"s\" is already defined"},
+        {"DC defined twice", OneCase(R"(["NewDib32","s",2,2],["NewMono","s",2,2])"),
+         "a DC named \"s\" is already defined"},
         {"dst defined again", OneCase(R"(["NewDib32","dst",2,2])"), "already defined"},
         {"DC bitmap past the limits", OneCase(R"(["NewDib32","s",2147483647,2147483647])"), "is not a bitmap size"},
         {"pen style out of range", OneCase(R"(["SelectPen","dst",9,1,"0x0"])"), "must be an integer between 0 and 5"},
@@ -77,12 +80,14 @@ TEST(ReplayManifest, HostileManifestsAreRefusedWithThePlaceOfTheFault) {
          R"({"cases":[{"name":"a","width":4,"height":4,"background":0,"ops":[["DumpBits","dst","b"]]},)"
          R"({"name":"a__b","width":4,"height":4,"background":0,"ops":[]}]})",
          "the image \"a__b\" is written twice"},
-        {"duplicate case names", R"({"cases":[{"name":"a","width":4,"height":4,"background":0,"ops":[]},)"
-                                 R"({"name":"A","width":4,"height":4,"background":0,"ops":[]}]})",
+        {"duplicate case names",
+         R"({"cases":[{"name":"a","width":4,"height":4,"background":0,"ops":[]},)"
+         R"({"name":"A","width":4,"height":4,"background":0,"ops":[]}]})",
          "cases[1].name: another case is named \"A\""},
         {"conventions an array", R"({"conventions":[],"cases":[]})", "conventions: must be an object"},
-        {"rop table entry not a number", R"({"conventions":{"rop_names":{"X":[]}},"cases":[{"name":"a","width":4,"height":4,)"
-                                         R"("background":0,"ops":[["BitBlt","dst",0,0,1,1,"dst",0,0,"X"]]}]})",
+        {"rop table entry not a number",
+         R"({"conventions":{"rop_names":{"X":[]}},"cases":[{"name":"a","width":4,"height":4,)"
+         R"("background":0,"ops":[["BitBlt","dst",0,0,1,1,"dst",0,0,"X"]]}]})",
          "conventions.rop_names.X: must be an integer"},
         {"nesting past the limit", Nested(limits::kMaxJsonDepth + 1), "nested deeper than"},
         {"nesting a hundred thousand deep", Nested(100000), "nested deeper than"},

@@ -32,7 +32,8 @@ std::vector<COLORREF> Frame(const Canvas& c) {
 void DrawRing(HDC dc, COLORREF colour, int l, int t, int r, int b, int outlines = 5) {
     const HPEN pen = CreatePen(PS_SOLID, 1, colour);
     const HGDIOBJ old = SelectObject(dc, pen);
-    const int boxes[5][4] = {{l, t, r, b}, {l + 1, t, r - 1, b}, {l + 1, t + 1, r, b}, {l, t + 1, r, b - 1}, {l, t, r - 1, b - 1}};
+    const int boxes[5][4] = {
+        {l, t, r, b}, {l + 1, t, r - 1, b}, {l + 1, t + 1, r, b}, {l, t + 1, r, b - 1}, {l, t, r - 1, b - 1}};
     for (int j = 0; j < outlines; ++j) Ellipse(dc, boxes[j][0], boxes[j][1], boxes[j][2], boxes[j][3]);
     SelectObject(dc, old);
     DeleteObject(pen);
@@ -65,8 +66,8 @@ TEST(RingRecord, LargeFlatTallAndMonoGradientsMatchDirectDrawing) {
         int width, height;
         bool mono;
     };
-    const Case cases[] = {{400, 3, false}, {3, 400, false}, {517, 40, false}, {41, 300, false}, {256, 255, false},
-                          {300, 301, true}, {97, 2, false},  {2, 97, true},   {640, 480, false}};
+    const Case cases[] = {{400, 3, false},  {3, 400, false}, {517, 40, false}, {41, 300, false}, {256, 255, false},
+                          {300, 301, true}, {97, 2, false},  {2, 97, true},    {640, 480, false}};
     for (const Case& k : cases)
         ExpectDeferralInvisible([&] { return GradientRings(k.width, k.height, 7, k.mono); },
                                 std::to_string(k.width) + " x " + std::to_string(k.height));
@@ -134,14 +135,16 @@ std::map<int, int> ReachByRow(int width, int height, int y_limit, bool spans) {
 
 TEST(EllipseSpanWalk, AgreesWithThePointWalk) {
     for (int w = 3; w <= 90; ++w)
-        for (int h = 3; h <= 90; ++h) ASSERT_EQ(ReachByRow(w, h, h, true), ReachByRow(w, h, h, false)) << w << " x " << h;
+        for (int h = 3; h <= 90; ++h)
+            ASSERT_EQ(ReachByRow(w, h, h, true), ReachByRow(w, h, h, false)) << w << " x " << h;
     std::mt19937 rng(2024);
     for (int trial = 0; trial < 300; ++trial) {
         // Past 8192 the run checks switch to 128 bits.
         const int limit = trial % 3 == 0 ? 20000 : 3000;
         const int w = 3 + static_cast<int>(rng() % limit), h = 3 + static_cast<int>(rng() % limit);
         const int y_limit = trial % 2 ? h : h / 2 + static_cast<int>(rng() % (h / 2 + 1));
-        ASSERT_EQ(ReachByRow(w, h, y_limit, true), ReachByRow(w, h, y_limit, false)) << w << " x " << h << " to " << y_limit;
+        ASSERT_EQ(ReachByRow(w, h, y_limit, true), ReachByRow(w, h, y_limit, false))
+            << w << " x " << h << " to " << y_limit;
     }
 }
 
@@ -228,8 +231,8 @@ TEST_P(WalksSteppedTogether, MatchWalksAlone) {
                     for (int r = 0; r < n; ++r) alone.emplace(y + r, hi);
                 },
                 job.far_column);
-            ASSERT_EQ(together.rows[i], alone) << job.width << " x " << job.height << " to " << job.y_limit << " far column "
-                                               << job.far_column << ", job " << i << " of " << count;
+            ASSERT_EQ(together.rows[i], alone) << job.width << " x " << job.height << " to " << job.y_limit
+                                               << " far column " << job.far_column << ", job " << i << " of " << count;
         }
     }
     // Where the processor has the kernel, it takes most rows that are walked (the rest: boxes

@@ -102,8 +102,8 @@ TEST(RopKernels, ConvertingKernelsAgreeWithConvertThenOperate) {
                 const auto into_colour = detail::MonoToColourRopKernel(rop);
                 ASSERT_NE(into_colour, nullptr);
                 into_colour(target.data(), mono.data(), pattern, count, to_colour);
-                ASSERT_EQ(target, expected) << "mono->colour op 0x" << std::hex << op << std::dec << " avx2 " << avx2
-                                            << " count " << count;
+                ASSERT_EQ(target, expected)
+                    << "mono->colour op 0x" << std::hex << op << std::dec << " avx2 " << avx2 << " count " << count;
             }
     }
     detail::SetAvx2ConvertingKernels(true);
@@ -131,19 +131,19 @@ COLORREF Apply(std::uint32_t rop, COLORREF p, COLORREF s, COLORREF d) {
 
 TEST(RopValues, NamedOperationsByValue) {
     const COLORREF p = 0x00F0CC33, s = 0x00AA55C3, d = 0x0033F00F;
-    EXPECT_EQ(Apply(0x00CC0020, p, s, d), s);                        // SRCCOPY
-    EXPECT_EQ(Apply(0x00220326, p, s, d), d & ~s & 0xFFFFFF);        // DSna
-    EXPECT_EQ(Apply(0x008800C6, p, s, d), d & s);                    // SRCAND
-    EXPECT_EQ(Apply(0x00EE0086, p, s, d), d | s);                    // SRCPAINT
-    EXPECT_EQ(Apply(0x00660046, p, s, d), d ^ s);                    // SRCINVERT
-    EXPECT_EQ(Apply(0x00550009, p, s, d), ~d & 0xFFFFFF);            // DSTINVERT
-    EXPECT_EQ(Apply(0x00F00021, p, s, d), p);                        // PATCOPY
-    EXPECT_EQ(Apply(0x00330008, p, s, d), ~s & 0xFFFFFF);            // NOTSRCCOPY
-    EXPECT_EQ(Apply(0x00C000CA, p, s, d), p & s);                    // MERGECOPY
-    EXPECT_EQ(Apply(0x005A0049, p, s, d), p ^ d);                    // PATINVERT
-    EXPECT_EQ(Apply(0x00000042, p, s, d), 0u);                       // BLACKNESS
-    EXPECT_EQ(Apply(0x00FF0062, p, s, d), 0xFFFFFFu);                // WHITENESS
-    EXPECT_EQ(Apply(0x00AA0029, p, s, d), d);                        // destination unchanged
+    EXPECT_EQ(Apply(0x00CC0020, p, s, d), s);                  // SRCCOPY
+    EXPECT_EQ(Apply(0x00220326, p, s, d), d & ~s & 0xFFFFFF);  // DSna
+    EXPECT_EQ(Apply(0x008800C6, p, s, d), d & s);              // SRCAND
+    EXPECT_EQ(Apply(0x00EE0086, p, s, d), d | s);              // SRCPAINT
+    EXPECT_EQ(Apply(0x00660046, p, s, d), d ^ s);              // SRCINVERT
+    EXPECT_EQ(Apply(0x00550009, p, s, d), ~d & 0xFFFFFF);      // DSTINVERT
+    EXPECT_EQ(Apply(0x00F00021, p, s, d), p);                  // PATCOPY
+    EXPECT_EQ(Apply(0x00330008, p, s, d), ~s & 0xFFFFFF);      // NOTSRCCOPY
+    EXPECT_EQ(Apply(0x00C000CA, p, s, d), p & s);              // MERGECOPY
+    EXPECT_EQ(Apply(0x005A0049, p, s, d), p ^ d);              // PATINVERT
+    EXPECT_EQ(Apply(0x00000042, p, s, d), 0u);                 // BLACKNESS
+    EXPECT_EQ(Apply(0x00FF0062, p, s, d), 0xFFFFFFu);          // WHITENESS
+    EXPECT_EQ(Apply(0x00AA0029, p, s, d), d);                  // destination unchanged
 }
 
 }  // namespace

@@ -80,8 +80,9 @@ bool InRing(int l, int t, int r, int b, int w, int x, int y) {
 }
 
 // Compares every pixel of `c` with `expected(x, y)` (pen colour where true, `otherwise` elsewhere).
-void ExpectPixels(const Canvas& c, const std::function<bool(int, int)>& expected, const std::string& what,
-                  const std::function<COLORREF(int, int)>& otherwise = [](int, int) { return kBack; }) {
+void ExpectPixels(
+    const Canvas& c, const std::function<bool(int, int)>& expected, const std::string& what,
+    const std::function<COLORREF(int, int)>& otherwise = [](int, int) { return kBack; }) {
     for (int y = 0; y < c.height(); ++y)
         for (int x = 0; x < c.width(); ++x)
             ASSERT_EQ(c.At(x, y), expected(x, y) ? kPen : otherwise(x, y)) << what << " at (" << x << "," << y << ")";
@@ -220,17 +221,20 @@ TEST_F(WidePen, HugeLinesClipExactlyAtTheSurfaceEdges) {
         Canvas c(100, 80, kBack);
         PenScope pen(c, 4);
         Line(c, -1000000000, -1000000000, 1000000000, 1000000000);
-        ExpectPixels(c, [](int x, int y) { return std::abs(x - y) <= 2; }, "diagonal");
+        ExpectPixels(
+            c, [](int x, int y) { return std::abs(x - y) <= 2; }, "diagonal");
         c.Fill(kBack);
         Line(c, INT_MAX, INT_MAX, INT_MIN, INT_MIN);  // the whole coordinate range
-        ExpectPixels(c, [](int x, int y) { return std::abs(x - y) <= 2; }, "full-range diagonal");
+        ExpectPixels(
+            c, [](int x, int y) { return std::abs(x - y) <= 2; }, "full-range diagonal");
     }
     {
         // 100,000 pixels long at a shallow slope, against the reference.
         Canvas c(100, 100, kBack);
         PenScope pen(c, 7);
         Line(c, -50000, 10, 50000, 90);
-        ExpectPixels(c, [](int x, int y) { return NearSegment(-50000, 10, 50000, 90, 7, x, y); }, "shallow");
+        ExpectPixels(
+            c, [](int x, int y) { return NearSegment(-50000, 10, 50000, 90, 7, x, y); }, "shallow");
         EXPECT_EQ(c.At(0, 50), kPen);
         EXPECT_EQ(c.At(99, 50), kPen);
     }
@@ -241,7 +245,8 @@ TEST_F(WidePen, HugeLinesClipExactlyAtTheSurfaceEdges) {
             PenScope pen(c, 8);
             Line(c, -3, 10, -3, 10);
         }
-        ExpectPixels(c, [](int x, int y) { return x == 0 && y >= 8 && y <= 11; }, "dot left of the surface");
+        ExpectPixels(
+            c, [](int x, int y) { return x == 0 && y >= 8 && y <= 11; }, "dot left of the surface");
         c.Fill(kBack);
         PenScope pen(c, 6);
         Line(c, -3, 10, -3, 10);
@@ -281,10 +286,13 @@ TEST_F(WidePen, RectangleFrameHasRoundOuterCornersOverTheBrush) {
     EXPECT_EQ(c.At(7, 8), kBrush);
     EXPECT_EQ(c.At(12, 11), kBrush);
     // Outer corners: (2, 3) is sqrt 8 from the corner point (4, 5), (3, 3) and (2, 4) sqrt 5.
-    for (const auto& [x, y] : {std::pair{2, 3}, {17, 3}, {2, 16}, {17, 16}}) EXPECT_EQ(c.At(x, y), kBack) << x << "," << y;
-    for (const auto& [x, y] : {std::pair{3, 3}, {2, 4}, {16, 16}, {17, 15}}) EXPECT_EQ(c.At(x, y), kPen) << x << "," << y;
-    ExpectPixels(c, [](int x, int y) { return NearRectanglePath(4, 5, 16, 15, 5, x, y); }, "frame",
-                 [](int x, int y) { return x >= 5 && x < 15 && y >= 6 && y < 14 ? kBrush : kBack; });
+    for (const auto& [x, y] : {std::pair{2, 3}, {17, 3}, {2, 16}, {17, 16}})
+        EXPECT_EQ(c.At(x, y), kBack) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{3, 3}, {2, 4}, {16, 16}, {17, 15}})
+        EXPECT_EQ(c.At(x, y), kPen) << x << "," << y;
+    ExpectPixels(
+        c, [](int x, int y) { return NearRectanglePath(4, 5, 16, 15, 5, x, y); }, "frame",
+        [](int x, int y) { return x >= 5 && x < 15 && y >= 6 && y < 14 ? kBrush : kBack; });
 }
 
 TEST_F(WidePen, DegenerateRectanglesStrokeTheirPath) {
@@ -343,7 +351,8 @@ TEST_F(WidePen, EllipseNarrowerThanThePenHasNoHole) {
     // Centre (7, 6); outer semi-axes 3.5 and 2.5.
     EXPECT_EQ(RunOf(c, false, 6), std::pair(4, 10));
     EXPECT_EQ(RunOf(c, true, 7), std::pair(4, 8));
-    ExpectPixels(c, [](int x, int y) { return InRing(5, 5, 10, 8, 3, x, y); }, "solid ring");
+    ExpectPixels(
+        c, [](int x, int y) { return InRing(5, 5, 10, 8, 3, x, y); }, "solid ring");
 }
 
 TEST_F(WidePen, HugeEllipseRingClipsAgainstTheReference) {
@@ -353,7 +362,8 @@ TEST_F(WidePen, HugeEllipseRingClipsAgainstTheReference) {
     PenScope pen(c, 9);
     Ellipse(c.dc(), 5, -100000, 200005, 100030);
     EXPECT_EQ(c.At(5, 15), kPen);
-    ExpectPixels(c, [](int x, int y) { return InRing(5, -100000, 200005, 100030, 9, x, y); }, "huge ring");
+    ExpectPixels(
+        c, [](int x, int y) { return InRing(5, -100000, 200005, 100030, 9, x, y); }, "huge ring");
 }
 
 // --- formats and thin pens ---------------------------------------------------------------------
@@ -426,7 +436,8 @@ TEST_F(WidePen, RowRasterizersMatchThePixelRuleOnRandomShapes) {
                                  std::to_string(b) + ") w " + std::to_string(w);
         if (kind == 0) {
             Line(c, l, t, r, b);
-            ExpectPixels(c, [&](int x, int y) { return NearSegment(l, t, r, b, w, x, y); }, "line " + what);
+            ExpectPixels(
+                c, [&](int x, int y) { return NearSegment(l, t, r, b, w, x, y); }, "line " + what);
             continue;
         }
         if (l > r) std::swap(l, r);
@@ -434,10 +445,12 @@ TEST_F(WidePen, RowRasterizersMatchThePixelRuleOnRandomShapes) {
         if (l == r || t == b) continue;
         if (kind == 1) {
             Rectangle(c.dc(), l, t, r, b);
-            ExpectPixels(c, [&](int x, int y) { return NearRectanglePath(l, t, r, b, w, x, y); }, "rectangle " + what);
+            ExpectPixels(
+                c, [&](int x, int y) { return NearRectanglePath(l, t, r, b, w, x, y); }, "rectangle " + what);
         } else {
             Ellipse(c.dc(), l, t, r, b);
-            ExpectPixels(c, [&](int x, int y) { return InRing(l, t, r, b, w, x, y); }, "ellipse " + what);
+            ExpectPixels(
+                c, [&](int x, int y) { return InRing(l, t, r, b, w, x, y); }, "ellipse " + what);
         }
         if (::testing::Test::HasFatalFailure()) return;
     }

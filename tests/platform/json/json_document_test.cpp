@@ -80,7 +80,8 @@ TEST(JsonDocument, ShapeFaultsNameThePlace) {
         {R"({"a": null})", [](const Node& r) { r["a"].Text(); }, "a: must be a string, not null"},
         {R"({"a": []})", [](const Node& r) { r["a"].At(0); }, "a: has no item 0"},
         {R"({"a": {"b": true}})", [](const Node& r) { r["a"]["b"].Size(); }, "a.b: must be an array, not a boolean"},
-        {R"({"a": {"b": 1}})", [](const Node& r) { r["a"]["b"].Boolean(); }, "a.b: must be true or false, not a number"},
+        {R"({"a": {"b": 1}})", [](const Node& r) { r["a"]["b"].Boolean(); },
+         "a.b: must be true or false, not a number"},
         {R"([[{"k": 2}]])", [](const Node& r) { r.At(0).At(0)["k"].Fail("too big"); }, "[0][0].k: too big"},
     };
     for (const auto& c : cases) {

@@ -60,8 +60,7 @@ private:
     }
     static void OnAllocate(const volatile void*, std::size_t size) {
         std::size_t seen = largest_.load(std::memory_order_relaxed);
-        while (size > seen && !largest_.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
-        }
+        while (size > seen && !largest_.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {}
     }
     static void OnFree(const volatile void*) {}
     static inline std::atomic<std::size_t> largest_{0};
@@ -86,7 +85,8 @@ Outcome Load(const Bytes& file) {
     try {
         const auto picture = LoadPictureFromMemory(file);
         outcome.type = picture->type();
-        const bool metafile = picture->type() == PictureType::Metafile || picture->type() == PictureType::EnhancedMetafile;
+        const bool metafile =
+            picture->type() == PictureType::Metafile || picture->type() == PictureType::EnhancedMetafile;
         outcome.width = metafile ? picture->width_himetric() : picture->width_pixels();
         outcome.height = metafile ? picture->height_himetric() : picture->height_pixels();
     } catch (const AutomationError& e) {
@@ -113,7 +113,8 @@ void ExpectOutcomes(const std::vector<Case>& cases) {
             EXPECT_EQ(o.width, c.width) << c.name;
             EXPECT_EQ(o.height, c.height) << c.name;
         } else {
-            EXPECT_LE(o.largest_allocation, c.file.size() + kRefusalAllocationSlack) << c.name << ": refused after allocating";
+            EXPECT_LE(o.largest_allocation, c.file.size() + kRefusalAllocationSlack)
+                << c.name << ": refused after allocating";
         }
     }
 }
@@ -130,7 +131,8 @@ Bytes Poked(Bytes file, std::size_t at, std::uint32_t value) {
 
 // A w x h BMP of the given depth with all-zero bits (and a two-entry palette where indexed).
 Bytes PlainBmp(int width, int height, int bits) {
-    const std::vector<std::uint32_t> palette = bits <= 8 ? std::vector<std::uint32_t>{0x000000, 0xFFFFFF} : std::vector<std::uint32_t>{};
+    const std::vector<std::uint32_t> palette =
+        bits <= 8 ? std::vector<std::uint32_t>{0x000000, 0xFFFFFF} : std::vector<std::uint32_t>{};
     return BmpFile(InfoHeader(width, height, bits, 0, static_cast<std::uint32_t>(palette.size())), palette,
                    Bytes(DibStride(width, bits) * static_cast<std::size_t>(height < 0 ? -height : height), 0));
 }
@@ -205,9 +207,14 @@ TEST(PictureInput, PngHeadersAreCheckedBeforeDecoding) {
         {"rows missing from the image data", PngFile({3, 4}, Bytes(2 * 10, 0)), 481},
         {"valid", valid, 0, 3, 2},
         {"bytes after the end chunk", Edited(valid, [](Bytes& b) { b.insert(b.end(), 100, 0xEE); }), 0, 3, 2},
-        {"palette larger than the depth indexes", PngFile({2, 1, 1, 3}, {0, 0}, {PngChunk("PLTE", Bytes(3 * 16, 0x40))}), 0, 2, 1},
+        {"palette larger than the depth indexes",
+         PngFile({2, 1, 1, 3}, {0, 0}, {PngChunk("PLTE", Bytes(3 * 16, 0x40))}), 0, 2, 1},
         {"text chunk over the chunk limit is skipped",
-         PngFile({3, 2}, Scanlines(3, 2, false, [](auto, auto) { return Bytes{1, 2, 3}; }),
+         PngFile({3, 2},
+                 Scanlines(3, 2, false,
+                           [](auto, auto) {
+                               return Bytes{1, 2, 3};
+                           }),
                  {PngChunk("zTXt", Bytes(limits::kMaxPictureChunkBytes + 16, 'x'))}),
          0, 3, 2},
     });
@@ -221,10 +228,18 @@ TEST(PictureInput, IcoDirectoriesAreCheckedAgainstTheFile) {
         {"65535 entries in a short file", Edited(valid, [](Bytes& b) { b[4] = b[5] = 0xFF; }), 481},
         {"image offset 0xFFFFFFFF", Poked(valid, entry + 12, 0xFFFFFFFFu), 481},
         {"image size 0xFFFFFFFF", Poked(valid, entry + 8, 0xFFFFFFFFu), 481},
-        {"image one byte past the end", Poked(valid, entry + 8, static_cast<std::uint32_t>(valid.size() - image + 1)), 481},
-        {"image too short for its mask", Poked(valid, entry + 8, static_cast<std::uint32_t>(valid.size() - image - 1)), 481},
+        {"image one byte past the end", Poked(valid, entry + 8, static_cast<std::uint32_t>(valid.size() - image + 1)),
+         481},
+        {"image too short for its mask", Poked(valid, entry + 8, static_cast<std::uint32_t>(valid.size() - image - 1)),
+         481},
         {"image height INT_MIN", Poked(valid, image + 8, 0x80000000u), 481},
-        {"image of 32768 x 32768", Edited(valid, [](Bytes& b) { Poke32(b, image + 4, 32768); Poke32(b, image + 8, 65536); }), 481},
+        {"image of 32768 x 32768",
+         Edited(valid,
+                [](Bytes& b) {
+                    Poke32(b, image + 4, 32768);
+                    Poke32(b, image + 8, 65536);
+                }),
+         481},
         {"image of 4096 x 4096 without its bits", IcoFile(0, 0, 32, InfoHeader(4096, 8192, 32)), 481},
         {"run-length image", IcoFile(2, 2, 8, Poked(IconDib(2, 2, 8), 16, 1)), 481},
         {"PNG image of 1,000,000 x 1,000,000", IcoFile(0, 0, 32, PngClaiming({1000000, 1000000})), 481},
@@ -232,7 +247,8 @@ TEST(PictureInput, IcoDirectoriesAreCheckedAgainstTheFile) {
         {"valid", valid, 0, 2, 2},
         {"PNG image", IcoFile(3, 2, 32, Rgb8Png(3, 2)), 0, 3, 2},
         {"top-down image", Poked(valid, image + 8, static_cast<std::uint32_t>(-4)), 0, 2, 2},
-        {"two sizes: the one nearest 32 wins", IcoFile({{16, 16, 24, IconDib(16, 16, 24)}, {32, 32, 1, IconDib(32, 32, 1)}}), 0, 32, 32},
+        {"two sizes: the one nearest 32 wins",
+         IcoFile({{16, 16, 24, IconDib(16, 16, 24)}, {32, 32, 1, IconDib(32, 32, 1)}}), 0, 32, 32},
     });
 }
 
@@ -240,13 +256,20 @@ TEST(PictureInput, WmfSizesAndRecordsAreChecked) {
     const Bytes valid = WmfFile(0, 0, 1440, 720, 1440, {WmfRecord(0x0103, {8})});
     ExpectOutcomes({
         {"zero units per inch", WmfFile(0, 0, 100, 100, 0), 481},
-        {"metafile size past the end", Poked(valid, kWmfSizeWords, static_cast<std::uint32_t>(valid.size() / 2 - 11 + 1)), 481},
+        {"metafile size past the end",
+         Poked(valid, kWmfSizeWords, static_cast<std::uint32_t>(valid.size() / 2 - 11 + 1)), 481},
         {"metafile size 0xFFFFFFFF words", Poked(valid, kWmfSizeWords, 0xFFFFFFFFu), 481},
         {"metafile size smaller than its header", Poked(valid, kWmfSizeWords, 8), 481},
         {"header of 10 words", Edited(valid, [](Bytes& b) { b[24] = 10; }), 481},
         {"record of no words", Poked(valid, kWmfFirstRecord, 0), 481},
         {"record past the end", Poked(valid, kWmfFirstRecord, 0x40000000u), 481},
-        {"no end record", Edited(valid, [](Bytes& b) { b.resize(b.size() - 6); Poke32(b, kWmfSizeWords, static_cast<std::uint32_t>(b.size() / 2 - 11)); }), 481},
+        {"no end record",
+         Edited(valid,
+                [](Bytes& b) {
+                    b.resize(b.size() - 6);
+                    Poke32(b, kWmfSizeWords, static_cast<std::uint32_t>(b.size() / 2 - 11));
+                }),
+         481},
         {"valid", valid, 0, 2540, 1270},
         {"widest box at one unit an inch", WmfFile(-32768, -32768, 32767, 32767, 1), 0, 65535 * 2540, 65535 * 2540},
         {"inverted box", WmfFile(1440, 720, 0, 0, 1440), 0, 2540, 1270},
@@ -267,7 +290,13 @@ TEST(PictureInput, EmfFramesAndRecordsAreChecked) {
         {"record of no bytes", Poked(valid, kEmfFirstRecord + 4, 0), 481},
         {"record size not a multiple of four", Poked(valid, kEmfFirstRecord + 4, 10), 481},
         {"record past the end", Poked(valid, kEmfFirstRecord + 4, 0x7FFFFFF8u), 481},
-        {"no end record", Edited(valid, [](Bytes& b) { b.resize(b.size() - 20); Poke32(b, kEmfFileBytes, static_cast<std::uint32_t>(b.size())); }), 481},
+        {"no end record",
+         Edited(valid,
+                [](Bytes& b) {
+                    b.resize(b.size() - 20);
+                    Poke32(b, kEmfFileBytes, static_cast<std::uint32_t>(b.size()));
+                }),
+         481},
         {"valid", valid, 0, 5000, 3000},
         {"frame of two thousand million", EmfFile(-1000000000, 0, 1000000000, 1), 0, 2000000000, 1},
         {"inverted frame", EmfFile(5100, 3200, 100, 200), 0, 5000, 3000},
@@ -291,8 +320,15 @@ TEST(PictureInput, WhatIsNoPictureAtAll) {
 
 // Odd but valid files, read back by pixel.
 TEST(PictureInput, OddButValidBitmapsDecodeByTheirRules) {
-    struct Probe { int x, y; gdi::COLORREF colour; };
-    struct PixelCase { const char* name; Bytes file; std::vector<Probe> probes; };
+    struct Probe {
+        int x, y;
+        gdi::COLORREF colour;
+    };
+    struct PixelCase {
+        const char* name;
+        Bytes file;
+        std::vector<Probe> probes;
+    };
     const std::vector<std::uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     const std::vector<std::uint32_t> grey_first = {0x808080, 0xFF0000, 0x00FF00, 0x0000FF};
     Bytes core;  // a 12-byte core header, 2 x 1, 24-bit
@@ -304,17 +340,25 @@ TEST(PictureInput, OddButValidBitmapsDecodeByTheirRules) {
     Bytes masked = InfoHeader(1, 1, 32, 3);  // bit fields whose masks span the whole word
     for (int i = 0; i < 3; ++i) Put32(masked, 0xFFFFFFFFu);
     const std::vector<PixelCase> cases = {
-        {"RLE8 run longer than its row is cut at the row's end", BmpFile(InfoHeader(2, 2, 8, 1, 4), palette, {200, 1, 0, 0, 2, 2, 0, 1}),
+        {"RLE8 run longer than its row is cut at the row's end",
+         BmpFile(InfoHeader(2, 2, 8, 1, 4), palette, {200, 1, 0, 0, 2, 2, 0, 1}),
          {{0, 1, gdi::RGB(255, 0, 0)}, {1, 1, gdi::RGB(255, 0, 0)}, {0, 0, gdi::RGB(0, 255, 0)}}},
-        {"RLE8 delta leaves palette entry 0", BmpFile(InfoHeader(3, 2, 8, 1, 4), grey_first, {0, 2, 2, 1, 1, 3, 0, 1}),
+        {"RLE8 delta leaves palette entry 0",
+         BmpFile(InfoHeader(3, 2, 8, 1, 4), grey_first, {0, 2, 2, 1, 1, 3, 0, 1}),
          {{0, 0, gdi::RGB(128, 128, 128)}, {2, 0, gdi::RGB(0, 0, 255)}, {0, 1, gdi::RGB(128, 128, 128)}}},
-        {"RLE4 of one pixel", BmpFile(InfoHeader(1, 1, 4, 2, 4), palette, {1, 0x30, 0, 1}), {{0, 0, gdi::RGB(0, 0, 255)}}},
-        {"colour count past what the depth indexes", BmpFile(InfoHeader(1, 1, 1, 0, 1000), {0x000000, 0x123456}, {0x80, 0, 0, 0}),
+        {"RLE4 of one pixel",
+         BmpFile(InfoHeader(1, 1, 4, 2, 4), palette, {1, 0x30, 0, 1}),
+         {{0, 0, gdi::RGB(0, 0, 255)}}},
+        {"colour count past what the depth indexes",
+         BmpFile(InfoHeader(1, 1, 1, 0, 1000), {0x000000, 0x123456}, {0x80, 0, 0, 0}),
          {{0, 0, gdi::RGB(0x12, 0x34, 0x56)}}},
-        {"index past the colours given is black", BmpFile(InfoHeader(1, 1, 8, 0, 2), {0xFFFFFF, 0xFFFFFF}, {5, 0, 0, 0}),
+        {"index past the colours given is black",
+         BmpFile(InfoHeader(1, 1, 8, 0, 2), {0xFFFFFF, 0xFFFFFF}, {5, 0, 0, 0}),
          {{0, 0, gdi::RGB(0, 0, 0)}}},
         {"masks of the whole word", BmpFile(masked, {}, {0xFF, 0xFF, 0xFF, 0xFF}), {{0, 0, gdi::RGB(255, 255, 255)}}},
-        {"core header", BmpFile(core, {}, {0, 0, 255, 255, 0, 0, 0, 0}), {{0, 0, gdi::RGB(255, 0, 0)}, {1, 0, gdi::RGB(0, 0, 255)}}},
+        {"core header",
+         BmpFile(core, {}, {0, 0, 255, 255, 0, 0, 0, 0}),
+         {{0, 0, gdi::RGB(255, 0, 0)}, {1, 0, gdi::RGB(0, 0, 255)}}},
     };
     for (const PixelCase& c : cases) {
         const gdi::LiveObjects before = gdi::CountLiveObjects();
@@ -337,7 +381,9 @@ TEST(PictureInput, OddButValidBitmapsDecodeByTheirRules) {
 std::vector<Case> ValidFiles() {
     return {
         {"bmp", PlainBmp(3, 2, 24), 0},
-        {"bmp rle", BmpFile(InfoHeader(4, 2, 8, 1, 4), {0, 0xFF0000, 0xFF00, 0xFF}, {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 4, 3, 0, 1}), 0},
+        {"bmp rle",
+         BmpFile(InfoHeader(4, 2, 8, 1, 4), {0, 0xFF0000, 0xFF00, 0xFF}, {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 4, 3, 0, 1}),
+         0},
         {"png", Rgb8Png(3, 2), 0},
         {"ico", IcoFile(2, 2, 24, IconDib(2, 2, 24)), 0},
         {"ico png", IcoFile(3, 2, 32, Rgb8Png(3, 2)), 0},
@@ -369,7 +415,8 @@ TEST(PictureInput, ExtremeHeaderValuesAreRefusedOrBounded) {
                 Bytes file = Poked(valid.file, at, value);
                 if (png) FixPngCrcs(file);
                 const Outcome o = Load(file);
-                const std::string where = std::string(valid.name) + " word at " + std::to_string(at) + " = " + std::to_string(value);
+                const std::string where =
+                    std::string(valid.name) + " word at " + std::to_string(at) + " = " + std::to_string(value);
                 EXPECT_TRUE(o.error == 0 || o.error == 481) << where << ": error " << o.error;
                 EXPECT_TRUE(o.objects_released) << where;
                 if (o.type == PictureType::Bitmap || o.type == PictureType::Icon) {
@@ -393,7 +440,11 @@ TEST_F(PictureFileInput, PathsThatAreNoPictureFile) {
     const std::filesystem::path huge = dir_ / "huge.bmp";
     std::ofstream(huge).put('B');
     std::filesystem::resize_file(huge, static_cast<std::uintmax_t>(limits::kMaxPictureFileBytes) + 1);
-    struct PathCase { const char* name; std::string path; std::int32_t error; };
+    struct PathCase {
+        const char* name;
+        std::string path;
+        std::int32_t error;
+    };
     const std::vector<PathCase> cases = {
         {"missing", (dir_ / "missing.bmp").string(), 53},
         {"a folder", dir_.string(), 53},

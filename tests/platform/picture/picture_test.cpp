@@ -26,19 +26,16 @@ using namespace picture_files;
 
 class PictureTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        before_ = gdi::CountLiveObjects();
-    }
-    void TearDown() override {
-        EXPECT_EQ(gdi::CountLiveObjects(), before_) << "every picture released its handle";
-    }
+    void SetUp() override { before_ = gdi::CountLiveObjects(); }
+    void TearDown() override { EXPECT_EQ(gdi::CountLiveObjects(), before_) << "every picture released its handle"; }
     std::string Write(const std::string& name, const Bytes& bytes) { return scratch_.Write(name, bytes); }
     std::string Path(const std::string& name) const { return scratch_.Path(name); }
 
     static gdi::COLORREF BitmapPixel(const Picture& picture, int x, int y) {
         std::uint32_t word = 0;
         const gdi::RECT one{x, y, x + 1, y + 1};
-        return gdi::GetBitmapBits32(picture.handle(), &one, &word) == 1 ? gdi::ColorFromPixelWord(word) : gdi::CLR_INVALID;
+        return gdi::GetBitmapBits32(picture.handle(), &one, &word) == 1 ? gdi::ColorFromPixelWord(word)
+                                                                        : gdi::CLR_INVALID;
     }
 
     testing_support::ScratchDir scratch_{"orvelle_picture"};
@@ -48,8 +45,8 @@ protected:
 TEST_F(PictureTest, Bmp24BitBottomUpWithRowPadding) {
     // 3 x 2, rows bottom-up, each row 9 bytes padded to 12.
     const Bytes bits = {
-        0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,        // bottom row: red, green, blue (BGR)
-        255, 255, 255, 0, 0, 0, 128, 64, 32, 0, 0, 0,    // top row: white, black, (32, 64, 128)
+        0,   0,   255, 0, 255, 0, 255, 0,  0,  0, 0, 0,  // bottom row: red, green, blue (BGR)
+        255, 255, 255, 0, 0,   0, 128, 64, 32, 0, 0, 0,  // top row: white, black, (32, 64, 128)
     };
     auto picture = LoadPicture(Write("a.bmp", BmpFile(InfoHeader(3, 2, 24), {}, bits)));
     ASSERT_EQ(picture->type(), PictureType::Bitmap);
@@ -66,7 +63,7 @@ TEST_F(PictureTest, Bmp24BitBottomUpWithRowPadding) {
 
 TEST_F(PictureTest, BmpIndexedDepthsTopDownAndRle) {
     const std::vector<std::uint32_t> palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-    {   // 8-bit, top-down (negative height)
+    {  // 8-bit, top-down (negative height)
         const Bytes bits = {1, 2, 3, 0, 0, 3, 2, 0};
         auto p = LoadPicture(Write("p8.bmp", BmpFile(InfoHeader(3, -2, 8, 0, 4), palette, bits)));
         EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(255, 0, 0));
@@ -74,7 +71,7 @@ TEST_F(PictureTest, BmpIndexedDepthsTopDownAndRle) {
         EXPECT_EQ(BitmapPixel(*p, 1, 1), gdi::RGB(0, 0, 255));
         EXPECT_EQ(BitmapPixel(*p, 2, 1), gdi::RGB(0, 255, 0));
     }
-    {   // 1-bit, 10 pixels wide: the second byte holds pixels 8 and 9
+    {  // 1-bit, 10 pixels wide: the second byte holds pixels 8 and 9
         const Bytes bits = {0b10000001, 0b01000000, 0, 0};
         auto p = LoadPicture(Write("p1.bmp", BmpFile(InfoHeader(10, 1, 1, 0, 2), {0x000000, 0xFFFFFF}, bits)));
         EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(255, 255, 255));
@@ -83,14 +80,14 @@ TEST_F(PictureTest, BmpIndexedDepthsTopDownAndRle) {
         EXPECT_EQ(BitmapPixel(*p, 8, 0), gdi::RGB(0, 0, 0));
         EXPECT_EQ(BitmapPixel(*p, 9, 0), gdi::RGB(255, 255, 255));
     }
-    {   // 4-bit: high nibble first
+    {  // 4-bit: high nibble first
         const Bytes bits = {0x12, 0x30, 0, 0};
         auto p = LoadPicture(Write("p4.bmp", BmpFile(InfoHeader(3, 1, 4, 0, 4), palette, bits)));
         EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(255, 0, 0));
         EXPECT_EQ(BitmapPixel(*p, 1, 0), gdi::RGB(0, 255, 0));
         EXPECT_EQ(BitmapPixel(*p, 2, 0), gdi::RGB(0, 0, 255));
     }
-    {   // RLE8, 4 x 2 bottom-up: a run of three 1s and an absolute run, end of line, end of bitmap
+    {  // RLE8, 4 x 2 bottom-up: a run of three 1s and an absolute run, end of line, end of bitmap
         const Bytes bits = {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 4, 3, 0, 1};
         auto p = LoadPicture(Write("rle.bmp", BmpFile(InfoHeader(4, 2, 8, 1, 4), palette, bits)));
         EXPECT_EQ(BitmapPixel(*p, 0, 1), gdi::RGB(255, 0, 0));
@@ -99,7 +96,7 @@ TEST_F(PictureTest, BmpIndexedDepthsTopDownAndRle) {
         EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(0, 0, 255));
         EXPECT_EQ(BitmapPixel(*p, 3, 0), gdi::RGB(0, 0, 255));
     }
-    {   // 16-bit 5-5-5
+    {                                                 // 16-bit 5-5-5
         const Bytes bits = {0x00, 0x7C, 0x1F, 0x00};  // pure red, pure blue
         auto p = LoadPicture(Write("p16.bmp", BmpFile(InfoHeader(2, 1, 16), {}, bits)));
         EXPECT_EQ(BitmapPixel(*p, 0, 0), gdi::RGB(255, 0, 0));
@@ -118,7 +115,9 @@ TEST_F(PictureTest, PngLoadsAsBitmap) {
 }
 
 TEST_F(PictureTest, HimetricSizesRoundLikeThePlatform) {
-    struct Case { int pixels, himetric; };
+    struct Case {
+        int pixels, himetric;
+    };
     // pixels * 2540 / 96, halves away from zero: 1 -> 26.46, 3 -> 79.375, 32 -> 846.67, 100 -> 2645.8
     for (const Case c : {Case{1, 26}, Case{3, 79}, Case{32, 847}, Case{100, 2646}, Case{48, 1270}}) {
         EXPECT_EQ(PixelsToHimetricX(c.pixels), c.himetric) << c.pixels;
@@ -153,17 +152,17 @@ TEST_F(PictureTest, IcoWithAndMaskDrawsTransparentWhereMaskIsSet) {
     ASSERT_TRUE(gdi::FillBitmapRect(canvas, &all, gdi::RGB(0, 128, 0)));
     ASSERT_TRUE(gdi::DrawIcon(dc, 1, 1, picture->handle()));
     auto at = [&](int x, int y) { return gdi::GetPixel(dc, x, y); };
-    EXPECT_EQ(at(1, 1), gdi::RGB(255, 0, 0));     // top-left: red
-    EXPECT_EQ(at(2, 1), gdi::RGB(0, 128, 0));     // top-right: transparent
-    EXPECT_EQ(at(1, 2), gdi::RGB(0, 128, 0));     // bottom-left: transparent
-    EXPECT_EQ(at(2, 2), gdi::RGB(0, 0, 255));     // bottom-right: blue
-    EXPECT_EQ(at(0, 0), gdi::RGB(0, 128, 0));     // outside the icon
+    EXPECT_EQ(at(1, 1), gdi::RGB(255, 0, 0));  // top-left: red
+    EXPECT_EQ(at(2, 1), gdi::RGB(0, 128, 0));  // top-right: transparent
+    EXPECT_EQ(at(1, 2), gdi::RGB(0, 128, 0));  // bottom-left: transparent
+    EXPECT_EQ(at(2, 2), gdi::RGB(0, 0, 255));  // bottom-right: blue
+    EXPECT_EQ(at(0, 0), gdi::RGB(0, 128, 0));  // outside the icon
     EXPECT_EQ(at(3, 3), gdi::RGB(0, 128, 0));
     // Clipped at the bitmap's edge without complaint.
     EXPECT_TRUE(gdi::DrawIcon(dc, 3, -1, picture->handle()));
     EXPECT_EQ(at(3, 0), gdi::RGB(0, 128, 0));  // the icon's transparent bottom-left
     EXPECT_TRUE(gdi::DrawIcon(dc, 2, -1, picture->handle()));
-    EXPECT_EQ(at(3, 0), gdi::RGB(0, 0, 255));  // its bottom-right
+    EXPECT_EQ(at(3, 0), gdi::RGB(0, 0, 255));       // its bottom-right
     EXPECT_FALSE(gdi::DrawIcon(dc, 0, 0, canvas));  // not an icon
     gdi::SelectObject(dc, previous);
     gdi::DeleteObject(canvas);
@@ -300,8 +299,10 @@ TEST_F(PictureTest, StdFontTellsItsListenersOfWritesMadeThroughIt) {
     const struct {
         const char* member;
         Variant value;
-    } writes[] = {{"Name", Variant::FromString("Arial")}, {"Size", Variant::FromDouble(12)},
-                  {"Bold", Variant::FromBoolean(true)},   {"Weight", Variant::FromInteger(400)}};
+    } writes[] = {{"Name", Variant::FromString("Arial")},
+                  {"Size", Variant::FromDouble(12)},
+                  {"Bold", Variant::FromBoolean(true)},
+                  {"Weight", Variant::FromInteger(400)}};
     for (const auto& w : writes) {
         heard.clear();
         try {

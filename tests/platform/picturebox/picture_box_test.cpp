@@ -22,7 +22,9 @@ constexpr OleColor kWhite = 0xFFFFFF, kRed = 0x0000FF, kBlue = 0xFF0000, kGreen 
 struct Presented {
     int width = 0, height = 0;
     std::vector<std::uint32_t> pixels;
-    gdi::COLORREF At(int x, int y) const { return gdi::ColorFromPixelWord(pixels[static_cast<std::size_t>(y) * width + x]); }
+    gdi::COLORREF At(int x, int y) const {
+        return gdi::ColorFromPixelWord(pixels[static_cast<std::size_t>(y) * width + x]);
+    }
 };
 
 Presented Show(const PictureBox& box) {
@@ -134,14 +136,19 @@ TEST_F(PictureBoxTest, SizesInContainerUnitsSnapToWholePixels) {
 }
 
 TEST_F(PictureBoxTest, ScaleConversionsBetweenAllModes) {
-    struct Row { int mode; double per_inch_x, per_inch_y; };
+    struct Row {
+        int mode;
+        double per_inch_x, per_inch_y;
+    };
     // One inch (1440 twips) in every unit; characters are 120 x 240 twips.
-    const Row rows[] = {{1, 1440, 1440}, {2, 72, 72}, {3, 96, 96}, {4, 12, 6},
+    const Row rows[] = {{1, 1440, 1440}, {2, 72, 72},     {3, 96, 96},     {4, 12, 6},
                         {5, 1, 1},       {6, 25.4, 25.4}, {7, 2.54, 2.54}, {8, 2540, 2540}};
     for (const Row& from : rows)
         for (const Row& to : rows) {
-            EXPECT_NEAR(box_->ScaleX(from.per_inch_x, from.mode, to.mode), to.per_inch_x, 1e-9) << from.mode << "->" << to.mode;
-            EXPECT_NEAR(box_->ScaleY(from.per_inch_y, from.mode, to.mode), to.per_inch_y, 1e-9) << from.mode << "->" << to.mode;
+            EXPECT_NEAR(box_->ScaleX(from.per_inch_x, from.mode, to.mode), to.per_inch_x, 1e-9)
+                << from.mode << "->" << to.mode;
+            EXPECT_NEAR(box_->ScaleY(from.per_inch_y, from.mode, to.mode), to.per_inch_y, 1e-9)
+                << from.mode << "->" << to.mode;
         }
     EXPECT_THROW(box_->ScaleX(1, 9, 1), AutomationError);
 
@@ -295,8 +302,12 @@ TEST_F(PictureBoxTest, LateBoundMembers) {
     PutProperty(*object, "BorderStyle", Variant::FromInteger(0));
     PutProperty(*object, "ScaleMode", Variant::FromInteger(3));
     PutProperty(*object, "BackColor", Variant::FromLong(static_cast<std::int32_t>(kWhite)));
-    std::vector<Variant> args{Variant::FromLong(2), Variant::FromLong(2), Variant::FromLong(4), Variant::FromLong(4),
-                              Variant::FromLong(static_cast<std::int32_t>(kRed)), Variant::FromString("BF")};
+    std::vector<Variant> args{Variant::FromLong(2),
+                              Variant::FromLong(2),
+                              Variant::FromLong(4),
+                              Variant::FromLong(4),
+                              Variant::FromLong(static_cast<std::int32_t>(kRed)),
+                              Variant::FromString("BF")};
     CallMethod(*object, "Line", args);
     EXPECT_EQ(Show(*shared).At(4, 4), kRed);
     EXPECT_EQ(Show(*shared).At(5, 5), kWhite);

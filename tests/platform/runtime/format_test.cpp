@@ -26,12 +26,12 @@ TEST(FormatDate, TokensAndNames) {
 
 TEST(FormatDate, MinutesByTimeContext) {
     const double t = At(2024, 6, 1, 13, 5, 9);
-    EXPECT_EQ(*FormatDate(t, "MM"), "06");          // month alone
-    EXPECT_EQ(*FormatDate(t, "HH:MM"), "13:05");    // ':' before
-    EXPECT_EQ(*FormatDate(t, "MM:SS"), "05:09");    // ':' after
+    EXPECT_EQ(*FormatDate(t, "MM"), "06");              // month alone
+    EXPECT_EQ(*FormatDate(t, "HH:MM"), "13:05");        // ':' before
+    EXPECT_EQ(*FormatDate(t, "MM:SS"), "05:09");        // ':' after
     EXPECT_EQ(*FormatDate(t, "HHMM"), "1306");          // runs meet, no ':' near: month
     EXPECT_EQ(*FormatDate(t, "HHMMAMPM"), "0105PM");    // the marker right after: minutes
-    EXPECT_EQ(*FormatDate(t, "HH:MM MM"), "13:05 06"); // a blank ends the time context
+    EXPECT_EQ(*FormatDate(t, "HH:MM MM"), "13:05 06");  // a blank ends the time context
 }
 
 TEST(FormatDate, LongRunsAreCutAndOthersAreLiteral) {
@@ -54,19 +54,19 @@ TEST(FormatDate, HostLocaleNames) {
 }
 
 TEST(FormatNumber, PlaceholdersAndRounding) {
-    EXPECT_EQ(FormatNumber(2.25, "#.#"), "2.3");    // halves away from zero on the decimal text
+    EXPECT_EQ(FormatNumber(2.25, "#.#"), "2.3");  // halves away from zero on the decimal text
     EXPECT_EQ(FormatNumber(1.005, "#.##"), "1.01");
     EXPECT_EQ(FormatNumber(-2.25, "#.#"), "-2.3");
-    EXPECT_EQ(FormatNumber(0.5, "#.#"), ".5");      // '#' writes no leading zero
+    EXPECT_EQ(FormatNumber(0.5, "#.#"), ".5");  // '#' writes no leading zero
     EXPECT_EQ(FormatNumber(0.5, "0.0"), "0.5");
-    EXPECT_EQ(FormatNumber(2, "#.##"), "2.");       // the point is always written
+    EXPECT_EQ(FormatNumber(2, "#.##"), "2.");  // the point is always written
     EXPECT_EQ(FormatNumber(2.5, "#.00"), "2.50");
     EXPECT_EQ(FormatNumber(2.5, "#.##"), "2.5");
     EXPECT_EQ(FormatNumber(123456, "##"), "123456");  // all integer digits remain
     EXPECT_EQ(FormatNumber(5, "000"), "005");
     EXPECT_EQ(FormatNumber(2.5, "#"), "3");
     EXPECT_EQ(FormatNumber(0.4, "#"), "");
-    EXPECT_EQ(FormatNumber(-0.04, "#.#"), ".");      // rounds to zero: no sign
+    EXPECT_EQ(FormatNumber(-0.04, "#.#"), ".");  // rounds to zero: no sign
     EXPECT_EQ(FormatNumber(9.96, "#.#"), "10.");
     EXPECT_EQ(FormatNumber(0.96, "0.0"), "1.0");
     EXPECT_EQ(FormatNumber(1e16, ""), "10000000000000000");

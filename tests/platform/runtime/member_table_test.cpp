@@ -19,13 +19,18 @@ public:
     static ClassInfo Table(bool is_control) {
         return ClassBuilder<Gauge>("Gauge", is_control)
             .Property("Level", kLevel, TypeDesc::Of(VarType::Long), &Gauge::Level, &Gauge::SetLevel)
-            .Default(Variant::FromLong(5)).Persist()
+            .Default(Variant::FromLong(5))
+            .Persist()
             .Field("Label", kLabel, TypeDesc::Of(VarType::String), &Gauge::label)
-            .Default(Variant::FromString("g")).Persist()
-            .Property("Colour", kColour, TypeDesc::Color(), &Gauge::Level, &Gauge::SetLevel).Notifies("Tint")
-            .Property("Mode", kMode, TypeDesc::Of(VarType::Integer), &Gauge::Level, &Gauge::SetLevel).Silent()
-            .Default(Variant::FromInteger(1)).Persist([](Gauge& g, const Variant& v) { g.level = CLng(v); },
-                                                       [](Gauge& g) { return Variant::FromLong(g.level); })
+            .Default(Variant::FromString("g"))
+            .Persist()
+            .Property("Colour", kColour, TypeDesc::Color(), &Gauge::Level, &Gauge::SetLevel)
+            .Notifies("Tint")
+            .Property("Mode", kMode, TypeDesc::Of(VarType::Integer), &Gauge::Level, &Gauge::SetLevel)
+            .Silent()
+            .Default(Variant::FromInteger(1))
+            .Persist([](Gauge& g, const Variant& v) { g.level = CLng(v); },
+                     [](Gauge& g) { return Variant::FromLong(g.level); })
             .AsCreated()
             .ReadOnly("Scale", kScale, TypeDesc::Of(VarType::Long), &Gauge::Level)
             .Method("Step", kStep, {Ref("By", TypeDesc::Of(VarType::Long)), Ref("Times", TypeDesc::Of(VarType::Long))},
@@ -35,7 +40,8 @@ public:
                         return Variant();
                     })
             .ObjectProperty("Face", kFace, TypeDesc::Object("Gauge"), &Gauge::Face, &Gauge::SetFace)
-            .Field("Note", kNote, TypeDesc::Of(VarType::String), &Gauge::note).PutByRef()
+            .Field("Note", kNote, TypeDesc::Of(VarType::String), &Gauge::note)
+            .PutByRef()
             .Build();
     }
     const ClassInfo& Info() const override {
@@ -71,7 +77,7 @@ TEST(MemberTableBuilder, ControlPutsNotifyUnderTheirNameUnlessDeclaredOtherwise)
     EXPECT_EQ(control.FindMember("Colour")->notification, std::optional<std::string>("Tint"));
     EXPECT_EQ(control.FindMember("Mode")->notification, std::nullopt);
     EXPECT_EQ(control.FindMember("Scale")->notification, std::nullopt);  // read-only
-    EXPECT_EQ(object.FindMember("Level")->notification, std::nullopt);    // no site to tell
+    EXPECT_EQ(object.FindMember("Level")->notification, std::nullopt);   // no site to tell
 }
 
 TEST(MemberTableBuilder, NewInstancesTakeTheDefaultThroughTheKeyUnlessAsCreated) {
@@ -94,8 +100,12 @@ TEST(MemberTableBuilder, NewInstancesTakeTheDefaultThroughTheKeyUnlessAsCreated)
 TEST(MemberTableBuilder, KeyOrdersAndKeysWithoutDefaultsAreRefused) {
     const auto with = [](auto&& declare) {
         ClassBuilder<Gauge> b("Gauge");
-        b.Property("A", 1, TypeDesc::Of(VarType::Long), &Gauge::Level, &Gauge::SetLevel).Default(Variant::FromLong(0)).Persist();
-        b.Property("B", 2, TypeDesc::Of(VarType::Long), &Gauge::Level, &Gauge::SetLevel).Default(Variant::FromLong(0)).Persist();
+        b.Property("A", 1, TypeDesc::Of(VarType::Long), &Gauge::Level, &Gauge::SetLevel)
+            .Default(Variant::FromLong(0))
+            .Persist();
+        b.Property("B", 2, TypeDesc::Of(VarType::Long), &Gauge::Level, &Gauge::SetLevel)
+            .Default(Variant::FromLong(0))
+            .Persist();
         declare(b);
         return b.Build();
     };

@@ -21,7 +21,8 @@ TEST(CanonicalNumberText, PositionalShortest) {
 }
 
 TEST(NumericText, EngineTest) {
-    for (const char* yes : {"5", "-5", "+5", " 5 ", "5.", ".5", "-.5", "007.50"}) EXPECT_TRUE(IsNumericText(yes)) << yes;
+    for (const char* yes : {"5", "-5", "+5", " 5 ", "5.", ".5", "-.5", "007.50"})
+        EXPECT_TRUE(IsNumericText(yes)) << yes;
     for (const char* no : {"", "-", ".", "-.", "1.2.3", "1e5", "&H10", "1,000", "$5", "5-", "+-5", "1 2"})
         EXPECT_FALSE(IsNumericText(no)) << no;
     EXPECT_EQ(NumericTextValue(" +007.50 "), 7.5);
@@ -64,14 +65,20 @@ TEST(Val, ReadsAsFarAsANumberGoes) {
 }
 
 TEST(UpperCase, LettersOfTheCodePage) {
-    struct Case { const char* text; const char* want; };
+    struct Case {
+        const char* text;
+        const char* want;
+    };
     const Case cases[] = {
         {"dd/mm/yyyy am", "DD/MM/YYYY AM"},
-        {"d\xE9""cembre", "D\xC9""CEMBRE"},           // é
+        {"d\xE9"
+         "cembre",
+         "D\xC9"
+         "CEMBRE"},                                        // é
         {"\xE0\xE7\xF1\xF6\xFE", "\xC0\xC7\xD1\xD6\xDE"},  // à ç ñ ö þ
-        {"\x9A\x9C\x9E\xFF", "\x8A\x8C\x8E\x9F"},        // š œ ž ÿ
-        {"\xDF\xB5\xF7", "\xDF\xB5\xF7"},                 // ß µ ÷ have no capital
-        {"\xC9\x80 1", "\xC9\x80 1"},                     // capitals and signs stay
+        {"\x9A\x9C\x9E\xFF", "\x8A\x8C\x8E\x9F"},          // š œ ž ÿ
+        {"\xDF\xB5\xF7", "\xDF\xB5\xF7"},                  // ß µ ÷ have no capital
+        {"\xC9\x80 1", "\xC9\x80 1"},                      // capitals and signs stay
     };
     for (const Case& c : cases) EXPECT_EQ(UpperCase(c.text), c.want) << c.text;
 }

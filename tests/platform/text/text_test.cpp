@@ -397,7 +397,8 @@ TEST_F(TextTest, Windows1252BytesDrawTheirOwnCharacters) {
     };
     const std::string missing = draw("\x81");
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
-        if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D || byte == 0xA0 || byte == 0xAD)
+        if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D || byte == 0xA0 ||
+            byte == 0xAD)
             continue;  // undefined, or drawn without ink (no-break space, soft hyphen)
         EXPECT_NE(draw(std::string(1, static_cast<char>(byte))), missing) << "byte " << byte;
     }

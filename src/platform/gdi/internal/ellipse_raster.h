@@ -50,8 +50,8 @@ void WalkEllipseQuadrantRows(int width, int height, int y_limit, EmitRow&& emit)
     const int half_width = width / 2;
     int x = width - 1, y = height / 2;
     if (y >= y_limit) return;
-    int row_hi = x;                // the first (largest) column of the current row's run
-    int last_x = x, last_y = y;    // the latest point of the path
+    int row_hi = x;              // the first (largest) column of the current row's run
+    int last_x = x, last_y = y;  // the latest point of the path
     while (x >= half_width) {
         last_x = x;
         last_y = y;
@@ -92,7 +92,8 @@ struct StepsAhead {
 
     Wide At(std::int64_t k) const {
         const Wide kk = k;
-        return static_cast<Wide>(step) * kk * kk + (2 * static_cast<Wide>(d) + step) * kk + 2 * static_cast<Wide>(err) - other;
+        return static_cast<Wide>(step) * kk * kk + (2 * static_cast<Wide>(d) + step) * kk + 2 * static_cast<Wide>(err) -
+               other;
     }
     // A real root's estimate, the smaller or the larger; NaN when there is none.
     double Root(bool larger) const {
@@ -102,7 +103,9 @@ struct StepsAhead {
         if (!(disc >= 0)) return std::numeric_limits<double>::quiet_NaN();
         return (-qb + (larger ? 1 : -1) * std::sqrt(disc)) / (2 * qa);
     }
-    bool FallingAt(std::int64_t k) const { return 2 * static_cast<Wide>(step) * k + 2 * static_cast<Wide>(d) + step <= 0; }
+    bool FallingAt(std::int64_t k) const {
+        return 2 * static_cast<Wide>(step) * k + 2 * static_cast<Wide>(d) + step <= 0;
+    }
     // The error after k steps.
     std::int64_t ErrorAfter(std::int64_t k) const {
         const Wide kk = k;
@@ -187,7 +190,8 @@ std::optional<QuadrantWalkPoint> SteepColumnExit(int width, int height, int k) {
         const Wide dx_k = start.dx + kk * start.step_dx;
         constexpr Wide kMax = std::numeric_limits<std::int64_t>::max() / 4;
         fits = fits && err_k < kMax && err_k > -kMax && dx_k < kMax && dx_k > -kMax;
-        return StepsAhead<Wide>{static_cast<std::int64_t>(err_k), start.dy, start.step_dy, static_cast<std::int64_t>(dx_k)};
+        return StepsAhead<Wide>{static_cast<std::int64_t>(err_k), start.dy, start.step_dy,
+                                static_cast<std::int64_t>(dx_k)};
     };
     // The first row j >= 0 with a non-negative check, as the run of pure down steps from row 0
     // (the box's height when there is none before it); -1 when the estimate fails.
@@ -197,8 +201,10 @@ std::optional<QuadrantWalkPoint> SteepColumnExit(int width, int height, int k) {
         return down > 0 ? down : -1;
     };
     const StepsAhead<Wide> at_k = row_check(k);
-    const std::int64_t leave_k = first_row(at_k), leave_before = first_row(row_check(k - 1)), leave_first = first_row(row_check(0));
-    if (!fits || leave_first < 1 || leave_before < 0 || leave_k - leave_before < 2 || leave_k >= height) return std::nullopt;
+    const std::int64_t leave_k = first_row(at_k), leave_before = first_row(row_check(k - 1)),
+                       leave_first = first_row(row_check(0));
+    if (!fits || leave_first < 1 || leave_before < 0 || leave_k - leave_before < 2 || leave_k >= height)
+        return std::nullopt;
     return QuadrantWalkPoint{width - 1 - k, height / 2 + static_cast<int>(leave_k), at_k.other,
                              start.dy + leave_k * start.step_dy, at_k.ErrorAfter(leave_k)};
 }
@@ -233,7 +239,8 @@ void WalkEllipseQuadrantSpansIn(int width, int height, int y_limit, EmitSpans&& 
         const std::int64_t e2 = 2 * err;
         if (e2 > dy && x - half_width > 4 && y != flat_declined_row && (row_hi - x >= 3 || last_run >= 3)) {
             const StepsAhead<Wide> along{err, dx, step_dx, dy};
-            int run = last_run >= 3 ? FlatRunFromGuess(along, 2 * last_run - run_before - (row_hi - x), x - half_width) : 0;
+            int run =
+                last_run >= 3 ? FlatRunFromGuess(along, 2 * last_run - run_before - (row_hi - x), x - half_width) : 0;
             if (run == 0 && row_hi - x >= 3) {
                 run = FlatRunSteps(along, x - half_width);
                 if (run == 0) flat_declined_row = y;
@@ -321,8 +328,7 @@ template <typename EmitSpans>
 void WalkEllipseQuadrantSpans(int width, int height, int y_limit, EmitSpans&& emit, int far_column = INT_MAX) {
     if (width <= kNarrowWalkExtent && height <= kNarrowWalkExtent)
         WalkEllipseQuadrantSpansFrom<std::int64_t>(width, height, y_limit, emit, far_column);
-    else
-        WalkEllipseQuadrantSpansFrom<__int128>(width, height, y_limit, emit, far_column);
+    else WalkEllipseQuadrantSpansFrom<__int128>(width, height, y_limit, emit, far_column);
 }
 
 // The arguments of one WalkEllipseQuadrantSpans call, for WalkEllipseQuadrantSpansTogether.

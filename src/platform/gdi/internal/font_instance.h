@@ -19,8 +19,8 @@ namespace ov::gdi::detail {
 // One rendered glyph. Coverage is 0..255 per pixel (0 or 255 only for one-bit glyphs).
 struct Glyph {
     int width = 0, height = 0;
-    int left = 0;  // bitmap's left edge relative to the pen position, pixels, x right
-    int top = 0;   // bitmap's top edge above the pen position, pixels, y up
+    int left = 0;                        // bitmap's left edge relative to the pen position, pixels, x right
+    int top = 0;                         // bitmap's top edge above the pen position, pixels, y up
     std::vector<std::uint8_t> coverage;  // width * height, row-major
 };
 

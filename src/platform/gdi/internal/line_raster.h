@@ -22,9 +22,9 @@ namespace ov::gdi::detail {
 struct LineWalk {
     bool x_major = true;
     std::int64_t major0 = 0, minor0 = 0;
-    int major_step = 1;      // +1 or -1
-    std::int64_t n = 0;      // steps (|major delta|), pixels painted when unclipped
-    std::int64_t dminor = 0; // signed minor delta
+    int major_step = 1;       // +1 or -1
+    std::int64_t n = 0;       // steps (|major delta|), pixels painted when unclipped
+    std::int64_t dminor = 0;  // signed minor delta
 
     // Minor offset from minor0 at step i: ceil((2*dminor*i - n) / (2n)).
     std::int64_t MinorOffset(std::int64_t i) const;
@@ -48,7 +48,8 @@ void WalkLine(int x0, int y0, int x1, int y1, const PixelRect& clip, Plot&& plot
         ClipLineWalk(walk, clip, &first, &last);
         if (first >= last) return;
         q = walk.MinorOffset(first);
-        err = static_cast<std::int64_t>(static_cast<__int128>(two_d) * first - walk.n - static_cast<__int128>(two_n) * q);
+        err =
+            static_cast<std::int64_t>(static_cast<__int128>(two_d) * first - walk.n - static_cast<__int128>(two_n) * q);
     }
     std::int64_t major = walk.major0 + walk.major_step * first;
     for (std::int64_t i = first; i < last; ++i) {
@@ -57,8 +58,13 @@ void WalkLine(int x0, int y0, int x1, int y1, const PixelRect& clip, Plot&& plot
         else plot(static_cast<int>(minor), static_cast<int>(major));
         major += walk.major_step;
         err += two_d;
-        if (err > 0) { ++q; err -= two_n; }
-        else if (err <= -two_n) { --q; err += two_n; }
+        if (err > 0) {
+            ++q;
+            err -= two_n;
+        } else if (err <= -two_n) {
+            --q;
+            err += two_n;
+        }
     }
 }
 

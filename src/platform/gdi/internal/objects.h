@@ -14,7 +14,16 @@
 
 namespace ov::gdi {
 
-enum class ObjectKind : std::uint8_t { None = 0, Dc = 1, Bitmap = 2, Pen = 3, Brush = 4, Font = 5, Palette = 6, Icon = 7 };
+enum class ObjectKind : std::uint8_t {
+    None = 0,
+    Dc = 1,
+    Bitmap = 2,
+    Pen = 3,
+    Brush = 4,
+    Font = 5,
+    Palette = 6,
+    Icon = 7
+};
 
 namespace detail {
 

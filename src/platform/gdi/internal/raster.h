@@ -24,7 +24,8 @@ struct PixelRect {
     bool empty() const { return right <= left || bottom <= top; }
     bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     PixelRect intersected(const PixelRect& o) const {
-        return PixelRect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+        return PixelRect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+                         std::min(bottom, o.bottom)};
     }
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
@@ -100,8 +101,8 @@ constexpr bool RopUsesDestination(std::uint8_t r) { return ((r >> 1) ^ r) & 0x55
 // * same format: unchanged (mono -> mono ignores both DCs' colours).
 struct SourceConversion {
     enum class Kind { None, ColourToMono, MonoToColour } kind = Kind::None;
-    std::uint32_t key = 0;              // colour -> mono
-    std::uint32_t zero = 0, one = 0;    // mono -> colour
+    std::uint32_t key = 0;            // colour -> mono
+    std::uint32_t zero = 0, one = 0;  // mono -> colour
 
     // On 32-bit stored values of either format (mono: 0 or kMonoWhite).
     std::uint32_t operator()(std::uint32_t p) const {
@@ -133,6 +134,7 @@ void SetAvx2ConvertingKernels(bool allowed);
 
 // The operation evaluated bit by bit from its truth table: the slow, obviously-correct form the
 // kernels are tested against.
-std::uint32_t RopReference(std::uint8_t rop_index, std::uint32_t pattern, std::uint32_t source, std::uint32_t destination);
+std::uint32_t RopReference(std::uint8_t rop_index, std::uint32_t pattern, std::uint32_t source,
+                           std::uint32_t destination);
 
 }  // namespace ov::gdi::detail

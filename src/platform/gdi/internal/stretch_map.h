@@ -43,9 +43,9 @@ AxisMap MapAxis(int dst_origin, int dst_extent, int dst_limit, int src_origin, i
 // `convert` maps a source pixel into the destination's format before combining.
 struct StretchReferenceArgs {
     int x, y, width, height, src_x, src_y, src_width, src_height;
-    int mode;                 // stretch mode of the destination DC
+    int mode;  // stretch mode of the destination DC
     std::uint8_t rop_index;
-    std::uint32_t pattern;    // stored pixel
+    std::uint32_t pattern;  // stored pixel
     std::uint32_t (*convert)(std::uint32_t pixel, const void* context);
     const void* context;
 };

@@ -34,7 +34,10 @@ public:
     enum class Table { None, Rop, Stretch, Pen };
 
     std::int64_t Read(const Node& value, std::int64_t low, std::int64_t high, Table table = Table::None) const {
-        const std::optional<Node>& names = table == Table::Rop ? rop_ : table == Table::Stretch ? stretch_ : table == Table::Pen ? pen_ : kNone;
+        const std::optional<Node>& names = table == Table::Rop       ? rop_
+                                           : table == Table::Stretch ? stretch_
+                                           : table == Table::Pen     ? pen_
+                                                                     : kNone;
         std::optional<std::int64_t> number;
         if (value.json().is_number_integer()) {
             number = value.json().is_number_unsigned() && value.json().get<std::uint64_t>() > INT64_MAX
@@ -53,7 +56,9 @@ public:
         return *number;
     }
 
-    int Int(const Node& value, Table table = Table::None) const { return static_cast<int>(Read(value, INT_MIN, INT_MAX, table)); }
+    int Int(const Node& value, Table table = Table::None) const {
+        return static_cast<int>(Read(value, INT_MIN, INT_MAX, table));
+    }
     std::uint32_t Word(const Node& value, Table table = Table::None) const {
         return static_cast<std::uint32_t>(Read(value, 0, UINT32_MAX, table));
     }
@@ -103,15 +108,23 @@ struct Signature {
 };
 
 constexpr Signature kSignatures[] = {
-    {"NewDib32", Op::Kind::NewDib32, 3},        {"NewMono", Op::Kind::NewMono, 3},
-    {"FillRect", Op::Kind::FillRect, 6},        {"SelectPen", Op::Kind::SelectPen, 4},
+    {"NewDib32", Op::Kind::NewDib32, 3},
+    {"NewMono", Op::Kind::NewMono, 3},
+    {"FillRect", Op::Kind::FillRect, 6},
+    {"SelectPen", Op::Kind::SelectPen, 4},
     {"SelectBrush", Op::Kind::SelectSolidBrush, 3},  // "NULL" may leave out the colour
-    {"MoveToEx", Op::Kind::MoveToEx, 3},        {"LineTo", Op::Kind::LineTo, 3},
-    {"Rectangle", Op::Kind::Rectangle, 5},      {"Ellipse", Op::Kind::Ellipse, 5},
-    {"SetPixelV", Op::Kind::SetPixelV, 4},      {"SetPixel", Op::Kind::SetPixel, 4},
-    {"GetPixel", Op::Kind::GetPixel, 3},        {"SetBkColor", Op::Kind::SetBkColor, 2},
-    {"SetTextColor", Op::Kind::SetTextColor, 2}, {"SetStretchBltMode", Op::Kind::SetStretchBltMode, 2},
-    {"BitBlt", Op::Kind::BitBlt, 9},            {"StretchBlt", Op::Kind::StretchBlt, 11},
+    {"MoveToEx", Op::Kind::MoveToEx, 3},
+    {"LineTo", Op::Kind::LineTo, 3},
+    {"Rectangle", Op::Kind::Rectangle, 5},
+    {"Ellipse", Op::Kind::Ellipse, 5},
+    {"SetPixelV", Op::Kind::SetPixelV, 4},
+    {"SetPixel", Op::Kind::SetPixel, 4},
+    {"GetPixel", Op::Kind::GetPixel, 3},
+    {"SetBkColor", Op::Kind::SetBkColor, 2},
+    {"SetTextColor", Op::Kind::SetTextColor, 2},
+    {"SetStretchBltMode", Op::Kind::SetStretchBltMode, 2},
+    {"BitBlt", Op::Kind::BitBlt, 9},
+    {"StretchBlt", Op::Kind::StretchBlt, 11},
     {"DumpBits", Op::Kind::DumpBits, 2},
 };
 
@@ -171,7 +184,8 @@ private:
                                 node.At(2).Utf8Text() == "NULL";
         const std::size_t given = size - 1;
         if (given != signature->arguments && !(null_brush && given == 2))
-            node.Fail(name + " takes " + std::to_string(signature->arguments) + " arguments, not " + std::to_string(given));
+            node.Fail(name + " takes " + std::to_string(signature->arguments) + " arguments, not " +
+                      std::to_string(given));
         auto arg = [&](std::size_t i) { return node.At(i); };
         auto ints = [&](std::size_t from, std::size_t count) {
             for (std::size_t k = 0; k < count; ++k) op.args[k] = numbers_.Int(arg(from + k));

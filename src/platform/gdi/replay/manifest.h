@@ -20,31 +20,48 @@ namespace ov::gdi::replay {
 // Bounds a manifest must keep to; the defaults are the library's limits. The fuzz target reads
 // with small ones so that each input replays quickly.
 struct ManifestLimits {
-    int max_side = limits::kMaxSurfaceSide;              // width and height of every DC's bitmap
+    int max_side = limits::kMaxSurfaceSide;               // width and height of every DC's bitmap
     std::int64_t max_pixels = limits::kMaxSurfacePixels;  // and their product
-    std::size_t max_ops = std::size_t{1} << 20;          // per case
+    std::size_t max_ops = std::size_t{1} << 20;           // per case
 };
 
 struct Op {
     enum class Kind : std::uint8_t {
-        NewDib32, NewMono, FillRect, SelectPen, SelectSolidBrush, SelectNullBrush, MoveToEx, LineTo, Rectangle,
-        Ellipse, SetPixelV, SetPixel, GetPixel, SetBkColor, SetTextColor, SetStretchBltMode, BitBlt, StretchBlt, DumpBits,
+        NewDib32,
+        NewMono,
+        FillRect,
+        SelectPen,
+        SelectSolidBrush,
+        SelectNullBrush,
+        MoveToEx,
+        LineTo,
+        Rectangle,
+        Ellipse,
+        SetPixelV,
+        SetPixel,
+        GetPixel,
+        SetBkColor,
+        SetTextColor,
+        SetStretchBltMode,
+        BitBlt,
+        StretchBlt,
+        DumpBits,
     };
     Kind kind = Kind::MoveToEx;
-    int dc = 0;                     // index into the case's DCs; 0 is "dst"
-    int src_dc = 0;                 // blits: the source DC
-    std::array<int, 8> args{};      // coordinates, extents, sizes, pen style and width, stretch mode
-    std::uint32_t colour = 0;       // COLORREF
-    std::uint32_t rop = 0;          // blits
-    std::string tag;                // DumpBits: the image name's suffix
-    nlohmann::json call;            // GetPixel and SetPixel: the op as written, for queries.json
+    int dc = 0;                 // index into the case's DCs; 0 is "dst"
+    int src_dc = 0;             // blits: the source DC
+    std::array<int, 8> args{};  // coordinates, extents, sizes, pen style and width, stretch mode
+    std::uint32_t colour = 0;   // COLORREF
+    std::uint32_t rop = 0;      // blits
+    std::string tag;            // DumpBits: the image name's suffix
+    nlohmann::json call;        // GetPixel and SetPixel: the op as written, for queries.json
 };
 
 struct Case {
     std::string name;
     int width = 0, height = 0;
-    std::uint32_t background = 0;  // COLORREF
-    bool has_caveats = false;      // the reference images document another implementation's quirks
+    std::uint32_t background = 0;       // COLORREF
+    bool has_caveats = false;           // the reference images document another implementation's quirks
     std::vector<std::string> dc_names;  // "dst" first, then each NewDib32 / NewMono in op order
     std::vector<Op> ops;
 };

@@ -102,7 +102,8 @@ Image Capture(HDC dc, const std::string& name) {
     image.height = size.cy;
     image.pixels.resize(static_cast<std::size_t>(size.cx) * size.cy);
     const RECT all{0, 0, size.cx, size.cy};
-    if (GetBitmapBits32(bitmap, &all, image.pixels.data()) != size.cy) throw CaseFailure("cannot read the bitmap of " + name);
+    if (GetBitmapBits32(bitmap, &all, image.pixels.data()) != size.cy)
+        throw CaseFailure("cannot read the bitmap of " + name);
     return image;
 }
 
@@ -152,7 +153,6 @@ void RunOps(const Case& c, CaseObjects& objects, CaseResult& result, std::size_t
     }
     result.images.push_back(Capture(dst, c.name));
 }
-
 
 }  // namespace
 
@@ -214,9 +214,10 @@ int ReplayManifestToDirectory(const std::string& manifest_path, const std::strin
         if (!result.queries.empty()) queries[result.name] = result.queries;
         if (!ok) ++failed;
     }
-    const std::string text = json{{"note", "GetPixel/SetPixel return values (COLORREF hex) by case name and op index"},
-                                  {"queries", queries}}.dump(1) +
-                             "\n";
+    const std::string text =
+        json{{"note", "GetPixel/SetPixel return values (COLORREF hex) by case name and op index"}, {"queries", queries}}
+            .dump(1) +
+        "\n";
     if (!output.Replace((std::filesystem::path(out_dir) / "queries.json").string(), text)) {
         *errors += "cannot write queries.json\n";
         ++failed;

@@ -20,10 +20,10 @@ struct Image {
 
 struct CaseResult {
     std::string name;
-    std::vector<Image> images;       // DumpBits images in op order, then the final dst
+    std::vector<Image> images;                         // DumpBits images in op order, then the final dst
     nlohmann::json queries = nlohmann::json::array();  // [{"call", "op_index", "result"}]
-    std::string error;               // empty when every op ran
-    int leaked_objects = 0;          // drawing objects still alive after the case cleaned up
+    std::string error;                                 // empty when every op ran
+    int leaked_objects = 0;                            // drawing objects still alive after the case cleaned up
 };
 
 // Replays one case in DCs of its own, released at its end whatever happened.

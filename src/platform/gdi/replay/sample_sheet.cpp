@@ -45,10 +45,12 @@ void DrawStar(HDC dc, int cx, int cy, int radius) {
 }
 
 void DrawBoxesAndEllipses(HDC dc, int x, int y) {
-    WithPenAndBrush(dc, PS_SOLID, RGB(0, 0, 0), false, RGB(255, 220, 120), [&] { Rectangle(dc, x, y, x + 70, y + 50); });
+    WithPenAndBrush(dc, PS_SOLID, RGB(0, 0, 0), false, RGB(255, 220, 120),
+                    [&] { Rectangle(dc, x, y, x + 70, y + 50); });
     WithPenAndBrush(dc, PS_SOLID, RGB(200, 0, 0), true, 0, [&] { Rectangle(dc, x + 80, y, x + 150, y + 50); });
     WithPenAndBrush(dc, PS_NULL, 0, false, RGB(60, 160, 60), [&] { Rectangle(dc, x + 160, y, x + 230, y + 50); });
-    WithPenAndBrush(dc, PS_SOLID, RGB(0, 0, 128), false, RGB(150, 200, 255), [&] { Ellipse(dc, x, y + 60, x + 70, y + 110); });
+    WithPenAndBrush(dc, PS_SOLID, RGB(0, 0, 128), false, RGB(150, 200, 255),
+                    [&] { Ellipse(dc, x, y + 60, x + 70, y + 110); });
     WithPenAndBrush(dc, PS_SOLID, RGB(128, 0, 128), true, 0, [&] {
         for (int i = 0; i < 6; ++i) Ellipse(dc, x + 80 + i * 4, y + 60 + i * 3, x + 150 - i * 4, y + 110 - i * 3);
     });
@@ -59,36 +61,45 @@ void DrawBoxesAndEllipses(HDC dc, int x, int y) {
 void DrawWidePens(HDC dc, int x, int y) {
     for (int i = 0; i < 5; ++i) {
         const int width = 2 + i * 2;
-        WithPenAndBrush(dc, PS_SOLID, RGB(30 + i * 40, 90, 160 - i * 25), true, 0, [&] {
-            MoveToEx(dc, x + 8 + i * 18, y + 70, nullptr);
-            LineTo(dc, x + 20 + i * 18, y + 10);
-        }, width);
+        WithPenAndBrush(
+            dc, PS_SOLID, RGB(30 + i * 40, 90, 160 - i * 25), true, 0,
+            [&] {
+                MoveToEx(dc, x + 8 + i * 18, y + 70, nullptr);
+                LineTo(dc, x + 20 + i * 18, y + 10);
+            },
+            width);
     }
-    WithPenAndBrush(dc, PS_SOLID, RGB(0, 120, 90), false, RGB(200, 240, 220), [&] { Rectangle(dc, x + 110, y + 10, x + 160, y + 70); }, 6);
-    WithPenAndBrush(dc, PS_SOLID, RGB(170, 60, 20), true, 0, [&] { Ellipse(dc, x + 175, y + 10, x + 230, y + 70); }, 5);
+    WithPenAndBrush(
+        dc, PS_SOLID, RGB(0, 120, 90), false, RGB(200, 240, 220),
+        [&] { Rectangle(dc, x + 110, y + 10, x + 160, y + 70); }, 6);
+    WithPenAndBrush(
+        dc, PS_SOLID, RGB(170, 60, 20), true, 0, [&] { Ellipse(dc, x + 175, y + 10, x + 230, y + 70); }, 5);
 }
 
 // A sprite on a magenta key colour, drawn transparently over a striped background.
 void DrawTransparentBlit(HDC dc, int x, int y) {
     constexpr int kW = 96, kH = 64;
     constexpr COLORREF kKey = RGB(255, 0, 255);
-    for (int i = 0; i < 8; ++i) Fill(dc, x, y + i * 10, x + 140, y + i * 10 + 10, i % 2 ? RGB(200, 200, 200) : RGB(90, 120, 160));
+    for (int i = 0; i < 8; ++i)
+        Fill(dc, x, y + i * 10, x + 140, y + i * 10 + 10, i % 2 ? RGB(200, 200, 200) : RGB(90, 120, 160));
 
     HDC sprite_dc = CreateCompatibleDC(dc);
     HBITMAP sprite = CreateCompatibleBitmap(dc, kW, kH);
     HGDIOBJ old_sprite = SelectObject(sprite_dc, sprite);
     Fill(sprite_dc, 0, 0, kW, kH, kKey);
-    WithPenAndBrush(sprite_dc, PS_SOLID, RGB(0, 0, 0), false, RGB(255, 210, 0), [&] { Ellipse(sprite_dc, 4, 4, 60, 60); });
-    WithPenAndBrush(sprite_dc, PS_SOLID, RGB(0, 0, 0), false, RGB(220, 30, 30), [&] { Rectangle(sprite_dc, 50, 20, 92, 58); });
+    WithPenAndBrush(sprite_dc, PS_SOLID, RGB(0, 0, 0), false, RGB(255, 210, 0),
+                    [&] { Ellipse(sprite_dc, 4, 4, 60, 60); });
+    WithPenAndBrush(sprite_dc, PS_SOLID, RGB(0, 0, 0), false, RGB(220, 30, 30),
+                    [&] { Rectangle(sprite_dc, 50, 20, 92, 58); });
 
     HDC mask_dc = CreateCompatibleDC(dc);
     HBITMAP mask = CreateBitmap(kW, kH, 1, 1, nullptr);
     HGDIOBJ old_mask = SelectObject(mask_dc, mask);
     SetBkColor(sprite_dc, kKey);
-    BitBlt(mask_dc, 0, 0, kW, kH, sprite_dc, 0, 0, SRCCOPY);      // key pixels -> 1
+    BitBlt(mask_dc, 0, 0, kW, kH, sprite_dc, 0, 0, SRCCOPY);  // key pixels -> 1
     SetTextColor(sprite_dc, RGB(0, 0, 0));
     SetBkColor(sprite_dc, RGB(255, 255, 255));
-    BitBlt(sprite_dc, 0, 0, kW, kH, mask_dc, 0, 0, 0x00220326);    // key pixels -> black
+    BitBlt(sprite_dc, 0, 0, kW, kH, mask_dc, 0, 0, 0x00220326);  // key pixels -> black
     const COLORREF old_text = SetTextColor(dc, RGB(0, 0, 0));
     const COLORREF old_bk = SetBkColor(dc, RGB(255, 255, 255));
     BitBlt(dc, x + 22, y + 8, kW, kH, mask_dc, 0, 0, SRCAND);      // opaque area -> black
