@@ -40,20 +40,20 @@ json ParamsJson(const std::vector<ParamDesc>& params) {
 // A value as the property bag writes values: {"type": ..., "value": ...}, a font as its
 // attributes. One the site gives is the value an unsited control gets, the place it comes from
 // beside it (ValueFromJson).
-json ValueJson(const std::optional<ValueSpec>& spec, const TypeDesc* as = nullptr) {
-    if (!spec) return nullptr;
+json ValueJson(const std::optional<ValueSpec>& declared, const TypeDesc* as = nullptr) {
+    if (!declared) return nullptr;
     try {
-        const Variant value = host::ResolveValue(*spec, nullptr);
+        const Variant value = host::ResolveValue(*declared, nullptr);
         return host::VariantToJson(as ? as->Coerce(value) : value);
     } catch (const AutomationError&) {
         return nullptr;
     }
 }
 
-json ValueFromJson(const std::optional<ValueSpec>& spec) {
-    if (!spec || spec->source == ValueSource::Table) return nullptr;
-    json from{{"source", ValueSourceName(spec->source)}};
-    if (!spec->font_attribute.empty()) from["attribute"] = spec->font_attribute;
+json ValueFromJson(const std::optional<ValueSpec>& declared) {
+    if (!declared || declared->source == ValueSource::Table) return nullptr;
+    json from{{"source", ValueSourceName(declared->source)}};
+    if (!declared->font_attribute.empty()) from["attribute"] = declared->font_attribute;
     return from;
 }
 

@@ -7,7 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/contract/property_bag.h"
+#include "host/reference/bag_file.h"
 #include "library/classes.h"
 #include "library/typelib_json.h"
 #include "platform/gdi/icon.h"

@@ -359,17 +359,17 @@ void Control::InitPersisted() {
 
 Variant Control::PersistedDefault(const MemberDesc& member) const { return KeyValue(member, *member.default_value); }
 
-Variant Control::KeyValue(const MemberDesc& member, const ValueSpec& spec) const {
+Variant Control::KeyValue(const MemberDesc& member, const ValueSpec& declared) const {
     // A font attribute takes the key's type (a Single size for a Single key, as a saved value
     // has it); table values and font objects are used as they are.
-    Variant value = ResolveValue(spec, this);
-    return spec.font_attribute.empty() ? value : member.persist->type.Coerce(value);
+    Variant value = ResolveValue(declared, this);
+    return declared.font_attribute.empty() ? value : member.persist->type.Coerce(value);
 }
 
-Variant ResolveValue(const ValueSpec& spec, const Control* control) {
+Variant ResolveValue(const ValueSpec& declared, const Control* control) {
     std::shared_ptr<IDispatch> font;
-    switch (spec.source) {
-        case ValueSource::Table: return spec.value;
+    switch (declared.source) {
+        case ValueSource::Table: return declared.value;
         case ValueSource::AmbientDisplayName:
             return Variant::FromString(control ? control->AmbientDisplayName() : std::string());
         case ValueSource::AmbientFont:
@@ -377,7 +377,7 @@ Variant ResolveValue(const ValueSpec& spec, const Control* control) {
             break;
         case ValueSource::ControlFont: font = control ? control->Font() : MakeFontObject(FontAttributes{}); break;
     }
-    const std::string& attribute = spec.font_attribute;
+    const std::string& attribute = declared.font_attribute;
     if (attribute.empty()) return Variant::FromObject(font);
     const FontAttributes f = FontFromObject(font);
     if (attribute == "Name") return Variant::FromString(f.name);

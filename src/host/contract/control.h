@@ -42,10 +42,10 @@ class Control;
 // allocation counts as a failed call, so callers keep their previous state either way).
 bool ResizeClientArea(gdi::HWND window, int width, int height, std::int32_t ole_colour);
 
-// The value `spec` gives for `control`: the table's value, or the site's ambient font (one of
+// The value `declared` gives for `control`: the table's value, or the site's ambient font (one of
 // its attributes), the control's own font or its display name. With no control, what an
 // unsited control gets ("MS Sans Serif" 8.25, an empty name): the value designers show.
-Variant ResolveValue(const ValueSpec& spec, const Control* control);
+Variant ResolveValue(const ValueSpec& declared, const Control* control);
 
 // What the host offers a sited control. The reference host implements it; a test may supply
 // its own.
@@ -301,8 +301,8 @@ private:
     static void RequireValidExtent(double width_twips, double height_twips);
     bool ResizeWindow();
     void ReportLifecycleError(std::string_view step, std::string_view key, const AutomationError& error);
-    // `spec` resolved for this control, as persisted property `member`'s key uses it.
-    Variant KeyValue(const MemberDesc& member, const ValueSpec& spec) const;
+    // `declared` resolved for this control, as persisted property `member`'s key uses it.
+    Variant KeyValue(const MemberDesc& member, const ValueSpec& declared) const;
 
     ControlSite* site_ = nullptr;
     LifecycleStage stage_ = LifecycleStage::Created;

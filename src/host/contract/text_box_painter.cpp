@@ -160,8 +160,10 @@ void PaintTextBox(gdi::HDC dc, int x, int y, int width, int height, const TextBo
 }
 
 TextHit HitTestTextBox(const TextBox& box, int width, int x) {
-    const TextCanvas canvas(0, 0, 0, box.Font());
-    const gdi::HDC dc = canvas.dc();
+    const gdi::MemoryDC measuring;
+    const gdi::OwnedObject box_font = BoxFont(box.Font());
+    const gdi::ScopedSelection font_selection(measuring.get(), box_font.get());
+    const gdi::HDC dc = measuring.get();
     const TextPlacement p = PlaceText(dc, width, 1, box, false);
     const std::string& text = box.Text();
     const int length = static_cast<int>(text.size());
