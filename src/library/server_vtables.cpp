@@ -129,8 +129,9 @@ const OvPersistPropertyBagVtbl kPersistVtbl = {
         return Guarded([&] {
             return OnOwner<OvPersistPropertyBagVtbl>(self, [&](ServerObject& owner) -> OvResult {
                 if (owner.object || owner.creating) return OV_E_UNEXPECTED;
-                // A pipe is read like a file; a folder, or anything that cannot be read, is no file.
-                const files::FileContents file = files::ReadWholeFile(path, files::ReadOptions{.read_streams = true});
+                // Only a regular file is a bag: a folder, a pipe or a device (which may never end) is
+                // no file, as is one that cannot be read.
+                const files::FileContents file = files::ReadWholeFile(path);
                 if (!file.ok()) return OV_STG_E_FILENOTFOUND;
                 host::PropertyBag bag;
                 try {

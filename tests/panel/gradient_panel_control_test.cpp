@@ -1157,12 +1157,14 @@ TEST_F(PanelInHost, SavingSkipsOnlyTheKeysABagCannotHold) {
         {"NaN",
          [](IDispatch& p) { PutProperty(p, "GradientAngle", Variant::FromDouble(std::nan(""))); },
          {"P.WriteProperties.GradientAngle: 6"}},
+        // The put already refuses another class of object (13), so the save has nothing to skip.
         {"a control as Picture",
          [this](IDispatch& p) {
              host_->New("Other", "Box", Twips(0, 0, 300, 300));
-             ErrorNumberOf([&] { PutPropertyRef(p, "Picture", Variant::FromObject(host_->Find("Other"))); });
+             EXPECT_EQ(ErrorNumberOf([&] { PutPropertyRef(p, "Picture", Variant::FromObject(host_->Find("Other"))); }),
+                       13);
          },
-         {"P.WriteProperties.Picture: 13"}},
+         {}},
         {"icons",
          [](IDispatch& p) {
              std::vector<std::uint32_t> argb(16, 0xFFFF0000u);
