@@ -1,7 +1,9 @@
 #include "fake_desktop.h"
 
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +18,20 @@ namespace ov::testing_support {
 namespace {
 
 constexpr const char* kDaemon = "/usr/bin/dbus-daemon";
+
+// Whether the daemon accepts connections at `socket`: the file appears when the daemon binds it,
+// a moment before it listens, and a client connecting in between is refused.
+bool Accepts(const std::string& socket) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (socket.size() >= sizeof address.sun_path) return false;
+    socket.copy(address.sun_path, socket.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return connected;
+}
 
 void Check(int r, const char* what) {
     if (r < 0) throw std::runtime_error(std::string(what) + " failed: " + std::to_string(-r));
@@ -39,9 +55,8 @@ PrivateSessionBus::PrivateSessionBus() {
         _exit(127);
     }
     if (pid_ < 0) return;
-    for (int i = 0; i < 500 && !std::filesystem::exists(socket); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (!std::filesystem::exists(socket)) return;
+    for (int i = 0; i < 500 && !Accepts(socket); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!Accepts(socket)) return;
     setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socket).c_str(), 1);
 }
 
