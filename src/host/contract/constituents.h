@@ -86,40 +86,22 @@ public:
     enum Alignment : int { kLeftJustify = 0, kRightJustify = 1, kCenter = 2 };
 
     const std::string& Caption() const { return caption_; }
-    void SetCaption(std::string caption) {
-        caption_ = std::move(caption);
-        NoteVisualChange();
-    }
+    void SetCaption(std::string caption) { StoreVisual(caption_, std::move(caption)); }
     int Alignment() const { return alignment_; }
-    void SetAlignment(int alignment) {
-        alignment_ = alignment;
-        NoteVisualChange();
-    }
+    void SetAlignment(int alignment) { StoreVisual(alignment_, alignment); }
     int BackStyle() const { return back_style_; }  // 0 transparent, 1 opaque
-    void SetBackStyle(int style) {
-        back_style_ = style;
-        NoteVisualChange();
-    }
+    void SetBackStyle(int style) { StoreVisual(back_style_, style); }
     std::int32_t BackColor() const { return back_color_; }
-    void SetBackColor(std::int32_t colour) {
-        back_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetBackColor(std::int32_t colour) { StoreVisual(back_color_, colour); }
     std::int32_t ForeColor() const { return fore_color_; }
-    void SetForeColor(std::int32_t colour) {
-        fore_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetForeColor(std::int32_t colour) { StoreVisual(fore_color_, colour); }
     const FontAttributes& Font() const { return font_; }
     // Handing out the font to change counts as changing it.
     FontAttributes& MutableFont() {
         NoteVisualChange();
         return font_;
     }
-    void SetFont(const FontAttributes& font) {
-        font_ = font;
-        NoteVisualChange();
-    }
+    void SetFont(const FontAttributes& font) { StoreVisual(font_, font); }
     bool FontBold() const { return font_.bold; }
     void SetFontBold(bool bold) {
         font_.bold = bold;
@@ -131,25 +113,13 @@ public:
         NoteVisualChange();
     }
     bool WordWrap() const { return word_wrap_; }
-    void SetWordWrap(bool wrap) {
-        word_wrap_ = wrap;
-        NoteVisualChange();
-    }
+    void SetWordWrap(bool wrap) { StoreVisual(word_wrap_, wrap); }
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled) {
-        enabled_ = enabled;
-        NoteVisualChange();
-    }
+    void SetEnabled(bool enabled) { StoreVisual(enabled_, enabled); }
     std::int16_t MousePointer() const { return mouse_pointer_; }
-    void SetMousePointer(std::int16_t pointer) {
-        mouse_pointer_ = pointer;
-        NoteVisualChange();
-    }
+    void SetMousePointer(std::int16_t pointer) { StoreVisual(mouse_pointer_, pointer); }
     const std::shared_ptr<IDispatch>& MouseIcon() const { return mouse_icon_; }
-    void SetMouseIcon(std::shared_ptr<IDispatch> icon) {
-        mouse_icon_ = std::move(icon);
-        NoteVisualChange();
-    }
+    void SetMouseIcon(std::shared_ptr<IDispatch> icon) { StoreVisual(mouse_icon_, std::move(icon)); }
 
     std::vector<std::pair<std::string, Variant>> InspectProperties() const override;
 
@@ -176,31 +146,16 @@ public:
     double Y1() const { return y1_; }
     double X2() const { return x2_; }
     double Y2() const { return y2_; }
-    void SetX1(double v) {
-        x1_ = v;
-        NoteVisualChange();
-    }
-    void SetY1(double v) {
-        y1_ = v;
-        NoteVisualChange();
-    }
-    void SetX2(double v) {
-        x2_ = v;
-        NoteVisualChange();
-    }
-    void SetY2(double v) {
-        y2_ = v;
-        NoteVisualChange();
-    }
+    void SetX1(double v) { StoreVisual(x1_, v); }
+    void SetY1(double v) { StoreVisual(y1_, v); }
+    void SetX2(double v) { StoreVisual(x2_, v); }
+    void SetY2(double v) { StoreVisual(y2_, v); }
     void SetPoints(double x1, double y1, double x2, double y2) {
         x1_ = x1, y1_ = y1, x2_ = x2, y2_ = y2;
         NoteVisualChange();
     }
     std::int32_t BorderColor() const { return border_color_; }
-    void SetBorderColor(std::int32_t colour) {
-        border_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetBorderColor(std::int32_t colour) { StoreVisual(border_color_, colour); }
 
     std::vector<std::pair<std::string, Variant>> InspectProperties() const override;
 
@@ -218,35 +173,17 @@ public:
     enum FillStyle : int { kFillSolid = 0, kFillTransparent = 1 };
 
     std::int32_t BorderColor() const { return border_color_; }
-    void SetBorderColor(std::int32_t colour) {
-        border_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetBorderColor(std::int32_t colour) { StoreVisual(border_color_, colour); }
     std::int32_t FillColor() const { return fill_color_; }
-    void SetFillColor(std::int32_t colour) {
-        fill_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetFillColor(std::int32_t colour) { StoreVisual(fill_color_, colour); }
     int FillStyle() const { return fill_style_; }
-    void SetFillStyle(int style) {
-        fill_style_ = style;
-        NoteVisualChange();
-    }
+    void SetFillStyle(int style) { StoreVisual(fill_style_, style); }
     int BackStyle() const { return back_style_; }
-    void SetBackStyle(int style) {
-        back_style_ = style;
-        NoteVisualChange();
-    }
+    void SetBackStyle(int style) { StoreVisual(back_style_, style); }
     std::int32_t BackColor() const { return back_color_; }
-    void SetBackColor(std::int32_t colour) {
-        back_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetBackColor(std::int32_t colour) { StoreVisual(back_color_, colour); }
     int BorderStyle() const { return border_style_; }  // 0 none (no outline), 1 solid
-    void SetBorderStyle(int style) {
-        border_style_ = style;
-        NoteVisualChange();
-    }
+    void SetBorderStyle(int style) { StoreVisual(border_style_, style); }
 
     std::vector<std::pair<std::string, Variant>> InspectProperties() const override;
 
@@ -265,15 +202,9 @@ public:
     Image(Control& owner, std::string name, int index);
 
     const std::shared_ptr<IDispatch>& Picture() const { return picture_; }
-    void SetPicture(std::shared_ptr<IDispatch> picture) {
-        picture_ = std::move(picture);
-        NoteVisualChange();
-    }
+    void SetPicture(std::shared_ptr<IDispatch> picture) { StoreVisual(picture_, std::move(picture)); }
     bool Stretch() const { return stretch_; }
-    void SetStretch(bool stretch) {
-        stretch_ = stretch;
-        NoteVisualChange();
-    }
+    void SetStretch(bool stretch) { StoreVisual(stretch_, stretch); }
 
 private:
     std::shared_ptr<IDispatch> picture_;

@@ -198,20 +198,11 @@ public:
     // through every MaskPicture pixel equal to MaskColor; with no mask picture the whole
     // surface is transparent and only the constituents are drawn.
     int BackStyle() const { return back_style_; }
-    void SetBackStyle(int style) {
-        back_style_ = style;
-        NoteVisualChange();
-    }
+    void SetBackStyle(int style) { StoreVisual(back_style_, style); }
     std::int32_t MaskColor() const { return mask_color_; }
-    void SetMaskColor(std::int32_t colour) {
-        mask_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetMaskColor(std::int32_t colour) { StoreVisual(mask_color_, colour); }
     std::shared_ptr<IDispatch> MaskPicture() const { return mask_picture_; }
-    void SetMaskPicture(std::shared_ptr<IDispatch> picture) {
-        mask_picture_ = std::move(picture);
-        NoteVisualChange();
-    }
+    void SetMaskPicture(std::shared_ptr<IDispatch> picture) { StoreVisual(mask_picture_, std::move(picture)); }
 
     // The form holding this control, also inside containers; null when not sited.
     std::shared_ptr<IDispatch> Parent() const;

@@ -70,15 +70,9 @@ public:
     int BorderStyle() const { return border_style_; }
     void SetBorderStyle(int style);  // 0 none, 1 fixed single, else 380
     std::int32_t BackColor() const { return back_color_; }
-    void SetBackColor(std::int32_t colour) {
-        back_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetBackColor(std::int32_t colour) { StoreVisual(back_color_, colour); }
     std::int32_t ForeColor() const { return fore_color_; }
-    void SetForeColor(std::int32_t colour) {
-        fore_color_ = colour;
-        NoteVisualChange();
-    }
+    void SetForeColor(std::int32_t colour) { StoreVisual(fore_color_, colour); }
     const FontAttributes& Font() const { return font_; }
     // A new font changes the one-line height: the box keeps its top and takes that height.
     void SetFont(const FontAttributes& font);

@@ -6,6 +6,7 @@
 // still what composing now would give. Every change counts, in any host: a needless
 // recomposition costs time, a missed one would be a wrong pixel.
 #include <cstdint>
+#include <utility>
 
 namespace ov::host {
 
@@ -16,5 +17,12 @@ inline std::uint64_t& VisualChangeCounter() {
 
 inline void NoteVisualChange() { ++VisualChangeCounter(); }
 inline std::uint64_t VisualChangeCount() { return VisualChangeCounter(); }
+
+// A setter of something the compositor reads: stores the value and counts the change.
+template <class Member, class Value>
+void StoreVisual(Member& member, Value&& value) {
+    member = std::forward<Value>(value);
+    NoteVisualChange();
+}
 
 }  // namespace ov::host
