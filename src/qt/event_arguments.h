@@ -21,6 +21,7 @@ class EventArguments {
 public:
     EventArguments(const EventDesc& event, std::vector<Variant>& args) : event_(&event), args_(&args) {}
 
+    const EventDesc& event() const { return *event_; }
     int count() const { return static_cast<int>(args_->size()); }
     QString name(int index) const;
     // -1 for a name the event does not declare (case-insensitive, as the language's names are).
@@ -34,6 +35,8 @@ public:
     bool setValue(const QString& name, const QVariant& value) { return setValue(indexOf(name), value); }
 
     const std::vector<Variant>& values() const { return *args_; }
+    // The raised values themselves, for a caller that converts by the declared types itself.
+    std::vector<Variant>& mutableValues() { return *args_; }
 
 private:
     bool InRange(int index) const { return index >= 0 && index < count(); }

@@ -16,6 +16,7 @@
 #include "host/contract/text_box.h"
 #include "host/reference/text_input.h"
 #include "platform/codepage/windows1252.h"
+#include "platform/gdi/ole_colour.h"
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/notification_area.h"
 #include "platform/runtime/automation_error.h"
@@ -189,22 +190,55 @@ void OrvelleWidget::Sync() {
     } catch (const AutomationError&) {
         return;  // a form too large to compose keeps the last frame
     }
-    QImage frame(image->width, image->height, QImage::Format_RGB32);
+    QImage frame(image->width, image->height,
+                 see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     for (int y = 0; y < image->height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
         const std::uint32_t* source = image->pixels.data() + static_cast<std::size_t>(y) * image->width;
         for (int x = 0; x < image->width; ++x) row[x] = 0xFF000000u | source[x];
     }
+    if (see_through_) ClearFormBackground(frame, *image);
     frame.setDevicePixelRatio(pixel_ratio_);
     frame_ = std::move(frame);
     ++frames_composed_;
     update();
 }
 
+void OrvelleWidget::setSeeThrough(bool see_through) {
+    if (see_through == see_through_) return;
+    see_through_ = see_through;
+    setAttribute(Qt::WA_OpaquePaintEvent, !see_through);
+    frame_ = QImage();
+    Sync();
+}
+
+void OrvelleWidget::ClearFormBackground(QImage& frame, const host::ComposedImage& image) const {
+    const gdi::COLORREF back = gdi::TranslateOleColorOrBlack(static_cast<std::uint32_t>(host_.form_object()->BackColor()));
+    const std::uint32_t back_pixel = ((back & 0xFFu) << 16) | (back & 0xFF00u) | ((back >> 16) & 0xFFu);
+    // Only a pixel of the background's colour can be background: none, and no second pass.
+    if (std::find(image.pixels.begin(), image.pixels.end(), back_pixel) == image.pixels.end()) return;
+    const std::int32_t other = back_pixel == 0 ? 0x00FFFFFF : 0;
+    host::ComposedImage over;
+    try {
+        over = host_.ComposeOver(other);
+    } catch (const AutomationError&) {
+        return;
+    }
+    if (over.width != image.width || over.height != image.height) return;
+    for (int y = 0; y < image.height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
+        const std::size_t start = static_cast<std::size_t>(y) * image.width;
+        for (int x = 0; x < image.width; ++x)
+            if (image.pixels[start + x] != over.pixels[start + x]) row[x] = 0;  // transparent, premultiplied
+    }
+}
+
 void OrvelleWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), frame_);
-    // Beyond a form that could not grow with the window, the window's own background.
+    // Beyond a form that could not grow with the window, the window's own background (or, seen
+    // through, whatever lies beneath).
+    if (see_through_) return;
     const QSizeF shown = frame_.deviceIndependentSize();
     if (shown.width() < width())
         painter.fillRect(QRectF(shown.width(), 0, width() - shown.width(), height()), palette().window());

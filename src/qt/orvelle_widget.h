@@ -86,6 +86,12 @@ public:
 
     QSize sizeHint() const override;
 
+    // See-through: the form's own background is left out of the frame (alpha 0), so what Qt
+    // draws beneath the widget shows wherever no control draws (a see-through panel, the
+    // corners outside a shaded frame). Off by default: the form paints every pixel.
+    void setSeeThrough(bool see_through);
+    bool seeThrough() const { return see_through_; }
+
 signals:
     // A control raised EVENT; `args` may be changed by a directly connected slot.
     void controlEvent(const QString& object, const QString& event, ov::qt::EventArguments& args);
@@ -135,7 +141,12 @@ private:
     // it to the top-level window holding the widget.
     void ApplyFormOperation(const std::string& operation);
 
+    // Clears the frame's pixels where the form's background shows, found by composing the
+    // form once more over another background: only those pixels differ.
+    void ClearFormBackground(QImage& frame, const host::ComposedImage& image) const;
+
     host::ReferenceHost host_;
+    bool see_through_ = false;
     std::string single_control_;  // set by HostControl: the control that follows the widget's size
     bool loaded_ = false;
     QImage frame_;

@@ -359,6 +359,12 @@ void Control::InitPersisted() {
 
 Variant Control::PersistedDefault(const MemberDesc& member) const { return KeyValue(member, *member.default_value); }
 
+Variant Control::ResetValue(const MemberDesc& member) const {
+    if (!member.default_value) return Variant();
+    const Variant value = ResolveValue(*member.default_value, this);
+    return member.default_value->font_attribute.empty() ? value : member.type.Coerce(value);
+}
+
 Variant Control::KeyValue(const MemberDesc& member, const ValueSpec& declared) const {
     // A font attribute takes the key's type (a Single size for a Single key, as a saved value
     // has it); table values and font objects are used as they are.

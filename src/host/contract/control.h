@@ -241,6 +241,11 @@ public:
     // The host clock in milliseconds (0 when not sited).
     std::int64_t ClockMilliseconds() const;
 
+    // What a designer resets a property to: the default its table states, resolved for this
+    // control as its persisted key's default is (the ambient font for a font); Empty for a
+    // property whose table states none.
+    Variant ResetValue(const MemberDesc& member) const;
+
 protected:
     // Lifecycle handlers. The defaults of Read/WriteProperties go through the table's
     // persisted keys (ReadPersisted/WritePersisted); the others do nothing.

@@ -87,14 +87,23 @@ void FormComposition::ComposeChildren(const HostEntry* container, Canvas& canvas
 }
 
 ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole) const {
+    return ComposeRegion(bounds, whole, form_.BackColor());
+}
+
+ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole,
+                                             std::int32_t background) const {
     ComposedImage image;
     image.width = bounds.right - bounds.left;
     image.height = bounds.bottom - bounds.top;
     image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
     Canvas canvas{bounds, image.pixels};
-    FillCanvas(canvas, bounds, form_.BackColor());
+    FillCanvas(canvas, bounds, background);
     ComposeChildren(nullptr, canvas, bounds, FormPoint{}, whole);
     return image;
+}
+
+ComposedImage FormComposition::ImageOver(std::int32_t ole_colour) const {
+    return ComposeRegion(FormBounds(), nullptr, ole_colour);
 }
 
 const ComposedImage& FormComposition::Image() const {

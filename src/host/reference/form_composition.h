@@ -40,6 +40,10 @@ public:
 
     // The whole form, recomposed only when it may have changed since the last call.
     const ComposedImage& Image() const;
+    // The whole form composed afresh over a background of `ole_colour` instead of the form's
+    // own: where it differs from Image() the form's background showed through. The kept image
+    // is left as it is.
+    ComposedImage ImageOver(std::int32_t ole_colour) const;
     // Whether Image() would return the kept image as it is (nothing it shows has changed).
     bool IsCurrent() const { return stamp_ && *stamp_ == Current(); }
     // The top-left corner of `entry`'s control in form pixels (the form's own is (0, 0)).
@@ -66,6 +70,7 @@ private:
     // Composes the form inside `bounds` (form pixels, which may reach past the form), with
     // `whole` (when not null) and its containers drawn uncut by the containers around them.
     ComposedImage ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole) const;
+    ComposedImage ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole, std::int32_t background) const;
     void ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip, FormPoint origin,
                          const HostEntry* whole) const;
 

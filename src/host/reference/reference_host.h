@@ -186,6 +186,9 @@ public:
     // Whether Compose() would return the kept image unchanged: a live host repaints its window
     // only when this turns false.
     bool CompositionIsCurrent() const { return composition_.IsCurrent(); }
+    // The form composed afresh over a background of `ole_colour` in place of its own (the
+    // kept image is untouched): comparing the two shows where the background shows through.
+    ComposedImage ComposeOver(std::int32_t ole_colour) const { return composition_.ImageOver(ole_colour); }
     // The control's top-left corner in form pixels (saturated to the range of int).
     gdi::POINT OriginOf(const std::string& name) const;
     // The composed pixel at (x, y) pixels from the control's top-left ("form" for the form);
