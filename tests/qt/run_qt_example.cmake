@@ -20,6 +20,17 @@ if(NOT pc_files OR NOT qt_targets OR NOT qt_library)
   message(FATAL_ERROR "orvelle-qt.pc, OrvelleControlsQtTargets.cmake or libOrvelleQt.so.${VERSION_MAJOR} missing")
 endif()
 
+find_program(PKG_CONFIG pkg-config)
+if(PKG_CONFIG)
+  get_filename_component(pc_dir ${pc_files} DIRECTORY)
+  set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+  execute_process(COMMAND ${PKG_CONFIG} --cflags --libs orvelle-qt
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0 OR NOT out MATCHES "-lOrvelleQt" OR NOT out MATCHES "pkgconfig/\\.\\./\\.\\./+include")
+    message(FATAL_ERROR "pkg-config orvelle-qt (in ${pc_dir}): status ${status}: ${out}${err}")
+  endif()
+endif()
+
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${EXAMPLE} -B ${WORK_DIR}/example -G Ninja
                         -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${EXTRA_CXXFLAGS}"
                 RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
