@@ -109,6 +109,7 @@ private slots:
     void SlotChangesByReferenceArgument();
     void DesignTimeForATree();
     void PersistedPropertiesRoundTrip();
+    void KeyboardReachesTheFocusedWidget();
     void GradientDrawsOnAPaintDevice();
 };
 
@@ -393,6 +394,28 @@ void WidgetsTest::PersistedPropertiesRoundTrip() {
     QVERIFY(other.loadProperties(saved));
     QCOMPARE(other.Mask(), QString("##/##/####"));
     QCOMPARE(other.BackColor(), QColor(1, 2, 3));
+}
+
+void WidgetsTest::KeyboardReachesTheFocusedWidget() {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* price = new OVMaskedTextBox;
+    auto* phone = new OVMaskedTextBox;
+    layout->addWidget(price);
+    layout->addWidget(phone);
+    QStringList changes;
+    connect(phone, &OVMaskedTextBox::Change, [&] { changes << phone->Text(); });
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // A click gives the widget the keyboard, as Qt gives any widget under the pointer.
+    const QPoint inside(phone->width() / 2, phone->height() / 2);
+    QTest::mouseClick(phone->childAt(inside), Qt::LeftButton, {}, inside);
+    QTRY_VERIFY(phone->hasFocus() || phone->focusProxy()->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), "Ok!");
+    QCOMPARE(phone->Text(), QString("Ok!"));
+    QCOMPARE(changes.size(), 3);
+    QCOMPARE(price->Text(), QString());
 }
 
 void WidgetsTest::GradientDrawsOnAPaintDevice() {
