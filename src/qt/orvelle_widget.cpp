@@ -190,16 +190,18 @@ void OrvelleWidget::Sync() {
     } catch (const AutomationError&) {
         return;  // a form too large to compose keeps the last frame
     }
-    QImage frame(image->width, image->height,
-                 see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    // The frame of the last composition is written over when it has the same size: no new
+    // image (and no fresh pages) per repaint.
+    const QImage::Format format = see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (frame_.width() != image->width || frame_.height() != image->height || frame_.format() != format)
+        frame_ = QImage(image->width, image->height, format);
     for (int y = 0; y < image->height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
+        auto* row = reinterpret_cast<std::uint32_t*>(frame_.scanLine(y));
         const std::uint32_t* source = image->pixels.data() + static_cast<std::size_t>(y) * image->width;
         for (int x = 0; x < image->width; ++x) row[x] = 0xFF000000u | source[x];
     }
-    if (see_through_) ClearFormBackground(frame, *image);
-    frame.setDevicePixelRatio(pixel_ratio_);
-    frame_ = std::move(frame);
+    if (see_through_) ClearFormBackground(frame_, *image);
+    frame_.setDevicePixelRatio(pixel_ratio_);
     ++frames_composed_;
     update();
 }

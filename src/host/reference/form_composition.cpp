@@ -93,13 +93,19 @@ ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds, const Host
 ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole,
                                              std::int32_t background) const {
     ComposedImage image;
+    ComposeRegionInto(image, bounds, whole, background);
+    return image;
+}
+
+void FormComposition::ComposeRegionInto(ComposedImage& image, const gdi::RECT& bounds, const HostEntry* whole,
+                                        std::int32_t background) const {
     image.width = bounds.right - bounds.left;
     image.height = bounds.bottom - bounds.top;
-    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
+    // The background fills every pixel: a buffer of the same size is reused as it is.
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
     Canvas canvas{bounds, image.pixels};
     FillCanvas(canvas, bounds, background);
     ComposeChildren(nullptr, canvas, bounds, FormPoint{}, whole);
-    return image;
 }
 
 ComposedImage FormComposition::ImageOver(std::int32_t ole_colour) const {
@@ -108,7 +114,9 @@ ComposedImage FormComposition::ImageOver(std::int32_t ole_colour) const {
 
 const ComposedImage& FormComposition::Image() const {
     if (!IsCurrent()) {
-        image_ = ComposeRegion(FormBounds(), nullptr);
+        // Recomposed into the kept buffer: a live host recomposing after every input allocates
+        // (and faults in) no new image of the form's size.
+        ComposeRegionInto(image_, FormBounds(), nullptr, form_.BackColor());
         // Taken after composing: composing reads bitmaps, which moves the surface count.
         stamp_ = Current();
     }

@@ -71,6 +71,8 @@ private:
     // `whole` (when not null) and its containers drawn uncut by the containers around them.
     ComposedImage ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole) const;
     ComposedImage ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole, std::int32_t background) const;
+    void ComposeRegionInto(ComposedImage& image, const gdi::RECT& bounds, const HostEntry* whole,
+                           std::int32_t background) const;
     void ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip, FormPoint origin,
                          const HostEntry* whole) const;
 

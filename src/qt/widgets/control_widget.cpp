@@ -29,6 +29,9 @@ std::string ToLibraryText(const QString& text) { return codepage::Utf8ToWindows1
 
 bool default_user_mode = true;
 
+// RGB(253, 1, 254) as an OLE colour.
+constexpr std::int32_t kUnseenFormColour = 0x00FE01FD;
+
 const ClassInfo& InfoOf(const char* class_name) {
     const host::ClassEntry* entry = library::Classes().Find(class_name);
     if (!entry) throw std::logic_error(std::string("no class of the library is named ") + class_name);
@@ -129,6 +132,9 @@ ControlWidget::ControlWidget(const char* control_class, QWidget* parent)
     impl_->class_name = control_class;
     impl_->view = new OrvelleWidget(library::Classes(), this);
     impl_->host().SetUserMode(default_user_mode);
+    // The form behind the control is never seen: it is cleared from every frame. A colour no
+    // control draws by default spares the second composition that tells the two apart.
+    impl_->host().form().SetBackColor(kUnseenFormColour);
     impl_->view->HostControl(control_class, control_class);
     impl_->view->setSeeThrough(true);
     connect(impl_->view, &OrvelleWidget::controlEvent, this,
