@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/gdi/ole_colour.h"
 #include "platform/gdi/scoped_objects.h"
+#include "platform/gdi/stretch_sources.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 
@@ -63,6 +65,87 @@ void FillWith(gdi::HDC dc, int width, int height, gdi::COLORREF colour) {
     gdi::FillSolidRect(dc, gdi::RECT{0, 0, width, height}, colour);
 }
 
+// Consecutive destination coordinates of one axis whose source ranges together span
+// [src_first, src_last]; `begin` and `end` index the axis's ranges.
+struct AxisGroup {
+    int begin, end;
+    int src_first, src_last;
+};
+
+// The axis cut into groups whose source spans are at most `limit` pixels long, each group at
+// least one coordinate (a longer single range stays whole: its pixels are combined together).
+// The ranges move one way along the axis, so a group's span runs from one end to the other.
+std::vector<AxisGroup> GroupAxis(const gdi::StretchAxis& axis, std::int64_t limit) {
+    std::vector<AxisGroup> groups;
+    const int count = axis.dst_end - axis.dst_start;
+    for (int i = 0; i < count;) {
+        AxisGroup group{i, i + 1, axis.first[i], axis.last[i]};
+        while (group.end < count) {
+            const int first = std::min(group.src_first, axis.first[group.end]);
+            const int last = std::max(group.src_last, axis.last[group.end]);
+            if (std::int64_t{last} - first + 1 > limit) break;
+            group.src_first = first;
+            group.src_last = last;
+            ++group.end;
+        }
+        groups.push_back(group);
+        i = group.end;
+    }
+    return groups;
+}
+
+std::int64_t SpanOf(const gdi::StretchAxis& axis) {
+    const auto [first, last] = std::minmax({axis.first.front(), axis.first.back(), axis.last.front(), axis.last.back()});
+    return std::int64_t{last} - first + 1;
+}
+
+std::int64_t LongestRange(const gdi::StretchAxis& axis) {
+    std::int64_t longest = 1;
+    for (std::size_t i = 0; i < axis.first.size(); ++i)
+        longest = std::max<std::int64_t>(longest, std::int64_t{axis.last[i]} - axis.first[i] + 1);
+    return longest;
+}
+
+// An icon stretched as if drawn at its natural size over `background` on a canvas of
+// canvas_width x canvas_height, which is then stretched onto the destination. The canvas is
+// never made: it is drawn in pieces of about the visible part's size, each holding the source
+// ranges of a block of destination pixels (stretch_sources.h), and each piece is stretched with
+// the whole rectangles' geometry, so every pixel comes out as from the whole canvas. A piece
+// larger than that is made only where one destination pixel combines more source pixels.
+void PaintStretchedIcon(const CallContext& call, gdi::HDC dst, int x, int y, int width, int height, gdi::HICON icon,
+                        int src_x, int src_y, int src_width, int src_height, std::int64_t canvas_width,
+                        std::int64_t canvas_height, gdi::COLORREF background) {
+    if (canvas_width <= 0 || canvas_height <= 0) return;
+    gdi::StretchAxis columns, rows;
+    if (!gdi::StretchBltSources(dst, x, y, width, height, src_x, src_y, src_width, src_height,
+                                static_cast<int>(std::min<std::int64_t>(canvas_width, INT32_MAX)),
+                                static_cast<int>(std::min<std::int64_t>(canvas_height, INT32_MAX)), &columns, &rows) ||
+        columns.empty() || rows.empty())
+        return;
+    const std::int64_t budget =
+        std::int64_t{columns.dst_end - columns.dst_start} * (rows.dst_end - rows.dst_start);
+    // Pieces as wide as the visible source allows, then as tall as the budget leaves.
+    const std::int64_t row_range = LongestRange(rows);
+    const std::int64_t piece_width =
+        std::max(LongestRange(columns), std::min(SpanOf(columns), std::max<std::int64_t>(1, budget / row_range)));
+    const std::int64_t piece_height = std::max(row_range, budget / piece_width);
+    const std::vector<AxisGroup> column_groups = GroupAxis(columns, piece_width);
+    const std::vector<AxisGroup> row_groups = GroupAxis(rows, piece_height);
+    for (const AxisGroup& band : row_groups) {
+        for (const AxisGroup& block : column_groups) {
+            const int piece_w = block.src_last - block.src_first + 1, piece_h = band.src_last - band.src_first + 1;
+            const PaletteMemoryDC piece(call, gdi::CreateCompatibleBitmap(call.screen.get(), piece_w, piece_h),
+                                        gdi::Bitmap::Owned, call.palette);
+            FillWith(piece.dc(), piece_w, piece_h, background);
+            gdi::DrawIcon(piece.dc(), -block.src_first, -band.src_first, icon);
+            // The source origin moves with the piece: source coordinate c of the canvas is
+            // c - src_first in the piece (no overflow: src_first lies in the source rectangle).
+            gdi::StretchBlt(dst, x, y, width, height, piece.dc(), src_x - block.src_first, src_y - band.src_first,
+                            src_width, src_height, gdi::SRCCOPY);
+        }
+    }
+}
+
 }  // namespace
 
 void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x, int src_y,
@@ -74,12 +157,11 @@ void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Pi
         gdi::StretchBlt(dst, x, y, width, height, memory.dc(), src_x, src_y, src_width, src_height, gdi::SRCCOPY);
         return;
     }
-    const int canvas_width = src_x + src_width, canvas_height = src_y + src_height;
-    const PaletteMemoryDC memory(call, gdi::CreateCompatibleBitmap(call.screen.get(), canvas_width, canvas_height),
-                                 gdi::Bitmap::Owned, call.palette);
-    FillWith(memory.dc(), canvas_width, canvas_height, gdi::TranslateOleColorOrBlack(background));
-    gdi::DrawIcon(memory.dc(), 0, 0, source.handle());
-    gdi::StretchBlt(dst, x, y, width, height, memory.dc(), src_x, src_y, src_width, src_height, gdi::SRCCOPY);
+    // The icon is drawn at its natural size over the background on a canvas reaching the source
+    // rectangle's far edges, and that is stretched; only the pieces that reach the surface are drawn.
+    PaintStretchedIcon(call, dst, x, y, width, height, source.handle(), src_x, src_y, src_width, src_height,
+                       std::int64_t{src_x} + src_width, std::int64_t{src_y} + src_height,
+                       gdi::TranslateOleColorOrBlack(background));
 }
 
 void PaintTransparentStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x,

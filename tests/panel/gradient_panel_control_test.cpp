@@ -935,6 +935,49 @@ TEST_F(PanelInHost, HugePictureRepaintsWithinTheMemoryOfTheSurface) {
     }
 }
 
+// The same for an icon stretched over the panel: one read from an icon file whose image is an
+// 8,192 x 8,192 PNG, its left half red and its right half transparent, shows BackColor through
+// that half and costs a repaint what the surface costs.
+TEST_F(PanelInHost, HugeIconStretchesWithinTheMemoryOfTheSurface) {
+    if (!testing_support::AllocationMeter::Available())
+        GTEST_SKIP() << "counting allocations needs the sanitizer allocator's hooks (a sanitized build)";
+    constexpr int kSide = 8192, kW = 200, kH = 60;
+    constexpr std::int64_t kSurfaceBytes = std::int64_t{kW} * kH * 4;
+    using picture_files::Bytes;
+    std::shared_ptr<Picture> icon;
+    {
+        // One bit a pixel: palette entry 0 opaque red, entry 1 fully transparent.
+        Bytes rows;
+        rows.reserve(static_cast<std::size_t>(kSide) * (1 + kSide / 8));
+        for (int y = 0; y < kSide; ++y) {
+            rows.push_back(0);  // no filter
+            rows.insert(rows.end(), kSide / 16, 0x00);
+            rows.insert(rows.end(), kSide / 16, 0xFF);
+        }
+        const Bytes png = picture_files::PngFile(
+            {kSide, kSide, 1, 3}, rows,
+            {picture_files::PngChunk("PLTE", {255, 0, 0, 0, 0, 255}), picture_files::PngChunk("tRNS", {255, 0})});
+        icon = LoadPictureFromMemory(picture_files::IcoFile(0, 0, 32, png));
+    }
+    ASSERT_EQ(icon->type(), PictureType::Icon);
+    IDispatch& p = NewPanel(kW, kH);
+    PutProperty(p, "Appearance", Long(gpaNone));
+    PutProperty(p, "BackColor", Long(RGB(0, 128, 0)));
+    PutProperty(p, "AutoSize", Long(gpasPictureToControl));
+    PutPropertyRef(p, "Picture", Variant::FromObject(icon));
+    PutProperty(p, "Caption", Variant::FromString("warm"));  // the caption's glyphs cached
+    PutProperty(p, "Style", Long(gpsPicture));                // the first repaint with the icon
+    std::int64_t peak = 0;
+    {
+        const testing_support::AllocationMeter meter;
+        PutProperty(p, "Caption", Variant::FromString("Huge"));
+        peak = meter.PeakBytes();
+    }
+    EXPECT_LE(peak, 8 * kSurfaceBytes) << "a repaint allocated " << peak << " bytes";
+    EXPECT_EQ(At(20, 30), RGB(255, 0, 0));
+    EXPECT_EQ(At(180, 30), RGB(0, 128, 0));
+}
+
 // --- mouse and drag ------------------------------------------------------------------------
 
 TEST_F(PanelInHost, MouseCoordinatesArriveInTheParentsScale) {

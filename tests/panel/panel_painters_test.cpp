@@ -632,6 +632,73 @@ TEST_F(PanelPainters, IconsStretchOverTheBackgroundOrStayTransparent) {
     EXPECT_EQ(natural.At(4, 4), RGB(1, 2, 3));
 }
 
+// A stretched icon comes out as the icon drawn at its natural size over the background on a
+// bitmap reaching the source rectangle's far edges, stretched from there onto the destination:
+// whatever the stretch (shrinking, enlarging, part of the icon or more than all of it, mirrored,
+// partly off the destination), the stretch mode, the destination's format and the palette.
+TEST_F(PanelPainters, StretchedIconsMatchAStretchOfTheWholeCanvas) {
+    constexpr int kIconW = 97, kIconH = 71, kW = 24, kH = 18;
+    const COLORREF background = RGB(0, 0, 200);
+    std::mt19937 random(5);
+    // Opaque, transparent and partly transparent pixels, so the background shows and blends.
+    std::vector<std::uint32_t> argb(kIconW * kIconH);
+    for (std::uint32_t& p : argb) {
+        const std::uint32_t kind = random() % 4;
+        const std::uint32_t alpha = kind == 0 ? 0 : kind == 1 ? 0x80 + random() % 0x7F : 0xFF;
+        p = (alpha << 24) | (random() & 0xFFFFFF);
+    }
+    const auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(kIconW, kIconH, argb.data()));
+    const struct Stretch {
+        const char* name;
+        int x, y, width, height, src_x, src_y, src_width, src_height;
+        bool draws;
+    } stretches[] = {
+        {"shrunk whole", 2, 1, 13, 9, 0, 0, kIconW, kIconH, true},
+        {"shrunk to one pixel", 5, 5, 1, 1, 0, 0, kIconW, kIconH, true},
+        {"enlarged part", 0, 0, kW, kH, 10, 20, 7, 5, true},
+        {"enlarged, far larger than the destination", -100, -50, 300, 200, 0, 0, kIconW, kIconH, true},
+        {"beyond the icon's edges", 1, 1, 20, 15, 40, 30, 90, 60, true},
+        {"partly off the destination", -7, -5, 30, 25, 0, 0, kIconW, kIconH, true},
+        {"mirrored both ways", 20, 15, -19, -13, 0, 0, kIconW, kIconH, true},
+        {"mirrored across the left edge", 12, 0, -40, kH, 5, 5, 60, 50, true},
+        {"enlarged across, shrunk down", 0, 2, kW, 6, 3, 0, 9, kIconH, true},
+        {"source starting left of the icon", 0, 0, kW, kH, -10, -8, 60, 50, true},
+        {"source mirrored", 0, 0, kW, kH, 90, 0, -80, kIconH, false},
+        {"no width", 0, 0, 0, kH, 0, 0, kIconW, kIconH, false},
+        {"wholly off the destination", kW, 0, 10, 10, 0, 0, kIconW, kIconH, false},
+    };
+    const gdi::HPALETTE given = gdi::CreateHalftonePalette(0);
+    for (const Stretch& s : stretches)
+        for (const int mode : {gdi::BLACKONWHITE, gdi::WHITEONBLACK, gdi::COLORONCOLOR, gdi::HALFTONE})
+            for (const bool mono : {false, true})
+                for (const gdi::HPALETTE palette : {gdi::HPALETTE{0}, given}) {
+                    Canvas actual(kW, kH, 0, mono), expected(kW, kH, 0, mono);
+                    FillRandom(expected, random);
+                    for (int y = 0; y < kH; ++y)
+                        for (int x = 0; x < kW; ++x) gdi::SetPixelV(actual.dc(), x, y, expected.At(x, y));
+                    const std::vector<COLORREF> before = Pixels(expected);
+                    gdi::SetStretchBltMode(actual.dc(), mode);
+                    gdi::SetStretchBltMode(expected.dc(), mode);
+                    PaintStdPicture(actual.dc(), s.x, s.y, s.width, s.height, icon.get(), s.src_x, s.src_y,
+                                    s.src_width, s.src_height, background, palette);
+                    const int canvas_w = s.src_x + s.src_width, canvas_h = s.src_y + s.src_height;
+                    if (canvas_w > 0 && canvas_h > 0) {
+                        Canvas whole(canvas_w, canvas_h, background);
+                        gdi::DrawIcon(whole.dc(), 0, 0, icon->handle());
+                        gdi::StretchBlt(expected.dc(), s.x, s.y, s.width, s.height, whole.dc(), s.src_x, s.src_y,
+                                        s.src_width, s.src_height, gdi::SRCCOPY);
+                    }
+                    const std::string what = std::string(s.name) + ", mode " + std::to_string(mode) +
+                                             (mono ? ", mono" : ", colour") + (palette ? ", palette given" : "");
+                    // A black-and-white destination may hold what is drawn already.
+                    if (!mono) EXPECT_EQ(Pixels(expected) != before, s.draws) << what;
+                    for (int y = 0; y < kH; ++y)
+                        for (int x = 0; x < kW; ++x)
+                            ASSERT_EQ(actual.At(x, y), expected.At(x, y)) << what << ": pixel " << x << "," << y;
+                }
+    EXPECT_TRUE(gdi::DeleteObject(given)) << "the palette it was given is still the caller's";
+}
+
 // Only the part of a transparent copy that lands on the destination is worked out; wherever
 // the copy lies, partly off any edge or wholly outside, the destination ends as a copy onto a
 // surface large enough for all of it would leave it.
