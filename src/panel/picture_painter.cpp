@@ -8,6 +8,7 @@
 #include "platform/gdi/ole_colour.h"
 #include "platform/gdi/scoped_objects.h"
 #include "platform/gdi/stretch_sources.h"
+#include "platform/limits.h"
 #include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 
@@ -167,11 +168,13 @@ void CombineInPieces(const CallContext& call, gdi::HDC dst, int dst_x, int dst_y
 void PaintStretchedIcon(const CallContext& call, gdi::HDC dst, int x, int y, int width, int height, gdi::HICON icon,
                         int src_x, int src_y, int src_width, int src_height, std::int64_t canvas_width,
                         std::int64_t canvas_height, gdi::COLORREF background) {
-    if (canvas_width <= 0 || canvas_height <= 0) return;
+    // The canvas stands for a bitmap, which can be no larger than a surface: from a source
+    // rectangle reaching past that nothing is drawn, as from a bitmap that could not be made, and
+    // the pieces never add up to more than a surface's pixels.
+    if (canvas_width <= 0 || canvas_height <= 0 || !limits::SurfaceSizeAllowed(canvas_width, canvas_height)) return;
     gdi::StretchAxis columns, rows;
     if (!gdi::StretchBltSources(dst, x, y, width, height, src_x, src_y, src_width, src_height,
-                                static_cast<int>(std::min<std::int64_t>(canvas_width, INT32_MAX)),
-                                static_cast<int>(std::min<std::int64_t>(canvas_height, INT32_MAX)), &columns, &rows) ||
+                                static_cast<int>(canvas_width), static_cast<int>(canvas_height), &columns, &rows) ||
         columns.empty() || rows.empty())
         return;
     const std::int64_t budget = std::int64_t{columns.dst_end - columns.dst_start} * (rows.dst_end - rows.dst_start);

@@ -720,6 +720,35 @@ TEST_F(PanelPainters, StretchedIconsMatchAStretchOfTheWholeCanvas) {
     EXPECT_TRUE(gdi::DeleteObject(given)) << "the palette it was given is still the caller's";
 }
 
+// The bitmap an icon is stretched from reaches the source rectangle's far edges; where it could
+// not be a bitmap (past the surface limits) nothing is drawn, at once, however large the
+// rectangle and whatever the stretch mode.
+TEST_F(PanelPainters, StretchedIconsFromPastTheLargestBitmapDrawNothing) {
+    std::vector<std::uint32_t> argb(16, 0xFF112233u);
+    const auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(4, 4, argb.data()));
+    const struct {
+        int width, height, src_x, src_y, src_width, src_height;
+    } sources[] = {
+        {24, 18, 0, 0, 40000, 10},                                     // wider than a bitmap may be
+        {24, 18, 0, 0, 10000, 10000},                                  // more pixels than a bitmap may have
+        {1, 1, 0, 0, INT32_MAX, INT32_MAX},                            // shrunk into one pixel
+        {24, 18, INT32_MAX - 3, 0, 3, 4},                              // far edge at the end of the coordinates
+        {24, 18, INT32_MIN + 1, INT32_MIN + 1, INT32_MAX, INT32_MAX},  // far edge at 0: no bitmap
+    };
+    std::mt19937 random(9);
+    for (const auto& c : sources)
+        for (const int mode : {gdi::BLACKONWHITE, gdi::HALFTONE}) {
+            Canvas canvas(24, 18);
+            FillRandom(canvas, random);
+            const std::vector<COLORREF> before = Pixels(canvas);
+            gdi::SetStretchBltMode(canvas.dc(), mode);
+            PaintStdPicture(canvas.dc(), 0, 0, c.width, c.height, icon.get(), c.src_x, c.src_y, c.src_width,
+                            c.src_height, 0, 0);
+            EXPECT_EQ(Pixels(canvas), before)
+                << c.src_width << " x " << c.src_height << " from " << c.src_x << "," << c.src_y << ", mode " << mode;
+        }
+}
+
 // Only the part of a transparent copy that lands on the destination is worked out; wherever
 // the copy lies, partly off any edge or wholly outside, the destination ends as a copy onto a
 // surface large enough for all of it would leave it.
