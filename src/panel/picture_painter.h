@@ -19,8 +19,11 @@ class Picture;
 namespace ov::panel {
 
 // Copies the source rectangle of `picture` stretched into (x, y, width, height) of `dst`. An
-// icon is first drawn at its natural size over `background` on a bitmap large enough for the
-// source rectangle, and that is what is stretched: no transparency.
+// icon comes out as if first drawn at its natural size over `background` on a bitmap reaching
+// the source rectangle's far edges, which is then stretched: no transparency. That bitmap is
+// never made whole, only the pieces of it that reach `dst`'s bitmap, so the cost follows the
+// part of `dst` drawn, not the icon; where it could be no bitmap (past the surface limits),
+// nothing is drawn.
 void PaintStdPicture(gdi::HDC dst, int x, int y, int width, int height, const Picture* picture, int src_x, int src_y,
                      int src_width, int src_height, std::uint32_t background, gdi::HPALETTE palette);
 

@@ -935,6 +935,60 @@ TEST_F(PanelInHost, HugePictureRepaintsWithinTheMemoryOfTheSurface) {
     }
 }
 
+// The same for an icon stretched over the panel: one read from an icon file whose image is a
+// huge PNG, its left half red and its right half transparent, shows BackColor through that
+// half, and a repaint costs a few surfaces. On a panel of a few pixels, where each pixel
+// combines a large square of the icon, the pieces the icon is drawn in stay small all the same.
+TEST_F(PanelInHost, HugeIconStretchesWithinTheMemoryOfTheSurface) {
+    if (!testing_support::AllocationMeter::Available())
+        GTEST_SKIP() << "counting allocations needs the sanitizer allocator's hooks (a sanitized build)";
+    using picture_files::Bytes;
+    const struct {
+        int side, width, height;
+        std::int64_t bound;
+    } cases[] = {
+        {8192, 200, 60, 8 * std::int64_t{200} * 60 * 4},
+        {2048, 8, 8, 128 * 1024},  // each pixel 256 x 256 of the icon: 256 KiB were it drawn at once
+    };
+    for (const auto& c : cases) {
+        std::shared_ptr<Picture> icon;
+        {
+            // One bit a pixel: palette entry 0 opaque red, entry 1 fully transparent.
+            Bytes rows;
+            rows.reserve(static_cast<std::size_t>(c.side) * (1 + c.side / 8));
+            for (int y = 0; y < c.side; ++y) {
+                rows.push_back(0);  // no filter
+                rows.insert(rows.end(), c.side / 16, 0x00);
+                rows.insert(rows.end(), c.side / 16, 0xFF);
+            }
+            const auto side = static_cast<std::uint32_t>(c.side);
+            const Bytes png = picture_files::PngFile(
+                {side, side, 1, 3}, rows,
+                {picture_files::PngChunk("PLTE", {255, 0, 0, 0, 0, 255}), picture_files::PngChunk("tRNS", {255, 0})});
+            icon = LoadPictureFromMemory(picture_files::IcoFile(0, 0, 32, png));
+        }
+        ASSERT_EQ(icon->type(), PictureType::Icon);
+        IDispatch& p = NewPanel(c.width, c.height);
+        PutProperty(p, "Appearance", Long(gpaNone));
+        PutProperty(p, "Caption", Variant::FromString(""));
+        PutProperty(p, "BackColor", Long(RGB(0, 128, 0)));
+        PutProperty(p, "AutoSize", Long(gpasPictureToControl));
+        PutPropertyRef(p, "Picture", Variant::FromObject(icon));
+        PutProperty(p, "Style", Long(gpsPicture));  // the first repaint with the icon
+        std::int64_t peak = 0;
+        {
+            const testing_support::AllocationMeter meter;
+            PutProperty(p, "BackColor", Long(RGB(0, 0, 128)));
+            peak = meter.PeakBytes();
+        }
+        EXPECT_LE(peak, c.bound) << c.side << " on " << c.width << " x " << c.height << ": a repaint allocated " << peak
+                                 << " bytes";
+        EXPECT_EQ(At(1, c.height / 2), RGB(255, 0, 0)) << c.width << " x " << c.height;
+        EXPECT_EQ(At(c.width - 2, c.height / 2), RGB(0, 0, 128)) << c.width << " x " << c.height;
+        host_->Terminate("P");
+    }
+}
+
 // --- mouse and drag ------------------------------------------------------------------------
 
 TEST_F(PanelInHost, MouseCoordinatesArriveInTheParentsScale) {

@@ -632,6 +632,123 @@ TEST_F(PanelPainters, IconsStretchOverTheBackgroundOrStayTransparent) {
     EXPECT_EQ(natural.At(4, 4), RGB(1, 2, 3));
 }
 
+// A stretched icon comes out as the icon drawn at its natural size over the background on a
+// bitmap reaching the source rectangle's far edges, stretched from there onto the destination:
+// whatever the stretch (shrinking, enlarging, part of the icon or more than all of it, mirrored,
+// partly off the destination), the stretch mode, the destination's format and the palette.
+TEST_F(PanelPainters, StretchedIconsMatchAStretchOfTheWholeCanvas) {
+    constexpr int kIconW = 97, kIconH = 71, kBigW = 260, kBigH = 190, kW = 24, kH = 18;
+    const COLORREF background = RGB(0, 0, 200);
+    std::mt19937 random(5);
+    // Opaque, transparent and partly transparent pixels, so the background shows and blends.
+    // Shrinking combines many pixels, which for random colours would come out black (AND) or
+    // white (OR) whatever was combined; the large icon is one grey instead with a rare pixel
+    // that differs (one bit flipped, transparent, partly transparent), so that every source
+    // pixel a combination misses or adds shows.
+    const auto random_icon = [&](int width, int height, bool sparse) {
+        std::vector<std::uint32_t> argb(static_cast<std::size_t>(width) * height);
+        for (std::uint32_t& p : argb) {
+            if (sparse && random() % 1500 != 0) {
+                p = 0xFF5A5A5Au;
+                continue;
+            }
+            const std::uint32_t kind = random() % 4;
+            const std::uint32_t alpha = kind == 0 ? 0 : kind == 1 ? 0x80 + random() % 0x7F : 0xFF;
+            const std::uint32_t colour = sparse ? 0x5A5A5Au ^ (1u << (random() % 24)) : random() & 0xFFFFFF;
+            p = (alpha << 24) | colour;
+        }
+        return Picture::FromIcon(gdi::CreateIconFromArgb(width, height, argb.data()));
+    };
+    // The large icon shrinks so far that one destination pixel combines more of it than a
+    // piece of the visible part's size holds.
+    const auto small_icon = random_icon(kIconW, kIconH, false), big_icon = random_icon(kBigW, kBigH, true);
+    const struct Stretch {
+        const char* name;
+        bool big;
+        int x, y, width, height, src_x, src_y, src_width, src_height;
+        bool draws;
+    } stretches[] = {
+        {"shrunk whole", false, 2, 1, 13, 9, 0, 0, kIconW, kIconH, true},
+        {"shrunk to one pixel", false, 5, 5, 1, 1, 0, 0, kIconW, kIconH, true},
+        {"enlarged part", false, 0, 0, kW, kH, 10, 20, 7, 5, true},
+        {"enlarged, far larger than the destination", false, -100, -50, 300, 200, 0, 0, kIconW, kIconH, true},
+        {"beyond the icon's edges", false, 1, 1, 20, 15, 40, 30, 90, 60, true},
+        {"partly off the destination", false, -7, -5, 30, 25, 0, 0, kIconW, kIconH, true},
+        {"mirrored both ways", false, 20, 15, -19, -13, 0, 0, kIconW, kIconH, true},
+        {"mirrored across the left edge", false, 12, 0, -40, kH, 5, 5, 60, 50, true},
+        {"enlarged across, shrunk down", false, 0, 2, kW, 6, 3, 0, 9, kIconH, true},
+        {"source starting left of the icon", false, 0, 0, kW, kH, -10, -8, 60, 50, true},
+        {"source mirrored", false, 0, 0, kW, kH, 90, 0, -80, kIconH, false},
+        {"no width", false, 0, 0, 0, kH, 0, 0, kIconW, kIconH, false},
+        {"wholly off the destination", false, kW, 0, 10, 10, 0, 0, kIconW, kIconH, false},
+        {"large, shrunk to one pixel", true, 3, 3, 1, 1, 0, 0, kBigW, kBigH, true},
+        {"large, shrunk to two pixels, mirrored", true, 9, 4, -2, 1, 0, 0, kBigW, kBigH, true},
+        {"large, shrunk to a column partly off", true, 0, -1, 1, 3, 10, 0, 200, kBigH, true},
+    };
+    const gdi::HPALETTE given = gdi::CreateHalftonePalette(0);
+    for (const Stretch& s : stretches)
+        for (const int mode : {gdi::BLACKONWHITE, gdi::WHITEONBLACK, gdi::COLORONCOLOR, gdi::HALFTONE})
+            for (const bool mono : {false, true})
+                for (const gdi::HPALETTE palette : {gdi::HPALETTE{0}, given}) {
+                    Canvas actual(kW, kH, 0, mono), expected(kW, kH, 0, mono);
+                    FillRandom(expected, random);
+                    for (int y = 0; y < kH; ++y)
+                        for (int x = 0; x < kW; ++x) gdi::SetPixelV(actual.dc(), x, y, expected.At(x, y));
+                    const std::vector<COLORREF> before = Pixels(expected);
+                    gdi::SetStretchBltMode(actual.dc(), mode);
+                    gdi::SetStretchBltMode(expected.dc(), mode);
+                    const Picture& icon = s.big ? *big_icon : *small_icon;
+                    PaintStdPicture(actual.dc(), s.x, s.y, s.width, s.height, &icon, s.src_x, s.src_y, s.src_width,
+                                    s.src_height, background, palette);
+                    const int canvas_w = s.src_x + s.src_width, canvas_h = s.src_y + s.src_height;
+                    if (canvas_w > 0 && canvas_h > 0) {
+                        Canvas whole(canvas_w, canvas_h, background);
+                        gdi::DrawIcon(whole.dc(), 0, 0, icon.handle());
+                        gdi::StretchBlt(expected.dc(), s.x, s.y, s.width, s.height, whole.dc(), s.src_x, s.src_y,
+                                        s.src_width, s.src_height, gdi::SRCCOPY);
+                    }
+                    const std::string what = std::string(s.name) + ", mode " + std::to_string(mode) +
+                                             (mono ? ", mono" : ", colour") + (palette ? ", palette given" : "");
+                    // A black-and-white destination may hold what is drawn already.
+                    if (!mono) {
+                        EXPECT_EQ(Pixels(expected) != before, s.draws) << what;
+                    }
+                    for (int y = 0; y < kH; ++y)
+                        for (int x = 0; x < kW; ++x)
+                            ASSERT_EQ(actual.At(x, y), expected.At(x, y)) << what << ": pixel " << x << "," << y;
+                }
+    EXPECT_TRUE(gdi::DeleteObject(given)) << "the palette it was given is still the caller's";
+}
+
+// The bitmap an icon is stretched from reaches the source rectangle's far edges; where it could
+// not be a bitmap (past the surface limits) nothing is drawn, at once, however large the
+// rectangle and whatever the stretch mode.
+TEST_F(PanelPainters, StretchedIconsFromPastTheLargestBitmapDrawNothing) {
+    std::vector<std::uint32_t> argb(16, 0xFF112233u);
+    const auto icon = Picture::FromIcon(gdi::CreateIconFromArgb(4, 4, argb.data()));
+    const struct {
+        int width, height, src_x, src_y, src_width, src_height;
+    } sources[] = {
+        {24, 18, 0, 0, 40000, 10},                                     // wider than a bitmap may be
+        {24, 18, 0, 0, 10000, 10000},                                  // more pixels than a bitmap may have
+        {1, 1, 0, 0, INT32_MAX, INT32_MAX},                            // shrunk into one pixel
+        {24, 18, INT32_MAX - 3, 0, 3, 4},                              // far edge at the end of the coordinates
+        {24, 18, INT32_MIN + 1, INT32_MIN + 1, INT32_MAX, INT32_MAX},  // far edge at 0: no bitmap
+    };
+    std::mt19937 random(9);
+    for (const auto& c : sources)
+        for (const int mode : {gdi::BLACKONWHITE, gdi::HALFTONE}) {
+            Canvas canvas(24, 18);
+            FillRandom(canvas, random);
+            const std::vector<COLORREF> before = Pixels(canvas);
+            gdi::SetStretchBltMode(canvas.dc(), mode);
+            PaintStdPicture(canvas.dc(), 0, 0, c.width, c.height, icon.get(), c.src_x, c.src_y, c.src_width,
+                            c.src_height, 0, 0);
+            EXPECT_EQ(Pixels(canvas), before)
+                << c.src_width << " x " << c.src_height << " from " << c.src_x << "," << c.src_y << ", mode " << mode;
+        }
+}
+
 // Only the part of a transparent copy that lands on the destination is worked out; wherever
 // the copy lies, partly off any edge or wholly outside, the destination ends as a copy onto a
 // surface large enough for all of it would leave it.

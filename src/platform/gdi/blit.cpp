@@ -9,6 +9,7 @@
 #include "platform/gdi/internal/pending_lines.h"
 #include "platform/gdi/internal/raster.h"
 #include "platform/gdi/internal/stretch_map.h"
+#include "platform/gdi/stretch_sources.h"
 
 namespace ov::gdi {
 namespace detail {
@@ -211,6 +212,21 @@ void RunChainedRows(const ChainedBlit& op, Bitmap& dst, const Bitmap& src, int t
     }
 }
 
+// The stretch mode a blit onto `dst` combines shrink runs with: averaging has no meaning for
+// black and white, so a mono destination keeps one pixel per run.
+int StretchModeOnto(const DeviceContext& dst_dc, const Bitmap& dst) {
+    return dst_dc.stretch_mode == HALFTONE && dst.is_mono() ? COLORONCOLOR : dst_dc.stretch_mode;
+}
+
+// The two axes of a blit onto `dst` from a source `src_limit` pixels wide or high. One pixel of a
+// shrink run is the last of a horizontal run but the first of a vertical one.
+AxisMap MapColumns(const Bitmap& dst, int mode, int x, int width, int src_x, int src_width, int src_limit) {
+    return MapAxis(x, width, dst.width, src_x, src_width, src_limit, mode == COLORONCOLOR, /*pick_last=*/true);
+}
+AxisMap MapRows(const Bitmap& dst, int mode, int y, int height, int src_y, int src_height, int src_limit) {
+    return MapAxis(y, height, dst.height, src_y, src_height, src_limit, mode == COLORONCOLOR, /*pick_last=*/false);
+}
+
 // Lines recorded on either bitmap are written out first (and a kept frame taken before the
 // destination changes), so the blit comes after everything drawn on both.
 void RecordBlit(const ChainedBlit& op, Bitmap& dst, Bitmap& src) {
@@ -242,12 +258,10 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     Bitmap* src = src_dc ? BitmapForRecording(src_dc->bitmap) : nullptr;
     if (!src) return false;
 
-    const int mode = dst_dc->stretch_mode == HALFTONE && dst->is_mono() ? COLORONCOLOR : dst_dc->stretch_mode;
-    const bool one_pixel = mode == COLORONCOLOR;
-    const AxisMap xmap = MapAxis(x, width, dst->width, src_x, src_width, src->width, one_pixel, /*pick_last=*/true);
+    const int mode = StretchModeOnto(*dst_dc, *dst);
+    const AxisMap xmap = MapColumns(*dst, mode, x, width, src_x, src_width, src->width);
     if (xmap.empty()) return true;
-    const AxisMap ymap =
-        MapAxis(y, height, dst->height, src_y, src_height, src->height, one_pixel, /*pick_last=*/false);
+    const AxisMap ymap = MapRows(*dst, mode, y, height, src_y, src_height, src->height);
     if (ymap.empty()) return true;
     const SourceConversion convert = ConversionBetween(*src, *src_dc, *dst, *dst_dc);
 
@@ -334,6 +348,28 @@ bool StretchBltReference(HDC dst_handle, int x, int y, int width, int height, HD
 }
 
 }  // namespace detail
+
+bool StretchBltSources(HDC dst_handle, int x, int y, int width, int height, int src_x, int src_y, int src_width,
+                       int src_height, int source_width, int source_height, StretchAxis* columns, StretchAxis* rows) {
+    if (!columns || !rows) return false;
+    return detail::Guarded(false, [&] {
+        const detail::DeviceContext* dst_dc = detail::LookupDc(dst_handle);
+        const detail::Bitmap* dst = dst_dc ? detail::BitmapForRecording(dst_dc->bitmap) : nullptr;
+        if (!dst) return false;
+        const int mode = detail::StretchModeOnto(*dst_dc, *dst);
+        const auto publish = [](detail::AxisMap map, StretchAxis* out) {
+            *out = StretchAxis{};
+            if (map.empty()) return;
+            out->dst_start = map.dst_start;
+            out->dst_end = map.dst_end;
+            out->first = std::move(map.first);
+            out->last = std::move(map.last);
+        };
+        publish(detail::MapColumns(*dst, mode, x, width, src_x, src_width, source_width), columns);
+        publish(detail::MapRows(*dst, mode, y, height, src_y, src_height, source_height), rows);
+        return true;
+    });
+}
 
 bool BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int src_x, int src_y, std::uint32_t rop) {
     // A blit is a stretch with equal extents: negative extents cover (origin + extent, origin]

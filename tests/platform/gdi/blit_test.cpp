@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
 #include <vector>
 
 #include "drawing_reference.h"
 #include "platform/gdi/internal/objects.h"
 #include "platform/gdi/internal/stretch_map.h"
+#include "platform/gdi/stretch_sources.h"
 
 namespace ov::gdi {
 namespace {
@@ -323,6 +325,70 @@ TEST(StretchReference, FastPathMatchesOnRandomInput) {
                     << src.width() << "x" << src.height() << (src_mono ? " mono" : "") << " dst " << fast.width() << "x"
                     << fast.height() << (dst_mono ? " mono" : "") << " at " << px << "," << py;
     }
+}
+
+// What StretchBltSources reports is what StretchBlt takes: a piece of the source holding just
+// one drawn pixel's ranges, copied with the source origin moved by the piece's offset, gives
+// that pixel what the whole source gives it, and the pixels outside the reported coordinates
+// are not drawn at all.
+TEST(StretchSources, EachDrawnPixelComesFromItsRangesAlone) {
+    std::mt19937 rng(77);
+    // An origin and extent covering `count` pixels from `start`, either way round (a negative
+    // extent covers (origin + extent, origin]), so most rectangles meet their bitmaps.
+    const auto span = [&](int limit, int& origin, int& extent) {
+        const int start = static_cast<int>(rng() % (limit + 1)) - 1, count = 1 + static_cast<int>(rng() % (limit + 3));
+        const bool backwards = rng() % 3 == 0;
+        origin = backwards ? start + count - 1 : start;
+        extent = backwards ? -count : count;
+    };
+    const int modes[] = {BLACKONWHITE, WHITEONBLACK, COLORONCOLOR, HALFTONE};
+    int pixels_checked = 0;
+    for (int iteration = 0; iteration < 1000; ++iteration) {
+        const bool src_mono = rng() % 4 == 0, dst_mono = rng() % 4 == 0;
+        Canvas src(1 + rng() % 11, 1 + rng() % 11, 0, src_mono);
+        Canvas base(3 + rng() % 8, 3 + rng() % 8, 0, dst_mono), whole(base.width(), base.height(), 0, dst_mono);
+        Randomise(src, rng);
+        Randomise(base, rng);
+        BitBlt(whole.dc(), 0, 0, base.width(), base.height(), base.dc(), 0, 0, SRCCOPY);
+        const int mode = modes[rng() % 4];
+        SetStretchBltMode(whole.dc(), mode);
+        int x, y, w, h, sx, sy, sw, sh;
+        span(base.width(), x, w);
+        span(base.height(), y, h);
+        span(src.width(), sx, sw);
+        span(src.height(), sy, sh);
+        StretchBlt(whole.dc(), x, y, w, h, src.dc(), sx, sy, sw, sh, SRCCOPY);
+        StretchAxis columns, rows;
+        ASSERT_TRUE(
+            StretchBltSources(whole.dc(), x, y, w, h, sx, sy, sw, sh, src.width(), src.height(), &columns, &rows));
+        const std::string what =
+            "StretchBlt(" + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(w) + "," +
+            std::to_string(h) + " <- " + std::to_string(sx) + "," + std::to_string(sy) + "," + std::to_string(sw) +
+            "," + std::to_string(sh) + ") mode " + std::to_string(mode) + " src " + std::to_string(src.width()) + "x" +
+            std::to_string(src.height()) + (src_mono ? " mono" : "") + (dst_mono ? ", mono destination" : "");
+        for (int py = 0; py < base.height(); ++py)
+            for (int px = 0; px < base.width(); ++px) {
+                const bool drawn = !columns.empty() && !rows.empty() && px >= columns.dst_start &&
+                                   px < columns.dst_end && py >= rows.dst_start && py < rows.dst_end;
+                if (!drawn) {
+                    ASSERT_EQ(whole.At(px, py), base.At(px, py)) << what << ": pixel " << px << "," << py;
+                    continue;
+                }
+                const int i = px - columns.dst_start, j = py - rows.dst_start;
+                const int first_x = columns.first[i], first_y = rows.first[j];
+                Canvas piece(columns.last[i] - first_x + 1, rows.last[j] - first_y + 1, 0, src_mono);
+                BitBlt(piece.dc(), 0, 0, piece.width(), piece.height(), src.dc(), first_x, first_y, SRCCOPY);
+                Canvas one(base.width(), base.height(), 0, dst_mono);
+                BitBlt(one.dc(), 0, 0, base.width(), base.height(), base.dc(), 0, 0, SRCCOPY);
+                SetStretchBltMode(one.dc(), mode);
+                StretchBlt(one.dc(), x, y, w, h, piece.dc(), sx - first_x, sy - first_y, sw, sh, SRCCOPY);
+                ASSERT_EQ(one.At(px, py), whole.At(px, py)) << what << ": pixel " << px << "," << py;
+                ++pixels_checked;
+            }
+    }
+    EXPECT_GT(pixels_checked, 3000);
+    StretchAxis columns, rows;
+    EXPECT_FALSE(StretchBltSources(0, 0, 0, 4, 4, 0, 0, 4, 4, 4, 4, &columns, &rows));
 }
 
 // Blits across formats at equal extents take one-pass converting kernels for the common
