@@ -38,6 +38,13 @@ const ClassInfo& InfoOf(const char* class_name) {
     return *entry->info;
 }
 
+// A member by dispatch id; 438 for one the class does not have.
+const MemberDesc& MemberOf(const ClassInfo& info, std::int32_t dispid) {
+    const MemberDesc* member = info.FindMember(dispid);
+    if (!member) throw AutomationError(error::kObjectDoesntSupport);
+    return *member;
+}
+
 // The arguments of a call or an index, converted to the member's declared parameter types;
 // an optional argument not given (an invalid QVariant) goes as Missing.
 std::vector<Variant> ArgumentsFor(const MemberDesc& member, const QVariantList& given) {
@@ -119,11 +126,7 @@ struct ControlWidget::Impl {
 
     host::ReferenceHost& host() const { return view->host(); }
     AutomationObject& object() const { return *host().FindControl(class_name); }
-    const MemberDesc& Member(std::int32_t dispid) const {
-        const MemberDesc* member = info->FindMember(dispid);
-        if (!member) throw AutomationError(error::kObjectDoesntSupport);
-        return *member;
-    }
+    const MemberDesc& Member(std::int32_t dispid) const { return MemberOf(*info, dispid); }
 };
 
 ControlWidget::ControlWidget(const char* control_class, QWidget* parent)
@@ -348,11 +351,7 @@ struct AutomationObjectBase::Impl {
     const ClassInfo* info = nullptr;
     std::shared_ptr<AutomationObject> object;
     ControlError last_error;
-    const MemberDesc& Member(std::int32_t dispid) const {
-        const MemberDesc* member = info->FindMember(dispid);
-        if (!member) throw AutomationError(error::kObjectDoesntSupport);
-        return *member;
-    }
+    const MemberDesc& Member(std::int32_t dispid) const { return MemberOf(*info, dispid); }
 };
 
 AutomationObjectBase::AutomationObjectBase(const char* object_class, QObject* parent)
