@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "host/contract/control.h"
+#include "host/reference/focus_order.h"
 #include "host/reference/form.h"
 #include "host/contract/text_box.h"
 #include "host/reference/text_input.h"
@@ -47,6 +48,15 @@ host::TextBox* TextBoxIn(host::ReferenceHost& host, const std::string& control) 
         if (constituent->kind() == host::ConstituentKind::TextBox)
             return static_cast<host::TextBox*>(constituent.get());
     return nullptr;
+}
+
+// Whether another widget of `widget`'s window takes the focus by Tab, so that Tab past the
+// last control leaves the widget rather than wrapping around inside it.
+bool WindowHasOtherTabStop(const QWidget& widget) {
+    for (const QWidget* w = widget.nextInFocusChain(); w && w != &widget; w = w->nextInFocusChain())
+        if (w->window() == widget.window() && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            return true;
+    return false;
 }
 
 // How often the host clock is brought up to real time: well below the tab header's 3000 ms
@@ -450,9 +460,35 @@ void OrvelleWidget::MoveFocus(const std::string& control) {
     TakeFocus(control);
 }
 
+bool OrvelleWidget::focusNextPrevChild(bool next) {
+    const bool leave_at_end = WindowHasOtherTabStop(*this);
+    const std::string target = host::NextTabStop(host_.objects(), focused_, next, !leave_at_end);
+    if (target.empty()) {
+        // No control takes the focus: with nowhere else to go, Tab is a key for the control.
+        if (!leave_at_end) return false;
+        // A control whose validation cancels keeps the focus, and the widget keeps it too.
+        if (LeaveFocus(focused_)) {
+            focused_.clear();
+            QWidget::focusNextPrevChild(next);
+        }
+        Sync();
+        return true;
+    }
+    MoveFocus(target);
+    Sync();
+    return true;
+}
+
 void OrvelleWidget::focusInEvent(QFocusEvent* event) {
+    // Tab from the widget before enters at the first control, Shift+Tab from the one after at
+    // the last.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+        const std::string entered = host::NextTabStop(host_.objects(), "", reason == Qt::TabFocusReason, false);
+        if (!entered.empty()) focused_ = entered;
+    }
     // Coming back to the window gives a control no GotFocus: it never lost the focus.
-    if (event->reason() != Qt::ActiveWindowFocusReason) TakeFocus(focused_);
+    if (reason != Qt::ActiveWindowFocusReason) TakeFocus(focused_);
     Sync();
 }
 

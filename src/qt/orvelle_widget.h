@@ -11,10 +11,11 @@
 //     target's scale; the target of a press keeps the pointer until the release; a text box
 //     takes them as input (caret, drag selection, the word of a double click) before raising
 //     its events;
-//   - keys go to the control that has the focus (the last one pressed) as KeyDown, KeyPress
-//     and KeyUp with virtual key codes and characters, into its text box when it has one
-//     (host/text_input.h); GotFocus and LostFocus follow the focus between controls and
-//     windows; a text box's copy and paste go through the desktop's clipboard (QClipboard);
+//   - keys go to the control that has the focus (the last one pressed, or the one Tab and
+//     Shift+Tab moved it to in the form's tab order) as KeyDown, KeyPress and KeyUp with
+//     virtual key codes and characters, into its text box when it has one (host/text_input.h);
+//     GotFocus and LostFocus follow the focus between controls and windows; a text box's copy
+//     and paste go through the desktop's clipboard (QClipboard);
 //   - the host clock runs on a QTimer, so constituent timers tick in real time;
 //   - the notification area's descriptor is watched with a QSocketNotifier, so a tray icon
 //     answers the desktop at once and its events arrive while the widget idles;
@@ -107,7 +108,11 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    bool focusNextPrevChild(bool next) override { return false; }  // Tab is a key for the controls
+    // Tab and Shift+Tab: the focus moves to the next (previous) control of the form's tab order
+    // (host/focus_order.h), through the lost-focus handling of the one that has it. Past the
+    // last (first) one it goes on to the next Qt widget of the window, or wraps around to the
+    // first (last) control when the window has no other widget taking the focus by Tab.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // Sets the screen's twips per pixel from the device pixel ratio.

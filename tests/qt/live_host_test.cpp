@@ -2,6 +2,8 @@
 // constituent with the right events, a slot changing a by-reference argument, the cursor
 // following the control's pointer, and the window showing exactly what the compositor composes.
 #include <QClipboard>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -100,6 +102,8 @@ private slots:
     void TextBoxMouse();
     void KeyCodes_data();
     void KeyCodes();
+    void TabMovesTheFocusInTabOrder();
+    void TabLeavesTheFormForTheNextWidget();
 };
 
 void LiveHostTest::TabClick_data() {
@@ -574,6 +578,102 @@ void LiveHostTest::KeyCodes() {
     QCOMPARE(int(ov::qt::VirtualKeyCode(key)), code);
     QCOMPARE(int(ov::qt::ShiftState(mods)), shift);
     QCOMPARE(int(ov::qt::KeyAsciiCode(key, mods, text)), ascii);
+}
+
+// The showcase in a window that has the keyboard focus, with the phone box clicked into.
+void ShowShowcaseWithPhoneFocused(OrvelleWidget& widget, QWidget& window) {
+    QVERIFY(widget.LoadForm(ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json")).empty());
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    widget.setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(widget.hasFocus());
+    const ov::host::Control& phone = *widget.host().FindControl("mtbPhone");
+    const ov::gdi::POINT origin = widget.host().OriginOf("mtbPhone");
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier,
+                      WidgetPoint(widget, origin.x + phone.PixelWidth() / 2, origin.y + phone.PixelHeight() / 2));
+    QCOMPARE(widget.focusedControl(), std::string("mtbPhone"));
+}
+
+// The events of the focus moving and of the text changing, as "object.event" (the masked box
+// raises no GotFocus or LostFocus of its own; a Tab reaching a box as a key would show here).
+QStringList FocusAndChangeEvents(const EventLog& log) {
+    QStringList seen;
+    for (const Raised& e : log.events)
+        if (QStringList{"Validate", "InvalidEntry", "LostFocus", "GotFocus", "Change"}.contains(e.event))
+            seen << e.object + "." + e.event;
+        else if (e.event == "KeyDown" && e.args.value(0).toInt() == 9)
+            seen << e.object + ".KeyDown(Tab)";
+    return seen;
+}
+
+void LiveHostTest::TabMovesTheFocusInTabOrder() {
+    OrvelleWidget widget(ov::library::Classes());
+    ShowShowcaseWithPhoneFocused(widget, widget);
+    ov::host::Control& price = *widget.host().FindControl("mtbPrice");
+    EventLog log(widget);
+
+    // Tab leaves the phone box through its validation; the digit typed next goes to the price.
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QCOMPARE(widget.focusedControl(), std::string("mtbPrice"));
+    QTest::keyClick(&widget, Qt::Key_7);
+    QCOMPARE(FocusAndChangeEvents(log),
+             (QStringList{"mtbPhone.Validate", "mtbPrice.Change"}));
+    QVERIFY(TextOf(price).contains('7'));
+
+    // Shift+Tab goes back (the keyboard sends Backtab with Shift).
+    log.events.clear();
+    QTest::keyClick(&widget, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(widget.focusedControl(), std::string("mtbPhone"));
+    QCOMPARE(FocusAndChangeEvents(log), (QStringList{"mtbPrice.Validate"}));
+
+    // Shift+Tab from the first box wraps around to the last one, the date box. Its date (31
+    // April) is invalid, and a box that keeps the focus on an invalid entry keeps it against Tab.
+    QTest::keyClick(&widget, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(widget.focusedControl(), std::string("mtbDate"));
+    ov::host::Control& date = *widget.host().FindControl("mtbDate");
+    ov::PutProperty(date, "OnInvalidEntry", ov::Variant::FromLong(1));
+    log.events.clear();
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QCOMPARE(widget.focusedControl(), std::string("mtbDate"));
+    QCOMPARE(FocusAndChangeEvents(log), (QStringList{"mtbDate.Validate", "mtbDate.InvalidEntry"}));
+    // Doing nothing about it lets the focus go (the invalid text is emptied): Tab from the last
+    // box wraps around to the first.
+    ov::PutProperty(date, "OnInvalidEntry", ov::Variant::FromLong(0));
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QCOMPARE(widget.focusedControl(), std::string("mtbPhone"));
+
+    // A TabIndex puts the date box first.
+    ov::PutProperty(*widget.host().Find("mtbDate"), "TabIndex", ov::Variant::FromInteger(0));
+    QTest::keyClick(&widget, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(widget.focusedControl(), std::string("mtbDate"));
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QCOMPARE(widget.focusedControl(), std::string("mtbPhone"));
+}
+
+void LiveHostTest::TabLeavesTheFormForTheNextWidget() {
+    // In a window with another widget after the form, Tab past the last box goes on to it, and
+    // Shift+Tab from it comes back into the form at the last box.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* widget = new OrvelleWidget(ov::library::Classes());
+    auto* after = new QLineEdit;
+    layout->addWidget(widget);
+    layout->addWidget(after);
+    ShowShowcaseWithPhoneFocused(*widget, window);
+    EventLog log(*widget);
+    QTest::keyClick(widget, Qt::Key_Tab);
+    QTest::keyClick(widget, Qt::Key_Tab);
+    QCOMPARE(widget->focusedControl(), std::string("mtbDate"));
+    log.events.clear();
+    QTest::keyClick(widget, Qt::Key_Tab);
+    QTRY_VERIFY(after->hasFocus());
+    QCOMPARE(FocusAndChangeEvents(log), (QStringList{"mtbDate.Validate", "mtbDate.Change", "mtbDate.InvalidEntry"}));
+    log.events.clear();
+    QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(widget->hasFocus());
+    QCOMPARE(widget->focusedControl(), std::string("mtbDate"));
+    QVERIFY(FocusAndChangeEvents(log).isEmpty());
 }
 
 QTEST_MAIN(LiveHostTest)
