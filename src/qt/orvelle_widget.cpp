@@ -22,6 +22,7 @@
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/compare.h"
 #include "platform/scale/scale.h"
+#include "qt/accessibility.h"
 #include "qt/input_codes.h"
 #include "qt/pointer_cursor.h"
 
@@ -127,9 +128,11 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
             this, [this] { DeliverMessages(); }, Qt::QueuedConnection);
     });
     AreaNotifier::Attach();
+    InstallAccessibility();
 }
 
 OrvelleWidget::~OrvelleWidget() {
+    ReleaseAccessibility(*this);
     host_.SetMessageWakeup({});
     AreaNotifier::Detach();
     clock_timer_.stop();
@@ -192,6 +195,8 @@ QSize OrvelleWidget::sizeHint() const {
 void OrvelleWidget::Sync() {
     // A tray icon may just have brought the notification area into use.
     AreaNotifier::Refresh();
+    // Assistive technology hears of the focus, text and selection input changed.
+    NotifyAccessibility(*this);
     if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent())) return;
     const host::ComposedImage* image = nullptr;
     try {
@@ -460,6 +465,21 @@ void OrvelleWidget::MoveFocus(const std::string& control) {
     TakeFocus(control);
 }
 
+void OrvelleWidget::focusControl(const std::string& control) {
+    if (!host_.FindControl(control)) return;
+    if (hasFocus()) {
+        MoveFocus(control);
+    } else {
+        // The control takes the focus when the widget does (focusInEvent).
+        if (!LeaveFocus(focused_)) return;
+        focused_ = control;
+        focus_given_ = true;
+        window()->activateWindow();
+        setFocus(Qt::OtherFocusReason);
+    }
+    Sync();
+}
+
 bool OrvelleWidget::focusNextPrevChild(bool next) {
     const bool leave_at_end = WindowHasOtherTabStop(*this);
     const std::string target = host::NextTabStop(host_.objects(), focused_, next, !leave_at_end);
@@ -487,8 +507,10 @@ void OrvelleWidget::focusInEvent(QFocusEvent* event) {
         const std::string entered = host::NextTabStop(host_.objects(), "", reason == Qt::TabFocusReason, false);
         if (!entered.empty()) focused_ = entered;
     }
-    // Coming back to the window gives a control no GotFocus: it never lost the focus.
-    if (reason != Qt::ActiveWindowFocusReason) TakeFocus(focused_);
+    // Coming back to the window gives a control no GotFocus: it never lost the focus. A control
+    // given the focus while the window was inactive takes it now, however the widget gets it.
+    if (reason != Qt::ActiveWindowFocusReason || focus_given_) TakeFocus(focused_);
+    focus_given_ = false;
     Sync();
 }
 

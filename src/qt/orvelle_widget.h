@@ -84,6 +84,10 @@ public:
     int framesComposed() const { return frames_composed_; }
     // The control that has the keyboard focus, "" for none.
     const std::string& focusedControl() const { return focused_; }
+    // Gives the keyboard focus to `control` as a click into it would, without the click (its
+    // window and the widget take the focus too); what the control that had it does on losing
+    // it runs first and may keep it. Assistive technology's focus request lands here.
+    void focusControl(const std::string& control);
 
     QSize sizeHint() const override;
 
@@ -153,6 +157,7 @@ private:
     std::int16_t captured_buttons_ = 0;
     bool double_click_pending_ = false;  // the release after a double click makes no Click
     std::string focused_;
+    bool focus_given_ = false;  // focusControl chose the control before the window was active
     std::vector<forms::LoadProblem>* skipped_keys_ = nullptr;  // set while a form loads
     // The pointer the cursor was last made for, so a move that keeps it makes no new cursor.
     std::int16_t cursor_pointer_ = -1;

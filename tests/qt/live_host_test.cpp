@@ -1,6 +1,7 @@
 // The live host in a real window (under a virtual X server): pointer input reaching the right
 // constituent with the right events, a slot changing a by-reference argument, the cursor
 // following the control's pointer, and the window showing exactly what the compositor composes.
+#include <QAccessible>
 #include <QClipboard>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -104,6 +105,7 @@ private slots:
     void KeyCodes();
     void TabMovesTheFocusInTabOrder();
     void TabLeavesTheFormForTheNextWidget();
+    void AccessibleTreeOfTheShowcase();
 };
 
 void LiveHostTest::TabClick_data() {
@@ -674,6 +676,104 @@ void LiveHostTest::TabLeavesTheFormForTheNextWidget() {
     QTRY_VERIFY(widget->hasFocus());
     QCOMPARE(widget->focusedControl(), std::string("mtbDate"));
     QVERIFY(FocusAndChangeEvents(log).isEmpty());
+}
+
+// The interfaces below `node`, depth first, itself included.
+std::vector<QAccessibleInterface*> AccessibleTree(QAccessibleInterface* node) {
+    std::vector<QAccessibleInterface*> all{node};
+    for (int i = 0; i < node->childCount(); ++i) {
+        const std::vector<QAccessibleInterface*> below = AccessibleTree(node->child(i));
+        all.insert(all.end(), below.begin(), below.end());
+    }
+    return all;
+}
+
+QAccessibleInterface* FindAccessible(QAccessibleInterface* root, QAccessible::Role role, const QString& name) {
+    for (QAccessibleInterface* node : AccessibleTree(root))
+        if (node->role() == role && node->text(QAccessible::Name) == name) return node;
+    return nullptr;
+}
+
+// The text box entry holding `text`.
+QAccessibleInterface* FindEntry(QAccessibleInterface* root, const QString& text) {
+    for (QAccessibleInterface* node : AccessibleTree(root))
+        if (node->role() == QAccessible::EditableText && node->textInterface() &&
+            node->textInterface()->text(0, -1) == text)
+            return node;
+    return nullptr;
+}
+
+void LiveHostTest::AccessibleTreeOfTheShowcase() {
+    // The Qt side of what AT-SPI reads (orvelle_run.accessibility_tree reads it over the bus):
+    // the form's controls as children, the panel's box as the panel's, parts with their
+    // geometry, states and text interfaces.
+    OrvelleWidget widget(ov::library::Classes());
+    QVERIFY(widget.LoadForm(ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json")).empty());
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(&widget);
+    QVERIFY(form);
+    QCOMPARE(form->role(), QAccessible::Window);
+    QCOMPARE(form->text(QAccessible::Name), QString("OrvelleControls showcase"));
+    // Every control placed on the form, but not the box inside the see-through panel.
+    QCOMPARE(form->childCount(), int(widget.host().objects().entries().size()) - 1);
+    QAccessibleInterface* see_through = FindAccessible(form, QAccessible::Grouping, "See-through");
+    QVERIFY(see_through);
+    QCOMPARE(see_through->childCount(), 1);
+    QCOMPARE(see_through->child(0)->parent(), see_through);
+    QCOMPARE(see_through->parent(), form);
+    QVERIFY(FindAccessible(form, QAccessible::Graphic, "Orvelle"));
+
+    // The heading under a page tab's centre is the heading it names.
+    QAccessibleInterface* colours = FindAccessible(form, QAccessible::PageTab, "Colours");
+    QVERIFY(colours);
+    QVERIFY(colours->state().selected);
+    QCOMPARE(colours->parent()->role(), QAccessible::PageTabList);
+    QCOMPARE(colours->parent()->childAt(colours->rect().center().x(), colours->rect().center().y()), colours);
+    QAccessibleInterface* about = FindAccessible(form, QAccessible::PageTab, "About");
+    QVERIFY(about && !about->state().selected);
+    QCOMPARE(about->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+
+    // A link's rectangle starts where the renderer put its hot spot.
+    QAccessibleInterface* manual = FindAccessible(form, QAccessible::Link, "manual");
+    QVERIFY(manual);
+    const auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hotHelp"));
+    QCOMPARE(manual->parent()->text(QAccessible::Name),
+             QString("Read the manual  first, or ask us when a word runs off the edge."));
+    const QPoint label_corner = widget.mapToGlobal(QPoint(0, 0)) +
+                                WidgetPoint(widget, widget.host().OriginOf("hotHelp").x, widget.host().OriginOf("hotHelp").y);
+    const int frame = label.MainBox().box().BorderStyle() == 1 ? 2 : 0;
+    QCOMPARE(manual->rect().topLeft() - label_corner,
+             WidgetPoint(widget, frame + label.HotSpots()(1).left, frame + label.HotSpots()(1).top));
+
+    // The entries: text, caret, a selection set through the interface, the invalid date.
+    QAccessibleInterface* phone = FindEntry(form, "(555) 123-4567");
+    QVERIFY(phone);
+    QVERIFY(phone->state().focusable && phone->state().editable);
+    phone->textInterface()->setSelection(0, 1, 4);
+    const auto& phone_box = static_cast<const ov::host::TextBox&>(*widget.host().FindControl("mtbPhone")->FindConstituent("txt"));
+    QCOMPARE(phone_box.SelText(), std::string("555"));
+    int start = 0, end = 0;
+    phone->textInterface()->selection(0, &start, &end);
+    QCOMPARE(QPoint(start, end), QPoint(1, 4));
+    // A character's rectangle holds the point that finds it again.
+    const QRect third = phone->textInterface()->characterRect(3);
+    QVERIFY(third.isValid());
+    QCOMPARE(phone->textInterface()->offsetAtPoint(third.center()), 3);
+    int attribute_start = 0, attribute_end = 0;
+    QAccessibleInterface* date = FindEntry(form, "31/04/2024");
+    QVERIFY(date);
+    QCOMPARE(date->textInterface()->attributes(0, &attribute_start, &attribute_end), QString("invalid:true;"));
+    QCOMPARE(phone->textInterface()->attributes(0, &attribute_start, &attribute_end), QString());
+
+    // The tray icon (not on the showcase): a button named by its info tip.
+    OrvelleWidget tray_widget(ov::library::Classes());
+    tray_widget.HostControl("tray", "OVTrayIcon");
+    ov::PutProperty(*tray_widget.host().FindControl("tray"), "InfoTip", ov::Variant::FromString("Backup running"));
+    QAccessibleInterface* tray = QAccessible::queryAccessibleInterface(&tray_widget)->child(0);
+    QVERIFY(tray);
+    QCOMPARE(tray->role(), QAccessible::Button);
+    QCOMPARE(tray->text(QAccessible::Name), QString("Backup running"));
 }
 
 QTEST_MAIN(LiveHostTest)

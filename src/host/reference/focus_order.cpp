@@ -31,13 +31,13 @@ void AppendInTabOrder(const ObjectRegistry& objects, const HostEntry* container,
     }
 }
 
+}  // namespace
+
 bool ShownWithItsContainers(const HostEntry& entry) {
     for (const HostEntry* e = &entry; e; e = e->container)
         if (!e->visible) return false;
     return true;
 }
-
-}  // namespace
 
 std::vector<HostEntry*> TabOrder(const ObjectRegistry& objects) {
     std::vector<HostEntry*> order;

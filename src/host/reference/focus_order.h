@@ -19,6 +19,9 @@ class ObjectRegistry;
 // Every entry of the registry in tab order (depth first, each level by TabIndex).
 std::vector<HostEntry*> TabOrder(const ObjectRegistry& objects);
 
+// Whether the entry is shown: it and every container around it are visible.
+bool ShownWithItsContainers(const HostEntry& entry);
+
 // Whether Tab stops at the entry's control.
 bool TakesTabFocus(const HostEntry& entry);
 
