@@ -6,11 +6,13 @@
 #include <QMouseEvent>
 #include <QWindow>
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "host/contract/control.h"
@@ -18,6 +20,7 @@
 #include "host/contract/text_box_painter.h"
 #include "host/reference/focus_order.h"
 #include "host/reference/object_registry.h"
+#include "host/reference/text_input.h"
 #include "hotlabel/hot_label.h"
 #include "maskedit/masked_text_box.h"
 #include "panel/gradient_panel.h"
@@ -83,14 +86,6 @@ const ClassAccess kClassAccess[] = {
 const ClassAccess* AccessOf(const host::HostEntry& entry) {
     for (const ClassAccess& access : kClassAccess)
         if (EqualsIgnoreCase(access.class_name, entry.class_name)) return &access;
-    return nullptr;
-}
-
-// The control's first text box, which takes its keyboard input; nullptr when it has none.
-host::TextBox* TextBoxOf(const host::Control& control) {
-    for (const auto& constituent : control.constituents())
-        if (constituent->kind() == host::ConstituentKind::TextBox)
-            return static_cast<host::TextBox*>(constituent.get());
     return nullptr;
 }
 
@@ -166,8 +161,30 @@ void ClickAt(OrvelleWidget& widget, QPoint form_pixel) {
 
 // --- the interfaces --------------------------------------------------------------------------
 
+// What every interface here answers about its children, from the list of them in order.
+using ChildList = std::vector<QAccessibleInterface*>;
+
+QAccessibleInterface* ChildAtIndex(const ChildList& children, int index) {
+    return index >= 0 && index < static_cast<int>(children.size()) ? children[static_cast<std::size_t>(index)]
+                                                                   : nullptr;
+}
+
+int IndexOfChild(const ChildList& children, const QAccessibleInterface* child) {
+    const auto it = std::find(children.begin(), children.end(), child);
+    return it == children.end() ? -1 : static_cast<int>(it - children.begin());
+}
+
+// The child on top at screen point (x, y): the one created last, as the form draws them.
+QAccessibleInterface* TopmostChildAt(const ChildList& children, int x, int y) {
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if ((*it)->rect().contains(x, y)) return *it;
+    return nullptr;
+}
+
 class NodeTable;
-NodeTable& TableOf(OrvelleWidget& widget);
+// The widget's table; nullptr once the widget has released its interfaces (it is going, and
+// what Qt still asks while it goes finds no controls).
+NodeTable* TableOf(OrvelleWidget& widget);
 
 // A control, or one part of it (a page tab, a link), as assistive technology sees it. It holds
 // names, not pointers, so a control that is gone makes it invalid rather than dangling.
@@ -177,7 +194,8 @@ class Node : public QAccessibleInterface,
              public QAccessibleActionInterface {
 public:
     // `part` -1 is the control itself; else the heading's constituent index or the hot spot's number.
-    Node(OrvelleWidget& widget, std::string control, int part) : widget_(widget), control_(std::move(control)), part_(part) {}
+    Node(OrvelleWidget& widget, std::string control, int part)
+        : widget_(widget), control_(std::move(control)), part_(part) {}
 
     bool isValid() const override { return Entry() != nullptr && (part_ < 0 || PartRect().has_value()); }
     QObject* object() const override { return nullptr; }
@@ -185,22 +203,9 @@ public:
 
     QAccessibleInterface* parent() const override;
     int childCount() const override { return static_cast<int>(Children().size()); }
-    QAccessibleInterface* child(int index) const override {
-        const std::vector<QAccessibleInterface*> children = Children();
-        return index >= 0 && index < static_cast<int>(children.size()) ? children[static_cast<std::size_t>(index)]
-                                                                        : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        const std::vector<QAccessibleInterface*> children = Children();
-        const auto it = std::find(children.begin(), children.end(), child);
-        return it == children.end() ? -1 : static_cast<int>(it - children.begin());
-    }
-    QAccessibleInterface* childAt(int x, int y) const override {
-        const std::vector<QAccessibleInterface*> children = Children();
-        for (auto it = children.rbegin(); it != children.rend(); ++it)
-            if ((*it)->rect().contains(x, y)) return *it;
-        return nullptr;
-    }
+    QAccessibleInterface* child(int index) const override { return ChildAtIndex(Children(), index); }
+    int indexOfChild(const QAccessibleInterface* child) const override { return IndexOfChild(Children(), child); }
+    QAccessibleInterface* childAt(int x, int y) const override { return TopmostChildAt(Children(), x, y); }
 
     QString text(QAccessible::Text kind) const override;
     void setText(QAccessible::Text, const QString&) override {}
@@ -253,7 +258,8 @@ public:
         const auto size = static_cast<int>(box->Text().size());
         start = std::clamp(start, 0, size);
         end = end < 0 ? size : std::clamp(end, start, size);
-        return FromLibraryText(box->Text().substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
+        return FromLibraryText(
+            box->Text().substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
     }
     int characterCount() const override {
         const host::TextBox* box = Box();
@@ -309,7 +315,7 @@ public:
     host::HostEntry* Entry() const { return widget_.host().objects().Find(control_); }
     host::TextBox* Box() const {
         const host::HostEntry* entry = Entry();
-        return entry && part_ < 0 ? TextBoxOf(*entry->control) : nullptr;
+        return entry && part_ < 0 ? host::InputTextBox(*entry->control) : nullptr;
     }
     bool MarkedInvalid() const {
         const host::HostEntry* entry = Entry();
@@ -352,26 +358,14 @@ public:
 
     OrvelleWidget& form() const { return *static_cast<OrvelleWidget*>(widget()); }
     int childCount() const override { return static_cast<int>(Children().size()); }
-    QAccessibleInterface* child(int index) const override {
-        const std::vector<QAccessibleInterface*> children = Children();
-        return index >= 0 && index < static_cast<int>(children.size()) ? children[static_cast<std::size_t>(index)]
-                                                                        : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        const std::vector<QAccessibleInterface*> children = Children();
-        const auto it = std::find(children.begin(), children.end(), child);
-        return it == children.end() ? -1 : static_cast<int>(it - children.begin());
-    }
-    QAccessibleInterface* childAt(int x, int y) const override {
-        const std::vector<QAccessibleInterface*> children = Children();
-        for (auto it = children.rbegin(); it != children.rend(); ++it)
-            if ((*it)->rect().contains(x, y)) return *it;
-        return nullptr;
-    }
+    QAccessibleInterface* child(int index) const override { return ChildAtIndex(Children(), index); }
+    int indexOfChild(const QAccessibleInterface* child) const override { return IndexOfChild(Children(), child); }
+    QAccessibleInterface* childAt(int x, int y) const override { return TopmostChildAt(Children(), x, y); }
     QAccessibleInterface* focusChild() const override;
     QString text(QAccessible::Text kind) const override {
         QString said = QAccessibleWidget::text(kind);
-        if (kind == QAccessible::Name && said.isEmpty()) said = FromLibraryText(form().host().form().Caption());
+        if (kind == QAccessible::Name && said.isEmpty() && TableOf(form()))
+            said = FromLibraryText(form().host().form().Caption());
         return said;
     }
 
@@ -405,7 +399,6 @@ public:
     struct BoxState {
         std::string text;
         int caret = 0, sel_start = 0, sel_length = 0;
-        bool operator==(const BoxState&) const = default;
     };
     std::string focused;
     std::map<std::string, BoxState> boxes;
@@ -421,10 +414,17 @@ std::unordered_map<const OrvelleWidget*, std::unique_ptr<NodeTable>>& Tables() {
     return tables;
 }
 
-NodeTable& TableOf(OrvelleWidget& widget) {
+// Widgets that have released their interfaces, until the QObject itself is gone.
+std::unordered_set<const OrvelleWidget*>& Released() {
+    static std::unordered_set<const OrvelleWidget*> released;
+    return released;
+}
+
+NodeTable* TableOf(OrvelleWidget& widget) {
+    if (Released().contains(&widget)) return nullptr;
     std::unique_ptr<NodeTable>& table = Tables()[&widget];
     if (!table) table = std::make_unique<NodeTable>(widget);
-    return *table;
+    return table.get();
 }
 
 // The part numbers of a control: the visible headings of a tab strip (their constituent
@@ -453,8 +453,9 @@ int SelectedTabOf(const host::Control& control) {
 
 QAccessibleInterface* Node::parent() const {
     const host::HostEntry* entry = Entry();
-    if (part_ >= 0) return TableOf(widget_).Get(control_, -1);
-    if (entry && entry->container) return TableOf(widget_).Get(entry->container->name, -1);
+    // A node lives only while its widget's table does.
+    if (part_ >= 0) return TableOf(widget_)->Get(control_, -1);
+    if (entry && entry->container) return TableOf(widget_)->Get(entry->container->name, -1);
     return QAccessible::queryAccessibleInterface(&widget_);
 }
 
@@ -462,7 +463,7 @@ std::vector<QAccessibleInterface*> Node::Children() const {
     std::vector<QAccessibleInterface*> children;
     const host::HostEntry* entry = Entry();
     if (!entry || part_ >= 0) return children;
-    NodeTable& table = TableOf(widget_);
+    NodeTable& table = *TableOf(widget_);
     for (const int part : PartsOf(*entry)) children.push_back(table.Get(control_, part));
     for (const host::HostEntry* inside : ControlsIn(widget_.host().objects(), entry))
         children.push_back(table.Get(inside->name, -1));
@@ -471,17 +472,20 @@ std::vector<QAccessibleInterface*> Node::Children() const {
 
 std::vector<QAccessibleInterface*> FormInterface::Children() const {
     std::vector<QAccessibleInterface*> children;
-    NodeTable& table = TableOf(form());
+    NodeTable* table = TableOf(form());
+    if (!table) return children;
     for (const host::HostEntry* entry : ControlsIn(form().host().objects(), nullptr))
-        children.push_back(table.Get(entry->name, -1));
+        children.push_back(table->Get(entry->name, -1));
     return children;
 }
 
 QAccessibleInterface* FormInterface::focusChild() const {
     OrvelleWidget& widget = form();
-    if (!widget.hasFocus() || widget.focusedControl().empty() || !widget.host().objects().Find(widget.focusedControl()))
+    NodeTable* table = TableOf(widget);
+    if (!table || !widget.hasFocus() || widget.focusedControl().empty() ||
+        !widget.host().objects().Find(widget.focusedControl()))
         return nullptr;
-    return TableOf(widget).Get(widget.focusedControl(), -1);
+    return table->Get(widget.focusedControl(), -1);
 }
 
 QString Node::text(QAccessible::Text kind) const {
@@ -613,15 +617,25 @@ void NotifyAccessibility(OrvelleWidget& widget) {
     // The comparison runs whether or not anyone listens (it costs a pass over the controls), so
     // assistive technology that starts listening later hears of the next change, not of every
     // difference since the first repaint; Qt drops the events themselves while no one listens.
-    NodeTable& table = TableOf(widget);
+    NodeTable* found = TableOf(widget);
+    if (!found) return;
+    NodeTable& table = *found;
     const host::ObjectRegistry& objects = widget.host().objects();
     for (const auto& entry : objects.entries()) {
         if (!entry->control) continue;
-        if (const host::TextBox* box = TextBoxOf(*entry->control)) {
+        if (const host::TextBox* box = host::InputTextBox(*entry->control)) {
+            const auto known = table.boxes.find(entry->name);
+            const bool same = known != table.boxes.end() && known->second.text == box->Text() &&
+                              known->second.caret == box->edit().caret() &&
+                              known->second.sel_start == box->SelStart() &&
+                              known->second.sel_length == box->SelLength();
+            if (same) continue;  // most repaints change nothing here: no copy of the text
             const NodeTable::BoxState now{box->Text(), box->edit().caret(), box->SelStart(), box->SelLength()};
-            auto [it, added] = table.boxes.try_emplace(entry->name, now);
-            if (added || it->second == now) continue;
-            const NodeTable::BoxState before = std::exchange(it->second, now);
+            if (known == table.boxes.end()) {
+                table.boxes.emplace(entry->name, now);
+                continue;
+            }
+            const NodeTable::BoxState before = std::exchange(known->second, now);
             Node* node = table.Get(entry->name, -1);
             if (before.text != now.text)
                 Announce<QAccessibleTextUpdateEvent>(node, 0, FromLibraryText(before.text), FromLibraryText(now.text));
@@ -646,7 +660,7 @@ void NotifyAccessibility(OrvelleWidget& widget) {
     // text box shows the focus (its caret), so only text boxes are said to have it.
     const auto shows_focus = [&](const std::string& name) {
         const host::HostEntry* entry = name.empty() ? nullptr : objects.Find(name);
-        return entry && TextBoxOf(*entry->control) ? table.Get(name, -1) : nullptr;
+        return entry && host::InputTextBox(*entry->control) ? table.Get(name, -1) : nullptr;
     };
     const std::string focused = widget.hasFocus() ? widget.focusedControl() : std::string();
     if (!EqualsIgnoreCase(focused, table.focused)) {
@@ -661,6 +675,10 @@ void NotifyAccessibility(OrvelleWidget& widget) {
     }
 }
 
-void ReleaseAccessibility(OrvelleWidget& widget) { Tables().erase(&widget); }
+void ReleaseAccessibility(OrvelleWidget& widget) {
+    Tables().erase(&widget);
+    Released().insert(&widget);
+    QObject::connect(&widget, &QObject::destroyed, [gone = &widget] { Released().erase(gone); });
+}
 
 }  // namespace ov::qt

@@ -41,14 +41,10 @@ int TwipsPerPixelFor(double ratio) {
 
 std::string LibraryText(const QString& text) { return codepage::Utf8ToWindows1252(text.toStdString()); }
 
-// The control's first text box, which takes its keyboard input; nullptr when it has none.
+// The control's text box, which takes its keyboard input; nullptr when it has none.
 host::TextBox* TextBoxIn(host::ReferenceHost& host, const std::string& control) {
-    host::Control* c = host.FindControl(control);
-    if (!c) return nullptr;
-    for (const auto& constituent : c->constituents())
-        if (constituent->kind() == host::ConstituentKind::TextBox)
-            return static_cast<host::TextBox*>(constituent.get());
-    return nullptr;
+    const host::Control* c = host.FindControl(control);
+    return c ? host::InputTextBox(*c) : nullptr;
 }
 
 // Whether another widget of `widget`'s window takes the focus by Tab, so that Tab past the
@@ -470,8 +466,9 @@ void OrvelleWidget::focusControl(const std::string& control) {
     if (hasFocus()) {
         MoveFocus(control);
     } else {
-        // The control takes the focus when the widget does (focusInEvent).
-        if (!LeaveFocus(focused_)) return;
+        // The control takes the focus when the widget does (focusInEvent). The one that had it
+        // still has it while only the window is inactive; otherwise it lost it with the widget.
+        if (!window()->isActiveWindow() && !LeaveFocus(focused_)) return;
         focused_ = control;
         focus_given_ = true;
         window()->activateWindow();

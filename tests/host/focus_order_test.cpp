@@ -49,7 +49,9 @@ protected:
         for (const HostEntry* entry : TabOrder(host.objects())) names.push_back(entry->name);
         return names;
     }
-    void Put(const char* control, const char* member, Variant value) { PutProperty(*host.Find(control), member, value); }
+    void Put(const char* control, const char* member, Variant value) {
+        PutProperty(*host.Find(control), member, value);
+    }
 };
 
 TEST_F(FocusOrderTest, CreationOrderWithContainedControlsAfterTheirContainer) {

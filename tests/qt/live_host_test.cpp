@@ -604,8 +604,7 @@ QStringList FocusAndChangeEvents(const EventLog& log) {
     for (const Raised& e : log.events)
         if (QStringList{"Validate", "InvalidEntry", "LostFocus", "GotFocus", "Change"}.contains(e.event))
             seen << e.object + "." + e.event;
-        else if (e.event == "KeyDown" && e.args.value(0).toInt() == 9)
-            seen << e.object + ".KeyDown(Tab)";
+        else if (e.event == "KeyDown" && e.args.value(0).toInt() == 9) seen << e.object + ".KeyDown(Tab)";
     return seen;
 }
 
@@ -619,8 +618,7 @@ void LiveHostTest::TabMovesTheFocusInTabOrder() {
     QTest::keyClick(&widget, Qt::Key_Tab);
     QCOMPARE(widget.focusedControl(), std::string("mtbPrice"));
     QTest::keyClick(&widget, Qt::Key_7);
-    QCOMPARE(FocusAndChangeEvents(log),
-             (QStringList{"mtbPhone.Validate", "mtbPrice.Change"}));
+    QCOMPARE(FocusAndChangeEvents(log), (QStringList{"mtbPhone.Validate", "mtbPrice.Change"}));
     QVERIFY(TextOf(price).contains('7'));
 
     // Shift+Tab goes back (the keyboard sends Backtab with Shift).
@@ -740,8 +738,9 @@ void LiveHostTest::AccessibleTreeOfTheShowcase() {
     const auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hotHelp"));
     QCOMPARE(manual->parent()->text(QAccessible::Name),
              QString("Read the manual  first, or ask us when a word runs off the edge."));
-    const QPoint label_corner = widget.mapToGlobal(QPoint(0, 0)) +
-                                WidgetPoint(widget, widget.host().OriginOf("hotHelp").x, widget.host().OriginOf("hotHelp").y);
+    const QPoint label_corner =
+        widget.mapToGlobal(QPoint(0, 0)) +
+        WidgetPoint(widget, widget.host().OriginOf("hotHelp").x, widget.host().OriginOf("hotHelp").y);
     const int frame = label.MainBox().box().BorderStyle() == 1 ? 2 : 0;
     QCOMPARE(manual->rect().topLeft() - label_corner,
              WidgetPoint(widget, frame + label.HotSpots()(1).left, frame + label.HotSpots()(1).top));
@@ -751,7 +750,8 @@ void LiveHostTest::AccessibleTreeOfTheShowcase() {
     QVERIFY(phone);
     QVERIFY(phone->state().focusable && phone->state().editable);
     phone->textInterface()->setSelection(0, 1, 4);
-    const auto& phone_box = static_cast<const ov::host::TextBox&>(*widget.host().FindControl("mtbPhone")->FindConstituent("txt"));
+    const auto& phone_box =
+        static_cast<const ov::host::TextBox&>(*widget.host().FindControl("mtbPhone")->FindConstituent("txt"));
     QCOMPARE(phone_box.SelText(), std::string("555"));
     int start = 0, end = 0;
     phone->textInterface()->selection(0, &start, &end);

@@ -11,16 +11,25 @@ namespace ov::host {
 namespace {
 
 constexpr std::int32_t kExtenderBase = 0x60000000;
-enum ExtenderMember : std::int32_t { kName = 1, kLeft, kTop, kWidth, kHeight, kVisible, kContainer, kTabIndex, kTabStop };
+enum ExtenderMember : std::int32_t {
+    kName = 1,
+    kLeft,
+    kTop,
+    kWidth,
+    kHeight,
+    kVisible,
+    kContainer,
+    kTabIndex,
+    kTabStop
+};
 
 struct ExtenderName {
     const char* name;
     std::int32_t id;
 };
-constexpr ExtenderName kExtenderNames[] = {{"Name", kName},          {"Left", kLeft},     {"Top", kTop},
-                                           {"Width", kWidth},        {"Height", kHeight}, {"Visible", kVisible},
-                                           {"Container", kContainer}, {"TabIndex", kTabIndex},
-                                           {"TabStop", kTabStop}};
+constexpr ExtenderName kExtenderNames[] = {{"Name", kName},           {"Left", kLeft},         {"Top", kTop},
+                                           {"Width", kWidth},         {"Height", kHeight},     {"Visible", kVisible},
+                                           {"Container", kContainer}, {"TabIndex", kTabIndex}, {"TabStop", kTabStop}};
 
 Variant Single(double v) { return Variant::FromSingle(static_cast<float>(v)); }
 

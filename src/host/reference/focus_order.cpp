@@ -5,6 +5,7 @@
 #include "host/contract/control.h"
 #include "host/contract/text_box.h"
 #include "host/reference/object_registry.h"
+#include "host/reference/text_input.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/compare.h"
 
@@ -18,9 +19,8 @@ std::vector<HostEntry*> SiblingsInTabOrder(const ObjectRegistry& objects, const 
     std::vector<HostEntry*> siblings;
     for (const auto& entry : objects.entries())
         if (entry->container == container) siblings.push_back(entry.get());
-    std::sort(siblings.begin(), siblings.end(), [](const HostEntry* a, const HostEntry* b) {
-        return a->tab_key < b->tab_key;
-    });
+    std::sort(siblings.begin(), siblings.end(),
+              [](const HostEntry* a, const HostEntry* b) { return a->tab_key < b->tab_key; });
     return siblings;
 }
 
@@ -48,10 +48,8 @@ std::vector<HostEntry*> TabOrder(const ObjectRegistry& objects) {
 
 bool TakesTabFocus(const HostEntry& entry) {
     if (!entry.control || !entry.tab_stop || !ShownWithItsContainers(entry)) return false;
-    for (const auto& constituent : entry.control->constituents())
-        if (constituent->kind() == ConstituentKind::TextBox)
-            return static_cast<const TextBox&>(*constituent).Enabled();  // the first box takes the input
-    return false;
+    const TextBox* box = InputTextBox(*entry.control);
+    return box && box->Enabled();
 }
 
 std::string NextTabStop(const ObjectRegistry& objects, std::string_view from, bool forward, bool wrap) {
