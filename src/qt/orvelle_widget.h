@@ -16,6 +16,8 @@
 //     virtual key codes and characters, into its text box when it has one (host/text_input.h);
 //     GotFocus and LostFocus follow the focus between controls and windows; a text box's copy
 //     and paste go through the desktop's clipboard (QClipboard);
+//   - assistive technology reads each control and its parts through accessible interfaces
+//     (qt/accessibility.h), told of focus, text and selection changes after each repaint;
 //   - the host clock runs on a QTimer, so constituent timers tick in real time;
 //   - the notification area's descriptor is watched with a QSocketNotifier, so a tray icon
 //     answers the desktop at once and its events arrive while the widget idles;

@@ -210,8 +210,8 @@ def main():
         def with_role(role):
             return [n for n in nodes if n.getRoleName() == role]
 
-        # The tab strip: a page tab list of its headings,
-        # the one SelectedTab names marked selected, each with a press action.
+        # The tab strip: a page tab list of its headings, the one SelectedTab names marked
+        # selected, each with a press action.
         lists = with_role("page tab list")
         check(len(lists) == 1, f"one page tab list (found {len(lists)})")
         tabs = [lists[0].getChildAtIndex(i) for i in range(lists[0].childCount)] if lists else []
