@@ -29,6 +29,7 @@ packages=(
 optional=(
   qt6-base-dev                # the live host (src/qt, orvelle run)
   xvfb xauth                  # a virtual X server for the live-host tests (xvfb-run)
+  at-spi2-core python3-pyatspi  # the accessibility bus and its Python client, reading the live host as a screen reader does
 )
 
 # missing_of NAME...: the names among the arguments whose package is not installed.

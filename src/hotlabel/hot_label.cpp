@@ -233,17 +233,23 @@ void OVHotLabel::OnConstituentEvent(host::Constituent& source, std::string_view 
         RaiseEvent(kEventMouseDown, args);
         // A press uses what the last move found; it does not search again. The handler gets
         // HoverIndex itself: what it writes into Index is the hot spot the label keeps.
-        if (hover_.over) {
-            std::vector<Variant> index{Variant::FromLong(hover_.index)};
-            RaiseEvent(kEventHotSpotClick, index);
-            hover_.index = CLng(index[0]);
-        }
+        if (hover_.over) RaiseHotSpotClick(hover_.index);
     } else if (event == "MouseMove") {
         RaiseEvent(kEventMouseMove, args);
         SearchHotSpot(CSng(args[2]), CSng(args[3]));
     } else if (event == "MouseUp") {
         RaiseEvent(kEventMouseUp, args);
     }
+}
+
+void OVHotLabel::RaiseHotSpotClick(std::int32_t number) {
+    std::vector<Variant> index{Variant::FromLong(number)};
+    RaiseEvent(kEventHotSpotClick, index);
+    hover_.index = CLng(index[0]);
+}
+
+void OVHotLabel::PressHotSpot(std::int32_t number) {
+    if (number >= 1 && number <= hot_spots_.count) RaiseHotSpotClick(number);
 }
 
 void OVHotLabel::SearchHotSpot(float x, float y) {

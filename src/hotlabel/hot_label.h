@@ -68,6 +68,12 @@ public:
     std::int16_t BorderStyle() const;
     void SetBorderStyle(std::int16_t style);
 
+    // The string as stored, without the repaint the property's get makes.
+    const std::string& StoredControlString() const { return control_string_; }
+    // A press of hot spot `number` (1 to the count) without the pointer, as assistive technology
+    // presses a link: HotSpotClick as a press over it raises it. Other numbers do nothing.
+    void PressHotSpot(std::int32_t number);
+
     // --- state the hit test and the renderer share --------------------------------------------
     const HotSpotTable& HotSpots() const { return hot_spots_; }
     std::int32_t HoverIndex() const { return hover_.index; }
@@ -85,6 +91,8 @@ private:
     void RenderControlString();
     // After MouseMove: the pointer and the lit hot spot follow the hot spot under (x, y).
     void SearchHotSpot(float x, float y);
+    // HotSpotClick(number); the hot spot the handler leaves in Index is the one the label keeps.
+    void RaiseHotSpotClick(std::int32_t number);
 
     std::string control_string_;
     std::int32_t fore_color_ = 0;

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "host/contract/control.h"
+#include "host/reference/focus_order.h"
 #include "host/reference/form.h"
 #include "host/contract/text_box.h"
 #include "host/reference/text_input.h"
@@ -22,6 +23,7 @@
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/compare.h"
 #include "platform/scale/scale.h"
+#include "qt/accessibility.h"
 #include "qt/input_codes.h"
 #include "qt/pointer_cursor.h"
 
@@ -40,14 +42,19 @@ int TwipsPerPixelFor(double ratio) {
 
 std::string LibraryText(const QString& text) { return codepage::Utf8ToWindows1252(text.toStdString()); }
 
-// The control's first text box, which takes its keyboard input; nullptr when it has none.
+// The control's text box, which takes its keyboard input; nullptr when it has none.
 host::TextBox* TextBoxIn(host::ReferenceHost& host, const std::string& control) {
-    host::Control* c = host.FindControl(control);
-    if (!c) return nullptr;
-    for (const auto& constituent : c->constituents())
-        if (constituent->kind() == host::ConstituentKind::TextBox)
-            return static_cast<host::TextBox*>(constituent.get());
-    return nullptr;
+    const host::Control* c = host.FindControl(control);
+    return c ? host::InputTextBox(*c) : nullptr;
+}
+
+// Whether another widget of `widget`'s window takes the focus by Tab, so that Tab past the
+// last control leaves the widget rather than wrapping around inside it.
+bool WindowHasOtherTabStop(const QWidget& widget) {
+    for (const QWidget* w = widget.nextInFocusChain(); w && w != &widget; w = w->nextInFocusChain())
+        if (w->window() == widget.window() && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            return true;
+    return false;
 }
 
 // How often the host clock is brought up to real time: well below the tab header's 3000 ms
@@ -118,9 +125,11 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
             this, [this] { DeliverMessages(); }, Qt::QueuedConnection);
     });
     AreaNotifier::Attach();
+    InstallAccessibility();
 }
 
 OrvelleWidget::~OrvelleWidget() {
+    ReleaseAccessibility(*this);
     host_.SetMessageWakeup({});
     AreaNotifier::Detach();
     clock_timer_.stop();
@@ -183,6 +192,8 @@ QSize OrvelleWidget::sizeHint() const {
 void OrvelleWidget::Sync() {
     // A tray icon may just have brought the notification area into use.
     AreaNotifier::Refresh();
+    // Assistive technology hears of the focus, text and selection input changed.
+    NotifyAccessibility(*this);
     if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent())) return;
     const host::ComposedImage* image = nullptr;
     try {
@@ -486,9 +497,53 @@ void OrvelleWidget::MoveFocus(const std::string& control) {
     TakeFocus(control);
 }
 
+void OrvelleWidget::focusControl(const std::string& control) {
+    if (!host_.FindControl(control)) return;
+    if (hasFocus()) {
+        MoveFocus(control);
+    } else {
+        // The control takes the focus when the widget does (focusInEvent). The one that had it
+        // still has it while only the window is inactive; otherwise it lost it with the widget.
+        if (!window()->isActiveWindow() && !LeaveFocus(focused_)) return;
+        focused_ = control;
+        focus_given_ = true;
+        window()->activateWindow();
+        setFocus(Qt::OtherFocusReason);
+    }
+    Sync();
+}
+
+bool OrvelleWidget::focusNextPrevChild(bool next) {
+    const bool leave_at_end = WindowHasOtherTabStop(*this);
+    const std::string target = host::NextTabStop(host_.objects(), focused_, next, !leave_at_end);
+    if (target.empty()) {
+        // No control takes the focus: with nowhere else to go, Tab is a key for the control.
+        if (!leave_at_end) return false;
+        // A control whose validation cancels keeps the focus, and the widget keeps it too.
+        if (LeaveFocus(focused_)) {
+            focused_.clear();
+            QWidget::focusNextPrevChild(next);
+        }
+        Sync();
+        return true;
+    }
+    MoveFocus(target);
+    Sync();
+    return true;
+}
+
 void OrvelleWidget::focusInEvent(QFocusEvent* event) {
-    // Coming back to the window gives a control no GotFocus: it never lost the focus.
-    if (event->reason() != Qt::ActiveWindowFocusReason) TakeFocus(focused_);
+    // Tab from the widget before enters at the first control, Shift+Tab from the one after at
+    // the last.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+        const std::string entered = host::NextTabStop(host_.objects(), "", reason == Qt::TabFocusReason, false);
+        if (!entered.empty()) focused_ = entered;
+    }
+    // Coming back to the window gives a control no GotFocus: it never lost the focus. A control
+    // given the focus while the window was inactive takes it now, however the widget gets it.
+    if (reason != Qt::ActiveWindowFocusReason || focus_given_) TakeFocus(focused_);
+    focus_given_ = false;
     Sync();
 }
 

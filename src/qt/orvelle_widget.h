@@ -11,10 +11,13 @@
 //     target's scale; the target of a press keeps the pointer until the release; a text box
 //     takes them as input (caret, drag selection, the word of a double click) before raising
 //     its events;
-//   - keys go to the control that has the focus (the last one pressed) as KeyDown, KeyPress
-//     and KeyUp with virtual key codes and characters, into its text box when it has one
-//     (host/text_input.h); GotFocus and LostFocus follow the focus between controls and
-//     windows; a text box's copy and paste go through the desktop's clipboard (QClipboard);
+//   - keys go to the control that has the focus (the last one pressed, or the one Tab and
+//     Shift+Tab moved it to in the form's tab order) as KeyDown, KeyPress and KeyUp with
+//     virtual key codes and characters, into its text box when it has one (host/text_input.h);
+//     GotFocus and LostFocus follow the focus between controls and windows; a text box's copy
+//     and paste go through the desktop's clipboard (QClipboard);
+//   - assistive technology reads each control and its parts through accessible interfaces
+//     (qt/accessibility.h), told of focus, text and selection changes after each repaint;
 //   - the host clock runs on a QTimer, so constituent timers tick in real time;
 //   - the notification area's descriptor is watched with a QSocketNotifier, so a tray icon
 //     answers the desktop at once and its events arrive while the widget idles;
@@ -83,6 +86,10 @@ public:
     int framesComposed() const { return frames_composed_; }
     // The control that has the keyboard focus, "" for none.
     const std::string& focusedControl() const { return focused_; }
+    // Gives the keyboard focus to `control` as a click into it would, without the click (its
+    // window and the widget take the focus too); what the control that had it does on losing
+    // it runs first and may keep it. Assistive technology's focus request lands here.
+    void focusControl(const std::string& control);
 
     QSize sizeHint() const override;
 
@@ -113,7 +120,11 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    bool focusNextPrevChild(bool next) override { return false; }  // Tab is a key for the controls
+    // Tab and Shift+Tab: the focus moves to the next (previous) control of the form's tab order
+    // (host/focus_order.h), through the lost-focus handling of the one that has it. Past the
+    // last (first) one it goes on to the next Qt widget of the window, or wraps around to the
+    // first (last) control when the window has no other widget taking the focus by Tab.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // Sets the screen's twips per pixel from the device pixel ratio.
@@ -159,6 +170,7 @@ private:
     std::int16_t captured_buttons_ = 0;
     bool double_click_pending_ = false;  // the release after a double click makes no Click
     std::string focused_;
+    bool focus_given_ = false;  // focusControl chose the control before the window was active
     std::vector<forms::LoadProblem>* skipped_keys_ = nullptr;  // set while a form loads
     // The pointer the cursor was last made for, so a move that keeps it makes no new cursor.
     std::int16_t cursor_pointer_ = -1;

@@ -269,6 +269,25 @@ TEST_F(HotLabelInHost, PressRaisesHotSpotClickWithHoverIndexByReference) {
     EXPECT_EQ(EventNames(), (std::vector<std::string>{"MouseDown", "MouseUp", "Click", "DblClick"}));
 }
 
+TEST_F(HotLabelInHost, PressWithoutThePointerRaisesHotSpotClick) {
+    // Assistive technology's press of a link: HotSpotClick for that hot spot wherever the
+    // pointer is, the handler's Index kept as HoverIndex; numbers beyond the hot spots do nothing.
+    IDispatch& label = NewLabel();
+    PutProperty(label, "ControlString", Variant::FromString("~one~ and ~two~"));
+    Fire("MouseMove", 1, 50);
+    events_.clear();
+    Label().PressHotSpot(2);
+    ASSERT_EQ(EventNames(), std::vector<std::string>{"HotSpotClick"});
+    EXPECT_EQ(CLng(events_[0].args[0]), 2);
+    EXPECT_EQ(Label().HoverIndex(), 2);
+    host_->SetEventHandler("H", "HotSpotClick", "Index", Variant::FromLong(1));
+    Label().PressHotSpot(2);
+    EXPECT_EQ(Label().HoverIndex(), 1);
+    events_.clear();
+    for (const std::int32_t number : {0, 3, -1}) Label().PressHotSpot(number);
+    EXPECT_TRUE(events_.empty());
+}
+
 TEST_F(HotLabelInHost, WhatRedrawsAndWhatWaits) {
     IDispatch& label = NewLabel();
     // Each row: a colour is written (no redraw by itself), then the trigger runs; the text

@@ -1,7 +1,10 @@
 // The live host in a real window (under a virtual X server): pointer input reaching the right
 // constituent with the right events, a slot changing a by-reference argument, the cursor
 // following the control's pointer, and the window showing exactly what the compositor composes.
+#include <QAccessible>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -100,6 +103,9 @@ private slots:
     void TextBoxMouse();
     void KeyCodes_data();
     void KeyCodes();
+    void TabMovesTheFocusInTabOrder();
+    void TabLeavesTheFormForTheNextWidget();
+    void AccessibleTreeOfTheShowcase();
 };
 
 void LiveHostTest::TabClick_data() {
@@ -574,6 +580,200 @@ void LiveHostTest::KeyCodes() {
     QCOMPARE(int(ov::qt::VirtualKeyCode(key)), code);
     QCOMPARE(int(ov::qt::ShiftState(mods)), shift);
     QCOMPARE(int(ov::qt::KeyAsciiCode(key, mods, text)), ascii);
+}
+
+// The showcase in a window that has the keyboard focus, with the phone box clicked into.
+void ShowShowcaseWithPhoneFocused(OrvelleWidget& widget, QWidget& window) {
+    QVERIFY(widget.LoadForm(ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json")).empty());
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    widget.setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(widget.hasFocus());
+    const ov::host::Control& phone = *widget.host().FindControl("mtbPhone");
+    const ov::gdi::POINT origin = widget.host().OriginOf("mtbPhone");
+    QTest::mouseClick(&widget, Qt::LeftButton, Qt::NoModifier,
+                      WidgetPoint(widget, origin.x + phone.PixelWidth() / 2, origin.y + phone.PixelHeight() / 2));
+    QCOMPARE(widget.focusedControl(), std::string("mtbPhone"));
+}
+
+// The events of the focus moving and of the text changing, as "object.event" (the masked box
+// raises no GotFocus or LostFocus of its own; a Tab reaching a box as a key would show here).
+QStringList FocusAndChangeEvents(const EventLog& log) {
+    QStringList seen;
+    for (const Raised& e : log.events)
+        if (QStringList{"Validate", "InvalidEntry", "LostFocus", "GotFocus", "Change"}.contains(e.event))
+            seen << e.object + "." + e.event;
+        else if (e.event == "KeyDown" && e.args.value(0).toInt() == 9) seen << e.object + ".KeyDown(Tab)";
+    return seen;
+}
+
+void LiveHostTest::TabMovesTheFocusInTabOrder() {
+    OrvelleWidget widget(ov::library::Classes());
+    ShowShowcaseWithPhoneFocused(widget, widget);
+    ov::host::Control& price = *widget.host().FindControl("mtbPrice");
+    EventLog log(widget);
+
+    // Tab leaves the phone box through its validation; the digit typed next goes to the price.
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QCOMPARE(widget.focusedControl(), std::string("mtbPrice"));
+    QTest::keyClick(&widget, Qt::Key_7);
+    QCOMPARE(FocusAndChangeEvents(log), (QStringList{"mtbPhone.Validate", "mtbPrice.Change"}));
+    QVERIFY(TextOf(price).contains('7'));
+
+    // Shift+Tab goes back (the keyboard sends Backtab with Shift).
+    log.events.clear();
+    QTest::keyClick(&widget, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(widget.focusedControl(), std::string("mtbPhone"));
+    QCOMPARE(FocusAndChangeEvents(log), (QStringList{"mtbPrice.Validate"}));
+
+    // Shift+Tab from the first box wraps around to the last one, the date box. Its date (31
+    // April) is invalid, and a box that keeps the focus on an invalid entry keeps it against Tab.
+    QTest::keyClick(&widget, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(widget.focusedControl(), std::string("mtbDate"));
+    ov::host::Control& date = *widget.host().FindControl("mtbDate");
+    ov::PutProperty(date, "OnInvalidEntry", ov::Variant::FromLong(1));
+    log.events.clear();
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QCOMPARE(widget.focusedControl(), std::string("mtbDate"));
+    QCOMPARE(FocusAndChangeEvents(log), (QStringList{"mtbDate.Validate", "mtbDate.InvalidEntry"}));
+    // Doing nothing about it lets the focus go (the invalid text is emptied): Tab from the last
+    // box wraps around to the first.
+    ov::PutProperty(date, "OnInvalidEntry", ov::Variant::FromLong(0));
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QCOMPARE(widget.focusedControl(), std::string("mtbPhone"));
+
+    // A TabIndex puts the date box first.
+    ov::PutProperty(*widget.host().Find("mtbDate"), "TabIndex", ov::Variant::FromInteger(0));
+    QTest::keyClick(&widget, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(widget.focusedControl(), std::string("mtbDate"));
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QCOMPARE(widget.focusedControl(), std::string("mtbPhone"));
+}
+
+void LiveHostTest::TabLeavesTheFormForTheNextWidget() {
+    // In a window with another widget after the form, Tab past the last box goes on to it, and
+    // Shift+Tab from it comes back into the form at the last box.
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* widget = new OrvelleWidget(ov::library::Classes());
+    auto* after = new QLineEdit;
+    layout->addWidget(widget);
+    layout->addWidget(after);
+    ShowShowcaseWithPhoneFocused(*widget, window);
+    EventLog log(*widget);
+    QTest::keyClick(widget, Qt::Key_Tab);
+    QTest::keyClick(widget, Qt::Key_Tab);
+    QCOMPARE(widget->focusedControl(), std::string("mtbDate"));
+    log.events.clear();
+    QTest::keyClick(widget, Qt::Key_Tab);
+    QTRY_VERIFY(after->hasFocus());
+    QCOMPARE(FocusAndChangeEvents(log), (QStringList{"mtbDate.Validate", "mtbDate.Change", "mtbDate.InvalidEntry"}));
+    log.events.clear();
+    QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(widget->hasFocus());
+    QCOMPARE(widget->focusedControl(), std::string("mtbDate"));
+    QVERIFY(FocusAndChangeEvents(log).isEmpty());
+}
+
+// The interfaces below `node`, depth first, itself included.
+std::vector<QAccessibleInterface*> AccessibleTree(QAccessibleInterface* node) {
+    std::vector<QAccessibleInterface*> all{node};
+    for (int i = 0; i < node->childCount(); ++i) {
+        const std::vector<QAccessibleInterface*> below = AccessibleTree(node->child(i));
+        all.insert(all.end(), below.begin(), below.end());
+    }
+    return all;
+}
+
+QAccessibleInterface* FindAccessible(QAccessibleInterface* root, QAccessible::Role role, const QString& name) {
+    for (QAccessibleInterface* node : AccessibleTree(root))
+        if (node->role() == role && node->text(QAccessible::Name) == name) return node;
+    return nullptr;
+}
+
+// The text box entry holding `text`.
+QAccessibleInterface* FindEntry(QAccessibleInterface* root, const QString& text) {
+    for (QAccessibleInterface* node : AccessibleTree(root))
+        if (node->role() == QAccessible::EditableText && node->textInterface() &&
+            node->textInterface()->text(0, -1) == text)
+            return node;
+    return nullptr;
+}
+
+void LiveHostTest::AccessibleTreeOfTheShowcase() {
+    // The Qt side of what AT-SPI reads (orvelle_run.accessibility_tree reads it over the bus):
+    // the form's controls as children, the panel's box as the panel's, parts with their
+    // geometry, states and text interfaces.
+    OrvelleWidget widget(ov::library::Classes());
+    QVERIFY(widget.LoadForm(ov::forms::LoadFormFile(ORVELLE_SOURCE_ROOT "/examples/showcase.json")).empty());
+    widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(&widget);
+    QVERIFY(form);
+    QCOMPARE(form->role(), QAccessible::Window);
+    QCOMPARE(form->text(QAccessible::Name), QString("OrvelleControls showcase"));
+    // Every control placed on the form, but not the box inside the see-through panel.
+    QCOMPARE(form->childCount(), int(widget.host().objects().entries().size()) - 1);
+    QAccessibleInterface* see_through = FindAccessible(form, QAccessible::Grouping, "See-through");
+    QVERIFY(see_through);
+    QCOMPARE(see_through->childCount(), 1);
+    QCOMPARE(see_through->child(0)->parent(), see_through);
+    QCOMPARE(see_through->parent(), form);
+    QVERIFY(FindAccessible(form, QAccessible::Graphic, "Orvelle"));
+
+    // The heading under a page tab's centre is the heading it names.
+    QAccessibleInterface* colours = FindAccessible(form, QAccessible::PageTab, "Colours");
+    QVERIFY(colours);
+    QVERIFY(colours->state().selected);
+    QCOMPARE(colours->parent()->role(), QAccessible::PageTabList);
+    QCOMPARE(colours->parent()->childAt(colours->rect().center().x(), colours->rect().center().y()), colours);
+    QAccessibleInterface* about = FindAccessible(form, QAccessible::PageTab, "About");
+    QVERIFY(about && !about->state().selected);
+    QCOMPARE(about->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+
+    // A link's rectangle starts where the renderer put its hot spot.
+    QAccessibleInterface* manual = FindAccessible(form, QAccessible::Link, "manual");
+    QVERIFY(manual);
+    const auto& label = static_cast<ov::hotlabel::OVHotLabel&>(*widget.host().FindControl("hotHelp"));
+    QCOMPARE(manual->parent()->text(QAccessible::Name),
+             QString("Read the manual  first, or ask us when a word runs off the edge."));
+    const QPoint label_corner =
+        widget.mapToGlobal(QPoint(0, 0)) +
+        WidgetPoint(widget, widget.host().OriginOf("hotHelp").x, widget.host().OriginOf("hotHelp").y);
+    const int frame = label.MainBox().box().BorderStyle() == 1 ? 2 : 0;
+    QCOMPARE(manual->rect().topLeft() - label_corner,
+             WidgetPoint(widget, frame + label.HotSpots()(1).left, frame + label.HotSpots()(1).top));
+
+    // The entries: text, caret, a selection set through the interface, the invalid date.
+    QAccessibleInterface* phone = FindEntry(form, "(555) 123-4567");
+    QVERIFY(phone);
+    QVERIFY(phone->state().focusable && phone->state().editable);
+    phone->textInterface()->setSelection(0, 1, 4);
+    const auto& phone_box =
+        static_cast<const ov::host::TextBox&>(*widget.host().FindControl("mtbPhone")->FindConstituent("txt"));
+    QCOMPARE(phone_box.SelText(), std::string("555"));
+    int start = 0, end = 0;
+    phone->textInterface()->selection(0, &start, &end);
+    QCOMPARE(QPoint(start, end), QPoint(1, 4));
+    // A character's rectangle holds the point that finds it again.
+    const QRect third = phone->textInterface()->characterRect(3);
+    QVERIFY(third.isValid());
+    QCOMPARE(phone->textInterface()->offsetAtPoint(third.center()), 3);
+    int attribute_start = 0, attribute_end = 0;
+    QAccessibleInterface* date = FindEntry(form, "31/04/2024");
+    QVERIFY(date);
+    QCOMPARE(date->textInterface()->attributes(0, &attribute_start, &attribute_end), QString("invalid:true;"));
+    QCOMPARE(phone->textInterface()->attributes(0, &attribute_start, &attribute_end), QString());
+
+    // The tray icon (not on the showcase): a button named by its info tip.
+    OrvelleWidget tray_widget(ov::library::Classes());
+    tray_widget.HostControl("tray", "OVTrayIcon");
+    ov::PutProperty(*tray_widget.host().FindControl("tray"), "InfoTip", ov::Variant::FromString("Backup running"));
+    QAccessibleInterface* tray = QAccessible::queryAccessibleInterface(&tray_widget)->child(0);
+    QVERIFY(tray);
+    QCOMPARE(tray->role(), QAccessible::Button);
+    QCOMPARE(tray->text(QAccessible::Name), QString("Backup running"));
 }
 
 QTEST_MAIN(LiveHostTest)

@@ -1,6 +1,7 @@
 #include "host/reference/extender_members.h"
 
 #include "host/contract/control.h"
+#include "host/reference/focus_order.h"
 #include "host/reference/object_registry.h"
 #include "host/contract/visual_changes.h"
 #include "platform/runtime/automation_error.h"
@@ -10,15 +11,25 @@ namespace ov::host {
 namespace {
 
 constexpr std::int32_t kExtenderBase = 0x60000000;
-enum ExtenderMember : std::int32_t { kName = 1, kLeft, kTop, kWidth, kHeight, kVisible, kContainer };
+enum ExtenderMember : std::int32_t {
+    kName = 1,
+    kLeft,
+    kTop,
+    kWidth,
+    kHeight,
+    kVisible,
+    kContainer,
+    kTabIndex,
+    kTabStop
+};
 
 struct ExtenderName {
     const char* name;
     std::int32_t id;
 };
-constexpr ExtenderName kExtenderNames[] = {{"Name", kName},          {"Left", kLeft},     {"Top", kTop},
-                                           {"Width", kWidth},        {"Height", kHeight}, {"Visible", kVisible},
-                                           {"Container", kContainer}};
+constexpr ExtenderName kExtenderNames[] = {{"Name", kName},           {"Left", kLeft},         {"Top", kTop},
+                                           {"Width", kWidth},         {"Height", kHeight},     {"Visible", kVisible},
+                                           {"Container", kContainer}, {"TabIndex", kTabIndex}, {"TabStop", kTabStop}};
 
 Variant Single(double v) { return Variant::FromSingle(static_cast<float>(v)); }
 
@@ -58,6 +69,12 @@ Variant ExtenderMembers::Invoke(HostEntry& entry, std::int32_t dispid, InvokeKin
         case kContainer:
             if (put) throw AutomationError(error::kWrongArgumentCount);
             return Variant::FromObject(entry.container ? std::shared_ptr<IDispatch>(entry.container->object) : form_);
+        case kTabIndex:
+            if (put) SetTabIndex(objects_, entry, CInt(args[0]));
+            return put ? Variant() : Variant::FromInteger(static_cast<std::int16_t>(TabIndexOf(objects_, entry)));
+        case kTabStop:
+            if (put) entry.tab_stop = CBool(args[0]);
+            return put ? Variant() : Variant::FromBoolean(entry.tab_stop);
         default: throw AutomationError(error::kObjectDoesntSupport);
     }
 }

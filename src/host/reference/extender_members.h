@@ -1,7 +1,8 @@
 #pragma once
 // The extender: members the host adds to every control it places (Name, Left, Top, Width,
-// Height, Visible, Container), answering late-bound names the control's own table lacks.
-// Position and visibility belong to the host's entry; the extent is the control's own.
+// Height, Visible, Container, TabIndex, TabStop), answering late-bound names the control's own
+// table lacks. Position, visibility and the place in the tab order belong to the host's entry;
+// the extent is the control's own.
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -14,11 +15,14 @@
 namespace ov::host {
 
 struct HostEntry;
+class ObjectRegistry;
 
 class ExtenderMembers {
 public:
-    // `form` is what Container gives for a control placed on the form.
-    explicit ExtenderMembers(std::shared_ptr<IDispatch> form) : form_(std::move(form)) {}
+    // `form` is what Container gives for a control placed on the form; `objects` holds the
+    // entries whose tab order TabIndex reads and changes.
+    ExtenderMembers(std::shared_ptr<IDispatch> form, const ObjectRegistry& objects)
+        : form_(std::move(form)), objects_(objects) {}
 
     // The member's id, in a range no control table uses; kDispidUnknown for other names.
     std::int32_t IDOfName(std::string_view name) const;
@@ -28,6 +32,7 @@ public:
 
 private:
     std::shared_ptr<IDispatch> form_;
+    const ObjectRegistry& objects_;
 };
 
 }  // namespace ov::host

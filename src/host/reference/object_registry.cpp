@@ -21,6 +21,7 @@ std::string Folded(std::string_view name) {
 
 HostEntry& ObjectRegistry::Add(std::unique_ptr<HostEntry> entry) {
     HostEntry& added = *entry;
+    added.tab_key = next_tab_key_++;
     by_name_[Folded(added.name)] = &added;
     by_object_[added.object.get()] = &added;
     entries_.push_back(std::move(entry));

@@ -26,6 +26,10 @@ struct HostEntry {
     HostEntry* container = nullptr;  // null: the form
     double left = 0, top = 0;        // twips, in the container
     bool visible = true;
+    // The place in the tab order among the entries of the same container: the lower key goes
+    // first (focus_order.h gives it out as TabIndex); a new entry comes last.
+    std::uint64_t tab_key = 0;
+    bool tab_stop = true;  // false: Tab and Shift+Tab pass the control by
 };
 
 class ObjectRegistry {
@@ -48,6 +52,7 @@ private:
     std::vector<std::unique_ptr<HostEntry>> entries_;
     std::unordered_map<std::string, HostEntry*> by_name_;  // folded to lower case
     std::unordered_map<const IDispatch*, HostEntry*> by_object_;
+    std::uint64_t next_tab_key_ = 0;
 };
 
 }  // namespace ov::host

@@ -27,7 +27,7 @@ int SaturatedInt(std::int64_t value) {
 }  // namespace
 
 ReferenceHost::ReferenceHost(const ClassRegistry& registry)
-    : registry_(registry), form_(std::make_shared<Form>()), extender_(form_), composition_(objects_, *form_) {
+    : registry_(registry), form_(std::make_shared<Form>()), extender_(form_, objects_), composition_(objects_, *form_) {
     callbacks_ = std::make_unique<notifyarea::CallbackSink>([this](gdi::HWND window) {
         const auto& entries = objects_.entries();
         return std::any_of(entries.begin(), entries.end(),

@@ -8,17 +8,11 @@ namespace ov::host {
 
 namespace {
 
-TextBox* FirstTextBox(Control& control) {
-    for (const auto& c : control.constituents())
-        if (c->kind() == ConstituentKind::TextBox) return static_cast<TextBox*>(c.get());
-    return nullptr;
-}
-
 // The box that has the focus on the form, if any.
 TextBox* FocusedTextBox(ReferenceHost& host) {
     for (const std::string& name : host.Names()) {
         Control* control = host.FindControl(name);
-        TextBox* box = control ? FirstTextBox(*control) : nullptr;
+        TextBox* box = control ? InputTextBox(*control) : nullptr;
         if (box && box->Focused()) return box;
     }
     return nullptr;
@@ -26,10 +20,16 @@ TextBox* FocusedTextBox(ReferenceHost& host) {
 
 }  // namespace
 
+TextBox* InputTextBox(const Control& control) {
+    for (const auto& c : control.constituents())
+        if (c->kind() == ConstituentKind::TextBox) return static_cast<TextBox*>(c.get());
+    return nullptr;
+}
+
 TextBox& TextBoxOf(ReferenceHost& host, std::string_view name) {
     if (!host.Find(name)) throw AutomationError(error::kObjectRequired);
     Control* control = host.FindControl(name);
-    TextBox* box = control ? FirstTextBox(*control) : nullptr;
+    TextBox* box = control ? InputTextBox(*control) : nullptr;
     if (!box) throw AutomationError(error::kObjectDoesntSupport);
     return *box;
 }

@@ -11,8 +11,12 @@
 
 namespace ov::host {
 
+class Control;
 class ReferenceHost;
 class TextBox;
+
+// The control's first text box, which takes its keyboard input; nullptr when it has none.
+TextBox* InputTextBox(const Control& control);
 
 TextBox& TextBoxOf(ReferenceHost& host, std::string_view name);
 
