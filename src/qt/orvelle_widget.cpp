@@ -22,6 +22,7 @@
 #include "platform/runtime/compare.h"
 #include "platform/scale/scale.h"
 #include "qt/input_codes.h"
+#include "qt/palette_colours.h"
 #include "qt/pointer_cursor.h"
 
 namespace ov::qt {
@@ -136,8 +137,26 @@ void OrvelleWidget::ApplyDevicePixelRatio() {
     gdi::Screen().twips_per_pixel_y = factor;
 }
 
+void OrvelleWidget::ApplyColours() {
+    const bool changed = classic_colours_ ? ApplyClassicColours() : ApplyPaletteColours(palette());
+    if (!changed || !loaded_) return;
+    host_.SystemColoursChanged();
+    Sync();
+}
+
+void OrvelleWidget::SetClassicColours(bool classic) {
+    classic_colours_ = classic;
+    ApplyColours();
+}
+
+void OrvelleWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) ApplyColours();
+}
+
 void OrvelleWidget::HostControl(const std::string& name, const std::string& class_name) {
     ApplyDevicePixelRatio();
+    ApplyColours();
     host_.New(name, class_name);
     const host::Control& control = *host_.FindControl(name);
     host_.form().SetWidth(control.Width());
@@ -151,6 +170,7 @@ void OrvelleWidget::HostControl(const std::string& name, const std::string& clas
 
 std::vector<forms::LoadProblem> OrvelleWidget::LoadForm(const forms::FormDocument& document) {
     ApplyDevicePixelRatio();
+    ApplyColours();
     std::vector<forms::LoadProblem> skipped;
     skipped_keys_ = &skipped;
     std::vector<forms::LoadProblem> problems;
@@ -162,7 +182,6 @@ std::vector<forms::LoadProblem> OrvelleWidget::LoadForm(const forms::FormDocumen
     }
     skipped_keys_ = nullptr;
     problems.insert(problems.end(), skipped.begin(), skipped.end());
-    setWindowTitle(FromLibraryText(host_.form().Caption()));
     loaded_ = true;
     resize(sizeHint());
     StartClock();
@@ -182,6 +201,9 @@ QSize OrvelleWidget::sizeHint() const {
 void OrvelleWidget::Sync() {
     // A tray icon may just have brought the notification area into use.
     AreaNotifier::Refresh();
+    // A loaded form's caption is the window's title, also when a program changes it.
+    if (loaded_ && single_control_.empty())
+        if (const QString title = FromLibraryText(host_.form().Caption()); title != windowTitle()) setWindowTitle(title);
     if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent())) return;
     const host::ComposedImage* image = nullptr;
     try {

@@ -20,6 +20,9 @@
 //     answers the desktop at once and its events arrive while the widget idles;
 //   - the cursor follows the pointer's target: its MousePointer, or its MouseIcon (the hand
 //     cursors of the tab headings and hot spots);
+//   - the system colours the controls use come from the widget's palette (qt/palette_colours.h),
+//     applied when a control or form is loaded and again on every palette change, which
+//     redraws the controls; SetClassicColours keeps the classic scheme instead;
 //   - the screen's device pixel ratio sets the twips-per-pixel factors when a control or form
 //     is loaded, so controls lay out and draw in device pixels. The factors are the drawing
 //     layer's, one for the process: widgets on screens of different ratios share the last one.
@@ -84,6 +87,12 @@ public:
     // The control that has the keyboard focus, "" for none.
     const std::string& focusedControl() const { return focused_; }
 
+    // Whether the controls keep the classic system colours instead of the palette's (set it
+    // before loading; false by default). The colours are the drawing layer's, one scheme for
+    // the process: the last widget to apply its colours sets them for every host.
+    void SetClassicColours(bool classic);
+    bool classicColours() const { return classic_colours_; }
+
     QSize sizeHint() const override;
 
 signals:
@@ -107,11 +116,15 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override { return false; }  // Tab is a key for the controls
 
 private:
     // Sets the screen's twips per pixel from the device pixel ratio.
     void ApplyDevicePixelRatio();
+    // Sets the system colours from the palette (or the classic ones); once loaded, a change
+    // redraws the controls and recomposes.
+    void ApplyColours();
     void StartClock();
     void AdvanceClock();
     // The host's message loop: the notification area's callbacks for this widget's controls.
@@ -141,6 +154,7 @@ private:
     QImage frame_;
     int frames_composed_ = 0;
     double pixel_ratio_ = 1.0;  // what the twips-per-pixel factors were set for
+    bool classic_colours_ = false;
     QTimer clock_timer_;
     QElapsedTimer clock_;
     std::int64_t clock_advanced_ = 0;              // ms of host time delivered so far

@@ -26,6 +26,10 @@ struct HostEntry {
     HostEntry* container = nullptr;  // null: the form
     double left = 0, top = 0;        // twips, in the container
     bool visible = true;
+    // Whether the control shows on its form (is drawn and takes the pointer): a live control
+    // the host has not hidden, unless its class is invisible at run time and the form runs
+    // (UserMode True), as a tray icon is. False for a plain object.
+    bool Shown() const;
 };
 
 class ObjectRegistry {

@@ -98,7 +98,8 @@ public:
     ReferenceHost& operator=(const ReferenceHost&) = delete;
 
     // --- environment ---------------------------------------------------------------------------
-    void SetUserMode(bool user_mode) { user_mode_ = user_mode; }
+    // What the form shows depends on it (a class invisible at run time shows at design time).
+    void SetUserMode(bool user_mode) { StoreVisual(user_mode_, user_mode); }
     bool UserMode() const { return user_mode_; }
     void SetAmbientFont(const FontAttributes& font);
     const FontAttributes& AmbientFontAttributes() const { return ambient_font_attributes_; }
@@ -153,6 +154,9 @@ public:
     void Show(const std::string& name);
     void Hide(const std::string& name);
     void Paint(const std::string& name);
+    // Tells every loaded control that the system colours changed (Control::SystemColoursChanged),
+    // in creation order, so the next composition shows the new colours everywhere.
+    void SystemColoursChanged();
     // Terminate (also every control it contains, innermost first) and forget the names.
     void Terminate(const std::string& name);
 
