@@ -18,9 +18,11 @@
 #include "platform/codepage/windows1252.h"
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/notification_area.h"
+#include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/compare.h"
 #include "platform/scale/scale.h"
+#include "qt/drop_data.h"
 #include "qt/input_codes.h"
 #include "qt/palette_colours.h"
 #include "qt/pointer_cursor.h"
@@ -33,8 +35,10 @@ QString FromLibraryText(const std::string& text) { return QString::fromStdString
 
 // The twips-per-pixel factor of a screen `ratio` device pixels to the logical pixel: 15 at
 // ratio 1, rounded halves to even as every twips-to-pixels conversion is, never below 1.
+constexpr int kTwipsPerLogicalPixel = 15;
+constexpr int kLogicalDotsPerInch = 1440 / kTwipsPerLogicalPixel;
+
 int TwipsPerPixelFor(double ratio) {
-    constexpr double kTwipsPerLogicalPixel = 15.0;
     return std::max(1, static_cast<int>(RoundHalfEven(kTwipsPerLogicalPixel / std::max(ratio, 0.01))));
 }
 
@@ -107,6 +111,7 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
     listener.process_pending_messages = [] { QCoreApplication::processEvents(); };
     host_.SetListener(std::move(listener));
     setMouseTracking(true);
+    setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel comes from the composed frame, so Qt need not clear the widget first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -135,6 +140,9 @@ void OrvelleWidget::ApplyDevicePixelRatio() {
     const int factor = TwipsPerPixelFor(pixel_ratio_);
     gdi::Screen().twips_per_pixel_x = factor;
     gdi::Screen().twips_per_pixel_y = factor;
+    // Pictures are made at the logical pixel's resolution, so they keep the size they have at
+    // ratio 1 and are drawn scaled.
+    SetPictureResolution(kLogicalDotsPerInch);
 }
 
 void OrvelleWidget::ApplyColours() {
@@ -480,6 +488,36 @@ void OrvelleWidget::focusInEvent(QFocusEvent* event) {
 
 void OrvelleWidget::focusOutEvent(QFocusEvent* event) {
     if (event->reason() != Qt::ActiveWindowFocusReason) LeaveFocus(focused_);
+    Sync();
+}
+
+// --- drag and drop -------------------------------------------------------------------------
+
+void OrvelleWidget::dragEnterEvent(QDragEnterEvent* event) {
+    drag_data_ = DataFromMime(*event->mimeData());
+    dragMoveEvent(event);
+}
+
+void OrvelleWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (!drag_data_) drag_data_ = DataFromMime(*event->mimeData());
+    const QPoint at = FormPixelAt(event->position());
+    AnswerDrag(*event, drops_.Over(drag_data_, at.x(), at.y(), EffectsFromActions(event->possibleActions()),
+                                   ButtonState(event->buttons()), ShiftState(event->modifiers())));
+    Sync();
+}
+
+void OrvelleWidget::dragLeaveEvent(QDragLeaveEvent*) {
+    drops_.Leave();
+    drag_data_.reset();
+    Sync();
+}
+
+void OrvelleWidget::dropEvent(QDropEvent* event) {
+    const std::shared_ptr<host::DataObject> data = drag_data_ ? drag_data_ : DataFromMime(*event->mimeData());
+    drag_data_.reset();
+    const QPoint at = FormPixelAt(event->position());
+    AnswerDrag(*event, drops_.Drop(data, at.x(), at.y(), EffectsFromActions(event->possibleActions()),
+                                   ButtonState(event->buttons()), ShiftState(event->modifiers())));
     Sync();
 }
 

@@ -23,8 +23,11 @@
 //   - the system colours the controls use come from the widget's palette (qt/palette_colours.h),
 //     applied when a control or form is loaded and again on every palette change, which
 //     redraws the controls; SetClassicColours keeps the classic scheme instead;
+//   - drags from other applications reach the control under the pointer as OLEDragOver and
+//     OLEDragDrop with their data (host/drop_target.h, qt/drop_data.h);
 //   - the screen's device pixel ratio sets the twips-per-pixel factors when a control or form
-//     is loaded, so controls lay out and draw in device pixels. The factors are the drawing
+//     is loaded, so controls lay out and draw in device pixels, and pictures are taken at the
+//     logical resolution (ov::SetPictureResolution), so they keep their logical size, scaled. The factors are the drawing
 //     layer's, one for the process: widgets on screens of different ratios share the last one.
 //
 // Every event a control raises comes out as the one signal controlEvent, whose arguments a
@@ -49,6 +52,7 @@
 
 #include "forms/form_document.h"
 #include "host/reference/class_registry.h"
+#include "host/reference/drop_target.h"
 #include "host/reference/pointer_target.h"
 #include "host/reference/reference_host.h"
 #include "qt/event_arguments.h"
@@ -117,6 +121,10 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool focusNextPrevChild(bool next) override { return false; }  // Tab is a key for the controls
 
 private:
@@ -155,6 +163,8 @@ private:
     int frames_composed_ = 0;
     double pixel_ratio_ = 1.0;  // what the twips-per-pixel factors were set for
     bool classic_colours_ = false;
+    host::DropTracker drops_{host_};
+    std::shared_ptr<host::DataObject> drag_data_;  // what the drag over the window carries
     QTimer clock_timer_;
     QElapsedTimer clock_;
     std::int64_t clock_advanced_ = 0;              // ms of host time delivered so far

@@ -305,6 +305,13 @@ void TextBox::MenuPaste(std::string_view text) {
     ChangedIf(edit_.ReplaceSelection(FirstLine(text)));
 }
 
+void TextBox::DropText(float x, std::string_view text) {
+    if (!enabled_) return;
+    edit_.PlaceCaret(HitAt(x).boundary, false);
+    NoteVisualChange();
+    MenuPaste(text);
+}
+
 // --- mouse -------------------------------------------------------------------------------------
 
 namespace {

@@ -122,6 +122,10 @@ public:
     // The context-menu paste: the selection replaced by `text` up to its first line break, no
     // key events.
     void MenuPaste(std::string_view text);
+    // Text dropped at `x` (scale units) on a box whose drop mode is automatic: the caret goes to
+    // the nearest character boundary and the text up to its first line break goes in there, as
+    // MenuPaste puts it (Change when it changed).
+    void DropText(float x, std::string_view text);
     // The text a keystroke would leave, judged before the box applies it (the clipboard is
     // not touched); nullopt when it would leave the text as it is.
     std::optional<std::string> TextAfterKeyDown(std::int16_t key_code, std::int16_t shift) const;
