@@ -32,6 +32,13 @@ std::int32_t EffectsFromActions(Qt::DropActions actions) {
     return effects;
 }
 
+Qt::DropActions ActionsFromEffects(std::int32_t effects) {
+    Qt::DropActions actions = Qt::IgnoreAction;
+    if (effects & host::kDropEffectCopy) actions |= Qt::CopyAction;
+    if (effects & host::kDropEffectMove) actions |= Qt::MoveAction;
+    return actions;
+}
+
 Qt::DropAction ActionFromEffect(std::int32_t effect, Qt::DropActions possible) {
     if ((effect & host::kDropEffectCopy) && (possible & Qt::CopyAction)) return Qt::CopyAction;
     if ((effect & host::kDropEffectMove) && (possible & Qt::MoveAction)) return Qt::MoveAction;

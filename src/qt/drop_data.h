@@ -15,6 +15,7 @@ std::shared_ptr<host::DataObject> DataFromMime(const QMimeData& mime);
 std::unique_ptr<QMimeData> MimeFromData(const host::DataObject& data);
 
 std::int32_t EffectsFromActions(Qt::DropActions actions);
+Qt::DropActions ActionsFromEffects(std::int32_t effects);
 // The action of `effect` among `possible`: copy before move when both are set; IgnoreAction
 // for none.
 Qt::DropAction ActionFromEffect(std::int32_t effect, Qt::DropActions possible);

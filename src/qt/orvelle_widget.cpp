@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDrag>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <cmath>
 
 #include "host/contract/control.h"
+#include "host/reference/drag_source.h"
 #include "host/reference/form.h"
 #include "host/contract/text_box.h"
 #include "host/reference/text_input.h"
@@ -109,6 +111,7 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
     // the window system's queue too: a clock tick or input already waiting is handled inside
     // the control's handler, as the platform's message loop would handle it.
     listener.process_pending_messages = [] { QCoreApplication::processEvents(); };
+    listener.on_drag_requested = [this](const std::string& control) { RunDrag(control); };
     host_.SetListener(std::move(listener));
     setMouseTracking(true);
     setAcceptDrops(true);
@@ -519,6 +522,23 @@ void OrvelleWidget::dropEvent(QDropEvent* event) {
     AnswerDrag(*event, drops_.Drop(data, at.x(), at.y(), EffectsFromActions(event->possibleActions()),
                                    ButtonState(event->buttons()), ShiftState(event->modifiers())));
     Sync();
+}
+
+void OrvelleWidget::RunDrag(const std::string& control) {
+    const host::OutgoingDrag drag = host::BeginDrag(host_, control);
+    if (drag.allowed == host::kDropEffectNone) return;
+    const Qt::DropAction done = ExecuteDrag(MimeFromData(*drag.data), ActionsFromEffects(drag.allowed));
+    // The drag took the button's release: no press is held any more.
+    captured_.reset();
+    captured_buttons_ = 0;
+    host::EndDrag(host_, drag, EffectsFromActions(done));
+    Sync();
+}
+
+Qt::DropAction OrvelleWidget::ExecuteDrag(std::unique_ptr<QMimeData> data, Qt::DropActions actions) {
+    auto* qdrag = new QDrag(this);  // owned by the widget, deleted by Qt when the drag ends
+    qdrag->setMimeData(data.release());
+    return qdrag->exec(actions, Qt::CopyAction);
 }
 
 // --- clock ---------------------------------------------------------------------------------

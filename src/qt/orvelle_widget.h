@@ -24,7 +24,8 @@
 //     applied when a control or form is loaded and again on every palette change, which
 //     redraws the controls; SetClassicColours keeps the classic scheme instead;
 //   - drags from other applications reach the control under the pointer as OLEDragOver and
-//     OLEDragDrop with their data (host/drop_target.h, qt/drop_data.h);
+//     OLEDragDrop with their data (host/drop_target.h, qt/drop_data.h), and a drag a control
+//     starts (OLEDrag, a text box dragging its selection) runs as a QDrag (host/drag_source.h);
 //   - the screen's device pixel ratio sets the twips-per-pixel factors when a control or form
 //     is loaded, so controls lay out and draw in device pixels, and pictures are taken at the
 //     logical resolution (ov::SetPictureResolution), so they keep their logical size, scaled. The factors are the drawing
@@ -41,6 +42,7 @@
 //   widget.HostControl("tabs", "OVTabHead");
 //   widget.show();
 #include <QElapsedTimer>
+#include <QMimeData>
 #include <QImage>
 #include <QString>
 #include <QTimer>
@@ -125,6 +127,9 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Carries the data of a drag out of the widget with the window system (a QDrag) and
+    // returns what became of it.
+    virtual Qt::DropAction ExecuteDrag(std::unique_ptr<QMimeData> data, Qt::DropActions actions);
     bool focusNextPrevChild(bool next) override { return false; }  // Tab is a key for the controls
 
 private:
@@ -133,6 +138,8 @@ private:
     // Sets the system colours from the palette (or the classic ones); once loaded, a change
     // redraws the controls and recomposes.
     void ApplyColours();
+    // A drag a control asked for: OLEStartDrag, the drag, OLECompleteDrag.
+    void RunDrag(const std::string& control);
     void StartClock();
     void AdvanceClock();
     // The host's message loop: the notification area's callbacks for this widget's controls.

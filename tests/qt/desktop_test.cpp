@@ -183,6 +183,24 @@ QRect AreaOf(const QImage& frame, QRgb colour) {
     return box;
 }
 
+// A widget whose drags out are answered here instead of by the window system.
+class DragAnsweringWidget : public OrvelleWidget {
+public:
+    using OrvelleWidget::OrvelleWidget;
+    Qt::DropAction answer = Qt::MoveAction;
+    QString dragged_text;
+    Qt::DropActions offered;
+    int drags = 0;
+
+protected:
+    Qt::DropAction ExecuteDrag(std::unique_ptr<QMimeData> data, Qt::DropActions actions) override {
+        ++drags;
+        dragged_text = data->text();
+        offered = actions;
+        return answer;
+    }
+};
+
 }  // namespace
 
 class DesktopHostTest : public QObject {
@@ -201,6 +219,8 @@ private slots:
     void DragLeavingTheWindow();
     void WindowTitleIsTheFormsCaption();
     void PictureKeepsItsLogicalSize();
+    void DragTextOutOfAMaskedTextBox_data();
+    void DragTextOutOfAMaskedTextBox();
     void ShowcaseAtTheDevicePixelRatio();
 };
 
@@ -334,6 +354,70 @@ void DesktopHostTest::WindowTitleIsTheFormsCaption() {
     ov::PutProperty(widget.host().form(), "Caption", ov::Variant::FromString("Caf\xe9 order"));
     widget.Sync();
     QCOMPARE(widget.windowTitle(), QString::fromUtf8("Caf\u00e9 order"));
+}
+
+void DesktopHostTest::DragTextOutOfAMaskedTextBox_data() {
+    QTest::addColumn<int>("drag_mode");
+    QTest::addColumn<bool>("move");      // the mouse moves with the button down
+    QTest::addColumn<int>("answer");     // what the drop target did
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QString>("text");   // the box's text afterwards
+    QTest::newRow("moved out") << 1 << true << int(Qt::MoveAction)
+                               << QStringList{"MouseDown", "MouseMove", "OLEStartDrag", "Change", "OLECompleteDrag"}
+                               << "";
+    QTest::newRow("copied out") << 1 << true << int(Qt::CopyAction)
+                                << QStringList{"MouseDown", "MouseMove", "OLEStartDrag", "OLECompleteDrag"}
+                                << "abcdefghij";
+    QTest::newRow("a click in the selection") << 1 << false << int(Qt::MoveAction)
+                                              << QStringList{"MouseDown", "MouseUp"} << "abcdefghij";
+    QTest::newRow("manual drag mode selects") << 0 << true << int(Qt::MoveAction)
+                                              << QStringList{"MouseDown", "MouseMove", "MouseUp"}
+                                              << "abcdefghij";
+}
+
+void DesktopHostTest::DragTextOutOfAMaskedTextBox() {
+    QFETCH(int, drag_mode);
+    QFETCH(bool, move);
+    QFETCH(int, answer);
+    QFETCH(QStringList, events);
+    QFETCH(QString, text);
+    DragAnsweringWidget widget(ov::library::Classes());
+    widget.answer = Qt::DropAction(answer);
+    widget.HostControl("mtb", "OVMaskedTextBox");
+    ov::host::Control& box = *widget.host().FindControl("mtb");
+    ov::PutProperty(box, "Text", ov::Variant::FromString("abcdefghij"));
+    ov::PutProperty(box, "OLEDragMode", ov::Variant::FromInteger(static_cast<std::int16_t>(drag_mode)));
+    ov::PutProperty(box, "SelStart", ov::Variant::FromInteger(0));
+    ov::PutProperty(box, "SelLength", ov::Variant::FromInteger(10));
+    widget.Sync();
+    QStringList raised;
+    QObject::connect(&widget, &OrvelleWidget::controlEvent,
+                     [&](const QString&, const QString& event, ov::qt::EventArguments& args) {
+                         raised << event;
+                         if (event == "OLEStartDrag") QCOMPARE(args.value("AllowedEffects").toInt(), 3);
+                         if (event == "OLECompleteDrag")
+                             QCOMPARE(args.value("Effect").toInt(), answer == Qt::MoveAction ? 2 : 1);
+                     });
+
+    const QPoint inside(12, 8), further(40, 8);
+    QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, inside);
+    if (move) {
+        QMouseEvent drag(QEvent::MouseMove, QPointF(further), widget.mapToGlobal(QPointF(further)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&widget, &drag);
+    }
+    if (widget.drags == 0) QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, move ? further : inside);
+
+    QCOMPARE(raised, events);
+    QCOMPARE(QString::fromStdString(ov::CStr(ov::GetProperty(box, "Text"))), text);
+    QCOMPARE(widget.drags, raised.contains("OLEStartDrag") ? 1 : 0);
+    // A click inside the selection puts the caret there; a drag in manual mode selects.
+    if (!move) QCOMPARE(ov::CInt(ov::GetProperty(box, "SelLength")), 0);
+    if (drag_mode == 0) QVERIFY(ov::CInt(ov::GetProperty(box, "SelLength")) > 0);
+    if (widget.drags == 1) {
+        QCOMPARE(widget.dragged_text, QString("abcdefghij"));
+        QCOMPARE(widget.offered, Qt::DropActions(Qt::CopyAction | Qt::MoveAction));
+    }
 }
 
 void DesktopHostTest::PictureKeepsItsLogicalSize() {

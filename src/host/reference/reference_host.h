@@ -82,6 +82,9 @@ struct HostListener {
     // A control lets pending messages run (ProcessPendingMessages): a host with a message
     // queue of its own (a live host's window system) delivers what is waiting in it.
     std::function<void()> process_pending_messages{};
+    // A control asked for a drag out of it (OLEDrag, or a text box dragging its selection): a
+    // host with a window system runs it (host/drag_source.h).
+    std::function<void(const std::string& object)> on_drag_requested{};
 };
 
 // A by-reference argument an event delivery changed: its declared name and new value.
@@ -214,6 +217,7 @@ public:
     void LifecycleError(Control& control, std::string_view step, std::string_view key,
                         const AutomationError& error) override;
     std::string* ClipboardText() override { return &clipboard_; }
+    void OLEDragRequested(Control& control) override;
     std::int32_t ExtenderIDOfName(const Control& control, std::string_view name) const override;
     Variant ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
 
