@@ -30,24 +30,21 @@ using ov::qt::OrvelleWidget;
 
 // A dark palette: every role a system colour reads has its own colour.
 QPalette DarkPalette() {
-    QPalette palette;
-    const auto set = [&](QPalette::ColorRole role, QColor colour) {
-        palette.setColor(QPalette::Active, role, colour);
-        palette.setColor(QPalette::Inactive, role, colour);
-        palette.setColor(QPalette::Disabled, role, colour.darker(150));
+    static const struct {
+        QPalette::ColorRole role;
+        QRgb colour;
+    } roles[] = {
+        {QPalette::Window, 0x353535},     {QPalette::WindowText, 0xEEEEEE}, {QPalette::Base, 0x202022},
+        {QPalette::Text, 0xF0F0F0},       {QPalette::Button, 0x3A3C40},     {QPalette::ButtonText, 0xE0E0E0},
+        {QPalette::Light, 0x5A5C60},      {QPalette::Midlight, 0x4A4C50},   {QPalette::Dark, 0x1E1F21},
+        {QPalette::Shadow, 0x0A0A0A},     {QPalette::Highlight, 0x2A82DA},  {QPalette::HighlightedText, 0xFFFFFF},
     };
-    set(QPalette::Window, QColor(0x35, 0x35, 0x35));
-    set(QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE));
-    set(QPalette::Base, QColor(0x20, 0x20, 0x22));
-    set(QPalette::Text, QColor(0xF0, 0xF0, 0xF0));
-    set(QPalette::Button, QColor(0x3A, 0x3C, 0x40));
-    set(QPalette::ButtonText, QColor(0xE0, 0xE0, 0xE0));
-    set(QPalette::Light, QColor(0x5A, 0x5C, 0x60));
-    set(QPalette::Midlight, QColor(0x4A, 0x4C, 0x50));
-    set(QPalette::Dark, QColor(0x1E, 0x1F, 0x21));
-    set(QPalette::Shadow, QColor(0x0A, 0x0A, 0x0A));
-    set(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
-    set(QPalette::HighlightedText, QColor(0xFF, 0xFF, 0xFF));
+    QPalette palette;
+    for (const auto& r : roles) {
+        palette.setColor(QPalette::Active, r.role, QColor(r.colour));
+        palette.setColor(QPalette::Inactive, r.role, QColor(r.colour));
+        palette.setColor(QPalette::Disabled, r.role, QColor(r.colour).darker(150));
+    }
     return palette;
 }
 
