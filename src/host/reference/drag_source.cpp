@@ -3,6 +3,7 @@
 #include "host/contract/text_box.h"
 #include "host/reference/drop_target.h"
 #include "host/reference/reference_host.h"
+#include "host/reference/text_input.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/compare.h"
 
@@ -12,10 +13,7 @@ namespace {
 
 TextBox* FirstTextBox(const ReferenceHost& host, const std::string& control) {
     const Control* c = host.FindControl(control);
-    if (!c) return nullptr;
-    for (const auto& constituent : c->constituents())
-        if (constituent->kind() == ConstituentKind::TextBox) return static_cast<TextBox*>(constituent.get());
-    return nullptr;
+    return c ? FirstTextBox(*c) : nullptr;
 }
 
 }  // namespace

@@ -6,13 +6,13 @@
 
 namespace ov::host {
 
-namespace {
-
-TextBox* FirstTextBox(Control& control) {
+TextBox* FirstTextBox(const Control& control) {
     for (const auto& c : control.constituents())
         if (c->kind() == ConstituentKind::TextBox) return static_cast<TextBox*>(c.get());
     return nullptr;
 }
+
+namespace {
 
 // The box that has the focus on the form, if any.
 TextBox* FocusedTextBox(ReferenceHost& host) {

@@ -11,10 +11,13 @@
 
 namespace ov::host {
 
+class Control;
 class ReferenceHost;
 class TextBox;
 
 TextBox& TextBoxOf(ReferenceHost& host, std::string_view name);
+// The control's first text box, which takes its input; nullptr when it has none.
+TextBox* FirstTextBox(const Control& control);
 
 // The box takes the focus; one that has it elsewhere on the form leaves it first (and keeps
 // it if its Validate cancels, in which case the focus does not move).
