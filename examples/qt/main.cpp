@@ -124,13 +124,15 @@ int Check(const QString& cli) {
     palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
     window.setPalette(palette);
     window.setAutoFillBackground(true);
+    ControlWidget::setDefaultClassicColours(true);  // the colours orvelle render draws with
     OVGradientPanel& panel = *new OVGradientPanel(&window);
+    ControlWidget::setDefaultClassicColours(false);
     panel.setCaption(QString::fromUtf8("Grüße"));
     panel.setBackColor(QColor("teal"));
     window.resize(panel.size());
     window.show();
     QCoreApplication::processEvents();
-    const QImage grabbed = panel.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage grabbed = window.grab(panel.geometry()).toImage().convertToFormat(QImage::Format_RGB32);
     QTemporaryDir dir;
     const int width = panel.width() * 15, height = panel.height() * 15;
     const QJsonObject document{

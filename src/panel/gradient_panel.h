@@ -167,6 +167,8 @@ protected:
     void OnResize() override;
     void OnShow() override;
     void OnTerminate() override;
+    // The drawing area holds colours resolved when it was drawn: draw it again.
+    void OnSystemColoursChanged() override { RedrawFull(); }
     void OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) override;
 
 private:

@@ -155,7 +155,10 @@ void OVGradientPanel::DrawBackgroundPicture() {
     if (!picture_ || style_ != gpsPicture) return;
     PictureBox& area = DrawingArea();
     // Any object that is not a picture of the platform is refused by the routines (481).
-    const auto* picture = dynamic_cast<const Picture*>(picture_.get());
+    // Drawn at its display size: its own pixels unless the screen is scaled, where a scaled
+    // copy keeps the picture's logical size.
+    const auto* given = dynamic_cast<const Picture*>(picture_.get());
+    const Picture* picture = given ? &given->AtDisplaySize() : nullptr;
     const int picture_width =
         picture ? RoundToPixels(ConvertUnits(picture->width_himetric(), kScaleHimetric, kScalePixels, Axis::X)) : 0;
     const int picture_height =

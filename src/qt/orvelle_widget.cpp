@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDrag>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 
 #include "host/contract/control.h"
 #include "host/reference/focus_order.h"
+#include "host/reference/drag_source.h"
 #include "host/reference/form.h"
 #include "host/contract/text_box.h"
 #include "host/reference/text_input.h"
@@ -20,11 +22,14 @@
 #include "platform/gdi/ole_colour.h"
 #include "platform/gdi/screen.h"
 #include "platform/notifyarea/notification_area.h"
+#include "platform/picture/picture.h"
 #include "platform/runtime/automation_error.h"
 #include "platform/runtime/compare.h"
 #include "platform/scale/scale.h"
 #include "qt/accessibility.h"
+#include "qt/drop_data.h"
 #include "qt/input_codes.h"
+#include "qt/palette_colours.h"
 #include "qt/pointer_cursor.h"
 
 namespace ov::qt {
@@ -35,8 +40,10 @@ QString FromLibraryText(const std::string& text) { return QString::fromStdString
 
 // The twips-per-pixel factor of a screen `ratio` device pixels to the logical pixel: 15 at
 // ratio 1, rounded halves to even as every twips-to-pixels conversion is, never below 1.
+constexpr int kTwipsPerLogicalPixel = 15;
+constexpr int kLogicalDotsPerInch = 1440 / kTwipsPerLogicalPixel;
+
 int TwipsPerPixelFor(double ratio) {
-    constexpr double kTwipsPerLogicalPixel = 15.0;
     return std::max(1, static_cast<int>(RoundHalfEven(kTwipsPerLogicalPixel / std::max(ratio, 0.01))));
 }
 
@@ -112,8 +119,10 @@ OrvelleWidget::OrvelleWidget(const host::ClassRegistry& registry, QWidget* paren
     // the window system's queue too: a clock tick or input already waiting is handled inside
     // the control's handler, as the platform's message loop would handle it.
     listener.process_pending_messages = [] { QCoreApplication::processEvents(); };
+    listener.on_drag_requested = [this](const std::string& control) { RunDrag(control); };
     host_.SetListener(std::move(listener));
     setMouseTracking(true);
+    setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
     // Every pixel comes from the composed frame, so Qt need not clear the widget first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -144,10 +153,31 @@ void OrvelleWidget::ApplyDevicePixelRatio() {
     const int factor = TwipsPerPixelFor(pixel_ratio_);
     gdi::Screen().twips_per_pixel_x = factor;
     gdi::Screen().twips_per_pixel_y = factor;
+    // Pictures are made at the logical pixel's resolution, so they keep the size they have at
+    // ratio 1 and are drawn scaled.
+    SetPictureResolution(kLogicalDotsPerInch);
+}
+
+void OrvelleWidget::ApplyColours() {
+    const bool changed = classic_colours_ ? ApplyClassicColours() : ApplyPaletteColours(palette());
+    if (!changed || !loaded_) return;
+    host_.SystemColoursChanged();
+    Sync();
+}
+
+void OrvelleWidget::SetClassicColours(bool classic) {
+    classic_colours_ = classic;
+    ApplyColours();
+}
+
+void OrvelleWidget::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) ApplyColours();
 }
 
 void OrvelleWidget::HostControl(const std::string& name, const std::string& class_name) {
     ApplyDevicePixelRatio();
+    ApplyColours();
     host_.New(name, class_name);
     const host::Control& control = *host_.FindControl(name);
     host_.form().SetWidth(control.Width());
@@ -161,6 +191,7 @@ void OrvelleWidget::HostControl(const std::string& name, const std::string& clas
 
 std::vector<forms::LoadProblem> OrvelleWidget::LoadForm(const forms::FormDocument& document) {
     ApplyDevicePixelRatio();
+    ApplyColours();
     std::vector<forms::LoadProblem> skipped;
     skipped_keys_ = &skipped;
     std::vector<forms::LoadProblem> problems;
@@ -172,7 +203,6 @@ std::vector<forms::LoadProblem> OrvelleWidget::LoadForm(const forms::FormDocumen
     }
     skipped_keys_ = nullptr;
     problems.insert(problems.end(), skipped.begin(), skipped.end());
-    setWindowTitle(FromLibraryText(host_.form().Caption()));
     loaded_ = true;
     resize(sizeHint());
     StartClock();
@@ -194,6 +224,9 @@ void OrvelleWidget::Sync() {
     AreaNotifier::Refresh();
     // Assistive technology hears of the focus, text and selection input changed.
     NotifyAccessibility(*this);
+    // A loaded form's caption is the window's title, also when a program changes it.
+    if (loaded_ && single_control_.empty())
+        if (const QString title = FromLibraryText(host_.form().Caption()); title != windowTitle()) setWindowTitle(title);
     if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent())) return;
     const host::ComposedImage* image = nullptr;
     try {
@@ -550,6 +583,53 @@ void OrvelleWidget::focusInEvent(QFocusEvent* event) {
 void OrvelleWidget::focusOutEvent(QFocusEvent* event) {
     if (event->reason() != Qt::ActiveWindowFocusReason) LeaveFocus(focused_);
     Sync();
+}
+
+// --- drag and drop -------------------------------------------------------------------------
+
+void OrvelleWidget::dragEnterEvent(QDragEnterEvent* event) {
+    drag_data_ = DataFromMime(*event->mimeData());
+    dragMoveEvent(event);
+}
+
+void OrvelleWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (!drag_data_) drag_data_ = DataFromMime(*event->mimeData());
+    const QPoint at = FormPixelAt(event->position());
+    AnswerDrag(*event, drops_.Over(drag_data_, at.x(), at.y(), EffectsFromActions(event->possibleActions()),
+                                   ButtonState(event->buttons()), ShiftState(event->modifiers())));
+    Sync();
+}
+
+void OrvelleWidget::dragLeaveEvent(QDragLeaveEvent*) {
+    drops_.Leave();
+    drag_data_.reset();
+    Sync();
+}
+
+void OrvelleWidget::dropEvent(QDropEvent* event) {
+    const std::shared_ptr<host::DataObject> data = drag_data_ ? drag_data_ : DataFromMime(*event->mimeData());
+    drag_data_.reset();
+    const QPoint at = FormPixelAt(event->position());
+    AnswerDrag(*event, drops_.Drop(data, at.x(), at.y(), EffectsFromActions(event->possibleActions()),
+                                   ButtonState(event->buttons()), ShiftState(event->modifiers())));
+    Sync();
+}
+
+void OrvelleWidget::RunDrag(const std::string& control) {
+    const host::OutgoingDrag drag = host::BeginDrag(host_, control);
+    if (drag.allowed == host::kDropEffectNone) return;
+    const Qt::DropAction done = ExecuteDrag(MimeFromData(*drag.data), ActionsFromEffects(drag.allowed));
+    // The drag took the button's release: no press is held any more.
+    captured_.reset();
+    captured_buttons_ = 0;
+    host::EndDrag(host_, drag, EffectsFromActions(done));
+    Sync();
+}
+
+Qt::DropAction OrvelleWidget::ExecuteDrag(std::unique_ptr<QMimeData> data, Qt::DropActions actions) {
+    auto* qdrag = new QDrag(this);  // owned by the widget, deleted by Qt when the drag ends
+    qdrag->setMimeData(data.release());
+    return qdrag->exec(actions, Qt::CopyAction);
 }
 
 // --- clock ---------------------------------------------------------------------------------

@@ -23,8 +23,15 @@
 //     answers the desktop at once and its events arrive while the widget idles;
 //   - the cursor follows the pointer's target: its MousePointer, or its MouseIcon (the hand
 //     cursors of the tab headings and hot spots);
+//   - the system colours the controls use come from the widget's palette (qt/palette_colours.h),
+//     applied when a control or form is loaded and again on every palette change, which
+//     redraws the controls; SetClassicColours keeps the classic scheme instead;
+//   - drags from other applications reach the control under the pointer as OLEDragOver and
+//     OLEDragDrop with their data (host/drop_target.h, qt/drop_data.h), and a drag a control
+//     starts (OLEDrag, a text box dragging its selection) runs as a QDrag (host/drag_source.h);
 //   - the screen's device pixel ratio sets the twips-per-pixel factors when a control or form
-//     is loaded, so controls lay out and draw in device pixels. The factors are the drawing
+//     is loaded, so controls lay out and draw in device pixels, and pictures are taken at the
+//     logical resolution (ov::SetPictureResolution), so they keep their logical size, scaled. The factors are the drawing
 //     layer's, one for the process: widgets on screens of different ratios share the last one.
 //
 // Every event a control raises comes out as the one signal controlEvent, whose arguments a
@@ -38,6 +45,7 @@
 //   widget.HostControl("tabs", "OVTabHead");
 //   widget.show();
 #include <QElapsedTimer>
+#include <QMimeData>
 #include <QImage>
 #include <QString>
 #include <QTimer>
@@ -49,6 +57,7 @@
 
 #include "forms/form_document.h"
 #include "host/reference/class_registry.h"
+#include "host/reference/drop_target.h"
 #include "host/reference/pointer_target.h"
 #include "host/reference/reference_host.h"
 #include "qt/event_arguments.h"
@@ -91,6 +100,12 @@ public:
     // it runs first and may keep it. Assistive technology's focus request lands here.
     void focusControl(const std::string& control);
 
+    // Whether the controls keep the classic system colours instead of the palette's (set it
+    // before loading; false by default). The colours are the drawing layer's, one scheme for
+    // the process: the last widget to apply its colours sets them for every host.
+    void SetClassicColours(bool classic);
+    bool classicColours() const { return classic_colours_; }
+
     QSize sizeHint() const override;
 
     // See-through: the form's own background is left out of the frame (alpha 0), so what Qt
@@ -125,10 +140,23 @@ protected:
     // last (first) one it goes on to the next Qt widget of the window, or wraps around to the
     // first (last) control when the window has no other widget taking the focus by Tab.
     bool focusNextPrevChild(bool next) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // Carries the data of a drag out of the widget with the window system (a QDrag) and
+    // returns what became of it.
+    virtual Qt::DropAction ExecuteDrag(std::unique_ptr<QMimeData> data, Qt::DropActions actions);
 
 private:
     // Sets the screen's twips per pixel from the device pixel ratio.
     void ApplyDevicePixelRatio();
+    // Sets the system colours from the palette (or the classic ones); once loaded, a change
+    // redraws the controls and recomposes.
+    void ApplyColours();
+    // A drag a control asked for: OLEStartDrag, the drag, OLECompleteDrag.
+    void RunDrag(const std::string& control);
     void StartClock();
     void AdvanceClock();
     // The host's message loop: the notification area's callbacks for this widget's controls.
@@ -163,6 +191,9 @@ private:
     QImage frame_;
     int frames_composed_ = 0;
     double pixel_ratio_ = 1.0;  // what the twips-per-pixel factors were set for
+    bool classic_colours_ = false;
+    host::DropTracker drops_{host_};
+    std::shared_ptr<host::DataObject> drag_data_;  // what the drag over the window carries
     QTimer clock_timer_;
     QElapsedTimer clock_;
     std::int64_t clock_advanced_ = 0;              // ms of host time delivered so far

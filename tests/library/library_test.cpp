@@ -5,12 +5,43 @@
 #include <algorithm>
 #include <iterator>
 
+#include "host/reference/pointer_target.h"
 #include "host/reference/reference_host.h"
 #include "library/classes.h"
 #include "platform/runtime/dispatch.h"
 
 namespace ov::library {
 namespace {
+
+// A control the metadata calls invisible at run time (the tray icon) shows nothing on a running
+// form and takes no pointer there, while at design time it shows and is hit like any other;
+// every other control shows in both modes.
+TEST(LibraryClasses, InvisibleAtRunTimeShowsOnlyAtDesignTime) {
+    int invisible_seen = 0;
+    for (const host::ClassEntry& entry : Classes().entries()) {
+        if (!entry.is_control || !InTypeLibrary(entry)) continue;
+        const bool invisible = entry.info->invisible_at_run_time;
+        invisible_seen += invisible ? 1 : 0;
+        for (const bool user_mode : {true, false}) {
+            host::ReferenceHost host(Classes());
+            host.SetUserMode(user_mode);
+            host.form().SetBackColor(0x00123456);  // a colour no control draws by default
+            host.New("C", entry.name, host::Placement{.left = 150, .top = 150});
+            const host::Control& control = *host.FindControl("C");
+            const host::ComposedImage& image = host.Compose();
+            int drawn = 0;
+            for (int y = 0; y < control.PixelHeight(); ++y)
+                for (int x = 0; x < control.PixelWidth(); ++x)
+                    drawn += image.At(10 + x, 10 + y) != gdi::RGB(0x56, 0x34, 0x12) ? 1 : 0;
+            const bool hidden = invisible && user_mode;
+            EXPECT_EQ(drawn == 0, hidden) << entry.name << (user_mode ? " at run time" : " at design time");
+            EXPECT_EQ(!host::FindPointerTarget(host, 10 + control.PixelWidth() / 2, 10 + control.PixelHeight() / 2),
+                      hidden)
+                << entry.name << (user_mode ? " at run time" : " at design time");
+        }
+    }
+    EXPECT_EQ(invisible_seen, 1);  // OVTrayIcon
+}
 
 TEST(LibraryClasses, CreatableByNameAndProgId) {
     const auto& classes = Classes();

@@ -1,11 +1,11 @@
-# `orvelle run`: one offscreen frame equals what `orvelle render` writes for the same form, the
-# events the form's controls raise while loading print as the shell prints them, and bad
+# `orvelle run`: one offscreen frame with the classic colours equals what `orvelle render`
+# writes for the same form, one in the desktop's colours does not, the events the form's controls raise while loading print as the shell prints them, and bad
 # arguments or files fail with their statuses.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 set(ENV{QT_QPA_PLATFORM} offscreen)
 
-execute_process(COMMAND ${ORVELLE} run --screenshot ${WORK_DIR}/run.png ${FORM}
+execute_process(COMMAND ${ORVELLE} run --classic-colours --screenshot ${WORK_DIR}/run.png ${FORM}
   RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "orvelle run --screenshot: exit status ${status}\n${err}")
@@ -19,7 +19,17 @@ execute_process(COMMAND ${ORVELLE} render ${FORM} -o ${WORK_DIR}/render.png RESU
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/run.png ${WORK_DIR}/render.png
   RESULT_VARIABLE differ)
 if(NOT status EQUAL 0 OR NOT differ EQUAL 0)
-  message(FATAL_ERROR "the frame of orvelle run differs from the image of orvelle render")
+  message(FATAL_ERROR "the frame of orvelle run --classic-colours differs from the image of orvelle render")
+endif()
+
+# The offscreen platform's palette is not the classic scheme: the form's system-colour
+# background follows it.
+execute_process(COMMAND ${ORVELLE} run --screenshot ${WORK_DIR}/desktop.png ${FORM} RESULT_VARIABLE status
+                OUTPUT_QUIET)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK_DIR}/desktop.png ${WORK_DIR}/render.png
+  RESULT_VARIABLE differ)
+if(NOT status EQUAL 0 OR differ EQUAL 0)
+  message(FATAL_ERROR "orvelle run without --classic-colours: status ${status}, or its frame shows the classic colours")
 endif()
 
 # expect_status(STATUS SAYS TEXT ARGS...)

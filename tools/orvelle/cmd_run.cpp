@@ -1,7 +1,8 @@
-// `orvelle run [--screenshot OUT.png] FORM`: opens a form file in a window with every control
-// live (the Qt live host, src/qt) and prints the events and change notifications as
-// `orvelle shell` prints them. With --screenshot it renders one frame offscreen, writes it as
-// PNG and exits. Exit status 0, 1 when the form could not be opened, some properties failed
+// `orvelle run [--classic-colours] [--screenshot OUT.png] FORM`: opens a form file in a window
+// with every control live (the Qt live host, src/qt) and prints the events and change
+// notifications as `orvelle shell` prints them. The system colours follow the desktop's
+// palette, or stay the classic ones with --classic-colours. With --screenshot it renders one
+// frame offscreen, writes it as PNG and exits. Exit status 0, 1 when the form could not be opened, some properties failed
 // to load, there is no display to open a window on or this build has no live host, 2 for a
 // usage error.
 #include <cstdlib>
@@ -30,12 +31,14 @@ namespace {
 struct RunArguments {
     std::string form_path;
     std::string screenshot_path;  // empty: open a window
+    bool classic_colours = false;
 };
 
 bool ParseRunArguments(const std::vector<std::string>& args, RunArguments& out) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         // An empty image path is a usage error, not "no screenshot": that would open a window.
         if (args[i] == "--screenshot" && i + 1 < args.size() && !args[i + 1].empty()) out.screenshot_path = args[++i];
+        else if (args[i] == "--classic-colours") out.classic_colours = true;
         else if (out.form_path.empty() && !args[i].empty() && args[i][0] != '-') out.form_path = args[i];
         else return false;
     }
@@ -117,6 +120,7 @@ int RunLive(const RunArguments& run) {
     ov::shell::Utf8OutputBuffer utf8_buffer(std::cout.rdbuf());
     std::ostream out(&utf8_buffer);
     ov::qt::OrvelleWidget widget(ov::library::Classes());
+    widget.SetClassicColours(run.classic_colours);
     QObject::connect(&widget, &ov::qt::OrvelleWidget::controlEvent,
                      [&out](const QString& object, const QString& event, ov::qt::EventArguments& args) {
                          out << ov::shell::FormatEventLine(LibraryText(object), LibraryText(event), args.values())
@@ -156,7 +160,7 @@ int RunLive(const RunArguments& run) {
 int RunRun(const std::vector<std::string>& args) {
     RunArguments run;
     if (!ParseRunArguments(args, run)) {
-        std::cerr << "usage: orvelle run [--screenshot OUT.png] FORM\n";
+        std::cerr << "usage: orvelle run [--classic-colours] [--screenshot OUT.png] FORM\n";
         return 2;
     }
 #ifdef ORVELLE_HAVE_LIVE_HOST
@@ -170,7 +174,7 @@ int RunRun(const std::vector<std::string>& args) {
 
 const ov::cli::CommandRegistration kRun({
     "run",
-    "orvelle run [--screenshot OUT.png] FORM",
+    "orvelle run [--classic-colours] [--screenshot OUT.png] FORM",
     "open a form file in a window with every control live and print its events",
     RunRun,
 });

@@ -84,6 +84,15 @@ public:
     static void setDefaultUserMode(bool user_mode);
     static bool defaultUserMode();
 
+    // The system colours a control uses (button face, window text, ...) come from the
+    // application's palette and follow its changes; with classic colours on they keep the
+    // classic scheme, the one `orvelle render` draws with. The scheme is the process's: the
+    // widget that applied its colours last sets them for every control.
+    bool classicColours() const;
+    void setClassicColours(bool classic);
+    // Whether new widgets start with classic colours (before their control first draws).
+    static void setDefaultClassicColours(bool classic);
+
     // The system colour index (0 to 24) a colour property holds, -1 for a plain colour or an
     // unknown property.
     int systemColorIndex(const char* property) const;

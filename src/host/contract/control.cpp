@@ -95,6 +95,12 @@ void Control::Paint() {
     OnPaint();
 }
 
+void Control::SystemColoursChanged() {
+    if (stage_ != LifecycleStage::PropertiesReady) return;
+    OnSystemColoursChanged();
+    NoteVisualChange();
+}
+
 void Control::Hide() {
     if (stage_ != LifecycleStage::PropertiesReady) return;
     shown_ = false;

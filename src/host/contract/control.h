@@ -122,6 +122,10 @@ public:
     void WriteProperties(PropertyBag& bag);
     // OnTerminate, then releases the surface's DC and window and every constituent.
     void Terminate();
+    // The system colours changed (a live host following the desktop's palette): a loaded
+    // control redraws what it drew into its surface with them (OnSystemColoursChanged).
+    // Constituents and system-colour backgrounds are translated at each composition anyway.
+    void SystemColoursChanged();
 
     LifecycleStage stage() const { return stage_; }
     bool shown() const { return shown_; }
@@ -259,6 +263,8 @@ protected:
     virtual void OnHide() {}
     virtual void OnWriteProperties(PropertyBag& bag);
     virtual void OnTerminate() {}
+    // Redraws what the control drew with system colours; the default draws nothing.
+    virtual void OnSystemColoursChanged() {}
 
     // Events of the surface (Click, MouseMove, ...) and of constituents (source.name(),
     // source.index() for arrays). Defaults ignore them.

@@ -305,6 +305,13 @@ void TextBox::MenuPaste(std::string_view text) {
     ChangedIf(edit_.ReplaceSelection(FirstLine(text)));
 }
 
+void TextBox::DropText(float x, std::string_view text) {
+    if (!enabled_) return;
+    edit_.PlaceCaret(HitAt(x).boundary, false);
+    NoteVisualChange();
+    MenuPaste(text);
+}
+
 // --- mouse -------------------------------------------------------------------------------------
 
 namespace {
@@ -328,9 +335,16 @@ void TextBox::RaiseMouse(std::string_view event, std::int16_t button, std::int16
 void TextBox::MouseDown(std::int16_t button, std::int16_t shift, float x, float y) {
     if (!enabled_) return;
     if (button == kLeftButton) {
-        edit_.PlaceCaret(HitAt(x).boundary, (shift & keys::kShiftMask) != 0);
-        dragging_ = true;
-        NoteVisualChange();
+        const TextHit hit = HitAt(x);
+        const bool in_selection = SelLength() > 0 && hit.character >= SelStart() &&
+                                  hit.character < SelStart() + SelLength() && (shift & keys::kShiftMask) == 0;
+        if (ole_drag_mode_ == 1 && in_selection) {
+            drag_pending_ = true;  // the selection stays for the drag
+        } else {
+            edit_.PlaceCaret(hit.boundary, (shift & keys::kShiftMask) != 0);
+            dragging_ = true;
+            NoteVisualChange();
+        }
     }
     RaiseMouse("MouseDown", button, shift, x, y);
 }
@@ -342,11 +356,22 @@ void TextBox::MouseMove(std::int16_t button, std::int16_t shift, float x, float 
         NoteVisualChange();
     }
     RaiseMouse("MouseMove", button, shift, x, y);
+    if (drag_pending_ && (button & kLeftButton) != 0) {
+        drag_pending_ = false;
+        OLEDrag();
+    }
 }
 
 void TextBox::MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
     if (!enabled_) return;
-    if (button == kLeftButton) dragging_ = false;
+    if (button == kLeftButton) {
+        dragging_ = false;
+        if (drag_pending_) {  // a click inside the selection, no drag: the caret goes there
+            drag_pending_ = false;
+            edit_.PlaceCaret(HitAt(x).boundary, false);
+            NoteVisualChange();
+        }
+    }
     RaiseMouse("MouseUp", button, shift, x, y);
 }
 

@@ -87,6 +87,8 @@ public:
     void SetMousePointer(std::int32_t pointer);  // 0..15 or 99, else 380
     const std::shared_ptr<IDispatch>& MouseIcon() const { return mouse_icon_; }
     void SetMouseIcon(std::shared_ptr<IDispatch> icon) { mouse_icon_ = std::move(icon); }
+    // Automatic (1): a press inside the selection and a move with the button down drag the
+    // selected text out of the box, as OLEDrag does; manual (0) leaves drags to the program.
     std::int16_t OLEDragMode() const { return ole_drag_mode_; }
     void SetOLEDragMode(std::int32_t mode);  // 0..1, else 380
     std::int16_t OLEDropMode() const { return ole_drop_mode_; }
@@ -122,6 +124,10 @@ public:
     // The context-menu paste: the selection replaced by `text` up to its first line break, no
     // key events.
     void MenuPaste(std::string_view text);
+    // Text dropped at `x` (scale units) on a box whose drop mode is automatic: the caret goes to
+    // the nearest character boundary and the text up to its first line break goes in there, as
+    // MenuPaste puts it (Change when it changed).
+    void DropText(float x, std::string_view text);
     // The text a keystroke would leave, judged before the box applies it (the clipboard is
     // not touched); nullopt when it would leave the text as it is.
     std::optional<std::string> TextAfterKeyDown(std::int16_t key_code, std::int16_t shift) const;
@@ -169,6 +175,9 @@ private:
     std::int16_t ole_drop_mode_ = 0;
     bool focused_ = false;
     bool dragging_ = false;  // the left button went down on the box and is still down
+    // The left button went down inside the selection of a box whose drag mode is automatic: a
+    // move with it down drags the selection out (OLEDrag), a release places the caret.
+    bool drag_pending_ = false;
     gdi::HWND window_ = 0;
     mutable int scroll_ = 0;
 };

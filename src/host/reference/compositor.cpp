@@ -120,8 +120,11 @@ void DrawLabel(const Control& owner, const Label& label, const Scratch& scratch)
 }
 
 void DrawImage(const Control& owner, const Image& image, const Scratch& scratch) {
-    const auto* picture = dynamic_cast<const Picture*>(image.Picture().get());
-    if (!picture) return;
+    const auto* given = dynamic_cast<const Picture*>(image.Picture().get());
+    if (!given) return;
+    // Unstretched, a picture shows at its display size (its own pixels unless the screen is
+    // scaled); stretched, its own pixels fill the image.
+    const Picture* picture = image.Stretch() ? given : &given->AtDisplaySize();
     const gdi::HDC dc = scratch.dc();
     const PixelRect r = PixelRectOf(owner, image, scratch.shift());
     if (picture->type() == PictureType::Icon) {

@@ -65,9 +65,8 @@ bool OnPathTo(const HostEntry* entry, const HostEntry* target) {
 void FormComposition::ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip,
                                       FormPoint origin, const HostEntry* whole) const {
     for (const auto& e : registry_.entries()) {
-        if (e->container != container || !e->control || !e->visible) continue;
+        if (e->container != container || !e->Shown()) continue;
         const Control& control = *e->control;
-        if (control.stage() == LifecycleStage::Terminated) continue;
         // The control whose whole image is asked for, and the containers holding it, are not
         // cut by the containers around them.
         const gdi::RECT own_clip = OnPathTo(e.get(), whole) ? canvas.bounds : clip;

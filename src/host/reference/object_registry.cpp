@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <cctype>
 
+#include "host/contract/control.h"
 #include "host/contract/visual_changes.h"
 
 namespace ov::host {
+
+bool HostEntry::Shown() const {
+    if (!control || !visible || control->stage() == LifecycleStage::Terminated) return false;
+    return !(control->Info().invisible_at_run_time && control->AmbientUserMode());
+}
 
 namespace {
 

@@ -30,6 +30,10 @@ struct HostEntry {
     // first (focus_order.h gives it out as TabIndex); a new entry comes last.
     std::uint64_t tab_key = 0;
     bool tab_stop = true;  // false: Tab and Shift+Tab pass the control by
+    // Whether the control shows on its form (is drawn and takes the pointer): a live control
+    // the host has not hidden, unless its class is invisible at run time and the form runs
+    // (UserMode True), as a tray icon is. False for a plain object.
+    bool Shown() const;
 };
 
 class ObjectRegistry {

@@ -93,10 +93,6 @@ const Constituent* ConstituentAt(const Control& control, std::int64_t x, std::in
     return nullptr;
 }
 
-bool Live(const HostEntry& entry) {
-    return entry.control && entry.visible && entry.control->stage() != LifecycleStage::Terminated;
-}
-
 // Searches the children of `container` (nullptr: the form) from the top of the z-order down;
 // a control's own children lie above it. `clip` is the container's client area in form pixels.
 const HostEntry* EntryAt(const ObjectRegistry& objects, const HostEntry* container, const PixelBox& clip,
@@ -105,7 +101,7 @@ const HostEntry* EntryAt(const ObjectRegistry& objects, const HostEntry* contain
     const auto& entries = objects.entries();
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         const HostEntry& e = **it;
-        if (e.container != container || !Live(e)) continue;
+        if (e.container != container || !e.Shown()) continue;
         const FormPoint at = FormComposition::OriginOf(&e);
         const PixelBox own{at.x, at.y, at.x + e.control->PixelWidth(), at.y + e.control->PixelHeight()};
         if (!own.Holds(x, y)) continue;

@@ -226,6 +226,15 @@ void ReferenceHost::Hide(const std::string& name) {
 
 void ReferenceHost::Paint(const std::string& name) { RequireControl(FindControl(name)).Paint(); }
 
+void ReferenceHost::OLEDragRequested(Control& control) {
+    if (listener_.on_drag_requested) listener_.on_drag_requested(NameOf(&control));
+}
+
+void ReferenceHost::SystemColoursChanged() {
+    for (const auto& entry : objects_.entries())
+        if (Control* control = FindControl(entry->name)) control->SystemColoursChanged();
+}
+
 void ReferenceHost::TerminateEntry(HostEntry& entry) {
     // Contained controls go first, newest first, so no child outlives its container's window.
     while (HostEntry* child = objects_.NewestChildOf(entry)) TerminateEntry(*child);

@@ -82,6 +82,9 @@ struct HostListener {
     // A control lets pending messages run (ProcessPendingMessages): a host with a message
     // queue of its own (a live host's window system) delivers what is waiting in it.
     std::function<void()> process_pending_messages{};
+    // A control asked for a drag out of it (OLEDrag, or a text box dragging its selection): a
+    // host with a window system runs it (host/drag_source.h).
+    std::function<void(const std::string& object)> on_drag_requested{};
 };
 
 // A by-reference argument an event delivery changed: its declared name and new value.
@@ -98,7 +101,8 @@ public:
     ReferenceHost& operator=(const ReferenceHost&) = delete;
 
     // --- environment ---------------------------------------------------------------------------
-    void SetUserMode(bool user_mode) { user_mode_ = user_mode; }
+    // What the form shows depends on it (a class invisible at run time shows at design time).
+    void SetUserMode(bool user_mode) { StoreVisual(user_mode_, user_mode); }
     bool UserMode() const { return user_mode_; }
     void SetAmbientFont(const FontAttributes& font);
     const FontAttributes& AmbientFontAttributes() const { return ambient_font_attributes_; }
@@ -153,6 +157,9 @@ public:
     void Show(const std::string& name);
     void Hide(const std::string& name);
     void Paint(const std::string& name);
+    // Tells every loaded control that the system colours changed (Control::SystemColoursChanged),
+    // in creation order, so the next composition shows the new colours everywhere.
+    void SystemColoursChanged();
     // Terminate (also every control it contains, innermost first) and forget the names.
     void Terminate(const std::string& name);
 
@@ -213,6 +220,7 @@ public:
     void LifecycleError(Control& control, std::string_view step, std::string_view key,
                         const AutomationError& error) override;
     std::string* ClipboardText() override { return &clipboard_; }
+    void OLEDragRequested(Control& control) override;
     std::int32_t ExtenderIDOfName(const Control& control, std::string_view name) const override;
     Variant ExtenderInvoke(Control& control, std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) override;
 

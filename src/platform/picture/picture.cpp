@@ -1,11 +1,13 @@
 #include "platform/picture/picture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <mutex>
 
 #include "platform/gdi/icon.h"
 #include "platform/gdi/screen.h"
+#include "platform/limits.h"
 
 namespace ov {
 namespace {
@@ -13,6 +15,21 @@ namespace {
 constexpr int kHimetricPerInch = 2540;
 
 int DotsPerInch(int twips_per_pixel) { return twips_per_pixel > 0 ? 1440 / twips_per_pixel : 96; }
+
+int g_picture_resolution = 0;  // SetPictureResolution; 0: the screen's
+
+// Nearest-pixel scaling of width x height pixels to the size `to`.
+std::vector<std::uint32_t> ScalePixels(const std::vector<std::uint32_t>& from, int width, int height, gdi::SIZE to) {
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(to.cx) * to.cy);
+    for (int y = 0; y < to.cy; ++y) {
+        const int source_y = static_cast<int>(static_cast<std::int64_t>(y) * height / to.cy);
+        for (int x = 0; x < to.cx; ++x) {
+            const int source_x = static_cast<int>(static_cast<std::int64_t>(x) * width / to.cx);
+            out[static_cast<std::size_t>(y) * to.cx + x] = from[static_cast<std::size_t>(source_y) * width + source_x];
+        }
+    }
+    return out;
+}
 
 // Metafile handles: the top nibble 0 marks no object kind, so every drawing call rejects them.
 std::uint32_t NextMetafileHandle() {
@@ -46,6 +63,9 @@ double HimetricToPixelsY(double himetric) {
     return himetric * DotsPerInch(gdi::Screen().twips_per_pixel_y) / kHimetricPerInch;
 }
 
+void SetPictureResolution(int dots_per_inch) { g_picture_resolution = std::max(dots_per_inch, 0); }
+int PictureResolution() { return g_picture_resolution; }
+
 std::shared_ptr<Picture> Picture::Empty() { return std::shared_ptr<Picture>(new Picture()); }
 
 // A picture over a bitmap or icon handle of `size` pixels; HIMETRIC follows from the screen.
@@ -61,8 +81,11 @@ std::shared_ptr<Picture> Picture::FromSizedHandle(gdi::HGDIOBJ handle, bool owne
     picture->type_ = type;
     picture->width_pixels_ = size.cx;
     picture->height_pixels_ = size.cy;
-    picture->width_himetric_ = PixelsToHimetricX(size.cx);
-    picture->height_himetric_ = PixelsToHimetricY(size.cy);
+    const int resolution = PictureResolution();
+    picture->width_himetric_ =
+        resolution > 0 ? gdi::MulDiv(size.cx, kHimetricPerInch, resolution) : PixelsToHimetricX(size.cx);
+    picture->height_himetric_ =
+        resolution > 0 ? gdi::MulDiv(size.cy, kHimetricPerInch, resolution) : PixelsToHimetricY(size.cy);
     return picture;
 }
 
@@ -98,6 +121,43 @@ std::shared_ptr<Picture> Picture::FromMetafile(PictureType type, int width_himet
     picture->height_himetric_ = height_himetric;
     picture->metafile_data_ = std::move(data);
     return picture;
+}
+
+gdi::SIZE Picture::DisplaySize() const {
+    if (PictureResolution() == 0) return {width_pixels_, height_pixels_};
+    return {static_cast<int>(std::lround(HimetricToPixelsX(width_himetric_))),
+            static_cast<int>(std::lround(HimetricToPixelsY(height_himetric_)))};
+}
+
+const Picture& Picture::AtDisplaySize() const {
+    if (type_ != PictureType::Bitmap && type_ != PictureType::Icon) return *this;
+    const gdi::SIZE size = DisplaySize();
+    if ((size.cx == width_pixels_ && size.cy == height_pixels_) || !limits::PictureSizeAllowed(size.cx, size.cy) ||
+        size.cx <= 0 || size.cy <= 0)
+        return *this;
+    if (scaled_ && scaled_->width_pixels_ == size.cx && scaled_->height_pixels_ == size.cy) return *scaled_;
+    scaled_.reset();
+    if (type_ == PictureType::Bitmap) {
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width_pixels_) * height_pixels_);
+        const gdi::RECT all{0, 0, width_pixels_, height_pixels_};
+        if (gdi::GetBitmapBits32(handle_, &all, pixels.data()) == height_pixels_) {
+            const std::vector<std::uint32_t> scaled = ScalePixels(pixels, width_pixels_, height_pixels_, size);
+            scaled_ = FromPixels(size.cx, size.cy, scaled.data());
+        }
+    } else {
+        int width = 0, height = 0;
+        std::vector<std::uint32_t> argb;
+        if (gdi::GetIconPixels(handle_, &width, &height, &argb) && width > 0 && height > 0) {
+            const std::vector<std::uint32_t> scaled = ScalePixels(argb, width, height, size);
+            scaled_ = FromIcon(gdi::CreateIconFromArgb(size.cx, size.cy, scaled.data()), true);
+        }
+    }
+    // A copy that cannot be made (no memory for it) leaves the picture drawn at its own size.
+    if (!scaled_) return *this;
+    // The copy stands for this picture: the same extent, only more pixels.
+    scaled_->width_himetric_ = width_himetric_;
+    scaled_->height_himetric_ = height_himetric_;
+    return *scaled_;
 }
 
 gdi::POINT Picture::HotSpot() const {

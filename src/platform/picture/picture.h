@@ -21,6 +21,15 @@ int PixelsToHimetricY(int pixels);
 double HimetricToPixelsX(double himetric);
 double HimetricToPixelsY(double himetric);
 
+// The resolution a picture's pixels are taken at when it is made from a bitmap or icon, which
+// gives its HIMETRIC extent. 0, the default, takes them at the screen's: a picture is shown
+// pixel for pixel, as on the platform. A host that scales its screen (a device pixel ratio of
+// 2 on a high-DPI display) sets the resolution of its logical pixels, 96: a picture then keeps
+// the size it has at ratio 1 in twips and HIMETRIC, and is drawn scaled (AtDisplaySize). One
+// setting for the process, read when a picture is made.
+void SetPictureResolution(int dots_per_inch);
+int PictureResolution();
+
 class Picture final : public AutomationObject {
 public:
     // Dispatch ids as the platform's picture object has them.
@@ -54,6 +63,13 @@ public:
     int width_pixels() const { return width_pixels_; }
     int height_pixels() const { return height_pixels_; }
     const std::vector<std::uint8_t>& metafile_data() const { return metafile_data_; }
+    // The size a bitmap or icon is drawn at on the screen: its own pixels while pictures are
+    // taken at the screen's resolution, else its HIMETRIC extent in screen pixels.
+    gdi::SIZE DisplaySize() const;
+    // The picture as it is drawn at its display size: itself when that is its own size (and for
+    // metafiles and the empty picture), else a copy scaled to it (nearest pixel; an icon keeps
+    // its mask and alpha), made once and kept for as long as the display size stays.
+    const Picture& AtDisplaySize() const;
     // Where a pointer shown with this picture points: a cursor's hot spot, an icon's centre,
     // (0, 0) for other pictures.
     gdi::POINT HotSpot() const;
@@ -71,6 +87,7 @@ private:
     int width_pixels_ = 0, height_pixels_ = 0;
     int width_himetric_ = 0, height_himetric_ = 0;
     std::vector<std::uint8_t> metafile_data_;
+    mutable std::shared_ptr<Picture> scaled_;  // AtDisplaySize's copy, when one was made
 };
 
 // Loads a picture file: BMP and PNG as bitmaps, ICO as an icon, placeable WMF and EMF as

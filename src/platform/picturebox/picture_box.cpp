@@ -171,9 +171,9 @@ void PictureBox::SetAutoSize(bool on) {
 }
 
 void PictureBox::FitTo(const ov::Picture& picture) {
+    const gdi::SIZE shown = picture.DisplaySize();
     if (picture.width_pixels() > 0)
-        Resize(picture.width_pixels() + 2 * kBorderPixels * border_style_,
-               picture.height_pixels() + 2 * kBorderPixels * border_style_);
+        Resize(shown.cx + 2 * kBorderPixels * border_style_, shown.cy + 2 * kBorderPixels * border_style_);
 }
 
 void PictureBox::SetMousePointer(int pointer) {
@@ -187,11 +187,12 @@ void PictureBox::Cls() {
     const gdi::HDC dc = DrawingDc();
     const gdi::RECT all{0, 0, client_width(), client_height()};
     gdi::FillSolidRect(dc, all, Translate(back_colour_));
-    if (picture_ && picture_->type() == PictureType::Bitmap) {
-        gdi::BlitBitmap(dc, 0, 0, picture_->width_pixels(), picture_->height_pixels(), picture_->handle(), 0, 0,
-                        gdi::SRCCOPY);
-    } else if (picture_ && picture_->type() == PictureType::Icon) {
-        gdi::DrawIcon(dc, 0, 0, picture_->handle());
+    // The picture at its display size (its own pixels unless the screen is scaled).
+    const ov::Picture* shown = picture_ ? &picture_->AtDisplaySize() : nullptr;
+    if (shown && shown->type() == PictureType::Bitmap) {
+        gdi::BlitBitmap(dc, 0, 0, shown->width_pixels(), shown->height_pixels(), shown->handle(), 0, 0, gdi::SRCCOPY);
+    } else if (shown && shown->type() == PictureType::Icon) {
+        gdi::DrawIcon(dc, 0, 0, shown->handle());
     }
     current_x_ = scale_left_;
     current_y_ = scale_top_;

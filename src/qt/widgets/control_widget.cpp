@@ -28,6 +28,7 @@ namespace {
 std::string ToLibraryText(const QString& text) { return codepage::Utf8ToWindows1252(text.toStdString()); }
 
 bool default_user_mode = true;
+bool default_classic_colours = false;
 
 // RGB(253, 1, 254) as an OLE colour.
 constexpr std::int32_t kUnseenFormColour = 0x00FE01FD;
@@ -138,6 +139,7 @@ ControlWidget::ControlWidget(const char* control_class, QWidget* parent)
     // The form behind the control is never seen: it is cleared from every frame. A colour no
     // control draws by default spares the second composition that tells the two apart.
     impl_->host().form().SetBackColor(kUnseenFormColour);
+    if (default_classic_colours) impl_->view->SetClassicColours(true);
     impl_->view->HostControl(control_class, control_class);
     impl_->view->setSeeThrough(true);
     connect(impl_->view, &OrvelleWidget::controlEvent, this,
@@ -184,6 +186,10 @@ void ControlWidget::setUserModeForTree(QWidget* root, bool user_mode) {
 
 void ControlWidget::setDefaultUserMode(bool user_mode) { default_user_mode = user_mode; }
 bool ControlWidget::defaultUserMode() { return default_user_mode; }
+
+bool ControlWidget::classicColours() const { return impl_->view->classicColours(); }
+void ControlWidget::setClassicColours(bool classic) { impl_->view->SetClassicColours(classic); }
+void ControlWidget::setDefaultClassicColours(bool classic) { default_classic_colours = classic; }
 
 int ControlWidget::systemColorIndex(const char* property) const {
     const MemberDesc* member = impl_->info->FindMember(property);
