@@ -71,6 +71,9 @@ public:
 
 protected:
     void OnInitialize() override;
+    // The strip's surface is filled with its BackColor (the button shadow by default): cleared
+    // again in the new colours. Everything else on it is constituents, translated as they compose.
+    void OnSystemColoursChanged() override { ClearSurface(); }
     void OnResize() override;
     void OnSurfaceEvent(std::string_view event, std::vector<Variant>& args) override;
     void OnConstituentEvent(host::Constituent& source, std::string_view event, std::vector<Variant>& args) override;

@@ -212,6 +212,7 @@ private slots:
     void PanelFollowsThePalette_data();
     void PanelFollowsThePalette();
     void PaletteTableCoversEverySystemColour();
+    void TabStripFollowsThePalette();
     void DropFromAnotherApplication_data();
     void DropFromAnotherApplication();
     void DragLeavingTheWindow();
@@ -248,6 +249,19 @@ void DesktopHostTest::PanelFollowsThePalette() {
     }
     const std::uint32_t want = classic ? 0xC0C0C0u : Rgb(DarkPalette().color(QPalette::Active, QPalette::Button));
     QCOMPARE(PanelBackground(widget, "pnl"), want);
+}
+
+void DesktopHostTest::TabStripFollowsThePalette() {
+    // The strip's own surface (its top-left corner, above the headings) takes the new shadow.
+    OrvelleWidget widget(ov::library::Classes());
+    widget.HostControl("tabs", "OVTabHead");
+    widget.resize(widget.sizeHint());
+    QApplication::setPalette(DarkPalette());
+    QCoreApplication::processEvents();
+    const auto scheme = ov::qt::SchemeFromPalette(DarkPalette());
+    const ov::gdi::COLORREF shadow = scheme[ov::gdi::COLOR_BTNSHADOW];
+    const std::uint32_t want = ((shadow & 0xFFu) << 16) | (shadow & 0xFF00u) | ((shadow >> 16) & 0xFFu);
+    QCOMPARE(widget.frame().pixel(0, 0) & 0xFFFFFFu, want);
 }
 
 void DesktopHostTest::PaletteTableCoversEverySystemColour() {
