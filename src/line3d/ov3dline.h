@@ -39,6 +39,9 @@ public:
 
 protected:
     void OnResize() override { Layout(); }
+    // Its surface holds only the background, filled in BackColor: cleared again in the new
+    // colours. The two lines are constituents, translated as they compose.
+    void OnSystemColoursChanged() override { ClearSurface(); }
 
 private:
     void Layout();

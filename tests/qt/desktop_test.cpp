@@ -213,6 +213,8 @@ private slots:
     void PanelFollowsThePalette();
     void PaletteTableCoversEverySystemColour();
     void TabStripFollowsThePalette();
+    void EveryControlFollowsThePalette_data();
+    void EveryControlFollowsThePalette();
     void DropFromAnotherApplication_data();
     void DropFromAnotherApplication();
     void DragLeavingTheWindow();
@@ -262,6 +264,33 @@ void DesktopHostTest::TabStripFollowsThePalette() {
     const ov::gdi::COLORREF shadow = scheme[ov::gdi::COLOR_BTNSHADOW];
     const std::uint32_t want = ((shadow & 0xFFu) << 16) | (shadow & 0xFF00u) | ((shadow >> 16) & 0xFFu);
     QCOMPARE(widget.frame().pixel(0, 0) & 0xFFFFFFu, want);
+}
+
+void DesktopHostTest::EveryControlFollowsThePalette_data() {
+    QTest::addColumn<QString>("class_name");
+    for (const char* name : {"OV3DLine", "OVGradientPanel", "OVHotLabel", "OVTabHead", "OVMaskedTextBox", "OVSideLogo"})
+        QTest::newRow(name) << name;
+}
+
+void DesktopHostTest::EveryControlFollowsThePalette() {
+    // A control that saw the palette change looks as one made under the new palette.
+    QFETCH(QString, class_name);
+    QApplication::setPalette(QPalette(QColor(0xEF, 0xEF, 0xEF)));
+    OrvelleWidget before(ov::library::Classes());
+    before.HostControl("c", class_name.toStdString());
+    QApplication::setPalette(DarkPalette());
+    QCoreApplication::processEvents();
+    before.Sync();
+    OrvelleWidget after(ov::library::Classes());
+    after.HostControl("c", class_name.toStdString());
+    QCOMPARE(before.frame().size(), after.frame().size());
+    for (int y = 0; y < after.frame().height(); ++y)
+        for (int x = 0; x < after.frame().width(); ++x)
+            if (before.frame().pixel(x, y) != after.frame().pixel(x, y))
+                QFAIL(qPrintable(QString("(%1, %2) kept %3, a new control has %4")
+                                     .arg(x).arg(y).arg(before.frame().pixel(x, y), 0, 16)
+                                     .arg(after.frame().pixel(x, y), 0, 16)));
+    QApplication::setPalette(QPalette());
 }
 
 void DesktopHostTest::PaletteTableCoversEverySystemColour() {
