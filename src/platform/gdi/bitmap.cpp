@@ -53,9 +53,71 @@ std::vector<std::uint32_t> Bitmap::PixelWords() const {
 
 namespace {
 
+// Colour stores of deleted bitmaps, kept for the next bitmap of about their size. A repaint
+// makes and deletes scratch bitmaps of the surface's size every time, and memory that large
+// comes fresh from the system, page fault by page fault, each time it is allocated; a kept
+// store is already in place. Only large stores are kept (the allocator reuses small ones
+// itself), at most a few and a bounded total.
+class RetiredStores {
+public:
+    static constexpr std::size_t kSmallestBytes = std::size_t{256} << 10;
+    static constexpr std::size_t kMostStores = 8;
+    static constexpr std::size_t kMostBytes = std::size_t{64} << 20;
+
+    void Retire(std::vector<std::uint32_t>&& pixels) {
+        const std::size_t bytes = pixels.capacity() * sizeof(std::uint32_t);
+        if (bytes < kSmallestBytes || bytes > kMostBytes) return;
+        while (!stores_.empty() && (stores_.size() >= kMostStores || bytes_ + bytes > kMostBytes)) Drop(0);
+        bytes_ += bytes;
+        stores_.push_back(std::move(pixels));
+        sizes_.push_back(bytes);
+    }
+    // Hands over the smallest kept store holding `count` words, at most twice that size.
+    bool Take(std::vector<std::uint32_t>& into, std::size_t count) {
+        std::size_t best = stores_.size();
+        for (std::size_t i = 0; i < stores_.size(); ++i) {
+            const std::size_t capacity = stores_[i].capacity();
+            if (capacity >= count && capacity / 2 <= count &&
+                (best == stores_.size() || capacity < stores_[best].capacity()))
+                best = i;
+        }
+        if (best == stores_.size()) return false;
+        std::vector<std::uint32_t> taken = std::move(stores_[best]);
+        Drop(best);
+        into.swap(taken);
+        return true;
+    }
+    std::size_t bytes() const { return bytes_; }
+
+private:
+    void Drop(std::size_t index) {
+        bytes_ -= sizes_[index];
+        stores_.erase(stores_.begin() + static_cast<std::ptrdiff_t>(index));
+        sizes_.erase(sizes_.begin() + static_cast<std::ptrdiff_t>(index));
+    }
+    std::vector<std::vector<std::uint32_t>> stores_;
+    std::vector<std::size_t> sizes_;  // the bytes each store was kept with
+    std::size_t bytes_ = 0;
+};
+
+RetiredStores& Retired() {
+    static RetiredStores stores;
+    return stores;
+}
+
+bool TakeRetired(std::vector<std::uint32_t>& pixels, std::size_t count) {
+    return pixels.capacity() < count && count * sizeof(std::uint32_t) >= RetiredStores::kSmallestBytes &&
+           Retired().Take(pixels, count);
+}
+bool TakeRetired(std::vector<std::uint8_t>&, std::size_t) { return false; }
+
 template <typename T>
 void AllocateHinted(std::vector<T>& pixels, std::size_t count, T value) {
     constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    if (TakeRetired(pixels, count)) {
+        pixels.assign(count, value);
+        return;
+    }
     pixels.clear();
     pixels.reserve(count);
     const std::size_t bytes = count * sizeof(T);
@@ -78,6 +140,13 @@ void AllocatePixels(std::vector<std::uint32_t>& pixels, std::size_t count, std::
 void AllocatePixels(std::vector<std::uint8_t>& pixels, std::size_t count, std::uint8_t value) {
     AllocateHinted(pixels, count, value);
 }
+
+void RetireStore(Bitmap& bitmap) {
+    Retired().Retire(std::move(bitmap.pixels));
+    bitmap.pixels = {};
+}
+
+std::size_t RetiredStoreBytes() { return Retired().bytes(); }
 
 void AllocateStore(Bitmap& bitmap, std::uint32_t value) {
     const std::size_t count = static_cast<std::size_t>(bitmap.width) * static_cast<std::size_t>(bitmap.height);

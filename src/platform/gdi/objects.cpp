@@ -200,7 +200,10 @@ HGDIOBJ CreateObject(ObjectData data, bool stock) {
 }
 void DestroyObject(HGDIOBJ handle) {
     ++surface_changes;
-    if (KindOfHandle(handle) == ObjectKind::Bitmap && Lookup<Bitmap>(handle)->in_blit_chain) RunBlitChain();
+    if (KindOfHandle(handle) == ObjectKind::Bitmap) {
+        if (Lookup<Bitmap>(handle)->in_blit_chain) RunBlitChain();
+        if (Bitmap* bitmap = Lookup<Bitmap>(handle)) RetireStore(*bitmap);
+    }
     Table().Remove(handle);
 }
 

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/gdi/internal/bitmap.h"
 #include "platform/gdi/internal/objects.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 
@@ -254,3 +256,42 @@ TEST(WindowLock, DrawingOnALockedWindowIsPresentedOnlyAfterRelease) {
 
 }  // namespace
 }  // namespace ov::gdi
+
+// A deleted bitmap's large store is handed to the next bitmap of about its size, which still
+// starts as a new bitmap does; small stores are not kept, and what is kept stays bounded.
+TEST(GdiObjects, DeletedBitmapsHandTheirStoresOnWithinABound) {
+    const auto store = [](ov::gdi::HBITMAP bitmap) { return ov::gdi::detail::BitmapForRecording(bitmap)->pixels.data(); };
+    const ov::gdi::HDC screen = ov::gdi::GetDC(0);
+    struct Case {
+        int width, height;  // of the bitmap deleted
+        int next_width, next_height;
+        bool reused;
+    };
+    const Case cases[] = {
+        {400, 300, 400, 300, true},    // the same size
+        {400, 300, 380, 290, true},    // somewhat smaller
+        {400, 300, 200, 100, false},   // less than half: a store of its own
+        {400, 300, 401, 300, false},   // larger
+        {100, 100, 100, 100, false},   // too small to keep
+    };
+    for (const Case& c : cases) {
+        const ov::gdi::HBITMAP old = ov::gdi::CreateCompatibleBitmap(screen, c.width, c.height);
+        const ov::gdi::HDC dc = ov::gdi::CreateCompatibleDC(screen);
+        const ov::gdi::HGDIOBJ previous = ov::gdi::SelectObject(dc, old);
+        ov::gdi::FillSolidRect(dc, ov::gdi::RECT{0, 0, c.width, c.height}, 0x0000FF);
+        const std::uint32_t* old_store = store(old);
+        ov::gdi::SelectObject(dc, previous);
+        ASSERT_TRUE(ov::gdi::DeleteObject(old));
+        const ov::gdi::HBITMAP next = ov::gdi::CreateCompatibleBitmap(screen, c.next_width, c.next_height);
+        EXPECT_EQ(store(next) == old_store, c.reused) << c.next_width << "x" << c.next_height;
+        ov::gdi::SelectObject(dc, next);
+        EXPECT_EQ(ov::gdi::GetPixel(dc, c.next_width / 2, c.next_height / 2), 0u);  // black, as any new bitmap
+        ov::gdi::SelectObject(dc, previous);
+        ov::gdi::DeleteObject(next);
+        ov::gdi::DeleteDC(dc);
+    }
+    // Many large deletions keep no more than the bound.
+    for (int i = 0; i < 20; ++i) ov::gdi::DeleteObject(ov::gdi::CreateCompatibleBitmap(screen, 2048, 2048 - i));
+    EXPECT_LE(ov::gdi::detail::RetiredStoreBytes(), std::size_t{64} << 20);
+    ov::gdi::ReleaseDC(0, screen);
+}

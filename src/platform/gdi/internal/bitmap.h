@@ -130,5 +130,10 @@ void AllocatePixels(std::vector<std::uint8_t>& pixels, std::size_t count, std::u
 // Sizes the store of the bitmap's format (set width, height and bits_per_pixel first) to its
 // width * height pixels, all `value` (a stored value), and empties the other store.
 void AllocateStore(Bitmap& bitmap, std::uint32_t value = 0);
+// A bitmap being deleted hands its colour store over for a later bitmap of about its size
+// (AllocatePixels takes it): large stores only, a few and at most 64 MiB in all.
+void RetireStore(Bitmap& bitmap);
+// What the kept stores hold, in bytes.
+std::size_t RetiredStoreBytes();
 
 }  // namespace ov::gdi::detail
