@@ -5,10 +5,11 @@
 // HEADER (<orvelle/qt/controls.h>) declares one class per class of the type library in
 // namespace ov::qt, named as the class: every property of its default interface a Q_PROPERTY
 // of the same name (READ as the name, WRITE as "set" + the name, RESET when the table states a
-// default, NOTIFY when a put notifies, DESIGNABLE unless hidden or read-only, STORED when
-// persisted), every enumeration a Q_ENUM with the type library's value names, every event a
-// signal of the event's name whose by-reference arguments a directly connected slot may
-// change, every method a Q_INVOKABLE. SOURCE holds their bodies, which reach the control
+// default, NOTIFY when a put notifies, DESIGNABLE when persisted, writable and not hidden (a
+// form designer offers what a saved form keeps), STORED when persisted), every enumeration a
+// Q_ENUM with the type library's value names, every event a signal of the event's name whose
+// by-reference arguments a directly connected slot may change, every method a Q_INVOKABLE.
+// SOURCE holds their bodies, which reach the control
 // through ControlWidget's members by dispatch id. Nothing here is written by hand per class:
 // a property declared once in its table appears in the widget as it does everywhere else.
 #include <algorithm>
@@ -153,7 +154,7 @@ public:
             if (m.Writable()) h << " WRITE set" << m.name;
             if (m.Writable() && m.default_value) h << " RESET reset" << m.name;
             if (m.notification) h << " NOTIFY " << m.name << "Changed";
-            h << " DESIGNABLE " << (!m.hidden && m.Writable() ? "true" : "false");
+            h << " DESIGNABLE " << (!m.hidden && m.Writable() && m.persist ? "true" : "false");
             h << " STORED " << (m.persist ? "true" : "false") << ")\n";
         }
         h << "\npublic:\n";
