@@ -101,16 +101,19 @@ struct Model {
             for (const json& p : c["persisted"]) {
                 Persisted entry;
                 entry.key = p["key"];
-                entry.kind = p["type"]["kind"];
-                entry.type_name = p["type"]["name"];
+                // The member's type: the enumeration a key stored as a plain integer belongs to.
+                json type = p["type"];
                 entry.default_value = p["default"];
                 entry.bag_type = p["default"].is_object() ? p["default"]["type"].get<std::string>() : "Empty";
-                entry.scoped_enum = scoped.count(entry.type_name) > 0;
                 for (const json& m : c["interface"]["members"])
                     if (m.value("persistedKey", json()) == p["key"] && m["kind"] == "property") {
                         entry.member = m["name"];
+                        type = m["type"];
                         if (entry.member == entry.key) break;
                     }
+                entry.kind = type["kind"];
+                entry.type_name = type["name"];
+                entry.scoped_enum = scoped.count(entry.type_name) > 0;
                 if (!entry.member.empty()) model.persisted.push_back(std::move(entry));
             }
             classes[model.name] = std::move(model);

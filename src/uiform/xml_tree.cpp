@@ -192,6 +192,10 @@ private:
                 SkipSpace();
                 if (AtEnd() || Peek() != '>') Fail("'>' expected");
                 ++pos_;
+                // Indentation between child elements is no text of the element.
+                if (!element.children.empty() &&
+                    element.text.find_first_not_of(" \t\r\n") == std::string::npos)
+                    element.text.clear();
                 return element;
             }
             if (Starts("<!--")) {
