@@ -1,5 +1,6 @@
 #include "orvelle_designer_plugin.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -54,10 +55,32 @@ void ControlPlugin::initialize(QDesignerFormEditorInterface* core) {
     initialized_ = true;
 }
 
+namespace {
+
+// Ends a widget's form load when it is first polished (shown, or laid out), once the loader has
+// set every property the .ui holds for it.
+class FormLoadEnd : public QObject {
+public:
+    explicit FormLoadEnd(qt::ControlWidget* widget) : QObject(widget) { widget->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Polish) {
+            watched->removeEventFilter(this);
+            static_cast<qt::ControlWidget*>(watched)->endFormLoad();
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
 // Inside Designer (a form editor core) a widget of a form window, or one Designer makes for
 // itself without a parent (to learn the defaults), runs at design time: no icon reaches the
 // notification area, no timer fires, a see-through panel shows its outline. A form loaded by
-// QUiLoader or shown in Designer's preview runs as the application will.
+// QUiLoader or shown in Designer's preview runs as the application will, and takes the .ui's
+// properties as a saved form's: the control loads them (ReadProperties) as a form file loads,
+// so it looks as `orvelle render` draws the same form.
 QWidget* ControlPlugin::createWidget(QWidget* parent) {
     const bool design_time =
         core_ != nullptr && (parent == nullptr || QDesignerFormWindowInterface::findFormWindow(parent) != nullptr);
@@ -65,6 +88,11 @@ QWidget* ControlPlugin::createWidget(QWidget* parent) {
     qt::ControlWidget::setDefaultUserMode(!design_time);
     QWidget* widget = control_.create(parent);
     qt::ControlWidget::setDefaultUserMode(previous);
+    if (!design_time) {
+        auto* control = static_cast<qt::ControlWidget*>(widget);
+        control->beginFormLoad();
+        new FormLoadEnd(control);
+    }
     return widget;
 }
 

@@ -43,6 +43,20 @@ struct Persisted {
     std::string bag_type;   // the type the control writes the key with ("Long", "Integer", ...)
     json default_value;     // {"type": ..., "value": ...}
     bool scoped_enum = false;
+    // A new instance starts with another value than a key absent from a bag reads as (the hot
+    // label's white background, the side logo's font): a .ui lacks what Designer showed
+    // unchanged, a form file what equals the default, so these keys are written out.
+    bool initial_differs = false;
+    json initial_value;           // {"type": ..., "value": ...}
+    std::string initial_source;   // "AmbientDisplayName": the instance's name; "" the value above
+
+    // The entry of this key holding `value` ({"type": ..., "value": ...}).
+    json Entry(const json& value) const {
+        json entry{{"key", key}, {"type", value.value("type", "Empty")}};
+        if (value.contains("value")) entry["value"] = value["value"];
+        return entry;
+    }
+    bool IsDefault(const json& entry) const { return initial_differs && entry == Entry(default_value); }
 };
 
 struct ClassModel {
@@ -109,6 +123,13 @@ struct Model {
                     if (m.value("persistedKey", json()) == p["key"] && m["kind"] == "property") {
                         entry.member = m["name"];
                         type = m["type"];
+                        const json initial = m.value("initial", json()), initial_from = m.value("initialFrom", json());
+                        const json member_default = m.value("default", json());
+                        entry.initial_value = initial;
+                        entry.initial_source = initial_from.is_object() ? initial_from.value("source", "") : "";
+                        entry.initial_differs = initial_from != m.value("defaultFrom", json()) ||
+                                                (initial.is_object() && member_default.is_object() &&
+                                                 initial.value("value", json()) != member_default.value("value", json()));
                         if (entry.member == entry.key) break;
                     }
                 entry.kind = type["kind"];
@@ -526,7 +547,14 @@ private:
         if (!place_exact) exact.push_back(json{{"key", "geometry"}, {"type", "Place"}, {"value", place}});
 
         if (!model) widget.children.push_back(TextProperty(kClassProperty, control["class"].get<std::string>()));
-        for (const json& entry : control.value("properties", json::array())) {
+        json entries = control.value("properties", json::array());
+        if (model)
+            for (const Persisted& p : model->persisted) {
+                bool present = false;
+                for (const json& entry : entries) present |= entry.value("key", "") == p.key;
+                if (p.initial_differs && !present && p.default_value.is_object()) entries.push_back(p.Entry(p.default_value));
+            }
+        for (const json& entry : entries) {
             const std::string key = entry["key"];
             const Persisted* p = model ? model->ByKey(key) : nullptr;
             if (!p) {
@@ -699,25 +727,34 @@ private:
                 const json* exact_entry = nullptr;
                 for (const json& e : exact)
                     if (e.value("key", "") == p.key) exact_entry = &e;
+                // A key whose new instance differs from its default is kept as the .ui shows it:
+                // unchanged in Designer (absent) is the new instance's value, the default is
+                // what a form file leaves out.
+                auto keep = [&](json entry) {
+                    taken.insert(p.key);
+                    if (!p.IsDefault(entry)) properties.push_back(std::move(entry));
+                };
                 if (!value) {
                     // No .ui element: what only the exact entries hold.
-                    if (exact_entry && !UiValue(widget_class, p, *exact_entry, nullptr, {})) properties.push_back(*exact_entry);
-                    if (exact_entry) taken.insert(p.key);
+                    if (exact_entry && !UiValue(widget_class, p, *exact_entry, nullptr, {})) keep(*exact_entry);
+                    else if (exact_entry) taken.insert(p.key);
+                    else if (p.initial_differs && p.initial_source == "AmbientDisplayName")
+                        keep(p.Entry(json{{"type", "String"}, {"value", name}}));
+                    else if (p.initial_differs && p.initial_source.empty() && p.initial_value.is_object())
+                        keep(p.Entry(p.initial_value));
                     continue;
                 }
                 if (exact_entry) {
                     const std::optional<XmlElement> written = UiValue(widget_class, p, *exact_entry, nullptr, {});
                     if (written && written->name == value->name && SameValue(*written, *value)) {
-                        properties.push_back(*exact_entry);
-                        taken.insert(p.key);
+                        keep(*exact_entry);
                         continue;
                     }
                 }
                 std::optional<json> entry = EntryFromUi(p, *value, base_dir_, place + "." + p.member);
                 if (!entry)
                     throw FormError(place + "." + p.member + ": <" + value->name + "> is no value for " + p.type_name);
-                properties.push_back(std::move(*entry));
-                taken.insert(p.key);
+                keep(std::move(*entry));
             }
         }
         for (const json& e : exact) {

@@ -187,7 +187,23 @@ TEST_F(UiFormTest, ReadsWhatDesignerWrites) {
               (json{{"name", "MS Sans Serif"}, {"size", 14.0}, {"bold", true}, {"italic", false}, {"underline", false},
                     {"strikethrough", false}}));
     EXPECT_TRUE(panel["Picture"].contains("png"));  // the resource's file, embedded
-    EXPECT_TRUE(controls[2]["properties"][0].contains("png"));
+    // What Designer showed unchanged is the new instance's: a panel captioned with its name, a
+    // hot label on white.
+    EXPECT_EQ(panel["Caption"], (json{{"key", "Caption"}, {"type", "String"}, {"value", "pnl"}}));
+    std::map<std::string, json> hot;
+    for (const json& e : controls[2]["properties"]) hot[e["key"]] = e;
+    EXPECT_TRUE(hot["Picture"].contains("png"));
+    EXPECT_EQ(hot["BackColor"], (json{{"key", "BackColor"}, {"type", "Long"}, {"value", 0xFFFFFF}}));
+}
+
+// Keys whose new instance differs from their default: a form file that leaves them out means the
+// default, which the .ui then holds, and a .ui holding the default gives a form without them.
+TEST_F(UiFormTest, NewInstanceValuesAndDefaults) {
+    const XmlElement widget = WidgetOf({{"name", "hot"}, {"class", "OVHotLabel"}});
+    const XmlElement* back = Value(widget, "BackColor");
+    ASSERT_NE(back, nullptr) << ui_text_;
+    EXPECT_EQ(back->ChildText("red"), "192");  // the default, button face, not the new label's white
+    EXPECT_EQ(PropertiesFromUi(ui_text_), json::array()) << "a form without properties";
 }
 
 TEST_F(UiFormTest, BadInputIsRefusedWithThePlace) {

@@ -104,6 +104,14 @@ public:
     QByteArray saveProperties() const;
     bool loadProperties(const QByteArray& json);
 
+    // A saved form's properties given through the typed setters (a .ui loader sets them one by
+    // one): after beginFormLoad(), writes of persisted properties go into the bag the control
+    // was created with instead of to the control, and endFormLoad() loads the control from that
+    // bag (ReadProperties), as a form file loads. Any other use of the widget ends the loading
+    // first.
+    void beginFormLoad();
+    void endFormLoad();
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
