@@ -78,9 +78,10 @@ public:
 // Inside Designer (a form editor core) a widget of a form window, or one Designer makes for
 // itself without a parent (to learn the defaults), runs at design time: no icon reaches the
 // notification area, no timer fires, a see-through panel shows its outline. A form loaded by
-// QUiLoader or shown in Designer's preview runs as the application will, and takes the .ui's
-// properties as a saved form's: the control loads them (ReadProperties) as a form file loads,
-// so it looks as `orvelle render` draws the same form.
+// QUiLoader or shown in Designer's preview runs as the application will. Either way the widget
+// takes the .ui's properties as a saved form's: the control loads them (ReadProperties) as a
+// form file loads, so it looks as `orvelle render` draws the same form, and a value a put would
+// refuse (a masked box's text its mask does not take) is kept as the form keeps it.
 QWidget* ControlPlugin::createWidget(QWidget* parent) {
     const bool design_time =
         core_ != nullptr && (parent == nullptr || QDesignerFormWindowInterface::findFormWindow(parent) != nullptr);
@@ -88,11 +89,9 @@ QWidget* ControlPlugin::createWidget(QWidget* parent) {
     qt::ControlWidget::setDefaultUserMode(!design_time);
     QWidget* widget = control_.create(parent);
     qt::ControlWidget::setDefaultUserMode(previous);
-    if (!design_time) {
-        auto* control = static_cast<qt::ControlWidget*>(widget);
-        control->beginFormLoad();
-        new FormLoadEnd(control);
-    }
+    auto* control = static_cast<qt::ControlWidget*>(widget);
+    control->beginFormLoad();
+    new FormLoadEnd(control);
     return widget;
 }
 

@@ -301,6 +301,13 @@ QVariant ControlWidget::readMember(std::int32_t dispid, const QVariantList& inde
     return Guarded(const_cast<ControlWidget&>(*this), impl_->last_error, [&] {
         const MemberDesc& member = impl_->Member(dispid);
         std::vector<Variant> args = ArgumentsFor(member, index);
+        if (impl_->form_load) {
+            // While a form loads, a property reads as the form gives it; the load goes on (a
+            // loader reads back what it set).
+            if (member.persist && index.isEmpty() && impl_->form_load->Contains(member.name))
+                return ToQt(member.type, impl_->form_load->ReadProperty(member.name));
+            return ToQt(member.type, impl_->host().FindControl(impl_->class_name)->Invoke(dispid, InvokeKind::PropertyGet, args));
+        }
         return ToQt(member.type, impl_->object().Invoke(dispid, InvokeKind::PropertyGet, args));
     });
 }
