@@ -32,6 +32,7 @@ optional=(
   qt6-tools-dev libqt6opengl6-dev  # the Designer plugin and QUiLoader (UiTools' CMake files want OpenGL's)
   qt6-tools-dev-tools designer-qt6  # Designer itself, for its test and for trying the plugin
   imagemagick                 # `import`: the screenshot of Designer in its test
+  xdotool                     # scripts/designer-screenshot.sh (docs/designer.png)
 )
 
 # missing_of NAME...: the names among the arguments whose package is not installed.
