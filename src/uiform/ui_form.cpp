@@ -739,7 +739,8 @@ private:
                     if (exact_entry && !UiValue(widget_class, p, *exact_entry, nullptr, {})) keep(*exact_entry);
                     else if (exact_entry) taken.insert(p.key);
                     else if (p.initial_differs && p.initial_source == "AmbientDisplayName")
-                        keep(p.Entry(json{{"type", "String"}, {"value", name}}));
+                        // A Qt widget's control goes by its class name in the widget's own host.
+                        keep(p.Entry(json{{"type", "String"}, {"value", class_name}}));
                     else if (p.initial_differs && p.initial_source.empty() && p.initial_value.is_object())
                         keep(p.Entry(p.initial_value));
                     continue;

@@ -187,9 +187,9 @@ TEST_F(UiFormTest, ReadsWhatDesignerWrites) {
               (json{{"name", "MS Sans Serif"}, {"size", 14.0}, {"bold", true}, {"italic", false}, {"underline", false},
                     {"strikethrough", false}}));
     EXPECT_TRUE(panel["Picture"].contains("png"));  // the resource's file, embedded
-    // What Designer showed unchanged is the new instance's: a panel captioned with its name, a
-    // hot label on white.
-    EXPECT_EQ(panel["Caption"], (json{{"key", "Caption"}, {"type", "String"}, {"value", "pnl"}}));
+    // What Designer showed unchanged is the new widget's: a panel captioned with the name its
+    // control goes by (its class), a hot label on white.
+    EXPECT_EQ(panel["Caption"], (json{{"key", "Caption"}, {"type", "String"}, {"value", "OVGradientPanel"}}));
     std::map<std::string, json> hot;
     for (const json& e : controls[2]["properties"]) hot[e["key"]] = e;
     EXPECT_TRUE(hot["Picture"].contains("png"));
