@@ -1,6 +1,7 @@
 #include "uiform/ui_form.h"
 
-#include <cctype>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "library/classes.h"
 #include "library/typelib_json.h"
+#include "library/widget_names.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/files/read_file.h"
 #include "platform/files/replace_file.h"
@@ -77,13 +79,8 @@ struct ClassModel {
     }
 };
 
-// An enumeration key as the Qt widgets spell it (the C++ identifier of the value name).
-std::string IdentifierOf(const std::string& name) {
-    std::string id;
-    for (char ch : name) id += std::isalnum(static_cast<unsigned char>(ch)) || ch == '_' ? ch : '_';
-    if (id.empty() || std::isdigit(static_cast<unsigned char>(id[0]))) id.insert(id.begin(), '_');
-    return id;
-}
+// An enumeration key as the Qt widgets spell it.
+std::string IdentifierOf(const std::string& name) { return library::WidgetEnumKey(name); }
 
 struct Model {
     std::map<std::string, ClassModel> classes;  // controls of the type library by name
@@ -104,14 +101,8 @@ struct Model {
                 model.default_width = c["defaultExtent"]["width"];
                 model.default_height = c["defaultExtent"]["height"];
             }
-            // An enumeration whose keys meet an earlier one's is a scoped enum of the widget.
-            std::set<std::string> keys_seen, scoped;
-            for (const json& name : c["enums"]) {
-                bool meets = false;
-                for (const auto& value : enums[name]) meets |= keys_seen.count(IdentifierOf(value.first)) > 0;
-                for (const auto& value : enums[name]) keys_seen.insert(IdentifierOf(value.first));
-                if (meets) scoped.insert(name.get<std::string>());
-            }
+            const std::set<std::string> scoped =
+                library::ScopedWidgetEnums(*library::Classes().Find(model.name)->info);
             for (const json& p : c["persisted"]) {
                 Persisted entry;
                 entry.key = p["key"];
@@ -181,6 +172,19 @@ std::optional<std::int64_t> IntegralOf(const json& value) {
 
 std::string BoolText(bool value) { return value ? "true" : "false"; }
 
+// A whole number of a .ui element ("" is 0); anything else is refused naming the element.
+int IntOf(const std::string& text, const std::string& what) {
+    const std::string trimmed = text.substr(0, text.find_last_not_of(" \t\r\n") + 1);
+    if (trimmed.find_first_not_of(" \t\r\n") == std::string::npos) return 0;
+    try {
+        std::size_t used = 0;
+        const int value = std::stoi(trimmed, &used);
+        if (trimmed.find_first_not_of(" \t\r\n", used) == std::string::npos) return value;
+    } catch (const std::logic_error&) {
+    }
+    throw FormError("<" + what + "> holds no whole number: " + text);
+}
+
 XmlElement ColorElement(std::uint32_t colorref, bool with_alpha) {
     XmlElement color{"color", {}, {}, {}};
     if (with_alpha) color.Set("alpha", "255");
@@ -191,7 +195,7 @@ XmlElement ColorElement(std::uint32_t colorref, bool with_alpha) {
 }
 
 std::int64_t ColorOf(const XmlElement& color) {
-    auto part = [&](const char* name) { return std::stoi("0" + color.ChildText(name)) & 0xFF; };
+    auto part = [&](const char* name) { return IntOf(color.ChildText(name), name) & 0xFF; };
     return part("red") | (part("green") << 8) | (part("blue") << 16);
 }
 
@@ -367,7 +371,7 @@ std::optional<json> EntryFromUi(const Persisted& p, const XmlElement& element, c
             if (const XmlElement* size = element.Child("pointsize")) font["size"] = std::stod(size->text);
             if (const XmlElement* bold = element.Child("bold")) font["bold"] = BoolOf(*bold);
             if (const XmlElement* weight = element.Child("weight"); weight && !element.Child("bold"))
-                font["bold"] = std::stoi(weight->text) >= 63;
+                font["bold"] = IntOf(weight->text, "weight") >= 63;
             if (const XmlElement* italic = element.Child("italic")) font["italic"] = BoolOf(*italic);
             if (const XmlElement* underline = element.Child("underline")) font["underline"] = BoolOf(*underline);
             if (const XmlElement* strikeout = element.Child("strikeout")) font["strikethrough"] = BoolOf(*strikeout);
@@ -559,9 +563,11 @@ private:
             const Persisted* p = model ? model->ByKey(key) : nullptr;
             if (!p) {
                 // A plain control keeps its whole bag beside its look.
-                if (key == "BackColor" && IsIntegral(entry.value("type", "")))
+                const std::optional<std::int64_t> colour =
+                    IsIntegral(entry.value("type", "")) ? IntegralOf(entry.value("value", json())) : std::nullopt;
+                if (key == "BackColor" && colour)
                     AddBackground(widget, static_cast<std::uint32_t>(gdi::ResolveSystemColorUpToIndex24(
-                                              static_cast<std::int32_t>(*IntegralOf(entry["value"])))));
+                                              static_cast<std::int32_t>(static_cast<std::uint32_t>(*colour)))));
                 exact.push_back(entry);
                 continue;
             }
@@ -598,7 +604,16 @@ public:
         const XmlElement* top = ui.Child("widget");
         if (!top) throw FormError("the .ui file holds no widget");
         json form{{"orvelle_form", 1}, {"form", ReadFormProperties(*top)}, {"controls", json::array()}};
-        for (const XmlElement* child : Children(*top)) ReadWidget(*child, "", form["controls"]);
+        // A main window's controls are those of its central widget; its menu, tool and status
+        // bars have no place in a form file.
+        const XmlElement* client = top;
+        if (top->Attribute("class") == "QMainWindow") {
+            client = nullptr;
+            for (const XmlElement& child : top->children)
+                if (child.name == "widget" && child.Attribute("class") == "QWidget") client = &child;
+            if (!client) return form;
+        }
+        for (const XmlElement* child : Children(*client)) ReadWidget(*child, "", form["controls"]);
         return form;
     }
 
@@ -627,15 +642,21 @@ private:
         const XmlElement* values = PropertyValue(widget, kValuesProperty);
         if (!values) return json::array();
         json exact = json::parse(values->text, nullptr, false);
-        if (!exact.is_array()) throw FormError(place + "." + kValuesProperty + ": must be a JSON array of typed entries");
+        bool entries = exact.is_array();
+        for (const json& entry : exact) entries &= entry.is_object() && entry.contains("key") && entry["key"].is_string();
+        if (!entries) throw FormError(place + "." + kValuesProperty + ": must be a JSON array of typed entries");
         return exact;
     }
 
     static std::optional<std::array<int, 4>> Rect(const XmlElement& widget) {
         const XmlElement* rect = PropertyValue(widget, "geometry");
         if (!rect || rect->name != "rect") return std::nullopt;
-        auto part = [&](const char* name) { return std::stoi("0" + rect->ChildText(name)); };
-        return std::array<int, 4>{part("x"), part("y"), part("width"), part("height")};
+        auto part = [&](const char* name) { return IntOf(rect->ChildText(name), name); };
+        try {
+            return std::array<int, 4>{part("x"), part("y"), part("width"), part("height")};
+        } catch (const FormError& error) {
+            throw FormError("widget " + widget.Attribute("name") + ".geometry: " + error.what());
+        }
     }
 
     json ReadFormProperties(const XmlElement& top) {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "library/classes.h"
+#include "library/widget_names.h"
 #include "platform/runtime/compare.h"
 #include "platform/runtime/type_info.h"
 
@@ -67,15 +68,8 @@ std::string Comment(std::string text) {
     return text;
 }
 
-// An enumeration key as a C++ identifier: the type library's value name itself where it is one;
-// otherwise every character an identifier cannot hold becomes '_', and a leading digit gets a
-// '_' before it ("3-Dimensional" -> "_3_Dimensional").
-std::string IdentifierOf(const std::string& name) {
-    std::string id;
-    for (char ch : name) id += std::isalnum(static_cast<unsigned char>(ch)) || ch == '_' ? ch : '_';
-    if (id.empty() || std::isdigit(static_cast<unsigned char>(id[0]))) id.insert(id.begin(), '_');
-    return id;
-}
+// An enumeration key as a C++ identifier (library/widget_names.h).
+std::string IdentifierOf(const std::string& name) { return library::WidgetEnumKey(name); }
 
 class ClassWriter {
 public:
@@ -160,12 +154,9 @@ public:
         h << "\npublic:\n";
         // An enumeration whose keys meet those of an earlier one of the class is scoped, so both
         // keep the type library's names.
-        std::set<std::string> keys_seen;
+        const std::set<std::string> scoped = library::ScopedWidgetEnums(info_);
         for (const EnumDesc& e : info_.enums) {
-            bool meets = false;
-            for (const auto& value : e.values) meets |= keys_seen.count(IdentifierOf(value.first)) > 0;
-            for (const auto& value : e.values) keys_seen.insert(IdentifierOf(value.first));
-            h << "    enum " << (meets ? "class " : "") << e.name << " {";
+            h << "    enum " << (scoped.count(e.name) ? "class " : "") << e.name << " {";
             for (std::size_t i = 0; i < e.values.size(); ++i)
                 h << (i ? ", " : " ") << IdentifierOf(e.values[i].first) << " = " << e.values[i].second;
             h << " };\n    Q_ENUM(" << e.name << ")\n";
