@@ -44,7 +44,6 @@ struct Persisted {
     std::string type_name;  // "gpStyle", "OLE_COLOR", "Boolean", "StdFont", "StdPicture"
     std::string bag_type;   // the type the control writes the key with ("Long", "Integer", ...)
     json default_value;     // {"type": ..., "value": ...}
-    bool scoped_enum = false;
     // A new instance starts with another value than a key absent from a bag reads as (the hot
     // label's white background, the side logo's font): a .ui lacks what Designer showed
     // unchanged, a form file what equals the default, so these keys are written out.
@@ -101,8 +100,6 @@ struct Model {
                 model.default_width = c["defaultExtent"]["width"];
                 model.default_height = c["defaultExtent"]["height"];
             }
-            const std::set<std::string> scoped =
-                library::ScopedWidgetEnums(*library::Classes().Find(model.name)->info);
             for (const json& p : c["persisted"]) {
                 Persisted entry;
                 entry.key = p["key"];
@@ -125,7 +122,6 @@ struct Model {
                     }
                 entry.kind = type["kind"];
                 entry.type_name = type["name"];
-                entry.scoped_enum = scoped.count(entry.type_name) > 0;
                 if (!entry.member.empty()) model.persisted.push_back(std::move(entry));
             }
             classes[model.name] = std::move(model);
@@ -238,8 +234,9 @@ std::optional<XmlElement> UiValue(const std::string& widget_class, const Persist
         if (it != TheModel().enums.end())
             for (const auto& [name, v] : it->second)
                 if (v == *number)
-                    return XmlElement{"enum", {}, {}, widget_class + "::" + (p.scoped_enum ? p.type_name + "::" : "") +
-                                                          IdentifierOf(name)};
+                    // As Designer writes it: the widget's scope and the key, an enum class's
+                    // key too.
+                    return XmlElement{"enum", {}, {}, widget_class + "::" + IdentifierOf(name)};
         return XmlElement{"number", {}, {}, std::to_string(*number)};
     }
     if (p.kind == "color" && IsIntegral(type)) {

@@ -198,6 +198,11 @@ void DesignerFormTest::WhatDesignerWrites_data() {
     QTest::newRow("enumeration of a non-identifier name")
         << "logo" << "Style" << QVariant::fromValue(OVSideLogo::_3_Dimensional)
         << "<property name=\"Style\"><enum>ov::qt::OVSideLogo::_3_Dimensional</enum></property>";
+    // An enum class's key goes without its enumeration's name (code uic makes of it does not
+    // compile; QUiLoader reads it).
+    QTest::newRow("scoped enumeration")
+        << "mtb" << "OLEDropMode" << QVariant::fromValue(OVMaskedTextBox::mtbOLEDropMode::mtbManual)
+        << "<property name=\"OLEDropMode\"><enum>ov::qt::OVMaskedTextBox::mtbManual</enum></property>";
     QTest::newRow("colour") << "lin" << "BackColor" << QVariant(QColor(0x20, 0x40, 0x80))
                             << "<property name=\"BackColor\"><color><red>32</red><green>64</green><blue>128</blue></color></property>";
     QTest::newRow("text") << "tab" << "TabString" << QVariant(QStringLiteral("A,B & <C>"))

@@ -83,6 +83,8 @@ TEST_F(UiFormTest, PropertyTypesAsQtWritesThem) {
          "ov::qt::OVSideLogo::_3_Dimensional"},
         {"OVMaskedTextBox", {{"key", "Allignment"}, {"type", "Integer"}, {"value", 1}}, "Allignment", "enum",
          "ov::qt::OVMaskedTextBox::mtbRight"},
+        {"OVMaskedTextBox", {{"key", "OLEDropMode"}, {"type", "Integer"}, {"value", 1}}, "OLEDropMode", "enum",
+         "ov::qt::OVMaskedTextBox::mtbManual"},  // an enum class's key, as Designer writes it
         {"OV3DLine", {{"key", "BackColor"}, {"type", "Long"}, {"value", 0x00804020}}, "BackColor", "color", "32,64,128"},
         {"OV3DLine", {{"key", "BackColor"}, {"type", "Long"}, {"value", -2147483633}}, "BackColor", "color",
          "192,192,192"},
