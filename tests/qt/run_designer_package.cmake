@@ -2,13 +2,7 @@
 # prefix's Qt plugin folder; forms written by the prefix's `orvelle form2ui`; a program built
 # against the package that loads them with QUiLoader (given the plugin folder) and compiles one
 # with uic; and Designer itself starting with the plugin, with a screenshot of it.
-file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
-                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "cmake --install failed: ${err}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../support/fresh_prefix.cmake)
 set(plugins ${prefix}/${QT_PLUGINS_SUBDIR})
 if(NOT EXISTS ${plugins}/designer/libOrvelleDesigner.so)
   message(FATAL_ERROR "the plugin was not installed into ${plugins}/designer")
