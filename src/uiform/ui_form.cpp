@@ -854,9 +854,10 @@ void ConvertFormToUi(const std::string& form_path, const std::string& ui_path) {
 
 void ConvertUiToForm(const std::string& ui_path, const std::string& form_path) {
     const std::string dir = std::filesystem::path(ui_path).parent_path().string();
+    const std::string ui = ReadText(ui_path);
     std::string form;
     try {
-        form = UiToFormJson(ReadText(ui_path), dir.empty() ? "." : dir);
+        form = UiToFormJson(ui, dir.empty() ? "." : dir);
     } catch (const FormError& error) {
         throw FormError(codepage::Utf8ToWindows1252(ui_path) + ": " + error.what(), error.number());
     }

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -14,6 +12,7 @@
 #include "library/classes.h"
 #include "uiform/ui_form.h"
 #include "uiform/xml_tree.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -21,28 +20,10 @@ using nlohmann::json;
 namespace fs = std::filesystem;
 using ov::uiform::XmlElement;
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteAll(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+std::string ReadAll(const fs::path& path) { return ov::testing_support::ScratchDir::Read(path.string()); }
 
 class UiFormTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("uiform_test_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // One control's form, converted to .ui; returns the control's <widget>.
     XmlElement WidgetOf(const json& control) {
         const json form{{"orvelle_form", 1}, {"controls", json::array({control})}};
@@ -63,7 +44,8 @@ protected:
         return form["controls"][0]["properties"];
     }
 
-    fs::path dir_;
+    ov::testing_support::ScratchDir scratch_{"uiform_test"};
+    const fs::path dir_ = scratch_.path();
     std::string ui_text_;
 };
 
@@ -141,7 +123,7 @@ TEST_F(UiFormTest, SystemColourComesBackUntilChanged) {
 TEST_F(UiFormTest, ReadsWhatDesignerWrites) {
     fs::create_directories(dir_ / "images");
     fs::copy_file(fs::path(ORVELLE_SOURCE_ROOT) / "examples/pictures/diamond.png", dir_ / "images/diamond.png");
-    WriteAll(dir_ / "res.qrc", "<RCC>\n <qresource prefix=\"/icons\">\n  <file>images/diamond.png</file>\n </qresource>\n</RCC>\n");
+    scratch_.Write("res.qrc", "<RCC>\n <qresource prefix=\"/icons\">\n  <file>images/diamond.png</file>\n </qresource>\n</RCC>\n");
     const std::string ui = R"(<?xml version="1.0" encoding="UTF-8"?>
 <ui version="4.0">
  <class>Form</class>

@@ -44,24 +44,18 @@ std::string ConversionDetails() {
            "resources). docs/forms.md gives the rules.\n";
 }
 
-const ov::cli::CommandRegistration kForm2Ui({
-    "form2ui",
-    "orvelle form2ui FORM.json -o FORM.ui",
-    "convert a form file to a Qt Designer .ui file (embedded pictures as files beside it)",
-    [](const std::vector<std::string>& args) {
-        return RunConversion("form2ui", "orvelle form2ui FORM.json -o FORM.ui", ov::uiform::ConvertFormToUi, args);
-    },
-    ConversionDetails,
-});
+ov::cli::Command ConversionCommand(const char* name, const char* usage, const char* summary, Converter convert) {
+    return {name, usage, summary,
+            [=](const std::vector<std::string>& args) { return RunConversion(name, usage, convert, args); },
+            ConversionDetails};
+}
 
-const ov::cli::CommandRegistration kUi2Form({
-    "ui2form",
-    "orvelle ui2form FORM.ui -o FORM.json",
-    "convert a Qt Designer .ui file of Orvelle widgets to a form file",
-    [](const std::vector<std::string>& args) {
-        return RunConversion("ui2form", "orvelle ui2form FORM.ui -o FORM.json", ov::uiform::ConvertUiToForm, args);
-    },
-    ConversionDetails,
-});
+const ov::cli::CommandRegistration kForm2Ui(ConversionCommand(
+    "form2ui", "orvelle form2ui FORM.json -o FORM.ui",
+    "convert a form file to a Qt Designer .ui file (embedded pictures as files beside it)", ov::uiform::ConvertFormToUi));
+
+const ov::cli::CommandRegistration kUi2Form(ConversionCommand(
+    "ui2form", "orvelle ui2form FORM.ui -o FORM.json", "convert a Qt Designer .ui file of Orvelle widgets to a form file",
+    ov::uiform::ConvertUiToForm));
 
 }  // namespace
