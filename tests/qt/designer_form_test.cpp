@@ -173,6 +173,15 @@ void DesignerFormTest::PropertyEditorOffersPersistedProperties() {
         const int index = sheet->indexOf(name);
         QVERIFY2(index >= 0 && sheet->isVisible(index), name);
     }
+    // The editor each takes, by the value Designer keeps for it: a combo box of the enumeration's
+    // keys, a colour, a font, a picture file or resource, text.
+    const std::pair<const char*, const char*> editors[] = {
+        {"Style", "PropertySheetEnumValue"}, {"BackColor", "QColor"}, {"Font", "QFont"},
+        {"Picture", "PropertySheetPixmapValue"}, {"Caption", "PropertySheetStringValue"},
+        {"UseClassicBorders", "bool"}, {"BevelWidth", "int"}, {"GradientAngle", "double"}};
+    for (const auto& [name, type] : editors)
+        QVERIFY2(QString(sheet->property(sheet->indexOf(name)).typeName()).contains(type),
+                 qPrintable(QString(name) + ": " + sheet->property(sheet->indexOf(name)).typeName()));
     for (const char* name : {"FontBold", "FontName", "hWnd"}) {
         const int index = sheet->indexOf(name);
         QVERIFY2(index < 0 || !sheet->isVisible(index), name);
