@@ -1,6 +1,7 @@
 #include "uiform/ui_form.h"
 
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -202,7 +203,11 @@ struct PictureWriter {
     std::string Write(const std::string& stem, const std::string& format, const std::string& base64) const {
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
-        const std::string name = stem + "." + format;
+        // Named after the control and key, with what a file name should not hold made '_'.
+        std::string name = stem + "." + format;
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '.' && ch != '_' && ch != '-') ch = '_';
+        if (name[0] == '.') name[0] = '_';
         const std::vector<std::uint8_t> bytes = Base64Decode(base64);
         if (!files::ReplaceFile((std::filesystem::path(dir) / name).string(),
                                 std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
