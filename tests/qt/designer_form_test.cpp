@@ -27,6 +27,7 @@
 #include <QtDesigner/QDesignerWidgetBoxInterface>
 #include <QtDesigner/QDesignerPropertySheetExtension>
 #include <QtDesigner/QDesignerWidgetDataBaseInterface>
+#include <QtDesigner/QDesignerWidgetFactoryInterface>
 #include <QtDesigner/QExtensionManager>
 
 #include "orvelle/qt/controls.h"
@@ -77,6 +78,7 @@ private slots:
     void cleanupTestCase();
     void WidgetBoxOffersTheControls();
     void WidgetsOfAFormRunAtDesignTime();
+    void WidgetsPlacedOnThePanelAreItsChildren();
     void PropertyEditorOffersPersistedProperties();
     void WhatDesignerWrites_data();
     void WhatDesignerWrites();
@@ -161,6 +163,28 @@ void DesignerFormTest::WidgetsOfAFormRunAtDesignTime() {
     auto* hot = window->mainContainer()->findChild<OVHotLabel*>("hot");
     QVERIFY(hot);
     QCOMPARE(hot->parentWidget()->objectName(), QStringLiteral("pnl"));
+}
+
+// A widget Designer puts on the panel is the panel's child, at design time, and is saved inside it.
+void DesignerFormTest::WidgetsPlacedOnThePanelAreItsChildren() {
+    QDesignerFormWindowInterface* window = Open(seven_ui_);
+    auto* panel = window->mainContainer()->findChild<OVGradientPanel*>("pnl");
+    QVERIFY(panel);
+    QWidget* tabs = core_->widgetFactory()->createWidget(QStringLiteral("ov::qt::OVTabHead"), panel);
+    auto* control = qobject_cast<OVTabHead*>(tabs);
+    QVERIFY(control);
+    QVERIFY(!control->userMode());
+    tabs->setObjectName(QStringLiteral("tabInside"));
+    tabs->move(8, 8);
+    window->manageWidget(tabs);
+    const QString ui = window->contents();
+    const int panel_at = ui.indexOf(QStringLiteral("name=\"pnl\""));
+    const int inside_at = ui.indexOf(QStringLiteral("<widget class=\"ov::qt::OVTabHead\" name=\"tabInside\">"));
+    QVERIFY2(panel_at >= 0 && inside_at > panel_at, qPrintable(ui));
+    // Before the panel's own end: no </widget> of the panel lies between (its hot label's closes first).
+    const int hot_end = ui.indexOf(QStringLiteral("</widget>"), ui.indexOf(QStringLiteral("name=\"hot\"")));
+    const int panel_end = ui.indexOf(QStringLiteral("</widget>"), hot_end + 1);
+    QVERIFY2(inside_at < panel_end, qPrintable(ui));
 }
 
 void DesignerFormTest::PropertyEditorOffersPersistedProperties() {
