@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/codepage/windows1252.h"
+
 namespace ov::uiform {
 
 std::string XmlElement::Attribute(std::string_view key, std::string_view fallback) const {
@@ -262,6 +264,14 @@ void Write(const XmlElement& element, int depth, std::string& out) {
 
 XmlElement ParseXml(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // A .ui file is UTF-8, as Qt writes it.
+    if (const std::string repaired = codepage::RepairUtf8(text); repaired != text) {
+        std::size_t bad = 0;
+        while (bad < text.size() && bad < repaired.size() && text[bad] == repaired[bad]) ++bad;
+        int line = 1;
+        for (std::size_t i = 0; i < bad; ++i) line += text[i] == '\n';
+        throw XmlError("line " + std::to_string(line) + ": not well-formed UTF-8");
+    }
     return Parser(text).Document();
 }
 

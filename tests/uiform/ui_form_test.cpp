@@ -237,6 +237,8 @@ TEST_F(UiFormTest, BadInputIsRefusedWithThePlace) {
          "name=\"orvelleValues\" stdset=\"0\"><string>[1]</string></property></widget></widget></ui>",
          "widget l.orvelleValues: must be a JSON array of typed entries"},
         {"<ui>&bogus;</ui>", "unknown entity"},
+        {"<ui>\n<widget class=\"QWidget\" name=\"F\">\xC3(</widget></ui>", "line 2: not well-formed UTF-8"},
+        {"<ui><widget class=\"QWidget\" name=\"F\">&#xD800;</widget></ui>", "character reference out of range"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ui);
