@@ -30,6 +30,10 @@ optional=(
   qt6-base-dev                # the live host (src/qt, orvelle run)
   xvfb xauth                  # a virtual X server for the live-host tests (xvfb-run)
   at-spi2-core python3-pyatspi  # the accessibility bus and its Python client, reading the live host as a screen reader does
+  qt6-tools-dev libqt6opengl6-dev  # the Designer plugin and QUiLoader (UiTools' CMake files want OpenGL's)
+  qt6-tools-dev-tools designer-qt6  # Designer itself, for its test and for trying the plugin
+  imagemagick                 # `import`: the screenshot of Designer in its test
+  xdotool                     # scripts/designer-screenshot.sh (docs/designer.png)
 )
 
 # missing_of NAME...: the names among the arguments whose package is not installed.

@@ -28,6 +28,7 @@ const ClassInfo& OVHotLabel::StaticInfo() {
         // counted: the first render does that. A new label sets the members the same way and
         // leaves the boxes (white, the box's font and border) as created.
         return ClassBuilder<OVHotLabel>("OVHotLabel")
+            .ClassHelp("Text with hot spots that underline under the pointer and raise an event when clicked, beside an optional picture")
             .Property("BackColor", kBackColor, TypeDesc::Color(), &OVHotLabel::LabelBackColor,
                       &OVHotLabel::SetLabelBackColor)
             .Help("Returns/sets the background color used to display text and graphics in an object.")

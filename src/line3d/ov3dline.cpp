@@ -16,6 +16,7 @@ const ClassInfo& OV3DLine::StaticInfo() {
     // instance gets its defaults the same way. Colour writes tell the host nothing.
     static const ClassInfo info =
         ClassBuilder<OV3DLine>("OV3DLine")
+            .ClassHelp("A horizontal or vertical line with a 3-D look, drawn in a shadow and a highlight colour")
             .Property("ForeColor", kForeColor, TypeDesc::Color(), &OV3DLine::LineForeColor, &OV3DLine::SetLineForeColor)
             .Help("Line's forecolor")
             .InCategory(Category::Appearance)

@@ -52,6 +52,7 @@ const ClassInfo& OVMaskedTextBox::StaticInfo() {
             };
         };
         ClassBuilder<C> b("OVMaskedTextBox");
+        b.ClassHelp("A text box that takes its input through a mask and an input format (text, number or date)");
         b.NewInstancesAsCreated();
         b.Property("Appearance", kAppearance, TypeDesc::Enum("mtbAppearance"), &C::Appearance, &C::SetAppearance)
             .Help("Returns/sets whether or not an object is painted at run time with 3-D effects.")

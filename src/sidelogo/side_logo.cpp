@@ -25,6 +25,7 @@ const ClassInfo& OVSideLogo::StaticInfo() {
     // on, so a new logo sets only the caption's colour (through its write), caption and style.
     static const ClassInfo info =
         ClassBuilder<OVSideLogo>("OVSideLogo")
+            .ClassHelp("A vertical gradient strip with a rotated caption, as at the side of a menu or dialog")
             .Property("StartColor", kStartColor, TypeDesc::Color(), &OVSideLogo::StartColor, &OVSideLogo::SetStartColor)
             .Help("Starting color of the gradient in the Logo / Color of 3d style logo.")
             .InCategory(Category::Appearance)

@@ -32,6 +32,7 @@ const ClassInfo& OVTabHead::StaticInfo() {
     const TypeDesc text = TypeDesc::Of(VarType::String), boolean = TypeDesc::Of(VarType::Boolean);
     static const ClassInfo info =
         ClassBuilder<OVTabHead>("OVTabHead")
+            .ClassHelp("A row of tabs from a comma-separated list, one of them selected")
             .Property("TabString", kTabString, text, &OVTabHead::TabString, &OVTabHead::SetTabString)
             .PutByRef()
             .Silent()

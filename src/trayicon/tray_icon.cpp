@@ -50,6 +50,7 @@ const ClassInfo& OVTrayIcon::StaticInfo() {
     // application sets them at run time, when the control itself shows nothing on its form.
     static const ClassInfo info =
         ClassBuilder<OVTrayIcon>("OVTrayIcon")
+            .ClassHelp("An icon in the desktop's notification area with a tool tip, balloon messages and mouse events; invisible at run time")
             .InvisibleAtRunTime()
             .Property("SetSysTray", 1, TypeDesc::Of(VarType::Boolean), &OVTrayIcon::SysTray, &OVTrayIcon::SetSysTray)
             .Hidden()

@@ -1,13 +1,7 @@
 # Installs the build into a fresh prefix and uses it as a consumer would: the CLI from the
 # prefix's bin/, and a program outside the project configured with find_package alone
 # (CMAKE_PREFIX_PATH), built and run against the installed library.
-file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
-                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "cmake --install failed: ${err}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../support/fresh_prefix.cmake)
 
 function(expect_output what regex)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err

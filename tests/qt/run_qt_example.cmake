@@ -1,13 +1,7 @@
 # Installs the build into a fresh prefix and builds examples/qt from it as a Qt user would:
 # find_package(OrvelleControls REQUIRED COMPONENTS Qt) alone, then runs its --check against the
 # prefix's own CLI under a virtual X server.
-file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
-                RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "cmake --install failed: ${err}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/../support/fresh_prefix.cmake)
 foreach(file include/orvelle/qt/controls.h include/orvelle/qt/control_widget.h)
   if(NOT EXISTS ${prefix}/${file})
     message(FATAL_ERROR "${file} was not installed")

@@ -113,6 +113,15 @@ public:
     QByteArray saveProperties() const;
     bool loadProperties(const QByteArray& json);
 
+    // A saved form's properties given through the typed setters (a .ui loader sets them one by
+    // one): after beginFormLoad(), writes of persisted properties go into the bag the control
+    // was created with instead of to the control, and endFormLoad() loads the control from that
+    // bag (ReadProperties), as a form file loads. Reads answer as the form gives the value;
+    // any other use of the widget (a call, a reset, a non-persisted write) ends the loading
+    // first.
+    void beginFormLoad();
+    void endFormLoad();
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

@@ -5,10 +5,11 @@
 // HEADER (<orvelle/qt/controls.h>) declares one class per class of the type library in
 // namespace ov::qt, named as the class: every property of its default interface a Q_PROPERTY
 // of the same name (READ as the name, WRITE as "set" + the name, RESET when the table states a
-// default, NOTIFY when a put notifies, DESIGNABLE unless hidden or read-only, STORED when
-// persisted), every enumeration a Q_ENUM with the type library's value names, every event a
-// signal of the event's name whose by-reference arguments a directly connected slot may
-// change, every method a Q_INVOKABLE. SOURCE holds their bodies, which reach the control
+// default, NOTIFY when a put notifies, DESIGNABLE when persisted, writable and not hidden (a
+// form designer offers what a saved form keeps), STORED when persisted), every enumeration a
+// Q_ENUM with the type library's value names, every event a signal of the event's name whose
+// by-reference arguments a directly connected slot may change, every method a Q_INVOKABLE.
+// SOURCE holds their bodies, which reach the control
 // through ControlWidget's members by dispatch id. Nothing here is written by hand per class:
 // a property declared once in its table appears in the widget as it does everywhere else.
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "library/classes.h"
+#include "library/widget_names.h"
 #include "platform/runtime/compare.h"
 #include "platform/runtime/type_info.h"
 
@@ -66,15 +68,8 @@ std::string Comment(std::string text) {
     return text;
 }
 
-// An enumeration key as a C++ identifier: the type library's value name itself where it is one;
-// otherwise every character an identifier cannot hold becomes '_', and a leading digit gets a
-// '_' before it ("3-Dimensional" -> "_3_Dimensional").
-std::string IdentifierOf(const std::string& name) {
-    std::string id;
-    for (char ch : name) id += std::isalnum(static_cast<unsigned char>(ch)) || ch == '_' ? ch : '_';
-    if (id.empty() || std::isdigit(static_cast<unsigned char>(id[0]))) id.insert(id.begin(), '_');
-    return id;
-}
+// An enumeration key as a C++ identifier (library/widget_names.h).
+std::string IdentifierOf(const std::string& name) { return library::WidgetEnumKey(name); }
 
 class ClassWriter {
 public:
@@ -153,18 +148,15 @@ public:
             if (m.Writable()) h << " WRITE set" << m.name;
             if (m.Writable() && m.default_value) h << " RESET reset" << m.name;
             if (m.notification) h << " NOTIFY " << m.name << "Changed";
-            h << " DESIGNABLE " << (!m.hidden && m.Writable() ? "true" : "false");
+            h << " DESIGNABLE " << (!m.hidden && m.Writable() && m.persist ? "true" : "false");
             h << " STORED " << (m.persist ? "true" : "false") << ")\n";
         }
         h << "\npublic:\n";
         // An enumeration whose keys meet those of an earlier one of the class is scoped, so both
         // keep the type library's names.
-        std::set<std::string> keys_seen;
+        const std::set<std::string> scoped = library::ScopedWidgetEnums(info_);
         for (const EnumDesc& e : info_.enums) {
-            bool meets = false;
-            for (const auto& value : e.values) meets |= keys_seen.count(IdentifierOf(value.first)) > 0;
-            for (const auto& value : e.values) keys_seen.insert(IdentifierOf(value.first));
-            h << "    enum " << (meets ? "class " : "") << e.name << " {";
+            h << "    enum " << (scoped.count(e.name) ? "class " : "") << e.name << " {";
             for (std::size_t i = 0; i < e.values.size(); ++i)
                 h << (i ? ", " : " ") << IdentifierOf(e.values[i].first) << " = " << e.values[i].second;
             h << " };\n    Q_ENUM(" << e.name << ")\n";

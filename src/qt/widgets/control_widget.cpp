@@ -6,6 +6,7 @@
 #include <QPaintDevice>
 #include <QResizeEvent>
 #include <cmath>
+#include <optional>
 
 #include "host/contract/control.h"
 #include "host/reference/bag_file.h"
@@ -124,10 +125,19 @@ struct ControlWidget::Impl {
     std::string class_name;  // also the name the control goes by in its widget's host
     OrvelleWidget* view = nullptr;  // the live host, a child filling the widget
     ControlError last_error;
+    std::optional<host::PropertyBag> form_load;  // between beginFormLoad and endFormLoad
 
     host::ReferenceHost& host() const { return view->host(); }
-    AutomationObject& object() const { return *host().FindControl(class_name); }
+    // The control; reaching it ends a form load, so it is never used half loaded.
+    AutomationObject& object() const {
+        const_cast<Impl*>(this)->FinishFormLoad();
+        return *host().FindControl(class_name);
+    }
     const MemberDesc& Member(std::int32_t dispid) const { return MemberOf(*info, dispid); }
+    // The control afresh from `bag`, at its size.
+    void Reload(const host::PropertyBag& bag);
+    // Ends a form load: the control loads the bag gathered since beginFormLoad.
+    void FinishFormLoad();
 };
 
 ControlWidget::ControlWidget(const char* control_class, QWidget* parent)
@@ -166,6 +176,7 @@ void ControlWidget::setUserMode(bool user_mode) {
     host::ReferenceHost& host = impl_->host();
     if (host.UserMode() == user_mode) return;
     Guarded(*this, impl_->last_error, [&] {
+        impl_->FinishFormLoad();
         // The control reads the mode as it starts: it is saved and loaded again under the other.
         const host::Control& control = *host.FindControl(impl_->class_name);
         const double width = control.Width(), height = control.Height();
@@ -209,6 +220,10 @@ bool ControlWidget::setSystemColor(const char* property, int index) {
         if (!member || member->type.kind != TypeDesc::Kind::Color) throw AutomationError(error::kObjectDoesntSupport);
         if (index < 0 || index >= gdi::kSysColorCount) throw AutomationError(error::kInvalidPropertyValue);
         std::vector<Variant> args{Variant::FromLong(gdi::OleSystemColor(index))};
+        if (impl_->form_load && member->persist) {
+            impl_->form_load->Set(member->name, args.back());
+            return true;
+        }
         impl_->object().Invoke(member->dispid, InvokeKind::PropertyPut, args);
         impl_->view->Sync();
         return true;
@@ -249,20 +264,46 @@ const ControlError& ControlWidget::lastError() const { return impl_->last_error;
 
 QByteArray ControlWidget::saveProperties() const {
     return Guarded(const_cast<ControlWidget&>(*this), impl_->last_error, [&] {
+        impl_->FinishFormLoad();
         return QByteArray::fromStdString(host::BagToJsonText(impl_->host().Save(impl_->class_name)));
     });
 }
 
+void ControlWidget::Impl::Reload(const host::PropertyBag& bag) {
+    const host::Control& control = *host().FindControl(class_name);
+    const double width = control.Width(), height = control.Height();
+    host().Terminate(class_name);
+    host().Load(class_name, class_name, bag, host::Placement{{}, 0, 0, width, height});
+    view->Sync();
+}
+
+void ControlWidget::Impl::FinishFormLoad() {
+    if (!form_load) return;
+    const host::PropertyBag bag = std::move(*form_load);
+    form_load.reset();
+    Reload(bag);
+}
+
 bool ControlWidget::loadProperties(const QByteArray& json) {
     return Guarded(*this, impl_->last_error, [&] {
-        host::ReferenceHost& host = impl_->host();
-        const host::PropertyBag bag = host::BagFromJsonText(json.toStdString());
-        const host::Control& control = *host.FindControl(impl_->class_name);
-        const double width = control.Width(), height = control.Height();
-        host.Terminate(impl_->class_name);
-        host.Load(impl_->class_name, impl_->class_name, bag, host::Placement{{}, 0, 0, width, height});
-        impl_->view->Sync();
+        impl_->form_load.reset();
+        impl_->Reload(host::BagFromJsonText(json.toStdString()));
         return true;
+    });
+}
+
+void ControlWidget::beginFormLoad() {
+    Guarded(*this, impl_->last_error, [&] {
+        impl_->FinishFormLoad();
+        impl_->form_load = impl_->host().Save(impl_->class_name);
+        return 0;
+    });
+}
+
+void ControlWidget::endFormLoad() {
+    Guarded(*this, impl_->last_error, [&] {
+        impl_->FinishFormLoad();
+        return 0;
     });
 }
 
@@ -275,6 +316,13 @@ QVariant ControlWidget::readMember(std::int32_t dispid, const QVariantList& inde
     return Guarded(const_cast<ControlWidget&>(*this), impl_->last_error, [&] {
         const MemberDesc& member = impl_->Member(dispid);
         std::vector<Variant> args = ArgumentsFor(member, index);
+        if (impl_->form_load) {
+            // While a form loads, a property reads as the form gives it; the load goes on (a
+            // loader reads back what it set).
+            if (member.persist && index.isEmpty() && impl_->form_load->Contains(member.name))
+                return ToQt(member.type, impl_->form_load->ReadProperty(member.name));
+            return ToQt(member.type, impl_->host().FindControl(impl_->class_name)->Invoke(dispid, InvokeKind::PropertyGet, args));
+        }
         return ToQt(member.type, impl_->object().Invoke(dispid, InvokeKind::PropertyGet, args));
     });
 }
@@ -282,6 +330,10 @@ QVariant ControlWidget::readMember(std::int32_t dispid, const QVariantList& inde
 void ControlWidget::writeMember(std::int32_t dispid, const QVariant& value, const QVariantList& index) {
     Guarded(*this, impl_->last_error, [&] {
         const MemberDesc& member = impl_->Member(dispid);
+        if (impl_->form_load && member.persist && index.isEmpty()) {
+            impl_->form_load->Set(member.name, FromQt(member.type, value));
+            return 0;
+        }
         std::vector<Variant> args = ArgumentsFor(member, index);
         args.push_back(FromQt(member.type, value));
         const bool by_reference = member.CanPutRef() && (args.back().type() == VarType::Object || !member.CanPut());
@@ -357,7 +409,12 @@ struct AutomationObjectBase::Impl {
     const ClassInfo* info = nullptr;
     std::shared_ptr<AutomationObject> object;
     ControlError last_error;
+    std::optional<host::PropertyBag> form_load;  // between beginFormLoad and endFormLoad
     const MemberDesc& Member(std::int32_t dispid) const { return MemberOf(*info, dispid); }
+    // The control afresh from `bag`, at its size.
+    void Reload(const host::PropertyBag& bag);
+    // Ends a form load: the control loads the bag gathered since beginFormLoad.
+    void FinishFormLoad();
 };
 
 AutomationObjectBase::AutomationObjectBase(const char* object_class, QObject* parent)
