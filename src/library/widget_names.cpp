@@ -1,4 +1,5 @@
 #include "library/widget_names.h"
+#include "platform/runtime/compare.h"
 
 #include <cctype>
 
@@ -20,6 +21,15 @@ std::set<std::string> ScopedWidgetEnums(const ClassInfo& info) {
         if (meets) scoped.insert(e.name);
     }
     return scoped;
+}
+
+bool IsFontType(const TypeDesc& type) {
+    return type.kind == TypeDesc::Kind::Object && (EqualsIgnoreCase(type.name, "StdFont") || EqualsIgnoreCase(type.name, "Font"));
+}
+
+bool IsPictureType(const TypeDesc& type) {
+    return type.kind == TypeDesc::Kind::Object &&
+           (EqualsIgnoreCase(type.name, "StdPicture") || EqualsIgnoreCase(type.name, "Picture"));
 }
 
 }  // namespace ov::library

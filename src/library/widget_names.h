@@ -17,4 +17,9 @@ std::string WidgetEnumKey(const std::string& value_name);
 // keys of an earlier one of the class, so that both keep the type library's names.
 std::set<std::string> ScopedWidgetEnums(const ClassInfo& info);
 
+// The object types a widget shows as Qt values of their own: fonts (QFont) and pictures
+// (QPixmap). Other objects go as late-bound references.
+bool IsFontType(const TypeDesc& type);
+bool IsPictureType(const TypeDesc& type);
+
 }  // namespace ov::library

@@ -234,20 +234,22 @@ void OrvelleWidget::Sync() {
     } catch (const AutomationError&) {
         return;  // a form too large to compose keeps the last frame
     }
-    // The frame of the last composition is written over when it has the same size: no new
-    // image (and no fresh pages) per repaint.
-    const QImage::Format format = see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    if (frame_.width() != image->width || frame_.height() != image->height || frame_.format() != format)
-        frame_ = QImage(image->width, image->height, format);
-    for (int y = 0; y < image->height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(frame_.scanLine(y));
-        const std::uint32_t* source = image->pixels.data() + static_cast<std::size_t>(y) * image->width;
-        for (int x = 0; x < image->width; ++x) row[x] = 0xFF000000u | source[x];
-    }
+    CopyToFrame(*image, see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32, frame_);
     if (see_through_) ClearFormBackground(frame_, *image);
     frame_.setDevicePixelRatio(pixel_ratio_);
     ++frames_composed_;
     update();
+}
+
+void CopyToFrame(const host::ComposedImage& image, QImage::Format format, QImage& frame) {
+    // A frame of the same size is written over: no new image (and no fresh pages) per repaint.
+    if (frame.width() != image.width || frame.height() != image.height || frame.format() != format)
+        frame = QImage(image.width, image.height, format);
+    for (int y = 0; y < image.height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
+        const std::uint32_t* source = image.pixels.data() + static_cast<std::size_t>(y) * image.width;
+        for (int x = 0; x < image.width; ++x) row[x] = 0xFF000000u | source[x];
+    }
 }
 
 void OrvelleWidget::setSeeThrough(bool see_through) {
@@ -260,7 +262,7 @@ void OrvelleWidget::setSeeThrough(bool see_through) {
 
 void OrvelleWidget::ClearFormBackground(QImage& frame, const host::ComposedImage& image) const {
     const gdi::COLORREF back = gdi::TranslateOleColorOrBlack(static_cast<std::uint32_t>(host_.form_object()->BackColor()));
-    const std::uint32_t back_pixel = ((back & 0xFFu) << 16) | (back & 0xFF00u) | ((back >> 16) & 0xFFu);
+    const std::uint32_t back_pixel = gdi::PixelWordFromColor(back);
     // Only a pixel of the background's colour can be background: none, and no second pass.
     if (std::find(image.pixels.begin(), image.pixels.end(), back_pixel) == image.pixels.end()) return;
     const std::int32_t other = back_pixel == 0 ? 0x00FFFFFF : 0;

@@ -68,6 +68,10 @@ class TextBox;
 
 namespace ov::qt {
 
+// Writes a composed image, opaque, into `frame` in `format` (a 32-bit one), which is made anew
+// only when it has another size or format.
+void CopyToFrame(const host::ComposedImage& image, QImage::Format format, QImage& frame);
+
 class OrvelleWidget : public QWidget {
     Q_OBJECT
 

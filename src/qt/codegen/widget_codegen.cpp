@@ -46,13 +46,6 @@ const std::set<std::string> kBaseSetters = {
     "setWhatsThis", "setWindowFilePath", "setWindowFlags", "setWindowIcon", "setWindowModified", "setWindowOpacity",
     "setWindowRole", "setWindowState", "setWindowTitle"};
 
-bool IsObjectNamed(const TypeDesc& type, std::initializer_list<const char*> names) {
-    if (type.kind != TypeDesc::Kind::Object) return false;
-    for (const char* name : names)
-        if (EqualsIgnoreCase(type.name, name)) return true;
-    return false;
-}
-
 // How a declared type looks in Qt.
 struct QtType {
     std::string name;       // "QString", "gpStyle", "int"
@@ -86,8 +79,8 @@ public:
                 return {"int", true, "@.toInt()"};
             case TypeDesc::Kind::Variant: return {"QVariant", false, "@"};
             case TypeDesc::Kind::Object:
-                if (IsObjectNamed(type, {"StdFont", "Font"})) return {"QFont", false, "@.value<QFont>()"};
-                if (IsObjectNamed(type, {"StdPicture", "Picture"})) return {"QPixmap", false, "@.value<QPixmap>()"};
+                if (library::IsFontType(type)) return {"QFont", false, "@.value<QFont>()"};
+                if (library::IsPictureType(type)) return {"QPixmap", false, "@.value<QPixmap>()"};
                 return {"ov::qt::LateBound", false, "@.value<ov::qt::LateBound>()"};
             case TypeDesc::Kind::Value: break;
         }
@@ -134,7 +127,7 @@ public:
     // A method of a non-visual class taking one object to draw on: it draws on a Qt paint device.
     bool IsSurfaceMethod(const MemberDesc& m) const {
         return !is_control_ && m.kind == MemberKind::Method && m.params.size() == 1 &&
-               m.params[0].type.kind == TypeDesc::Kind::Object && !IsObjectNamed(m.params[0].type, {"StdFont", "Font", "StdPicture", "Picture"});
+               m.params[0].type.kind == TypeDesc::Kind::Object && !library::IsFontType(m.params[0].type) && !library::IsPictureType(m.params[0].type);
     }
 
     void WriteDeclaration(std::ostream& h) const {

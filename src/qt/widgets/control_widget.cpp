@@ -59,6 +59,22 @@ std::vector<Variant> ArgumentsFor(const MemberDesc& member, const QVariantList& 
     return args;
 }
 
+// A put of `args` (the index, then the value): by reference (Set) for an object given to a
+// property that takes one so, by value (Let) otherwise.
+void PutMember(AutomationObject& object, const MemberDesc& member, std::vector<Variant>& args) {
+    const bool by_reference = member.CanPutRef() && (args.back().type() == VarType::Object || !member.CanPut());
+    object.Invoke(member.dispid, by_reference ? InvokeKind::PropertyPutRef : InvokeKind::PropertyPut, args);
+}
+
+// Calls a method with Qt arguments; what it leaves in by-reference arguments goes back into them.
+QVariant CallMember(AutomationObject& object, const MemberDesc& member, QVariantList& arguments) {
+    std::vector<Variant> args = ArgumentsFor(member, arguments);
+    const Variant result = object.Invoke(member.dispid, InvokeKind::Method, args);
+    for (std::size_t i = 0; i < args.size() && i < member.params.size(); ++i)
+        if (member.params[i].by_ref) arguments[static_cast<qsizetype>(i)] = ToQt(member.params[i].type, args[i]);
+    return ToQt(member.type, result);
+}
+
 // Calls `body`, turning an automation error into the object's recorded error and signal.
 template <class Owner, class Body>
 auto Guarded(Owner& owner, ControlError& last_error, Body&& body) -> decltype(body()) {
@@ -134,8 +150,9 @@ struct ControlWidget::Impl {
         return *host().FindControl(class_name);
     }
     const MemberDesc& Member(std::int32_t dispid) const { return MemberOf(*info, dispid); }
-    // The control afresh from `bag`, at its size.
-    void Reload(const host::PropertyBag& bag);
+    // The control afresh from `bag`, at its size (and under `user_mode` when given: a control
+    // reads the mode as it starts).
+    void Reload(const host::PropertyBag& bag, std::optional<bool> user_mode = std::nullopt);
     // Ends a form load: the control loads the bag gathered since beginFormLoad.
     void FinishFormLoad();
 };
@@ -177,14 +194,7 @@ void ControlWidget::setUserMode(bool user_mode) {
     if (host.UserMode() == user_mode) return;
     Guarded(*this, impl_->last_error, [&] {
         impl_->FinishFormLoad();
-        // The control reads the mode as it starts: it is saved and loaded again under the other.
-        const host::Control& control = *host.FindControl(impl_->class_name);
-        const double width = control.Width(), height = control.Height();
-        const host::PropertyBag bag = host.Save(impl_->class_name);
-        host.Terminate(impl_->class_name);
-        host.SetUserMode(user_mode);
-        host.Load(impl_->class_name, impl_->class_name, bag, host::Placement{{}, 0, 0, width, height});
-        impl_->view->Sync();
+        impl_->Reload(host.Save(impl_->class_name), user_mode);
         return 0;
     });
 }
@@ -269,10 +279,11 @@ QByteArray ControlWidget::saveProperties() const {
     });
 }
 
-void ControlWidget::Impl::Reload(const host::PropertyBag& bag) {
+void ControlWidget::Impl::Reload(const host::PropertyBag& bag, std::optional<bool> user_mode) {
     const host::Control& control = *host().FindControl(class_name);
     const double width = control.Width(), height = control.Height();
     host().Terminate(class_name);
+    if (user_mode) host().SetUserMode(*user_mode);
     host().Load(class_name, class_name, bag, host::Placement{{}, 0, 0, width, height});
     view->Sync();
 }
@@ -336,8 +347,7 @@ void ControlWidget::writeMember(std::int32_t dispid, const QVariant& value, cons
         }
         std::vector<Variant> args = ArgumentsFor(member, index);
         args.push_back(FromQt(member.type, value));
-        const bool by_reference = member.CanPutRef() && (args.back().type() == VarType::Object || !member.CanPut());
-        impl_->object().Invoke(dispid, by_reference ? InvokeKind::PropertyPutRef : InvokeKind::PropertyPut, args);
+        PutMember(impl_->object(), member, args);
         impl_->view->Sync();
         return 0;
     });
@@ -348,8 +358,7 @@ void ControlWidget::resetMember(std::int32_t dispid) {
         const MemberDesc& member = impl_->Member(dispid);
         auto& control = static_cast<host::Control&>(impl_->object());
         std::vector<Variant> args{control.ResetValue(member)};
-        const bool by_reference = member.CanPutRef() && (args.back().type() == VarType::Object || !member.CanPut());
-        impl_->object().Invoke(dispid, by_reference ? InvokeKind::PropertyPutRef : InvokeKind::PropertyPut, args);
+        PutMember(impl_->object(), member, args);
         impl_->view->Sync();
         return 0;
     });
@@ -357,13 +366,9 @@ void ControlWidget::resetMember(std::int32_t dispid) {
 
 QVariant ControlWidget::callMember(std::int32_t dispid, QVariantList& arguments) {
     return Guarded(*this, impl_->last_error, [&] {
-        const MemberDesc& member = impl_->Member(dispid);
-        std::vector<Variant> args = ArgumentsFor(member, arguments);
-        const Variant result = impl_->object().Invoke(dispid, InvokeKind::Method, args);
-        for (std::size_t i = 0; i < args.size() && i < member.params.size(); ++i)
-            if (member.params[i].by_ref) arguments[static_cast<qsizetype>(i)] = ToQt(member.params[i].type, args[i]);
+        const QVariant result = CallMember(impl_->object(), impl_->Member(dispid), arguments);
         impl_->view->Sync();
-        return ToQt(member.type, result);
+        return result;
     });
 }
 
@@ -409,12 +414,7 @@ struct AutomationObjectBase::Impl {
     const ClassInfo* info = nullptr;
     std::shared_ptr<AutomationObject> object;
     ControlError last_error;
-    std::optional<host::PropertyBag> form_load;  // between beginFormLoad and endFormLoad
     const MemberDesc& Member(std::int32_t dispid) const { return MemberOf(*info, dispid); }
-    // The control afresh from `bag`, at its size.
-    void Reload(const host::PropertyBag& bag);
-    // Ends a form load: the control loads the bag gathered since beginFormLoad.
-    void FinishFormLoad();
 };
 
 AutomationObjectBase::AutomationObjectBase(const char* object_class, QObject* parent)
@@ -437,30 +437,26 @@ QVariant AutomationObjectBase::readMember(std::int32_t dispid) const {
 
 void AutomationObjectBase::writeMember(std::int32_t dispid, const QVariant& value) {
     Guarded(*this, impl_->last_error, [&] {
-        std::vector<Variant> args{FromQt(impl_->Member(dispid).type, value)};
-        impl_->object->Invoke(dispid, InvokeKind::PropertyPut, args);
+        const MemberDesc& member = impl_->Member(dispid);
+        std::vector<Variant> args{FromQt(member.type, value)};
+        PutMember(*impl_->object, member, args);
         return 0;
     });
 }
 
 QVariant AutomationObjectBase::callMember(std::int32_t dispid, QVariantList& arguments) {
     return Guarded(*this, impl_->last_error, [&] {
-        const MemberDesc& member = impl_->Member(dispid);
-        std::vector<Variant> args = ArgumentsFor(member, arguments);
-        const Variant result = impl_->object->Invoke(dispid, InvokeKind::Method, args);
-        for (std::size_t i = 0; i < args.size() && i < member.params.size(); ++i)
-            if (member.params[i].by_ref) arguments[static_cast<qsizetype>(i)] = ToQt(member.params[i].type, args[i]);
-        return ToQt(member.type, result);
+        return CallMember(*impl_->object, impl_->Member(dispid), arguments);
     });
 }
 
 bool AutomationObjectBase::drawOn(std::int32_t dispid, QPaintDevice* device) {
     return Guarded(*this, impl_->last_error, [&] {
         if (!device) throw AutomationError(error::kObjectNotSet);
-        const MemberDesc* draw = &impl_->Member(dispid);
+        const MemberDesc& draw = impl_->Member(dispid);
         auto call_draw = [&](const std::shared_ptr<IDispatch>& surface) {
             std::vector<Variant> args{Variant::FromObject(surface)};
-            return CBool(impl_->object->Invoke(draw->dispid, InvokeKind::Method, args));
+            return CBool(impl_->object->Invoke(draw.dispid, InvokeKind::Method, args));
         };
         // An Orvelle widget: the renderer draws on its control, as on any control with a
         // window and a device context.
@@ -471,22 +467,16 @@ bool AutomationObjectBase::drawOn(std::int32_t dispid, QPaintDevice* device) {
             return drawn;
         }
         // Any other device: a picture box of the device's size is drawn on, then painted.
-        const int ratio_width = device->width(), ratio_height = device->height();
-        if (ratio_width <= 0 || ratio_height <= 0) return false;
+        if (device->width() <= 0 || device->height() <= 0) return false;
+        const double width = PixelsToTwips(device->width(), Axis::X), height = PixelsToTwips(device->height(), Axis::Y);
         host::ReferenceHost scratch(library::Classes());
-        scratch.form().SetWidth(PixelsToTwips(ratio_width, Axis::X));
-        scratch.form().SetHeight(PixelsToTwips(ratio_height, Axis::Y));
-        scratch.New("surface", "PictureBox",
-                    host::Placement{{}, 0, 0, PixelsToTwips(ratio_width, Axis::X), PixelsToTwips(ratio_height, Axis::Y)});
+        scratch.form().SetWidth(width);
+        scratch.form().SetHeight(height);
+        scratch.New("surface", "PictureBox", host::Placement{{}, 0, 0, width, height});
         PutProperty(*scratch.Find("surface"), "BorderStyle", Variant::FromInteger(0));
         const bool drawn = call_draw(scratch.Find("surface"));
-        const host::ComposedImage& image = scratch.Compose();
-        QImage frame(image.width, image.height, QImage::Format_RGB32);
-        for (int y = 0; y < image.height; ++y) {
-            auto* row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
-            for (int x = 0; x < image.width; ++x)
-                row[x] = 0xFF000000u | image.pixels[static_cast<std::size_t>(y) * image.width + x];
-        }
+        QImage frame;
+        CopyToFrame(scratch.Compose(), QImage::Format_RGB32, frame);
         QPainter painter(device);
         painter.drawImage(QPoint(0, 0), frame);
         return drawn;

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPixmap>
 
+#include "library/widget_names.h"
 #include "platform/codepage/windows1252.h"
 #include "platform/gdi/ole_colour.h"
 #include "platform/picture/picture.h"
@@ -82,10 +83,7 @@ std::shared_ptr<IDispatch> PictureOf(const QImage& image) {
     return LoadPictureFromMemory(std::vector<std::uint8_t>(png.begin(), png.end()));
 }
 
-bool IsPictureType(const TypeDesc& type) { return EqualsIgnoreCase(type.name, "StdPicture") || EqualsIgnoreCase(type.name, "Picture"); }
-bool IsFontType(const TypeDesc& type) { return EqualsIgnoreCase(type.name, "StdFont") || EqualsIgnoreCase(type.name, "Font"); }
-
-std::shared_ptr<IDispatch> ObjectFromQt(const TypeDesc& type, const QVariant& value) {
+std::shared_ptr<IDispatch> ObjectFromQt(const QVariant& value) {
     if (!value.isValid() || value.isNull()) return nullptr;
     if (value.canConvert<LateBound>() && value.metaType() == QMetaType::fromType<LateBound>()) {
         const LateBound bound = value.value<LateBound>();
@@ -102,7 +100,6 @@ std::shared_ptr<IDispatch> ObjectFromQt(const TypeDesc& type, const QVariant& va
         }
         default: break;
     }
-    (void)type;
     Mismatch();
 }
 
@@ -115,8 +112,8 @@ QVariant ToQt(const TypeDesc& type, const Variant& value) {
         case TypeDesc::Kind::Enum: return QVariant(static_cast<int>(CLng(value)));
         case TypeDesc::Kind::Object: {
             const std::shared_ptr<IDispatch> object = value.type() == VarType::Object ? CObj(value) : nullptr;
-            if (IsFontType(type)) return QVariant::fromValue(FontOf(object));
-            if (IsPictureType(type)) return QVariant::fromValue(PixmapOf(object));
+            if (library::IsFontType(type)) return QVariant::fromValue(FontOf(object));
+            if (library::IsPictureType(type)) return QVariant::fromValue(PixmapOf(object));
             return QVariant::fromValue(LateBound(std::make_shared<LateBound::Handle>(LateBound::Handle{object})));
         }
         case TypeDesc::Kind::Variant:
@@ -153,12 +150,12 @@ Variant FromQt(const TypeDesc& type, const QVariant& value) {
                 return Variant::FromLong(OleColourOf(colour));
             }
             return type.Coerce(FromQVariant(value));
-        case TypeDesc::Kind::Object: return Variant::FromObject(ObjectFromQt(type, value));
+        case TypeDesc::Kind::Object: return Variant::FromObject(ObjectFromQt(value));
         case TypeDesc::Kind::Enum:
             if (value.metaType().flags() & QMetaType::IsEnumeration) return Variant::FromLong(value.toInt());
             return type.Coerce(FromQVariant(value));
         case TypeDesc::Kind::Variant:
-            if (value.metaType() == QMetaType::fromType<LateBound>()) return Variant::FromObject(ObjectFromQt(type, value));
+            if (value.metaType() == QMetaType::fromType<LateBound>()) return Variant::FromObject(ObjectFromQt(value));
             return FromQVariant(value);
         case TypeDesc::Kind::Value: break;
     }
