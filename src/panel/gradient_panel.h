@@ -189,7 +189,10 @@ private:
     void DrawPanelBorder(const gdi::RECT* redo_within = nullptr);
     void DrawPanelCaption();
     void ApplyTransparency();
-    void PresentDrawing();
+    // Copies the drawing area onto the panel: all of it, or, while the panel still shows the
+    // last copy, only `changed` (area pixels), the rest being the same on both.
+    void PresentDrawing(const std::vector<gdi::RECT>* changed = nullptr);
+    std::optional<std::uint64_t> presented_at_;  // the drawing layer's damage stamp after the last copy
     // The panel's scale extent in pixels (unrounded), and rounded halves to even.
     double PixelWidthExact() const;
     double PixelHeightExact() const;

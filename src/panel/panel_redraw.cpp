@@ -1,6 +1,6 @@
-// OVGradientPanel's two repaints and their steps. Both draw the whole panel from scratch into
-// the hidden drawing area and copy it onto the panel in one go, so the panel never shows a
-// half-drawn state; an error in a step (the gradient renderer's, or a refused picture) stops
+// OVGradientPanel's two repaints and their steps. Both draw the whole panel into the hidden
+// drawing area and copy it onto the panel in one go (a quick repaint over the last one copies
+// only what it changed), so the panel never shows a half-drawn state; an error in a step (the gradient renderer's, or a refused picture) stops
 // the repaint there and nothing is copied.
 #include "panel/gradient_panel.h"
 
@@ -10,6 +10,7 @@
 #include "panel/picture_painter.h"
 #include "panel/transparency.h"
 #include "platform/gdi/ole_colour.h"
+#include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
 #include "platform/picturebox/picture_box.h"
 #include "platform/runtime/automation_error.h"
@@ -49,7 +50,16 @@ void OVGradientPanel::RedrawQuick() {
     DrawPanelCaption();
     ApplyTransparency();
     NoteDrawingOverCache();
-    PresentDrawing();
+    if (!previous) {
+        PresentDrawing();
+        return;
+    }
+    // Over the last repaint's area only the restored parts, the new caption and a new frame
+    // changed (a frame drawn again within the old caption lies inside the restored parts).
+    std::vector<gdi::RECT> changed = std::move(restore);
+    changed.push_back(caption_rect_);
+    if (!same_frame) changed.insert(changed.end(), frame_rects_.begin(), frame_rects_.end());
+    PresentDrawing(&changed);
 }
 
 // What the last repaint left in the area, if the area still holds it: the same size, still a
@@ -197,8 +207,22 @@ void OVGradientPanel::ApplyTransparency() {
     else SetBackStyle(1);
 }
 
-void OVGradientPanel::PresentDrawing() {
-    gdi::BitBlt(hDC(), 0, 0, RoundedPixelWidth(), RoundedPixelHeight(), DrawingArea().hDC(), 0, 0, gdi::SRCCOPY);
+void OVGradientPanel::PresentDrawing(const std::vector<gdi::RECT>* changed) {
+    const int width = RoundedPixelWidth(), height = RoundedPixelHeight();
+    gdi::RECT since_last{};
+    const bool unchanged = changed && presented_at_ && gdi::GetWindowDamageSince(hWnd(), *presented_at_, &since_last) &&
+                           since_last.right <= since_last.left;
+    if (unchanged) {
+        for (const gdi::RECT& r : *changed) {
+            const int left = std::max(r.left, 0), top = std::max(r.top, 0);
+            const int right = std::min(r.right, width), bottom = std::min(r.bottom, height);
+            if (right > left && bottom > top)
+                gdi::BitBlt(hDC(), left, top, right - left, bottom - top, DrawingArea().hDC(), left, top, gdi::SRCCOPY);
+        }
+    } else {
+        gdi::BitBlt(hDC(), 0, 0, width, height, DrawingArea().hDC(), 0, 0, gdi::SRCCOPY);
+    }
+    presented_at_ = gdi::DamageStamp();
     Refresh();
 }
 

@@ -227,28 +227,52 @@ void OrvelleWidget::Sync() {
     // A loaded form's caption is the window's title, also when a program changes it.
     if (loaded_ && single_control_.empty())
         if (const QString title = FromLibraryText(host_.form().Caption()); title != windowTitle()) setWindowTitle(title);
-    if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent())) return;
+    if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent() && host_.Compose().version == frame_version_))
+        return;
     const host::ComposedImage* image = nullptr;
     try {
         image = &host_.Compose();
     } catch (const AutomationError&) {
         return;  // a form too large to compose keeps the last frame
     }
-    CopyToFrame(*image, see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32, frame_);
-    if (see_through_) ClearFormBackground(frame_, *image);
+    const QImage::Format format = see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    const gdi::RECT whole{0, 0, image->width, image->height};
+    const bool same_frame = frame_.width() == image->width && frame_.height() == image->height && frame_.format() == format;
+    // Only what changed since the frame was made goes into it, and only that is painted again.
+    const std::optional<gdi::RECT> changed = same_frame ? host_.CompositionChangedSince(frame_version_) : std::nullopt;
+    const gdi::RECT part = changed ? *changed : whole;
+    frame_version_ = image->version;
+    if (part.right <= part.left || part.bottom <= part.top) return;
+    CopyToFrame(*image, format, frame_, part);
+    if (see_through_) ClearFormBackground(frame_, *image, part);
     frame_.setDevicePixelRatio(pixel_ratio_);
     ++frames_composed_;
-    update();
+    if (!changed) {
+        update();
+        return;
+    }
+    // The part in the widget's own (device-independent) pixels, rounded outwards.
+    update(QRect(QPoint(static_cast<int>(std::floor(part.left / pixel_ratio_)), static_cast<int>(std::floor(part.top / pixel_ratio_))),
+                 QPoint(static_cast<int>(std::ceil(part.right / pixel_ratio_)) - 1,
+                        static_cast<int>(std::ceil(part.bottom / pixel_ratio_)) - 1)));
 }
 
 void CopyToFrame(const host::ComposedImage& image, QImage::Format format, QImage& frame) {
+    CopyToFrame(image, format, frame, gdi::RECT{0, 0, image.width, image.height});
+}
+
+void CopyToFrame(const host::ComposedImage& image, QImage::Format format, QImage& frame, const gdi::RECT& part) {
     // A frame of the same size is written over: no new image (and no fresh pages) per repaint.
-    if (frame.width() != image.width || frame.height() != image.height || frame.format() != format)
+    gdi::RECT r = part;
+    if (frame.width() != image.width || frame.height() != image.height || frame.format() != format) {
         frame = QImage(image.width, image.height, format);
-    for (int y = 0; y < image.height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
-        const std::uint32_t* source = image.pixels.data() + static_cast<std::size_t>(y) * image.width;
-        for (int x = 0; x < image.width; ++x) row[x] = 0xFF000000u | source[x];
+        r = gdi::RECT{0, 0, image.width, image.height};
+    }
+    r = host::Intersect(r, gdi::RECT{0, 0, image.width, image.height});
+    for (int y = r.top; y < r.bottom; ++y) {
+        auto* __restrict row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
+        const std::uint32_t* __restrict source = image.pixels.data() + static_cast<std::size_t>(y) * image.width;
+        for (int x = r.left; x < r.right; ++x) row[x] = 0xFF000000u | source[x];
     }
 }
 
@@ -260,24 +284,29 @@ void OrvelleWidget::setSeeThrough(bool see_through) {
     Sync();
 }
 
-void OrvelleWidget::ClearFormBackground(QImage& frame, const host::ComposedImage& image) const {
+void OrvelleWidget::ClearFormBackground(QImage& frame, const host::ComposedImage& image, const gdi::RECT& part) const {
     const gdi::COLORREF back = gdi::TranslateOleColorOrBlack(static_cast<std::uint32_t>(host_.form_object()->BackColor()));
     const std::uint32_t back_pixel = gdi::PixelWordFromColor(back);
+    const gdi::RECT r = host::Intersect(part, gdi::RECT{0, 0, image.width, image.height});
+    const auto row_of = [&](int y) { return image.pixels.data() + static_cast<std::size_t>(y) * image.width; };
     // Only a pixel of the background's colour can be background: none, and no second pass.
-    if (std::find(image.pixels.begin(), image.pixels.end(), back_pixel) == image.pixels.end()) return;
+    bool any = false;
+    for (int y = r.top; y < r.bottom && !any; ++y) any = std::find(row_of(y) + r.left, row_of(y) + r.right, back_pixel) != row_of(y) + r.right;
+    if (!any) return;
     const std::int32_t other = back_pixel == 0 ? 0x00FFFFFF : 0;
     host::ComposedImage over;
     try {
-        over = host_.ComposeOver(other);
+        over = host_.ComposeOver(other, r);
     } catch (const AutomationError&) {
         return;
     }
-    if (over.width != image.width || over.height != image.height) return;
-    for (int y = 0; y < image.height; ++y) {
+    if (over.width != r.right - r.left || over.height != r.bottom - r.top) return;
+    for (int y = r.top; y < r.bottom; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(frame.scanLine(y));
-        const std::size_t start = static_cast<std::size_t>(y) * image.width;
-        for (int x = 0; x < image.width; ++x)
-            if (image.pixels[start + x] != over.pixels[start + x]) row[x] = 0;  // transparent, premultiplied
+        const std::uint32_t* mine = row_of(y);
+        const std::uint32_t* theirs = over.pixels.data() + static_cast<std::size_t>(y - r.top) * over.width;
+        for (int x = r.left; x < r.right; ++x)
+            if (mine[x] != theirs[x - r.left]) row[x] = 0;  // transparent, premultiplied
     }
 }
 

@@ -69,8 +69,10 @@ class TextBox;
 namespace ov::qt {
 
 // Writes a composed image, opaque, into `frame` in `format` (a 32-bit one), which is made anew
-// only when it has another size or format.
+// (and then written whole) only when it has another size or format; otherwise only `part` of
+// it (image pixels) is written, by default all of it.
 void CopyToFrame(const host::ComposedImage& image, QImage::Format format, QImage& frame);
+void CopyToFrame(const host::ComposedImage& image, QImage::Format format, QImage& frame, const gdi::RECT& part);
 
 class OrvelleWidget : public QWidget {
     Q_OBJECT
@@ -184,9 +186,9 @@ private:
     // it to the top-level window holding the widget.
     void ApplyFormOperation(const std::string& operation);
 
-    // Clears the frame's pixels where the form's background shows, found by composing the
-    // form once more over another background: only those pixels differ.
-    void ClearFormBackground(QImage& frame, const host::ComposedImage& image) const;
+    // Clears the frame's pixels in `part` where the form's background shows, found by
+    // composing that part once more over another background: only those pixels differ.
+    void ClearFormBackground(QImage& frame, const host::ComposedImage& image, const gdi::RECT& part) const;
 
     host::ReferenceHost host_;
     bool see_through_ = false;
@@ -194,6 +196,7 @@ private:
     bool loaded_ = false;
     QImage frame_;
     int frames_composed_ = 0;
+    std::uint64_t frame_version_ = 0;  // of the composed image the frame shows
     double pixel_ratio_ = 1.0;  // what the twips-per-pixel factors were set for
     bool classic_colours_ = false;
     host::DropTracker drops_{host_};

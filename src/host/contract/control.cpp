@@ -34,7 +34,8 @@ Control::~Control() {
 }
 
 Variant Control::Invoke(std::int32_t dispid, InvokeKind kind, std::vector<Variant>& args) {
-    NoteVisualChange();
+    // What a call changes that the compositor reads counts in the setters it goes through;
+    // what it draws the drawing layer notes as damage.
     return AutomationObject::Invoke(dispid, kind, args);
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 // A count of changes to what the compositor reads outside the drawing layer: extents and
-// placement, constituents' properties, see-through settings, the form's size and colour, and
-// any late-bound call on a control (which may change any of these). The drawing layer counts pixel changes
-// itself (gdi::SurfaceChangeCount); together they tell a cached composition whether it is
-// still what composing now would give. Every change counts, in any host: a needless
-// recomposition costs time, a missed one would be a wrong pixel.
+// placement, constituents' properties, see-through settings, the form's size and colour, an
+// event fired into a control. Each setter of such state counts its change. The drawing layer
+// notes where pixels change itself (gdi::GetWindowDamageSince); together they tell a cached
+// composition whether, and where, it is still what composing now would give. Every change
+// counts, in any host: a needless recomposition costs time, a missed one would be a wrong pixel.
 #include <cstdint>
 #include <utility>
 
@@ -18,9 +18,11 @@ inline std::uint64_t& VisualChangeCounter() {
 inline void NoteVisualChange() { ++VisualChangeCounter(); }
 inline std::uint64_t VisualChangeCount() { return VisualChangeCounter(); }
 
-// A setter of something the compositor reads: stores the value and counts the change.
+// A setter of something the compositor reads: stores the value and counts the change, when it
+// is one (a control that sets a value again on every repaint changes nothing).
 template <class Member, class Value>
 void StoreVisual(Member& member, Value&& value) {
+    if (member == value) return;
     member = std::forward<Value>(value);
     NoteVisualChange();
 }

@@ -17,50 +17,58 @@ namespace ov::host {
 
 namespace {
 
-// A 32-bit drawing buffer for the part of one control that shows, so constituents are drawn
-// with the platform's own primitives (pens, brushes, text) exactly as on a real surface, and a
-// copy of its pixels that the composition works on between drawing calls. `shift` takes a
-// point of the control's surface to the buffer: drawing the control's pixel (x, y) lands on
-// buffer pixel (x + shift.x, y + shift.y).
+// The part of the canvas one control covers, which the composition draws on directly, and a
+// 32-bit drawing buffer of its size, so constituents are drawn with the platform's own
+// primitives (pens, brushes, text) exactly as on a real surface. The buffer is made only for
+// a control with such constituents: the pixels go to it before drawing calls and come back
+// after. `shift` takes a point of the control's surface to the part: drawing the control's
+// pixel (x, y) lands on part pixel (x + shift.x, y + shift.y).
 class Scratch {
 public:
-    Scratch(int width, int height, gdi::POINT shift)
-        : width_(width),
-          height_(height),
-          shift_(shift),
-          pixels_(static_cast<std::size_t>(width) * height),
-          dc_(0, NewBitmap(width, height), gdi::Bitmap::Owned) {
-        if (!dc_.bitmap()) throw AutomationError(error::kOutOfMemory);
-        bitmap_ = dc_.bitmap();
-    }
+    Scratch(std::uint32_t* pixels, std::size_t stride, int width, int height, gdi::POINT shift)
+        : pixels_(pixels), stride_(stride), width_(width), height_(height), shift_(shift) {}
 
-    gdi::HDC dc() const { return dc_.get(); }
+    gdi::HDC dc() {
+        if (!dc_) {
+            const gdi::HBITMAP bitmap = gdi::CreateDIBSection32(std::max(width_, 1), std::max(height_, 1));
+            if (!bitmap) throw AutomationError(error::kOutOfMemory);
+            dc_.emplace(0, bitmap, gdi::Bitmap::Owned);
+            if (!dc_->bitmap()) throw AutomationError(error::kOutOfMemory);
+        }
+        return dc_->get();
+    }
     int width() const { return width_; }
     int height() const { return height_; }
     gdi::POINT shift() const { return shift_; }
-    std::uint32_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+    std::uint32_t* row(int y) { return pixels_ + static_cast<std::size_t>(y) * stride_; }
+    std::size_t stride() const { return stride_; }
 
-    // The copy to the bitmap before drawing on the DC, and back after.
-    void Store() const {
-        const gdi::RECT all{0, 0, width_, height_};
-        gdi::SetBitmapBits32(bitmap_, &all, pixels_.data());
+    // The copy to the buffer before drawing on its DC, and back after.
+    void Store() {
+        const gdi::HBITMAP bitmap = Bitmap();
+        for (int y = 0; y < height_; ++y) {
+            const gdi::RECT line{0, y, width_, y + 1};
+            gdi::SetBitmapBits32(bitmap, &line, row(y));
+        }
     }
     void Load() {
-        const gdi::RECT all{0, 0, width_, height_};
-        if (gdi::GetBitmapBits32(bitmap_, &all, pixels_.data()) != height_) throw AutomationError(error::kOutOfMemory);
+        const gdi::HBITMAP bitmap = Bitmap();
+        for (int y = 0; y < height_; ++y) {
+            const gdi::RECT line{0, y, width_, y + 1};
+            if (gdi::GetBitmapBits32(bitmap, &line, row(y)) != 1) throw AutomationError(error::kOutOfMemory);
+        }
     }
 
 private:
+    std::uint32_t* pixels_;
+    std::size_t stride_;
     int width_, height_;
     gdi::POINT shift_;
-    std::vector<std::uint32_t> pixels_;
-    gdi::MemoryDC dc_;
-    gdi::HBITMAP bitmap_ = 0;
+    std::optional<gdi::MemoryDC> dc_;
 
-    static gdi::HBITMAP NewBitmap(int width, int height) {
-        const gdi::HBITMAP bitmap = gdi::CreateDIBSection32(std::max(width, 1), std::max(height, 1));
-        if (!bitmap) throw AutomationError(error::kOutOfMemory);
-        return bitmap;
+    gdi::HBITMAP Bitmap() {
+        dc();
+        return dc_->bitmap();
     }
 };
 
@@ -74,7 +82,7 @@ PixelRect PixelRectOf(const Control& owner, const Constituent& c, gdi::POINT shi
             owner.ToPixelsX(c.Left() + c.Width()) + shift.x, owner.ToPixelsY(c.Top() + c.Height()) + shift.y};
 }
 
-void DrawLine(const Control& owner, const Line& line, const Scratch& scratch) {
+void DrawLine(const Control& owner, const Line& line, Scratch& scratch) {
     const gdi::HDC dc = scratch.dc();
     const gdi::POINT shift = scratch.shift();
     const gdi::OwnedObject pen(gdi::CreatePen(gdi::PS_SOLID, 1, gdi::TranslateOleColorOrBlack(line.BorderColor())));
@@ -83,7 +91,7 @@ void DrawLine(const Control& owner, const Line& line, const Scratch& scratch) {
     gdi::LineTo(dc, owner.ToPixelsX(line.X2()) + shift.x, owner.ToPixelsY(line.Y2()) + shift.y);
 }
 
-void DrawShape(const Control& owner, const Shape& shape, const Scratch& scratch) {
+void DrawShape(const Control& owner, const Shape& shape, Scratch& scratch) {
     const gdi::HDC dc = scratch.dc();
     const PixelRect r = PixelRectOf(owner, shape, scratch.shift());
     gdi::OwnedObject pen, brush;
@@ -98,7 +106,7 @@ void DrawShape(const Control& owner, const Shape& shape, const Scratch& scratch)
     gdi::Rectangle(dc, r.left, r.top, r.right, r.bottom);
 }
 
-void DrawLabel(const Control& owner, const Label& label, const Scratch& scratch) {
+void DrawLabel(const Control& owner, const Label& label, Scratch& scratch) {
     const gdi::HDC dc = scratch.dc();
     const PixelRect r = PixelRectOf(owner, label, scratch.shift());
     gdi::RECT rect{r.left, r.top, r.right, r.bottom};
@@ -119,12 +127,13 @@ void DrawLabel(const Control& owner, const Label& label, const Scratch& scratch)
     gdi::SetTextColor(dc, old_colour);
 }
 
-void DrawImage(const Control& owner, const Image& image, const Scratch& scratch) {
+void DrawImage(const Control& owner, const Image& image, Scratch& scratch, CompositionSources* sources) {
     const auto* given = dynamic_cast<const Picture*>(image.Picture().get());
     if (!given) return;
     // Unstretched, a picture shows at its display size (its own pixels unless the screen is
     // scaled); stretched, its own pixels fill the image.
     const Picture* picture = image.Stretch() ? given : &given->AtDisplaySize();
+    if (sources && picture->type() == PictureType::Bitmap) sources->bitmaps.push_back(picture->handle());
     const gdi::HDC dc = scratch.dc();
     const PixelRect r = PixelRectOf(owner, image, scratch.shift());
     if (picture->type() == PictureType::Icon) {
@@ -199,9 +208,10 @@ struct MaskPixels {
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
-std::optional<MaskPixels> ReadMask(const Control& control) {
+std::optional<MaskPixels> ReadMask(const Control& control, CompositionSources* sources) {
     const auto* picture = dynamic_cast<const Picture*>(control.MaskPicture().get());
     if (!picture || picture->type() != PictureType::Bitmap) return std::nullopt;
+    if (sources) sources->bitmaps.push_back(picture->handle());
     gdi::SIZE size;
     if (!gdi::GetBitmapSize(picture->handle(), &size)) return std::nullopt;
     MaskPixels mask{size.cx, size.cy, std::vector<std::uint32_t>(static_cast<std::size_t>(size.cx) * size.cy)};
@@ -213,10 +223,21 @@ std::optional<MaskPixels> ReadMask(const Control& control) {
 // The control's own surface over what lies beneath. With BackStyle transparent, mask-colour
 // pixels of the mask picture (and everything outside it) let the parent show through; without
 // a mask picture only the constituents are drawn.
-void DrawSurface(const Control& control, Scratch& scratch) {
-    const std::optional<MaskPixels> mask = control.BackStyle() == 0 ? ReadMask(control) : std::nullopt;
+void DrawSurface(const Control& control, Scratch& scratch, CompositionSources* sources) {
+    const std::optional<MaskPixels> mask = control.BackStyle() == 0 ? ReadMask(control, sources) : std::nullopt;
     if (control.BackStyle() == 0 && !mask) return;
     const gdi::POINT shift = scratch.shift();
+    if (!mask) {
+        // Opaque: the part that shows goes straight onto the canvas, row by row.
+        int width = 0, height = 0;
+        if (!gdi::GetPresentedSize(control.hWnd(), &width, &height)) return;
+        const gdi::RECT part = Intersect(gdi::RECT{0, 0, width, height},
+                                         gdi::RECT{-shift.x, -shift.y, scratch.width() - shift.x, scratch.height() - shift.y});
+        if (part.right <= part.left || part.bottom <= part.top) return;
+        std::uint32_t* first = scratch.row(part.top + shift.y) + part.left + shift.x;
+        gdi::CopyPresentedPixels(control.hWnd(), part, first, scratch.stride());
+        return;
+    }
     const WindowPart part = ReadWindowPart(control.hWnd(), scratch, shift);
     if (part.empty()) return;
     const std::uint32_t mask_pixel = gdi::PixelWordFromColor(gdi::TranslateOleColorOrBlack(control.MaskColor()));
@@ -225,10 +246,8 @@ void DrawSurface(const Control& control, Scratch& scratch) {
         std::uint32_t* row = scratch.row(y + shift.y);
         const std::uint32_t* source = part.pixels.data() + static_cast<std::size_t>(y - part.in_window.top) * width;
         for (int x = part.in_window.left; x < part.in_window.right; ++x) {
-            if (mask) {
-                const bool inside = x < mask->width && y < mask->height;
-                if (!inside || mask->at(x, y) == mask_pixel) continue;
-            }
+            const bool inside = x < mask->width && y < mask->height;
+            if (!inside || mask->at(x, y) == mask_pixel) continue;
             row[x + shift.x] = source[x - part.in_window.left];
         }
     }
@@ -257,24 +276,34 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
     if (area.right <= area.left || area.bottom <= area.top) return;
 
     const int width = area.right - area.left, height = area.bottom - area.top;
-    Scratch scratch(width, height, gdi::POINT{origin.x - area.left, origin.y - area.top});
-    // Start from what lies beneath, so transparent parts of the surface show the parent.
-    for (int y = 0; y < height; ++y) std::copy_n(&canvas.at(area.left, area.top + y), width, scratch.row(y));
-    DrawSurface(control, scratch);
-    scratch.Store();
+    // Drawn over what lies beneath, so transparent parts of the surface show the parent.
+    Scratch scratch(&canvas.at(area.left, area.top), canvas.stride, width, height,
+                    gdi::POINT{origin.x - area.left, origin.y - area.top});
+    if (canvas.sources) canvas.sources->windows.push_back({control.hWnd(), origin.x, origin.y});
+    DrawSurface(control, scratch, canvas.sources);
 
     // Lightweight constituents in z-order, then the windowed ones above them.
-    for (const auto& c : control.constituents()) {
-        if (!c->Visible()) continue;
+    const auto drawn_on_the_buffer = [](const Constituent& c) {
+        return c.Visible() && (c.kind() == ConstituentKind::Line || c.kind() == ConstituentKind::Shape ||
+                               c.kind() == ConstituentKind::Label || c.kind() == ConstituentKind::Image);
+    };
+    const auto& constituents = control.constituents();
+    const bool lightweight = std::any_of(constituents.begin(), constituents.end(),
+                                         [&](const auto& c) { return drawn_on_the_buffer(*c); });
+    if (lightweight) scratch.Store();
+    for (const auto& c : constituents) {
+        if (!drawn_on_the_buffer(*c)) continue;
         switch (c->kind()) {
             case ConstituentKind::Line: DrawLine(control, static_cast<const Line&>(*c), scratch); break;
             case ConstituentKind::Shape: DrawShape(control, static_cast<const Shape&>(*c), scratch); break;
             case ConstituentKind::Label: DrawLabel(control, static_cast<const Label&>(*c), scratch); break;
-            case ConstituentKind::Image: DrawImage(control, static_cast<const Image&>(*c), scratch); break;
+            case ConstituentKind::Image:
+                DrawImage(control, static_cast<const Image&>(*c), scratch, canvas.sources);
+                break;
             default: break;
         }
     }
-    scratch.Load();
+    if (lightweight) scratch.Load();
     const gdi::POINT shift = scratch.shift();
     for (const auto& c : control.constituents()) {
         if (!c->Visible()) continue;
@@ -290,6 +319,11 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
         if (c->kind() != ConstituentKind::PictureBox) continue;
         const auto& box = static_cast<const ConstituentPictureBox&>(*c);
         const int x = control.ToPixelsX(box.Left()) + shift.x, y = control.ToPixelsY(box.Top()) + shift.y;
+        if (canvas.sources) {
+            const int frame = box.box().BorderStyle() == 1 ? 2 : 0;
+            canvas.sources->windows.push_back({box.hWnd(), std::int64_t{x} - shift.x + origin.x + frame,
+                                               std::int64_t{y} - shift.y + origin.y + frame});
+        }
         if (box.box().BorderStyle() == 1) {
             DrawSunkenFrame(scratch, x, y, box.box().client_width(), box.box().client_height());
             CopyWindow(box.hWnd(), scratch, gdi::POINT{x + 2, y + 2});
@@ -297,8 +331,6 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
             CopyWindow(box.hWnd(), scratch, gdi::POINT{x, y});
         }
     }
-
-    for (int y = 0; y < height; ++y) std::copy_n(scratch.row(y), width, &canvas.at(area.left, area.top + y));
 }
 
 }  // namespace ov::host

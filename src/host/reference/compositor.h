@@ -17,12 +17,26 @@ namespace ov::host {
 
 class Control;
 
+// What a composition drew from: the windows whose presented pixels it read, with where their
+// pixel (0, 0) lies in form pixels, and the other bitmaps (mask and image pictures). Where their
+// pixels change later is where the composed image may be out of date.
+struct CompositionSources {
+    struct Window {
+        gdi::HWND window;
+        std::int64_t left, top;
+    };
+    std::vector<Window> windows;
+    std::vector<gdi::HBITMAP> bitmaps;
+};
+
 struct Canvas {
-    gdi::RECT bounds;                    // form pixels covered, half-open
-    std::vector<std::uint32_t>& pixels;  // 0x00RRGGBB, row-major, the width of `bounds`
+    gdi::RECT bounds;        // form pixels covered, half-open
+    std::uint32_t* pixels;   // 0x00RRGGBB, row-major: bounds' top-left pixel
+    std::size_t stride;      // pixels from one row to the next, at least the width of `bounds`
+    CompositionSources* sources = nullptr;  // when set, what is drawn from is added
     int width() const { return bounds.right - bounds.left; }
     std::uint32_t& at(int x, int y) {  // form pixels, inside `bounds`
-        return pixels[static_cast<std::size_t>(y - bounds.top) * width() + (x - bounds.left)];
+        return pixels[static_cast<std::size_t>(y - bounds.top) * stride + static_cast<std::size_t>(x - bounds.left)];
     }
 };
 

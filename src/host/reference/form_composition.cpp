@@ -21,8 +21,7 @@ gdi::COLORREF ComposedImage::At(std::int64_t x, std::int64_t y) const {
 }
 
 bool FormComposition::Stamp::operator==(const Stamp& other) const {
-    return host_changes == other.host_changes && surface_changes == other.surface_changes &&
-           system_colours == other.system_colours && screen.twips_per_pixel_x == other.screen.twips_per_pixel_x &&
+    return host_changes == other.host_changes && system_colours == other.system_colours && screen.twips_per_pixel_x == other.screen.twips_per_pixel_x &&
            screen.twips_per_pixel_y == other.screen.twips_per_pixel_y &&
            screen.font_smoothing == other.screen.font_smoothing;
 }
@@ -30,7 +29,6 @@ bool FormComposition::Stamp::operator==(const Stamp& other) const {
 FormComposition::Stamp FormComposition::Current() {
     Stamp stamp;
     stamp.host_changes = VisualChangeCount();
-    stamp.surface_changes = gdi::SurfaceChangeCount();
     for (int i = 0; i < gdi::kSysColorCount; ++i)
         stamp.system_colours[static_cast<std::size_t>(i)] = gdi::GetSysColor(i);
     stamp.screen = gdi::Screen();
@@ -52,6 +50,15 @@ FormPoint FormComposition::OriginOf(const HostEntry* entry) {
 }
 
 namespace {
+
+bool IsEmptyRect(const gdi::RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+gdi::RECT Union(const gdi::RECT& a, const gdi::RECT& b) {
+    if (IsEmptyRect(a)) return b;
+    if (IsEmptyRect(b)) return a;
+    return gdi::RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                     std::max(a.bottom, b.bottom)};
+}
 
 // Whether `entry` is `target` or holds it, however deeply.
 bool OnPathTo(const HostEntry* entry, const HostEntry* target) {
@@ -102,23 +109,102 @@ void FormComposition::ComposeRegionInto(ComposedImage& image, const gdi::RECT& b
     image.height = bounds.bottom - bounds.top;
     // The background fills every pixel: a buffer of the same size is reused as it is.
     image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-    Canvas canvas{bounds, image.pixels};
+    Canvas canvas{bounds, image.pixels.data(), static_cast<std::size_t>(image.width)};
     FillCanvas(canvas, bounds, background);
     ComposeChildren(nullptr, canvas, bounds, FormPoint{}, whole);
+}
+
+// The whole form into the kept buffer (a live host recomposing after every input allocates,
+// and faults in, no new image of the form's size), noting what it is drawn from.
+void FormComposition::ComposeAll() const {
+    const gdi::RECT bounds = FormBounds();
+    image_.width = bounds.right;
+    image_.height = bounds.bottom;
+    image_.pixels.resize(static_cast<std::size_t>(image_.width) * image_.height);
+    sources_ = CompositionSources{};
+    Canvas canvas{bounds, image_.pixels.data(), static_cast<std::size_t>(image_.width), &sources_};
+    FillCanvas(canvas, bounds, form_.BackColor());
+    ComposeChildren(nullptr, canvas, bounds, FormPoint{}, nullptr);
+    changes_.clear();  // every version before this one is unknown now
+    ++image_.version;
+    NoteChange(bounds);
+}
+
+// `part` of the kept image composed again over the form's background, everything in it
+// included: what composing the whole form would give there.
+void FormComposition::ComposePart(const gdi::RECT& part) const {
+    Canvas canvas{part, &image_.pixels[static_cast<std::size_t>(part.top) * image_.width + part.left],
+                  static_cast<std::size_t>(image_.width)};
+    FillCanvas(canvas, part, form_.BackColor());
+    ComposeChildren(nullptr, canvas, part, FormPoint{}, nullptr);
+    ++image_.version;
+    NoteChange(part);
+}
+
+void FormComposition::NoteChange(const gdi::RECT& changed) const {
+    constexpr std::size_t kKept = 16;
+    if (changes_.size() == kKept) changes_.erase(changes_.begin());
+    changes_.push_back(Change{image_.version, changed});
+}
+
+std::optional<gdi::RECT> FormComposition::ChangedSince(std::uint64_t version) const {
+    if (version == image_.version) return gdi::RECT{};
+    // Known only when every version after `version` is in the list.
+    if (changes_.empty() || version + 1 < changes_.front().version || version > image_.version) return std::nullopt;
+    gdi::RECT changed{};
+    for (const Change& c : changes_)
+        if (c.version > version) changed = Union(changed, c.rect);
+    return changed;
+}
+
+std::optional<gdi::RECT> FormComposition::SourceDamage() const {
+    const gdi::RECT form = FormBounds();
+    gdi::RECT damage{};
+    for (const CompositionSources::Window& w : sources_.windows) {
+        gdi::RECT changed;
+        if (!gdi::GetWindowDamageSince(w.window, composed_at_, &changed)) return std::nullopt;
+        if (IsEmptyRect(changed)) continue;
+        // In form pixels, clipped to the form before narrowing.
+        const auto clamp = [](std::int64_t v, int low, int high) {
+            return static_cast<int>(std::clamp<std::int64_t>(v, low, high));
+        };
+        damage = Union(damage, gdi::RECT{clamp(w.left + changed.left, 0, form.right),
+                                         clamp(w.top + changed.top, 0, form.bottom),
+                                         clamp(w.left + changed.right, 0, form.right),
+                                         clamp(w.top + changed.bottom, 0, form.bottom)});
+    }
+    for (const gdi::HBITMAP bitmap : sources_.bitmaps) {
+        gdi::RECT changed;
+        if (!gdi::GetBitmapDamageSince(bitmap, composed_at_, &changed)) return std::nullopt;
+        if (!IsEmptyRect(changed)) return form;  // a picture may show anywhere, scaled or tiled
+    }
+    return IsEmptyRect(damage) ? gdi::RECT{} : damage;
+}
+
+bool FormComposition::IsCurrent() const {
+    if (!stamp_ || !(*stamp_ == Current())) return false;
+    const std::optional<gdi::RECT> damage = SourceDamage();
+    return damage && IsEmptyRect(*damage);
 }
 
 ComposedImage FormComposition::ImageOver(std::int32_t ole_colour) const {
     return ComposeRegion(FormBounds(), nullptr, ole_colour);
 }
 
+ComposedImage FormComposition::ImageOver(std::int32_t ole_colour, const gdi::RECT& part) const {
+    return ComposeRegion(part, nullptr, ole_colour);
+}
+
 const ComposedImage& FormComposition::Image() const {
-    if (!IsCurrent()) {
-        // Recomposed into the kept buffer: a live host recomposing after every input allocates
-        // (and faults in) no new image of the form's size.
-        ComposeRegionInto(image_, FormBounds(), nullptr, form_.BackColor());
-        // Taken after composing: composing reads bitmaps, which moves the surface count.
-        stamp_ = Current();
-    }
+    const Stamp now = Current();
+    const gdi::RECT form = FormBounds();
+    const bool same_state = stamp_ && *stamp_ == now && image_.width == form.right && image_.height == form.bottom;
+    const std::optional<gdi::RECT> damage = same_state ? SourceDamage() : std::nullopt;
+    if (!damage) ComposeAll();
+    else if (!IsEmptyRect(*damage)) ComposePart(*damage);
+    stamp_ = now;
+    // Taken after composing: what composing itself draws (its own buffers) is not a change.
+    composed_at_ = gdi::DamageStamp();
     return image_;
 }
 

@@ -196,6 +196,14 @@ public:
     // The form composed afresh over a background of `ole_colour` in place of its own (the
     // kept image is untouched): comparing the two shows where the background shows through.
     ComposedImage ComposeOver(std::int32_t ole_colour) const { return composition_.ImageOver(ole_colour); }
+    ComposedImage ComposeOver(std::int32_t ole_colour, const gdi::RECT& part) const {
+        return composition_.ImageOver(ole_colour, part);
+    }
+    // The part of Compose()'s image that changed after it was at `version` (its `version` then);
+    // null when that is no longer known.
+    std::optional<gdi::RECT> CompositionChangedSince(std::uint64_t version) const {
+        return composition_.ChangedSince(version);
+    }
     // The control's top-left corner in form pixels (saturated to the range of int).
     gdi::POINT OriginOf(const std::string& name) const;
     // The composed pixel at (x, y) pixels from the control's top-left ("form" for the form);

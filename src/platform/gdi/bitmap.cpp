@@ -205,7 +205,10 @@ HBITMAP CreateCompatibleBitmap(HDC dc_handle, int width, int height) {
     return Guarded<HBITMAP>(0, [&] {
         DeviceContext* dc = LookupDc(dc_handle);
         if (!dc) return HBITMAP{0};
-        const Bitmap* current = BitmapForRecording(dc->bitmap);  // the format only
+        const Bitmap* current = [&] {
+            const UntrackedBitmapAccess read;
+            return BitmapForRecording(dc->bitmap);  // the format only
+        }();
         return NewBitmap(width, height, current ? current->bits_per_pixel : 32);
     });
 }
@@ -239,6 +242,7 @@ HBITMAP CreateDIBSection32(int width, int height) {
 }
 
 bool GetBitmapSize(HBITMAP handle, SIZE* out) {
+    const UntrackedBitmapAccess read;
     const Bitmap* bitmap = BitmapForRecording(handle);  // the size only
     if (!bitmap || !out) return false;
     *out = SIZE{bitmap->width, bitmap->height};
@@ -246,6 +250,7 @@ bool GetBitmapSize(HBITMAP handle, SIZE* out) {
 }
 
 int GetBitmapBitsPerPixel(HBITMAP handle) {
+    const UntrackedBitmapAccess read;
     const Bitmap* bitmap = BitmapForRecording(handle);  // the format only
     return bitmap ? bitmap->bits_per_pixel : 0;
 }
@@ -253,6 +258,7 @@ int GetBitmapBitsPerPixel(HBITMAP handle) {
 int GetBitmapBits32(HBITMAP handle, const RECT* rect, std::uint32_t* bits) {
     if (!rect || !bits) return 0;
     return Guarded(0, [&] {
+        const UntrackedBitmapAccess read;
         const Bitmap* bitmap = BitmapForPixels(handle);
         BitsArea area;
         if (!bitmap || !AreaOf(*bitmap, *rect, &area)) return 0;
@@ -272,10 +278,14 @@ int GetBitmapBits32(HBITMAP handle, const RECT* rect, std::uint32_t* bits) {
 int SetBitmapBits32(HBITMAP handle, const RECT* rect, const std::uint32_t* bits) {
     if (!rect || !bits) return 0;
     return Guarded(0, [&] {
-        Bitmap* bitmap = BitmapForPixels(handle);
+        Bitmap* bitmap = [&] {
+            const UntrackedBitmapAccess noted_below;
+            return BitmapForPixels(handle);
+        }();
         BitsArea area;
         if (!bitmap || !AreaOf(*bitmap, *rect, &area)) return 0;
         const PixelRect& r = area.inside;
+        bitmap->damage.Note(RECT{r.left, r.top, r.right, r.bottom});
         for (int y = r.top; y < r.bottom; ++y) {
             const std::uint32_t* in = bits + area.Offset(r.left, y);
             if (bitmap->is_mono()) {

@@ -238,12 +238,20 @@ void RecordBlit(const ChainedBlit& op, Bitmap& dst, Bitmap& src) {
     if (Chain().size() >= kMaxChainedBlits) RunBlitChain();
 }
 
+// A blit's bitmaps as looked up for recording, without noting damage.
+Bitmap* ForBlit(HBITMAP handle) {
+    const UntrackedBitmapAccess noted_by_the_blit;
+    return BitmapForRecording(handle);
+}
+
 bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, int src_x, int src_y, int src_width,
           int src_height, std::uint32_t rop) {
     // Looked up for recording: the sizes and formats decide whether the blit is recorded, and
     // either way the drawing recorded on both bitmaps is dealt with below.
+    // Neither lookup notes damage: the source is only read, and the destination's changed
+    // rectangle is noted below.
     DeviceContext* dst_dc = LookupDc(dst_handle);
-    Bitmap* dst = dst_dc ? BitmapForRecording(dst_dc->bitmap) : nullptr;
+    Bitmap* dst = dst_dc ? ForBlit(dst_dc->bitmap) : nullptr;
     if (!dst) return false;
     const std::uint8_t index = RopIndex(rop);
     std::uint32_t pattern = 0;
@@ -255,7 +263,7 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     if (!RopUsesSource(index)) return PatBlt(dst_handle, x, y, width, height, rop);
 
     DeviceContext* src_dc = LookupDc(src_handle);
-    Bitmap* src = src_dc ? BitmapForRecording(src_dc->bitmap) : nullptr;
+    Bitmap* src = src_dc ? ForBlit(src_dc->bitmap) : nullptr;
     if (!src) return false;
 
     const int mode = StretchModeOnto(*dst_dc, *dst);
@@ -264,6 +272,7 @@ bool Blit(HDC dst_handle, int x, int y, int width, int height, HDC src_handle, i
     const AxisMap ymap = MapRows(*dst, mode, y, height, src_y, src_height, src->height);
     if (ymap.empty()) return true;
     const SourceConversion convert = ConversionBetween(*src, *src_dc, *dst, *dst_dc);
+    dst->damage.Note(RECT{xmap.dst_start, ymap.dst_start, xmap.dst_end, ymap.dst_end});
 
     if (src != dst && LineDeferralEnabled() && xmap.identity && ymap.identity && ymap.offset == 0 &&
         HasInPlaceKernel(*src, *dst, index)) {
@@ -353,6 +362,7 @@ bool StretchBltSources(HDC dst_handle, int x, int y, int width, int height, int 
                        int src_height, int source_width, int source_height, StretchAxis* columns, StretchAxis* rows) {
     if (!columns || !rows) return false;
     return detail::Guarded(false, [&] {
+        const detail::UntrackedBitmapAccess read;
         const detail::DeviceContext* dst_dc = detail::LookupDc(dst_handle);
         const detail::Bitmap* dst = dst_dc ? detail::BitmapForRecording(dst_dc->bitmap) : nullptr;
         if (!dst) return false;

@@ -76,6 +76,7 @@ int GetDeviceCaps(HDC handle, int index) {
         case LOGPIXELSX: return screen.twips_per_pixel_x > 0 ? 1440 / screen.twips_per_pixel_x : 96;
         case LOGPIXELSY: return screen.twips_per_pixel_y > 0 ? 1440 / screen.twips_per_pixel_y : 96;
         case BITSPIXEL: {
+            const detail::UntrackedBitmapAccess read;
             const auto* bitmap = detail::BitmapForRecording(dc->bitmap);  // the format only
             return bitmap ? bitmap->bits_per_pixel : 32;
         }

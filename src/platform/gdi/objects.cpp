@@ -121,11 +121,17 @@ ObjectTable& Table() {
 // Moves at every bitmap access and every creation or deletion (SurfaceChangeCount).
 std::uint64_t surface_changes = 0;
 
+// Lookups inside an UntrackedBitmapAccess.
+int untracked_depth = 0;
+
 template <typename T>
 T* Lookup(HGDIOBJ handle) {
     if constexpr (std::is_same_v<T, Bitmap>) ++surface_changes;
     Slot* slot = Table().Find(handle);
-    return slot ? std::get_if<T>(&slot->data) : nullptr;
+    T* object = slot ? std::get_if<T>(&slot->data) : nullptr;
+    if constexpr (std::is_same_v<T, Bitmap>)
+        if (object && untracked_depth == 0) object->damage.NoteWhole();
+    return object;
 }
 
 LOGFONTA DefaultLogFont() {
@@ -182,6 +188,9 @@ Bitmap* BitmapForPixels(HBITMAP h) {
 }
 
 Bitmap* BitmapForRecording(HBITMAP h) { return Lookup<Bitmap>(h); }
+
+UntrackedBitmapAccess::UntrackedBitmapAccess() { ++untracked_depth; }
+UntrackedBitmapAccess::~UntrackedBitmapAccess() { --untracked_depth; }
 
 Pen* LookupPen(HPEN h) { return Lookup<Pen>(h); }
 Brush* LookupBrush(HBRUSH h) { return Lookup<Brush>(h); }

@@ -339,6 +339,7 @@ int FillRect(HDC handle, const RECT* rect, HBRUSH brush_handle) {
 
 COLORREF GetPixel(HDC handle, int x, int y) {
     return Guarded(CLR_INVALID, [&] {
+        const UntrackedBitmapAccess read;
         const Bitmap* bitmap = TargetBitmap(handle);
         if (!bitmap || !BoundsOf(*bitmap).contains(x, y)) return CLR_INVALID;
         return ColorFromPixelWord(bitmap->PixelAt(x, y) & 0x00FFFFFFu);

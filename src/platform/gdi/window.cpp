@@ -112,6 +112,27 @@ HWND GetLockedWindow() { return Registry().locked; }
 
 int LiveWindowCount() { return static_cast<int>(Registry().windows.size()); }
 
+std::uint64_t DamageStamp() { return detail::CurrentDamageStamp(); }
+
+bool GetBitmapDamageSince(HBITMAP handle, std::uint64_t stamp, RECT* damage) {
+    if (!damage) return false;
+    const detail::UntrackedBitmapAccess read;
+    const detail::Bitmap* bitmap = detail::BitmapForRecording(handle);
+    RECT changed;
+    if (!bitmap || !bitmap->damage.Since(stamp, &changed)) return false;
+    // A locked window's kept frame may be larger than its surface.
+    const int width = std::max(bitmap->width, bitmap->kept.width), height = std::max(bitmap->height, bitmap->kept.height);
+    *damage = RECT{std::max(changed.left, 0), std::max(changed.top, 0), std::min(changed.right, width),
+                   std::min(changed.bottom, height)};
+    if (damage->right <= damage->left || damage->bottom <= damage->top) *damage = RECT{};
+    return true;
+}
+
+bool GetWindowDamageSince(HWND handle, std::uint64_t stamp, RECT* damage) {
+    const Window* window = Find(handle);
+    return window && GetBitmapDamageSince(window->surface, stamp, damage);
+}
+
 HBITMAP GetWindowSurfaceBitmap(HWND handle) {
     Window* window = Find(handle);
     return window ? window->surface : 0;
@@ -130,6 +151,8 @@ struct PresentedFrame {
 std::optional<PresentedFrame> Presented(HWND handle) {
     Window* window = Find(handle);
     if (!window) return std::nullopt;
+    // A read: what writing out the recorded drawing changes was noted when it was recorded.
+    const detail::UntrackedBitmapAccess read;
     if (Registry().locked == handle) {
         // Looked up for recording: writing out what was drawn since the lock would change the
         // frame (blits onto the surface took the copy when they were recorded).
@@ -159,6 +182,10 @@ bool GetPresentedSize(HWND handle, int* width, int* height) {
 }
 
 bool CopyPresentedPixels(HWND handle, const RECT& rect, std::uint32_t* out) {
+    return CopyPresentedPixels(handle, rect, out, rect.right > rect.left ? static_cast<std::size_t>(rect.right - rect.left) : 0);
+}
+
+bool CopyPresentedPixels(HWND handle, const RECT& rect, std::uint32_t* out, std::size_t out_stride) {
     if (!out) return false;
     return detail::Guarded(false, [&] {
         const auto frame = Presented(handle);
@@ -166,9 +193,10 @@ bool CopyPresentedPixels(HWND handle, const RECT& rect, std::uint32_t* out) {
             rect.right < rect.left || rect.bottom < rect.top)
             return false;
         const int row_width = rect.right - rect.left;
+        if (out_stride < static_cast<std::size_t>(row_width)) return false;
         for (int y = rect.top; y < rect.bottom; ++y)
             std::copy_n(frame->pixels + static_cast<std::size_t>(y) * frame->width + rect.left, row_width,
-                        out + static_cast<std::size_t>(y - rect.top) * row_width);
+                        out + static_cast<std::size_t>(y - rect.top) * out_stride);
         return true;
     });
 }
@@ -202,6 +230,7 @@ int ReleaseDC(HWND handle, HDC dc_handle) {
 bool GetClientRect(HWND handle, RECT* out) {
     Window* window = Find(handle);
     if (!window || !out) return false;
+    const detail::UntrackedBitmapAccess read;
     const detail::Bitmap* bitmap = detail::BitmapForRecording(window->surface);  // the size only
     if (!bitmap) return false;
     *out = RECT{0, 0, bitmap->width, bitmap->height};

@@ -28,11 +28,23 @@ bool GetPresentedSize(HWND window, int* width, int* height);
 // pixels of a large window reads those, not the whole frame. False for an invalid window or a
 // rect outside the presented size.
 bool CopyPresentedPixels(HWND window, const RECT& rect, std::uint32_t* out);
+// The same with rows `out_stride` pixels apart in `out` (at least the rect's width).
+bool CopyPresentedPixels(HWND window, const RECT& rect, std::uint32_t* out, std::size_t out_stride);
 // A count that moves whenever any bitmap may have changed: every access to a bitmap's pixels
 // (reading ones included: an access may write out recorded lines), every bitmap created or
 // deleted. Equal counts mean every window presents what it presented before, so a host may
 // keep what it composed from them.
 std::uint64_t SurfaceChangeCount();
+// Damage: where pixels may have changed. Every change of a bitmap's pixels is noted under a
+// stamp of one counter for all bitmaps (a change whose place is not known notes the whole
+// bitmap), so a compositor keeps the stamp it composed at and later redoes only what changed.
+// DamageStamp is the stamp of the latest note.
+std::uint64_t DamageStamp();
+// The part of the bitmap (or of what the window presents) that may have changed after `stamp`,
+// clipped to its size; empty when nothing did. False when that cannot be said: the handle is
+// invalid, or the bitmap is newer than the stamp.
+bool GetBitmapDamageSince(HBITMAP bitmap, std::uint64_t stamp, RECT* damage);
+bool GetWindowDamageSince(HWND window, std::uint64_t stamp, RECT* damage);
 // The window's surface bitmap (for the host's own drawing objects, e.g. a picture box).
 HBITMAP GetWindowSurfaceBitmap(HWND window);
 

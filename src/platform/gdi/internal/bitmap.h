@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/gdi/internal/damage_log.h"
 #include "platform/gdi/internal/internal_only.h"
 #include "platform/gdi/internal/line_record.h"
 #include "platform/gdi/internal/pixel_format.h"
@@ -45,6 +46,8 @@ struct Bitmap {
     KeptFrame kept;
     // Set while a recorded blit reads or writes this bitmap (see RunBlitChain).
     bool in_blit_chain = false;
+    // Where the pixels may have changed, noted when the change is made or recorded.
+    DamageLog damage;
 
     bool is_mono() const { return bits_per_pixel == 1; }
     bool NeedsPreparation() const { return !pending.empty() || !rings.empty() || kept.armed || in_blit_chain; }

@@ -96,6 +96,17 @@ Bitmap* BitmapForRecording(HBITMAP handle);
 // BitmapForPixels of the bitmap a DC draws on (nullptr when the handle is invalid).
 Bitmap* TargetBitmap(HDC handle);
 
+// Either lookup notes the whole bitmap in its damage log, since the caller may change any of
+// it. Within an UntrackedBitmapAccess nothing is noted: for reads, and for writes whose caller
+// notes the very rectangle it changes itself.
+class UntrackedBitmapAccess {
+public:
+    UntrackedBitmapAccess();
+    ~UntrackedBitmapAccess();
+    UntrackedBitmapAccess(const UntrackedBitmapAccess&) = delete;
+    UntrackedBitmapAccess& operator=(const UntrackedBitmapAccess&) = delete;
+};
+
 // Registers a new object and returns its handle (counted as live unless `stock`).
 HGDIOBJ CreateObject(ObjectData data, bool stock = false);
 // Removes an object regardless of selection; for internal owners (windows, DeleteDC).
