@@ -1,12 +1,14 @@
 // The kept composition: every kind of change shows at the next query, an unchanged form is not
-// composed again, one pixel composed alone is the pixel of the whole form, and every element
-// lands on the same pixels at half-pixel extents.
+// composed again, one pixel composed alone is the pixel of the whole form, every element lands
+// on the same pixels at half-pixel extents, and a change of the pixels it drew from composes
+// only the part over the change again.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "host/reference/reference_host.h"
 #include "host/contract/visual_changes.h"
+#include "platform/gdi/scoped_objects.h"
 #include "platform/gdi/screen.h"
 #include "platform/gdi/window.h"
 #include "platform/picture/picture.h"
@@ -198,6 +200,129 @@ TEST_F(CompositionTest, HalfPixelExtentsRoundToEvenEverywhere) {
         host.Terminate("B");
         host.Terminate("S");
     }
+}
+
+// The kept image after a change of pixels it drew from: composed again over the part the
+// drawing layer gives for the change (and in full where it cannot say), and then what a fresh
+// composition of the whole form gives.
+TEST_F(CompositionTest, OnlyThePartOverAChangeIsComposedAgain) {
+    PutProperty(host.form(), "Width", Variant::FromDouble(1800));  // 120 x 80 pixels
+    PutProperty(host.form(), "Height", Variant::FromDouble(1200));
+    host.New("S", "Sampler", {.left = 150, .top = 150, .width = 1200, .height = 750});  // at (10, 10)
+    Sampler& s = sampler("S");
+    s.SetBackColor(0x336699);
+    s.line.SetVisible(false);
+    s.shape.SetVisible(false);
+    s.label.SetVisible(false);
+    std::vector<std::uint32_t> checker(8 * 8);
+    for (int i = 0; i < 64; ++i) checker[static_cast<std::size_t>(i)] = (i / 8 + i % 8) % 2 ? 0xFFFF00u : 0x00FFFFu;
+    const std::shared_ptr<Picture> picture = Picture::FromPixels(8, 8, checker.data());
+    s.image.SetPicture(picture);
+    s.image.Move(900, 0, 120, 120);  // at (70, 10) of the form
+    s.box.Move(300, 450, 300, 150);  // a 20 x 10 box at (30, 40) of the form
+    s.box.box().SetBorderStyle(0);
+    s.box.box().SetBackColor(kWhite);
+    host.New("T", "Sampler", {.left = 1200, .top = 900, .width = 450, .height = 225});  // at (80, 60)
+    sampler("T").SetBackColor(kGreen);
+    sampler("T").SetMaskColor(kWhite);
+    std::vector<std::uint32_t> mask(30 * 15, 0xFFFFFFu);
+    const std::shared_ptr<Picture> mask_picture = Picture::FromPixels(30, 15, mask.data());
+    sampler("T").SetMaskPicture(mask_picture);
+    sampler("T").SetBackStyle(0);
+
+    const gdi::RECT form{0, 0, 120, 80};
+    const gdi::HDC dc = s.hDC();
+    struct Row {
+        const char* what;
+        std::function<void()> change;
+        gdi::RECT composed;  // what the next composition composes again
+    };
+    const Row rows[] = {
+        {"nothing", [] {}, {}},
+        {"a blit onto part of the surface",
+         [&] {
+             const gdi::OwnedObject brush(gdi::CreateSolidBrush(kRed));
+             gdi::MemoryDC source(dc, gdi::CreateCompatibleBitmap(dc, 10, 5), gdi::Bitmap::Owned);
+             const gdi::RECT all{0, 0, 10, 5};
+             gdi::FillRect(source.get(), &all, static_cast<gdi::HBRUSH>(brush.get()));
+             gdi::BitBlt(dc, 4, 6, 10, 5, source.get(), 0, 0, gdi::SRCCOPY);
+         },
+         {14, 16, 24, 21}},
+        {"a blit reaching past the surface", [&] { gdi::BitBlt(dc, 75, 45, 20, 20, dc, 0, 0, gdi::SRCCOPY); },
+         {85, 55, 90, 60}},
+        {"a pixel set (the whole surface, since a lookup does not say where)",
+         [&] { gdi::SetPixel(dc, 3, 3, kBlue); }, {10, 10, 90, 60}},
+        {"the picture box drawn on", [&] { s.box.box().Line(0, 0, 300, 150, 0x00FFFFu); }, {30, 40, 50, 50}},
+        {"a pixel read", [&] { gdi::GetPixel(dc, 1, 1); }, {}},
+        {"the image's picture redrawn",
+         [&] {
+             const gdi::RECT corner{0, 0, 4, 4};
+             std::vector<std::uint32_t> red(16, 0x0000FFu);
+             gdi::SetBitmapBits32(picture->handle(), &corner, red.data());
+         },
+         form},
+        {"the mask's pixels changed",
+         [&] {
+             const gdi::RECT left{0, 0, 10, 15};
+             std::vector<std::uint32_t> black(150, 0);
+             gdi::SetBitmapBits32(mask_picture->handle(), &left, black.data());
+         },
+         form},
+        {"a host-side change", [&] { s.box.Move(450, 450, 300, 150); }, form},
+    };
+    host.Compose();
+    for (const Row& row : rows) {
+        const std::uint64_t before = host.Compose().version;
+        row.change();
+        const ComposedImage& kept = host.Compose();
+        const std::optional<gdi::RECT> composed = host.CompositionChangedSince(before);
+        ASSERT_TRUE(composed) << row.what;
+        EXPECT_EQ(composed->left, row.composed.left) << row.what;
+        EXPECT_EQ(composed->top, row.composed.top) << row.what;
+        EXPECT_EQ(composed->right, row.composed.right) << row.what;
+        EXPECT_EQ(composed->bottom, row.composed.bottom) << row.what;
+        EXPECT_EQ(kept.pixels, host.ComposeOver(host.form().BackColor()).pixels) << row.what;
+        EXPECT_TRUE(host.CompositionIsCurrent()) << row.what;
+    }
+}
+
+// A locked window goes on presenting what it showed at the lock: drawing under the lock shows
+// only once the lock is released.
+TEST_F(CompositionTest, ALockedWindowShowsItsDrawingAtTheUnlock) {
+    host.New("S", "Sampler", {.width = 600, .height = 600});
+    Sampler& s = sampler("S");
+    s.SetBackColor(kWhite);
+    s.line.SetVisible(false);
+    s.shape.SetVisible(false);
+    s.label.SetVisible(false);
+    s.box.SetVisible(false);
+    EXPECT_EQ(host.PixelAt("S", 5, 5), static_cast<gdi::COLORREF>(kWhite));
+    ASSERT_TRUE(gdi::LockWindowUpdate(s.hWnd()));
+    const gdi::OwnedObject brush(gdi::CreateSolidBrush(kRed));
+    const gdi::RECT all{0, 0, 40, 40};
+    gdi::FillRect(s.hDC(), &all, static_cast<gdi::HBRUSH>(brush.get()));
+    EXPECT_EQ(host.Compose().At(5, 5), static_cast<gdi::COLORREF>(kWhite));
+    ASSERT_TRUE(gdi::LockWindowUpdate(0));
+    EXPECT_EQ(host.Compose().At(5, 5), static_cast<gdi::COLORREF>(kRed));
+    EXPECT_EQ(host.Compose().pixels, host.ComposeOver(host.form().BackColor()).pixels);
+}
+
+// The versions a live host copies its frame by: a version it never saw, or one so old that
+// the changes since are no longer kept, gives no part (the whole frame is copied).
+TEST_F(CompositionTest, ChangesAreKnownOnlyFromVersionsStillKept) {
+    host.New("S", "Sampler", {.width = 600, .height = 600});
+    const std::uint64_t first = host.Compose().version;
+    for (int i = 0; i < 40; ++i) {
+        gdi::SetPixelV(sampler("S").hDC(), i, 0, kRed);
+        host.Compose();
+    }
+    const std::uint64_t last = host.Compose().version;
+    EXPECT_FALSE(host.CompositionChangedSince(first));
+    EXPECT_FALSE(host.CompositionChangedSince(last + 1));
+    ASSERT_TRUE(host.CompositionChangedSince(last));
+    EXPECT_EQ(host.CompositionChangedSince(last)->right, 0);
+    ASSERT_TRUE(host.CompositionChangedSince(last - 2));
+    EXPECT_EQ(host.CompositionChangedSince(last - 2)->right, 40);
 }
 
 }  // namespace

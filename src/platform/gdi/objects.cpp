@@ -189,6 +189,11 @@ Bitmap* BitmapForPixels(HBITMAP h) {
 
 Bitmap* BitmapForRecording(HBITMAP h) { return Lookup<Bitmap>(h); }
 
+const Bitmap* InspectBitmap(HBITMAP h) {
+    Slot* slot = Table().Find(h);
+    return slot ? std::get_if<Bitmap>(&slot->data) : nullptr;
+}
+
 UntrackedBitmapAccess::UntrackedBitmapAccess() { ++untracked_depth; }
 UntrackedBitmapAccess::~UntrackedBitmapAccess() { --untracked_depth; }
 
@@ -324,7 +329,8 @@ HGDIOBJ SelectObject(HDC dc_handle, HGDIOBJ object) {
             if (object == dc->bitmap) return object;
             // A memory bitmap can be held by one DC at a time; the stock 1x1 bitmap and window
             // surfaces are shared.
-            const bool shareable = IsStockObject(object) || BitmapForRecording(object)->owned_by_window;
+            // Selecting changes no pixels: the bitmap is only inspected.
+            const bool shareable = IsStockObject(object) || InspectBitmap(object)->owned_by_window;
             if (!shareable && SelectionCount(object) > 0) return 0;
             return Swap(dc->bitmap, object);
         }
@@ -337,7 +343,7 @@ bool DeleteObject(HGDIOBJ object) {
     if (kind == ObjectKind::None || kind == ObjectKind::Dc) return false;
     if (IsStockObject(object)) return true;
     if (SelectionCount(object) > 0) return false;
-    if (kind == ObjectKind::Bitmap && BitmapForRecording(object)->owned_by_window) return false;
+    if (kind == ObjectKind::Bitmap && InspectBitmap(object)->owned_by_window) return false;
     DestroyObject(object);
     return true;
 }

@@ -116,8 +116,7 @@ std::uint64_t DamageStamp() { return detail::CurrentDamageStamp(); }
 
 bool GetBitmapDamageSince(HBITMAP handle, std::uint64_t stamp, RECT* damage) {
     if (!damage) return false;
-    const detail::UntrackedBitmapAccess read;
-    const detail::Bitmap* bitmap = detail::BitmapForRecording(handle);
+    const detail::Bitmap* bitmap = detail::InspectBitmap(handle);
     RECT changed;
     if (!bitmap || !bitmap->damage.Since(stamp, &changed)) return false;
     // A locked window's kept frame may be larger than its surface.

@@ -96,6 +96,10 @@ Bitmap* BitmapForRecording(HBITMAP handle);
 // BitmapForPixels of the bitmap a DC draws on (nullptr when the handle is invalid).
 Bitmap* TargetBitmap(HDC handle);
 
+// The bitmap as it stands, for what only the lookups change (its size, its damage log): not an
+// access, so it moves no count and notes nothing.
+const Bitmap* InspectBitmap(HBITMAP handle);
+
 // Either lookup notes the whole bitmap in its damage log, since the caller may change any of
 // it. Within an UntrackedBitmapAccess nothing is noted: for reads, and for writes whose caller
 // notes the very rectangle it changes itself.
