@@ -14,6 +14,7 @@
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QProcess>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,6 +112,7 @@ private slots:
     void PersistedPropertiesRoundTrip();
     void KeyboardReachesTheFocusedWidget();
     void GradientDrawsOnAPaintDevice();
+    void WindowShowsEachChangeAsAFreshWidgetDoes();
 };
 
 void WidgetsTest::EveryMemberOfTheTypeLibrary() {
@@ -314,6 +316,38 @@ void WidgetsTest::SeeThroughPanelShowsWhatLiesBeneath() {
     QVERIFY(Rgb(window.grab().toImage()).pixel(centre) != qRgb(255, 0, 0));
     panel->setStyle(OVGradientPanel::gpsTransparent);
     QCOMPARE(Rgb(window.grab().toImage()).pixel(centre), qRgb(255, 0, 0));
+}
+
+// A live window repaints only the part a change touched. What the X server shows of the window
+// after each change must be what a widget made fresh with the same properties paints.
+void WidgetsTest::WindowShowsEachChangeAsAFreshWidgetDoes() {
+    const auto set_up = [](OVGradientPanel& panel) {
+        panel.resize(400, 300);
+        panel.setStyle(OVGradientPanel::gpsGradient);
+    };
+    OVGradientPanel live;
+    set_up(live);
+    live.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&live));
+    const std::vector<std::function<void(OVGradientPanel&)>> changes = {
+        [](OVGradientPanel& p) { p.setCaption("Quarterly figures"); },
+        [](OVGradientPanel& p) { p.setCaption("Q"); },
+        [](OVGradientPanel& p) { p.setAlignment(OVGradientPanel::gpaLeftTop); },
+        [](OVGradientPanel& p) { p.setCaption("Annual figures, all regions"); },
+        [](OVGradientPanel& p) { p.setAppearance(OVGradientPanel::gpaBevelRaised); },
+        [](OVGradientPanel& p) { p.setCaption(""); },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        changes[i](live);
+        QCoreApplication::processEvents();
+        const QImage shown = Rgb(live.screen()->grabWindow(live.winId()).toImage());
+        OVGradientPanel fresh;
+        set_up(fresh);
+        for (std::size_t j = 0; j <= i; ++j) changes[j](fresh);
+        const QImage painted = Rgb(fresh.grab().toImage());
+        QVERIFY2(FirstDifference(shown, painted).isEmpty(),
+                 qPrintable(QString("change %1: %2").arg(i).arg(FirstDifference(shown, painted))));
+    }
 }
 
 void WidgetsTest::PanelContainsWidgets() {
