@@ -46,10 +46,13 @@ void BM_FillRect400x300(benchmark::State& state) {
 }
 BENCHMARK(BM_FillRect400x300)->Unit(benchmark::kMillisecond);
 
-// A caption put on a gradient panel widget, then the update it asks for carried out, as the
-// event loop does next: the control's repaint, the composition of what changed, and Qt's paint
-// of that part into the window's backing store.
-void BM_PanelPutToRepaint(benchmark::State& state) {
+// A caption put on a 400 x 300 gradient panel widget, then the widget repainted: either the
+// update the put asks for, carried out as the event loop does next (the control's repaint, the
+// composition of what changed, and Qt's paint of that part into the window's backing store),
+// or the whole widget painted again at once (repaint(), as an expose does).
+enum class Repaint { Update, Whole };
+
+void PutCaptions(benchmark::State& state, Repaint repaint) {
     ov::qt::OVGradientPanel panel;
     panel.resize(kWidth, kHeight);
     panel.setStyle(ov::qt::OVGradientPanel::gpsGradient);
@@ -58,24 +61,15 @@ void BM_PanelPutToRepaint(benchmark::State& state) {
     int round = 0;
     for (auto _ : state) {
         panel.setCaption(round++ % 2 ? "Quarterly figures" : "Annual figures");
-        QCoreApplication::sendPostedEvents();
+        if (repaint == Repaint::Update) QCoreApplication::sendPostedEvents();
+        else panel.repaint();
     }
 }
+
+void BM_PanelPutToRepaint(benchmark::State& state) { PutCaptions(state, Repaint::Update); }
 BENCHMARK(BM_PanelPutToRepaint)->Unit(benchmark::kMillisecond);
 
-// The same put, then the whole widget painted again at once (repaint(), as an expose does).
-void BM_PanelPutToFullRepaint(benchmark::State& state) {
-    ov::qt::OVGradientPanel panel;
-    panel.resize(kWidth, kHeight);
-    panel.setStyle(ov::qt::OVGradientPanel::gpsGradient);
-    panel.show();
-    QCoreApplication::processEvents();
-    int round = 0;
-    for (auto _ : state) {
-        panel.setCaption(round++ % 2 ? "Quarterly figures" : "Annual figures");
-        panel.repaint();
-    }
-}
+void BM_PanelPutToFullRepaint(benchmark::State& state) { PutCaptions(state, Repaint::Whole); }
 BENCHMARK(BM_PanelPutToFullRepaint)->Unit(benchmark::kMillisecond);
 
 // The showcase in a live host window; the pointer moves onto a hot spot of its hot label and off
@@ -127,7 +121,11 @@ template <class Widget>
 double KilobytesPerWidget() {
     constexpr int kCount = 40;
     std::vector<std::unique_ptr<Widget>> widgets;
-    { Widget warm; warm.show(); QCoreApplication::processEvents(); }  // first-use caches (fonts, classes)
+    {
+        Widget warm;
+        warm.show();
+        QCoreApplication::processEvents();
+    }  // first-use caches (fonts, classes)
     const double before = HeapKilobytes();
     for (int i = 0; i < kCount; ++i) {
         widgets.push_back(std::make_unique<Widget>());
@@ -143,13 +141,16 @@ void PrintSummary(const ov::bench::CpuTimes& t) {
     const double full = ov::bench::TimeOf(t, "BM_PanelPutToFullRepaint");
     const double hover = ov::bench::TimeOf(t, "BM_HotSpotHover") / 2;
     if (fill > 0 && put > 0)
-        std::printf("\nCaption put to the repainted 400 x 300 panel widget: %.3f ms, %.2fx a FillRect of that size "
-                    "(%.3f ms)  %s 3x\n",
-                    put, put / fill, fill, put / fill <= 3 ? "<=" : "MISS");
+        std::printf(
+            "\nCaption put to the repainted 400 x 300 panel widget: %.3f ms, %.2fx a FillRect of that size "
+            "(%.3f ms)  %s 3x\n",
+            put, put / fill, fill, put / fill <= 3 ? "<=" : "MISS");
     if (fill > 0 && full > 0)
-        std::printf("The same put with the whole widget painted again: %.3f ms, %.2fx the FillRect\n", full, full / fill);
-    if (hover > 0) std::printf("Hover onto a hot spot of the showcase to the repainted window: %.3f ms  %s 2 ms\n", hover,
-                               hover <= 2 ? "<=" : "MISS");
+        std::printf("The same put with the whole widget painted again: %.3f ms, %.2fx the FillRect\n", full,
+                    full / fill);
+    if (hover > 0)
+        std::printf("Hover onto a hot spot of the showcase to the repainted window: %.3f ms  %s 2 ms\n", hover,
+                    hover <= 2 ? "<=" : "MISS");
     std::printf("Heap per widget at its default size (aim: under 150 KB):\n");
     const auto row = [](const char* name, double kb) { std::printf("  %-16s %7.1f KB\n", name, kb); };
     row("OV3DLine", KilobytesPerWidget<ov::qt::OV3DLine>());
