@@ -226,7 +226,8 @@ void OrvelleWidget::Sync() {
     NotifyAccessibility(*this);
     // A loaded form's caption is the window's title, also when a program changes it.
     if (loaded_ && single_control_.empty())
-        if (const QString title = FromLibraryText(host_.form().Caption()); title != windowTitle()) setWindowTitle(title);
+        if (const QString title = FromLibraryText(host_.form().Caption()); title != windowTitle())
+            setWindowTitle(title);
     if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent() && host_.Compose().version == frame_version_))
         return;
     const host::ComposedImage* image = nullptr;
@@ -237,7 +238,8 @@ void OrvelleWidget::Sync() {
     }
     const QImage::Format format = see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     const gdi::RECT whole{0, 0, image->width, image->height};
-    const bool same_frame = frame_.width() == image->width && frame_.height() == image->height && frame_.format() == format;
+    const bool same_frame =
+        frame_.width() == image->width && frame_.height() == image->height && frame_.format() == format;
     // Only what changed since the frame was made goes into it, and only that is painted again.
     const std::optional<gdi::RECT> changed = same_frame ? host_.CompositionChangedSince(frame_version_) : std::nullopt;
     const gdi::RECT part = changed ? *changed : whole;
@@ -252,7 +254,8 @@ void OrvelleWidget::Sync() {
         return;
     }
     // The part in the widget's own (device-independent) pixels, rounded outwards.
-    update(QRect(QPoint(static_cast<int>(std::floor(part.left / pixel_ratio_)), static_cast<int>(std::floor(part.top / pixel_ratio_))),
+    update(QRect(QPoint(static_cast<int>(std::floor(part.left / pixel_ratio_)),
+                        static_cast<int>(std::floor(part.top / pixel_ratio_))),
                  QPoint(static_cast<int>(std::ceil(part.right / pixel_ratio_)) - 1,
                         static_cast<int>(std::ceil(part.bottom / pixel_ratio_)) - 1)));
 }
@@ -285,13 +288,15 @@ void OrvelleWidget::setSeeThrough(bool see_through) {
 }
 
 void OrvelleWidget::ClearFormBackground(QImage& frame, const host::ComposedImage& image, const gdi::RECT& part) const {
-    const gdi::COLORREF back = gdi::TranslateOleColorOrBlack(static_cast<std::uint32_t>(host_.form_object()->BackColor()));
+    const gdi::COLORREF back =
+        gdi::TranslateOleColorOrBlack(static_cast<std::uint32_t>(host_.form_object()->BackColor()));
     const std::uint32_t back_pixel = gdi::PixelWordFromColor(back);
     const gdi::RECT r = host::Intersect(part, gdi::RECT{0, 0, image.width, image.height});
     const auto row_of = [&](int y) { return image.pixels.data() + static_cast<std::size_t>(y) * image.width; };
     // Only a pixel of the background's colour can be background: none, and no second pass.
     bool any = false;
-    for (int y = r.top; y < r.bottom && !any; ++y) any = std::find(row_of(y) + r.left, row_of(y) + r.right, back_pixel) != row_of(y) + r.right;
+    for (int y = r.top; y < r.bottom && !any; ++y)
+        any = std::find(row_of(y) + r.left, row_of(y) + r.right, back_pixel) != row_of(y) + r.right;
     if (!any) return;
     const std::int32_t other = back_pixel == 0 ? 0x00FFFFFF : 0;
     host::ComposedImage over;

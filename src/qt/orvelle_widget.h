@@ -197,7 +197,7 @@ private:
     QImage frame_;
     int frames_composed_ = 0;
     std::uint64_t frame_version_ = 0;  // of the composed image the frame shows
-    double pixel_ratio_ = 1.0;  // what the twips-per-pixel factors were set for
+    double pixel_ratio_ = 1.0;         // what the twips-per-pixel factors were set for
     bool classic_colours_ = false;
     host::DropTracker drops_{host_};
     std::shared_ptr<host::DataObject> drag_data_;  // what the drag over the window carries

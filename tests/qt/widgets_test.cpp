@@ -32,14 +32,10 @@ using namespace ov::qt;
 // The classes by name, as a designer or a loader would create them.
 std::map<QString, std::function<QObject*()>> Factories() {
     return {
-        {"OV3DLine", [] { return new OV3DLine; }},
-        {"OVGradientPanel", [] { return new OVGradientPanel; }},
-        {"OVHotLabel", [] { return new OVHotLabel; }},
-        {"OVTrayIcon", [] { return new OVTrayIcon; }},
-        {"OVTabHead", [] { return new OVTabHead; }},
-        {"OVMaskedTextBox", [] { return new OVMaskedTextBox; }},
-        {"OVSideLogo", [] { return new OVSideLogo; }},
-        {"clsGradient", [] { return new ov::qt::clsGradient; }},
+        {"OV3DLine", [] { return new OV3DLine; }},     {"OVGradientPanel", [] { return new OVGradientPanel; }},
+        {"OVHotLabel", [] { return new OVHotLabel; }}, {"OVTrayIcon", [] { return new OVTrayIcon; }},
+        {"OVTabHead", [] { return new OVTabHead; }},   {"OVMaskedTextBox", [] { return new OVMaskedTextBox; }},
+        {"OVSideLogo", [] { return new OVSideLogo; }}, {"clsGradient", [] { return new ov::qt::clsGradient; }},
     };
 }
 
@@ -278,13 +274,14 @@ void WidgetsTest::GrabEqualsRender() {
     QJsonObject form{{"orvelle_form", 1},
                      {"form", QJsonArray{QJsonObject{{"key", "Width"}, {"type", "Single"}, {"value", width_twips}},
                                          QJsonObject{{"key", "Height"}, {"type", "Single"}, {"value", height_twips}}}},
-                     {"controls", QJsonArray{QJsonObject{{"name", name},
-                                                         {"class", name},
-                                                         {"left", 0},
-                                                         {"top", 0},
-                                                         {"width", width_twips},
-                                                         {"height", height_twips},
-                                                         {"properties", QJsonDocument::fromJson(control->saveProperties()).array()}}}}};
+                     {"controls", QJsonArray{QJsonObject{
+                                      {"name", name},
+                                      {"class", name},
+                                      {"left", 0},
+                                      {"top", 0},
+                                      {"width", width_twips},
+                                      {"height", height_twips},
+                                      {"properties", QJsonDocument::fromJson(control->saveProperties()).array()}}}}};
     QFile file(dir.filePath("form.json"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QJsonDocument(form).toJson());
@@ -364,7 +361,8 @@ void WidgetsTest::PanelContainsWidgets() {
     // Children are drawn above the panel: the hot label's pixels, not the panel's, show there.
     const QImage whole = Rgb(panel.grab().toImage());
     const QImage own = Rgb(hot->grab().toImage());
-    QCOMPARE(whole.pixel(hot->x() + own.width() / 2, hot->y() + own.height() / 2), own.pixel(own.width() / 2, own.height() / 2));
+    QCOMPARE(whole.pixel(hot->x() + own.width() / 2, hot->y() + own.height() / 2),
+             own.pixel(own.width() / 2, own.height() / 2));
     QCOMPARE(panel.childAt(label->geometry().center()), label);
 }
 

@@ -231,8 +231,9 @@ void DrawSurface(const Control& control, Scratch& scratch, CompositionSources* s
         // Opaque: the part that shows goes straight onto the canvas, row by row.
         int width = 0, height = 0;
         if (!gdi::GetPresentedSize(control.hWnd(), &width, &height)) return;
-        const gdi::RECT part = Intersect(gdi::RECT{0, 0, width, height},
-                                         gdi::RECT{-shift.x, -shift.y, scratch.width() - shift.x, scratch.height() - shift.y});
+        const gdi::RECT part =
+            Intersect(gdi::RECT{0, 0, width, height},
+                      gdi::RECT{-shift.x, -shift.y, scratch.width() - shift.x, scratch.height() - shift.y});
         if (part.right <= part.left || part.bottom <= part.top) return;
         std::uint32_t* first = scratch.row(part.top + shift.y) + part.left + shift.x;
         gdi::CopyPresentedPixels(control.hWnd(), part, first, scratch.stride());
@@ -288,8 +289,8 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
                                c.kind() == ConstituentKind::Label || c.kind() == ConstituentKind::Image);
     };
     const auto& constituents = control.constituents();
-    const bool lightweight = std::any_of(constituents.begin(), constituents.end(),
-                                         [&](const auto& c) { return drawn_on_the_buffer(*c); });
+    const bool lightweight =
+        std::any_of(constituents.begin(), constituents.end(), [&](const auto& c) { return drawn_on_the_buffer(*c); });
     if (lightweight) scratch.Store();
     for (const auto& c : constituents) {
         if (!drawn_on_the_buffer(*c)) continue;

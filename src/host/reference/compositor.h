@@ -30,9 +30,9 @@ struct CompositionSources {
 };
 
 struct Canvas {
-    gdi::RECT bounds;        // form pixels covered, half-open
-    std::uint32_t* pixels;   // 0x00RRGGBB, row-major: bounds' top-left pixel
-    std::size_t stride;      // pixels from one row to the next, at least the width of `bounds`
+    gdi::RECT bounds;                       // form pixels covered, half-open
+    std::uint32_t* pixels;                  // 0x00RRGGBB, row-major: bounds' top-left pixel
+    std::size_t stride;                     // pixels from one row to the next, at least the width of `bounds`
     CompositionSources* sources = nullptr;  // when set, what is drawn from is added
     int width() const { return bounds.right - bounds.left; }
     std::uint32_t& at(int x, int y) {  // form pixels, inside `bounds`

@@ -21,7 +21,8 @@ gdi::COLORREF ComposedImage::At(std::int64_t x, std::int64_t y) const {
 }
 
 bool FormComposition::Stamp::operator==(const Stamp& other) const {
-    return host_changes == other.host_changes && system_colours == other.system_colours && screen.twips_per_pixel_x == other.screen.twips_per_pixel_x &&
+    return host_changes == other.host_changes && system_colours == other.system_colours &&
+           screen.twips_per_pixel_x == other.screen.twips_per_pixel_x &&
            screen.twips_per_pixel_y == other.screen.twips_per_pixel_y &&
            screen.font_smoothing == other.screen.font_smoothing;
 }
@@ -168,10 +169,10 @@ std::optional<gdi::RECT> FormComposition::SourceDamage() const {
         const auto clamp = [](std::int64_t v, int low, int high) {
             return static_cast<int>(std::clamp<std::int64_t>(v, low, high));
         };
-        damage = Union(damage, gdi::RECT{clamp(w.left + changed.left, 0, form.right),
-                                         clamp(w.top + changed.top, 0, form.bottom),
-                                         clamp(w.left + changed.right, 0, form.right),
-                                         clamp(w.top + changed.bottom, 0, form.bottom)});
+        damage = Union(
+            damage,
+            gdi::RECT{clamp(w.left + changed.left, 0, form.right), clamp(w.top + changed.top, 0, form.bottom),
+                      clamp(w.left + changed.right, 0, form.right), clamp(w.top + changed.bottom, 0, form.bottom)});
     }
     for (const gdi::HBITMAP bitmap : sources_.bitmaps) {
         gdi::RECT changed;

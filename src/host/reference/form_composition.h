@@ -31,7 +31,7 @@ struct ComposedImage {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
-    std::uint64_t version = 0;  // moves whenever the kept image of a composition changes
+    std::uint64_t version = 0;                               // moves whenever the kept image of a composition changes
     gdi::COLORREF At(std::int64_t x, std::int64_t y) const;  // CLR_INVALID outside
 };
 
@@ -96,8 +96,8 @@ private:
     const ObjectRegistry& registry_;
     const Form& form_;
     mutable ComposedImage image_;
-    mutable std::optional<Stamp> stamp_;  // of image_, absent when it was never composed
-    mutable CompositionSources sources_;  // what image_ was drawn from
+    mutable std::optional<Stamp> stamp_;     // of image_, absent when it was never composed
+    mutable CompositionSources sources_;     // what image_ was drawn from
     mutable std::uint64_t composed_at_ = 0;  // the drawing layer's damage stamp then
     // The latest changes of image_: (version it reached, what changed), newest last.
     struct Change {

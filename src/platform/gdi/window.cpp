@@ -120,7 +120,8 @@ bool GetBitmapDamageSince(HBITMAP handle, std::uint64_t stamp, RECT* damage) {
     RECT changed;
     if (!bitmap || !bitmap->damage.Since(stamp, &changed)) return false;
     // A locked window's kept frame may be larger than its surface.
-    const int width = std::max(bitmap->width, bitmap->kept.width), height = std::max(bitmap->height, bitmap->kept.height);
+    const int width = std::max(bitmap->width, bitmap->kept.width),
+              height = std::max(bitmap->height, bitmap->kept.height);
     *damage = RECT{std::max(changed.left, 0), std::max(changed.top, 0), std::min(changed.right, width),
                    std::min(changed.bottom, height)};
     if (damage->right <= damage->left || damage->bottom <= damage->top) *damage = RECT{};
@@ -181,7 +182,8 @@ bool GetPresentedSize(HWND handle, int* width, int* height) {
 }
 
 bool CopyPresentedPixels(HWND handle, const RECT& rect, std::uint32_t* out) {
-    return CopyPresentedPixels(handle, rect, out, rect.right > rect.left ? static_cast<std::size_t>(rect.right - rect.left) : 0);
+    return CopyPresentedPixels(handle, rect, out,
+                               rect.right > rect.left ? static_cast<std::size_t>(rect.right - rect.left) : 0);
 }
 
 bool CopyPresentedPixels(HWND handle, const RECT& rect, std::uint32_t* out, std::size_t out_stride) {

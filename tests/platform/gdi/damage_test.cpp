@@ -35,29 +35,34 @@ TEST(Damage, EachCallNotesWhatItMayHaveChanged) {
         {"a stretch", [&] { StretchBlt(dc, 30, 2, 8, 20, source.get(), 0, 0, 4, 4, SRCCOPY); }, {30, 2, 38, 22}},
         {"a blit within the bitmap", [&] { BitBlt(dc, 20, 20, 5, 5, dc, 0, 0, SRCCOPY); }, {20, 20, 25, 25}},
         {"a blit outside", [&] { BitBlt(dc, 50, 50, 5, 5, source.get(), 0, 0, SRCCOPY); }, {}},
-        {"bits set", [&] {
+        {"bits set",
+         [&] {
              const RECT part{2, 3, 9, 5};
              SetBitmapBits32(target.bitmap(), &part, words.data());
          },
          {2, 3, 9, 5}},
-        {"a fill", [&] {
+        {"a fill",
+         [&] {
              const RECT part{1, 1, 3, 3};
              FillRect(dc, &part, static_cast<HBRUSH>(brush.get()));
          },
          whole},
-        {"a line", [&] {
+        {"a line",
+         [&] {
              MoveToEx(dc, 0, 0, nullptr);
              LineTo(dc, 3, 3);
          },
          whole},
         {"text", [&] { TextOutA(dc, 0, 0, "Wg", 2); }, whole},
         {"a pixel read", [&] { GetPixel(dc, 3, 3); }, {}},
-        {"bits read", [&] {
+        {"bits read",
+         [&] {
              const RECT part{0, 0, 40, 30};
              GetBitmapBits32(target.bitmap(), &part, words.data());
          },
          {}},
-        {"the size read", [&] {
+        {"the size read",
+         [&] {
              SIZE size;
              GetBitmapSize(target.bitmap(), &size);
          },

@@ -260,7 +260,9 @@ TEST(WindowLock, DrawingOnALockedWindowIsPresentedOnlyAfterRelease) {
 // A deleted bitmap's large store is handed to the next bitmap of about its size, which still
 // starts as a new bitmap does; small stores are not kept, and what is kept stays bounded.
 TEST(GdiObjects, DeletedBitmapsHandTheirStoresOnWithinABound) {
-    const auto store = [](ov::gdi::HBITMAP bitmap) { return ov::gdi::detail::BitmapForRecording(bitmap)->pixels.data(); };
+    const auto store = [](ov::gdi::HBITMAP bitmap) {
+        return ov::gdi::detail::BitmapForRecording(bitmap)->pixels.data();
+    };
     const ov::gdi::HDC screen = ov::gdi::GetDC(0);
     struct Case {
         int width, height;  // of the bitmap deleted
@@ -268,11 +270,11 @@ TEST(GdiObjects, DeletedBitmapsHandTheirStoresOnWithinABound) {
         bool reused;
     };
     const Case cases[] = {
-        {400, 300, 400, 300, true},    // the same size
-        {400, 300, 380, 290, true},    // somewhat smaller
-        {400, 300, 200, 100, false},   // less than half: a store of its own
-        {400, 300, 401, 300, false},   // larger
-        {100, 100, 100, 100, false},   // too small to keep
+        {400, 300, 400, 300, true},   // the same size
+        {400, 300, 380, 290, true},   // somewhat smaller
+        {400, 300, 200, 100, false},  // less than half: a store of its own
+        {400, 300, 401, 300, false},  // larger
+        {100, 100, 100, 100, false},  // too small to keep
     };
     for (const Case& c : cases) {
         const ov::gdi::HBITMAP old = ov::gdi::CreateCompatibleBitmap(screen, c.width, c.height);
