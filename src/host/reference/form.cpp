@@ -12,10 +12,10 @@
 
 namespace ov::host {
 
-Form::Form() {
-    window_ = gdi::CreateWindowSurface(0, TwipsToPixels(width_, Axis::X), TwipsToPixels(height_, Axis::Y),
-                                       gdi::TranslateOleColorOrBlack(back_color_));
-}
+// The form's window is the parent of its controls' windows and the handle hWnd gives; nothing
+// draws on it and the composition paints the form's background itself, so its client area
+// holds no pixels (a surface of the form's size would be one more copy of the form per host).
+Form::Form() { window_ = gdi::CreateWindowSurface(0, 0, 0); }
 
 Form::~Form() {
     if (window_) gdi::DestroyWindowSurface(window_);
@@ -77,10 +77,7 @@ void Form::SetHeight(double twips) { SetExtent(width_, twips); }
 
 void Form::SetExtent(double width_twips, double height_twips) {
     // The form is composed into one image: a size no surface may have is refused first.
-    if (!Control::ExtentFits(width_twips, height_twips) ||
-        !ResizeClientArea(window_, std::max(0, TwipsToPixels(width_twips, Axis::X)),
-                          std::max(0, TwipsToPixels(height_twips, Axis::Y)), back_color_))
-        throw AutomationError(error::kOutOfMemory);
+    if (!Control::ExtentFits(width_twips, height_twips)) throw AutomationError(error::kOutOfMemory);
     width_ = width_twips;
     height_ = height_twips;
     NoteVisualChange();
