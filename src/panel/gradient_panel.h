@@ -192,7 +192,6 @@ private:
     // Copies the drawing area onto the panel: all of it, or, while the panel still shows the
     // last copy, only `changed` (area pixels), the rest being the same on both.
     void PresentDrawing(const std::vector<gdi::RECT>* changed = nullptr);
-    std::optional<std::uint64_t> presented_at_;  // the drawing layer's damage stamp after the last copy
     // The panel's scale extent in pixels (unrounded), and rounded halves to even.
     double PixelWidthExact() const;
     double PixelHeightExact() const;
@@ -231,11 +230,12 @@ private:
     // through it.
     std::unique_ptr<GradientCache> cache_;
     BorderColours border_colours_;
-    std::vector<gdi::RECT> frame_rects_;  // what the last DrawPanelBorder may have changed
-    gdi::RECT caption_rect_{};            // and the last DrawPanelCaption
-    bool resizing_ = false;               // the resize handler is sizing the panel to its picture
-    bool initialising_ = false;           // new-instance defaults are being applied
-    bool parent_scale_ = false;           // the parent reported a ScaleMode other than user
+    std::vector<gdi::RECT> frame_rects_;         // what the last DrawPanelBorder may have changed
+    std::optional<std::uint64_t> presented_at_;  // the drawing layer's damage stamp after the last copy
+    gdi::RECT caption_rect_{};                   // and the last DrawPanelCaption
+    bool resizing_ = false;                      // the resize handler is sizing the panel to its picture
+    bool initialising_ = false;                  // new-instance defaults are being applied
+    bool parent_scale_ = false;                  // the parent reported a ScaleMode other than user
     std::int64_t gradient_renders_ = 0;
 };
 

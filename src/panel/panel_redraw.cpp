@@ -211,7 +211,7 @@ void OVGradientPanel::PresentDrawing(const std::vector<gdi::RECT>* changed) {
     const int width = RoundedPixelWidth(), height = RoundedPixelHeight();
     gdi::RECT since_last{};
     const bool unchanged = changed && presented_at_ && gdi::GetWindowDamageSince(hWnd(), *presented_at_, &since_last) &&
-                           since_last.right <= since_last.left;
+                           gdi::IsRectEmpty(since_last);
     if (unchanged) {
         for (const gdi::RECT& r : *changed) {
             const int left = std::max(r.left, 0), top = std::max(r.top, 0);

@@ -228,14 +228,14 @@ void OrvelleWidget::Sync() {
     if (loaded_ && single_control_.empty())
         if (const QString title = FromLibraryText(host_.form().Caption()); title != windowTitle())
             setWindowTitle(title);
-    if (!loaded_ || (!frame_.isNull() && host_.CompositionIsCurrent() && host_.Compose().version == frame_version_))
-        return;
+    if (!loaded_) return;
     const host::ComposedImage* image = nullptr;
     try {
-        image = &host_.Compose();
+        image = &host_.Compose();  // the kept image as it is when nothing shown has changed
     } catch (const AutomationError&) {
         return;  // a form too large to compose keeps the last frame
     }
+    if (!frame_.isNull() && image->version == frame_version_) return;
     const QImage::Format format = see_through_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     const gdi::RECT whole{0, 0, image->width, image->height};
     const bool same_frame =
@@ -244,7 +244,7 @@ void OrvelleWidget::Sync() {
     const std::optional<gdi::RECT> changed = same_frame ? host_.CompositionChangedSince(frame_version_) : std::nullopt;
     const gdi::RECT part = changed ? *changed : whole;
     frame_version_ = image->version;
-    if (part.right <= part.left || part.bottom <= part.top) return;
+    if (gdi::IsRectEmpty(part)) return;
     CopyToFrame(*image, format, frame_, part);
     if (see_through_) ClearFormBackground(frame_, *image, part);
     frame_.setDevicePixelRatio(pixel_ratio_);

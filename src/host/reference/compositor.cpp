@@ -155,7 +155,7 @@ void DrawImage(const Control& owner, const Image& image, Scratch& scratch, Compo
 struct WindowPart {
     gdi::RECT in_window{};
     std::vector<std::uint32_t> pixels;
-    bool empty() const { return in_window.right <= in_window.left || in_window.bottom <= in_window.top; }
+    bool empty() const { return gdi::IsRectEmpty(in_window); }
 };
 
 WindowPart ReadWindowPart(gdi::HWND window, const Scratch& scratch, gdi::POINT at) {
@@ -234,7 +234,7 @@ void DrawSurface(const Control& control, Scratch& scratch, CompositionSources* s
         const gdi::RECT part =
             Intersect(gdi::RECT{0, 0, width, height},
                       gdi::RECT{-shift.x, -shift.y, scratch.width() - shift.x, scratch.height() - shift.y});
-        if (part.right <= part.left || part.bottom <= part.top) return;
+        if (gdi::IsRectEmpty(part)) return;
         std::uint32_t* first = scratch.row(part.top + shift.y) + part.left + shift.x;
         gdi::CopyPresentedPixels(control.hWnd(), part, first, scratch.stride());
         return;
@@ -274,7 +274,7 @@ void ComposeControl(const Control& control, Canvas& canvas, gdi::POINT origin, c
     const gdi::RECT area = Intersect(Intersect(clip, gdi::RECT{origin.x, origin.y, origin.x + control.PixelWidth(),
                                                                origin.y + control.PixelHeight()}),
                                      canvas.bounds);
-    if (area.right <= area.left || area.bottom <= area.top) return;
+    if (gdi::IsRectEmpty(area)) return;
 
     const int width = area.right - area.left, height = area.bottom - area.top;
     // Drawn over what lies beneath, so transparent parts of the surface show the parent.

@@ -52,15 +52,6 @@ FormPoint FormComposition::OriginOf(const HostEntry* entry) {
 
 namespace {
 
-bool IsEmptyRect(const gdi::RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-gdi::RECT Union(const gdi::RECT& a, const gdi::RECT& b) {
-    if (IsEmptyRect(a)) return b;
-    if (IsEmptyRect(b)) return a;
-    return gdi::RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                     std::max(a.bottom, b.bottom)};
-}
-
 // Whether `entry` is `target` or holds it, however deeply.
 bool OnPathTo(const HostEntry* entry, const HostEntry* target) {
     for (; target; target = target->container)
@@ -105,30 +96,28 @@ ComposedImage FormComposition::ComposeRegion(const gdi::RECT& bounds, const Host
 }
 
 void FormComposition::ComposeRegionInto(ComposedImage& image, const gdi::RECT& bounds, const HostEntry* whole,
-                                        std::int32_t background) const {
+                                        std::int32_t background, CompositionSources* sources) const {
     image.width = bounds.right - bounds.left;
     image.height = bounds.bottom - bounds.top;
     // The background fills every pixel: a buffer of the same size is reused as it is.
     image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-    Canvas canvas{bounds, image.pixels.data(), static_cast<std::size_t>(image.width)};
-    FillCanvas(canvas, bounds, background);
-    ComposeChildren(nullptr, canvas, bounds, FormPoint{}, whole);
+    Canvas canvas{bounds, image.pixels.data(), static_cast<std::size_t>(image.width), sources};
+    DrawOnto(canvas, whole, background);
+}
+
+void FormComposition::DrawOnto(Canvas& canvas, const HostEntry* whole, std::int32_t background) const {
+    FillCanvas(canvas, canvas.bounds, background);
+    ComposeChildren(nullptr, canvas, canvas.bounds, FormPoint{}, whole);
 }
 
 // The whole form into the kept buffer (a live host recomposing after every input allocates,
 // and faults in, no new image of the form's size), noting what it is drawn from.
 void FormComposition::ComposeAll() const {
-    const gdi::RECT bounds = FormBounds();
-    image_.width = bounds.right;
-    image_.height = bounds.bottom;
-    image_.pixels.resize(static_cast<std::size_t>(image_.width) * image_.height);
     sources_ = CompositionSources{};
-    Canvas canvas{bounds, image_.pixels.data(), static_cast<std::size_t>(image_.width), &sources_};
-    FillCanvas(canvas, bounds, form_.BackColor());
-    ComposeChildren(nullptr, canvas, bounds, FormPoint{}, nullptr);
+    ComposeRegionInto(image_, FormBounds(), nullptr, form_.BackColor(), &sources_);
     changes_.clear();  // every version before this one is unknown now
     ++image_.version;
-    NoteChange(bounds);
+    NoteChange(FormBounds());
 }
 
 // `part` of the kept image composed again over the form's background, everything in it
@@ -136,8 +125,7 @@ void FormComposition::ComposeAll() const {
 void FormComposition::ComposePart(const gdi::RECT& part) const {
     Canvas canvas{part, &image_.pixels[static_cast<std::size_t>(part.top) * image_.width + part.left],
                   static_cast<std::size_t>(image_.width)};
-    FillCanvas(canvas, part, form_.BackColor());
-    ComposeChildren(nullptr, canvas, part, FormPoint{}, nullptr);
+    DrawOnto(canvas, nullptr, form_.BackColor());
     ++image_.version;
     NoteChange(part);
 }
@@ -154,7 +142,7 @@ std::optional<gdi::RECT> FormComposition::ChangedSince(std::uint64_t version) co
     if (changes_.empty() || version + 1 < changes_.front().version || version > image_.version) return std::nullopt;
     gdi::RECT changed{};
     for (const Change& c : changes_)
-        if (c.version > version) changed = Union(changed, c.rect);
+        if (c.version > version) changed = gdi::UnionRect(changed, c.rect);
     return changed;
 }
 
@@ -164,12 +152,12 @@ std::optional<gdi::RECT> FormComposition::SourceDamage() const {
     for (const CompositionSources::Window& w : sources_.windows) {
         gdi::RECT changed;
         if (!gdi::GetWindowDamageSince(w.window, composed_at_, &changed)) return std::nullopt;
-        if (IsEmptyRect(changed)) continue;
+        if (gdi::IsRectEmpty(changed)) continue;
         // In form pixels, clipped to the form before narrowing.
         const auto clamp = [](std::int64_t v, int low, int high) {
             return static_cast<int>(std::clamp<std::int64_t>(v, low, high));
         };
-        damage = Union(
+        damage = gdi::UnionRect(
             damage,
             gdi::RECT{clamp(w.left + changed.left, 0, form.right), clamp(w.top + changed.top, 0, form.bottom),
                       clamp(w.left + changed.right, 0, form.right), clamp(w.top + changed.bottom, 0, form.bottom)});
@@ -177,15 +165,15 @@ std::optional<gdi::RECT> FormComposition::SourceDamage() const {
     for (const gdi::HBITMAP bitmap : sources_.bitmaps) {
         gdi::RECT changed;
         if (!gdi::GetBitmapDamageSince(bitmap, composed_at_, &changed)) return std::nullopt;
-        if (!IsEmptyRect(changed)) return form;  // a picture may show anywhere, scaled or tiled
+        if (!gdi::IsRectEmpty(changed)) return form;  // a picture may show anywhere, scaled or tiled
     }
-    return IsEmptyRect(damage) ? gdi::RECT{} : damage;
+    return gdi::IsRectEmpty(damage) ? gdi::RECT{} : damage;
 }
 
 bool FormComposition::IsCurrent() const {
     if (!stamp_ || !(*stamp_ == Current())) return false;
     const std::optional<gdi::RECT> damage = SourceDamage();
-    return damage && IsEmptyRect(*damage);
+    return damage && gdi::IsRectEmpty(*damage);
 }
 
 ComposedImage FormComposition::ImageOver(std::int32_t ole_colour) const {
@@ -202,7 +190,7 @@ const ComposedImage& FormComposition::Image() const {
     const bool same_state = stamp_ && *stamp_ == now && image_.width == form.right && image_.height == form.bottom;
     const std::optional<gdi::RECT> damage = same_state ? SourceDamage() : std::nullopt;
     if (!damage) ComposeAll();
-    else if (!IsEmptyRect(*damage)) ComposePart(*damage);
+    else if (!gdi::IsRectEmpty(*damage)) ComposePart(*damage);
     stamp_ = now;
     // Taken after composing: what composing itself draws (its own buffers) is not a change.
     composed_at_ = gdi::DamageStamp();

@@ -89,7 +89,9 @@ private:
     ComposedImage ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole) const;
     ComposedImage ComposeRegion(const gdi::RECT& bounds, const HostEntry* whole, std::int32_t background) const;
     void ComposeRegionInto(ComposedImage& image, const gdi::RECT& bounds, const HostEntry* whole,
-                           std::int32_t background) const;
+                           std::int32_t background, CompositionSources* sources = nullptr) const;
+    // The background over the whole canvas, then every control on it.
+    void DrawOnto(Canvas& canvas, const HostEntry* whole, std::int32_t background) const;
     void ComposeChildren(const HostEntry* container, Canvas& canvas, const gdi::RECT& clip, FormPoint origin,
                          const HostEntry* whole) const;
 

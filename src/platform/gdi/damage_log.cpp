@@ -8,15 +8,6 @@ namespace {
 
 std::uint64_t damage_stamp = 0;
 
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-RECT Union(const RECT& a, const RECT& b) {
-    if (IsEmpty(a)) return b;
-    if (IsEmpty(b)) return a;
-    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
-}
-
 bool Equal(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -27,7 +18,7 @@ std::uint64_t CurrentDamageStamp() { return damage_stamp; }
 std::uint64_t NextDamageStamp() { return ++damage_stamp; }
 
 void DamageLog::Note(const RECT& rect) {
-    if (IsEmpty(rect)) return;
+    if (IsRectEmpty(rect)) return;
     const std::uint64_t stamp = NextDamageStamp();
     // Changes of the same place over and over (a bitmap looked up for each drawing call) take
     // one entry: the newest, moved on. A smaller rectangle gets its own, since folding it into a
@@ -37,7 +28,7 @@ void DamageLog::Note(const RECT& rect) {
         return;
     }
     if (count_ == kEntries) {
-        entries_[1].rect = Union(entries_[0].rect, entries_[1].rect);
+        entries_[1].rect = UnionRect(entries_[0].rect, entries_[1].rect);
         std::move(entries_.begin() + 1, entries_.end(), entries_.begin());
         --count_;
     }
@@ -47,7 +38,7 @@ void DamageLog::Note(const RECT& rect) {
 bool DamageLog::Since(std::uint64_t stamp, RECT* out) const {
     if (stamp < created_) return false;
     RECT changed{};
-    for (int i = count_ - 1; i >= 0 && entries_[i].stamp > stamp; --i) changed = Union(changed, entries_[i].rect);
+    for (int i = count_ - 1; i >= 0 && entries_[i].stamp > stamp; --i) changed = UnionRect(changed, entries_[i].rect);
     *out = changed;
     return true;
 }

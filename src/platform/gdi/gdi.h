@@ -46,6 +46,15 @@ constexpr COLORREF ColorFromPixelWord(std::uint32_t word) {
 struct RECT {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
+// A half-open rectangle holds no pixel when either extent is not positive.
+inline bool IsRectEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+// The smallest rectangle holding both; an empty one adds nothing.
+inline RECT UnionRect(const RECT& a, const RECT& b) {
+    if (IsRectEmpty(a)) return b;
+    if (IsRectEmpty(b)) return a;
+    return RECT{a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top, a.right > b.right ? a.right : b.right,
+                a.bottom > b.bottom ? a.bottom : b.bottom};
+}
 struct POINT {
     int x = 0, y = 0;
 };

@@ -124,7 +124,7 @@ bool GetBitmapDamageSince(HBITMAP handle, std::uint64_t stamp, RECT* damage) {
               height = std::max(bitmap->height, bitmap->kept.height);
     *damage = RECT{std::max(changed.left, 0), std::max(changed.top, 0), std::min(changed.right, width),
                    std::min(changed.bottom, height)};
-    if (damage->right <= damage->left || damage->bottom <= damage->top) *damage = RECT{};
+    if (IsRectEmpty(*damage)) *damage = RECT{};
     return true;
 }
 
